@@ -1,0 +1,23 @@
+#pragma once
+// The subcommands of tryster-cli. Each file adds one command (or one group)
+// to the application; main() only collects them.
+
+#include <stdexcept>
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+namespace tryster::cli {
+
+// A failure the command reports to the user: main() prints the message as
+// one line on standard error and exits with 1.
+class CommandError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+void addRecordCommand(CLI::App& app);
+
+}  // namespace tryster::cli

@@ -1,0 +1,54 @@
+#pragma once
+// Time and the runtime library's random generator.
+//
+// The generator is the classic C runtime one (state × 214013 + 2531011,
+// result = bits 16 to 30 of the new state), implemented here so results are
+// the same on every platform: the game-facing identifiers and the idle
+// director depend on its exact sequence.
+
+#include <cstdint>
+
+namespace tryster::platform {
+
+// Milliseconds since an arbitrary fixed start (the system's start, where
+// known); wraps at 2^32 like the platform's tick count.
+std::uint32_t tickCountMs();
+
+// Calendar time in seconds since 1970.
+std::int64_t calendarSeconds();
+
+// A source of the two clocks, replaceable by tests.
+class ClockSource {
+public:
+    virtual ~ClockSource() = default;
+    virtual std::uint32_t tickCountMs() = 0;
+    virtual std::int64_t calendarSeconds() = 0;
+};
+
+// Installs a clock for tests; nullptr restores the system clocks.
+void installClockSource(ClockSource* source);
+
+// The runtime library's linear congruential generator.
+class RuntimeRandom {
+public:
+    static constexpr int kMax = 0x7FFF;
+
+    explicit RuntimeRandom(std::uint32_t seed = 1) : state_(seed) {}
+    void seed(std::uint32_t seed) { state_ = seed; }
+    // 0..kMax.
+    int next() {
+        state_ = state_ * 214013u + 2531011u;
+        return static_cast<int>((state_ >> 16) & 0x7FFFu);
+    }
+    std::uint32_t state() const { return state_; }
+
+private:
+    std::uint32_t state_;
+};
+
+// The process-wide generator (seeded with 1 until someone seeds it, as the
+// runtime library's is).
+void seedRandom(std::uint32_t seed);
+int nextRandom();
+
+}  // namespace tryster::platform

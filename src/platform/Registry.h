@@ -1,0 +1,36 @@
+#pragma once
+// The one registry value the program reads, from HKEY_LOCAL_MACHINE.
+//
+// Here the registry is a text file: `$TRYSTER_REGISTRY` when set, else
+// `registry.ini` in `$XDG_CONFIG_HOME/tryster/` (or `~/.config/tryster/`).
+// Its sections are key paths under a root, its lines `NAME=value`:
+//
+//   [HKEY_LOCAL_MACHINE\Software\Orvel\The Ploms]
+//   PLOMS_DATA=/home/me/ploms
+//
+// Key paths and value names compare without regard to case, as in the
+// registry. A missing file or section is a key that cannot be opened; a
+// missing value opens the key but leaves the value empty.
+
+#include <string>
+#include <string_view>
+
+namespace tryster::platform {
+
+struct RegistryValue {
+    bool keyOpened = false;
+    std::string value;  // empty when missing or unreadable
+};
+
+// Longest value the program takes (its buffer is 260 bytes with the zero).
+inline constexpr std::size_t kMaxRegistryValue = 259;
+
+// Reads `valueName` under HKEY_LOCAL_MACHINE\`keyPath`. A value longer than
+// kMaxRegistryValue is unreadable (empty), as the program's fixed buffer
+// cannot take it.
+RegistryValue readMachineValue(std::string_view keyPath, std::string_view valueName);
+
+// The file that stands in for the registry.
+std::string registryFilePath();
+
+}  // namespace tryster::platform

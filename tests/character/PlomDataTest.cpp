@@ -1,0 +1,144 @@
+#include "character/Appearance.h"
+#include "character/PlomData.h"
+
+#include <gtest/gtest.h>
+
+namespace tryster {
+namespace {
+
+std::array<std::int32_t, kTraitCount> personality(int neat, int active, int playful, int outgoing,
+                                                  int nice) {
+    std::array<std::int32_t, kTraitCount> p{};
+    p[kNeat] = neat;
+    p[kActive] = active;
+    p[kPlayful] = playful;
+    p[kOutgoing] = outgoing;
+    p[kNice] = nice;
+    return p;
+}
+
+TEST(PlomData, FreshRecordHasTheDefaults) {
+    PlomData r;
+    EXPECT_EQ(r.skinTone(), kMedium);
+    EXPECT_EQ(r.careerTrack(), 12);
+    EXPECT_EQ(r.gender(), kMale);
+    EXPECT_EQ(r.bodyType(), kFit);
+    EXPECT_EQ(r.careerLevel(), 0);
+    EXPECT_EQ(r.name(), "");
+    for (int i = 0; i < kTraitCount; ++i) EXPECT_EQ(r.personality(i), 0);
+    for (int i = 0; i < kInterestCount; ++i) EXPECT_EQ(r.interestRanking(i), 0);
+}
+
+TEST(PlomData, SettersStoreAndReturnIndependentCopies) {
+    PlomData r;
+    std::string name = "Bob";
+    std::string stored = r.setName(name);
+    name[0] = 'R';
+    stored[0] = 'X';
+    EXPECT_EQ(r.name(), "Bob");
+    EXPECT_EQ(r.setDescription("  "), "  ");
+}
+
+TEST(NearestSign, AllZerosTieBetweenCancerAndAquariusGoesToTheLowerIndex) {
+    EXPECT_EQ(nearestSign(personality(0, 0, 0, 0, 0)), kCancer);
+}
+
+TEST(NearestSign, EveryPresetYieldsItsOwnSign) {
+    for (int sign = 0; sign < kSignCount; ++sign) {
+        std::array<std::int32_t, kTraitCount> p{};
+        for (int column = 0; column < kTraitCount; ++column)
+            p[static_cast<std::size_t>(kSignPresetTraits[static_cast<std::size_t>(column)])] =
+                static_cast<std::int32_t>(kSignPresets[sign][column]);
+        EXPECT_EQ(nearestSign(p), sign) << kSignNames[static_cast<std::size_t>(sign)];
+    }
+}
+
+TEST(NearestSign, ColumnsAreReadInTraitOrderNotPresetOrder) {
+    // Leo is Outgoing 10, every other trait 3 or 4: the personality with
+    // Outgoing high must land there, which it only does when the Outgoing
+    // trait (number 3) feeds the first column.
+    EXPECT_EQ(nearestSign(personality(4, 4, 4, 10, 3)), kLeo);
+    // Virgo is the Neat one (Neat 9).
+    EXPECT_EQ(nearestSign(personality(9, 6, 3, 2, 5)), kVirgo);
+}
+
+TEST(NearestSign, EqualDistancesKeepTheLowerIndex) {
+    // (Outgoing 1, Nice 7, Playful 3, Neat 7, Active 7) is 8 away from both
+    // Cancer (3) and Pisces (11), and farther from every other sign.
+    EXPECT_EQ(nearestSign(personality(7, 7, 3, 1, 7)), kCancer);
+}
+
+TEST(InterestLevel, BandsOfFive) {
+    PlomData r;
+    for (int place = 0; place < kInterestCount; ++place) r.setInterestRanking(place, 14 - place);
+    EXPECT_EQ(interestLevel(r, 14), 10);  // place 1
+    EXPECT_EQ(interestLevel(r, 10), 10);  // place 5
+    EXPECT_EQ(interestLevel(r, 9), 5);    // place 6
+    EXPECT_EQ(interestLevel(r, 5), 5);    // place 10
+    EXPECT_EQ(interestLevel(r, 4), 1);    // place 11
+    EXPECT_EQ(interestLevel(r, 0), 1);    // place 15
+}
+
+std::vector<std::string> names(std::initializer_list<int> ids) {
+    std::vector<std::string> out;
+    for (int id : ids) out.emplace_back(kInterestNames[static_cast<std::size_t>(id)]);
+    return out;
+}
+
+TEST(InterestRanking, FiveLowInterestsFillTheEndInListOrder) {
+    auto ranking = buildInterestRanking(names({6, 4, 7, 8, 0}), names({10, 11, 12, 14, 13}),
+                                        names({5, 9, 1, 3, 2}));
+    EXPECT_EQ(ranking, (std::array<std::int32_t, kInterestCount>{6, 4, 7, 8, 0, 10, 11, 12, 14, 13,
+                                                                  2, 3, 1, 9, 5}));
+    PlomData r;
+    for (int i = 0; i < kInterestCount; ++i) r.setInterestRanking(i, ranking[static_cast<std::size_t>(i)]);
+    for (int id : {6, 4, 7, 8, 0}) EXPECT_EQ(interestLevel(r, id), 10);
+    for (int id : {10, 11, 12, 14, 13}) EXPECT_EQ(interestLevel(r, id), 5);
+    for (int id : {5, 9, 1, 3, 2}) EXPECT_EQ(interestLevel(r, id), 1);
+}
+
+TEST(InterestRanking, WithoutLowInterestsTheLastRemainingOnesGetLevelOne) {
+    auto ranking = buildInterestRanking(names({0, 1, 2, 3, 4}),
+                                        names({5, 6, 7, 8, 9, 10, 11, 12, 13, 14}), {});
+    PlomData r;
+    for (int i = 0; i < kInterestCount; ++i) r.setInterestRanking(i, ranking[static_cast<std::size_t>(i)]);
+    EXPECT_EQ(interestLevel(r, 9), 5);
+    EXPECT_EQ(interestLevel(r, 10), 1);
+    EXPECT_EQ(interestLevel(r, 14), 1);
+}
+
+TEST(InterestRanking, TextsMapWithoutRegardToCase) {
+    EXPECT_EQ(interestIdFromText("60's Stuff"), kSixties);
+    EXPECT_EQ(interestIdFromText("60'S STUFF"), kSixties);
+    EXPECT_EQ(interestIdFromText("60's stuff"), kSixties);
+    EXPECT_EQ(interestIdFromText("exercise"), kExercise);
+    EXPECT_EQ(interestIdFromText("Knitting"), kWeather);
+    EXPECT_EQ(interestIdFromText(""), kWeather);
+}
+
+TEST(Vocabulary, Codes) {
+    EXPECT_EQ(skinToneCode(0), "lgt");
+    EXPECT_EQ(skinToneCode(1), "med");
+    EXPECT_EQ(skinToneCode(7), "drk");
+    EXPECT_EQ(skinToneExportCode(-1), "DRK");
+    EXPECT_EQ(bodyTypeCode(1), "fat");
+    EXPECT_EQ(bodyTypeCode(2), "skn");
+    EXPECT_EQ(kInterestExportKeys[kSixties], "Sixties");
+    EXPECT_EQ(kCareerNames[7], "Pro Athelete");
+}
+
+TEST(Appearance, StartsAsTheAdultSetAndSwitchesWholeSets) {
+    Appearance a;
+    EXPECT_EQ(a.bodyString(), "b003mafit_01,BODY=B003MAFitmed_bmoc");
+    EXPECT_EQ(a.headString(), "c011ma_repo,HEAD-HEAD=C011mamed_rotc");
+    EXPECT_EQ(a.leftHandMesh, "hmlo");
+    a.assign(kChildDefaults);
+    EXPECT_EQ(a.bodyMesh, "b001ucchd_01");
+    EXPECT_EQ(a.leftHandMesh, "hulc");
+    EXPECT_EQ(a.rightHandTexture, "HUAClgt");
+    a.assign(kAdultDefaults);
+    EXPECT_EQ(a, Appearance());
+}
+
+}  // namespace
+}  // namespace tryster

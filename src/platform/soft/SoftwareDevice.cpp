@@ -374,7 +374,15 @@ DeviceResult SoftwareDevice::execute(std::span<const std::uint8_t> buffer, const
     if (data.vertexOffset > size || data.vertexCount > (size - data.vertexOffset) / sizeof(DeviceVertex) ||
         data.instructionOffset > size || data.instructionLength > size - data.instructionOffset)
         return kInvalidParams;
-    if (DeviceResult rc = prepareDraw()) return rc;
+    // Buffers of state instructions alone work outside a scene; drawing
+    // ones are readied at their first vertex or triangle instruction.
+    bool prepared = false;
+    auto prepare = [&]() -> DeviceResult {
+        if (prepared) return kOk;
+        DeviceResult rc = prepareDraw();
+        prepared = rc == kOk;
+        return rc;
+    };
     const std::uint32_t vertexCount = data.vertexCount;
     try {
         if (processed_.size() < vertexCount) processed_.resize(vertexCount);
@@ -408,6 +416,7 @@ DeviceResult SoftwareDevice::execute(std::span<const std::uint8_t> buffer, const
         switch (op) {
             case ExecuteOp::Triangle:
                 if (!needs(sizeof(ExecuteTriangle))) return kInvalidParams;
+                if (DeviceResult rc = prepare()) return rc;
                 drawTriangles(ins.count, vertexCount, [&](std::uint32_t t, std::uint32_t& a, std::uint32_t& b,
                                                           std::uint32_t& c) {
                     ExecuteTriangle tri;
@@ -419,6 +428,7 @@ DeviceResult SoftwareDevice::execute(std::span<const std::uint8_t> buffer, const
                 break;
             case ExecuteOp::ProcessVertices:
                 if (!needs(sizeof(ExecuteProcessVertices))) return kInvalidParams;
+                if (DeviceResult rc = prepare()) return rc;
                 for (std::uint16_t r = 0; r < ins.count; ++r) {
                     ExecuteProcessVertices pv;
                     std::memcpy(&pv, records + std::size_t{r} * ins.size, sizeof pv);
@@ -443,9 +453,10 @@ DeviceResult SoftwareDevice::execute(std::span<const std::uint8_t> buffer, const
                     if (rc) return rc;
                 }
                 // Render states change how the following triangles are drawn.
-                if (op == ExecuteOp::StateRender) {
+                if (op == ExecuteOp::StateRender && prepared) {
                     uniteExtent();
-                    if (DeviceResult rc = prepareDraw()) return rc;
+                    prepared = false;
+                    if (DeviceResult rc = prepare()) return rc;
                 }
                 break;
             case ExecuteOp::SetStatus:
@@ -453,7 +464,7 @@ DeviceResult SoftwareDevice::execute(std::span<const std::uint8_t> buffer, const
                 for (std::uint16_t r = 0; r < ins.count; ++r) {
                     ExecuteStatus s;
                     std::memcpy(&s, records + std::size_t{r} * ins.size, sizeof s);
-                    uniteExtent();
+                    if (prepared) uniteExtent();
                     rasterizer_.resetExtent();
                     if (s.flags & kSetStatusStatus) clipStatus_.status = s.status;
                     if (s.flags & kSetStatusExtents) {
@@ -468,7 +479,7 @@ DeviceResult SoftwareDevice::execute(std::span<const std::uint8_t> buffer, const
                 return op == ExecuteOp::StateTransform ? kUnsupported : kInvalidParams;
         }
     }
-    uniteExtent();
+    if (prepared) uniteExtent();
     return result;
 }
 

@@ -97,7 +97,7 @@ struct Box {
         min = {std::min(min.x, p.x), std::min(min.y, p.y), std::min(min.z, p.z)};
         max = {std::max(max.x, p.x), std::max(max.y, p.y), std::max(max.z, p.z)};
     }
-    void extend(const Box& b) {
+    void unite(const Box& b) {
         if (!b.valid()) return;
         extend(b.min);
         extend(b.max);

@@ -12,7 +12,7 @@ void RenderGroup::addChild(RenderObject& child) {
     child.addRef();
     children_.push_back(&child);
     Box b = child.bounds();
-    box_.extend(child.matrixKind() == MatrixKind::Identity ? b : b.transformed(child.matrix()));
+    box_.unite(child.matrixKind() == MatrixKind::Identity ? b : b.transformed(child.matrix()));
     changed_ = false;
     child.setTransformChanged(false);
 }

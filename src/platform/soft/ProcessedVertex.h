@@ -28,7 +28,8 @@ inline std::uint32_t clipCode(float x, float y, float z, float w) {
     if (!(y <= w)) code |= kClipTop;
     if (!(z >= 0)) code |= kClipFront;
     if (!(z <= w)) code |= kClipBack;
-    if (!(w > 0)) code |= kClipFront;
+    // A w this small would project to infinity.
+    if (!(w > 1e-30f)) code |= kClipFront;
     return code;
 }
 

@@ -7,13 +7,17 @@
 #include <cstring>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tryster::platform::soft {
 
 namespace {
 
 constexpr int kSubpixels = 16;      // 28.4 fixed point
 constexpr int kBlock = 8;           // pixels per block side
-constexpr float kMaxCoord = 1.0e6f;  // screen positions beyond this are garbage
+constexpr float kMaxCoord = 32768.0f;  // screen positions beyond this are garbage
 constexpr float kMaxTexCoord = 8192.0f;
 
 // a(x, y) = at + dx·(x − xmin) + dy·(y − ymin), at the pixel centres.
@@ -22,14 +26,14 @@ struct Plane {
     float value(float fx, float fy) const { return at + dx * fx + dy * fy; }
 };
 
-std::uint32_t lerpArgb(std::uint32_t a, std::uint32_t b, std::uint32_t f) {
+[[gnu::always_inline]] inline std::uint32_t lerpArgb(std::uint32_t a, std::uint32_t b, std::uint32_t f) {
     std::uint32_t rb = (((a & 0xFF00FF) * (256 - f) + (b & 0xFF00FF) * f) >> 8) & 0xFF00FF;
     std::uint32_t ag = (((a >> 8) & 0xFF00FF) * (256 - f) + ((b >> 8) & 0xFF00FF) * f) & 0xFF00FF00;
     return rb | ag;
 }
 
 // Wrap addressing: the fraction of the coordinate picks the texel.
-std::uint32_t sampleNearest(const TextureView& t, float u, float v) {
+[[gnu::always_inline]] inline std::uint32_t sampleNearest(const TextureView& t, float u, float v) {
     auto fu = static_cast<std::uint32_t>(static_cast<int>(u * 65536.0f)) & 0xFFFF;
     auto fv = static_cast<std::uint32_t>(static_cast<int>(v * 65536.0f)) & 0xFFFF;
     auto tx = static_cast<int>((fu * static_cast<std::uint32_t>(t.width)) >> 16);
@@ -37,7 +41,7 @@ std::uint32_t sampleNearest(const TextureView& t, float u, float v) {
     return t.texels[ty * t.pitch + tx];
 }
 
-void bilinearTap(float c, int size, int& i0, int& i1, std::uint32_t& f) {
+[[gnu::always_inline]] inline void bilinearTap(float c, int size, int& i0, int& i1, std::uint32_t& f) {
     auto fc = static_cast<std::uint32_t>(static_cast<int>(c * 65536.0f)) & 0xFFFF;
     int p = static_cast<int>((fc * static_cast<std::uint32_t>(size)) >> 8) - 128;  // 24.8 texels
     i0 = p >> 8;
@@ -46,7 +50,7 @@ void bilinearTap(float c, int size, int& i0, int& i1, std::uint32_t& f) {
     i1 = i0 + 1 == size ? 0 : i0 + 1;
 }
 
-std::uint32_t sampleBilinear(const TextureView& t, float u, float v) {
+[[gnu::always_inline]] inline std::uint32_t sampleBilinear(const TextureView& t, float u, float v) {
     int x0, x1, y0, y1;
     std::uint32_t fx, fy;
     bilinearTap(u, t.width, x0, x1, fx);
@@ -56,9 +60,9 @@ std::uint32_t sampleBilinear(const TextureView& t, float u, float v) {
     return lerpArgb(lerpArgb(r0[x0], r0[x1], fx), lerpArgb(r1[x0], r1[x1], fx), fy);
 }
 
-int channel(float c) { return std::min(static_cast<int>(c), 255); }
+[[gnu::always_inline]] inline int channel(float c) { return std::min(static_cast<int>(c), 255); }
 
-std::uint32_t modulate(std::uint32_t texel, int r, int g, int b) {
+[[gnu::always_inline]] inline std::uint32_t modulate(std::uint32_t texel, int r, int g, int b) {
     std::uint32_t tr = (texel >> 16) & 255, tg = (texel >> 8) & 255, tb = texel & 255;
     tr = (tr * static_cast<std::uint32_t>(r + (r >> 7))) >> 8;
     tg = (tg * static_cast<std::uint32_t>(g + (g >> 7))) >> 8;
@@ -66,7 +70,7 @@ std::uint32_t modulate(std::uint32_t texel, int r, int g, int b) {
     return (tr << 16) | (tg << 8) | tb;
 }
 
-std::uint32_t addSaturate(std::uint32_t c, int r, int g, int b) {
+[[gnu::always_inline]] inline std::uint32_t addSaturate(std::uint32_t c, int r, int g, int b) {
     int cr = std::min(255, static_cast<int>((c >> 16) & 255) + r);
     int cg = std::min(255, static_cast<int>((c >> 8) & 255) + g);
     int cb = std::min(255, static_cast<int>(c & 255) + b);
@@ -124,7 +128,7 @@ namespace {
 using Setup = Rasterizer::Setup;
 
 template <bool Textured, bool Perspective, bool Bilinear>
-std::uint32_t shade(const RasterState& st, float u, float v, float q, float r, float g, float b) {
+[[gnu::always_inline]] inline std::uint32_t shade(const RasterState& st, float u, float v, float q, float r, float g, float b) {
     if constexpr (Textured) {
         if constexpr (Perspective) {
             float w = 1.0f / q;
@@ -148,43 +152,65 @@ void drawBlock(const Setup& s, const RasterState& st, int x0, int x1, int y0, in
     SoftwareSurface& target = *st.target;
     const int bpp = target.description().format.bytesPerPixel();
     const StoreKind kind = target.storeKind();
+    const auto fx = static_cast<float>(x0 - s.xmin), fy = static_cast<float>(y0 - s.ymin);
+    // Values at the first pixel of each row, stepped down row by row.
+    std::int64_t e0Row = s.e[0] + s.ex[0] * (x0 - s.xmin) + s.ey[0] * (y0 - s.ymin);
+    std::int64_t e1Row = s.e[1] + s.ex[1] * (x0 - s.xmin) + s.ey[1] * (y0 - s.ymin);
+    std::int64_t e2Row = s.e[2] + s.ex[2] * (x0 - s.xmin) + s.ey[2] * (y0 - s.ymin);
+    float zRow = s.z.value(fx, fy), rRow = s.r.value(fx, fy), gRow = s.g.value(fx, fy), bRow = s.b.value(fx, fy);
+    float uRow = 0, vRow = 0, qRow = 1;
+    if constexpr (Textured) {
+        uRow = s.u.value(fx, fy);
+        vRow = s.v.value(fx, fy);
+        if constexpr (Perspective) qRow = s.q.value(fx, fy);
+    }
+    [[maybe_unused]] float aRow = 0, srRow = 0, sgRow = 0, sbRow = 0;
+    if constexpr (!Fast) {
+        aRow = s.a.value(fx, fy);
+        srRow = s.sr.value(fx, fy);
+        sgRow = s.sg.value(fx, fy);
+        sbRow = s.sb.value(fx, fy);
+    }
     for (int y = y0; y <= y1; ++y) {
-        const auto fx = static_cast<float>(x0 - s.xmin), fy = static_cast<float>(y - s.ymin);
-        std::int64_t e0 = s.e[0] + s.ex[0] * (x0 - s.xmin) + s.ey[0] * (y - s.ymin);
-        std::int64_t e1 = s.e[1] + s.ex[1] * (x0 - s.xmin) + s.ey[1] * (y - s.ymin);
-        std::int64_t e2 = s.e[2] + s.ex[2] * (x0 - s.xmin) + s.ey[2] * (y - s.ymin);
-        float z = s.z.value(fx, fy), r = s.r.value(fx, fy), g = s.g.value(fx, fy), b = s.b.value(fx, fy);
-        float u = 0, v = 0, q = 1;
-        if constexpr (Textured) {
-            u = s.u.value(fx, fy);
-            v = s.v.value(fx, fy);
-            if constexpr (Perspective) q = s.q.value(fx, fy);
-        }
+        std::int64_t e0 = e0Row, e1 = e1Row, e2 = e2Row;
         float* depthRow = st.depth ? st.depth + static_cast<std::ptrdiff_t>(y) * st.depthPitch : nullptr;
         std::uint8_t* colourRow = target.row(y);
-        [[maybe_unused]] float a = 0, sr = 0, sg = 0, sb = 0;
-        if constexpr (!Fast) {
-            a = s.a.value(fx, fy);
-            sr = s.sr.value(fx, fy);
-            sg = s.sg.value(fx, fy);
-            sb = s.sb.value(fx, fy);
-        }
+        // Attributes are worked out only for the pixels that need them. A
+        // triangle's pixels in a row are one run: after it, the row is done.
+        bool entered = false;
         for (int x = x0; x <= x1; ++x) {
-            if (Full || (e0 | e1 | e2) >= 0) {
+            if (!Full && (e0 | e1 | e2) < 0) {
+                if (entered) break;
+            } else {
+                entered = true;
+                const auto i = static_cast<float>(x - x0);
+                const float z = zRow + s.z.dx * i;
+                auto colour = [&] {
+                    float u = 0, v = 0, q = 1;
+                    if constexpr (Textured) {
+                        u = uRow + s.u.dx * i;
+                        v = vRow + s.v.dx * i;
+                        if constexpr (Perspective) q = qRow + s.q.dx * i;
+                    }
+                    return shade<Textured, Perspective, Bilinear>(st, u, v, q, rRow + s.r.dx * i, gRow + s.g.dx * i,
+                                                                  bRow + s.b.dx * i);
+                };
                 if constexpr (Fast) {
                     if (z <= depthRow[x]) {
                         depthRow[x] = z;
-                        std::uint32_t c = shade<Textured, Perspective, Bilinear>(st, u, v, q, r, g, b) & 0xFFFFFF;
+                        std::uint32_t c = colour() & 0xFFFFFF;
                         std::memcpy(colourRow + x * 4, &c, 4);
                     }
                 } else {
                     bool pass = !st.depthTest || !depthRow || depthPasses(st.depthFunc, z, depthRow[x]);
                     if (pass) {
                         if (st.depthWrite && depthRow) depthRow[x] = z;
-                        std::uint32_t c = shade<Textured, Perspective, Bilinear>(st, u, v, q, r, g, b);
+                        std::uint32_t c = colour();
                         if (!Textured || !st.texture->hasAlpha)
-                            c = (c & 0xFFFFFF) | (static_cast<std::uint32_t>(channel(a)) << 24);
-                        if (s.hasSpecular) c = addSaturate(c, channel(sr), channel(sg), channel(sb));
+                            c = (c & 0xFFFFFF) | (static_cast<std::uint32_t>(channel(aRow + s.a.dx * i)) << 24);
+                        if (s.hasSpecular)
+                            c = addSaturate(c, channel(srRow + s.sr.dx * i), channel(sgRow + s.sg.dx * i),
+                                            channel(sbRow + s.sb.dx * i));
                         std::uint8_t* p = colourRow + x * bpp;
                         if (st.blend)
                             c = blendColours(c, loadPixel(kind, p, target.paletteOrNull()), st.srcBlend,
@@ -193,27 +219,45 @@ void drawBlock(const Setup& s, const RasterState& st, int x0, int x1, int y0, in
                     }
                 }
             }
-            if constexpr (!Fast) {
-                a += s.a.dx;
-                sr += s.sr.dx;
-                sg += s.sg.dx;
-                sb += s.sb.dx;
-            }
             e0 += s.ex[0];
             e1 += s.ex[1];
             e2 += s.ex[2];
-            z += s.z.dx;
-            r += s.r.dx;
-            g += s.g.dx;
-            b += s.b.dx;
-            if constexpr (Textured) {
-                u += s.u.dx;
-                v += s.v.dx;
-                if constexpr (Perspective) q += s.q.dx;
-            }
+        }
+        e0Row += s.ey[0];
+        e1Row += s.ey[1];
+        e2Row += s.ey[2];
+        zRow += s.z.dy;
+        rRow += s.r.dy;
+        gRow += s.g.dy;
+        bRow += s.b.dy;
+        if constexpr (Textured) {
+            uRow += s.u.dy;
+            vRow += s.v.dy;
+            if constexpr (Perspective) qRow += s.q.dy;
+        }
+        if constexpr (!Fast) {
+            aRow += s.a.dy;
+            srRow += s.sr.dy;
+            sgRow += s.sg.dy;
+            sbRow += s.sb.dy;
         }
     }
 }
+
+// The plane through three vertex values over the triangle's screen
+// positions (relative to the first vertex), evaluated from the first pixel
+// centre (ox, oy away from the first vertex).
+struct PlaneSolver {
+    float dx1, dy1, dx2, dy2, inv, ox, oy;
+    [[gnu::always_inline]] Plane operator()(float a0, float a1, float a2) const {
+        const float d1 = a1 - a0, d2 = a2 - a0;
+        Plane p;
+        p.dx = (d1 * dy2 - d2 * dy1) * inv;
+        p.dy = (d2 * dx1 - d1 * dx2) * inv;
+        p.at = a0 + p.dx * ox + p.dy * oy;
+        return p;
+    }
+};
 
 using BlockFn = void (*)(const Setup&, const RasterState&, int, int, int, int);
 
@@ -225,12 +269,15 @@ BlockFn pickBlock(bool textured, bool perspective, bool bilinear) {
     return bilinear ? drawBlock<Fast, true, false, true, Full> : drawBlock<Fast, true, false, false, Full>;
 }
 
-int toFixed(float c) { return static_cast<int>(std::floor(c * kSubpixels + 0.5f)); }
-
-bool usable(const ProcessedVertex& v) {
-    return std::fabs(v.sx) < kMaxCoord && std::fabs(v.sy) < kMaxCoord && std::isfinite(v.sz) &&
-           std::isfinite(v.rhw);
+// Round to nearest (ties to even) in one instruction where there is one.
+[[gnu::always_inline]] inline int toFixed(float c) {
+#if defined(__SSE2__)
+    return _mm_cvtss_si32(_mm_set_ss(c * kSubpixels));
+#else
+    return static_cast<int>(std::nearbyint(c * kSubpixels));
+#endif
 }
+
 
 // Moves texture coordinates by whole repeats towards 0 (wrapping makes that
 // invisible) and bounds them, so fixed-point conversion cannot overflow.
@@ -261,8 +308,12 @@ void Rasterizer::uniteExtent(int left, int top, int right, int bottom) {
     extent_.bottom = std::max(extent_.bottom, bottom);
 }
 
+bool Rasterizer::usable(const ProcessedVertex& v) {
+    return std::fabs(v.sx) < kMaxCoord && std::fabs(v.sy) < kMaxCoord && std::isfinite(v.sz) &&
+           std::isfinite(v.rhw);
+}
+
 void Rasterizer::drawTriangle(const ProcessedVertex& va, const ProcessedVertex& vb, const ProcessedVertex& vc) {
-    if (!usable(va) || !usable(vb) || !usable(vc)) return;
     const ProcessedVertex* v[3] = {&va, &vb, &vc};
     int X[3], Y[3];
     for (int i = 0; i < 3; ++i) {
@@ -310,24 +361,16 @@ void Rasterizer::drawTriangle(const ProcessedVertex& va, const ProcessedVertex& 
     const float areaPixels = static_cast<float>(area) / (kSubpixels * kSubpixels);
     const float inv = 1.0f / areaPixels;
     const float ox = static_cast<float>(s.xmin) + 0.5f - x0, oy = static_cast<float>(s.ymin) + 0.5f - y0;
-    auto plane = [&](float a0, float a1, float a2) {
-        float d1 = a1 - a0, d2 = a2 - a0;
-        Plane p;
-        p.dx = (d1 * dy2 - d2 * dy1) * inv;
-        p.dy = (d2 * dx1 - d1 * dx2) * inv;
-        p.at = a0 + p.dx * ox + p.dy * oy;
-        return p;
-    };
+    const PlaneSolver plane{dx1, dy1, dx2, dy2, inv, ox, oy};
     s.z = plane(v[0]->sz, v[1]->sz, v[2]->sz);
     const ProcessedVertex& flat = va;  // flat shading takes the first vertex's colour
     auto colourPlane = [&](float ProcessedVertex::*field) {
-        if (state_.gouraud) return plane(v[0]->*field, v[1]->*field, v[2]->*field);
-        return Plane{flat.*field, 0, 0};
+        return state_.gouraud ? plane(v[0]->*field, v[1]->*field, v[2]->*field) : Plane{flat.*field, 0, 0};
     };
     s.r = colourPlane(&ProcessedVertex::r);
     s.g = colourPlane(&ProcessedVertex::g);
     s.b = colourPlane(&ProcessedVertex::b);
-    s.a = colourPlane(&ProcessedVertex::a);
+    s.a = fast_ ? Plane{} : colourPlane(&ProcessedVertex::a);
     s.hasSpecular = state_.specular && (v[0]->sr + v[0]->sg + v[0]->sb + v[1]->sr + v[1]->sg + v[1]->sb + v[2]->sr +
                                         v[2]->sg + v[2]->sb) > 0;
     if (s.hasSpecular) {
@@ -342,8 +385,13 @@ void Rasterizer::drawTriangle(const ProcessedVertex& va, const ProcessedVertex& 
     bool perspective = false, bilinear = false;
     if (tex) {
         float u[3] = {v[0]->u, v[1]->u, v[2]->u}, w[3] = {v[0]->v, v[1]->v, v[2]->v};
-        normaliseTexCoords(u[0], u[1], u[2]);
-        normaliseTexCoords(w[0], w[1], w[2]);
+        // Small coordinates (the usual case) convert safely as they are.
+        const float most = std::max({std::fabs(u[0]), std::fabs(u[1]), std::fabs(u[2]), std::fabs(w[0]),
+                                     std::fabs(w[1]), std::fabs(w[2])});
+        if (!(most < 4096.0f)) {
+            normaliseTexCoords(u[0], u[1], u[2]);
+            normaliseTexCoords(w[0], w[1], w[2]);
+        }
         float q0 = v[0]->rhw, q1 = v[1]->rhw, q2 = v[2]->rhw;
         float qmax = std::max({q0, q1, q2}), qmin = std::min({q0, q1, q2});
         perspective = state_.perspective && qmax - qmin > qmax * 1e-6f;
@@ -368,6 +416,11 @@ void Rasterizer::drawTriangle(const ProcessedVertex& va, const ProcessedVertex& 
                             : pickBlock<false, false>(tex, perspective, bilinear);
     BlockFn full = fast_ ? pickBlock<true, true>(tex, perspective, bilinear)
                          : pickBlock<false, true>(tex, perspective, bilinear);
+    // Small triangles (most of a character) go in one piece.
+    if (s.xmax - s.xmin < 2 * kBlock && s.ymax - s.ymin < 2 * kBlock) {
+        partial(s, state_, s.xmin, s.xmax, s.ymin, s.ymax);
+        return;
+    }
     for (int by = s.ymin & ~(kBlock - 1); by <= s.ymax; by += kBlock) {
         const int y0b = std::max(by, s.ymin), y1b = std::min(by + kBlock - 1, s.ymax);
         for (int bx = s.xmin & ~(kBlock - 1); bx <= s.xmax; bx += kBlock) {

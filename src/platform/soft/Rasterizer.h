@@ -47,7 +47,9 @@ struct RasterState {
 class Rasterizer {
 public:
     void setState(const RasterState& state);
-    // The vertices' screen fields must be set.
+    // The vertices' screen fields must be set. Vertices inside every clip
+    // plane are always usable; clipped ones must be checked first.
+    static bool usable(const ProcessedVertex& v);
     void drawTriangle(const ProcessedVertex& a, const ProcessedVertex& b, const ProcessedVertex& c);
 
     // The pixels touched since the last reset (bounding rectangles of the

@@ -316,6 +316,8 @@ void SoftwareDevice::drawTriangle(const ProcessedVertex& a, const ProcessedVerte
     // Drawing "unclipped" is a promise the caller may break; clipping
     // anyway keeps every pixel inside the viewport.
     std::size_t n = clipper_.clip(a, b, c, any, mapping_);
+    for (std::size_t i = 0; i < n; ++i)
+        if (!Rasterizer::usable(clipper_[i])) return;
     for (std::size_t i = 2; i < n; ++i) rasterizer_.drawTriangle(clipper_[0], clipper_[i - 1], clipper_[i]);
 }
 

@@ -1,5 +1,7 @@
 #include "RasterBench.h"
 
+#include "render/Camera.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -18,14 +20,7 @@ Framing frameMesh(const BenchMesh& mesh, int width, int height) {
     const float distance = 4 * radius + 1, far = distance + 2 * radius + 1;
     // The camera stands in front of the centre, looking along +z.
     f.view = render::Matrix4::translation({-f.centre.x, -f.centre.y, distance - f.centre.z});
-    // The preview's parallel projection: diagonal (h/a, h, h²/(a·F), h²/a)
-    // with h = A/2, so x spans A and depth runs 0..F.
-    const float h = viewWidth / 2;
-    f.projection = render::Matrix4{};
-    f.projection.m[0][0] = h / aspect;
-    f.projection.m[1][1] = h;
-    f.projection.m[2][2] = h * h / (aspect * far);
-    f.projection.m[3][3] = h * h / aspect;
+    f.projection = render::parallelProjection(viewWidth, aspect, far);
     return f;
 }
 

@@ -27,7 +27,7 @@ struct Setup {
 };
 
 // The view: an orthographic camera framing the turning mesh from the
-// front, the way the preview's projection does (zero except its diagonal).
+// front, with the preview's parallel projection.
 struct Framing {
     render::Matrix4 view, projection;
     // The model matrix of frame `i`: a small turn about the mesh's centre.

@@ -57,6 +57,16 @@ Matrix4 Camera::projectionMatrix(float aspect) const {
     return p;
 }
 
+Matrix4 parallelProjection(float viewWidth, float aspect, float depth) {
+    const float h = viewWidth / 2;
+    Matrix4 p;
+    p.m[0][0] = h / aspect;
+    p.m[1][1] = h;
+    p.m[2][2] = h * h / (aspect * depth);
+    p.m[3][3] = h * h / aspect;
+    return p;
+}
+
 void Camera::update() {
     if (!viewport_) return;
     viewport_->setView(viewMatrix());

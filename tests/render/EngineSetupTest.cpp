@@ -189,6 +189,17 @@ TEST(Camera, ProjectionSpansTheLargerDimension) {
     EXPECT_NEAR(ndc(wide, {0, 10 * t, 10}).second, 2.0f, 1e-5f);  // outside: less is seen along the height
 }
 
+TEST(Camera, ThePreviewsParallelProjectionScalesEachAxis) {
+    const float a = 334.0f / 400.0f, width = 6.0f;
+    Matrix4 p = parallelProjection(width, a, 347.0f);
+    for (Vector3 v : {Vector3{3, 0, 0}, Vector3{0, 3 / a, 0}, Vector3{1, 2, 173.5f}}) {
+        float x = v.x * p.m[0][0], y = v.y * p.m[1][1], z = v.z * p.m[2][2], w = p.m[3][3];
+        EXPECT_FLOAT_EQ(x / w, v.x / 3);
+        EXPECT_FLOAT_EQ(y / w, v.y * a / 3);
+        EXPECT_FLOAT_EQ(z / w, v.z / 347.0f);
+    }
+}
+
 TEST(Camera, DefaultsAndViewMatrix) {
     test::DisplayOverride display;
     test::Scene scene(16, 16);

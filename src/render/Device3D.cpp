@@ -88,26 +88,18 @@ Ref<RenderMesh> Device3D::createRenderMesh() {
     return RenderMesh::create(*this);
 }
 
-RenderResult Device3D::setRenderStates(std::span<const ExecuteBuffer::StatePair> states) {
+RenderResult Device3D::setStates(bool light, std::span<const ExecuteBuffer::StatePair> states) {
     if (usesIndexedPrimitives()) {
         for (auto [state, value] : states)
-            if (RenderResult rc = graphics_->setRenderState(state, value)) return rc;
+            if (RenderResult rc = light ? graphics_->setLightState(state, value) : graphics_->setRenderState(state, value))
+                return rc;
         return render_error::kOk;
     }
     stateBuffer_.begin(0);
-    stateBuffer_.stateRender(states);
-    stateBuffer_.exit();
-    return graphics_->execute(stateBuffer_.bytes(), stateBuffer_.data(), platform::ExecuteClipping::Clipped);
-}
-
-RenderResult Device3D::setLightStates(std::span<const ExecuteBuffer::StatePair> states) {
-    if (usesIndexedPrimitives()) {
-        for (auto [state, value] : states)
-            if (RenderResult rc = graphics_->setLightState(state, value)) return rc;
-        return render_error::kOk;
-    }
-    stateBuffer_.begin(0);
-    stateBuffer_.stateLight(states);
+    if (light)
+        stateBuffer_.stateLight(states);
+    else
+        stateBuffer_.stateRender(states);
     stateBuffer_.exit();
     return graphics_->execute(stateBuffer_.bytes(), stateBuffer_.data(), platform::ExecuteClipping::Clipped);
 }

@@ -20,6 +20,7 @@ namespace tryster::render {
 class RenderMesh;
 class Viewport3D;
 
+// Must not outlive the AnimDevice it was made on.
 class Device3D {
 public:
     // kNotReady before the AnimDevice is initialised; device failures
@@ -57,8 +58,12 @@ public:
 
     // State changes through the device's path: direct calls with indexed
     // primitives, else a small execute buffer.
-    [[nodiscard]] RenderResult setRenderStates(std::span<const ExecuteBuffer::StatePair> states);
-    [[nodiscard]] RenderResult setLightStates(std::span<const ExecuteBuffer::StatePair> states);
+    [[nodiscard]] RenderResult setRenderStates(std::span<const ExecuteBuffer::StatePair> states) {
+        return setStates(false, states);
+    }
+    [[nodiscard]] RenderResult setLightStates(std::span<const ExecuteBuffer::StatePair> states) {
+        return setStates(true, states);
+    }
 
     AnimDevice& animDevice() const { return animDevice_; }
     platform::GraphicsDevice& graphics() const { return *graphics_; }
@@ -67,6 +72,7 @@ private:
     friend class Light;
     Device3D(AnimDevice& animDevice, std::unique_ptr<platform::GraphicsDevice> graphics);
     void forgetLight(Light* light);
+    RenderResult setStates(bool light, std::span<const ExecuteBuffer::StatePair> states);
 
     AnimDevice& animDevice_;
     std::unique_ptr<platform::GraphicsDevice> graphics_;

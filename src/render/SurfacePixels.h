@@ -1,12 +1,6 @@
 #pragma once
-// Reading a surface back as 32-bit pixels (alpha in bits 24-31, red 16-23,
-// green 8-15, blue 0-7):
-//   16 bits with green mask 0x07E0 (5-6-5): red = top 5 bits × 255 / 31,
-//     green = middle 6 bits × 255 / 63, blue = low 5 bits × 255 / 31;
-//   other 16-bit surfaces (5-5-5-1): red = bits 11-15, green = bits 6-10,
-//     blue = bits 1-5, each × 255 / 31; bit 0 sets alpha to 255;
-//   24 and 32 bits: the bytes as they are;
-//   8 bits: through the palette (only when one is given).
+// Reading a surface back as 32-bit pixels, with the conversions of
+// platform/PixelConversion.h.
 
 #include "platform/Surface.h"
 

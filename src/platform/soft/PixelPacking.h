@@ -3,6 +3,7 @@
 // surface format the software display supports.
 
 #include "platform/DeviceTypes.h"
+#include "platform/PixelConversion.h"
 #include "platform/Surface.h"
 
 #include <cstdint>
@@ -61,37 +62,23 @@ inline void storePixel(StoreKind kind, std::uint8_t* p, std::uint32_t argb, cons
     }
 }
 
-// The stored pixel as 0xAARRGGBB (5- and 6-bit channels widened by
-// × 255 / 31 and × 255 / 63).
+// The stored pixel as 0xAARRGGBB (platform/PixelConversion.h).
 inline std::uint32_t loadPixel(StoreKind kind, const std::uint8_t* p, const Palette* palette) {
     switch (kind) {
-        case StoreKind::Xrgb8888:
-        case StoreKind::Argb8888: {
+        case StoreKind::Rgb565:
+        case StoreKind::Rgba5551: {
+            std::uint16_t v;
+            std::memcpy(&v, p, 2);
+            return kind == StoreKind::Rgb565 ? rgb565ToArgb(v) : rgba5551ToArgb(v);
+        }
+        case StoreKind::Rgb888: return (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
+        case StoreKind::Palette8: return paletteToArgb(*p, palette);
+        default: {
             std::uint32_t v;
             std::memcpy(&v, p, 4);
             return v;
         }
-        case StoreKind::Rgb888:
-            return (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
-        case StoreKind::Rgb565: {
-            std::uint16_t v;
-            std::memcpy(&v, p, 2);
-            std::uint32_t r = (v >> 11) * 255 / 31, g = ((v >> 5) & 63) * 255 / 63, b = (v & 31) * 255 / 31;
-            return (r << 16) | (g << 8) | b;
-        }
-        case StoreKind::Rgba5551: {
-            std::uint16_t v;
-            std::memcpy(&v, p, 2);
-            std::uint32_t r = (v >> 11) * 255 / 31, g = ((v >> 6) & 31) * 255 / 31, b = ((v >> 1) & 31) * 255 / 31;
-            return ((v & 1) ? 0xFF000000u : 0u) | (r << 16) | (g << 8) | b;
-        }
-        case StoreKind::Palette8: {
-            if (!palette) return 0;
-            const PaletteEntry& e = (*palette)[*p];
-            return (std::uint32_t{e.red} << 16) | (std::uint32_t{e.green} << 8) | e.blue;
-        }
     }
-    return 0;
 }
 
 }  // namespace tryster::platform::soft

@@ -27,6 +27,21 @@ std::uint32_t addSlot(std::vector<std::optional<T>>& table, T value) {
     return static_cast<std::uint32_t>(table.size());
 }
 
+template <typename T>
+DeviceResult setSlot(std::vector<std::optional<T>>& table, std::uint32_t handle, const T& value) {
+    T* entry = slot(table, handle);
+    if (!entry) return device_result::kInvalidHandle;
+    *entry = value;
+    return device_result::kOk;
+}
+
+template <typename T>
+DeviceResult releaseSlot(std::vector<std::optional<T>>& table, std::uint32_t handle) {
+    if (!slot(table, handle)) return device_result::kInvalidHandle;
+    table[handle - 1].reset();
+    return device_result::kOk;
+}
+
 std::uint32_t toArgb(const ColourValue& c) {
     auto channel = [](float v) { return static_cast<std::uint32_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f); };
     return (channel(c.a) << 24) | (channel(c.r) << 16) | (channel(c.g) << 8) | channel(c.b);
@@ -167,17 +182,10 @@ DeviceResult SoftwareDevice::createMaterial(MaterialHandle& out) {
 }
 
 DeviceResult SoftwareDevice::setMaterial(MaterialHandle h, const MaterialDesc& desc) {
-    MaterialDesc* m = slot(materials_, h);
-    if (!m) return kInvalidHandle;
-    *m = desc;
-    return kOk;
+    return setSlot(materials_, h, desc);
 }
 
-DeviceResult SoftwareDevice::releaseMaterial(MaterialHandle h) {
-    if (!slot(materials_, h)) return kInvalidHandle;
-    materials_[h - 1].reset();
-    return kOk;
-}
+DeviceResult SoftwareDevice::releaseMaterial(MaterialHandle h) { return releaseSlot(materials_, h); }
 
 DeviceResult SoftwareDevice::createTexture(std::shared_ptr<Surface> surface, TextureHandle& out) {
     auto soft = std::dynamic_pointer_cast<SoftwareSurface>(surface);
@@ -188,27 +196,17 @@ DeviceResult SoftwareDevice::createTexture(std::shared_ptr<Surface> surface, Tex
     return kOk;
 }
 
-DeviceResult SoftwareDevice::releaseTexture(TextureHandle h) {
-    if (!slot(textures_, h)) return kInvalidHandle;
-    textures_[h - 1].reset();
-    return kOk;
-}
+DeviceResult SoftwareDevice::releaseTexture(TextureHandle h) { return releaseSlot(textures_, h); }
 
 DeviceResult SoftwareDevice::createLight(LightHandle& out) {
     out = addSlot(lights_, LightDesc{});
     return kOk;
 }
 
-DeviceResult SoftwareDevice::setLight(LightHandle h, const LightDesc& desc) {
-    LightDesc* l = slot(lights_, h);
-    if (!l) return kInvalidHandle;
-    *l = desc;
-    return kOk;
-}
+DeviceResult SoftwareDevice::setLight(LightHandle h, const LightDesc& desc) { return setSlot(lights_, h, desc); }
 
 DeviceResult SoftwareDevice::releaseLight(LightHandle h) {
-    if (!slot(lights_, h)) return kInvalidHandle;
-    lights_[h - 1].reset();
+    if (DeviceResult rc = releaseSlot(lights_, h)) return rc;
     for (Viewport& v : viewports_) v.lights.erase(std::remove(v.lights.begin(), v.lights.end(), h), v.lights.end());
     return kOk;
 }

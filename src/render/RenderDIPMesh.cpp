@@ -49,6 +49,7 @@ RenderResult RenderDIPMesh::draw(Viewport3D& viewport, ClipMode mode) {
     }
     platform::ClipStatus status = g.clipStatus();
     if (status.hasExtent) extent_ = ScreenExtent::from(status.extent);
+    changed_ = false;
     return render_error::kOk;
 }
 

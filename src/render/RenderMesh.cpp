@@ -169,6 +169,7 @@ RenderResult RenderMesh::drawExecuteBuffer(ClipMode mode) {
     if (RenderResult rc = g.execute(buffer_.bytes(), buffer_.data(), clipping)) return rc;
     platform::ClipStatus status = g.clipStatus();
     if (status.hasExtent) extent_ = ScreenExtent::from(status.extent);
+    changed_ = false;
     return render_error::kOk;
 }
 

@@ -35,7 +35,11 @@ public:
     // An execute-buffer mesh (Device3D::createRenderMesh picks the flavour).
     static Ref<RenderMesh> create(Device3D& device) { return Ref<RenderMesh>::adopt(new RenderMesh(device)); }
 
-    void lock() { locked_ = true; }
+    // Marks the mesh as being edited; gives its material names.
+    std::vector<std::string>& lock() {
+        locked_ = true;
+        return materialNames();
+    }
     bool locked() const { return locked_; }
     // The names the next commit makes materials from.
     std::vector<std::string>& materialNames() {
@@ -78,6 +82,7 @@ public:
     const std::vector<Ref<Material>>& materials() const { return materials_; }
     const ExecuteBuffer& executeBuffer() const { return buffer_; }
 
+    // Draws the last commit; a successful draw clears the changed flag.
     RenderResult draw(Viewport3D& viewport, ClipMode mode) override;
     Box bounds() const override { return box_; }
 

@@ -15,8 +15,8 @@
 #include "render/Viewport3D.h"
 
 #include <chrono>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -73,7 +73,9 @@ void runEngine(const Setup& s, bool indexed, bool cull, const std::string& confi
     Framing framing = frameMesh(s.mesh, s.width, s.height);
     viewport->setView(framing.view);
     viewport->setProjection(framing.projection);
-    if (!cull) (void)device->graphics().setRenderState(platform::render_state::kCullMode, platform::cull_mode::kNone);
+    if (!cull)
+        (void)device->graphics().setRenderState(platform::render_state::kCullMode,
+                                                platform::cull_mode::kNone);
 
     std::vector<double> times;
     times.reserve(static_cast<std::size_t>(s.frames));

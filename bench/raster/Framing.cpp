@@ -34,7 +34,8 @@ void report(const std::string& config, std::vector<double> ms) {
     if (ms.empty()) return;
     std::sort(ms.begin(), ms.end());
     double median = ms.size() % 2 ? ms[ms.size() / 2] : (ms[ms.size() / 2 - 1] + ms[ms.size() / 2]) / 2;
-    std::printf("config=%s median_ms=%.3f min_ms=%.3f max_ms=%.3f\n", config.c_str(), median, ms.front(), ms.back());
+    std::printf("config=%s median_ms=%.3f min_ms=%.3f max_ms=%.3f\n", config.c_str(), median, ms.front(),
+                ms.back());
     std::fflush(stdout);
 }
 

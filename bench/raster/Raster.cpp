@@ -30,7 +30,8 @@ bool loadMesh(const std::string& path, BenchMesh& mesh) {
     std::uint32_t vertices, indices;
     std::memcpy(&vertices, bytes->data(), 4);
     std::memcpy(&indices, bytes->data() + 4, 4);
-    if (vertices > 65536 || indices % 3 || bytes->size() != 8 + std::size_t{vertices} * 32 + std::size_t{indices} * 2)
+    if (vertices > 65536 || indices % 3 ||
+        bytes->size() != 8 + std::size_t{vertices} * 32 + std::size_t{indices} * 2)
         return false;
     mesh.vertices.resize(std::size_t{vertices} * 8);
     mesh.indices.resize(indices);

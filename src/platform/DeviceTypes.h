@@ -13,18 +13,18 @@ using DeviceResult = std::uint32_t;
 
 namespace device_result {
 inline constexpr DeviceResult kOk = 0;
-inline constexpr DeviceResult kGeneric = 0x80004005;        // DDERR_GENERIC
-inline constexpr DeviceResult kUnsupported = 0x80004001;    // DDERR_UNSUPPORTED
-inline constexpr DeviceResult kOutOfMemory = 0x8007000E;    // DDERR_OUTOFMEMORY
-inline constexpr DeviceResult kInvalidParams = 0x80070057;  // DDERR_INVALIDPARAMS
-inline constexpr DeviceResult kSurfaceBusy = 0x887601AE;    // DDERR_SURFACEBUSY
-inline constexpr DeviceResult kSurfaceLost = 0x887601C2;    // DDERR_SURFACELOST
-inline constexpr DeviceResult kNotLocked = 0x88760248;      // DDERR_NOTLOCKED
-inline constexpr DeviceResult kInvalidMode = 0x88760078;    // DDERR_INVALIDMODE
-inline constexpr DeviceResult kNoPalette = 0x88760217;      // DDERR_NOPALETTEATTACHED
-inline constexpr DeviceResult kSceneInScene = 0x887602EE;   // D3DERR_SCENE_IN_SCENE
+inline constexpr DeviceResult kGeneric = 0x80004005;          // DDERR_GENERIC
+inline constexpr DeviceResult kUnsupported = 0x80004001;      // DDERR_UNSUPPORTED
+inline constexpr DeviceResult kOutOfMemory = 0x8007000E;      // DDERR_OUTOFMEMORY
+inline constexpr DeviceResult kInvalidParams = 0x80070057;    // DDERR_INVALIDPARAMS
+inline constexpr DeviceResult kSurfaceBusy = 0x887601AE;      // DDERR_SURFACEBUSY
+inline constexpr DeviceResult kSurfaceLost = 0x887601C2;      // DDERR_SURFACELOST
+inline constexpr DeviceResult kNotLocked = 0x88760248;        // DDERR_NOTLOCKED
+inline constexpr DeviceResult kInvalidMode = 0x88760078;      // DDERR_INVALIDMODE
+inline constexpr DeviceResult kNoPalette = 0x88760217;        // DDERR_NOPALETTEATTACHED
+inline constexpr DeviceResult kSceneInScene = 0x887602EE;     // D3DERR_SCENE_IN_SCENE
 inline constexpr DeviceResult kSceneNotInScene = 0x887602EF;  // D3DERR_SCENE_NOT_IN_SCENE
-inline constexpr DeviceResult kInvalidHandle = 0x887602BC;  // D3DERR_INVALID... (bad handle)
+inline constexpr DeviceResult kInvalidHandle = 0x887602BC;    // D3DERR_INVALID... (bad handle)
 }  // namespace device_result
 
 // Channel masks of a pixel; 8 bits per pixel means palette indices.

@@ -35,13 +35,15 @@ public:
     virtual PixelFormat currentFormat() const = 0;
     virtual std::vector<DisplayMode> modes() = 0;
     virtual std::vector<DriverInfo> drivers() = 0;
-    [[nodiscard]] virtual DeviceResult setCooperativeLevel(DisplayWindow* topLevel, CooperativeLevel level) = 0;
+    [[nodiscard]] virtual DeviceResult setCooperativeLevel(DisplayWindow* topLevel,
+                                                           CooperativeLevel level) = 0;
     [[nodiscard]] virtual DeviceResult setDisplayMode(const DisplayMode& mode) = 0;
     // The screen's 256 palette entries (8-bit modes).
     [[nodiscard]] virtual DeviceResult systemPalette(Palette& out) = 0;
 
     // Surfaces of the current mode's format unless `desc` asks otherwise.
-    [[nodiscard]] virtual DeviceResult createSurface(const SurfaceDesc& desc, std::shared_ptr<Surface>& out) = 0;
+    [[nodiscard]] virtual DeviceResult createSurface(const SurfaceDesc& desc,
+                                                     std::shared_ptr<Surface>& out) = 0;
     // Restores every lost surface made by this display.
     virtual DeviceResult restoreAllSurfaces() = 0;
 

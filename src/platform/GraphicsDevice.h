@@ -156,7 +156,8 @@ public:
     virtual DeviceResult releaseMaterial(MaterialHandle material) = 0;
 
     // The surface must hold 32-bit pixels; the device keeps it alive.
-    [[nodiscard]] virtual DeviceResult createTexture(std::shared_ptr<Surface> surface, TextureHandle& out) = 0;
+    [[nodiscard]] virtual DeviceResult createTexture(std::shared_ptr<Surface> surface,
+                                                     TextureHandle& out) = 0;
     virtual DeviceResult releaseTexture(TextureHandle texture) = 0;
 
     [[nodiscard]] virtual DeviceResult createLight(LightHandle& out) = 0;
@@ -178,7 +179,8 @@ public:
     [[nodiscard]] virtual DeviceResult drawIndexedPrimitive(PrimitiveType type, std::uint32_t vertexFormat,
                                                             const void* vertices, std::uint32_t vertexCount,
                                                             const std::uint16_t* indices,
-                                                            std::uint32_t indexCount, std::uint32_t flags) = 0;
+                                                            std::uint32_t indexCount,
+                                                            std::uint32_t flags) = 0;
 
     // Interprets an execute buffer instruction by instruction on the
     // current viewport. Instructions and records that do not fit the

@@ -127,7 +127,8 @@ void initDestination(j_compress_ptr info) {
 
 boolean emptyBuffer(j_compress_ptr info) {
     auto* d = reinterpret_cast<Destination*>(info->dest);
-    if (d->callbacks->write(d->writer->stream, d->buffer, kBufferSize) != kBufferSize) d->writer->failed = true;
+    if (d->callbacks->write(d->writer->stream, d->buffer, kBufferSize) != kBufferSize)
+        d->writer->failed = true;
     d->base.next_output_byte = d->buffer;
     d->base.free_in_buffer = kBufferSize;
     return TRUE;
@@ -171,7 +172,7 @@ bool encodeJpeg(const ImageFileCallbacks& callbacks, ImageLibrary::Writer& write
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(pixels + static_cast<std::size_t>(info.next_scanline) *
-                                                          static_cast<std::size_t>(bytesPerRow));
+                                                         static_cast<std::size_t>(bytesPerRow));
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);
@@ -203,7 +204,8 @@ ImageLibrary& ImageLibrary::instance() {
 
 void ImageLibrary::installCallbacks(const ImageFileCallbacks& callbacks) {
     callbacks_ = callbacks;
-    installed_ = callbacks.openWrite && callbacks.close && callbacks.write && callbacks.allocate && callbacks.release;
+    installed_ =
+        callbacks.openWrite && callbacks.close && callbacks.write && callbacks.allocate && callbacks.release;
 }
 
 bool ImageLibrary::init() {
@@ -216,8 +218,8 @@ const ImageLibrary::Format* ImageLibrary::find(std::string_view format, int) con
     return equalsNoCase(format, kJpeg.name) ? &kJpeg : nullptr;
 }
 
-ImageLibrary::Writer* ImageLibrary::wopen(const Format* format, const ImageDescription& description, void* stream,
-                                          std::string_view, int frames) {
+ImageLibrary::Writer* ImageLibrary::wopen(const Format* format, const ImageDescription& description,
+                                          void* stream, std::string_view, int frames) {
     if (!ready_ || format != &kJpeg || !stream || description.bitsPerPixel != 32 || description.width < 1 ||
         description.height < 1 || description.width > 65500 || description.height > 65500 || frames < 1)
         return nullptr;
@@ -233,7 +235,8 @@ bool ImageLibrary::write(Writer* writer, const ImageDescription& description, co
         return false;
     auto* buffer = static_cast<JOCTET*>(callbacks_.allocate(kBufferSize));
     if (!buffer) return writer->failed = true, false;
-    bool ok = encodeJpeg(callbacks_, *writer, static_cast<const std::uint8_t*>(pixels), bytesPerRow, quality_, buffer);
+    bool ok = encodeJpeg(callbacks_, *writer, static_cast<const std::uint8_t*>(pixels), bytesPerRow, quality_,
+                         buffer);
     callbacks_.release(buffer);
     if (!ok) writer->failed = true;
     return ok;
@@ -247,13 +250,17 @@ bool ImageLibrary::close(Writer* writer) {
     return ok;
 }
 
-void ImageLibrary::restore() { ready_ = false; }
+void ImageLibrary::restore() {
+    ready_ = false;
+}
 
 ImageLibrarySession::ImageLibrarySession() {
     ImageLibrary::instance().installCallbacks(fileSystemCallbacks());
     ImageLibrary::instance().init();
 }
 
-ImageLibrarySession::~ImageLibrarySession() { ImageLibrary::instance().restore(); }
+ImageLibrarySession::~ImageLibrarySession() {
+    ImageLibrary::instance().restore();
+}
 
 }  // namespace tryster::platform

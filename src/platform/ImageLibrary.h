@@ -54,8 +54,8 @@ public:
     const Format* find(std::string_view format, int flags) const;
     // nullptr when the description is not a 32-bit image of one frame or
     // more, or the library is not ready.
-    Writer* wopen(const Format* format, const ImageDescription& description, void* stream, std::string_view path,
-                  int frames);
+    Writer* wopen(const Format* format, const ImageDescription& description, void* stream,
+                  std::string_view path, int frames);
     // Encodes the block into the writer's stream.
     bool write(Writer* writer, const ImageDescription& description, const void* pixels, int bytesPerRow);
     // Ends the writer; true when every write succeeded.

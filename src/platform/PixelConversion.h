@@ -21,8 +21,8 @@ inline std::uint32_t rgb565ToArgb(std::uint16_t v) {
 }
 
 inline std::uint32_t rgba5551ToArgb(std::uint16_t v) {
-    return ((v & 1) ? 0xFF000000u : 0u) | ((v >> 11) * 255u / 31) << 16 | (((v >> 6) & 31u) * 255u / 31) << 8 |
-           ((v >> 1) & 31u) * 255u / 31;
+    return ((v & 1) ? 0xFF000000u : 0u) | ((v >> 11) * 255u / 31) << 16 |
+           (((v >> 6) & 31u) * 255u / 31) << 8 | ((v >> 1) & 31u) * 255u / 31;
 }
 
 inline std::uint32_t paletteToArgb(std::uint8_t index, const Palette* palette) {
@@ -33,13 +33,15 @@ inline std::uint32_t paletteToArgb(std::uint8_t index, const Palette* palette) {
 
 inline std::uint32_t pixelToArgb(const PixelFormat& format, const std::uint8_t* p, const Palette* palette) {
     switch (format.bitsPerPixel) {
-        case 8: return paletteToArgb(*p, palette);
+        case 8:
+            return paletteToArgb(*p, palette);
         case 16: {
             std::uint16_t v;
             std::memcpy(&v, p, 2);
             return format.greenMask == 0x07E0 ? rgb565ToArgb(v) : rgba5551ToArgb(v);
         }
-        case 24: return (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
+        case 24:
+            return (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
         default: {
             std::uint32_t v;
             std::memcpy(&v, p, 4);

@@ -13,8 +13,8 @@ bool writePng(std::string_view path, int width, int height, const std::uint32_t*
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             std::uint32_t p = pixels[static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x)];
-            rows[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
-                keepAlpha ? p : (p | 0xFF000000u);
+            rows[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                 static_cast<std::size_t>(x)] = keepAlpha ? p : (p | 0xFF000000u);
         }
     png_image image{};
     image.version = PNG_IMAGE_VERSION;

@@ -54,7 +54,8 @@ RenderResult AnimDevice::initialise(platform::DisplayWindow* window, bool fullSc
     platform::DisplayMode current;
     if (RenderResult rc = display_->currentMode(current)) return rc;
     modes_ = display_->modes();
-    bool changeMode = fullScreen || current.bitsPerPixel != depth || current.width < width_ || current.height < height_;
+    bool changeMode =
+        fullScreen || current.bitsPerPixel != depth || current.width < width_ || current.height < height_;
     platform::DisplayMode wanted{width_, height_, depth};
     if (changeMode && std::find(modes_.begin(), modes_.end(), wanted) == modes_.end())
         return render_error::kNoDisplayMode;
@@ -69,7 +70,8 @@ RenderResult AnimDevice::initialise(platform::DisplayWindow* window, bool fullSc
     if (RenderResult rc = chooseDriver(preferHardware, colourModel)) return rc;
 
     // 4. Cooperative level and mode.
-    auto level = fullScreen ? platform::CooperativeLevel::ExclusiveFullScreen : platform::CooperativeLevel::Normal;
+    auto level =
+        fullScreen ? platform::CooperativeLevel::ExclusiveFullScreen : platform::CooperativeLevel::Normal;
     if (RenderResult rc = display_->setCooperativeLevel(topLevel_, level)) return rc;
     if (changeMode)
         if (RenderResult rc = display_->setDisplayMode(wanted)) return rc;
@@ -96,7 +98,7 @@ RenderResult AnimDevice::chooseDriver(bool preferHardware, int colourModel) {
         // No hardware driver: RGB stays RGB, anything else takes ramp.
         colourModel = colourModel == kRgb ? kRgb : kRamp;
     }
-    const char* wanted = colourModel == kRamp ? "Ramp Emulation"
+    const char* wanted = colourModel == kRamp  ? "Ramp Emulation"
                          : colourModel == kRgb ? "RGB Emulation"
                                                : "Reference Rasterizer";
     for (std::size_t i = 0; i < drivers_.size(); ++i)
@@ -112,10 +114,11 @@ RenderResult AnimDevice::createSurfaces() {
     if (RenderResult rc = display_->currentMode(mode)) return rc;
     platform::PixelFormat format = display_->currentFormat();
     std::shared_ptr<platform::Surface> primary, back, z;
-    if (RenderResult rc = display_->createSurface({mode.width, mode.height, format, platform::SurfaceKind::Primary},
-                                                  primary))
+    if (RenderResult rc = display_->createSurface(
+            {mode.width, mode.height, format, platform::SurfaceKind::Primary}, primary))
         return rc;
-    if (RenderResult rc = display_->createSurface({width_, height_, format, platform::SurfaceKind::Offscreen}, back))
+    if (RenderResult rc =
+            display_->createSurface({width_, height_, format, platform::SurfaceKind::Offscreen}, back))
         return rc;
     if (RenderResult rc = display_->createSurface(
             {width_, height_, platform::pixel_format::kXrgb8888, platform::SurfaceKind::ZBuffer}, z))
@@ -154,7 +157,8 @@ RenderResult AnimDevice::present() {
 }
 
 RenderResult AnimDevice::restoreSurfaces(bool* restored) {
-    bool lost = (primary_ && primary_->isLost()) || (back_ && back_->isLost()) || (zBuffer_ && zBuffer_->isLost());
+    bool lost =
+        (primary_ && primary_->isLost()) || (back_ && back_->isLost()) || (zBuffer_ && zBuffer_->isLost());
     if (restored) *restored = lost;
     if (!display_) return render_error::kNotReady;
     return display_->restoreAllSurfaces();
@@ -208,7 +212,8 @@ RenderResult AnimDevice::material(std::string_view name, Ref<Material>& out) {
         if (RenderResult rc = textures_.find(name, texture)) return rc;
         values = namedMaterial("default");
     }
-    Ref<Material> m = Ref<Material>::adopt(new Material(this, std::string(name), *values, std::move(texture)));
+    Ref<Material> m =
+        Ref<Material>::adopt(new Material(this, std::string(name), *values, std::move(texture)));
     materials_.push_back(m.get());
     if (RenderResult rc = makeDeviceMaterial(*m)) return rc;
     out = std::move(m);

@@ -30,8 +30,9 @@ public:
     // kCannotCreate without a display, kNoDisplayMode when a needed mode
     // change is not in the mode list, kNoScreenDc when an 8-bit screen's
     // palette cannot be read, kNoDriver without a driver of the model.
-    [[nodiscard]] RenderResult initialise(platform::DisplayWindow* window, bool fullScreen, bool preferHardware,
-                                          int width, int height, int depth, int colourModel, std::uint32_t flags);
+    [[nodiscard]] RenderResult initialise(platform::DisplayWindow* window, bool fullScreen,
+                                          bool preferHardware, int width, int height, int depth,
+                                          int colourModel, std::uint32_t flags);
     bool initialised() const { return back_ != nullptr; }
 
     // ';'-separated folder lists.

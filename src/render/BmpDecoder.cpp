@@ -37,8 +37,8 @@ bool contiguous(std::uint32_t mask) {
 bool readHeader(io::ByteReader& r, Header& h) {
     std::uint16_t magic, reserved1, reserved2;
     std::uint32_t fileSize, dataOffset, headerSize;
-    if (!r.u16le(magic) || magic != 0x4D42 || !r.u32le(fileSize) || !r.u16le(reserved1) || !r.u16le(reserved2) ||
-        !r.u32le(dataOffset) || !r.u32le(headerSize))
+    if (!r.u16le(magic) || magic != 0x4D42 || !r.u32le(fileSize) || !r.u16le(reserved1) ||
+        !r.u16le(reserved2) || !r.u32le(dataOffset) || !r.u32le(headerSize))
         return false;
     std::uint16_t planes;
     if (headerSize == 12) {
@@ -52,8 +52,9 @@ bool readHeader(io::ByteReader& r, Header& h) {
     if (headerSize < 40 || headerSize > 1024) return false;
     std::int32_t w, hh, xppm, yppm;
     std::uint32_t imageSize, important;
-    if (!r.i32le(w) || !r.i32le(hh) || !r.u16le(planes) || !r.u16le(h.bitsPerPixel) || !r.u32le(h.compression) ||
-        !r.u32le(imageSize) || !r.i32le(xppm) || !r.i32le(yppm) || !r.u32le(h.coloursUsed) || !r.u32le(important))
+    if (!r.i32le(w) || !r.i32le(hh) || !r.u16le(planes) || !r.u16le(h.bitsPerPixel) ||
+        !r.u32le(h.compression) || !r.u32le(imageSize) || !r.i32le(xppm) || !r.i32le(yppm) ||
+        !r.u32le(h.coloursUsed) || !r.u32le(important))
         return false;
     h.width = w;
     h.topDown = hh < 0;
@@ -68,8 +69,8 @@ bool readHeader(io::ByteReader& r, Header& h) {
     return true;
 }
 
-bool decodeRle8(std::span<const std::uint8_t> data, const Header& h, const std::array<std::uint32_t, 256>& palette,
-                DecodedImage& out) {
+bool decodeRle8(std::span<const std::uint8_t> data, const Header& h,
+                const std::array<std::uint32_t, 256>& palette, DecodedImage& out) {
     io::ByteReader r(data);
     const auto width = static_cast<int>(h.width), height = static_cast<int>(h.height);
     int x = 0, row = 0;  // row counts from the bottom
@@ -123,8 +124,9 @@ bool decodeBmp(std::span<const std::uint8_t> bytes, DecodedImage& out) {
     const std::uint16_t bpp = h.bitsPerPixel;
     const bool paletted = bpp == 1 || bpp == 4 || bpp == 8;
     if (!paletted && bpp != 16 && bpp != 24 && bpp != 32) return false;
-    if (h.compression == kRle8 ? (bpp != 8 || h.topDown) : h.compression == kBitfields ? (bpp != 16 && bpp != 32)
-                                                                                      : h.compression != kRgb)
+    if (h.compression == kRle8        ? (bpp != 8 || h.topDown)
+        : h.compression == kBitfields ? (bpp != 16 && bpp != 32)
+                                      : h.compression != kRgb)
         return false;
 
     std::array<std::uint32_t, 256> palette{};
@@ -176,18 +178,25 @@ bool decodeBmp(std::span<const std::uint8_t> bytes, DecodedImage& out) {
         for (std::size_t x = 0; x < width; ++x) {
             std::uint32_t c;
             switch (bpp) {
-                case 1: c = palette[(src[x / 8] >> (7 - x % 8)) & 1]; break;
-                case 4: c = palette[(src[x / 2] >> ((x % 2) ? 0 : 4)) & 15]; break;
-                case 8: c = palette[src[x]]; break;
+                case 1:
+                    c = palette[(src[x / 8] >> (7 - x % 8)) & 1];
+                    break;
+                case 4:
+                    c = palette[(src[x / 2] >> ((x % 2) ? 0 : 4)) & 15];
+                    break;
+                case 8:
+                    c = palette[src[x]];
+                    break;
                 case 24:
-                    c = 0xFF000000u | (std::uint32_t{src[3 * x + 2]} << 16) | (std::uint32_t{src[3 * x + 1]} << 8) |
-                        src[3 * x];
+                    c = 0xFF000000u | (std::uint32_t{src[3 * x + 2]} << 16) |
+                        (std::uint32_t{src[3 * x + 1]} << 8) | src[3 * x];
                     break;
                 default: {
-                    std::uint32_t p = bpp == 16 ? std::uint32_t{src[2 * x]} | (std::uint32_t{src[2 * x + 1]} << 8)
-                                                : std::uint32_t{src[4 * x]} | (std::uint32_t{src[4 * x + 1]} << 8) |
-                                                      (std::uint32_t{src[4 * x + 2]} << 16) |
-                                                      (std::uint32_t{src[4 * x + 3]} << 24);
+                    std::uint32_t p = bpp == 16
+                                          ? std::uint32_t{src[2 * x]} | (std::uint32_t{src[2 * x + 1]} << 8)
+                                          : std::uint32_t{src[4 * x]} | (std::uint32_t{src[4 * x + 1]} << 8) |
+                                                (std::uint32_t{src[4 * x + 2]} << 16) |
+                                                (std::uint32_t{src[4 * x + 3]} << 24);
                     c = 0xFF000000u | (maskedChannel(p, masks[0]) << 16) | (maskedChannel(p, masks[1]) << 8) |
                         maskedChannel(p, masks[2]);
                 }

@@ -44,12 +44,12 @@ public:
 private:
     friend class Viewport3D;
 
-// A parallel projection in the form the preview gives its viewport: zero
-// except the diagonal (h/a, h, h²/(a·F), h²/a) with h = viewWidth / 2. A
-// row vector (x, y, z, 1) times it, divided by its fourth component, is
-// (x/h, y·a/h, z/F): the view is viewWidth units across and viewWidth / a
-// high, with depth 0..F.
-Matrix4 parallelProjection(float viewWidth, float aspect, float depth);
+    // A parallel projection in the form the preview gives its viewport: zero
+    // except the diagonal (h/a, h, h²/(a·F), h²/a) with h = viewWidth / 2. A
+    // row vector (x, y, z, 1) times it, divided by its fourth component, is
+    // (x/h, y·a/h, z/F): the view is viewWidth units across and viewWidth / a
+    // high, with depth 0..F.
+    Matrix4 parallelProjection(float viewWidth, float aspect, float depth);
     explicit Camera(Viewport3D& viewport) : viewport_(&viewport) {}
     void update();
 

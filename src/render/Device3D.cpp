@@ -15,17 +15,25 @@ constexpr std::size_t kInitialLights = 32;
 
 }  // namespace
 
-Device3D* Device3D::current() { return gCurrent; }
-void Device3D::setCurrent(Device3D* device) { gCurrent = device; }
-void Device3D::setIndexedPrimitivesForbidden(bool forbidden) { gIndexedForbidden = forbidden; }
-bool Device3D::indexedPrimitivesForbidden() { return gIndexedForbidden; }
+Device3D* Device3D::current() {
+    return gCurrent;
+}
+void Device3D::setCurrent(Device3D* device) {
+    gCurrent = device;
+}
+void Device3D::setIndexedPrimitivesForbidden(bool forbidden) {
+    gIndexedForbidden = forbidden;
+}
+bool Device3D::indexedPrimitivesForbidden() {
+    return gIndexedForbidden;
+}
 
 RenderResult Device3D::create(AnimDevice& animDevice, std::unique_ptr<Device3D>& out) {
     if (!animDevice.initialised() || animDevice.graphics()) return render_error::kNotReady;
     std::unique_ptr<platform::GraphicsDevice> graphics;
-    if (RenderResult rc = animDevice.display()->createDevice(
-            animDevice.chosenDriver(), animDevice.backSurface()->shared(), animDevice.zBufferSurface()->shared(),
-            graphics))
+    if (RenderResult rc =
+            animDevice.display()->createDevice(animDevice.chosenDriver(), animDevice.backSurface()->shared(),
+                                               animDevice.zBufferSurface()->shared(), graphics))
         return rc;
     out.reset(new Device3D(animDevice, std::move(graphics)));
     return render_error::kOk;
@@ -54,7 +62,8 @@ RenderResult Device3D::createViewport(Viewport3D*& out) {
 }
 
 RenderResult Device3D::releaseViewport(Viewport3D* viewport) {
-    auto it = std::find_if(viewports_.begin(), viewports_.end(), [&](auto& v) { return v.get() == viewport; });
+    auto it =
+        std::find_if(viewports_.begin(), viewports_.end(), [&](auto& v) { return v.get() == viewport; });
     if (it == viewports_.end()) return render_error::kBadArgument;
     viewports_.erase(it);
     return render_error::kOk;
@@ -91,7 +100,8 @@ Ref<RenderMesh> Device3D::createRenderMesh() {
 RenderResult Device3D::setStates(bool light, std::span<const ExecuteBuffer::StatePair> states) {
     if (usesIndexedPrimitives()) {
         for (auto [state, value] : states)
-            if (RenderResult rc = light ? graphics_->setLightState(state, value) : graphics_->setRenderState(state, value))
+            if (RenderResult rc =
+                    light ? graphics_->setLightState(state, value) : graphics_->setRenderState(state, value))
                 return rc;
         return render_error::kOk;
     }

@@ -38,7 +38,9 @@ public:
     static void setIndexedPrimitivesForbidden(bool forbidden);
     static bool indexedPrimitivesForbidden();
     bool hasIndexedPrimitiveDevice() const { return graphics_->supportsIndexedPrimitives(); }
-    bool usesIndexedPrimitives() const { return hasIndexedPrimitiveDevice() && !indexedPrimitivesForbidden(); }
+    bool usesIndexedPrimitives() const {
+        return hasIndexedPrimitiveDevice() && !indexedPrimitivesForbidden();
+    }
 
     // A viewport over the whole back buffer, owned by the device.
     [[nodiscard]] RenderResult createViewport(Viewport3D*& out);

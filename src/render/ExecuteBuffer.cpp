@@ -18,7 +18,8 @@ void ExecuteBuffer::writeVertices(std::size_t first, std::span<const platform::D
 }
 
 void ExecuteBuffer::header(D3DInstruction::Op op, std::size_t recordSize, std::size_t count) {
-    platform::ExecuteInstruction h{op, static_cast<std::uint8_t>(recordSize), static_cast<std::uint16_t>(count)};
+    platform::ExecuteInstruction h{op, static_cast<std::uint8_t>(recordSize),
+                                   static_cast<std::uint16_t>(count)};
     record(h);
 }
 
@@ -66,9 +67,13 @@ void ExecuteBuffer::triangleList(std::span<const std::uint16_t> indices) {
     }
 }
 
-void ExecuteBuffer::nop() { header(D3DInstruction::OpNop, 0, 0); }
+void ExecuteBuffer::nop() {
+    header(D3DInstruction::OpNop, 0, 0);
+}
 
-void ExecuteBuffer::exit() { header(D3DInstruction::OpExit, 0, 0); }
+void ExecuteBuffer::exit() {
+    header(D3DInstruction::OpExit, 0, 0);
+}
 
 platform::ExecuteData ExecuteBuffer::data() const {
     auto vertexBytes = static_cast<std::uint32_t>(vertexCount_ * sizeof(platform::DeviceVertex));

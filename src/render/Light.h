@@ -22,7 +22,8 @@ public:
     platform::ColourValue colour() const { return colour_; }
     float intensity() const { return intensity_; }
     platform::ColourValue effectiveColour() const {
-        return {colour_.r * intensity_, colour_.g * intensity_, colour_.b * intensity_, colour_.a * intensity_};
+        return {colour_.r * intensity_, colour_.g * intensity_, colour_.b * intensity_,
+                colour_.a * intensity_};
     }
     Vector3 position() const { return position_; }
     Vector3 direction() const { return direction_; }

@@ -21,11 +21,15 @@ struct Vector3 {
     friend bool operator==(const Vector3&, const Vector3&) = default;
 };
 
-inline float dot(Vector3 a, Vector3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline float dot(Vector3 a, Vector3 b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 inline Vector3 cross(Vector3 a, Vector3 b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-inline float length(Vector3 v) { return std::sqrt(dot(v, v)); }
+inline float length(Vector3 v) {
+    return std::sqrt(dot(v, v));
+}
 // The zero vector stays zero.
 inline Vector3 normalised(Vector3 v) {
     float l = length(v);
@@ -85,7 +89,9 @@ struct Matrix4 {
     }
 };
 
-inline platform::DeviceMatrix toDevice(const Matrix4& m) { return std::bit_cast<platform::DeviceMatrix>(m); }
+inline platform::DeviceMatrix toDevice(const Matrix4& m) {
+    return std::bit_cast<platform::DeviceMatrix>(m);
+}
 
 // Empty is min 1e38 and max -1e38 on every axis.
 struct Box {

@@ -12,8 +12,14 @@ std::string& path() {
 
 }  // namespace
 
-const std::string& Mesh3D::searchPath() { return path(); }
-void Mesh3D::setSearchPath(std::string_view p) { path() = std::string(p); }
-void Mesh3D::registerFileKind() { platform::FileFinder::instance().registerCategory(kCategory, {}); }
+const std::string& Mesh3D::searchPath() {
+    return path();
+}
+void Mesh3D::setSearchPath(std::string_view p) {
+    path() = std::string(p);
+}
+void Mesh3D::registerFileKind() {
+    platform::FileFinder::instance().registerCategory(kCategory, {});
+}
 
 }  // namespace tryster::render

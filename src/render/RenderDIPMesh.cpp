@@ -42,9 +42,10 @@ RenderResult RenderDIPMesh::draw(Viewport3D& viewport, ClipMode mode) {
         if (!rc && translucent_) rc = g.setRenderState(rs::kSrcBlend, platform::blend_factor::kSrcColor);
         if (!rc && translucent_) rc = g.setRenderState(rs::kDestBlend, platform::blend_factor::kInvSrcColor);
         if (!rc)
-            rc = g.drawIndexedPrimitive(platform::PrimitiveType::TriangleList, platform::kVertexFormatXyzNormalTex1,
-                                        vertices_.data() + drawnFirst_, count, indices_.data() + group.range.first,
-                                        group.range.count, mode == ClipMode::Inside ? platform::kDrawDoNotClip : 0);
+            rc = g.drawIndexedPrimitive(platform::PrimitiveType::TriangleList,
+                                        platform::kVertexFormatXyzNormalTex1, vertices_.data() + drawnFirst_,
+                                        count, indices_.data() + group.range.first, group.range.count,
+                                        mode == ClipMode::Inside ? platform::kDrawDoNotClip : 0);
         if (rc) return rc;
     }
     platform::ClipStatus status = g.clipStatus();

@@ -11,7 +11,9 @@ namespace tryster::render {
 
 class RenderDIPMesh final : public RenderMesh {
 public:
-    static Ref<RenderMesh> create(Device3D& device) { return Ref<RenderMesh>::adopt(new RenderDIPMesh(device)); }
+    static Ref<RenderMesh> create(Device3D& device) {
+        return Ref<RenderMesh>::adopt(new RenderDIPMesh(device));
+    }
 
     RenderResult commit() override;
     RenderResult draw(Viewport3D& viewport, ClipMode mode) override;

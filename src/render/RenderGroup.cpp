@@ -32,8 +32,12 @@ RenderResult RenderGroup::draw(Viewport3D& viewport, ClipMode mode) {
             case BoxClass::Outside:
                 for (RenderObject* child : children_) child->resetScreenExtent();
                 return render_error::kOk;
-            case BoxClass::Inside: mode = ClipMode::Inside; break;
-            case BoxClass::Partial: mode = ClipMode::Partial; break;
+            case BoxClass::Inside:
+                mode = ClipMode::Inside;
+                break;
+            case BoxClass::Partial:
+                mode = ClipMode::Partial;
+                break;
         }
     }
     for (RenderObject* child : children_) {

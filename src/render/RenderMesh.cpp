@@ -60,7 +60,8 @@ void RenderMesh::setMaterialGroups(std::vector<IndexRange> groups) {
 
 std::uint32_t RenderMesh::drawnCount() const {
     if (vertices_.empty() || drawnFirst_ >= vertices_.size() || drawnLast_ < drawnFirst_) return 0;
-    std::uint32_t last = std::min<std::uint32_t>(drawnLast_, static_cast<std::uint32_t>(vertices_.size() - 1));
+    std::uint32_t last =
+        std::min<std::uint32_t>(drawnLast_, static_cast<std::uint32_t>(vertices_.size() - 1));
     return last - drawnFirst_ + 1;
 }
 
@@ -106,7 +107,8 @@ RenderResult RenderMesh::commit() {
     changed_ = true;
     if (materialsChanged_)
         if (RenderResult rc = buildMaterials()) return rc;
-    if (structureChanged_ || !bufferBuilt_ || bufferGeneration_ != device_.animDevice().resourceGeneration()) {
+    if (structureChanged_ || !bufferBuilt_ ||
+        bufferGeneration_ != device_.animDevice().resourceGeneration()) {
         buildExecuteBuffer();
     } else if (changedFirst_ <= changedLast_) {
         const std::uint32_t count = drawnCount();
@@ -153,9 +155,15 @@ void RenderMesh::buildExecuteBuffer() {
 bool RenderMesh::visible(Viewport3D& viewport, ClipMode& mode) {
     if (mode == ClipMode::Inside) return true;
     switch (viewport.classifyBox(box_)) {
-        case BoxClass::Outside: extent_.reset(); return false;
-        case BoxClass::Inside: mode = ClipMode::Inside; return true;
-        case BoxClass::Partial: mode = ClipMode::Partial; return true;
+        case BoxClass::Outside:
+            extent_.reset();
+            return false;
+        case BoxClass::Inside:
+            mode = ClipMode::Inside;
+            return true;
+        case BoxClass::Partial:
+            mode = ClipMode::Partial;
+            return true;
     }
     return true;
 }
@@ -165,7 +173,8 @@ RenderResult RenderMesh::drawExecuteBuffer(ClipMode mode) {
     if (!bufferBuilt_) return render_error::kOk;
     if (bufferGeneration_ != device_.animDevice().resourceGeneration()) buildExecuteBuffer();
     platform::GraphicsDevice& g = device_.graphics();
-    auto clipping = mode == ClipMode::Inside ? platform::ExecuteClipping::Unclipped : platform::ExecuteClipping::Clipped;
+    auto clipping =
+        mode == ClipMode::Inside ? platform::ExecuteClipping::Unclipped : platform::ExecuteClipping::Clipped;
     if (RenderResult rc = g.execute(buffer_.bytes(), buffer_.data(), clipping)) return rc;
     platform::ClipStatus status = g.clipStatus();
     if (status.hasExtent) extent_ = ScreenExtent::from(status.extent);

@@ -6,7 +6,9 @@ void RenderObjectFactory::destroy() {
     for (Slot& s : slots_) s = Slot{};
 }
 
-RenderResult RenderObjectFactory::make(std::string_view, Ref<RenderObject>&) { return render_error::kNotSupported; }
+RenderResult RenderObjectFactory::make(std::string_view, Ref<RenderObject>&) {
+    return render_error::kNotSupported;
+}
 
 bool RenderObjectFactory::add(int id, std::string_view name, RenderObject& object) {
     if (id < 0 || name.size() > kMaxName) return false;

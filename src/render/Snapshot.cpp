@@ -12,14 +12,16 @@ namespace tryster::render {
 bool writeSnapshot(std::string_view path, platform::Surface* surface, const platform::ScreenRect& requested) {
     if (path.empty() || !surface) return false;
     const platform::SurfaceDesc d = surface->description();
-    platform::ScreenRect rect = requested.left < 0 ? platform::ScreenRect{0, 0, d.width, d.height} : requested;
+    platform::ScreenRect rect =
+        requested.left < 0 ? platform::ScreenRect{0, 0, d.width, d.height} : requested;
     if (rect.empty() || rect.top < 0 || rect.right > d.width || rect.bottom > d.height) return false;
     const int bits = d.format.bitsPerPixel;
     if (bits != 16 && bits != 24 && bits != 32) return false;
 
     platform::LockedSurface locked;
     if (surface->lock(locked)) return false;
-    std::vector<std::uint32_t> block(static_cast<std::size_t>(rect.width()) * static_cast<std::size_t>(rect.height()));
+    std::vector<std::uint32_t> block(static_cast<std::size_t>(rect.width()) *
+                                     static_cast<std::size_t>(rect.height()));
     convertPixels(locked, rect, block.data());
 
     platform::ImageLibrary& library = platform::ImageLibrary::instance();

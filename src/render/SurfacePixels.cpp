@@ -12,14 +12,17 @@ bool convertPixels(const platform::LockedSurface& s, const platform::ScreenRect&
     const int bytes = bits / 8;
     for (int y = rect.top; y < rect.bottom; ++y) {
         const std::uint8_t* p = s.pixels + static_cast<std::ptrdiff_t>(y) * s.pitch + rect.left * bytes;
-        for (int x = rect.left; x < rect.right; ++x, p += bytes) *out++ = platform::pixelToArgb(s.format, p, palette);
+        for (int x = rect.left; x < rect.right; ++x, p += bytes)
+            *out++ = platform::pixelToArgb(s.format, p, palette);
     }
     return true;
 }
 
-bool readSurfacePixels(platform::Surface& surface, const platform::ScreenRect& rect, std::vector<std::uint32_t>& out) {
+bool readSurfacePixels(platform::Surface& surface, const platform::ScreenRect& rect,
+                       std::vector<std::uint32_t>& out) {
     platform::SurfaceDesc d = surface.description();
-    if (rect.empty() || rect.left < 0 || rect.top < 0 || rect.right > d.width || rect.bottom > d.height) return false;
+    if (rect.empty() || rect.left < 0 || rect.top < 0 || rect.right > d.width || rect.bottom > d.height)
+        return false;
     platform::Palette palette;
     const bool hasPalette = d.format.palettized() && surface.palette(palette) == 0;
     platform::LockedSurface locked;

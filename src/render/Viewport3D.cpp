@@ -115,7 +115,8 @@ RenderResult Viewport3D::pushMatrices() {
     if (!matricesChanged_) return render_error::kOk;
     platform::GraphicsDevice& g = device_.graphics();
     if (RenderResult rc = g.setTransform(platform::transform_state::kView, toDevice(view_))) return rc;
-    if (RenderResult rc = g.setTransform(platform::transform_state::kProjection, toDevice(projection_))) return rc;
+    if (RenderResult rc = g.setTransform(platform::transform_state::kProjection, toDevice(projection_)))
+        return rc;
     matricesChanged_ = false;
     return render_error::kOk;
 }

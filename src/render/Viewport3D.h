@@ -40,7 +40,9 @@ public:
     platform::ColourValue backgroundColour() const { return background_; }
     // Clears copy from this surface (same format as the back buffer)
     // instead of filling; nullptr goes back to the colour.
-    void setBackgroundBitmap(std::shared_ptr<platform::Surface> bitmap) { backgroundBitmap_ = std::move(bitmap); }
+    void setBackgroundBitmap(std::shared_ptr<platform::Surface> bitmap) {
+        backgroundBitmap_ = std::move(bitmap);
+    }
 
     // Sent as 0xAARRGGBB, each channel the integer part of 255 × component.
     [[nodiscard]] RenderResult setAmbientColour(float r, float g, float b, float a);

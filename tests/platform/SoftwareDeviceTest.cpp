@@ -1,8 +1,8 @@
 #include "platform/soft/SoftwareDisplay.h"
 
 #include <cmath>
-#include <functional>
 #include <cstring>
+#include <functional>
 #include <numbers>
 
 #include <gtest/gtest.h>
@@ -36,8 +36,9 @@ protected:
     // Colour comes from the emissive term alone (no lights, no ambient).
     void colour(std::uint32_t rgb) {
         MaterialDesc m;
-        m.emissive = {static_cast<float>((rgb >> 16) & 255) / 255.0f, static_cast<float>((rgb >> 8) & 255) / 255.0f,
-                      static_cast<float>(rgb & 255) / 255.0f, 1};
+        m.emissive = {static_cast<float>((rgb >> 16) & 255) / 255.0f,
+                      static_cast<float>((rgb >> 8) & 255) / 255.0f, static_cast<float>(rgb & 255) / 255.0f,
+                      1};
         m.diffuse.a = 1;
         ASSERT_EQ(device->setMaterial(material, m), 0u);
     }
@@ -50,7 +51,8 @@ protected:
     std::uint32_t pixel(int x, int y) {
         auto* s = static_cast<soft::SoftwareSurface*>(target.get());
         return soft::loadPixel(s->storeKind(), s->row(y) + x * s->description().format.bytesPerPixel(),
-                               s->paletteOrNull()) & 0xFFFFFF;
+                               s->paletteOrNull()) &
+               0xFFFFFF;
     }
     static DeviceVertex at(float x, float y, float z = 0.5f) { return {x, y, z, 0, 0, -1, 0, 0}; }
 
@@ -140,13 +142,102 @@ TEST_F(Device, DrawsIntoEveryTargetFormat) {
     EXPECT_EQ(pixel(2, 2), 0x8040C0u);
 }
 
+// A texture of the given texels (one row).
+TextureHandle texture(soft::SoftwareDisplay& display, GraphicsDevice& device,
+                      std::vector<std::uint32_t> texels) {
+    std::shared_ptr<Surface> s;
+    EXPECT_EQ(display.createSurface(
+                  {static_cast<int>(texels.size()), 1, pixel_format::kXrgb8888, SurfaceKind::Texture}, s),
+              0u);
+    LockedSurface l;
+    EXPECT_EQ(s->lock(l), 0u);
+    std::memcpy(l.pixels, texels.data(), texels.size() * 4);
+    s->unlock();
+    TextureHandle h = 0;
+    EXPECT_EQ(device.createTexture(s, h), 0u);
+    return h;
+}
+
+TEST_F(Device, TexturesFollowPerspective) {
+    make(64, 8);
+    colour(0xFFFFFF);
+    ASSERT_EQ(device->setRenderState(rs::kTextureHandle, texture(display, *device, {0x000000, 0xFFFFFF})),
+              0u);
+    // A quad from x = -1 at w = 1 to x = 3 at w = 3 (screen x -1 .. 1), u 0 .. 1.
+    auto vertex = [](float x, float y, float w, float u) {
+        return DeviceVertex{x, y * w, 0.5f * w, 0, 0, -1, u, 0};
+    };
+    // Identity matrices keep w = 1; put w into the fourth column.
+    DeviceMatrix projection;
+    projection.m[2][3] = 2;  // w = 2z
+    projection.m[3][3] = 0;
+    ASSERT_EQ(device->setTransform(transform_state::kProjection, projection), 0u);
+    std::vector<DeviceVertex> v{vertex(-1, -1, 1, 0), vertex(-1, 1, 1, 0), vertex(3, 1, 3, 1),
+                                vertex(3, -1, 3, 1)};
+    ASSERT_EQ(device->beginScene(), 0u);
+    ASSERT_EQ(draw(v, {0, 1, 2, 0, 2, 3}), 0u);
+    ASSERT_EQ(device->endScene(), 0u);
+    // u = 1/2 lies at x = 1, w = 2: screen x 1/2, pixel 48, not the middle.
+    EXPECT_EQ(pixel(44, 4), 0u);
+    EXPECT_EQ(pixel(52, 4), 0xFFFFFFu);
+    EXPECT_EQ(pixel(32, 4), 0u);
+}
+
+TEST_F(Device, MagnifiedTexturesBlendWithTheLinearFilter) {
+    make(32, 4);
+    colour(0xFFFFFF);
+    ASSERT_EQ(device->setRenderState(rs::kTextureHandle, texture(display, *device, {0x000000, 0xFFFFFF})),
+              0u);
+    std::vector<DeviceVertex> v{{-1, -1, 0.5f, 0, 0, -1, 0, 0},
+                                {-1, 1, 0.5f, 0, 0, -1, 0, 0},
+                                {1, 1, 0.5f, 0, 0, -1, 1, 0},
+                                {1, -1, 0.5f, 0, 0, -1, 1, 0}};
+    ASSERT_EQ(device->beginScene(), 0u);
+    ASSERT_EQ(draw(v, {0, 1, 2, 0, 2, 3}), 0u);
+    std::uint32_t nearest = pixel(12, 2);
+    ASSERT_EQ(device->setRenderState(rs::kTextureMag, texture_filter::kLinear), 0u);
+    ASSERT_EQ(draw(v, {0, 1, 2, 0, 2, 3}), 0u);
+    std::uint32_t linear = pixel(12, 2);
+    ASSERT_EQ(device->endScene(), 0u);
+    EXPECT_EQ(nearest, 0u);
+    // Between the two texel centres the colour ramps (wrapping at the ends).
+    EXPECT_GT(linear & 255, 0x40u);
+    EXPECT_LT(linear & 255, 0xC0u);
+}
+
+TEST_F(Device, LightsShadeVerticesAndGouraudBlendsThem) {
+    make(32, 32);
+    MaterialDesc m;
+    m.diffuse = {1, 1, 1, 1};
+    ASSERT_EQ(device->setMaterial(material, m), 0u);
+    LightHandle light = 0;
+    ASSERT_EQ(device->createLight(light), 0u);
+    ASSERT_EQ(device->setLight(light, {LightType::Directional, {1, 1, 1, 1}, {}, {0, 0, 1}}), 0u);
+    ASSERT_EQ(device->addLight(viewport, light), 0u);
+    // Left vertices face the light, the right ones face away.
+    std::vector<DeviceVertex> v{{-1, -1, 0.5f, 0, 0, -1, 0, 0},
+                                {-1, 1, 0.5f, 0, 0, -1, 0, 0},
+                                {1, 1, 0.5f, 1, 0, 0, 0, 0},
+                                {1, -1, 0.5f, 1, 0, 0, 0, 0}};
+    ASSERT_EQ(device->beginScene(), 0u);
+    ASSERT_EQ(draw(v, {0, 1, 2, 0, 2, 3}), 0u);
+    EXPECT_GT(pixel(1, 16) & 255, 0xF0u);
+    EXPECT_LT(pixel(30, 16) & 255, 0x10u);
+    EXPECT_NEAR(static_cast<int>(pixel(16, 16) & 255), 127, 6);
+    ASSERT_EQ(device->setRenderState(rs::kShadeMode, shade_mode::kFlat), 0u);
+    ASSERT_EQ(draw(v, {0, 1, 2, 0, 2, 3}), 0u);
+    EXPECT_GT(pixel(28, 16) & 255, 0xF0u);  // the first vertex's colour throughout
+    ASSERT_EQ(device->endScene(), 0u);
+}
+
 TEST_F(Device, ReportsTheScreenExtentAndClipsToTheViewport) {
     make(16, 16);
     colour(0xFFFFFF);
     device->setClipStatus({});
     ASSERT_EQ(device->beginScene(), 0u);
     // Reaches past the right edge; drawn unclipped it must still stay inside.
-    ASSERT_EQ(draw({at(0, -0.5f), at(0, 0.5f), at(3, 0.5f), at(3, -0.5f)}, {0, 1, 2, 0, 2, 3}, kDrawDoNotClip), 0u);
+    ASSERT_EQ(
+        draw({at(0, -0.5f), at(0, 0.5f), at(3, 0.5f), at(3, -0.5f)}, {0, 1, 2, 0, 2, 3}, kDrawDoNotClip), 0u);
     ASSERT_EQ(device->endScene(), 0u);
     ClipStatus status = device->clipStatus();
     ASSERT_TRUE(status.hasExtent);
@@ -216,20 +307,28 @@ TEST_F(Device, ExecuteBuffersAreCheckedInstructionByInstruction) {
         DeviceResult expected;
     };
     const Bad cases[] = {
-        {"records past the end", [](Recording& b) { b.op(ExecuteOp::Triangle, 8, 100); }, device_result::kInvalidParams},
-        {"records too small", [](Recording& b) {
+        {"records past the end", [](Recording& b) { b.op(ExecuteOp::Triangle, 8, 100); },
+         device_result::kInvalidParams},
+        {"records too small",
+         [](Recording& b) {
              b.op(ExecuteOp::Triangle, 2, 1);
              b.add(std::uint16_t{0});
-         }, device_result::kInvalidParams},
-        {"processing past the vertices", [](Recording& b) {
+         },
+         device_result::kInvalidParams},
+        {"processing past the vertices",
+         [](Recording& b) {
              b.op(ExecuteOp::ProcessVertices, 16, 1);
              b.add(ExecuteProcessVertices{0, 2, 0, 5, 0});
-         }, device_result::kInvalidParams},
-        {"matrix handles", [](Recording& b) {
+         },
+         device_result::kInvalidParams},
+        {"matrix handles",
+         [](Recording& b) {
              b.op(ExecuteOp::StateTransform, 8, 1);
              b.add(ExecuteState{1, 1});
-         }, device_result::kUnsupported},
-        {"unknown opcode", [](Recording& b) { b.op(static_cast<ExecuteOp>(99), 0, 0); }, device_result::kInvalidParams},
+         },
+         device_result::kUnsupported},
+        {"unknown opcode", [](Recording& b) { b.op(static_cast<ExecuteOp>(99), 0, 0); },
+         device_result::kInvalidParams},
     };
     for (const Bad& c : cases) {
         Recording b;

@@ -228,7 +228,8 @@ TEST(Draw, TranslucentMeshesBlendBySourceColour) {
     // grey 0.5 × ambient 178/255 = 89 per channel, over (141, 0, 0).
     auto blend = [](int s, int d) { return (s * (s + (s >> 7)) + d * (256 - (s + (s >> 7)))) >> 8; };
     std::uint32_t expected = (static_cast<std::uint32_t>(blend(88, 141)) << 16) |
-                             (static_cast<std::uint32_t>(blend(88, 0)) << 8) | static_cast<std::uint32_t>(blend(88, 0));
+                             (static_cast<std::uint32_t>(blend(88, 0)) << 8) |
+                             static_cast<std::uint32_t>(blend(88, 0));
     EXPECT_LE(test::channelDifference(scene.pixel(8, 8), expected), 2) << std::hex << scene.pixel(8, 8);
 }
 

@@ -29,7 +29,8 @@ TEST(AnimDeviceSetup, ChoosesTheDriverByColourModel) {
 
 TEST(AnimDeviceSetup, PrefersTheLastHardwareDriverElseFallsBack) {
     SoftwareDisplay::Options options;
-    options.drivers = {{"Ramp Emulation", false}, {"Card A", true}, {"RGB Emulation", false}, {"Card B", true}};
+    options.drivers = {
+        {"Ramp Emulation", false}, {"Card A", true}, {"RGB Emulation", false}, {"Card B", true}};
     {
         test::DisplayOverride display(options);
         AnimDevice anim;

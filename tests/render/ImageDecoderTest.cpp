@@ -7,8 +7,8 @@
 namespace tryster::render {
 namespace {
 
-using test::Bytes;
 using test::bmpHeaders;
+using test::Bytes;
 
 // Two rows of two pixels, stored bottom row first.
 std::vector<std::uint8_t> bmp8(std::int32_t height) {
@@ -59,8 +59,8 @@ TEST(Bmp, RunLengthEncodedEightBits) {
     b.u8(0).u8(3).u8(0).u8(1).u8(0).u8(0).u8(0).u8(1);  // top row: literal 0 1 0 (padded), end of bitmap
     DecodedImage img;
     ASSERT_TRUE(decodeBmp(b.data, img));
-    EXPECT_EQ(img.pixels, (std::vector<std::uint32_t>{0xFF000000, 0xFF0000FF, 0xFF000000, 0xFF000000, 0xFF0000FF,
-                                                      0xFF0000FF, 0xFF0000FF, 0xFF0000FF}));
+    EXPECT_EQ(img.pixels, (std::vector<std::uint32_t>{0xFF000000, 0xFF0000FF, 0xFF000000, 0xFF000000,
+                                                      0xFF0000FF, 0xFF0000FF, 0xFF0000FF, 0xFF0000FF}));
 }
 
 TEST(Bmp, DamagedFilesAreRefused) {
@@ -73,7 +73,8 @@ TEST(Bmp, DamagedFilesAreRefused) {
     };
     std::vector<Case> cases;
     for (std::size_t cut : {std::size_t{2}, std::size_t{20}, std::size_t{60}, good.size() - 1})
-        cases.push_back({"truncated", std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<long>(cut))});
+        cases.push_back(
+            {"truncated", std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<long>(cut))});
     auto bad = good;
     bad[0] = 'X';
     cases.push_back({"bad magic", bad});
@@ -101,7 +102,9 @@ TEST(Bmp, DamagedFilesAreRefused) {
     }
 }
 
-std::vector<std::uint8_t> bytesOf(const std::string& s) { return {s.begin(), s.end()}; }
+std::vector<std::uint8_t> bytesOf(const std::string& s) {
+    return {s.begin(), s.end()};
+}
 
 TEST(Ppm, TextAndBinaryWithCommentsAndSixteenBitSamples) {
     DecodedImage img;

@@ -24,8 +24,8 @@ public:
 
 // File header (14 bytes) and a 40-byte info header; `height` negative for
 // top-down rows.
-inline Bytes bmpHeaders(std::int32_t width, std::int32_t height, std::uint16_t bits, std::uint32_t compression,
-                        std::uint32_t coloursUsed, std::uint32_t paletteBytes) {
+inline Bytes bmpHeaders(std::int32_t width, std::int32_t height, std::uint16_t bits,
+                        std::uint32_t compression, std::uint32_t coloursUsed, std::uint32_t paletteBytes) {
     Bytes b;
     std::uint32_t offset = 14 + 40 + paletteBytes;
     b.text("BM").u32(0).u16(0).u16(0).u32(offset);
@@ -52,7 +52,8 @@ inline std::vector<std::uint8_t> bmp24(int width, int height, const std::vector<
 inline std::vector<std::uint32_t> checker(int width, int height, int cell, std::uint32_t a, std::uint32_t b) {
     std::vector<std::uint32_t> p(static_cast<std::size_t>(width * height));
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) p[static_cast<std::size_t>(y * width + x)] = ((x / cell + y / cell) % 2) ? b : a;
+        for (int x = 0; x < width; ++x)
+            p[static_cast<std::size_t>(y * width + x)] = ((x / cell + y / cell) % 2) ? b : a;
     return p;
 }
 

@@ -23,8 +23,8 @@ inline int channelDifference(std::uint32_t a, std::uint32_t b) {
 }
 
 // Every pixel within `tolerance` per channel.
-inline void expectPicture(const std::string& name, const std::vector<std::uint32_t>& pixels, int width, int height,
-                          int tolerance = 2) {
+inline void expectPicture(const std::string& name, const std::vector<std::uint32_t>& pixels, int width,
+                          int height, int tolerance = 2) {
     std::string path = std::string(TRYSTER_TEST_DATA) + "/" + name + ".png";
     if (std::getenv("TRYSTER_UPDATE_PICTURES")) {
         ASSERT_TRUE(platform::writePng(path, width, height, pixels.data(), static_cast<std::size_t>(width)));
@@ -38,8 +38,8 @@ inline void expectPicture(const std::string& name, const std::vector<std::uint32
     for (std::size_t i = 0; i < pixels.size(); ++i)
         if (channelDifference(pixels[i], stored.pixels[i]) > tolerance && bad++ < 5)
             ADD_FAILURE() << name << ": pixel " << i % static_cast<std::size_t>(width) << ","
-                          << i / static_cast<std::size_t>(width) << std::hex << " is " << (pixels[i] & 0xFFFFFF)
-                          << ", stored " << (stored.pixels[i] & 0xFFFFFF);
+                          << i / static_cast<std::size_t>(width) << std::hex << " is "
+                          << (pixels[i] & 0xFFFFFF) << ", stored " << (stored.pixels[i] & 0xFFFFFF);
     EXPECT_EQ(bad, 0) << name;
 }
 

@@ -69,9 +69,10 @@ TEST(RenderMesh, CommitRecordsTheInstructionsInOrder) {
     using I = D3DInstruction;
     std::vector<I::Op> ops;
     for (const I& i : mesh->executeBuffer().instructions()) ops.push_back(i.op);
-    EXPECT_EQ(ops, (std::vector<I::Op>{I::OpSetStatus, I::OpStateLight, I::OpProcessVertices, I::OpStateRender,
-                                       I::OpTriangleList, I::OpStateLight, I::OpProcessVertices, I::OpStateRender,
-                                       I::OpTriangleList, I::OpExit}));
+    EXPECT_EQ(ops,
+              (std::vector<I::Op>{I::OpSetStatus, I::OpStateLight, I::OpProcessVertices, I::OpStateRender,
+                                  I::OpTriangleList, I::OpStateLight, I::OpProcessVertices, I::OpStateRender,
+                                  I::OpTriangleList, I::OpExit}));
     EXPECT_EQ(mesh->materials()[0]->name(), "red");
     EXPECT_EQ(mesh->materials()[1]->name(), "blue");
 }

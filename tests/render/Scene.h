@@ -60,7 +60,8 @@ public:
     Scene(int width, int height, std::string texturePath = {},
           platform::soft::SoftwareDisplay::Options options = {})
         : display_(options) {
-        EXPECT_EQ(anim.initialise(&window, false, false, width, height, options.desktop.bitsPerPixel, 1, 0), 0u);
+        EXPECT_EQ(anim.initialise(&window, false, false, width, height, options.desktop.bitsPerPixel, 1, 0),
+                  0u);
         if (!texturePath.empty()) anim.setTexturePath(texturePath);
         EXPECT_EQ(render::Device3D::create(anim, device), 0u);
         EXPECT_EQ(device->createViewport(viewport), 0u);
@@ -101,7 +102,9 @@ public:
         EXPECT_TRUE(render::readSurfacePixels(*s, {0, 0, d.width, d.height}, out));
         return out;
     }
-    std::uint32_t pixel(int x, int y) const { return pixels()[static_cast<std::size_t>(y * anim.width() + x)] & 0xFFFFFF; }
+    std::uint32_t pixel(int x, int y) const {
+        return pixels()[static_cast<std::size_t>(y * anim.width() + x)] & 0xFFFFFF;
+    }
 
     // With TRYSTER_SHOTS set, writes the back buffer there as a PNG.
     void shoot(const std::string& name) const {
@@ -131,10 +134,17 @@ inline void fillSphere(render::RenderMesh& mesh, int rings, int segments, float 
         for (int s = 0; s <= segments; ++s) {
             float theta = std::numbers::pi_v<float> * static_cast<float>(r) / static_cast<float>(rings);
             float phi = 2 * std::numbers::pi_v<float> * static_cast<float>(s) / static_cast<float>(segments);
-            float nx = std::sin(theta) * std::cos(phi), ny = std::cos(theta), nz = std::sin(theta) * std::sin(phi);
+            float nx = std::sin(theta) * std::cos(phi), ny = std::cos(theta),
+                  nz = std::sin(theta) * std::sin(phi);
             v[static_cast<std::size_t>(r * (segments + 1) + s)] = {
-                nx * radius, ny * radius, nz * radius, nx, ny, nz,
-                static_cast<float>(s) / static_cast<float>(segments), static_cast<float>(r) / static_cast<float>(rings)};
+                nx * radius,
+                ny * radius,
+                nz * radius,
+                nx,
+                ny,
+                nz,
+                static_cast<float>(s) / static_cast<float>(segments),
+                static_cast<float>(r) / static_cast<float>(rings)};
         }
     std::vector<std::uint16_t> idx;
     auto add = [&](int a, int b, int c) {

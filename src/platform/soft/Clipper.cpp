@@ -8,12 +8,18 @@ namespace {
 
 float distance(const ProcessedVertex& v, std::uint32_t plane) {
     switch (plane) {
-        case kClipLeft: return v.cw + v.cx;
-        case kClipRight: return v.cw - v.cx;
-        case kClipBottom: return v.cw + v.cy;
-        case kClipTop: return v.cw - v.cy;
-        case kClipFront: return v.cz;
-        default: return v.cw - v.cz;
+        case kClipLeft:
+            return v.cw + v.cx;
+        case kClipRight:
+            return v.cw - v.cx;
+        case kClipBottom:
+            return v.cw + v.cy;
+        case kClipTop:
+            return v.cw - v.cy;
+        case kClipFront:
+            return v.cz;
+        default:
+            return v.cw - v.cz;
     }
 }
 

@@ -46,7 +46,8 @@ inline void storePixel(StoreKind kind, std::uint8_t* p, std::uint32_t argb, cons
             p[2] = static_cast<std::uint8_t>(argb >> 16);
             break;
         case StoreKind::Rgb565: {
-            auto v = static_cast<std::uint16_t>(((argb >> 8) & 0xF800) | ((argb >> 5) & 0x07E0) | ((argb >> 3) & 0x1F));
+            auto v = static_cast<std::uint16_t>(((argb >> 8) & 0xF800) | ((argb >> 5) & 0x07E0) |
+                                                ((argb >> 3) & 0x1F));
             std::memcpy(p, &v, 2);
             break;
         }
@@ -71,8 +72,10 @@ inline std::uint32_t loadPixel(StoreKind kind, const std::uint8_t* p, const Pale
             std::memcpy(&v, p, 2);
             return kind == StoreKind::Rgb565 ? rgb565ToArgb(v) : rgba5551ToArgb(v);
         }
-        case StoreKind::Rgb888: return (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
-        case StoreKind::Palette8: return paletteToArgb(*p, palette);
+        case StoreKind::Rgb888:
+            return (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
+        case StoreKind::Palette8:
+            return paletteToArgb(*p, palette);
         default: {
             std::uint32_t v;
             std::memcpy(&v, p, 4);

@@ -10,8 +10,12 @@ namespace tryster::platform::soft {
 inline constexpr std::uint32_t kClipLeft = 1, kClipRight = 2, kClipBottom = 4, kClipTop = 8, kClipFront = 16,
                                kClipBack = 32;
 
+// Marks processed vertices that no process-vertices instruction has
+// written; triangles naming them are skipped.
+inline constexpr std::uint32_t kUnprocessed = 0x80000000u;
+
 struct ProcessedVertex {
-    float cx, cy, cz, cw;  // clip space
+    float cx, cy, cz, cw;   // clip space
     float sx, sy, sz, rhw;  // pixels, depth 0..1, 1/w (valid when clip == 0)
     float r, g, b, a;       // diffuse colour, 0..255
     float sr, sg, sb;       // specular colour, 0..255

@@ -47,16 +47,14 @@ std::uint32_t toArgb(const ColourValue& c) {
     return (channel(c.a) << 24) | (channel(c.r) << 16) | (channel(c.g) << 8) | channel(c.b);
 }
 
-// Processed vertices that no process-vertices instruction has written.
-constexpr std::uint32_t kUnprocessed = 0x80000000u;
-
 }  // namespace
 
-SoftwareDevice::SoftwareDevice(std::shared_ptr<SoftwareSurface> target, std::shared_ptr<SoftwareSurface> zBuffer,
-                               bool indexedPrimitives)
+SoftwareDevice::SoftwareDevice(std::shared_ptr<SoftwareSurface> target,
+                               std::shared_ptr<SoftwareSurface> zBuffer, bool indexedPrimitives)
     : target_(std::move(target)), hasDepth_(zBuffer != nullptr), indexedPrimitives_(indexedPrimitives) {
     SurfaceDesc d = target_->description();
-    if (hasDepth_) depth_.assign(static_cast<std::size_t>(d.width) * static_cast<std::size_t>(d.height), 1.0f);
+    if (hasDepth_)
+        depth_.assign(static_cast<std::size_t>(d.width) * static_cast<std::size_t>(d.height), 1.0f);
     renderStates_[rs::kTexturePerspective] = 1;
     renderStates_[rs::kZEnable] = hasDepth_ ? 1 : 0;
     renderStates_[rs::kFillMode] = fill_mode::kSolid;
@@ -171,7 +169,8 @@ DeviceResult SoftwareDevice::clear(ViewportHandle h, std::span<const ScreenRect>
         if (flags & kClearTarget) (void)target_->fill(r, colour);
         if ((flags & kClearZBuffer) && hasDepth_)
             for (int y = r.top; y < r.bottom; ++y)
-                std::fill_n(depth_.begin() + static_cast<std::ptrdiff_t>(y) * width + r.left, r.width(), 1.0f);
+                std::fill_n(depth_.begin() + static_cast<std::ptrdiff_t>(y) * width + r.left, r.width(),
+                            1.0f);
     }
     return kOk;
 }
@@ -185,7 +184,9 @@ DeviceResult SoftwareDevice::setMaterial(MaterialHandle h, const MaterialDesc& d
     return setSlot(materials_, h, desc);
 }
 
-DeviceResult SoftwareDevice::releaseMaterial(MaterialHandle h) { return releaseSlot(materials_, h); }
+DeviceResult SoftwareDevice::releaseMaterial(MaterialHandle h) {
+    return releaseSlot(materials_, h);
+}
 
 DeviceResult SoftwareDevice::createTexture(std::shared_ptr<Surface> surface, TextureHandle& out) {
     auto soft = std::dynamic_pointer_cast<SoftwareSurface>(surface);
@@ -196,18 +197,23 @@ DeviceResult SoftwareDevice::createTexture(std::shared_ptr<Surface> surface, Tex
     return kOk;
 }
 
-DeviceResult SoftwareDevice::releaseTexture(TextureHandle h) { return releaseSlot(textures_, h); }
+DeviceResult SoftwareDevice::releaseTexture(TextureHandle h) {
+    return releaseSlot(textures_, h);
+}
 
 DeviceResult SoftwareDevice::createLight(LightHandle& out) {
     out = addSlot(lights_, LightDesc{});
     return kOk;
 }
 
-DeviceResult SoftwareDevice::setLight(LightHandle h, const LightDesc& desc) { return setSlot(lights_, h, desc); }
+DeviceResult SoftwareDevice::setLight(LightHandle h, const LightDesc& desc) {
+    return setSlot(lights_, h, desc);
+}
 
 DeviceResult SoftwareDevice::releaseLight(LightHandle h) {
     if (DeviceResult rc = releaseSlot(lights_, h)) return rc;
-    for (Viewport& v : viewports_) v.lights.erase(std::remove(v.lights.begin(), v.lights.end(), h), v.lights.end());
+    for (Viewport& v : viewports_)
+        v.lights.erase(std::remove(v.lights.begin(), v.lights.end(), h), v.lights.end());
     return kOk;
 }
 
@@ -231,10 +237,17 @@ DeviceResult SoftwareDevice::setLightState(std::uint32_t state, std::uint32_t va
 
 DeviceResult SoftwareDevice::setTransform(std::uint32_t state, const DeviceMatrix& matrix) {
     switch (state) {
-        case transform_state::kWorld: world_ = matrix; break;
-        case transform_state::kView: view_ = matrix; break;
-        case transform_state::kProjection: projection_ = matrix; break;
-        default: return kInvalidParams;
+        case transform_state::kWorld:
+            world_ = matrix;
+            break;
+        case transform_state::kView:
+            view_ = matrix;
+            break;
+        case transform_state::kProjection:
+            projection_ = matrix;
+            break;
+        default:
+            return kInvalidParams;
     }
     matricesChanged_ = true;
     return kOk;
@@ -242,10 +255,17 @@ DeviceResult SoftwareDevice::setTransform(std::uint32_t state, const DeviceMatri
 
 DeviceResult SoftwareDevice::transform(std::uint32_t state, DeviceMatrix& out) const {
     switch (state) {
-        case transform_state::kWorld: out = world_; return kOk;
-        case transform_state::kView: out = view_; return kOk;
-        case transform_state::kProjection: out = projection_; return kOk;
-        default: return kInvalidParams;
+        case transform_state::kWorld:
+            out = world_;
+            return kOk;
+        case transform_state::kView:
+            out = view_;
+            return kOk;
+        case transform_state::kProjection:
+            out = projection_;
+            return kOk;
+        default:
+            return kInvalidParams;
     }
 }
 
@@ -295,8 +315,8 @@ void SoftwareDevice::prepareLighting() {
     static const MaterialDesc kNoMaterial{};
     // The camera looks along the view space's z axis.
     DeviceVector viewDirection{view_.m[0][2], view_.m[1][2], view_.m[2][2]};
-    lighting_.prepare(material ? *material : kNoMaterial, lightStates_[light_state::kAmbient], activeLights_, world_,
-                      viewDirection, renderStates_[rs::kSpecularEnable] != 0);
+    lighting_.prepare(material ? *material : kNoMaterial, lightStates_[light_state::kAmbient], activeLights_,
+                      world_, viewDirection, renderStates_[rs::kSpecularEnable] != 0);
 }
 
 void SoftwareDevice::process(const DeviceVertex* in, std::uint32_t count, ProcessedVertex* out, bool lit) {
@@ -304,7 +324,8 @@ void SoftwareDevice::process(const DeviceVertex* in, std::uint32_t count, Proces
     processVertices(in, count, out, worldViewProjection_, mapping_, lit ? &lighting_ : nullptr);
 }
 
-void SoftwareDevice::drawTriangle(const ProcessedVertex& a, const ProcessedVertex& b, const ProcessedVertex& c) {
+void SoftwareDevice::drawTriangle(const ProcessedVertex& a, const ProcessedVertex& b,
+                                  const ProcessedVertex& c) {
     std::uint32_t any = a.clip | b.clip | c.clip;
     if (any == 0) {
         rasterizer_.drawTriangle(a, b, c);
@@ -319,16 +340,6 @@ void SoftwareDevice::drawTriangle(const ProcessedVertex& a, const ProcessedVerte
     for (std::size_t i = 2; i < n; ++i) rasterizer_.drawTriangle(clipper_[0], clipper_[i - 1], clipper_[i]);
 }
 
-template <typename IndexAt>
-void SoftwareDevice::drawTriangles(std::uint32_t triangleCount, std::uint32_t vertexCount, IndexAt indexAt) {
-    for (std::uint32_t t = 0; t < triangleCount; ++t) {
-        std::uint32_t i0, i1, i2;
-        indexAt(t, i0, i1, i2);
-        if (i0 >= vertexCount || i1 >= vertexCount || i2 >= vertexCount) continue;
-        drawTriangle(processed_[i0], processed_[i1], processed_[i2]);
-    }
-}
-
 void SoftwareDevice::uniteExtent() {
     if (!rasterizer_.hasExtent()) return;
     const ScreenRect& e = rasterizer_.extent();
@@ -338,7 +349,8 @@ void SoftwareDevice::uniteExtent() {
         return;
     }
     ScreenRect& c = clipStatus_.extent;
-    c = {std::min(c.left, e.left), std::min(c.top, e.top), std::max(c.right, e.right), std::max(c.bottom, e.bottom)};
+    c = {std::min(c.left, e.left), std::min(c.top, e.top), std::max(c.right, e.right),
+         std::max(c.bottom, e.bottom)};
 }
 
 DeviceResult SoftwareDevice::drawIndexedPrimitive(PrimitiveType type, std::uint32_t vertexFormat,
@@ -358,129 +370,14 @@ DeviceResult SoftwareDevice::drawIndexedPrimitive(PrimitiveType type, std::uint3
         }
     }
     process(static_cast<const DeviceVertex*>(vertices), vertexCount, processed_.data(), true);
-    drawTriangles(indexCount / 3, vertexCount, [indices](std::uint32_t t, std::uint32_t& a, std::uint32_t& b,
-                                                          std::uint32_t& c) {
-        a = indices[3 * t];
-        b = indices[3 * t + 1];
-        c = indices[3 * t + 2];
-    });
+    drawTriangles(indexCount / 3, vertexCount,
+                  [indices](std::uint32_t t, std::uint32_t& a, std::uint32_t& b, std::uint32_t& c) {
+                      a = indices[3 * t];
+                      b = indices[3 * t + 1];
+                      c = indices[3 * t + 2];
+                  });
     if (!(flags & kDrawDoNotUpdateExtents)) uniteExtent();
     return kOk;
-}
-
-DeviceResult SoftwareDevice::execute(std::span<const std::uint8_t> buffer, const ExecuteData& data,
-                                     ExecuteClipping) {
-    const std::size_t size = buffer.size();
-    if (data.vertexOffset > size || data.vertexCount > (size - data.vertexOffset) / sizeof(DeviceVertex) ||
-        data.instructionOffset > size || data.instructionLength > size - data.instructionOffset)
-        return kInvalidParams;
-    // Buffers of state instructions alone work outside a scene; drawing
-    // ones are readied at their first vertex or triangle instruction.
-    bool prepared = false;
-    auto prepare = [&]() -> DeviceResult {
-        if (prepared) return kOk;
-        DeviceResult rc = prepareDraw();
-        prepared = rc == kOk;
-        return rc;
-    };
-    const std::uint32_t vertexCount = data.vertexCount;
-    try {
-        if (processed_.size() < vertexCount) processed_.resize(vertexCount);
-    } catch (const std::bad_alloc&) {
-        return kOutOfMemory;
-    }
-    for (std::uint32_t i = 0; i < vertexCount; ++i) processed_[i].clip = kUnprocessed;
-    // Source vertices are copied out one process instruction at a time, so
-    // an unaligned buffer is fine.
-    const std::uint8_t* vertexBytes = buffer.data() + data.vertexOffset;
-    std::vector<DeviceVertex>& source = sourceScratch_;
-
-    std::size_t pos = data.instructionOffset;
-    const std::size_t end = pos + data.instructionLength;
-    DeviceResult result = kOk;
-    while (end - pos >= sizeof(ExecuteInstruction)) {
-        ExecuteInstruction ins;
-        std::memcpy(&ins, buffer.data() + pos, sizeof ins);
-        pos += sizeof ins;
-        const std::size_t recordBytes = std::size_t{ins.size} * ins.count;
-        if (recordBytes > end - pos) {
-            result = kInvalidParams;
-            break;
-        }
-        const std::uint8_t* records = buffer.data() + pos;
-        pos += recordBytes;
-        auto op = static_cast<ExecuteOp>(ins.opcode);
-        if (op == ExecuteOp::Exit) break;
-        if (op == ExecuteOp::Nop) continue;
-        auto needs = [&](std::size_t bytes) { return ins.count == 0 || ins.size >= bytes; };
-        switch (op) {
-            case ExecuteOp::Triangle:
-                if (!needs(sizeof(ExecuteTriangle))) return kInvalidParams;
-                if (DeviceResult rc = prepare()) return rc;
-                drawTriangles(ins.count, vertexCount, [&](std::uint32_t t, std::uint32_t& a, std::uint32_t& b,
-                                                          std::uint32_t& c) {
-                    ExecuteTriangle tri;
-                    std::memcpy(&tri, records + std::size_t{t} * ins.size, sizeof tri);
-                    a = tri.v1;
-                    b = tri.v2;
-                    c = tri.v3;
-                });
-                break;
-            case ExecuteOp::ProcessVertices:
-                if (!needs(sizeof(ExecuteProcessVertices))) return kInvalidParams;
-                if (DeviceResult rc = prepare()) return rc;
-                for (std::uint16_t r = 0; r < ins.count; ++r) {
-                    ExecuteProcessVertices pv;
-                    std::memcpy(&pv, records + std::size_t{r} * ins.size, sizeof pv);
-                    std::uint32_t opKind = pv.flags & kProcessOpMask;
-                    if (pv.count > vertexCount || pv.start > vertexCount - pv.count ||
-                        pv.dest > vertexCount - pv.count || opKind == kProcessCopy)
-                        return kInvalidParams;
-                    source.resize(pv.count);
-                    std::memcpy(source.data(), vertexBytes + std::size_t{pv.start} * sizeof(DeviceVertex),
-                                std::size_t{pv.count} * sizeof(DeviceVertex));
-                    process(source.data(), pv.count, processed_.data() + pv.dest, opKind == kProcessTransformLight);
-                }
-                break;
-            case ExecuteOp::StateLight:
-            case ExecuteOp::StateRender:
-                if (!needs(sizeof(ExecuteState))) return kInvalidParams;
-                for (std::uint16_t r = 0; r < ins.count; ++r) {
-                    ExecuteState s;
-                    std::memcpy(&s, records + std::size_t{r} * ins.size, sizeof s);
-                    DeviceResult rc = op == ExecuteOp::StateLight ? setLightState(s.state, s.value)
-                                                                  : setRenderState(s.state, s.value);
-                    if (rc) return rc;
-                }
-                // Render states change how the following triangles are drawn.
-                if (op == ExecuteOp::StateRender && prepared) {
-                    uniteExtent();
-                    prepared = false;
-                    if (DeviceResult rc = prepare()) return rc;
-                }
-                break;
-            case ExecuteOp::SetStatus:
-                if (!needs(sizeof(ExecuteStatus))) return kInvalidParams;
-                for (std::uint16_t r = 0; r < ins.count; ++r) {
-                    ExecuteStatus s;
-                    std::memcpy(&s, records + std::size_t{r} * ins.size, sizeof s);
-                    if (prepared) uniteExtent();
-                    rasterizer_.resetExtent();
-                    if (s.flags & kSetStatusStatus) clipStatus_.status = s.status;
-                    if (s.flags & kSetStatusExtents) {
-                        clipStatus_.extent = {s.x1, s.y1, s.x2, s.y2};
-                        clipStatus_.hasExtent = s.x1 < s.x2 && s.y1 < s.y2;
-                    }
-                }
-                break;
-            default:
-                // Transform instructions name matrix handles, which this
-                // device does not keep.
-                return op == ExecuteOp::StateTransform ? kUnsupported : kInvalidParams;
-        }
-    }
-    if (prepared) uniteExtent();
-    return result;
 }
 
 }  // namespace tryster::platform::soft

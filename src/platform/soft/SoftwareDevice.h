@@ -34,7 +34,8 @@ public:
     DeviceResult setBackground(ViewportHandle viewport, MaterialHandle material) override;
     DeviceResult addLight(ViewportHandle viewport, LightHandle light) override;
     DeviceResult removeLight(ViewportHandle viewport, LightHandle light) override;
-    DeviceResult clear(ViewportHandle viewport, std::span<const ScreenRect> rects, std::uint32_t flags) override;
+    DeviceResult clear(ViewportHandle viewport, std::span<const ScreenRect> rects,
+                       std::uint32_t flags) override;
 
     DeviceResult createMaterial(MaterialHandle& out) override;
     DeviceResult setMaterial(MaterialHandle material, const MaterialDesc& desc) override;
@@ -112,5 +113,16 @@ private:
     std::vector<ProcessedVertex> processed_;  // reused between draws
     std::vector<DeviceVertex> sourceScratch_;
 };
+
+// Both device paths feed their triangles through here.
+template <typename IndexAt>
+void SoftwareDevice::drawTriangles(std::uint32_t triangleCount, std::uint32_t vertexCount, IndexAt indexAt) {
+    for (std::uint32_t t = 0; t < triangleCount; ++t) {
+        std::uint32_t i0, i1, i2;
+        indexAt(t, i0, i1, i2);
+        if (i0 >= vertexCount || i1 >= vertexCount || i2 >= vertexCount) continue;
+        drawTriangle(processed_[i0], processed_[i1], processed_[i2]);
+    }
+}
 
 }  // namespace tryster::platform::soft

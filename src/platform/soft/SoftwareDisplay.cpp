@@ -20,7 +20,9 @@ std::unique_ptr<DisplaySystem> openDisplaySystem() {
     return std::make_unique<soft::SoftwareDisplay>();
 }
 
-void installDisplaySystemFactory(DisplaySystemFactory f) { factory() = std::move(f); }
+void installDisplaySystemFactory(DisplaySystemFactory f) {
+    factory() = std::move(f);
+}
 
 }  // namespace tryster::platform
 
@@ -30,10 +32,14 @@ SoftwareDisplay::SoftwareDisplay(Options options) : options_(std::move(options))
 
 PixelFormat SoftwareDisplay::formatFor(int bits, const PixelFormat& format16) {
     switch (bits) {
-        case 8: return pixel_format::kPalette8;
-        case 16: return format16;
-        case 24: return pixel_format::kRgb888;
-        default: return pixel_format::kXrgb8888;
+        case 8:
+            return pixel_format::kPalette8;
+        case 16:
+            return format16;
+        case 24:
+            return pixel_format::kRgb888;
+        default:
+            return pixel_format::kXrgb8888;
     }
 }
 
@@ -43,12 +49,15 @@ DeviceResult SoftwareDisplay::currentMode(DisplayMode& out) {
     return device_result::kOk;
 }
 
-PixelFormat SoftwareDisplay::currentFormat() const { return formatFor(mode_.bitsPerPixel, options_.format16); }
+PixelFormat SoftwareDisplay::currentFormat() const {
+    return formatFor(mode_.bitsPerPixel, options_.format16);
+}
 
 std::vector<DisplayMode> SoftwareDisplay::modes() {
     if (!options_.modes.empty()) return options_.modes;
     std::vector<DisplayMode> out;
-    const DisplayMode sizes[] = {{640, 480, 0}, {800, 600, 0}, {1024, 768, 0}, {1280, 1024, 0}, {1920, 1080, 0}};
+    const DisplayMode sizes[] = {
+        {640, 480, 0}, {800, 600, 0}, {1024, 768, 0}, {1280, 1024, 0}, {1920, 1080, 0}};
     for (int bits : {8, 16, 24, 32})
         for (DisplayMode m : sizes) out.push_back({m.width, m.height, bits});
     return out;
@@ -105,7 +114,8 @@ void SoftwareDisplay::loseSurfaces() {
 }
 
 DeviceResult SoftwareDisplay::createDevice(std::size_t driverIndex, std::shared_ptr<Surface> target,
-                                           std::shared_ptr<Surface> zBuffer, std::unique_ptr<GraphicsDevice>& out) {
+                                           std::shared_ptr<Surface> zBuffer,
+                                           std::unique_ptr<GraphicsDevice>& out) {
     if (driverIndex >= options_.drivers.size()) return device_result::kInvalidParams;
     auto softTarget = std::dynamic_pointer_cast<SoftwareSurface>(target);
     auto softZ = std::dynamic_pointer_cast<SoftwareSurface>(zBuffer);
@@ -113,7 +123,8 @@ DeviceResult SoftwareDisplay::createDevice(std::size_t driverIndex, std::shared_
     if (softZ && (softZ->description().width != softTarget->description().width ||
                   softZ->description().height != softTarget->description().height))
         return device_result::kInvalidParams;
-    out = std::make_unique<SoftwareDevice>(std::move(softTarget), std::move(softZ), options_.indexedPrimitives);
+    out =
+        std::make_unique<SoftwareDevice>(std::move(softTarget), std::move(softZ), options_.indexedPrimitives);
     return device_result::kOk;
 }
 

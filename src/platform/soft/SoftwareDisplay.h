@@ -37,7 +37,8 @@ public:
     DeviceResult createSurface(const SurfaceDesc& desc, std::shared_ptr<Surface>& out) override;
     DeviceResult restoreAllSurfaces() override;
     DeviceResult createDevice(std::size_t driverIndex, std::shared_ptr<Surface> target,
-                              std::shared_ptr<Surface> zBuffer, std::unique_ptr<GraphicsDevice>& out) override;
+                              std::shared_ptr<Surface> zBuffer,
+                              std::unique_ptr<GraphicsDevice>& out) override;
     DeviceResult present(DisplayWindow& window, Surface& backBuffer, const ScreenRect& source) override;
 
     // Takes every surface's memory away, as a mode switch by another

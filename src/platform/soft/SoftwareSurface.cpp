@@ -8,10 +8,14 @@ namespace tryster::platform::soft {
 
 StoreKind storeKind(const PixelFormat& f) {
     switch (f.bitsPerPixel) {
-        case 8: return StoreKind::Palette8;
-        case 16: return f.greenMask == 0x07E0 ? StoreKind::Rgb565 : StoreKind::Rgba5551;
-        case 24: return StoreKind::Rgb888;
-        default: return f.alphaMask ? StoreKind::Argb8888 : StoreKind::Xrgb8888;
+        case 8:
+            return StoreKind::Palette8;
+        case 16:
+            return f.greenMask == 0x07E0 ? StoreKind::Rgb565 : StoreKind::Rgba5551;
+        case 24:
+            return StoreKind::Rgb888;
+        default:
+            return f.alphaMask ? StoreKind::Argb8888 : StoreKind::Xrgb8888;
     }
 }
 
@@ -99,10 +103,12 @@ DeviceResult SoftwareSurface::fill(const ScreenRect& rect, std::uint32_t argb) {
         if (bpp == 4) {
             std::uint32_t v;
             std::memcpy(&v, pattern, 4);
-            std::fill_n(words_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(pitch_ / 4) + r.left,
-                        r.width(), v);
+            std::fill_n(
+                words_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(pitch_ / 4) + r.left,
+                r.width(), v);
         } else {
-            for (int x = r.left; x < r.right; ++x, p += bpp) std::memcpy(p, pattern, static_cast<std::size_t>(bpp));
+            for (int x = r.left; x < r.right; ++x, p += bpp)
+                std::memcpy(p, pattern, static_cast<std::size_t>(bpp));
         }
     }
     return device_result::kOk;
@@ -116,7 +122,8 @@ DeviceResult SoftwareSurface::copyFrom(const Surface& source, const ScreenRect& 
                              {0, 0, src->desc_.width, src->desc_.height});
     int bpp = desc_.format.bytesPerPixel();
     for (int y = r.top; y < r.bottom; ++y)
-        std::memcpy(row(y) + r.left * bpp, src->row(y) + r.left * bpp, static_cast<std::size_t>(r.width() * bpp));
+        std::memcpy(row(y) + r.left * bpp, src->row(y) + r.left * bpp,
+                    static_cast<std::size_t>(r.width() * bpp));
     return device_result::kOk;
 }
 

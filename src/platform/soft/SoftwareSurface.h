@@ -31,9 +31,12 @@ public:
     void lose() { lost_ = true; }
 
     // Direct access for the device that draws into it (no lock needed).
-    std::uint8_t* row(int y) { return bytes() + static_cast<std::size_t>(y) * static_cast<std::size_t>(pitch_); }
+    std::uint8_t* row(int y) {
+        return bytes() + static_cast<std::size_t>(y) * static_cast<std::size_t>(pitch_);
+    }
     const std::uint8_t* row(int y) const {
-        return reinterpret_cast<const std::uint8_t*>(words_.data()) + static_cast<std::size_t>(y) * static_cast<std::size_t>(pitch_);
+        return reinterpret_cast<const std::uint8_t*>(words_.data()) +
+               static_cast<std::size_t>(y) * static_cast<std::size_t>(pitch_);
     }
     // Rows of a 32-bit surface as words.
     const std::uint32_t* words() const { return words_.data(); }

@@ -19,11 +19,17 @@ DeviceVector normalised(DeviceVector v) {
     return {v.x / length, v.y / length, v.z / length};
 }
 
-ColourValue times(const ColourValue& a, const ColourValue& b) { return {a.r * b.r, a.g * b.g, a.b * b.b, a.a * b.a}; }
+ColourValue times(const ColourValue& a, const ColourValue& b) {
+    return {a.r * b.r, a.g * b.g, a.b * b.b, a.a * b.a};
+}
 
-bool isBlack(const ColourValue& c) { return c.r == 0 && c.g == 0 && c.b == 0; }
+bool isBlack(const ColourValue& c) {
+    return c.r == 0 && c.g == 0 && c.b == 0;
+}
 
-float saturate255(float c) { return c <= 0 ? 0.0f : c >= 1 ? 255.0f : c * 255.0f; }
+float saturate255(float c) {
+    return c <= 0 ? 0.0f : c >= 1 ? 255.0f : c * 255.0f;
+}
 
 }  // namespace
 
@@ -31,7 +37,8 @@ DeviceMatrix multiply(const DeviceMatrix& a, const DeviceMatrix& b) {
     DeviceMatrix r;
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j)
-            r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j] + a.m[i][3] * b.m[3][j];
+            r.m[i][j] =
+                a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j] + a.m[i][3] * b.m[3][j];
     return r;
 }
 
@@ -41,7 +48,8 @@ void LightingSetup::prepare(const MaterialDesc& material, std::uint32_t ambientA
     ColourValue ambient{static_cast<float>((ambientArgb >> 16) & 0xFF) / 255.0f,
                         static_cast<float>((ambientArgb >> 8) & 0xFF) / 255.0f,
                         static_cast<float>(ambientArgb & 0xFF) / 255.0f, 1.0f};
-    base = {material.emissive.r + material.ambient.r * ambient.r, material.emissive.g + material.ambient.g * ambient.g,
+    base = {material.emissive.r + material.ambient.r * ambient.r,
+            material.emissive.g + material.ambient.g * ambient.g,
             material.emissive.b + material.ambient.b * ambient.b, 0};
     alpha = material.diffuse.a;
     power = material.power;
@@ -51,7 +59,8 @@ void LightingSetup::prepare(const MaterialDesc& material, std::uint32_t ambientA
     for (const LightDesc& l : worldLights) {
         if (l.type != LightType::Directional) continue;
         DeviceVector toLight = normalised({-l.direction.x, -l.direction.y, -l.direction.z});
-        DeviceVector half = normalised({toLight.x + toViewer.x, toLight.y + toViewer.y, toLight.z + toViewer.z});
+        DeviceVector half =
+            normalised({toLight.x + toViewer.x, toLight.y + toViewer.y, toLight.z + toViewer.z});
         lights.push_back({toModel(world, toLight), toModel(world, half), times(material.diffuse, l.colour),
                           times(material.specular, l.colour)});
     }

@@ -30,8 +30,9 @@ struct LightingSetup {
 
     // world: the model's world matrix; viewDirection: where the camera
     // looks, in world space.
-    void prepare(const MaterialDesc& material, std::uint32_t ambientArgb, const std::vector<LightDesc>& worldLights,
-                 const DeviceMatrix& world, const DeviceVector& viewDirection, bool specularEnabled);
+    void prepare(const MaterialDesc& material, std::uint32_t ambientArgb,
+                 const std::vector<LightDesc>& worldLights, const DeviceMatrix& world,
+                 const DeviceVector& viewDirection, bool specularEnabled);
 };
 
 DeviceMatrix multiply(const DeviceMatrix& a, const DeviceMatrix& b);

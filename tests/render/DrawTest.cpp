@@ -4,6 +4,7 @@
 #include "support/TempDir.h"
 
 #include "platform/FileFinder.h"
+#include "platform/FrameFileWindow.h"
 #include "render/RenderDIPMesh.h"
 
 #include <gtest/gtest.h>
@@ -242,6 +243,21 @@ TEST(Draw, PresentShowsTheUpdateAreaInTheWindow) {
     ASSERT_EQ(scene.anim.present(), 0u);
     EXPECT_EQ(scene.window.shown, (platform::ScreenRect{2, 0, 10, 12}));
     EXPECT_EQ(scene.window.frames, 2);
+}
+
+TEST(Draw, AHeadlessWindowWritesEachPresentedFrameToAFile) {
+    test::TempDir dir;
+    test::DisplayOverride display;
+    platform::FrameFileWindow window(dir.file("frame.png"));
+    AnimDevice anim;
+    ASSERT_EQ(anim.initialise(&window, false, false, 24, 16, 32, AnimDevice::kRgb, 0), 0u);
+    ASSERT_EQ(anim.backSurface()->get()->fill({0, 0, 24, 16}, 0x336699), 0u);
+    ASSERT_EQ(anim.present(), 0u);
+    EXPECT_EQ(window.framesWritten(), 1);
+    platform::PngPicture picture;
+    ASSERT_TRUE(platform::readPng(dir.file("frame.png"), picture));
+    EXPECT_EQ(picture.width, 24);
+    EXPECT_EQ(picture.pixels[5] & 0xFFFFFF, 0x336699u);
 }
 
 TEST_F(TexturedScene, ReloadMakesTexturesAndMaterialsAnew) {

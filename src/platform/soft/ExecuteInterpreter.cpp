@@ -95,8 +95,8 @@ DeviceResult SoftwareDevice::execute(std::span<const std::uint8_t> buffer, const
                                                                   : setRenderState(s.state, s.value);
                     if (rc) return rc;
                 }
-                // Render states change how the following triangles are drawn.
-                if (op == ExecuteOp::StateRender && prepared) {
+                // States change how the following triangles are drawn.
+                if (prepared) {
                     uniteExtent();
                     prepared = false;
                     if (DeviceResult rc = prepare()) return rc;

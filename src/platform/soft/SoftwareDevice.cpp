@@ -292,7 +292,10 @@ DeviceResult SoftwareDevice::prepareDraw() {
     st.cull = renderStates_[rs::kCullMode];
     st.gouraud = renderStates_[rs::kShadeMode] != shade_mode::kFlat;
     st.perspective = renderStates_[rs::kTexturePerspective] != 0;
-    st.specular = renderStates_[rs::kSpecularEnable] != 0;
+    // Specular light needs the state and a material that reflects some.
+    const MaterialDesc* lit = slot(materials_, lightStates_[light_state::kMaterial]);
+    st.specular = renderStates_[rs::kSpecularEnable] != 0 && lit && lit->power > 0 &&
+                  (lit->specular.r > 0 || lit->specular.g > 0 || lit->specular.b > 0);
     st.magFilter = renderStates_[rs::kTextureMag];
     st.minFilter = renderStates_[rs::kTextureMin];
     st.blend = renderStates_[rs::kAlphaBlendEnable] != 0;

@@ -2,6 +2,7 @@
 
 #include "platform/FileFinder.h"
 #include "render/Mesh3D.h"
+#include "render/RenderDIPMesh.h"
 #include "render/RenderError.h"
 
 #include <gtest/gtest.h>
@@ -129,6 +130,28 @@ TEST(AnimDeviceSetup, WalksUpToTheTopLevelWindowAndSetsPathsAndKinds) {
     EXPECT_EQ(finder.typesOf("IMAG"), (std::vector<std::string>{"BMP", "PPM"}));
     EXPECT_EQ(finder.typesOf("ZBUF"), (std::vector<std::string>{"ZBF"}));
     EXPECT_EQ(Mesh3D::searchPath(), "Meshes; ../Meshes");
+}
+
+TEST(Device3DSetup, TheFlavourFollowsTheDeviceAndTheSwitch) {
+    SoftwareDisplay::Options options;
+    options.indexedPrimitives = false;
+    test::Scene executeOnly(16, 16, {}, options);
+    EXPECT_FALSE(executeOnly.device->usesIndexedPrimitives());
+    EXPECT_EQ(dynamic_cast<RenderDIPMesh*>(executeOnly.device->createRenderMesh().get()), nullptr);
+
+    test::Scene both(16, 16);
+    EXPECT_TRUE(both.device->usesIndexedPrimitives());
+    EXPECT_NE(dynamic_cast<RenderDIPMesh*>(both.device->createRenderMesh().get()), nullptr);
+    Device3D::setIndexedPrimitivesForbidden(true);
+    EXPECT_TRUE(both.device->hasIndexedPrimitiveDevice());
+    EXPECT_FALSE(both.device->usesIndexedPrimitives());
+    Device3D::setIndexedPrimitivesForbidden(false);
+
+    EXPECT_EQ(Device3D::current(), nullptr);
+    Device3D::setCurrent(both.device.get());
+    EXPECT_EQ(Device3D::current(), both.device.get());
+    both.device.reset();
+    EXPECT_EQ(Device3D::current(), nullptr);  // a deleted device is no longer current
 }
 
 TEST(ViewportSetup, PacksTheAmbientColourAndAppliesTheRenderStateBlock) {

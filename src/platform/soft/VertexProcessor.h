@@ -37,8 +37,7 @@ struct LightingSetup {
 
 DeviceMatrix multiply(const DeviceMatrix& a, const DeviceMatrix& b);
 
-// `lit` false copies white (or the material-less colour) instead of
-// lighting: the vertices keep colour (255, 255, 255, 255).
+// Without `lighting` (transform-only processing) every vertex is white.
 void processVertices(const DeviceVertex* in, std::uint32_t count, ProcessedVertex* out,
                      const DeviceMatrix& worldViewProjection, const ScreenMapping& mapping,
                      const LightingSetup* lighting);

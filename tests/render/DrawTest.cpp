@@ -1,0 +1,279 @@
+#include "ImageFiles.h"
+#include "Pictures.h"
+#include "Scene.h"
+#include "support/TempDir.h"
+
+#include "platform/FileFinder.h"
+#include "platform/FrameFileWindow.h"
+#include "render/RenderDIPMesh.h"
+
+#include <gtest/gtest.h>
+
+namespace tryster::render {
+namespace {
+
+using test::Scene;
+
+constexpr std::uint32_t kBackground = 0x8D0000;  // 0.5546875 × 255 = 141
+
+// A square of side 2·half in the plane z = 0 facing the camera (normal -z).
+void fillQuad(RenderMesh& mesh, float half, std::string_view texture) {
+    mesh.lock();
+    mesh.setTextureName(texture);
+    mesh.setVertexCount(4);
+    auto v = mesh.vertices();
+    v[0] = {-half, half, 0, 0, 0, -1, 0, 0};
+    v[1] = {half, half, 0, 0, 0, -1, 1, 0};
+    v[2] = {half, -half, 0, 0, 0, -1, 1, 1};
+    v[3] = {-half, -half, 0, 0, 0, -1, 0, 1};
+    mesh.setIndexCount(6);
+    const std::uint16_t idx[] = {0, 1, 2, 0, 2, 3};
+    std::copy(std::begin(idx), std::end(idx), mesh.indices().begin());
+    Box box;
+    box.extend({-half, -half, 0});
+    box.extend({half, half, 0});
+    mesh.setBox(box);
+}
+
+class TexturedScene : public ::testing::Test {
+protected:
+    TexturedScene() {
+        dir.write("Textures/skin.bmp", "");
+        auto bmp = test::bmp24(16, 16, test::checker(16, 16, 4, 0xF0C0A0, 0x4060C0));
+        dir.write("Textures/skin.bmp", std::string(bmp.begin(), bmp.end()));
+    }
+    std::string textures() const { return dir.file("Textures"); }
+    test::TempDir dir;
+};
+
+std::vector<std::uint32_t> drawSphere(Scene& scene, Ref<RenderMesh> mesh) {
+    test::fillSphere(*mesh, 12, 16, 3.0f);
+    mesh->setTextureName("skin");
+    EXPECT_EQ(mesh->commit(), 0u);
+    auto group = KinoRenderGroup::create();
+    group->setBox(mesh->bounds());
+    group->addChild(*mesh);
+    EXPECT_EQ(scene.frame(*group), 0u);
+    return scene.pixels();
+}
+
+TEST_F(TexturedScene, BothDevicePathsDrawTheSamePicture) {
+    Scene scene(64, 64, textures());
+    ASSERT_TRUE(scene.device->usesIndexedPrimitives());
+    auto indexed = drawSphere(scene, RenderDIPMesh::create(*scene.device));
+    scene.shoot("sphere-indexed");
+
+    Device3D::setIndexedPrimitivesForbidden(true);
+    scene.viewport->invalidate();
+    auto executed = drawSphere(scene, RenderMesh::create(*scene.device));
+    scene.shoot("sphere-execute");
+    EXPECT_EQ(indexed, executed);
+
+    // A mesh made for indexed primitives falls back to the execute buffer.
+    scene.viewport->invalidate();
+    auto fallback = drawSphere(scene, RenderDIPMesh::create(*scene.device));
+    EXPECT_EQ(indexed, fallback);
+
+    EXPECT_EQ(scene.pixel(0, 0), kBackground);
+    EXPECT_NE(scene.pixel(32, 32), kBackground);
+    test::expectPicture("lit-textured-sphere", indexed, 64, 64);
+}
+
+TEST_F(TexturedScene, UnknownTextureDrawsInFleshColours) {
+    Scene scene(32, 32, textures());
+    auto mesh = scene.device->createRenderMesh();
+    fillQuad(*mesh, 2, "no-such-texture");
+    ASSERT_EQ(mesh->commit(), 0u);
+    ASSERT_EQ(mesh->materials().size(), 1u);
+    EXPECT_EQ(mesh->materials()[0]->name(), "Flesh");
+    ASSERT_EQ(scene.frame(*mesh), 0u);
+    // Facing the camera, the two lights graze it: ambient 178/255 × Flesh.
+    std::uint32_t c = scene.pixel(16, 16);
+    EXPECT_LE(test::channelDifference(c, 0xAB8076), 1) << std::hex << c;
+}
+
+TEST_F(TexturedScene, DamagedTextureFallsBackToFlesh) {
+    dir.write("Textures/broken.bmp", "BM\x10\x00");
+    Scene scene(16, 16, textures());
+    auto mesh = scene.device->createRenderMesh();
+    fillQuad(*mesh, 2, "broken");
+    ASSERT_EQ(mesh->commit(), 0u);
+    EXPECT_EQ(mesh->materials()[0]->name(), "Flesh");
+    EXPECT_EQ(scene.anim.textures().size(), 0u);
+}
+
+TEST_F(TexturedScene, TexturesAreSharedByNameAndLeaveWithTheirLastUser) {
+    Scene scene(16, 16, textures());
+    auto a = scene.device->createRenderMesh();
+    auto b = scene.device->createRenderMesh();
+    fillQuad(*a, 1, "skin");
+    fillQuad(*b, 1, "skin");
+    ASSERT_EQ(a->commit(), 0u);
+    ASSERT_EQ(b->commit(), 0u);
+    EXPECT_EQ(scene.anim.textures().size(), 1u);
+    EXPECT_EQ(a->materials()[0]->texture(), b->materials()[0]->texture());
+    a.reset();
+    EXPECT_EQ(scene.anim.textures().size(), 1u);
+    b.reset();
+    EXPECT_EQ(scene.anim.textures().size(), 0u);
+}
+
+TEST(Draw, IndicesPastTheVerticesSkipOnlyTheirTriangles) {
+    for (bool forbid : {false, true}) {
+        Scene scene(32, 32);
+        Device3D::setIndexedPrimitivesForbidden(forbid);
+        auto mesh = scene.device->createRenderMesh();
+        fillQuad(*mesh, 3, "white");
+        mesh->indices()[4] = 9;  // the second triangle (0, 2, 3) now names a missing vertex
+        ASSERT_EQ(mesh->commit(), 0u);
+        ASSERT_EQ(scene.frame(*mesh), 0u);
+        EXPECT_NE(scene.pixel(24, 8), kBackground) << forbid;  // upper right: first triangle
+        EXPECT_EQ(scene.pixel(8, 24), kBackground) << forbid;  // lower left: second
+    }
+}
+
+// Records how it was asked to draw.
+class Probe final : public ConcreteRenderObject {
+public:
+    RenderResult draw(Viewport3D&, ClipMode mode) override {
+        modes.push_back(mode);
+        return render_error::kOk;
+    }
+    Box bounds() const override { return {}; }
+    std::vector<ClipMode> modes;
+};
+
+class Culling : public ::testing::Test {
+protected:
+    // A group holding a probe and a sphere of radius 1, placed at `at`.
+    void drawAt(Vector3 at) {
+        group = RenderGroup::create();
+        sphere = scene.device->createRenderMesh();
+        test::fillSphere(*sphere, 8, 8, 1.0f);
+        sphere->setTextureName("white");
+        ASSERT_EQ(sphere->commit(), 0u);
+        probe = Ref<Probe>::adopt(new Probe);
+        group->addChild(*probe);
+        group->addChild(*sphere);
+        group->setTransform(Matrix4::translation(at));
+        ASSERT_EQ(scene.frame(*group), 0u);
+    }
+    Scene scene{48, 48};
+    Ref<RenderGroup> group;
+    Ref<RenderMesh> sphere;
+    Ref<Probe> probe;
+};
+
+TEST_F(Culling, AGroupEntirelyOutsideDrawsNothingAndLeavesNoDirtyRect) {
+    drawAt({40, 0, 0});
+    EXPECT_TRUE(probe->modes.empty());
+    EXPECT_TRUE(group->screenExtent().empty());
+    EXPECT_TRUE(scene.viewport->dirtyRects().empty());
+    for (std::uint32_t p : scene.pixels()) ASSERT_EQ(p & 0xFFFFFF, kBackground);
+}
+
+TEST_F(Culling, AGroupEntirelyInsideDrawsItsChildrenUnclipped) {
+    drawAt({0, 0, 0});
+    ASSERT_EQ(probe->modes.size(), 1u);
+    EXPECT_EQ(probe->modes[0], ClipMode::Inside);
+    ASSERT_EQ(scene.viewport->dirtyRects().size(), 1u);
+    EXPECT_EQ(scene.viewport->dirtyRects()[0], group->screenExtent().rect());
+    EXPECT_FALSE(group->screenExtent().empty());
+}
+
+TEST_F(Culling, AGroupPartlyInsideDrawsItsChildrenClipped) {
+    // Half of the view is 4.14 units wide at this distance.
+    drawAt({4.2f, 0, 0});
+    ASSERT_EQ(probe->modes.size(), 1u);
+    EXPECT_EQ(probe->modes[0], ClipMode::Partial);
+    const ScreenExtent& e = group->screenExtent();
+    EXPECT_EQ(e.right, 48);
+    EXPECT_GT(e.left, 24);
+    EXPECT_NE(scene.pixel(47, 24), kBackground);
+    scene.shoot("sphere-clipped-at-right-edge");
+}
+
+TEST_F(Culling, TheNextClearTouchesOnlyTheDirtyRectangles) {
+    drawAt({0, 0, 0});
+    const ScreenExtent drawn = group->screenExtent();
+    // A mark outside what was drawn survives the clear; the sphere does not.
+    auto* back = scene.anim.backSurface()->get();
+    ASSERT_EQ(back->fill({0, 0, 1, 1}, 0x00FF00), 0u);
+    ASSERT_EQ(scene.viewport->clear(), 0u);
+    EXPECT_EQ(scene.pixel(0, 0), 0x00FF00u);
+    EXPECT_EQ(scene.pixel((drawn.left + drawn.right) / 2, (drawn.top + drawn.bottom) / 2), kBackground);
+    EXPECT_TRUE(scene.viewport->dirtyRects().empty());
+}
+
+TEST(Draw, ALostSurfaceIsRestoredAndTheSceneBegins) {
+    Scene scene(32, 32);
+    auto mesh = scene.device->createRenderMesh();
+    fillQuad(*mesh, 2, "white");
+    ASSERT_EQ(mesh->commit(), 0u);
+    ASSERT_EQ(scene.frame(*mesh), 0u);
+    auto before = scene.pixels();
+    static_cast<platform::soft::SoftwareDisplay*>(scene.anim.display())->loseSurfaces();
+    ASSERT_EQ(scene.viewport->beginScene(), 0u);
+    ASSERT_EQ(scene.viewport->endScene(), 0u);
+    ASSERT_EQ(scene.frame(*mesh), 0u);
+    EXPECT_EQ(scene.pixels(), before);
+}
+
+TEST(Draw, TranslucentMeshesBlendBySourceColour) {
+    Scene scene(16, 16);
+    auto mesh = scene.device->createRenderMesh();
+    fillQuad(*mesh, 4, "grey");
+    mesh->setTranslucent(true);
+    ASSERT_EQ(mesh->commit(), 0u);
+    ASSERT_EQ(scene.frame(*mesh), 0u);
+    // grey 0.5 × ambient 178/255 = 89 per channel, over (141, 0, 0).
+    auto blend = [](int s, int d) { return (s * (s + (s >> 7)) + d * (256 - (s + (s >> 7)))) >> 8; };
+    std::uint32_t expected = (static_cast<std::uint32_t>(blend(88, 141)) << 16) |
+                             (static_cast<std::uint32_t>(blend(88, 0)) << 8) |
+                             static_cast<std::uint32_t>(blend(88, 0));
+    EXPECT_LE(test::channelDifference(scene.pixel(8, 8), expected), 2) << std::hex << scene.pixel(8, 8);
+}
+
+TEST(Draw, PresentShowsTheUpdateAreaInTheWindow) {
+    Scene scene(32, 32);
+    ASSERT_EQ(scene.anim.present(), 0u);
+    EXPECT_EQ(scene.window.shown, (platform::ScreenRect{0, 0, 32, 32}));
+    scene.anim.addUpdateRect({2, 2, 10, 12});
+    scene.anim.addUpdateRect({4, 0, 8, 6});
+    ASSERT_EQ(scene.anim.present(), 0u);
+    EXPECT_EQ(scene.window.shown, (platform::ScreenRect{2, 0, 10, 12}));
+    EXPECT_EQ(scene.window.frames, 2);
+}
+
+TEST(Draw, AHeadlessWindowWritesEachPresentedFrameToAFile) {
+    test::TempDir dir;
+    test::DisplayOverride display;
+    platform::FrameFileWindow window(dir.file("frame.png"));
+    AnimDevice anim;
+    ASSERT_EQ(anim.initialise(&window, false, false, 24, 16, 32, AnimDevice::kRgb, 0), 0u);
+    ASSERT_EQ(anim.backSurface()->get()->fill({0, 0, 24, 16}, 0x336699), 0u);
+    ASSERT_EQ(anim.present(), 0u);
+    EXPECT_EQ(window.framesWritten(), 1);
+    platform::PngPicture picture;
+    ASSERT_TRUE(platform::readPng(dir.file("frame.png"), picture));
+    EXPECT_EQ(picture.width, 24);
+    EXPECT_EQ(picture.pixels[5] & 0xFFFFFF, 0x336699u);
+}
+
+TEST_F(TexturedScene, ReloadMakesTexturesAndMaterialsAnew) {
+    Scene scene(32, 32, textures());
+    auto mesh = scene.device->createRenderMesh();
+    fillQuad(*mesh, 3, "skin");
+    ASSERT_EQ(mesh->commit(), 0u);
+    ASSERT_EQ(scene.frame(*mesh), 0u);
+    auto before = scene.pixels();
+    static_cast<platform::soft::SoftwareDisplay*>(scene.anim.display())->loseSurfaces();
+    ASSERT_EQ(scene.anim.restoreSurfaces(), 0u);
+    ASSERT_EQ(scene.anim.reloadTexturesAndMaterials(), 0u);
+    scene.viewport->invalidate();
+    ASSERT_EQ(scene.frame(*mesh), 0u);
+    EXPECT_EQ(scene.pixels(), before);
+}
+
+}  // namespace
+}  // namespace tryster::render

@@ -1,0 +1,117 @@
+#include "Scene.h"
+
+#include "render/ExecuteBuffer.h"
+#include "render/RenderObjectFactory.h"
+
+#include <gtest/gtest.h>
+
+namespace tryster::render {
+namespace {
+
+Box unitBox() {
+    Box b;
+    b.extend({-1, -1, -1});
+    b.extend({1, 1, 1});
+    return b;
+}
+
+TEST(RenderGroup, AddingHoldsAReferenceAndExtendsTheBoxByTheChildsMatrix) {
+    test::Scene scene(8, 8);
+    auto group = RenderGroup::create();
+    auto mesh = scene.device->createRenderMesh();
+    mesh->setBox(unitBox());
+    mesh->setTransform(Matrix4::translation({10, 0, 0}));
+    group->setChanged(true);
+    group->addChild(*mesh);
+    EXPECT_EQ(mesh->refCount(), 2);
+    EXPECT_FALSE(group->changed());
+    EXPECT_FALSE(mesh->transformChanged());
+    EXPECT_EQ(group->bounds().min, (Vector3{9, -1, -1}));
+    EXPECT_EQ(group->bounds().max, (Vector3{11, 1, 1}));
+
+    auto stranger = scene.device->createRenderMesh();
+    EXPECT_EQ(group->removeChild(*stranger), 0x9B0B001Fu);
+    EXPECT_EQ(group->children().size(), 1u);
+    EXPECT_EQ(group->removeChild(*mesh), 0u);
+    EXPECT_EQ(mesh->refCount(), 1);
+    EXPECT_EQ(group->removeChild(*mesh), 0x9B0B001Fu);
+}
+
+TEST(RenderGroup, OnlyTheCharactersGroupIgnoresItsChildrenForRedraw) {
+    test::Scene scene(8, 8);
+    auto plain = RenderGroup::create();
+    auto kino = KinoRenderGroup::create();
+    auto mesh = scene.device->createRenderMesh();
+    plain->addChild(*mesh);
+    kino->addChild(*mesh);
+    mesh->setChanged(true);
+    EXPECT_TRUE(plain->needsRedraw());
+    EXPECT_FALSE(kino->needsRedraw());
+    kino->setChanged(true);
+    EXPECT_TRUE(kino->needsRedraw());
+    EXPECT_FALSE(kino->specialFlag());
+}
+
+TEST(RenderMesh, CommitRecordsTheInstructionsInOrder) {
+    test::Scene scene(8, 8);
+    Device3D::setIndexedPrimitivesForbidden(true);
+    auto mesh = RenderMesh::create(*scene.device);
+    mesh->lock();
+    mesh->materialNames() = {"red", "blue"};
+    mesh->setVertexCount(6);
+    mesh->setIndexCount(6);
+    const std::uint16_t idx[] = {0, 1, 2, 3, 4, 5};
+    std::copy(std::begin(idx), std::end(idx), mesh->indices().begin());
+    mesh->setMaterialGroups({{0, 3}, {3, 3}});
+    EXPECT_TRUE(mesh->locked());
+    ASSERT_EQ(mesh->commit(), 0u);
+    EXPECT_FALSE(mesh->locked());
+    using I = D3DInstruction;
+    std::vector<I::Op> ops;
+    for (const I& i : mesh->executeBuffer().instructions()) ops.push_back(i.op);
+    EXPECT_EQ(ops,
+              (std::vector<I::Op>{I::OpSetStatus, I::OpStateLight, I::OpProcessVertices, I::OpStateRender,
+                                  I::OpTriangleList, I::OpStateLight, I::OpProcessVertices, I::OpStateRender,
+                                  I::OpTriangleList, I::OpExit}));
+    EXPECT_EQ(mesh->materials()[0]->name(), "red");
+    EXPECT_EQ(mesh->materials()[1]->name(), "blue");
+}
+
+TEST(RenderMesh, NoMaterialNamesTakeDefault) {
+    test::Scene scene(8, 8);
+    auto mesh = scene.device->createRenderMesh();
+    ASSERT_EQ(mesh->commit(), 0u);
+    ASSERT_EQ(mesh->materials().size(), 1u);
+    EXPECT_EQ(mesh->materials()[0]->name(), "default");
+}
+
+TEST(RenderMesh, NamedMaterialsHaveTheirTableValues) {
+    auto jeans = namedMaterial("Jeans");
+    ASSERT_TRUE(jeans);
+    EXPECT_FLOAT_EQ(jeans->diffuse.b, 0.7019608f);
+    EXPECT_FLOAT_EQ(jeans->ambient.r, 0.2509804f);
+    EXPECT_FLOAT_EQ(jeans->ambient.a, 1.0f);
+    EXPECT_FLOAT_EQ(jeans->power, 5.0f);
+    EXPECT_FLOAT_EQ(jeans->specular.r, 0.0f);
+    EXPECT_TRUE(namedMaterial("gray"));
+    EXPECT_FALSE(namedMaterial("Gray"));  // names are exact
+}
+
+TEST(RenderObjectFactory, HoldsUpTo512ObjectsAndMakesNone) {
+    test::Scene scene(8, 8);
+    auto mesh = scene.device->createRenderMesh();
+    {
+        RenderObjectFactory factory;
+        Ref<RenderObject> made;
+        EXPECT_EQ(factory.make("anything", made), 0x9B0B0004u);
+        for (std::size_t i = 0; i < RenderObjectFactory::kSlots; ++i)
+            ASSERT_TRUE(factory.add(static_cast<int>(i), "m" + std::to_string(i), *mesh));
+        EXPECT_FALSE(factory.add(9999, "one too many", *mesh));
+        EXPECT_EQ(factory.find("m17"), mesh.get());
+        EXPECT_EQ(mesh->refCount(), 513);
+    }
+    EXPECT_EQ(mesh->refCount(), 1);
+}
+
+}  // namespace
+}  // namespace tryster::render

@@ -1,0 +1,174 @@
+#pragma once
+// A preview-like scene on the software display for the render tests: the
+// device, one viewport with the preview's background, render states, two
+// lights and ambient, and a camera at (0, 0, -10) looking along +z.
+
+#include "platform/DisplaySystem.h"
+#include "platform/PngImage.h"
+#include "platform/soft/SoftwareDisplay.h"
+#include "render/AnimDevice.h"
+#include "render/Device3D.h"
+#include "render/RenderGroup.h"
+#include "render/RenderMesh.h"
+#include "render/SurfacePixels.h"
+#include "render/Viewport3D.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace tryster::test {
+
+// Keeps the last presented frame.
+class RecordingWindow final : public platform::DisplayWindow {
+public:
+    platform::DisplayWindow* parentWindow() override { return parent; }
+    platform::ScreenRect screenRect() override { return rect; }
+    void showFrame(const platform::LockedSurface& frame, const platform::ScreenRect& source) override {
+        ++frames;
+        shown = source;
+        lastWidth = frame.width;
+    }
+    platform::DisplayWindow* parent = nullptr;
+    platform::ScreenRect rect{100, 100, 164, 164};
+    platform::ScreenRect shown;
+    int frames = 0;
+    int lastWidth = 0;
+};
+
+// Installs a software display with the given options for its lifetime.
+class DisplayOverride {
+public:
+    explicit DisplayOverride(platform::soft::SoftwareDisplay::Options options = {}) {
+        platform::installDisplaySystemFactory(
+            [options] { return std::make_unique<platform::soft::SoftwareDisplay>(options); });
+    }
+    ~DisplayOverride() {
+        platform::installDisplaySystemFactory({});
+        render::Device3D::setIndexedPrimitivesForbidden(false);
+    }
+};
+
+class Scene {
+public:
+    Scene(int width, int height, std::string texturePath = {},
+          platform::soft::SoftwareDisplay::Options options = {})
+        : display_(options) {
+        EXPECT_EQ(anim.initialise(&window, false, false, width, height, options.desktop.bitsPerPixel, 1, 0),
+                  0u);
+        if (!texturePath.empty()) anim.setTexturePath(texturePath);
+        EXPECT_EQ(render::Device3D::create(anim, device), 0u);
+        EXPECT_EQ(device->createViewport(viewport), 0u);
+        EXPECT_EQ(viewport->setBackgroundColour(0.5546875f, 0, 0, 255.0f), 0u);
+        EXPECT_EQ(viewport->createCamera(camera), 0u);
+        camera->setPosition({0, 0, -10});
+        camera->setDirection({0, 0, 1});
+        camera->setFrontClip(1.0f);
+        camera->setBackClip(100.0f);
+        EXPECT_EQ(device->createDirectionalLight(light1), 0u);
+        (void)light1->setPosition({100, 100, 50});
+        (void)light1->setDirection({-100, -100, 0});
+        EXPECT_EQ(device->createDirectionalLight(light2), 0u);
+        (void)light2->setPosition({-100, -100, -50});
+        (void)light2->setDirection({100, 100, 0});
+        EXPECT_EQ(viewport->setAmbientColour(0.7f, 0.7f, 0.7f, 0.7f), 0u);
+    }
+    ~Scene() {
+        camera.reset();
+        light1.reset();
+        light2.reset();
+        device.reset();
+    }
+
+    // One frame: clear, begin, draw, end.
+    render::RenderResult frame(render::RenderObject& object) {
+        if (auto rc = viewport->clear()) return rc;
+        if (auto rc = viewport->beginScene()) return rc;
+        auto rc = viewport->draw(object);
+        auto end = viewport->endScene();
+        return rc ? rc : end;
+    }
+
+    std::vector<std::uint32_t> pixels() const {
+        std::vector<std::uint32_t> out;
+        platform::Surface* s = anim.backSurface()->get();
+        auto d = s->description();
+        EXPECT_TRUE(render::readSurfacePixels(*s, {0, 0, d.width, d.height}, out));
+        return out;
+    }
+    std::uint32_t pixel(int x, int y) const {
+        return pixels()[static_cast<std::size_t>(y * anim.width() + x)] & 0xFFFFFF;
+    }
+
+    // With TRYSTER_SHOTS set, writes the back buffer there as a PNG.
+    void shoot(const std::string& name) const {
+        const char* dir = std::getenv("TRYSTER_SHOTS");
+        if (!dir) return;
+        auto p = pixels();
+        platform::writePng(std::string(dir) + "/" + name + ".png", anim.width(), anim.height(), p.data(),
+                           static_cast<std::size_t>(anim.width()));
+    }
+
+    DisplayOverride display_;
+    RecordingWindow window;
+    render::AnimDevice anim;
+    std::unique_ptr<render::Device3D> device;
+    render::Viewport3D* viewport = nullptr;
+    render::Ref<render::Camera> camera;
+    render::Ref<render::DirectionalLight> light1, light2;
+};
+
+// A sphere of `rings` × `segments` quads with outward normals, wound
+// clockwise as seen from outside (front faces under the default culling).
+inline void fillSphere(render::RenderMesh& mesh, int rings, int segments, float radius) {
+    mesh.lock();
+    mesh.setVertexCount(static_cast<std::size_t>((rings + 1) * (segments + 1)));
+    auto v = mesh.vertices();
+    for (int r = 0; r <= rings; ++r)
+        for (int s = 0; s <= segments; ++s) {
+            float theta = std::numbers::pi_v<float> * static_cast<float>(r) / static_cast<float>(rings);
+            float phi = 2 * std::numbers::pi_v<float> * static_cast<float>(s) / static_cast<float>(segments);
+            float nx = std::sin(theta) * std::cos(phi), ny = std::cos(theta),
+                  nz = std::sin(theta) * std::sin(phi);
+            v[static_cast<std::size_t>(r * (segments + 1) + s)] = {
+                nx * radius,
+                ny * radius,
+                nz * radius,
+                nx,
+                ny,
+                nz,
+                static_cast<float>(s) / static_cast<float>(segments),
+                static_cast<float>(r) / static_cast<float>(rings)};
+        }
+    std::vector<std::uint16_t> idx;
+    auto add = [&](int a, int b, int c) {
+        const auto& A = v[static_cast<std::size_t>(a)];
+        const auto& B = v[static_cast<std::size_t>(b)];
+        const auto& C = v[static_cast<std::size_t>(c)];
+        float ux = B.x - A.x, uy = B.y - A.y, uz = B.z - A.z, wx = C.x - A.x, wy = C.y - A.y, wz = C.z - A.z;
+        float cx = uy * wz - uz * wy, cy = uz * wx - ux * wz, cz = ux * wy - uy * wx;
+        float mx = A.x + B.x + C.x, my = A.y + B.y + C.y, mz = A.z + B.z + C.z;
+        if (cx * mx + cy * my + cz * mz < 0) std::swap(b, c);
+        for (int i : {a, b, c}) idx.push_back(static_cast<std::uint16_t>(i));
+    };
+    for (int r = 0; r < rings; ++r)
+        for (int s = 0; s < segments; ++s) {
+            int a = r * (segments + 1) + s, b = a + 1, c = a + segments + 1, d = c + 1;
+            if (r > 0) add(a, b, c);
+            if (r < rings - 1) add(b, d, c);
+        }
+    mesh.setIndexCount(idx.size());
+    std::copy(idx.begin(), idx.end(), mesh.indices().begin());
+    render::Box box;
+    box.extend({-radius, -radius, -radius});
+    box.extend({radius, radius, radius});
+    mesh.setBox(box);
+}
+
+}  // namespace tryster::test

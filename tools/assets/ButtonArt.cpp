@@ -73,6 +73,16 @@ void drawGlyph(QPainter& p, Glyph glyph, QPointF centre, double size, const QCol
     p.restore();
 }
 
+// A rounded band fading from `top` to `bottom` colour.
+void drawFade(QPainter& p, const QRectF& band, const QColor& top, const QColor& bottom, double radius) {
+    QLinearGradient fade(band.topLeft(), band.bottomLeft());
+    fade.setColorAt(0, top);
+    fade.setColorAt(1, bottom);
+    p.setPen(Qt::NoPen);
+    p.setBrush(fade);
+    p.drawRoundedRect(band, radius, radius);
+}
+
 QImage drawButton(const ButtonSpec& spec, State state) {
     QImage image = canvas(spec.width, spec.height);
     QPainter p(&image);
@@ -111,24 +121,12 @@ QImage drawButton(const ButtonSpec& spec, State state) {
     p.setBrush(fill);
     p.drawRoundedRect(body, radius, radius);
 
-    if (!disabled && !down) {  // gloss on the upper half
-        QRectF gloss = body.adjusted(2, 1.5, -2, -body.height() / 2);
-        QLinearGradient shine(gloss.topLeft(), gloss.bottomLeft());
-        shine.setColorAt(0, QColor(255, 255, 255, 150));
-        shine.setColorAt(1, QColor(255, 255, 255, 20));
-        p.setPen(Qt::NoPen);
-        p.setBrush(shine);
-        p.drawRoundedRect(gloss, radius - 1.5, radius - 1.5);
-    }
-    if (down) {  // pressed in: a shade under the top edge
-        QRectF shade = body.adjusted(1.5, 1.2, -1.5, -body.height() * 0.6);
-        QLinearGradient dark(shade.topLeft(), shade.bottomLeft());
-        dark.setColorAt(0, QColor(80, 30, 0, 90));
-        dark.setColorAt(1, QColor(80, 30, 0, 0));
-        p.setPen(Qt::NoPen);
-        p.setBrush(dark);
-        p.drawRoundedRect(shade, radius - 1.5, radius - 1.5);
-    }
+    if (!disabled && !down)  // gloss on the upper half
+        drawFade(p, body.adjusted(2, 1.5, -2, -body.height() / 2), QColor(255, 255, 255, 150),
+                 QColor(255, 255, 255, 20), radius - 1.5);
+    if (down)  // pressed in: a shade under the top edge
+        drawFade(p, body.adjusted(1.5, 1.2, -1.5, -body.height() * 0.6), QColor(80, 30, 0, 90),
+                 QColor(80, 30, 0, 0), radius - 1.5);
 
     QFont font = artFont(Face::SansBold, spec.height >= 34 ? 15 : spec.height >= 30 ? 13 : 12);
     p.setFont(font);

@@ -46,8 +46,12 @@ public:
     void updateRegistration(std::string_view path) override {
         calls.push_back("updateRegistration " + std::string(path));
     }
-    void setHost(platform::AutomationHost* host) override { calls.push_back(host ? "setHost" : "setHost null"); }
+    void setHost(platform::AutomationHost* newHost) override {
+        host = newHost;
+        calls.push_back(host ? "setHost" : "setHost null");
+    }
     std::vector<std::string> calls;
+    platform::AutomationHost* host = nullptr;
 };
 
 class AppTest : public ::testing::Test {

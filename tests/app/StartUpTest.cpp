@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QTimer>
 
 namespace tryster::app::tests {
 namespace {
@@ -117,6 +118,28 @@ TEST_F(StartUp, AutomationSwitchesRegisterTheRunningObjectElseTheEntryIsRewritte
     ASSERT_FALSE(automation.calls.empty());
     EXPECT_EQ(automation.calls[0], "updateRegistration " + QCoreApplication::applicationFilePath().toStdString());
     EXPECT_EQ(automation.calls.back(), "setHost null");  // no dangling window after the end
+}
+
+TEST_F(StartUp, WhileAClientHoldsTheObjectClosingTheWindowOnlyHidesIt) {
+    installGame();
+    RecordingAutomation automation;
+    CTrysterApp app(automation);
+    bool hiddenButRunning = false;
+    // Runs once the dialog's own loop does.
+    QTimer::singleShot(0, [&] {
+        automation.host->automationAttached();
+        CTrysterDlg* window = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dlg = qobject_cast<CTrysterDlg*>(w)) window = dlg;
+        ASSERT_TRUE(window);
+        window->close();
+        QTimer::singleShot(50, [&, window] {
+            hiddenButRunning = !window->isVisible();
+            automation.host->automationReleased();
+        });
+    });
+    EXPECT_EQ(app.initInstance({"tryster", "-Embedding"}), 0);
+    EXPECT_TRUE(hiddenButRunning);
 }
 
 TEST_F(StartUp, DialogsGetTheProgramsColours) {

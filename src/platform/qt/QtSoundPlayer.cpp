@@ -124,11 +124,13 @@ void QtSoundPlayer::play(const WaveSound& original, PlayMode mode) {
     QObject::connect(sink, &QAudioSink::stateChanged, &loop, [&loop](QAudio::State state) {
         if (state != QAudio::ActiveState) loop.quit();
     });
+    // A sound started meanwhile (by a timer) replaces this one and ends the wait.
+    QObject::connect(sink, &QObject::destroyed, &loop, &QEventLoop::quit);
     QTimer::singleShot(static_cast<int>(sound.durationMs()) + kWaitGraceMs, &loop, &QEventLoop::quit);
     // The caller blocks as it would on a synchronous play: no user input
     // reaches the window meanwhile, so nothing re-enters it.
     if (sink->state() == QAudio::ActiveState) loop.exec(QEventLoop::ExcludeUserInputEvents);
-    stop();
+    if (sink_.get() == sink) stop();
 }
 
 }  // namespace tryster::platform

@@ -75,9 +75,9 @@ CAboutDlg::CAboutDlg(QString readmePath, QWidget* parent)
 
     auto* bottom = new QHBoxLayout;
     auto* notes = new QVBoxLayout;
-    notes->addWidget(makeLabel(QStringLiteral("Thanks to everyone who shares their dates with the neighbourhood."), this));
-    notes->addWidget(makeLabel(QStringLiteral("Questions and ideas: see readme.txt beside the program."), this));
-    notes->addWidget(makeLabel(QStringLiteral("Free to use and share. Not made or endorsed by the makers of The Ploms."), this));
+    notes->addWidget(makeLabel(QStringLiteral("Thanks to everyone who shares their dates."), this));
+    notes->addWidget(makeLabel(QStringLiteral("Questions and ideas: see readme.txt."), this));
+    notes->addWidget(makeLabel(QStringLiteral("Free to share. Not made or endorsed by the makers of The Ploms."), this));
     bottom->addLayout(notes, 1);
     bottom->addWidget(m_help, 0, Qt::AlignBottom);
     bottom->addWidget(m_ok, 0, Qt::AlignBottom);

@@ -38,7 +38,7 @@ demo: release
 
 run: demo
 	cd "$(RUNDIR)" && TRYSTER_REGISTRY="$(CURDIR)/$(RUNDIR)/registry.ini" \
-	  "$(CURDIR)/$(RELEASE)/src/app/tryster"
+	  "$(CURDIR)/$(RELEASE)/bin/tryster"
 
 test: dev fuzz
 	QT_QPA_PLATFORM=offscreen ctest --preset dev

@@ -1,0 +1,53 @@
+#include "platform/qt/QtSoundPlayer.h"
+
+#include "platform/WaveFile.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace tryster::platform {
+namespace {
+
+// Every sound the program asks for by name, in the spelling it uses.
+constexpr const char* kProgramSounds[] = {
+    "Click", "PLOMS", "Vox_heyshM2", "Vox_Bored_SighM1", "Vox_bored_Sighf4", "Vox_indifferent_huhM1",
+    "Vox_Indifferent_huhF2", "Vox_intrigued_hmmM1", "Vox_Indifferent_huhF3"};
+
+TEST(QtSoundPlayer, EverySoundOfTheProgramIsBuiltInAndPlayable) {
+    for (const char* name : kProgramSounds) {
+        QString path = QtSoundPlayer::findResource(name);
+        ASSERT_FALSE(path.isEmpty()) << name;
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+        QByteArray bytes = file.readAll();
+        WaveSound sound;
+        std::span<const std::uint8_t> view(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                           static_cast<std::size_t>(bytes.size()));
+        ASSERT_EQ(parseWave(view, sound), WaveError::None) << name;
+        EXPECT_GT(sound.durationMs(), 10u) << name;
+    }
+}
+
+TEST(QtSoundPlayer, NamesMatchWithoutRegardToCase) {
+    EXPECT_EQ(QtSoundPlayer::findResource("click"), QtSoundPlayer::findResource("Click"));
+    EXPECT_EQ(QtSoundPlayer::findResource("VOX_BORED_SIGHF4"), QtSoundPlayer::findResource("Vox_bored_Sighf4"));
+    EXPECT_NE(QtSoundPlayer::findResource("vox_bored_sighm1"), QtSoundPlayer::findResource("vox_bored_sighf4"));
+    EXPECT_TRUE(QtSoundPlayer::findResource("NoSuchSound").isEmpty());
+    EXPECT_TRUE(QtSoundPlayer::findResource("").isEmpty());
+}
+
+// Whatever the machine's audio (none under the offscreen platform),
+// waiting for a sound comes back, and unknown sounds are ignored.
+TEST(QtSoundPlayer, PlayingAndWaitingAlwaysReturns) {
+    QtSoundPlayer player;
+    player.playResource("Click", PlayMode::Wait);
+    player.playResource("PLOMS", PlayMode::Async);
+    player.playResource("NoSuchSound", PlayMode::Wait);
+    player.playFile("/no/such/file.wav", PlayMode::Wait);
+    player.stop();
+    player.stop();
+}
+
+}  // namespace
+}  // namespace tryster::platform

@@ -1,0 +1,240 @@
+// The splash (bitmap 180), the welcome picture of the first wizard page
+// (bitmap 132) and the program icon (128).
+
+#include "Art.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <cstdint>
+
+namespace tryster::assets {
+namespace {
+
+// A fixed little generator, so the scattered lights land in the same place
+// on every build.
+class Scatter {
+public:
+    double next() {
+        state_ = state_ * 1664525u + 1013904223u;
+        return static_cast<double>(state_ >> 8) / static_cast<double>(1u << 24);
+    }
+
+private:
+    std::uint32_t state_ = 20240611u;
+};
+
+void drawBokeh(QPainter& p, const QRectF& area, int count) {
+    Scatter r;
+    p.save();
+    p.setPen(Qt::NoPen);
+    for (int i = 0; i < count; ++i) {
+        QPointF c(area.left() + r.next() * area.width(), area.top() + r.next() * area.height());
+        double radius = 5 + r.next() * 24;
+        QColor colour = r.next() < 0.5 ? kGold : kCream;
+        colour.setAlpha(10 + static_cast<int>(r.next() * 28));
+        QRadialGradient glow(c, radius);
+        glow.setColorAt(0, colour);
+        glow.setColorAt(0.8, colour);
+        colour.setAlpha(0);
+        glow.setColorAt(1, colour);
+        p.setBrush(glow);
+        p.drawEllipse(c, radius, radius);
+    }
+    p.restore();
+}
+
+void drawHeart(QPainter& p, QPointF centre, double size, int alpha = 255) {
+    p.save();
+    QRadialGradient halo(centre, size);
+    halo.setColorAt(0, QColor(255, 120, 140, alpha * 90 / 255));
+    halo.setColorAt(1, QColor(255, 120, 140, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(halo);
+    p.drawEllipse(centre, size, size);
+    QLinearGradient fill(centre.x(), centre.y() - size / 2, centre.x(), centre.y() + size / 2);
+    fill.setColorAt(0, QColor(255, 118, 138, alpha));
+    fill.setColorAt(1, QColor(200, 24, 56, alpha));
+    p.setBrush(fill);
+    p.setPen(QPen(QColor(110, 0, 20, alpha), size / 40));
+    p.drawPath(heartPath(centre.x(), centre.y(), size));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 255, 255, alpha * 150 / 255));
+    p.drawEllipse(QPointF(centre.x() - size * 0.24, centre.y() - size * 0.16), size * 0.09, size * 0.06);
+    p.restore();
+}
+
+// Text filled with a gold gradient over a dark shadow.
+void drawTitle(QPainter& p, const QString& text, const QFont& font, double centreX, double baseline) {
+    QPainterPath path;
+    double width = QFontMetricsF(font).horizontalAdvance(text);
+    path.addText(QPointF(centreX - width / 2, baseline), font, text);
+    p.save();
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(30, 0, 0, 130));
+    p.drawPath(path.translated(2, 3));
+    QRectF box = path.boundingRect();
+    QLinearGradient gold(box.topLeft(), box.bottomLeft());
+    gold.setColorAt(0, QColor(255, 244, 200));
+    gold.setColorAt(0.55, kGold);
+    gold.setColorAt(1, QColor(196, 132, 40));
+    p.setBrush(gold);
+    p.setPen(QPen(QColor(90, 30, 0, 160), 0.8));
+    p.drawPath(path);
+    p.restore();
+}
+
+void drawSwapArrows(QPainter& p, QPointF centre, double radius, const QColor& colour) {
+    p.save();
+    QPen pen(colour, radius * 0.22, Qt::SolidLine, Qt::RoundCap);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    QRectF ring(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
+    p.drawArc(ring, 30 * 16, 120 * 16);
+    p.drawArc(ring, 210 * 16, 120 * 16);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    double a = radius * 0.42;
+    QPointF left(centre.x() - radius * 0.87, centre.y() - radius * 0.5);
+    p.drawPolygon(QPolygonF({left + QPointF(-a * 0.7, -a * 0.3), left + QPointF(a * 0.7, -a * 0.3),
+                             left + QPointF(0, a * 0.8)}));
+    QPointF right(centre.x() + radius * 0.87, centre.y() + radius * 0.5);
+    p.drawPolygon(QPolygonF({right + QPointF(-a * 0.7, a * 0.3), right + QPointF(a * 0.7, a * 0.3),
+                             right + QPointF(0, -a * 0.8)}));
+    p.restore();
+}
+
+QImage drawSplash() {
+    constexpr int kW = 500, kH = 375;
+    QImage image = canvas(kW, kH);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QRadialGradient back(QPointF(kW / 2.0, 170), 340);
+    back.setColorAt(0, QColor(184, 30, 30));
+    back.setColorAt(0.6, QColor(112, 4, 4));
+    back.setColorAt(1, QColor(52, 0, 0));
+    p.fillRect(image.rect(), back);
+    drawBokeh(p, QRectF(0, 0, kW, kH), 30);
+
+    p.setPen(QPen(QColor(242, 196, 98, 170), 1.5));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(QRectF(8, 8, kW - 16, kH - 16), 10, 10);
+    p.setPen(QPen(QColor(242, 196, 98, 60), 1));
+    p.drawRoundedRect(QRectF(13, 13, kW - 26, kH - 26), 7, 7);
+
+    drawTitle(p, QStringLiteral("The Ploms Tryster"), artFont(Face::SerifBold, 38), kW / 2.0, 78);
+    p.setFont(artFont(Face::Sans, 15));
+    p.setPen(QColor(255, 240, 220, 225));
+    p.drawText(QRectF(0, 90, kW, 24), Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("Dates made to order"));
+
+    // Two figures meet under a heart.
+    QRadialGradient floor(QPointF(kW / 2.0, 312), 170);
+    floor.setColorAt(0, QColor(255, 210, 150, 70));
+    floor.setColorAt(1, QColor(255, 210, 150, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(floor);
+    p.drawEllipse(QPointF(kW / 2.0, 312), 170, 30);
+    drawFigure(p, 182, 312, 150, QColor(40, 150, 160), QColor(236, 198, 166));
+    drawFigure(p, 318, 312, 142, QColor(236, 146, 58), QColor(196, 144, 112));
+    drawHeart(p, QPointF(250, 186), 58);
+    drawHeart(p, QPointF(214, 140), 16, 150);
+    drawHeart(p, QPointF(292, 128), 11, 120);
+
+    p.setFont(artFont(Face::Sans, 11));
+    p.setPen(QColor(255, 240, 220, 200));
+    p.drawText(QRectF(24, kH - 40, 200, 20), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Version 1.00 Beta"));
+    p.drawText(QRectF(kW - 224, kH - 40, 200, 20), Qt::AlignRight | Qt::AlignVCenter,
+               QStringLiteral("Click to begin"));
+    return image;
+}
+
+void drawColumn(QPainter& p, double centreX, const QString& heading, const QString& text) {
+    p.setFont(artFont(Face::SansBold, 16));
+    p.setPen(kGold);
+    p.drawText(QRectF(centreX - 85, 200, 170, 22), Qt::AlignHCenter | Qt::AlignVCenter, heading);
+    p.setFont(artFont(Face::Sans, 12));
+    p.setPen(QColor(255, 240, 222));
+    p.drawText(QRectF(centreX - 82, 224, 164, 52), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, text);
+}
+
+QImage drawWelcome() {
+    constexpr int kW = 380, kH = 284;
+    QImage image = canvas(kW, kH);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QRectF panel(1, 1, kW - 2, kH - 2);
+    QLinearGradient back(panel.topLeft(), panel.bottomLeft());
+    back.setColorAt(0, QColor(168, 22, 22));
+    back.setColorAt(1, QColor(92, 2, 2));
+    p.setPen(QPen(QColor(242, 196, 98, 190), 1.5));
+    p.setBrush(back);
+    p.drawRoundedRect(panel, 12, 12);
+    p.save();
+    p.setClipRect(panel.adjusted(2, 2, -2, -2));
+    drawBokeh(p, panel, 16);
+    p.restore();
+
+    drawTitle(p, QStringLiteral("Welcome!"), artFont(Face::SerifBold, 30), kW / 2.0, 46);
+    p.setFont(artFont(Face::Sans, 13));
+    p.setPen(QColor(255, 242, 226));
+    p.drawText(QRectF(24, 58, kW - 48, 40), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+               QStringLiteral("Make a new date for The Ploms, or swap one into your neighbourhood."));
+    p.setPen(QPen(QColor(242, 196, 98, 110), 1));
+    p.drawLine(QPointF(40, 104), QPointF(kW - 40, 104));
+
+    // Columns sit above the buttons they explain: Create left, Replace right.
+    constexpr double kCreateX = 100, kReplaceX = 280;
+    drawFigure(p, kCreateX, 190, 74, QColor(40, 150, 160), QColor(236, 198, 166));
+    p.setPen(Qt::NoPen);
+    p.setBrush(kGold);
+    p.drawEllipse(QPointF(kCreateX + 26, 130), 12, 12);
+    p.setBrush(kInk);
+    p.drawRect(QRectF(kCreateX + 20, 128.6, 12, 2.8));
+    p.drawRect(QRectF(kCreateX + 24.6, 124, 2.8, 12));
+
+    drawFigure(p, kReplaceX - 30, 190, 62, QColor(150, 150, 160), QColor(220, 190, 160));
+    drawFigure(p, kReplaceX + 30, 190, 66, QColor(236, 146, 58), QColor(196, 144, 112));
+    drawSwapArrows(p, QPointF(kReplaceX, 134), 15, kGold);
+
+    drawColumn(p, kCreateX, QStringLiteral("Create"),
+               QStringLiteral("Design a new date: looks, name, personality, interests and career."));
+    drawColumn(p, kReplaceX, QStringLiteral("Replace"),
+               QStringLiteral("Swap a Townie of a neighbourhood for a date you already have."));
+    return image;
+}
+
+QImage drawIcon(int size) {
+    QImage image = canvas(size, size);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    double s = size / 64.0;
+    QRectF tile(2 * s, 2 * s, 60 * s, 60 * s);
+    QLinearGradient back(tile.topLeft(), tile.bottomRight());
+    back.setColorAt(0, QColor(190, 28, 28));
+    back.setColorAt(1, QColor(90, 0, 0));
+    p.setPen(QPen(kGold, 1.5 * s));
+    p.setBrush(back);
+    p.drawRoundedRect(tile, 13 * s, 13 * s);
+    QLinearGradient gold(0, 14 * s, 0, 52 * s);
+    gold.setColorAt(0, QColor(255, 240, 190));
+    gold.setColorAt(1, QColor(226, 160, 50));
+    p.setPen(QPen(QColor(90, 30, 0), 1.2 * s));
+    p.setBrush(gold);
+    p.drawPath(heartPath(32 * s, 34 * s, 42 * s));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 255, 255, 170));
+    p.drawEllipse(QPointF(22 * s, 27 * s), 4 * s, 2.6 * s);
+    return image;
+}
+
+}  // namespace
+
+bool drawPictures(Output& out) {
+    bool ok = out.savePng(drawSplash(), QStringLiteral("bitmaps/180.png"));
+    ok = out.savePng(drawWelcome(), QStringLiteral("bitmaps/132.png")) && ok;
+    ok = out.savePng(drawIcon(64), QStringLiteral("icons/128.png")) && ok;
+    ok = out.savePng(drawIcon(256), QStringLiteral("icons/128-large.png")) && ok;
+    return ok;
+}
+
+}  // namespace tryster::assets

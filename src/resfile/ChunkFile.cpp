@@ -1,0 +1,280 @@
+#include "resfile/ChunkFile.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <vector>
+
+namespace tryster::resfile {
+namespace {
+
+constexpr std::uint64_t kMaxOffset = 0xFFFFFFFFu;
+
+void putBe(std::uint8_t* out, std::uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) out[i] = static_cast<std::uint8_t>(v >> (8 * (bytes - 1 - i)));
+}
+
+std::uint32_t getBe(const std::uint8_t* in, int bytes) {
+    std::uint32_t v = 0;
+    for (int i = 0; i < bytes; ++i) v = v << 8 | in[i];
+    return v;
+}
+
+ChunkHeader freeHeader(std::uint32_t size) {
+    ChunkHeader h;
+    h.type = kTypeFree;
+    h.size = size;
+    h.flags = kFlagFree;
+    return h;
+}
+
+}  // namespace
+
+void ChunkFile::encode(const ChunkHeader& header, std::uint8_t* out) const {
+    putBe(out, header.type, 4);
+    putBe(out + 4, header.size, 4);
+    putBe(out + 8, static_cast<std::uint16_t>(header.id), 2);
+    putBe(out + 10, header.flags, 2);
+    if (layout_ == ChunkLayout::Named) {
+        std::memset(out + 12, 0, 64);
+        std::string_view name = clipName(header.name);
+        std::memcpy(out + 12, name.data(), name.size());
+    } else {
+        putBe(out + 12, header.nameKey, 4);
+    }
+}
+
+void ChunkFile::decode(const std::uint8_t* in, ChunkHeader& header) const {
+    header.type = getBe(in, 4);
+    header.size = getBe(in + 4, 4);
+    header.id = static_cast<std::int16_t>(getBe(in + 8, 2));
+    header.flags = static_cast<std::uint16_t>(getBe(in + 10, 2));
+    if (layout_ == ChunkLayout::Named) {
+        const auto* name = reinterpret_cast<const char*>(in + 12);
+        header.name.assign(name, strnlen(name, kMaxNameLength));
+        header.nameKey = 0xFFFFFFFF;
+    } else {
+        header.name.clear();
+        header.nameKey = getBe(in + 12, 4);
+    }
+}
+
+ResError ChunkFile::readHeader(std::uint64_t offset, ChunkHeader& header) {
+    std::uint8_t bytes[76];
+    if (!flat_.isOpen()) return kNotOpen;
+    if (offset > flat_.size() || flat_.size() - offset < headerSize()) return kShortRead;
+    if (ResError error = flat_.readAt(offset, bytes, headerSize()); error != kNoError) return error;
+    decode(bytes, header);
+    return kNoError;
+}
+
+ResError ChunkFile::writeHeader(std::uint64_t offset, const ChunkHeader& header) {
+    std::uint8_t bytes[76];
+    encode(header, bytes);
+    return flat_.writeAt(offset, bytes, headerSize());
+}
+
+ResError ChunkFile::prepareChange() { return beforeChange ? beforeChange() : kNoError; }
+
+ResError ChunkFile::freeChunk(std::uint32_t offset, ResType type) {
+    if (ResError error = prepareChange(); error != kNoError) return error;
+    ChunkHeader header;
+    if (readHeader(offset, header) != kNoError || header.isFree() || header.type != type ||
+        !validSize(header.size))
+        return kNoError;
+    header.flags |= kFlagFree;
+    header.type = kTypeFree;
+    if (ResError error = writeHeader(offset, header); error != kNoError) return error;
+    freeBytes += header.size;
+    return kNoError;
+}
+
+ResError ChunkFile::writeFreeSpan(std::uint64_t offset, std::uint64_t length) {
+    const std::uint64_t h = headerSize();
+    while (length >= h) {
+        std::uint64_t piece = std::min<std::uint64_t>(length, kMaxChunkSize);
+        if (length - piece != 0 && length - piece < h) piece -= h;
+        if (ResError error = writeHeader(offset, freeHeader(static_cast<std::uint32_t>(piece))); error != kNoError)
+            return error;
+        offset += piece;
+        length -= piece;
+    }
+    return kNoError;
+}
+
+ResError ChunkFile::findRoom(std::size_t dataSize, std::uint32_t& offset) {
+    const std::uint64_t h = headerSize();
+    if (dataSize > kMaxChunkSize - h) return kBadChunk;
+    const auto need = static_cast<std::uint32_t>(dataSize + h);
+    if (ResError error = prepareChange(); error != kNoError) return error;
+
+    auto use = [&](std::uint64_t at) {
+        hint = static_cast<std::int64_t>(at);
+        offset = static_cast<std::uint32_t>(at);
+        return kNoError;
+    };
+    // New space past the last chunk starts as a free chunk of the full size,
+    // so a data write that fails half-way leaves a walkable file.
+    auto append = [&](std::uint64_t at) -> ResError {
+        if (at > kMaxOffset - need) return kShortWrite;  // offsets are 32-bit
+        if (ResError error = writeHeader(at, freeHeader(need)); error != kNoError) return error;
+        return use(at);
+    };
+
+    std::uint64_t pos = hint < 1 ? kFileHeaderSize : static_cast<std::uint64_t>(hint);
+    // A hint past the end (the file changed under it) starts over.
+    if (pos > flat_.size()) pos = kFileHeaderSize;
+    for (;;) {
+        hint = static_cast<std::int64_t>(pos);
+        ChunkHeader header;
+        if (readHeader(pos, header) != kNoError) return append(pos);  // end of the file
+        if (!validSize(header.size)) return append(std::max<std::uint64_t>(flat_.size(), pos));
+        // A chunk cut short by the end of the file: place after its full size,
+        // so a walk still reaches the new chunk.
+        if (header.size > flat_.size() - pos) return append(pos + header.size);
+        if (header.isFree()) {
+            std::uint64_t joined = header.size;
+            bool absorbed = false;
+            for (;;) {
+                ChunkHeader next;
+                std::uint64_t at = pos + joined;
+                if (readHeader(at, next) != kNoError || !next.isFree() || !validSize(next.size) ||
+                    next.size > flat_.size() - at || joined + next.size > kMaxChunkSize)
+                    break;
+                joined += next.size;
+                absorbed = true;
+            }
+            if (absorbed) {
+                header.size = static_cast<std::uint32_t>(joined);
+                if (ResError error = writeHeader(pos, header); error != kNoError) return error;
+            }
+            if (joined == need) {
+                freeBytes -= need;
+                return use(pos);
+            }
+            if (joined >= std::uint64_t{need} + h) {
+                // The rest first: a failure in between leaves the whole chunk free.
+                ResError error = writeHeader(pos + need, freeHeader(static_cast<std::uint32_t>(joined - need)));
+                if (error != kNoError) return error;
+                header.size = need;
+                if ((error = writeHeader(pos, header)) != kNoError) return error;
+                freeBytes -= need;
+                return use(pos);
+            }
+        }
+        pos += header.size;
+    }
+}
+
+ResError ChunkFile::writeChunk(std::uint32_t offset, const ChunkHeader& header, std::span<const std::uint8_t> data) {
+    if (ResError error = prepareChange(); error != kNoError) return error;
+    if (ResError error = flat_.writeAt(std::uint64_t{offset} + headerSize(), data.data(), data.size());
+        error != kNoError)
+        return error;
+    return writeHeader(offset, header);
+}
+
+ResError ChunkFile::loadData(std::uint32_t offset, ResType type, DataHandle& out) {
+    ChunkHeader header;
+    if (ResError error = readHeader(offset, header); error != kNoError) return error;
+    if (header.type != type || header.size < headerSize() || header.size - headerSize() > kMaxChunkSize)
+        return kBadChunk;
+    const std::uint64_t start = std::uint64_t{offset} + headerSize();
+    const std::uint64_t dataSize = header.size - headerSize();
+    // Checked before allocating, so a damaged size costs no memory.
+    if (dataSize > flat_.size() - start) return kShortRead;
+    DataHandle handle = NewDataHandle(static_cast<std::size_t>(dataSize));
+    if (!handle) return LastHandleError();
+    if (ResError error = flat_.readAt(start, handleBytes(handle).data(), static_cast<std::size_t>(dataSize));
+        error != kNoError) {
+        (void)DisposeDataHandle(handle);
+        return error;
+    }
+    out = handle;
+    return kNoError;
+}
+
+// One pass through a window of the file: live bytes are gathered while they
+// are contiguous and written in one piece; each dropped chunk ends a piece.
+// After each piece that ends at a chunk boundary a free chunk is written over
+// the space still to be closed, so the file stays walkable between pieces.
+ResError ChunkFile::compact(const std::function<bool(const ChunkHeader&)>& dropped,
+                            const std::function<void(std::uint32_t, std::uint32_t)>& moved) {
+    if (ResError error = prepareChange(); error != kNoError) return error;
+    std::vector<std::uint8_t> buffer;
+    try {
+        buffer.resize(kCompactBufferSize);
+    } catch (const std::bad_alloc&) {
+        return kNoMemory;
+    }
+    const std::uint64_t h = headerSize();
+    const std::uint64_t fileSize = flat_.size();
+    std::uint64_t rpos = kFileHeaderSize;
+    std::uint64_t shift = 0;
+    std::uint64_t winStart = 0;
+    std::size_t winLen = 0;
+    std::size_t pendFrom = 0;
+    std::size_t pendTo = 0;  // buffer range waiting to be written at winStart + pendFrom - shift
+
+    auto flushPending = [&]() -> ResError {
+        if (pendTo == pendFrom) return kNoError;
+        ResError error = flat_.writeAt(winStart + pendFrom - shift, buffer.data() + pendFrom, pendTo - pendFrom);
+        pendFrom = pendTo = 0;
+        return error;
+    };
+    auto refill = [&](std::uint64_t at) -> ResError {
+        if (ResError error = flushPending(); error != kNoError) return error;
+        winStart = at;
+        winLen = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), fileSize - at));
+        return flat_.readAt(at, buffer.data(), winLen);
+    };
+
+    ResError error = kNoError;
+    for (;;) {
+        if (rpos > fileSize || fileSize - rpos < h) break;
+        if (rpos < winStart || rpos + h > winStart + winLen) {
+            if ((error = refill(rpos)) != kNoError) return error;
+        }
+        ChunkHeader header;
+        decode(buffer.data() + (rpos - winStart), header);
+        if (!validSize(header.size)) break;
+        if (dropped(header)) {
+            if ((error = flushPending()) != kNoError) return error;
+            shift += header.size;
+            rpos += header.size;
+            if ((error = writeFreeSpan(rpos - shift, shift)) != kNoError) return error;
+            continue;
+        }
+        if (shift == 0) {
+            rpos += header.size;
+            continue;
+        }
+        moved(static_cast<std::uint32_t>(rpos), static_cast<std::uint32_t>(rpos - shift));
+        const std::uint64_t copyEnd = std::min<std::uint64_t>(rpos + header.size, fileSize);
+        std::uint64_t cur = rpos;
+        while (cur < copyEnd) {
+            if (cur >= winStart + winLen) {
+                if ((error = refill(cur)) != kNoError) return error;
+            }
+            const std::uint64_t take = std::min<std::uint64_t>(copyEnd, winStart + winLen) - cur;
+            const auto from = static_cast<std::size_t>(cur - winStart);
+            if (pendTo == pendFrom) pendFrom = from;
+            pendTo = from + static_cast<std::size_t>(take);
+            cur += take;
+        }
+        rpos += header.size;
+    }
+    if ((error = flushPending()) != kNoError) return error;
+    hint = -1;
+    if (shift == 0) return kNoError;
+    if (rpos >= fileSize || fileSize - rpos < h) {
+        freeBytes = 0;
+        return flat_.setSize(rpos - shift);
+    }
+    // Stopped at damage: keep the rest where it is, behind the free stretch
+    // already written.
+    freeBytes = static_cast<std::int64_t>(shift);
+    return kNoError;
+}
+
+}  // namespace tryster::resfile

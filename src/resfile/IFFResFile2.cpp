@@ -1,0 +1,247 @@
+// Opening, closing and the map of a 2.x container.
+
+#include "resfile/IFFResFile2.h"
+
+#include "resfile/ContainerOps.h"
+#include "resfile/FileHeaders.h"
+#include "resfile/IFFResMap.h"
+#include "resfile/ReconObject.h"
+
+
+namespace tryster::resfile {
+
+IFFResFile2::IFFResFile2() {
+    chunks_.beforeChange = [this] { return clearMapOffset(); };
+}
+
+IFFResFile2::~IFFResFile2() {
+    if (IsOpen()) (void)Close();
+}
+
+bool IFFResFile2::requireOpen() {
+    setError(kNoError);
+    if (chunks_.flat().isOpen()) return true;
+    setError(kNotOpen);
+    return false;
+}
+
+bool IFFResFile2::requireWritable() {
+    if (!requireOpen()) return false;
+    if (chunks_.flat().isWritable()) return true;
+    setError(kNotWritable);
+    return false;
+}
+
+ResError IFFResFile2::Create(std::string_view path) {
+    setError(kNoError);
+    if (IsOpen()) return setError(kAlreadyOpen);
+    if (ResError error = chunks_.flat().create(path); error != kNoError) return setError(error);
+    FlatFile temp;
+    FileHeader header = makeHeader25(0);
+    ResError error = temp.open(path);
+    if (error == kNoError) error = temp.write(header.data(), header.size());
+    if (temp.isOpen()) {
+        ResError closed = temp.close();
+        if (error == kNoError) error = closed;
+    }
+    // An empty file is no container: do not leave one behind.
+    if (error != kNoError) (void)temp.remove(path);
+    return setError(error);
+}
+
+ResError IFFResFile2::Delete(std::string_view path) {
+    setError(kNoError);
+    if (IsOpen()) return setError(kAlreadyOpen);
+    return setError(chunks_.flat().remove(path));
+}
+
+ResError IFFResFile2::Open(std::string_view path) {
+    setError(kNoError);
+    FlatFile& flat = chunks_.flat();
+    if (flat.isOpen()) return setError(kAlreadyOpen);
+    if (ResError error = flat.open(path, readOnly_); error != kNoError) return setError(error);
+    FileHeader header{};
+    if (ResError error = flat.readAt(0, header.data(), header.size()); error != kNoError) {
+        (void)flat.close();
+        return setError(error);
+    }
+    int version = headerVersion2(header);
+    if (version == 0) {
+        (void)flat.close();
+        return setError(kBadHeader);
+    }
+    version_ = version;
+    index_.clear();
+    chunks_.freeBytes = 0;
+    // A hint left from another file would point anywhere.
+    chunks_.hint = -1;
+    dirty_ = false;
+    mapOffset_ = version == kVersion25 ? headerMapOffset(header) : 0;
+    mapChunkLive_ = false;
+    if (mapOffset_ == 0 || !readMap()) walk();
+    index_.removeType(kTypeMap);
+    return kNoError;
+}
+
+// The map is used only when it reads completely, does not list a map of its
+// own (id 0, variant 0), and every chunk it lists lies inside the file.
+bool IFFResFile2::readMap() {
+    ChunkHeader header;
+    if (chunks_.readHeader(mapOffset_, header) != kNoError || header.isFree() || header.type != kTypeMap)
+        return false;
+    DataHandle data;
+    if (chunks_.loadData(mapOffset_, kTypeMap, data) != kNoError) return false;
+    IFFResMap map{&index_, 0};
+    SimpleReconObject<IFFResMap> record(&map, kTypeMap);
+    std::int32_t version = 0;
+    ResError error = readRecord(record, handleBytes(data), version);
+    (void)DisposeDataHandle(data);
+
+    bool usable = error == kNoError;
+    if (usable) {
+        if (const ResTypeRecord* maps = index_.findType(kTypeMap)) {
+            for (const auto& entry : maps->entries)
+                if (entry->id == 0 && entry->variant() == 0) usable = false;
+        }
+        const std::uint64_t fileSize = chunks_.flat().size();
+        for (const auto& type : index_.types())
+            for (const auto& entry : type->entries)
+                if (entry->offset < kFileHeaderSize || entry->offset > fileSize ||
+                    fileSize - entry->offset < chunks_.headerSize())
+                    usable = false;
+    }
+    if (!usable) {
+        index_.clear();
+        return false;
+    }
+    chunks_.freeBytes = map.freeBytes;
+    mapChunkLive_ = true;
+    return true;
+}
+
+void IFFResFile2::walk() {
+    std::uint64_t pos = kFileHeaderSize;
+    ChunkHeader header;
+    while (pos <= 0xFFFFFFFFu && chunks_.readHeader(pos, header) == kNoError && chunks_.validSize(header.size)) {
+        if (header.isFree()) {
+            chunks_.freeBytes += header.size;
+        } else {
+            if (pos == mapOffset_ && header.type == kTypeMap) mapChunkLive_ = true;
+            ResEntry entry;
+            entry.offset = static_cast<std::uint32_t>(pos);
+            entry.id = header.id;
+            entry.flags = entry.diskFlags = header.flags;
+            entry.name = std::move(header.name);
+            index_.append(index_.typeFor(header.type), std::move(entry));
+        }
+        pos += header.size;
+    }
+}
+
+ResError IFFResFile2::writeHeader(std::uint32_t mapOffset) {
+    FileHeader header = makeHeader25(mapOffset);
+    ResError error = chunks_.flat().writeAt(0, header.data(), header.size());
+    if (error == kNoError) version_ = kVersion25;
+    return error;
+}
+
+// The header is rewritten first: if that fails nothing else has changed,
+// and once it is done the file opens by walking whatever happens next.
+ResError IFFResFile2::clearMapOffset() {
+    if (mapOffset_ == 0) return kNoError;
+    if (ResError error = writeHeader(0); error != kNoError) return error;
+    std::uint32_t old = mapOffset_;
+    mapOffset_ = 0;
+    dirty_ = true;
+    if (mapChunkLive_) {
+        mapChunkLive_ = false;
+        return chunks_.freeChunk(old, kTypeMap);
+    }
+    return kNoError;
+}
+
+ResError IFFResFile2::Suspend() {
+    if (!requireOpen()) return lastError();
+    std::string path;
+    (void)chunks_.flat().getPath(path);
+    ResError error = Close();
+    savedPath_ = std::move(path);
+    return setError(error);
+}
+
+ResError IFFResFile2::Resume() {
+    setError(kNoError);
+    if (savedPath_.empty()) return setError(kFileError);
+    std::string path = std::move(savedPath_);
+    savedPath_.clear();
+    ResError error = Open(path);
+    if (error == kNoError) chunks_.hint = 0;
+    return setError(error);
+}
+
+ResError IFFResFile2::Update() {
+    if (!requireOpen()) return lastError();
+    ResError first = kNoError;
+    const auto& types = index_.types();
+    for (auto t = types.rbegin(); t != types.rend(); ++t) {
+        const auto& entries = (*t)->entries;
+        for (auto e = entries.rbegin(); e != entries.rend(); ++e) {
+            if ((*e)->onDisk()) continue;
+            ResError error = WriteResource((*e)->handle);
+            if (first == kNoError) first = error;
+        }
+    }
+    if (first == kNoError) first = chunks_.flat().flush();
+    return setError(first);
+}
+
+ResError IFFResFile2::writeMap() {
+    IFFResMap map{&index_, chunks_.freeBytes};
+    SimpleReconObject<IFFResMap> record(&map, kTypeMap);
+    DataHandle handle = writeRecord(record, 0);
+    if (!handle) return kBadChunk;
+    if (ResError error = AddResource(handle, kTypeMap, 0, "", true); error != kNoError) {
+        (void)DisposeDataHandle(handle);
+        return error;
+    }
+    // From here the index owns the handle.
+    if (ResError error = WriteResource(handle); error != kNoError) return error;
+    ResIndex::Location at = index_.find(handle);
+    if (!at || !at.entry->onDisk()) return kBadChunk;
+    if (ResError error = writeHeader(at.entry->offset); error != kNoError) return error;
+    mapOffset_ = at.entry->offset;
+    return chunks_.flat().flush();
+}
+
+// Every error of the writing steps is reported, the first one winning; the
+// handles are disposed and the file closed in any case.
+ResError IFFResFile2::Close() {
+    if (!requireOpen()) return lastError();
+    FlatFile& flat = chunks_.flat();
+    ResError pending = kNoError;
+    if (flat.isWritable() && dirty_) pending = Update();
+    if (pending == kNoError && flat.isWritable() && dirty_ && mapOffset_ == 0 &&
+        chunks_.freeBytes >= kCompactThreshold)
+        pending = compactFile(chunks_, index_, kTypeMap);
+    if (pending == kNoError && flat.isWritable() && dirty_) pending = writeMap();
+
+    disposeHandles(index_);
+    index_.clear();
+    ResError closed = flat.close();
+    version_ = 0;
+    mapOffset_ = 0;
+    mapChunkLive_ = false;
+    dirty_ = false;
+    return setError(pending != kNoError ? pending : closed);
+}
+
+bool IFFResFile2::IsWritable() { return chunks_.flat().isWritable(); }
+
+bool IFFResFile2::IsOpen() { return chunks_.flat().isOpen(); }
+
+ResError IFFResFile2::GetFileName(std::string& out) {
+    setError(kNoError);
+    return setError(chunks_.flat().getPath(out));
+}
+
+}  // namespace tryster::resfile

@@ -194,85 +194,116 @@ ResError ChunkFile::loadData(std::uint32_t offset, ResType type, DataHandle& out
     return kNoError;
 }
 
-// One pass through a window of the file: live bytes are gathered while they
-// are contiguous and written in one piece; each dropped chunk ends a piece.
-// After each piece that ends at a chunk boundary a free chunk is written over
-// the space still to be closed, so the file stays walkable between pieces.
+// One pass with a window on the file. The live chunks lying wholly in the
+// window are gathered and written down in one piece, which ends at a chunk
+// boundary; the free chunk that covers the space still to be closed goes
+// out in the same write. So when a write fails, the file on disk is still
+// walkable, except inside a chunk larger than the window, which has to be
+// copied piece by piece.
 ResError ChunkFile::compact(const std::function<bool(const ChunkHeader&)>& dropped,
                             const std::function<void(std::uint32_t, std::uint32_t)>& moved) {
     if (ResError error = prepareChange(); error != kNoError) return error;
+    const std::uint64_t h = headerSize();
     std::vector<std::uint8_t> buffer;
     try {
-        buffer.resize(kCompactBufferSize);
+        buffer.resize(kCompactBufferSize + h);  // room for the covering header
     } catch (const std::bad_alloc&) {
         return kNoMemory;
     }
-    const std::uint64_t h = headerSize();
     const std::uint64_t fileSize = flat_.size();
-    std::uint64_t rpos = kFileHeaderSize;
-    std::uint64_t shift = 0;
+    std::uint64_t rpos = kFileHeaderSize;  // next chunk to read
+    std::uint64_t shift = 0;               // bytes dropped so far
     std::uint64_t winStart = 0;
-    std::size_t winLen = 0;
-    std::size_t pendFrom = 0;
-    std::size_t pendTo = 0;  // buffer range waiting to be written at winStart + pendFrom - shift
+    std::uint64_t winEnd = 0;
+    std::uint64_t pendStart = 0;  // gathered: file range [pendStart, pendEnd), all in the window
+    std::uint64_t pendEnd = 0;
+    bool pending = false;
 
-    auto flushPending = [&]() -> ResError {
-        if (pendTo == pendFrom) return kNoError;
-        ResError error = flat_.writeAt(winStart + pendFrom - shift, buffer.data() + pendFrom, pendTo - pendFrom);
-        pendFrom = pendTo = 0;
-        return error;
+    // Writes what was gathered (moved down by `dataShift`) and the free
+    // space from there to the next chunk to read.
+    auto settle = [&](std::uint64_t dataShift) -> ResError {
+        if (shift == 0) return kNoError;
+        std::uint64_t coverAt = rpos - shift;
+        std::uint64_t first = std::min<std::uint64_t>(shift, kMaxChunkSize);
+        if (shift != first && shift - first < h) first -= h;
+        if (pending) {
+            pending = false;
+            std::size_t from = static_cast<std::size_t>(pendStart - winStart);
+            std::size_t length = static_cast<std::size_t>(pendEnd - pendStart);
+            if (pendEnd - dataShift == coverAt) {
+                encode(freeHeader(static_cast<std::uint32_t>(first)), buffer.data() + from + length);
+                if (ResError error = flat_.writeAt(pendStart - dataShift, buffer.data() + from, length + h);
+                    error != kNoError)
+                    return error;
+                return writeFreeSpan(coverAt + first, shift - first);
+            }
+            if (ResError error = flat_.writeAt(pendStart - dataShift, buffer.data() + from, length); error != kNoError)
+                return error;
+        }
+        return writeFreeSpan(coverAt, shift);
     };
     auto refill = [&](std::uint64_t at) -> ResError {
-        if (ResError error = flushPending(); error != kNoError) return error;
         winStart = at;
-        winLen = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), fileSize - at));
-        return flat_.readAt(at, buffer.data(), winLen);
+        winEnd = at + std::min<std::uint64_t>(kCompactBufferSize, fileSize - at);
+        return flat_.readAt(at, buffer.data(), static_cast<std::size_t>(winEnd - winStart));
+    };
+    auto gather = [&](std::uint64_t from, std::uint64_t to) {
+        if (!pending) pendStart = from;
+        pending = true;
+        pendEnd = to;
     };
 
     ResError error = kNoError;
-    for (;;) {
-        if (rpos > fileSize || fileSize - rpos < h) break;
-        if (rpos < winStart || rpos + h > winStart + winLen) {
-            if ((error = refill(rpos)) != kNoError) return error;
+    while (rpos <= fileSize && fileSize - rpos >= h) {
+        if (rpos < winStart || rpos + h > winEnd) {
+            if ((error = settle(shift)) != kNoError || (error = refill(rpos)) != kNoError) return error;
         }
         ChunkHeader header;
         decode(buffer.data() + (rpos - winStart), header);
         if (!validSize(header.size)) break;
+        const std::uint64_t end = rpos + header.size;
         if (dropped(header)) {
-            if ((error = flushPending()) != kNoError) return error;
+            const std::uint64_t dataShift = shift;
             shift += header.size;
-            rpos += header.size;
-            if ((error = writeFreeSpan(rpos - shift, shift)) != kNoError) return error;
+            rpos = end;
+            if ((error = settle(dataShift)) != kNoError) return error;
             continue;
         }
         if (shift == 0) {
-            rpos += header.size;
+            rpos = end;
             continue;
         }
         moved(static_cast<std::uint32_t>(rpos), static_cast<std::uint32_t>(rpos - shift));
-        const std::uint64_t copyEnd = std::min<std::uint64_t>(rpos + header.size, fileSize);
-        std::uint64_t cur = rpos;
-        while (cur < copyEnd) {
-            if (cur >= winStart + winLen) {
+        const std::uint64_t copyEnd = std::min(end, fileSize);
+        if (copyEnd > winEnd) {
+            if ((error = settle(shift)) != kNoError) return error;
+            // A chunk larger than the window goes piece by piece; its last
+            // piece is gathered like a whole chunk.
+            std::uint64_t cur = rpos;
+            for (;;) {
                 if ((error = refill(cur)) != kNoError) return error;
+                if (winEnd >= copyEnd) break;
+                if ((error = flat_.writeAt(cur - shift, buffer.data(), static_cast<std::size_t>(winEnd - cur))) !=
+                    kNoError)
+                    return error;
+                cur = winEnd;
             }
-            const std::uint64_t take = std::min<std::uint64_t>(copyEnd, winStart + winLen) - cur;
-            const auto from = static_cast<std::size_t>(cur - winStart);
-            if (pendTo == pendFrom) pendFrom = from;
-            pendTo = from + static_cast<std::size_t>(take);
-            cur += take;
+            gather(cur, copyEnd);
+        } else {
+            gather(rpos, copyEnd);
         }
-        rpos += header.size;
+        rpos = end;
+        if (copyEnd < end) break;  // the last chunk was cut short by the end of the file
     }
-    if ((error = flushPending()) != kNoError) return error;
+    if ((error = settle(shift)) != kNoError) return error;
     hint = -1;
     if (shift == 0) return kNoError;
     if (rpos >= fileSize || fileSize - rpos < h) {
         freeBytes = 0;
         return flat_.setSize(rpos - shift);
     }
-    // Stopped at damage: keep the rest where it is, behind the free stretch
-    // already written.
+    // Stopped at damage: what follows stays where it is, behind the free
+    // space just written.
     freeBytes = static_cast<std::int64_t>(shift);
     return kNoError;
 }

@@ -45,6 +45,10 @@ Block* find(DataHandle handle) {
 
 DataHandle NewDataHandle(std::size_t size) {
     auto& t = table();
+    if (size > kMaxHandleSize) {
+        t.lastError = kNoMemory;
+        return {};
+    }
     // calloc of a large block maps fresh zero pages without touching them.
     auto* data = static_cast<std::uint8_t*>(std::calloc(size ? size : 1, 1));
     if (!data) {
@@ -97,6 +101,7 @@ ResError SetDataHandleSize(DataHandle handle, std::size_t size) {
     if (!block) return kBadHandle;
     auto& t = table();
     if (block->lockCount > 0) return t.lastError = kHandleLocked;
+    if (size > kMaxHandleSize) return t.lastError = kNoMemory;
     if (size != block->size) {
         auto* data = static_cast<std::uint8_t*>(std::realloc(block->data, size ? size : 1));
         if (!data) return t.lastError = kNoMemory;

@@ -33,6 +33,10 @@ private:
     std::uint64_t id_ = 0;
 };
 
+// No resource can hold more, so a larger request (typically a damaged size
+// field) is answered as exhausted memory rather than tried.
+inline constexpr std::size_t kMaxHandleSize = std::size_t{1} << 30;
+
 // A new zero-filled block; an empty handle and kNoMemory when the memory is
 // exhausted.
 DataHandle NewDataHandle(std::size_t size);

@@ -30,11 +30,14 @@ bool parseHeader(std::span<const std::uint8_t> bytes, ResDirectory::Record& reco
 
 }  // namespace
 
-int ResDirectory::open(std::string_view folder) {
+int ResDirectory::open(std::string_view path) {
     types_.clear();
     records_.clear();
     platform::FileSystem& fs = platform::fileSystem();
-    if (!fs.isDirectory(folder)) return kDirNotFound;
+    if (!fs.isDirectory(path)) return kDirNotFound;
+    // Data is read later: a relative folder is pinned to the current one.
+    bool relative = !path.empty() && path[0] != '/' && path[0] != '\\' && path.find(':') == std::string_view::npos;
+    std::string folder = relative ? platform::joinPath(fs.currentDirectory(), path) : std::string(path);
     try {
         for (const std::string& name : platform::findFiles(folder, "*.res")) {
             Record record;

@@ -44,7 +44,7 @@ public:
     };
 
     // kDirNotFound when the folder does not exist.
-    int open(std::string_view folder);
+    int open(std::string_view path);
     int countTypes() const { return static_cast<int>(types_.size()); }
     // `position` from 1.
     int typeAt(int position, ResType& type) const;

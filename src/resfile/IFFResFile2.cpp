@@ -7,6 +7,9 @@
 #include "resfile/IFFResMap.h"
 #include "resfile/ReconObject.h"
 
+#include <algorithm>
+#include <cstdint>
+
 
 namespace tryster::resfile {
 
@@ -208,6 +211,15 @@ ResError IFFResFile2::writeMap() {
     if (ResError error = WriteResource(handle); error != kNoError) return error;
     ResIndex::Location at = index_.find(handle);
     if (!at || !at.entry->onDisk()) return kBadChunk;
+    // The map may have taken free space itself: its count is put right.
+    if (chunks_.freeBytes != map.freeBytes) {
+        map.freeBytes = chunks_.freeBytes;
+        std::span<std::uint8_t> data = handleBytes(handle);
+        ReconStream patch(ReconStream::Mode::Write, data, false, kRecordFrameSize);
+        std::int32_t freeBytes = static_cast<std::int32_t>(std::clamp<std::int64_t>(map.freeBytes, 0, INT32_MAX));
+        patch.field(&freeBytes, 1);
+        if (ResError error = WriteResource(handle); error != kNoError) return error;
+    }
     if (ResError error = writeHeader(at.entry->offset); error != kNoError) return error;
     mapOffset_ = at.entry->offset;
     return chunks_.flat().flush();

@@ -18,6 +18,8 @@ namespace tryster::test {
 class MemoryFileSystem final : public platform::FileSystem {
 public:
     using Bytes = std::vector<std::uint8_t>;
+    // Writes past this size fail, as on a full disk.
+    std::size_t maxFileSize = std::size_t{64} << 20;
 
     void put(std::string_view path, Bytes bytes) { files_[key(path)] = std::make_shared<Bytes>(std::move(bytes)); }
     void put(std::string_view path, std::span<const std::uint8_t> bytes) { put(path, Bytes(bytes.begin(), bytes.end())); }
@@ -37,7 +39,7 @@ public:
             files_[k] = std::make_shared<Bytes>();
             it = files_.find(k);
         }
-        return std::make_unique<MemoryFile>(it->second, mode != OpenMode::Read);
+        return std::make_unique<MemoryFile>(it->second, mode != OpenMode::Read, maxFileSize);
     }
     bool exists(std::string_view path) override { return files_.count(key(path)) != 0 || isDirectory(path); }
     bool isDirectory(std::string_view path) override {
@@ -84,8 +86,8 @@ private:
 
     class MemoryFile final : public platform::File {
     public:
-        static constexpr std::size_t kMaxFileSize = std::size_t{64} << 20;
-        MemoryFile(std::shared_ptr<Bytes> bytes, bool writable) : bytes_(std::move(bytes)), writable_(writable) {}
+        MemoryFile(std::shared_ptr<Bytes> bytes, bool writable, std::size_t maxSize)
+            : bytes_(std::move(bytes)), writable_(writable), maxSize_(maxSize) {}
         std::size_t read(void* buffer, std::size_t count) override {
             if (pos_ >= bytes_->size()) return 0;
             std::size_t n = std::min<std::size_t>(count, bytes_->size() - pos_);
@@ -95,7 +97,7 @@ private:
         }
         std::size_t write(const void* buffer, std::size_t count) override {
             // Past the limit the "disk" is full.
-            if (!writable_ || pos_ > kMaxFileSize || count > kMaxFileSize - pos_) return 0;
+            if (!writable_ || pos_ > maxSize_ || count > maxSize_ - pos_) return 0;
             if (pos_ + count > bytes_->size()) bytes_->resize(pos_ + count);
             std::memcpy(bytes_->data() + pos_, buffer, count);
             pos_ += count;
@@ -108,7 +110,7 @@ private:
         std::optional<std::uint64_t> position() override { return pos_; }
         std::optional<std::uint64_t> size() override { return bytes_->size(); }
         bool truncate(std::uint64_t size) override {
-            if (!writable_ || size > kMaxFileSize) return false;
+            if (!writable_ || size > maxSize_) return false;
             bytes_->resize(static_cast<std::size_t>(size));
             return true;
         }
@@ -118,6 +120,7 @@ private:
     private:
         std::shared_ptr<Bytes> bytes_;
         bool writable_;
+        std::size_t maxSize_;
         std::size_t pos_ = 0;
     };
 

@@ -175,18 +175,27 @@ ResError ChunkFile::writeChunk(std::uint32_t offset, const ChunkHeader& header, 
 }
 
 ResError ChunkFile::loadData(std::uint32_t offset, ResType type, DataHandle& out) {
+    // The header and up to this much data come in one read.
+    constexpr std::size_t kFirstRead = 1024;
+    std::uint8_t first[kFirstRead];
+    const std::uint64_t h = headerSize();
+    if (!flat_.isOpen()) return kNotOpen;
+    if (offset > flat_.size() || flat_.size() - offset < h) return kShortRead;
+    const auto firstLength = static_cast<std::size_t>(std::min<std::uint64_t>(kFirstRead, flat_.size() - offset));
+    if (ResError error = flat_.readAt(offset, first, firstLength); error != kNoError) return error;
     ChunkHeader header;
-    if (ResError error = readHeader(offset, header); error != kNoError) return error;
-    if (header.type != type || header.size < headerSize() || header.size - headerSize() > kMaxChunkSize)
-        return kBadChunk;
-    const std::uint64_t start = std::uint64_t{offset} + headerSize();
-    const std::uint64_t dataSize = header.size - headerSize();
+    decode(first, header);
+    if (header.type != type || header.size < h || header.size - h > kMaxChunkSize) return kBadChunk;
+    const std::uint64_t start = std::uint64_t{offset} + h;
+    const std::uint64_t dataSize = header.size - h;
     // Checked before allocating, so a damaged size costs no memory.
     if (dataSize > flat_.size() - start) return kShortRead;
     DataHandle handle = NewDataHandle(static_cast<std::size_t>(dataSize));
     if (!handle) return LastHandleError();
-    if (ResError error = flat_.readAt(start, handleBytes(handle).data(), static_cast<std::size_t>(dataSize));
-        error != kNoError) {
+    std::uint8_t* data = handleBytes(handle).data();
+    if (h + dataSize <= firstLength) {
+        std::memcpy(data, first + h, static_cast<std::size_t>(dataSize));
+    } else if (ResError error = flat_.readAt(start, data, static_cast<std::size_t>(dataSize)); error != kNoError) {
         (void)DisposeDataHandle(handle);
         return error;
     }
@@ -306,6 +315,27 @@ ResError ChunkFile::compact(const std::function<bool(const ChunkHeader&)>& dropp
     // space just written.
     freeBytes = static_cast<std::int64_t>(shift);
     return kNoError;
+}
+
+bool ChunkWalker::next(ChunkHeader& header) {
+    const std::uint64_t h = chunks_.headerSize();
+    const std::uint64_t fileSize = chunks_.flat().size();
+    const std::uint64_t at = nextOffset_;
+    if (at > 0xFFFFFFFFu || at > fileSize || fileSize - at < h) return false;
+    if (at < windowStart_ || at + h > windowStart_ + window_.size()) {
+        // After a large chunk the next header is probably far again: read
+        // just the header then.
+        bool farApart = at - offset_ > kWindow / 4;
+        auto length = static_cast<std::size_t>(std::min<std::uint64_t>(farApart ? h : kWindow, fileSize - at));
+        window_.resize(length);
+        if (chunks_.flat().readAt(at, window_.data(), length) != kNoError) return false;
+        windowStart_ = at;
+    }
+    chunks_.decode(window_.data() + (at - windowStart_), header);
+    if (!chunks_.validSize(header.size)) return false;
+    offset_ = at;
+    nextOffset_ = at + header.size;
+    return true;
 }
 
 }  // namespace tryster::resfile

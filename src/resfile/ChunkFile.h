@@ -26,6 +26,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace tryster::resfile {
 
@@ -90,14 +91,37 @@ public:
     // Where the next search starts; below 1 means the first chunk.
     std::int64_t hint = -1;
 
-private:
     void encode(const ChunkHeader& header, std::uint8_t* out) const;
     void decode(const std::uint8_t* in, ChunkHeader& header) const;
+
+private:
     // Covers [offset, offset + length) with free chunks (length >= header).
     ResError writeFreeSpan(std::uint64_t offset, std::uint64_t length);
 
     ChunkLayout layout_;
     FlatFile flat_;
+};
+
+// Reads the chunk headers of a walk from the start of the file onwards
+// through a window, so walking many small chunks costs few reads. Nothing
+// may write to the file during the walk.
+class ChunkWalker {
+public:
+    explicit ChunkWalker(ChunkFile& chunks) : chunks_(chunks) {}
+    // The next valid chunk header from the first chunk on, then each after
+    // the last one answered; false at the end of the file, at a size
+    // outside header..0x40000000, or past offset 0xFFFFFFFF.
+    bool next(ChunkHeader& header);
+    // Offset of the header `next` answered last.
+    std::uint64_t offset() const { return offset_; }
+
+private:
+    static constexpr std::size_t kWindow = 32 * 1024;
+    ChunkFile& chunks_;
+    std::vector<std::uint8_t> window_;
+    std::uint64_t windowStart_ = 0;
+    std::uint64_t offset_ = 0;
+    std::uint64_t nextOffset_ = kFileHeaderSize;
 };
 
 }  // namespace tryster::resfile

@@ -89,9 +89,10 @@ ResError IFFResFile::Open(std::string_view path) {
 }
 
 void IFFResFile::walk() {
-    std::uint64_t pos = kFileHeaderSize;
+    ChunkWalker walker(chunks_);
     ChunkHeader header;
-    while (pos <= 0xFFFFFFFFu && chunks_.readHeader(pos, header) == kNoError && chunks_.validSize(header.size)) {
+    while (walker.next(header)) {
+        const std::uint64_t pos = walker.offset();
         if (header.isFree()) {
             chunks_.freeBytes += header.size;
         } else {
@@ -103,7 +104,6 @@ void IFFResFile::walk() {
             entry.nameKey = header.nameKey;
             list.append(list.typeFor(header.type), std::move(entry));
         }
-        pos += header.size;
     }
 }
 

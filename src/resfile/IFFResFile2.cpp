@@ -123,9 +123,10 @@ bool IFFResFile2::readMap() {
 }
 
 void IFFResFile2::walk() {
-    std::uint64_t pos = kFileHeaderSize;
+    ChunkWalker walker(chunks_);
     ChunkHeader header;
-    while (pos <= 0xFFFFFFFFu && chunks_.readHeader(pos, header) == kNoError && chunks_.validSize(header.size)) {
+    while (walker.next(header)) {
+        const std::uint64_t pos = walker.offset();
         if (header.isFree()) {
             chunks_.freeBytes += header.size;
         } else {
@@ -137,7 +138,6 @@ void IFFResFile2::walk() {
             entry.name = std::move(header.name);
             index_.append(index_.typeFor(header.type), std::move(entry));
         }
-        pos += header.size;
     }
 }
 

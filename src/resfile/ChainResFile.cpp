@@ -71,25 +71,24 @@ ResError ChainResFile::firstSuccess(Try attempt, bool writableOnly) {
     return setError(failure != kNoError ? failure : kResNameNotFound);
 }
 
-ResError ChainResFile::Suspend() {
+template <typename Each>
+ResError ChainResFile::everyMember(Each each) {
     ResError result = kNoError;
     for (Member& m : members_)
-        if (ResError e = m.file->Suspend(); e != kNoError) result = e;
+        if (ResError e = each(*m.file); e != kNoError) result = e;
     return setError(result);
+}
+
+ResError ChainResFile::Suspend() {
+    return everyMember([](iResFile& f) { return f.Suspend(); });
 }
 
 ResError ChainResFile::Resume() {
-    ResError result = kNoError;
-    for (Member& m : members_)
-        if (ResError e = m.file->Resume(); e != kNoError) result = e;
-    return setError(result);
+    return everyMember([](iResFile& f) { return f.Resume(); });
 }
 
 ResError ChainResFile::Close() {
-    ResError result = kNoError;
-    for (Member& m : members_)
-        if (ResError e = m.file->Close(); e != kNoError) result = e;
-    return setError(result);
+    return everyMember([](iResFile& f) { return f.Close(); });
 }
 
 ResError ChainResFile::Update() {

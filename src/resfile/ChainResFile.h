@@ -82,6 +82,9 @@ private:
     // Asks each member until one answers without error.
     template <typename Ask>
     auto firstAnswer(Ask ask, ResError none) -> decltype(ask(std::declval<iResFile&>()));
+    // Applies `each` to every member; the last error is the result.
+    template <typename Each>
+    ResError everyMember(Each each);
     // Tries each (writable) member until one succeeds.
     template <typename Try>
     ResError firstSuccess(Try attempt, bool writableOnly);

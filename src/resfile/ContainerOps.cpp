@@ -27,6 +27,16 @@ ResError loadEntry(ChunkFile& chunks, ResIndex& index, ResEntry& entry, ResLoade
     return kNoError;
 }
 
+ResEntry entryOf(std::uint64_t offset, ChunkHeader& header) {
+    ResEntry entry;
+    entry.offset = static_cast<std::uint32_t>(offset);
+    entry.id = header.id;
+    entry.flags = entry.diskFlags = header.flags;
+    entry.name = std::move(header.name);
+    entry.nameKey = header.nameKey;
+    return entry;
+}
+
 ResError freeEntry(ChunkFile& chunks, ResEntry& entry) {
     if (!entry.onDisk()) return kNoError;
     if (ResError error = chunks.freeChunk(entry.offset, entry.type); error != kNoError) return error;

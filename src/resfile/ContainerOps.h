@@ -17,6 +17,8 @@ ResError loadEntry(ChunkFile& chunks, ResIndex& index, ResEntry& entry, ResLoade
 // else in new room (the old chunk freed first, so the entry is pending
 // until the new one is written).
 ResError writeEntry(ChunkFile& chunks, ResEntry& entry, std::span<const std::uint8_t> data);
+// The entry for a chunk met by a walk (the name is taken from the header).
+ResEntry entryOf(std::uint64_t offset, ChunkHeader& header);
 // Frees the entry's chunk, if any; the entry is then pending.
 ResError freeEntry(ChunkFile& chunks, ResEntry& entry);
 void disposeHandles(ResIndex& index);

@@ -20,38 +20,11 @@ IFFResFile::~IFFResFile() {
     if (IsOpen()) (void)Close();
 }
 
-bool IFFResFile::requireOpen() {
-    setError(kNoError);
-    if (chunks_.flat().isOpen()) return true;
-    setError(kNotOpen);
-    return false;
-}
-
-bool IFFResFile::requireWritable() {
-    if (!requireOpen()) return false;
-    if (chunks_.flat().isWritable()) return true;
-    setError(kNotWritable);
-    return false;
-}
-
 // The file is made with its header, then opened to store an empty name
 // list. Every step's error is reported, the first one winning.
 ResError IFFResFile::Create(std::string_view path) {
-    setError(kNoError);
-    if (IsOpen()) return setError(kAlreadyOpen);
-    if (ResError error = chunks_.flat().create(path); error != kNoError) return setError(error);
-    FlatFile temp;
-    FileHeader header = makeHeader10();
-    ResError error = temp.open(path);
-    if (error == kNoError) error = temp.write(header.data(), header.size());
-    if (temp.isOpen()) {
-        ResError closed = temp.close();
-        if (error == kNoError) error = closed;
-    }
-    if (error != kNoError) {
-        (void)temp.remove(path);
-        return setError(error);
-    }
+    ResError error = createWithHeader(path, makeHeader10());
+    if (error != kNoError) return error;
     if ((error = Open(path)) != kNoError) return setError(error);
     names_.clear();
     error = writeNameList();
@@ -59,24 +32,11 @@ ResError IFFResFile::Create(std::string_view path) {
     return setError(error != kNoError ? error : closed);
 }
 
-ResError IFFResFile::Delete(std::string_view path) {
-    setError(kNoError);
-    if (IsOpen()) return setError(kAlreadyOpen);
-    return setError(chunks_.flat().remove(path));
-}
-
 ResError IFFResFile::Open(std::string_view path) {
-    setError(kNoError);
-    FlatFile& flat = chunks_.flat();
-    if (flat.isOpen()) return setError(kAlreadyOpen);
-    if (ResError error = flat.open(path, readOnly_); error != kNoError) return setError(error);
     FileHeader header{};
-    if (ResError error = flat.readAt(0, header.data(), header.size()); error != kNoError) {
-        (void)flat.close();
-        return setError(error);
-    }
+    if (ResError error = openWithHeader(path, header); error != kNoError) return error;
     if (!isHeader10(header)) {
-        (void)flat.close();
+        (void)chunks_.flat().close();
         return setError(kBadHeader);
     }
     visible_.clear();
@@ -97,12 +57,7 @@ void IFFResFile::walk() {
             chunks_.freeBytes += header.size;
         } else {
             ResIndex& list = (header.flags & kFlagInternal) ? internal_ : visible_;
-            ResEntry entry;
-            entry.offset = static_cast<std::uint32_t>(pos);
-            entry.id = header.id;
-            entry.flags = entry.diskFlags = header.flags;
-            entry.nameKey = header.nameKey;
-            list.append(list.typeFor(header.type), std::move(entry));
+            list.append(list.typeFor(header.type), entryOf(pos, header));
         }
     }
 }
@@ -173,14 +128,5 @@ ResError IFFResFile::Close() {
 
 ResError IFFResFile::Suspend() { return setError(kFileError); }
 ResError IFFResFile::Resume() { return setError(kFileError); }
-
-bool IFFResFile::IsWritable() { return chunks_.flat().isWritable(); }
-
-bool IFFResFile::IsOpen() { return chunks_.flat().isOpen(); }
-
-ResError IFFResFile::GetFileName(std::string& out) {
-    setError(kNoError);
-    return setError(chunks_.flat().getPath(out));
-}
 
 }  // namespace tryster::resfile

@@ -8,71 +8,47 @@
 // first chunk lies last in the file, and within a type the resource met
 // last. Lookups by id take the newest resource of that id.
 
-#include "resfile/ChunkFile.h"
+#include "resfile/ContainerFile.h"
 #include "resfile/IFFNameList.h"
-#include "resfile/ResIndex.h"
-#include "resfile/iResFile.h"
 
 namespace tryster::resfile {
 
-class IFFResFile : public iResFile {
+class IFFResFile : public ContainerFile {
 public:
-    IFFResFile() = default;
+    IFFResFile() : ContainerFile(ChunkLayout::Keyed) {}
     ~IFFResFile() override;
 
     ResError Create(std::string_view path) override;
-    ResError Delete(std::string_view path) override;
     ResError Open(std::string_view path) override;
     ResError Suspend() override;
     ResError Resume() override;
     ResError Close() override;
     ResError Update() override;
-    bool IsWritable() override;
-    ResError GetFileName(std::string& out) override;
-    bool IsOpen() override;
-    std::int16_t CountTypes() override;
     ResType GetIndType(std::int16_t index) override;
-    std::int16_t CountResources(ResType type) override;
     DataHandle GetResource(ResType type, std::int16_t id, ResLoader loader) override;
     DataHandle GetNamedResource(ResType type, std::string_view name, ResLoader loader) override;
     DataHandle GetIndResource(ResType type, std::int16_t index, ResLoader loader) override;
     ResError GetResName(DataHandle handle, std::string& out) override;
-    ResType GetResType(DataHandle handle) override;
-    ResError GetResID(DataHandle handle, std::int16_t& id) override;
-    ResError ReservedQuery(DataHandle handle, std::int16_t& out) override;
     ResError UniqueName(ResType type, std::string& name) override;
-    std::int16_t UniqueID(ResType type) override;
-    ResError ReleaseResource(DataHandle handle) override;
-    ResError ReservedAction(std::int32_t value) override;
-    bool IsNativeOrder(DataHandle handle) override;
     ResError SetResID(DataHandle handle, std::int16_t id) override;
     ResError AddResource(DataHandle handle, ResType type, std::int16_t id, std::string_view name,
                          bool native) override;
-    ResError WriteResource(DataHandle handle) override;
     ResError RemoveResource(DataHandle handle) override;
     ResError SetResInfo(DataHandle handle, std::int16_t id, std::string_view name, std::uint8_t variant) override;
 
-    // Opens files read-only even where writing is allowed.
-    void setOpenReadOnly(bool readOnly) { readOnly_ = readOnly; }
-
 private:
-    bool requireOpen();
-    bool requireWritable();
+    ResIndex& index() override { return active(); }
     ResIndex& active() { return internalActive_ ? internal_ : visible_; }
     void walk();
     void readNameList();
     ResError writeNameList();
     ResEntry* newest(ResType type, std::int32_t id);
-    DataHandle load(ResEntry& entry, ResLoader loader);
-    ResIndex::Location locate(DataHandle handle, ResError missing);
     ResError rewriteHeader(const ResEntry& entry);
 
-    ChunkFile chunks_{ChunkLayout::Keyed};
     ResIndex visible_;
     ResIndex internal_;
     bool internalActive_ = false;
     IFFNameList names_;
-    bool readOnly_ = false;
 };
 
 }  // namespace tryster::resfile

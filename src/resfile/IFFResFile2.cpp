@@ -13,7 +13,7 @@
 
 namespace tryster::resfile {
 
-IFFResFile2::IFFResFile2() {
+IFFResFile2::IFFResFile2() : ContainerFile(ChunkLayout::Named) {
     chunks_.beforeChange = [this] { return clearMapOffset(); };
 }
 
@@ -21,53 +21,12 @@ IFFResFile2::~IFFResFile2() {
     if (IsOpen()) (void)Close();
 }
 
-bool IFFResFile2::requireOpen() {
-    setError(kNoError);
-    if (chunks_.flat().isOpen()) return true;
-    setError(kNotOpen);
-    return false;
-}
-
-bool IFFResFile2::requireWritable() {
-    if (!requireOpen()) return false;
-    if (chunks_.flat().isWritable()) return true;
-    setError(kNotWritable);
-    return false;
-}
-
-ResError IFFResFile2::Create(std::string_view path) {
-    setError(kNoError);
-    if (IsOpen()) return setError(kAlreadyOpen);
-    if (ResError error = chunks_.flat().create(path); error != kNoError) return setError(error);
-    FlatFile temp;
-    FileHeader header = makeHeader25(0);
-    ResError error = temp.open(path);
-    if (error == kNoError) error = temp.write(header.data(), header.size());
-    if (temp.isOpen()) {
-        ResError closed = temp.close();
-        if (error == kNoError) error = closed;
-    }
-    // An empty file is no container: do not leave one behind.
-    if (error != kNoError) (void)temp.remove(path);
-    return setError(error);
-}
-
-ResError IFFResFile2::Delete(std::string_view path) {
-    setError(kNoError);
-    if (IsOpen()) return setError(kAlreadyOpen);
-    return setError(chunks_.flat().remove(path));
-}
+ResError IFFResFile2::Create(std::string_view path) { return createWithHeader(path, makeHeader25(0)); }
 
 ResError IFFResFile2::Open(std::string_view path) {
-    setError(kNoError);
-    FlatFile& flat = chunks_.flat();
-    if (flat.isOpen()) return setError(kAlreadyOpen);
-    if (ResError error = flat.open(path, readOnly_); error != kNoError) return setError(error);
     FileHeader header{};
-    if (ResError error = flat.readAt(0, header.data(), header.size()); error != kNoError) {
-        (void)flat.close();
-        return setError(error);
-    }
+    if (ResError error = openWithHeader(path, header); error != kNoError) return error;
+    FlatFile& flat = chunks_.flat();
     int version = headerVersion2(header);
     if (version == 0) {
         (void)flat.close();
@@ -131,12 +90,7 @@ void IFFResFile2::walk() {
             chunks_.freeBytes += header.size;
         } else {
             if (pos == mapOffset_ && header.type == kTypeMap) mapChunkLive_ = true;
-            ResEntry entry;
-            entry.offset = static_cast<std::uint32_t>(pos);
-            entry.id = header.id;
-            entry.flags = entry.diskFlags = header.flags;
-            entry.name = std::move(header.name);
-            index_.append(index_.typeFor(header.type), std::move(entry));
+            index_.append(index_.typeFor(header.type), entryOf(pos, header));
         }
     }
 }
@@ -245,15 +199,6 @@ ResError IFFResFile2::Close() {
     mapChunkLive_ = false;
     dirty_ = false;
     return setError(pending != kNoError ? pending : closed);
-}
-
-bool IFFResFile2::IsWritable() { return chunks_.flat().isWritable(); }
-
-bool IFFResFile2::IsOpen() { return chunks_.flat().isOpen(); }
-
-ResError IFFResFile2::GetFileName(std::string& out) {
-    setError(kNoError);
-    return setError(chunks_.flat().getPath(out));
 }
 
 }  // namespace tryster::resfile

@@ -10,11 +10,6 @@
 
 namespace tryster::resfile {
 
-std::int16_t IFFResFile2::CountTypes() {
-    if (!requireOpen()) return 0;
-    return clampCount(index_.types().size());
-}
-
 ResType IFFResFile2::GetIndType(std::int16_t index) {
     if (!requireOpen()) return 0;
     const auto& types = index_.types();
@@ -23,12 +18,6 @@ ResType IFFResFile2::GetIndType(std::int16_t index) {
         return 0;
     }
     return types[static_cast<std::size_t>(index) - 1]->type;
-}
-
-std::int16_t IFFResFile2::CountResources(ResType type) {
-    if (!requireOpen()) return 0;
-    const ResTypeRecord* record = index_.findType(type);
-    return record ? clampCount(record->entries.size()) : 0;
 }
 
 // A non-zero variant takes the first entry of that variant; otherwise, or
@@ -45,12 +34,6 @@ ResEntry* IFFResFile2::lookup(ResType type, std::int32_t id, std::uint8_t varian
     for (ResEntry* e : *bucket)
         if (e->variant() == 0) return e;
     return nullptr;
-}
-
-DataHandle IFFResFile2::load(ResEntry& entry, ResLoader loader) {
-    DataHandle handle;
-    if (ResError error = loadEntry(chunks_, index_, entry, loader, handle); error != kNoError) setError(error);
-    return handle;
 }
 
 DataHandle IFFResFile2::GetResource(ResType type, std::int16_t id, ResLoader loader) {
@@ -88,13 +71,6 @@ DataHandle IFFResFile2::GetIndResource(ResType type, std::int16_t index, ResLoad
     return load(*record->entries[static_cast<std::size_t>(index) - 1], loader);
 }
 
-ResIndex::Location IFFResFile2::locate(DataHandle handle, ResError missing) {
-    if (!requireOpen()) return {};
-    ResIndex::Location at = index_.find(handle);
-    if (!at) setError(missing);
-    return at;
-}
-
 ResError IFFResFile2::GetResName(DataHandle handle, std::string& out) {
     out.clear();
     ResIndex::Location at = locate(handle, kResNotFound);
@@ -102,36 +78,9 @@ ResError IFFResFile2::GetResName(DataHandle handle, std::string& out) {
     return lastError();
 }
 
-ResType IFFResFile2::GetResType(DataHandle handle) {
-    ResIndex::Location at = locate(handle, kResNotFound);
-    return at ? at.entry->type : 0;
-}
-
-ResError IFFResFile2::GetResID(DataHandle handle, std::int16_t& id) {
-    ResIndex::Location at = locate(handle, kResNotFound);
-    if (at) id = static_cast<std::int16_t>(at.entry->id);
-    return lastError();
-}
-
 std::uint8_t IFFResFile2::GetResVariant(DataHandle handle) {
     ResIndex::Location at = locate(handle, kResNotFound);
     return at ? at.entry->variant() : 0;
-}
-
-ResError IFFResFile2::ReservedQuery(DataHandle, std::int16_t& out) {
-    out = 0;
-    if (!requireOpen()) return lastError();
-    return setError(kUnsupported);
-}
-
-ResError IFFResFile2::ReservedAction(std::int32_t) {
-    if (!requireOpen()) return lastError();
-    return setError(kUnsupported);
-}
-
-bool IFFResFile2::IsNativeOrder(DataHandle handle) {
-    ResIndex::Location at = locate(handle, kResNameNotFound);
-    return at ? (at.entry->flags & kFlagNative) != 0 : true;
 }
 
 bool IFFResFile2::nameTaken(const ResTypeRecord* type, std::string_view name) const {
@@ -159,26 +108,6 @@ ResError IFFResFile2::UniqueName(ResType type, std::string& name) {
             return kNoError;
         }
     }
-}
-
-std::int16_t IFFResFile2::UniqueID(ResType type) {
-    if (!requireOpen()) return 0;
-    std::int16_t id = uniqueId(index_, index_.findType(type));
-    if (id == 0) setError(kResNotFound);
-    return id;
-}
-
-// An entry never written is written first; when that fails the file keeps
-// the handle and reports the error, so the data is not lost.
-ResError IFFResFile2::ReleaseResource(DataHandle handle) {
-    ResIndex::Location at = locate(handle, kResNameNotFound);
-    if (!at) return lastError();
-    if (!at.entry->onDisk()) {
-        if (ResError error = WriteResource(handle); error != kNoError) return setError(error);
-    }
-    index_.detach(*at.entry);
-    at.entry->flags = at.entry->diskFlags;
-    return setError(kNoError);
 }
 
 ResError IFFResFile2::SetResID(DataHandle handle, std::int16_t id) {
@@ -245,17 +174,6 @@ ResError IFFResFile2::AddVariantResource(DataHandle handle, ResType type, std::i
     // Pending until written, but Close must write it.
     dirty_ = true;
     return kNoError;
-}
-
-ResError IFFResFile2::WriteResource(DataHandle handle) {
-    if (!requireWritable()) return lastError();
-    ResIndex::Location at = locate(handle, kResNameNotFound);
-    if (!at) return lastError();
-    if (!isLiveHandle(handle)) return setError(kBadHandle);
-    if (ResError error = writeEntry(chunks_, *at.entry, handleBytes(handle)); error != kNoError)
-        return setError(error);
-    dirty_ = true;
-    return setError(chunks_.flat().flush());
 }
 
 ResError IFFResFile2::RemoveResource(DataHandle handle) {

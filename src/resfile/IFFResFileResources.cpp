@@ -19,11 +19,6 @@ auto* newestAt(const List& list, std::int16_t index) {
 
 }  // namespace
 
-std::int16_t IFFResFile::CountTypes() {
-    if (!requireOpen()) return 0;
-    return clampCount(active().types().size());
-}
-
 ResType IFFResFile::GetIndType(std::int16_t index) {
     if (!requireOpen()) return 0;
     const ResTypeRecord* type = newestAt(active().types(), index);
@@ -34,23 +29,11 @@ ResType IFFResFile::GetIndType(std::int16_t index) {
     return type->type;
 }
 
-std::int16_t IFFResFile::CountResources(ResType type) {
-    if (!requireOpen()) return 0;
-    const ResTypeRecord* record = active().findType(type);
-    return record ? clampCount(record->entries.size()) : 0;
-}
-
 ResEntry* IFFResFile::newest(ResType type, std::int32_t id) {
     const ResTypeRecord* record = active().findType(type);
     if (!record) return nullptr;
     const std::vector<ResEntry*>* bucket = active().withId(*record, id);
     return bucket ? bucket->back() : nullptr;
-}
-
-DataHandle IFFResFile::load(ResEntry& entry, ResLoader loader) {
-    DataHandle handle;
-    if (ResError error = loadEntry(chunks_, active(), entry, loader, handle); error != kNoError) setError(error);
-    return handle;
 }
 
 DataHandle IFFResFile::GetResource(ResType type, std::int16_t id, ResLoader loader) {
@@ -86,13 +69,6 @@ DataHandle IFFResFile::GetIndResource(ResType type, std::int16_t index, ResLoade
     return load(*entry, loader);
 }
 
-ResIndex::Location IFFResFile::locate(DataHandle handle, ResError missing) {
-    if (!requireOpen()) return {};
-    ResIndex::Location at = active().find(handle);
-    if (!at) setError(missing);
-    return at;
-}
-
 ResError IFFResFile::GetResName(DataHandle handle, std::string& out) {
     out.clear();
     ResIndex::Location at = locate(handle, kResNotFound);
@@ -101,33 +77,6 @@ ResError IFFResFile::GetResName(DataHandle handle, std::string& out) {
         if (const std::string* name = names_.find(static_cast<std::int32_t>(at.entry->nameKey))) out = *name;
     }
     return kNoError;
-}
-
-ResType IFFResFile::GetResType(DataHandle handle) {
-    ResIndex::Location at = locate(handle, kResNotFound);
-    return at ? at.entry->type : 0;
-}
-
-ResError IFFResFile::GetResID(DataHandle handle, std::int16_t& id) {
-    ResIndex::Location at = locate(handle, kResNotFound);
-    if (at) id = static_cast<std::int16_t>(at.entry->id);
-    return lastError();
-}
-
-ResError IFFResFile::ReservedQuery(DataHandle, std::int16_t& out) {
-    out = 0;
-    if (!requireOpen()) return lastError();
-    return setError(kUnsupported);
-}
-
-ResError IFFResFile::ReservedAction(std::int32_t) {
-    if (!requireOpen()) return lastError();
-    return setError(kUnsupported);
-}
-
-bool IFFResFile::IsNativeOrder(DataHandle handle) {
-    ResIndex::Location at = locate(handle, kResNameNotFound);
-    return at ? (at.entry->flags & kFlagNative) != 0 : true;
 }
 
 ResError IFFResFile::UniqueName(ResType, std::string& name) {
@@ -146,24 +95,6 @@ ResError IFFResFile::UniqueName(ResType, std::string& name) {
             return kNoError;
         }
     }
-}
-
-std::int16_t IFFResFile::UniqueID(ResType type) {
-    if (!requireOpen()) return 0;
-    std::int16_t id = uniqueId(active(), active().findType(type));
-    if (id == 0) setError(kResNotFound);
-    return id;
-}
-
-ResError IFFResFile::ReleaseResource(DataHandle handle) {
-    ResIndex::Location at = locate(handle, kResNameNotFound);
-    if (!at) return lastError();
-    if (!at.entry->onDisk()) {
-        if (ResError error = WriteResource(handle); error != kNoError) return setError(error);
-    }
-    active().detach(*at.entry);
-    at.entry->flags = at.entry->diskFlags;
-    return setError(kNoError);
 }
 
 ResError IFFResFile::SetResID(DataHandle handle, std::int16_t id) {
@@ -240,16 +171,6 @@ ResError IFFResFile::AddResource(DataHandle handle, ResType type, std::int16_t i
     entry->nameKey = name.empty() ? kNoNameKey : static_cast<std::uint32_t>(names_.add(name));
     active().attach(*entry, handle);
     return kNoError;
-}
-
-ResError IFFResFile::WriteResource(DataHandle handle) {
-    if (!requireWritable()) return lastError();
-    ResIndex::Location at = locate(handle, kResNameNotFound);
-    if (!at) return lastError();
-    if (!isLiveHandle(handle)) return setError(kBadHandle);
-    if (ResError error = writeEntry(chunks_, *at.entry, handleBytes(handle)); error != kNoError)
-        return setError(error);
-    return setError(chunks_.flat().flush());
 }
 
 ResError IFFResFile::RemoveResource(DataHandle handle) {

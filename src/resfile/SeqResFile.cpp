@@ -59,44 +59,44 @@ std::unique_ptr<iResFile> SeqResFile::makeFile(int kind) const {
     }
 }
 
+std::unique_ptr<iResFile> SeqResFile::fileFor(const Rule& rule, std::string_view path, std::string& rulePath,
+                                              ResError& notApplying) const {
+    std::unique_ptr<iResFile> file = makeFile(rule.kind);
+    if (!file) return nullptr;
+    if (!PathForRule(path, rule.extension, rulePath)) {
+        notApplying = kNoRuleApplies;
+        return nullptr;
+    }
+    return file;
+}
+
 ResError SeqResFile::Open(std::string_view path) {
     if (CountMembers() != 0) (void)Close();
-    std::string pathCopy(path);
+    std::string given(path);
     ResError last = kNoRuleApplies;
     bool opened = false;
     for (const Rule& rule : rules_) {
-        std::unique_ptr<iResFile> file = makeFile(rule.kind);
-        if (!file) continue;
         std::string rulePath;
-        if (!PathForRule(pathCopy, rule.extension, rulePath)) {
-            last = kNoRuleApplies;
-            continue;
-        }
+        std::unique_ptr<iResFile> file = fileFor(rule, given, rulePath, last);
+        if (!file) continue;
         ResError error = file->Open(rulePath);
-        if (error == kNoError) {
-            if (AddMember(std::move(file))) opened = true;
-        } else {
-            last = error;
-        }
+        if (error != kNoError) last = error;
+        else if (AddMember(std::move(file))) opened = true;
     }
     return setError(opened ? kNoError : last);
 }
 
 ResError SeqResFile::Create(std::string_view path) {
-    std::string pathCopy(path);
+    std::string given(path);
     std::vector<std::string> created;
     ResError last = kNoRuleApplies;
     for (const Rule& rule : rules_) {
         if (std::any_of(created.begin(), created.end(),
                         [&](const std::string& e) { return platform::equalsNoCase(e, rule.extension); }))
             continue;
-        std::unique_ptr<iResFile> file = makeFile(rule.kind);
-        if (!file) continue;
         std::string rulePath;
-        if (!PathForRule(pathCopy, rule.extension, rulePath)) {
-            last = kNoRuleApplies;
-            continue;
-        }
+        std::unique_ptr<iResFile> file = fileFor(rule, given, rulePath, last);
+        if (!file) continue;
         ResError error = file->Create(rulePath);
         if (error == kFileExists) return setError(kFileExists);
         if (error == kNoError) created.push_back(rule.extension);
@@ -105,15 +105,16 @@ ResError SeqResFile::Create(std::string_view path) {
     return setError(created.empty() ? last : kNoError);
 }
 
+// A rule that does not apply leaves the error of the rules before it.
 ResError SeqResFile::Delete(std::string_view path) {
-    std::string pathCopy(path);
+    std::string given(path);
     ResError last = kNoRuleApplies;
     bool deleted = false;
     for (const Rule& rule : rules_) {
-        std::unique_ptr<iResFile> file = makeFile(rule.kind);
-        if (!file) continue;
         std::string rulePath;
-        if (!PathForRule(pathCopy, rule.extension, rulePath)) continue;
+        ResError ignored = kNoError;
+        std::unique_ptr<iResFile> file = fileFor(rule, given, rulePath, ignored);
+        if (!file) continue;
         ResError error = file->Delete(rulePath);
         if (error == kNoError) deleted = true;
         else last = error;

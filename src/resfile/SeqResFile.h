@@ -55,6 +55,11 @@ private:
         std::string extension;
     };
     std::unique_ptr<iResFile> makeFile(int kind) const;
+    // A new file of the rule's kind and the rule's path for `path`; null
+    // for a kind that is skipped, or (setting `notApplying`) a rule that
+    // does not apply.
+    std::unique_ptr<iResFile> fileFor(const Rule& rule, std::string_view path, std::string& rulePath,
+                                      ResError& notApplying) const;
 
     std::vector<Rule> rules_;
     bool readOnly_ = false;

@@ -378,3 +378,16 @@ TEST_F(Write2Test, OversizedDataIsRefused) {
     EXPECT_EQ(disk().size(), before);
     ASSERT_EQ(file.RemoveResource(big), kNoError);
 }
+
+TEST_F(Write2Test, OpenResFileFlags) {
+    std::string p = dir.file("o.iff");
+    EXPECT_EQ(OpenResFile(file, p, 0), kFileError);
+    ASSERT_EQ(OpenResFile(file, p, kOpenCreate), kNoError);
+    add(1, 3);
+    ASSERT_EQ(file.Close(), kNoError);
+    ASSERT_EQ(OpenResFile(file, p, 0), kNoError);
+    EXPECT_EQ(file.CountResources(kText), 1);
+    ASSERT_EQ(file.Close(), kNoError);
+    ASSERT_EQ(OpenResFile(file, p, kOpenAfresh), kNoError);
+    EXPECT_EQ(file.CountTypes(), 0) << "started afresh";
+}

@@ -9,7 +9,7 @@
 // success); operations that answer a handle, a count, a type or a bool
 // report failure only there, so callers read `lastError()` after them.
 //
-// The slot names are the classic resource manager's and stay PascalCase.
+// The operations keep the PascalCase names their callers know them by.
 
 #include "resfile/DataHandle.h"
 #include "resfile/ResError.h"

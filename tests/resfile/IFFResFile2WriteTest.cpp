@@ -391,3 +391,26 @@ TEST_F(Write2Test, OpenResFileFlags) {
     ASSERT_EQ(OpenResFile(file, p, kOpenAfresh), kNoError);
     EXPECT_EQ(file.CountTypes(), 0) << "started afresh";
 }
+
+// A chunk larger than the copy buffer moves piece by piece; a walk that
+// stops at damage leaves what follows where it was, behind free space.
+TEST_F(Write2Test, CompactionOfLargeChunksStopsAtDamage) {
+    Bytes big(120000);
+    for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<std::uint8_t>(i * 7);
+    Bytes tail = test::cat({test::chunk2("TEXT", 9, 0, "", test::bytes("lost"), 10), test::bytes("after the damage")});
+    Bytes b = test::cat({test::header2('5', 0), test::chunk2("TEXT", 1, 0, "A", Bytes(24, 'a')), test::free2(20000),
+                         test::chunk2("TEXT", 2, 0, "BIG", big), test::free2(12000),
+                         test::chunk2("TEXT", 3, 0, "C", Bytes(30, 'c'))});
+    const std::size_t damagedAt = b.size();
+    openWith(test::cat({b, tail}));
+    add(4, 4, 'd');
+    ASSERT_EQ(file.Close(), kNoError);
+    Bytes d = disk();
+    ASSERT_EQ(d.size(), damagedAt + tail.size()) << "nothing after the damage is cut off";
+    EXPECT_EQ(Bytes(d.begin() + static_cast<long>(damagedAt), d.end()), tail);
+    EXPECT_EQ(chunkAt(64 + 100 + 80).name, "BIG");
+    ASSERT_EQ(file.Open(path), kNoError);
+    EXPECT_EQ(test::dataOf(file.GetNamedResource(kText, "big", nullptr)), big);
+    EXPECT_EQ(test::dataOf(file.GetResource(kText, 3, nullptr)), Bytes(30, 'c'));
+    EXPECT_EQ(test::dataOf(file.GetResource(kText, 4, nullptr)), Bytes(4, 'd'));
+}

@@ -248,3 +248,26 @@ TEST_F(CombinedTest, ResolveResFileServesTheDirectory) {
     EXPECT_EQ(file.Open(dir.file("nothing.dir")), kAlreadyOpen);
     EXPECT_FALSE(file.IsOpen());
 }
+
+TEST_F(CombinedTest, OperationsReachEveryMember) {
+    container("m.iff", {{1, "one"}});
+    dirResource("m.dir", kData, 1, "", "d");
+    StdResFile file;
+    ASSERT_EQ(file.Open(dir.file("m")), kNoError);
+    DataHandle added = test::handleWith("pending");
+    ASSERT_EQ(file.AddResource(added, kText, 2, "", true), kNoError);
+    EXPECT_EQ(file.Update(), kNoError) << "the read-only directory is not asked";
+    EXPECT_EQ(file.Suspend(), kNoError);
+    EXPECT_FALSE(file.GetMember(0)->IsOpen());
+    EXPECT_TRUE(file.IsOpen()) << "the directory stays open";
+    EXPECT_EQ(file.Resume(), kNoError);
+    EXPECT_EQ(test::dataOf(file.GetResource(kText, 2, nullptr)), test::bytes("pending"));
+    DataHandle d = file.GetResource(kData, 1, nullptr);
+    EXPECT_EQ(file.GetResType(d), kData);
+    EXPECT_EQ(file.ReleaseResource(d), kNoError);
+    EXPECT_EQ(file.ReleaseResource(d), kResNameNotFound);
+    (void)DisposeDataHandle(d);
+    std::int16_t reserved = 3;
+    EXPECT_EQ(file.ReservedQuery(file.GetResource(kText, 1, nullptr), reserved), kUnsupported);
+    EXPECT_EQ(reserved, 0);
+}

@@ -19,5 +19,6 @@ public:
 };
 
 void addRecordCommand(CLI::App& app);
+void addIffCommand(CLI::App& app);
 
 }  // namespace tryster::cli

@@ -1,0 +1,312 @@
+// tryster-cli iff: looks into and changes container files of any version
+// (2.5, 2.0, 1.0) and resource directories, opened the way the program
+// opens them: ".iff" as version 2.x, else as 1.0, and a ".dir" folder.
+//
+//   iff list FILE [--json]
+//   iff get FILE TYPE ID [--variant V] [-o OUT]
+//   iff put FILE TYPE ID [--variant V] [--name NAME] [--native] -i IN
+//   iff rm FILE TYPE ID [--variant V]
+//   iff strings FILE ID [--type T] [--language L] [--all-languages] [--json]
+//
+// TYPE is four characters or "0x" and eight hex digits. Data is shown as
+// stored on disk (no byte-order conversion). Texts of the game are single
+// bytes: JSON shows bytes 0x80-0xFF as the characters U+0080-U+00FF, plain
+// output as \xNN.
+
+#include "cli/Commands.h"
+#include "platform/FileSystem.h"
+#include "resfile/FileHeaders.h"
+#include "resfile/IFFResFile.h"
+#include "resfile/IFFResFile2.h"
+#include "resfile/ResolveResFile.h"
+#include "resfile/StdResFile.h"
+#include "resfile/StringSet.h"
+#include "resfile/StringSetMulti.h"
+
+#include <CLI/CLI.hpp>
+#include <fmt/format.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <memory>
+
+namespace tryster::cli {
+namespace {
+
+using namespace resfile;
+
+struct IffOptions {
+    std::string file;
+    std::string type;
+    int id = 0;
+    int variant = 0;
+    std::string name;
+    bool native = false;
+    std::string in;
+    std::string out;
+    bool json = false;
+    std::string stringType;
+    int language = 0;
+    bool allLanguages = false;
+};
+
+[[noreturn]] void fail(std::string_view what, ResError error) {
+    throw CommandError(fmt::format("{}: {}", what, describeError(error)));
+}
+
+// Printable ASCII as it is, every other byte (and the backslash) as \xNN.
+std::string escaped(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        auto b = static_cast<unsigned char>(c);
+        if (b >= 0x20 && b < 0x7F && c != '\\') out += c;
+        else out += fmt::format("\\x{:02X}", b);
+    }
+    return out;
+}
+
+// Single-byte text as UTF-8 (bytes 0x80-0xFF are U+0080-U+00FF).
+std::string utf8(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        auto b = static_cast<unsigned char>(c);
+        if (b < 0x80) {
+            out += c;
+        } else {
+            out += static_cast<char>(0xC0 | (b >> 6));
+            out += static_cast<char>(0x80 | (b & 0x3F));
+        }
+    }
+    return out;
+}
+
+ResType typeArgument(const std::string& text) {
+    auto type = parseType(text);
+    if (!type) throw CommandError(fmt::format("{}: a type is four characters or 0x and eight hex digits", text));
+    return *type;
+}
+
+std::unique_ptr<StdResFile> openFile(const std::string& path, bool readOnly) {
+    auto file = std::make_unique<StdResFile>();
+    file->setOpenReadOnly(readOnly);
+    ResError error = file->Open(path);
+    if (error == kNoError) return file;
+    if (!platform::fileSystem().exists(path))
+        throw CommandError(fmt::format("{}: no such file ({})", path, describeError(error)));
+    fail(path, error);
+}
+
+std::string formatOf(StdResFile& file) {
+    iResFile* member = file.GetMember(0);
+    if (auto* v2 = dynamic_cast<IFFResFile2*>(member))
+        return v2->formatVersion() == kVersion20 ? "2.0" : "2.5";
+    if (dynamic_cast<IFFResFile*>(member)) return "1.0";
+    return "dir";
+}
+
+struct Listed {
+    std::int16_t id = 0;
+    int variant = 0;
+    std::string name;
+    bool native = false;
+    std::size_t size = 0;
+    ResError error = kNoError;
+};
+
+void runList(const IffOptions& o) {
+    auto file = openFile(o.file, true);
+    nlohmann::ordered_json types = nlohmann::ordered_json::array();
+    std::string text = fmt::format("format {}\n", formatOf(*file));
+    int failures = 0;
+    for (std::int16_t t = 1; t <= file->CountTypes(); ++t) {
+        ResType type = file->GetIndType(t);
+        nlohmann::ordered_json resources = nlohmann::ordered_json::array();
+        text += fmt::format("{} {}\n", typeText(type), typeHex(type));
+        for (std::int16_t i = 1; i <= file->CountResources(type); ++i) {
+            Listed r;
+            DataHandle h = file->GetIndResource(type, i, nullptr);
+            if (!h) {
+                r.error = file->lastError();
+                ++failures;
+                resources.push_back({{"position", i}, {"error", describeError(r.error)}});
+                text += fmt::format("  #{}: {}\n", i, describeError(r.error));
+                continue;
+            }
+            (void)file->GetResID(h, r.id);
+            r.variant = file->GetResVariant(h);
+            (void)file->GetResName(h, r.name);
+            r.native = file->IsNativeOrder(h);
+            r.size = GetDataHandleSize(h);
+            (void)ReleaseAndDispose(*file, h);
+            resources.push_back({{"id", r.id}, {"variant", r.variant}, {"name", utf8(r.name)}, {"native", r.native},
+                                 {"size", r.size}});
+            text += fmt::format("  id={} variant={} size={} native={} name=\"{}\"\n", r.id, r.variant, r.size,
+                                r.native ? "yes" : "no", escaped(r.name));
+        }
+        types.push_back({{"type", typeText(type)}, {"code", typeHex(type)}, {"resources", resources}});
+    }
+    if (o.json) {
+        nlohmann::ordered_json out;
+        out["format"] = formatOf(*file);
+        out["types"] = types;
+        fmt::print("{}\n", out.dump(2));
+    } else {
+        fmt::print("{}", text);
+    }
+    (void)file->Close();
+    if (failures) throw CommandError(fmt::format("{}: {} resource(s) could not be read", o.file, failures));
+}
+
+// The resource of exactly that variant (a container answers variant 0 for
+// a variant it does not have).
+DataHandle findExact(StdResFile& file, ResType type, std::int16_t id, std::uint8_t variant, const std::string& what) {
+    DataHandle h = file.GetVariantResource(type, id, variant, nullptr);
+    if (!h) fail(what, file.lastError());
+    if (file.GetResVariant(h) != variant) fail(what, kResNotFound);
+    return h;
+}
+
+std::string describeResource(const IffOptions& o) {
+    return fmt::format("{} {} {}{}", o.file, o.type, o.id, o.variant ? fmt::format(" variant {}", o.variant) : "");
+}
+
+void runGet(const IffOptions& o) {
+    ResType type = typeArgument(o.type);
+    auto file = openFile(o.file, true);
+    DataHandle h = findExact(*file, type, static_cast<std::int16_t>(o.id), static_cast<std::uint8_t>(o.variant),
+                             describeResource(o));
+    auto data = handleBytes(h);
+    if (!o.out.empty()) {
+        if (!platform::writeWholeFile(o.out, data.data(), data.size()))
+            throw CommandError(fmt::format("{}: cannot write", o.out));
+    } else if (std::fwrite(data.data(), 1, data.size(), stdout) != data.size()) {
+        throw CommandError("cannot write to standard output");
+    }
+    (void)ReleaseAndDispose(*file, h);
+    (void)file->Close();
+}
+
+void runPut(const IffOptions& o) {
+    ResType type = typeArgument(o.type);
+    if (o.name.size() > kMaxNameLength) throw CommandError("--name: at most 63 characters");
+    auto bytes = platform::readWholeFile(o.in);
+    if (!bytes) throw CommandError(fmt::format("{}: cannot read", o.in));
+    auto file = openFile(o.file, false);
+    if (!file->IsWritable()) fail(o.file, kNotWritable);
+    DataHandle h = newHandleWith(*bytes);
+    if (!h) fail(o.in, LastHandleError());
+    ResError error = file->AddVariantResource(h, type, static_cast<std::int16_t>(o.id),
+                                              o.name, static_cast<std::uint8_t>(o.variant), o.native);
+    if (error != kNoError) {
+        (void)DisposeDataHandle(h);
+        fail(describeResource(o), error);
+    }
+    if ((error = file->WriteResource(h)) != kNoError) fail(describeResource(o), error);
+    if ((error = file->Close()) != kNoError) fail(o.file, error);
+}
+
+void runRemove(const IffOptions& o) {
+    ResType type = typeArgument(o.type);
+    auto file = openFile(o.file, false);
+    DataHandle h = findExact(*file, type, static_cast<std::int16_t>(o.id), static_cast<std::uint8_t>(o.variant),
+                             describeResource(o));
+    if (ResError error = file->RemoveResource(h); error != kNoError) fail(describeResource(o), error);
+    if (ResError error = file->Close(); error != kNoError) fail(o.file, error);
+}
+
+// Without --type: "STR#", else the caret text form, as the program loads
+// string sets.
+void runStrings(const IffOptions& o) {
+    auto file = openFile(o.file, true);
+    std::unique_ptr<StringSetBase> set;
+    if (o.allLanguages) set = std::make_unique<StringSetMulti>();
+    else set = std::make_unique<StringSet>();
+    auto id = static_cast<std::uint16_t>(o.id);
+    ResError error;
+    if (!o.stringType.empty()) {
+        ResType type = typeArgument(o.stringType);
+        set->Setup(file.get(), id, type, type == kTypeCaretText, o.language);
+        error = set->Read(o.allLanguages, true);
+    } else {
+        set->Setup(file.get(), id, kTypeStringList, false, o.language);
+        error = set->Read(o.allLanguages, true);
+        if (error != kNoError) {
+            set->Setup(file.get(), id, kTypeCaretText, true, o.language);
+            error = set->Read(o.allLanguages, true);
+        }
+    }
+    if (error != kNoError) fail(fmt::format("{} string set {}", o.file, o.id), error);
+
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    std::string text = fmt::format("{} {} name=\"{}\"\n", typeText(set->type()), o.id, escaped(set->name()));
+    for (int language = 0; language < 256; ++language) {
+        auto l = static_cast<std::uint8_t>(language);
+        if (language == kOwnLanguage) continue;
+        for (int n = 1; n <= set->Count(l); ++n) {
+            const std::string& s = *set->GetString(n, l);
+            list.push_back({{"number", n}, {"language", language}, {"text", utf8(s)}});
+            text += fmt::format("{} [{}] {}\n", n, language, escaped(s));
+        }
+    }
+    if (o.json) {
+        nlohmann::ordered_json out;
+        out["id"] = o.id;
+        out["type"] = typeText(set->type());
+        out["name"] = utf8(set->name());
+        out["strings"] = list;
+        fmt::print("{}\n", out.dump(2));
+    } else {
+        fmt::print("{}", text);
+    }
+    (void)file->Close();
+}
+
+void addResourceArguments(CLI::App* cmd, IffOptions& o) {
+    cmd->add_option("FILE", o.file, "Container file (.iff) or resource directory (.dir)")->required();
+    cmd->add_option("TYPE", o.type, "Resource type: four characters or 0x and eight hex digits")->required();
+    cmd->add_option("ID", o.id, "Resource id")->required()->check(CLI::Range(-32768, 32767));
+    cmd->add_option("--variant", o.variant, "Variant (0 is the ordinary resource)")->check(CLI::Range(0, 255));
+}
+
+}  // namespace
+
+void addIffCommand(CLI::App& app) {
+    auto o = std::make_shared<IffOptions>();
+    CLI::App* iff = app.add_subcommand("iff", "Look into and change the game's container files (2.5, 2.0, 1.0)");
+    iff->require_subcommand(1);
+
+    CLI::App* list = iff->add_subcommand("list", "List the format and every resource: type, id, variant, name, "
+                                                 "byte order and data size");
+    list->add_option("FILE", o->file, "Container file (.iff) or resource directory (.dir)")->required();
+    list->add_flag("--json", o->json, "Print JSON");
+    list->callback([o] { runList(*o); });
+
+    CLI::App* get = iff->add_subcommand("get", "Write a resource's data as stored on disk");
+    addResourceArguments(get, *o);
+    get->add_option("-o,--output", o->out, "Output file (default: standard output)");
+    get->callback([o] { runGet(*o); });
+
+    CLI::App* put = iff->add_subcommand(
+        "put", "Add or replace a resource and write the file (a variant the file lacks takes over the "
+               "variant-0 resource of that id, as containers do)");
+    addResourceArguments(put, *o);
+    put->add_option("--name", o->name, "Resource name (at most 63 characters)");
+    put->add_flag("--native", o->native, "The data is in little-endian order");
+    put->add_option("-i,--input", o->in, "File holding the data")->required();
+    put->callback([o] { runPut(*o); });
+
+    CLI::App* rm = iff->add_subcommand("rm", "Remove a resource and write the file");
+    addResourceArguments(rm, *o);
+    rm->callback([o] { runRemove(*o); });
+
+    CLI::App* strings = iff->add_subcommand("strings", "Show a string set: number, language and text of each string");
+    strings->add_option("FILE", o->file, "Container file (.iff) or resource directory (.dir)")->required();
+    strings->add_option("ID", o->id, "String set id")->required()->check(CLI::Range(0, 65535));
+    strings->add_option("--type", o->stringType, "Type of the set (default: STR#, else the caret text form)");
+    strings->add_option("--language", o->language, "Language code (default 0)")->check(CLI::Range(0, 254));
+    strings->add_flag("--all-languages", o->allLanguages, "Every language of the set");
+    strings->add_flag("--json", o->json, "Print JSON");
+    strings->callback([o] { runStrings(*o); });
+}
+
+}  // namespace tryster::cli

@@ -1,0 +1,127 @@
+#pragma once
+// The chunk layer shared by both container versions: a 64-byte file header,
+// then chunks laid end to end, each a big-endian chunk header and its data.
+//
+//   offset size  2.x (76-byte header)       1.0 (16-byte header)
+//   0      4     type                       type
+//   4      4     chunk size, header included
+//   8      2     resource id (signed)
+//   10     2     flags (0x0004 free, 0x0010 little-endian data; 2.x: high byte = variant)
+//   12     64    name, zero-terminated      12  4  name key (0xFFFFFFFF = none)
+//
+// Free space is a chunk flagged 0x0004 with the type "XXXX". Room for new
+// data is found next-fit from an allocation hint, joining adjacent free
+// chunks and splitting large ones; compaction moves live chunks down over
+// the free ones and truncates the file.
+//
+// Damage is never written over: a chunk whose size is outside
+// header..0x40000000 ends every walk, and new chunks then go to the end of
+// the file.
+
+#include "resfile/DataHandle.h"
+#include "resfile/FlatFile.h"
+#include "resfile/ResTypes.h"
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tryster::resfile {
+
+enum class ChunkLayout {
+    Named,  // version 2.x
+    Keyed   // version 1.0
+};
+
+struct ChunkHeader {
+    ResType type = 0;
+    std::uint32_t size = 0;  // header included
+    std::int16_t id = 0;
+    std::uint16_t flags = 0;
+    std::string name;                    // 2.x
+    std::uint32_t nameKey = 0xFFFFFFFF;  // 1.0
+
+    bool isFree() const { return (flags & kFlagFree) != 0; }
+};
+
+inline constexpr std::uint32_t kFileHeaderSize = 64;
+inline constexpr std::size_t kCompactBufferSize = 51200;
+inline constexpr std::int64_t kCompactThreshold = 10240;
+
+class ChunkFile {
+public:
+    explicit ChunkFile(ChunkLayout layout) : layout_(layout) {}
+
+    FlatFile& flat() { return flat_; }
+    const FlatFile& flat() const { return flat_; }
+    std::uint32_t headerSize() const { return layout_ == ChunkLayout::Named ? 76 : 16; }
+    bool validSize(std::uint64_t size) const { return size >= headerSize() && size <= kMaxChunkSize; }
+
+    // kShortRead when the header does not lie wholly inside the file.
+    ResError readHeader(std::uint64_t offset, ChunkHeader& header);
+    ResError writeHeader(std::uint64_t offset, const ChunkHeader& header);
+
+    // Runs `beforeChange` (set by the 2.x kind to clear the map offset);
+    // every change of the file body goes through here first.
+    ResError prepareChange();
+    std::function<ResError()> beforeChange;
+
+    // Frees the chunk at `offset` when it is a live chunk of `type` (a chunk
+    // that no longer matches is someone else's and stays as it is).
+    ResError freeChunk(std::uint32_t offset, ResType type);
+    // Next-fit search for a chunk of `dataSize` bytes of data.
+    ResError findRoom(std::size_t dataSize, std::uint32_t& offset);
+    // Data first, header last, so a failed write leaves the old header.
+    ResError writeChunk(std::uint32_t offset, const ChunkHeader& header, std::span<const std::uint8_t> data);
+    // A new handle with the data of the chunk at `offset`, which must be of
+    // `type`: kBadChunk, kShortRead, or the handle error.
+    ResError loadData(std::uint32_t offset, ResType type, DataHandle& out);
+
+    // Moves live chunks down over the chunks `dropped` answers true for,
+    // telling `moved` each old and new offset, and truncates the file. When
+    // the walk stops at a damaged chunk before the end, what follows stays
+    // in place behind one free stretch.
+    ResError compact(const std::function<bool(const ChunkHeader&)>& dropped,
+                     const std::function<void(std::uint32_t from, std::uint32_t to)>& moved);
+
+    // Total size of the free chunks as far as known.
+    std::int64_t freeBytes = 0;
+    // Where the next search starts; below 1 means the first chunk.
+    std::int64_t hint = -1;
+
+    void encode(const ChunkHeader& header, std::uint8_t* out) const;
+    void decode(const std::uint8_t* in, ChunkHeader& header) const;
+
+private:
+    // Covers [offset, offset + length) with free chunks (length >= header).
+    ResError writeFreeSpan(std::uint64_t offset, std::uint64_t length);
+
+    ChunkLayout layout_;
+    FlatFile flat_;
+};
+
+// Reads the chunk headers of a walk from the start of the file onwards
+// through a window, so walking many small chunks costs few reads. Nothing
+// may write to the file during the walk.
+class ChunkWalker {
+public:
+    explicit ChunkWalker(ChunkFile& chunks) : chunks_(chunks) {}
+    // The next valid chunk header from the first chunk on, then each after
+    // the last one answered; false at the end of the file, at a size
+    // outside header..0x40000000, or past offset 0xFFFFFFFF.
+    bool next(ChunkHeader& header);
+    // Offset of the header `next` answered last.
+    std::uint64_t offset() const { return offset_; }
+
+private:
+    static constexpr std::size_t kWindow = 32 * 1024;
+    ChunkFile& chunks_;
+    std::vector<std::uint8_t> window_;
+    std::uint64_t windowStart_ = 0;
+    std::uint64_t offset_ = 0;
+    std::uint64_t nextOffset_ = kFileHeaderSize;
+};
+
+}  // namespace tryster::resfile

@@ -1,0 +1,77 @@
+#include "resfile/ReconObject.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tryster::resfile {
+
+void ReconObject::Reconstitute(ReconStream&, std::int32_t) {}
+
+void RconLoader(std::uint8_t* data, std::size_t size) {
+    if (size < kRecordFrameSize) return;
+    data[0] = 1;
+    data[1] = 0;
+    std::reverse(data + 4, data + 8);
+    std::reverse(data + 8, data + 12);
+}
+
+ResError readRecord(ReconObject& object, std::span<std::uint8_t> data, std::int32_t& version) {
+    if (data.size() < kRecordFrameSize) return kBadChunk;
+    bool swap = (data[0] | data[1]) != 0;
+    std::uint32_t stored = static_cast<std::uint32_t>(data[4]) | static_cast<std::uint32_t>(data[5]) << 8 |
+                           static_cast<std::uint32_t>(data[6]) << 16 | static_cast<std::uint32_t>(data[7]) << 24;
+    version = static_cast<std::int32_t>(stored);
+    ReconStream stream(ReconStream::Mode::Read, data, swap, kRecordFrameSize);
+    object.Reconstitute(stream, version);
+    return stream.ok() ? kNoError : kBadChunk;
+}
+
+DataHandle writeRecord(ReconObject& object, std::int32_t version) {
+    ReconStream measure(kRecordFrameSize);
+    object.Reconstitute(measure, version);
+    std::size_t size = measure.position();
+    if (!measure.ok() || size > kMaxChunkSize) return {};
+    DataHandle handle = NewDataHandle(size);
+    if (!handle) return {};
+    std::span<std::uint8_t> data = handleBytes(handle);
+    auto putLe32 = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) data[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+    };
+    putLe32(4, static_cast<std::uint32_t>(version));
+    putLe32(8, object.GetType());
+    ReconStream stream(ReconStream::Mode::Write, data, false, kRecordFrameSize);
+    object.Reconstitute(stream, version);
+    if (!stream.ok() || stream.position() != size) {
+        (void)DisposeDataHandle(handle);
+        return {};
+    }
+    return handle;
+}
+
+ResError ReadReconObject(ReconObject& object, iResFile& file, std::int16_t id, std::int32_t& version) {
+    DataHandle handle = file.GetResource(object.GetType(), id, RconLoader);
+    if (!handle) return file.lastError();
+    ResError error = readRecord(object, handleBytes(handle), version);
+    (void)ReleaseAndDispose(file, handle);
+    return error;
+}
+
+ResError WriteReconObject(ReconObject& object, std::int32_t version, iResFile& file, std::int16_t id) {
+    DataHandle handle = writeRecord(object, version);
+    if (!handle) return kBadChunk;
+    ResError error = file.AddResource(handle, object.GetType(), id, "", true);
+    if (error != kNoError) {
+        (void)DisposeDataHandle(handle);
+        return error;
+    }
+    error = file.WriteResource(handle);
+    if (error != kNoError) {
+        (void)file.RemoveResource(handle);
+        return error;
+    }
+    (void)file.ReleaseResource(handle);
+    (void)DisposeDataHandle(handle);
+    return kNoError;
+}
+
+}  // namespace tryster::resfile

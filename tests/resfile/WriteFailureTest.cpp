@@ -1,0 +1,136 @@
+// A write that fails at any point leaves a container that opens, with every
+// resource the failed operations did not touch intact.
+
+#include "ResFileTestSupport.h"
+#include "resfile/IFFResFile.h"
+#include "resfile/IFFResFile2.h"
+#include "support/FaultyFileSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+
+using namespace tryster;
+using namespace tryster::resfile;
+using test::Bytes;
+
+namespace {
+
+constexpr ResType kText = makeType("TEXT");
+
+Bytes content(int id, std::size_t size) { return Bytes(size, static_cast<std::uint8_t>('a' + id)); }
+
+// Opens, changes and closes; errors are expected and ignored.
+void changeAll(iResFile& file, const std::string& path) {
+    if (file.Open(path) != kNoError) return;
+    if (DataHandle h = file.GetResource(kText, 2, nullptr)) {
+        (void)SetDataHandleSize(h, 300);
+        (void)file.WriteResource(h);
+    }
+    if (DataHandle h = file.GetResource(kText, 3, nullptr)) {
+        handleBytes(h)[0] = 'Z';
+        (void)file.WriteResource(h);
+    }
+    DataHandle fresh = test::handleWith(content(10, 50));
+    if (file.AddResource(fresh, kText, 10, "ten", true) != kNoError) (void)DisposeDataHandle(fresh);
+    if (DataHandle h = file.GetResource(kText, 4, nullptr)) (void)file.RemoveResource(h);
+    if (DataHandle h = file.GetResource(kText, 5, nullptr)) (void)file.SetResInfo(h, 5, "renamed", 0);
+    (void)file.Close();
+}
+
+// Every resource listed must load; 1 and 6 are untouched.
+void expectReadable(iResFile& file, const std::string& path, const std::map<int, Bytes>& original) {
+    ASSERT_EQ(file.Open(path), kNoError);
+    for (std::int16_t i = 1; i <= file.CountResources(kText); ++i) {
+        DataHandle h = file.GetIndResource(kText, i, nullptr);
+        ASSERT_TRUE(h) << "resource " << i << ": " << describeError(file.lastError());
+    }
+    for (int id : {1, 6}) {
+        DataHandle h = file.GetResource(kText, static_cast<std::int16_t>(id), nullptr);
+        ASSERT_TRUE(h) << id;
+        EXPECT_EQ(test::dataOf(h), original.at(id)) << id;
+    }
+    if (DataHandle h = file.GetResource(kText, 3, nullptr)) {
+        Bytes d = test::dataOf(h);
+        EXPECT_EQ(d.size(), original.at(3).size());
+        EXPECT_EQ(Bytes(d.begin() + 1, d.end()), Bytes(original.at(3).begin() + 1, original.at(3).end()));
+    }
+    EXPECT_EQ(file.Close(), kNoError);
+}
+
+void runEveryFailurePoint(const Bytes& original, const std::map<int, Bytes>& data,
+                          const std::function<std::unique_ptr<iResFile>()>& make) {
+    test::TempDir dir;
+    std::string path = test::writeBytes(dir, "f.iff", original);
+    test::FaultyFileSystem faulty;
+    {
+        test::ScopedFileSystem scoped(faulty);
+        auto file = make();
+        changeAll(*file, path);
+    }
+    const std::uint64_t writes = faulty.writes;
+    ASSERT_GT(writes, 5u);
+    {
+        auto file = make();
+        SCOPED_TRACE("no failure");
+        expectReadable(*file, path, data);
+    }
+    std::size_t live = liveHandleCount();
+    for (std::uint64_t n = 1; n <= writes; ++n) {
+        SCOPED_TRACE("write " + std::to_string(n) + " of " + std::to_string(writes) + " fails");
+        path = test::writeBytes(dir, "f.iff", original);
+        faulty.writes = 0;
+        faulty.failFrom = n;
+        {
+            test::ScopedFileSystem scoped(faulty);
+            auto file = make();
+            changeAll(*file, path);
+        }
+        EXPECT_EQ(liveHandleCount(), live);
+        auto file = make();
+        expectReadable(*file, path, data);
+        if (::testing::Test::HasFatalFailure()) return;
+    }
+}
+
+}  // namespace
+
+// With a map in the header, and enough free space that Close compacts.
+TEST(WriteFailure, Container2xStaysReadable) {
+    std::map<int, Bytes> data;
+    std::vector<test::MapEntry> entries;
+    Bytes body;
+    std::uint32_t offset = 64;
+    for (int id = 1; id <= 6; ++id) {
+        data[id] = content(id, static_cast<std::size_t>(40 + 30 * id));
+        Bytes chunk = test::chunk2("TEXT", static_cast<std::int16_t>(id), 0, "", data[id]);
+        entries.push_back({offset, static_cast<std::int16_t>(id), 0, ""});
+        offset += static_cast<std::uint32_t>(chunk.size());
+        body.insert(body.end(), chunk.begin(), chunk.end());
+        if (id == 1) {
+            Bytes gap = test::free2(12000);
+            offset += 12000;
+            body.insert(body.end(), gap.begin(), gap.end());
+        }
+    }
+    Bytes map = test::chunk2("rsmp", 0, 0x10, "", test::mapData(12000, {{"TEXT", entries}}));
+    Bytes original = test::cat({test::header2('5', offset), body, map});
+    runEveryFailurePoint(original, data, [] { return std::make_unique<IFFResFile2>(); });
+}
+
+TEST(WriteFailure, Container10StaysReadable) {
+    std::map<int, Bytes> data;
+    Bytes names = {0, 0, 0, 0, 0, 0, 0, 0, 'E', 'M', 'A', 'N', 0, 0, 0, 0};  // record, empty list
+    Bytes body = test::chunk1("NAME", 1, 0x18, 0xFFFFFFFF, names);
+    for (int id = 1; id <= 6; ++id) {
+        data[id] = content(id, static_cast<std::size_t>(40 + 30 * id));
+        Bytes chunk = test::chunk1("TEXT", static_cast<std::int16_t>(id), 0, 0xFFFFFFFF, data[id]);
+        body.insert(body.end(), chunk.begin(), chunk.end());
+        if (id == 1) {
+            Bytes gap = test::chunk1("XXXX", 0, 0x0004, 0xFFFFFFFF, Bytes(12000, 0));
+            body.insert(body.end(), gap.begin(), gap.end());
+        }
+    }
+    runEveryFailurePoint(test::cat({test::header10(), body}), data, [] { return std::make_unique<IFFResFile>(); });
+}

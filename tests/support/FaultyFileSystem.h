@@ -1,0 +1,72 @@
+#pragma once
+// A file layer over the real one that fails one chosen write: the n-th call
+// to File::write (counted from 1 across all files) writes nothing, and so
+// does every write after it until `failFrom` is reset, as on a full disk.
+// Install it with `platform::installFileSystem`.
+
+#include "platform/FileSystem.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace tryster::test {
+
+class FaultyFileSystem final : public platform::FileSystem {
+public:
+    // 0 = never fail.
+    std::uint64_t failFrom = 0;
+    std::uint64_t writes = 0;
+
+    std::unique_ptr<platform::File> open(std::string_view path, platform::OpenMode mode) override {
+        auto inner = real().open(path, mode);
+        if (!inner) return nullptr;
+        return std::make_unique<FaultyFile>(std::move(inner), *this);
+    }
+    bool exists(std::string_view path) override { return real().exists(path); }
+    bool isDirectory(std::string_view path) override { return real().isDirectory(path); }
+    std::optional<std::uint64_t> fileSize(std::string_view path) override { return real().fileSize(path); }
+    bool remove(std::string_view path) override { return real().remove(path); }
+    bool rename(std::string_view from, std::string_view to) override { return real().rename(from, to); }
+    bool createDirectories(std::string_view path) override { return real().createDirectories(path); }
+    std::vector<platform::DirEntry> list(std::string_view folder) override { return real().list(folder); }
+    std::string currentDirectory() override { return real().currentDirectory(); }
+    bool setCurrentDirectory(std::string_view path) override { return real().setCurrentDirectory(path); }
+
+private:
+    static platform::FileSystem& real() { return platform::realFileSystem(); }
+
+    bool allowWrite() {
+        ++writes;
+        return failFrom == 0 || writes < failFrom;
+    }
+
+    class FaultyFile final : public platform::File {
+    public:
+        FaultyFile(std::unique_ptr<platform::File> inner, FaultyFileSystem& fs) : inner_(std::move(inner)), fs_(fs) {}
+        std::size_t read(void* buffer, std::size_t count) override { return inner_->read(buffer, count); }
+        std::size_t write(const void* buffer, std::size_t count) override {
+            return fs_.allowWrite() ? inner_->write(buffer, count) : 0;
+        }
+        bool seek(std::uint64_t offset) override { return inner_->seek(offset); }
+        std::optional<std::uint64_t> position() override { return inner_->position(); }
+        std::optional<std::uint64_t> size() override { return inner_->size(); }
+        bool truncate(std::uint64_t size) override { return inner_->truncate(size); }
+        bool flush() override { return inner_->flush(); }
+        bool isWritable() const override { return inner_->isWritable(); }
+
+    private:
+        std::unique_ptr<platform::File> inner_;
+        FaultyFileSystem& fs_;
+    };
+};
+
+// Installs a file system for the life of the object.
+class ScopedFileSystem {
+public:
+    explicit ScopedFileSystem(platform::FileSystem& fs) { platform::installFileSystem(&fs); }
+    ~ScopedFileSystem() { platform::installFileSystem(nullptr); }
+    ScopedFileSystem(const ScopedFileSystem&) = delete;
+    ScopedFileSystem& operator=(const ScopedFileSystem&) = delete;
+};
+
+}  // namespace tryster::test

@@ -19,5 +19,8 @@ public:
 };
 
 void addRecordCommand(CLI::App& app);
+void addAnimCommand(CLI::App& app);
+// The pose and skin subcommands of the anim group.
+void addAnimPoseCommands(CLI::App& anim);
 
 }  // namespace tryster::cli

@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     app.set_help_all_flag("--help-all", "Show the help of every subcommand");
 
     tryster::cli::addRecordCommand(app);
+    tryster::cli::addAnimCommand(app);
 
     try {
         app.parse(argc, argv);

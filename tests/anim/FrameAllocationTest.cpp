@@ -3,54 +3,7 @@
 
 #include "CharacterScene.h"
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace {
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
-}  // namespace
-
-namespace {
-void* counted(std::size_t size) {
-    if (counting) ++allocations;
-    return std::malloc(size ? size : 1);
-}
-}  // namespace
-
-void* operator new(std::size_t size) {
-    if (void* p = counted(size)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    if (void* p = counted(size)) return p;
-    throw std::bad_alloc();
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return counted(size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    return counted(size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, const std::nothrow_t&) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, const std::nothrow_t&) noexcept {
-    std::free(p);
-}
+#include "support/AllocationCounter.h"
 
 namespace tryster::anim {
 namespace {
@@ -76,11 +29,9 @@ TEST_P(FrameAllocations, ARunningCharacterAllocatesNothingPerFrame) {
     };
     for (int i = 0; i < 3; ++i) frame();
     const std::uint32_t revision = c->skeleton()->poseRevision();
-    allocations = 0;
-    counting = true;
+    test::startCountingAllocations();
     for (int i = 0; i < 100; ++i) frame();
-    counting = false;
-    EXPECT_EQ(allocations, 0);
+    EXPECT_EQ(test::stopCountingAllocations().count, 0);
     EXPECT_GE(c->skeleton()->poseRevision(), revision + 90);  // it really moved
 }
 

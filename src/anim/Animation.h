@@ -39,7 +39,7 @@ public:
 
     // The folder list the animation's file was found on; the frame file
     // is searched along it.
-    std::string searchPath;
+    SearchPath searchPath;
 
     // Reads the frame file ("cfp", else "bin") named by the data name along
     // the search path. False, with the pools left empty, when there is none,

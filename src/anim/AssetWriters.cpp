@@ -87,18 +87,6 @@ void TextAssetWriter::quaternion(Quaternion q) {
     out_ += "|\n";
 }
 
-bool TextAssetWriter::propertyList(const PropertyList& list) {
-    count(list.size());
-    for (const auto& [key, value] : list.entries())
-        if (!name(key, kShortNameLimit) || !line(value, kShortNameLimit)) return false;
-    return true;
-}
-
-bool TextAssetWriter::optionalPropertyList(const Ref<PropertyList>& list) {
-    integer(list ? 1 : 0);
-    return !list || propertyList(*list);
-}
-
 bool BinaryAssetWriter::name(std::string_view text, std::size_t limit) {
     if (text.size() > std::min(limit, nameLimit_))
         return fail("name " + quoted(text) + " is longer than " + std::to_string(std::min(limit, nameLimit_)) +
@@ -129,18 +117,6 @@ void BinaryAssetWriter::quaternion(Quaternion q) {
     real(q.y);
     real(q.z);
     real(q.w);
-}
-
-bool BinaryAssetWriter::propertyList(const PropertyList& list) {
-    count(list.size());
-    for (const auto& [key, value] : list.entries())
-        if (!name(key, nameLimit_) || !name(value, nameLimit_)) return false;
-    return true;
-}
-
-bool BinaryAssetWriter::optionalPropertyList(const Ref<PropertyList>& list) {
-    integer(list ? 1 : 0);
-    return !list || propertyList(*list);
 }
 
 }  // namespace tryster::anim

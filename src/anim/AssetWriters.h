@@ -8,7 +8,7 @@
 // name that is blank or holds a line break) makes the writer fail: its
 // `error()` names the field and the output must not be used.
 
-#include "anim/PropertyList.h"
+#include "anim/AnimTypes.h"
 #include "io/ByteWriter.h"
 
 #include <string>
@@ -43,8 +43,6 @@ public:
     void count(std::size_t value);
     void vector(Vector3 v);
     void quaternion(Quaternion q);
-    bool propertyList(const PropertyList& list);
-    bool optionalPropertyList(const Ref<PropertyList>& list);
 
     std::string& text() { return out_; }
 
@@ -65,8 +63,6 @@ public:
     void count(std::size_t value);
     void vector(Vector3 v);
     void quaternion(Quaternion q);
-    bool propertyList(const PropertyList& list);
-    bool optionalPropertyList(const Ref<PropertyList>& list);
 
     io::ByteWriter& bytes() { return out_; }
 

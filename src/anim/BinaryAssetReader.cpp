@@ -25,24 +25,4 @@ bool BinaryAssetReader::count(std::size_t& out) {
     return true;
 }
 
-bool BinaryAssetReader::propertyList(Ref<PropertyList>& out) {
-    std::size_t n;
-    if (!count(n)) return false;
-    Ref<PropertyList> list = PropertyList::create();
-    for (std::size_t i = 0; i < n; ++i) {
-        std::string key, value;
-        if (!name(key, nameLimit_) || !name(value, nameLimit_)) return false;
-        list->set(std::move(key), std::move(value));
-    }
-    out = std::move(list);
-    return true;
-}
-
-bool BinaryAssetReader::optionalPropertyList(Ref<PropertyList>& out) {
-    std::int32_t flag;
-    if (!integer(flag)) return false;
-    out.reset();
-    return flag == 0 || propertyList(out);
-}
-
 }  // namespace tryster::anim

@@ -1,11 +1,10 @@
 #pragma once
 // The binary encoding shared by the binary character, mesh and index
 // files: 32-bit little-endian integers and floats, strings as a length
-// byte (255 escapes to a 32-bit length) and the bytes, property lists as a
-// flag, a pair count and the pairs. Same interface as TextAssetReader, so
-// one record reader serves both encodings.
+// byte (255 escapes to a 32-bit length) and the bytes. Same interface as
+// TextAssetReader, so one record reader serves both encodings.
 
-#include "anim/PropertyList.h"
+#include "anim/AnimTypes.h"
 #include "io/ByteReader.h"
 
 #include <cstddef>
@@ -29,8 +28,6 @@ public:
     bool count(std::size_t& out);
     bool vector(Vector3& out) { return real(out.x) && real(out.y) && real(out.z); }
     bool quaternion(Quaternion& out) { return real(out.x) && real(out.y) && real(out.z) && real(out.w); }
-    bool propertyList(Ref<PropertyList>& out);
-    bool optionalPropertyList(Ref<PropertyList>& out);
 
     // Byte offset of the reading position, for messages.
     std::size_t position() const { return in_.position(); }

@@ -10,7 +10,7 @@
 namespace tryster::anim {
 namespace {
 
-constexpr std::size_t kInitialBuckets = 100;
+constexpr std::size_t kInitialSlots = 100;
 
 CharacterLibrary* currentLibrary = nullptr;
 bool onDemand = false;
@@ -32,13 +32,15 @@ void releaseSkin(std::unique_ptr<SkinInstance> instance) {
 }
 
 template <typename T>
-void registerObject(CharacterLibrary::Table<T>& table, std::string name, Ref<T> object, std::string_view directory,
-                    std::string_view fileName, std::string_view searchPath) {
-    auto [it, added] = table.try_emplace(name);
-    LibraryEntry<T>& e = it->second;
+void registerObject(CharacterLibrary::Table<T>& table, std::string_view name, Ref<T> object,
+                    std::string_view directory, std::string_view fileName, const SearchPath& searchPath) {
+    auto [e, added] = table.tryEmplace(name);
     if (added) {
-        e = {std::move(name), std::string(fileName), std::string(directory), std::string(searchPath), true,
-             std::move(object)};
+        e.fileName = fileName;
+        e.directory = directory;
+        e.searchPath = searchPath;
+        e.loaded = true;
+        e.object = std::move(object);
     } else if (!e.loaded) {
         e.object = std::move(object);
         e.loaded = true;
@@ -57,7 +59,7 @@ bool expired(const LibraryEntry<T>& e, int users, TimeMs nowMs) {
 }  // namespace
 
 CharacterLibrary::CharacterLibrary(render::Device3D* device)
-    : device_(device), skeletons_(kInitialBuckets), outfits_(kInitialBuckets), animations_(kInitialBuckets) {
+    : device_(device), skeletons_(kInitialSlots), outfits_(kInitialSlots), animations_(kInitialSlots) {
     platform::FileFinder& finder = platform::FileFinder::instance();
     finder.registerCategory("SKIN", {"SKN", "BMF"});
     finder.registerCategory("ANIM", {"CMX", "BCF"});
@@ -89,25 +91,26 @@ bool CharacterLibrary::preferBinaryAssets() {
     return preferBinary;
 }
 
-void CharacterLibrary::loadCharacterFiles(std::string_view searchPath) {
-    for (const platform::FoundFile& f : platform::FileFinder::instance().enumerateCategory("ANIM", searchPath))
-        loadFile(f.folder, f.name, searchPath);
+void CharacterLibrary::loadCharacterFiles(std::string_view list) {
+    const SearchPath searchPath(list);
+    for (const platform::FoundFile& f : platform::FileFinder::instance().enumerateCategory("ANIM", list))
+        loadPath(f.path, f.folder, f.name, searchPath, nullptr);
 }
 
-void CharacterLibrary::readIndexFiles(std::string_view searchPath) {
-    for (const platform::FoundFile& f : platform::FileFinder::instance().enumerateCategory("INDX", searchPath)) {
+void CharacterLibrary::readIndexFiles(std::string_view list) {
+    const SearchPath searchPath(list);
+    for (const platform::FoundFile& f : platform::FileFinder::instance().enumerateCategory("INDX", list)) {
         auto bytes = platform::readWholeFile(f.path);
         if (!bytes) continue;
         IndexFileContents index;
         (void)readIndexFile(*bytes, index);  // the pairs read before a bad field count
         auto note = [&](auto& table, const std::vector<IndexFileContents::Pair>& pairs) {
             for (const IndexFileContents::Pair& p : pairs) {
-                auto [it, added] = table.try_emplace(p.objectName);
+                auto [e, added] = table.tryEmplace(p.objectName);
                 if (!added) continue;
-                it->second.name = p.objectName;
-                it->second.fileName = p.fileBaseName + ".bcf";
-                it->second.directory = f.folder;
-                it->second.searchPath = std::string(searchPath);
+                e.fileName = p.fileBaseName + ".bcf";
+                e.directory = f.folder;
+                e.searchPath = searchPath;
             }
         };
         note(skeletons_, index.skeletons);
@@ -116,44 +119,62 @@ void CharacterLibrary::readIndexFiles(std::string_view searchPath) {
     }
 }
 
-bool CharacterLibrary::loadFile(std::string_view directory, std::string_view fileName, std::string_view searchPath,
+bool CharacterLibrary::loadFile(std::string_view directory, std::string_view fileName, const SearchPath& searchPath,
                                 FormatStatus* status) {
-    const std::string path = platform::joinPath(platform::toNativeSeparators(directory), fileName);
-    auto bytes = platform::readWholeFile(path);
-    if (!bytes) {
+    return loadPath(platform::joinPath(platform::toNativeSeparators(directory), fileName), directory, fileName,
+                    searchPath, status);
+}
+
+bool CharacterLibrary::loadPath(const std::string& path, std::string_view directory, std::string_view fileName,
+                                const SearchPath& searchPath, FormatStatus* status) {
+    if (!readFile(path)) {
         if (status) *status = FormatStatus::failure(0, "cannot be read");
         return false;
     }
-    CharacterFileContents contents;
-    FormatStatus s = platform::fileType(fileName) == "CMX"
-                         ? readCharacterText({reinterpret_cast<const char*>(bytes->data()), bytes->size()}, contents)
-                         : readCharacterBinary(*bytes, contents);
-    registerContents(contents, directory, fileName, searchPath);
+    const bool text = fileName.size() >= 4 && platform::equalsNoCase(fileName.substr(fileName.size() - 4), ".cmx");
+    FormatStatus s =
+        text ? readCharacterText({reinterpret_cast<const char*>(fileBytes_.data()), fileBytes_.size()}, contents_)
+             : readCharacterBinary(fileBytes_, contents_);
+    registerContents(contents_, directory, fileName, searchPath);
+    // The table holds the objects now; the sweep counts on it holding the
+    // only references.
+    contents_.skeletons.clear();
+    contents_.outfits.clear();
+    contents_.animations.clear();
     if (status) *status = s;
     return s.ok;
 }
 
+bool CharacterLibrary::readFile(const std::string& path) {
+    auto file = platform::fileSystem().open(path, platform::OpenMode::Read);
+    if (!file) return false;
+    auto size = file->size();
+    if (!size) return false;
+    fileBytes_.resize(static_cast<std::size_t>(*size));
+    return file->read(fileBytes_.data(), fileBytes_.size()) == fileBytes_.size();
+}
+
 void CharacterLibrary::registerContents(const CharacterFileContents& contents, std::string_view directory,
-                                        std::string_view fileName, std::string_view searchPath) {
+                                        std::string_view fileName, const SearchPath& searchPath) {
     for (const Ref<Skeleton>& s : contents.skeletons) {
-        s->searchPath = std::string(searchPath);
+        s->searchPath = searchPath;
         registerObject(skeletons_, s->name(), s, directory, fileName, searchPath);
     }
     for (const Ref<Outfit>& o : contents.outfits) {
-        o->searchPath = std::string(searchPath);
+        o->searchPath = searchPath;
         registerObject(outfits_, o->name, o, directory, fileName, searchPath);
     }
     for (const Ref<Animation>& a : contents.animations) {
-        a->searchPath = std::string(searchPath);
+        a->searchPath = searchPath;
         registerObject(animations_, a->name, a, directory, fileName, searchPath);
     }
 }
 
 template <typename T>
 T* CharacterLibrary::find(Table<T>& table, std::string_view name) {
-    auto it = table.find(std::string(name));
-    if (it == table.end()) return nullptr;
-    LibraryEntry<T>& e = it->second;  // entries are never erased, so this stays valid
+    LibraryEntry<T>* found = table.find(name);
+    if (!found) return nullptr;
+    LibraryEntry<T>& e = *found;  // entries never move, so this stays valid while the file registers
     if (!e.loaded) {
         onDemand = true;
         loadFile(e.directory, e.fileName, e.searchPath);
@@ -195,12 +216,12 @@ Ref<SkinMesh> CharacterLibrary::findMesh(std::string_view name, std::string_view
 void CharacterLibrary::sweep(TimeMs nowMs) {
     if (nowMs - lastSweepMs_ <= kSweepPeriodMs) return;
     lastSweepMs_ = nowMs;
-    for (auto& [name, e] : animations_)
+    for (LibraryEntry<Animation>& e : animations_)
         if (e.object && expired(e, e.object->livePlaybacks, nowMs)) {
             e.object.reset();
             e.loaded = false;
         }
-    for (auto& [name, e] : outfits_)
+    for (LibraryEntry<Outfit>& e : outfits_)
         if (e.object && expired(e, e.object->wornCount, nowMs)) {
             e.object.reset();
             e.loaded = false;

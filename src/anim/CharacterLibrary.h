@@ -10,13 +10,13 @@
 
 #include "anim/Animation.h"
 #include "anim/CharacterFile.h"
+#include "anim/NameTable.h"
 #include "anim/Outfit.h"
 #include "anim/Skeleton.h"
 #include "render/RenderObjectFactory.h"
 
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 namespace tryster::render {
 class Device3D;
@@ -40,10 +40,10 @@ inline constexpr std::string_view kAnimationSearchPath =
 
 template <typename T>
 struct LibraryEntry {
-    std::string name;
+    std::string name;  // the table key
     std::string fileName;   // for index entries, the named base name with ".bcf"
     std::string directory;  // where the file (or the index) was found
-    std::string searchPath;
+    SearchPath searchPath;
     bool loaded = false;
     Ref<T> object;  // null until loaded, and when the file lacked it
 };
@@ -56,7 +56,7 @@ public:
     static constexpr TimeMs kReleaseDelayMs = 60000;
 
     template <typename T>
-    using Table = std::unordered_map<std::string, LibraryEntry<T>>;
+    using Table = NameTable<LibraryEntry<T>>;
 
     // Registers the file kinds, installs the skin hooks and becomes the
     // current library. `device` may be null (nothing is drawn then).
@@ -70,19 +70,19 @@ public:
     static bool loadingOnDemand();
 
     // Reads every character file (".cmx" and ".bcf") along the list.
-    void loadCharacterFiles(std::string_view searchPath);
+    void loadCharacterFiles(std::string_view list);
     // Notes the objects of every index file (".ndx") along the list.
-    void readIndexFiles(std::string_view searchPath);
+    void readIndexFiles(std::string_view list);
     // Reads one character file: text when its name ends in ".cmx" (any
     // case), else binary. False when it cannot be opened or stops early
     // (what it read before stays); `status` tells where.
-    bool loadFile(std::string_view directory, std::string_view fileName, std::string_view searchPath,
+    bool loadFile(std::string_view directory, std::string_view fileName, const SearchPath& searchPath,
                   FormatStatus* status = nullptr);
 
     // Registers what one file held, as read from `fileName` in `directory`
     // along `searchPath`: each name's first definition wins.
     void registerContents(const CharacterFileContents& contents, std::string_view directory, std::string_view fileName,
-                          std::string_view searchPath);
+                          const SearchPath& searchPath);
 
     // Null when the name is unknown or its file lacks it; an unloaded
     // entry's file is read first.
@@ -107,6 +107,11 @@ public:
     render::RenderObjectFactory& factory() { return factory_; }
 
 private:
+    // Reads a whole file into fileBytes_ (kept between files: a scan reads
+    // thousands).
+    bool readFile(const std::string& path);
+    bool loadPath(const std::string& path, std::string_view directory, std::string_view fileName,
+                  const SearchPath& searchPath, FormatStatus* status);
     template <typename T>
     T* find(Table<T>& table, std::string_view name);
 
@@ -116,6 +121,8 @@ private:
     Table<Animation> animations_;
     render::RenderObjectFactory factory_;
     TimeMs lastSweepMs_ = 0;
+    std::vector<std::uint8_t> fileBytes_;
+    CharacterFileContents contents_;  // what the file being read holds
 };
 
 }  // namespace tryster::anim

@@ -5,16 +5,31 @@
 // TextAssetReader, BinaryAssetReader and AssetWriters.h).
 
 #include "anim/CharacterFile.h"
+#include "anim/PropertyListCodec.h"
 #include "platform/FileSystem.h"
 
 namespace tryster::anim::records {
 
+// Room for `count` records of at least `minBytes` each, no more than the
+// bytes left could hold (counts come from the file).
+template <typename Reader, typename T>
+void reserveFor(const Reader& in, std::vector<T>& list, std::size_t count, std::size_t minBytes) {
+    list.reserve(std::min(count, in.remaining() / minBytes));
+}
+
 // Reads the next record into `out`; false (and `out` unspecified) at the
 // first bad field.
+// About the fewest bytes a record takes (a binary record's fixed fields;
+// text ones may be shorter, and then the list grows as it is read).
+constexpr std::size_t kMinBoneBytes = 2 + 2 + 4 + 12 + 16 + 16 + 4;
+constexpr std::size_t kMinPartBytes = 2 + 2 + 4 + 4;
+constexpr std::size_t kMinTrackBytes = 1 + 4 + 4 + 4 + 4 + 4 + 4 + 4 + 4;
+constexpr std::size_t kMinRecordBytes = 1 + 4 + 4;
+
 template <typename Reader>
 bool readBone(Reader& in, Bone& b) {
     return in.name(b.name, kLongNameLimit) && in.name(b.parentName, kLongNameLimit) &&
-           in.optionalPropertyList(b.properties) && in.vector(b.translation) && in.quaternion(b.rotation) &&
+           readOptionalPropertyList(in, b.properties) && in.vector(b.translation) && in.quaternion(b.rotation) &&
            in.integer(b.canTranslate) && in.integer(b.canRotate) && in.integer(b.canBlend) &&
            in.integer(b.canWiggle) && in.real(b.wigglePower);
 }
@@ -25,6 +40,7 @@ bool readSkeleton(Reader& in, Ref<Skeleton>& out) {
     std::size_t count;
     if (!in.name(name, kLongNameLimit) || !in.count(count)) return false;
     Ref<Skeleton> s = Skeleton::create(std::move(name));
+    s->reserve(std::min(count, in.remaining() / kMinBoneBytes));
     for (std::size_t i = 0; i < count; ++i) {
         Bone b;
         if (!readBone(in, b)) return false;
@@ -38,14 +54,17 @@ template <typename Reader>
 bool readOutfit(Reader& in, Ref<Outfit>& out) {
     Ref<Outfit> o = Outfit::create();
     std::size_t count;
-    if (!in.name(o->name, kShortNameLimit) || !in.integer(o->type) || !in.optionalPropertyList(o->properties) ||
+    if (!in.name(o->name, kShortNameLimit) || !in.integer(o->type) || !readOptionalPropertyList(in, o->properties) ||
         !in.count(count))
         return false;
-    o->name = platform::toLower(o->name);
+    // Folded in place, ASCII letters only (as platform::toLower).
+    for (char& c : o->name)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    reserveFor(in, o->parts, count, kMinPartBytes);
     for (std::size_t i = 0; i < count; ++i) {
         OutfitPart p;
         if (!in.name(p.boneName, kLongNameLimit) || !in.name(p.meshName, kLongNameLimit) ||
-            !in.integer(p.censorFlags) || !in.optionalPropertyList(p.properties))
+            !in.integer(p.censorFlags) || !readOptionalPropertyList(in, p.properties))
             return false;
         o->parts.push_back(std::move(p));
     }
@@ -65,7 +84,7 @@ bool readTimedPropertyList(Reader& in, Ref<TimedPropertyList>& out) {
     for (std::size_t i = 0; i < count; ++i) {
         std::int32_t time;
         Ref<PropertyList> properties;
-        if (!in.integer(time) || !in.propertyList(properties)) return false;
+        if (!in.integer(time) || !readPropertyList(in, properties)) return false;
         list->set(time, std::move(properties));
     }
     out = std::move(list);
@@ -76,7 +95,7 @@ template <typename Reader>
 bool readTrack(Reader& in, BoneTrack& t) {
     return in.name(t.boneName, kShortNameLimit) && in.integer(t.frameCount) && in.real(t.duration) &&
            in.integer(t.hasTranslation) && in.integer(t.hasRotation) && in.integer(t.translationOffset) &&
-           in.integer(t.rotationOffset) && in.optionalPropertyList(t.properties) &&
+           in.integer(t.rotationOffset) && readOptionalPropertyList(in, t.properties) &&
            readTimedPropertyList(in, t.timedProperties);
 }
 
@@ -88,6 +107,7 @@ bool readAnimation(Reader& in, Ref<Animation>& out) {
         !in.real(a->distance) || !in.integer(a->moving) || !in.integer(a->translationCount) ||
         !in.integer(a->rotationCount) || !in.count(count))
         return false;
+    reserveFor(in, a->tracks, count, kMinTrackBytes);
     for (std::size_t i = 0; i < count; ++i) {
         BoneTrack t;
         if (!readTrack(in, t)) return false;
@@ -104,6 +124,7 @@ FormatStatus readSections(Reader& in, CharacterFileContents& out) {
         std::size_t count;
         if (!in.count(count))
             return FormatStatus::failure(in.position(), std::string("no ") + kind + " count");
+        reserveFor(in, list, count, kMinRecordBytes);
         for (std::size_t i = 0; i < count; ++i) {
             typename std::remove_reference_t<decltype(list)>::value_type record;
             if (!readOne(in, record))
@@ -126,7 +147,7 @@ bool writeSkeleton(Writer& w, const Skeleton& s) {
     w.count(s.size());
     for (const Bone& b : s.bones()) {
         if (!w.name(b.name, kLongNameLimit) || !w.name(b.parentName, kLongNameLimit) ||
-            !w.optionalPropertyList(b.properties))
+            !writeOptionalPropertyList(w, b.properties))
             return false;
         w.vector(b.translation);
         w.quaternion(b.rotation);
@@ -140,12 +161,12 @@ template <typename Writer>
 bool writeOutfit(Writer& w, const Outfit& o) {
     if (!w.name(o.name, kShortNameLimit)) return false;
     w.integer(o.type);
-    if (!w.optionalPropertyList(o.properties)) return false;
+    if (!writeOptionalPropertyList(w, o.properties)) return false;
     w.count(o.parts.size());
     for (const OutfitPart& p : o.parts) {
         if (!w.name(p.boneName, kLongNameLimit) || !w.name(p.meshName, kLongNameLimit)) return false;
         w.integer(p.censorFlags);
-        if (!w.optionalPropertyList(p.properties)) return false;
+        if (!writeOptionalPropertyList(w, p.properties)) return false;
     }
     return true;
 }
@@ -163,13 +184,13 @@ bool writeAnimation(Writer& w, const Animation& a) {
         w.real(t.duration);
         for (std::int32_t v : {t.hasTranslation, t.hasRotation, t.translationOffset, t.rotationOffset})
             w.integer(v);
-        if (!w.optionalPropertyList(t.properties)) return false;
+        if (!writeOptionalPropertyList(w, t.properties)) return false;
         w.integer(t.timedProperties ? 1 : 0);
         if (!t.timedProperties) continue;
         w.count(t.timedProperties->size());
         for (const TimedPropertyList::Entry& e : t.timedProperties->entries()) {
             w.integer(e.timeMs);
-            if (!w.propertyList(*e.properties)) return false;
+            if (!writePropertyList(w, *e.properties)) return false;
         }
     }
     return true;

@@ -36,7 +36,7 @@ public:
 
     // The folder list the outfit's file was found on; meshes are searched
     // along it.
-    std::string searchPath;
+    SearchPath searchPath;
     // Worn instances, and the clock time at which the last one was taken
     // off (0 while worn or never taken off); the library's sweep reads both.
     int wornCount = 0;

@@ -122,7 +122,6 @@ private:
 
     std::vector<std::unique_ptr<AnimationPlayback>> playbacks_;
     bool orderChanged_ = false;
-    bool animated_ = false;
     TimeMs lastAnimateMs_ = 0;
     bool poseChanged_ = true;
 

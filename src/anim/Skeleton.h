@@ -47,6 +47,7 @@ public:
     // The first top-level bone; further top-level bones are its siblings.
     BoneIndex root() const { return root_; }
 
+    void reserve(std::size_t bones) { bones_.reserve(bones); }
     // Appends the bone (its link fields are ignored) and links it.
     void addBone(Bone bone);
     // Depth first from the root (a bone, its first child's subtree, then
@@ -57,7 +58,7 @@ public:
     Ref<Skeleton> copy() const;
 
     // The folder list the skeleton's file was found on.
-    std::string searchPath;
+    SearchPath searchPath;
 
 private:
     explicit Skeleton(std::string name) : name_(std::move(name)) {}

@@ -11,45 +11,37 @@ SkinInstanceHooks& hooks() {
     return h;
 }
 
+// Position and normal of a render vertex (its texture coordinates stay).
+void set(render::RenderVertex& o, Vector3 position, Vector3 normal) {
+    o.x = position.x;
+    o.y = position.y;
+    o.z = position.z;
+    o.nx = normal.x;
+    o.ny = normal.y;
+    o.nz = normal.z;
+}
+
 // Transforms vertices [first, first + count) by the bone (v·R + p, n·R)
 // into the render vertices of the same index.
 void transformRange(const SkinVertex* in, render::RenderVertex* out, std::uint32_t first, std::uint32_t count,
                     const Matrix3& r, Vector3 p) {
-    for (std::uint32_t i = first, end = first + count; i < end; ++i) {
-        Vector3 v = r.apply(in[i].position) + p;
-        Vector3 n = r.apply(in[i].normal);
-        render::RenderVertex& o = out[i];
-        o.x = v.x;
-        o.y = v.y;
-        o.z = v.z;
-        o.nx = n.x;
-        o.ny = n.y;
-        o.nz = n.z;
-    }
+    for (std::uint32_t i = first, end = first + count; i < end; ++i)
+        set(out[i], r.apply(in[i].position) + p, r.apply(in[i].normal));
 }
 
-// Moves rigid vertex r towards blended vertex b by w / 32768.
+// Moves rigid vertex r towards blended vertex b by w / 32768; the normal
+// is normalised again.
 void blend(render::RenderVertex& r, const render::RenderVertex& b, std::int32_t weight) {
+    const Vector3 bp{b.x, b.y, b.z}, bn{b.nx, b.ny, b.nz};
     if (weight >= kFullBlendWeight) {
-        r.x = b.x;
-        r.y = b.y;
-        r.z = b.z;
-        r.nx = b.nx;
-        r.ny = b.ny;
-        r.nz = b.nz;
+        set(r, bp, bn);
         return;
     }
     const auto w = static_cast<float>(weight);
     const float keep = static_cast<float>(kFullBlendWeight) - w;
     constexpr float kScale = 1.0f / static_cast<float>(kFullBlendWeight);
-    r.x = (keep * r.x + w * b.x) * kScale;
-    r.y = (keep * r.y + w * b.y) * kScale;
-    r.z = (keep * r.z + w * b.z) * kScale;
-    Vector3 n = render::normalised(
-        {(keep * r.nx + w * b.nx) * kScale, (keep * r.ny + w * b.ny) * kScale, (keep * r.nz + w * b.nz) * kScale});
-    r.nx = n.x;
-    r.ny = n.y;
-    r.nz = n.z;
+    const Vector3 rp{r.x, r.y, r.z}, rn{r.nx, r.ny, r.nz};
+    set(r, (rp * keep + bp * w) * kScale, render::normalised((rn * keep + bn * w) * kScale));
 }
 
 }  // namespace

@@ -1,12 +1,13 @@
 #include "anim/TextAssetReader.h"
 
 #include <charconv>
+#include <cstdint>
 
 namespace tryster::anim {
 namespace {
 
 bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+    return c == ' ' || (c >= '\t' && c <= '\r');  // tab, line feed, vertical tab, form feed, return
 }
 
 bool isBlank(std::string_view line) {
@@ -15,18 +16,12 @@ bool isBlank(std::string_view line) {
     return true;
 }
 
-// The numeric prefix of `text` after an optional '+' (from_chars takes
-// only '-'); nothing consumed on failure.
-template <typename T>
-std::size_t parseNumber(std::string_view text, T& out) {
+// The number at the start of `text`, after an optional '+' (from_chars
+// takes only '-'); the characters used, 0 on failure.
+std::size_t parseFloat(std::string_view text, float& out) {
     std::size_t skip = !text.empty() && text[0] == '+' && text.size() > 1 && text[1] != '-' ? 1 : 0;
     const char* first = text.data() + skip;
-    const char* last = text.data() + text.size();
-    std::from_chars_result r;
-    if constexpr (std::is_floating_point_v<T>)
-        r = std::from_chars(first, last, out, std::chars_format::general);
-    else
-        r = std::from_chars(first, last, out, 10);
+    std::from_chars_result r = std::from_chars(first, text.data() + text.size(), out, std::chars_format::general);
     if (r.ec != std::errc{}) return 0;
     return static_cast<std::size_t>(r.ptr - text.data());
 }
@@ -91,14 +86,40 @@ bool TextAssetReader::token(std::string_view& out) {
 
 bool TextAssetReader::integer(std::int32_t& out) {
     skipSpace();
-    std::size_t used = parseNumber(text_.substr(pos_), out);
-    pos_ += used;
-    return used != 0;
+    // Most numbers of a file are small integers: read them directly.
+    std::size_t i = pos_;
+    const bool negative = i < text_.size() && text_[i] == '-';
+    if (i < text_.size() && (text_[i] == '-' || text_[i] == '+')) ++i;
+    const std::size_t digits = i;
+    std::int64_t value = 0;
+    while (i < text_.size() && text_[i] >= '0' && text_[i] <= '9' && value <= INT32_MAX)
+        value = value * 10 + (text_[i++] - '0');
+    if (i == digits || (i < text_.size() && text_[i] >= '0' && text_[i] <= '9')) return false;
+    value = negative ? -value : value;
+    if (value < INT32_MIN || value > INT32_MAX) return false;
+    out = static_cast<std::int32_t>(value);
+    pos_ = i;
+    return true;
 }
 
 bool TextAssetReader::real(float& out) {
     skipSpace();
-    std::size_t used = parseNumber(text_.substr(pos_), out);
+    // Whole numbers of up to 7 digits are exact as floats: the common
+    // case ("1000", "0") needs no general conversion.
+    std::size_t i = pos_;
+    const bool negative = i < text_.size() && text_[i] == '-';
+    if (i < text_.size() && (text_[i] == '-' || text_[i] == '+')) ++i;
+    const std::size_t digits = i;
+    std::int32_t whole = 0;
+    while (i < text_.size() && i - digits < 8 && text_[i] >= '0' && text_[i] <= '9') whole = whole * 10 + (text_[i++] - '0');
+    const bool more = i < text_.size() && ((text_[i] >= '0' && text_[i] <= '9') || text_[i] == '.' ||
+                                           text_[i] == 'e' || text_[i] == 'E');
+    if (i > digits && i - digits <= 7 && !more) {
+        out = negative ? -static_cast<float>(whole) : static_cast<float>(whole);
+        pos_ = i;
+        return true;
+    }
+    std::size_t used = parseFloat(text_.substr(pos_), out);
     pos_ += used;
     return used != 0;
 }
@@ -125,26 +146,6 @@ bool TextAssetReader::quaternion(Quaternion& out) {
     if (pos_ >= text_.size() || text_[pos_] != '|') return false;
     ++pos_;
     return true;
-}
-
-bool TextAssetReader::propertyList(Ref<PropertyList>& out) {
-    std::size_t n;
-    if (!count(n)) return false;
-    Ref<PropertyList> list = PropertyList::create();
-    for (std::size_t i = 0; i < n; ++i) {
-        std::string key, value;
-        if (!name(key, kShortNameLimit) || !line(value, kShortNameLimit)) return false;
-        list->set(std::move(key), std::move(value));
-    }
-    out = std::move(list);
-    return true;
-}
-
-bool TextAssetReader::optionalPropertyList(Ref<PropertyList>& out) {
-    std::int32_t flag;
-    if (!integer(flag)) return false;
-    out.reset();
-    return flag == 0 || propertyList(out);
 }
 
 std::size_t TextAssetReader::lineNumber() const {

@@ -1,13 +1,14 @@
 #pragma once
 // The reading rules shared by the text character and mesh files: names are
 // whole lines, numbers are whitespace-separated tokens, vectors are five
-// tokens of which the middle three count, quaternions may sit between bars,
-// and property lists are a count and key and value lines.
+// tokens of which the middle three count, quaternions may sit between bars.
+// (A property list is a count, then per pair a key read as a name and its
+// value as the line after it: see PropertyListCodec.h.)
 //
 // Every read returns false at the first bad field and leaves the reader
 // there; callers stop reading the file and keep what they finished.
 
-#include "anim/PropertyList.h"
+#include "anim/AnimTypes.h"
 
 #include <cstddef>
 #include <string>
@@ -37,15 +38,12 @@ public:
     bool vector(Vector3& out);
     // "x y z w" or "| x y z w |"; an opening bar needs its closing one.
     bool quaternion(Quaternion& out);
-    // Count, then key lines (`name` rules) each followed by its value line.
-    bool propertyList(Ref<PropertyList>& out);
-    // An integer flag; when it is not 0, a property list follows.
-    bool optionalPropertyList(Ref<PropertyList>& out);
 
     // 1-based line of the reading position, for messages.
     std::size_t lineNumber() const;
     std::size_t position() const { return lineNumber(); }
     bool atEnd() const { return pos_ >= text_.size(); }
+    std::size_t remaining() const { return text_.size() - pos_; }
 
 private:
     void skipSpace();

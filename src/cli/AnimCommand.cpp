@@ -28,7 +28,7 @@ struct ScanOptions {
 template <typename T>
 std::vector<const anim::LibraryEntry<T>*> sortedEntries(const anim::CharacterLibrary::Table<T>& table) {
     std::vector<const anim::LibraryEntry<T>*> out;
-    for (const auto& [name, entry] : table) out.push_back(&entry);
+    for (const auto& entry : table) out.push_back(&entry);
     std::sort(out.begin(), out.end(), [](auto* a, auto* b) { return a->name < b->name; });
     return out;
 }

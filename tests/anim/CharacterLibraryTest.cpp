@@ -42,15 +42,15 @@ TEST_F(Library, TheFirstDefinitionReadWins) {
     writeCharacters("GameData/cmx2/a.bcf", withSkeleton("adult", 3));
     library.loadCharacterFiles(kCharacterSearchPath);
 
-    const auto& entry = library.skeletons().at("adult");
+    const auto& entry = *library.skeletons().find("adult");
     EXPECT_EQ(entry.fileName, "b.cmx");
     EXPECT_EQ(entry.directory, "GameData\\cmx");
     EXPECT_TRUE(entry.loaded);
     ASSERT_TRUE(library.findSkeleton("adult"));
     EXPECT_EQ(library.findSkeleton("adult")->size(), 1u);
-    EXPECT_EQ(library.findSkeleton("adult")->searchPath, kCharacterSearchPath);
+    EXPECT_EQ(library.findSkeleton("adult")->searchPath.view(), kCharacterSearchPath);
     ASSERT_TRUE(library.findOutfit("shirt"));
-    EXPECT_EQ(library.outfits().at("shirt").fileName, "c.bcf");
+    EXPECT_EQ(library.outfits().find("shirt")->fileName, "c.bcf");
     EXPECT_FALSE(library.findOutfit("SHIRT"));
     EXPECT_FALSE(library.findAnimation("shirt"));
 }
@@ -84,19 +84,19 @@ TEST_F(Library, IndexEntriesDeferTheirFileAndAreAskedOnce) {
 
     library.loadCharacterFiles(kCharacterSearchPath);
     library.readIndexFiles(kAnimationSearchPath);
-    EXPECT_EQ(library.skeletons().at("adult").fileName, "people.cmx");  // defined before: the index is ignored
-    const auto& wave = library.animations().at("wave");
+    EXPECT_EQ(library.skeletons().find("adult")->fileName, "people.cmx");  // defined before: the index is ignored
+    const auto& wave = *library.animations().find("wave");
     EXPECT_FALSE(wave.loaded);
     EXPECT_EQ(wave.fileName, "anims.bcf");
     EXPECT_EQ(wave.directory, "GameData\\Animation");
 
     Animation* a = library.findAnimation("wave");
     ASSERT_TRUE(a);
-    EXPECT_EQ(a->searchPath, kAnimationSearchPath);
+    EXPECT_EQ(a->searchPath.view(), kAnimationSearchPath);
     EXPECT_TRUE(wave.loaded);
 
     EXPECT_FALSE(library.findAnimation("ghost"));  // its file lacks it
-    EXPECT_TRUE(library.animations().at("ghost").loaded);
+    EXPECT_TRUE(library.animations().find("ghost")->loaded);
     anims.animations.push_back(animationNamed("ghost"));
     writeCharacters("GameData/Animation/anims.bcf", anims);
     EXPECT_FALSE(library.findAnimation("ghost"));  // not retried
@@ -121,24 +121,40 @@ TEST_F(Library, TheSweepUnloadsWhatRestedAMinuteAndItIsReadAgain) {
     EXPECT_EQ(idle->releaseTime, 100000);
 
     for (TimeMs t : {100000, 115001, 130002, 145003, 160000}) library.sweep(t);
-    EXPECT_TRUE(library.animations().at("idle").loaded);
+    EXPECT_TRUE(library.animations().find("idle")->loaded);
     library.sweep(175004);
-    EXPECT_FALSE(library.animations().at("idle").loaded);
-    EXPECT_FALSE(library.animations().at("idle").object);
-    EXPECT_TRUE(library.animations().at("busy").loaded);  // still playing
-    EXPECT_TRUE(library.outfits().at("shirt").loaded);    // still worn
+    EXPECT_FALSE(library.animations().find("idle")->loaded);
+    EXPECT_FALSE(library.animations().find("idle")->object);
+    EXPECT_TRUE(library.animations().find("busy")->loaded);  // still playing
+    EXPECT_TRUE(library.outfits().find("shirt")->loaded);    // still worn
 
     Animation* again = library.findAnimation("idle");
     ASSERT_TRUE(again);
     EXPECT_EQ(again->releaseTime, 0);
-    EXPECT_TRUE(library.animations().at("idle").loaded);
+    EXPECT_TRUE(library.animations().find("idle")->loaded);
+    EXPECT_EQ(again->refCount(), 1);  // read again, it can go again
 
     pose.takeOff(worn, 180000);
     library.sweep(200000);
-    EXPECT_TRUE(library.outfits().at("shirt").loaded);
+    EXPECT_TRUE(library.outfits().find("shirt")->loaded);
     library.sweep(240001);
-    EXPECT_FALSE(library.outfits().at("shirt").loaded);
+    EXPECT_FALSE(library.outfits().find("shirt")->loaded);
     EXPECT_TRUE(library.findOutfit("shirt"));
+}
+
+TEST(NameTable, FindsEveryNameAsItGrowsAndKeepsEntriesInPlace) {
+    NameTable<LibraryEntry<Outfit>> table(100);
+    LibraryEntry<Outfit>& first = table.tryEmplace("n0").first;
+    first.fileName = "kept";
+    for (int i = 1; i < 1000; ++i) EXPECT_TRUE(table.tryEmplace("n" + std::to_string(i)).second);
+    EXPECT_FALSE(table.tryEmplace("n500").second);
+    EXPECT_EQ(table.size(), 1000u);
+    for (int i = 0; i < 1000; ++i) ASSERT_TRUE(table.find("n" + std::to_string(i))) << i;
+    EXPECT_FALSE(table.find("n1000"));
+    EXPECT_EQ(&first, table.find("n0"));
+    EXPECT_EQ(first.fileName, "kept");
+    int i = 0;
+    for (const auto& e : table) EXPECT_EQ(e.name, "n" + std::to_string(i++));  // in the order added
 }
 
 TEST_F(Library, MeshesFollowTheBinaryPreference) {
@@ -160,7 +176,7 @@ TEST_F(Library, MeshesFollowTheBinaryPreference) {
 
 TEST_F(Library, FramesComeFromCfpElseBin) {
     Ref<Animation> a = animationNamed("walk", "walk");
-    a->searchPath = std::string(kAnimationSearchPath);
+    a->searchPath = kAnimationSearchPath;
     FramePools cfp{{{1, 1, 1}, {2, 2, 2}}, {}}, bin{{{7, 7, 7}, {8, 8, 8}}, {}};
     dir.write("GameData/Animation/walk.bin", test::text(writeBinFrames(bin)));
     dir.write("ExpansionPack/walk.cfp", test::text(encodeCfp(cfp)));

@@ -61,7 +61,7 @@ TEST(SkeletonCopy, KeepsFieldsLinksAndSharedProperties) {
     s->searchPath = "GameData\\cmx";
     auto c = s->copy();
     EXPECT_EQ(c->name(), "s");
-    EXPECT_EQ(c->searchPath, s->searchPath);
+    EXPECT_EQ(c->searchPath.view(), s->searchPath.view());
     ASSERT_EQ(c->size(), 3u);
     EXPECT_EQ(c->bones()[2].parent, 1);
     EXPECT_EQ(c->bones()[1].rotation, (Quaternion{0, 0, 1, 0}));

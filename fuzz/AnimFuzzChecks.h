@@ -40,8 +40,10 @@ inline void roundTripCharacters(const anim::CharacterFileContents& read, bool fr
 
 inline void roundTripMesh(const anim::SkinMesh& mesh) {
     std::vector<std::uint8_t> binary;
-    require(anim::writeSkinMeshBinary(mesh, binary).ok || mesh.name.size() > 255 || mesh.textureName.size() > 255 ||
-            std::any_of(mesh.boneNames.begin(), mesh.boneNames.end(), [](auto& n) { return n.size() > 255; }));
+    require(
+        anim::writeSkinMeshBinary(mesh, binary).ok || mesh.name.size() > 255 ||
+        mesh.textureName.size() > 255 ||
+        std::any_of(mesh.boneNames.begin(), mesh.boneNames.end(), [](auto& n) { return n.size() > 255; }));
     if (!binary.empty()) {
         anim::Ref<anim::SkinMesh> back;
         require(anim::readSkinMeshBinary(binary, back).ok);
@@ -66,7 +68,8 @@ inline void checkLayout(const anim::SkinMesh& mesh) {
         require(b.rigidFirst + std::size_t{b.rigidCount} <= l.rigidCount);
         require(b.blendedFirst >= l.rigidCount && b.blendedFirst + std::size_t{b.blendedCount} <= v);
     }
-    for (const auto& e : l.blends) require(e.rigid < l.rigidCount && e.blended < v && e.blended >= l.rigidCount);
+    for (const auto& e : l.blends)
+        require(e.rigid < l.rigidCount && e.blended < v && e.blended >= l.rigidCount);
     for (std::uint16_t i : l.indices) require(i < v);
 }
 
@@ -87,8 +90,7 @@ inline void playEverything(const anim::CharacterFileContents& c) {
                 p->setLoopMode(static_cast<anim::LoopMode>(mode));
                 p->setFrameStep(mode);
             }
-            for (anim::TimeMs time : {0, 7, 333, 2000, 1999, 90000, 90017})
-                pose.animate(time, true);
+            for (anim::TimeMs time : {0, 7, 333, 2000, 1999, 90000, 90017}) pose.animate(time, true);
             pose.updateWorldPose();
         }
     }

@@ -4,10 +4,10 @@
 
 #include "platform/FileSystem.h"
 
+#include <unistd.h>
 #include <filesystem>
 #include <string>
 #include <system_error>
-#include <unistd.h>
 
 namespace tryster::bench {
 

@@ -60,7 +60,8 @@ anim::Ref<anim::SkinMesh> mesh(int outfit) {
         if (v < rigid) m->texCoords.push_back({0.5f, 0.5f});
     }
     for (int k = 0; k < blended; ++k) m->blends.push_back({16384, (k * 37) % rigid});
-    for (int v = 0; v + 2 < rigid; v += 1) m->faces.push_back({std::uint32_t(v), std::uint32_t(v + 1), std::uint32_t(v + 2)});
+    for (int v = 0; v + 2 < rigid; v += 1)
+        m->faces.push_back({std::uint32_t(v), std::uint32_t(v + 1), std::uint32_t(v + 2)});
     m->prepare();
     return m;
 }
@@ -147,7 +148,8 @@ void BM_FrameUpdateAndSkin(benchmark::State& state) {
         benchmark::DoNotOptimize(character->deformSkins());
     }
     const long allocations = test::stopCountingAllocations().count;
-    state.counters["allocsPerFrame"] = static_cast<double>(allocations) / static_cast<double>(state.iterations());
+    state.counters["allocsPerFrame"] =
+        static_cast<double>(allocations) / static_cast<double>(state.iterations());
     state.counters["setupBytesPerVertex"] = setupBytes / (kOutfits * kVerticesPerMesh);
     state.counters["vertices"] = kOutfits * kVerticesPerMesh;
 }

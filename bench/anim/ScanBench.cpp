@@ -15,10 +15,11 @@ using namespace tryster;
 
 constexpr int kFiles = 3000;
 constexpr int kTracks = 30;
-const char* const kBones[] = {"PELVIS", "SPINE", "SPINE1", "NECK", "HEAD", "L_ARM", "L_FOREARM", "L_HAND",
-                              "R_ARM", "R_FOREARM", "R_HAND", "L_LEG", "L_THIGH", "L_FOOT", "R_LEG", "R_THIGH",
-                              "R_FOOT", "L_TOE", "R_TOE", "L_FINGER0", "R_FINGER0", "L_CLAVICLE", "R_CLAVICLE",
-                              "ROOT", "L_HAND_PROP", "R_HAND_PROP", "JAW", "L_EYE", "R_EYE", "BROW"};
+const char* const kBones[] = {"PELVIS",      "SPINE",       "SPINE1",    "NECK",       "HEAD",       "L_ARM",
+                              "L_FOREARM",   "L_HAND",      "R_ARM",     "R_FOREARM",  "R_HAND",     "L_LEG",
+                              "L_THIGH",     "L_FOOT",      "R_LEG",     "R_THIGH",    "R_FOOT",     "L_TOE",
+                              "R_TOE",       "L_FINGER0",   "R_FINGER0", "L_CLAVICLE", "R_CLAVICLE", "ROOT",
+                              "L_HAND_PROP", "R_HAND_PROP", "JAW",       "L_EYE",      "R_EYE",      "BROW"};
 
 anim::CharacterFileContents fileContents(int i) {
     anim::CharacterFileContents c;

@@ -134,20 +134,22 @@ void AnimationPlayback::fireEvents(Binding& binding, const BoneTrack& track, boo
             for (; cursor < n; ++cursor) fire(cursor);
             cursor = 0;
         }
-        for (; cursor < n && entries[static_cast<std::size_t>(cursor)].timeMs <= eventTime_; ++cursor) fire(cursor);
+        for (; cursor < n && entries[static_cast<std::size_t>(cursor)].timeMs <= eventTime_; ++cursor)
+            fire(cursor);
     } else {
         cursor = std::clamp<std::int64_t>(cursor, -1, n - 1);
         if (eventTime_ > previousEventTime_) {
             for (; cursor >= 0; --cursor) fire(cursor);
             cursor = n - 1;
         }
-        for (; cursor >= 0 && entries[static_cast<std::size_t>(cursor)].timeMs >= eventTime_; --cursor) fire(cursor);
+        for (; cursor >= 0 && entries[static_cast<std::size_t>(cursor)].timeMs >= eventTime_; --cursor)
+            fire(cursor);
     }
     binding.eventCursor = static_cast<std::int32_t>(cursor);
 }
 
-void AnimationPlayback::sample(const Binding& binding, const BoneTrack& track, bool interpolate, int f0, int f1,
-                               float tau) {
+void AnimationPlayback::sample(const Binding& binding, const BoneTrack& track, bool interpolate, int f0,
+                               int f1, float tau) {
     const bool replace = weight_ >= 1 || skeleton_.canBlend(binding.bone) == 0;
     // A frame outside its pool is never read (missing frame data leaves
     // the pools empty).
@@ -157,9 +159,11 @@ void AnimationPlayback::sample(const Binding& binding, const BoneTrack& track, b
     };
     if (track.hasTranslation) {
         const std::vector<Vector3>& pool = animation_->translations();
-        if (inPool(track.translationOffset, f0, pool.size()) && inPool(track.translationOffset, f1, pool.size())) {
+        if (inPool(track.translationOffset, f0, pool.size()) &&
+            inPool(track.translationOffset, f1, pool.size())) {
             Vector3 s = pool[static_cast<std::size_t>(track.translationOffset + f0)];
-            if (interpolate) s = s * (1 - tau) + pool[static_cast<std::size_t>(track.translationOffset + f1)] * tau;
+            if (interpolate)
+                s = s * (1 - tau) + pool[static_cast<std::size_t>(track.translationOffset + f1)] * tau;
             Vector3 current = skeleton_.translation(binding.bone);
             skeleton_.setTranslation(binding.bone, replace ? s : current * (1 - weight_) + s * weight_);
         }
@@ -169,9 +173,11 @@ void AnimationPlayback::sample(const Binding& binding, const BoneTrack& track, b
         if (inPool(track.rotationOffset, f0, pool.size()) && inPool(track.rotationOffset, f1, pool.size())) {
             Quaternion s = pool[static_cast<std::size_t>(track.rotationOffset + f0)];
             if (interpolate)
-                s = blendRotations(interpolation_, s, 1 - tau, pool[static_cast<std::size_t>(track.rotationOffset + f1)]);
+                s = blendRotations(interpolation_, s, 1 - tau,
+                                   pool[static_cast<std::size_t>(track.rotationOffset + f1)]);
             Quaternion current = skeleton_.rotation(binding.bone);
-            skeleton_.setRotation(binding.bone, replace ? s : blendRotations(interpolation_, s, weight_, current));
+            skeleton_.setRotation(binding.bone,
+                                  replace ? s : blendRotations(interpolation_, s, weight_, current));
         }
     }
 }

@@ -89,8 +89,8 @@ void TextAssetWriter::quaternion(Quaternion q) {
 
 bool BinaryAssetWriter::name(std::string_view text, std::size_t limit) {
     if (text.size() > std::min(limit, nameLimit_))
-        return fail("name " + quoted(text) + " is longer than " + std::to_string(std::min(limit, nameLimit_)) +
-                    " bytes");
+        return fail("name " + quoted(text) + " is longer than " +
+                    std::to_string(std::min(limit, nameLimit_)) + " bytes");
     if (text.size() < 255) {
         out_.u8(static_cast<std::uint8_t>(text.size()));
     } else {

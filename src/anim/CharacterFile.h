@@ -36,7 +36,8 @@ struct FormatStatus {
 };
 
 [[nodiscard]] FormatStatus readCharacterText(std::string_view text, CharacterFileContents& out);
-[[nodiscard]] FormatStatus readCharacterBinary(std::span<const std::uint8_t> bytes, CharacterFileContents& out);
+[[nodiscard]] FormatStatus readCharacterBinary(std::span<const std::uint8_t> bytes,
+                                               CharacterFileContents& out);
 
 // Skeleton bones are written in list order, which rebuilds the same links
 // on reading. Fails (and `out` must not be used) when a field cannot be

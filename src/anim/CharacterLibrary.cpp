@@ -119,21 +119,24 @@ void CharacterLibrary::readIndexFiles(std::string_view list) {
     }
 }
 
-bool CharacterLibrary::loadFile(std::string_view directory, std::string_view fileName, const SearchPath& searchPath,
-                                FormatStatus* status) {
-    return loadPath(platform::joinPath(platform::toNativeSeparators(directory), fileName), directory, fileName,
-                    searchPath, status);
+bool CharacterLibrary::loadFile(std::string_view directory, std::string_view fileName,
+                                const SearchPath& searchPath, FormatStatus* status) {
+    return loadPath(platform::joinPath(platform::toNativeSeparators(directory), fileName), directory,
+                    fileName, searchPath, status);
 }
 
-bool CharacterLibrary::loadPath(const std::string& path, std::string_view directory, std::string_view fileName,
-                                const SearchPath& searchPath, FormatStatus* status) {
+bool CharacterLibrary::loadPath(const std::string& path, std::string_view directory,
+                                std::string_view fileName, const SearchPath& searchPath,
+                                FormatStatus* status) {
     if (!readFile(path)) {
         if (status) *status = FormatStatus::failure(0, "cannot be read");
         return false;
     }
-    const bool text = fileName.size() >= 4 && platform::equalsNoCase(fileName.substr(fileName.size() - 4), ".cmx");
+    const bool text =
+        fileName.size() >= 4 && platform::equalsNoCase(fileName.substr(fileName.size() - 4), ".cmx");
     FormatStatus s =
-        text ? readCharacterText({reinterpret_cast<const char*>(fileBytes_.data()), fileBytes_.size()}, contents_)
+        text ? readCharacterText({reinterpret_cast<const char*>(fileBytes_.data()), fileBytes_.size()},
+                                 contents_)
              : readCharacterBinary(fileBytes_, contents_);
     registerContents(contents_, directory, fileName, searchPath);
     // The table holds the objects now; the sweep counts on it holding the

@@ -26,21 +26,21 @@ namespace tryster::anim {
 
 // The folder lists the preview scans (relative to the install folder).
 inline constexpr std::string_view kCharacterSearchPath =
-    "GameData\\cmx;GameData\\cmx2;GameData\\cmx3;GameData\\cmx4;GameData\\cmx5;GameData\\cmx6;GameData\\cmx7;"
-    "GameData\\cmx8;GameData\\cmx9;GameData\\cmx10;GameData\\People1;GameData\\People2;GameData\\Skins;"
-    "GameData\\Textures;GameData\\Textures2;ExpansionPack2\\Skins;ExpansionPack3\\Skins;ExpansionPack4\\Skins;"
-    "ExpansionPack5\\Skins;ExpansionPack6\\Skins;ExpansionPack7\\Skins;ExpansionPack8\\Skins;"
-    "ExpansionPack9\\Skins;ExpansionPack3\\Animations;GameData\\Accessories1;ExpansionPack3;"
-    "GameData\\Accessories2";
+    "GameData\\cmx;GameData\\cmx2;GameData\\cmx3;GameData\\cmx4;GameData\\cmx5;GameData\\cmx6;"
+    "GameData\\cmx7;GameData\\cmx8;GameData\\cmx9;GameData\\cmx10;GameData\\People1;GameData\\People2;"
+    "GameData\\Skins;GameData\\Textures;GameData\\Textures2;ExpansionPack2\\Skins;ExpansionPack3\\Skins;"
+    "ExpansionPack4\\Skins;ExpansionPack5\\Skins;ExpansionPack6\\Skins;ExpansionPack7\\Skins;"
+    "ExpansionPack8\\Skins;ExpansionPack9\\Skins;ExpansionPack3\\Animations;GameData\\Accessories1;"
+    "ExpansionPack3;GameData\\Accessories2";
 inline constexpr std::string_view kAnimationSearchPath =
-    "GameData\\Animation;ExpansionPack\\ExpansionPackAssets;ExpansionPack3\\Animations;ExpansionPack2\\Skins;"
-    "ExpansionPack3\\Skins;ExpansionPack4\\Skins;ExpansionPack5\\Skins;ExpansionPack6\\Skins;"
-    "ExpansionPack7\\Skins;ExpansionPack8\\Skins;ExpansionPack9\\Skins;ExpansionPack;ExpansionPack2;"
-    "ExpansionPack3;Animation2";
+    "GameData\\Animation;ExpansionPack\\ExpansionPackAssets;ExpansionPack3\\Animations;"
+    "ExpansionPack2\\Skins;ExpansionPack3\\Skins;ExpansionPack4\\Skins;ExpansionPack5\\Skins;"
+    "ExpansionPack6\\Skins;ExpansionPack7\\Skins;ExpansionPack8\\Skins;ExpansionPack9\\Skins;ExpansionPack;"
+    "ExpansionPack2;ExpansionPack3;Animation2";
 
 template <typename T>
 struct LibraryEntry {
-    std::string name;  // the table key
+    std::string name;       // the table key
     std::string fileName;   // for index entries, the named base name with ".bcf"
     std::string directory;  // where the file (or the index) was found
     SearchPath searchPath;
@@ -81,8 +81,8 @@ public:
 
     // Registers what one file held, as read from `fileName` in `directory`
     // along `searchPath`: each name's first definition wins.
-    void registerContents(const CharacterFileContents& contents, std::string_view directory, std::string_view fileName,
-                          const SearchPath& searchPath);
+    void registerContents(const CharacterFileContents& contents, std::string_view directory,
+                          std::string_view fileName, const SearchPath& searchPath);
 
     // Null when the name is unknown or its file lacks it; an unloaded
     // entry's file is read first.

@@ -29,9 +29,9 @@ constexpr std::size_t kMinRecordBytes = 1 + 4 + 4;
 template <typename Reader>
 bool readBone(Reader& in, Bone& b) {
     return in.name(b.name, kLongNameLimit) && in.name(b.parentName, kLongNameLimit) &&
-           readOptionalPropertyList(in, b.properties) && in.vector(b.translation) && in.quaternion(b.rotation) &&
-           in.integer(b.canTranslate) && in.integer(b.canRotate) && in.integer(b.canBlend) &&
-           in.integer(b.canWiggle) && in.real(b.wigglePower);
+           readOptionalPropertyList(in, b.properties) && in.vector(b.translation) &&
+           in.quaternion(b.rotation) && in.integer(b.canTranslate) && in.integer(b.canRotate) &&
+           in.integer(b.canBlend) && in.integer(b.canWiggle) && in.real(b.wigglePower);
 }
 
 template <typename Reader>
@@ -54,8 +54,8 @@ template <typename Reader>
 bool readOutfit(Reader& in, Ref<Outfit>& out) {
     Ref<Outfit> o = Outfit::create();
     std::size_t count;
-    if (!in.name(o->name, kShortNameLimit) || !in.integer(o->type) || !readOptionalPropertyList(in, o->properties) ||
-        !in.count(count))
+    if (!in.name(o->name, kShortNameLimit) || !in.integer(o->type) ||
+        !readOptionalPropertyList(in, o->properties) || !in.count(count))
         return false;
     // Folded in place, ASCII letters only (as platform::toLower).
     for (char& c : o->name)
@@ -103,9 +103,9 @@ template <typename Reader>
 bool readAnimation(Reader& in, Ref<Animation>& out) {
     Ref<Animation> a = Animation::create();
     std::size_t count;
-    if (!in.name(a->name, kShortNameLimit) || !in.name(a->dataName, kShortNameLimit) || !in.real(a->duration) ||
-        !in.real(a->distance) || !in.integer(a->moving) || !in.integer(a->translationCount) ||
-        !in.integer(a->rotationCount) || !in.count(count))
+    if (!in.name(a->name, kShortNameLimit) || !in.name(a->dataName, kShortNameLimit) ||
+        !in.real(a->duration) || !in.real(a->distance) || !in.integer(a->moving) ||
+        !in.integer(a->translationCount) || !in.integer(a->rotationCount) || !in.count(count))
         return false;
     reserveFor(in, a->tracks, count, kMinTrackBytes);
     for (std::size_t i = 0; i < count; ++i) {
@@ -200,13 +200,15 @@ template <typename Writer>
 FormatStatus writeSections(Writer& w, const CharacterFileContents& c) {
     w.count(c.skeletons.size());
     for (const auto& s : c.skeletons)
-        if (!writeSkeleton(w, *s)) return FormatStatus::failure(0, "skeleton \"" + s->name() + "\": " + w.error());
+        if (!writeSkeleton(w, *s))
+            return FormatStatus::failure(0, "skeleton \"" + s->name() + "\": " + w.error());
     w.count(c.outfits.size());
     for (const auto& o : c.outfits)
         if (!writeOutfit(w, *o)) return FormatStatus::failure(0, "outfit \"" + o->name + "\": " + w.error());
     w.count(c.animations.size());
     for (const auto& a : c.animations)
-        if (!writeAnimation(w, *a)) return FormatStatus::failure(0, "animation \"" + a->name + "\": " + w.error());
+        if (!writeAnimation(w, *a))
+            return FormatStatus::failure(0, "animation \"" + a->name + "\": " + w.error());
     if (!w.ok()) return FormatStatus::failure(0, w.error());
     return {};
 }

@@ -38,7 +38,7 @@ const std::array<float, 254>& deltaTable() {
 // One pool of `count` entries with the components `members`.
 template <typename T, std::size_t M>
 bool decodePool(const std::uint8_t*& p, const std::uint8_t* end, std::vector<T>& pool,
-                float T::* const (&members)[M]) {
+                float T::*const (&members)[M]) {
     const std::array<float, 254>& delta = deltaTable();
     float v = 0;
     std::uint32_t repeat = 0;
@@ -69,9 +69,9 @@ bool decodePool(const std::uint8_t*& p, const std::uint8_t* end, std::vector<T>&
     return true;
 }
 
-constexpr float Vector3::* kVectorMembers[] = {&Vector3::x, &Vector3::y, &Vector3::z};
-constexpr float Quaternion::* kQuaternionMembers[] = {&Quaternion::x, &Quaternion::y, &Quaternion::z,
-                                                      &Quaternion::w};
+constexpr float Vector3::*kVectorMembers[] = {&Vector3::x, &Vector3::y, &Vector3::z};
+constexpr float Quaternion::*kQuaternionMembers[] = {&Quaternion::x, &Quaternion::y, &Quaternion::z,
+                                                     &Quaternion::w};
 
 bool sameBits(float a, float b) {
     return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
@@ -82,7 +82,7 @@ public:
     explicit CfpEncoder(float tolerance) : tolerance_(tolerance) {}
 
     template <typename T, std::size_t M>
-    void pool(const std::vector<T>& entries, float T::* const (&members)[M]) {
+    void pool(const std::vector<T>& entries, float T::*const (&members)[M]) {
         values_.clear();
         for (float T::*member : members)
             for (const T& e : entries) values_.push_back(e.*member);
@@ -178,8 +178,8 @@ std::vector<std::uint8_t> encodeCfp(const FramePools& pools, float tolerance) {
     return encoder.take();
 }
 
-bool readBinFrames(std::span<const std::uint8_t> bytes, std::size_t translationCount, std::size_t rotationCount,
-                   FramePools& out) {
+bool readBinFrames(std::span<const std::uint8_t> bytes, std::size_t translationCount,
+                   std::size_t rotationCount, FramePools& out) {
     constexpr std::size_t kTranslationBytes = 12, kRotationBytes = 16;
     if (translationCount > bytes.size() / kTranslationBytes) return false;
     if (rotationCount > (bytes.size() - translationCount * kTranslationBytes) / kRotationBytes) return false;

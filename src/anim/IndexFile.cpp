@@ -11,12 +11,13 @@ FormatStatus readIndexFile(std::span<const std::uint8_t> bytes, IndexFileContent
     std::vector<IndexFileContents::Pair>* sections[] = {&out.skeletons, &out.outfits, &out.animations};
     for (int s = 0; s < 3; ++s) {
         std::size_t count;
-        if (!in.count(count)) return FormatStatus::failure(in.position(), std::string("no ") + kinds[s] + " count");
+        if (!in.count(count))
+            return FormatStatus::failure(in.position(), std::string("no ") + kinds[s] + " count");
         for (std::size_t i = 0; i < count; ++i) {
             IndexFileContents::Pair p;
             if (!in.name(p.objectName, kIndexNameLimit) || !in.name(p.fileBaseName, kIndexNameLimit))
-                return FormatStatus::failure(in.position(), std::string("bad ") + kinds[s] + " entry " +
-                                                                std::to_string(i + 1));
+                return FormatStatus::failure(
+                    in.position(), std::string("bad ") + kinds[s] + " entry " + std::to_string(i + 1));
             sections[s]->push_back(std::move(p));
         }
     }

@@ -77,7 +77,8 @@ AnimationPlayback* PosedSkeleton::startPlayback(Animation& animation, int priori
 }
 
 bool PosedSkeleton::stopPlayback(AnimationPlayback* playback, TimeMs nowMs) {
-    auto it = std::find_if(playbacks_.begin(), playbacks_.end(), [&](const auto& p) { return p.get() == playback; });
+    auto it = std::find_if(playbacks_.begin(), playbacks_.end(),
+                           [&](const auto& p) { return p.get() == playback; });
     if (it == playbacks_.end()) return false;
     Ref<Animation> animation = Ref<Animation>::retain(&playback->animation());
     playbacks_.erase(it);
@@ -97,7 +98,8 @@ void PosedSkeleton::resortPlaybacks() {
     std::fill(owningPriority_.begin(), owningPriority_.end(), kUnowned);
     for (const auto& p : playbacks_)
         if (p->exclusive())
-            for (const AnimationPlayback::Binding& b : p->bindings()) owningPriority_[index(b.bone)] = p->priority();
+            for (const AnimationPlayback::Binding& b : p->bindings())
+                owningPriority_[index(b.bone)] = p->priority();
     orderChanged_ = false;
 }
 
@@ -108,7 +110,8 @@ void PosedSkeleton::animate(TimeMs t, bool apply, bool force) {
     lastAnimateMs_ = t;
 }
 
-WornOutfit* PosedSkeleton::putOn(Outfit& outfit, std::string_view override, int /*passThrough*/, int censorMask) {
+WornOutfit* PosedSkeleton::putOn(Outfit& outfit, std::string_view override, int /*passThrough*/,
+                                 int censorMask) {
     auto worn = std::make_unique<WornOutfit>(*this, outfit);
     const SkinInstanceHooks& hooks = skinInstanceHooks();
     for (OutfitPart& part : outfit.parts) {

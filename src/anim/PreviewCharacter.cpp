@@ -12,12 +12,14 @@ PreviewCharacter::~PreviewCharacter() {
     group_.reset();
 }
 
-std::unique_ptr<PreviewCharacter> PreviewCharacter::make(CharacterLibrary& library, std::string_view skeletonName,
-                                                         std::string_view outfitName, std::string_view animationName,
-                                                         TimeMs nowMs) {
+std::unique_ptr<PreviewCharacter> PreviewCharacter::make(CharacterLibrary& library,
+                                                         std::string_view skeletonName,
+                                                         std::string_view outfitName,
+                                                         std::string_view animationName, TimeMs nowMs) {
     std::unique_ptr<PreviewCharacter> c(new PreviewCharacter(library));
     c->name_ = std::string(skeletonName);
-    if (Skeleton* s = library.findSkeleton(skeletonName)) c->skeleton_ = std::make_unique<PosedSkeleton>(*s, c.get());
+    if (Skeleton* s = library.findSkeleton(skeletonName))
+        c->skeleton_ = std::make_unique<PosedSkeleton>(*s, c.get());
     if (!outfitName.empty())
         if (Outfit* o = library.findOutfit(outfitName)) c->putOn(*o, {}, 0, -1);
     if (!animationName.empty())
@@ -25,7 +27,8 @@ std::unique_ptr<PreviewCharacter> PreviewCharacter::make(CharacterLibrary& libra
     return c;
 }
 
-WornOutfit* PreviewCharacter::putOn(Outfit& outfit, std::string_view override, int passThrough, int censorMask) {
+WornOutfit* PreviewCharacter::putOn(Outfit& outfit, std::string_view override, int passThrough,
+                                    int censorMask) {
     return skeleton_ ? skeleton_->putOn(outfit, override, passThrough, censorMask) : nullptr;
 }
 
@@ -33,8 +36,8 @@ bool PreviewCharacter::takeOff(WornOutfit* worn, TimeMs nowMs) {
     return skeleton_ && skeleton_->takeOff(worn, nowMs);
 }
 
-AnimationPlayback* PreviewCharacter::startPlayback(Animation& animation, int priority, float speed, float weight,
-                                                   TimeMs startMs) {
+AnimationPlayback* PreviewCharacter::startPlayback(Animation& animation, int priority, float speed,
+                                                   float weight, TimeMs startMs) {
     return skeleton_ ? skeleton_->startPlayback(animation, priority, speed, weight, startMs) : nullptr;
 }
 

@@ -38,7 +38,8 @@ public:
     // Forwarded to the posed skeleton; null or false without one.
     WornOutfit* putOn(Outfit& outfit, std::string_view override, int passThrough, int censorMask);
     bool takeOff(WornOutfit* worn, TimeMs nowMs);
-    AnimationPlayback* startPlayback(Animation& animation, int priority, float speed, float weight, TimeMs startMs);
+    AnimationPlayback* startPlayback(Animation& animation, int priority, float speed, float weight,
+                                     TimeMs startMs);
     bool stopPlayback(AnimationPlayback* playback, TimeMs nowMs);
 
     // The facing: scale, then the orientation, then the position; applied

@@ -22,8 +22,8 @@ Quaternion linear(Quaternion q0, float u, Quaternion q1) {
 }
 
 bool agree(Quaternion a, Quaternion b) {
-    return std::fabs(a.x - b.x) <= kEpsilon && std::fabs(a.y - b.y) <= kEpsilon && std::fabs(a.z - b.z) <= kEpsilon &&
-           std::fabs(a.w - b.w) <= kEpsilon;
+    return std::fabs(a.x - b.x) <= kEpsilon && std::fabs(a.y - b.y) <= kEpsilon &&
+           std::fabs(a.z - b.z) <= kEpsilon && std::fabs(a.w - b.w) <= kEpsilon;
 }
 
 Quaternion spherical(Quaternion q0, float u, Quaternion q1) {

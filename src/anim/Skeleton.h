@@ -39,7 +39,9 @@ struct Bone {
 
 class Skeleton final : public RefCounted {
 public:
-    static Ref<Skeleton> create(std::string name) { return Ref<Skeleton>::adopt(new Skeleton(std::move(name))); }
+    static Ref<Skeleton> create(std::string name) {
+        return Ref<Skeleton>::adopt(new Skeleton(std::move(name)));
+    }
 
     const std::string& name() const { return name_; }
     const std::vector<Bone>& bones() const { return bones_; }

@@ -83,7 +83,8 @@ std::unique_ptr<SkinInstance> SkinInstance::create(PosedSkeleton& skeleton, cons
     for (std::size_t i = 0; i < mesh->vertices.size(); ++i) {
         const SkinVertex& v = mesh->vertices[i];
         const TexCoord t = i < layout.rigidCount ? mesh->texCoords[i] : TexCoord{};
-        vertices[i] = {v.position.x, v.position.y, v.position.z, v.normal.x, v.normal.y, v.normal.z, t.u, t.v};
+        vertices[i] = {v.position.x, v.position.y, v.position.z, v.normal.x,
+                       v.normal.y,   v.normal.z,   t.u,          t.v};
     }
     r->setIndexCount(layout.indices.size());
     std::copy(layout.indices.begin(), layout.indices.end(), r->indices().begin());

@@ -9,7 +9,8 @@ namespace {
 void clampRange(std::int32_t first, std::int32_t count, std::uint32_t size, std::uint32_t& outFirst,
                 std::uint32_t& outCount) {
     std::int64_t f = std::clamp<std::int64_t>(first, 0, size);
-    std::int64_t end = std::clamp<std::int64_t>(static_cast<std::int64_t>(first) + std::max(count, 0), f, size);
+    std::int64_t end =
+        std::clamp<std::int64_t>(static_cast<std::int64_t>(first) + std::max(count, 0), f, size);
     outFirst = static_cast<std::uint32_t>(f);
     outCount = static_cast<std::uint32_t>(end - f);
 }
@@ -42,8 +43,8 @@ void SkinMesh::prepare() {
     for (std::size_t k = 0; k < usableBlends; ++k) {
         const BlendEntry& e = blends[k];
         if (e.weight <= 0 || e.vertex < 0 || static_cast<std::uint32_t>(e.vertex) >= l.rigidCount) continue;
-        l.blends.push_back({static_cast<std::uint32_t>(e.vertex), l.rigidCount + static_cast<std::uint32_t>(k),
-                            e.weight});
+        l.blends.push_back(
+            {static_cast<std::uint32_t>(e.vertex), l.rigidCount + static_cast<std::uint32_t>(k), e.weight});
     }
     if (l.drawable) {
         l.indices.reserve(faces.size() * 3);

@@ -61,7 +61,7 @@ struct SkinLayout {
     std::vector<Range> bindings;
     std::vector<Blend> blends;
     std::vector<std::uint16_t> indices;  // three per face
-    bool drawable = false;  // false past kMaxSkinVertices
+    bool drawable = false;               // false past kMaxSkinVertices
 };
 
 class SkinMesh final : public RefCounted {

@@ -10,14 +10,16 @@ namespace {
 enum class BlendOrder { VertexFirst, WeightFirst };
 
 // Names of the sections, for messages.
-constexpr const char* kSections[] = {"names", "bone names", "faces", "bindings", "texture coordinates",
-                                     "blend entries", "vertices"};
+constexpr const char* kSections[] = {
+    "names", "bone names", "faces", "bindings", "texture coordinates", "blend entries", "vertices"};
 
 template <typename Reader>
 FormatStatus readMesh(Reader& in, BlendOrder order, Ref<SkinMesh>& out) {
     Ref<SkinMesh> m = SkinMesh::create();
     int section = 0;
-    auto fail = [&] { return FormatStatus::failure(in.position(), std::string("bad ") + kSections[section]); };
+    auto fail = [&] {
+        return FormatStatus::failure(in.position(), std::string("bad ") + kSections[section]);
+    };
     std::size_t n;
     if (!in.name(m->name, kLongNameLimit) || !in.name(m->textureName, kLongNameLimit)) return fail();
 
@@ -36,7 +38,8 @@ FormatStatus readMesh(Reader& in, BlendOrder order, Ref<SkinMesh>& out) {
     for (std::size_t i = 0; i < n; ++i) {
         std::int32_t a, b, c;
         if (!in.integer(a) || !in.integer(b) || !in.integer(c)) return fail();
-        m->faces.push_back({static_cast<std::uint32_t>(a), static_cast<std::uint32_t>(b), static_cast<std::uint32_t>(c)});
+        m->faces.push_back(
+            {static_cast<std::uint32_t>(a), static_cast<std::uint32_t>(b), static_cast<std::uint32_t>(c)});
     }
 
     ++section;
@@ -73,8 +76,8 @@ FormatStatus readMesh(Reader& in, BlendOrder order, Ref<SkinMesh>& out) {
     if (!in.count(n)) return fail();
     for (std::size_t i = 0; i < n; ++i) {
         SkinVertex v;
-        if (!in.real(v.position.x) || !in.real(v.position.y) || !in.real(v.position.z) || !in.real(v.normal.x) ||
-            !in.real(v.normal.y) || !in.real(v.normal.z))
+        if (!in.real(v.position.x) || !in.real(v.position.y) || !in.real(v.position.z) ||
+            !in.real(v.normal.x) || !in.real(v.normal.y) || !in.real(v.normal.z))
             return fail();
         m->vertices.push_back(v);
     }
@@ -96,7 +99,8 @@ FormatStatus writeMesh(Writer& w, const SkinMesh& m, BlendOrder order) {
         for (std::uint32_t i : f) w.integer(static_cast<std::int32_t>(i));
     w.count(m.bindings.size());
     for (const BoneBinding& b : m.bindings)
-        for (std::int32_t v : {b.bone, b.firstRigid, b.rigidCount, b.firstBlended, b.blendedCount}) w.integer(v);
+        for (std::int32_t v : {b.bone, b.firstRigid, b.rigidCount, b.firstBlended, b.blendedCount})
+            w.integer(v);
     w.count(m.texCoords.size());
     for (const TexCoord& t : m.texCoords) {
         w.real(t.u);
@@ -109,7 +113,8 @@ FormatStatus writeMesh(Writer& w, const SkinMesh& m, BlendOrder order) {
     }
     w.count(m.vertices.size());
     for (const SkinVertex& v : m.vertices)
-        for (float f : {v.position.x, v.position.y, v.position.z, v.normal.x, v.normal.y, v.normal.z}) w.real(f);
+        for (float f : {v.position.x, v.position.y, v.position.z, v.normal.x, v.normal.y, v.normal.z})
+            w.real(f);
     if (!w.ok()) return fail();
     return {};
 }

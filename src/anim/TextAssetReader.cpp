@@ -21,7 +21,8 @@ bool isBlank(std::string_view line) {
 std::size_t parseFloat(std::string_view text, float& out) {
     std::size_t skip = !text.empty() && text[0] == '+' && text.size() > 1 && text[1] != '-' ? 1 : 0;
     const char* first = text.data() + skip;
-    std::from_chars_result r = std::from_chars(first, text.data() + text.size(), out, std::chars_format::general);
+    std::from_chars_result r =
+        std::from_chars(first, text.data() + text.size(), out, std::chars_format::general);
     if (r.ec != std::errc{}) return 0;
     return static_cast<std::size_t>(r.ptr - text.data());
 }
@@ -111,7 +112,8 @@ bool TextAssetReader::real(float& out) {
     if (i < text_.size() && (text_[i] == '-' || text_[i] == '+')) ++i;
     const std::size_t digits = i;
     std::int32_t whole = 0;
-    while (i < text_.size() && i - digits < 8 && text_[i] >= '0' && text_[i] <= '9') whole = whole * 10 + (text_[i++] - '0');
+    while (i < text_.size() && i - digits < 8 && text_[i] >= '0' && text_[i] <= '9')
+        whole = whole * 10 + (text_[i++] - '0');
     const bool more = i < text_.size() && ((text_[i] >= '0' && text_[i] <= '9') || text_[i] == '.' ||
                                            text_[i] == 'e' || text_[i] == 'E');
     if (i > digits && i - digits <= 7 && !more) {

@@ -11,8 +11,8 @@
 #include "platform/FileFinder.h"
 #include "platform/FileSystem.h"
 
-#include <CLI/CLI.hpp>
 #include <fmt/format.h>
+#include <CLI/CLI.hpp>
 
 #include <algorithm>
 #include <memory>
@@ -67,8 +67,9 @@ void runFrames(const FramesOptions& options) {
     anim::Animation* a = game.library().findAnimation(options.animation);
     if (!a) throw CommandError(fmt::format("no animation named \"{}\"", options.animation));
     if (!a->loadFrames())
-        throw CommandError(fmt::format("the frames of \"{}\" (\"{}\", {} translations, {} rotations) cannot be read",
-                                       a->name, a->dataName, a->translationCount, a->rotationCount));
+        throw CommandError(
+            fmt::format("the frames of \"{}\" (\"{}\", {} translations, {} rotations) cannot be read",
+                        a->name, a->dataName, a->translationCount, a->rotationCount));
     if (options.json) {
         FloatJson json;
         json["translations"] = FloatJson::array();
@@ -104,8 +105,9 @@ void runConvert(const ConvertOptions& options) {
     const bool characters = (from == "CMX" || from == "BCF") && (to == "CMX" || to == "BCF");
     const bool meshes = (from == "SKN" || from == "BMF") && (to == "SKN" || to == "BMF");
     if (!characters && !meshes)
-        throw CommandError(fmt::format("cannot convert .{} to .{} (character files: .cmx and .bcf; meshes: .skn and .bmf)",
-                                       platform::toLower(from), platform::toLower(to)));
+        throw CommandError(
+            fmt::format("cannot convert .{} to .{} (character files: .cmx and .bcf; meshes: .skn and .bmf)",
+                        platform::toLower(from), platform::toLower(to)));
     auto bytes = platform::readWholeFile(options.in);
     if (!bytes) throw CommandError(fmt::format("cannot read {}", options.in));
     const bool textIn = from == "CMX" || from == "SKN";
@@ -115,7 +117,8 @@ void runConvert(const ConvertOptions& options) {
     anim::FormatStatus written;
     if (characters) {
         anim::CharacterFileContents contents;
-        anim::FormatStatus read = textIn ? anim::readCharacterText(text, contents) : anim::readCharacterBinary(*bytes, contents);
+        anim::FormatStatus read =
+            textIn ? anim::readCharacterText(text, contents) : anim::readCharacterBinary(*bytes, contents);
         if (!read.ok) throw CommandError(where(options.in, textIn, read));
         if (to == "CMX") {
             std::string s;
@@ -126,7 +129,8 @@ void runConvert(const ConvertOptions& options) {
         }
     } else {
         anim::Ref<anim::SkinMesh> mesh;
-        anim::FormatStatus read = textIn ? anim::readSkinMeshText(text, mesh) : anim::readSkinMeshBinary(*bytes, mesh);
+        anim::FormatStatus read =
+            textIn ? anim::readSkinMeshText(text, mesh) : anim::readSkinMeshBinary(*bytes, mesh);
         if (!read.ok) throw CommandError(where(options.in, textIn, read));
         if (to == "SKN") {
             std::string s;
@@ -144,11 +148,13 @@ void runConvert(const ConvertOptions& options) {
 }  // namespace
 
 void addAnimCommand(CLI::App& app) {
-    CLI::App* anim = app.add_subcommand("anim", "Inspect the game's skeletons, outfits, meshes and animations");
+    CLI::App* anim =
+        app.add_subcommand("anim", "Inspect the game's skeletons, outfits, meshes and animations");
     anim->require_subcommand(1);
 
     auto scan = std::make_shared<ScanOptions>();
-    CLI::App* cmd = anim->add_subcommand("scan", "List the skeletons, outfits and animations the game's folders define");
+    CLI::App* cmd =
+        anim->add_subcommand("scan", "List the skeletons, outfits and animations the game's folders define");
     cmd->add_option("--game", scan->game, "The game's install folder")->required();
     cmd->add_flag("--json", scan->json, "Print JSON");
     cmd->callback([scan] { runScan(*scan); });
@@ -161,7 +167,8 @@ void addAnimCommand(CLI::App& app) {
     cmd->callback([frames] { runFrames(*frames); });
 
     auto convert = std::make_shared<ConvertOptions>();
-    cmd = anim->add_subcommand("convert", "Convert a character file (.cmx, .bcf) or a mesh (.skn, .bmf), by the extensions");
+    cmd = anim->add_subcommand(
+        "convert", "Convert a character file (.cmx, .bcf) or a mesh (.skn, .bmf), by the extensions");
     cmd->add_option("IN", convert->in, "File to read")->required();
     cmd->add_option("OUT", convert->out, "File to write")->required();
     cmd->callback([convert] { runConvert(*convert); });

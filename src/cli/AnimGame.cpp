@@ -31,12 +31,13 @@ FloatJson toJson(const render::Box& box) {
 AnimGame::AnimGame(const std::string& folder, bool withDevice) {
     platform::FileSystem& fs = platform::fileSystem();
     if (!fs.isDirectory(folder)) throw CommandError(fmt::format("{}: no such folder", folder));
-    if (!fs.setCurrentDirectory(folder)) throw CommandError(fmt::format("{}: cannot enter the folder", folder));
+    if (!fs.setCurrentDirectory(folder))
+        throw CommandError(fmt::format("{}: cannot enter the folder", folder));
     if (withDevice) {
         window_ = std::make_unique<platform::FrameFileWindow>(std::string(), kTargetSize, kTargetSize);
         animDevice_ = std::make_unique<render::AnimDevice>();
-        render::RenderResult rc = animDevice_->initialise(window_.get(), false, false, kTargetSize, kTargetSize, 32,
-                                                          render::AnimDevice::kRgb, 0);
+        render::RenderResult rc = animDevice_->initialise(window_.get(), false, false, kTargetSize,
+                                                          kTargetSize, 32, render::AnimDevice::kRgb, 0);
         if (!rc) rc = render::Device3D::create(*animDevice_, device_);
         if (rc) throw CommandError(fmt::format("no 3D device (error {:#x})", rc));
         render::Device3D::setCurrent(device_.get());

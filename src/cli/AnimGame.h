@@ -3,10 +3,10 @@
 // character library, and JSON whose numbers print as the floats they are.
 
 #include "anim/CharacterLibrary.h"
-#include "render/AnimDevice.h"
-#include "render/Device3D.h"
 #include "platform/FileSystem.h"
 #include "platform/FrameFileWindow.h"
+#include "render/AnimDevice.h"
+#include "render/Device3D.h"
 
 #include <nlohmann/json.hpp>
 

@@ -8,8 +8,8 @@
 #include "anim/PreviewCharacter.h"
 #include "anim/SkinInstance.h"
 
-#include <CLI/CLI.hpp>
 #include <fmt/format.h>
+#include <CLI/CLI.hpp>
 
 #include <cmath>
 #include <map>
@@ -61,7 +61,8 @@ Posed build(anim::CharacterLibrary& library, const PoseOptions& o) {
         p.playback = p.character->startPlayback(*a, 1, o.speed, o.weight, 0);
         p.playback->setLoopMode(kLoopModes.at(o.loop));
         if (!a->framesLoaded())
-            fmt::print(stderr, "tryster-cli: the frames of \"{}\" cannot be read; it moves nothing\n", a->name);
+            fmt::print(stderr, "tryster-cli: the frames of \"{}\" cannot be read; it moves nothing\n",
+                       a->name);
     }
     return p;
 }
@@ -77,12 +78,13 @@ FloatJson poseJson(const Posed& p, std::int64_t time) {
     for (std::size_t i = 0; i < s.boneCount(); ++i) {
         const auto b = static_cast<anim::BoneIndex>(i);
         const anim::Bone& bone = s.skeleton().bones()[i];
-        bones.push_back({{"name", bone.name},
-                         {"parent", bone.parent == anim::kNoBone
-                                        ? FloatJson()
-                                        : FloatJson(s.skeleton().bones()[static_cast<std::size_t>(bone.parent)].name)},
-                         {"position", toJson(s.worldPosition(b))},
-                         {"rotation", toJson(s.worldRotation(b))}});
+        bones.push_back(
+            {{"name", bone.name},
+             {"parent", bone.parent == anim::kNoBone
+                            ? FloatJson()
+                            : FloatJson(s.skeleton().bones()[static_cast<std::size_t>(bone.parent)].name)},
+             {"position", toJson(s.worldPosition(b))},
+             {"rotation", toJson(s.worldRotation(b))}});
     }
     out["bones"] = std::move(bones);
     return out;
@@ -96,14 +98,17 @@ void printPose(const Posed& p, std::int64_t time) {
     else
         fmt::print("time {} ms: no animation\n", time);
     const render::Box& b = s.bounds();
-    fmt::print("  bounds ({}, {}, {}) to ({}, {}, {})\n", b.min.x, b.min.y, b.min.z, b.max.x, b.max.y, b.max.z);
+    fmt::print("  bounds ({}, {}, {}) to ({}, {}, {})\n", b.min.x, b.min.y, b.min.z, b.max.x, b.max.y,
+               b.max.z);
     for (std::size_t i = 0; i < s.boneCount(); ++i) {
         const auto bi = static_cast<anim::BoneIndex>(i);
         const anim::Bone& bone = s.skeleton().bones()[i];
         const render::Vector3 v = s.worldPosition(bi);
         const render::Quaternion q = s.worldRotation(bi);
         fmt::print("  {} (parent {}): position ({}, {}, {}) rotation ({}, {}, {}, {})\n", bone.name,
-                   bone.parent == anim::kNoBone ? "none" : s.skeleton().bones()[static_cast<std::size_t>(bone.parent)].name,
+                   bone.parent == anim::kNoBone
+                       ? "none"
+                       : s.skeleton().bones()[static_cast<std::size_t>(bone.parent)].name,
                    v.x, v.y, v.z, q.x, q.y, q.z, q.w);
     }
 }
@@ -115,11 +120,13 @@ FloatJson skinJson(const Posed& p, std::int64_t time, bool json) {
         for (const anim::WornPart& part : worn->parts()) {
             const auto vertices = part.skin->renderMesh().vertices();
             if (!json) {
-                fmt::print("  {} / {} / {}: {} vertices, {} rigid\n", worn->outfit().name, part.part->boneName,
-                           part.part->meshName, vertices.size(), part.skin->mesh().layout().rigidCount);
+                fmt::print("  {} / {} / {}: {} vertices, {} rigid\n", worn->outfit().name,
+                           part.part->boneName, part.part->meshName, vertices.size(),
+                           part.skin->mesh().layout().rigidCount);
                 for (std::size_t i = 0; i < vertices.size(); ++i) {
                     const auto& v = vertices[i];
-                    fmt::print("    {}: position ({}, {}, {}) normal ({}, {}, {})\n", i, v.x, v.y, v.z, v.nx, v.ny, v.nz);
+                    fmt::print("    {}: position ({}, {}, {}) normal ({}, {}, {})\n", i, v.x, v.y, v.z, v.nx,
+                               v.ny, v.nz);
                 }
                 continue;
             }
@@ -161,8 +168,9 @@ void addOptions(CLI::App& cmd, PoseOptions& o) {
     cmd.add_option("--game", o.game, "The game's install folder")->required();
     cmd.add_option("--skeleton", o.skeleton, "Skeleton name")->required();
     cmd.add_option("--outfit", o.outfits, "Outfit to put on (repeatable)");
-    cmd.add_option("--override", o.overrides,
-                   "KEY=TEXTURE for the outfit of the same position: parts whose mesh name holds KEY show TEXTURE");
+    cmd.add_option(
+        "--override", o.overrides,
+        "KEY=TEXTURE for the outfit of the same position: parts whose mesh name holds KEY show TEXTURE");
     cmd.add_option("--anim", o.animation, "Animation to play from clock 0 (priority 1)");
     cmd.add_option("--loop", o.loop, "What the animation does at its end")
         ->check(CLI::IsMember({"hold", "loop", "pingpong", "fadeout"}))
@@ -179,7 +187,8 @@ void addOptions(CLI::App& cmd, PoseOptions& o) {
 
 void addAnimPoseCommands(CLI::App& anim) {
     auto pose = std::make_shared<PoseOptions>();
-    CLI::App* cmd = anim.add_subcommand("pose", "Pose a character at given times and print its bones and bounds");
+    CLI::App* cmd =
+        anim.add_subcommand("pose", "Pose a character at given times and print its bones and bounds");
     addOptions(*cmd, *pose);
     cmd->callback([pose] { run(*pose, false); });
 

@@ -17,21 +17,21 @@
 
 namespace tryster::test {
 
-struct BoneSpec {
+struct BoneDef {
     std::string name;
     std::string parent;
     anim::Vector3 translation{};
     anim::Quaternion rotation{};
 };
 
-inline anim::Ref<anim::Skeleton> makeSkeleton(std::string name, const std::vector<BoneSpec>& bones) {
+inline anim::Ref<anim::Skeleton> makeSkeleton(std::string name, const std::vector<BoneDef>& bones) {
     auto s = anim::Skeleton::create(std::move(name));
-    for (const BoneSpec& spec : bones) {
+    for (const BoneDef& def : bones) {
         anim::Bone b;
-        b.name = spec.name;
-        b.parentName = spec.parent.empty() ? "NULL" : spec.parent;
-        b.translation = spec.translation;
-        b.rotation = spec.rotation;
+        b.name = def.name;
+        b.parentName = def.parent.empty() ? "NULL" : def.parent;
+        b.translation = def.translation;
+        b.rotation = def.rotation;
         s->addBone(std::move(b));
     }
     return s;

@@ -154,9 +154,7 @@ TEST(CharacterText, NamesAreWholeNonBlankLinesWithinTheirLimits) {
     ASSERT_TRUE(readCharacterText(file, c).ok);
     EXPECT_EQ(c.skeletons[0]->name(), "  name with spaces  ");
 
-    auto withName = [](std::size_t length) {
-        return "x\nv\n1\n" + std::string(length, 's') + "\n0\n0\n0\n";
-    };
+    auto withName = [](std::size_t length) { return "x\nv\n1\n" + std::string(length, 's') + "\n0\n0\n0\n"; };
     EXPECT_TRUE(readCharacterText(withName(1023), c).ok);
     EXPECT_FALSE(readCharacterText(withName(1024), c).ok);
     std::string longOutfit = "x\nv\n0\n1\n" + std::string(256, 'o') + "\n0\n0\n0\n0\n";
@@ -314,7 +312,7 @@ TEST(SkinMeshFiles, TextAndBinaryHoldTheSameMeshWithBlendFieldsSwapped) {
     ASSERT_EQ(m->blends.size(), 1u);
     EXPECT_EQ(m->blends[0].vertex, 1);
     EXPECT_EQ(m->blends[0].weight, 16384);
-    EXPECT_EQ(m->faces.size(), 2u);  // kept as read ...
+    EXPECT_EQ(m->faces.size(), 2u);             // kept as read ...
     EXPECT_EQ(m->layout().indices.size(), 3u);  // ... but the bad face is never used
     EXPECT_EQ(m->layout().rigidCount, 3u);
 

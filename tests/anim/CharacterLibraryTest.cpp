@@ -11,9 +11,9 @@ namespace {
 
 CharacterFileContents withSkeleton(std::string name, int bones) {
     CharacterFileContents c;
-    std::vector<test::BoneSpec> specs;
-    for (int i = 0; i < bones; ++i) specs.push_back({"bone" + std::to_string(i), i ? "bone0" : ""});
-    c.skeletons.push_back(test::makeSkeleton(std::move(name), specs));
+    std::vector<test::BoneDef> defs;
+    for (int i = 0; i < bones; ++i) defs.push_back({"bone" + std::to_string(i), i ? "bone0" : ""});
+    c.skeletons.push_back(test::makeSkeleton(std::move(name), defs));
     return c;
 }
 
@@ -84,7 +84,8 @@ TEST_F(Library, IndexEntriesDeferTheirFileAndAreAskedOnce) {
 
     library.loadCharacterFiles(kCharacterSearchPath);
     library.readIndexFiles(kAnimationSearchPath);
-    EXPECT_EQ(library.skeletons().find("adult")->fileName, "people.cmx");  // defined before: the index is ignored
+    EXPECT_EQ(library.skeletons().find("adult")->fileName,
+              "people.cmx");  // defined before: the index is ignored
     const auto& wave = *library.animations().find("wave");
     EXPECT_FALSE(wave.loaded);
     EXPECT_EQ(wave.fileName, "anims.bcf");

@@ -13,16 +13,16 @@ namespace tryster::test {
 
 // A square of four rigid vertices around `centre` in the xy plane, facing
 // −z (towards the test camera), all bound to `bone`.
-inline anim::Ref<anim::SkinMesh> squareMesh(std::string name, std::string bone, anim::Vector3 centre, float half,
-                                            std::string texture = "no-such-texture") {
+inline anim::Ref<anim::SkinMesh> squareMesh(std::string name, std::string bone, anim::Vector3 centre,
+                                            float half, std::string texture = "no-such-texture") {
     auto m = anim::SkinMesh::create();
     m->name = std::move(name);
     m->textureName = std::move(texture);
     m->boneNames = {std::move(bone)};
     for (auto [dx, dy] : {std::pair{-1, -1}, {1, -1}, {1, 1}, {-1, 1}}) {
-        m->vertices.push_back({{centre.x + half * static_cast<float>(dx), centre.y + half * static_cast<float>(dy),
-                                centre.z},
-                               {0, 0, -1}});
+        m->vertices.push_back(
+            {{centre.x + half * static_cast<float>(dx), centre.y + half * static_cast<float>(dy), centre.z},
+             {0, 0, -1}});
         m->texCoords.push_back({0, 0});
     }
     m->faces = {{0, 2, 1}, {0, 3, 2}};

@@ -13,7 +13,8 @@ class FrameAllocations : public test::CharacterScene, public ::testing::WithPara
 TEST_P(FrameAllocations, ARunningCharacterAllocatesNothingPerFrame) {
     render::Device3D::setIndexedPrimitivesForbidden(GetParam());
     auto c = character(test::makeSkeleton("s", {{"ROOT", ""}, {"ARM", "ROOT", {1, 0, 0}}}));
-    c->putOn(*test::outfitOf("o", {test::squareMesh("body", "ROOT", {}, 1), test::squareMesh("hand", "ARM", {}, 0.5f)}),
+    c->putOn(*test::outfitOf(
+                 "o", {test::squareMesh("body", "ROOT", {}, 1), test::squareMesh("hand", "ARM", {}, 0.5f)}),
              "body=skin", 0, -1);
     auto a = Animation::create();
     a->duration = 1000;

@@ -213,7 +213,8 @@ TEST_F(Playback, TimedEntriesFireOnceAsThePhasePassesThem) {
     animation->tracks[0].timedProperties = timed;
     std::vector<std::string> fired;
     setAnimationEventHook(
-        [](void* arg, const AnimationPlayback&, BoneIndex bone, const BoneTrack&, const PropertyList& p, float) {
+        [](void* arg, const AnimationPlayback&, BoneIndex bone, const BoneTrack&, const PropertyList& p,
+           float) {
             auto* out = static_cast<std::vector<std::string>*>(arg);
             out->push_back(*p.find("sound") + "@" + std::to_string(bone));
         },

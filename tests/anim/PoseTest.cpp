@@ -7,7 +7,7 @@
 namespace tryster::anim {
 namespace {
 
-using test::BoneSpec;
+using test::BoneDef;
 using test::makeSkeleton;
 
 const float kHalf = std::sqrt(0.5f);
@@ -27,8 +27,9 @@ TEST(ForwardKinematics, AnUnturnedChildSitsAtItsTranslation) {
 
 TEST(ForwardKinematics, AQuarterTurnedRootCarriesItsChild) {
     // The stored rotation is the inverse of the turn the bone applies.
-    auto s = makeSkeleton("s", {{"root", "", {}, {0, kHalf, 0, kHalf}}, {"kid", "root", {1, 0, 0}},
-                                {"grandkid", "kid", {1, 0, 0}}});
+    auto s = makeSkeleton(
+        "s",
+        {{"root", "", {}, {0, kHalf, 0, kHalf}}, {"kid", "root", {1, 0, 0}}, {"grandkid", "kid", {1, 0, 0}}});
     PosedSkeleton pose(*s, nullptr);
     pose.updateWorldPose();
     expectNear(pose.worldPosition(1), {0, 0, 1});

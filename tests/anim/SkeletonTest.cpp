@@ -14,7 +14,8 @@ std::vector<std::string> childrenOf(const Skeleton& s, BoneIndex parent) {
 }
 
 TEST(SkeletonLinks, ChildrenComeInReverseReadingOrderAndOrphansGoFirst) {
-    auto s = test::makeSkeleton("s", {{"root", ""}, {"a", "root"}, {"b", "root"}, {"lost", "nobody"}, {"c", "a"}});
+    auto s =
+        test::makeSkeleton("s", {{"root", ""}, {"a", "root"}, {"b", "root"}, {"lost", "nobody"}, {"c", "a"}});
     EXPECT_EQ(childrenOf(*s, kNoBone), (std::vector<std::string>{"lost", "root"}));
     EXPECT_EQ(childrenOf(*s, 0), (std::vector<std::string>{"b", "a"}));
     EXPECT_EQ(childrenOf(*s, 1), (std::vector<std::string>{"c"}));
@@ -40,7 +41,8 @@ TEST(SkeletonLinks, EmptyParentNamesNeverMatch) {
 
 TEST(SkeletonSearch, DepthFirstFindsTheFirstOfTwoNames) {
     // root has children (reversed) y, x; x has a child "dup"; y has one too.
-    auto s = test::makeSkeleton("s", {{"root", ""}, {"x", "root"}, {"y", "root"}, {"dup", "x"}, {"dup", "y"}});
+    auto s =
+        test::makeSkeleton("s", {{"root", ""}, {"x", "root"}, {"y", "root"}, {"dup", "x"}, {"dup", "y"}});
     // Depth first from the root: root, y, dup (under y), x, dup (under x).
     EXPECT_EQ(s->findBone("dup"), 4);
     EXPECT_EQ(s->findBone("x"), 1);

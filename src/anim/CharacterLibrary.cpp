@@ -7,6 +7,9 @@
 #include "platform/FileFinder.h"
 #include "platform/FileSystem.h"
 
+#include <algorithm>
+#include <array>
+
 namespace tryster::anim {
 namespace {
 
@@ -93,8 +96,19 @@ bool CharacterLibrary::preferBinaryAssets() {
 
 void CharacterLibrary::loadCharacterFiles(std::string_view list) {
     const SearchPath searchPath(list);
-    for (const platform::FoundFile& f : platform::FileFinder::instance().enumerateCategory("ANIM", list))
-        loadPath(f.path, f.folder, f.name, searchPath, nullptr);
+    const std::vector<platform::FoundFile> files =
+        platform::FileFinder::instance().enumerateCategory("ANIM", list);
+    // A batch of files is read back to back, then parsed: reads in a row
+    // find the file system's own data still warm.
+    std::vector<std::vector<std::uint8_t>> batch(std::min(files.size(), kReadBatch));
+    std::array<bool, kReadBatch> read{};
+    for (std::size_t first = 0; first < files.size(); first += kReadBatch) {
+        const std::size_t n = std::min(kReadBatch, files.size() - first);
+        for (std::size_t i = 0; i < n; ++i) read[i] = readFile(files[first + i].path, batch[i]);
+        for (std::size_t i = 0; i < n; ++i)
+            if (read[i])
+                (void)parseAndRegister(batch[i], files[first + i].folder, files[first + i].name, searchPath);
+    }
 }
 
 void CharacterLibrary::readIndexFiles(std::string_view list) {
@@ -128,33 +142,37 @@ bool CharacterLibrary::loadFile(std::string_view directory, std::string_view fil
 bool CharacterLibrary::loadPath(const std::string& path, std::string_view directory,
                                 std::string_view fileName, const SearchPath& searchPath,
                                 FormatStatus* status) {
-    if (!readFile(path)) {
-        if (status) *status = FormatStatus::failure(0, "cannot be read");
-        return false;
-    }
+    std::vector<std::uint8_t> bytes;
+    FormatStatus s = readFile(path, bytes) ? parseAndRegister(bytes, directory, fileName, searchPath)
+                                           : FormatStatus::failure(0, "cannot be read");
+    if (status) *status = s;
+    return s.ok;
+}
+
+FormatStatus CharacterLibrary::parseAndRegister(const std::vector<std::uint8_t>& bytes,
+                                                std::string_view directory, std::string_view fileName,
+                                                const SearchPath& searchPath) {
     const bool text =
         fileName.size() >= 4 && platform::equalsNoCase(fileName.substr(fileName.size() - 4), ".cmx");
     FormatStatus s =
-        text ? readCharacterText({reinterpret_cast<const char*>(fileBytes_.data()), fileBytes_.size()},
-                                 contents_)
-             : readCharacterBinary(fileBytes_, contents_);
+        text ? readCharacterText({reinterpret_cast<const char*>(bytes.data()), bytes.size()}, contents_)
+             : readCharacterBinary(bytes, contents_);
     registerContents(contents_, directory, fileName, searchPath);
     // The table holds the objects now; the sweep counts on it holding the
     // only references.
     contents_.skeletons.clear();
     contents_.outfits.clear();
     contents_.animations.clear();
-    if (status) *status = s;
-    return s.ok;
+    return s;
 }
 
-bool CharacterLibrary::readFile(const std::string& path) {
+bool CharacterLibrary::readFile(const std::string& path, std::vector<std::uint8_t>& into) {
     auto file = platform::fileSystem().open(path, platform::OpenMode::Read);
     if (!file) return false;
     auto size = file->size();
     if (!size) return false;
-    fileBytes_.resize(static_cast<std::size_t>(*size));
-    return file->read(fileBytes_.data(), fileBytes_.size()) == fileBytes_.size();
+    into.resize(static_cast<std::size_t>(*size));
+    return file->read(into.data(), into.size()) == into.size();
 }
 
 void CharacterLibrary::registerContents(const CharacterFileContents& contents, std::string_view directory,

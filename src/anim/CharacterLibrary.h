@@ -107,11 +107,15 @@ public:
     render::RenderObjectFactory& factory() { return factory_; }
 
 private:
-    // Reads a whole file into fileBytes_ (kept between files: a scan reads
-    // thousands).
-    bool readFile(const std::string& path);
+    // Files a scan reads before it parses them.
+    static constexpr std::size_t kReadBatch = 32;
+
+    // Reads a whole file (the buffer keeps its room for the next one).
+    static bool readFile(const std::string& path, std::vector<std::uint8_t>& into);
     bool loadPath(const std::string& path, std::string_view directory, std::string_view fileName,
                   const SearchPath& searchPath, FormatStatus* status);
+    FormatStatus parseAndRegister(const std::vector<std::uint8_t>& bytes, std::string_view directory,
+                                  std::string_view fileName, const SearchPath& searchPath);
     template <typename T>
     T* find(Table<T>& table, std::string_view name);
 
@@ -121,7 +125,6 @@ private:
     Table<Animation> animations_;
     render::RenderObjectFactory factory_;
     TimeMs lastSweepMs_ = 0;
-    std::vector<std::uint8_t> fileBytes_;
     CharacterFileContents contents_;  // what the file being read holds
 };
 

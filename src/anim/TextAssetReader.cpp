@@ -10,6 +10,27 @@ bool isSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');  // tab, line feed, vertical tab, form feed, return
 }
 
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// An optional sign and up to `maxDigits` decimal digits from `i`.
+struct WholeNumber {
+    bool negative = false;
+    std::int64_t magnitude = 0;
+    std::size_t digits = 0;
+    std::size_t end = 0;  // past the last digit read
+};
+WholeNumber scanWhole(std::string_view text, std::size_t i, std::size_t maxDigits) {
+    WholeNumber n;
+    n.negative = i < text.size() && text[i] == '-';
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+    for (; i < text.size() && n.digits < maxDigits && isDigit(text[i]); ++i, ++n.digits)
+        n.magnitude = n.magnitude * 10 + (text[i] - '0');
+    n.end = i;
+    return n;
+}
+
 bool isBlank(std::string_view line) {
     for (char c : line)
         if (!isSpace(c)) return false;
@@ -87,19 +108,12 @@ bool TextAssetReader::token(std::string_view& out) {
 
 bool TextAssetReader::integer(std::int32_t& out) {
     skipSpace();
-    // Most numbers of a file are small integers: read them directly.
-    std::size_t i = pos_;
-    const bool negative = i < text_.size() && text_[i] == '-';
-    if (i < text_.size() && (text_[i] == '-' || text_[i] == '+')) ++i;
-    const std::size_t digits = i;
-    std::int64_t value = 0;
-    while (i < text_.size() && text_[i] >= '0' && text_[i] <= '9' && value <= INT32_MAX)
-        value = value * 10 + (text_[i++] - '0');
-    if (i == digits || (i < text_.size() && text_[i] >= '0' && text_[i] <= '9')) return false;
-    value = negative ? -value : value;
+    const WholeNumber n = scanWhole(text_, pos_, 10);
+    if (n.digits == 0 || (n.end < text_.size() && isDigit(text_[n.end]))) return false;
+    const std::int64_t value = n.negative ? -n.magnitude : n.magnitude;
     if (value < INT32_MIN || value > INT32_MAX) return false;
     out = static_cast<std::int32_t>(value);
-    pos_ = i;
+    pos_ = n.end;
     return true;
 }
 
@@ -107,18 +121,13 @@ bool TextAssetReader::real(float& out) {
     skipSpace();
     // Whole numbers of up to 7 digits are exact as floats: the common
     // case ("1000", "0") needs no general conversion.
-    std::size_t i = pos_;
-    const bool negative = i < text_.size() && text_[i] == '-';
-    if (i < text_.size() && (text_[i] == '-' || text_[i] == '+')) ++i;
-    const std::size_t digits = i;
-    std::int32_t whole = 0;
-    while (i < text_.size() && i - digits < 8 && text_[i] >= '0' && text_[i] <= '9')
-        whole = whole * 10 + (text_[i++] - '0');
-    const bool more = i < text_.size() && ((text_[i] >= '0' && text_[i] <= '9') || text_[i] == '.' ||
-                                           text_[i] == 'e' || text_[i] == 'E');
-    if (i > digits && i - digits <= 7 && !more) {
-        out = negative ? -static_cast<float>(whole) : static_cast<float>(whole);
-        pos_ = i;
+    const WholeNumber n = scanWhole(text_, pos_, 7);
+    const bool more = n.end < text_.size() && (isDigit(text_[n.end]) || text_[n.end] == '.' ||
+                                               text_[n.end] == 'e' || text_[n.end] == 'E');
+    if (n.digits > 0 && !more) {
+        const auto whole = static_cast<float>(n.magnitude);
+        out = n.negative ? -whole : whole;
+        pos_ = n.end;
         return true;
     }
     std::size_t used = parseFloat(text_.substr(pos_), out);

@@ -1,8 +1,10 @@
 #include "AnimFixtures.h"
 
 #include "anim/IndexFile.h"
+#include "anim/TextAssetReader.h"
 #include "io/ByteWriter.h"
 
+#include <bit>
 #include <cstring>
 
 #include <gtest/gtest.h>
@@ -160,6 +162,40 @@ TEST(CharacterText, NamesAreWholeNonBlankLinesWithinTheirLimits) {
     std::string longOutfit = "x\nv\n0\n1\n" + std::string(256, 'o') + "\n0\n0\n0\n0\n";
     EXPECT_FALSE(readCharacterText(longOutfit, c).ok);
     EXPECT_FALSE(readCharacterText("x\nv\n-1\n0\n0\n", c).ok);  // a count is never negative
+}
+
+TEST(CharacterText, NumbersReadLikeScanf) {
+    struct Row {
+        std::string_view text;
+        bool ok;
+        std::int32_t value;
+    };
+    for (const Row& r :
+         {Row{"-2147483648", true, INT32_MIN}, Row{"2147483647", true, INT32_MAX},
+          Row{"2147483648", false, 0}, Row{"99999999999", false, 0}, Row{"  +7\n", true, 7},
+          Row{"12abc", true, 12}, Row{"+-1", false, 0}, Row{"-", false, 0}, Row{"x", false, 0}}) {
+        TextAssetReader in(r.text);
+        std::int32_t v = 0;
+        EXPECT_EQ(in.integer(v), r.ok) << r.text;
+        if (r.ok) {
+            EXPECT_EQ(v, r.value) << r.text;
+        }
+    }
+    for (auto [text, value] : {std::pair<std::string_view, float>{"1000", 1000},
+                               {"-0", -0.0f},
+                               {"1.5", 1.5f},
+                               {"+2e3", 2000},
+                               {"12345678", 12345678},
+                               {"0.1", 0.1f},
+                               {"-7|", -7}}) {
+        TextAssetReader in(text);
+        float f = 0;
+        ASSERT_TRUE(in.real(f)) << text;
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(f), std::bit_cast<std::uint32_t>(value)) << text;
+    }
+    float f;
+    EXPECT_FALSE(TextAssetReader("1e50").real(f));
+    EXPECT_FALSE(TextAssetReader("|").real(f));
 }
 
 TEST(CharacterBinary, StringsOf255BytesOrMoreUseTheEscape) {

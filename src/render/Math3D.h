@@ -36,6 +36,68 @@ inline Vector3 normalised(Vector3 v) {
     return l > 0 ? v * (1.0f / l) : Vector3{};
 }
 
+// A rotation as (x, y, z, w), multiplied by the Hamilton product. Values
+// read from files need not have unit length; nothing here normalises
+// unless asked.
+struct Quaternion {
+    float x = 0, y = 0, z = 0, w = 1;
+
+    // a ⊗ b: b's rotation first, then a's.
+    friend Quaternion operator*(Quaternion a, Quaternion b) {
+        return {a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y, a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x,
+                a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w, a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z};
+    }
+    friend bool operator==(const Quaternion&, const Quaternion&) = default;
+};
+
+inline Quaternion conjugate(Quaternion q) {
+    return {-q.x, -q.y, -q.z, q.w};
+}
+inline float dot(Quaternion a, Quaternion b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z + a.w * b.w;
+}
+// q ⊗ v ⊗ q̄ taken literally, so a quaternion that is not of unit length
+// also scales by its squared length.
+inline Vector3 rotate(Quaternion q, Vector3 v) {
+    Quaternion r = q * Quaternion{v.x, v.y, v.z, 0} * conjugate(q);
+    return {r.x, r.y, r.z};
+}
+
+// A 3 × 3 matrix applied to row vectors (v·M).
+struct Matrix3 {
+    float m[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+
+    Vector3 apply(Vector3 v) const {
+        return {v.x * m[0][0] + v.y * m[1][0] + v.z * m[2][0], v.x * m[0][1] + v.y * m[1][1] + v.z * m[2][1],
+                v.x * m[0][2] + v.y * m[1][2] + v.z * m[2][2]};
+    }
+    friend bool operator==(const Matrix3& a, const Matrix3& b) {
+        return std::equal(&a.m[0][0], &a.m[0][0] + 9, &b.m[0][0]);
+    }
+};
+
+// The rotation matrix of a unit quaternion in the textbook (column-vector)
+// form, rows (1−2y²−2z², 2xy−2wz, 2xz+2wy), (2xy+2wz, 1−2x²−2z², 2yz−2wx),
+// (2xz−2wy, 2yz+2wx, 1−2x²−2y²).
+inline Matrix3 columnRotationMatrix(Quaternion q) {
+    const float x = q.x, y = q.y, z = q.z, w = q.w;
+    Matrix3 r;
+    r.m[0][0] = 1 - 2 * y * y - 2 * z * z;
+    r.m[0][1] = 2 * x * y - 2 * w * z;
+    r.m[0][2] = 2 * x * z + 2 * w * y;
+    r.m[1][0] = 2 * x * y + 2 * w * z;
+    r.m[1][1] = 1 - 2 * x * x - 2 * z * z;
+    r.m[1][2] = 2 * y * z - 2 * w * x;
+    r.m[2][0] = 2 * x * z - 2 * w * y;
+    r.m[2][1] = 2 * y * z + 2 * w * x;
+    r.m[2][2] = 1 - 2 * x * x - 2 * y * y;
+    return r;
+}
+// The same rotation for row vectors: v·M equals q rotating v.
+inline Matrix3 rowRotationMatrix(Quaternion q) {
+    return columnRotationMatrix({q.x, q.y, q.z, -q.w});
+}
+
 // Identity matrices are tagged so drawing can skip them.
 enum class MatrixKind : std::uint32_t { Identity = 0, General = 1 };
 
@@ -68,6 +130,19 @@ struct Matrix4 {
         r.m[1][2] = s;
         r.m[2][1] = -s;
         r.m[2][2] = c;
+        return r;
+    }
+
+    // Rows scaled by `scale`, then turned by `rotation`, then moved by
+    // `translation` (row vectors: the scale applies first).
+    static Matrix4 placement(const Matrix3& rotation, Vector3 scale, Vector3 translation) {
+        Matrix4 r;
+        const float s[3] = {scale.x, scale.y, scale.z};
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j) r.m[i][j] = s[i] * rotation.m[i][j];
+        r.m[3][0] = translation.x;
+        r.m[3][1] = translation.y;
+        r.m[3][2] = translation.z;
         return r;
     }
 

@@ -14,8 +14,7 @@ RenderResult RenderDIPMesh::commit() {
     if (!device_.usesIndexedPrimitives()) return RenderMesh::commit();
     locked_ = false;
     changed_ = true;
-    if (materialsChanged_)
-        if (RenderResult rc = buildMaterials()) return rc;
+    if (RenderResult rc = refreshMaterials()) return rc;
     changedFirst_ = 1;
     changedLast_ = 0;
     bufferBuilt_ = false;

@@ -97,16 +97,23 @@ RenderResult RenderMesh::buildMaterials() {
         made.push_back(std::move(m));
     }
     materials_ = std::move(made);
+    builtNames_ = materialNames_;
     materialsChanged_ = false;
     structureChanged_ = true;
+    return render_error::kOk;
+}
+
+RenderResult RenderMesh::refreshMaterials() {
+    if (!materialsChanged_) return render_error::kOk;
+    if (materials_.empty() || materialNames_ != builtNames_) return buildMaterials();
+    materialsChanged_ = false;
     return render_error::kOk;
 }
 
 RenderResult RenderMesh::commit() {
     locked_ = false;
     changed_ = true;
-    if (materialsChanged_)
-        if (RenderResult rc = buildMaterials()) return rc;
+    if (RenderResult rc = refreshMaterials()) return rc;
     if (structureChanged_ || !bufferBuilt_ ||
         bufferGeneration_ != device_.animDevice().resourceGeneration()) {
         buildExecuteBuffer();

@@ -97,6 +97,9 @@ protected:
     std::uint32_t drawnCount() const;
     void collectGroups(std::vector<Group>& out) const;
     RenderResult buildMaterials();
+    // Builds the materials when their names differ from the last build, so
+    // a mesh locked and committed every frame keeps its materials.
+    RenderResult refreshMaterials();
     void buildExecuteBuffer();
     // The box test: false when the mesh is entirely outside (its extent
     // is then empty); `mode` becomes Inside or Partial.
@@ -108,6 +111,7 @@ protected:
     std::vector<std::uint16_t> indices_;
     std::vector<std::string> materialNames_;
     std::vector<Ref<Material>> materials_;
+    std::vector<std::string> builtNames_;  // the names materials_ was made from
     std::vector<IndexRange> groups_;
     std::uint32_t drawnFirst_ = 0, drawnLast_ = 0;
     std::uint32_t changedFirst_ = 1, changedLast_ = 0;  // empty

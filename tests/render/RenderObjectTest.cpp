@@ -85,6 +85,21 @@ TEST(RenderMesh, NoMaterialNamesTakeDefault) {
     EXPECT_EQ(mesh->materials()[0]->name(), "default");
 }
 
+TEST(RenderMesh, CommittingTheSameNamesAgainKeepsTheMaterials) {
+    test::Scene scene(8, 8);
+    auto mesh = scene.device->createRenderMesh();
+    mesh->lock() = {"red", "no-such-texture"};
+    ASSERT_EQ(mesh->commit(), 0u);
+    const Material* red = mesh->materials()[0].get();
+    EXPECT_EQ(mesh->materials()[1]->name(), "Flesh");
+    mesh->lock();  // every frame of a skinned mesh
+    ASSERT_EQ(mesh->commit(), 0u);
+    EXPECT_EQ(mesh->materials()[0].get(), red);
+    mesh->lock()[0] = "blue";
+    ASSERT_EQ(mesh->commit(), 0u);
+    EXPECT_EQ(mesh->materials()[0]->name(), "blue");
+}
+
 TEST(RenderMesh, NamedMaterialsHaveTheirTableValues) {
     auto jeans = namedMaterial("Jeans");
     ASSERT_TRUE(jeans);

@@ -1,0 +1,202 @@
+#include "AnimFixtures.h"
+
+#include "anim/CharacterLibrary.h"
+#include "anim/IndexFile.h"
+#include "anim/PosedSkeleton.h"
+
+#include <gtest/gtest.h>
+
+namespace tryster::anim {
+namespace {
+
+CharacterFileContents withSkeleton(std::string name, int bones) {
+    CharacterFileContents c;
+    std::vector<test::BoneDef> defs;
+    for (int i = 0; i < bones; ++i) defs.push_back({"bone" + std::to_string(i), i ? "bone0" : ""});
+    c.skeletons.push_back(test::makeSkeleton(std::move(name), defs));
+    return c;
+}
+
+Ref<Animation> animationNamed(std::string name, std::string data = "frames") {
+    auto a = Animation::create();
+    a->name = std::move(name);
+    a->dataName = std::move(data);
+    a->duration = 1000;
+    a->translationCount = 2;
+    a->tracks = {test::makeTrack("bone0", 2, 0, -1)};
+    return a;
+}
+
+class Library : public test::GameFolder {
+protected:
+    CharacterLibrary library{nullptr};
+};
+
+TEST_F(Library, TheFirstDefinitionReadWins) {
+    writeCharacters("GameData/cmx/b.cmx", withSkeleton("adult", 1));
+    auto second = withSkeleton("adult", 2);
+    auto outfit = Outfit::create();
+    outfit->name = "shirt";
+    second.outfits.push_back(outfit);
+    writeCharacters("GameData/cmx/c.bcf", second);
+    writeCharacters("GameData/cmx2/a.bcf", withSkeleton("adult", 3));
+    library.loadCharacterFiles(kCharacterSearchPath);
+
+    const auto& entry = *library.skeletons().find("adult");
+    EXPECT_EQ(entry.fileName, "b.cmx");
+    EXPECT_EQ(entry.directory, "GameData\\cmx");
+    EXPECT_TRUE(entry.loaded);
+    ASSERT_TRUE(library.findSkeleton("adult"));
+    EXPECT_EQ(library.findSkeleton("adult")->size(), 1u);
+    EXPECT_EQ(library.findSkeleton("adult")->searchPath.view(), kCharacterSearchPath);
+    ASSERT_TRUE(library.findOutfit("shirt"));
+    EXPECT_EQ(library.outfits().find("shirt")->fileName, "c.bcf");
+    EXPECT_FALSE(library.findOutfit("SHIRT"));
+    EXPECT_FALSE(library.findAnimation("shirt"));
+}
+
+TEST_F(Library, AFileThatStopsEarlyKeepsWhatCameBefore) {
+    CharacterFileContents c = withSkeleton("first", 1);
+    c.skeletons.push_back(withSkeleton("second", 1).skeletons[0]);
+    std::string text;
+    ASSERT_TRUE(writeCharacterText(c, text).ok);
+    text.resize(text.find("second") + 8);
+    dir.write("GameData/cmx/cut.cmx", text);
+    FormatStatus status;
+    EXPECT_FALSE(library.loadFile("GameData\\cmx", "cut.cmx", kCharacterSearchPath, &status));
+    EXPECT_FALSE(status.ok);
+    EXPECT_TRUE(library.findSkeleton("first"));
+    EXPECT_FALSE(library.findSkeleton("second"));
+    EXPECT_FALSE(library.loadFile("GameData\\cmx", "missing.cmx", kCharacterSearchPath));
+}
+
+TEST_F(Library, IndexEntriesDeferTheirFileAndAreAskedOnce) {
+    writeCharacters("GameData/cmx/people.cmx", withSkeleton("adult", 1));
+    CharacterFileContents anims;
+    anims.animations.push_back(animationNamed("wave"));
+    writeCharacters("GameData/Animation/anims.bcf", anims);
+    IndexFileContents index;
+    index.skeletons = {{"adult", "anims"}};
+    index.animations = {{"wave", "anims"}, {"ghost", "anims"}};
+    std::vector<std::uint8_t> ndx;
+    ASSERT_TRUE(writeIndexFile(index, ndx).ok);
+    dir.write("GameData/Animation/all.ndx", test::text(ndx));
+
+    library.loadCharacterFiles(kCharacterSearchPath);
+    library.readIndexFiles(kAnimationSearchPath);
+    EXPECT_EQ(library.skeletons().find("adult")->fileName,
+              "people.cmx");  // defined before: the index is ignored
+    const auto& wave = *library.animations().find("wave");
+    EXPECT_FALSE(wave.loaded);
+    EXPECT_EQ(wave.fileName, "anims.bcf");
+    EXPECT_EQ(wave.directory, "GameData\\Animation");
+
+    Animation* a = library.findAnimation("wave");
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->searchPath.view(), kAnimationSearchPath);
+    EXPECT_TRUE(wave.loaded);
+
+    EXPECT_FALSE(library.findAnimation("ghost"));  // its file lacks it
+    EXPECT_TRUE(library.animations().find("ghost")->loaded);
+    anims.animations.push_back(animationNamed("ghost"));
+    writeCharacters("GameData/Animation/anims.bcf", anims);
+    EXPECT_FALSE(library.findAnimation("ghost"));  // not retried
+}
+
+TEST_F(Library, TheSweepUnloadsWhatRestedAMinuteAndItIsReadAgain) {
+    CharacterFileContents c = withSkeleton("adult", 1);
+    c.animations.push_back(animationNamed("idle"));
+    c.animations.push_back(animationNamed("busy"));
+    auto shirt = Outfit::create();
+    shirt->name = "shirt";
+    c.outfits.push_back(shirt);
+    writeCharacters("GameData/cmx/all.cmx", c);
+    library.loadCharacterFiles(kCharacterSearchPath);
+
+    PosedSkeleton pose(*library.findSkeleton("adult"), nullptr);
+    Animation* idle = library.findAnimation("idle");
+    Animation* busy = library.findAnimation("busy");
+    pose.stopPlayback(pose.startPlayback(*idle, 1, 1, 1, 90000), 100000);
+    pose.startPlayback(*busy, 1, 1, 1, 90000);
+    WornOutfit* worn = pose.putOn(*library.findOutfit("shirt"), {}, 0, -1);
+    EXPECT_EQ(idle->releaseTime, 100000);
+
+    for (TimeMs t : {100000, 115001, 130002, 145003, 160000}) library.sweep(t);
+    EXPECT_TRUE(library.animations().find("idle")->loaded);
+    library.sweep(175004);
+    EXPECT_FALSE(library.animations().find("idle")->loaded);
+    EXPECT_FALSE(library.animations().find("idle")->object);
+    EXPECT_TRUE(library.animations().find("busy")->loaded);  // still playing
+    EXPECT_TRUE(library.outfits().find("shirt")->loaded);    // still worn
+
+    Animation* again = library.findAnimation("idle");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->releaseTime, 0);
+    EXPECT_TRUE(library.animations().find("idle")->loaded);
+    EXPECT_EQ(again->refCount(), 1);  // read again, it can go again
+
+    pose.takeOff(worn, 180000);
+    library.sweep(200000);
+    EXPECT_TRUE(library.outfits().find("shirt")->loaded);
+    library.sweep(240001);
+    EXPECT_FALSE(library.outfits().find("shirt")->loaded);
+    EXPECT_TRUE(library.findOutfit("shirt"));
+}
+
+TEST(NameTable, FindsEveryNameAsItGrowsAndKeepsEntriesInPlace) {
+    NameTable<LibraryEntry<Outfit>> table(100);
+    LibraryEntry<Outfit>& first = table.tryEmplace("n0").first;
+    first.fileName = "kept";
+    for (int i = 1; i < 1000; ++i) EXPECT_TRUE(table.tryEmplace("n" + std::to_string(i)).second);
+    EXPECT_FALSE(table.tryEmplace("n500").second);
+    EXPECT_EQ(table.size(), 1000u);
+    for (int i = 0; i < 1000; ++i) ASSERT_TRUE(table.find("n" + std::to_string(i))) << i;
+    EXPECT_FALSE(table.find("n1000"));
+    EXPECT_EQ(&first, table.find("n0"));
+    EXPECT_EQ(first.fileName, "kept");
+    int i = 0;
+    for (const auto& e : table) EXPECT_EQ(e.name, "n" + std::to_string(i++));  // in the order added
+}
+
+TEST_F(Library, MeshesFollowTheBinaryPreference) {
+    auto mesh = SkinMesh::create();
+    mesh->name = "body";
+    mesh->textureName = "from-text";
+    writeMesh("GameData/Skins/body.skn", *mesh);
+    mesh->textureName = "from-binary";
+    writeMesh("GameData/Skins/body.bmf", *mesh);
+    ASSERT_TRUE(library.findMesh("body", kCharacterSearchPath));
+    EXPECT_EQ(library.findMesh("body", kCharacterSearchPath)->textureName, "from-text");
+    CharacterLibrary::setPreferBinaryAssets(true);
+    EXPECT_EQ(library.findMesh("body", kCharacterSearchPath)->textureName, "from-binary");
+    dir.write("GameData/Skins/body.bmf", "\x04");
+    EXPECT_FALSE(library.findMesh("body", kCharacterSearchPath));  // a damaged file gives no mesh
+    CharacterLibrary::setPreferBinaryAssets(false);
+    EXPECT_FALSE(library.findMesh("head", kCharacterSearchPath));
+}
+
+TEST_F(Library, FramesComeFromCfpElseBin) {
+    Ref<Animation> a = animationNamed("walk", "walk");
+    a->searchPath = kAnimationSearchPath;
+    FramePools cfp{{{1, 1, 1}, {2, 2, 2}}, {}}, bin{{{7, 7, 7}, {8, 8, 8}}, {}};
+    dir.write("GameData/Animation/walk.bin", test::text(writeBinFrames(bin)));
+    dir.write("ExpansionPack/walk.cfp", test::text(encodeCfp(cfp)));
+    ASSERT_TRUE(a->loadFrames());
+    EXPECT_EQ(a->translations()[1], (Vector3{2, 2, 2}));
+
+    Ref<Animation> b = animationNamed("walk", "walk");
+    b->searchPath = "GameData\\Animation";
+    ASSERT_TRUE(b->loadFrames());
+    EXPECT_EQ(b->translations()[1], (Vector3{8, 8, 8}));
+
+    Ref<Animation> c = animationNamed("walk", "walk");
+    c->searchPath = "GameData\\Animation";
+    c->translationCount = 3;  // longer than the file
+    EXPECT_FALSE(c->loadFrames());
+    EXPECT_TRUE(c->translations().empty());
+    c->searchPath = "Nowhere";
+    EXPECT_FALSE(c->loadFrames());
+}
+
+}  // namespace
+}  // namespace tryster::anim

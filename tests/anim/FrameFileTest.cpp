@@ -1,0 +1,138 @@
+#include "anim/FrameFile.h"
+
+#include "io/ByteWriter.h"
+
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+namespace tryster::anim {
+namespace {
+
+TEST(CfpDecoding, DeltaTableFromItsFormula) {
+    EXPECT_FLOAT_EQ(cfpDelta(0), -0.1f);
+    EXPECT_NEAR(cfpDelta(126), 0.0f, 1e-12f);
+    EXPECT_NEAR(cfpDelta(252), 0.1f, 1e-6f);
+    EXPECT_EQ(cfpDelta(253), 0.0f);
+    // Built in double precision from the float nearest 1/252.
+    const double k = static_cast<double>(1.0f / 252.0f);
+    const double s = 2.0 * 200 * k - 1.0;
+    EXPECT_EQ(cfpDelta(200), static_cast<float>(s * s * s * s * 0.1));
+    EXPECT_LT(cfpDelta(100), 0.0f);
+}
+
+TEST(CfpDecoding, AFloatThenARepeatFillsThePoolsXValues) {
+    // N = 4 translations: 255 and 1.5, then 254 and the u16 2: four x
+    // values of 1.5. The next byte belongs to the y values.
+    io::ByteWriter w;
+    w.u8(255);
+    w.f32le(1.5f);
+    w.u8(254);
+    w.u16le(2);
+    w.u8(252);  // y0 = 1.5 + delta(252): the running value carries over
+    w.u8(254);
+    w.u16le(2);  // y1..y3 repeat ...
+    w.u8(254);
+    w.u16le(3);  // ... and z0..z3 too
+    FramePools pools;
+    ASSERT_TRUE(decodeCfp(w.bytes(), 4, 0, pools));
+    for (const Vector3& t : pools.translations) {
+        EXPECT_EQ(t.x, 1.5f);
+        EXPECT_EQ(t.y, 1.5f + cfpDelta(252));
+        EXPECT_EQ(t.z, t.y);
+    }
+}
+
+TEST(CfpDecoding, EachPoolStartsAfreshButTheStreamGoesOn) {
+    io::ByteWriter w;
+    w.u8(255);
+    w.f32le(2.0f);
+    w.u8(254);
+    w.u16le(1);  // the translation's x y z
+    w.u8(0);     // rotation x = 0 + delta(0): the running value restarts
+    w.u8(253);
+    w.u8(253);
+    w.u8(253);
+    FramePools pools;
+    ASSERT_TRUE(decodeCfp(w.bytes(), 1, 1, pools));
+    EXPECT_EQ(pools.translations[0], (Vector3{2, 2, 2}));
+    EXPECT_EQ(pools.rotations[0], (Quaternion{-0.1f, -0.1f, -0.1f, -0.1f}));
+}
+
+TEST(CfpDecoding, ShortStreamsAndImpossibleCountsFail) {
+    const std::uint8_t floatCut[] = {255, 0, 0};
+    const std::uint8_t repeatCut[] = {254, 1};
+    const std::uint8_t oneValue[] = {10};
+    FramePools pools;
+    EXPECT_FALSE(decodeCfp(floatCut, 1, 0, pools));
+    EXPECT_FALSE(decodeCfp(repeatCut, 1, 0, pools));
+    EXPECT_FALSE(decodeCfp(oneValue, 1, 0, pools));
+    EXPECT_TRUE(decodeCfp(oneValue, 0, 0, pools));
+    // Counts that no stream of that size can fill are refused before
+    // anything is allocated.
+    EXPECT_FALSE(decodeCfp(oneValue, std::size_t{1} << 40, 0, pools));
+    const std::uint8_t maxRepeat[] = {254, 0xFF, 0xFF};
+    EXPECT_TRUE(decodeCfp(maxRepeat, 0, 16384, pools));
+}
+
+FramePools samplePools() {
+    FramePools p;
+    for (int i = 0; i < 50; ++i) {
+        float f = static_cast<float>(i);
+        p.translations.push_back({std::sin(f * 0.1f), 1.0f, i < 25 ? 0.0f : -0.0f});
+        p.rotations.push_back({0, std::sin(f * 0.05f), 0, std::cos(f * 0.05f)});
+    }
+    p.translations[7].x = NAN;
+    p.translations[8].x = INFINITY;
+    return p;
+}
+
+void expectSameBits(const FramePools& a, const FramePools& b) {
+    ASSERT_EQ(a.translations.size(), b.translations.size());
+    ASSERT_EQ(a.rotations.size(), b.rotations.size());
+    auto bits = [](float f) { return std::bit_cast<std::uint32_t>(f); };
+    for (std::size_t i = 0; i < a.translations.size(); ++i) {
+        EXPECT_EQ(bits(a.translations[i].x), bits(b.translations[i].x)) << i;
+        EXPECT_EQ(bits(a.translations[i].y), bits(b.translations[i].y)) << i;
+        EXPECT_EQ(bits(a.translations[i].z), bits(b.translations[i].z)) << i;
+    }
+    for (std::size_t i = 0; i < a.rotations.size(); ++i) {
+        EXPECT_EQ(a.rotations[i], b.rotations[i]) << i;
+    }
+}
+
+TEST(CfpEncoding, ExactEncodingDecodesToTheSameBits) {
+    FramePools p = samplePools();
+    std::vector<std::uint8_t> bytes = encodeCfp(p);
+    EXPECT_EQ(encodeCfp(p), bytes);
+    FramePools back;
+    ASSERT_TRUE(decodeCfp(bytes, p.translations.size(), p.rotations.size(), back));
+    expectSameBits(p, back);
+}
+
+TEST(CfpEncoding, ATolerancePacksSmallStepsIntoSingleBytes) {
+    FramePools p;
+    for (int i = 0; i < 200; ++i) p.translations.push_back({static_cast<float>(i) * 0.01f, 0, 0});
+    std::vector<std::uint8_t> exact = encodeCfp(p);
+    std::vector<std::uint8_t> packed = encodeCfp(p, 1e-3f);
+    EXPECT_LT(packed.size() * 3, exact.size());
+    FramePools back;
+    ASSERT_TRUE(decodeCfp(packed, p.translations.size(), 0, back));
+    for (std::size_t i = 0; i < p.translations.size(); ++i)
+        EXPECT_NEAR(back.translations[i].x, p.translations[i].x, 1e-3f) << i;
+}
+
+TEST(BinFrames, RawPoolsRoundTripAndShortFilesFail) {
+    FramePools p = samplePools();
+    std::vector<std::uint8_t> bytes = writeBinFrames(p);
+    EXPECT_EQ(bytes.size(), 50u * 12 + 50u * 16);
+    FramePools back;
+    ASSERT_TRUE(readBinFrames(bytes, 50, 50, back));
+    expectSameBits(p, back);
+    bytes.pop_back();
+    EXPECT_FALSE(readBinFrames(bytes, 50, 50, back));
+    EXPECT_FALSE(readBinFrames(bytes, std::size_t{1} << 62, 0, back));
+}
+
+}  // namespace
+}  // namespace tryster::anim

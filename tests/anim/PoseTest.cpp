@@ -1,0 +1,197 @@
+#include "CharacterScene.h"
+
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+namespace tryster::anim {
+namespace {
+
+using test::BoneDef;
+using test::makeSkeleton;
+
+const float kHalf = std::sqrt(0.5f);
+
+void expectNear(Vector3 a, Vector3 b, float tolerance = 1e-5f) {
+    EXPECT_NEAR(a.x, b.x, tolerance);
+    EXPECT_NEAR(a.y, b.y, tolerance);
+    EXPECT_NEAR(a.z, b.z, tolerance);
+}
+
+TEST(ForwardKinematics, AnUnturnedChildSitsAtItsTranslation) {
+    auto s = makeSkeleton("s", {{"root", "", {3, 0, 0}}, {"kid", "root", {0, 1, 0}}});
+    PosedSkeleton pose(*s, nullptr);
+    pose.updateWorldPose();
+    expectNear(pose.worldPosition(1), {3, 1, 0});
+}
+
+TEST(ForwardKinematics, AQuarterTurnedRootCarriesItsChild) {
+    // The stored rotation is the inverse of the turn the bone applies.
+    auto s = makeSkeleton(
+        "s",
+        {{"root", "", {}, {0, kHalf, 0, kHalf}}, {"kid", "root", {1, 0, 0}}, {"grandkid", "kid", {1, 0, 0}}});
+    PosedSkeleton pose(*s, nullptr);
+    pose.updateWorldPose();
+    expectNear(pose.worldPosition(1), {0, 0, 1});
+    expectNear(pose.worldPosition(2), {0, 0, 2});
+    // The row-vector matrix turns a vector the way the world rotation does.
+    expectNear(pose.worldMatrix(0).apply({1, 0, 0}), {0, 0, 1});
+    expectNear(pose.worldMatrix(0).apply({1, 0, 0}), render::rotate(pose.worldRotation(0), {1, 0, 0}));
+}
+
+TEST(ForwardKinematics, OnlyMovedBonesAndTheirSubtreesGetANewRevision) {
+    auto s = makeSkeleton("s", {{"root", ""}, {"a", "root"}, {"b", "root"}, {"a2", "a"}});
+    PosedSkeleton pose(*s, nullptr);
+    pose.updateWorldPose();
+    const std::uint32_t first = pose.poseRevision();
+    pose.updateWorldPose();
+    EXPECT_EQ(pose.poseRevision(), first);
+    pose.setTranslation(1, pose.translation(1));  // the same value changes nothing
+    pose.updateWorldPose();
+    EXPECT_EQ(pose.poseRevision(), first);
+    pose.setRotation(1, {0, 0, kHalf, kHalf});
+    pose.updateWorldPose();
+    EXPECT_GT(pose.poseRevision(), first);
+    EXPECT_EQ(pose.boneRevision(1), pose.poseRevision());
+    EXPECT_EQ(pose.boneRevision(3), pose.poseRevision());
+    EXPECT_EQ(pose.boneRevision(2), first);
+    EXPECT_EQ(pose.boneRevision(0), first);
+}
+
+TEST(ForwardKinematics, ASkeletonWithoutBonesPosesNothing) {
+    auto s = Skeleton::create("empty");
+    PosedSkeleton pose(*s, nullptr);
+    pose.animate(100, true);
+    pose.updateWorldPose();
+    pose.updateLocalBounds();
+    pose.updateBounds();
+    EXPECT_EQ(pose.bounds(), (Box{{0, 0, 0}, {0, 0, 0}}));
+}
+
+using Skinning = test::CharacterScene;
+
+TEST_F(Skinning, AHalfWeightPutsTheVertexHalfwayWithItsNormalRenormalised) {
+    auto c = character(makeSkeleton("s", {{"A", ""}, {"B", "A", {0, 2, 0}}}));
+    auto m = SkinMesh::create();
+    m->name = "blend";
+    m->boneNames = {"A", "B"};
+    m->texCoords = {{0, 0}};
+    m->vertices = {{{1, 0, 0}, {0, 1, 0}}, {{0, 0, 0}, {1, 0, 0}}};
+    m->bindings = {{0, 0, 1, 0, 0}, {1, 0, 0, 0, 1}};
+    m->blends = {{16384, 0}};
+    m->prepare();
+    WornOutfit* worn = c->putOn(*test::outfitOf("o", {m}), {}, 0, -1);
+    ASSERT_EQ(worn->parts().size(), 1u);
+    c->update(Matrix4::identity(), 0);
+    ASSERT_EQ(c->deformSkins(), 0u);
+    const auto v = worn->parts()[0].skin->renderMesh().vertices();
+    expectNear({v[1].x, v[1].y, v[1].z}, {0, 2, 0});
+    expectNear({v[0].x, v[0].y, v[0].z}, {0.5f, 1, 0});
+    expectNear({v[0].nx, v[0].ny, v[0].nz}, {kHalf, kHalf, 0});
+
+    m->blends = {{40000, 0}};  // past 1.0: the blended vertex is copied
+    m->prepare();
+    auto copied = c->putOn(*test::outfitOf("o2", {m}), {}, 0, -1);
+    c->update(Matrix4::identity(), 10);
+    ASSERT_EQ(c->deformSkins(), 0u);
+    const auto w = copied->parts()[0].skin->renderMesh().vertices();
+    expectNear({w[0].x, w[0].y, w[0].z}, {0, 2, 0});
+    expectNear({w[0].nx, w[0].ny, w[0].nz}, {1, 0, 0});
+}
+
+TEST_F(Skinning, OverridesAndCensorMasksChooseWhatIsWornAndHow) {
+    auto c = character(makeSkeleton("s", {{"PELVIS", ""}, {"HEAD", "PELVIS"}}));
+    auto body = test::squareMesh("xskin-fit-BODY", "PELVIS", {}, 1, "body-default");
+    auto head = test::squareMesh("xskin-HEAD", "HEAD", {}, 1, "head-default");
+    auto outfit = test::outfitOf("o", {body, head}, {1, 2});
+    auto textures = [&](WornOutfit* w) {
+        std::vector<std::string> out;
+        for (const WornPart& p : w->parts()) out.push_back(p.skin->textureName());
+        return out;
+    };
+    EXPECT_EQ(textures(c->putOn(*outfit, "BODY=skin-dark", 0, -1)),
+              (std::vector<std::string>{"skin-dark", "head-default"}));
+    EXPECT_EQ(textures(c->putOn(*outfit, "BODY skin-dark", 0, -1)),
+              (std::vector<std::string>{"body-default", "head-default"}));
+    EXPECT_EQ(textures(c->putOn(*outfit, "xskin-fit-BODY-longer=t", 0, -1)),
+              (std::vector<std::string>{"body-default", "head-default"}));
+    EXPECT_EQ(textures(c->putOn(*outfit, {}, 0, 2)), (std::vector<std::string>{"head-default"}));
+    EXPECT_TRUE(c->putOn(*outfit, {}, 0, 0)->parts().empty());
+    EXPECT_EQ(outfit->wornCount, 5);
+    // Only drawn outfits join the group.
+    EXPECT_EQ(c->renderGroup().children().size(), 7u);
+    outfit->type = 1;
+    c->putOn(*outfit, {}, 0, -1);
+    EXPECT_EQ(c->renderGroup().children().size(), 7u);
+
+    while (!c->skeleton()->wornOutfits().empty()) c->takeOff(c->skeleton()->wornOutfits().back().get(), 777);
+    EXPECT_TRUE(c->renderGroup().children().empty());
+    EXPECT_EQ(outfit->wornCount, 0);
+    EXPECT_EQ(outfit->releaseTime, 777);
+}
+
+TEST_F(Skinning, AMeshNamingABoneTheSkeletonLacksIsNotWorn) {
+    auto c = character(makeSkeleton("s", {{"PELVIS", ""}}));
+    auto good = test::squareMesh("good", "PELVIS", {}, 1);
+    auto bad = test::squareMesh("bad", "PELVIS", {}, 1);
+    bad->boneNames.push_back("TAIL");
+    bad->prepare();
+    WornOutfit* w = c->putOn(*test::outfitOf("o", {good, bad}), {}, 0, -1);
+    ASSERT_EQ(w->parts().size(), 1u);
+    EXPECT_EQ(&w->parts()[0].skin->mesh(), good.get());
+}
+
+TEST_F(Skinning, BoundsFollowTheBonesAndNothingIsRedoneWithoutAChange) {
+    auto c = character(makeSkeleton("s", {{"ROOT", ""}, {"ARM", "ROOT", {5, 0, 0}}}));
+    c->update(Matrix4::identity(), 0);
+    EXPECT_EQ(c->skeleton()->bounds(), (Box{{0, 0, 0}, {0, 0, 0}}));  // nothing worn
+    EXPECT_EQ(c->renderGroup().bounds(), (Box{{0, 0, 0}, {0, 0, 0}}));
+
+    auto body = test::squareMesh("body", "ROOT", {}, 1);
+    auto hand = test::squareMesh("hand", "ARM", {}, 0.5f);
+    WornOutfit* w = c->putOn(*test::outfitOf("o", {body, hand}), {}, 0, -1);
+    c->update(Matrix4::translation({0, -1.75f, 0}), 10);
+    EXPECT_EQ(c->skeleton()->bounds(), (Box{{-1, -1, 0}, {5.5f, 1, 0}}));
+    EXPECT_EQ(c->renderGroup().bounds(), c->skeleton()->bounds());
+    EXPECT_EQ(c->renderGroup().matrix(), Matrix4::translation({0, -1.75f, 0}));
+    EXPECT_TRUE(c->renderGroup().transformChanged());
+    SkinInstance& bodySkin = *w->parts()[0].skin;
+    SkinInstance& handSkin = *w->parts()[1].skin;
+    EXPECT_TRUE(bodySkin.needsDeform());
+    ASSERT_EQ(c->deformSkins(), 0u);
+    EXPECT_FALSE(bodySkin.needsDeform());
+    EXPECT_EQ(bodySkin.renderMesh().bounds(), (Box{{-1, -1, 0}, {1, 1, 0}}));
+
+    // Moving the arm re-deforms only the hand.
+    c->skeleton()->setTranslation(1, {0, 3, 0});
+    c->update(Matrix4::identity(), 20);
+    EXPECT_FALSE(bodySkin.needsDeform());
+    EXPECT_TRUE(handSkin.needsDeform());
+    EXPECT_EQ(c->skeleton()->bounds(), (Box{{-1, -1, 0}, {1, 3.5f, 0}}));
+    EXPECT_EQ(c->skeleton()->worldBox(1), (Box{{-0.5f, 2.5f, 0}, {0.5f, 3.5f, 0}}));
+}
+
+TEST_F(Skinning, ACharacterIsDrawnThroughItsGroupInFleshWithoutItsTexture) {
+    auto c = character(makeSkeleton("s", {{"ROOT", ""}}));
+    c->putOn(*test::outfitOf("o", {test::squareMesh("square", "ROOT", {}, 1.5f)}), {}, 0, -1);
+    c->update(Matrix4::identity(), 0);
+    ASSERT_EQ(scene.viewport->clear(), 0u);
+    ASSERT_EQ(scene.viewport->beginScene(), 0u);
+    ASSERT_EQ(c->draw(*scene.viewport, 0), 0u);
+    ASSERT_EQ(scene.viewport->endScene(), 0u);
+    scene.shoot("anim-character-flesh");
+    const std::uint32_t centre = scene.pixel(32, 32);
+    EXPECT_NE(centre, scene.pixel(1, 1));
+    EXPECT_GT((centre >> 16) & 0xFF, (centre >> 8) & 0xFF);  // flesh: more red than green
+    EXPECT_FALSE(c->renderGroup().screenExtent().empty());
+
+    auto bare = character(makeSkeleton("bare", {{"ROOT", ""}}));
+    bare->update(Matrix4::identity(), 0);
+    ASSERT_EQ(scene.viewport->beginScene(), 0u);
+    ASSERT_EQ(bare->draw(*scene.viewport, 0), 0u);
+    ASSERT_EQ(scene.viewport->endScene(), 0u);
+    EXPECT_TRUE(bare->renderGroup().screenExtent().empty());
+}
+
+}  // namespace
+}  // namespace tryster::anim

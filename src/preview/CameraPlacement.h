@@ -1,10 +1,10 @@
 #pragma once
 // Where the preview's camera stands: it orbits the origin at a fixed
 // distance, looking down at 30 degrees, turned by the facing, with a
-// parallel projection whose width follows the zoom. The preview's top-left
-// corner stays put when the preview changes size (the camera is shifted by
-// the preview's half size), which is what keeps the snapshot rectangles on
-// the character.
+// parallel projection whose width follows the zoom (1.5 times the
+// preview's width in pixels, at sqrt(2) * 3 / scale units each). The
+// camera is shifted with the preview's size so that the character stays
+// near the preview's top-left corner, where the snapshot rectangles are.
 
 #include "render/Math3D.h"
 

@@ -86,10 +86,10 @@ protected:
     }
 
     // Frames `step` ms apart until the clock has moved by `ms`.
-    void run(std::uint32_t ms, std::uint32_t step = 20) {
+    void run(std::uint32_t ms, std::uint32_t step = 20, bool draw = true) {
         for (std::uint32_t t = 0; t < ms; t += step) {
             clock.ticks += step;
-            EXPECT_EQ(preview->frame(), 0u);
+            EXPECT_EQ(preview->frame(nullptr, draw), 0u);
         }
     }
 

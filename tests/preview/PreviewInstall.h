@@ -31,6 +31,15 @@ inline constexpr const char* kGreetingSound = "GameData\\Sounds\\hey.wav";
 inline constexpr int kGreetingSoundMs = 100;
 inline constexpr float kGreetingMs = 600;
 
+// Every idle the director chooses.
+inline constexpr const char* kIdles[] = {
+    "a2o-idle1", "a2o-idle2", "a2o-idle3", "a2o-idle4", "a2o-idle5", "a2o-idle6", "a2o-idle7", "a2o-idle8",
+    "a2o-idle-armsdown-fidget", "a2o-idle-armsdown-lookoff", "a2o-idle-armsdown-breathe",
+    "a2o-idle-transition-armsdown-handships", "a2o-idle-handships-shiftside", "a2o-idle-handships-lookoff",
+    "a2o-idle-handships-breathe", "a2o-idle-transition-handships-armscrossed",
+    "a2o-idle-armscrossed-scratchchin", "a2o-idle-armscrossed-lookoff", "a2o-idle-armscrossed-breathe",
+    "a2o-idle-transition-armscrossed-armsdown"};
+
 // A box of 6 quads with outward normals, bound rigidly to `bone`; front
 // faces wind clockwise as seen from outside.
 inline anim::Ref<anim::SkinMesh> boxMesh(std::string name, std::string bone, anim::Vector3 min, anim::Vector3 max,
@@ -146,8 +155,8 @@ protected:
         sound->set("sound", kGreetingSound);
         greeting->tracks[0].timedProperties = anim::TimedPropertyList::create();
         greeting->tracks[0].timedProperties->set(kGreetingSoundMs, sound);
-        c.animations = {greeting, animation("a2o-idle-armsdown-breathe", 400), animation("a2o-idle2", 300),
-                        animation("a2o-idle-transition-armsdown-handships", 300)};
+        c.animations = {greeting};
+        for (const char* idle : kIdles) c.animations.push_back(animation(idle, 300));
         writeCharacters(std::string(kSkins) + "people.cmx", c);
 
         for (const char* name : {"C011mamed_rotc", "C012mamed_x", "C200famed_anne", "C201mamed_child"})

@@ -23,6 +23,10 @@ FloatJson toJson(const render::Vector3& v);
 FloatJson toJson(const render::Quaternion& q);
 FloatJson toJson(const render::Box& box);
 
+// Makes `folder` (the game's install folder) the current directory: the
+// game's folder lists are relative to it.
+void enterGameFolder(const std::string& folder);
+
 // Makes `folder` the current directory (the game's folder lists are
 // relative to it), makes the library and scans the character files, then
 // the index files. With `withDevice`, a small headless 3D device becomes

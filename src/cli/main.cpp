@@ -18,6 +18,8 @@ int main(int argc, char** argv) {
     tryster::cli::addRecordCommand(app);
     tryster::cli::addIffCommand(app);
     tryster::cli::addAnimCommand(app);
+    tryster::cli::addCatalogCommand(app);
+    tryster::cli::addRenderCommand(app);
 
     try {
         app.parse(argc, argv);

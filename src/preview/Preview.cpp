@@ -250,6 +250,14 @@ void Preview::runDirector() {
     startAnimation(anim::LoopMode::Hold);
 }
 
+bool Preview::playAnimation(std::string_view name) {
+    if (playback_ && character_) character_->stopPlayback(playback_, clock_.nowMs());
+    playback_ = nullptr;
+    animationName_ = std::string(name);
+    startAnimation(anim::LoopMode::Hold);
+    return playback_ != nullptr;
+}
+
 // Keeps a playback of the chosen animation running: one of another
 // animation is stopped; with none, the chosen one starts. An unknown name
 // stands the character still.

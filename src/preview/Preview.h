@@ -86,6 +86,10 @@ public:
     void positionCamera();
     // Chooses and starts the next idle animation, with the voice line.
     void runDirector();
+    // Starts the named animation from its beginning as the director starts
+    // an idle (once, resting on its end). False when the library lacks it;
+    // the character then stands still.
+    bool playAnimation(std::string_view name);
 
     // Refills the appearance lists from the library and the folders (either
     // switch may be off), keeps the current choices that are still listed,

@@ -1,0 +1,102 @@
+#include "cli/PreviewGame.h"
+
+#include "cli/AnimGame.h"
+#include "cli/CharacterDescription.h"
+#include "cli/Commands.h"
+#include "platform/PixelConversion.h"
+#include "render/SurfacePixels.h"
+
+#include <CLI/CLI.hpp>
+#include <fmt/format.h>
+
+#include <tuple>
+
+namespace tryster::cli {
+
+void CopyingWindow::showFrame(const platform::LockedSurface& frame, const platform::ScreenRect& source) {
+    const int bytes = frame.format.bytesPerPixel();
+    pixels_.resize(static_cast<std::size_t>(source.width()) * static_cast<std::size_t>(source.height()));
+    std::uint32_t* out = pixels_.data();
+    for (int y = source.top; y < source.bottom; ++y) {
+        const std::uint8_t* p = frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch + source.left * bytes;
+        for (int x = source.left; x < source.right; ++x, p += bytes) *out++ = platform::pixelToArgb(frame.format, p, nullptr);
+    }
+}
+
+void LookOptions::addTo(CLI::App& command, bool withCharacterFile) {
+    if (withCharacterFile)
+        command.add_option("--character", characterFile,
+                           "Character description (JSON): gender, body type, skin tone, appearance, age")
+            ->check(CLI::ExistingFile);
+    command.add_option("--gender", gender, "male or female")->check(CLI::IsMember({"male", "female"}));
+    command.add_option("--body-type", bodyType, "0 Fit, 1 Full, 2 Thin")->check(CLI::Range(0, 2));
+    command.add_option("--skin-tone", skinTone, "0 Light, 1 Medium, 2 Dark")->check(CLI::Range(0, 2));
+    command.add_flag("--child", child, "A child (the child skeleton and default look)");
+    command.add_option("--body-mesh", bodyMesh, "The body mesh chosen before the refills");
+    command.add_option("--body-texture", bodyTexture, "The body texture chosen before the refills");
+    command.add_option("--head-mesh", headMesh, "The head mesh chosen before the refills");
+    command.add_option("--head-texture", headTexture, "The head texture chosen before the refills");
+}
+
+PreviewGame::PreviewGame(const std::string& folder, int width, int height, std::int64_t seed)
+    : clock_(seed), preview_(presenter_, previewClock_) {
+    enterGameFolder(folder);
+    preview_.setInstallFolder(platform::fileSystem().currentDirectory());
+    if (preview_.setUp(&window_, width, height)) return;
+    if (preview_.gameMissing())
+        throw CommandError(fmt::format("{}: {}", folder, preview::kGameMissingText));
+    throw CommandError(fmt::format("the preview could not be set up (at \"{}\")", presenter_.step));
+}
+
+PreviewGame::~PreviewGame() { preview_.tearDown(); }
+
+void PreviewGame::applyLook(const LookOptions& o) {
+    CharacterDescription d;
+    if (!o.characterFile.empty()) d = loadCharacterDescription(o.characterFile);
+    if (o.child) {
+        d.adult = false;
+        if (o.characterFile.empty()) d.appearance.assign(kChildDefaults);
+    }
+    if (o.gender) d.record.setGender(*o.gender == "female" ? kFemale : kMale);
+    if (o.bodyType) d.record.setBodyType(*o.bodyType);
+    if (o.skinTone) d.record.setSkinTone(*o.skinTone);
+    if (o.bodyMesh) d.appearance.bodyMesh = *o.bodyMesh;
+    if (o.bodyTexture) d.appearance.bodyTexture = *o.bodyTexture;
+    if (o.headMesh) d.appearance.headMesh = *o.headMesh;
+    if (o.headTexture) d.appearance.headTexture = *o.headTexture;
+
+    const DefaultSet& set = d.adult ? kAdultDefaults : kChildDefaults;
+    preview::Preview& p = preview_;
+    p.skeletonName() = set.skeleton;
+    p.animationName() = set.animation;
+    p.look() = d.appearance;
+    preview::CatalogInputs& in = p.inputs();
+    in.female = d.record.gender() == kFemale;
+    in.isMale = !in.female;
+    in.isAdult = d.adult;
+    in.bodyTypeIndex = d.record.bodyType();
+    in.skinToneIndex = d.record.skinTone();
+    p.refillCatalog(true, true);
+    p.refillCatalog(false, true);
+
+    const std::tuple<const char*, const std::optional<std::string>&, const std::string&> asked[] = {
+        {"body mesh", o.bodyMesh, p.look().bodyMesh},
+        {"body texture", o.bodyTexture, p.look().bodyTexture},
+        {"head mesh", o.headMesh, p.look().headMesh},
+        {"head texture", o.headTexture, p.look().headTexture}};
+    for (const auto& [what, wanted, shown] : asked)
+        if (wanted && !platform::equalsNoCase(*wanted, shown))
+            fmt::print(stderr, "tryster-cli: the {} \"{}\" is not offered for this character; it is \"{}\"\n",
+                       what, *wanted, shown);
+}
+
+std::vector<std::uint32_t> PreviewGame::picture() const {
+    std::vector<std::uint32_t> out;
+    platform::Surface* s = preview_.animDevice()->backSurface()->get();
+    const platform::SurfaceDesc d = s->description();
+    if (!render::readSurfacePixels(*s, {0, 0, d.width, d.height}, out))
+        throw CommandError("the picture cannot be read");
+    return out;
+}
+
+}  // namespace tryster::cli

@@ -117,19 +117,17 @@ void runRender(const RenderOptions& o) {
     const std::int64_t drawnSpan = static_cast<std::int64_t>(o.frames - 1) * kFramePeriodMs;
     const std::int64_t firstDrawnMs = std::max<std::int64_t>(0, endMs - drawnSpan);
     std::int64_t now = 0;
-    while (now < firstDrawnMs) {
-        const auto step = static_cast<std::uint32_t>(std::min<std::int64_t>(kFramePeriodMs, firstDrawnMs - now));
-        game.clock().advance(step);
-        now += step;
+    while (firstDrawnMs - now > kFramePeriodMs) {
+        game.clock().advance(kFramePeriodMs);
+        now += kFramePeriodMs;
         if (render::RenderResult rc = p.frame(nullptr, false))
             throw CommandError(fmt::format("a frame failed (error {:#x})", rc));
     }
     std::map<std::string, std::vector<double>> stages;
     for (int i = 0; i < o.frames; ++i) {
-        if (i > 0) {
-            game.clock().advance(kFramePeriodMs);
-            now += kFramePeriodMs;
-        }
+        const auto step = static_cast<std::uint32_t>(i == 0 ? firstDrawnMs - now : kFramePeriodMs);
+        game.clock().advance(step);
+        now += step;
         preview::FrameTimes times;
         if (render::RenderResult rc = p.frame(&times))
             throw CommandError(fmt::format("a frame failed (error {:#x})", rc));

@@ -1,6 +1,7 @@
 #include "preview/SkinCatalog.h"
 
 #include "platform/FileFinder.h"
+#include "platform/FileSystem.h"
 
 namespace tryster::preview {
 
@@ -15,12 +16,24 @@ void SkinCatalog::refillMeshes(const anim::CharacterLibrary::Table<anim::Outfit>
     bodyMeshes.assign(std::move(bodies));
 }
 
+// Within a folder the names come in the order the folder lists them: the
+// appearance lists sort them anyway, and names that differ only in letter
+// case cannot share a folder on the game's platform. Skipping the finder's
+// sort matters with tens of thousands of textures.
 void SkinCatalog::rebuildTextureNames() {
     textureNames_.clear();
-    const platform::FileFinder& finder = platform::FileFinder::instance();
+    platform::FileSystem& fs = platform::fileSystem();
     for (std::string_view list : {anim::kAnimationSearchPath, anim::kCharacterSearchPath})
-        for (const platform::FoundFile& file : finder.enumerateType("BMP", list))
-            textureNames_.push_back(platform::baseName(file.name));
+        for (const std::string& folder : platform::splitFolderList(list))
+            for (platform::DirEntry& entry : fs.list(folder)) {
+                std::string& name = entry.name;
+                const std::size_t dot = name.rfind('.');
+                if (entry.isDirectory || dot == std::string::npos ||
+                    !platform::equalsNoCase(std::string_view(name).substr(dot + 1), "bmp"))
+                    continue;
+                name.resize(dot);
+                textureNames_.push_back(std::move(name));
+            }
 }
 
 void SkinCatalog::refillTextures(const CatalogFilter& filter, std::string_view headMesh,

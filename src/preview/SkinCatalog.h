@@ -36,8 +36,8 @@ public:
     void refillMeshes(const anim::CharacterLibrary::Table<anim::Outfit>& outfits, const CatalogFilter& filter);
 
     // Every "BMP" image along the index-file folders, then along the
-    // character-file folders, as names without folder and extension, in the
-    // order found (a name in two folders is there twice).
+    // character-file folders, as names without folder and extension, folder
+    // by folder (a name in two folders is there twice).
     void rebuildTextureNames();
     const std::vector<std::string>& textureNames() const { return textureNames_; }
 

@@ -20,5 +20,6 @@ public:
 
 void addRecordCommand(CLI::App& app);
 void addIffCommand(CLI::App& app);
+void addDateCommand(CLI::App& app);
 
 }  // namespace tryster::cli

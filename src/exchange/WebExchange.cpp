@@ -12,24 +12,21 @@ namespace {
 // The export order of the traits.
 constexpr Trait kExportTraits[] = {kOutgoing, kNice, kPlayful, kNeat, kActive};
 
+// Collects the keys in order and writes them in one pass over the file.
 class KeyWriter {
 public:
-    explicit KeyWriter(std::string_view path) : path_(path) {}
-    void put(std::string_view key, std::string_view value) {
-        if (!platform::writeProfileString(path_, kWebExchangeSection, key, value)) ok_ = false;
-    }
+    void put(std::string_view key, std::string_view value) { keys_.emplace_back(key, value); }
     void put(std::string_view key, std::int32_t value) { put(key, std::to_string(value)); }
-    bool ok() const { return ok_; }
+    bool writeTo(std::string_view path) const { return platform::writeProfileStrings(path, kWebExchangeSection, keys_); }
 
 private:
-    std::string_view path_;
-    bool ok_ = true;
+    std::vector<std::pair<std::string, std::string>> keys_;
 };
 
 }  // namespace
 
 bool writeWebExchangeKeys(std::string_view path, const PlomData& record, bool isMale) {
-    KeyWriter keys(path);
+    KeyWriter keys;
     keys.put("Sign", nearestSign(record.personalityValues()) + 1);
     keys.put("CareerPath", record.careerTrack());
     keys.put("CareerLevel", record.careerLevel());
@@ -40,15 +37,15 @@ bool writeWebExchangeKeys(std::string_view path, const PlomData& record, bool is
     for (Trait trait : kExportTraits) keys.put(kTraitLabels[static_cast<std::size_t>(trait)], record.personality(trait));
     for (int id = 0; id < kInterestCount; ++id)
         keys.put(kInterestExportKeys[static_cast<std::size_t>(id)], interestLevel(record, id));
-    return keys.ok();
+    return keys.writeTo(path);
 }
 
 bool writeSkinFileKeys(std::string_view path, const SkinFileList& list) {
-    KeyWriter keys(path);
+    KeyWriter keys;
     keys.put("SkinFileCount", static_cast<std::int32_t>(list.size()));
     for (std::size_t i = 0; i < list.size(); ++i)
         keys.put("SkinFile" + std::to_string(i + 1), list.entries()[i]);
-    return keys.ok();
+    return keys.writeTo(path);
 }
 
 WebExchangeKeys parseWebExchangeKeys(std::string_view text) {

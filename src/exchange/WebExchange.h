@@ -19,8 +19,8 @@ inline constexpr std::string_view kWebExchangeExtension = ".srf";
 
 // "Sign", "CareerPath", "CareerLevel", "Gender", "Name", "Description",
 // "SkinColor", the five traits and the fifteen interest levels, in that
-// order. False when a key could not be written (the later ones are still
-// tried).
+// order, in one pass over the file (so a description of several lines is
+// never read back as keys). False when the file could not be written.
 bool writeWebExchangeKeys(std::string_view path, const PlomData& record, bool isMale);
 
 // "SkinFileCount" and "SkinFile1", "SkinFile2", ... with the list's paths.

@@ -157,6 +157,7 @@ TEST_F(ConstantsFile, DateValuesReadBackAndNeed22Entries) {
     ASSERT_EQ(c.load(file, kId), kNoError);
     record.setCareerTrack(-1);
     ASSERT_TRUE(setDateConstants(c, record));
+    EXPECT_EQ(c.entry(0)->value, 65535);
     EXPECT_EQ(c.entry(22)->value, 22);
     DateConstants back;
     ASSERT_TRUE(readDateConstants(c, back));

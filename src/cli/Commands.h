@@ -23,5 +23,6 @@ void addIffCommand(CLI::App& app);
 void addAnimCommand(CLI::App& app);
 // The pose and skin subcommands of the anim group.
 void addAnimPoseCommands(CLI::App& anim);
+void addDateCommand(CLI::App& app);
 
 }  // namespace tryster::cli

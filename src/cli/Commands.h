@@ -23,6 +23,7 @@ void addIffCommand(CLI::App& app);
 void addAnimCommand(CLI::App& app);
 // The pose and skin subcommands of the anim group.
 void addAnimPoseCommands(CLI::App& anim);
+void addDateCommand(CLI::App& app);
 void addCatalogCommand(CLI::App& app);
 void addRenderCommand(CLI::App& app);
 

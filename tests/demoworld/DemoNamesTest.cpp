@@ -214,7 +214,9 @@ TEST_F(DemoNames, OnlyTheLooksBuildAndGenderPassTheBodyRules) {
             // Children are offered their gender's child bodies and also its
             // adult bodies of the build (the rule does not look at the age).
             const std::string code = toLower(body).substr(4, 5);
-            if (look.adult || code != std::string(1, look.gender) + "cchd") EXPECT_EQ(code, look.ga() + look.body);
+            if (look.adult || code != std::string(1, look.gender) + "cchd") {
+                EXPECT_EQ(code, look.ga() + look.body);
+            }
             for (const auto& texture : bodyTextures(look, body)) EXPECT_TRUE(containsNoCase(texture, look.tone)) << texture;
         }
     }

@@ -1,97 +1,142 @@
+// The demo figure as the preview shows it, dressed from the demo folder's
+// files: at the snapshot zoom the man of the default look fills the
+// snapshot rectangles. With TRYSTER_SHOTS set, pictures of every look and
+// of the animations are written there for looking at.
+
+#include "DemoFolder.h"
 #include "FigureScene.h"
 
-#include "demoworld/FigureMeshes.h"
-#include "demoworld/FigurePainter.h"
+#include "character/Appearance.h"
+#include "demoworld/DemoCatalog.h"
+#include "demoworld/Motions.h"
+
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
 namespace tryster::demoworld {
 namespace {
 
-anim::Ref<anim::Outfit> outfitOf(std::string name, anim::Ref<anim::SkinMesh> mesh, std::string bone) {
-    auto o = anim::Outfit::create();
-    o->name = std::move(name);
-    anim::OutfitPart p;
-    p.boneName = std::move(bone);
-    p.meshName = mesh->name;
-    p.mesh = mesh;
-    o->parts.push_back(std::move(p));
-    return o;
+struct Look {
+    std::string skeleton, body, bodyTexture, head, headTexture, leftHand, rightHand, handTexture;
+};
+
+Look defaultLook(const DefaultSet& d) {
+    return {std::string(d.skeleton), std::string(d.bodyMesh), std::string(d.bodyTexture), std::string(d.headMesh),
+            std::string(d.headTexture), std::string(d.leftHandMesh), std::string(d.rightHandMesh),
+            std::string(d.leftHandTexture)};
 }
 
-void dress(test::FigureScene& s, const FigureKind& kind, Tone tone) {
-    anim::CharacterFileContents c;
-    c.skeletons.push_back(makeFigureSkeleton("fig", kind.joints()));
-    ClothesStyle clothes{0x3050A0, 0xF0F0F0, Pattern::Stripes, false, 0x303848, false, 0x402010};
-    FaceStyle face{0x5A3820, 0x3060A0, 0xB05050,
-                   kind.gender == Gender::Female ? HairStyle::Long : HairStyle::Short, false};
-    s.addTexture("body", paintBody(kind, tone, clothes));
-    s.addTexture("head", paintHead(kind, tone, face));
-    s.addTexture("hand", paintHand(tone));
-    c.outfits.push_back(outfitOf("body", makeBodyMesh("BODY", "body", kind), "pelvis"));
-    c.outfits.push_back(outfitOf("head", makeHeadMesh("HEAD-HEAD", "head", kind, face.hairStyle), "head"));
-    c.outfits.push_back(outfitOf("lhand", makeHandMesh("lHAND", "hand", kind, false), "l_hand"));
-    c.outfits.push_back(outfitOf("rhand", makeHandMesh("rHAND", "hand", kind, true), "r_hand"));
-    s.library->registerContents(c, "", "test", "");
-    s.character = anim::PreviewCharacter::make(*s.library, "fig", {}, {}, 0);
-    for (const char* o : {"body", "head", "lhand", "rhand"})
-        ASSERT_NE(s.character->putOn(*s.library->findOutfit(o), "", 0, -1), nullptr) << o;
-}
+class FigurePictures : public ::testing::Test {
+protected:
+    FigurePictures() {
+        scene.library->loadCharacterFiles(anim::kCharacterSearchPath);
+        scene.library->readIndexFiles(anim::kAnimationSearchPath);
+    }
 
-TEST(FigurePictures, Shots) {
-    int n = 0;
-    for (Gender g : {Gender::Male, Gender::Female})
-        for (Build b : {Build::Fit, Build::Fat, Build::Skinny})
-            for (bool child : {false, true}) {
-                if (child && b != Build::Fit) continue;
-                test::FigureScene s;
-                dress(s, {g, b, child}, static_cast<Tone>(n % 3));
-                for (float facing : {0.0f, 1.0f, 2.0f}) {
-                    s.draw(0, facing, 2);
-                    s.scene->shoot("fig-" + std::to_string(n) + "-f" + std::to_string(static_cast<int>(facing)));
+    // Dresses a new character as the preview does: outfits by name, each
+    // with its texture override.
+    void dress(const Look& look) {
+        scene.character.reset();
+        scene.character = anim::PreviewCharacter::make(*scene.library, look.skeleton, {}, {}, 0);
+        ASSERT_TRUE(scene.character && scene.character->skeleton());
+        auto wear = [&](const std::string& outfit, std::string_view key, const std::string& texture) {
+            anim::Outfit* o = scene.library->findOutfit(platform::toLower(outfit));
+            ASSERT_TRUE(o) << outfit;
+            ASSERT_TRUE(scene.character->putOn(*o, std::string(key) + texture, 0, -1)) << outfit;
+        };
+        wear(look.head, kHeadOverrideKey, look.headTexture);
+        wear(look.leftHand, kHandOverrideKey, look.handTexture);
+        wear(look.rightHand, kHandOverrideKey, look.handTexture);
+        wear(look.body, kBodyOverrideKey, look.bodyTexture);
+    }
+
+    // The smallest rectangle around every pixel that is not background
+    // (left, top, right, bottom; right and bottom exclusive), within the
+    // rows [top, bottom).
+    std::array<int, 4> drawnExtent(int top = 0, int bottom = test::kPreviewHeight) const {
+        const auto pixels = scene.scene->pixels();
+        const std::uint32_t background = pixels[0] & 0xFFFFFF;
+        std::array<int, 4> r{test::kPreviewWidth, test::kPreviewHeight, 0, 0};
+        for (int y = top; y < bottom; ++y)
+            for (int x = 0; x < test::kPreviewWidth; ++x)
+                if ((pixels[static_cast<std::size_t>(y * test::kPreviewWidth + x)] & 0xFFFFFF) != background) {
+                    r[0] = std::min(r[0], x), r[1] = std::min(r[1], y);
+                    r[2] = std::max(r[2], x + 1), r[3] = std::max(r[3], y + 1);
                 }
-                s.draw(0, 0.5f, 4);
-                s.scene->shoot("fig-" + std::to_string(n) + "-z4");
-                ++n;
-            }
+        return r;
+    }
+
+    static bool shooting() { return std::getenv("TRYSTER_SHOTS") != nullptr; }
+
+    test::InDemoFolder in;
+    test::FigureScene scene;
+};
+
+TEST_F(FigurePictures, TheDefaultManFillsTheSnapshotRectangles) {
+    dress(defaultLook(kAdultDefaults));
+    scene.draw(0, 0, 2);
+    scene.scene->shoot("default-man");
+    // Body: 120, 146 to 220, 366; head: 145, 146 to 190, 191.
+    const auto body = drawnExtent();
+    EXPECT_GE(body[0], 120);
+    EXPECT_GE(body[1], 146);
+    EXPECT_LE(body[2], 220);
+    EXPECT_LE(body[3], 366);
+    EXPECT_GE(body[3] - body[1], 200);  // fills the rectangle's height
+    const auto head = drawnExtent(body[1], body[1] + 38);
+    EXPECT_GE(head[0], 145);
+    EXPECT_LE(head[2], 190);
+    EXPECT_GE(head[2] - head[0], 28);
 }
 
-}  // namespace
-}  // namespace tryster::demoworld
+TEST_F(FigurePictures, TheChildIsSmallerThanTheMan) {
+    dress(defaultLook(kAdultDefaults));
+    scene.draw(0, 0, 2);
+    const auto man = drawnExtent();
+    dress(defaultLook(kChildDefaults));
+    scene.draw(0, 0, 2);
+    scene.scene->shoot("default-child");
+    const auto child = drawnExtent();
+    EXPECT_LT(child[3] - child[1], (man[3] - man[1]) * 3 / 4);
+    EXPECT_NEAR(child[3], man[3], 6);  // on the same ground (the child's feet are shorter)
+}
 
-#include "demoworld/Motions.h"
-
-namespace tryster::demoworld {
-namespace {
-
-TEST(FigurePictures, Motions) {
-    auto motions = makeMotions();
-    for (bool child : {false, true}) {
-        test::FigureScene s;
-        dress(s, {Gender::Male, Build::Fit, child}, Tone::Medium);
-        anim::CharacterFileContents c;
-        for (auto& m : motions) {
-            m.record->setFrames(m.frames.translations, m.frames.rotations);
-            c.animations.push_back(m.record);
-        }
-        s.library->registerContents(c, "", "anims", "");
-        for (const auto& m : motions) {
-            if (child != (m.record->name[0] == 'c') && m.record->name != "a2o-idle-armscrossed-breathe") continue;
-            auto* pb = s.character->startPlayback(*s.library->findAnimation(m.record->name), 1, 1, 1, 0);
-            std::vector<std::string> shots;
-            for (int i = 0; i <= 4; ++i) {
-                const auto t = static_cast<anim::TimeMs>(m.record->duration * static_cast<float>(i) / 4);
-                s.draw(t, 0.5f, 2);
-                const std::string name = "m-" + m.record->name + "-" + std::to_string(i) + (child ? "c" : "");
-                s.scene->shoot(name);
-                if (i == 2) {
-                    s.draw(t, 0.5f, 4);
-                    s.scene->shoot(name + "z");
-                    s.draw(t, 1.5f, 3);
-                    s.scene->shoot(name + "s");
+// Every body in its textures with a head and hands of its kind, from the
+// front and the side.
+TEST_F(FigurePictures, EveryLook) {
+    if (!shooting()) GTEST_SKIP() << "pictures for looking at only (set TRYSTER_SHOTS)";
+    for (const BodyEntry& body : bodyEntries()) {
+        const bool female = body.kind.gender == Gender::Female;
+        const HeadEntry* head = nullptr;
+        for (const HeadEntry& h : headEntries())
+            if (h.kind.gender == body.kind.gender && h.kind.child == body.kind.child && !head) head = &h;
+        const std::string hands = body.kind.child ? "hu" : female ? "hf" : "hm";
+        for (const ClothesEntry& clothes : body.clothes)
+            for (Tone tone : kTones) {
+                dress({body.kind.child ? "child" : "adult", std::string(body.outfit),
+                       bodyTextureName(body, tone, clothes), std::string(head->outfit), headTextureName(*head, tone),
+                       hands + "lo", hands + "ro", "HUAO" + std::string(toneCode(tone))});
+                for (float facing : {0.0f, 0.5f, 1.5f}) {
+                    scene.draw(0, facing, 2);
+                    scene.scene->shoot("look-" + bodyTextureName(body, tone, clothes) + "-" +
+                                       std::to_string(static_cast<int>(facing * 2)));
                 }
             }
-            s.character->stopPlayback(pb, 0);
+    }
+}
+
+TEST_F(FigurePictures, EveryAnimation) {
+    if (!shooting()) GTEST_SKIP() << "pictures for looking at only (set TRYSTER_SHOTS)";
+    for (const Motion& m : makeMotions()) {
+        const bool child = m.record->name[0] == 'c';
+        dress(defaultLook(child ? kChildDefaults : kAdultDefaults));
+        anim::Animation* a = scene.library->findAnimation(m.record->name);
+        ASSERT_TRUE(a);
+        scene.character->startPlayback(*a, 1, 1, 1, 0);
+        for (int i = 0; i <= 4; ++i) {
+            scene.draw(static_cast<anim::TimeMs>(a->duration * static_cast<float>(i) / 4), 0.5f, 2);
+            scene.scene->shoot("anim-" + a->name + "-" + std::to_string(i));
         }
     }
 }

@@ -3,17 +3,13 @@
 // preview's size, the preview's lights and background, its camera placement
 // for a facing and zoom, and the skeleton placed at (0, -1.75, 0).
 //
-// Textures are written as BMP files into a game folder that becomes the
-// current directory, on the preview's texture path.
+// Textures are found along the preview's texture path from the current
+// directory (a game folder).
 
 #include "render/Scene.h"
 
-#include "demoworld/Picture.h"
-
 #include "anim/CharacterLibrary.h"
 #include "anim/PreviewCharacter.h"
-#include "platform/FileSystem.h"
-#include "support/TempDir.h"
 
 #include <cmath>
 #include <numbers>
@@ -50,8 +46,7 @@ inline void placePreviewCamera(Scene& scene, float facing, int zoom) {
 
 class FigureScene {
 public:
-    FigureScene() : previous_(platform::fileSystem().currentDirectory()) {
-        EXPECT_TRUE(platform::fileSystem().setCurrentDirectory(folder.str()));
+    FigureScene() {
         scene = std::make_unique<Scene>(kPreviewWidth, kPreviewHeight, kPreviewTexturePath);
         render::Device3D::setCurrent(scene->device.get());
         library = std::make_unique<anim::CharacterLibrary>(scene->device.get());
@@ -61,12 +56,6 @@ public:
         library.reset();
         render::Device3D::setCurrent(nullptr);
         scene.reset();
-        (void)platform::fileSystem().setCurrentDirectory(previous_);
-    }
-
-    void addTexture(const std::string& name, const demoworld::Picture& picture) {
-        auto bytes = demoworld::encodeBmp24(picture);
-        folder.write("GameData/Skins/" + name + ".bmp", std::string(bytes.begin(), bytes.end()));
     }
 
     // The frame at clock time `t` for a facing and zoom.
@@ -79,13 +68,9 @@ public:
         ASSERT_EQ(scene->viewport->endScene(), 0u);
     }
 
-    TempDir folder;
     std::unique_ptr<Scene> scene;
     std::unique_ptr<anim::CharacterLibrary> library;
     std::unique_ptr<anim::PreviewCharacter> character;
-
-private:
-    std::string previous_;
 };
 
 }  // namespace tryster::test

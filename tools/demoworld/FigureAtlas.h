@@ -27,7 +27,7 @@ inline constexpr Band kTorso{0.0f, 0.34f, 4.82f, 2.40f};
 inline constexpr Band kSkirt{0.35f, 0.45f, 3.22f, 1.80f};
 inline constexpr Band kArm{0.46f, 0.66f, -0.16f, 1.78f};
 inline constexpr Band kLeg{0.67f, 0.91f, 2.75f, -0.22f};
-inline constexpr Band kShoe{0.92f, 1.0f, -0.2f, 0.46f};
+inline constexpr Band kShoe{0.92f, 1.0f, -0.18f, 0.34f};
 
 // Heights of the design that the painter places clothes by.
 inline constexpr float kShoulderTopY = 4.3f;

@@ -3,6 +3,7 @@
 #include "FigureAtlas.h"
 #include "MeshBuilder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -134,7 +135,11 @@ void addTorso(MeshBuilder& mesh, const BodyShape& b) {
 
 void addSkirt(MeshBuilder& mesh, const BodyShape& b) {
     const float top = atlas::kSkirt.s0, bottom = atlas::kSkirt.s1;
-    auto at = [&](float y, float rx, float rz) { return Section{top - y, {0, y, 0}, rx, rz}; };
+    // Wide enough for the thighs (thin hips would let them through).
+    const float thighX = kAdultJoints.hip.x + 0.215f * b.leg + 0.04f, thighZ = 0.21f * b.leg + 0.04f;
+    auto at = [&](float y, float rx, float rz) {
+        return Section{top - y, {0, y, 0}, std::max(rx, thighX), std::max(rz, thighZ)};
+    };
     const std::vector<Section> keys = {
         at(top, b.waistRx * 1.06f, b.waistRz * 1.08f),
         at(2.85f, b.hipRx * 1.04f, b.hipRz * 1.06f),
@@ -241,22 +246,22 @@ void addShoe(MeshBuilder& mesh, bool right) {
     const float x = mirrored(kAdultJoints.ankle, right).x;
     auto at = [&](float z, float cy, float rx, float ry) { return Section{z, {x, cy, z}, rx, ry}; };
     const std::vector<Section> keys = {
-        at(-0.15f, -0.25f, 0.085f, 0.1f), at(-0.02f, -0.22f, 0.095f, 0.13f), at(0.16f, -0.25f, 0.105f, 0.1f),
-        at(0.3f, -0.275f, 0.1f, 0.075f),  at(0.4f, -0.29f, 0.085f, 0.06f),
+        at(-0.13f, -0.25f, 0.085f, 0.1f), at(-0.02f, -0.22f, 0.095f, 0.13f), at(0.12f, -0.25f, 0.105f, 0.1f),
+        at(0.22f, -0.275f, 0.1f, 0.075f),  at(0.29f, -0.29f, 0.085f, 0.06f),
     };
     const std::vector<Ring> rings =
-        ringsThrough(keys, 7, atlas::kShoe.rowOf(-0.15f), atlas::kShoe.rowOf(0.4f));
+        ringsThrough(keys, 7, atlas::kShoe.rowOf(-0.13f), atlas::kShoe.rowOf(0.29f));
     TubeOptions o = sideTube(right, right ? 0.0f : 0.5f, right ? 0.5f : 1.0f, 10);
     o.across2 = {0, 1, 0};
     o.exponent = 2.6f;
     o.startCap = 0.05f;
     o.startCapV = atlas::kShoe.v0;
-    o.endCap = 0.06f;
+    o.endCap = 0.05f;
     o.endCapV = atlas::kShoe.v1;
     const BoneId foot = sided(BoneId::LeftFoot, right), toe = sided(BoneId::LeftToe, right);
     o.skin = [&rings, foot, toe](float, int r) {
         const float z = rings[static_cast<std::size_t>(r)].centre.z;
-        return Influence::between(foot, toe, (z - 0.2f) / 0.15f);
+        return Influence::between(foot, toe, (z - 0.14f) / 0.12f);
     };
     mesh.addTube(rings, o);
 }

@@ -138,7 +138,7 @@ std::uint32_t leg(const FigureKind& kind, Tone tone, const ClothesStyle& c, floa
 std::uint32_t shoe(const ClothesStyle& c, float theta, float z) {
     if (std::fabs(angleFrom(theta, 0)) < 0.95f) return 0x202020;  // sole
     const float top = angleFrom(theta, kPi);
-    if (std::fabs(top) < 0.35f && z > -0.02f && z < 0.2f && fract(z / 0.05f) < 0.35f) return 0xE8E8E8;
+    if (std::fabs(top) < 0.35f && z > -0.04f && z < 0.14f && fract(z / 0.045f) < 0.35f) return 0xE8E8E8;
     return c.shoes;
 }
 

@@ -48,7 +48,7 @@ inline constexpr Joints kAdultJoints = {
     .hip = {0.22f, 2.6f, 0},
     .knee = {0.23f, 1.35f, 0.02f},
     .ankle = {0.24f, -0.12f, -0.02f},
-    .toe = {0.24f, -0.3f, 0.3f},
+    .toe = {0.24f, -0.3f, 0.22f},
 };
 
 // A child: its body is the adult's below the chin scaled down to about

@@ -6,4 +6,8 @@ bool writeGameContainers(const std::string&, std::string&) {
     return true;
 }
 
+bool writeTemplateFile(const std::string&, std::string&) {
+    return true;
+}
+
 }  // namespace tryster::demoworld

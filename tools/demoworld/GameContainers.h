@@ -11,4 +11,7 @@ namespace tryster::demoworld {
 // TemplateNPCs\*.iff below `root`.
 [[nodiscard]] bool writeGameContainers(const std::string& root, std::string& error);
 
+// Writes the program's template file (TR_Template.iff) at `path`.
+[[nodiscard]] bool writeTemplateFile(const std::string& path, std::string& error);
+
 }  // namespace tryster::demoworld

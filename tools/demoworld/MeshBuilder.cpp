@@ -205,7 +205,11 @@ anim::Ref<anim::SkinMesh> MeshBuilder::build(std::string name, std::string textu
     mesh->name = std::move(name);
     mesh->textureName = std::move(texture);
 
-    auto blended = [](const Vertex& v) { return v.skin.otherWeight > 0 && v.skin.other != v.skin.bone; };
+    // A pull too weak to show in the file's fixed point makes no twin.
+    auto weightOf = [](const Vertex& v) {
+        return static_cast<std::int32_t>(std::lround(v.skin.otherWeight * anim::kFullBlendWeight));
+    };
+    auto blended = [&](const Vertex& v) { return weightOf(v) > 0 && v.skin.other != v.skin.bone; };
     std::vector<std::uint32_t> rigidOrder(vertices_.size()), blendOrder;
     for (std::uint32_t i = 0; i < vertices_.size(); ++i) {
         rigidOrder[i] = i;
@@ -231,8 +235,7 @@ anim::Ref<anim::SkinMesh> MeshBuilder::build(std::string name, std::string textu
     for (std::uint32_t i : blendOrder) {
         const Vertex& v = vertices_[i];
         mesh->vertices.push_back({local(v.position, v.skin.other), rounded(v.normal, kPositionStep)});
-        const auto weight = static_cast<std::int32_t>(std::lround(v.skin.otherWeight * anim::kFullBlendWeight));
-        mesh->blends.push_back({weight, static_cast<std::int32_t>(newIndex[i])});
+        mesh->blends.push_back({weightOf(v), static_cast<std::int32_t>(newIndex[i])});
     }
 
     for (int b = 0; b < kBoneCount; ++b) {

@@ -9,6 +9,7 @@
 // The files are made in a temporary folder when the program starts. The
 // ratios are printed after the table.
 
+#include "RatioReporter.h"
 #include "platform/FileSystem.h"
 #include "resfile/FileHeaders.h"
 #include "resfile/IFFResFile2.h"
@@ -246,48 +247,6 @@ void BM_PlainCopyOfKeptBytes(benchmark::State& state) {
     }
 }
 
-// Collects the mean time of each benchmark and prints the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs) times_[r.benchmark_name()] = r.GetAdjustedRealTime();
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        struct Pair {
-            const char* what;
-            const char* measured;
-            const char* baseline;
-            const char* target;
-        } pairs[] = {
-            {"open with map, 16-byte data / raw read", "BM_OpenWithMap_Small", "BM_RawRead_Small", ""},
-            {"open with map, 4 KiB data / raw read", "BM_OpenWithMap_Large", "BM_RawRead_Large", ""},
-            {"open with map, 4 KiB / 16-byte data", "BM_OpenWithMap_Large", "BM_OpenWithMap_Small", "about 1"},
-            {"open by walking / raw chunk headers", "BM_OpenByWalk", "BM_RawChunkHeaders", "2 or less"},
-            {"load every resource / raw read", "BM_LoadEveryResource", "BM_RawRead_Small", ""},
-            {"add and write 20000 / raw write", "BM_AddAndWrite20000", "BM_RawWriteSameBytes", ""},
-            {"rewrite in place / raw write", "BM_RewriteInPlace", "BM_RawRewrite", ""},
-            {"compaction / plain copy of kept bytes", "BM_Compact100MB", "BM_PlainCopyOfKeptBytes", "2 or less"},
-        };
-        std::printf("\nratios (same run):\n");
-        for (const Pair& p : pairs) {
-            auto m = find(p.measured);
-            auto b = find(p.baseline);
-            if (m > 0 && b > 0)
-                std::printf("  %-42s %8.2f%s%s\n", p.what, m / b, *p.target ? "   target: " : "", p.target);
-        }
-    }
-
-private:
-    double find(const std::string& prefix) const {
-        for (const auto& [name, time] : times_)
-            if (name.rfind(prefix, 0) == 0) return time;
-        return 0;
-    }
-    std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 BENCHMARK(BM_OpenWithMap_Small)->Unit(benchmark::kMillisecond);
@@ -307,7 +266,16 @@ BENCHMARK(BM_PlainCopyOfKeptBytes)->Unit(benchmark::kMillisecond)->Iterations(5)
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     setUp();
-    RatioReporter reporter;
+    bench::RatioReporter reporter({
+        {"open with map, 16-byte data / raw read", "BM_OpenWithMap_Small", "BM_RawRead_Small", ""},
+        {"open with map, 4 KiB data / raw read", "BM_OpenWithMap_Large", "BM_RawRead_Large", ""},
+        {"open with map, 4 KiB / 16-byte data", "BM_OpenWithMap_Large", "BM_OpenWithMap_Small", "about 1"},
+        {"open by walking / raw chunk headers", "BM_OpenByWalk", "BM_RawChunkHeaders", "2 or less"},
+        {"load every resource / raw read", "BM_LoadEveryResource", "BM_RawRead_Small", ""},
+        {"add and write 20000 / raw write", "BM_AddAndWrite20000", "BM_RawWriteSameBytes", ""},
+        {"rewrite in place / raw write", "BM_RewriteInPlace", "BM_RawRewrite", ""},
+        {"compaction / plain copy of kept bytes", "BM_Compact100MB", "BM_PlainCopyOfKeptBytes", "2 or less"},
+    });
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     delete g_files;

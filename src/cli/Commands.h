@@ -24,5 +24,6 @@ void addAnimCommand(CLI::App& app);
 void addDemoWorldCommand(CLI::App& app);
 // The pose and skin subcommands of the anim group.
 void addAnimPoseCommands(CLI::App& anim);
+void addDateCommand(CLI::App& app);
 
 }  // namespace tryster::cli

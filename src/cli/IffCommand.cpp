@@ -14,6 +14,7 @@
 // output as \xNN.
 
 #include "cli/Commands.h"
+#include "cli/TextOutput.h"
 #include "platform/FileSystem.h"
 #include "resfile/FileHeaders.h"
 #include "resfile/IFFResFile.h"
@@ -52,32 +53,6 @@ struct IffOptions {
 
 [[noreturn]] void fail(std::string_view what, ResError error) {
     throw CommandError(fmt::format("{}: {}", what, describeError(error)));
-}
-
-// Printable ASCII as it is, every other byte (and the backslash) as \xNN.
-std::string escaped(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        auto b = static_cast<unsigned char>(c);
-        if (b >= 0x20 && b < 0x7F && c != '\\') out += c;
-        else out += fmt::format("\\x{:02X}", b);
-    }
-    return out;
-}
-
-// Single-byte text as UTF-8 (bytes 0x80-0xFF are U+0080-U+00FF).
-std::string utf8(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        auto b = static_cast<unsigned char>(c);
-        if (b < 0x80) {
-            out += c;
-        } else {
-            out += static_cast<char>(0xC0 | (b >> 6));
-            out += static_cast<char>(0x80 | (b & 0x3F));
-        }
-    }
-    return out;
 }
 
 ResType typeArgument(const std::string& text) {

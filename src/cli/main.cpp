@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
     tryster::cli::addRecordCommand(app);
     tryster::cli::addIffCommand(app);
     tryster::cli::addAnimCommand(app);
+    tryster::cli::addDateCommand(app);
     tryster::cli::addDemoWorldCommand(app);
 
     try {

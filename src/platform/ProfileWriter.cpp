@@ -47,18 +47,8 @@ bool isSectionLine(std::string_view line, std::string_view* name) {
     return true;
 }
 
-}  // namespace
-
-bool writeProfileString(std::string_view path, std::string_view section, std::string_view key,
-                        std::string_view value) {
-    FileSystem& fs = fileSystem();
-    std::vector<Line> lines;
-    if (fs.exists(path)) {
-        auto bytes = readWholeFile(path);
-        if (!bytes) return false;
-        lines = splitLines(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
-    }
-
+// Sets one key in the lines of a profile file.
+void setKey(std::vector<Line>& lines, std::string_view section, std::string_view key, std::string_view value) {
     Line newLine{std::string(key) + "=" + std::string(value)};
     std::size_t sectionStart = lines.size();  // index of the "[Section]" line
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -71,26 +61,40 @@ bool writeProfileString(std::string_view path, std::string_view section, std::st
     if (sectionStart == lines.size()) {
         lines.push_back({"[" + std::string(section) + "]"});
         lines.push_back(newLine);
-    } else {
-        std::size_t end = sectionStart + 1;
-        std::size_t found = lines.size();
-        for (; end < lines.size(); ++end) {
-            std::string_view name;
-            if (isSectionLine(lines[end].text, &name)) break;
-            std::size_t eq = lines[end].text.find('=');
-            if (found == lines.size() && eq != std::string::npos &&
-                equalsNoCase(trimSpaces(std::string_view(lines[end].text).substr(0, eq)), key))
-                found = end;
-        }
-        if (found != lines.size()) {
-            lines[found] = newLine;
-        } else {
-            // After the section's last non-blank line.
-            std::size_t at = end;
-            while (at > sectionStart + 1 && trimSpaces(lines[at - 1].text).empty()) --at;
-            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), newLine);
-        }
+        return;
     }
+    std::size_t end = sectionStart + 1;
+    std::size_t found = lines.size();
+    for (; end < lines.size(); ++end) {
+        std::string_view name;
+        if (isSectionLine(lines[end].text, &name)) break;
+        std::size_t eq = lines[end].text.find('=');
+        if (found == lines.size() && eq != std::string::npos &&
+            equalsNoCase(trimSpaces(std::string_view(lines[end].text).substr(0, eq)), key))
+            found = end;
+    }
+    if (found != lines.size()) {
+        lines[found] = newLine;
+    } else {
+        // After the section's last non-blank line.
+        std::size_t at = end;
+        while (at > sectionStart + 1 && trimSpaces(lines[at - 1].text).empty()) --at;
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), newLine);
+    }
+}
+
+}  // namespace
+
+bool writeProfileStrings(std::string_view path, std::string_view section,
+                         const std::vector<std::pair<std::string, std::string>>& keys) {
+    FileSystem& fs = fileSystem();
+    std::vector<Line> lines;
+    if (fs.exists(path)) {
+        auto bytes = readWholeFile(path);
+        if (!bytes) return false;
+        lines = splitLines(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    }
+    for (const auto& [key, value] : keys) setKey(lines, section, key, value);
 
     std::string out;
     for (const Line& line : lines) {
@@ -98,6 +102,11 @@ bool writeProfileString(std::string_view path, std::string_view section, std::st
         out += line.end;
     }
     return writeWholeFile(path, out.data(), out.size());
+}
+
+bool writeProfileString(std::string_view path, std::string_view section, std::string_view key,
+                        std::string_view value) {
+    return writeProfileStrings(path, section, {{std::string(key), std::string(value)}});
 }
 
 }  // namespace tryster::platform

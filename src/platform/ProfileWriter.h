@@ -9,12 +9,19 @@
 // - the value is written unchanged: a value with line breaks stays as it is;
 // - lines end in CR LF.
 
+#include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace tryster::platform {
 
 // False when the file cannot be read or written.
 bool writeProfileString(std::string_view path, std::string_view section, std::string_view key,
                         std::string_view value);
+// Several keys of one section in one read and one write of the file, with
+// the result of writing them one after the other.
+bool writeProfileStrings(std::string_view path, std::string_view section,
+                         const std::vector<std::pair<std::string, std::string>>& keys);
 
 }  // namespace tryster::platform

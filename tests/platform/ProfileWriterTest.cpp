@@ -40,6 +40,15 @@ TEST(ProfileWriter, KeysGoIntoTheirOwnSection) {
     EXPECT_EQ(dir.read("x.ini"), "[A]\r\none=1\r\nthree=3\r\n\r\n[B]\r\ntwo=2\r\n[C]\r\nfour=4\r\n");
 }
 
+// In one pass a value's own lines are never taken for keys.
+TEST(ProfileWriter, SeveralKeysInOnePass) {
+    test::TempDir dir;
+    std::string path = dir.write("x.srf", "[Tryster]\r\nName=Old\r\n");
+    EXPECT_TRUE(writeProfileStrings(path, "Tryster",
+                                    {{"Description", "two\r\nNice=lines"}, {"Nice", "3"}, {"name", "Bob"}}));
+    EXPECT_EQ(dir.read("x.srf"), "[Tryster]\r\nname=Bob\r\nDescription=two\r\nNice=lines\r\nNice=3\r\n");
+}
+
 TEST(ProfileWriter, UnwritablePathFails) {
     test::TempDir dir;
     EXPECT_FALSE(writeProfileString(dir.file("missing/folder/x.srf"), "Tryster", "a", "b"));

@@ -1,0 +1,129 @@
+// Timing of new date creation, beside a plain copy of the template file
+// measured in the same run:
+//   one new date from a template of 300 resources (about 1 MB) ... plain copy
+//   the save command's steps (web export, skin list, new date) .... plain copy
+// Snapshots are not part of either. The files are made in a temporary
+// folder when the program starts; the ratios are printed after the table.
+
+#include "RatioReporter.h"
+#include "exchange/DateTemplate.h"
+#include "exchange/NewDate.h"
+#include "exchange/SaveSequence.h"
+#include "platform/FileSystem.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <string>
+
+using namespace tryster;
+using namespace tryster::exchange;
+
+namespace {
+
+// With the template's own 13 resources, 300 in all and about 1 MB.
+constexpr int kFillerCount = 287;
+constexpr std::size_t kFillerSize = 3600;
+
+struct Setup {
+    std::filesystem::path dir;
+    std::string templatePath;
+    PlomData record;
+    Look look;
+
+    ~Setup() {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+    std::string file(const char* name) const { return (dir / name).string(); }
+};
+
+Setup* g_setup = nullptr;
+
+class SilentReporter final : public ExchangeReporter {
+public:
+    void showMessage(std::string_view caption, std::string_view text) override {
+        std::fprintf(stderr, "bench_exchange: %.*s %.*s\n", static_cast<int>(caption.size()), caption.data(),
+                     static_cast<int>(text.size()), text.data());
+        failed = true;
+    }
+    void showStatus(std::string_view) override {}
+    void stepProgress() override {}
+    void redrawPreview() override {}
+    bool failed = false;
+};
+
+void setUp() {
+    g_setup = new Setup;
+    g_setup->dir = std::filesystem::temp_directory_path() / ("tryster-bench-" + std::to_string(std::random_device{}()));
+    std::filesystem::create_directories(g_setup->dir / "game/GameData/Skins");
+    std::filesystem::create_directories(g_setup->dir / "game/TemplateNPCs");
+    g_setup->templatePath = g_setup->file("TR_Template.iff");
+    DateTemplateOptions options;
+    options.fillerCount = kFillerCount;
+    options.fillerSize = kFillerSize;
+    if (buildDateTemplate(g_setup->templatePath, options) != resfile::kNoError) {
+        std::fprintf(stderr, "bench_exchange: cannot make the template\n");
+        std::exit(1);
+    }
+    const Appearance& a = g_setup->look.appearance;
+    platform::writeWholeFile(g_setup->file(("game/GameData/Skins/" + a.bodyMesh + ".cmx").c_str()), "xskin-body\n", 11);
+    platform::writeWholeFile(g_setup->file("game/GameData/Skins/xskin-body.skn"), "xskin-body\nbodytexture\n", 23);
+    platform::writeWholeFile(g_setup->file("game/GameData/Skins/bodytexture.bmp"), "BM", 2);
+    g_setup->record.setName("Bench");
+    g_setup->record.setDescription("A date made again and again.");
+    std::printf("template: %ju bytes\n", static_cast<std::uintmax_t>(std::filesystem::file_size(g_setup->templatePath)));
+}
+
+void BM_PlainCopyOfTemplate(benchmark::State& state) {
+    const std::string copy = g_setup->file("game/TemplateNPCs/Copy.iff");
+    for (auto _ : state) {
+        auto bytes = platform::readWholeFile(g_setup->templatePath);
+        if (!bytes || !platform::writeWholeFile(copy, bytes->data(), bytes->size())) state.SkipWithError("copy");
+    }
+}
+
+void BM_NewDate(benchmark::State& state) {
+    const std::string base = g_setup->file("game/TemplateNPCs/Date");
+    SilentReporter reporter;
+    for (auto _ : state) {
+        if (!createNewDate(base, g_setup->templatePath, g_setup->record, g_setup->look, reporter))
+            state.SkipWithError("new date");
+    }
+}
+
+void BM_SaveSequence(benchmark::State& state) {
+    SaveRequest request;
+    request.chosenPath = g_setup->file("game/TemplateNPCs/Saved.srf");
+    request.gameFolder = g_setup->file("game");
+    request.templatePath = g_setup->templatePath;
+    request.record = g_setup->record;
+    request.look = g_setup->look;
+    SilentReporter reporter;
+    for (auto _ : state) {
+        SkinFileList skinFiles;
+        SaveResult result = runSaveSequence(request, skinFiles, reporter, nullptr);
+        if (!result.dateWritten || !result.webExchangeWritten) state.SkipWithError("save");
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_PlainCopyOfTemplate)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NewDate)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveSequence)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    setUp();
+    bench::RatioReporter reporter({
+        {"new date / plain copy of the template", "BM_NewDate", "BM_PlainCopyOfTemplate", "5 or less"},
+        {"save steps / plain copy of the template", "BM_SaveSequence", "BM_PlainCopyOfTemplate", "5 or less"},
+    });
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    delete g_setup;
+    return 0;
+}

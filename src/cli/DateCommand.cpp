@@ -1,0 +1,274 @@
+// tryster-cli date: new date characters without the window.
+//
+//   date create --game DIR --character CHAR.json --out PATH.srf [--template FILE]
+//   date show FILE.iff [--json]
+//
+// "create" runs the save command's steps as the program does (web export
+// file, skin file list, new date; no snapshots), printing each progress
+// step on standard error and the files written on standard output. The
+// template defaults to TR_Template.iff in the current folder, the start
+// folder of the command.
+//
+// "show" prints what a date file holds: its catalog name and description,
+// the 22 date constants decoded, string list 200 and the object
+// identifiers; and the web export file of the same base name when there is
+// one.
+
+#include "cli/CharacterDescription.h"
+#include "cli/Commands.h"
+#include "cli/TextOutput.h"
+#include "exchange/AppearanceStrings.h"
+#include "exchange/CatalogName.h"
+#include "exchange/DateConstants.h"
+#include "exchange/ExchangeTexts.h"
+#include "exchange/NewDate.h"
+#include "exchange/ObjectDefinition.h"
+#include "exchange/SaveSequence.h"
+#include "exchange/WebExchange.h"
+#include "platform/FileSystem.h"
+#include "resfile/StdResFile.h"
+#include "resfile/StringSet.h"
+
+#include <CLI/CLI.hpp>
+#include <fmt/format.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+namespace tryster::cli {
+namespace {
+
+using namespace resfile;
+using nlohmann::ordered_json;
+
+struct CreateOptions {
+    std::string game;
+    std::string character;
+    std::string out;
+    std::string templatePath;
+};
+
+struct ShowOptions {
+    std::string file;
+    bool json = false;
+};
+
+// Progress as numbered lines, messages with their caption, all on stderr.
+class PrintingReporter final : public exchange::ExchangeReporter {
+public:
+    void showMessage(std::string_view caption, std::string_view text) override {
+        fmt::print(stderr, "{} {}\n", caption, text);
+    }
+    void showStatus(std::string_view text) override { status_ = text; }
+    void stepProgress() override { ++step_; }
+    void redrawPreview() override { fmt::print(stderr, "[{}/{}] {}\n", step_, exchange::kSaveProgressSteps, status_); }
+
+private:
+    std::string status_;
+    int step_ = 0;
+};
+
+std::string absolute(const std::string& path) {
+    if (std::filesystem::path(path).is_absolute()) return path;
+    return platform::joinPath(platform::fileSystem().currentDirectory(), path);
+}
+
+// The folder part of a path ("." when it has none) and the name part.
+std::string folderOf(std::string_view path) {
+    std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string_view::npos ? std::string(".") : std::string(path.substr(0, slash + 1));
+}
+
+std::string_view nameOf(std::string_view path) {
+    std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+void checkCreateArguments(const CreateOptions& o, const std::string& templatePath) {
+    auto& files = platform::fileSystem();
+    if (!files.isDirectory(o.game)) throw CommandError(fmt::format("{}: no such game folder", o.game));
+    if (!files.exists(templatePath))
+        throw CommandError(fmt::format("{}: no template file (give one with --template)", templatePath));
+    if (!files.isDirectory(folderOf(o.out)))
+        throw CommandError(fmt::format("{}: the folder to write into does not exist", o.out));
+    // The last four characters are the extension that the date's ".iff"
+    // replaces; something must stay before them.
+    if (nameOf(o.out).size() <= 4)
+        throw CommandError(fmt::format("{}: the file needs a name before its extension", o.out));
+}
+
+void runCreate(const CreateOptions& o) {
+    CharacterDescription d = loadCharacterDescription(o.character);
+    const std::string templatePath = o.templatePath.empty()
+                                         ? exchange::templatePathIn(platform::fileSystem().currentDirectory())
+                                         : o.templatePath;
+    checkCreateArguments(o, templatePath);
+
+    exchange::SaveRequest request;
+    request.chosenPath = absolute(o.out);
+    request.gameFolder = absolute(o.game);
+    request.templatePath = templatePath;
+    request.record = d.record;
+    request.look.appearance = d.appearance;
+    request.look.skinTone = d.record.skinTone();
+    request.look.bodyType = d.record.bodyType();
+    request.look.isAdult = d.adult;
+    request.look.isMale = d.record.gender() == kMale;
+
+    exchange::SkinFileList skinFiles;
+    PrintingReporter reporter;
+    exchange::SaveResult result = exchange::runSaveSequence(request, skinFiles, reporter, nullptr);
+    for (const std::string& path : result.filesWritten) fmt::print("{}\n", path);
+    if (!result.dateWritten) throw CommandError("the new date was not written");
+    if (!result.webExchangeWritten) throw CommandError("the web export file was not written");
+}
+
+// ---- show
+
+std::unique_ptr<StdResFile> openDate(const std::string& path) {
+    auto file = std::make_unique<StdResFile>();
+    file->setOpenReadOnly(true);
+    if (!platform::fileSystem().exists(path)) throw CommandError(fmt::format("{}: no such file", path));
+    if (ResError error = file->Open(path); error != kNoError)
+        throw CommandError(fmt::format("{}: cannot open ({})", path, describeError(error)));
+    return file;
+}
+
+ordered_json constantsJson(iResFile& file) {
+    exchange::cTreeConstants constants;
+    if (ResError error = constants.load(file, exchange::kDateConstantsId); error != kNoError)
+        return {{"error", describeError(error)}};
+    exchange::DateConstants c;
+    if (!exchange::readDateConstants(constants, c))
+        return {{"error", fmt::format("{} constants, fewer than {}", constants.count(), exchange::kDateConstantCount)}};
+    ordered_json out;
+    out["careerTrack"] = c.careerTrack;
+    out["career"] = c.careerTrack >= 0 && c.careerTrack < kCareerCount
+                        ? std::string(kCareerNames[static_cast<std::size_t>(c.careerTrack)])
+                        : std::string("none");
+    out["careerLevel"] = c.careerLevel;
+    ordered_json traits;
+    for (int t = 0; t < kTraitCount; ++t)
+        traits[std::string(kTraitLabels[static_cast<std::size_t>(t)])] = c.personality[static_cast<std::size_t>(t)];
+    out["personality"] = traits;
+    ordered_json interests;
+    for (int id = 0; id < kInterestCount; ++id)
+        interests[std::string(kInterestNames[static_cast<std::size_t>(id)])] = c.interestLevels[static_cast<std::size_t>(id)];
+    out["interests"] = interests;
+    return out;
+}
+
+ordered_json appearanceJson(iResFile& file) {
+    StringSet strings;
+    if (ResError error = strings.Load(&file, exchange::kAppearanceListId, false); error != kNoError)
+        return {{"error", describeError(error)}};
+    ordered_json out = ordered_json::object();
+    for (int n = 1; n <= strings.Count(); ++n) out[std::to_string(n)] = utf8(*strings.GetString(n));
+    return out;
+}
+
+ordered_json objectsJson(iResFile& file) {
+    ordered_json out = ordered_json::array();
+    const int count = file.CountResources(exchange::kTypeObjectDefinition);
+    for (int i = 1; i <= count; ++i) {
+        DataHandle h = file.GetIndResource(exchange::kTypeObjectDefinition, static_cast<std::int16_t>(i), nullptr);
+        if (!h) continue;
+        ordered_json o;
+        std::int16_t id = 0;
+        std::string name;
+        (void)file.GetResID(h, id);
+        (void)file.GetResName(h, name);
+        bool native = file.IsNativeOrder(h);
+        o["id"] = id;
+        o["name"] = utf8(name);
+        auto hex = [](std::optional<std::uint32_t> v) { return v ? fmt::format("0x{:08X}", *v) : std::string("none"); };
+        o["identifier"] = hex(exchange::readObjectField(handleBytes(h), exchange::kObjectIdentifierOffset, native));
+        o["previousIdentifier"] =
+            hex(exchange::readObjectField(handleBytes(h), exchange::kPreviousIdentifierOffset, native));
+        (void)ReleaseAndDispose(file, h);
+        out.push_back(o);
+    }
+    return out;
+}
+
+// The web export file of the date's base name: "Bob.iff" and "Bob.srf".
+std::optional<std::string> exchangeFileOf(const std::string& datePath) {
+    if (datePath.size() <= exchange::kDateExtension.size() ||
+        !platform::equalsNoCase(datePath.substr(datePath.size() - exchange::kDateExtension.size()),
+                                exchange::kDateExtension))
+        return std::nullopt;
+    std::string srf = datePath.substr(0, datePath.size() - exchange::kDateExtension.size()) +
+                      std::string(exchange::kWebExchangeExtension);
+    if (!platform::fileSystem().exists(srf)) return std::nullopt;
+    return srf;
+}
+
+ordered_json showJson(const std::string& path) {
+    auto file = openDate(path);
+    ordered_json out;
+    out["file"] = path;
+    exchange::CatalogName catalog;
+    if (ResError error = catalog.load(*file, exchange::kCatalogNameId); error != kNoError)
+        out["catalog"] = {{"error", describeError(error)}};
+    else
+        out["catalog"] = {{"name", utf8(catalog.name)}, {"description", utf8(catalog.description)}};
+    out["constants"] = constantsJson(*file);
+    out["appearance"] = appearanceJson(*file);
+    out["objects"] = objectsJson(*file);
+    (void)file->Close();
+    if (auto srf = exchangeFileOf(path)) {
+        ordered_json keys = ordered_json::object();
+        if (auto read = exchange::readWebExchangeKeys(*srf))
+            for (const auto& [key, value] : *read) keys[utf8(key)] = utf8(value);
+        out["webExchange"] = {{"file", *srf}, {"keys", keys}};
+    }
+    return out;
+}
+
+// Plain text: one "key: value" line per leaf, nested keys joined by '.'.
+void printText(const ordered_json& value, const std::string& prefix) {
+    if (value.is_object()) {
+        for (const auto& [key, item] : value.items()) printText(item, prefix.empty() ? key : prefix + "." + key);
+    } else if (value.is_array()) {
+        for (std::size_t i = 0; i < value.size(); ++i) printText(value[i], fmt::format("{}[{}]", prefix, i));
+    } else if (value.is_string()) {
+        fmt::print("{}: {}\n", prefix, value.get<std::string>());
+    } else {
+        fmt::print("{}: {}\n", prefix, value.dump());
+    }
+}
+
+void runShow(const ShowOptions& o) {
+    ordered_json out = showJson(o.file);
+    if (o.json) fmt::print("{}\n", out.dump(2));
+    else printText(out, "");
+}
+
+}  // namespace
+
+void addDateCommand(CLI::App& app) {
+    CLI::App* date = app.add_subcommand("date", "Create a new date character and show what a date file holds");
+    date->require_subcommand(1);
+
+    auto create = std::make_shared<CreateOptions>();
+    CLI::App* c = date->add_subcommand(
+        "create", "Write a new date from the template, its web export file and skin file list, as the "
+                  "program's Save does (without snapshots)");
+    c->add_option("--game", create->game, "The game's install folder (skins are looked up under GameData/Skins)")
+        ->required();
+    c->add_option("--character", create->character, "Character description (JSON)")->required();
+    c->add_option("--out", create->out, "The web export file to write (.srf); the date is written beside it")
+        ->required();
+    c->add_option("--template", create->templatePath, "Template file (default: TR_Template.iff in the current folder)");
+    c->callback([create] { runCreate(*create); });
+
+    auto show = std::make_shared<ShowOptions>();
+    CLI::App* s = date->add_subcommand("show", "Print a date file's name, constants, appearance strings and objects");
+    s->add_option("FILE", show->file, "Date file (.iff)")->required();
+    s->add_flag("--json", show->json, "Print JSON");
+    s->callback([show] { runShow(*show); });
+}
+
+}  // namespace tryster::cli

@@ -1,0 +1,114 @@
+#include "exchange/AppearanceStrings.h"
+
+#include "resfile/IFFResFile2.h"
+#include "resfile/StringSet.h"
+
+#include <optional>
+#include <vector>
+
+namespace tryster::exchange {
+
+using namespace resfile;
+
+namespace {
+
+constexpr std::size_t kSeparatorLength = 6;  // ",BODY=" and ",HAND="
+constexpr int kBodyString = 2;
+constexpr int kHeadString = 3;
+constexpr int kToneString = 15;
+constexpr int kBodyOutfitStrings[] = {16, 17, 28};
+constexpr int kFirstHandString = 18;
+constexpr int kLastHandString = 23;
+
+struct OutfitParts {
+    std::string mesh;
+    std::string texture;
+};
+
+std::optional<OutfitParts> split(std::string_view text) {
+    std::size_t comma = text.find(',');
+    if (comma == std::string_view::npos) return std::nullopt;
+    OutfitParts parts{std::string(text.substr(0, comma)), {}};
+    if (text.size() - comma > kSeparatorLength) parts.texture = std::string(text.substr(comma + kSeparatorLength));
+    return parts;
+}
+
+void putCode(std::string& part, std::size_t at, std::string_view code) {
+    if (part.size() >= at + code.size()) part.replace(at, code.size(), code);
+}
+
+void rewrite(StringSet& strings, int number, const auto& change) {
+    if (const std::string* old = strings.GetString(number)) strings.SetString(number, change(*old));
+}
+
+void writeStrings(StringSet& strings, const Look& look) {
+    const std::string_view tone = appearanceToneCode(look.skinTone);
+    const std::string_view body = bodyTypeCode(look.bodyType);
+    strings.SetString(kBodyString, look.appearance.bodyString());
+    strings.SetString(kHeadString, look.appearance.headString());
+    strings.SetString(kToneString, tone);
+    for (int number : kBodyOutfitStrings)
+        rewrite(strings, number, [&](const std::string& s) { return bodyOutfitString(s, tone, body, look.isAdult); });
+    for (int number = kFirstHandString; number <= kLastHandString; ++number)
+        rewrite(strings, number, [&](const std::string& s) { return handOutfitString(s, tone); });
+}
+
+ResError removePictures(iResFile& file) {
+    std::vector<DataHandle> pictures;
+    const int count = file.CountResources(kTypePicture);
+    for (int i = 1; i <= count && i <= kMaxPicturesRemoved; ++i) {
+        if (DataHandle h = file.GetIndResource(kTypePicture, static_cast<std::int16_t>(i), nullptr))
+            pictures.push_back(h);
+    }
+    ResError first = kNoError;
+    for (DataHandle h : pictures) {
+        ResError error = file.RemoveResource(h);
+        if (first == kNoError) first = error;
+    }
+    return first;
+}
+
+}  // namespace
+
+std::string_view appearanceToneCode(std::int32_t skinToneSelection) {
+    switch (skinToneSelection) {
+    case kMedium: return "med";
+    case kDark: return "drk";
+    default: return "lgt";
+    }
+}
+
+std::string bodyOutfitString(std::string_view text, std::string_view tone, std::string_view bodyType, bool isAdult) {
+    std::optional<OutfitParts> parts = split(text);
+    if (!parts) return std::string(text);
+    putCode(parts->texture, 5, tone);
+    if (isAdult) {
+        putCode(parts->mesh, 2, bodyType);
+        putCode(parts->texture, 2, bodyType);
+    }
+    return parts->mesh + std::string(kBodySeparator) + parts->texture;
+}
+
+std::string handOutfitString(std::string_view text, std::string_view tone) {
+    std::optional<OutfitParts> parts = split(text);
+    if (!parts) return std::string(text);
+    putCode(parts->texture, 4, tone);
+    return parts->mesh + std::string(kHandSeparator) + parts->texture;
+}
+
+ResError writeAppearanceStrings(std::string_view path, const Look& look) {
+    IFFResFile2 file;
+    if (ResError error = file.Open(path); error != kNoError) return error;
+    ResError error = kNoError;
+    StringSet strings;
+    if (strings.Load(&file, kAppearanceListId, false) == kNoError) {
+        writeStrings(strings, look);
+        error = strings.Save();
+    }
+    ResError removed = removePictures(file);
+    if (error == kNoError) error = removed;
+    ResError closed = file.Close();
+    return error != kNoError ? error : closed;
+}
+
+}  // namespace tryster::exchange

@@ -1,0 +1,42 @@
+#pragma once
+// The appearance strings of a character file: string list 200, whose
+// strings 2 and 3 name the body and head (mesh, separator, texture), 15 the
+// skin tone, 16, 17 and 28 the body outfits and 18 to 23 the hands. The
+// outfit strings keep their names but take the tone code (and, for adults,
+// the body-type code) at the places the game's names carry them.
+
+#include "exchange/Look.h"
+#include "resfile/ResError.h"
+#include "resfile/ResTypes.h"
+
+#include <string>
+#include <string_view>
+
+namespace tryster::exchange {
+
+inline constexpr std::uint16_t kAppearanceListId = 200;
+inline constexpr resfile::ResType kTypePicture = resfile::makeType("BMP_");
+// At most this many pictures are removed; further ones stay.
+inline constexpr int kMaxPicturesRemoved = 1023;
+
+// "med" for selection 1, "drk" for 2, "lgt" for anything else (no
+// selection included).
+std::string_view appearanceToneCode(std::int32_t skinToneSelection);
+
+// A body outfit string with the codes put in: the tone at characters 5-7
+// of the texture part, and for adults the body type at characters 2-4 of
+// both parts. The texture part starts six characters after the first comma
+// (after ",BODY="). A string without a comma, or a part too short for a
+// code, is left as it is at that place.
+std::string bodyOutfitString(std::string_view text, std::string_view tone, std::string_view bodyType, bool isAdult);
+// A hand string with the tone at characters 4-6 of the texture part
+// (after ",HAND=").
+std::string handOutfitString(std::string_view text, std::string_view tone);
+
+// Opens the character file at `path`, rewrites its appearance strings from
+// `look` (when it has string list 200; without one no string is written),
+// removes its 'BMP_' pictures and closes it. 0, or the first error of
+// opening, saving, removing or closing.
+[[nodiscard]] resfile::ResError writeAppearanceStrings(std::string_view path, const Look& look);
+
+}  // namespace tryster::exchange

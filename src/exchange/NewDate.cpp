@@ -1,0 +1,73 @@
+#include "exchange/NewDate.h"
+
+#include "exchange/AppearanceStrings.h"
+#include "exchange/CatalogName.h"
+#include "exchange/CopyTemplate.h"
+#include "exchange/DateConstants.h"
+#include "exchange/ExchangeTexts.h"
+#include "exchange/StagedFile.h"
+#include "platform/FileSystem.h"
+#include "resfile/IFFResFile2.h"
+
+namespace tryster::exchange {
+
+using namespace resfile;
+
+namespace {
+
+// The steps between the copy and the appearance, on the open new file; the
+// message of the step that failed, or none.
+std::string_view nameAndConstants(IFFResFile2& file, const PlomData& record, ExchangeReporter& reporter) {
+    CatalogName catalog;
+    (void)catalog.load(file, kCatalogNameId);
+    catalog.name = record.name();
+    catalog.description = record.description();
+    if (catalog.save(file, kCatalogNameId) != kNoError) return kCouldNotNameMessage;
+
+    reportProgress(reporter, kDateDnaStatus);
+    cTreeConstants constants;
+    if (constants.load(file, kDateConstantsId) != kNoError || !setDateConstants(constants, record))
+        return kCouldNotTraitsMessage;
+    if (constants.save() != kNoError) return kCouldNotTraitsMessage;
+    return {};
+}
+
+}  // namespace
+
+std::string templatePathIn(std::string_view startFolder) { return platform::joinPath(startFolder, kTemplateFileName); }
+
+bool createNewDate(std::string_view basePath, std::string_view templatePath, const PlomData& record,
+                   const Look& look, ExchangeReporter& reporter) {
+    const std::string target = std::string(basePath) + std::string(kDateExtension);
+    TemplateCopySpec spec;
+    spec.setTargetObjectName(objectNameForPath(target));
+    StagedFile staged(target);
+    auto fail = [&](std::string_view message) {
+        staged.discard();
+        reporter.showMessage(kErrorCaption, message);
+        return false;
+    };
+
+    reportProgress(reporter, kCreatingDateStatus);
+    staged.discard();
+    if (copyTemplate(spec, templatePath, staged.path()) != kNoError) return fail(kCouldNotCreateMessage);
+
+    reportProgress(reporter, kNamingDateStatus);
+    {
+        IFFResFile2 file;
+        if (file.Open(staged.path()) != kNoError) return fail(kCouldNotNameMessage);
+        std::string_view failure = nameAndConstants(file, record, reporter);
+        // What the steps left pending is written here; a write error spoils
+        // the whole file.
+        ResError closed = file.Close();
+        if (!failure.empty()) return fail(failure);
+        if (closed != kNoError) return fail(kCouldNotCreateMessage);
+    }
+
+    reportProgress(reporter, kDateSkinStatus);
+    if (writeAppearanceStrings(staged.path(), look) != kNoError) return fail(kCouldNotCreateMessage);
+    if (!staged.commit()) return fail(kCouldNotCreateMessage);
+    return true;
+}
+
+}  // namespace tryster::exchange

@@ -1,0 +1,35 @@
+#pragma once
+// New date creation: the template copied into a new character file that
+// carries the record's name, description, personality, interests and
+// career and the current look.
+
+#include "character/PlomData.h"
+#include "exchange/ExchangeReporter.h"
+#include "exchange/Look.h"
+
+#include <string>
+#include <string_view>
+
+namespace tryster::exchange {
+
+inline constexpr std::string_view kTemplateFileName = "TR_Template.iff";
+inline constexpr std::string_view kDateExtension = ".iff";
+
+// The template of a start folder: the folder followed by "TR_Template.iff".
+std::string templatePathIn(std::string_view startFolder);
+
+// Writes base path + ".iff" from the template at `templatePath`. Reports
+// four steps through `reporter` ("Creating New Date Plom...", "Setting New
+// Date Plom's Name...", "Injecting Date Plom's New DNA...", "Setting New
+// Date Plom's Skin..."), fewer when a step fails, and shows a failure as
+// its message with the caption "Tryster Error:".
+//
+// The file is built under a staged name beside the target and moved into
+// place only when every step has run, so a failure leaves neither a
+// partial date nor a damaged earlier file. A template without string list
+// 200 still gives a date (without appearance strings), as the game allows.
+// True when the date is in place.
+bool createNewDate(std::string_view basePath, std::string_view templatePath, const PlomData& record,
+                   const Look& look, ExchangeReporter& reporter);
+
+}  // namespace tryster::exchange

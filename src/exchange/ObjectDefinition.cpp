@@ -1,0 +1,33 @@
+#include "exchange/ObjectDefinition.h"
+
+#include "platform/Clock.h"
+
+namespace tryster::exchange {
+
+std::uint32_t freshObjectIdentifier() {
+    std::uint32_t tick = platform::tickCountMs();
+    auto seconds = static_cast<std::uint32_t>(platform::calendarSeconds());
+    auto random = static_cast<std::uint32_t>(platform::nextRandom());
+    return (tick << 16) ^ seconds ^ random;
+}
+
+std::optional<std::uint32_t> readObjectField(std::span<const std::uint8_t> data, std::size_t offset, bool native) {
+    if (offset > data.size() || data.size() - offset < 4) return std::nullopt;
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        std::size_t shift = native ? i : 3 - i;
+        value |= static_cast<std::uint32_t>(data[offset + i]) << (8 * shift);
+    }
+    return value;
+}
+
+bool writeObjectField(std::span<std::uint8_t> data, std::size_t offset, bool native, std::uint32_t value) {
+    if (offset > data.size() || data.size() - offset < 4) return false;
+    for (std::size_t i = 0; i < 4; ++i) {
+        std::size_t shift = native ? i : 3 - i;
+        data[offset + i] = static_cast<std::uint8_t>(value >> (8 * shift));
+    }
+    return true;
+}
+
+}  // namespace tryster::exchange

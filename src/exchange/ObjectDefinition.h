@@ -1,0 +1,34 @@
+#pragma once
+// The parts of an object definition ('OBJD') resource that the exporters
+// touch: the object's identifier, by which the game and its neighbourhoods
+// know the object, and the identifier it was copied from.
+//
+// Both are 32-bit values in the resource's own byte order (little-endian
+// when the resource is marked native, big-endian otherwise).
+
+#include "resfile/ResTypes.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace tryster::exchange {
+
+inline constexpr resfile::ResType kTypeObjectDefinition = resfile::makeType("OBJD");
+inline constexpr std::size_t kObjectIdentifierOffset = 28;
+inline constexpr std::size_t kPreviousIdentifierOffset = 140;
+// The shortest definition that holds both fields.
+inline constexpr std::size_t kMinObjectDefinitionSize = kPreviousIdentifierOffset + 4;
+
+// (tick count in ms << 16) xor calendar seconds xor the next number of the
+// runtime generator: two objects made in the same second and millisecond
+// still differ through the generator.
+std::uint32_t freshObjectIdentifier();
+
+// The 32-bit value at `offset`; none when the data ends before it.
+std::optional<std::uint32_t> readObjectField(std::span<const std::uint8_t> data, std::size_t offset, bool native);
+// False (and nothing written) when the data ends before the field's end.
+bool writeObjectField(std::span<std::uint8_t> data, std::size_t offset, bool native, std::uint32_t value);
+
+}  // namespace tryster::exchange

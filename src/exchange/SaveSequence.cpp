@@ -1,0 +1,60 @@
+#include "exchange/SaveSequence.h"
+
+#include "exchange/ExchangeTexts.h"
+#include "exchange/NewDate.h"
+#include "exchange/StagedFile.h"
+#include "exchange/WebExchange.h"
+
+namespace tryster::exchange {
+
+namespace {
+
+constexpr std::size_t kExtensionLength = 4;
+constexpr std::string_view kHeadSnapshotSuffix = "head.jpg";
+constexpr std::string_view kBodySnapshotSuffix = "body.jpg";
+
+bool writeWebExchange(const SaveRequest& request, SkinFileList& skinFiles, ExchangeReporter& reporter) {
+    StagedFile staged(request.chosenPath);
+    staged.discard();
+    bool ok = writeWebExchangeKeys(staged.path(), request.record, request.look.isMale);
+
+    reportProgress(reporter, kBuildingSkinListStatus);
+    collectSkinFiles(skinFolderOf(request.gameFolder), request.look.appearance, skinFiles);
+
+    reportProgress(reporter, kWritingSkinListStatus);
+    ok = writeSkinFileKeys(staged.path(), skinFiles) && ok;
+    if (ok && staged.commit()) return true;
+    reporter.showMessage(kErrorCaption, kCouldNotExportMessage);
+    return false;
+}
+
+}  // namespace
+
+std::string basePathOf(std::string_view chosenPath) {
+    return std::string(chosenPath.substr(0, chosenPath.size() - std::min(chosenPath.size(), kExtensionLength)));
+}
+
+SaveResult runSaveSequence(const SaveRequest& request, SkinFileList& skinFiles, ExchangeReporter& reporter,
+                           PreviewSnapshots* snapshots) {
+    SaveResult result;
+    const std::string base = basePathOf(request.chosenPath);
+
+    reportProgress(reporter, kWebExportStatus);
+    result.webExchangeWritten = writeWebExchange(request, skinFiles, reporter);
+    if (result.webExchangeWritten) result.filesWritten.push_back(request.chosenPath);
+
+    result.dateWritten = createNewDate(base, request.templatePath, request.record, request.look, reporter);
+    if (result.dateWritten) result.filesWritten.push_back(base + std::string(kDateExtension));
+
+    reportProgress(reporter, kSnapshotsStatus);
+    if (snapshots) {
+        for (std::string& path : snapshots->takeSnapshots(base + std::string(kHeadSnapshotSuffix),
+                                                          base + std::string(kBodySnapshotSuffix)))
+            result.filesWritten.push_back(std::move(path));
+    }
+
+    reportProgress(reporter, kFinishedStatus);
+    return result;
+}
+
+}  // namespace tryster::exchange

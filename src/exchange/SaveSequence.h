@@ -1,0 +1,47 @@
+#pragma once
+// The save command after its file dialog: the web export file, the skin
+// file list, the new date and the snapshots, in that order, with a progress
+// report before each step. The wizard runs it inside its button press and
+// asks about the exchange page afterwards; the command-line tool runs it
+// alone.
+
+#include "character/PlomData.h"
+#include "exchange/ExchangeReporter.h"
+#include "exchange/Look.h"
+#include "exchange/PreviewSnapshots.h"
+#include "exchange/SkinFileList.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tryster::exchange {
+
+struct SaveRequest {
+    std::string chosenPath;    // the ".srf" path the user chose
+    std::string gameFolder;    // holds "GameData\Skins"
+    std::string templatePath;  // the start folder's template
+    PlomData record;
+    Look look;
+};
+
+struct SaveResult {
+    bool webExchangeWritten = false;
+    bool dateWritten = false;
+    std::vector<std::string> filesWritten;
+};
+
+// The chosen path without its last four characters (its extension).
+std::string basePathOf(std::string_view chosenPath);
+
+// Reports nine steps when everything succeeds. A failed step shows its
+// message and the later steps still run. `skinFiles` is the list the
+// caller keeps between saves; `snapshots` may be null (no preview).
+//
+// The web export file is written under a staged name and moved into place
+// once all its keys are written, so a failure keeps an earlier file of the
+// same name and shows "Could not write the web export file.".
+SaveResult runSaveSequence(const SaveRequest& request, SkinFileList& skinFiles, ExchangeReporter& reporter,
+                           PreviewSnapshots* snapshots);
+
+}  // namespace tryster::exchange

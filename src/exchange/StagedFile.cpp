@@ -1,0 +1,24 @@
+#include "exchange/StagedFile.h"
+
+#include "platform/FileSystem.h"
+
+namespace tryster::exchange {
+
+StagedFile::StagedFile(std::string_view target) : target_(target), staged_(std::string(target) + std::string(kSuffix)) {}
+
+StagedFile::~StagedFile() {
+    if (!committed_) discard();
+}
+
+void StagedFile::discard() {
+    auto& files = platform::fileSystem();
+    if (files.exists(staged_)) (void)files.remove(staged_);
+}
+
+bool StagedFile::commit() {
+    committed_ = platform::fileSystem().rename(staged_, target_);
+    if (!committed_) discard();
+    return committed_;
+}
+
+}  // namespace tryster::exchange

@@ -1,0 +1,126 @@
+// tryster-cli date create and date show, run in-process: a date made from a
+// template built here reads back every value of the character description.
+
+#include "character/PlomData.h"
+#include "cli/Commands.h"
+#include "exchange/DateTemplate.h"
+#include "platform/FileSystem.h"
+#include "support/TempDir.h"
+
+#include <CLI/CLI.hpp>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+
+namespace tryster::cli {
+namespace {
+
+using nlohmann::json;
+
+class DateCommand : public ::testing::Test {
+protected:
+    DateCommand() {
+        EXPECT_EQ(exchange::buildDateTemplate(templatePath), resfile::kNoError);
+        dir.write("game/GameData/Skins/c011ma_repo.cmx", "xskin-c011ma_repo-head\n");
+        dir.write("game/TemplateNPCs/GLM_Generic.iff", "");
+    }
+
+    // Runs the command line; the standard output, or the failure message.
+    std::string run(std::vector<std::string> args) {
+        CLI::App app;
+        addDateCommand(app);
+        std::vector<const char*> argv = {"tryster-cli"};
+        for (const auto& a : args) argv.push_back(a.c_str());
+        testing::internal::CaptureStdout();
+        std::string failure;
+        try {
+            app.parse(static_cast<int>(argv.size()), argv.data());
+        } catch (const CommandError& e) {
+            failure = e.what();
+        }
+        std::string out = testing::internal::GetCapturedStdout();
+        return failure.empty() ? out : "failed: " + failure;
+    }
+    std::string create(const std::string& character, const std::string& out) {
+        return run({"date", "create", "--game", dir.file("game"), "--character", character, "--out", out,
+                    "--template", templatePath});
+    }
+    json show(const std::string& date) { return json::parse(run({"date", "show", date, "--json"})); }
+
+    test::TempDir dir;
+    std::string templatePath = dir.file("TR_Template.iff");
+};
+
+TEST_F(DateCommand, CreateWritesADateAndItsExportAndNothingElse) {
+    std::string out = create(std::string(TRYSTER_TEST_DATA) + "/bob.json", dir.file("game/TemplateNPCs/Bob.srf"));
+    EXPECT_EQ(out, dir.file("game/TemplateNPCs/Bob.srf") + "\n" + dir.file("game/TemplateNPCs/Bob.iff") + "\n");
+    auto entries = platform::findFiles(dir.file("game/TemplateNPCs"), "*");
+    EXPECT_EQ(entries, (std::vector<std::string>{"Bob.iff", "Bob.srf", "GLM_Generic.iff"}));
+
+    json date = show(dir.file("game/TemplateNPCs/Bob.iff"));
+    EXPECT_EQ(date["catalog"]["name"], "Bob");
+    EXPECT_EQ(date["catalog"]["description"], "Likes long walks.");
+    EXPECT_EQ(date["constants"]["career"], "Life of Crime");
+    EXPECT_EQ(date["constants"]["careerLevel"], 7);
+    EXPECT_EQ(date["constants"]["personality"],
+              json::parse(R"({"Neat": 4, "Active": 4, "Playful": 4, "Outgoing": 10, "Nice": 3})"));
+    EXPECT_EQ(date["constants"]["interests"]["60's Stuff"], 10);
+    EXPECT_EQ(date["constants"]["interests"]["Music"], 5);
+    EXPECT_EQ(date["constants"]["interests"]["Romance"], 1);
+    EXPECT_EQ(date["appearance"]["2"], "b003mafit_01,BODY=B003MAFitdrk_bmoc");
+    EXPECT_EQ(date["appearance"]["3"], "c011ma_repo,HEAD-HEAD=C011mamed_rotc");
+    EXPECT_EQ(date["appearance"]["15"], "drk");
+    EXPECT_EQ(date["appearance"]["16"], "u0fit_swim,BODY=u0fitdrk_swim");
+    EXPECT_EQ(date["objects"][0]["name"], "Bob.iff");
+    EXPECT_EQ(date["webExchange"]["keys"]["Gender"], "Male");
+    EXPECT_EQ(date["webExchange"]["keys"]["SkinFileCount"], "1");
+}
+
+TEST_F(DateCommand, ShowReadsBackAFemaleChildWithoutCareer) {
+    std::string ann = dir.write("ann.json", R"({
+        "name": "Ann", "description": "two\nlines", "gender": "female", "bodyType": 1, "skinTone": 0,
+        "personality": {"neat": 1, "active": 2, "playful": 3, "outgoing": 4, "nice": 5},
+        "interests": {"top": ["Food", "Exercise", "Music", "Sports", "Style"], "low": ["Weather"]},
+        "career": {"track": -1, "level": 0},
+        "appearance": {"headMesh": "c205fc_ann", "headTexture": "C205fclgt_ann"},
+        "adult": false})");
+    ASSERT_EQ(create(ann, dir.file("game/TemplateNPCs/Ann.txt")).find("failed"), std::string::npos);
+    json date = show(dir.file("game/TemplateNPCs/Ann.iff"));
+    EXPECT_EQ(date["catalog"]["description"], "two\nlines");
+    EXPECT_EQ(date["constants"]["career"], "none");
+    EXPECT_EQ(date["constants"]["careerTrack"], -1);
+    EXPECT_EQ(date["constants"]["personality"]["Nice"], 5);
+    EXPECT_EQ(date["constants"]["interests"]["Food"], 10);
+    EXPECT_EQ(date["constants"]["interests"]["Weather"], 1);
+    EXPECT_EQ(date["appearance"]["3"], "c205fc_ann,HEAD-HEAD=C205fclgt_ann");
+    EXPECT_EQ(date["appearance"]["16"], "u0fit_swim,BODY=u0fitlgt_swim");  // a child keeps the body type
+    EXPECT_FALSE(date.contains("webExchange"));  // "Ann.txt" is no ".srf"
+}
+
+TEST_F(DateCommand, BadArgumentsAreRefusedBeforeAnythingIsWritten) {
+    std::string bob = std::string(TRYSTER_TEST_DATA) + "/bob.json";
+    EXPECT_EQ(run({"date", "create", "--game", dir.file("nowhere"), "--character", bob, "--out", dir.file("B.srf"),
+                   "--template", templatePath}),
+              "failed: " + dir.file("nowhere") + ": no such game folder");
+    EXPECT_EQ(run({"date", "create", "--game", dir.file("game"), "--character", bob, "--out", dir.file("B.srf"),
+                   "--template", dir.file("none.iff")}),
+              "failed: " + dir.file("none.iff") + ": no template file (give one with --template)");
+    EXPECT_NE(create(bob, dir.file("missing/B.srf")).find("does not exist"), std::string::npos);
+    EXPECT_NE(create(bob, dir.file(".srf")).find("needs a name"), std::string::npos);
+    EXPECT_EQ(run({"date", "show", dir.file("none.iff")}), "failed: " + dir.file("none.iff") + ": no such file");
+    EXPECT_NE(run({"date", "show", dir.write("text.iff", "text")}).find("cannot open"), std::string::npos);
+    EXPECT_EQ(platform::findFiles(dir.str(), "B*"), std::vector<std::string>{});
+}
+
+TEST_F(DateCommand, AFailedDateIsAnError) {
+    dir.write("broken.iff", "not a container");
+    std::string out = run({"date", "create", "--game", dir.file("game"), "--character",
+                           std::string(TRYSTER_TEST_DATA) + "/bob.json", "--out", dir.file("Bob.srf"), "--template",
+                           dir.file("broken.iff")});
+    EXPECT_EQ(out, "failed: the new date was not written");
+    EXPECT_FALSE(platform::fileSystem().exists(dir.file("Bob.iff")));
+}
+
+}  // namespace
+}  // namespace tryster::cli

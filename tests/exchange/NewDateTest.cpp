@@ -1,0 +1,253 @@
+// New dates: a copy of the template checked resource by resource, the
+// appearance strings, and failures that leave the game's folder as it was.
+
+#include "ExchangeTestSupport.h"
+#include "exchange/AppearanceStrings.h"
+#include "exchange/CatalogName.h"
+#include "exchange/CopyTemplate.h"
+#include "exchange/DateConstants.h"
+#include "exchange/ExchangeTexts.h"
+#include "exchange/NewDate.h"
+#include "exchange/ObjectDefinition.h"
+#include "exchange/StagedFile.h"
+#include "platform/FileSystem.h"
+#include "resfile/StringSet.h"
+#include "resfile/StringSetMulti.h"
+#include "support/FaultyFileSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace tryster;
+using namespace tryster::exchange;
+using namespace tryster::resfile;
+
+namespace {
+
+const std::vector<std::string> kFourSteps = {std::string(kCreatingDateStatus), std::string(kNamingDateStatus),
+                                             std::string(kDateDnaStatus), std::string(kDateSkinStatus)};
+
+std::vector<std::string> filesIn(const test::TempDir& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : platform::fileSystem().list(dir.str())) names.push_back(e.name);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string stringOf(StringSet& set, int number) {
+    const std::string* s = set.GetString(number);
+    return s ? *s : "<none>";
+}
+
+class NewDate : public ::testing::Test {
+protected:
+    bool create(const std::string& templateFile) {
+        return createNewDate(base, templateFile, record, look, reporter);
+    }
+    bool create() { return create(templatePath); }
+    // A template changed by `change` after it was built.
+    std::string changedTemplate(const std::function<void(IFFResFile2&)>& change,
+                                const DateTemplateOptions& options = {}) {
+        std::string path = test::makeTemplate(dir, options, "Changed.iff");
+        IFFResFile2 file;
+        EXPECT_EQ(file.Open(path), kNoError);
+        change(file);
+        EXPECT_EQ(file.Close(), kNoError);
+        return path;
+    }
+    void expectFailure(std::string_view message, std::size_t statuses) {
+        ASSERT_EQ(reporter.messages.size(), 1u);
+        EXPECT_EQ(reporter.messages[0].first, kErrorCaption);
+        EXPECT_EQ(reporter.messages[0].second, message);
+        EXPECT_EQ(reporter.statuses, std::vector<std::string>(kFourSteps.begin(), kFourSteps.begin() + statuses));
+        EXPECT_EQ(dir.read("Bob.iff"), "earlier date");
+        for (const std::string& name : filesIn(dir)) EXPECT_FALSE(name.ends_with(StagedFile::kSuffix)) << name;
+    }
+
+    test::TempDir dir;
+    test::FixedClock clock;
+    test::RecordingReporter reporter;
+    std::string templatePath = test::makeTemplate(dir, {.catalogText = true});
+    PlomData record = test::sampleRecord();
+    Look look = test::sampleLook(record);
+    std::string base = dir.file("Bob");
+};
+
+TEST_F(NewDate, CarriesTheRecordAndTheLook) {
+    ASSERT_TRUE(create());
+    EXPECT_TRUE(reporter.messages.empty());
+    EXPECT_EQ(reporter.statuses, kFourSteps);
+    EXPECT_EQ(reporter.steps, 4);
+    EXPECT_EQ(reporter.redraws, 4);
+    EXPECT_EQ(filesIn(dir), (std::vector<std::string>{"Bob.iff", "TR_Template.iff"}));
+
+    IFFResFile2 file;
+    ASSERT_EQ(file.Open(dir.file("Bob.iff")), kNoError);
+
+    DataHandle object = file.GetResource(kTypeObjectDefinition, kTemplateFirstObjectId, nullptr);
+    std::string objectName;
+    (void)file.GetResName(object, objectName);
+    EXPECT_EQ(objectName, "Bob.iff");
+    EXPECT_EQ(readObjectField(handleBytes(object), kPreviousIdentifierOffset, true), kTemplateFirstIdentifier);
+
+    CatalogName catalog;
+    ASSERT_EQ(catalog.load(file, kCatalogNameId), kNoError);
+    EXPECT_EQ(catalog.name, "Bob");
+    EXPECT_EQ(catalog.description, record.description());
+    EXPECT_FALSE(file.GetResource(kTypeCatalogText, kCatalogNameId, nullptr));
+    StringSetMulti languages;
+    languages.Setup(&file, kCatalogNameId, kTypeCatalogStrings, false, 0);
+    ASSERT_EQ(languages.Read(true, false), kNoError);
+    EXPECT_EQ(languages.Count(1), 0);
+
+    cTreeConstants constants;
+    ASSERT_EQ(constants.load(file, kDateConstantsId), kNoError);
+    ASSERT_EQ(constants.count(), 24);
+    auto values = dateConstantValues(record);
+    for (int k = 0; k < kDateConstantCount; ++k) EXPECT_EQ(constants.entry(k)->value, values[static_cast<std::size_t>(k)]) << k;
+    EXPECT_EQ(constants.entry(22)->value, kTemplateConstantBase + 22);
+    EXPECT_EQ(constants.entry(23)->value, kTemplateConstantBase + 23);
+    EXPECT_TRUE(constants.flag());
+    EXPECT_EQ(constants.entry(3)->label, "Neat");
+
+    StringSet strings;
+    ASSERT_EQ(strings.Load(&file, kAppearanceListId, false), kNoError);
+    EXPECT_EQ(stringOf(strings, 1), "Adult");
+    EXPECT_EQ(stringOf(strings, 2), "b005fafat_01,BODY=b005fafatdrk_suit");
+    EXPECT_EQ(stringOf(strings, 3), "c020fa_bob,HEAD-HEAD=c020fadrk_bob");
+    EXPECT_EQ(stringOf(strings, 13), "Male");
+    EXPECT_EQ(stringOf(strings, 15), "drk");
+    EXPECT_EQ(stringOf(strings, 16), "u0fat_swim,BODY=u0fatdrk_swim");
+    EXPECT_EQ(stringOf(strings, 17), "u0fat_pjs,BODY=u0fatdrk_pjs");
+    EXPECT_EQ(stringOf(strings, 18), "hmlo,HAND=huaodrk");
+    EXPECT_EQ(stringOf(strings, 23), "hmrc,HAND=huacdrk");
+    EXPECT_EQ(stringOf(strings, 24), "entry 24");
+    EXPECT_EQ(stringOf(strings, 28), "u0fat_formal,BODY=u0fatdrk_formal");
+
+    EXPECT_EQ(file.CountResources(kTypePicture), 0);
+    EXPECT_EQ(file.CountResources(makeType("TEXT")), kTemplateVariantCount);
+}
+
+TEST_F(NewDate, ChildOutfitsKeepTheirBodyTypeAndTakeTheTone) {
+    look.isAdult = false;
+    look.skinTone = kMedium;
+    ASSERT_TRUE(create());
+    IFFResFile2 file;
+    ASSERT_EQ(file.Open(dir.file("Bob.iff")), kNoError);
+    StringSet strings;
+    ASSERT_EQ(strings.Load(&file, kAppearanceListId, false), kNoError);
+    EXPECT_EQ(stringOf(strings, 16), "u0fit_swim,BODY=u0fitmed_swim");
+    EXPECT_EQ(stringOf(strings, 15), "med");
+}
+
+TEST_F(NewDate, LongFileNameIsKeptAndTheObjectNameCut) {
+    std::string longName(70, 'n');
+    base = dir.file(longName);
+    ASSERT_TRUE(create());
+    auto data = test::resourceBytes(base + ".iff", kTypeObjectDefinition, kTemplateFirstObjectId);
+    ASSERT_FALSE(data.empty());
+    IFFResFile2 file;
+    ASSERT_EQ(file.Open(base + ".iff"), kNoError);
+    std::string name;
+    (void)file.GetResName(file.GetResource(kTypeObjectDefinition, kTemplateFirstObjectId, nullptr), name);
+    EXPECT_EQ(name, std::string(63, 'n'));
+}
+
+TEST_F(NewDate, ReplacesAnEarlierDateOnceComplete) {
+    dir.write("Bob.iff", "earlier date");
+    ASSERT_TRUE(create());
+    EXPECT_NE(dir.read("Bob.iff"), "earlier date");
+}
+
+// Each failing step shows its message; the earlier date stays and nothing
+// half-written is left beside it.
+TEST_F(NewDate, ObjectTooShortGivesTheCreateMessage) {
+    dir.write("Bob.iff", "earlier date");
+    std::string bad = changedTemplate([](IFFResFile2& f) {
+        DataHandle h = NewDataHandle(100);
+        ASSERT_EQ(f.AddResource(h, kTypeObjectDefinition, 300, "", true), kNoError);
+    });
+    EXPECT_FALSE(create(bad));
+    expectFailure(kCouldNotCreateMessage, 1);
+}
+
+TEST_F(NewDate, FewerThan22ConstantsGiveTheTraitsMessage) {
+    dir.write("Bob.iff", "earlier date");
+    std::string bad = changedTemplate([](IFFResFile2&) {}, {.constantCount = 21});
+    EXPECT_FALSE(create(bad));
+    expectFailure(kCouldNotTraitsMessage, 3);
+}
+
+TEST_F(NewDate, MissingLabelsGiveTheTraitsMessage) {
+    dir.write("Bob.iff", "earlier date");
+    std::string bad = changedTemplate([](IFFResFile2& f) {
+        ASSERT_EQ(f.RemoveResource(f.GetResource(kTypeConstantLabels, kDateConstantsId, nullptr)), kNoError);
+    });
+    EXPECT_FALSE(create(bad));
+    expectFailure(kCouldNotTraitsMessage, 3);
+}
+
+TEST_F(NewDate, MissingTemplateGivesTheCreateMessage) {
+    dir.write("Bob.iff", "earlier date");
+    EXPECT_FALSE(create(dir.file("Missing.iff")));
+    expectFailure(kCouldNotCreateMessage, 1);
+}
+
+TEST_F(NewDate, WithoutAppearanceListTheDateStillComesWithoutPictures) {
+    std::string plain = test::makeTemplate(dir, {.appearanceList = false}, "Plain.iff");
+    ASSERT_TRUE(create(plain));
+    EXPECT_TRUE(reporter.messages.empty());
+    EXPECT_EQ(reporter.statuses, kFourSteps);
+    IFFResFile2 file;
+    ASSERT_EQ(file.Open(dir.file("Bob.iff")), kNoError);
+    EXPECT_EQ(file.CountResources(kTypePicture), 0);
+    EXPECT_EQ(file.CountResources(kTypeStringList), 1);  // the caret text's copy only
+}
+
+// A disk that fills up at any write: either a complete date, or a message
+// and the earlier date untouched.
+TEST_F(NewDate, AWriteFailingAnywhereNeverLeavesAPartialDate) {
+    test::FaultyFileSystem faulty;
+    test::ScopedFileSystem scoped(faulty);
+    ASSERT_TRUE(create());
+    const std::uint64_t writes = faulty.writes;
+    ASSERT_GT(writes, 20u);
+    for (std::uint64_t n = 1; n <= writes; ++n) {
+        SCOPED_TRACE(n);
+        dir.write("Bob.iff", "earlier date");
+        reporter.clear();
+        faulty.writes = 0;
+        faulty.failFrom = n;
+        const bool made = create();
+        faulty.failFrom = 0;
+        EXPECT_EQ(filesIn(dir), (std::vector<std::string>{"Bob.iff", "TR_Template.iff"}));
+        if (!made) {
+            ASSERT_EQ(reporter.messages.size(), 1u);
+            EXPECT_EQ(dir.read("Bob.iff"), "earlier date");
+            continue;
+        }
+        IFFResFile2 file;
+        ASSERT_EQ(file.Open(dir.file("Bob.iff")), kNoError);
+        CatalogName catalog;
+        EXPECT_EQ(catalog.load(file, kCatalogNameId), kNoError);
+        EXPECT_EQ(catalog.name, "Bob");
+        StringSet strings;
+        ASSERT_EQ(strings.Load(&file, kAppearanceListId, false), kNoError);
+        EXPECT_EQ(stringOf(strings, 15), "drk");
+    }
+}
+
+TEST(OutfitStrings, CodesGoWhereThereIsRoom) {
+    EXPECT_EQ(bodyOutfitString("u0fit_a,BODY=u0fitlgt_a", "drk", "skn", true), "u0skn_a,BODY=u0skndrk_a");
+    EXPECT_EQ(bodyOutfitString("u0fit_a,BODY=u0fitlgt_a", "drk", "skn", false), "u0fit_a,BODY=u0fitdrk_a");
+    // Too short for a code: that part stays; no comma: the string stays.
+    EXPECT_EQ(bodyOutfitString("u,BODY=u0fit", "drk", "skn", true), "u,BODY=u0skn");
+    EXPECT_EQ(bodyOutfitString("nocomma", "drk", "skn", true), "nocomma");
+    EXPECT_EQ(handOutfitString("hmlo,HAND=huao", "med"), "hmlo,HAND=huao");
+    EXPECT_EQ(handOutfitString("hmlo,HAND=huaolgt", "med"), "hmlo,HAND=huaomed");
+    EXPECT_EQ(appearanceToneCode(-1), "lgt");
+    EXPECT_EQ(appearanceToneCode(kDark), "drk");
+}
+
+}  // namespace

@@ -1,0 +1,110 @@
+// The save command's steps without their dialogs.
+
+#include "ExchangeTestSupport.h"
+#include "exchange/ExchangeTexts.h"
+#include "exchange/SaveSequence.h"
+#include "exchange/WebExchange.h"
+#include "support/FaultyFileSystem.h"
+
+#include <gtest/gtest.h>
+
+using namespace tryster;
+using namespace tryster::exchange;
+
+namespace {
+
+using Key = std::pair<std::string, std::string>;
+
+struct FakeSnapshots final : PreviewSnapshots {
+    std::vector<std::string> takeSnapshots(std::string_view head, std::string_view body) override {
+        asked = {std::string(head), std::string(body)};
+        return asked;
+    }
+    std::vector<std::string> asked;
+};
+
+class SaveSequence : public ::testing::Test {
+protected:
+    SaveSequence() {
+        dir.write("game/GameData/Skins/c020fadrk_bob.bmp", "BM");
+        dir.write("game/TemplateNPCs/readme.txt", "");
+        request.chosenPath = dir.file("game/TemplateNPCs/Bob.srf");
+        request.gameFolder = dir.file("game");
+        request.templatePath = test::makeTemplate(dir);
+        request.record = test::sampleRecord();
+        request.look = test::sampleLook(request.record);
+    }
+    SaveResult run(PreviewSnapshots* snapshots = nullptr) {
+        return runSaveSequence(request, skinFiles, reporter, snapshots);
+    }
+
+    test::TempDir dir;
+    test::FixedClock clock;
+    test::RecordingReporter reporter;
+    SkinFileList skinFiles;
+    SaveRequest request;
+};
+
+TEST_F(SaveSequence, RunsEveryStepInOrder) {
+    FakeSnapshots snapshots;
+    SaveResult result = run(&snapshots);
+    EXPECT_TRUE(reporter.messages.empty());
+    EXPECT_EQ(reporter.statuses,
+              (std::vector<std::string>{"Creating Web Export Data...", "Building Skin List...", "Writing Skin List...",
+                                        "Creating New Date Plom...", "Setting New Date Plom's Name...",
+                                        "Injecting Date Plom's New DNA...", "Setting New Date Plom's Skin...",
+                                        "Taking Snap Shots...", "Finished!"}));
+    EXPECT_EQ(reporter.steps, kSaveProgressSteps);
+    EXPECT_EQ(reporter.redraws, kSaveProgressSteps);
+
+    const std::string base = dir.file("game/TemplateNPCs/Bob");
+    EXPECT_EQ(snapshots.asked, (std::vector<std::string>{base + "head.jpg", base + "body.jpg"}));
+    EXPECT_TRUE(result.webExchangeWritten);
+    EXPECT_TRUE(result.dateWritten);
+    EXPECT_EQ(result.filesWritten,
+              (std::vector<std::string>{base + ".srf", base + ".iff", base + "head.jpg", base + "body.jpg"}));
+
+    auto keys = readWebExchangeKeys(base + ".srf");
+    ASSERT_TRUE(keys);
+    ASSERT_EQ(keys->size(), 29u);
+    EXPECT_EQ(keys->front().first, "Sign");
+    EXPECT_EQ((*keys)[27], Key("SkinFileCount", "1"));
+    EXPECT_EQ((*keys)[28].second, dir.file("game/GameData/Skins/c020fadrk_bob.bmp"));
+    EXPECT_EQ(dir.read("game/TemplateNPCs/readme.txt"), "");
+}
+
+TEST_F(SaveSequence, AnyFourCharacterExtensionMakesTheBasePath) {
+    request.chosenPath = dir.file("game/TemplateNPCs/Bob.txt");
+    SaveResult result = run();
+    EXPECT_TRUE(result.dateWritten);
+    EXPECT_EQ(result.filesWritten.back(), dir.file("game/TemplateNPCs/Bob.iff"));
+    EXPECT_EQ(basePathOf("Bob.srf"), "Bob");
+    EXPECT_EQ(basePathOf("ab"), "");
+}
+
+TEST_F(SaveSequence, AFailedStepShowsItsMessageAndTheRestRuns) {
+    request.templatePath = dir.file("missing.iff");
+    SaveResult result = run();
+    EXPECT_TRUE(result.webExchangeWritten);
+    EXPECT_FALSE(result.dateWritten);
+    EXPECT_EQ(reporter.messageTexts(), (std::vector<std::string>{std::string(kCouldNotCreateMessage)}));
+    EXPECT_EQ(reporter.statuses.back(), kFinishedStatus);
+    EXPECT_EQ(reporter.statuses.size(), 6u);
+}
+
+TEST_F(SaveSequence, AFullDiskKeepsTheEarlierFiles) {
+    dir.write("game/TemplateNPCs/Bob.srf", "earlier export");
+    dir.write("game/TemplateNPCs/Bob.iff", "earlier date");
+    test::FaultyFileSystem faulty;
+    faulty.failFrom = 1;
+    test::ScopedFileSystem scoped(faulty);
+    SaveResult result = run();
+    EXPECT_TRUE(result.filesWritten.empty());
+    EXPECT_EQ(reporter.messageTexts(), (std::vector<std::string>{std::string(kCouldNotExportMessage),
+                                                                 std::string(kCouldNotCreateMessage)}));
+    EXPECT_EQ(dir.read("game/TemplateNPCs/Bob.srf"), "earlier export");
+    EXPECT_EQ(dir.read("game/TemplateNPCs/Bob.iff"), "earlier date");
+    EXPECT_EQ(platform::fileSystem().list(dir.file("game/TemplateNPCs")).size(), 3u);
+}
+
+}  // namespace

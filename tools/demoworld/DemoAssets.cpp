@@ -116,6 +116,21 @@ void addBodies(Assets& a) {
     }
 }
 
+// The further outfits: each wears the body mesh of its build, in a small
+// texture of its own.
+void addExtraOutfits(Assets& a) {
+    constexpr int kWidth = kBodyTextureWidth / 2, kHeight = kBodyTextureHeight / 2;
+    anim::CharacterFileContents c;
+    for (const ExtraOutfitEntry& e : extraOutfitEntries()) {
+        c.outfits.push_back(outfitOf(extraOutfitName(e), "pelvis", bodyMeshName(manOfBuild(e.build)), "adult"));
+        const FigureKind kind{Gender::Male, e.build, false};
+        for (Tone tone : kTones)
+            a.texture(kSkinFolder, extraTextureName(e, tone), paintBody(kind, tone, e.style, kWidth, kHeight),
+                      BmpDepth::Bits8);
+    }
+    a.characters(join(kSkinFolder, "u0outfits.cmx"), c, false);
+}
+
 void addHeads(Assets& a) {
     for (const HeadEntry& head : headEntries()) {
         const std::string mesh = headMeshName(head);
@@ -209,6 +224,7 @@ bool makeAssetFiles(std::vector<DemoFile>& out, std::string& error) {
     Assets a(out);
     addSkeletons(a);
     addBodies(a);
+    addExtraOutfits(a);
     addHeads(a);
     addHands(a);
     addMotions(a);

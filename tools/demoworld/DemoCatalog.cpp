@@ -15,7 +15,7 @@ constexpr FigureKind kGirl{Gender::Female, Build::Fit, true};
 // top, accent, pattern, long sleeves, bottom, shorts, shoes, socks
 constexpr ClothesStyle style(std::uint32_t top, std::uint32_t accent, Pattern pattern, bool longSleeves,
                              std::uint32_t bottom, std::uint32_t shoes, bool shorts = false) {
-    return {top, accent, pattern, longSleeves, bottom, shorts, shoes, 0xF0F0F0};
+    return {top, accent, pattern, longSleeves, bottom, shorts, shoes, 0xF0F0F0, false};
 }
 
 }  // namespace
@@ -96,6 +96,49 @@ const std::vector<HandTexture>& handTextures() {
         {"HUAClgt", Tone::Light, BmpDepth::Bits24},
     };
     return textures;
+}
+
+std::string_view buildCode(Build build) {
+    switch (build) {
+        case Build::Fit:
+            return "fit";
+        case Build::Fat:
+            return "fat";
+        case Build::Skinny:
+            break;
+    }
+    return "skn";
+}
+
+const std::vector<ExtraOutfitEntry>& extraOutfitEntries() {
+    static const std::vector<ExtraOutfitEntry> entries = [] {
+        std::vector<ExtraOutfitEntry> out;
+        ClothesStyle swim = style(0, 0, Pattern::Plain, false, 0x1E6FD0, 0xE8C89A, true);
+        swim.bareTop = true;
+        const ClothesStyle pyjamas = style(0xA8C8F0, 0x4870B0, Pattern::Stripes, true, 0xA8C8F0, 0x8A5A3A);
+        const ClothesStyle formal = style(0x23283A, 0xF4F4F4, Pattern::Plain, true, 0x23283A, 0x101010);
+        for (Build b : {Build::Fit, Build::Fat, Build::Skinny}) {
+            out.push_back({"swim", b, swim});
+            out.push_back({"pjs", b, pyjamas});
+            out.push_back({"formal", b, formal});
+        }
+        return out;
+    }();
+    return entries;
+}
+
+std::string extraOutfitName(const ExtraOutfitEntry& e) {
+    return "u0" + std::string(buildCode(e.build)) + "_" + std::string(e.code);
+}
+
+std::string extraTextureName(const ExtraOutfitEntry& e, Tone tone) {
+    return "u0" + std::string(buildCode(e.build)) + std::string(toneCode(tone)) + "_" + std::string(e.code);
+}
+
+const BodyEntry& manOfBuild(Build build) {
+    for (const BodyEntry& b : bodyEntries())
+        if (!b.kind.child && b.kind.gender == Gender::Male && b.kind.build == build) return b;
+    return bodyEntries().front();
 }
 
 std::string bodyTextureName(const BodyEntry& body, Tone tone, const ClothesEntry& clothes) {

@@ -13,6 +13,9 @@
 //   hand outfit    h<g>lo / h<g>ro (left, right; g = m, f, or u for
 //                  children), hulc / hurc (the child default set)
 //   hand texture   HUAO<tone>, HUAClgt
+//   other outfits  u0<build>_<code> (swimwear, pyjamas, formal clothes:
+//                  the characters' further outfits), textures
+//                  u0<build><tone>_<code>; the catalog lists none of them
 
 #include "FigureMeshes.h"
 #include "FigurePainter.h"
@@ -69,6 +72,21 @@ struct HandTexture {
     BmpDepth depth;
 };
 const std::vector<HandTexture>& handTextures();
+
+// The characters' further outfits, one per build and kind, each wearing
+// the man's body mesh of its build.
+struct ExtraOutfitEntry {
+    std::string_view code;  // "swim", "pjs", "formal"
+    Build build;
+    ClothesStyle style;     // for the swimwear the top is bare skin
+};
+const std::vector<ExtraOutfitEntry>& extraOutfitEntries();
+// "fit", "fat", "skn".
+std::string_view buildCode(Build build);
+std::string extraOutfitName(const ExtraOutfitEntry& e);
+std::string extraTextureName(const ExtraOutfitEntry& e, Tone tone);
+// The man's body outfit of a build, whose mesh the further outfits wear.
+const BodyEntry& manOfBuild(Build build);
 
 std::string bodyTextureName(const BodyEntry& body, Tone tone, const ClothesEntry& clothes);
 std::string headTextureName(const HeadEntry& head, Tone tone);

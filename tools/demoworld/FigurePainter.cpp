@@ -105,10 +105,11 @@ std::uint32_t shirt(const ClothesStyle& c, float theta, float y) {
 std::uint32_t torso(const FigureKind& kind, Tone tone, const ClothesStyle& c, float theta, float y) {
     const float front = angleFrom(theta, kPi);
     const float neckline = 4.42f - 0.14f * std::exp(-front * front / 0.3f);
-    if (y > neckline) return skinColour(tone);
+    if (y > neckline || (c.bareTop && y > 3.06f)) return skinColour(tone);
     if (y > neckline - 0.025f) return shade(c.topAccent, 0.8f);
     const bool female = kind.gender == Gender::Female;
     const float shirtBottom = female ? 3.15f : 3.06f;
+    if (c.bareTop && y > 2.98f) return skinColour(tone);
     if (y > shirtBottom) return shirt(c, theta, y);
     if (!female && y > 2.98f) return std::fabs(front) < 0.06f ? 0xC8B060 : 0x3A2818;  // belt and buckle
     return c.bottom;
@@ -121,6 +122,7 @@ std::uint32_t skirt(const ClothesStyle& c, float theta, float y) {
 }
 
 std::uint32_t arm(Tone tone, const ClothesStyle& c, float along) {
+    if (c.bareTop) return skinColour(tone);
     const float end = c.longSleeves ? 1.62f : 0.42f;
     if (along > end) return skinColour(tone);
     if (along > end - 0.06f) return shade(c.topAccent, 0.85f);
@@ -215,8 +217,8 @@ std::uint32_t skinColour(Tone tone) {
     return 0x704830;
 }
 
-Picture paintBody(const FigureKind& kind, Tone tone, const ClothesStyle& clothes) {
-    return paint(kBodyTextureWidth, kBodyTextureHeight, [&](float u, float v) -> std::uint32_t {
+Picture paintBody(const FigureKind& kind, Tone tone, const ClothesStyle& clothes, int width, int height) {
+    return paint(width, height, [&](float u, float v) -> std::uint32_t {
         const float theta = 2 * kPi * u;
         // Paired parts use each half of u for one side, θ running 0..2π in it.
         const float sideTheta = 2 * kPi * fract(u * 2);

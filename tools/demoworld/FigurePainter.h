@@ -26,6 +26,7 @@ struct ClothesStyle {
     bool shorts = false;           // trousers end above the knee
     std::uint32_t shoes = 0;
     std::uint32_t socks = 0xF0F0F0;
+    bool bareTop = false;          // no shirt: skin down to the trousers
 };
 
 struct FaceStyle {
@@ -40,7 +41,8 @@ inline constexpr int kBodyTextureWidth = 128, kBodyTextureHeight = 256;
 inline constexpr int kHeadTextureWidth = 256, kHeadTextureHeight = 128;
 inline constexpr int kHandTextureSize = 64;
 
-Picture paintBody(const FigureKind& kind, Tone tone, const ClothesStyle& clothes);
+Picture paintBody(const FigureKind& kind, Tone tone, const ClothesStyle& clothes, int width = kBodyTextureWidth,
+                  int height = kBodyTextureHeight);
 Picture paintHead(const FigureKind& kind, Tone tone, const FaceStyle& face);
 Picture paintHand(Tone tone);
 

@@ -44,8 +44,9 @@ inline constexpr float kBrowY = 5.12f;
 inline constexpr float kMouthY = 4.7f;
 inline constexpr float kNoseY = 4.86f;
 
-// Hand textures: the hand along its length from the wrist, then the thumb.
+// Hand textures: the hand along its length from the wrist, then the thumb
+// (measured the same way, from where it leaves the hand).
 inline constexpr Band kPalm{0.0f, 0.8f, 0.0f, 0.5f};
-inline constexpr Band kThumb{0.84f, 1.0f, 0.0f, 0.2f};
+inline constexpr Band kThumb{0.84f, 1.0f, 0.08f, 0.28f};
 
 }  // namespace tryster::demoworld::atlas

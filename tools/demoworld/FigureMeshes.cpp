@@ -355,33 +355,25 @@ anim::Ref<anim::SkinMesh> makeHandMesh(std::string name, std::string texture, co
     auto at = [&](float d, float dx, float dz, float rx, float rz) {
         return Section{d, w + Vector3{dx * inward, -d, dz}, rx, rz};
     };
+    // A rigid tube of the hand, rounded at both ends.
     MeshBuilder mesh;
-    const std::vector<Section> palm = {
-        at(0, 0, 0, 0.05f, 0.07f),         at(0.1f, 0, 0.005f, 0.055f, 0.095f),
-        at(0.24f, 0.005f, 0.01f, 0.05f, 0.1f), at(0.34f, 0.015f, 0.01f, 0.042f, 0.09f),
-        at(0.42f, 0.025f, 0.01f, 0.035f, 0.08f),
+    auto part = [&](const std::vector<Section>& keys, int count, const atlas::Band& band, int segments,
+                    float startCap, float endCap) {
+        std::vector<Ring> rings = ringsThrough(keys, count, band.v0, band.rowOf(keys.back().s));
+        for (Ring& r : rings) r.skin = Influence::rigid(sided(BoneId::LeftHand, right));
+        TubeOptions o = sideTube(right, 0, 1, segments);
+        o.startCap = startCap;
+        o.startCapV = band.v0;
+        o.endCap = endCap;
+        o.endCapV = band.v1;
+        mesh.addTube(rings, o);
     };
-    std::vector<Ring> rings = ringsThrough(palm, 12, atlas::kPalm.v0, atlas::kPalm.rowOf(0.42f));
-    for (Ring& r : rings) r.skin = Influence::rigid(sided(BoneId::LeftHand, right));
-    TubeOptions o = sideTube(right, 0, 1, 14);
-    o.startCap = 0.02f;
-    o.startCapV = atlas::kPalm.v0;
-    o.endCap = 0.07f;
-    o.endCapV = atlas::kPalm.v1;
-    mesh.addTube(rings, o);
-
-    const std::vector<Section> thumb = {
-        at(0.08f, 0.01f, 0.07f, 0.03f, 0.03f), at(0.17f, 0.025f, 0.1f, 0.027f, 0.027f),
-        at(0.24f, 0.035f, 0.125f, 0.022f, 0.022f),
-    };
-    rings = ringsThrough(thumb, 5, atlas::kThumb.v0, atlas::kThumb.rowOf(0.17f));
-    for (Ring& r : rings) r.skin = Influence::rigid(sided(BoneId::LeftHand, right));
-    TubeOptions t = sideTube(right, 0, 1, 8);
-    t.startCap = 0.02f;
-    t.startCapV = atlas::kThumb.v0;
-    t.endCap = 0.03f;
-    t.endCapV = atlas::kThumb.v1;
-    mesh.addTube(rings, t);
+    part({at(0, 0, 0, 0.05f, 0.07f), at(0.1f, 0, 0.005f, 0.055f, 0.095f), at(0.24f, 0.005f, 0.01f, 0.05f, 0.1f),
+          at(0.34f, 0.015f, 0.01f, 0.042f, 0.09f), at(0.42f, 0.025f, 0.01f, 0.035f, 0.08f)},
+         12, atlas::kPalm, 14, 0.02f, 0.07f);
+    part({at(0.08f, 0.01f, 0.07f, 0.03f, 0.03f), at(0.17f, 0.025f, 0.1f, 0.027f, 0.027f),
+          at(0.24f, 0.035f, 0.125f, 0.022f, 0.022f)},
+         5, atlas::kThumb, 8, 0.02f, 0.03f);
 
     const float scale = kind.child ? 0.66f : kind.gender == Gender::Female ? 0.88f : 1.0f;
     const Vector3 wrist = mirrored(kind.joints().wrist, right);

@@ -247,7 +247,7 @@ Picture paintHand(Tone tone) {
         const float theta = 2 * kPi * u;
         const atlas::Band& band = bandOf({&atlas::kPalm, &atlas::kThumb}, v);
         const float along = band.measureAt(v);
-        if (&band == &atlas::kThumb) return along > 0.16f ? mix(skin, 0xF4D0D0, 0.5f) : skin;
+        if (&band == &atlas::kThumb) return along > 0.24f ? mix(skin, 0xF4D0D0, 0.5f) : skin;
         // The back of the hand faces out (θ near π/2): nails at the tips.
         const float back = std::fabs(angleFrom(theta, kPi / 2));
         if (along > 0.43f && back < 0.9f) return mix(skin, 0xF4D0D0, 0.55f);

@@ -69,6 +69,23 @@ void shiftWeight(Pose& p, float t, float amount) {
     p.add(BoneId::Head, axisAngle(kZ, 0.2f * s));
 }
 
+// A posture breathing, and a posture looking aside, over a whole animation.
+PoseAt breathingIn(const Pose& posture) {
+    return [posture](float t) {
+        Pose p = posture;
+        breathe(p, t, 1);
+        return p;
+    };
+}
+
+PoseAt lookingAside(const Pose& posture, float yaw, float tilt = 0.1f) {
+    return [posture, yaw, tilt](float t) {
+        Pose p = posture;
+        lookAside(p, t, yaw, tilt);
+        return p;
+    };
+}
+
 // A pose with the arms set by `arms` on top of `base`'s body.
 Pose reaching(const PoseSolver& solver, Pose base, const std::function<void(const PoseSolver&, Pose&)>& arms) {
     arms(solver, base);
@@ -249,16 +266,8 @@ std::vector<Clip> adultClips(const PoseSolver& s) {
     // The sound as the toe first comes down.
     fidget.sounds = {{0.2f + 0.6f / 6, kTapSoundPath}};
     clips.push_back(fidget);
-    clips.push_back(Clip{"a2o-idle-armsdown-lookoff", Idles, 4000, [=](float t) {
-                         Pose p = down;
-                         lookAside(p, t, -0.8f);
-                         return p;
-                     }});
-    clips.push_back(Clip{"a2o-idle-armsdown-breathe", Idles, 3000, [=](float t) {
-                         Pose p = down;
-                         breathe(p, t, 1);
-                         return p;
-                     }});
+    clips.push_back(Clip{"a2o-idle-armsdown-lookoff", Idles, 4000, lookingAside(down, -0.8f)});
+    clips.push_back(Clip{"a2o-idle-armsdown-breathe", Idles, 3000, breathingIn(down)});
 
     // Hands on hips.
     clips.push_back(Clip{"a2o-idle-transition-armsdown-handships", HandsOnHips, 1500,
@@ -268,16 +277,8 @@ std::vector<Clip> adultClips(const PoseSolver& s) {
                          shiftWeight(p, t, 0.08f);
                          return p;
                      }});
-    clips.push_back(Clip{"a2o-idle-handships-lookoff", HandsOnHips, 4000, [=](float t) {
-                         Pose p = hips;
-                         lookAside(p, t, 0.8f, -0.1f);
-                         return p;
-                     }});
-    Clip handsBreathe{"a2o-idle-handships-breathe", HandsOnHips, 3000, [=](float t) {
-                          Pose p = hips;
-                          breathe(p, t, 1);
-                          return p;
-                      }};
+    clips.push_back(Clip{"a2o-idle-handships-lookoff", HandsOnHips, 4000, lookingAside(hips, 0.8f, -0.1f)});
+    Clip handsBreathe{"a2o-idle-handships-breathe", HandsOnHips, 3000, breathingIn(hips)};
     handsBreathe.rawFrames = true;
     clips.push_back(handsBreathe);
     // Between hips and crossed arms the hands pass in front of the belly.
@@ -300,16 +301,8 @@ std::vector<Clip> adultClips(const PoseSolver& s) {
     clips.push_back(Clip{"a2o-idle-armscrossed-scratchchin", ArmsCrossed, 3500, [=](float t) {
                          return mixPoses(crossed, chinScratch(2 * kPi * 5 * t), envelope(t, 0.25f, 0.25f));
                      }});
-    clips.push_back(Clip{"a2o-idle-armscrossed-lookoff", ArmsCrossed, 4000, [=](float t) {
-                         Pose p = crossed;
-                         lookAside(p, t, 0.75f);
-                         return p;
-                     }});
-    clips.push_back(Clip{"a2o-idle-armscrossed-breathe", ArmsCrossed, 3000, [=](float t) {
-                         Pose p = crossed;
-                         breathe(p, t, 1);
-                         return p;
-                     }});
+    clips.push_back(Clip{"a2o-idle-armscrossed-lookoff", ArmsCrossed, 4000, lookingAside(crossed, 0.75f)});
+    clips.push_back(Clip{"a2o-idle-armscrossed-breathe", ArmsCrossed, 3000, breathingIn(crossed)});
     clips.push_back(Clip{"a2o-idle-transition-armscrossed-armsdown", ArmsCrossed, 1500,
                      [=](float t) { return keyed({{0, crossed}, {0.5f, front}, {1, down}}, t); }});
     return clips;

@@ -160,7 +160,7 @@ std::vector<Clip> adultClips(const PoseSolver& s) {
     // The greeting: the right hand raised and waved three times.
     auto waving = [&s, down](float swing) {
         return reaching(s, down, [swing](const PoseSolver& solver, Pose& p) {
-            solver.reach(p, true, {0.9f + swing, 4.95f, 0.2f}, {1, -1, -0.3f}, {0, 0, 1});
+            solver.reach(p, true, {0.95f + swing, 5.35f, 0.3f}, {1, -0.6f, -0.3f}, {0, 0, 1});
         });
     };
     clips.push_back(Clip{"a2o-heyyou1", Idles, 3000, [=](float t) {

@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
     tryster::cli::addIffCommand(app);
     tryster::cli::addAnimCommand(app);
     tryster::cli::addDateCommand(app);
+    tryster::cli::addDemoWorldCommand(app);
 
     try {
         app.parse(argc, argv);

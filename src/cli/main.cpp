@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
     tryster::cli::addDateCommand(app);
     tryster::cli::addCatalogCommand(app);
     tryster::cli::addRenderCommand(app);
+    tryster::cli::addDemoWorldCommand(app);
 
     try {
         app.parse(argc, argv);

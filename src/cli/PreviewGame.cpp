@@ -1,7 +1,6 @@
 #include "cli/PreviewGame.h"
 
 #include "cli/AnimGame.h"
-#include "cli/CharacterDescription.h"
 #include "cli/Commands.h"
 #include "platform/PixelConversion.h"
 #include "render/SurfacePixels.h"
@@ -50,21 +49,24 @@ PreviewGame::PreviewGame(const std::string& folder, int width, int height, std::
 
 PreviewGame::~PreviewGame() { preview_.tearDown(); }
 
-void PreviewGame::applyLook(const LookOptions& o) {
+CharacterDescription LookOptions::describe() const {
     CharacterDescription d;
-    if (!o.characterFile.empty()) d = loadCharacterDescription(o.characterFile);
-    if (o.child) {
+    if (!characterFile.empty()) d = loadCharacterDescription(characterFile);
+    if (child) {
         d.adult = false;
-        if (o.characterFile.empty()) d.appearance.assign(kChildDefaults);
+        if (characterFile.empty()) d.appearance.assign(kChildDefaults);
     }
-    if (o.gender) d.record.setGender(*o.gender == "female" ? kFemale : kMale);
-    if (o.bodyType) d.record.setBodyType(*o.bodyType);
-    if (o.skinTone) d.record.setSkinTone(*o.skinTone);
-    if (o.bodyMesh) d.appearance.bodyMesh = *o.bodyMesh;
-    if (o.bodyTexture) d.appearance.bodyTexture = *o.bodyTexture;
-    if (o.headMesh) d.appearance.headMesh = *o.headMesh;
-    if (o.headTexture) d.appearance.headTexture = *o.headTexture;
+    if (gender) d.record.setGender(*gender == "female" ? kFemale : kMale);
+    if (bodyType) d.record.setBodyType(*bodyType);
+    if (skinTone) d.record.setSkinTone(*skinTone);
+    if (bodyMesh) d.appearance.bodyMesh = *bodyMesh;
+    if (bodyTexture) d.appearance.bodyTexture = *bodyTexture;
+    if (headMesh) d.appearance.headMesh = *headMesh;
+    if (headTexture) d.appearance.headTexture = *headTexture;
+    return d;
+}
 
+void PreviewGame::showLook(const CharacterDescription& d) {
     const DefaultSet& set = d.adult ? kAdultDefaults : kChildDefaults;
     preview::Preview& p = preview_;
     p.skeletonName() = set.skeleton;
@@ -78,16 +80,20 @@ void PreviewGame::applyLook(const LookOptions& o) {
     in.skinToneIndex = d.record.skinTone();
     p.refillCatalog(true, true);
     p.refillCatalog(false, true);
+}
 
+void PreviewGame::applyLook(const LookOptions& o) {
+    showLook(o.describe());
+    const Appearance& shown = preview_.look();
     const std::tuple<const char*, const std::optional<std::string>&, const std::string&> asked[] = {
-        {"body mesh", o.bodyMesh, p.look().bodyMesh},
-        {"body texture", o.bodyTexture, p.look().bodyTexture},
-        {"head mesh", o.headMesh, p.look().headMesh},
-        {"head texture", o.headTexture, p.look().headTexture}};
-    for (const auto& [what, wanted, shown] : asked)
-        if (wanted && !platform::equalsNoCase(*wanted, shown))
+        {"body mesh", o.bodyMesh, shown.bodyMesh},
+        {"body texture", o.bodyTexture, shown.bodyTexture},
+        {"head mesh", o.headMesh, shown.headMesh},
+        {"head texture", o.headTexture, shown.headTexture}};
+    for (const auto& [what, wanted, current] : asked)
+        if (wanted && !platform::equalsNoCase(*wanted, current))
             fmt::print(stderr, "tryster-cli: the {} \"{}\" is not offered for this character; it is \"{}\"\n",
-                       what, *wanted, shown);
+                       what, *wanted, current);
 }
 
 std::vector<std::uint32_t> PreviewGame::picture() const {

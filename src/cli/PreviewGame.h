@@ -3,6 +3,7 @@
 // folder exactly as the program sets it up, on a clock of its own (so runs
 // repeat), and the look they are asked for.
 
+#include "cli/CharacterDescription.h"
 #include "platform/Clock.h"
 #include "platform/DisplayWindow.h"
 #include "preview/Preview.h"
@@ -55,6 +56,8 @@ struct LookOptions {
 
     // Adds the options (the character file only with `withCharacterFile`).
     void addTo(CLI::App& command, bool withCharacterFile);
+    // The character file's description with the options applied over it.
+    CharacterDescription describe() const;
 };
 
 class PreviewGame {
@@ -70,9 +73,11 @@ public:
     SimulatedClock& clock() { return clock_; }
 
     // Puts the look on the preview as the wizard's gender buttons do: both
-    // refills, then the texture refill. Tells on standard error about a
-    // requested name that the lists do not offer (the preview shows what
-    // they select instead).
+    // refills, then the texture refill. Names the lists do not offer are
+    // replaced by what they select.
+    void showLook(const CharacterDescription& description);
+    // showLook, telling on standard error about each name asked for by an
+    // option that the lists replaced.
     void applyLook(const LookOptions& options);
 
     // The drawing surface as 0xAARRGGBB pixels, rows top first.

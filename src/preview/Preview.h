@@ -12,6 +12,7 @@
 #include "anim/CharacterLibrary.h"
 #include "anim/PreviewCharacter.h"
 #include "character/Appearance.h"
+#include "exchange/PreviewSnapshots.h"
 #include "platform/DisplayWindow.h"
 #include "preview/CameraPlacement.h"
 #include "preview/IdleDirector.h"
@@ -26,6 +27,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tryster::preview {
 
@@ -61,10 +63,10 @@ struct FrameTimes {
     double presentMs = 0;  // handing the frame to the window
 };
 
-class Preview {
+class Preview final : public exchange::PreviewSnapshots {
 public:
     explicit Preview(PreviewPresenter& presenter, PreviewClock& clock = PreviewClock::instance());
-    ~Preview();
+    ~Preview() override;
     Preview(const Preview&) = delete;
     Preview& operator=(const Preview&) = delete;
 
@@ -99,10 +101,10 @@ public:
     void applyAppearance();
     void takeOffAppearance(bool alsoStopAnimation);
 
-    // Writes the head and body snapshots, base path + "head.jpg" and
-    // "body.jpg", drawn at facing 0 and zoom 2; the view is restored after.
-    // True when both were written.
-    bool takeSnapshots(std::string_view basePath);
+    // The save command's snapshot step: the head and the whole body, drawn
+    // at facing 0 and zoom 2, as JPEG files; the view is restored after.
+    // Returns the paths written (none before set-up).
+    std::vector<std::string> takeSnapshots(std::string_view headPath, std::string_view bodyPath) override;
 
     // The dialog's state that the preview reads.
     Appearance& look() { return look_; }

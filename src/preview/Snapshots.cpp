@@ -22,10 +22,11 @@ bool writeRect(const std::string& path, platform::Surface* surface, const platfo
 
 }  // namespace
 
-bool Preview::takeSnapshots(std::string_view basePath) {
+std::vector<std::string> Preview::takeSnapshots(std::string_view headPath, std::string_view bodyPath) {
+    std::vector<std::string> written;
     platform::SurfaceDesc description;
     if (!animDevice_ || !animDevice_->backSurface() || animDevice_->backSurface()->description(description))
-        return false;
+        return written;
     platform::Surface* surface = animDevice_->backSurface()->get();
 
     const ViewControls saved = view_;
@@ -33,17 +34,17 @@ bool Preview::takeSnapshots(std::string_view basePath) {
     view_.rotationSpeed = 0;
     view_.zoomLevel = kSnapshotZoomLevel;
     (void)frame();
-    const bool head = writeRect(std::string(basePath) + "head.jpg", surface, kHeadSnapshotRect);
+    if (writeRect(std::string(headPath), surface, kHeadSnapshotRect)) written.emplace_back(headPath);
 
     view_.zoomLevel = kSnapshotZoomLevel;
     for (int i = 0; i < kBodySettleFrames; ++i) (void)frame();
-    const bool body = writeRect(std::string(basePath) + "body.jpg", surface, kBodySnapshotRect);
+    if (writeRect(std::string(bodyPath), surface, kBodySnapshotRect)) written.emplace_back(bodyPath);
 
     view_.facing = saved.facing;
     view_.rotationSpeed = saved.rotationSpeed;
     view_.zoomLevel = saved.zoomLevel;
     (void)frame();
-    return head && body;
+    return written;
 }
 
 }  // namespace tryster::preview

@@ -102,7 +102,8 @@ TEST_F(PreviewTest, SnapshotsAreTakenAtZoomTwoFromTheFrontAndTheViewComesBack) {
     run(100);
     dir.write("Out/Bobhead.jpg", "stale");
 
-    ASSERT_TRUE(p.takeSnapshots(dir.file("Out/Bob")));
+    const std::vector<std::string> paths = {dir.file("Out/Bobhead.jpg"), dir.file("Out/Bobbody.jpg")};
+    ASSERT_EQ(p.takeSnapshots(paths[0], paths[1]), paths);
     EXPECT_EQ(jpegSize(dir.read("Out/Bobhead.jpg")), std::make_pair(45, 45));
     EXPECT_EQ(jpegSize(dir.read("Out/Bobbody.jpg")), std::make_pair(100, 220));
     EXPECT_EQ(p.view().zoomLevel, 4);
@@ -113,7 +114,7 @@ TEST_F(PreviewTest, SnapshotsAreTakenAtZoomTwoFromTheFrontAndTheViewComesBack) {
 TEST_F(PreviewTest, WithoutADrawingSurfaceNoSnapshotIsWritten) {
     platform::ImageLibrarySession images;
     preview::Preview p(presenter, previewClock);
-    EXPECT_FALSE(p.takeSnapshots(dir.file("Bob")));
+    EXPECT_TRUE(p.takeSnapshots(dir.file("Bobhead.jpg"), dir.file("Bobbody.jpg")).empty());
     EXPECT_FALSE(platform::fileSystem().exists(dir.file("Bobhead.jpg")));
 }
 

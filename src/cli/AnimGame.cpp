@@ -5,6 +5,8 @@
 
 #include <fmt/format.h>
 
+#include <filesystem>
+
 namespace tryster::cli {
 namespace {
 
@@ -26,6 +28,11 @@ FloatJson toJson(const render::Box& box) {
     out["min"] = toJson(box.min);
     out["max"] = toJson(box.max);
     return out;
+}
+
+std::string absolutePath(const std::string& path) {
+    if (path.empty() || std::filesystem::path(path).is_absolute()) return path;
+    return platform::joinPath(platform::fileSystem().currentDirectory(), path);
 }
 
 void enterGameFolder(const std::string& folder) {

@@ -14,6 +14,7 @@
 // identifiers; and the web export file of the same base name when there is
 // one.
 
+#include "cli/AnimGame.h"
 #include "cli/CharacterDescription.h"
 #include "cli/Commands.h"
 #include "cli/PreviewGame.h"
@@ -36,7 +37,6 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 
 namespace tryster::cli {
@@ -75,11 +75,6 @@ private:
 // The idle choices during the snapshots do not depend on the day.
 constexpr std::int64_t kSnapshotSeed = 1;
 
-std::string absolute(const std::string& path) {
-    if (std::filesystem::path(path).is_absolute()) return path;
-    return platform::joinPath(platform::fileSystem().currentDirectory(), path);
-}
-
 // The folder part of a path ("." when it has none) and the name part.
 std::string folderOf(std::string_view path) {
     std::size_t slash = path.find_last_of("\\/");
@@ -112,9 +107,9 @@ void runCreate(const CreateOptions& o) {
     checkCreateArguments(o, templatePath);
 
     exchange::SaveRequest request;
-    request.chosenPath = absolute(o.out);
-    request.gameFolder = absolute(o.game);
-    request.templatePath = absolute(templatePath);
+    request.chosenPath = absolutePath(o.out);
+    request.gameFolder = absolutePath(o.game);
+    request.templatePath = absolutePath(templatePath);
     request.record = d.record;
     request.look.appearance = d.appearance;
     request.look.skinTone = d.record.skinTone();

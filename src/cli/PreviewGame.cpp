@@ -26,7 +26,8 @@ void LookOptions::addTo(CLI::App& command, bool withCharacterFile) {
     if (withCharacterFile)
         command.add_option("--character", characterFile,
                            "Character description (JSON): gender, body type, skin tone, appearance, age")
-            ->check(CLI::ExistingFile);
+            ->check(CLI::ExistingFile)
+            ->transform(absolutePath);
     command.add_option("--gender", gender, "male or female")->check(CLI::IsMember({"male", "female"}));
     command.add_option("--body-type", bodyType, "0 Fit, 1 Full, 2 Thin")->check(CLI::Range(0, 2));
     command.add_option("--skin-tone", skinTone, "0 Light, 1 Medium, 2 Dark")->check(CLI::Range(0, 2));

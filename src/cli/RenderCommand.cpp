@@ -3,6 +3,7 @@
 // at a time, or the idle director after some seconds. Time is simulated:
 // frames come 20 ms apart and runs repeat.
 
+#include "cli/AnimGame.h"
 #include "cli/Commands.h"
 #include "cli/PreviewGame.h"
 
@@ -172,7 +173,7 @@ void addRenderCommand(CLI::App& app) {
         ->check(CLI::Range(0, 4))
         ->capture_default_str();
     cmd->add_option("--size", o->size, "Preview size WIDTHxHEIGHT (made even)")->capture_default_str();
-    cmd->add_option("--out", o->out, "The picture to write (.png or .jpg)")->required();
+    cmd->add_option("--out", o->out, "The picture to write (.png or .jpg)")->required()->transform(absolutePath);
     cmd->add_option("--frames", o->frames, "Frames to draw, 20 ms apart, ending at the moment asked")
         ->check(CLI::Range(1, 100000))
         ->capture_default_str();

@@ -5,6 +5,9 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include <fstream>
+#include <iterator>
+
 namespace tryster::test {
 namespace {
 
@@ -65,6 +68,18 @@ TEST_F(PreviewCommands, RenderShowsAnAnimationAtItsTimeAndNoFurtherThanItsEnd) {
                   .find("playing a2o-idle3 at 300 ms"),
               std::string::npos);
     EXPECT_GT(dir.read("a.jpg").size(), 100u);
+}
+
+// The command enters the game folder; paths given relative to where it was
+// started still mean files there.
+TEST_F(PreviewCommands, RenderReadsAndWritesRelativePathsFromWhereItStarted) {
+    std::ifstream bob(std::string(TRYSTER_TEST_DATA) + "/bob.json");
+    dir.write("work/bob.json", std::string(std::istreambuf_iterator<char>(bob), {}));
+    ASSERT_TRUE(platform::fileSystem().setCurrentDirectory(dir.file("work")));
+    const std::string out = run({"render", "--game", dir.str(), "--character", "bob.json", "--out", "bob.png"});
+    EXPECT_EQ(out.find("failed"), std::string::npos) << out;
+    EXPECT_TRUE(platform::fileSystem().exists(dir.file("work/bob.png")));
+    EXPECT_FALSE(platform::fileSystem().exists(dir.file("bob.png")));
 }
 
 TEST_F(PreviewCommands, RenderRefusesWhatItCannotDo) {

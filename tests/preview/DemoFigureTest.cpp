@@ -7,7 +7,6 @@
 #include "platform/FileSystem.h"
 #include "platform/ImageLibrary.h"
 
-#include <algorithm>
 #include <set>
 
 namespace tryster::test {
@@ -15,16 +14,6 @@ namespace {
 
 using preview::kBodySnapshotRect;
 using preview::kHeadSnapshotRect;
-
-platform::ScreenRect figureExtent(const Picture& p, int fromRow = 0, int toRow = -1) {
-    if (toRow < 0) toRow = p.height;
-    platform::ScreenRect r{p.width, p.height, 0, 0};
-    for (int y = fromRow; y < toRow; ++y)
-        for (int x = 0; x < p.width; ++x)
-            if (!isBackground(p.at(x, y)))
-                r = {std::min(r.left, x), std::min(r.top, y), std::max(r.right, x + 1), std::max(r.bottom, y + 1)};
-    return r;
-}
 
 std::string describe(const platform::ScreenRect& r) {
     return std::to_string(r.left) + "," + std::to_string(r.top) + " - " + std::to_string(r.right) + "," +
@@ -36,7 +25,7 @@ int figurePixels(const Picture& p) {
                                           [](std::uint32_t px) { return !isBackground(px & 0xFFFFFF); }));
 }
 
-class DemoFigure : public ::testing::Test {
+class DemoFigure : public ::testing::Test, protected PreviewDoubles {
 protected:
     // One demo folder for the whole suite: writing it is the slow part.
     static void SetUpTestSuite() {
@@ -52,14 +41,10 @@ protected:
     void SetUp() override {
         saved_ = platform::fileSystem().currentDirectory();
         ASSERT_TRUE(platform::fileSystem().setCurrentDirectory(folder_->file("game")));
-        platform::installClockSource(&clock);
-        platform::installSoundPlayer(&sound);
+        installDoubles();
     }
     void TearDown() override {
-        if (preview) preview->tearDown();
-        preview.reset();
-        platform::installSoundPlayer(nullptr);
-        platform::installClockSource(nullptr);
+        removeDoubles();
         (void)platform::fileSystem().setCurrentDirectory(saved_);
     }
 
@@ -80,39 +65,8 @@ protected:
         return *preview;
     }
 
-    // Draws `frames` frames 20 ms apart.
-    void run(int frames) {
-        for (int i = 0; i < frames; ++i) {
-            clock.ticks += 20;
-            EXPECT_EQ(preview->frame(), 0u);
-        }
-    }
-
-    Picture picture(const platform::ScreenRect* rect = nullptr) const {
-        platform::Surface* s = preview->animDevice()->backSurface()->get();
-        const auto d = s->description();
-        const platform::ScreenRect r = rect ? *rect : platform::ScreenRect{0, 0, d.width, d.height};
-        Picture p;
-        p.width = r.width();
-        p.height = r.height();
-        EXPECT_TRUE(render::readSurfacePixels(*s, r, p.pixels));
-        return p;
-    }
-
-    static void shoot(const Picture& p, const std::string& name) {
-        if (const char* shots = std::getenv("TRYSTER_SHOTS"))
-            platform::writePng(std::string(shots) + "/demo-" + name + ".png", p.width, p.height, p.pixels.data(),
-                               static_cast<std::size_t>(p.width));
-    }
-
     static TempDir* folder_;
     std::string saved_;
-    ManualClock clock;
-    platform::RecordingSoundPlayer sound;
-    RecordingPresenter presenter;
-    NullWindow window;
-    preview::PreviewClock previewClock;
-    std::unique_ptr<preview::Preview> preview;
 };
 
 TempDir* DemoFigure::folder_ = nullptr;
@@ -140,9 +94,9 @@ TEST_F(DemoFigure, AtZoomTwoFromTheFrontTheRectanglesFrameTheHeadAndTheWholeBody
         if (m.animation) {
             ASSERT_TRUE(p.playAnimation(m.animation));
         }
-        run(m.frames);
+        run(20 * static_cast<std::uint32_t>(m.frames));
         const Picture whole = picture();
-        shoot(whole, "zoom2-" + name + "-" + std::to_string(m.frames));
+        shoot(whole, "demo-zoom2-" + name + "-" + std::to_string(m.frames));
 
         const platform::ScreenRect figure = figureExtent(whole);
         EXPECT_GE(figure.left, kBodySnapshotRect.left) << describe(figure);
@@ -170,7 +124,7 @@ TEST_F(DemoFigure, AtZoomTwoFromTheFrontTheRectanglesFrameTheHeadAndTheWholeBody
 TEST_F(DemoFigure, TheBodySnapshotShowsATexturedLitFigure) {
     start();
     preview->view().zoomLevel = 2;
-    run(10);
+    run(200);
     const Picture body = picture(&kBodySnapshotRect);
     std::set<std::uint32_t> colours;
     for (std::uint32_t px : body.pixels)
@@ -189,9 +143,9 @@ TEST_F(DemoFigure, EveryZoomKeepsTheFigureInThePicture) {
         for (int zoom = 0; zoom <= 4; ++zoom) {
             SCOPED_TRACE((adult ? "adult at zoom " : "child at zoom ") + std::to_string(zoom));
             preview->view().zoomLevel = zoom;
-            run(2);
+            run(40);
             const Picture whole = picture();
-            shoot(whole, std::string(adult ? "adult" : "child") + "-zoom" + std::to_string(zoom));
+            shoot(whole, std::string(adult ? "demo-adult" : "demo-child") + "-zoom" + std::to_string(zoom));
             const platform::ScreenRect figure = figureExtent(whole);
             EXPECT_GE(figure.top, 4) << describe(figure);
             EXPECT_GE(figure.left, 4) << describe(figure);
@@ -213,7 +167,7 @@ TEST_F(DemoFigure, SnapshotsAreWrittenFromTheFrontAtZoomTwo) {
     preview::Preview& p = start();
     p.view().zoomLevel = 0;
     p.view().facing = 2;
-    run(5);
+    run(100);
     const std::string head = folder_->file("Demohead.jpg"), body = folder_->file("Demobody.jpg");
     EXPECT_EQ(p.takeSnapshots(head, body), (std::vector<std::string>{head, body}));
     EXPECT_GT(folder_->read("Demohead.jpg").size(), 500u);

@@ -10,6 +10,7 @@
 #include "preview/Preview.h"
 #include "render/SurfacePixels.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -63,26 +64,30 @@ inline bool isBackground(std::uint32_t p) { return red(p) > 100 && green(p) < 20
 inline bool isHeadColour(std::uint32_t p) { return green(p) > red(p) + 40 && green(p) > blue(p) + 40; }
 inline bool isBodyColour(std::uint32_t p) { return blue(p) > red(p) + 40 && blue(p) > green(p) + 40; }
 
-class PreviewTest : public PreviewInstall {
+// The smallest rectangle holding every pixel that is not background, in
+// the rows from `fromRow` up to `toRow` (all rows by default).
+inline platform::ScreenRect figureExtent(const Picture& p, int fromRow = 0, int toRow = -1) {
+    if (toRow < 0) toRow = p.height;
+    platform::ScreenRect r{p.width, p.height, 0, 0};
+    for (int y = fromRow; y < toRow; ++y)
+        for (int x = 0; x < p.width; ++x)
+            if (!isBackground(p.at(x, y)))
+                r = {std::min(r.left, x), std::min(r.top, y), std::max(r.right, x + 1), std::max(r.bottom, y + 1)};
+    return r;
+}
+
+// The doubles a preview runs on in a test, and helpers to drive it and read
+// its pictures; the fixture installs and removes them.
+class PreviewDoubles {
 protected:
-    void SetUp() override {
-        PreviewInstall::SetUp();
+    void installDoubles() {
         platform::installClockSource(&clock);
         platform::installSoundPlayer(&sound);
     }
-    void TearDown() override {
+    void removeDoubles() {
         preview.reset();
         platform::installSoundPlayer(nullptr);
         platform::installClockSource(nullptr);
-        PreviewInstall::TearDown();
-    }
-
-    // A preview of the test install, set up at the given size.
-    preview::Preview& start(int width = preview::kPreviewWidth, int height = preview::kPreviewHeight) {
-        writeInstall();
-        preview = std::make_unique<preview::Preview>(presenter, previewClock);
-        EXPECT_TRUE(preview->setUp(&window, width, height));
-        return *preview;
     }
 
     // Frames `step` ms apart until the clock has moved by `ms`.
@@ -119,6 +124,26 @@ protected:
     NullWindow window;
     preview::PreviewClock previewClock;
     std::unique_ptr<preview::Preview> preview;
+};
+
+class PreviewTest : public PreviewInstall, protected PreviewDoubles {
+protected:
+    void SetUp() override {
+        PreviewInstall::SetUp();
+        installDoubles();
+    }
+    void TearDown() override {
+        removeDoubles();
+        PreviewInstall::TearDown();
+    }
+
+    // A preview of the test install, set up at the given size.
+    preview::Preview& start(int width = preview::kPreviewWidth, int height = preview::kPreviewHeight) {
+        writeInstall();
+        preview = std::make_unique<preview::Preview>(presenter, previewClock);
+        EXPECT_TRUE(preview->setUp(&window, width, height));
+        return *preview;
+    }
 };
 
 }  // namespace tryster::test

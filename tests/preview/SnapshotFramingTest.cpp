@@ -26,16 +26,6 @@ Census census(const Picture& p) {
     return c;
 }
 
-// The smallest rectangle holding every pixel that is not background.
-platform::ScreenRect figureExtent(const Picture& p) {
-    platform::ScreenRect r{p.width, p.height, 0, 0};
-    for (int y = 0; y < p.height; ++y)
-        for (int x = 0; x < p.width; ++x)
-            if (!isBackground(p.at(x, y)))
-                r = {std::min(r.left, x), std::min(r.top, y), std::max(r.right, x + 1), std::max(r.bottom, y + 1)};
-    return r;
-}
-
 bool contains(const platform::ScreenRect& outer, const platform::ScreenRect& inner) {
     return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
            inner.bottom <= outer.bottom;

@@ -28,12 +28,7 @@ namespace {
 const std::vector<std::string> kFourSteps = {std::string(kCreatingDateStatus), std::string(kNamingDateStatus),
                                              std::string(kDateDnaStatus), std::string(kDateSkinStatus)};
 
-std::vector<std::string> filesIn(const test::TempDir& dir) {
-    std::vector<std::string> names;
-    for (const auto& e : platform::fileSystem().list(dir.str())) names.push_back(e.name);
-    std::sort(names.begin(), names.end());
-    return names;
-}
+std::vector<std::string> filesIn(const test::TempDir& dir) { return test::filesIn(dir.str()); }
 
 std::string stringOf(StringSet& set, int number) {
     const std::string* s = set.GetString(number);

@@ -13,7 +13,7 @@ import sys
 import tempfile
 
 import containers
-from containers import Resource
+from containers import Resource, strings_minus3, strings_pascal_big_endian
 
 CLI = sys.argv[1]
 failures = []
@@ -30,22 +30,6 @@ def check(condition, message):
     if not condition:
         failures.append(message)
         print("FAIL:", message)
-
-
-def strings_minus3(entries):
-    """Form -3, stored natively: -3, count, then language byte, text, comment."""
-    out = struct.pack("<hH", -3, len(entries))
-    for language, text, comment in entries:
-        out += bytes([language + 1]) + text.encode("latin-1") + b"\0" + comment.encode("latin-1") + b"\0"
-    return out
-
-
-def strings_pascal_big_endian(texts):
-    """Form n >= 1 as stored without the native flag: the first word big-endian."""
-    out = struct.pack(">h", len(texts))
-    for text in texts:
-        out += bytes([len(text)]) + text
-    return out
 
 
 def sample(with_variant):

@@ -21,6 +21,7 @@ public:
 void addRecordCommand(CLI::App& app);
 void addIffCommand(CLI::App& app);
 void addAnimCommand(CLI::App& app);
+void addDemoWorldCommand(CLI::App& app);
 // The pose and skin subcommands of the anim group.
 void addAnimPoseCommands(CLI::App& anim);
 void addDateCommand(CLI::App& app);

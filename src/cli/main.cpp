@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
     tryster::cli::addDateCommand(app);
     tryster::cli::addTownieCommand(app);
     tryster::cli::addCharacterCommand(app);
+    tryster::cli::addDemoWorldCommand(app);
 
     try {
         app.parse(argc, argv);

@@ -4,22 +4,21 @@
 // temporary folder, and a listing of every resource of a file.
 
 #include "character/PlomData.h"
+#include "exchange/AppearanceStrings.h"
 #include "exchange/DateTemplate.h"
 #include "exchange/ExchangeReporter.h"
 #include "exchange/Look.h"
 #include "platform/Clock.h"
-#include "exchange/AppearanceStrings.h"
 #include "platform/FileSystem.h"
 #include "resfile/IFFResFile2.h"
 #include "resfile/StringSet.h"
-#include "support/FaultyFileSystem.h"
+#include "support/EveryFault.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -196,28 +195,6 @@ inline std::vector<std::string> filesIn(const std::string& folder) {
     for (const auto& e : platform::fileSystem().list(folder)) names.push_back(e.name);
     std::sort(names.begin(), names.end());
     return names;
-}
-
-// Runs `attempt` once without a fault, then once for every operation that
-// run counted (writes, or every change with `faulty.everyChange`), with
-// that operation failing; `prepare` puts the files back before each run.
-// The number of operations of the run without a fault.
-inline std::uint64_t forEveryFault(FaultyFileSystem& faulty, const std::function<void()>& prepare,
-                                   const std::function<void(std::uint64_t n)>& attempt) {
-    prepare();
-    faulty.failFrom = 0;
-    faulty.writes = 0;
-    attempt(0);
-    const std::uint64_t total = faulty.writes;
-    for (std::uint64_t n = 1; n <= total; ++n) {
-        SCOPED_TRACE(::testing::Message() << "operation " << n << " of " << total << " fails");
-        prepare();
-        faulty.writes = 0;
-        faulty.failFrom = n;
-        attempt(n);
-        faulty.failFrom = 0;
-    }
-    return total;
 }
 
 }  // namespace tryster::test

@@ -9,29 +9,14 @@ same independent reader.
 import json
 import os
 import struct
-import subprocess
 import sys
 import tempfile
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resfile"))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path[:0] = [os.path.join(HERE, "..", "resfile"), os.path.join(HERE, "..", "support")]
 import containers  # noqa: E402
+from cli_checks import check, finish, run  # noqa: E402
 from containers import Resource, strings_minus3, strings_pascal_big_endian  # noqa: E402
-
-CLI = sys.argv[1]
-failures = []
-
-
-def check(condition, message):
-    if not condition:
-        failures.append(message)
-        print("FAIL:", message)
-
-
-def run(*args, expect_ok=True):
-    result = subprocess.run([CLI, *args], capture_output=True)
-    if expect_ok and result.returncode != 0:
-        raise AssertionError("%s failed: %s" % (" ".join(args), result.stderr.decode()))
-    return result
 
 
 def appearance(age, gender, tone):
@@ -208,10 +193,7 @@ def main():
         check_lists(root, chars)
         check_save_back(chars)
         check_replace(root, chars, dates)
-    if failures:
-        print("%d failure(s)" % len(failures))
-        sys.exit(1)
-    print("all checks passed")
+    sys.exit(finish())
 
 
 main()

@@ -8,25 +8,11 @@ with the tool's own readers (`character show`, `iff get`, `iff list`).
 import json
 import os
 import struct
-import subprocess
 import sys
 import tempfile
 
-CLI = sys.argv[1]
-failures = []
-
-
-def check(condition, message):
-    if not condition:
-        failures.append(message)
-        print("FAIL:", message)
-
-
-def run(*args, expect_ok=True):
-    result = subprocess.run([CLI, *args], capture_output=True)
-    if expect_ok and result.returncode != 0:
-        raise AssertionError("%s failed: %s" % (" ".join(args), result.stderr.decode()))
-    return result
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from cli_checks import check, finish, run  # noqa: E402
 
 
 def show(path):
@@ -109,10 +95,7 @@ def main():
             check_replace(game, chars, hood, townies[0], dates[0])
             look = show(os.path.join(game, "TemplateNPCs", dates[-1]))
             check_save_back(chars, os.path.join(chars, townies[1]), look)
-    if failures:
-        print("%d failure(s)" % len(failures))
-        sys.exit(1)
-    print("all checks passed")
+    sys.exit(finish())
 
 
 main()

@@ -8,28 +8,18 @@ the independent reader.
 import json
 import os
 import struct
-import subprocess
 import sys
 import tempfile
 
-import containers
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import cli_checks  # noqa: E402
+import containers  # noqa: E402
+from cli_checks import check  # noqa: E402
 from containers import Resource, strings_minus3, strings_pascal_big_endian
-
-CLI = sys.argv[1]
-failures = []
 
 
 def run(*args, expect_ok=True):
-    result = subprocess.run([CLI, "iff", *args], capture_output=True)
-    if expect_ok and result.returncode != 0:
-        raise AssertionError("%s failed: %s" % (" ".join(args), result.stderr.decode()))
-    return result
-
-
-def check(condition, message):
-    if not condition:
-        failures.append(message)
-        print("FAIL:", message)
+    return cli_checks.run("iff", *args, expect_ok=expect_ok)
 
 
 def sample(with_variant):
@@ -171,11 +161,7 @@ def main():
 
         bad = run("list", os.path.join(tmp, "none.iff"), expect_ok=False)
         check(bad.returncode == 1 and b"no such file" in bad.stderr, "missing file")
-    if failures:
-        print("%d check(s) failed" % len(failures))
-        return 1
-    print("all checks passed")
-    return 0
+    return cli_checks.finish()
 
 
 if __name__ == "__main__":

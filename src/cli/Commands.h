@@ -25,5 +25,7 @@ void addDemoWorldCommand(CLI::App& app);
 // The pose and skin subcommands of the anim group.
 void addAnimPoseCommands(CLI::App& anim);
 void addDateCommand(CLI::App& app);
+void addTownieCommand(CLI::App& app);
+void addCharacterCommand(CLI::App& app);
 
 }  // namespace tryster::cli

@@ -27,5 +27,7 @@ void addAnimPoseCommands(CLI::App& anim);
 void addDateCommand(CLI::App& app);
 void addCatalogCommand(CLI::App& app);
 void addRenderCommand(CLI::App& app);
+void addTownieCommand(CLI::App& app);
+void addCharacterCommand(CLI::App& app);
 
 }  // namespace tryster::cli

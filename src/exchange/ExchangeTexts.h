@@ -31,4 +31,24 @@ inline constexpr std::string_view kFinishedStatus = "Finished!";
 // Steps of the save command's progress bar (its range is 0 to this).
 inline constexpr int kSaveProgressSteps = 9;
 
+// Townie replacement: the texts after "The Ploms Tryster: " in the window
+// title, and the message of a replacement that could not be made (the
+// townie is then left as it was).
+inline constexpr std::string_view kSelectTownieTitle = "Select Townie to replace";
+inline constexpr std::string_view kSearchingTowniesTitle = "Searching for Townies...";
+inline constexpr std::string_view kSearchingDatesTitle = "Searching for Dates...";
+inline constexpr std::string_view kCouldNotReplaceMessage = "Could not replace this Plom. The Townie was left as it was.";
+
+// Loading and saving back an existing character.
+inline constexpr std::string_view kFigurantTitle = "The Ploms Figurant";
+inline constexpr std::string_view kLoadedTitleSuffix = " - The Ploms Figurant";
+inline constexpr std::string_view kUnknownCharacter = "Unknown Character";
+inline constexpr std::string_view kUnknownAge = "Unknown Age";
+inline constexpr std::string_view kUnknownGender = "Unknown Gender";
+inline constexpr std::string_view kSaveErrorCaption = "Save Error";
+inline constexpr std::string_view kChooseTexturesMessage = "You must choose valid textures to save.";
+inline constexpr std::string_view kSaveCompleteCaption = "Save Complete";
+// A save back that could not be written; the file is left as it was.
+inline constexpr std::string_view kCouldNotSaveBackMessage = "Could not save this Plom back to the game. The file was left as it was.";
+
 }  // namespace tryster::exchange

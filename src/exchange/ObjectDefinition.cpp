@@ -21,13 +21,25 @@ std::optional<std::uint32_t> readObjectField(std::span<const std::uint8_t> data,
     return value;
 }
 
-bool writeObjectField(std::span<std::uint8_t> data, std::size_t offset, bool native, std::uint32_t value) {
-    if (offset > data.size() || data.size() - offset < 4) return false;
-    for (std::size_t i = 0; i < 4; ++i) {
-        std::size_t shift = native ? i : 3 - i;
+namespace {
+
+bool writeBytes(std::span<std::uint8_t> data, std::size_t offset, bool native, std::uint32_t value, std::size_t size) {
+    if (offset > data.size() || data.size() - offset < size) return false;
+    for (std::size_t i = 0; i < size; ++i) {
+        std::size_t shift = native ? i : size - 1 - i;
         data[offset + i] = static_cast<std::uint8_t>(value >> (8 * shift));
     }
     return true;
+}
+
+}  // namespace
+
+bool writeObjectField(std::span<std::uint8_t> data, std::size_t offset, bool native, std::uint32_t value) {
+    return writeBytes(data, offset, native, value, 4);
+}
+
+bool writeObjectWord(std::span<std::uint8_t> data, std::size_t offset, bool native, std::uint16_t value) {
+    return writeBytes(data, offset, native, value, 2);
 }
 
 }  // namespace tryster::exchange

@@ -18,6 +18,10 @@ namespace tryster::exchange {
 inline constexpr resfile::ResType kTypeObjectDefinition = resfile::makeType("OBJD");
 inline constexpr std::size_t kObjectIdentifierOffset = 28;
 inline constexpr std::size_t kPreviousIdentifierOffset = 140;
+// A townie replaced by a date carries this value in the 16-bit field at
+// this offset of its first definition.
+inline constexpr std::size_t kReplacedMarkOffset = 18;
+inline constexpr std::uint16_t kReplacedMark = 2;
 // The shortest definition that holds both fields.
 inline constexpr std::size_t kMinObjectDefinitionSize = kPreviousIdentifierOffset + 4;
 
@@ -30,5 +34,7 @@ std::uint32_t freshObjectIdentifier();
 std::optional<std::uint32_t> readObjectField(std::span<const std::uint8_t> data, std::size_t offset, bool native);
 // False (and nothing written) when the data ends before the field's end.
 bool writeObjectField(std::span<std::uint8_t> data, std::size_t offset, bool native, std::uint32_t value);
+// The same for a 16-bit field.
+bool writeObjectWord(std::span<std::uint8_t> data, std::size_t offset, bool native, std::uint16_t value);
 
 }  // namespace tryster::exchange

@@ -16,44 +16,11 @@ using namespace tryster::resfile;
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using test::find;
+using test::Listed;
+using test::listAll;
 
 constexpr ResType kTypeText = makeType("TEXT");
-
-struct Listed {
-    ResType type;
-    std::int16_t id;
-    std::uint8_t variant;
-    std::string name;
-    bool native;
-    Bytes data;
-    bool operator==(const Listed&) const = default;
-};
-
-std::vector<Listed> listAll(const std::string& path) {
-    IFFResFile2 file;
-    EXPECT_EQ(file.Open(path), kNoError);
-    std::vector<Listed> out;
-    for (int t = 1; t <= file.CountTypes(); ++t) {
-        ResType type = file.GetIndType(static_cast<std::int16_t>(t));
-        for (int i = 1; i <= file.CountResources(type); ++i) {
-            DataHandle h = file.GetIndResource(type, static_cast<std::int16_t>(i), nullptr);
-            Listed r{type, 0, file.GetResVariant(h), "", file.IsNativeOrder(h), {}};
-            (void)file.GetResID(h, r.id);
-            (void)file.GetResName(h, r.name);
-            auto bytes = handleBytes(h);
-            r.data.assign(bytes.begin(), bytes.end());
-            out.push_back(r);
-        }
-    }
-    return out;
-}
-
-const Listed* find(const std::vector<Listed>& all, ResType type, std::int16_t id, std::uint8_t variant = 0) {
-    for (const Listed& r : all)
-        if (r.type == type && r.id == id && r.variant == variant) return &r;
-    return nullptr;
-}
 
 class TemplateCopy : public ::testing::Test {
 protected:

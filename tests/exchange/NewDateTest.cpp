@@ -13,7 +13,7 @@
 #include "platform/FileSystem.h"
 #include "resfile/StringSet.h"
 #include "resfile/StringSetMulti.h"
-#include "support/FaultyFileSystem.h"
+#include "support/EveryFault.h"
 
 #include <gtest/gtest.h>
 
@@ -28,12 +28,7 @@ namespace {
 const std::vector<std::string> kFourSteps = {std::string(kCreatingDateStatus), std::string(kNamingDateStatus),
                                              std::string(kDateDnaStatus), std::string(kDateSkinStatus)};
 
-std::vector<std::string> filesIn(const test::TempDir& dir) {
-    std::vector<std::string> names;
-    for (const auto& e : platform::fileSystem().list(dir.str())) names.push_back(e.name);
-    std::sort(names.begin(), names.end());
-    return names;
-}
+std::vector<std::string> filesIn(const test::TempDir& dir) { return test::filesIn(dir.str()); }
 
 std::string stringOf(StringSet& set, int number) {
     const std::string* s = set.GetString(number);
@@ -210,22 +205,20 @@ TEST_F(NewDate, WithoutAppearanceListTheDateStillComesWithoutPictures) {
 TEST_F(NewDate, AWriteFailingAnywhereNeverLeavesAPartialDate) {
     test::FaultyFileSystem faulty;
     test::ScopedFileSystem scoped(faulty);
-    ASSERT_TRUE(create());
-    const std::uint64_t writes = faulty.writes;
-    ASSERT_GT(writes, 20u);
-    for (std::uint64_t n = 1; n <= writes; ++n) {
-        SCOPED_TRACE(n);
+    auto prepare = [&] {
         dir.write("Bob.iff", "earlier date");
         reporter.clear();
-        faulty.writes = 0;
-        faulty.failFrom = n;
+    };
+    const std::uint64_t writes = test::forEveryFault(faulty, prepare, [&](std::uint64_t n) {
         const bool made = create();
-        faulty.failFrom = 0;
         EXPECT_EQ(filesIn(dir), (std::vector<std::string>{"Bob.iff", "TR_Template.iff"}));
+        if (n == 0) {
+            EXPECT_TRUE(made);
+        }
         if (!made) {
             ASSERT_EQ(reporter.messages.size(), 1u);
             EXPECT_EQ(dir.read("Bob.iff"), "earlier date");
-            continue;
+            return;
         }
         IFFResFile2 file;
         ASSERT_EQ(file.Open(dir.file("Bob.iff")), kNoError);
@@ -235,7 +228,8 @@ TEST_F(NewDate, AWriteFailingAnywhereNeverLeavesAPartialDate) {
         StringSet strings;
         ASSERT_EQ(strings.Load(&file, kAppearanceListId, false), kNoError);
         EXPECT_EQ(stringOf(strings, 15), "drk");
-    }
+    });
+    EXPECT_GT(writes, 20u);
 }
 
 TEST(OutfitStrings, CodesGoWhereThereIsRoom) {

@@ -8,44 +8,18 @@ the independent reader.
 import json
 import os
 import struct
-import subprocess
 import sys
 import tempfile
 
-import containers
-from containers import Resource
-
-CLI = sys.argv[1]
-failures = []
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import cli_checks  # noqa: E402
+import containers  # noqa: E402
+from cli_checks import check  # noqa: E402
+from containers import Resource, strings_minus3, strings_pascal_big_endian
 
 
 def run(*args, expect_ok=True):
-    result = subprocess.run([CLI, "iff", *args], capture_output=True)
-    if expect_ok and result.returncode != 0:
-        raise AssertionError("%s failed: %s" % (" ".join(args), result.stderr.decode()))
-    return result
-
-
-def check(condition, message):
-    if not condition:
-        failures.append(message)
-        print("FAIL:", message)
-
-
-def strings_minus3(entries):
-    """Form -3, stored natively: -3, count, then language byte, text, comment."""
-    out = struct.pack("<hH", -3, len(entries))
-    for language, text, comment in entries:
-        out += bytes([language + 1]) + text.encode("latin-1") + b"\0" + comment.encode("latin-1") + b"\0"
-    return out
-
-
-def strings_pascal_big_endian(texts):
-    """Form n >= 1 as stored without the native flag: the first word big-endian."""
-    out = struct.pack(">h", len(texts))
-    for text in texts:
-        out += bytes([len(text)]) + text
-    return out
+    return cli_checks.run("iff", *args, expect_ok=expect_ok)
 
 
 def sample(with_variant):
@@ -187,11 +161,7 @@ def main():
 
         bad = run("list", os.path.join(tmp, "none.iff"), expect_ok=False)
         check(bad.returncode == 1 and b"no such file" in bad.stderr, "missing file")
-    if failures:
-        print("%d check(s) failed" % len(failures))
-        return 1
-    print("all checks passed")
-    return 0
+    return cli_checks.finish()
 
 
 if __name__ == "__main__":

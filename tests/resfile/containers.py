@@ -98,6 +98,24 @@ def write_2x(path, resources, minor=b"5", with_map=True, junk_offset=0):
     return listed
 
 
+def strings_minus3(entries):
+    """A string list in form -3, stored natively: -3, count, then per entry
+    the language byte (language + 1), the text and a comment."""
+    out = struct.pack("<hH", -3, len(entries))
+    for language, text, comment in entries:
+        out += bytes([language + 1]) + text.encode("latin-1") + b"\0" + comment.encode("latin-1") + b"\0"
+    return out
+
+
+def strings_pascal_big_endian(texts):
+    """Form n >= 1 as stored without the native flag: the first word
+    big-endian, then each string as a length byte and its characters."""
+    out = struct.pack(">h", len(texts))
+    for text in texts:
+        out += bytes([len(text)]) + text
+    return out
+
+
 def chunk_10(rtype, rid, flags, key, data):
     return rtype + struct.pack(">IhHI", 16 + len(data), rid, flags, key) + data
 

@@ -3,6 +3,10 @@
 // to File::write (counted from 1 across all files) writes nothing, and so
 // does every write after it until `failFrom` is reset, as on a full disk.
 // Install it with `platform::installFileSystem`.
+//
+// With `everyChange`, every change of the disk counts: writes, truncation,
+// renaming, removing and opening a file to create it. With `once`, only the
+// n-th counted operation fails and the ones after it succeed again.
 
 #include "platform/FileSystem.h"
 
@@ -15,9 +19,14 @@ class FaultyFileSystem final : public platform::FileSystem {
 public:
     // 0 = never fail.
     std::uint64_t failFrom = 0;
+    // Operations counted so far (writes only, unless `everyChange`).
     std::uint64_t writes = 0;
+    bool everyChange = false;
+    bool once = false;
 
     std::unique_ptr<platform::File> open(std::string_view path, platform::OpenMode mode) override {
+        const bool creates = mode == platform::OpenMode::CreateNew || mode == platform::OpenMode::CreateTruncate;
+        if (creates && !allowChange()) return nullptr;
         auto inner = real().open(path, mode);
         if (!inner) return nullptr;
         return std::make_unique<FaultyFile>(std::move(inner), *this);
@@ -25,8 +34,10 @@ public:
     bool exists(std::string_view path) override { return real().exists(path); }
     bool isDirectory(std::string_view path) override { return real().isDirectory(path); }
     std::optional<std::uint64_t> fileSize(std::string_view path) override { return real().fileSize(path); }
-    bool remove(std::string_view path) override { return real().remove(path); }
-    bool rename(std::string_view from, std::string_view to) override { return real().rename(from, to); }
+    bool remove(std::string_view path) override { return allowChange() && real().remove(path); }
+    bool rename(std::string_view from, std::string_view to) override {
+        return allowChange() && real().rename(from, to);
+    }
     bool createDirectories(std::string_view path) override { return real().createDirectories(path); }
     std::vector<platform::DirEntry> list(std::string_view folder) override { return real().list(folder); }
     std::string currentDirectory() override { return real().currentDirectory(); }
@@ -37,8 +48,10 @@ private:
 
     bool allowWrite() {
         ++writes;
-        return failFrom == 0 || writes < failFrom;
+        if (failFrom == 0) return true;
+        return once ? writes != failFrom : writes < failFrom;
     }
+    bool allowChange() { return !everyChange || allowWrite(); }
 
     class FaultyFile final : public platform::File {
     public:
@@ -50,7 +63,7 @@ private:
         bool seek(std::uint64_t offset) override { return inner_->seek(offset); }
         std::optional<std::uint64_t> position() override { return inner_->position(); }
         std::optional<std::uint64_t> size() override { return inner_->size(); }
-        bool truncate(std::uint64_t size) override { return inner_->truncate(size); }
+        bool truncate(std::uint64_t size) override { return fs_.allowChange() && inner_->truncate(size); }
         bool flush() override { return inner_->flush(); }
         bool isWritable() const override { return inner_->isWritable(); }
 

@@ -1,0 +1,147 @@
+// tryster-cli townie: the Replace path of the program without the window.
+//
+//   townie list NEIGHBORHOOD.iff [--json]
+//   townie dates --game DIR [--json]
+//   townie replace NEIGHBORHOOD.iff TOWNIE_FILE DATE_FILE
+//
+// "list" and "dates" print the files the program offers, in its order, each
+// with the catalog name, age and gender its open dialog shows ("Unknown
+// ..." for a file it cannot read); JSON: a list of objects with the keys
+// file, name, age and gender. "replace" puts a copy of the date in the
+// townie's place, keeping the townie's identity, and prints the path of
+// the backup kept of the townie. TOWNIE_FILE is a file name as "list"
+// prints it (or its path in the neighbourhood's characters folder).
+
+#include "cli/Commands.h"
+#include "cli/MessageLog.h"
+#include "cli/TextOutput.h"
+#include "exchange/CharacterLook.h"
+#include "exchange/TownieReplacement.h"
+#include "exchange/TownieSearch.h"
+#include "platform/FileSystem.h"
+
+#include <CLI/CLI.hpp>
+#include <fmt/format.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+namespace tryster::cli {
+namespace {
+
+using nlohmann::ordered_json;
+
+struct TownieOptions {
+    std::string neighborhood;
+    std::string game;
+    std::string townie;
+    std::string date;
+    bool json = false;
+};
+
+void requireFile(const std::string& path) {
+    if (!platform::fileSystem().exists(path) || platform::fileSystem().isDirectory(path))
+        throw CommandError(fmt::format("{}: no such file", path));
+}
+
+std::string charactersFolderOf(const std::string& neighborhood) {
+    requireFile(neighborhood);
+    return exchange::neighborhoodCharactersFolder(neighborhood);
+}
+
+// The files in `folder`, each as the open dialog's extra panel shows it.
+void printCharacters(const std::string& folder, const std::vector<std::string>& names, bool json) {
+    ordered_json out = ordered_json::array();
+    for (const std::string& name : names) {
+        exchange::ExtraPanelText panel = exchange::extraPanelText(exchange::readCharacter(platform::joinPath(folder, name)));
+        if (json)
+            out.push_back({{"file", utf8(name)}, {"name", utf8(panel.name)}, {"age", utf8(panel.age)},
+                           {"gender", utf8(panel.gender)}});
+        else
+            fmt::print("{}  \"{}\"  {}  {}\n", escaped(name), escaped(panel.name), escaped(panel.age),
+                       escaped(panel.gender));
+    }
+    if (json) fmt::print("{}\n", out.dump(2));
+    else if (names.empty()) fmt::print(stderr, "nothing found in {}\n", folder);
+}
+
+void runList(const TownieOptions& o) {
+    const std::string folder = charactersFolderOf(o.neighborhood);
+    printCharacters(folder, exchange::searchTownies(folder), o.json);
+}
+
+void runDates(const TownieOptions& o) {
+    if (!platform::fileSystem().isDirectory(o.game)) throw CommandError(fmt::format("{}: no such game folder", o.game));
+    printCharacters(exchange::datesFolder(o.game), exchange::searchDates(o.game), o.json);
+}
+
+bool sameFolder(std::string_view a, std::string_view b) {
+    std::error_code ec;
+    return std::filesystem::equivalent(platform::resolvePath(a), platform::resolvePath(b), ec);
+}
+
+// The townie's path in `folder`, checked against the townies the program
+// would offer there.
+std::string townieIn(const std::string& folder, const std::string& given) {
+    std::string name = given;
+    if (std::size_t slash = given.find_last_of("\\/"); slash != std::string::npos) {
+        if (!sameFolder(given.substr(0, slash + 1), folder))
+            throw CommandError(fmt::format("{}: not in the neighbourhood's characters folder {}", given, folder));
+        name = given.substr(slash + 1);
+    }
+    const std::vector<std::string> townies = exchange::searchTownies(folder);
+    auto found = std::find_if(townies.begin(), townies.end(),
+                              [&](const std::string& t) { return platform::equalsNoCase(t, name); });
+    if (found == townies.end())
+        throw CommandError(fmt::format("{}: not a townie of this neighbourhood (townies are the {} files of {} "
+                                       "that are adults and hold at least {} bytes)",
+                                       name, exchange::kTowniePattern, folder, exchange::kMinTownieFileSize));
+    return platform::joinPath(folder, *found);
+}
+
+void runReplace(const TownieOptions& o) {
+    const std::string folder = charactersFolderOf(o.neighborhood);
+    const std::string townie = townieIn(folder, o.townie);
+    requireFile(o.date);
+    if (o.date.find(exchange::kGenericDateName) != std::string::npos)
+        throw CommandError(fmt::format("{}: the game's generic date cannot replace a townie", o.date));
+
+    MessageLog messages;
+    exchange::ReplaceResult result = exchange::replaceTownie(townie, o.date, messages);
+    if (!result.replaced()) {
+        std::string detail(exchange::describe(result.status));
+        if (result.error != resfile::kNoError) detail += fmt::format(" ({})", resfile::describeError(result.error));
+        throw CommandError(fmt::format("{}: {}; {}", townie, detail, messages.lastText()));
+    }
+    fmt::print("{}\n", result.backupPath);
+}
+
+}  // namespace
+
+void addTownieCommand(CLI::App& app) {
+    CLI::App* townie = app.add_subcommand("townie", "List townies and dates, and replace a townie with a date");
+    townie->require_subcommand(1);
+    auto o = std::make_shared<TownieOptions>();
+
+    CLI::App* list = townie->add_subcommand("list", "The townies of a neighbourhood, as the program offers them");
+    list->add_option("NEIGHBORHOOD", o->neighborhood, "The neighbourhood file (Neighborhood.iff)")->required();
+    list->add_flag("--json", o->json, "Print JSON");
+    list->callback([o] { runList(*o); });
+
+    CLI::App* dates = townie->add_subcommand("dates", "The dates that can replace a townie, as the program offers them");
+    dates->add_option("--game", o->game, "The game's install folder (dates are in TemplateNPCs)")->required();
+    dates->add_flag("--json", o->json, "Print JSON");
+    dates->callback([o] { runDates(*o); });
+
+    CLI::App* replace = townie->add_subcommand(
+        "replace", "Replace a townie with a copy of a date that keeps the townie's identity; prints the backup's path");
+    replace->add_option("NEIGHBORHOOD", o->neighborhood, "The neighbourhood file (Neighborhood.iff)")->required();
+    replace->add_option("TOWNIE_FILE", o->townie, "The townie's file name, as 'townie list' prints it")->required();
+    replace->add_option("DATE_FILE", o->date, "The date file to copy")->required();
+    replace->callback([o] { runReplace(*o); });
+}
+
+}  // namespace tryster::cli

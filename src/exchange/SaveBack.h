@@ -1,0 +1,51 @@
+#pragma once
+// Saving a new look back into a loaded character file: its appearance
+// strings are rewritten and its pictures removed exactly as for a new date;
+// nothing else of the file changes.
+//
+// The changed file is built under a staged name beside the character, a
+// backup of the character is kept (see FileBackup.h), and the changed file
+// is then moved over it in one step, so an interrupted save leaves the old
+// file whole.
+
+#include "exchange/ExchangeReporter.h"
+#include "exchange/Look.h"
+#include "resfile/ResError.h"
+
+#include <string>
+#include <string_view>
+
+namespace tryster::exchange {
+
+struct SaveBackResult {
+    enum class Status {
+        Saved,
+        Refused,     // a texture name is empty; the file was not opened
+        NotWritten,  // the file could not be copied or rewritten
+        NoBackup,
+        NotMoved
+    };
+    Status status = Status::Saved;
+    resfile::ResError error = resfile::kNoError;  // of the rewrite, where it failed
+    std::string backupPath;                        // set when saved
+
+    bool saved() const { return status == Status::Saved; }
+};
+
+// "Bob has been saved to the game. The next time you see Bob this is what
+// they will look like."
+std::string saveCompleteText(std::string_view name);
+
+// Writes `look` into the character file at `path`. `loadedName` is the
+// name the load read, for the closing message.
+//
+// Messages: with an empty body or head texture name, "You must choose
+// valid textures to save." (caption "Save Error"); on success "Save
+// Complete" with `saveCompleteText`, also when the file has no string list
+// 200 (only its pictures are then removed); on a failure to write, "Could
+// not save this Plom back to the game. The file was left as it was."
+// (caption "Save Error").
+SaveBackResult saveBack(std::string_view path, std::string_view loadedName, const Look& look,
+                        ExchangeReporter& reporter);
+
+}  // namespace tryster::exchange

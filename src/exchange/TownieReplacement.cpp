@@ -1,0 +1,126 @@
+#include "exchange/TownieReplacement.h"
+
+#include "exchange/CopyTemplate.h"
+#include "exchange/ExchangeTexts.h"
+#include "exchange/FileBackup.h"
+#include "exchange/ObjectDefinition.h"
+#include "exchange/StagedFile.h"
+#include "resfile/IFFResFile2.h"
+
+#include <optional>
+
+namespace tryster::exchange {
+
+using namespace resfile;
+using Status = ReplaceResult::Status;
+
+namespace {
+
+struct Identity {
+    Status status = Status::Replaced;
+    ResError error = kNoError;
+    std::uint32_t identifier = 0;
+};
+
+// The identifier of the townie's first object definition, read in the
+// resource's own byte order.
+Identity readTownieIdentity(std::string_view path) {
+    Identity identity;
+    IFFResFile2 file;
+    file.setOpenReadOnly(true);
+    if ((identity.error = file.Open(path)) != kNoError) {
+        identity.status = Status::TownieUnreadable;
+        return identity;
+    }
+    DataHandle object = file.GetIndResource(kTypeObjectDefinition, 1, nullptr);
+    std::optional<std::uint32_t> identifier;
+    if (object) {
+        identifier = readObjectField(handleBytes(object), kObjectIdentifierOffset, file.IsNativeOrder(object));
+        (void)ReleaseAndDispose(file, object);
+    } else {
+        identity.error = file.lastError();
+    }
+    (void)file.Close();
+    if (!identifier) {
+        identity.status = Status::NoTownieObject;
+        if (identity.error == kNoError) identity.error = kBadChunk;
+        return identity;
+    }
+    identity.identifier = *identifier;
+    return identity;
+}
+
+// Gives the copy's first object definition the townie's identifier and the
+// replaced mark. A copy without one is left as it is: the date had none.
+ResError markAsTownie(std::string_view path, std::uint32_t identifier) {
+    IFFResFile2 file;
+    if (ResError error = file.Open(path); error != kNoError) return error;
+    ResError error = kNoError;
+    if (file.CountResources(kTypeObjectDefinition) > 0) {
+        DataHandle object = file.GetIndResource(kTypeObjectDefinition, 1, nullptr);
+        if (!object) {
+            error = file.lastError();
+        } else {
+            std::span<std::uint8_t> data = handleBytes(object);
+            const bool native = file.IsNativeOrder(object);
+            // The copy refuses definitions too short for both fields, so
+            // these fit; checked all the same.
+            if (!writeObjectField(data, kObjectIdentifierOffset, native, identifier) ||
+                !writeObjectWord(data, kReplacedMarkOffset, native, kReplacedMark))
+                error = kBadChunk;
+            else
+                error = file.WriteResource(object);
+            ResError released = ReleaseAndDispose(file, object);
+            if (error == kNoError) error = released;
+        }
+    }
+    ResError closed = file.Close();
+    return error != kNoError ? error : closed;
+}
+
+ReplaceResult failed(Status status, ResError error, ExchangeReporter& reporter) {
+    reporter.showMessage(kErrorCaption, kCouldNotReplaceMessage);
+    ReplaceResult result;
+    result.status = status;
+    result.error = error;
+    return result;
+}
+
+}  // namespace
+
+std::string_view describe(Status status) {
+    switch (status) {
+    case Status::Replaced: return "replaced";
+    case Status::TownieUnreadable: return "the townie's file cannot be read as a character file";
+    case Status::NoTownieObject: return "the townie's file has no object definition with an identifier";
+    case Status::NotCopied: return "the date could not be copied";
+    case Status::NotMarked: return "the copy could not be given the townie's identifier";
+    case Status::NoBackup: return "no backup of the townie could be written";
+    case Status::NotMoved: return "the copy could not be moved over the townie";
+    }
+    return "unknown failure";
+}
+
+ReplaceResult replaceTownie(std::string_view towniePath, std::string_view datePath, ExchangeReporter& reporter) {
+    Identity townie = readTownieIdentity(towniePath);
+    if (townie.status != Status::Replaced) return failed(townie.status, townie.error, reporter);
+
+    StagedFile staged(towniePath);
+    staged.discard();
+    TemplateCopySpec spec;
+    spec.setTargetObjectName(objectNameForPath(towniePath));
+    if (ResError error = copyTemplate(spec, datePath, staged.path()); error != kNoError)
+        return failed(Status::NotCopied, error, reporter);
+    if (ResError error = markAsTownie(staged.path(), townie.identifier); error != kNoError)
+        return failed(Status::NotMarked, error, reporter);
+
+    CommitResult commit = commitKeepingBackup(staged);
+    if (!commit.committed())
+        return failed(commit.status == CommitResult::Status::NoBackup ? Status::NoBackup : Status::NotMoved,
+                      kNoError, reporter);
+    ReplaceResult result;
+    result.backupPath = std::move(commit.backupPath);
+    return result;
+}
+
+}  // namespace tryster::exchange

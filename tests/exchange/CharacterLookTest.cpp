@@ -1,0 +1,121 @@
+// Reading an existing character: the choices the load command makes from
+// string list 200, and the open dialog's extra panel for files of every
+// kind.
+
+#include "ExchangeTestSupport.h"
+#include "exchange/CharacterLook.h"
+#include "exchange/ExchangeTexts.h"
+
+#include <gtest/gtest.h>
+
+using namespace tryster;
+using namespace tryster::exchange;
+using namespace tryster::resfile;
+
+namespace {
+
+struct LookCase {
+    const char* what;
+    std::vector<std::pair<int, std::string>> strings;
+    CharacterLook expected;
+};
+
+CharacterLook look(bool adult, bool male, std::int32_t tone, std::int32_t body, std::string bodyMesh,
+                   std::string bodyTexture, std::string headMesh, std::string headTexture) {
+    return {adult, male, tone, body, std::move(bodyMesh), std::move(bodyTexture), std::move(headMesh),
+            std::move(headTexture)};
+}
+
+const LookCase kLookCases[] = {
+    {"adult male, light and fit",
+     {{1, "Adult"}, {2, "b003mafit_01,BODY=B003MAFitlgt_bmoc"}, {3, "c011ma_repo,HEAD-HEAD=C011malgt_rotc"},
+      {13, "Male"}, {15, "Light"}},
+     look(true, true, kLight, kFit, "b003mafit_01", "b003mafitlgt_bmoc", "c011ma_repo", "c011malgt_rotc")},
+    // The program itself writes the tone code in lower case.
+    {"lower-case letters",
+     {{1, "adult"}, {2, "B005FAFAT_01,BODY=b005fafatmed_suit"}, {3, "c020fa,HEAD-HEAD=c020famed"}, {13, "male"},
+      {15, "med"}},
+     look(true, true, kMedium, kFat, "b005fafat_01", "b005fafatmed_suit", "c020fa", "c020famed")},
+    {"child girl, dark and thin",
+     {{1, "Child"}, {2, "b001fcchd_01,BODY=b001fcchddrk_kid"}, {3, "c201fc,HEAD-HEAD=c201fcdrk"}, {13, "Female"},
+      {15, "drk"}},
+     look(false, false, kDark, kSkinny, "b001fcchd_01", "b001fcchddrk_kid", "c201fc", "c201fcdrk")},
+    {"fit wins over fat", {{1, "A"}, {2, "fatfit,BODY=x"}}, look(true, false, kDark, kFit, "fatfit", "x", "", "")},
+    {"no comma: all mesh", {{2, "b003mafit_01"}, {3, "c011ma_repo"}},
+     look(false, false, kDark, kFit, "b003mafit_01", "", "c011ma_repo", "")},
+    {"ends before the texture", {{2, "b003,BODY="}, {3, "c011,HEAD-HEA"}},
+     look(false, false, kDark, kSkinny, "b003", "", "c011", "")},
+    {"an empty list", {}, look(false, false, kDark, kSkinny, "", "", "", "")},
+};
+
+TEST(CharacterLook, ReadsWhatTheLoadCommandChooses) {
+    for (const LookCase& c : kLookCases) {
+        SCOPED_TRACE(c.what);
+        StringSet strings;
+        for (const auto& [number, text] : c.strings) {
+            while (strings.Count() < number - 1) strings.SetString(strings.Count() + 1, "");
+            strings.SetString(number, text);
+        }
+        CharacterLook read = lookFromStrings(strings);
+        EXPECT_EQ(read.isAdult, c.expected.isAdult);
+        EXPECT_EQ(read.isMale, c.expected.isMale);
+        EXPECT_EQ(read.skinTone, c.expected.skinTone);
+        EXPECT_EQ(read.bodyType, c.expected.bodyType);
+        EXPECT_EQ(read.bodyMesh, c.expected.bodyMesh);
+        EXPECT_EQ(read.bodyTexture, c.expected.bodyTexture);
+        EXPECT_EQ(read.headMesh, c.expected.headMesh);
+        EXPECT_EQ(read.headTexture, c.expected.headTexture);
+    }
+}
+
+TEST(CharacterLook, AChildSwitchesToTheChildDefaults) {
+    CharacterLook child = look(false, true, kLight, kFit, "b001mcchd_01", "b001mcchdlgt_kid", "c201ma", "c201malgt");
+    EXPECT_EQ(child.defaults().skeleton, "child");
+    Appearance a = child.appearance();
+    EXPECT_EQ(a.bodyMesh, "b001mcchd_01");
+    EXPECT_EQ(a.headTexture, "c201malgt");
+    EXPECT_EQ(a.leftHandMesh, kChildDefaults.leftHandMesh);
+    child.isAdult = true;
+    EXPECT_EQ(child.defaults().skeleton, "adult");
+}
+
+TEST(ExtraPanel, ShowsUnknownsForWhatCannotBeRead) {
+    test::TempDir dir;
+    std::string path = dir.write("User1.iff", "not a container");
+    CharacterReading reading = readCharacter(path);
+    EXPECT_FALSE(reading.opened);
+    EXPECT_FALSE(reading.look);
+    ExtraPanelText panel = extraPanelText(reading);
+    EXPECT_EQ(panel.name, kUnknownCharacter);
+    EXPECT_EQ(panel.age, kUnknownAge);
+    EXPECT_EQ(panel.gender, kUnknownGender);
+    EXPECT_EQ(loadedWindowTitle(reading), kFigurantTitle);
+
+    EXPECT_EQ(extraPanelText(readCharacter(dir.file("missing.iff"))).name, kUnknownCharacter);
+
+    path = dir.file("NoList.iff");
+    ASSERT_EQ(buildDateTemplate(path, {.appearanceList = false}), kNoError);
+    panel = extraPanelText(readCharacter(path));
+    EXPECT_EQ(panel.name, "Template");
+    EXPECT_EQ(panel.age, kUnknownAge);
+    EXPECT_EQ(panel.gender, kUnknownGender);
+}
+
+TEST(ExtraPanel, ShowsNameAgeAndGenderWithCapitals) {
+    test::TempDir dir;
+    std::string path = dir.file("User1.iff");
+    ASSERT_EQ(buildDateTemplate(path), kNoError);
+    test::setAppearanceStrings(path, {{1, "adult"}, {13, "female"}});
+    const auto before = test::fileBytes(path);
+    CharacterReading reading = readCharacter(path);
+    EXPECT_TRUE(test::fileBytes(path) == before);  // only read
+    ExtraPanelText panel = extraPanelText(reading);
+    EXPECT_EQ(panel.name, "Template");
+    EXPECT_EQ(panel.age, "Adult");
+    EXPECT_EQ(panel.gender, "Female");
+    EXPECT_EQ(loadedWindowTitle(reading), "Template - The Ploms Figurant");
+    ASSERT_TRUE(reading.look);
+    EXPECT_FALSE(reading.look->isMale);
+}
+
+}  // namespace

@@ -1,0 +1,136 @@
+// Saving a look back into a character file: the same rewrite as a new
+// date's and nothing else, a backup of the old file, and no state in which
+// the old file is lost.
+
+#include "ExchangeTestSupport.h"
+#include "exchange/AppearanceStrings.h"
+#include "exchange/CatalogName.h"
+#include "exchange/ExchangeTexts.h"
+#include "exchange/FileBackup.h"
+#include "exchange/SaveBack.h"
+
+#include <gtest/gtest.h>
+
+using namespace tryster;
+using namespace tryster::exchange;
+using namespace tryster::resfile;
+
+namespace {
+
+class SaveBackTest : public ::testing::Test {
+protected:
+    SaveBackTest() {
+        EXPECT_EQ(buildDateTemplate(path), kNoError);
+        original = test::fileBytes(path);
+    }
+    SaveBackResult save() { return saveBack(path, "Bob", look, reporter); }
+    void restore() {
+        auto& disk = platform::realFileSystem();
+        for (const std::string& name : test::filesIn(dir.str())) (void)disk.remove(dir.file(name));
+        dir.write("User1.iff", std::string(original.begin(), original.end()));
+        reporter.clear();
+    }
+    void expectLeftAsItWas(const SaveBackResult& result) {
+        EXPECT_FALSE(result.saved());
+        EXPECT_TRUE(test::fileBytes(path) == original);
+        EXPECT_EQ(test::filesIn(dir.str()), std::vector<std::string>{"User1.iff"});
+        ASSERT_EQ(reporter.messages.size(), 1u);
+        EXPECT_EQ(reporter.messages[0].first, kSaveErrorCaption);
+    }
+    // The original after the new date's rewrite (written beside it, so call
+    // it before installing a file layer that counts).
+    std::vector<test::Listed> rewrittenOriginal() {
+        std::string copy = dir.write("expected.iff", std::string(original.begin(), original.end()));
+        EXPECT_EQ(writeAppearanceStrings(copy, look), kNoError);
+        auto listed = test::listAll(copy);
+        std::filesystem::remove(copy);
+        return listed;
+    }
+
+    test::TempDir dir;
+    test::RecordingReporter reporter;
+    std::string path = dir.file("User1.iff");
+    std::vector<std::uint8_t> original;
+    Look look = test::sampleLook(test::sampleRecord());
+};
+
+TEST_F(SaveBackTest, RewritesTheLookAsForANewDateAndKeepsABackup) {
+    SaveBackResult result = save();
+    ASSERT_TRUE(result.saved());
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_EQ(reporter.messages[0].first, kSaveCompleteCaption);
+    EXPECT_EQ(reporter.messages[0].second,
+              "Bob has been saved to the game. The next time you see Bob this is what they will look like.");
+    EXPECT_EQ(result.backupPath, path + ".bak");
+    EXPECT_TRUE(test::fileBytes(result.backupPath) == original);
+    EXPECT_EQ(test::listAll(path), rewrittenOriginal());
+
+    IFFResFile2 file;
+    ASSERT_EQ(file.Open(path), kNoError);
+    StringSet strings;
+    ASSERT_EQ(strings.Load(&file, kAppearanceListId, false), kNoError);
+    EXPECT_EQ(*strings.GetString(3), "c020fa_bob,HEAD-HEAD=c020fadrk_bob");
+    EXPECT_EQ(*strings.GetString(16), "u0fat_swim,BODY=u0fatdrk_swim");
+    CatalogName catalog;
+    ASSERT_EQ(catalog.load(file, kCatalogNameId), kNoError);
+    EXPECT_EQ(catalog.name, "Template");  // the name is not the save's business
+    EXPECT_EQ(file.CountResources(kTypePicture), 0);
+}
+
+TEST_F(SaveBackTest, EmptyTextureIsRefusedBeforeTheFileIsOpened) {
+    look.appearance.headTexture.clear();
+    path = dir.file("Missing.iff");  // not even there: refused all the same
+    SaveBackResult result = save();
+    EXPECT_EQ(result.status, SaveBackResult::Status::Refused);
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_EQ(reporter.messages[0], std::make_pair(std::string(kSaveErrorCaption), std::string(kChooseTexturesMessage)));
+    EXPECT_EQ(test::filesIn(dir.str()), std::vector<std::string>{"User1.iff"});
+}
+
+TEST_F(SaveBackTest, WithoutStringListOnlyThePicturesGo) {
+    (void)platform::fileSystem().remove(path);
+    ASSERT_EQ(buildDateTemplate(path, {.appearanceList = false}), kNoError);
+    ASSERT_TRUE(save().saved());
+    EXPECT_EQ(reporter.messages.at(0).first, kSaveCompleteCaption);
+    IFFResFile2 file;
+    ASSERT_EQ(file.Open(path), kNoError);
+    EXPECT_EQ(file.CountResources(kTypePicture), 0);
+    EXPECT_FALSE(file.GetResource(kTypeStringList, kAppearanceListId, nullptr));
+}
+
+TEST_F(SaveBackTest, UnreadableFileIsLeftAsItWas) {
+    dir.write("User1.iff", "not a container");
+    original = test::fileBytes(path);
+    SaveBackResult result = save();
+    EXPECT_EQ(result.status, SaveBackResult::Status::NotWritten);
+    expectLeftAsItWas(result);
+    EXPECT_EQ(reporter.messages[0].second, kCouldNotSaveBackMessage);
+}
+
+TEST_F(SaveBackTest, AFailedWriteAnywhereLeavesTheFileAsItWas) {
+    test::FaultyFileSystem faulty;
+    test::ScopedFileSystem scoped(faulty);
+    const std::uint64_t writes = test::forEveryFault(faulty, [&] { restore(); }, [&](std::uint64_t n) {
+        SaveBackResult result = save();
+        if (n == 0) EXPECT_TRUE(result.saved());
+        else expectLeftAsItWas(result);
+    });
+    EXPECT_GT(writes, 5u);
+}
+
+TEST_F(SaveBackTest, ASingleFailedChangeLeavesTheFileWholeOrSaved) {
+    const auto expected = rewrittenOriginal();
+    test::FaultyFileSystem faulty;
+    faulty.everyChange = true;
+    faulty.once = true;
+    test::ScopedFileSystem scoped(faulty);
+    test::forEveryFault(faulty, [&] { restore(); }, [&](std::uint64_t) {
+        SaveBackResult result = save();
+        if (!result.saved()) return expectLeftAsItWas(result);
+        EXPECT_EQ(test::filesIn(dir.str()), (std::vector<std::string>{"User1.iff", "User1.iff.bak"}));
+        EXPECT_TRUE(test::fileBytes(result.backupPath) == original);
+        EXPECT_EQ(test::listAll(path), expected);
+    });
+}
+
+}  // namespace

@@ -1,0 +1,33 @@
+"""Shared by the scripts that drive tryster-cli from the tests: the tool's
+path (the script's first argument), running one of its commands, and
+checks that are counted instead of stopping at the first failure.
+"""
+
+import subprocess
+import sys
+
+CLI = sys.argv[1]
+failures = []
+
+
+def run(*args, expect_ok=True):
+    """Runs `tryster-cli ARGS`; raises when it fails unless `expect_ok` is false."""
+    result = subprocess.run([CLI, *args], capture_output=True)
+    if expect_ok and result.returncode != 0:
+        raise AssertionError("%s failed: %s" % (" ".join(args), result.stderr.decode()))
+    return result
+
+
+def check(condition, message):
+    if not condition:
+        failures.append(message)
+        print("FAIL:", message)
+
+
+def finish():
+    """Prints the outcome and returns the script's exit status."""
+    if failures:
+        print("%d check(s) failed" % len(failures))
+        return 1
+    print("all checks passed")
+    return 0

@@ -5,6 +5,8 @@
 
 #include <fmt/format.h>
 
+#include <filesystem>
+
 namespace tryster::cli {
 namespace {
 
@@ -28,11 +30,20 @@ FloatJson toJson(const render::Box& box) {
     return out;
 }
 
-AnimGame::AnimGame(const std::string& folder, bool withDevice) {
+std::string absolutePath(const std::string& path) {
+    if (path.empty() || std::filesystem::path(path).is_absolute()) return path;
+    return platform::joinPath(platform::fileSystem().currentDirectory(), path);
+}
+
+void enterGameFolder(const std::string& folder) {
     platform::FileSystem& fs = platform::fileSystem();
     if (!fs.isDirectory(folder)) throw CommandError(fmt::format("{}: no such folder", folder));
     if (!fs.setCurrentDirectory(folder))
         throw CommandError(fmt::format("{}: cannot enter the folder", folder));
+}
+
+AnimGame::AnimGame(const std::string& folder, bool withDevice) {
+    enterGameFolder(folder);
     if (withDevice) {
         window_ = std::make_unique<platform::FrameFileWindow>(std::string(), kTargetSize, kTargetSize);
         animDevice_ = std::make_unique<render::AnimDevice>();

@@ -23,6 +23,13 @@ FloatJson toJson(const render::Vector3& v);
 FloatJson toJson(const render::Quaternion& q);
 FloatJson toJson(const render::Box& box);
 
+// Makes `folder` (the game's install folder) the current directory: the
+// game's folder lists are relative to it.
+void enterGameFolder(const std::string& folder);
+// A path given on the command line, taken from the current directory
+// (before a command enters the game folder).
+std::string absolutePath(const std::string& path);
+
 // Makes `folder` the current directory (the game's folder lists are
 // relative to it), makes the library and scans the character files, then
 // the index files. With `withDevice`, a small headless 3D device becomes

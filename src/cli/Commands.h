@@ -25,6 +25,8 @@ void addDemoWorldCommand(CLI::App& app);
 // The pose and skin subcommands of the anim group.
 void addAnimPoseCommands(CLI::App& anim);
 void addDateCommand(CLI::App& app);
+void addCatalogCommand(CLI::App& app);
+void addRenderCommand(CLI::App& app);
 void addTownieCommand(CLI::App& app);
 void addCharacterCommand(CLI::App& app);
 

@@ -4,18 +4,20 @@
 //   date show FILE.iff [--json]
 //
 // "create" runs the save command's steps as the program does (web export
-// file, skin file list, new date; no snapshots), printing each progress
-// step on standard error and the files written on standard output. The
-// template defaults to TR_Template.iff in the current folder, the start
-// folder of the command.
+// file, skin file list, new date, and the head and body snapshots of the
+// character's preview), printing each progress step on standard error and
+// the files written on standard output. The template defaults to
+// TR_Template.iff in the current folder, the start folder of the command.
 //
 // "show" prints what a date file holds: its catalog name and description,
 // the 22 date constants decoded, string list 200 and the object
 // identifiers; and the web export file of the same base name when there is
 // one.
 
+#include "cli/AnimGame.h"
 #include "cli/CharacterDescription.h"
 #include "cli/Commands.h"
+#include "cli/PreviewGame.h"
 #include "cli/TextOutput.h"
 #include "exchange/AppearanceStrings.h"
 #include "exchange/CatalogName.h"
@@ -26,6 +28,7 @@
 #include "exchange/SaveSequence.h"
 #include "exchange/WebExchange.h"
 #include "platform/FileSystem.h"
+#include "platform/ImageLibrary.h"
 #include "resfile/StdResFile.h"
 #include "resfile/StringSet.h"
 
@@ -34,7 +37,6 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 
 namespace tryster::cli {
@@ -70,10 +72,8 @@ private:
     int step_ = 0;
 };
 
-std::string absolute(const std::string& path) {
-    if (std::filesystem::path(path).is_absolute()) return path;
-    return platform::joinPath(platform::fileSystem().currentDirectory(), path);
-}
+// The idle choices during the snapshots do not depend on the day.
+constexpr std::int64_t kSnapshotSeed = 1;
 
 // The folder part of a path ("." when it has none) and the name part.
 std::string folderOf(std::string_view path) {
@@ -107,9 +107,9 @@ void runCreate(const CreateOptions& o) {
     checkCreateArguments(o, templatePath);
 
     exchange::SaveRequest request;
-    request.chosenPath = absolute(o.out);
-    request.gameFolder = absolute(o.game);
-    request.templatePath = templatePath;
+    request.chosenPath = absolutePath(o.out);
+    request.gameFolder = absolutePath(o.game);
+    request.templatePath = absolutePath(templatePath);
     request.record = d.record;
     request.look.appearance = d.appearance;
     request.look.skinTone = d.record.skinTone();
@@ -117,9 +117,26 @@ void runCreate(const CreateOptions& o) {
     request.look.isAdult = d.adult;
     request.look.isMale = d.record.gender() == kMale;
 
+    // The snapshots come from the preview of the character on the game
+    // folder, dressed in exactly the look the date is given. Without a
+    // preview the rest is still written.
+    platform::ImageLibrarySession images;
+    std::unique_ptr<PreviewGame> preview;
+    try {
+        preview = std::make_unique<PreviewGame>(request.gameFolder, preview::kPreviewWidth,
+                                                preview::kPreviewHeight, kSnapshotSeed);
+        preview->showLook(d);
+        preview->preview().look() = d.appearance;
+        preview->preview().applyAppearance();
+    } catch (const CommandError& e) {
+        fmt::print(stderr, "tryster-cli: no snapshots: {}\n", e.what());
+        preview.reset();
+    }
+
     exchange::SkinFileList skinFiles;
     PrintingReporter reporter;
-    exchange::SaveResult result = exchange::runSaveSequence(request, skinFiles, reporter, nullptr);
+    exchange::SaveResult result =
+        exchange::runSaveSequence(request, skinFiles, reporter, preview ? &preview->preview() : nullptr);
     for (const std::string& path : result.filesWritten) fmt::print("{}\n", path);
     if (!result.dateWritten) throw CommandError("the new date was not written");
     if (!result.webExchangeWritten) throw CommandError("the web export file was not written");
@@ -254,8 +271,8 @@ void addDateCommand(CLI::App& app) {
 
     auto create = std::make_shared<CreateOptions>();
     CLI::App* c = date->add_subcommand(
-        "create", "Write a new date from the template, its web export file and skin file list, as the "
-                  "program's Save does (without snapshots)");
+        "create", "Write a new date from the template, its web export file, skin file list and "
+                  "snapshots, as the program's Save does");
     c->add_option("--game", create->game, "The game's install folder (skins are looked up under GameData/Skins)")
         ->required();
     c->add_option("--character", create->character, "Character description (JSON)")->required();

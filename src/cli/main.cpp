@@ -19,6 +19,8 @@ int main(int argc, char** argv) {
     tryster::cli::addIffCommand(app);
     tryster::cli::addAnimCommand(app);
     tryster::cli::addDateCommand(app);
+    tryster::cli::addCatalogCommand(app);
+    tryster::cli::addRenderCommand(app);
     tryster::cli::addTownieCommand(app);
     tryster::cli::addCharacterCommand(app);
     tryster::cli::addDemoWorldCommand(app);

@@ -3,6 +3,7 @@
 
 #include "character/PlomData.h"
 #include "cli/Commands.h"
+#include "demoworld/DemoWorld.h"
 #include "exchange/DateTemplate.h"
 #include "platform/FileSystem.h"
 #include "support/TempDir.h"
@@ -25,6 +26,8 @@ protected:
         dir.write("game/GameData/Skins/c011ma_repo.cmx", "xskin-c011ma_repo-head\n");
         dir.write("game/TemplateNPCs/GLM_Generic.iff", "");
     }
+    // The snapshots' preview enters the game folder, which goes with `dir`.
+    ~DateCommand() override { (void)platform::fileSystem().setCurrentDirectory(cwd); }
 
     // Runs the command line; the standard output, or the failure message.
     std::string run(std::vector<std::string> args) {
@@ -48,15 +51,20 @@ protected:
     }
     json show(const std::string& date) { return json::parse(run({"date", "show", date, "--json"})); }
 
+    std::string cwd = platform::fileSystem().currentDirectory();
     test::TempDir dir;
     std::string templatePath = dir.file("TR_Template.iff");
 };
 
-TEST_F(DateCommand, CreateWritesADateAndItsExportAndNothingElse) {
+// A folder without skeletons still gives a preview (an empty one), so the
+// snapshots are written beside the date as the program writes them.
+TEST_F(DateCommand, CreateWritesADateItsExportAndTheSnapshotsAndNothingElse) {
     std::string out = create(std::string(TRYSTER_TEST_DATA) + "/bob.json", dir.file("game/TemplateNPCs/Bob.srf"));
-    EXPECT_EQ(out, dir.file("game/TemplateNPCs/Bob.srf") + "\n" + dir.file("game/TemplateNPCs/Bob.iff") + "\n");
+    const std::string base = dir.file("game/TemplateNPCs/Bob");
+    EXPECT_EQ(out, base + ".srf\n" + base + ".iff\n" + base + "head.jpg\n" + base + "body.jpg\n");
     auto entries = platform::findFiles(dir.file("game/TemplateNPCs"), "*");
-    EXPECT_EQ(entries, (std::vector<std::string>{"Bob.iff", "Bob.srf", "GLM_Generic.iff"}));
+    EXPECT_EQ(entries, (std::vector<std::string>{"Bob.iff", "Bob.srf", "Bobbody.jpg", "Bobhead.jpg",
+                                                 "GLM_Generic.iff"}));
 
     json date = show(dir.file("game/TemplateNPCs/Bob.iff"));
     EXPECT_EQ(date["catalog"]["name"], "Bob");
@@ -75,6 +83,18 @@ TEST_F(DateCommand, CreateWritesADateAndItsExportAndNothingElse) {
     EXPECT_EQ(date["objects"][0]["name"], "Bob.iff");
     EXPECT_EQ(date["webExchange"]["keys"]["Gender"], "Male");
     EXPECT_EQ(date["webExchange"]["keys"]["SkinFileCount"], "1");
+}
+
+TEST_F(DateCommand, OnAGameFolderWithAPreviewTheSnapshotsAreWrittenToo) {
+    std::string error;
+    ASSERT_TRUE(demoworld::writeDemoWorld(dir.file("demo"), error)) << error;
+    const std::string srf = dir.file("demo/TemplateNPCs/Bob.srf");
+    std::string out = run({"date", "create", "--game", dir.file("demo"), "--character",
+                           std::string(TRYSTER_TEST_DATA) + "/bob.json", "--out", srf, "--template", templatePath});
+    const std::string base = dir.file("demo/TemplateNPCs/Bob");
+    EXPECT_EQ(out, base + ".srf\n" + base + ".iff\n" + base + "head.jpg\n" + base + "body.jpg\n");
+    EXPECT_EQ(dir.read("demo/TemplateNPCs/Bobhead.jpg").substr(0, 3), "\xFF\xD8\xFF");
+    EXPECT_EQ(dir.read("demo/TemplateNPCs/Bobbody.jpg").substr(0, 3), "\xFF\xD8\xFF");
 }
 
 TEST_F(DateCommand, ShowReadsBackAFemaleChildWithoutCareer) {

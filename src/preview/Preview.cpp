@@ -1,0 +1,288 @@
+#include "preview/Preview.h"
+
+#include "platform/Clock.h"
+#include "platform/DisplaySystem.h"
+#include "platform/FileFinder.h"
+#include "platform/Sound.h"
+#include "render/Mesh3D.h"
+
+#include <chrono>
+
+namespace tryster::preview {
+namespace {
+
+// The background, "Glimmer Red": 142/256 red.
+constexpr float kBackgroundRed = 0.5546875f;
+constexpr float kBackgroundAlpha = 255.0f;
+constexpr int kGouraudShading = 2;
+constexpr int kFallbackDepth = 16;
+constexpr float kAmbient = 0.7f;
+// The character stands this far below the camera's orbit centre.
+constexpr float kCharacterDrop = -1.75f;
+constexpr std::string_view kGreetingVoice = "Vox_heyshM2";
+constexpr std::string_view kSoundKey = "sound";
+
+// Fills the stages of FrameTimes, when there are any to fill.
+class StageTimer {
+public:
+    explicit StageTimer(FrameTimes* times) : times_(times) {
+        if (times_) start_ = std::chrono::steady_clock::now();
+    }
+    // The time since the last lap (or the start) goes to `stage`.
+    void lap(double FrameTimes::*stage) {
+        if (!times_) return;
+        const auto now = std::chrono::steady_clock::now();
+        times_->*stage = std::chrono::duration<double, std::milli>(now - start_).count();
+        start_ = now;
+    }
+
+private:
+    FrameTimes* times_;
+    std::chrono::steady_clock::time_point start_;
+};
+
+}  // namespace
+
+// The clock takes its first step with the dialog, so that the first frame
+// steps from there.
+Preview::Preview(PreviewPresenter& presenter, PreviewClock& clock) : presenter_(presenter), clock_(clock) {
+    clock_.step();
+}
+
+Preview::~Preview() { tearDown(); }
+
+bool Preview::setUp(platform::DisplayWindow* window, int width, int height) {
+    if (initialised_) return true;
+    if (gameMissing_) return false;
+    releaseEngine();
+    platform::seedRandom(static_cast<std::uint32_t>(platform::calendarSeconds()));
+    render::Mesh3D::setSearchPath(kResourceSearchPath);
+    if (!makeEngine(window, width, height)) {
+        releaseEngine();
+        return false;
+    }
+
+    library_ = std::make_unique<anim::CharacterLibrary>(device_.get());
+    presenter_.showProgress("Making Skeleton");
+    anim::setAnimationEventHook(&Preview::soundHook, this);
+    hookInstalled_ = true;
+
+    presenter_.showProgress("Building directory");
+    if (!gameFoldersExist()) {
+        gameMissing_ = true;
+        presenter_.showMessage(kGameMissingCaption, kGameMissingText);
+        presenter_.postQuit(kGameMissingQuitCode);
+        releaseEngine();
+        return false;
+    }
+
+    presenter_.showProgress("Loading data - This takes a while...");
+    library_->loadCharacterFiles(anim::kCharacterSearchPath);
+    library_->readIndexFiles(anim::kAnimationSearchPath);
+
+    presenter_.showProgress("Setting default button states");
+    inputs_.bodyTypeIndex = 0;
+    inputs_.skinToneIndex = 1;
+    inputs_.isAdult = true;
+    inputs_.isMale = true;
+
+    presenter_.showProgress("Creating the plom");
+    initialised_ = true;
+    refillCatalog(true, true);
+
+    presenter_.showProgress("Ready!");
+    director_.setPosture(IdlePosture::ArmsDown);
+    platform::soundPlayer().playResource(kGreetingVoice, platform::PlayMode::Async);
+    return true;
+}
+
+bool Preview::makeEngine(platform::DisplayWindow* window, int width, int height) {
+    int depth = kFallbackDepth;
+    {
+        std::unique_ptr<platform::DisplaySystem> display = platform::openDisplaySystem();
+        platform::DisplayMode mode;
+        if (display && display->currentMode(mode) == platform::device_result::kOk)
+            depth = mode.bitsPerPixel;
+        else
+            presenter_.showProgress("Get Screen Depth Failed:");
+    }
+
+    presenter_.showProgress("Initializing DDD:");
+    width &= ~1;
+    height &= ~1;
+
+    presenter_.showProgress("Making AnimDevice");
+    animDevice_ = std::make_unique<render::AnimDevice>();
+    presenter_.showProgress("Initing Anim Device");
+    if (animDevice_->initialise(window, false, false, width, height, depth, render::AnimDevice::kRgb, 0))
+        return false;
+    animDevice_->setTexturePath(std::string(kTextureSearchPath));
+
+    presenter_.showProgress("Making Direct3D Device");
+    if (render::Device3D::create(*animDevice_, device_)) return false;
+    render::Device3D::setCurrent(device_.get());
+
+    presenter_.showProgress("Making Viewport");
+    if (device_->createViewport(viewport_)) return false;
+
+    presenter_.showProgress("Changing Background to Glimmer Red");
+    (void)viewport_->setBackgroundColour(kBackgroundRed, 0, 0, kBackgroundAlpha);
+
+    presenter_.showProgress("Initializing Render State");
+    render::RenderStateBlock state = viewport_->renderState();
+    if (state.shading != kGouraudShading) {
+        state.shading = kGouraudShading;
+        state.changed = 1;
+    }
+    viewport_->setRenderState(state);
+
+    presenter_.showProgress("Creating Camera");
+    if (viewport_->createCamera(camera_)) return false;
+    presenter_.showProgress("Positioning Camera");
+    positionCamera();
+
+    presenter_.showProgress("Making lights");
+    if (device_->createDirectionalLight(light1_)) return false;
+    (void)light1_->setPosition({100, 100, 50});
+    (void)light1_->setDirection({-100, -100, 0});
+    (void)light1_->setIntensity(1.0f);
+    (void)light1_->setColour(1, 1, 1);
+    if (device_->createDirectionalLight(light2_)) return false;
+    (void)light2_->setPosition({-100, -100, -50});
+    (void)light2_->setDirection({100, 100, 0});
+    (void)light2_->setIntensity(1.0f);
+    (void)light2_->setColour(1, 1, 1);
+    (void)viewport_->setAmbientColour(kAmbient, kAmbient, kAmbient, kAmbient);
+    return true;
+}
+
+// The game is there when the file index knows at least one of the folders
+// the library scans. The index is built anew, so a folder seen by an
+// earlier attempt (or from another current folder) does not count.
+bool Preview::gameFoldersExist() {
+    platform::FileFinder& finder = platform::FileFinder::instance();
+    finder.clearFolders();
+    bool known = false;
+    for (std::string_view list : {anim::kCharacterSearchPath, anim::kAnimationSearchPath})
+        for (const std::string& folder : platform::splitFolderList(list)) {
+            finder.addFolder(folder, true);
+            known = finder.knowsFolder(folder) || known;
+        }
+    return known;
+}
+
+void Preview::tearDown() {
+    if (device_ && render::Device3D::current() == device_.get()) render::Device3D::setCurrent(nullptr);
+    takeOffAppearance(true);
+    character_.reset();
+    releaseEngine();
+    initialised_ = false;
+}
+
+// Everything an attempt may have made, in reverse order of making.
+void Preview::releaseEngine() {
+    playback_ = nullptr;
+    worn_ = {};
+    character_.reset();
+    if (hookInstalled_) {
+        anim::setAnimationEventHook(nullptr, nullptr);
+        hookInstalled_ = false;
+    }
+    library_.reset();
+    light2_.reset();
+    light1_.reset();
+    camera_.reset();
+    if (viewport_) {
+        (void)device_->releaseViewport(viewport_);
+        viewport_ = nullptr;
+    }
+    if (device_ && render::Device3D::current() == device_.get()) render::Device3D::setCurrent(nullptr);
+    device_.reset();
+    animDevice_.reset();
+}
+
+render::RenderResult Preview::frame(FrameTimes* times, bool draw) {
+    if (!initialised_ || suspended_) return render::render_error::kOk;
+    StageTimer timer(times);
+    if (playback_ && playback_->reachedEnd()) runDirector();
+    clock_.step();
+    clock_.setMaxStepMs(PreviewClock::kFrameMaxStepMs);
+    positionCamera();
+    if (!character_ || !character_->skeleton()) return render::render_error::kOk;
+    character_->update(render::Matrix4::translation({0, kCharacterDrop, 0}), clock_.nowMs());
+    timer.lap(&FrameTimes::updateMs);
+    if (!draw) return render::render_error::kOk;
+    return drawScene(times);
+}
+
+render::RenderResult Preview::drawScene(FrameTimes* times) {
+    StageTimer timer(times);
+    if (render::RenderResult rc = character_->deformSkins()) return rc;
+    timer.lap(&FrameTimes::skinMs);
+    if (render::RenderResult rc = viewport_->beginScene()) return rc;
+    render::RenderResult rc = viewport_->clear();
+    (void)light1_->setIntensity(1.0f);
+    (void)light2_->setIntensity(1.0f);
+    if (!rc) rc = character_->draw(*viewport_, clock_.nowMs());
+    const render::RenderResult ended = viewport_->endScene();
+    timer.lap(&FrameTimes::drawMs);
+    if (rc || ended) return rc ? rc : ended;
+    rc = animDevice_->present();
+    timer.lap(&FrameTimes::presentMs);
+    return rc;
+}
+
+void Preview::positionCamera() {
+    if (!camera_ || !viewport_) return;
+    const float facing = view_.advance(clock_.nowMs());
+    const CameraPlacement p = placeCamera(facing, view_.zoomLevel, viewport_->width(), viewport_->height());
+    camera_->setPosition(p.position);
+    camera_->setDirection(p.direction);
+    camera_->setFrontClip(kCameraFrontClip);
+    camera_->setBackClip(kCameraBackClip);
+    viewport_->setProjection(p.projection);
+}
+
+void Preview::runDirector() {
+    const std::string_view voice = IdleDirector::voiceLine(inputs_.female, platform::nextRandom);
+    if (!voice.empty()) platform::soundPlayer().playResource(voice, platform::PlayMode::Async);
+    animationName_ = director_.nextAnimation(platform::nextRandom);
+    startAnimation(anim::LoopMode::Hold);
+}
+
+bool Preview::playAnimation(std::string_view name) {
+    if (playback_ && character_) character_->stopPlayback(playback_, clock_.nowMs());
+    playback_ = nullptr;
+    animationName_ = std::string(name);
+    startAnimation(anim::LoopMode::Hold);
+    return playback_ != nullptr;
+}
+
+// Keeps a playback of the chosen animation running: one of another
+// animation is stopped; with none, the chosen one starts. An unknown name
+// stands the character still.
+void Preview::startAnimation(anim::LoopMode mode) {
+    const anim::TimeMs now = clock_.nowMs();
+    if (playback_ && playback_->animation().name != animationName_) {
+        if (character_) character_->stopPlayback(playback_, now);
+        playback_ = nullptr;
+    }
+    if (playback_ || animationName_.empty() || !library_) return;
+    anim::Animation* animation = library_->findAnimation(animationName_);
+    if (!animation) {
+        animationName_.clear();
+        return;
+    }
+    if (!character_) return;
+    playback_ = character_->startPlayback(*animation, 1, 1.0f, 1.0f, now);
+    if (playback_) playback_->setLoopMode(mode);
+}
+
+// Blocks until the sound has played, as the frame waits for it.
+void Preview::soundHook(void*, const anim::AnimationPlayback&, anim::BoneIndex, const anim::BoneTrack&,
+                        const anim::PropertyList& properties, float) {
+    for (const auto& [key, value] : properties.entries())
+        if (key == kSoundKey) platform::soundPlayer().playFile(value, platform::PlayMode::Wait);
+}
+
+}  // namespace tryster::preview

@@ -1,0 +1,50 @@
+// The head and body snapshots that a saved date carries: parts of the
+// preview drawn from the front at a fixed zoom.
+
+#include "preview/Preview.h"
+
+#include "platform/FileSystem.h"
+#include "render/Snapshot.h"
+
+#include <string>
+
+namespace tryster::preview {
+namespace {
+
+constexpr int kSnapshotZoomLevel = 2;
+// Frames drawn before the body is taken.
+constexpr int kBodySettleFrames = 3;
+
+bool writeRect(const std::string& path, platform::Surface* surface, const platform::ScreenRect& rect) {
+    platform::fileSystem().remove(path);
+    return render::writeSnapshot(path, surface, rect);
+}
+
+}  // namespace
+
+std::vector<std::string> Preview::takeSnapshots(std::string_view headPath, std::string_view bodyPath) {
+    std::vector<std::string> written;
+    platform::SurfaceDesc description;
+    if (!animDevice_ || !animDevice_->backSurface() || animDevice_->backSurface()->description(description))
+        return written;
+    platform::Surface* surface = animDevice_->backSurface()->get();
+
+    const ViewControls saved = view_;
+    view_.facing = 0;
+    view_.rotationSpeed = 0;
+    view_.zoomLevel = kSnapshotZoomLevel;
+    (void)frame();
+    if (writeRect(std::string(headPath), surface, kHeadSnapshotRect)) written.emplace_back(headPath);
+
+    view_.zoomLevel = kSnapshotZoomLevel;
+    for (int i = 0; i < kBodySettleFrames; ++i) (void)frame();
+    if (writeRect(std::string(bodyPath), surface, kBodySnapshotRect)) written.emplace_back(bodyPath);
+
+    view_.facing = saved.facing;
+    view_.rotationSpeed = saved.rotationSpeed;
+    view_.zoomLevel = saved.zoomLevel;
+    (void)frame();
+    return written;
+}
+
+}  // namespace tryster::preview

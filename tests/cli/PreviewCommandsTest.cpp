@@ -1,0 +1,98 @@
+#include "preview/PreviewHarness.h"
+
+#include "cli/Commands.h"
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include <fstream>
+#include <iterator>
+
+namespace tryster::test {
+namespace {
+
+class PreviewCommands : public PreviewInstall {
+protected:
+    void SetUp() override {
+        PreviewInstall::SetUp();
+        writeInstall();
+    }
+
+    // Runs tryster-cli with `args`; the standard output, or the failure.
+    std::string run(std::vector<std::string> args) {
+        CLI::App app;
+        cli::addCatalogCommand(app);
+        cli::addRenderCommand(app);
+        args.insert(args.begin(), "tryster-cli");
+        std::vector<char*> argv;
+        for (std::string& a : args) argv.push_back(a.data());
+        ::testing::internal::CaptureStdout();
+        std::string failure;
+        try {
+            app.parse(static_cast<int>(argv.size()), argv.data());
+        } catch (const std::exception& e) {
+            failure = std::string("failed: ") + e.what();
+        }
+        const std::string out = ::testing::internal::GetCapturedStdout();
+        return failure.empty() ? out : failure;
+    }
+};
+
+TEST_F(PreviewCommands, CatalogListsWhatTheGenderButtonsLeave) {
+    const auto out = nlohmann::json::parse(
+        run({"catalog", "--game", dir.str(), "--gender", "female", "--body-type", "0", "--skin-tone", "1", "--json"}));
+    EXPECT_EQ(out["headMeshes"], nlohmann::json({"c200fa_anne"}));
+    EXPECT_EQ(out["bodyTextures"], nlohmann::json({"B004FAFitmed_x"}));
+    EXPECT_EQ(out["bodyMesh"], "b004fafit_01");
+    EXPECT_EQ(out["headTexture"], "C200famed_anne");
+    EXPECT_EQ(out.size(), 8u);
+}
+
+TEST_F(PreviewCommands, RenderDrawsTheFramesAskedAndReportsTheirStages) {
+    const std::string out = run({"render", "--game", dir.str(), "--idle-seconds", "2", "--size", "201x150",
+                                 "--frames", "3", "--stats", "--out", dir.file("p.png")});
+    EXPECT_NE(out.find("200x150, playing"), std::string::npos) << out;
+    for (const char* stage : {"update", "skinning", "drawing", "present"})
+        EXPECT_NE(out.find(stage), std::string::npos) << stage;
+    platform::PngPicture picture;
+    ASSERT_TRUE(platform::readPng(dir.file("p.png"), picture));
+    EXPECT_EQ(picture.width, 200);
+    EXPECT_EQ(picture.height, 150);
+}
+
+TEST_F(PreviewCommands, RenderShowsAnAnimationAtItsTimeAndNoFurtherThanItsEnd) {
+    EXPECT_NE(run({"render", "--game", dir.str(), "--anim", "a2o-idle3", "--time", "100", "--out", dir.file("a.jpg")})
+                  .find("playing a2o-idle3 at 100 ms"),
+              std::string::npos);
+    EXPECT_NE(run({"render", "--game", dir.str(), "--anim", "a2o-idle3", "--time", "5000", "--out", dir.file("b.png")})
+                  .find("playing a2o-idle3 at 300 ms"),
+              std::string::npos);
+    EXPECT_GT(dir.read("a.jpg").size(), 100u);
+}
+
+// The command enters the game folder; paths given relative to where it was
+// started still mean files there.
+TEST_F(PreviewCommands, RenderReadsAndWritesRelativePathsFromWhereItStarted) {
+    std::ifstream bob(std::string(TRYSTER_TEST_DATA) + "/bob.json");
+    dir.write("work/bob.json", std::string(std::istreambuf_iterator<char>(bob), {}));
+    ASSERT_TRUE(platform::fileSystem().setCurrentDirectory(dir.file("work")));
+    const std::string out = run({"render", "--game", dir.str(), "--character", "bob.json", "--out", "bob.png"});
+    EXPECT_EQ(out.find("failed"), std::string::npos) << out;
+    EXPECT_TRUE(platform::fileSystem().exists(dir.file("work/bob.png")));
+    EXPECT_FALSE(platform::fileSystem().exists(dir.file("bob.png")));
+}
+
+TEST_F(PreviewCommands, RenderRefusesWhatItCannotDo) {
+    const std::string png = dir.file("x.png");
+    EXPECT_EQ(run({"render", "--game", dir.str(), "--anim", "a2o-nothing", "--out", png}),
+              "failed: no animation named \"a2o-nothing\" (or it cannot be read)");
+    EXPECT_EQ(run({"render", "--game", dir.str(), "--time", "5", "--out", png}), "failed: --time goes with --anim");
+    EXPECT_EQ(run({"render", "--game", dir.str(), "--out", dir.file("x.gif")}),
+              "failed: --out " + dir.file("x.gif") + ": give a .png or .jpg file");
+    EXPECT_NE(run({"render", "--game", dir.file("GameData/Skins"), "--out", png}).find("was not detected"),
+              std::string::npos);
+    EXPECT_FALSE(platform::fileSystem().exists(png));
+}
+
+}  // namespace
+}  // namespace tryster::test

@@ -1,0 +1,107 @@
+#include "PreviewHarness.h"
+
+#include "preview/CameraPlacement.h"
+
+#include <cmath>
+
+namespace tryster::test {
+namespace {
+
+using preview::Preview;
+
+// Where the viewport's view and projection put a world point, in pixels.
+struct ScreenPoint {
+    float x, y;
+};
+ScreenPoint project(const render::Viewport3D& v, render::Vector3 world) {
+    const render::Matrix4 m = v.view() * v.projection();
+    const float x = world.x * m.m[0][0] + world.y * m.m[1][0] + world.z * m.m[2][0] + m.m[3][0];
+    const float y = world.x * m.m[0][1] + world.y * m.m[1][1] + world.z * m.m[2][1] + m.m[3][1];
+    const float w = world.x * m.m[0][3] + world.y * m.m[1][3] + world.z * m.m[2][3] + m.m[3][3];
+    return {(x / w + 1) / 2 * static_cast<float>(v.width()), (1 - y / w) / 2 * static_cast<float>(v.height())};
+}
+
+// A model point of the character, placed as the frame places it.
+render::Vector3 model(float y) { return {0, y - 1.75f, 0}; }
+
+TEST_F(PreviewTest, TheFigureIsFramedAsTheSnapshotsExpect) {
+    Preview& p = start();
+    p.view().zoomLevel = 2;
+    p.positionCamera();
+    const render::Viewport3D& v = *p.viewport();
+    EXPECT_NEAR(project(v, model(5.55f)).y, 153, 1) << "top of the head";
+    EXPECT_NEAR(project(v, model(4.55f)).y, 188, 1) << "chin";
+    EXPECT_NEAR(project(v, model(-0.35f)).y, 358, 1) << "feet";
+    EXPECT_NEAR(project(v, model(2)).x, 166.7f, 1);
+
+    p.view().zoomLevel = 4;
+    p.positionCamera();
+    EXPECT_NEAR(project(v, model(5.55f)).y, 21, 1);
+    EXPECT_NEAR(project(v, model(-0.35f)).y, 431, 1);
+}
+// Facing 0.5 looks straight along -z: world x is the screen's horizontal.
+struct ViewCase {
+    int width, height;
+};
+
+TEST_F(PreviewTest, WideAndTallPreviewsKeepSquarePixelsAndTheCharacterNearTheTopLeft) {
+    for (ViewCase size : {ViewCase{600, 300}, ViewCase{300, 600}}) {
+        SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height));
+        Preview& p = start(size.width, size.height);
+        p.view().facing = 0.5f;
+        p.view().zoomLevel = 2;
+        p.positionCamera();
+        const render::Viewport3D& v = *p.viewport();
+        const float pixelsPerUnit = 256 / (1.5f * std::sqrt(2.0f) * 3);
+        const ScreenPoint origin = project(v, {0, 0, 0});
+        EXPECT_NEAR(origin.x, 166.7f, 0.5f);
+        EXPECT_NEAR(origin.y, 213.3f + static_cast<float>(size.height) / 6, 0.5f);
+        const ScreenPoint right = project(v, {1, 0, 0});
+        EXPECT_NEAR(std::abs(right.x - origin.x), pixelsPerUnit, 0.1f);
+        EXPECT_NEAR(right.y, origin.y, 0.01f);
+        // One unit along the camera's up (world up tilted by the 30 degree pitch).
+        const ScreenPoint up = project(v, {0, std::cos(0.5236f), -std::sin(0.5236f)});
+        EXPECT_NEAR(origin.y - up.y, pixelsPerUnit, 0.1f);
+        EXPECT_NEAR(up.x, origin.x, 0.01f);
+        preview.reset();
+    }
+}
+
+TEST(CameraPlacement, ZoomScalesTheViewAndOutOfRangeLevelsAreClamped) {
+    const float unit = std::sqrt(2.0f) * 3;
+    EXPECT_NEAR(preview::placeCamera(0, 0, 332, 432).viewWidth, 498 * unit / 128, 1e-3f);
+    EXPECT_NEAR(preview::placeCamera(0, 4, 333, 432).viewWidth, 499 * unit / 512, 1e-3f);
+    EXPECT_EQ(preview::placeCamera(0, 9, 332, 432).viewWidth, preview::placeCamera(0, 4, 332, 432).viewWidth);
+    EXPECT_EQ(preview::placeCamera(0, -1, 332, 432).viewWidth, preview::placeCamera(0, 0, 332, 432).viewWidth);
+}
+
+TEST(CameraPlacement, TheCameraLooksAtTheOriginFromAboveAtEveryFacing) {
+    for (float facing : {0.0f, 1.0f, 2.5f, -3.0f}) {
+        const preview::CameraPlacement c = preview::placeCamera(facing, 3, 332, 432);
+        EXPECT_NEAR(render::length(c.direction), 1, 1e-5f);
+        EXPECT_NEAR(c.direction.y, -0.5f, 1e-5f) << "30 degrees down";
+        EXPECT_GT(c.position.y, 0);
+    }
+    // Facing 0 looks from the front right (+x, +z) of the character.
+    const preview::CameraPlacement front = preview::placeCamera(0, 3, 332, 432);
+    EXPECT_LT(front.direction.x, 0);
+    EXPECT_LT(front.direction.z, 0);
+    // A quarter turn later the camera stands a quarter turn around.
+    const preview::CameraPlacement turned = preview::placeCamera(1, 3, 332, 432);
+    EXPECT_NEAR(turned.direction.x, -front.direction.z, 1e-5f);
+    EXPECT_NEAR(turned.direction.z, front.direction.x, 1e-5f);
+}
+
+TEST(ViewControls, TheFacingTurnsWithTheClockAfterItIsUsed) {
+    preview::ViewControls v;
+    v.rotationSpeed = 0.1f;  // "Slow": a quarter turn in ten seconds
+    v.lastCameraTimeMs = 1000;
+    EXPECT_EQ(v.advance(11000), 0.0f);
+    EXPECT_NEAR(v.facing, 1.0f, 1e-6f);
+    v.rotationSpeed = 1.5f;
+    EXPECT_NEAR(v.advance(12000), 1.0f, 1e-6f);
+    EXPECT_NEAR(v.facing, 2.5f, 1e-6f);
+}
+
+}  // namespace
+}  // namespace tryster::test

@@ -1,0 +1,156 @@
+#include "PreviewHarness.h"
+
+#include "anim/SkinInstance.h"
+
+namespace tryster::test {
+namespace {
+
+using preview::Preview;
+using Names = std::vector<std::string>;
+
+// The texture each worn outfit shows, by outfit name.
+std::map<std::string, std::string> dress(const Preview& p) {
+    std::map<std::string, std::string> out;
+    for (const auto& worn : p.character()->skeleton()->wornOutfits())
+        for (const anim::WornPart& part : worn->parts()) out[worn->outfit().name] = part.skin->textureName();
+    return out;
+}
+
+TEST_F(PreviewTest, TheStartingListsHoldWhatFitsAnAdultManOfMediumTone) {
+    Preview& p = start();
+    const preview::SkinCatalog& c = p.catalog();
+    EXPECT_EQ(c.headMeshes.entries(), (Names{"c011ma_repo", "c012ma_bald", "c201ma_child"}));
+    EXPECT_EQ(c.bodyMeshes.entries(), (Names{"b003mafit_01", "nsuit_mafit"}));
+    EXPECT_EQ(c.headTextures.entries(), (Names{"C011mamed_rotc"}));
+    EXPECT_EQ(c.bodyTextures.entries(),
+              (Names{"B003MAFitmed_alt", "B003MAFitmed_alt", "B003MAFitmed_bmoc", "u003m_extra"}))
+        << "sorted without regard to case, a texture of two folders twice";
+    EXPECT_EQ(c.headMeshes.selectedText(), "c011ma_repo");
+    EXPECT_EQ(c.bodyTextures.selectedText(), "B003MAFitmed_bmoc");
+    EXPECT_EQ(dress(p), (std::map<std::string, std::string>{{"b003mafit_01", "B003MAFitmed_bmoc"},
+                                                            {"c011ma_repo", "C011mamed_rotc"},
+                                                            {"hmlo", "HUAOmed"},
+                                                            {"hmro", "HUAOmed"}}));
+}
+
+TEST_F(PreviewTest, AGenderChangeNeedsTheSecondTextureRefillToMatchTheNewBody) {
+    Preview& p = start();
+    p.inputs().female = true;
+    p.inputs().isMale = false;
+    p.refillCatalog(true, true);
+    EXPECT_EQ(p.look().headMesh, "c200fa_anne") << "the first of the list replaces one no longer listed";
+    EXPECT_EQ(p.look().bodyMesh, "b004fafit_01");
+    EXPECT_EQ(p.look().bodyTexture, "B003MAFitmed_bmoc") << "still filtered by the body chosen before";
+    p.refillCatalog(false, true);
+    EXPECT_EQ(p.catalog().bodyTextures.entries(), (Names{"B004FAFitmed_x"}));
+    EXPECT_EQ(p.look().bodyTexture, "B004FAFitmed_x");
+    EXPECT_EQ(p.look().headTexture, "C200famed_anne");
+    EXPECT_EQ(p.look().leftHandMesh, "hflo");
+    EXPECT_EQ(dress(p).at("b004fafit_01"), "B004FAFitmed_x");
+}
+
+TEST_F(PreviewTest, AChoiceThatSurvivesTheChangeStaysSelected) {
+    Preview& p = start();
+    p.look().bodyMesh = "nsuit_mafit";
+    p.refillCatalog(true, true);
+    p.inputs().skinToneIndex = 0;
+    p.refillCatalog(true, true);
+    EXPECT_EQ(p.look().bodyMesh, "nsuit_mafit");
+    EXPECT_EQ(p.catalog().bodyMeshes.selectedIndex(), 1);
+    EXPECT_EQ(p.look().headTexture, "C011malgt_rotc");
+}
+
+TEST_F(PreviewTest, AFullBodyTypeListsTheFullBodiesInsteadOfTheFitOnes) {
+    Preview& p = start();
+    p.inputs().bodyTypeIndex = 1;
+    p.refillCatalog(true, true);
+    EXPECT_EQ(p.catalog().bodyMeshes.entries(), (Names{"b003mafat_01"}));
+    EXPECT_EQ(p.look().bodyMesh, "b003mafat_01");
+}
+
+TEST_F(PreviewTest, AChildSkeletonReplacesThePreviewCharacterAndListsChildBodiesByIsMale) {
+    Preview& p = start();
+    const anim::PreviewCharacter* adult = p.character();
+    p.skeletonName() = "child";
+    p.animationName() = "a2o-idle1";
+    p.look().bodyMesh = "b005mcchd_01";
+    p.inputs().isAdult = false;
+    p.refillCatalog(true, true);
+    ASSERT_NE(p.character(), adult);
+    EXPECT_EQ(p.character()->skeleton()->name(), "child");
+    // Adult bodies of the gender and build are offered to children too.
+    EXPECT_EQ(p.catalog().bodyMeshes.entries(), (Names{"b003mafit_01", "b005mcchd_01", "nsuit_mafit"}));
+    ASSERT_TRUE(p.playback()) << "the new character plays the chosen animation";
+    EXPECT_EQ(p.playback()->animation().name, "a2o-idle1");
+    EXPECT_EQ(dress(p).count("hulo"), 1u);
+    run(100);
+
+    p.inputs().isMale = false;
+    p.refillCatalog(true, true);
+    EXPECT_EQ(p.catalog().bodyMeshes.entries(), (Names{"b003mafit_01", "b006fcchd_01", "nsuit_mafit"}));
+    EXPECT_EQ(p.look().bodyMesh, "b003mafit_01");
+    EXPECT_EQ(p.character()->skeleton()->name(), "child");
+}
+
+TEST_F(PreviewTest, AnOutfitTheLibraryLacksIsLeftOffAndTheOthersAreWorn) {
+    Preview& p = start();
+    p.look().headMesh = "c999ma_nobody";
+    p.applyAppearance();
+    const auto worn = dress(p);
+    EXPECT_EQ(worn.size(), 3u);
+    EXPECT_EQ(worn.count("c999ma_nobody"), 0u);
+    p.look().headMesh = "C011MA_REPO";
+    p.applyAppearance();
+    EXPECT_EQ(dress(p).count("c011ma_repo"), 1u) << "outfit names are kept in lower case";
+}
+
+TEST_F(PreviewTest, AnEmptyBodyTextureDressesTheBodyInItsOwnTexture) {
+    Preview& p = start();
+    p.look().bodyTexture.clear();
+    p.applyAppearance();
+    EXPECT_EQ(dress(p).at("b003mafit_01"), "no-such-body");
+    EXPECT_EQ(p.look().leftHandTexture, "HUAOlgt");
+}
+
+TEST_F(PreviewTest, TakingTheLookOffCanLeaveTheAnimationPlaying) {
+    Preview& p = start();
+    p.takeOffAppearance(false);
+    EXPECT_TRUE(p.character()->skeleton()->wornOutfits().empty());
+    EXPECT_TRUE(p.playback());
+    p.applyAppearance();
+    p.takeOffAppearance(true);
+    EXPECT_FALSE(p.playback());
+    EXPECT_TRUE(p.character()->skeleton()->playbacks().empty());
+}
+
+class BareCatalog : public GameFolder {};
+
+TEST_F(BareCatalog, WithoutAHeadForTheGenderEveryHeadTextureOfTheToneIsListed) {
+    anim::CharacterLibrary library(nullptr);
+    anim::CharacterFileContents c;
+    auto body = anim::Outfit::create();
+    body->name = "b003mafit_01";
+    c.outfits.push_back(body);
+    library.registerContents(c, "", "test", "");
+    for (const char* name : {"C011mamed_rotc", "C900mamed_any", "C011malgt_rotc", "B003MAFitmed_bmoc"})
+        dir.write(std::string("GameData/Skins/") + name + ".bmp", "");
+    dir.write("GameData/Animation/C500mamed_anim.BMP", "");
+
+    preview::SkinCatalog catalog;
+    const CatalogFilter filter = preview::CatalogInputs{}.filter();
+    catalog.refillMeshes(library.outfits(), filter);
+    EXPECT_TRUE(catalog.headMeshes.empty());
+    std::string head = "c011ma_repo";
+    preview::SkinCatalog::selectCurrent(catalog.headMeshes, head);
+    EXPECT_EQ(head, "");
+    EXPECT_EQ(catalog.headMeshes.selectedIndex(), preview::NameListModel::kNoSelection);
+
+    catalog.rebuildTextureNames();
+    EXPECT_EQ(catalog.textureNames().front(), "C500mamed_anim") << "index-file folders come first";
+    catalog.refillTextures(filter, head, "b003mafit_01");
+    EXPECT_EQ(catalog.headTextures.entries(), (Names{"C011mamed_rotc", "C500mamed_anim", "C900mamed_any"}));
+    EXPECT_EQ(catalog.bodyTextures.entries(), (Names{"B003MAFitmed_bmoc"}));
+}
+
+}  // namespace
+}  // namespace tryster::test

@@ -1,0 +1,112 @@
+#include "PreviewHarness.h"
+
+#include "platform/ImageLibrary.h"
+
+#include <algorithm>
+
+namespace tryster::test {
+namespace {
+
+using preview::kBodySnapshotRect;
+using preview::kHeadSnapshotRect;
+
+struct Census {
+    int head = 0, body = 0, background = 0, total = 0;
+};
+
+Census census(const Picture& p) {
+    Census c;
+    for (std::uint32_t px : p.pixels) {
+        px &= 0xFFFFFF;
+        c.head += isHeadColour(px);
+        c.body += isBodyColour(px);
+        c.background += isBackground(px);
+        ++c.total;
+    }
+    return c;
+}
+
+bool contains(const platform::ScreenRect& outer, const platform::ScreenRect& inner) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+// Width and height from a JPEG's start-of-frame marker; {0, 0} when none.
+std::pair<int, int> jpegSize(const std::string& bytes) {
+    auto u8 = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    for (std::size_t i = 2; i + 9 < bytes.size();) {
+        if (u8(i) != 0xFF) return {0, 0};
+        const int marker = u8(i + 1);
+        const std::size_t length = u8(i + 2) << 8 | u8(i + 3);
+        if (marker >= 0xC0 && marker <= 0xC2) return {u8(i + 7) << 8 | u8(i + 8), u8(i + 5) << 8 | u8(i + 6)};
+        i += 2 + length;
+    }
+    return {0, 0};
+}
+
+TEST_F(PreviewTest, AtZoomTwoTheHeadRectangleFramesTheHeadAndTheBodyRectangleTheFigure) {
+    preview::Preview& p = start();
+    p.view().zoomLevel = 2;
+    p.view().facing = 0;
+    run(100);
+    const Picture whole = picture();
+    shoot(whole, "framing-zoom2");
+
+    const Census head = census(picture(&kHeadSnapshotRect));
+    EXPECT_GT(head.head, head.total * 6 / 10) << "mostly head";
+    EXPECT_LT(head.background, head.total / 3);
+    EXPECT_LT(head.body, head.total / 10) << "a little of the shoulders";
+
+    const platform::ScreenRect figure = figureExtent(whole);
+    EXPECT_TRUE(contains(kBodySnapshotRect, figure))
+        << "figure " << figure.left << "," << figure.top << " - " << figure.right << "," << figure.bottom;
+    const Picture body = picture(&kBodySnapshotRect);
+    for (int x = 0; x < body.width; ++x) {
+        EXPECT_TRUE(isBackground(body.at(x, 0))) << "top edge, x " << x;
+        EXPECT_TRUE(isBackground(body.at(x, body.height - 1))) << "bottom edge, x " << x;
+    }
+    for (int y = 0; y < body.height; ++y) {
+        EXPECT_TRUE(isBackground(body.at(0, y))) << "left edge, y " << y;
+        EXPECT_TRUE(isBackground(body.at(body.width - 1, y))) << "right edge, y " << y;
+    }
+    EXPECT_GT(census(body).body, body.width * body.height / 4);
+}
+
+TEST_F(PreviewTest, AtZoomFourTheWholeFigureStillFits) {
+    preview::Preview& p = start();
+    p.view().zoomLevel = 4;
+    run(100);
+    const Picture whole = picture();
+    shoot(whole, "framing-zoom4");
+    const platform::ScreenRect figure = figureExtent(whole);
+    EXPECT_GT(figure.top, 0) << "the head is whole";
+    EXPECT_GT(figure.bottom - figure.top, whole.height * 8 / 10) << "and the figure fills the height";
+}
+
+TEST_F(PreviewTest, SnapshotsAreTakenAtZoomTwoFromTheFrontAndTheViewComesBack) {
+    platform::ImageLibrarySession images;
+    preview::Preview& p = start();
+    p.view().zoomLevel = 4;
+    p.view().facing = 1.5f;
+    p.view().rotationSpeed = 0.1f;
+    run(100);
+    dir.write("Out/Bobhead.jpg", "stale");
+
+    const std::vector<std::string> paths = {dir.file("Out/Bobhead.jpg"), dir.file("Out/Bobbody.jpg")};
+    ASSERT_EQ(p.takeSnapshots(paths[0], paths[1]), paths);
+    EXPECT_EQ(jpegSize(dir.read("Out/Bobhead.jpg")), std::make_pair(45, 45));
+    EXPECT_EQ(jpegSize(dir.read("Out/Bobbody.jpg")), std::make_pair(100, 220));
+    EXPECT_EQ(p.view().zoomLevel, 4);
+    EXPECT_FLOAT_EQ(p.view().rotationSpeed, 0.1f);
+    EXPECT_NEAR(p.view().facing, 1.5f, 0.02f) << "as it was, not turned further";
+}
+
+TEST_F(PreviewTest, WithoutADrawingSurfaceNoSnapshotIsWritten) {
+    platform::ImageLibrarySession images;
+    preview::Preview p(presenter, previewClock);
+    EXPECT_TRUE(p.takeSnapshots(dir.file("Bobhead.jpg"), dir.file("Bobbody.jpg")).empty());
+    EXPECT_FALSE(platform::fileSystem().exists(dir.file("Bobhead.jpg")));
+}
+
+}  // namespace
+}  // namespace tryster::test

@@ -3,6 +3,7 @@
 #include "app/CTrysterDlg.h"
 #include "app/StartFolder.h"
 #include "platform/FileSystem.h"
+#include "platform/ProgramFolder.h"
 #include "platform/Sound.h"
 
 #include <QApplication>
@@ -42,7 +43,7 @@ int CTrysterApp::initInstance(const QStringList& arguments) {
         m_automation.updateRegistration(QCoreApplication::applicationFilePath().toStdString());
 
     applyDialogColours();
-    m_startFolder = chooseStartFolder(platform::fileSystem().currentDirectory(), installedDataFolder());
+    m_startFolder = chooseStartFolder(platform::fileSystem().currentDirectory(), platform::installedDataFolder());
     platform::soundPlayer().playResource("PLOMS", platform::PlayMode::Async);
 
     CTrysterDlg dialog(m_startFolder);

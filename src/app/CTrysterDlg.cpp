@@ -11,6 +11,7 @@
 #include "app/StartFolder.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "platform/ProgramFolder.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/Sound.h"
@@ -110,7 +111,7 @@ void CTrysterDlg::initDialog() {
 
     locateGame();
     setWindowIcon(programIcon());
-    m_startFolder = chooseStartFolder(platform::fileSystem().currentDirectory(), installedDataFolder());
+    m_startFolder = chooseStartFolder(platform::fileSystem().currentDirectory(), platform::installedDataFolder());
     enterInstallFolder();
 
     setProgressTitle(QStringLiteral("Creating Tool Tips:"));

@@ -12,10 +12,8 @@ namespace tryster::app {
 inline constexpr std::string_view kTemplateFileName = "TR_Template.iff";
 inline constexpr std::string_view kReadmeFileName = "readme.txt";
 
-// <program folder>/../share/tryster, the build tree mirroring the install.
-std::string installedDataFolder();
-
-// `currentFolder` when it holds the template; else `dataFolder`, provided
+// `currentFolder` when it holds the template; else `dataFolder` (the
+// installed data folder, platform::installedDataFolder()), provided
 // that exists (a missing one would lose the readme that the current folder
 // may still have).
 std::string chooseStartFolder(const std::string& currentFolder, const std::string& dataFolder);

@@ -6,8 +6,9 @@
 // "create" runs the save command's steps as the program does (web export
 // file, skin file list, new date, and the head and body snapshots of the
 // character's preview), printing each progress step on standard error and
-// the files written on standard output. The template defaults to
-// TR_Template.iff in the current folder, the start folder of the command.
+// the files written on standard output. The template defaults to the
+// start folder's TR_Template.iff, chosen as the program chooses it: the
+// current folder when it holds one, else the installed data folder.
 //
 // "show" prints what a date file holds: its catalog name and description,
 // the 22 date constants decoded, string list 200 and the object
@@ -29,6 +30,7 @@
 #include "exchange/WebExchange.h"
 #include "platform/FileSystem.h"
 #include "platform/ImageLibrary.h"
+#include "platform/ProgramFolder.h"
 #include "resfile/StdResFile.h"
 #include "resfile/StringSet.h"
 
@@ -99,11 +101,18 @@ void checkCreateArguments(const CreateOptions& o, const std::string& templatePat
         throw CommandError(fmt::format("{}: the file needs a name before its extension", o.out));
 }
 
+std::string defaultTemplatePath() {
+    auto& files = platform::fileSystem();
+    const std::string here = exchange::templatePathIn(files.currentDirectory());
+    if (files.exists(here)) return here;
+    const std::string data = platform::installedDataFolder();
+    if (!data.empty() && files.exists(exchange::templatePathIn(data))) return exchange::templatePathIn(data);
+    return here;
+}
+
 void runCreate(const CreateOptions& o) {
     CharacterDescription d = loadCharacterDescription(o.character);
-    const std::string templatePath = o.templatePath.empty()
-                                         ? exchange::templatePathIn(platform::fileSystem().currentDirectory())
-                                         : o.templatePath;
+    const std::string templatePath = o.templatePath.empty() ? defaultTemplatePath() : o.templatePath;
     checkCreateArguments(o, templatePath);
 
     exchange::SaveRequest request;
@@ -278,7 +287,9 @@ void addDateCommand(CLI::App& app) {
     c->add_option("--character", create->character, "Character description (JSON)")->required();
     c->add_option("--out", create->out, "The web export file to write (.srf); the date is written beside it")
         ->required();
-    c->add_option("--template", create->templatePath, "Template file (default: TR_Template.iff in the current folder)");
+    c->add_option("--template", create->templatePath,
+                  "Template file (default: TR_Template.iff in the current folder, else in the program's data "
+                  "folder)");
     c->callback([create] { runCreate(*create); });
 
     auto show = std::make_shared<ShowOptions>();

@@ -1,6 +1,7 @@
 // tryster-cli iff: looks into and changes container files of any version
 // (2.5, 2.0, 1.0) and resource directories, opened the way the program
-// opens them: ".iff" as version 2.x, else as 1.0, and a ".dir" folder.
+// opens them: ".iff" as version 2.x, else as 1.0, and a ".dir" folder; a
+// file under another extension (a backup) is read as an ".iff".
 //
 //   iff list FILE [--json]
 //   iff get FILE TYPE ID [--variant V] [-o OUT]
@@ -61,9 +62,25 @@ ResType typeArgument(const std::string& text) {
     return *type;
 }
 
+// The extension of the file's name ("" when it has none).
+std::string_view extensionOf(std::string_view path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
+    const std::size_t dot = path.rfind('.');
+    return dot == std::string_view::npos || dot < nameStart ? std::string_view{} : path.substr(dot);
+}
+
 std::unique_ptr<StdResFile> openFile(const std::string& path, bool readOnly) {
     auto file = std::make_unique<StdResFile>();
     file->setOpenReadOnly(readOnly);
+    // A container under another name (a backup such as "User00001.iff.bak")
+    // is read as an ".iff" would be.
+    const std::string_view extension = extensionOf(path);
+    if (extension.size() >= 2 && !platform::equalsNoCase(extension, ".iff") &&
+        !platform::equalsNoCase(extension, ".dir")) {
+        (void)file->AddRule(StdResFile::kKindContainer2, extension);
+        (void)file->AddRule(StdResFile::kKindContainer10, extension);
+    }
     ResError error = file->Open(path);
     if (error == kNoError) return file;
     if (!platform::fileSystem().exists(path))

@@ -50,6 +50,8 @@ def check_replace(game, chars, hood, townie_name, date_name):
     out = run("townie", "replace", hood, townie_name, date).stdout.decode()
     check(out == townie + ".bak\n", "replace prints the backup: %r" % out)
     check(open(townie + ".bak", "rb").read() == before, "the backup holds the townie")
+    check(run("iff", "get", townie + ".bak", "OBJD", "128").stdout[28:32] == identifier,
+          "the backup reads as a container under its own name")
     check(show(townie) == show(date), "the replaced townie has the date's look")
     first = first_object(townie)
     check(first[28:32] == identifier, "the townie's identifier stays")

@@ -1,5 +1,5 @@
 #pragma once
-// Dialog units to pixels. The dialogs are specified in dialog units of the
+// Dialog units to pixels. The dialogs are laid out in dialog units of the
 // classic 8-point dialog font: about 1.5 pixels per horizontal and 1.625
 // per vertical unit at 96 dpi.
 

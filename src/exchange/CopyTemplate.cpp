@@ -36,12 +36,12 @@ struct CopiedIds {
     }
 };
 
-ResError renewObject(DataHandle handle, bool native, const TemplateCopySpec& spec, std::string& name) {
+ResError renewObject(DataHandle handle, bool native, const TemplateCopySpec& plan, std::string& name) {
     std::span<std::uint8_t> data = handleBytes(handle);
     if (data.size() < kMinObjectDefinitionSize) return kBadChunk;
     std::copy_n(data.begin() + kObjectIdentifierOffset, 4, data.begin() + kPreviousIdentifierOffset);
     (void)writeObjectField(data, kObjectIdentifierOffset, native, freshObjectIdentifier());
-    if (spec.keepNames == 0) name = spec.prefixNames != 0 ? spec.targetObjectName + name : spec.targetObjectName;
+    if (plan.keepNames == 0) name = plan.prefixNames != 0 ? plan.targetObjectName + name : plan.targetObjectName;
     return kNoError;
 }
 
@@ -73,7 +73,7 @@ ResError addCopy(IFFResFile2& target, DataHandle handle, ResType type, const Res
 }
 
 ResError copyResource(iResFile& source, IFFResFile2& target, ResType type, std::int16_t index,
-                      const TemplateCopySpec& spec, CopiedIds& ids) {
+                      const TemplateCopySpec& plan, CopiedIds& ids) {
     DataHandle handle = source.GetIndResource(type, index, nullptr);
     if (!handle) return source.lastError();
     Resource r;
@@ -89,7 +89,7 @@ ResError copyResource(iResFile& source, IFFResFile2& target, ResType type, std::
     // Taken from the template, so that only the target owns it.
     if (ResError error = source.ReleaseResource(handle); error != kNoError) return error;
     if (type == kTypeObjectDefinition) {
-        if (ResError error = renewObject(handle, r.native, spec, r.name); error != kNoError) {
+        if (ResError error = renewObject(handle, r.native, plan, r.name); error != kNoError) {
             (void)DisposeDataHandle(handle);
             return error;
         }
@@ -97,7 +97,7 @@ ResError copyResource(iResFile& source, IFFResFile2& target, ResType type, std::
     return addCopy(target, handle, type, r, ids);
 }
 
-ResError copyAll(ObjResFile& source, IFFResFile2& target, const TemplateCopySpec& spec) {
+ResError copyAll(ObjResFile& source, IFFResFile2& target, const TemplateCopySpec& plan) {
     const int types = source.CountTypes();
     for (int t = 1; t <= types; ++t) {
         ResType type = source.GetIndType(static_cast<std::int16_t>(t));
@@ -105,7 +105,7 @@ ResError copyAll(ObjResFile& source, IFFResFile2& target, const TemplateCopySpec
         CopiedIds ids;
         const int count = source.CountResources(type);
         for (int i = 1; i <= count; ++i) {
-            if (ResError error = copyResource(source, target, type, static_cast<std::int16_t>(i), spec, ids);
+            if (ResError error = copyResource(source, target, type, static_cast<std::int16_t>(i), plan, ids);
                 error != kNoError)
                 return error;
         }
@@ -130,8 +130,8 @@ std::string objectNameForPath(std::string_view path) {
     return std::string(clipName(path));
 }
 
-ResError copyTemplate(TemplateCopySpec& spec, std::string_view templatePath, std::string_view targetPath) {
-    spec.targetPath = std::string(targetPath);
+ResError copyTemplate(TemplateCopySpec& plan, std::string_view templatePath, std::string_view targetPath) {
+    plan.targetPath = std::string(targetPath);
     ObjResFile source;
     source.setOpenReadOnly(true);
     if (ResError error = source.Open(templatePath); error != kNoError) return error;
@@ -140,7 +140,7 @@ ResError copyTemplate(TemplateCopySpec& spec, std::string_view templatePath, std
     if (ResError error = target.Create(targetPath); error != kNoError) return error;
     ResError error = target.Open(targetPath);
     if (error == kNoError) {
-        error = copyAll(source, target, spec);
+        error = copyAll(source, target, plan);
         // Close writes the map; its error counts as the copy's.
         ResError closed = target.Close();
         if (error == kNoError) error = closed;

@@ -17,13 +17,13 @@ inline constexpr resfile::ResType kTypeCaretStrings = 0x63737400;
 // `targetPath` (which must not exist) as a 2.5 container and copies every
 // resource with its type, id, name, variant and byte order, in the
 // template's order. Each 'OBJD' moves its identifier to the previous
-// identifier field, takes a fresh one and (unless the spec keeps names) the
-// spec's object name. An 'OBJD' too short for both fields fails the copy
+// identifier field, takes a fresh one and (unless the plan keeps names) the
+// plan's object name. An 'OBJD' too short for both fields fails the copy
 // with kBadChunk.
 //
-// Sets the spec's target path. 0 on success; on failure the error of the
+// Sets the plan's target path. 0 on success; on failure the error of the
 // file that failed, and a target this call created is removed again.
-[[nodiscard]] resfile::ResError copyTemplate(TemplateCopySpec& spec, std::string_view templatePath,
+[[nodiscard]] resfile::ResError copyTemplate(TemplateCopySpec& plan, std::string_view templatePath,
                                              std::string_view targetPath);
 
 // Adds a resource of a non-zero variant beside the variant-0 resource of

@@ -39,8 +39,8 @@ std::string templatePathIn(std::string_view startFolder) { return platform::join
 bool createNewDate(std::string_view basePath, std::string_view templatePath, const PlomData& record,
                    const Look& look, ExchangeReporter& reporter) {
     const std::string target = std::string(basePath) + std::string(kDateExtension);
-    TemplateCopySpec spec;
-    spec.setTargetObjectName(objectNameForPath(target));
+    TemplateCopySpec plan;
+    plan.setTargetObjectName(objectNameForPath(target));
     StagedFile staged(target);
     auto fail = [&](std::string_view message) {
         staged.discard();
@@ -50,7 +50,7 @@ bool createNewDate(std::string_view basePath, std::string_view templatePath, con
 
     reportProgress(reporter, kCreatingDateStatus);
     staged.discard();
-    if (copyTemplate(spec, templatePath, staged.path()) != kNoError) return fail(kCouldNotCreateMessage);
+    if (copyTemplate(plan, templatePath, staged.path()) != kNoError) return fail(kCouldNotCreateMessage);
 
     reportProgress(reporter, kNamingDateStatus);
     {

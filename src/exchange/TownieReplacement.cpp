@@ -107,9 +107,9 @@ ReplaceResult replaceTownie(std::string_view towniePath, std::string_view datePa
 
     StagedFile staged(towniePath);
     staged.discard();
-    TemplateCopySpec spec;
-    spec.setTargetObjectName(objectNameForPath(towniePath));
-    if (ResError error = copyTemplate(spec, datePath, staged.path()); error != kNoError)
+    TemplateCopySpec plan;
+    plan.setTargetObjectName(objectNameForPath(towniePath));
+    if (ResError error = copyTemplate(plan, datePath, staged.path()); error != kNoError)
         return failed(Status::NotCopied, error, reporter);
     if (ResError error = markAsTownie(staged.path(), townie.identifier); error != kNoError)
         return failed(Status::NotMarked, error, reporter);

@@ -24,11 +24,11 @@ constexpr ResType kTypeText = makeType("TEXT");
 
 class TemplateCopy : public ::testing::Test {
 protected:
-    ResError copy(TemplateCopySpec& spec, const std::string& to) { return copyTemplate(spec, templatePath, to); }
-    TemplateCopySpec bobSpec() {
-        TemplateCopySpec spec;
-        spec.setTargetObjectName("Bob.iff");
-        return spec;
+    ResError copy(TemplateCopySpec& plan, const std::string& to) { return copyTemplate(plan, templatePath, to); }
+    TemplateCopySpec bobPlan() {
+        TemplateCopySpec plan;
+        plan.setTargetObjectName("Bob.iff");
+        return plan;
     }
 
     test::TempDir dir;
@@ -39,9 +39,9 @@ protected:
 
 TEST_F(TemplateCopy, CopiesEveryResourceWithItsIdentityAndData) {
     const std::size_t handles = liveHandleCount();
-    TemplateCopySpec spec = bobSpec();
-    ASSERT_EQ(copy(spec, target), kNoError);
-    EXPECT_EQ(spec.targetPath, target);
+    TemplateCopySpec plan = bobPlan();
+    ASSERT_EQ(copy(plan, target), kNoError);
+    EXPECT_EQ(plan.targetPath, target);
     EXPECT_EQ(liveHandleCount(), handles);
 
     auto before = listAll(templatePath);
@@ -63,8 +63,8 @@ TEST_F(TemplateCopy, CopiesEveryResourceWithItsIdentityAndData) {
 }
 
 TEST_F(TemplateCopy, ObjectsTakeFreshIdentifiersAndTheObjectName) {
-    TemplateCopySpec spec = bobSpec();
-    ASSERT_EQ(copy(spec, target), kNoError);
+    TemplateCopySpec plan = bobPlan();
+    ASSERT_EQ(copy(plan, target), kNoError);
     platform::RuntimeRandom random(1);
     auto after = listAll(target);
     for (int i = 0; i < 2; ++i) {
@@ -80,22 +80,22 @@ TEST_F(TemplateCopy, ObjectsTakeFreshIdentifiersAndTheObjectName) {
 }
 
 TEST_F(TemplateCopy, TwoCopiesInTheSameMillisecondDiffer) {
-    TemplateCopySpec spec = bobSpec();
-    ASSERT_EQ(copy(spec, target), kNoError);
-    ASSERT_EQ(copy(spec, dir.file("Bob2.iff")), kNoError);
+    TemplateCopySpec plan = bobPlan();
+    ASSERT_EQ(copy(plan, target), kNoError);
+    ASSERT_EQ(copy(plan, dir.file("Bob2.iff")), kNoError);
     auto first = test::resourceBytes(target, kTypeObjectDefinition, kTemplateFirstObjectId);
     auto second = test::resourceBytes(dir.file("Bob2.iff"), kTypeObjectDefinition, kTemplateFirstObjectId);
     EXPECT_NE(readObjectField(first, kObjectIdentifierOffset, true), readObjectField(second, kObjectIdentifierOffset, true));
 }
 
 TEST_F(TemplateCopy, NameFlagsKeepOrPrefixTheObjectNames) {
-    TemplateCopySpec keep = bobSpec();
+    TemplateCopySpec keep = bobPlan();
     keep.keepNames = 1;
     ASSERT_EQ(copy(keep, target), kNoError);
     auto kept = listAll(target);
     EXPECT_EQ(find(kept, kTypeObjectDefinition, kTemplateFirstObjectId)->name, "Template object 0");
 
-    TemplateCopySpec prefix = bobSpec();
+    TemplateCopySpec prefix = bobPlan();
     prefix.prefixNames = 1;
     ASSERT_EQ(copy(prefix, dir.file("Prefixed.iff")), kNoError);
     auto prefixed = listAll(dir.file("Prefixed.iff"));
@@ -105,8 +105,8 @@ TEST_F(TemplateCopy, NameFlagsKeepOrPrefixTheObjectNames) {
 // Without a "STR#" twin the text would be lost if the list were looked up
 // by its usual types.
 TEST_F(TemplateCopy, CaretTextIsStoredAsStringList) {
-    TemplateCopySpec spec = bobSpec();
-    ASSERT_EQ(copy(spec, target), kNoError);
+    TemplateCopySpec plan = bobPlan();
+    ASSERT_EQ(copy(plan, target), kNoError);
     auto after = listAll(target);
     EXPECT_EQ(find(after, kTypeCaretStrings, kTemplateCaretTextId), nullptr);
     const Listed* list = find(after, kTypeStringList, kTemplateCaretTextId);
@@ -131,19 +131,19 @@ TEST_F(TemplateCopy, ObjectTooShortForTheIdentifiersFailsAndLeavesNoTarget) {
         ASSERT_EQ(file.Close(), kNoError);
     }
     const std::size_t handles = liveHandleCount();
-    TemplateCopySpec spec = bobSpec();
-    EXPECT_EQ(copy(spec, target), kBadChunk);
+    TemplateCopySpec plan = bobPlan();
+    EXPECT_EQ(copy(plan, target), kBadChunk);
     EXPECT_FALSE(platform::fileSystem().exists(target));
     EXPECT_EQ(liveHandleCount(), handles);
 }
 
 TEST_F(TemplateCopy, MissingTemplateOrExistingTargetFailsWithoutHarm) {
-    TemplateCopySpec spec = bobSpec();
-    EXPECT_NE(copyTemplate(spec, dir.file("none.iff"), target), kNoError);
+    TemplateCopySpec plan = bobPlan();
+    EXPECT_NE(copyTemplate(plan, dir.file("none.iff"), target), kNoError);
     EXPECT_FALSE(platform::fileSystem().exists(target));
 
     std::string existing = dir.write("Old.iff", "keep me");
-    EXPECT_EQ(copy(spec, existing), kFileExists);
+    EXPECT_EQ(copy(plan, existing), kFileExists);
     EXPECT_EQ(dir.read("Old.iff"), "keep me");
 }
 

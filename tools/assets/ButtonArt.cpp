@@ -12,7 +12,7 @@ namespace {
 enum class Glyph { None, Left, Right, Plus, Swap };
 enum class State { Up, Down, Focused, Disabled };
 
-struct ButtonSpec {
+struct ButtonLook {
     const char* caption;
     int width;
     int height;
@@ -20,7 +20,7 @@ struct ButtonSpec {
 };
 
 // Wizard moves are the largest; the page and box buttons smaller.
-constexpr ButtonSpec kButtons[] = {
+constexpr ButtonLook kButtons[] = {
     {"Back", 120, 36, Glyph::Left},    {"Next", 120, 36, Glyph::Right},
     {"Create", 120, 36, Glyph::Plus},  {"Replace", 120, 36, Glyph::Swap},
     {"Save", 120, 36, Glyph::None},    {"About", 90, 30, Glyph::None},
@@ -83,15 +83,15 @@ void drawFade(QPainter& p, const QRectF& band, const QColor& top, const QColor& 
     p.drawRoundedRect(band, radius, radius);
 }
 
-QImage drawButton(const ButtonSpec& spec, State state) {
-    QImage image = canvas(spec.width, spec.height);
+QImage drawButton(const ButtonLook& look, State state) {
+    QImage image = canvas(look.width, look.height);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
 
     bool down = state == State::Down;
     bool disabled = state == State::Disabled;
-    QRectF body(kMargin, kMargin, spec.width - 2 * kMargin, spec.height - 2 * kMargin - 1);
+    QRectF body(kMargin, kMargin, look.width - 2 * kMargin, look.height - 2 * kMargin - 1);
     if (down) body.translate(0, 1);
     double radius = std::min(8.0, body.height() / 3);
 
@@ -128,11 +128,11 @@ QImage drawButton(const ButtonSpec& spec, State state) {
         drawFade(p, body.adjusted(1.5, 1.2, -1.5, -body.height() * 0.6), QColor(80, 30, 0, 90),
                  QColor(80, 30, 0, 0), radius - 1.5);
 
-    QFont font = artFont(Face::SansBold, spec.height >= 34 ? 15 : spec.height >= 30 ? 13 : 12);
+    QFont font = artFont(Face::SansBold, look.height >= 34 ? 15 : look.height >= 30 ? 13 : 12);
     p.setFont(font);
     QFontMetricsF metrics(font);
-    QString caption = QString::fromLatin1(spec.caption);
-    double glyphSize = spec.glyph == Glyph::None ? 0 : font.pixelSize() * 0.75;
+    QString caption = QString::fromLatin1(look.caption);
+    double glyphSize = look.glyph == Glyph::None ? 0 : font.pixelSize() * 0.75;
     double gap = glyphSize > 0 ? 7 : 0;
     double textWidth = metrics.horizontalAdvance(caption);
     double total = textWidth + glyphSize + gap;
@@ -140,7 +140,7 @@ QImage drawButton(const ButtonSpec& spec, State state) {
     double baseline = body.center().y() + (metrics.ascent() - metrics.descent()) / 2;
     double glyphX = left + glyphSize / 2;
     double textX = left + glyphSize + gap;
-    if (spec.glyph == Glyph::Right) {  // the arrow points the way, after the word
+    if (look.glyph == Glyph::Right) {  // the arrow points the way, after the word
         textX = left;
         glyphX = left + textWidth + gap + glyphSize / 2;
     }
@@ -148,12 +148,12 @@ QImage drawButton(const ButtonSpec& spec, State state) {
     if (disabled) {  // engraved look
         p.setPen(QColor(255, 255, 255, 170));
         p.drawText(QPointF(textX + 0.8, baseline + 0.8), caption);
-        drawGlyph(p, spec.glyph, QPointF(glyphX + 0.8, body.center().y() + 0.8), glyphSize,
+        drawGlyph(p, look.glyph, QPointF(glyphX + 0.8, body.center().y() + 0.8), glyphSize,
                   QColor(255, 255, 255, 170));
     }
     p.setPen(ink);
     p.drawText(QPointF(textX, baseline), caption);
-    drawGlyph(p, spec.glyph, QPointF(glyphX, body.center().y()), glyphSize, ink);
+    drawGlyph(p, look.glyph, QPointF(glyphX, body.center().y()), glyphSize, ink);
     return image;
 }
 
@@ -163,10 +163,10 @@ bool drawButtons(Output& out) {
     constexpr std::pair<State, char> kStates[] = {
         {State::Up, 'U'}, {State::Down, 'D'}, {State::Focused, 'F'}, {State::Disabled, 'X'}};
     bool ok = true;
-    for (const ButtonSpec& spec : kButtons) {
+    for (const ButtonLook& look : kButtons) {
         for (auto [state, suffix] : kStates) {
-            QString name = QString::fromLatin1(spec.caption).toUpper() + QLatin1Char(suffix);
-            ok = out.savePng(drawButton(spec, state), QStringLiteral("bitmaps/%1.png").arg(name)) && ok;
+            QString name = QString::fromLatin1(look.caption).toUpper() + QLatin1Char(suffix);
+            ok = out.savePng(drawButton(look, state), QStringLiteral("bitmaps/%1.png").arg(name)) && ok;
         }
     }
     return ok;

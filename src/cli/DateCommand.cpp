@@ -77,15 +77,10 @@ private:
 // The idle choices during the snapshots do not depend on the day.
 constexpr std::int64_t kSnapshotSeed = 1;
 
-// The folder part of a path ("." when it has none) and the name part.
+// The folder part of a path ("." when it has none).
 std::string folderOf(std::string_view path) {
-    std::size_t slash = path.find_last_of("\\/");
-    return slash == std::string_view::npos ? std::string(".") : std::string(path.substr(0, slash + 1));
-}
-
-std::string_view nameOf(std::string_view path) {
-    std::size_t slash = path.find_last_of("\\/");
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const std::string_view folder = platform::folderPart(path);
+    return folder.empty() ? std::string(".") : std::string(folder);
 }
 
 void checkCreateArguments(const CreateOptions& o, const std::string& templatePath) {
@@ -97,7 +92,7 @@ void checkCreateArguments(const CreateOptions& o, const std::string& templatePat
         throw CommandError(fmt::format("{}: the folder to write into does not exist", o.out));
     // The last four characters are the extension that the date's ".iff"
     // replaces; something must stay before them.
-    if (nameOf(o.out).size() <= 4)
+    if (platform::namePart(o.out).size() <= 4)
         throw CommandError(fmt::format("{}: the file needs a name before its extension", o.out));
 }
 

@@ -16,6 +16,7 @@
 
 #include "cli/Commands.h"
 #include "cli/TextOutput.h"
+#include "platform/FileFinder.h"
 #include "platform/FileSystem.h"
 #include "resfile/FileHeaders.h"
 #include "resfile/IFFResFile.h"
@@ -62,24 +63,15 @@ ResType typeArgument(const std::string& text) {
     return *type;
 }
 
-// The extension of the file's name ("" when it has none).
-std::string_view extensionOf(std::string_view path) {
-    const std::size_t slash = path.find_last_of("\\/");
-    const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
-    const std::size_t dot = path.rfind('.');
-    return dot == std::string_view::npos || dot < nameStart ? std::string_view{} : path.substr(dot);
-}
-
 std::unique_ptr<StdResFile> openFile(const std::string& path, bool readOnly) {
     auto file = std::make_unique<StdResFile>();
     file->setOpenReadOnly(readOnly);
     // A container under another name (a backup such as "User00001.iff.bak")
     // is read as an ".iff" would be.
-    const std::string_view extension = extensionOf(path);
-    if (extension.size() >= 2 && !platform::equalsNoCase(extension, ".iff") &&
-        !platform::equalsNoCase(extension, ".dir")) {
-        (void)file->AddRule(StdResFile::kKindContainer2, extension);
-        (void)file->AddRule(StdResFile::kKindContainer10, extension);
+    const std::string type = platform::fileType(path);
+    if (!type.empty() && type != "IFF" && type != "DIR") {
+        (void)file->AddRule(StdResFile::kKindContainer2, "." + type);
+        (void)file->AddRule(StdResFile::kKindContainer10, "." + type);
     }
     ResError error = file->Open(path);
     if (error == kNoError) return file;

@@ -86,12 +86,10 @@ bool sameFolder(std::string_view a, std::string_view b) {
 // The townie's path in `folder`, checked against the townies the program
 // would offer there.
 std::string townieIn(const std::string& folder, const std::string& given) {
-    std::string name = given;
-    if (std::size_t slash = given.find_last_of("\\/"); slash != std::string::npos) {
-        if (!sameFolder(given.substr(0, slash + 1), folder))
-            throw CommandError(fmt::format("{}: not in the neighbourhood's characters folder {}", given, folder));
-        name = given.substr(slash + 1);
-    }
+    const std::string_view givenFolder = platform::folderPart(given);
+    if (!givenFolder.empty() && !sameFolder(givenFolder, folder))
+        throw CommandError(fmt::format("{}: not in the neighbourhood's characters folder {}", given, folder));
+    const std::string_view name = platform::namePart(given);
     const std::vector<std::string> townies = exchange::searchTownies(folder);
     auto found = std::find_if(townies.begin(), townies.end(),
                               [&](const std::string& t) { return platform::equalsNoCase(t, name); });

@@ -124,11 +124,7 @@ ResError addBesideTwin(iResFile& file, DataHandle handle, ResType type, std::int
     return file.SetResInfo(handle, id, name, variant);
 }
 
-std::string objectNameForPath(std::string_view path) {
-    std::size_t slash = path.find_last_of("\\/");
-    if (slash != std::string_view::npos) path.remove_prefix(slash + 1);
-    return std::string(clipName(path));
-}
+std::string objectNameForPath(std::string_view path) { return std::string(clipName(platform::namePart(path))); }
 
 ResError copyTemplate(TemplateCopySpec& plan, std::string_view templatePath, std::string_view targetPath) {
     plan.targetPath = std::string(targetPath);

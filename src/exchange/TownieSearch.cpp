@@ -32,9 +32,8 @@ bool adultOrUnreadable(std::string_view path) {
 }  // namespace
 
 std::string neighborhoodCharactersFolder(std::string_view neighborhoodPath) {
-    std::size_t slash = neighborhoodPath.find_last_of("\\/");
-    std::string_view folder = slash == std::string_view::npos ? std::string_view() : neighborhoodPath.substr(0, slash + 1);
-    return platform::joinPath(folder, kCharactersFolderName) + platform::nativeSeparator();
+    return platform::joinPath(platform::folderPart(neighborhoodPath), kCharactersFolderName) +
+           platform::nativeSeparator();
 }
 
 bool isTownie(std::string_view path) {

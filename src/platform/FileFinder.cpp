@@ -41,15 +41,14 @@ std::vector<std::string> splitFolderList(std::string_view list) {
 }
 
 std::string fileType(std::string_view name) {
+    name = namePart(name);
     std::size_t dot = name.rfind('.');
-    std::size_t slash = name.find_last_of("/\\");
-    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return {};
+    if (dot == std::string_view::npos) return {};
     return toUpper(name.substr(dot + 1));
 }
 
 std::string baseName(std::string_view name) {
-    std::size_t slash = name.find_last_of("/\\");
-    if (slash != std::string_view::npos) name.remove_prefix(slash + 1);
+    name = namePart(name);
     std::size_t dot = name.rfind('.');
     return std::string(dot == std::string_view::npos ? name : name.substr(0, dot));
 }

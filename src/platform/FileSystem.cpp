@@ -316,6 +316,13 @@ std::string joinPath(std::string_view folder, std::string_view name) {
     return out;
 }
 
+std::string_view folderPart(std::string_view path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash + 1);
+}
+
+std::string_view namePart(std::string_view path) { return path.substr(folderPart(path).size()); }
+
 std::optional<std::vector<std::uint8_t>> readWholeFile(std::string_view path) {
     auto file = fileSystem().open(path, OpenMode::Read);
     if (!file) return std::nullopt;

@@ -111,6 +111,11 @@ std::vector<std::string> findFiles(std::string_view folder, std::string_view pat
 // added when the folder is empty or already ends in one).
 std::string joinPath(std::string_view folder, std::string_view name);
 
+// A path's folder with its closing separator ("" when the path names no
+// folder), and the name after it. Either separator counts.
+std::string_view folderPart(std::string_view path);
+std::string_view namePart(std::string_view path);
+
 // Whole-file helpers over `fileSystem()`.
 std::optional<std::vector<std::uint8_t>> readWholeFile(std::string_view path);
 bool writeWholeFile(std::string_view path, const void* data, std::size_t size);

@@ -97,12 +97,8 @@ void checkCreateArguments(const CreateOptions& o, const std::string& templatePat
 }
 
 std::string defaultTemplatePath() {
-    auto& files = platform::fileSystem();
-    const std::string here = exchange::templatePathIn(files.currentDirectory());
-    if (files.exists(here)) return here;
-    const std::string data = platform::installedDataFolder();
-    if (!data.empty() && files.exists(exchange::templatePathIn(data))) return exchange::templatePathIn(data);
-    return here;
+    return exchange::templatePathIn(
+        exchange::chooseStartFolder(platform::fileSystem().currentDirectory(), platform::installedDataFolder()));
 }
 
 void runCreate(const CreateOptions& o) {

@@ -36,6 +36,13 @@ std::string_view nameAndConstants(IFFResFile2& file, const PlomData& record, Exc
 
 std::string templatePathIn(std::string_view startFolder) { return platform::joinPath(startFolder, kTemplateFileName); }
 
+std::string chooseStartFolder(const std::string& currentFolder, const std::string& dataFolder) {
+    auto& files = platform::fileSystem();
+    if (files.exists(templatePathIn(currentFolder))) return currentFolder;
+    if (!dataFolder.empty() && files.isDirectory(dataFolder)) return dataFolder;
+    return currentFolder;
+}
+
 bool createNewDate(std::string_view basePath, std::string_view templatePath, const PlomData& record,
                    const Look& look, ExchangeReporter& reporter) {
     const std::string target = std::string(basePath) + std::string(kDateExtension);

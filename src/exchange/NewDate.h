@@ -18,6 +18,13 @@ inline constexpr std::string_view kDateExtension = ".iff";
 // The template of a start folder: the folder followed by "TR_Template.iff".
 std::string templatePathIn(std::string_view startFolder);
 
+// The start folder holds the template (and the readme beside it): the
+// current folder when it holds the template, so a copy started there uses
+// its own; else `dataFolder` (the installed data folder), provided that
+// exists (a missing one would lose the readme that the current folder may
+// still have); else the current folder.
+std::string chooseStartFolder(const std::string& currentFolder, const std::string& dataFolder);
+
 // Writes base path + ".iff" from the template at `templatePath`. Reports
 // four steps through `reporter` ("Creating New Date Plom...", "Setting New
 // Date Plom's Name...", "Injecting Date Plom's New DNA...", "Setting New

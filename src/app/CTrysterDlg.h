@@ -6,6 +6,7 @@
 #include "character/Appearance.h"
 #include "character/PlomData.h"
 #include "platform/Automation.h"
+#include "preview/Preview.h"
 
 #include <QDialog>
 
@@ -24,8 +25,7 @@ public:
     // The registry key and value that name the game's install folder.
     static constexpr const char* kGameKey = "Software\\Orvel\\The Ploms";
     static constexpr const char* kInstallValue = "PLOMS_DATA";
-    static constexpr const char* kNotDetected =
-        "The Ploms was not detected on this computer. You must have The Ploms installed to use this program.";
+    static constexpr const char* kNotDetected = preview::kGameMissingText.data();
 
     // `appStartFolder`: the application's start folder, where Help finds
     // the readme.

@@ -53,6 +53,8 @@ inline constexpr std::string_view kResourceSearchPath =
 inline constexpr std::string_view kTextureSearchPath =
     "GameData\\Textures;GameData\\Textures2;GameData\\Skins;GameData\\Animations;ExpansionPack3\\Skins";
 
+// The start-up check's message too. Literals end in a NUL, so a caller
+// that needs a C string may take data().
 inline constexpr std::string_view kGameMissingCaption = "Tryster Error";
 inline constexpr std::string_view kGameMissingText =
     "The Ploms was not detected on this computer. You must have The Ploms installed to use this program.";

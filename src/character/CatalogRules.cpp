@@ -96,4 +96,11 @@ bool isExtraBodyTexture(std::string_view texture, std::string_view bodyMesh) {
     return platform::equalsNoCase(slice(texture, 1, 4), slice(bodyMesh, 1, 4));
 }
 
+std::string_view skeletonForBodyMesh(std::string_view bodyMesh) {
+    constexpr std::size_t kAgeLetter = 5;
+    const bool child =
+        bodyMesh.size() > kAgeLetter && (bodyMesh[kAgeLetter] == 'c' || bodyMesh[kAgeLetter] == 'C');
+    return child ? "child" : "adult";
+}
+
 }  // namespace tryster

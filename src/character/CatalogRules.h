@@ -49,4 +49,8 @@ bool isBodyTexture(std::string_view texture, const CatalogFilter& filter, std::s
 // Names starting with "n" or "u": letters 1 to 4 match the body mesh's.
 bool isExtraBodyTexture(std::string_view texture, std::string_view bodyMesh);
 
+// The skeleton a body mesh is built on: "child" when the name's sixth
+// character is "c" or "C", else "adult".
+std::string_view skeletonForBodyMesh(std::string_view bodyMesh);
+
 }  // namespace tryster

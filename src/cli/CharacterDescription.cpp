@@ -2,6 +2,8 @@
 
 #include "cli/Commands.h"
 #include "platform/FileSystem.h"
+#include "wizard/GameText.h"
+#include "wizard/PageRules.h"
 
 #include <fmt/format.h>
 #include <nlohmann/json.hpp>
@@ -13,11 +15,6 @@ namespace tryster::cli {
 namespace {
 
 using nlohmann::json;
-
-// The wizard's limits (a line break counts as two characters, as in the
-// description edit).
-constexpr std::size_t kMaxNameLength = 30;
-constexpr std::size_t kMaxDescriptionLength = 1024;
 
 [[noreturn]] void fail(const std::string& field, const std::string& what) {
     if (field.empty()) throw CommandError(fmt::format("character description: {}", what));
@@ -45,9 +42,12 @@ std::string text(const json& value, const std::string& field) {
     return value.get<std::string>();
 }
 
-std::size_t editLength(const std::string& s) {
-    return s.size() + static_cast<std::size_t>(std::count(s.begin(), s.end(), '\n')) -
-           static_cast<std::size_t>(std::count(s.begin(), s.end(), '\r'));
+// The text in the game's code page, as the window keeps what is typed;
+// text the game cannot store is refused with the field's name.
+std::string gameText(const json& value, const std::string& field, bool multiLine) {
+    const wizard::GameTextResult converted = wizard::toGameText(text(value, field), multiLine);
+    if (!converted.text) fail(field, wizard::refusalHint(converted.refused));
+    return *converted.text;
 }
 
 std::vector<std::string> interestList(const json& value, const std::string& field,
@@ -109,15 +109,17 @@ CharacterDescription parseCharacterDescription(const json& root) {
     PlomData& record = out.record;
 
     if (root.contains("name")) {
-        std::string name = text(root["name"], "name");
-        if (name.size() > kMaxNameLength)
-            fail("name", fmt::format("{} characters, at most {}", name.size(), kMaxNameLength));
+        std::string name = gameText(root["name"], "name", false);
+        if (name.size() > wizard::kMaxNameLength)
+            fail("name", fmt::format("{} characters, at most {}", name.size(), wizard::kMaxNameLength));
         record.setName(name);
     }
     if (root.contains("description")) {
-        std::string description = text(root["description"], "description");
-        if (editLength(description) > kMaxDescriptionLength)
-            fail("description", fmt::format("{} characters, at most {}", editLength(description), kMaxDescriptionLength));
+        std::string description = gameText(root["description"], "description", true);
+        const std::size_t length = wizard::editLength(description);
+        if (length > wizard::kMaxDescriptionLength)
+            fail("description",
+                 fmt::format("{} characters, at most {}", length, wizard::kMaxDescriptionLength));
         record.setDescription(description);
     }
     if (root.contains("gender")) {
@@ -135,18 +137,22 @@ CharacterDescription parseCharacterDescription(const json& root) {
     if (root.contains("personality")) {
         const json& p = root["personality"];
         checkKeys(p, "personality", {"neat", "active", "playful", "outgoing", "nice"});
-        static constexpr std::array<std::pair<std::string_view, Trait>, kTraitCount> keys = {{
-            {"neat", kNeat}, {"active", kActive}, {"playful", kPlayful}, {"outgoing", kOutgoing}, {"nice", kNice}}};
-        int sum = 0;
+        static constexpr std::array<std::pair<std::string_view, Trait>, kTraitCount> keys = {
+            {{"neat", kNeat},
+             {"active", kActive},
+             {"playful", kPlayful},
+             {"outgoing", kOutgoing},
+             {"nice", kNice}}};
+        wizard::TraitPositions given{};
         for (auto [key, trait] : keys) {
             std::string k(key);
             if (!p.contains(k)) continue;
-            std::int32_t v = integerIn(p[k], "personality." + k, 0, kMaxTraitValue);
-            record.setPersonality(trait, v);
-            sum += v;
+            given[static_cast<std::size_t>(trait)] = integerIn(p[k], "personality." + k, 0, kMaxTraitValue);
         }
-        if (sum > kPersonalityPoints)
-            fail("personality", fmt::format("{} points given, at most {}", sum, kPersonalityPoints));
+        if (wizard::commitPersonality(record, given))
+            fail("personality",
+                 fmt::format("{} points given, at most {}", kPersonalityPoints - wizard::pointsLeft(given),
+                             kPersonalityPoints));
     }
 
     if (root.contains("interests")) parseInterests(root["interests"], record);

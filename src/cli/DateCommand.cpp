@@ -34,8 +34,8 @@
 #include "resfile/StdResFile.h"
 #include "resfile/StringSet.h"
 
-#include <CLI/CLI.hpp>
 #include <fmt/format.h>
+#include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
@@ -97,9 +97,39 @@ void checkCreateArguments(const CreateOptions& o, const std::string& templatePat
 }
 
 std::string defaultTemplatePath() {
-    return exchange::templatePathIn(
-        exchange::chooseStartFolder(platform::fileSystem().currentDirectory(), platform::installedDataFolder()));
+    return exchange::templatePathIn(exchange::chooseStartFolder(platform::fileSystem().currentDirectory(),
+                                                                platform::installedDataFolder()));
 }
+
+// While it lives, the process reads the system's clocks instead of the
+// preview's simulated one.
+class SystemClockScope {
+public:
+    explicit SystemClockScope(platform::ClockSource& simulated) : simulated_(simulated) {
+        platform::installClockSource(nullptr);
+    }
+    ~SystemClockScope() { platform::installClockSource(&simulated_); }
+    SystemClockScope(const SystemClockScope&) = delete;
+    SystemClockScope& operator=(const SystemClockScope&) = delete;
+
+private:
+    platform::ClockSource& simulated_;
+};
+
+// The preview's snapshots, drawn on its simulated clock so they repeat.
+class SnapshotsOnOwnClock final : public exchange::PreviewSnapshots {
+public:
+    explicit SnapshotsOnOwnClock(PreviewGame& game) : game_(game) {}
+    std::vector<std::string> takeSnapshots(std::string_view headPath, std::string_view bodyPath) override {
+        platform::installClockSource(&game_.clock());
+        std::vector<std::string> written = game_.preview().takeSnapshots(headPath, bodyPath);
+        platform::installClockSource(nullptr);
+        return written;
+    }
+
+private:
+    PreviewGame& game_;
+};
 
 void runCreate(const CreateOptions& o) {
     CharacterDescription d = loadCharacterDescription(o.character);
@@ -119,8 +149,11 @@ void runCreate(const CreateOptions& o) {
 
     // The snapshots come from the preview of the character on the game
     // folder, dressed in exactly the look the date is given. Without a
-    // preview the rest is still written.
+    // preview the rest is still written. The preview's set-up seeds the
+    // generator for its own repeatable pictures; the generator as the
+    // program's start seeded it is kept for the date's identifiers.
     platform::ImageLibrarySession images;
+    const std::uint32_t generator = platform::randomState();
     std::unique_ptr<PreviewGame> preview;
     try {
         preview = std::make_unique<PreviewGame>(request.gameFolder, preview::kPreviewWidth,
@@ -132,11 +165,20 @@ void runCreate(const CreateOptions& o) {
         fmt::print(stderr, "tryster-cli: no snapshots: {}\n", e.what());
         preview.reset();
     }
+    platform::seedRandom(generator);
 
     exchange::SkinFileList skinFiles;
     PrintingReporter reporter;
-    exchange::SaveResult result =
-        exchange::runSaveSequence(request, skinFiles, reporter, preview ? &preview->preview() : nullptr);
+    exchange::SaveResult result;
+    if (preview) {
+        // The save reads the system's clock (the identifiers' tick and
+        // time); only the snapshots are drawn on the preview's own.
+        SnapshotsOnOwnClock snapshots(*preview);
+        const SystemClockScope systemClock(preview->clock());
+        result = exchange::runSaveSequence(request, skinFiles, reporter, &snapshots);
+    } else {
+        result = exchange::runSaveSequence(request, skinFiles, reporter, nullptr);
+    }
     for (const std::string& path : result.filesWritten) fmt::print("{}\n", path);
     if (!result.dateWritten) throw CommandError("the new date was not written");
     if (!result.webExchangeWritten) throw CommandError("the web export file was not written");
@@ -270,10 +312,12 @@ void addDateCommand(CLI::App& app) {
     date->require_subcommand(1);
 
     auto create = std::make_shared<CreateOptions>();
-    CLI::App* c = date->add_subcommand(
-        "create", "Write a new date from the template, its web export file, skin file list and "
-                  "snapshots, as the program's Save does");
-    c->add_option("--game", create->game, "The game's install folder (skins are looked up under GameData/Skins)")
+    CLI::App* c =
+        date->add_subcommand("create",
+                             "Write a new date from the template, its web export file, skin file list and "
+                             "snapshots, as the program's Save does");
+    c->add_option("--game", create->game,
+                  "The game's install folder (skins are looked up under GameData/Skins)")
         ->required();
     c->add_option("--character", create->character, "Character description (JSON)")->required();
     c->add_option("--out", create->out, "The web export file to write (.srf); the date is written beside it")

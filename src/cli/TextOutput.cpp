@@ -1,5 +1,7 @@
 #include "cli/TextOutput.h"
 
+#include "wizard/GameText.h"
+
 #include <fmt/format.h>
 
 namespace tryster::cli {
@@ -15,17 +17,7 @@ std::string escaped(std::string_view text) {
 }
 
 std::string utf8(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        auto b = static_cast<unsigned char>(c);
-        if (b < 0x80) {
-            out += c;
-        } else {
-            out += static_cast<char>(0xC0 | (b >> 6));
-            out += static_cast<char>(0x80 | (b & 0x3F));
-        }
-    }
-    return out;
+    return wizard::fromGameText(text);
 }
 
 }  // namespace tryster::cli

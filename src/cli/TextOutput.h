@@ -10,7 +10,7 @@ namespace tryster::cli {
 // Printable ASCII as it is, every other byte (and the backslash) as \xNN.
 std::string escaped(std::string_view text);
 
-// Single-byte text as UTF-8 (bytes 0x80-0xFF are U+0080-U+00FF).
+// The game's single-byte text (the Western Windows code page) as UTF-8.
 std::string utf8(std::string_view text);
 
 }  // namespace tryster::cli

@@ -2,6 +2,7 @@
 // modders, scripts and our own checks.
 
 #include "cli/Commands.h"
+#include "platform/Clock.h"
 
 #include <CLI/CLI.hpp>
 
@@ -9,11 +10,16 @@
 #include <exception>
 
 int main(int argc, char** argv) {
-    CLI::App app{"Tryster command-line tool: builds and inspects date characters and the game's "
-                 "files without the window.",
-                 "tryster-cli"};
+    CLI::App app{
+        "Tryster command-line tool: builds and inspects date characters and the game's "
+        "files without the window.",
+        "tryster-cli"};
     app.require_subcommand(1);
     app.set_help_all_flag("--help-all", "Show the help of every subcommand");
+
+    // As the program does at its start: the generator that draws the new
+    // dates' object identifiers follows the calendar time.
+    tryster::platform::seedRandom(static_cast<std::uint32_t>(tryster::platform::calendarSeconds()));
 
     tryster::cli::addRecordCommand(app);
     tryster::cli::addIffCommand(app);

@@ -15,7 +15,11 @@ inline constexpr std::string_view kCouldNotTraitsMessage = "Could not open new f
 // The web export file could not be written completely; an earlier file of
 // the same name is kept.
 inline constexpr std::string_view kCouldNotExportMessage = "Could not write the web export file.";
-inline constexpr std::string_view kConnectQuestion = "Would you like to connect to The Ploms Date Exchange now?";
+// A chosen file name with nothing before its extension (".srf").
+inline constexpr std::string_view kNoFileNameMessage =
+    "Please give this Plom's file a name: there is nothing before its extension.";
+inline constexpr std::string_view kConnectQuestion =
+    "Would you like to connect to The Ploms Date Exchange now?";
 
 // Status texts of the save command, in the order they appear.
 inline constexpr std::string_view kWebExportStatus = "Creating Web Export Data...";

@@ -5,6 +5,7 @@
 #include "exchange/CopyTemplate.h"
 #include "exchange/DateConstants.h"
 #include "exchange/ExchangeTexts.h"
+#include "exchange/FileBackup.h"
 #include "exchange/StagedFile.h"
 #include "platform/FileSystem.h"
 #include "resfile/IFFResFile2.h"
@@ -73,7 +74,11 @@ bool createNewDate(std::string_view basePath, std::string_view templatePath, con
 
     reportProgress(reporter, kDateSkinStatus);
     if (writeAppearanceStrings(staged.path(), look) != kNoError) return fail(kCouldNotCreateMessage);
-    if (!staged.commit()) return fail(kCouldNotCreateMessage);
+    // An earlier date of the same name is kept as a backup, so a name chosen
+    // by mistake never loses one.
+    const bool replacing = platform::fileSystem().exists(target);
+    if (replacing ? !commitKeepingBackup(staged).committed() : !staged.commit())
+        return fail(kCouldNotCreateMessage);
     return true;
 }
 

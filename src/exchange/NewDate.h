@@ -33,7 +33,8 @@ std::string chooseStartFolder(const std::string& currentFolder, const std::strin
 //
 // The file is built under a staged name beside the target and moved into
 // place only when every step has run, so a failure leaves neither a
-// partial date nor a damaged earlier file. A template without string list
+// partial date nor a damaged earlier file; an earlier date of the same
+// name is kept as a backup (see FileBackup.h). A template without string list
 // 200 still gives a date (without appearance strings), as the game allows.
 // True when the date is in place.
 bool createNewDate(std::string_view basePath, std::string_view templatePath, const PlomData& record,

@@ -4,6 +4,7 @@
 #include "exchange/NewDate.h"
 #include "exchange/StagedFile.h"
 #include "exchange/WebExchange.h"
+#include "platform/FileSystem.h"
 
 namespace tryster::exchange {
 
@@ -31,13 +32,23 @@ bool writeWebExchange(const SaveRequest& request, SkinFileList& skinFiles, Excha
 }  // namespace
 
 std::string basePathOf(std::string_view chosenPath) {
-    return std::string(chosenPath.substr(0, chosenPath.size() - std::min(chosenPath.size(), kExtensionLength)));
+    const std::string_view name = platform::namePart(chosenPath);
+    std::size_t extension = 0;
+    if (name.size() >= kExtensionLength && name[name.size() - kExtensionLength] == '.')
+        extension = kExtensionLength;
+    else if (const std::size_t dot = name.rfind('.'); dot != std::string_view::npos)
+        extension = name.size() - dot;
+    return std::string(chosenPath.substr(0, chosenPath.size() - extension));
 }
 
 SaveResult runSaveSequence(const SaveRequest& request, SkinFileList& skinFiles, ExchangeReporter& reporter,
                            PreviewSnapshots* snapshots) {
     SaveResult result;
     const std::string base = basePathOf(request.chosenPath);
+    if (platform::namePart(base).empty()) {
+        reporter.showMessage(kErrorCaption, kNoFileNameMessage);
+        return result;
+    }
 
     reportProgress(reporter, kWebExportStatus);
     result.webExchangeWritten = writeWebExchange(request, skinFiles, reporter);

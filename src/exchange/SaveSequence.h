@@ -31,10 +31,15 @@ struct SaveResult {
     std::vector<std::string> filesWritten;
 };
 
-// The chosen path without its last four characters (its extension).
+// The chosen path without its extension: the last four characters when
+// they are a dot and three more ("Bob.srf", "Bob.txt" give "Bob"), else
+// from the file name's last dot, if it has one ("Bob.jpeg" gives "Bob",
+// "Bob" stays). The name may come out empty (".srf"): the save refuses it.
 std::string basePathOf(std::string_view chosenPath);
 
-// Reports nine steps when everything succeeds. A failed step shows its
+// A chosen file name without a name before its extension writes nothing
+// and says so (kNoFileNameMessage). Otherwise reports nine steps when
+// everything succeeds. A failed step shows its
 // message and the later steps still run. `skinFiles` is the list the
 // caller keeps between saves; `snapshots` may be null (no preview).
 //

@@ -29,6 +29,12 @@ void installClockSource(ClockSource* source) { g_clock = source; }
 
 void seedRandom(std::uint32_t seed) { g_random.seed(seed); }
 
-int nextRandom() { return g_random.next(); }
+int nextRandom() {
+    return g_random.next();
+}
+
+std::uint32_t randomState() {
+    return g_random.state();
+}
 
 }  // namespace tryster::platform

@@ -50,5 +50,7 @@ private:
 // runtime library's is).
 void seedRandom(std::uint32_t seed);
 int nextRandom();
+// The generator's state; seedRandom(state) puts it back.
+std::uint32_t randomState();
 
 }  // namespace tryster::platform

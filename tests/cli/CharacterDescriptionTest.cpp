@@ -38,7 +38,7 @@ TEST(CharacterDescription, ReadsEveryField) {
         "appearance": {"headMesh": "c005fa_x", "headTexture": "C005falgt_x"},
         "adult": false})"));
     EXPECT_EQ(d.record.name(), "Ann");
-    EXPECT_EQ(d.record.description(), "two\nlines");
+    EXPECT_EQ(d.record.description(), "two\r\nlines") << "the game's line breaks";
     EXPECT_EQ(d.record.gender(), kFemale);
     EXPECT_EQ(d.record.bodyType(), 2);
     EXPECT_EQ(d.record.skinTone(), 0);
@@ -59,8 +59,8 @@ TEST(CharacterDescription, ReadsEveryField) {
 }
 
 TEST(CharacterDescription, RemainingDefaultsToTheOthersInIdOrder) {
-    CharacterDescription d = parseCharacterDescription(json::parse(
-        R"({"interests": {"top": ["Exercise", "Food", "Outdoors", "Music", "Sports"]}})"));
+    CharacterDescription d = parseCharacterDescription(
+        json::parse(R"({"interests": {"top": ["Exercise", "Food", "Outdoors", "Music", "Sports"]}})"));
     std::vector<std::int32_t> ranking(d.record.interestRankingValues().begin(),
                                       d.record.interestRankingValues().end());
     EXPECT_EQ(ranking, (std::vector<std::int32_t>{14, 13, 12, 11, 10, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
@@ -97,6 +97,17 @@ TEST(CharacterDescription, ThirtyCharactersAndLineBreaksCountedTwice) {
     EXPECT_NO_THROW(parseCharacterDescription(json{{"description", std::string(1024, 'x')}}));
     std::string withBreak = std::string(1023, 'x') + "\n";  // 1025 in the edit
     EXPECT_THROW(parseCharacterDescription(json{{"description", withBreak}}), CommandError);
+}
+
+// The rule the window keeps too: the game's Western code page, one byte a
+// character; what it cannot hold is refused with the field's name.
+TEST(CharacterDescription, TextIsStoredInTheGamesCodePage) {
+    CharacterDescription d = parseCharacterDescription(json{{"name", "Zo\u00eb \u20ac"}});
+    EXPECT_EQ(d.record.name(), "Zo\xEB \x80");
+    EXPECT_NO_THROW(parseCharacterDescription(json{{"name", std::string(29, 'x') + "\u00e9"}}))
+        << "thirty characters, though thirty-one bytes of UTF-8";
+    const std::string refused = failure(R"({"name": "\u0416enya"})");
+    EXPECT_NE(refused.find("name: The game cannot store"), std::string::npos) << refused;
 }
 
 }  // namespace

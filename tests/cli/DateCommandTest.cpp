@@ -8,8 +8,8 @@
 #include "platform/FileSystem.h"
 #include "support/TempDir.h"
 
-#include <CLI/CLI.hpp>
 #include <gtest/gtest.h>
+#include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -97,6 +97,28 @@ TEST_F(DateCommand, OnAGameFolderWithAPreviewTheSnapshotsAreWrittenToo) {
     EXPECT_EQ(dir.read("demo/TemplateNPCs/Bobbody.jpg").substr(0, 3), "\xFF\xD8\xFF");
 }
 
+// The identifiers come from the system's clock and the program's generator,
+// not from the snapshots' simulated clock: two dates made one after the
+// other, within the same second and very likely the same millisecond, and
+// with a preview on the game folder, still differ.
+TEST_F(DateCommand, TwoDatesInOneProcessNeverShareAnIdentity) {
+    std::string error;
+    ASSERT_TRUE(demoworld::writeDemoWorld(dir.file("demo"), error)) << error;
+    std::vector<std::string> identifiers;
+    for (const char* name : {"Ann", "Ben"}) {
+        const std::string base = dir.file(std::string("demo/TemplateNPCs/") + name);
+        (void)run({"date", "create", "--game", dir.file("demo"), "--character",
+                   std::string(TRYSTER_TEST_DATA) + "/bob.json", "--out", base + ".srf", "--template",
+                   templatePath});
+        const json date = show(base + ".iff");
+        for (const json& object : date["objects"])
+            identifiers.push_back(object["identifier"].get<std::string>());
+    }
+    ASSERT_EQ(identifiers.size(), 4u);
+    std::sort(identifiers.begin(), identifiers.end());
+    EXPECT_EQ(std::unique(identifiers.begin(), identifiers.end()), identifiers.end());
+}
+
 TEST_F(DateCommand, ShowReadsBackAFemaleChildWithoutCareer) {
     std::string ann = dir.write("ann.json", R"({
         "name": "Ann", "description": "two\nlines", "gender": "female", "bodyType": 1, "skinTone": 0,
@@ -107,7 +129,7 @@ TEST_F(DateCommand, ShowReadsBackAFemaleChildWithoutCareer) {
         "adult": false})");
     ASSERT_EQ(create(ann, dir.file("game/TemplateNPCs/Ann.txt")).find("failed"), std::string::npos);
     json date = show(dir.file("game/TemplateNPCs/Ann.iff"));
-    EXPECT_EQ(date["catalog"]["description"], "two\nlines");
+    EXPECT_EQ(date["catalog"]["description"], "two\r\nlines") << "the game's line breaks";
     EXPECT_EQ(date["constants"]["career"], "none");
     EXPECT_EQ(date["constants"]["careerTrack"], -1);
     EXPECT_EQ(date["constants"]["personality"]["Nice"], 5);

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <algorithm>
 
 using namespace tryster;
@@ -200,18 +202,25 @@ TEST_F(NewDate, WithoutAppearanceListTheDateStillComesWithoutPictures) {
     EXPECT_EQ(file.CountResources(kTypeStringList), 1);  // the caret text's copy only
 }
 
-// A disk that fills up at any write: either a complete date, or a message
-// and the earlier date untouched.
+// A disk that fills up at any write: either a complete date with the
+// earlier one kept as its backup, or a message and the earlier date
+// untouched with nothing beside it.
 TEST_F(NewDate, AWriteFailingAnywhereNeverLeavesAPartialDate) {
     test::FaultyFileSystem faulty;
     test::ScopedFileSystem scoped(faulty);
     auto prepare = [&] {
+        std::filesystem::remove(dir.file("Bob.iff.bak"));
         dir.write("Bob.iff", "earlier date");
         reporter.clear();
     };
     const std::uint64_t writes = test::forEveryFault(faulty, prepare, [&](std::uint64_t n) {
         const bool made = create();
-        EXPECT_EQ(filesIn(dir), (std::vector<std::string>{"Bob.iff", "TR_Template.iff"}));
+        if (made) {
+            EXPECT_EQ(filesIn(dir), (std::vector<std::string>{"Bob.iff", "Bob.iff.bak", "TR_Template.iff"}));
+            EXPECT_EQ(dir.read("Bob.iff.bak"), "earlier date");
+        } else {
+            EXPECT_EQ(filesIn(dir), (std::vector<std::string>{"Bob.iff", "TR_Template.iff"}));
+        }
         if (n == 0) {
             EXPECT_TRUE(made);
         }

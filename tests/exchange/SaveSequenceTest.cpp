@@ -49,11 +49,12 @@ TEST_F(SaveSequence, RunsEveryStepInOrder) {
     FakeSnapshots snapshots;
     SaveResult result = run(&snapshots);
     EXPECT_TRUE(reporter.messages.empty());
-    EXPECT_EQ(reporter.statuses,
-              (std::vector<std::string>{"Creating Web Export Data...", "Building Skin List...", "Writing Skin List...",
-                                        "Creating New Date Plom...", "Setting New Date Plom's Name...",
-                                        "Injecting Date Plom's New DNA...", "Setting New Date Plom's Skin...",
-                                        "Taking Snap Shots...", "Finished!"}));
+    EXPECT_EQ(
+        reporter.statuses,
+        (std::vector<std::string>{"Creating Web Export Data...", "Building Skin List...",
+                                  "Writing Skin List...", "Creating New Date Plom...",
+                                  "Setting New Date Plom's Name...", "Injecting Date Plom's New DNA...",
+                                  "Setting New Date Plom's Skin...", "Taking Snap Shots...", "Finished!"}));
     EXPECT_EQ(reporter.steps, kSaveProgressSteps);
     EXPECT_EQ(reporter.redraws, kSaveProgressSteps);
 
@@ -78,8 +79,32 @@ TEST_F(SaveSequence, AnyFourCharacterExtensionMakesTheBasePath) {
     SaveResult result = run();
     EXPECT_TRUE(result.dateWritten);
     EXPECT_EQ(result.filesWritten.back(), dir.file("game/TemplateNPCs/Bob.iff"));
-    EXPECT_EQ(basePathOf("Bob.srf"), "Bob");
-    EXPECT_EQ(basePathOf("ab"), "");
+}
+
+TEST_F(SaveSequence, TheBasePathDropsTheExtensionAndAnEmptyNameIsRefused) {
+    EXPECT_EQ(basePathOf("/g/Bob.srf"), "/g/Bob");
+    EXPECT_EQ(basePathOf("/g/Bob.jpeg"), "/g/Bob") << "not four characters: the extension still goes";
+    EXPECT_EQ(basePathOf("/g/Bob"), "/g/Bob") << "nothing cut out of a name without one";
+    EXPECT_EQ(basePathOf("/g.d/ab"), "/g.d/ab") << "a dot in the folder is no extension";
+    EXPECT_EQ(basePathOf("/g/Bob.tar.srf"), "/g/Bob.tar");
+
+    request.chosenPath = dir.file("game/TemplateNPCs/.srf");
+    SaveResult result = run();
+    EXPECT_FALSE(result.dateWritten);
+    EXPECT_FALSE(result.webExchangeWritten);
+    EXPECT_EQ(reporter.messageTexts(), (std::vector<std::string>{std::string(kNoFileNameMessage)}));
+    EXPECT_TRUE(reporter.statuses.empty()) << "nothing was started";
+    EXPECT_FALSE(dir.exists("game/TemplateNPCs/.iff"));
+}
+
+TEST_F(SaveSequence, AnEarlierDateOfTheSameNameIsKeptAsABackup) {
+    dir.write("game/TemplateNPCs/Bob.iff", "an earlier date");
+    SaveResult result = run();
+    ASSERT_TRUE(result.dateWritten);
+    EXPECT_EQ(dir.read("game/TemplateNPCs/Bob.iff.bak"), "an earlier date");
+    EXPECT_NE(dir.read("game/TemplateNPCs/Bob.iff"), "an earlier date");
+    run();
+    EXPECT_TRUE(dir.exists("game/TemplateNPCs/Bob.iff.2.bak")) << "backups never overwrite each other";
 }
 
 TEST_F(SaveSequence, AFailedStepShowsItsMessageAndTheRestRuns) {

@@ -44,6 +44,8 @@ public:
         return full.string();
     }
 
+    bool exists(std::string_view relative) const { return std::filesystem::exists(path_ / relative); }
+
     std::string read(std::string_view relative) const {
         std::ifstream in(path_ / relative, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});

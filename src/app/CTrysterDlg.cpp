@@ -1,15 +1,26 @@
 #include "app/CTrysterDlg.h"
 
+#include "app/Accessibility.h"
+#include "app/AppearancePage.h"
 #include "app/CAboutDlg.h"
 #include "app/CPlomSaved.h"
 #include "app/CTROKCancel.h"
 #include "app/CTitleDlg.h"
+#include "app/CareerPage.h"
 #include "app/ControlIds.h"
-#include "app/ControlLookup.h"
+#include "app/ExportPage.h"
+#include "app/InterestsPage.h"
 #include "app/ModalRunner.h"
+#include "app/NamePage.h"
+#include "app/PersonalityPage.h"
+#include "app/PreviewPane.h"
+#include "app/PreviewPresenter.h"
 #include "app/ProgramResources.h"
+#include "app/ReplacePage.h"
 #include "app/StartFolder.h"
+#include "app/ViewControls.h"
 #include "platform/Clock.h"
+#include "platform/Debug.h"
 #include "platform/FileSystem.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Registry.h"
@@ -26,42 +37,15 @@
 namespace tryster::app {
 namespace {
 
-struct StepPage {
-    int step;
-    const char* title;  // nullptr: the title keeps its last text
-    std::initializer_list<int> controls;
+// Holds the wait cursor for one attempt of the preview's set-up; it goes
+// back whether the attempt completes or stops.
+class WaitCursor {
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
 };
-
-// The page controls each step shows on entry.
-const StepPage kPages[] = {
-    {1, "Beauty is Skin Deep",
-     {IDC_BODY_TYPE_LABEL, IDC_BODY_TYPE_LIST, IDC_SKIN_TYPE_LABEL, IDC_SKIN_TYPE_LIST, IDC_GENDER_LABEL,
-      IDC_MALE, IDC_FEMALE, IDC_BODY_MESH_LABEL, IDC_BODY_MESH_LIST, IDC_BODY_TEXTURE_LABEL,
-      IDC_BODY_TEXTURE_LIST, IDC_HEAD_MESH_LABEL, IDC_HEAD_MESH_LIST, IDC_HEAD_TEXTURE_LABEL,
-      IDC_HEAD_TEXTURE_LIST}},
-    {2, "What's in a name?", {IDC_NAME_LABEL, IDC_NAME, IDC_DESCRIPTION_LABEL, IDC_DESCRIPTION}},
-    {3, "What's your sign?",
-     {IDC_SIGN_BUTTON, IDC_POINTS_LABEL, IDC_POINTS_LEFT, IDC_NICE_SLIDER, IDC_NEAT_SLIDER,
-      IDC_OUTGOING_SLIDER, IDC_ACTIVE_SLIDER, IDC_PLAYFUL_SLIDER, IDC_NICE_LABEL, IDC_NEAT_LABEL,
-      IDC_OUTGOING_LABEL, IDC_PLAYFUL_LABEL, IDC_ACTIVE_LABEL}},
-    {4, "What floats your boat?",
-     {IDC_TOP_INTERESTS_LABEL, IDC_TOP_INTERESTS, IDC_REMAINING_INTERESTS, IDC_TOP_ADD, IDC_TOP_REMOVE,
-      IDC_LOW_INTERESTS_LABEL, IDC_LOW_INTERESTS, IDC_LOW_ADD, IDC_LOW_REMOVE}},
-    {5, "Dating is work!", {IDC_JOB_TRACK_LABEL, IDC_JOB_TRACK, IDC_JOB_LEVEL_LABEL, IDC_JOB_LEVEL}},
-    {6, "Ready to Export?", {IDC_READY_TEXT, IDC_SAVE}},
-    {10, "Which Neighborhood?", {}},
-    {12, "Replace the Plom", {}},
-};
-
-// Hidden at every step change before the page shows its own.
-constexpr int kStepHidden[] = {IDC_DATE_LIST, IDC_TOWNIE_LIST, IDC_CREATE,         IDC_REPLACE,
-                               IDC_PROGRESS,  IDC_STATUS,      IDC_STEP0_PICTURE, IDC_WELCOME};
-
-const StepPage* pageOf(int step) {
-    for (const StepPage& page : kPages)
-        if (page.step == step) return &page;
-    return nullptr;
-}
 
 }  // namespace
 
@@ -71,12 +55,26 @@ CTrysterDlg::CTrysterDlg(std::string appStartFolder, QWidget* parent)
       m_appStartFolder(std::move(appStartFolder)) {
     setWindowTitle(QString::fromLatin1(kCaption));
     setWindowIcon(programIcon());
+    installAccessibility();
+    m_presenter = std::make_unique<PreviewPresenter>(*this, [this] { showCatalogInputs(); });
+    m_preview = std::make_unique<preview::Preview>(*m_presenter);
     createControls();
+
+    m_frameTimer.setSingleShot(true);
+    m_frameTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_frameTimer, &QTimer::timeout, this, &CTrysterDlg::tick);
+    m_pacing.setApplicationActive(QGuiApplication::applicationState() == Qt::ApplicationActive);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) { setApplicationActive(state == Qt::ApplicationActive); });
 }
 
-CTrysterDlg::~CTrysterDlg() = default;
-
-QWidget* CTrysterDlg::control(int id) const { return findControl(this, id); }
+// The pages go first: they reach the preview, which the dialog's members
+// hold and which goes before the dialog's children would.
+CTrysterDlg::~CTrysterDlg() {
+    tearDown();
+    m_pages.clear();
+    qDeleteAll(findChildren<WizardPage*>(Qt::FindDirectChildrenOnly));
+}
 
 void CTrysterDlg::setShown(int id, bool shown) {
     if (QWidget* widget = control(id)) widget->setVisible(shown);
@@ -86,24 +84,24 @@ void CTrysterDlg::setEnabled(int id, bool enabled) {
     if (QWidget* widget = control(id)) widget->setEnabled(enabled);
 }
 
-bool CTrysterDlg::isPressed(int id) const {
-    auto* button = qobject_cast<QAbstractButton*>(control(id));
-    return button && button->isChecked();
-}
-
 void CTrysterDlg::setProgressTitle(const QString& stepText) {
-    setWindowTitle(QString::fromLatin1(kCaption) + QStringLiteral(": ") + stepText);
+    setWindowTitle(QString::fromStdString(wizard::progressTitle(stepText.toStdString())));
 }
 
 std::string CTrysterDlg::readmePath() const {
     return platform::joinPath(m_appStartFolder, kReadmeFileName);
 }
 
+WizardPage* CTrysterDlg::pageOf(int step) const {
+    auto found = m_pages.find(step);
+    return found == m_pages.end() ? nullptr : found->second;
+}
+
 void CTrysterDlg::initDialog() {
     platform::seedRandom(static_cast<std::uint32_t>(platform::calendarSeconds()));
     setProgressTitle(QStringLiteral("Initing Tool"));
     loadPictureButtons();
-    m_suspended = false;
+    m_preview->setSuspended(false);
     setEnabled(IDC_SAVE_BACK, false);
 
     showSplash();
@@ -111,15 +109,17 @@ void CTrysterDlg::initDialog() {
 
     locateGame();
     setWindowIcon(programIcon());
-    m_startFolder = chooseStartFolder(platform::fileSystem().currentDirectory(), platform::installedDataFolder());
+    m_startFolder =
+        chooseStartFolder(platform::fileSystem().currentDirectory(), platform::installedDataFolder());
     enterInstallFolder();
 
     setProgressTitle(QStringLiteral("Creating Tool Tips:"));
     registerToolTips();
     setProgressTitle(QStringLiteral("Tool Initialized"));
 
-    initPreviewControls();
-    m_step = 0;
+    for (WizardPage* page : findChildren<WizardPage*>(Qt::FindDirectChildrenOnly)) page->initialise();
+    for (int id : wizard::allPageControls()) setShown(id, false);
+    m_navigator.reset();
     showStep();
 }
 
@@ -147,7 +147,14 @@ void CTrysterDlg::locateGame() {
 void CTrysterDlg::enterInstallFolder() {
     // No drive letters here; an empty or missing folder leaves the current
     // directory as it is.
-    if (!m_installFolder.empty()) (void)platform::fileSystem().setCurrentDirectory(m_installFolder);
+    if (m_installFolder.empty()) return;
+    (void)platform::fileSystem().setCurrentDirectory(m_installFolder);
+    m_preview->setInstallFolder(platform::fileSystem().currentDirectory());
+}
+
+void CTrysterDlg::showCatalogInputs() {
+    if (auto* appearance = qobject_cast<AppearancePage*>(pageOf(wizard::kAppearanceStep)))
+        appearance->showCatalogInputs();
 }
 
 int CTrysterDlg::doModal() {
@@ -158,6 +165,7 @@ int CTrysterDlg::doModal() {
     m_loop = &loop;
     loop.exec();
     m_loop = nullptr;
+    tearDown();
     return m_quitPosted ? m_quitCode : 0;
 }
 
@@ -165,6 +173,7 @@ void CTrysterDlg::postQuit(int code) {
     if (m_quitPosted) return;
     m_quitPosted = true;
     m_quitCode = code;
+    m_frameTimer.stop();
     if (m_loop) m_loop->exit(code);
 }
 
@@ -174,17 +183,106 @@ void CTrysterDlg::done(int result) {
         hide();
         return;
     }
+    tearDown();
     QDialog::done(result);
     if (m_loop) m_loop->exit(0);
 }
 
-void CTrysterDlg::automationAttached() { m_automationHeld = true; }
+void CTrysterDlg::tearDown() {
+    m_frameTimer.stop();
+    m_preview->tearDown();
+}
+
+void CTrysterDlg::automationAttached() {
+    m_automationHeld = true;
+}
 
 void CTrysterDlg::automationReleased() {
     m_automationHeld = false;
     // The user closed the window while a client held it: close for real.
     if (m_hiddenByClose) done(QDialog::Rejected);
 }
+
+// --- The preview's tick ----------------------------------------------------
+
+void CTrysterDlg::tick() {
+    if (m_quitPosted) return;
+    if (m_pacing.mayTick(m_preview->suspended())) {
+        const preview::FramePacing::Tick busy(m_pacing);
+        if (!m_preview->initialised() && !m_preview->gameMissing()) {
+            const WaitCursor wait;
+            (void)m_preview->setUp(m_pane, m_pane->surfaceSize().width(), m_pane->surfaceSize().height());
+        }
+        drawFrame();
+    }
+    // Armed again only now, so frames never queue; the set-up is tried
+    // again at the next tick until it completes.
+    if (!m_quitPosted && !m_preview->gameMissing() && m_pacing.onScreen()) armFrameTimer(m_pacing.periodMs());
+}
+
+void CTrysterDlg::drawFrame() {
+    if (!m_preview->initialised() || m_preview->suspended()) return;
+    if (render::AnimDevice* device = m_preview->animDevice())
+        device->addUpdateRect({0, 0, device->width(), device->height()});
+    (void)m_preview->frame();
+}
+
+void CTrysterDlg::redrawNow() {
+    drawFrame();
+    m_pane->repaint();
+}
+
+void CTrysterDlg::requestFrame() {
+    if (m_pacing.onScreen() && !m_pacing.busy() && m_frameTimer.isActive() && m_preview->initialised())
+        armFrameTimer(0);
+}
+
+void CTrysterDlg::armFrameTimer(int delayMs) {
+    m_frameTimer.start(delayMs);
+}
+
+void CTrysterDlg::setApplicationActive(bool active) {
+    if (m_pacing.setApplicationActive(active) && m_frameTimer.isActive()) armFrameTimer(m_pacing.periodMs());
+}
+
+void CTrysterDlg::updateOnScreen() {
+    const bool onScreen = isVisible() && !isMinimized();
+    m_pacing.setOnScreen(onScreen);
+    if (!onScreen) {
+        m_frameTimer.stop();
+        return;
+    }
+    if (!m_frameTimer.isActive() && !m_pacing.busy() && !m_quitPosted && !m_preview->gameMissing())
+        armFrameTimer(m_pacing.periodMs());
+}
+
+void CTrysterDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (render::AnimDevice* device = m_preview->animDevice()) device->windowMoved();
+    updateOnScreen();
+}
+
+void CTrysterDlg::hideEvent(QHideEvent* event) {
+    QDialog::hideEvent(event);
+    updateOnScreen();
+}
+
+void CTrysterDlg::moveEvent(QMoveEvent* event) {
+    QDialog::moveEvent(event);
+    if (render::AnimDevice* device = m_preview->animDevice()) device->windowMoved();
+}
+
+void CTrysterDlg::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        if (render::AnimDevice* device = m_preview->animDevice()) device->windowMoved();
+        updateOnScreen();
+    } else if (event->type() == QEvent::WindowTitleChange) {
+        platform::debugPrint("title", windowTitle().toStdString());
+    }
+}
+
+// --- Commands --------------------------------------------------------------
 
 void CTrysterDlg::keyPressEvent(QKeyEvent* event) {
     // Escape would close the whole wizard and lose the user's work.
@@ -195,7 +293,9 @@ void CTrysterDlg::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-void CTrysterDlg::contextMenuEvent(QContextMenuEvent* event) { m_systemMenu->exec(event->globalPos()); }
+void CTrysterDlg::contextMenuEvent(QContextMenuEvent* event) {
+    m_systemMenu->exec(event->globalPos());
+}
 
 void CTrysterDlg::onSysCommand(int command) {
     if (command == IDM_ABOUTBOX) openAbout();
@@ -218,77 +318,59 @@ void CTrysterDlg::onHelp() {
 
 void CTrysterDlg::onBack() {
     platform::playClick();
-    --m_step;
+    m_navigator.back();
     showStep();
 }
 
 void CTrysterDlg::onNext() {
     platform::playClick();
-    if (!checkAndCommitStep()) return;
-    ++m_step;
+    if (WizardPage* page = pageOf(step()); page && !page->leave()) return;
+    m_navigator.next();
     showStep();
 }
 
-void CTrysterDlg::onCreate() { onNext(); }
+void CTrysterDlg::onCreate() {
+    onNext();
+}
 
 void CTrysterDlg::onReplace() {
     platform::playClick();
-    m_step = 10;
+    m_navigator.replace();
     showStep();
 }
 
-bool CTrysterDlg::checkAndCommitStep() { return true; }
-
-bool CTrysterDlg::chooseNeighbourhood() { return false; }
-
 void CTrysterDlg::showStep() {
     for (;;) {
-        for (int id : kStepHidden) setShown(id, false);
-        setEnabled(IDC_BACK, true);
-        setEnabled(IDC_NEXT, true);
-        for (const StepPage& page : kPages)
-            for (int id : page.controls) setShown(id, false);
+        for (int id : wizard::controlsHiddenOnEveryStep()) setShown(id, false);
+        for (int id : wizard::allPageControls()) setShown(id, false);
 
-        const StepPage* page = pageOf(m_step);
-        if (page && page->title) setProgressTitle(QString::fromLatin1(page->title));
-        if (page)
-            for (int id : page->controls) setShown(id, true);
+        const wizard::StepView view = wizard::viewOf(step());
+        if (view.title) setProgressTitle(QString::fromLatin1(view.title->data(), view.title->size()));
+        // Shown controls go on top: Create and Replace lie over Back and
+        // Next, Save over Next.
+        for (int id : view.shown) {
+            setShown(id, true);
+            if (QWidget* widget = control(id)) widget->raise();
+        }
+        setEnabled(IDC_BACK, view.backEnabled);
+        setEnabled(IDC_NEXT, view.nextEnabled);
 
-        switch (m_step) {
-        case 0:
-            setShown(IDC_STEP0_PICTURE, true);
-            setEnabled(IDC_BACK, false);
-            setEnabled(IDC_NEXT, false);
-            // Create and Replace sit on top of Back and Next.
-            setShown(IDC_CREATE, true);
-            setShown(IDC_REPLACE, true);
-            if (QWidget* create = control(IDC_CREATE)) create->raise();
-            if (QWidget* replace = control(IDC_REPLACE)) replace->raise();
-            break;
-        case 1:
-            if (auto* male = qobject_cast<QAbstractButton*>(control(IDC_MALE)))
-                male->setChecked(m_plom.gender() == kMale);
-            if (auto* female = qobject_cast<QAbstractButton*>(control(IDC_FEMALE)))
-                female->setChecked(m_plom.gender() == kFemale);
-            if (!isPressed(IDC_MALE) && !isPressed(IDC_FEMALE)) setEnabled(IDC_NEXT, false);
-            break;
-        case 6: setEnabled(IDC_NEXT, false); break;
-        case 9: m_step = 0; continue;
-        case 10:
-            if (!chooseNeighbourhood()) {
-                m_step = 0;
+        switch (view.entry) {
+            case wizard::StepEntry::ReturnToWelcome:
+                m_navigator.returnToWelcome();
                 continue;
-            }
-            setShown(IDC_TOWNIE_LIST, true);
-            break;
-        case 11: setShown(IDC_DATE_LIST, true); break;
-        case 12:
-            // The replacement on OK arrives with townie replacement.
-            (void)askOkCancel(this, QStringLiteral("Tryster Inquery:"),
-                              QStringLiteral("Are you sure you want to replace this Plom?"));
-            m_step = 0;
-            continue;
-        default: break;
+            case wizard::StepEntry::ChooseNeighbourhood:
+                // The neighbourhood's choice arrives with the Replace pages.
+                m_navigator.returnToWelcome();
+                continue;
+            case wizard::StepEntry::ConfirmReplace:
+                (void)askOkCancel(this, QStringLiteral("Tryster Inquery:"),
+                                  QStringLiteral("Are you sure you want to replace this Plom?"));
+                m_navigator.returnToWelcome();
+                continue;
+            default:
+                if (WizardPage* page = pageOf(step())) page->enter();
+                break;
         }
         return;
     }

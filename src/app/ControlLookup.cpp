@@ -9,15 +9,17 @@ constexpr const char* kIdProperty = "controlId";
 
 }  // namespace
 
-void setControlId(QWidget* control, int id) { control->setProperty(kIdProperty, id); }
+void setControlId(QWidget* control, int id) {
+    control->setProperty(kIdProperty, id);
+}
 
-int controlId(const QWidget* control) { return control->property(kIdProperty).toInt(); }
+int controlId(const QWidget* control) {
+    return control->property(kIdProperty).toInt();
+}
 
-QWidget* findControl(const QWidget* dialog, int id) {
-    const auto children = dialog->findChildren<QWidget*>();
-    for (QWidget* child : children)
-        if (controlId(child) == id) return child;
-    return nullptr;
+void ControlMap::add(int id, QWidget* control) {
+    setControlId(control, id);
+    m_controls.insert(id, control);
 }
 
 }  // namespace tryster::app

@@ -85,6 +85,7 @@ bool Preview::setUp(platform::DisplayWindow* window, int width, int height) {
     inputs_.skinToneIndex = 1;
     inputs_.isAdult = true;
     inputs_.isMale = true;
+    presenter_.catalogInputsChosen();
 
     presenter_.showProgress("Creating the plom");
     initialised_ = true;

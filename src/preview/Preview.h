@@ -12,6 +12,7 @@
 #include "anim/CharacterLibrary.h"
 #include "anim/PreviewCharacter.h"
 #include "character/Appearance.h"
+#include "exchange/Look.h"
 #include "exchange/PreviewSnapshots.h"
 #include "platform/DisplayWindow.h"
 #include "preview/CameraPlacement.h"
@@ -104,12 +105,32 @@ public:
     void refillCatalog(bool meshes, bool textures);
     // Derives the hands and dresses the preview character in the look.
     void applyAppearance();
+
+    // The user's choices on the appearance page, each followed by what the
+    // page does about it (see PreviewChoices.cpp). An empty name (nothing
+    // selected) changes nothing.
+    // Entering the page: the gender buttons' states, both refills, then
+    // the textures again for the body mesh the first one chose.
+    void enterAppearance(bool malePressed, bool femalePressed);
+    void chooseGender(bool female);
+    void chooseBodyType(int index);
+    void chooseSkinType(int index);
+    void chooseBodyMesh(std::string_view name);
+    void chooseBodyTexture(std::string_view name);
+    void chooseHeadMesh(std::string_view name);
+    void chooseHeadTexture(std::string_view name);
+    // Rescans the game's folders for skins; the animation keeps running.
+    void reloadCatalog();
     void takeOffAppearance(bool alsoStopAnimation);
 
     // The save command's snapshot step: the head and the whole body, drawn
     // at facing 0 and zoom 2, as JPEG files; the view is restored after.
     // Returns the paths written (none before set-up).
     std::vector<std::string> takeSnapshots(std::string_view headPath, std::string_view bodyPath) override;
+
+    // The look the exporters write: the appearance, the type lists'
+    // choices, the age, and the gender the Male button shows.
+    exchange::Look currentLook() const;
 
     // The dialog's state that the preview reads.
     Appearance& look() { return look_; }

@@ -37,8 +37,13 @@ void AppTest::TearDown() {
 std::string AppTest::installGame() {
     std::string game = configDir.file("The Ploms");
     configDir.write("The Ploms/GameData/keep.txt", "");
-    configDir.write("registry.ini", "[HKEY_LOCAL_MACHINE\\Software\\Orvel\\The Ploms]\nPLOMS_DATA=" + game + "\n");
+    pointRegistryAt(game);
     return game;
+}
+
+void AppTest::pointRegistryAt(const std::string& folder) {
+    configDir.write("registry.ini",
+                    "[HKEY_LOCAL_MACHINE\\Software\\Orvel\\The Ploms]\nPLOMS_DATA=" + folder + "\n");
 }
 
 }  // namespace tryster::app::tests

@@ -61,6 +61,8 @@ protected:
 
     // Points the registry at a game folder (made under the temp folder).
     std::string installGame();
+    // Points the registry at `folder` as the game's install folder.
+    void pointRegistryAt(const std::string& folder);
     // Makes the start folder hold the template, as an unpacked program's does.
     void addTemplate() { startDir.write("TR_Template.iff", "template"); }
 

@@ -1,0 +1,89 @@
+#include "app/Accessibility.h"
+
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QComboBox>
+#include <QItemSelectionModel>
+
+namespace tryster::app {
+namespace {
+
+// A drop-down named after its label: the name is the accessible name the
+// program gave it, the value its current entry; its one child is its list,
+// its actions open the list.
+class LabelledComboBox final : public QAccessibleWidget {
+public:
+    explicit LabelledComboBox(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {
+        addControllingSignal(QStringLiteral("currentIndexChanged(int)"));
+    }
+
+    QComboBox* box() const { return static_cast<QComboBox*>(object()); }
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value) return box()->currentText();
+        if (t == QAccessible::Name && !box()->accessibleName().isEmpty()) return box()->accessibleName();
+        if (t == QAccessible::Name) return box()->currentText();
+        return QAccessibleWidget::text(t);
+    }
+
+    int childCount() const override { return 1; }
+    QAccessibleInterface* child(int index) const override {
+        return index == 0 ? QAccessible::queryAccessibleInterface(box()->view()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child && child->object() == box()->view() ? 0 : -1;
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.expandable = true;
+        s.expanded = box()->view()->isVisible();
+        s.collapsed = !s.expanded;
+        return s;
+    }
+
+    QStringList actionNames() const override {
+        return {QAccessibleActionInterface::showMenuAction(), QAccessibleActionInterface::pressAction()};
+    }
+    void doAction(const QString& action) override {
+        if (action == QAccessibleActionInterface::showMenuAction() ||
+            action == QAccessibleActionInterface::pressAction()) {
+            if (box()->view()->isVisible())
+                box()->hidePopup();
+            else
+                box()->showPopup();
+            return;
+        }
+        QAccessibleWidget::doAction(action);
+    }
+};
+
+QAccessibleInterface* programAccessibles(const QString& className, QObject* object) {
+    if (className == QLatin1String("QComboBox"))
+        if (auto* box = qobject_cast<QComboBox*>(object)) return new LabelledComboBox(box);
+    return nullptr;
+}
+
+}  // namespace
+
+void installAccessibility() {
+    static bool installed = false;
+    if (installed) return;
+    installed = true;
+    QAccessible::installFactory(&programAccessibles);
+}
+
+void followListSelection(QComboBox* comboBox) {
+    QObject::connect(comboBox->view()->selectionModel(), &QItemSelectionModel::selectionChanged, comboBox,
+                     [comboBox] {
+                         // While the list is open the user is moving through it;
+                         // the drop-down takes the entry when it closes.
+                         if (comboBox->view()->isVisible()) return;
+                         const QModelIndexList rows = comboBox->view()->selectionModel()->selectedRows();
+                         if (!rows.isEmpty() && rows.front().row() != comboBox->currentIndex())
+                             comboBox->setCurrentIndex(rows.front().row());
+                     });
+}
+
+}  // namespace tryster::app

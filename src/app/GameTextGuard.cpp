@@ -1,0 +1,58 @@
+#include "app/GameTextGuard.h"
+
+#include "wizard/GameText.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QToolTip>
+
+namespace tryster::app {
+
+GameTextGuard::GameTextGuard(QLineEdit* field) : QObject(field), m_line(field), m_accepted(field->text()) {
+    connect(field, &QLineEdit::textChanged, this, &GameTextGuard::check);
+}
+
+GameTextGuard::GameTextGuard(QPlainTextEdit* field)
+    : QObject(field), m_plain(field), m_accepted(field->toPlainText()) {
+    connect(field, &QPlainTextEdit::textChanged, this, &GameTextGuard::check);
+}
+
+QString GameTextGuard::text() const {
+    return m_line ? m_line->text() : m_plain->toPlainText();
+}
+
+void GameTextGuard::check() {
+    if (m_restoring) return;
+    const QString now = text();
+    const wizard::GameTextResult result = wizard::toGameText(now.toStdString(), m_plain != nullptr);
+    if (result.text) {
+        m_accepted = now;
+        return;
+    }
+    m_lastHint = QString::fromStdString(wizard::refusalHint(result.refused));
+    restore();
+    QWidget* field = m_line ? static_cast<QWidget*>(m_line) : m_plain;
+    QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())), m_lastHint, field);
+}
+
+// Puts the accepted text back, with the cursor where the refused change
+// began (the common prefix of the two texts).
+void GameTextGuard::restore() {
+    const QString refused = text();
+    qsizetype common = 0;
+    while (common < refused.size() && common < m_accepted.size() && refused[common] == m_accepted[common])
+        ++common;
+    m_restoring = true;
+    if (m_line) {
+        m_line->setText(m_accepted);
+        m_line->setCursorPosition(static_cast<int>(common));
+    } else {
+        m_plain->setPlainText(m_accepted);
+        QTextCursor cursor = m_plain->textCursor();
+        cursor.setPosition(static_cast<int>(common));
+        m_plain->setTextCursor(cursor);
+    }
+    m_restoring = false;
+}
+
+}  // namespace tryster::app

@@ -1,0 +1,116 @@
+#include "app/InterestsPage.h"
+
+#include "app/CPictureButton.h"
+#include "app/CPlomSaved.h"
+#include "app/ControlIds.h"
+#include "app/QtText.h"
+#include "platform/Sound.h"
+#include "wizard/PageRules.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QSignalBlocker>
+
+namespace tryster::app {
+namespace {
+
+// The selected row, whichever way it was selected; -1 when none is.
+int selectedRow(const QListWidget* list) {
+    const QList<QListWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? wizard::InterestLists::kNoSelection : list->row(selected.front());
+}
+
+void fill(QListWidget* list, const std::vector<std::string>& entries) {
+    const QSignalBlocker block(list);
+    list->clear();
+    for (const std::string& entry : entries) list->addItem(toQString(entry));
+}
+
+}  // namespace
+
+InterestsPage::InterestsPage(const PageContext& context) : WizardPage(context) {
+    QWidget* d = dialog();
+    auto* topLabel =
+        placeLabel(QStringLiteral("Select Top 5 Interests"), IDC_TOP_INTERESTS_LABEL, {16, 14, 150, 18});
+    m_top = place(new QListWidget(d), IDC_TOP_INTERESTS, {16, 32, 150, 112});
+    nameAfterLabel(topLabel, m_top);
+
+    // The buttons keep their captions; their names say which list they fill.
+    auto button = [&](const char* caption, const char* name, int id, QPoint at, Move what) {
+        auto* b = place(new CPictureButton(QString::fromLatin1(caption), d), id, QRect(at, QSize(84, 26)));
+        b->setAccessibleName(QString::fromLatin1(name));
+        connect(b, &QPushButton::clicked, this, [this, what] { move(what); });
+        return b;
+    };
+    m_addTop = button("Add", "Add Top Interest", IDC_TOP_ADD, {176, 52}, Move::AddTop);
+    m_removeTop = button("Remove", "Remove Top Interest", IDC_TOP_REMOVE, {176, 88}, Move::RemoveTop);
+
+    m_remaining = place(new QListWidget(d), IDC_REMAINING_INTERESTS, {270, 32, 160, 254});
+    m_remaining->setAccessibleName(QStringLiteral("Interests"));
+
+    auto* lowLabel = placeLabel(QStringLiteral("Low Interests"), IDC_LOW_INTERESTS_LABEL, {16, 156, 150, 18});
+    m_low = place(new QListWidget(d), IDC_LOW_INTERESTS, {16, 174, 150, 112});
+    nameAfterLabel(lowLabel, m_low);
+    m_addLow = button("Add", "Add Low Interest", IDC_LOW_ADD, {176, 196}, Move::AddLow);
+    m_removeLow = button("Remove", "Remove Low Interest", IDC_LOW_REMOVE, {176, 232}, Move::RemoveLow);
+}
+
+void InterestsPage::initialise() {
+    m_lists = wizard::InterestLists();
+    showLists();
+}
+
+void InterestsPage::enter() {
+    updateButtons();
+}
+
+bool InterestsPage::leave() {
+    if (const wizard::CheckResult failed = wizard::commitInterests(record(), m_lists)) {
+        showMessage(dialog(), toQString(wizard::kWarningCaption), toQString(*failed));
+        return false;
+    }
+    return true;
+}
+
+void InterestsPage::move(Move what) {
+    platform::playClick();
+    QListWidget* source = what == Move::RemoveTop ? m_top : what == Move::RemoveLow ? m_low : m_remaining;
+    const int row = selectedRow(source);
+    switch (what) {
+        case Move::AddTop:
+            (void)m_lists.addTop(row);
+            break;
+        case Move::RemoveTop:
+            (void)m_lists.removeTop(row);
+            break;
+        case Move::AddLow:
+            (void)m_lists.addLow(row);
+            break;
+        case Move::RemoveLow:
+            (void)m_lists.removeLow(row);
+            break;
+    }
+    showLists();
+    updateButtons();
+    // The next entry of the source list is selected, so the same button
+    // moves it with the next press.
+    if (row >= 0 && source->count() > 0) {
+        const QSignalBlocker block(source);
+        source->setCurrentRow(std::min(row, source->count() - 1), QItemSelectionModel::ClearAndSelect);
+    }
+}
+
+void InterestsPage::showLists() {
+    fill(m_top, m_lists.top());
+    fill(m_remaining, m_lists.remaining());
+    fill(m_low, m_lists.low());
+}
+
+void InterestsPage::updateButtons() {
+    m_addTop->setEnabled(m_lists.canAddTop());
+    m_removeTop->setEnabled(m_lists.canRemoveTop());
+    m_addLow->setEnabled(m_lists.canAddLow());
+    m_removeLow->setEnabled(m_lists.canRemoveLow());
+}
+
+}  // namespace tryster::app

@@ -1,0 +1,73 @@
+#include "app/PreviewPane.h"
+
+#include "preview/Preview.h"
+#include "render/SurfacePixels.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <cstring>
+
+namespace tryster::app {
+namespace {
+
+// What the pane shows before the first frame: the preview's own background.
+const QColor kEmptyColour(142, 0, 0);
+
+}  // namespace
+
+PreviewPane::PreviewPane(QWidget* parent)
+    : QFrame(parent), m_picture(preview::kPreviewWidth, preview::kPreviewHeight, QImage::Format_RGB32) {
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    setLineWidth(1);
+    const int frame = frameWidth();
+    setFixedSize(preview::kPreviewWidth + 2 * frame, preview::kPreviewHeight + 2 * frame);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    m_picture.fill(kEmptyColour);
+    setAccessibleName(QStringLiteral("Preview"));
+    setAccessibleDescription(QStringLiteral("The Plom as it looks now"));
+}
+
+QSize PreviewPane::surfaceSize() const {
+    return {preview::kPreviewWidth, preview::kPreviewHeight};
+}
+
+platform::ScreenRect PreviewPane::screenRect() {
+    const QRect r = surfaceRect();
+    const QPoint topLeft = mapToGlobal(r.topLeft());
+    return {topLeft.x(), topLeft.y(), topLeft.x() + r.width(), topLeft.y() + r.height()};
+}
+
+// Rows of the presented part go into the copy; 32-bit frames row by row as
+// they are (alpha made opaque), other depths through the usual conversions.
+void PreviewPane::showFrame(const platform::LockedSurface& frame, const platform::ScreenRect& source) {
+    const platform::ScreenRect r = platform::intersect(source, {0, 0, m_picture.width(), m_picture.height()});
+    if (r.empty()) return;
+    for (int y = r.top; y < r.bottom; ++y) {
+        auto* out = reinterpret_cast<std::uint32_t*>(m_picture.scanLine(y)) + r.left;
+        if (frame.format.bitsPerPixel == 32) {
+            const std::uint8_t* row =
+                frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch + r.left * 4;
+            std::memcpy(out, row, static_cast<std::size_t>(r.width()) * 4);
+            for (int x = 0; x < r.width(); ++x) out[x] |= 0xFF000000u;
+        } else if (!render::convertPixels(frame, {r.left, y, r.right, y + 1}, out)) {
+            return;
+        }
+    }
+    ++m_framesShown;
+    m_ownUpdate = true;
+    update(surfaceRect());
+}
+
+void PreviewPane::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(surfaceRect(), m_picture);
+    painter.end();
+    QFrame::paintEvent(event);  // the frame around the picture
+    const bool exposed = !m_ownUpdate;
+    m_ownUpdate = false;
+    if (exposed && m_exposed) m_exposed();
+}
+
+}  // namespace tryster::app

@@ -1,0 +1,192 @@
+"""Drives the program's window the way assistive tools do: through the
+desktop's accessibility interface (AT-SPI). Controls are found by their
+accessible names and used through the actions, texts, values and
+selections they expose. Run inside scripts/desktop-session, with Debian's
+python3 (which has pyatspi).
+
+A Window starts the program on a game folder of its own (made with
+tryster-cli demo-world), waits for it on the accessibility bus, and can
+take screenshots of the virtual display.
+"""
+
+import os
+import subprocess
+import tempfile
+import time
+
+import pyatspi
+
+TITLE_PREFIX = "The Ploms Tryster: "
+
+
+class Failure(Exception):
+    pass
+
+
+def wait_for(condition, timeout=30.0, what="a condition"):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.05)
+    raise Failure("timed out waiting for %s" % what)
+
+
+class Window:
+    def __init__(self, program, cli, shots=None, game=None):
+        self.shots = shots
+        self.work = tempfile.mkdtemp(prefix="tryster-a11y-")
+        self.game = game or os.path.join(self.work, "game")
+        if not game:
+            subprocess.run([cli, "demo-world", self.game], check=True, capture_output=True)
+        registry = os.path.join(self.work, "registry.ini")
+        with open(registry, "w") as f:
+            f.write("[HKEY_LOCAL_MACHINE\\Software\\Orvel\\The Ploms]\nPLOMS_DATA=%s\n" % self.game)
+        env = dict(os.environ, TRYSTER_REGISTRY=registry, TRYSTER_DEBUG="title",
+                   XDG_CONFIG_HOME=os.path.join(self.work, "config"))
+        self.log = open(os.path.join(self.work, "program.log"), "w")
+        self.process = subprocess.Popen([program], cwd=self.work, env=env, stdout=self.log,
+                                        stderr=subprocess.STDOUT)
+        self.app = wait_for(self._find_app, 60, "the program on the accessibility bus")
+        self.frame = wait_for(self._main_window, 60, "the main window")
+
+    def _find_app(self):
+        desktop = pyatspi.Registry.getDesktop(0)
+        for app in desktop:
+            if app is not None and app.name == "tryster":
+                return app
+        return None
+
+    def _main_window(self):
+        """The wizard's window: the program's dialog with the wizard's controls
+        (the splash and the message boxes have a handful)."""
+        try:
+            for window in self.app:
+                if window is not None and window.name.startswith("The Ploms Tryster") and window.childCount > 20:
+                    return window
+        except Exception:
+            return None
+        return None
+
+    def dialogs(self):
+        """The program's other windows now open (message boxes, file dialogs)."""
+        out = []
+        for window in self.app:
+            if window is not None and window != self.frame:
+                out.append(window)
+        return out
+
+    @staticmethod
+    def _find(root, predicate):
+        try:
+            return pyatspi.findDescendant(root, predicate, breadthFirst=True)
+        except Exception:
+            return None
+
+    # --- Looking -----------------------------------------------------------
+
+    def title(self):
+        return self.frame.name
+
+    def wait_title(self, text, timeout=60):
+        wait_for(lambda: self.title() == TITLE_PREFIX + text, timeout, "the title %r" % text)
+
+    def control(self, name, role=None, showing=True):
+        """The control with this accessible name (and role), shown on screen."""
+        def match(a):
+            if a.name != name or (role is not None and a.getRole() != role):
+                return False
+            return not showing or a.getState().contains(pyatspi.STATE_SHOWING)
+        found = wait_for(lambda: self._find(self.frame, match), 10, "the control %r" % name)
+        return found
+
+    def has_control(self, name, role=None):
+        return self._find(self.frame, lambda a: a.name == name and (role is None or a.getRole() == role) and
+                          a.getState().contains(pyatspi.STATE_SHOWING)) is not None
+
+    def enabled(self, name):
+        return self.control(name).getState().contains(pyatspi.STATE_ENABLED)
+
+    def screenshot(self, name):
+        if not self.shots:
+            return
+        os.makedirs(self.shots, exist_ok=True)
+        time.sleep(0.3)  # a few frames of the preview
+        subprocess.run(["import", "-window", "root", os.path.join(self.shots, name + ".png")], check=True)
+
+    # --- Using -------------------------------------------------------------
+
+    def press(self, name):
+        control = self.control(name, pyatspi.ROLE_PUSH_BUTTON)
+        action = control.queryAction()
+        for i in range(action.nActions):
+            if action.getName(i) in ("Press", "press", "click"):
+                action.doAction(i)
+                return
+        action.doAction(0)
+
+    def type_text(self, name, text):
+        control = self.control(name)
+        control.queryEditableText().setTextContents(text)
+
+    def text_of(self, name):
+        t = self.control(name).queryText()
+        return t.getText(0, t.characterCount)
+
+    def set_value(self, name, value):
+        self.control(name).queryValue().currentValue = value
+
+    def value_of(self, name):
+        return self.control(name).queryValue().currentValue
+
+    def items(self, name):
+        """The entries of a list or drop-down, as its accessible children show them."""
+        control = self.control(name)
+        return [item.name for item in self._entries(control)]
+
+    def _entries(self, control):
+        if control.getRole() == pyatspi.ROLE_COMBO_BOX:
+            for child in control:
+                if child.getRole() in (pyatspi.ROLE_LIST, pyatspi.ROLE_LIST_BOX, pyatspi.ROLE_MENU):
+                    return list(child)
+            return []
+        return [c for c in control if c.getRole() in (pyatspi.ROLE_LIST_ITEM, pyatspi.ROLE_TABLE_CELL)]
+
+    def select(self, name, entry):
+        """Selects the entry with this text, as a screen reader's user would."""
+        control = self.control(name)
+        entries = self._entries(control)
+        names = [e.name for e in entries]
+        if entry not in names:
+            raise Failure("%r has no entry %r (it has %r)" % (name, entry, names))
+        index = names.index(entry)
+        if control.getRole() == pyatspi.ROLE_COMBO_BOX:
+            holder = entries[index].parent
+            holder.querySelection().selectChild(index)
+        else:
+            control.querySelection().selectChild(index)
+
+    def selected(self, name):
+        control = self.control(name)
+        if control.getRole() == pyatspi.ROLE_COMBO_BOX:
+            return control.name if False else self._combo_text(control)
+        sel = control.querySelection()
+        return [sel.getSelectedChild(i).name for i in range(sel.nSelectedChildren)]
+
+    @staticmethod
+    def _combo_text(control):
+        try:
+            t = control.queryText()
+            return t.getText(0, t.characterCount)
+        except NotImplementedError:
+            return None
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+        self.log.close()

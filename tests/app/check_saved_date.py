@@ -1,0 +1,188 @@
+"""Reads what the save command wrote, with the project's independent
+container reader (tests/resfile/containers.py) and readers of its own for
+the string lists, the behaviour constants, the web exchange file and the
+JPEG headers, and checks them against what was typed into the window.
+
+    check_saved_date.py BASE EXPECTED.json
+
+BASE is the chosen ".srf" path without its extension; EXPECTED holds the
+record as entered: name, description (CR LF line breaks), gender,
+personality {neat, active, playful, outgoing, nice}, ranking (15 interest
+ids, most liked first), careerTrack, careerLevel, skinTone, bodyType,
+bodyMesh, bodyTexture, headMesh, headTexture, objectName,
+templateIdentifier.
+"""
+
+import json
+import os
+import struct
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resfile"))
+import containers  # noqa: E402
+
+failures = []
+
+EXPORT_KEYS = ["Weather", "Hollywood", "Romance", "Technology", "Money", "Parties", "Travel", "Politics",
+               "Sixties", "Style", "Sports", "Music", "Outdoors", "Food", "Exercise"]
+# Constants 7 to 21: the interest each holds.
+CONSTANT_INTERESTS = [6, 4, 7, 8, 0, 10, 11, 12, 14, 13, 5, 9, 1, 3, 2]
+PRESETS = [  # Outgoing, Nice, Playful, Neat, Active
+    (8, 3, 3, 5, 6), (5, 4, 8, 5, 3), (7, 3, 3, 4, 8), (3, 6, 4, 6, 6), (10, 3, 4, 4, 4), (2, 5, 3, 9, 6),
+    (8, 7, 6, 2, 2), (5, 3, 3, 6, 8), (3, 4, 7, 2, 9), (4, 5, 8, 7, 1), (4, 6, 7, 4, 4), (3, 7, 3, 5, 7)]
+
+
+def check(condition, message):
+    if not condition:
+        failures.append(message)
+        print("FAIL:", message)
+
+
+def level(ranking, interest):
+    place = ranking.index(interest) + 1
+    return 10 if place <= 5 else 5 if place <= 10 else 1
+
+
+def sign(p):
+    vector = (p["outgoing"], p["nice"], p["playful"], p["neat"], p["active"])
+    best, index = 1e38, 0
+    for i, preset in enumerate(PRESETS):
+        d = sum((a - b) ** 2 for a, b in zip(vector, preset))
+        if d < best:
+            best, index = d, i
+    return index
+
+
+def read_strings(payload, little):
+    """A string list of the form the program writes (-3), or -1."""
+    order = "<" if little else ">"
+    form = struct.unpack(order + "h", payload[:2])[0]
+    count = struct.unpack("<H" if form == -3 else order + "H", payload[2:4])[0]
+    pos, out = 4, []
+    for _ in range(count):
+        if form == -3:
+            pos += 1  # language + 1
+        end = payload.index(b"\0", pos)
+        out.append(payload[pos:end])
+        pos = end + 1
+        if form == -3:
+            pos = payload.index(b"\0", pos) + 1  # the comment
+    return out
+
+
+def resources(path):
+    data = open(path, "rb").read()
+    version, _ = containers.read_header(data)
+    check(version == "2.5", "the date is a 2.5 container (%s)" % version)
+    out = {}
+    for _, rtype, _, rid, flags, name, payload in containers.walk(data, 76):
+        if rtype == b"XXXX":
+            continue
+        out.setdefault(rtype, []).append((rid, flags, name, payload))
+    return out
+
+
+def check_date(base, e):
+    res = resources(base + ".iff")
+    objects = res.get(b"OBJD", [])
+    check(objects, "the date has object definitions")
+    seen = set()
+    for rid, flags, name, payload in objects:
+        identifier = struct.unpack("<I", payload[28:32])[0]
+        old = struct.unpack("<I", payload[140:144])[0]
+        check(name == e["objectName"], "OBJD %d is named %r" % (rid, name))
+        check(identifier != old, "OBJD %d has a fresh identifier" % rid)
+        seen.add(identifier)
+    first = objects[0][3]
+    check(struct.unpack("<I", first[140:144])[0] == e["templateIdentifier"],
+          "the template's identifier moved to offset 140")
+    check(len(seen) == len(objects), "every object has its own identifier")
+
+    check(b"CATS" not in res, "no 'CATS' left")
+    catalog = [r for r in res.get(b"CTSS", []) if r[0] == 2000]
+    check(len(catalog) == 1, "one 'CTSS' 2000")
+    if catalog:
+        texts = read_strings(catalog[0][3], True)
+        check(texts == [e["name"].encode("cp1252"), e["description"].encode("cp1252")],
+              "'CTSS' 2000 holds the name and the description: %r" % texts)
+
+    constants = [r for r in res.get(b"BCON", []) if r[0] == 4096]
+    check(len(constants) == 1, "one 'BCON' 4096")
+    if constants:
+        payload = constants[0][3]
+        header = struct.unpack("<H", payload[:2])[0]
+        values = struct.unpack("<%dH" % (header & 0x7FFF), payload[2:2 + 2 * (header & 0x7FFF)])
+        p = e["personality"]
+        expected = [e["careerTrack"] & 0xFFFF, e["careerLevel"], p["outgoing"] * 100, p["neat"] * 100,
+                    p["active"] * 100, p["playful"] * 100, p["nice"] * 100]
+        expected += [level(e["ranking"], i) * 100 for i in CONSTANT_INTERESTS]
+        check(list(values[:22]) == expected, "'BCON' 4096 values %s, expected %s" % (list(values[:22]), expected))
+
+    lists = [r for r in res.get(b"STR#", []) if r[0] == 200]
+    check(len(lists) == 1, "one string list 200")
+    if lists:
+        s = [t.decode("cp1252") for t in read_strings(lists[0][3], True)]
+        tone = ["lgt", "med", "drk"][e["skinTone"]]
+        check(s[1] == e["bodyMesh"] + ",BODY=" + e["bodyTexture"], "string 2: %r" % s[1])
+        check(s[2] == e["headMesh"] + ",HEAD-HEAD=" + e["headTexture"], "string 3: %r" % s[2])
+        check(s[14] == tone, "string 15: %r" % s[14])
+    check(b"BMP_" not in res, "the template's pictures are gone")
+
+
+def check_exchange_file(base, e):
+    text = open(base + ".srf", "rb").read()
+    check(text.startswith(b"[Tryster]\r\n"), "the file opens with its section")
+    body = text.decode("cp1252")
+    p = e["personality"]
+    expected = [("Sign", str(sign(p) + 1)), ("CareerPath", str(e["careerTrack"])),
+                ("CareerLevel", str(e["careerLevel"])), ("Gender", e["gender"]), ("Name", e["name"]),
+                ("Description", e["description"]), ("SkinColor", ["LGT", "MED", "DRK"][e["skinTone"]]),
+                ("Outgoing", str(p["outgoing"])), ("Nice", str(p["nice"])), ("Playful", str(p["playful"])),
+                ("Neat", str(p["neat"])), ("Active", str(p["active"]))]
+    expected += [(key, str(level(e["ranking"], i))) for i, key in enumerate(EXPORT_KEYS)]
+    lines = "".join("%s=%s\r\n" % kv for kv in expected)
+    check(body.startswith("[Tryster]\r\n" + lines), "the keys in order:\n%s" % body[:600])
+    rest = body[len("[Tryster]\r\n" + lines):].split("\r\n")
+    count = int(rest[0].split("=")[1]) if rest and rest[0].startswith("SkinFileCount=") else -1
+    check(count >= 1, "a skin file count follows: %r" % rest[:1])
+    files = [line.split("=", 1)[1] for line in rest[1:1 + max(count, 0)]]
+    check(all(exists_ignoring_case(f) for f in files), "the listed skin files exist: %s" % files)
+    check(len(set(files)) == len(files), "no skin file twice")
+    return files
+
+
+def exists_ignoring_case(path):
+    """Whether the file is there, its name matched without regard to case
+    (as the game's platform finds files)."""
+    folder, name = os.path.split(path)
+    return os.path.isdir(folder) and name.lower() in (n.lower() for n in os.listdir(folder))
+
+
+def jpeg_size(path):
+    data = open(path, "rb").read()
+    check(data[:2] == b"\xff\xd8", "%s is a JPEG" % path)
+    pos = 2
+    while pos + 4 <= len(data):
+        marker, length = data[pos + 1], struct.unpack(">H", data[pos + 2:pos + 4])[0]
+        if marker in (0xC0, 0xC1, 0xC2):
+            height, width = struct.unpack(">HH", data[pos + 5:pos + 9])
+            return width, height
+        pos += 2 + length
+    return None
+
+
+def main():
+    base = sys.argv[1]
+    e = json.load(open(sys.argv[2]))
+    check_date(base, e)
+    files = check_exchange_file(base, e)
+    check(jpeg_size(base + "head.jpg") == (45, 45), "the head snapshot is 45 x 45")
+    check(jpeg_size(base + "body.jpg") == (100, 220), "the body snapshot is 100 x 220")
+    print(json.dumps({"skinFiles": files}))
+    if failures:
+        print("%d check(s) failed" % len(failures))
+        sys.exit(1)
+    print("all checks passed")
+
+
+main()

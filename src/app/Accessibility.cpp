@@ -10,15 +10,41 @@ namespace tryster::app {
 namespace {
 
 // A drop-down named after its label: the name is the accessible name the
-// program gave it, the value its current entry; its one child is its list,
-// its actions open the list.
-class LabelledComboBox final : public QAccessibleWidget {
+// program gave it, the value its current entry, which it also offers as
+// its (read-only) text; its one child is its list, its actions open the
+// list.
+class LabelledComboBox final : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit LabelledComboBox(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {
         addControllingSignal(QStringLiteral("currentIndexChanged(int)"));
     }
 
     QComboBox* box() const { return static_cast<QComboBox*>(object()); }
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    // The text: the current entry, read only.
+    QString text(int start, int end) const override {
+        return box()->currentText().mid(start, end < 0 ? -1 : end - start);
+    }
+    int characterCount() const override { return static_cast<int>(box()->currentText().size()); }
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int offset, int* start, int* end) const override {
+        *start = *end = offset;
+        return {};
+    }
 
     QString text(QAccessible::Text t) const override {
         if (t == QAccessible::Value) return box()->currentText();

@@ -50,7 +50,12 @@ AppearancePage::AppearancePage(const PageContext& context) : WizardPage(context)
         b->setCheckable(true);
         b->setAutoExclusive(false);
         b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, [this, b] { genderClicked(b); });
+        // Toggled, not clicked: an assistive tool's toggle action flips the
+        // button without a click.
+        connect(b, &QPushButton::toggled, this, [this, b] { genderClicked(b); });
+        b->setStyleSheet(
+            QStringLiteral("QPushButton:checked { background: #ffd27a; color: #5a0000; font-weight: bold;"
+                           " border: 1px solid #5a1010; border-radius: 3px; }"));
     }
     connect(m_bodyType, &QComboBox::currentIndexChanged, this, [this](int i) { typeChosen(m_bodyType, i); });
     connect(m_skinType, &QComboBox::currentIndexChanged, this, [this](int i) { typeChosen(m_skinType, i); });
@@ -121,8 +126,11 @@ bool AppearancePage::femalePressed() const {
 }
 
 void AppearancePage::enter() {
-    m_male->setChecked(record().gender() == kMale);
-    m_female->setChecked(record().gender() == kFemale);
+    {
+        const QSignalBlocker blockMale(m_male), blockFemale(m_female);
+        m_male->setChecked(record().gender() == kMale);
+        m_female->setChecked(record().gender() == kFemale);
+    }
     const bool chosen = wizard::appearanceNextEnabled(malePressed(), femalePressed());
     if (QWidget* next = controls().find(IDC_NEXT)) next->setEnabled(chosen);
     preview().enterAppearance(malePressed(), femalePressed());
@@ -148,7 +156,10 @@ void AppearancePage::reload() {
 void AppearancePage::genderClicked(QPushButton* clicked) {
     platform::playClick();
     QPushButton* other = clicked == m_male ? m_female : m_male;
-    other->setChecked(!clicked->isChecked());
+    {
+        const QSignalBlocker block(other);
+        other->setChecked(!clicked->isChecked());
+    }
     if (QWidget* next = controls().find(IDC_NEXT)) next->setEnabled(true);
     preview().chooseGender(femalePressed());
 }

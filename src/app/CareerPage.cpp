@@ -20,6 +20,7 @@ CareerPage::CareerPage(const PageContext& context) : WizardPage(context) {
     m_level->setTickInterval(1);
     m_level->setPageStep(1);
     nameAfterLabel(levelLabel, m_level);
+    showSliderValue(m_level, {260, 110, 28, 26});
 }
 
 void CareerPage::initialise() {

@@ -48,6 +48,7 @@ PersonalityPage::PersonalityPage(const PageContext& context) : WizardPage(contex
         slider->setTickInterval(1);
         slider->setPageStep(1);
         nameAfterLabel(label, slider);
+        showSliderValue(slider, {360, y, 28, 26});
         connect(slider, &QSlider::valueChanged, this, &PersonalityPage::showPointsAndSign);
         m_sliders[static_cast<std::size_t>(row.trait)] = slider;
         y += kRowHeight;
@@ -86,6 +87,9 @@ bool PersonalityPage::leave() {
 void PersonalityPage::showPointsAndSign() {
     const wizard::TraitPositions p = positions();
     m_pointsLeft->setText(QString::number(wizard::pointsLeft(p)));
+    // Named after its label; the number reaches screen readers as its
+    // description.
+    m_pointsLeft->setAccessibleDescription(m_pointsLeft->text());
     const QString sign = toQString(kSignNames[nearestSign(p)]);
     m_sign->setText(sign);
     m_signName->setText(sign);

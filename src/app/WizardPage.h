@@ -14,6 +14,7 @@
 #include <string>
 
 class QLabel;
+class QSlider;
 class QWidget;
 
 namespace tryster {
@@ -79,6 +80,8 @@ protected:
         return control;
     }
     QLabel* placeLabel(const QString& text, int id, const QRect& geometry);
+    // A number beside a slider that shows its position as it moves.
+    QLabel* showSliderValue(QSlider* slider, const QRect& geometry);
 
 private:
     PageContext m_context;

@@ -10,6 +10,7 @@ take screenshots of the virtual display.
 """
 
 import os
+import shutil
 import subprocess
 import tempfile
 import time
@@ -69,6 +70,43 @@ class Window:
             return None
         return None
 
+    def wait_dialog(self, title, timeout=20):
+        """Another window of the program with this title, once it is open."""
+        def find():
+            try:
+                for window in self.app:
+                    if window is not None and window.name == title and \
+                            window.getState().contains(pyatspi.STATE_SHOWING):
+                        return window
+            except Exception:
+                return None
+            return None
+        return wait_for(find, timeout, "the window %r" % title)
+
+    def press_in(self, window, name):
+        button = wait_for(lambda: self._find(window, lambda a: a.name == name and a.getRole() == pyatspi.ROLE_PUSH_BUTTON),
+                          10, "the button %r" % name)
+        button.queryAction().doAction(0)
+
+    def type_in(self, window, name, text):
+        field = wait_for(lambda: self._find(window, lambda a: a.name == name and a.getRole() in (
+            pyatspi.ROLE_TEXT, pyatspi.ROLE_ENTRY)), 10, "the field %r" % name)
+        field.queryEditableText().setTextContents(text)
+
+    def text_in(self, window):
+        """The texts of the labels of a window (a message box's message)."""
+        out = []
+        stack = [window]
+        while stack:
+            node = stack.pop()
+            for child in node:
+                if child is None:
+                    continue
+                if child.getRole() == pyatspi.ROLE_LABEL and child.name:
+                    out.append(child.name)
+                stack.append(child)
+        return out
+
     def dialogs(self):
         """The program's other windows now open (message boxes, file dialogs)."""
         out = []
@@ -79,10 +117,24 @@ class Window:
 
     @staticmethod
     def _find(root, predicate):
-        try:
-            return pyatspi.findDescendant(root, predicate, breadthFirst=True)
-        except Exception:
-            return None
+        """The first descendant, breadth first, that satisfies the predicate."""
+        queue = [root]
+        while queue:
+            node = queue.pop(0)
+            try:
+                children = list(node)
+            except Exception:
+                continue
+            for child in children:
+                if child is None:
+                    continue
+                try:
+                    if predicate(child):
+                        return child
+                except Exception:
+                    pass
+                queue.append(child)
+        return None
 
     # --- Looking -----------------------------------------------------------
 
@@ -93,23 +145,29 @@ class Window:
         wait_for(lambda: self.title() == TITLE_PREFIX + text, timeout, "the title %r" % text)
 
     def control(self, name, role=None, showing=True):
-        """The control with this accessible name (and role), shown on screen."""
+        """The control with this accessible name (and role), shown on screen.
+        Without a role a label is passed over: a field shares its label's name."""
         def match(a):
-            if a.name != name or (role is not None and a.getRole() != role):
+            if a.name != name:
+                return False
+            if role is not None and a.getRole() != role:
+                return False
+            if role is None and a.getRole() == pyatspi.ROLE_LABEL:
                 return False
             return not showing or a.getState().contains(pyatspi.STATE_SHOWING)
         found = wait_for(lambda: self._find(self.frame, match), 10, "the control %r" % name)
         return found
 
     def has_control(self, name, role=None):
-        return self._find(self.frame, lambda a: a.name == name and (role is None or a.getRole() == role) and
-                          a.getState().contains(pyatspi.STATE_SHOWING)) is not None
+        return self._find(self.frame, lambda a: a.name == name and (
+            a.getRole() == role if role is not None else a.getRole() != pyatspi.ROLE_LABEL) and
+            a.getState().contains(pyatspi.STATE_SHOWING)) is not None
 
     def enabled(self, name):
         return self.control(name).getState().contains(pyatspi.STATE_ENABLED)
 
     def screenshot(self, name):
-        if not self.shots:
+        if not self.shots or not shutil.which("import"):
             return
         os.makedirs(self.shots, exist_ok=True)
         time.sleep(0.3)  # a few frames of the preview
@@ -146,9 +204,12 @@ class Window:
         return [item.name for item in self._entries(control)]
 
     def _entries(self, control):
+        # A list's entries change under it: ask the program, not the cache.
+        control.clearCache()
         if control.getRole() == pyatspi.ROLE_COMBO_BOX:
             for child in control:
                 if child.getRole() in (pyatspi.ROLE_LIST, pyatspi.ROLE_LIST_BOX, pyatspi.ROLE_MENU):
+                    child.clearCache()
                     return list(child)
             return []
         return [c for c in control if c.getRole() in (pyatspi.ROLE_LIST_ITEM, pyatspi.ROLE_TABLE_CELL)]
@@ -160,27 +221,27 @@ class Window:
         names = [e.name for e in entries]
         if entry not in names:
             raise Failure("%r has no entry %r (it has %r)" % (name, entry, names))
-        index = names.index(entry)
-        if control.getRole() == pyatspi.ROLE_COMBO_BOX:
-            holder = entries[index].parent
-            holder.querySelection().selectChild(index)
-        else:
-            control.querySelection().selectChild(index)
+        item = entries[names.index(entry)]
+        if item.getState().contains(pyatspi.STATE_SELECTED):
+            return
+        # The entry's own action selects it, as the list's selection would.
+        action = item.queryAction()
+        for i in range(action.nActions):
+            if action.getName(i) in ("Toggle", "toggle"):
+                action.doAction(i)
+                return
+        raise Failure("the entry %r of %r cannot be selected" % (entry, name))
 
     def selected(self, name):
         control = self.control(name)
         if control.getRole() == pyatspi.ROLE_COMBO_BOX:
-            return control.name if False else self._combo_text(control)
-        sel = control.querySelection()
-        return [sel.getSelectedChild(i).name for i in range(sel.nSelectedChildren)]
+            return self._combo_text(control)
+        return [e.name for e in self._entries(control) if e.getState().contains(pyatspi.STATE_SELECTED)]
 
     @staticmethod
     def _combo_text(control):
-        try:
-            t = control.queryText()
-            return t.getText(0, t.characterCount)
-        except NotImplementedError:
-            return None
+        t = control.queryText()
+        return t.getText(0, t.characterCount)
 
     def close(self):
         if self.process.poll() is None:

@@ -3,8 +3,13 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QAction>
 #include <QComboBox>
 #include <QItemSelectionModel>
+#include <QMenu>
+#include <QPointer>
+#include <QTimer>
+#include <QVariant>
 
 namespace tryster::app {
 namespace {
@@ -85,9 +90,51 @@ public:
     }
 };
 
+// A window that offers its menu to assistive tools: "show menu" pops it up,
+// and each enabled command of the menu is an action of its own, named by
+// its text. Actions run once the tool's call has returned (a command may
+// open a modal dialog).
+class WindowWithMenu final : public QAccessibleWidget {
+public:
+    WindowWithMenu(QWidget* window, QMenu* menu)
+        : QAccessibleWidget(window, QAccessible::Dialog), m_menu(menu) {}
+
+    QStringList actionNames() const override {
+        QStringList names = QAccessibleWidget::actionNames();
+        names << QAccessibleActionInterface::showMenuAction();
+        if (m_menu)
+            for (QAction* action : m_menu->actions())
+                if (!action->isSeparator() && action->isEnabled()) names << textOf(action);
+        return names;
+    }
+    void doAction(const QString& name) override {
+        if (!m_menu) return;
+        if (name == QAccessibleActionInterface::showMenuAction()) {
+            m_menu->popup(widget()->mapToGlobal(QPoint(16, 16)));
+            return;
+        }
+        for (QAction* action : m_menu->actions())
+            if (!action->isSeparator() && action->isEnabled() && textOf(action) == name) {
+                QTimer::singleShot(0, action, &QAction::trigger);
+                return;
+            }
+        QAccessibleWidget::doAction(name);
+    }
+
+private:
+    static QString textOf(const QAction* action) { return QString(action->text()).remove(QLatin1Char('&')); }
+
+    QPointer<QMenu> m_menu;
+};
+
+constexpr const char* kWindowMenuProperty = "trysterWindowMenu";
+
 QAccessibleInterface* programAccessibles(const QString& className, QObject* object) {
     if (className == QLatin1String("QComboBox"))
         if (auto* box = qobject_cast<QComboBox*>(object)) return new LabelledComboBox(box);
+    if (auto* window = qobject_cast<QWidget*>(object))
+        if (auto* menu = window->property(kWindowMenuProperty).value<QMenu*>(); menu && window->isWindow())
+            return new WindowWithMenu(window, menu);
     return nullptr;
 }
 
@@ -98,6 +145,10 @@ void installAccessibility() {
     if (installed) return;
     installed = true;
     QAccessible::installFactory(&programAccessibles);
+}
+
+void offerWindowMenu(QWidget* window, QMenu* menu) {
+    window->setProperty(kWindowMenuProperty, QVariant::fromValue(menu));
 }
 
 void followListSelection(QComboBox* comboBox) {

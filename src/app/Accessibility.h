@@ -9,6 +9,8 @@
 // selection that an assistive tool makes in its list, as a list box does.
 
 class QComboBox;
+class QMenu;
+class QWidget;
 
 namespace tryster::app {
 
@@ -18,5 +20,10 @@ void installAccessibility();
 
 // The drop-down takes the entry an assistive tool selects in its list.
 void followListSelection(QComboBox* comboBox);
+
+// A window whose menu (the window menu, where the window manager's own
+// cannot take the program's commands) assistive tools can open with their
+// "show menu" action, as the keyboard's menu key opens it.
+void offerWindowMenu(QWidget* window, QMenu* menu);
 
 }  // namespace tryster::app

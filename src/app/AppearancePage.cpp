@@ -148,11 +148,6 @@ void AppearancePage::showCatalogInputs() {
     m_skinType->setCurrentIndex(in.skinToneIndex);
 }
 
-void AppearancePage::reload() {
-    platform::playClick();
-    preview().reloadCatalog();
-}
-
 void AppearancePage::genderClicked(QPushButton* clicked) {
     platform::playClick();
     QPushButton* other = clicked == m_male ? m_female : m_male;

@@ -30,8 +30,6 @@ public:
     // Shows the preview's type inputs in the two type lists (no handler
     // runs: these are the program's choices, not the user's).
     void showCatalogInputs();
-    // The Reload command: the game's folders scanned again for skins.
-    void reload();
 
     bool malePressed() const;
     bool femalePressed() const;

@@ -17,6 +17,7 @@
 #include "app/PreviewPresenter.h"
 #include "app/ProgramResources.h"
 #include "app/ReplacePage.h"
+#include "app/LoadCommands.h"
 #include "app/StartFolder.h"
 #include "app/ViewControls.h"
 #include "platform/Clock.h"
@@ -207,7 +208,7 @@ void CTrysterDlg::automationReleased() {
 
 void CTrysterDlg::tick() {
     if (m_quitPosted) return;
-    if (m_pacing.mayTick(m_preview->suspended())) {
+    if (m_pacing.mayTick(previewHeld())) {
         const preview::FramePacing::Tick busy(m_pacing);
         if (!m_preview->initialised() && !m_preview->gameMissing()) {
             const WaitCursor wait;
@@ -221,7 +222,7 @@ void CTrysterDlg::tick() {
 }
 
 void CTrysterDlg::drawFrame() {
-    if (!m_preview->initialised() || m_preview->suspended()) return;
+    if (!m_preview->initialised() || previewHeld()) return;
     if (render::AnimDevice* device = m_preview->animDevice())
         device->addUpdateRect({0, 0, device->width(), device->height()});
     (void)m_preview->frame();
@@ -230,6 +231,28 @@ void CTrysterDlg::drawFrame() {
 void CTrysterDlg::redrawNow() {
     drawFrame();
     m_pane->repaint();
+}
+
+void CTrysterDlg::holdPreview(bool held) {
+    m_holds = std::max(0, m_holds + (held ? 1 : -1));
+    if (m_holds > 0) {
+        m_frameTimer.stop();
+        return;
+    }
+    if (m_pacing.onScreen() && !m_quitPosted && !m_preview->gameMissing() && !m_frameTimer.isActive())
+        armFrameTimer(m_pacing.periodMs());
+}
+
+exchange::CharacterReading CTrysterDlg::showCharacterFile(const std::string& path) {
+    holdPreview(true);
+    exchange::CharacterReading reading;
+    {
+        const WaitCursor wait;
+        reading = exchange::readCharacter(path);
+        if (reading.look) m_preview->showCharacterLook(*reading.look);
+    }
+    holdPreview(false);
+    return reading;
 }
 
 void CTrysterDlg::requestFrame() {
@@ -360,12 +383,17 @@ void CTrysterDlg::showStep() {
                 m_navigator.returnToWelcome();
                 continue;
             case wizard::StepEntry::ChooseNeighbourhood:
-                // The neighbourhood's choice arrives with the Replace pages.
-                m_navigator.returnToWelcome();
-                continue;
+                if (!m_replace->chooseNeighbourhood()) {
+                    m_navigator.returnToWelcome();
+                    continue;
+                }
+                m_replace->searchTownies();
+                break;
+            case wizard::StepEntry::SearchDates:
+                m_replace->searchDates();
+                break;
             case wizard::StepEntry::ConfirmReplace:
-                (void)askOkCancel(this, QStringLiteral("Tryster Inquery:"),
-                                  QStringLiteral("Are you sure you want to replace this Plom?"));
+                m_replace->confirmReplace();
                 m_navigator.returnToWelcome();
                 continue;
             default:

@@ -8,6 +8,7 @@
 #include "app/ControlLookup.h"
 #include "app/WizardPage.h"
 #include "character/PlomData.h"
+#include "exchange/CharacterLook.h"
 #include "platform/Automation.h"
 #include "preview/FramePacing.h"
 #include "preview/Preview.h"
@@ -25,8 +26,10 @@ class QMenu;
 
 namespace tryster::app {
 
+class LoadCommands;
 class PreviewPane;
 class PreviewPresenter;
+class ReplacePage;
 
 class CTrysterDlg final : public QDialog, public platform::AutomationHost, public PageHost {
     Q_OBJECT
@@ -63,6 +66,13 @@ public:
     const std::string& installFolder() const override { return m_installFolder; }
     const std::string& startFolder() const override { return m_startFolder; }
     void redrawNow() override;
+    void holdPreview(bool held) override;
+    // The dialog's suspended flag: the preview is held (a search, a read, a
+    // file dialog of the Load command) or refilling its catalog. Ticks do
+    // nothing meanwhile.
+    bool previewHeld() const { return m_holds > 0 || m_preview->suspended(); }
+    exchange::CharacterReading showCharacterFile(const std::string& path) override;
+    LoadCommands* loadCommands() const { return m_loadCommands; }
     std::string readmePath() const;
     PlomData& record() { return m_record; }
 
@@ -139,6 +149,7 @@ private:
     WizardPage* pageOf(int step) const;
     // Shown and not minimised: the timer runs, else it stands.
     void updateOnScreen();
+
     void armFrameTimer(int delayMs);
 
     // What the wizard builds.
@@ -156,6 +167,9 @@ private:
     PreviewPane* m_pane = nullptr;
     QTimer m_frameTimer;
     preview::FramePacing m_pacing;
+    int m_holds = 0;  // holdPreview's nesting
+    ReplacePage* m_replace = nullptr;
+    LoadCommands* m_loadCommands = nullptr;
 
     bool m_automationHeld = false;
     bool m_hiddenByClose = false;

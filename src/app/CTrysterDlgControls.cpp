@@ -2,6 +2,7 @@
 // pane and its view controls, where they sit, their tips and the order the
 // keyboard visits them in.
 
+#include "app/Accessibility.h"
 #include "app/AppearancePage.h"
 #include "app/CPictureButton.h"
 #include "app/CTrysterDlg.h"
@@ -10,6 +11,7 @@
 #include "app/DialogUnits.h"
 #include "app/ExportPage.h"
 #include "app/InterestsPage.h"
+#include "app/LoadCommands.h"
 #include "app/NamePage.h"
 #include "app/PersonalityPage.h"
 #include "app/PreviewPane.h"
@@ -72,6 +74,8 @@ constexpr QSize kMoveButtonSize(120, 36);
 
 void CTrysterDlg::createControls() {
     setFixedSize(dluSize(525, 281));
+    m_systemMenu = new QMenu(this);
+    offerWindowMenu(this, m_systemMenu);
     createPages();
 
     auto button = [this](const char* caption, int id, QPoint at, QSize size) {
@@ -102,12 +106,14 @@ void CTrysterDlg::createControls() {
     connect(replace, &QPushButton::clicked, this, &CTrysterDlg::onReplace);
 
     // Never shown by any step; the window menu offers their commands.
-    for (auto [caption, id] : {std::pair{"Load", IDC_LOAD}, {"Save", IDC_SAVE_BACK}, {"Reload", IDC_RELOAD}})
-        button(caption, id, {0, 0}, {90, 30})->hide();
-    connect(m_controls.get<QPushButton>(IDC_RELOAD), &QPushButton::clicked, this, [this] {
-        if (auto* appearance = qobject_cast<AppearancePage*>(pageOf(wizard::kAppearanceStep)))
-            appearance->reload();
-    });
+    m_loadCommands = new LoadCommands(this, *this, *m_preview, m_record);
+    const std::pair<const char*, int> hidden[] = {{"Load", IDC_LOAD}, {"Save", IDC_SAVE_BACK}, {"Reload", IDC_RELOAD}};
+    for (auto [caption, id] : hidden) button(caption, id, {0, 0}, {90, 30})->hide();
+    connect(m_controls.get<QPushButton>(IDC_LOAD), &QPushButton::clicked, m_loadCommands, &LoadCommands::load);
+    connect(m_controls.get<QPushButton>(IDC_SAVE_BACK), &QPushButton::clicked, m_loadCommands,
+            &LoadCommands::saveBack);
+    connect(m_controls.get<QPushButton>(IDC_RELOAD), &QPushButton::clicked, m_loadCommands, &LoadCommands::rescan);
+    connect(m_loadCommands, &LoadCommands::saveBackEnabled, this, [this](bool on) { setEnabled(IDC_SAVE_BACK, on); });
 
     m_pane = new PreviewPane(this);
     m_controls.add(IDC_PREVIEW, m_pane);
@@ -122,11 +128,16 @@ void CTrysterDlg::createControls() {
     connect(about, &QPushButton::clicked, this, &CTrysterDlg::onAbout);
     connect(help, &QPushButton::clicked, this, &CTrysterDlg::onHelp);
 
-    m_systemMenu = new QMenu(this);
     m_systemMenu->addSeparator();
     QAction* aboutCommand = m_systemMenu->addAction(QStringLiteral("&About this program..."));
     aboutCommand->setData(IDM_ABOUTBOX);
     connect(aboutCommand, &QAction::triggered, this, [this] { onSysCommand(IDM_ABOUTBOX); });
+    // The template's hidden Load, Save and Reload buttons, where players
+    // can reach them.
+    m_systemMenu->addSeparator();
+    m_systemMenu->addAction(m_loadCommands->loadAction());
+    m_systemMenu->addAction(m_loadCommands->saveBackAction());
+    m_systemMenu->addAction(m_loadCommands->rescanAction());
 
     setTabOrder();
 }
@@ -139,9 +150,8 @@ void CTrysterDlg::createPages() {
     m_pages[wizard::kInterestsStep] = new InterestsPage(context);
     m_pages[wizard::kCareerStep] = new CareerPage(context);
     m_pages[wizard::kExportStep] = new ExportPage(context);
-    auto* replace = new ReplacePage(context);
-    for (int step : {wizard::kNeighbourhoodStep, wizard::kDatesStep, wizard::kConfirmStep})
-        m_pages[step] = replace;
+    m_replace = new ReplacePage(context);
+    for (int step : {wizard::kNeighbourhoodStep, wizard::kDatesStep, wizard::kConfirmStep}) m_pages[step] = m_replace;
 }
 
 void CTrysterDlg::setTabOrder() {

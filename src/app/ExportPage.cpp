@@ -6,18 +6,16 @@
 #include "app/ControlIds.h"
 #include "app/DialogUnits.h"
 #include "app/ExchangeReporter.h"
-#include "app/ModalRunner.h"
+#include "app/FileDialogs.h"
 #include "app/QtText.h"
 #include "exchange/ExchangeTexts.h"
 #include "exchange/NewDate.h"
-#include "exchange/TownieSearch.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/Sound.h"
 #include "preview/Preview.h"
 
-#include <QFileDialog>
 #include <QLabel>
 #include <QProgressBar>
 
@@ -59,16 +57,13 @@ void ExportPage::showProgress(bool shown) {
 }
 
 QString ExportPage::askForPath() {
-    QFileDialog chooser(dialog(), QStringLiteral("Select the name to save this Plom"),
-                        toQString(exchange::datesFolder(host().installFolder())),
-                        QStringLiteral("Tryster Files (*.srf)"));
-    chooser.setOption(QFileDialog::DontUseNativeDialog);
-    chooser.setAcceptMode(QFileDialog::AcceptSave);
-    chooser.setFileMode(QFileDialog::AnyFile);
-    chooser.setDefaultSuffix(QStringLiteral("srf"));
-    chooser.setOption(QFileDialog::DontConfirmOverwrite, false);
-    if (runModal(chooser) != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return {};
-    return chooser.selectedFiles().front();
+    FileChoice choice;
+    choice.title = QStringLiteral("Select the name to save this Plom");
+    choice.folder = gameSubfolder(host().installFolder(), "TemplateNPCs");
+    choice.filter = QStringLiteral("Tryster Files (*.srf)");
+    choice.save = true;
+    choice.suffix = QStringLiteral("srf");
+    return chooseFile(dialog(), choice);
 }
 
 void ExportPage::save() {

@@ -23,6 +23,9 @@ class PlomData;
 namespace tryster::preview {
 class Preview;
 }
+namespace tryster::exchange {
+struct CharacterReading;
+}
 
 namespace tryster::app {
 
@@ -39,6 +42,12 @@ public:
     virtual void redrawNow() = 0;
     // "The Ploms Tryster: " + text in the window title.
     virtual void setProgressTitle(const QString& stepText) = 0;
+    // While held (holds nest), the frame timer stands and the preview is
+    // suspended.
+    virtual void holdPreview(bool held) = 0;
+    // Reads a character file and shows its look on the preview, the preview
+    // held and the wait cursor up meanwhile; what was read comes back.
+    virtual exchange::CharacterReading showCharacterFile(const std::string& path) = 0;
 };
 
 // What every page reaches of the dialog.

@@ -12,6 +12,7 @@
 #include "anim/CharacterLibrary.h"
 #include "anim/PreviewCharacter.h"
 #include "character/Appearance.h"
+#include "exchange/CharacterLook.h"
 #include "exchange/Look.h"
 #include "exchange/PreviewSnapshots.h"
 #include "platform/DisplayWindow.h"
@@ -121,6 +122,13 @@ public:
     void chooseHeadTexture(std::string_view name);
     // Rescans the game's folders for skins; the animation keeps running.
     void reloadCatalog();
+
+    // Shows a character read from its file (a loaded character, a townie or
+    // a date): its age's default look first, its tone and build, then its
+    // four names, each selected where the lists offer it and kept as the
+    // current name either way; the character then stands still. The
+    // gender letter of the lists follows the character too.
+    void showCharacterLook(const exchange::CharacterLook& character);
     void takeOffAppearance(bool alsoStopAnimation);
 
     // The save command's snapshot step: the head and the whole body, drawn

@@ -77,6 +77,45 @@ exchange::Look Preview::currentLook() const {
     return out;
 }
 
+namespace {
+
+// Selects the entry equal to `name` (the first entry when there is none);
+// the current name is `name` either way.
+void selectLoaded(NameListModel& list, std::string& current, const std::string& name) {
+    const int index = list.find(name);
+    list.select(index != NameListModel::kNoSelection || list.empty() ? index : 0);
+    current = name;
+}
+
+}  // namespace
+
+void Preview::showCharacterLook(const exchange::CharacterLook& character) {
+    const DefaultSet& defaults = character.defaults();
+    inputs_.isAdult = character.isAdult;
+    skeletonName_ = std::string(defaults.skeleton);
+    look_.assign(defaults);
+    animationName_ = std::string(defaults.animation);
+    refillCatalog(true, true);
+
+    inputs_.isMale = character.isMale;
+    inputs_.female = !character.isMale;
+    inputs_.skinToneIndex = character.skinTone;
+    inputs_.bodyTypeIndex = character.bodyType;
+    presenter_.catalogInputsChosen();
+    refillCatalog(true, true);
+
+    selectLoaded(catalog_.bodyMeshes, look_.bodyMesh, character.bodyMesh);
+    refillCatalog(false, true);
+    selectLoaded(catalog_.bodyTextures, look_.bodyTexture, character.bodyTexture);
+    selectLoaded(catalog_.headMeshes, look_.headMesh, character.headMesh);
+    refillCatalog(false, true);
+    selectLoaded(catalog_.headTextures, look_.headTexture, character.headTexture);
+
+    animationName_.clear();
+    applyAppearance();
+    refillCatalog(true, true);
+}
+
 void Preview::reloadCatalog() {
     takeOffAppearance(false);
     refillCatalog(true, true);

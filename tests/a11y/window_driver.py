@@ -70,10 +70,20 @@ class Window:
             return None
         return None
 
+    def menu_command(self, text):
+        """Runs the window menu's command with this text, through the window's
+        accessible action of that name."""
+        action = self.frame.queryAction()
+        names = [action.getName(i) for i in range(action.nActions)]
+        if text not in names:
+            raise Failure("the window offers no command %r (it offers %r)" % (text, names))
+        action.doAction(names.index(text))
+
     def wait_dialog(self, title, timeout=20):
         """Another window of the program with this title, once it is open."""
         def find():
             try:
+                self.app.clearCache()
                 for window in self.app:
                     if window is not None and window.name == title and \
                             window.getState().contains(pyatspi.STATE_SHOWING):

@@ -110,13 +110,6 @@ TEST_F(MainDialog, CreateLeadsToStepOneAndBackReturns) {
     EXPECT_EQ(sounds.events.size(), 2u);
 }
 
-TEST_F(MainDialog, ReplaceWithoutANeighbourhoodComesBackToStepZero) {
-    press(IDC_REPLACE);
-    EXPECT_EQ(sounds.events, std::vector<Sound>{kClick});
-    EXPECT_EQ(dialog->step(), 0);
-    EXPECT_TRUE(shown(IDC_REPLACE));
-}
-
 TEST_F(MainDialog, TheAboutButtonClicksToTheEndFirst) {
     bool clickedBefore = false;
     runner.onShow = [&](QDialog&) { clickedBefore = !sounds.events.empty(); };

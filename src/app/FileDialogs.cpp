@@ -1,0 +1,34 @@
+#include "app/FileDialogs.h"
+
+#include "app/ModalRunner.h"
+#include "platform/FileSystem.h"
+
+#include <QFileDialog>
+
+namespace tryster::app {
+
+QString chooseFile(QWidget* parent, const FileChoice& choice) {
+    QFileDialog chooser(parent, choice.title, choice.folder);
+    chooser.setOption(QFileDialog::DontUseNativeDialog);
+    // The filter shows its text; the pattern in its last parentheses filters.
+    chooser.setOption(QFileDialog::HideNameFilterDetails);
+    chooser.setNameFilter(choice.filter);
+    if (choice.save) {
+        chooser.setAcceptMode(QFileDialog::AcceptSave);
+        chooser.setFileMode(QFileDialog::AnyFile);
+        chooser.setDefaultSuffix(choice.suffix);
+    } else {
+        chooser.setAcceptMode(QFileDialog::AcceptOpen);
+        chooser.setFileMode(QFileDialog::ExistingFile);
+    }
+    if (!choice.file.isEmpty()) chooser.selectFile(choice.file);
+    if (choice.extend) choice.extend(chooser, choice.context);
+    if (runModal(chooser) != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return {};
+    return chooser.selectedFiles().front();
+}
+
+QString gameSubfolder(const std::string& gameFolder, const char* relative) {
+    return QString::fromStdString(platform::resolvePath(platform::joinPath(gameFolder, relative)).string());
+}
+
+}  // namespace tryster::app

@@ -157,7 +157,9 @@ TEST(WinePrefixPath, FollowsWineprefixElseHome) {
     EXPECT_EQ(winePrefixPath(), "/games/prefix");
     ::unsetenv("WINEPREFIX");
     const char* home = std::getenv("HOME");
-    if (home && *home) EXPECT_EQ(winePrefixPath(), std::string(home) + "/.wine");
+    if (home && *home) {
+        EXPECT_EQ(winePrefixPath(), std::string(home) + "/.wine");
+    }
     if (oldPrefix) ::setenv("WINEPREFIX", savedPrefix.c_str(), 1);
 }
 

@@ -188,10 +188,10 @@ std::string wineToLocalPath(std::string_view prefix, std::string_view windowsPat
         }
         parts.push_back(part);
     }
-    std::string local = fs::weakly_canonical(drive, ec).string();
-    if (ec) local = drive.string();
-    for (std::string_view part : parts) (local += '/') += part;
-    return resolvePath(local).string();
+    fs::path local = fs::weakly_canonical(drive, ec);
+    if (ec) local = drive;
+    for (std::string_view part : parts) local /= part;
+    return resolvePath(local.string()).string();
 }
 
 }  // namespace tryster::platform

@@ -20,11 +20,11 @@
 namespace tryster::bench {
 
 struct Ratio {
-    std::string subject;   // benchmark (function) names
+    std::string subject;  // benchmark (function) names
     std::string baseline;
-    double target = 0;     // the subject may take at most this many times the baseline; 0: none
-    double atLeast = 0;    // and at least this many times; 0: no lower bound
-    std::string what = {}; // the figure's name in the table; "subject / baseline" when empty
+    double target = 0;      // the subject may take at most this many times the baseline; 0: none
+    double atLeast = 0;     // and at least this many times; 0: no lower bound
+    std::string what = {};  // the figure's name in the table; "subject / baseline" when empty
 };
 
 // A time the subject must stay within, for figures without a baseline.
@@ -74,7 +74,8 @@ inline std::string targetText(double atLeast, double atMost) {
 class TableFile {
 public:
     explicit TableFile(const char* program) : program_(program) {
-        if (const char* path = std::getenv("TRYSTER_BENCH_TABLE"); path && *path) file_ = std::fopen(path, "a");
+        if (const char* path = std::getenv("TRYSTER_BENCH_TABLE"); path && *path)
+            file_ = std::fopen(path, "a");
         const std::string name = program_;
         program_ = name.substr(name.find_last_of('/') + 1);
     }
@@ -84,11 +85,13 @@ public:
     TableFile(const TableFile&) = delete;
     TableFile& operator=(const TableFile&) = delete;
 
-    void row(const std::string& what, const std::string& subject, double subjectSeconds, const std::string& baseline,
-             double baselineSeconds, double ratio, const std::string& target, const char* verdict) {
+    void row(const std::string& what, const std::string& subject, double subjectSeconds,
+             const std::string& baseline, double baselineSeconds, double ratio, const std::string& target,
+             const char* verdict) {
         if (!file_) return;
-        std::fprintf(file_, "%s\t%s\t%s\t%.9g\t%s\t%.9g\t%.4f\t%s\t%s\n", program_.c_str(), what.c_str(), subject.c_str(),
-                     subjectSeconds, baseline.c_str(), baselineSeconds, ratio, target.c_str(), verdict);
+        std::fprintf(file_, "%s\t%s\t%s\t%.9g\t%s\t%.9g\t%.4f\t%s\t%s\n", program_.c_str(), what.c_str(),
+                     subject.c_str(), subjectSeconds, baseline.c_str(), baselineSeconds, ratio,
+                     target.c_str(), verdict);
     }
 
 private:
@@ -124,8 +127,8 @@ inline int runWithRatios(int argc, char** argv, const std::vector<Ratio>& ratios
         std::printf("ratio %s: %.2f", what.c_str(), ratio);
         if (hasTarget) std::printf(" (target %s: %s)", target.c_str(), met ? "met" : "MISSED");
         std::printf("\n");
-        table.row(what, r.subject, subject, r.baseline, baseline, ratio, target,
-                  !hasTarget ? "-" : met ? "met" : "missed");
+        const char* verdict = !hasTarget ? "-" : met ? "met" : "missed";
+        table.row(what, r.subject, subject, r.baseline, baseline, ratio, target, verdict);
     }
     for (const Budget& b : budgets) {
         const double subject = reporter.seconds(b.subject);

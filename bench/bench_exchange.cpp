@@ -117,10 +117,12 @@ BENCHMARK(BM_SaveSequence)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     setUp();
-    const int status = bench::runWithRatios(argc, argv, {
-        {"BM_NewDate", "BM_PlainCopyOfTemplate", 5, 0, "new date / plain copy of the template"},
-        {"BM_SaveSequence", "BM_PlainCopyOfTemplate", 5, 0, "save steps / plain copy of the template"},
-    });
+    const int status = bench::runWithRatios(
+        argc, argv,
+        {
+            {"BM_NewDate", "BM_PlainCopyOfTemplate", 5, 0, "new date / plain copy of the template"},
+            {"BM_SaveSequence", "BM_PlainCopyOfTemplate", 5, 0, "save steps / plain copy of the template"},
+        });
     delete g_setup;
     return status;
 }

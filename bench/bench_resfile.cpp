@@ -292,17 +292,23 @@ BENCHMARK(BM_PlainCopyOfKeptBytes)->Unit(benchmark::kMillisecond)->Iterations(5)
 
 int main(int argc, char** argv) {
     setUp();
-    const int status = bench::runWithRatios(argc, argv, {
-        {"BM_OpenWithMap_Small", "BM_RawHeaderAndMap_Small", 0, 0, "open with map, 16-byte data / raw header and map"},
-        {"BM_OpenWithMap_Large", "BM_RawHeaderAndMap_Large", 0, 0, "open with map, 4 KiB data / raw header and map"},
-        {"BM_OpenWithMap_Large", "BM_OpenWithMap_Small", 1.25, 0.8, "open with map, 4 KiB / 16-byte data"},
-        {"BM_OpenWithMap_Small", "BM_RawRead_Small", 0, 0, "open with map, 16-byte data / raw read of the file"},
-        {"BM_OpenByWalk", "BM_RawChunkHeaders", 2, 0, "open by walking / raw chunk headers"},
-        {"BM_LoadEveryResource", "BM_RawRead_Small", 0, 0, "load every resource / raw read"},
-        {"BM_AddAndWrite20000", "BM_RawWriteSameBytes", 0, 0, "add and write 20000 / raw write"},
-        {"BM_RewriteInPlace", "BM_RawRewrite", 0, 0, "rewrite in place / raw write"},
-        {"BM_Compact100MB", "BM_PlainCopyOfKeptBytes", 2, 0, "compaction / plain copy of kept bytes"},
-    });
+    const int status = bench::runWithRatios(
+        argc, argv,
+        {
+            {"BM_OpenWithMap_Small", "BM_RawHeaderAndMap_Small", 0, 0,
+             "open with map, 16-byte data / raw header and map"},
+            {"BM_OpenWithMap_Large", "BM_RawHeaderAndMap_Large", 0, 0,
+             "open with map, 4 KiB data / raw header and map"},
+            {"BM_OpenWithMap_Large", "BM_OpenWithMap_Small", 1.25, 0.8,
+             "open with map, 4 KiB / 16-byte data"},
+            {"BM_OpenWithMap_Small", "BM_RawRead_Small", 0, 0,
+             "open with map, 16-byte data / raw read of the file"},
+            {"BM_OpenByWalk", "BM_RawChunkHeaders", 2, 0, "open by walking / raw chunk headers"},
+            {"BM_LoadEveryResource", "BM_RawRead_Small", 0, 0, "load every resource / raw read"},
+            {"BM_AddAndWrite20000", "BM_RawWriteSameBytes", 0, 0, "add and write 20000 / raw write"},
+            {"BM_RewriteInPlace", "BM_RawRewrite", 0, 0, "rewrite in place / raw write"},
+            {"BM_Compact100MB", "BM_PlainCopyOfKeptBytes", 2, 0, "compaction / plain copy of kept bytes"},
+        });
     delete g_files;
     return status;
 }

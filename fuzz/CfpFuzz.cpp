@@ -19,7 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     anim::FramePools back;
     fuzz::require(anim::decodeCfp(encoded, t, q, back));
     // Bit for bit; an empty pool's data() may be null, which memcmp must not see.
-    auto sameBits = [](const void* a, const void* b, std::size_t n) { return n == 0 || std::memcmp(a, b, n) == 0; };
+    auto sameBits = [](const void* a, const void* b, std::size_t n) {
+        return n == 0 || std::memcmp(a, b, n) == 0;
+    };
     fuzz::require(sameBits(back.translations.data(), pools.translations.data(), t * sizeof(anim::Vector3)));
     fuzz::require(sameBits(back.rotations.data(), pools.rotations.data(), q * sizeof(anim::Quaternion)));
     (void)anim::encodeCfp(pools, 0.01f);

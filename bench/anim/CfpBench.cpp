@@ -62,5 +62,7 @@ BENCHMARK(BM_CopyDecodedSize)->Unit(benchmark::kMicrosecond)->Repetitions(5)->Re
 }  // namespace
 
 int main(int argc, char** argv) {
-    return tryster::bench::runWithRatios(argc, argv, {{"BM_DecodeCfp", "BM_CopyDecodedSize", 0, 0, "decode .cfp frames / copy of the decoded size"}});
+    return tryster::bench::runWithRatios(
+        argc, argv,
+        {{"BM_DecodeCfp", "BM_CopyDecodedSize", 0, 0, "decode .cfp frames / copy of the decoded size"}});
 }

@@ -189,5 +189,7 @@ BENCHMARK(BM_CopyVertexData)->Unit(benchmark::kMicrosecond)->Repetitions(5)->Rep
 }  // namespace
 
 int main(int argc, char** argv) {
-    return tryster::bench::runWithRatios(argc, argv, {{"BM_FrameUpdateAndSkin", "BM_CopyVertexData", 10, 0, "frame update and skin / copy of the vertex data"}});
+    return tryster::bench::runWithRatios(argc, argv,
+                                         {{"BM_FrameUpdateAndSkin", "BM_CopyVertexData", 10, 0,
+                                           "frame update and skin / copy of the vertex data"}});
 }

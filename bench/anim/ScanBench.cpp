@@ -2,8 +2,8 @@
 // binary; 10 000 outfits, 2 000 animations) against reading the same files'
 // bytes raw.
 
-#include "BenchFolder.h"
 #include "../BenchRatios.h"
+#include "BenchFolder.h"
 
 #include "anim/CharacterLibrary.h"
 
@@ -163,8 +163,12 @@ void scanInstall(benchmark::State& state, Heap heap) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * install().bytes));
 }
 
-void BM_ScanInstall(benchmark::State& state) { scanInstall(state, Heap::Fresh); }
-void BM_ScanInstallWarmHeap(benchmark::State& state) { scanInstall(state, Heap::Warm); }
+void BM_ScanInstall(benchmark::State& state) {
+    scanInstall(state, Heap::Fresh);
+}
+void BM_ScanInstallWarmHeap(benchmark::State& state) {
+    scanInstall(state, Heap::Warm);
+}
 
 void BM_ReadSameBytesRaw(benchmark::State& state) {
     const Install& in = install();
@@ -188,5 +192,6 @@ int main(int argc, char** argv) {
     return tryster::bench::runWithRatios(
         argc, argv,
         {{"BM_ScanInstall", "BM_ReadSameBytesRaw", 3, 0, "scan of 3000 files, fresh heap / raw read"},
-         {"BM_ScanInstallWarmHeap", "BM_ReadSameBytesRaw", 0, 0, "scan of 3000 files, warm heap / raw read"}});
+         {"BM_ScanInstallWarmHeap", "BM_ReadSameBytesRaw", 0, 0,
+          "scan of 3000 files, warm heap / raw read"}});
 }

@@ -69,6 +69,8 @@ BENCHMARK(BM_WriteSameBytes)->Unit(benchmark::kMillisecond)->Repetitions(5)->Rep
 }  // namespace
 
 int main(int argc, char** argv) {
-    return tryster::bench::runWithRatios(argc, argv, {{"BM_WriteDemoWorld", "BM_WriteSameBytes", 0, 0, "demo folder / writing the same bytes"}},
-                                         {{"BM_WriteDemoWorld", kBudgetMs, "demo folder written"}});
+    return tryster::bench::runWithRatios(
+        argc, argv,
+        {{"BM_WriteDemoWorld", "BM_WriteSameBytes", 0, 0, "demo folder / writing the same bytes"}},
+        {{"BM_WriteDemoWorld", kBudgetMs, "demo folder written"}});
 }

@@ -52,7 +52,8 @@ std::optional<std::string> readEscaped(std::string_view& text, char end) {
             highSurrogate = unit;
             return;
         }
-        if (unit >= 0xDC00 && unit < 0xE000 && highSurrogate) unit = 0x10000 + ((highSurrogate - 0xD800) << 10) + (unit - 0xDC00);
+        if (unit >= 0xDC00 && unit < 0xE000 && highSurrogate)
+            unit = 0x10000 + ((highSurrogate - 0xD800) << 10) + (unit - 0xDC00);
         highSurrogate = 0;
         appendUtf8(out, unit);
     };
@@ -68,32 +69,24 @@ std::optional<std::string> readEscaped(std::string_view& text, char end) {
             continue;
         }
         c = text[i++];
-        switch (c) {
-        case 'a': emit('\a'); break;
-        case 'b': emit('\b'); break;
-        case 'e': emit(0x1B); break;
-        case 'f': emit('\f'); break;
-        case 'n': emit('\n'); break;
-        case 'r': emit('\r'); break;
-        case 't': emit('\t'); break;
-        case 'v': emit('\v'); break;
-        case 'x': {
+        constexpr std::string_view kLetters = "abefnrtv";
+        constexpr char kControls[] = {'\a', '\b', '\x1B', '\f', '\n', '\r', '\t', '\v'};
+        if (std::size_t k = kLetters.find(c); k != std::string_view::npos) {
+            emit(static_cast<unsigned char>(kControls[k]));
+        } else if (c == 'x') {
             std::uint32_t unit = 0;
             int digits = 0;
             for (; digits < 4 && i < text.size() && hexDigit(text[i]) >= 0; ++digits, ++i)
                 unit = unit * 16 + static_cast<std::uint32_t>(hexDigit(text[i]));
             emit(digits ? unit : 'x');
-            break;
-        }
-        default:
-            if (c >= '0' && c <= '7') {
-                std::uint32_t unit = static_cast<std::uint32_t>(c - '0');
-                for (int digits = 1; digits < 3 && i < text.size() && text[i] >= '0' && text[i] <= '7'; ++digits, ++i)
-                    unit = unit * 8 + static_cast<std::uint32_t>(text[i] - '0');
-                emit(unit);
-            } else {
-                emit(static_cast<unsigned char>(c));
-            }
+        } else if (c >= '0' && c <= '7') {
+            std::uint32_t unit = static_cast<std::uint32_t>(c - '0');
+            for (int digits = 1; digits < 3 && i < text.size() && text[i] >= '0' && text[i] <= '7';
+                 ++digits, ++i)
+                unit = unit * 8 + static_cast<std::uint32_t>(text[i] - '0');
+            emit(unit);
+        } else {
+            emit(static_cast<unsigned char>(c));
         }
     }
     return std::nullopt;
@@ -123,7 +116,8 @@ std::string winePrefixPath() {
     return {};
 }
 
-RegistryValue readWineMachineValue(std::string_view prefix, std::string_view keyPath, std::string_view valueName) {
+RegistryValue readWineMachineValue(std::string_view prefix, std::string_view keyPath,
+                                   std::string_view valueName) {
     RegistryValue result;
     if (prefix.empty()) return result;
     auto bytes = readWholeFile(std::string(prefix) + "/system.reg");

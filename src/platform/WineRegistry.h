@@ -26,7 +26,8 @@ std::string winePrefixPath();
 // values are read; the value is returned as stored (a Windows path here).
 // A missing file or key cannot be opened; a missing value, or one of
 // another type, is empty.
-RegistryValue readWineMachineValue(std::string_view prefix, std::string_view keyPath, std::string_view valueName);
+RegistryValue readWineMachineValue(std::string_view prefix, std::string_view keyPath,
+                                   std::string_view valueName);
 
 // The local folder of a Windows path such as `C:\Program Files\Orvel`:
 // the drive through `dosdevices/<letter>:` (for C:, `drive_c` when the

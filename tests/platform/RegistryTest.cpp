@@ -81,7 +81,8 @@ protected:
 #time=1da0c1d2e3f4a5b
 "PLOMS_DATA"="C:\\wrong"
 
-[)" + key + "] 1700000001\n#time=1da0c1d2e3f4a5c\n" + values + R"(
+[)" + key + "] 1700000001\n#time=1da0c1d2e3f4a5c\n" +
+                                         values + R"(
 
 [Software\\Other] 1700000002
 "PLOMS_DATA"="C:\\wrong"
@@ -147,7 +148,8 @@ TEST_F(WinePrefix, DrivesMapThroughDosdevices) {
     EXPECT_EQ(wineToLocalPath(prefix, R"(relative\folder)"), "");
     // Without the link, C: is still the prefix's drive_c.
     std::filesystem::remove(dir.path() / "wine/dosdevices/c:");
-    EXPECT_EQ(wineToLocalPath(prefix, "C:/Program Files/Orvel/The Ploms"), local("Program Files/Orvel/The Ploms"));
+    EXPECT_EQ(wineToLocalPath(prefix, "C:/Program Files/Orvel/The Ploms"),
+              local("Program Files/Orvel/The Ploms"));
 }
 
 TEST(WinePrefixPath, FollowsWineprefixElseHome) {

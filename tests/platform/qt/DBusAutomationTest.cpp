@@ -78,7 +78,8 @@ protected:
     // not pass by skipping what it is meant to check.
     void SetUp() override {
         if (QDBusConnection::sessionBus().isConnected()) return;
-        if (!qEnvironmentVariableIsEmpty("CI")) FAIL() << "no D-Bus session bus could be started (is dbus-daemon installed?)";
+        if (!qEnvironmentVariableIsEmpty("CI"))
+            FAIL() << "no D-Bus session bus could be started (is dbus-daemon installed?)";
         GTEST_SKIP() << "no D-Bus session bus";
     }
 

@@ -3,33 +3,45 @@
 #              bundled demo game folder
 #   make test  installs what is missing, builds with the sanitizers, and
 #              runs every test (and each fuzz target for a short while)
+# and the others:
+#   make package        the Debian package (build/release/tryster_*.deb)
+#   make check-package  unpacks it into a scratch folder and runs it there
+#   make bench          every benchmark, ending with one table of figures
 
 CMAKE ?= cmake
 FUZZ_SECONDS ?= 30
 
 RELEASE := build/release
+BENCH := build/bench
 DEV := build/dev
 FUZZ := build/fuzz
 RUNDIR := build/run
 
-.PHONY: all run test deps release dev fuzz fuzz-smoke bench demo clean
+.PHONY: all run test release dev fuzz fuzz-smoke bench bench-build demo package check-package clean
 
 all: release
 
-deps:
-	@scripts/install-deps
-
-release: deps
+# Only what building and running the program need: no test or benchmark
+# packages.
+release:
+	@scripts/install-deps build
 	$(CMAKE) --preset release >/dev/null
 	$(CMAKE) --build --preset release
 
-dev: deps
+dev:
+	@scripts/install-deps build test
 	$(CMAKE) --preset dev >/dev/null
 	$(CMAKE) --build --preset dev
 
-fuzz: deps
+fuzz:
+	@scripts/install-deps build test
 	$(CMAKE) --preset fuzz >/dev/null
 	$(CMAKE) --build --preset fuzz
+
+bench-build:
+	@scripts/install-deps build bench
+	$(CMAKE) --preset bench >/dev/null
+	$(CMAKE) --build --preset bench
 
 # The demo game folder, made by the project's own generator, and a registry
 # file that points the program at it.
@@ -47,8 +59,15 @@ test: dev fuzz
 fuzz-smoke: fuzz
 	@scripts/fuzz-smoke "$(FUZZ)" $(FUZZ_SECONDS)
 
-bench: release
-	@scripts/run-bench "$(RELEASE)"
+bench: bench-build
+	@scripts/run-bench "$(BENCH)"
+
+package: release
+	@scripts/install-deps build package
+	$(CMAKE) --build --preset release --target package
+
+check-package: package
+	@scripts/check-package "$(RELEASE)"
 
 clean:
 	rm -rf build

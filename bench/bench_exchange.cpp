@@ -5,7 +5,7 @@
 // Snapshots are not part of either. The files are made in a temporary
 // folder when the program starts; the ratios are printed after the table.
 
-#include "RatioReporter.h"
+#include "BenchRatios.h"
 #include "exchange/DateTemplate.h"
 #include "exchange/NewDate.h"
 #include "exchange/SaveSequence.h"
@@ -116,14 +116,13 @@ BENCHMARK(BM_NewDate)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveSequence)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
     setUp();
-    bench::RatioReporter reporter({
-        {"new date / plain copy of the template", "BM_NewDate", "BM_PlainCopyOfTemplate", "5 or less"},
-        {"save steps / plain copy of the template", "BM_SaveSequence", "BM_PlainCopyOfTemplate", "5 or less"},
-    });
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    const int status = bench::runWithRatios(
+        argc, argv,
+        {
+            {"BM_NewDate", "BM_PlainCopyOfTemplate", 5, 0, "new date / plain copy of the template"},
+            {"BM_SaveSequence", "BM_PlainCopyOfTemplate", 5, 0, "save steps / plain copy of the template"},
+        });
     delete g_setup;
-    return 0;
+    return status;
 }

@@ -1,6 +1,6 @@
 // Decoding compressed frames against a plain copy of the decoded size.
 
-#include "BenchRatios.h"
+#include "../BenchRatios.h"
 
 #include "anim/FrameFile.h"
 
@@ -62,5 +62,7 @@ BENCHMARK(BM_CopyDecodedSize)->Unit(benchmark::kMicrosecond)->Repetitions(5)->Re
 }  // namespace
 
 int main(int argc, char** argv) {
-    return tryster::bench::runWithRatios(argc, argv, {{"BM_DecodeCfp", "BM_CopyDecodedSize", 0}});
+    return tryster::bench::runWithRatios(
+        argc, argv,
+        {{"BM_DecodeCfp", "BM_CopyDecodedSize", 0, 0, "decode .cfp frames / copy of the decoded size"}});
 }

@@ -3,7 +3,7 @@
 // heap allocations per frame (none expected) and the bytes a worn vertex
 // costs.
 
-#include "BenchRatios.h"
+#include "../BenchRatios.h"
 
 #include "anim/CharacterLibrary.h"
 #include "anim/PreviewCharacter.h"
@@ -189,5 +189,7 @@ BENCHMARK(BM_CopyVertexData)->Unit(benchmark::kMicrosecond)->Repetitions(5)->Rep
 }  // namespace
 
 int main(int argc, char** argv) {
-    return tryster::bench::runWithRatios(argc, argv, {{"BM_FrameUpdateAndSkin", "BM_CopyVertexData", 10}});
+    return tryster::bench::runWithRatios(argc, argv,
+                                         {{"BM_FrameUpdateAndSkin", "BM_CopyVertexData", 10, 0,
+                                           "frame update and skin / copy of the vertex data"}});
 }

@@ -4,7 +4,7 @@
 // does around the frame: the copy of the presented frame into the pane
 // and the pane's painting. Target: a tick within 1.3 times the frame.
 
-#include "../anim/BenchRatios.h"
+#include "../BenchRatios.h"
 
 #include "app/CTrysterDlg.h"
 #include "app/ModalRunner.h"
@@ -132,7 +132,7 @@ int main(int argc, char** argv) {
     tryster::platform::installClockSource(&steppedClock);
 
     const int status =
-        tryster::bench::runWithRatios(argc, argv, {{"BM_WindowTick", "BM_HeadlessFrame", 1.3}});
+        tryster::bench::runWithRatios(argc, argv, {{"BM_WindowTick", "BM_HeadlessFrame", 1.3, 0, "window tick / headless frame"}});
 
     tryster::platform::installClockSource(nullptr);
     std::error_code ec;

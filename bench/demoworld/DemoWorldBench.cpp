@@ -2,7 +2,7 @@
 // least any writer of that folder does), in the same run, and against the
 // folder's budget of 5 s.
 
-#include "../anim/BenchRatios.h"
+#include "../BenchRatios.h"
 
 #include "demoworld/DemoAssets.h"
 #include "demoworld/DemoWorld.h"
@@ -69,13 +69,8 @@ BENCHMARK(BM_WriteSameBytes)->Unit(benchmark::kMillisecond)->Repetitions(5)->Rep
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    tryster::bench::RecordingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    const double world = reporter.time("BM_WriteDemoWorld"), copy = reporter.time("BM_WriteSameBytes");
-    if (world > 0) std::printf("demo folder: %.0f ms (budget %.0f ms: %s)\n", world, kBudgetMs, world <= kBudgetMs ? "met" : "MISSED");
-    if (world > 0 && copy > 0) std::printf("ratio BM_WriteDemoWorld / BM_WriteSameBytes: %.2f\n", world / copy);
-    return 0;
+    return tryster::bench::runWithRatios(
+        argc, argv,
+        {{"BM_WriteDemoWorld", "BM_WriteSameBytes", 0, 0, "demo folder / writing the same bytes"}},
+        {{"BM_WriteDemoWorld", kBudgetMs, "demo folder written"}});
 }

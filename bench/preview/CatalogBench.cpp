@@ -2,8 +2,8 @@
 // 20 000 textures and 5 000 outfits, against listing the folders the
 // refill looks in. The target: the refill takes at most twice the listing.
 
+#include "../BenchRatios.h"
 #include "../anim/BenchFolder.h"
-#include "../anim/BenchRatios.h"
 
 #include "anim/CharacterFile.h"
 #include "platform/FileFinder.h"
@@ -134,5 +134,6 @@ BENCHMARK(BM_ListFolders)->Unit(benchmark::kMillisecond)->Repetitions(5)->Report
 }  // namespace
 
 int main(int argc, char** argv) {
-    return tryster::bench::runWithRatios(argc, argv, {{"BM_RefillCatalog", "BM_ListFolders", 2}});
+    return tryster::bench::runWithRatios(
+        argc, argv, {{"BM_RefillCatalog", "BM_ListFolders", 2, 0, "catalog refill / listing its folders"}});
 }

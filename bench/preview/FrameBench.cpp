@@ -7,7 +7,7 @@
 // lights, textures and projection and no animation work. The target: the
 // whole frame takes less time than that draw alone.
 
-#include "../anim/BenchRatios.h"
+#include "../BenchRatios.h"
 #include "../raster/MesaScene.h"
 
 #include "anim/SkinInstance.h"

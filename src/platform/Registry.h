@@ -11,6 +11,11 @@
 // Key paths and value names compare without regard to case, as in the
 // registry. A missing file or section is a key that cannot be opened; a
 // missing value opens the key but leaves the value empty.
+//
+// Where the file has no line for the value, the key is also looked up in
+// the Wine prefix's registry (see WineRegistry.h), where the game's
+// installer wrote it when the game runs under Wine; its Windows path is
+// turned into the local folder. The file, where it has the value, wins.
 
 #include <string>
 #include <string_view>
@@ -27,7 +32,8 @@ inline constexpr std::size_t kMaxRegistryValue = 259;
 
 // Reads `valueName` under HKEY_LOCAL_MACHINE\`keyPath`. A value longer than
 // kMaxRegistryValue is unreadable (empty), as the program's fixed buffer
-// cannot take it.
+// cannot take it (for a Wine value: the Windows path as stored). A Wine
+// path that names no drive of the prefix is empty too.
 RegistryValue readMachineValue(std::string_view keyPath, std::string_view valueName);
 
 // The file that stands in for the registry.

@@ -21,6 +21,9 @@ import subprocess
 import sys
 import tempfile
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'support'))
+from sanitizer import report_in  # noqa: E402
+
 
 def f32(x):
     """x rounded to single precision, as the program stores it."""
@@ -478,6 +481,9 @@ def close(a, b, what, tolerance=2e-4):
 def run_tool(cli, game, command, args):
     result = subprocess.run([cli, 'anim', command, '--game', game, '--json'] + args,
                             capture_output=True, text=True)
+    if report_in(result.stderr.encode()):
+        FAILURES.append('%s %s: %s' % (command, ' '.join(args), report_in(result.stderr.encode())))
+        return None
     if result.returncode != 0:
         FAILURES.append('%s %s failed: %s' % (command, ' '.join(args), result.stderr.strip()))
         return None
@@ -600,7 +606,8 @@ def check_convert(cli, game):
     for src, dst, message in ((damaged, 'out.cmx', 'bad animation 1 of 1'),
                               (damaged, 'out.skn', 'cannot convert .bcf to .skn')):
         result = convert(src, os.path.join(work, dst))
-        if result.returncode == 0 or message not in result.stderr or os.path.exists(os.path.join(work, dst)):
+        if (result.returncode != 1 or message not in result.stderr or report_in(result.stderr.encode())
+                or os.path.exists(os.path.join(work, dst))):
             FAILURES.append('convert %s to %s: %r' % (src, dst, result.stderr))
 
 

@@ -1,19 +1,29 @@
 #include "platform/Registry.h"
+#include "platform/WineRegistry.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 namespace tryster::platform {
 namespace {
 
 constexpr const char* kKey = "Software\\Orvel\\The Ploms";
 
+// Each test has its own registry file and its own (empty) Wine prefix, so
+// the machine's own ~/.wine never answers.
 class RegistryFile : public ::testing::Test {
 protected:
-    void SetUp() override { ::setenv("TRYSTER_REGISTRY", dir.file("registry.ini").c_str(), 1); }
-    void TearDown() override { ::unsetenv("TRYSTER_REGISTRY"); }
+    void SetUp() override {
+        ::setenv("TRYSTER_REGISTRY", dir.file("registry.ini").c_str(), 1);
+        ::setenv("WINEPREFIX", dir.file("wine").c_str(), 1);
+    }
+    void TearDown() override {
+        ::unsetenv("TRYSTER_REGISTRY");
+        ::unsetenv("WINEPREFIX");
+    }
     test::TempDir dir;
 };
 
@@ -47,6 +57,112 @@ TEST_F(RegistryFile, MissingOrOverlongValueIsEmpty) {
     dir.write("registry.ini", "[HKEY_LOCAL_MACHINE\\Software\\Orvel\\The Ploms]\nPLOMS_DATA=" +
                                   std::string(kMaxRegistryValue + 1, 'a') + "\n");
     EXPECT_EQ(readMachineValue(kKey, "PLOMS_DATA").value, "");
+}
+
+// A prefix as Wine and the game's installer leave it: system.reg with the
+// key among others, dosdevices/c: linked to drive_c, the game's folder.
+class WinePrefix : public RegistryFile {
+protected:
+    void SetUp() override {
+        RegistryFile::SetUp();
+        dir.write("wine/drive_c/Program Files/Orvel/The Ploms/GameData/readme.txt", "x");
+        std::filesystem::create_directories(dir.path() / "wine/dosdevices");
+        std::filesystem::create_directory_symlink("../drive_c", dir.path() / "wine/dosdevices/c:");
+        std::filesystem::create_directory_symlink("/", dir.path() / "wine/dosdevices/z:");
+    }
+    // system.reg with the key `key` holding `values`, between two others.
+    void writeSystemReg(const std::string& key, const std::string& values) {
+        dir.write("wine/system.reg", R"(WINE REGISTRY Version 2
+;; All keys relative to \\Machine
+
+#arch=win32
+
+[Software\\Orvel] 1700000000
+#time=1da0c1d2e3f4a5b
+"PLOMS_DATA"="C:\\wrong"
+
+[)" + key + "] 1700000001\n#time=1da0c1d2e3f4a5c\n" +
+                                         values + R"(
+
+[Software\\Other] 1700000002
+"PLOMS_DATA"="C:\\wrong"
+)");
+    }
+    std::string local(const std::string& relative) const {
+        return std::filesystem::weakly_canonical(dir.path() / "wine/drive_c" / relative).string();
+    }
+};
+
+TEST_F(WinePrefix, WithoutARegistryFileTheInstallersKeyIsFoundAndMapped) {
+    // Other values around it, and letter case unlike the disk's.
+    writeSystemReg(R"(Software\\Orvel\\The Ploms)", R"(@="default"
+"Version"=dword:00000001
+"Data"=hex:01,02,\
+  03,04
+"ploms_data"="c:\\PROGRAM FILES\\orvel\\THE PLOMS\\")");
+    auto v = readMachineValue(kKey, "PLOMS_DATA");
+    EXPECT_TRUE(v.keyOpened);
+    EXPECT_EQ(v.value, local("Program Files/Orvel/The Ploms"));
+}
+
+TEST_F(WinePrefix, TheKeyOfA32BitInstallerOn64BitWineIsFound) {
+    writeSystemReg(R"(Software\\Wow6432Node\\Orvel\\The Ploms)",
+                   R"("PLOMS_DATA"="C:\\Program Files\\Orvel\\The Ploms")");
+    EXPECT_EQ(readMachineValue(kKey, "PLOMS_DATA").value, local("Program Files/Orvel/The Ploms"));
+}
+
+TEST_F(WinePrefix, EscapesInValuesAreRead) {
+    dir.write("wine/drive_c/Jeux \xc3\xa9t\xc3\xa9 \"1\"/keep.txt", "x");
+    writeSystemReg(R"(Software\\Orvel\\The Ploms)", R"("PLOMS_DATA"="C:\\Jeux \x00e9t\351 \"1\"")");
+    EXPECT_EQ(readMachineValue(kKey, "PLOMS_DATA").value, local("Jeux \xc3\xa9t\xc3\xa9 \"1\""));
+}
+
+TEST_F(WinePrefix, TheRegistryFileWinsWhereItHasTheValue) {
+    writeSystemReg(R"(Software\\Orvel\\The Ploms)", R"("PLOMS_DATA"="C:\\Program Files")");
+    dir.write("registry.ini", "[HKEY_LOCAL_MACHINE\\Software\\Orvel\\The Ploms]\nPLOMS_DATA=/from/file\n");
+    EXPECT_EQ(readMachineValue(kKey, "PLOMS_DATA").value, "/from/file");
+    // A section without the value leaves the question to Wine.
+    dir.write("registry.ini", "[HKEY_LOCAL_MACHINE\\Software\\Orvel\\The Ploms]\nOTHER=1\n");
+    EXPECT_EQ(readMachineValue(kKey, "PLOMS_DATA").value, local("Program Files"));
+}
+
+TEST_F(WinePrefix, AKeyWithoutTheStringValueOpensButIsEmpty) {
+    writeSystemReg(R"(Software\\Orvel\\The Ploms)", "\"Version\"=\"1.1\"\n\"PLOMS_DATA\"=dword:00000001");
+    auto v = readMachineValue(kKey, "PLOMS_DATA");
+    EXPECT_TRUE(v.keyOpened);
+    EXPECT_EQ(v.value, "");
+}
+
+TEST_F(WinePrefix, MissingPrefixOrKeyCannotBeOpened) {
+    writeSystemReg(R"(Software\\Orvel\\The Ploms II)", R"("PLOMS_DATA"="C:\\Program Files")");
+    EXPECT_FALSE(readMachineValue(kKey, "PLOMS_DATA").keyOpened);
+    ::setenv("WINEPREFIX", dir.file("no-such-prefix").c_str(), 1);
+    EXPECT_FALSE(readMachineValue(kKey, "PLOMS_DATA").keyOpened);
+}
+
+TEST_F(WinePrefix, DrivesMapThroughDosdevices) {
+    const std::string prefix = dir.file("wine");
+    EXPECT_EQ(wineToLocalPath(prefix, R"(Z:\tmp\..\..\tmp)"), "/tmp");
+    EXPECT_EQ(wineToLocalPath(prefix, R"(D:\Games)"), "");  // no such drive
+    EXPECT_EQ(wineToLocalPath(prefix, R"(\\server\share)"), "");
+    EXPECT_EQ(wineToLocalPath(prefix, R"(relative\folder)"), "");
+    // Without the link, C: is still the prefix's drive_c.
+    std::filesystem::remove(dir.path() / "wine/dosdevices/c:");
+    EXPECT_EQ(wineToLocalPath(prefix, "C:/Program Files/Orvel/The Ploms"),
+              local("Program Files/Orvel/The Ploms"));
+}
+
+TEST(WinePrefixPath, FollowsWineprefixElseHome) {
+    const char* oldPrefix = std::getenv("WINEPREFIX");
+    std::string savedPrefix = oldPrefix ? oldPrefix : "";
+    ::setenv("WINEPREFIX", "/games/prefix", 1);
+    EXPECT_EQ(winePrefixPath(), "/games/prefix");
+    ::unsetenv("WINEPREFIX");
+    const char* home = std::getenv("HOME");
+    if (home && *home) {
+        EXPECT_EQ(winePrefixPath(), std::string(home) + "/.wine");
+    }
+    if (oldPrefix) ::setenv("WINEPREFIX", savedPrefix.c_str(), 1);
 }
 
 TEST(RegistryPath, FollowsXdgConfigHome) {

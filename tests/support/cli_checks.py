@@ -3,16 +3,25 @@ path (the script's first argument), running one of its commands, and
 checks that are counted instead of stopping at the first failure.
 """
 
+import os
 import subprocess
 import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from sanitizer import report_in  # noqa: E402
 
 CLI = sys.argv[1]
 failures = []
 
 
 def run(*args, expect_ok=True):
-    """Runs `tryster-cli ARGS`; raises when it fails unless `expect_ok` is false."""
+    """Runs `tryster-cli ARGS`; raises when it fails unless `expect_ok` is
+    false, and always when a sanitizer reported something (an expected
+    failure must be the tool's own)."""
     result = subprocess.run([CLI, *args], capture_output=True)
+    report = report_in(result.stderr)
+    if report:
+        raise AssertionError("%s: %s" % (" ".join(args), report))
     if expect_ok and result.returncode != 0:
         raise AssertionError("%s failed: %s" % (" ".join(args), result.stderr.decode()))
     return result

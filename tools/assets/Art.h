@@ -56,5 +56,7 @@ void drawFigure(class QPainter& p, double cx, double baseY, double height, const
 bool drawButtons(Output& out);
 bool drawPictures(Output& out);
 bool makeSounds(Output& out);
+// The program icon at the hicolor theme's sizes, as NxN/apps/NAME.png.
+bool drawDesktopIcons(Output& out, const QString& name);
 
 }  // namespace tryster::assets

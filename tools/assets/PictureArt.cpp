@@ -237,4 +237,12 @@ bool drawPictures(Output& out) {
     return ok;
 }
 
+bool drawDesktopIcons(Output& out, const QString& name) {
+    // The sizes desktops look for in the hicolor theme.
+    bool ok = true;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        ok = out.savePng(drawIcon(size), QStringLiteral("%1x%1/apps/%2.png").arg(size).arg(name)) && ok;
+    return ok;
+}
+
 }  // namespace tryster::assets

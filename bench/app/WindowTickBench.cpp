@@ -17,8 +17,13 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <functional>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -53,7 +58,10 @@ public:
 std::string gameFolder;
 SteppedClock steppedClock;
 
-void BM_WindowTick(benchmark::State& state) {
+// Ticks of the real window once it is ready: with `paint`, each tick as
+// the program runs it (the frame, the copy into the pane, the painting);
+// without, only the preview's frame inside the window (with the copy).
+void runWindow(benchmark::State& state, bool paint) {
     AnsweringRunner runner;
     app::installModalRunner(&runner);
     app::CTrysterDlg dialog(gameFolder);
@@ -70,8 +78,13 @@ void BM_WindowTick(benchmark::State& state) {
     app::PreviewPane& pane = *dialog.previewPane();
     auto tick = [&] {
         steppedClock.ticks += kFramePeriodMs;
-        dialog.tick();
-        pane.repaint();
+        if (paint) {
+            dialog.tick();
+            pane.repaint();
+        } else if (render::AnimDevice* device = dialog.preview().animDevice()) {
+            device->addUpdateRect({0, 0, device->width(), device->height()});
+            (void)dialog.preview().frame();
+        }
     };
     for (int i = 0; i < kWarmUpFrames; ++i) tick();
     const int before = pane.framesShown();
@@ -81,6 +94,9 @@ void BM_WindowTick(benchmark::State& state) {
     dialog.tearDown();
     app::installModalRunner(nullptr);
 }
+
+void BM_WindowTick(benchmark::State& state) { runWindow(state, true); }
+void BM_WindowFrame(benchmark::State& state) { runWindow(state, false); }
 
 void BM_HeadlessFrame(benchmark::State& state) {
     preview::SilentPresenter presenter;
@@ -93,8 +109,11 @@ void BM_HeadlessFrame(benchmark::State& state) {
         state.SkipWithError("the preview did not start");
         return;
     }
+    // The window's tick redraws the whole surface; so does the baseline.
     auto frame = [&] {
         steppedClock.ticks += kFramePeriodMs;
+        if (render::AnimDevice* device = preview.animDevice())
+            device->addUpdateRect({0, 0, device->width(), device->height()});
         (void)preview.frame();
     };
     for (int i = 0; i < kWarmUpFrames; ++i) frame();
@@ -102,7 +121,55 @@ void BM_HeadlessFrame(benchmark::State& state) {
     preview.tearDown();
 }
 
+// The program's processor time while its timer paces the preview for
+// `seconds` in each state: active (a frame every 10 ms), another
+// application active (150 ms), and hidden (no frames).
+void measureProcessorUse(double seconds) {
+    AnsweringRunner runner;
+    app::installModalRunner(&runner);
+    platform::installClockSource(nullptr);  // real time: the timer paces real frames
+    app::CTrysterDlg dialog(gameFolder);
+    dialog.initDialog();
+    dialog.show();
+    QElapsedTimer waited;
+    waited.start();
+    while (dialog.windowTitle() != QLatin1String("The Ploms Tryster: Ready!") && waited.elapsed() < 60'000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    auto cpuSeconds = [] {
+        timespec t{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+    };
+    struct State {
+        const char* name;
+        std::function<void()> enter;
+    };
+    const State states[] = {
+        {"active", [&] { dialog.setApplicationActive(true); }},
+        {"another application active", [&] { dialog.setApplicationActive(false); }},
+        {"hidden", [&] { dialog.hide(); }},
+    };
+    std::printf("\nprocessor use of the window over %.0f s each:\n", seconds);
+    for (const State& state : states) {
+        state.enter();
+        const int frames = dialog.previewPane()->framesShown();
+        const double cpu = cpuSeconds();
+        QElapsedTimer clock;
+        clock.start();
+        QEventLoop loop;  // sleeps between events, as the program's own loop does
+        QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+        loop.exec();
+        const double wall = static_cast<double>(clock.elapsed()) / 1000;
+        std::printf("  %-30s %5.1f %% of one core, %6.1f frames a second\n", state.name,
+                    100 * (cpuSeconds() - cpu) / wall, (dialog.previewPane()->framesShown() - frames) / wall);
+    }
+    dialog.tearDown();
+    app::installModalRunner(nullptr);
+    platform::installClockSource(&steppedClock);
+}
+
 BENCHMARK(BM_HeadlessFrame)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_WindowFrame)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_WindowTick)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }  // namespace
@@ -131,9 +198,20 @@ int main(int argc, char** argv) {
     ::setenv("TRYSTER_REGISTRY", registry.c_str(), 1);
     tryster::platform::installClockSource(&steppedClock);
 
+    // --cpu=SECONDS: the processor use in each state after the benchmarks.
+    double cpuSeconds = 0;
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], "--cpu=", 6) == 0) {
+            cpuSeconds = std::atof(argv[i] + 6);
+            for (int j = i; j + 1 < argc; ++j) argv[j] = argv[j + 1];
+            --argc;
+            break;
+        }
+
     const int status =
         tryster::bench::runWithRatios(argc, argv, {{"BM_WindowTick", "BM_HeadlessFrame", 1.3, 0, "window tick / headless frame"}});
 
+    if (cpuSeconds > 0) measureProcessorUse(cpuSeconds);
     tryster::platform::installClockSource(nullptr);
     std::error_code ec;
     std::filesystem::remove_all(root, ec);

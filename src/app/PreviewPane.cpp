@@ -48,8 +48,11 @@ void PreviewPane::showFrame(const platform::LockedSurface& frame, const platform
         if (frame.format.bitsPerPixel == 32) {
             const std::uint8_t* row =
                 frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch + r.left * 4;
-            std::memcpy(out, row, static_cast<std::size_t>(r.width()) * 4);
-            for (int x = 0; x < r.width(); ++x) out[x] |= 0xFF000000u;
+            for (int x = 0; x < r.width(); ++x) {  // one pass: copied and made opaque
+                std::uint32_t pixel;
+                std::memcpy(&pixel, row + x * 4, 4);
+                out[x] = pixel | 0xFF000000u;
+            }
         } else if (!render::convertPixels(frame, {r.left, y, r.right, y + 1}, out)) {
             return;
         }

@@ -53,8 +53,12 @@ SoftwareDevice::SoftwareDevice(std::shared_ptr<SoftwareSurface> target,
                                std::shared_ptr<SoftwareSurface> zBuffer, bool indexedPrimitives)
     : target_(std::move(target)), hasDepth_(zBuffer != nullptr), indexedPrimitives_(indexedPrimitives) {
     SurfaceDesc d = target_->description();
+    // Like the surfaces, a spare row and a little more past the last row
+    // (SoftwareSurface::kSpareWords).
     if (hasDepth_)
-        depth_.assign(static_cast<std::size_t>(d.width) * static_cast<std::size_t>(d.height), 1.0f);
+        depth_.assign(static_cast<std::size_t>(d.width) * static_cast<std::size_t>(d.height + 1) +
+                          SoftwareSurface::kSpareWords,
+                      1.0f);
     renderStates_[rs::kTexturePerspective] = 1;
     renderStates_[rs::kZEnable] = hasDepth_ ? 1 : 0;
     renderStates_[rs::kFillMode] = fill_mode::kSolid;
@@ -327,13 +331,8 @@ void SoftwareDevice::process(const DeviceVertex* in, std::uint32_t count, Proces
     processVertices(in, count, out, worldViewProjection_, mapping_, lit ? &lighting_ : nullptr);
 }
 
-void SoftwareDevice::drawTriangle(const ProcessedVertex& a, const ProcessedVertex& b,
-                                  const ProcessedVertex& c) {
+void SoftwareDevice::drawClipped(const ProcessedVertex& a, const ProcessedVertex& b, const ProcessedVertex& c) {
     std::uint32_t any = a.clip | b.clip | c.clip;
-    if (any == 0) {
-        rasterizer_.drawTriangle(a, b, c);
-        return;
-    }
     if ((a.clip & b.clip & c.clip) != 0 || (any & kUnprocessed)) return;
     // Drawing "unclipped" is a promise the caller may break; clipping
     // anyway keeps every pixel inside the viewport.

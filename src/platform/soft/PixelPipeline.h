@@ -146,9 +146,8 @@ struct Rasterizer::Setup {
     int xmin, xmax, ymin, ymax;
     // Edge functions at the first pixel centre (xmin, ymin) and their steps
     // per pixel right and down; a pixel is covered where all three are at
-    // least 0. `nearE` is `e` through nearEdge.
+    // least 0.
     std::int64_t e[3], ex[3], ey[3];
-    std::int32_t nearE[3];
     alignas(16) float at[3][4];
     alignas(16) float dx[3][4];
     alignas(16) float dy[3][4];
@@ -157,6 +156,41 @@ struct Rasterizer::Setup {
 };
 
 using Setup = Rasterizer::Setup;
+
+// Calls draw(x0, x1, y0, y1, covered) for the blocks of a triangle with the
+// given bounds and edges (as in Setup). A small triangle (most of a
+// character) is one block; others go in 8 × 8 pixel blocks on the grid,
+// those the triangle misses left out, `covered` set for those wholly
+// inside it.
+inline constexpr int kBlock = 8;
+inline bool isSmall(int xmin, int xmax, int ymin, int ymax) {
+    return xmax - xmin < 2 * kBlock && ymax - ymin < 2 * kBlock;
+}
+
+template <typename DrawBlock>
+void forEachBlock(int xmin, int xmax, int ymin, int ymax, const std::int64_t e[3], const std::int64_t ex[3],
+                  const std::int64_t ey[3], DrawBlock draw) {
+    if (isSmall(xmin, xmax, ymin, ymax)) {
+        draw(xmin, xmax, ymin, ymax, false);
+        return;
+    }
+    for (int by = ymin & ~(kBlock - 1); by <= ymax; by += kBlock) {
+        const int y0b = std::max(by, ymin), y1b = std::min(by + kBlock - 1, ymax);
+        for (int bx = xmin & ~(kBlock - 1); bx <= xmax; bx += kBlock) {
+            const int x0b = std::max(bx, xmin), x1b = std::min(bx + kBlock - 1, xmax);
+            bool covered = true, empty = false;
+            for (int i = 0; i < 3 && !empty; ++i) {
+                std::int64_t c00 = e[i] + ex[i] * (x0b - xmin) + ey[i] * (y0b - ymin);
+                std::int64_t c10 = c00 + ex[i] * (x1b - x0b), c01 = c00 + ey[i] * (y1b - y0b);
+                std::int64_t c11 = c10 + ey[i] * (y1b - y0b);
+                if ((c00 & c10 & c01 & c11) < 0) empty = true;  // all four negative
+                if ((c00 | c10 | c01 | c11) < 0) covered = false;
+            }
+            if (empty) continue;
+            draw(x0b, x1b, y0b, y1b, covered);
+        }
+    }
+}
 
 template <bool Textured, bool Perspective, bool Bilinear>
 [[gnu::always_inline]] inline std::uint32_t shade(const RasterState& st, float u, float v, float q, float r,

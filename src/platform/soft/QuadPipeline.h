@@ -17,69 +17,15 @@
 #if defined(__SSE2__)
 
 #include "platform/soft/PixelPipeline.h"
+#include "platform/soft/QuadBlock.h"
 #include "platform/soft/QuadTexels.h"
+#include "platform/soft/StampPipeline.h"
 
 #include <emmintrin.h>
 
 #include <cstdint>
 
 namespace tryster::platform::soft {
-
-// Lanes of a quad at (x, y): (x, y), (x + 1, y), (x, y + 1), (x + 1, y + 1).
-
-// The edge functions at the first quad's four pixels, and their steps to
-// the next quad right and down (two pixels).
-struct QuadEdges {
-    __m128i at[3], right[3], down[3];
-
-    // From a value at the first pixel and the steps per pixel, within 32
-    // bits (nearEdge).
-    void set(int i, std::int32_t e, std::int32_t ex, std::int32_t ey) {
-        const __m128i vx = _mm_set1_epi32(ex), vy = _mm_set1_epi32(ey);
-        at[i] = _mm_add_epi32(_mm_set1_epi32(e), _mm_add_epi32(_mm_and_si128(vx, _mm_setr_epi32(0, -1, 0, -1)),
-                                                               _mm_and_si128(vy, _mm_setr_epi32(0, 0, -1, -1))));
-        right[i] = _mm_add_epi32(vx, vx);
-        down[i] = _mm_add_epi32(vy, vy);
-    }
-};
-
-// A block of a triangle ready for the walk: the plane groups' values at its
-// first pixel (texture coordinates times 65536, which the samplers would
-// multiply by first: scaling by a power of two changes no rounding) and
-// their steps per pixel, its edges, and the block's pixels (inclusive).
-struct QuadBlock {
-    __m128 depth, depthRight, depthDown;
-    __m128 colour, colourRight, colourDown;
-    QuadEdges edges;
-    int x0, x1, y0, y1;
-};
-
-// The planes' values at (x0, y0) as Plane::value works them out.
-[[gnu::always_inline]] inline __m128 valueAt(__m128 at, __m128 dx, __m128 dy, float fx, float fy) {
-    return _mm_add_ps(_mm_add_ps(at, _mm_mul_ps(dx, _mm_set1_ps(fx))), _mm_mul_ps(dy, _mm_set1_ps(fy)));
-}
-
-// The block (x0..x1, y0..y1) of a set-up triangle.
-inline QuadBlock quadBlock(const Setup& s, bool textured, int x0, int x1, int y0, int y1) {
-    QuadBlock b;
-    const float fx = static_cast<float>(x0 - s.xmin), fy = static_cast<float>(y0 - s.ymin);
-    const __m128 scale = textured ? _mm_setr_ps(1, 1, 65536.0f, 65536.0f) : _mm_set1_ps(1);
-    b.depthRight = _mm_mul_ps(_mm_load_ps(s.dx[kDepthTexture]), scale);
-    b.depthDown = _mm_mul_ps(_mm_load_ps(s.dy[kDepthTexture]), scale);
-    b.depth = valueAt(_mm_mul_ps(_mm_load_ps(s.at[kDepthTexture]), scale), b.depthRight, b.depthDown, fx, fy);
-    b.colourRight = _mm_load_ps(s.dx[kColour]);
-    b.colourDown = _mm_load_ps(s.dy[kColour]);
-    b.colour = valueAt(_mm_load_ps(s.at[kColour]), b.colourRight, b.colourDown, fx, fy);
-    const bool atOrigin = x0 == s.xmin && y0 == s.ymin;
-    for (int i = 0; i < 3; ++i)
-        b.edges.set(i, atOrigin ? s.nearE[i] : nearEdge(s.e[i] + s.ex[i] * (x0 - s.xmin) + s.ey[i] * (y0 - s.ymin)),
-                    static_cast<std::int32_t>(s.ex[i]), static_cast<std::int32_t>(s.ey[i]));
-    b.x0 = x0;
-    b.x1 = x1;
-    b.y0 = y0;
-    b.y1 = y1;
-    return b;
-}
 
 // One attribute's row value for each lane: lane `Lane` of `row` for the
 // top two, of `below` for the bottom two.
@@ -196,11 +142,37 @@ void drawQuads(const QuadBlock& b, const RasterState& st) {
 
 using QuadFn = void (*)(const QuadBlock&, const RasterState&);
 
+// The walks by (textured, perspective-correct, bilinear) as 4t + 2p + b.
 template <bool Full>
-QuadFn pickQuads(bool textured, bool perspective, bool bilinear) {
-    if (!textured) return drawQuads<false, false, false, Full>;
-    if (perspective) return bilinear ? drawQuads<true, true, true, Full> : drawQuads<true, true, false, Full>;
-    return bilinear ? drawQuads<true, false, true, Full> : drawQuads<true, false, false, Full>;
+inline constexpr QuadFn kQuadWalks[8] = {drawQuads<false, false, false, Full>, nullptr,
+                                         nullptr,                               nullptr,
+                                         drawQuads<true, false, false, Full>,  drawQuads<true, false, true, Full>,
+                                         drawQuads<true, true, false, Full>,   drawQuads<true, true, true, Full>};
+template <bool Full>
+inline constexpr QuadFn kStampWalks[8] = {drawStamps<false, false, false, Full>, nullptr,
+                                          nullptr,                                nullptr,
+                                          drawStamps<true, false, false, Full>,  drawStamps<true, false, true, Full>,
+                                          drawStamps<true, true, false, Full>,   drawStamps<true, true, true, Full>};
+
+// How a triangle's blocks are walked. Stamps (with AVX2) pay for blocks
+// of three rows or more.
+struct QuadWalk {
+    int variant;
+    bool stamps;
+
+    QuadWalk(bool textured, bool perspective, bool bilinear, bool avx2)
+        : variant(textured ? 4 + 2 * perspective + bilinear : 0), stamps(avx2) {}
+    template <bool Full>
+    QuadFn pick(int rows) const {
+        return stamps && rows > 2 ? kStampWalks<Full>[variant] : kQuadWalks<Full>[variant];
+    }
+};
+
+// A whole triangle, in the blocks drawBlock would get.
+inline void drawQuadTriangle(const QuadTriangle& t, const QuadWalk& walk, const RasterState& st) {
+    forEachBlock(t.xmin, t.xmax, t.ymin, t.ymax, t.e, t.ex, t.ey, [&](int x0, int x1, int y0, int y1, bool covered) {
+        (covered ? walk.pick<true>(y1 - y0 + 1) : walk.pick<false>(y1 - y0 + 1))(quadBlock(t, x0, x1, y0, y1), st);
+    });
 }
 
 }  // namespace tryster::platform::soft

@@ -19,7 +19,7 @@ namespace tryster::platform::soft {
 namespace {
 
 constexpr int kSubpixels = Rasterizer::kSubpixels;
-constexpr int kBlock = 8;              // pixels per block side
+bool gEightWideForbidden = false;
 constexpr float kMaxCoord = 32768.0f;  // screen positions beyond this are garbage
 
 using BlockFn = void (*)(const Setup&, const RasterState&, int, int, int, int);
@@ -43,6 +43,8 @@ BlockFn pickBlock(bool textured, bool perspective, bool bilinear) {
 
 }  // namespace
 
+void Rasterizer::forbidEightWide(bool forbidden) { gEightWideForbidden = forbidden; }
+
 void Rasterizer::setState(const RasterState& state) {
     state_ = state;
     fast_ = state.target && state.target->storeKind() == StoreKind::Xrgb8888 && state.depth &&
@@ -50,7 +52,12 @@ void Rasterizer::setState(const RasterState& state) {
             !state.blend;
 #if defined(__SSE2__)
     quads_ = fast_ && !state.specular;
+    stamps_ = hasAvx2() && !gEightWideForbidden;
 #endif
+    if (state.texture) {
+        textureWidth_ = static_cast<float>(state.texture->width);
+        textureHeight_ = static_cast<float>(state.texture->height);
+    }
 }
 
 void Rasterizer::uniteExtent(int left, int top, int right, int bottom) {
@@ -110,7 +117,6 @@ void Rasterizer::drawTriangle(const ProcessedVertex& va, const ProcessedVertex& 
         s.e[i] = -dy * (originX - X[i]) + dx * (originY - Y[i]);
         bool topLeft = dy < 0 || (dy == 0 && dx > 0);
         if (!topLeft) s.e[i] -= 1;
-        s.nearE[i] = nearEdge(s.e[i]);
     }
     Positions p;
     const float x0 = static_cast<float>(X[0]) / kSubpixels, y0 = static_cast<float>(Y[0]) / kSubpixels;
@@ -171,11 +177,8 @@ void Rasterizer::finish(Setup& s, const ProcessedVertex* const v[3], const Posit
 #if defined(__SSE2__)
     if (quads_ && !s.hasSpecular) {
         const bool textured = state_.texture != nullptr;
-        const QuadFn partial = pickQuads<false>(textured, look.perspective, look.bilinear);
-        const QuadFn full = pickQuads<true>(textured, look.perspective, look.bilinear);
-        forEachBlock(s, [&](int x0, int x1, int y0, int y1, bool covered) {
-            (covered ? full : partial)(quadBlock(s, textured, x0, x1, y0, y1), state_);
-        });
+        drawQuadTriangle(quadTriangle(s, textured), QuadWalk(textured, look.perspective, look.bilinear, stamps_),
+                         state_);
         return;
     }
 #endif
@@ -184,7 +187,7 @@ void Rasterizer::finish(Setup& s, const ProcessedVertex* const v[3], const Posit
                                   : pickBlock<false, false>(textured, look.perspective, look.bilinear);
     const BlockFn full = fast_ ? pickBlock<true, true>(textured, look.perspective, look.bilinear)
                                : pickBlock<false, true>(textured, look.perspective, look.bilinear);
-    forEachBlock(s, [&](int x0, int x1, int y0, int y1, bool covered) {
+    forEachBlock(s.xmin, s.xmax, s.ymin, s.ymax, s.e, s.ex, s.ey, [&](int x0, int x1, int y0, int y1, bool covered) {
         (covered ? full : partial)(s, state_, x0, x1, y0, y1);
     });
 }
@@ -217,45 +220,11 @@ Rasterizer::TextureLook Rasterizer::textureLook(float (&values)[3][4], float are
     return look;
 }
 
-std::uint32_t Rasterizer::filterFor(const float u[3], const float w[3], float areaPixels) const {
-    if (state_.magFilter == state_.minFilter) return state_.magFilter;
-    // Magnified where a texel covers more than a pixel.
-    const TextureView& tex = *state_.texture;
-    float texels = std::fabs((u[1] - u[0]) * (w[2] - w[0]) - (u[2] - u[0]) * (w[1] - w[0])) *
-                   static_cast<float>(tex.width) * static_cast<float>(tex.height);
-    return texels < areaPixels ? state_.magFilter : state_.minFilter;
-}
-
 void Rasterizer::normaliseTexCoords(float& c0, float& c1, float& c2) {
     for (float* c : {&c0, &c1, &c2})
         if (!std::isfinite(*c)) *c = 0;
     float shift = std::floor(std::min({c0, c1, c2}));
     for (float* c : {&c0, &c1, &c2}) *c = std::clamp(*c - shift, -kMaxTexCoord, kMaxTexCoord);
-}
-
-template <typename DrawBlock>
-void Rasterizer::forEachBlock(const Setup& s, DrawBlock draw) {
-    // Small triangles (most of a character) go in one piece.
-    if (s.xmax - s.xmin < 2 * kBlock && s.ymax - s.ymin < 2 * kBlock) {
-        draw(s.xmin, s.xmax, s.ymin, s.ymax, false);
-        return;
-    }
-    for (int by = s.ymin & ~(kBlock - 1); by <= s.ymax; by += kBlock) {
-        const int y0b = std::max(by, s.ymin), y1b = std::min(by + kBlock - 1, s.ymax);
-        for (int bx = s.xmin & ~(kBlock - 1); bx <= s.xmax; bx += kBlock) {
-            const int x0b = std::max(bx, s.xmin), x1b = std::min(bx + kBlock - 1, s.xmax);
-            bool covered = true, empty = false;
-            for (int i = 0; i < 3 && !empty; ++i) {
-                std::int64_t c00 = s.e[i] + s.ex[i] * (x0b - s.xmin) + s.ey[i] * (y0b - s.ymin);
-                std::int64_t c10 = c00 + s.ex[i] * (x1b - x0b), c01 = c00 + s.ey[i] * (y1b - y0b);
-                std::int64_t c11 = c10 + s.ey[i] * (y1b - y0b);
-                if ((c00 & c10 & c01 & c11) < 0) empty = true;  // all four negative
-                if ((c00 | c10 | c01 | c11) < 0) covered = false;
-            }
-            if (empty) continue;
-            draw(x0b, x1b, y0b, y1b, covered);
-        }
-    }
 }
 
 }  // namespace tryster::platform::soft

@@ -12,6 +12,7 @@
 #include "platform/soft/ProcessedVertex.h"
 #include "platform/soft/SoftwareSurface.h"
 
+#include <cmath>
 #include <cstdint>
 
 namespace tryster::platform::soft {
@@ -23,8 +24,6 @@ struct TextureView {
     int pitch = 0;  // texels per row
     bool hasAlpha = false;
 };
-
-struct QuadEdges;  // QuadPipeline.h
 
 struct RasterState {
     SoftwareSurface* target = nullptr;
@@ -65,6 +64,11 @@ class Rasterizer {
 public:
     // Screen positions snap to 1/16 pixel (28.4 fixed point).
     static constexpr int kSubpixels = 16;
+
+    // With AVX2 the common case goes eight pixels at a time; tests turn
+    // that off to compare with four at a time (the pictures are the same).
+    // Read by setState().
+    static void forbidEightWide(bool forbidden);
 
     void setState(const RasterState& state);
     // The vertices' screen fields must be set. Vertices inside every clip
@@ -112,20 +116,24 @@ private:
     // plane through them: large coordinates moved, u and v times rhw when
     // perspective-correct.
     TextureLook textureLook(float (&values)[3][4], float areaPixels) const;
-    std::uint32_t filterFor(const float u[3], const float w[3], float areaPixels) const;
+    std::uint32_t filterFor(const float u[3], const float w[3], float areaPixels) const {
+        if (state_.magFilter == state_.minFilter) return state_.magFilter;
+        // Magnified where a texel covers more than a pixel.
+        const float texels = std::fabs((u[1] - u[0]) * (w[2] - w[0]) - (u[2] - u[0]) * (w[1] - w[0])) *
+                             textureWidth_ * textureHeight_;
+        return texels < areaPixels ? state_.magFilter : state_.minFilter;
+    }
     static void normaliseTexCoords(float& c0, float& c1, float& c2);
-    // Calls draw(x0, x1, y0, y1, covered) for the triangle's blocks.
-    template <typename DrawBlock>
-    void forEachBlock(const Setup& s, DrawBlock draw);
-    // The same for a triangle of at most 16 × 16 pixels drawn by quads, from
-    // the batch's lanes; false when it needs finish() after all.
-    bool finishSmall(const ProcessedVertex* const v[3], const Positions& p, const QuadEdges& edges, int xmin,
-                     int xmax, int ymin, int ymax);
+    // The same for a triangle drawn by quads, from the batch's lanes; false
+    // when it needs finish() after all.
+    bool finishQuads(const ProcessedVertex* const v[3], const Positions& p, const Setup& bounds);
     void uniteExtent(int left, int top, int right, int bottom);
 
     RasterState state_;
     bool fast_ = false;   // 32-bit target, no blending, depth LESSEQUAL with writes
-    bool quads_ = false;  // fast_ without specular, with SSE2: quads draw the pixels
+    bool quads_ = false;   // fast_ without specular, with SSE2: quads draw the pixels
+    bool stamps_ = false;  // and with AVX2, stamps of two quads
+    float textureWidth_ = 0, textureHeight_ = 0;
     bool hasExtent_ = false;
     ScreenRect extent_;
 };

@@ -53,10 +53,10 @@ SoftwareDevice::SoftwareDevice(std::shared_ptr<SoftwareSurface> target,
                                std::shared_ptr<SoftwareSurface> zBuffer, bool indexedPrimitives)
     : target_(std::move(target)), hasDepth_(zBuffer != nullptr), indexedPrimitives_(indexedPrimitives) {
     SurfaceDesc d = target_->description();
-    // Like the surfaces, a spare row and a little more past the last row
-    // (SoftwareSurface::kSpareWords).
+    // Like the surfaces, spare rows and a little more past the last row.
     if (hasDepth_)
-        depth_.assign(static_cast<std::size_t>(d.width) * static_cast<std::size_t>(d.height + 1) +
+        depth_.assign(static_cast<std::size_t>(d.width) *
+                              static_cast<std::size_t>(d.height + SoftwareSurface::kSpareRows) +
                           SoftwareSurface::kSpareWords,
                       1.0f);
     renderStates_[rs::kTexturePerspective] = 1;

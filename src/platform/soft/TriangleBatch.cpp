@@ -1,7 +1,7 @@
 // Rasterizer::drawBatch: the position stage of four triangles at once on
 // SSE2 (snapping, area and culling, bounds, edge functions), then each
-// triangle's own set-up and drawing in order; small triangles drawn by
-// quads are set up straight from the lanes. Triangles wider or taller than
+// triangle's own set-up and drawing in order; triangles drawn by quads are
+// set up straight from the lanes. Triangles wider or taller than
 // kMaxSpan take drawTriangle's 64-bit path, as do all of them without SSE2.
 
 #include "platform/soft/Rasterizer.h"
@@ -22,9 +22,6 @@ namespace {
 // Below this span in 1/16 pixels, every difference of positions fits 15
 // bits and every product of two of them (areas, edge functions) 32.
 constexpr int kMaxSpan = 1 << 14;
-// Triangles whose pixels span less than this both ways go to the quads in
-// one block (as in Rasterizer::forEachBlock).
-constexpr int kSmall = 16;
 
 // Two 16-bit values per lane, for _mm_madd_epi16: low + high << 16.
 [[gnu::always_inline]] inline __m128i pair16(__m128i low, __m128i high) {
@@ -33,15 +30,6 @@ constexpr int kSmall = 16;
 
 [[gnu::always_inline]] inline __m128i select(__m128i mask, __m128i yes, __m128i no) {
     return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
-}
-
-[[gnu::always_inline]] inline void transpose(__m128i& a, __m128i& b, __m128i& c, __m128i& d) {
-    const __m128i ab0 = _mm_unpacklo_epi32(a, b), ab1 = _mm_unpackhi_epi32(a, b);
-    const __m128i cd0 = _mm_unpacklo_epi32(c, d), cd1 = _mm_unpackhi_epi32(c, d);
-    a = _mm_unpacklo_epi64(ab0, cd0);
-    b = _mm_unpackhi_epi64(ab0, cd0);
-    c = _mm_unpacklo_epi64(ab1, cd1);
-    d = _mm_unpackhi_epi64(ab1, cd1);
 }
 
 // The lowest of the lanes in `keep` (pixel positions, so floats hold them).
@@ -139,38 +127,21 @@ void Rasterizer::drawBatch(TriangleBatch& batch) {
 
     // Edge functions at the first pixel centre, top-left rule applied. The
     // origin lies within the bounds, so its distances to the vertices fit
-    // 15 bits too. Kept both per lane and as each lane's first quad.
+    // 15 bits too.
     const __m128i originX = _mm_add_epi32(_mm_slli_epi32(xmin, 4), eight),
                   originY = _mm_add_epi32(_mm_slli_epi32(ymin, 4), eight);
     alignas(16) std::int32_t edges[9][4], bounds[4][4];
-    QuadEdges quads[TriangleBatch::kSize];
     for (int i = 0; i < 3; ++i) {
         const int j = (i + 1) % 3;
         const __m128i dx = _mm_sub_epi32(X[j], X[i]), dy = _mm_sub_epi32(Y[j], Y[i]);
-        __m128i e = _mm_madd_epi16(pair16(_mm_sub_epi32(zero, dy), dx),
-                                   pair16(_mm_sub_epi32(originX, X[i]), _mm_sub_epi32(originY, Y[i])));
+        const __m128i e = _mm_madd_epi16(pair16(_mm_sub_epi32(zero, dy), dx),
+                                         pair16(_mm_sub_epi32(originX, X[i]), _mm_sub_epi32(originY, Y[i])));
         const __m128i topLeft = _mm_or_si128(_mm_cmplt_epi32(dy, zero),
                                              _mm_and_si128(_mm_cmpeq_epi32(dy, zero), _mm_cmpgt_epi32(dx, zero)));
-        e = _mm_add_epi32(e, _mm_andnot_si128(topLeft, _mm_set1_epi32(-1)));
-        const __m128i ex = _mm_sub_epi32(zero, _mm_slli_epi32(dy, 4)), ey = _mm_slli_epi32(dx, 4);
-        _mm_store_si128(reinterpret_cast<__m128i*>(edges[i]), e);
-        _mm_store_si128(reinterpret_cast<__m128i*>(edges[3 + i]), ex);
-        _mm_store_si128(reinterpret_cast<__m128i*>(edges[6 + i]), ey);
-        __m128i q0 = e, q1 = _mm_add_epi32(e, ex), q2 = _mm_add_epi32(e, ey), q3 = _mm_add_epi32(q1, ey);
-        transpose(q0, q1, q2, q3);
-        const __m128i ex2 = _mm_add_epi32(ex, ex), ey2 = _mm_add_epi32(ey, ey);
-        quads[0].at[i] = q0;
-        quads[1].at[i] = q1;
-        quads[2].at[i] = q2;
-        quads[3].at[i] = q3;
-        quads[0].right[i] = _mm_shuffle_epi32(ex2, _MM_SHUFFLE(0, 0, 0, 0));
-        quads[1].right[i] = _mm_shuffle_epi32(ex2, _MM_SHUFFLE(1, 1, 1, 1));
-        quads[2].right[i] = _mm_shuffle_epi32(ex2, _MM_SHUFFLE(2, 2, 2, 2));
-        quads[3].right[i] = _mm_shuffle_epi32(ex2, _MM_SHUFFLE(3, 3, 3, 3));
-        quads[0].down[i] = _mm_shuffle_epi32(ey2, _MM_SHUFFLE(0, 0, 0, 0));
-        quads[1].down[i] = _mm_shuffle_epi32(ey2, _MM_SHUFFLE(1, 1, 1, 1));
-        quads[2].down[i] = _mm_shuffle_epi32(ey2, _MM_SHUFFLE(2, 2, 2, 2));
-        quads[3].down[i] = _mm_shuffle_epi32(ey2, _MM_SHUFFLE(3, 3, 3, 3));
+        _mm_store_si128(reinterpret_cast<__m128i*>(edges[i]),
+                        _mm_add_epi32(e, _mm_andnot_si128(topLeft, _mm_set1_epi32(-1))));
+        _mm_store_si128(reinterpret_cast<__m128i*>(edges[3 + i]), _mm_sub_epi32(zero, _mm_slli_epi32(dy, 4)));
+        _mm_store_si128(reinterpret_cast<__m128i*>(edges[6 + i]), _mm_slli_epi32(dx, 4));
     }
     _mm_store_si128(reinterpret_cast<__m128i*>(bounds[0]), xmin);
     _mm_store_si128(reinterpret_cast<__m128i*>(bounds[1]), xmax);
@@ -204,33 +175,27 @@ void Rasterizer::drawBatch(TriangleBatch& batch) {
         const ProcessedVertex* v[3] = {c[0], turn ? c[2] : c[1], turn ? c[1] : c[2]};
         const Positions p{positions[0][k], positions[1][k], positions[2][k], positions[3][k],
                           positions[4][k], positions[5][k], positions[6][k], positions[7][k]};
-        const int xminK = bounds[0][k], xmaxK = bounds[1][k], yminK = bounds[2][k], ymaxK = bounds[3][k];
-        if (quads_ && xmaxK - xminK < kSmall && ymaxK - yminK < kSmall &&
-            finishSmall(v, p, quads[k], xminK, xmaxK, yminK, ymaxK))
-            continue;
         Setup s;
-        s.xmin = xminK;
-        s.xmax = xmaxK;
-        s.ymin = yminK;
-        s.ymax = ymaxK;
+        s.xmin = bounds[0][k];
+        s.xmax = bounds[1][k];
+        s.ymin = bounds[2][k];
+        s.ymax = bounds[3][k];
         for (int i = 0; i < 3; ++i) {
-            s.nearE[i] = edges[i][k];
             s.e[i] = edges[i][k];
             s.ex[i] = edges[3 + i][k];
             s.ey[i] = edges[6 + i][k];
         }
-        finish(s, v, p);
+        if (!quads_ || !finishQuads(v, p, s)) finish(s, v, p);
     }
 #endif
 }
 
 #if defined(__SSE2__)
-bool Rasterizer::finishSmall(const ProcessedVertex* const v[3], const Positions& p, const QuadEdges& edges,
-                             int xmin, int xmax, int ymin, int ymax) {
+bool Rasterizer::finishQuads(const ProcessedVertex* const v[3], const Positions& p, const Setup& bounds) {
     // (sz, rhw, u, v) of each vertex: finish() and textureLook() in
     // vectors. Coordinates that need moving go there.
     __m128 depth[3];
-    for (int i = 0; i < 3; ++i) depth[i] = _mm_loadu_ps(&v[i]->sz);
+    for (int i = 0; i < 3; ++i) depth[i] = _mm_load_ps(&v[i]->sz);
     const bool textured = state_.texture != nullptr;
     TextureLook look;
     if (textured) {
@@ -244,47 +209,65 @@ bool Rasterizer::finishSmall(const ProcessedVertex* const v[3], const Positions&
             look.perspective =
                 _mm_movemask_ps(_mm_cmpgt_ps(_mm_sub_ps(most, least), _mm_mul_ps(most, _mm_set1_ps(1e-6f)))) & 2;
         }
-        alignas(16) float values[3][4];
-        for (int i = 0; i < 3; ++i) _mm_store_ps(values[i], depth[i]);
-        const float u[3] = {values[0][kU], values[1][kU], values[2][kU]},
-                    w[3] = {values[0][kV], values[1][kV], values[2][kV]};
+        const float u[3] = {v[0]->u, v[1]->u, v[2]->u}, w[3] = {v[0]->v, v[1]->v, v[2]->v};
         look.bilinear = filterFor(u, w, p.areaPixels) == texture_filter::kLinear;
         // u and v times rhw when perspective-correct, and times 65536 (see
-        // QuadBlock): both exact as drawBlock's.
+        // QuadTriangle): both exact as drawBlock's.
         for (__m128& d : depth) {
-            if (look.perspective)
-                d = _mm_mul_ps(d, _mm_shuffle_ps(_mm_set1_ps(1), d, _MM_SHUFFLE(1, 1, 0, 0)));
+            if (look.perspective) d = _mm_mul_ps(d, _mm_shuffle_ps(_mm_set1_ps(1), d, _MM_SHUFFLE(1, 1, 0, 0)));
             d = _mm_mul_ps(d, _mm_setr_ps(1, 1, 65536.0f, 65536.0f));
         }
     }
 
+    // finish()'s planes.
     const __m128 dx1 = _mm_set1_ps(p.dx1), dy1 = _mm_set1_ps(p.dy1), dx2 = _mm_set1_ps(p.dx2),
                  dy2 = _mm_set1_ps(p.dy2), inv = _mm_set1_ps(p.inverseArea), ox = _mm_set1_ps(p.ox),
-                 oy = _mm_set1_ps(p.oy), nothing = _mm_setzero_ps();
-    // finish()'s plane, then its value at the first pixel as quadBlock()
-    // works it out.
+                 oy = _mm_set1_ps(p.oy);
     auto solve = [&](__m128 a0, __m128 a1, __m128 a2, __m128& at, __m128& right, __m128& down) {
         const __m128 d1 = _mm_sub_ps(a1, a0), d2 = _mm_sub_ps(a2, a0);
         right = _mm_mul_ps(_mm_sub_ps(_mm_mul_ps(d1, dy2), _mm_mul_ps(d2, dy1)), inv);
         down = _mm_mul_ps(_mm_sub_ps(_mm_mul_ps(d2, dx1), _mm_mul_ps(d1, dx2)), inv);
-        const __m128 plane = _mm_add_ps(_mm_add_ps(a0, _mm_mul_ps(right, ox)), _mm_mul_ps(down, oy));
-        at = _mm_add_ps(_mm_add_ps(plane, _mm_mul_ps(right, nothing)), _mm_mul_ps(down, nothing));
+        at = _mm_add_ps(_mm_add_ps(a0, _mm_mul_ps(right, ox)), _mm_mul_ps(down, oy));
     };
-    QuadBlock b;
-    solve(depth[0], depth[1], depth[2], b.depth, b.depthRight, b.depthDown);
+    QuadTriangle t;
+    solve(depth[0], depth[1], depth[2], t.depth, t.depthRight, t.depthDown);
     if (state_.gouraud) {
-        solve(_mm_loadu_ps(&v[0]->b), _mm_loadu_ps(&v[1]->b), _mm_loadu_ps(&v[2]->b), b.colour, b.colourRight,
-              b.colourDown);
+        solve(_mm_load_ps(&v[0]->b), _mm_load_ps(&v[1]->b), _mm_load_ps(&v[2]->b), t.colour, t.colourRight,
+              t.colourDown);
     } else {
-        b.colourRight = b.colourDown = nothing;
-        b.colour = _mm_add_ps(_mm_add_ps(_mm_loadu_ps(&v[0]->b), nothing), nothing);
+        t.colour = _mm_load_ps(&v[0]->b);
+        t.colourRight = t.colourDown = _mm_setzero_ps();
     }
-    b.edges = edges;
-    b.x0 = xmin;
-    b.x1 = xmax;
-    b.y0 = ymin;
-    b.y1 = ymax;
-    pickQuads<false>(textured, look.perspective, look.bilinear)(b, state_);
+    if (isSmall(bounds.xmin, bounds.xmax, bounds.ymin, bounds.ymax)) {
+        // One block from the first pixel (as quadBlock() makes it); the
+        // edges there fit 32 bits as they are.
+        QuadBlock b;
+        b.depth = valueAt(t.depth, t.depthRight, t.depthDown, 0, 0);
+        b.depthRight = t.depthRight;
+        b.depthDown = t.depthDown;
+        b.colour = valueAt(t.colour, t.colourRight, t.colourDown, 0, 0);
+        b.colourRight = t.colourRight;
+        b.colourDown = t.colourDown;
+        for (int i = 0; i < 3; ++i)
+            b.edges.set(i, static_cast<std::int32_t>(bounds.e[i]), static_cast<std::int32_t>(bounds.ex[i]),
+                        static_cast<std::int32_t>(bounds.ey[i]));
+        b.x0 = bounds.xmin;
+        b.x1 = bounds.xmax;
+        b.y0 = bounds.ymin;
+        b.y1 = bounds.ymax;
+        QuadWalk(textured, look.perspective, look.bilinear, stamps_).pick<false>(b.y1 - b.y0 + 1)(b, state_);
+        return true;
+    }
+    for (int i = 0; i < 3; ++i) {
+        t.e[i] = bounds.e[i];
+        t.ex[i] = bounds.ex[i];
+        t.ey[i] = bounds.ey[i];
+    }
+    t.xmin = bounds.xmin;
+    t.xmax = bounds.xmax;
+    t.ymin = bounds.ymin;
+    t.ymax = bounds.ymax;
+    drawQuadTriangle(t, QuadWalk(textured, look.perspective, look.bilinear, stamps_), state_);
     return true;
 }
 #endif

@@ -26,6 +26,7 @@ public:
     bool supportsIndexedPrimitives() const override { return indexedPrimitives_; }
     DeviceResult beginScene() override;
     DeviceResult endScene() override;
+    DeviceResult setRenderTarget(std::shared_ptr<Surface> target, std::shared_ptr<Surface> zBuffer) override;
 
     DeviceResult createViewport(ViewportHandle& out) override;
     DeviceResult releaseViewport(ViewportHandle viewport) override;
@@ -75,6 +76,8 @@ private:
     };
 
     Viewport* viewport(ViewportHandle handle);
+    // The depth buffer for the target's size, every value far.
+    void makeDepth();
     // Readies the rasterizer, screen mapping and matrices for a draw on
     // the current viewport.
     DeviceResult prepareDraw();

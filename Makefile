@@ -47,8 +47,8 @@ test: dev fuzz
 fuzz-smoke: fuzz
 	@scripts/fuzz-smoke "$(FUZZ)" $(FUZZ_SECONDS)
 
-bench: release
-	@scripts/run-bench "$(RELEASE)"
+bench: demo
+	@scripts/run-bench "$(RELEASE)" "$(RUNDIR)"
 
 clean:
 	rm -rf build

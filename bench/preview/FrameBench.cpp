@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -180,7 +181,8 @@ int main(int argc, char** argv) {
     setenv("LP_NUM_THREADS", "0", 1);
     for (int i = 1; i < argc; ++i)
         if (std::strncmp(argv[i], "--game=", 7) == 0) {
-            gameFolder = argv[i] + 7;
+            // Absolute: the first preview made moves into the folder.
+            gameFolder = std::filesystem::absolute(argv[i] + 7).string();
             for (int j = i; j + 1 < argc; ++j) argv[j] = argv[j + 1];
             --argc;
             break;

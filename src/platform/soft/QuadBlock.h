@@ -57,6 +57,20 @@ struct QuadTriangle {
     int xmin, xmax, ymin, ymax;
 };
 
+// The edges and bounds of a Setup, or of anything with the same fields.
+template <typename Edges>
+inline void takeEdges(QuadTriangle& t, const Edges& s) {
+    for (int i = 0; i < 3; ++i) {
+        t.e[i] = s.e[i];
+        t.ex[i] = s.ex[i];
+        t.ey[i] = s.ey[i];
+    }
+    t.xmin = s.xmin;
+    t.xmax = s.xmax;
+    t.ymin = s.ymin;
+    t.ymax = s.ymax;
+}
+
 // A set-up triangle's planes and edges.
 inline QuadTriangle quadTriangle(const Setup& s, bool textured) {
     QuadTriangle t;
@@ -67,15 +81,7 @@ inline QuadTriangle quadTriangle(const Setup& s, bool textured) {
     t.colour = _mm_load_ps(s.at[kColour]);
     t.colourRight = _mm_load_ps(s.dx[kColour]);
     t.colourDown = _mm_load_ps(s.dy[kColour]);
-    for (int i = 0; i < 3; ++i) {
-        t.e[i] = s.e[i];
-        t.ex[i] = s.ex[i];
-        t.ey[i] = s.ey[i];
-    }
-    t.xmin = s.xmin;
-    t.xmax = s.xmax;
-    t.ymin = s.ymin;
-    t.ymax = s.ymax;
+    takeEdges(t, s);
     return t;
 }
 

@@ -258,15 +258,7 @@ bool Rasterizer::finishQuads(const ProcessedVertex* const v[3], const Positions&
         QuadWalk(textured, look.perspective, look.bilinear, stamps_).pick<false>(b.y1 - b.y0 + 1)(b, state_);
         return true;
     }
-    for (int i = 0; i < 3; ++i) {
-        t.e[i] = bounds.e[i];
-        t.ex[i] = bounds.ex[i];
-        t.ey[i] = bounds.ey[i];
-    }
-    t.xmin = bounds.xmin;
-    t.xmax = bounds.xmax;
-    t.ymin = bounds.ymin;
-    t.ymax = bounds.ymax;
+    takeEdges(t, bounds);
     drawQuadTriangle(t, QuadWalk(textured, look.perspective, look.bilinear, stamps_), state_);
     return true;
 }

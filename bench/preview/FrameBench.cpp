@@ -1,11 +1,13 @@
 // bench_preview_frame --game=DIR [benchmark options]
 //
-// One whole preview frame of the game's default character at the preview's
-// size (director and clock, pose, skinning, drawing, present), its idles
-// playing, against Mesa's llvmpipe on one thread drawing the same
-// triangles (the character as it stands at one moment) once, with the same
-// lights, textures and projection and no animation work. The target: the
-// whole frame takes less time than that draw alone.
+// One whole preview frame of the game's default character (director and
+// clock, pose, skinning, drawing, present), its idles playing, at the
+// preview's size (332 x 430) and at render scale 2 (664 x 860, a
+// high-density screen), against Mesa's llvmpipe on one thread drawing the
+// same triangles (the character as it stands at one moment) once at the
+// same size, with the same lights, textures and projection and no
+// animation work. The target: the whole frame takes less time than that
+// draw alone.
 
 #include "../BenchRatios.h"
 #include "../raster/MesaScene.h"
@@ -20,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -57,10 +60,10 @@ public:
 
 class Rig {
 public:
-    Rig() : preview_(presenter_, previewClock_) {
+    explicit Rig(float scale) : preview_(presenter_, previewClock_) {
         platform::installClockSource(&clock_);
         if (!platform::fileSystem().setCurrentDirectory(gameFolder) ||
-            !preview_.setUp(&window_, preview::kPreviewWidth, preview::kPreviewHeight)) {
+            !preview_.setUp(&window_, preview::kPreviewWidth, preview::kPreviewHeight, scale)) {
             std::fprintf(stderr, "bench_preview_frame: no preview on %s\n", gameFolder.c_str());
             std::exit(1);
         }
@@ -71,14 +74,21 @@ public:
         platform::installClockSource(nullptr);
     }
     void frame() {
+        platform::installClockSource(&clock_);
         clock_.ticks += kFramePeriodMs;
         (void)preview_.frame();
     }
     preview::Preview& preview() { return preview_; }
 
-    static Rig& instance() {
-        static Rig rig;
-        return rig;
+    // One for each scale, made when first asked for; each frame runs on
+    // its own clock.
+    static Rig& instance(int scale) {
+        if (scale == 1) {
+            static Rig single(1);
+            return single;
+        }
+        static Rig twice(2);
+        return twice;
     }
 
 private:
@@ -121,8 +131,8 @@ std::vector<Batch> characterBatches(bench::MesaScene& scene, preview::Preview& p
     return out;
 }
 
-void BM_PreviewFrame(benchmark::State& state) {
-    Rig& rig = Rig::instance();
+void previewFrame(benchmark::State& state, int scale) {
+    Rig& rig = Rig::instance(scale);
     std::size_t triangles = 0;
     for (const auto& worn : rig.preview().character()->skeleton()->wornOutfits())
         for (const anim::WornPart& part : worn->parts()) triangles += part.skin->renderMesh().indices().size() / 3;
@@ -130,10 +140,10 @@ void BM_PreviewFrame(benchmark::State& state) {
     state.counters["triangles"] = static_cast<double>(triangles);
 }
 
-void mesaDraw(benchmark::State& state, bool cull) {
-    Rig& rig = Rig::instance();
+void mesaDraw(benchmark::State& state, int scale, bool cull) {
+    Rig& rig = Rig::instance(scale);
     preview::Preview& p = rig.preview();
-    bench::MesaScene scene(preview::kPreviewWidth, preview::kPreviewHeight, cull);
+    bench::MesaScene scene(p.animDevice()->width(), p.animDevice()->height(), cull);
     if (!scene.ok()) {
         state.SkipWithError("Mesa cannot start");
         return;
@@ -150,12 +160,19 @@ void mesaDraw(benchmark::State& state, bool cull) {
     }
 }
 
-void BM_MesaDrawCulled(benchmark::State& state) { mesaDraw(state, true); }
-void BM_MesaDrawAll(benchmark::State& state) { mesaDraw(state, false); }
+void BM_PreviewFrame332x430(benchmark::State& state) { previewFrame(state, 1); }
+void BM_PreviewFrame664x860(benchmark::State& state) { previewFrame(state, 2); }
+void BM_MesaDrawCulled332x430(benchmark::State& state) { mesaDraw(state, 1, true); }
+void BM_MesaDrawCulled664x860(benchmark::State& state) { mesaDraw(state, 2, true); }
+void BM_MesaDrawAll332x430(benchmark::State& state) { mesaDraw(state, 1, false); }
+void BM_MesaDrawAll664x860(benchmark::State& state) { mesaDraw(state, 2, false); }
 
-BENCHMARK(BM_PreviewFrame)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_MesaDrawCulled)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_MesaDrawAll)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PreviewFrame332x430)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_MesaDrawCulled332x430)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_MesaDrawAll332x430)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PreviewFrame664x860)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_MesaDrawCulled664x860)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_MesaDrawAll664x860)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }  // namespace
 
@@ -164,7 +181,8 @@ int main(int argc, char** argv) {
     setenv("LP_NUM_THREADS", "0", 1);
     for (int i = 1; i < argc; ++i)
         if (std::strncmp(argv[i], "--game=", 7) == 0) {
-            gameFolder = argv[i] + 7;
+            // Absolute: the first preview made moves into the folder.
+            gameFolder = std::filesystem::absolute(argv[i] + 7).string();
             for (int j = i; j + 1 < argc; ++j) argv[j] = argv[j + 1];
             --argc;
             break;
@@ -174,6 +192,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     return tryster::bench::runWithRatios(argc, argv,
-                                         {{"BM_PreviewFrame", "BM_MesaDrawCulled", 1},
-                                          {"BM_PreviewFrame", "BM_MesaDrawAll", 1}});
+                                         {{"BM_PreviewFrame332x430", "BM_MesaDrawCulled332x430", 1},
+                                          {"BM_PreviewFrame332x430", "BM_MesaDrawAll332x430", 1},
+                                          {"BM_PreviewFrame664x860", "BM_MesaDrawCulled664x860", 1},
+                                          {"BM_PreviewFrame664x860", "BM_MesaDrawAll664x860", 1}});
 }

@@ -6,7 +6,6 @@
 
 #include "platform/FileFinder.h"
 #include "platform/GraphicsDevice.h"
-#include "platform/PngImage.h"
 #include "render/AnimDevice.h"
 #include "render/Device3D.h"
 #include "render/RenderDIPMesh.h"
@@ -35,7 +34,8 @@ constexpr int kWarmUpFrames = 5;
 
 }  // namespace
 
-void runEngine(const Setup& s, bool indexed, bool cull, const std::string& config, bool writeOut) {
+bool runEngine(const Setup& s, bool indexed, bool cull, Clear clear, const std::string& config,
+               Picture& picture) {
     using namespace render;
     Device3D::setIndexedPrimitivesForbidden(!indexed);
     NullWindow window;
@@ -48,7 +48,7 @@ void runEngine(const Setup& s, bool indexed, bool cull, const std::string& confi
         viewport->setBackgroundColour(0.5546875f, 0, 0, 255.0f) || device->createDirectionalLight(light1) ||
         device->createDirectionalLight(light2) || viewport->setAmbientColour(0.7f, 0.7f, 0.7f, 0.7f)) {
         std::fprintf(stderr, "raster: the engine cannot start\n");
-        return;
+        return false;
     }
     (void)light1->setPosition({100, 100, 50});
     (void)light1->setDirection({-100, -100, 0});
@@ -83,10 +83,12 @@ void runEngine(const Setup& s, bool indexed, bool cull, const std::string& confi
         auto start = std::chrono::steady_clock::now();
         group->setTransform(framing.turn(frame));
         anim.addUpdateRect({0, 0, anim.width(), anim.height()});
+        if (clear == Clear::Full) viewport->invalidate();
         if (viewport->clear() || viewport->beginScene() || viewport->draw(*group) || viewport->endScene() ||
             anim.present()) {
             std::fprintf(stderr, "raster: %s: a frame failed\n", config.c_str());
-            return;
+            Device3D::setIndexedPrimitivesForbidden(false);
+            return false;
         }
         auto end = std::chrono::steady_clock::now();
         if (frame >= 0) times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
@@ -94,13 +96,8 @@ void runEngine(const Setup& s, bool indexed, bool cull, const std::string& confi
     report(config, times);
     Device3D::setIndexedPrimitivesForbidden(false);
 
-    if (writeOut) {
-        std::vector<std::uint32_t> pixels;
-        platform::Surface* back = anim.backSurface()->get();
-        if (readSurfacePixels(*back, {0, 0, anim.width(), anim.height()}, pixels))
-            platform::writePng(s.out, anim.width(), anim.height(), pixels.data(),
-                               static_cast<std::size_t>(anim.width()));
-    }
+    picture.clear();
+    return readSurfacePixels(*anim.backSurface()->get(), {0, 0, anim.width(), anim.height()}, picture);
 }
 
 }  // namespace tryster::bench

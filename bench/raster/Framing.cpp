@@ -30,6 +30,29 @@ render::Matrix4 Framing::turn(int frame) const {
            render::Matrix4::translation(centre);
 }
 
+PixelRect boxOnScreen(const Setup& s, const Framing& f, int frame) {
+    const render::Matrix4 m = f.turn(frame) * f.view * f.projection;
+    float left = 1e30f, top = 1e30f, right = -1e30f, bottom = -1e30f;
+    for (int i = 0; i < 8; ++i) {
+        const render::Vector3 c = s.mesh.box.corner(i);
+        const render::Vector3 clip = m.transformPoint(c);
+        const float w = c.x * m.m[0][3] + c.y * m.m[1][3] + c.z * m.m[2][3] + m.m[3][3];
+        const float x = (clip.x / w + 1) * 0.5f * static_cast<float>(s.width);
+        const float y = (1 - clip.y / w) * 0.5f * static_cast<float>(s.height);
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+    }
+    // A pixel of margin each way covers rounding.
+    PixelRect r;
+    r.left = std::clamp(static_cast<int>(std::floor(left)) - 1, 0, s.width);
+    r.top = std::clamp(static_cast<int>(std::floor(top)) - 1, 0, s.height);
+    r.right = std::clamp(static_cast<int>(std::ceil(right)) + 1, 0, s.width);
+    r.bottom = std::clamp(static_cast<int>(std::ceil(bottom)) + 1, 0, s.height);
+    return r;
+}
+
 void report(const std::string& config, std::vector<double> ms) {
     if (ms.empty()) return;
     std::sort(ms.begin(), ms.end());

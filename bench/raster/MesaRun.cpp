@@ -4,8 +4,6 @@
 #include "MesaScene.h"
 #include "RasterBench.h"
 
-#include "platform/PngImage.h"
-
 #include <chrono>
 
 namespace tryster::bench {
@@ -15,9 +13,9 @@ constexpr int kWarmUpFrames = 5;
 
 }  // namespace
 
-void runMesa(const Setup& s, int, bool cull, const std::string& config, bool writeOut) {
+bool runMesa(const Setup& s, bool cull, Clear clear, const std::string& config, Picture& picture) {
     MesaScene scene(s.width, s.height, cull);
-    if (!scene.ok()) return;
+    if (!scene.ok()) return false;
     Framing framing = frameMesh(s.mesh, s.width, s.height);
     scene.setProjection(framing.projection);
     scene.placeLights(framing.view);
@@ -27,19 +25,20 @@ void runMesa(const Setup& s, int, bool cull, const std::string& config, bool wri
     for (int i = -kWarmUpFrames; i < s.frames; ++i) {
         auto start = std::chrono::steady_clock::now();
         scene.setModelView(framing.turn(i) * framing.view);
-        scene.clear();
+        if (clear == Clear::Scissored && i > -kWarmUpFrames) {
+            const PixelRect r = boxOnScreen(s, framing, i - 1);
+            scene.clear(r.left, r.top, r.right, r.bottom);
+        } else {
+            scene.clear();
+        }
         scene.drawTriangles(s.mesh.vertices.data(), s.mesh.indices.data(), s.mesh.indices.size(), texture);
         scene.finish();
         auto end = std::chrono::steady_clock::now();
         if (i >= 0) times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
     }
     report(config, times);
-    if (writeOut) {
-        std::string path = s.out;
-        std::size_t dot = path.rfind('.');
-        path.insert(dot == std::string::npos ? path.size() : dot, "-" + config);
-        platform::writePng(path, s.width, s.height, scene.pixels().data(), static_cast<std::size_t>(s.width));
-    }
+    picture = scene.pixels();
+    return true;
 }
 
 }  // namespace tryster::bench

@@ -36,6 +36,7 @@ MesaScene::MesaScene(int width, int height, bool cull) {
         return;
     }
     context_ = context;
+    height_ = height;
     OSMesaPixelStore(OSMESA_Y_UP, 0);
 
     glViewport(0, 0, width, height);
@@ -103,6 +104,13 @@ unsigned MesaScene::addTexture(const render::DecodedImage& image) {
 }
 
 void MesaScene::clear() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
+
+void MesaScene::clear(int left, int top, int right, int bottom) {
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(left, height_ - bottom, right - left, bottom - top);  // y up
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+}
 
 void MesaScene::drawTriangles(const float* vertices, const std::uint16_t* indices, std::size_t indexCount,
                               unsigned texture) {

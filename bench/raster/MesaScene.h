@@ -35,7 +35,10 @@ public:
 
     // A texture of the image; 0 when it cannot be made.
     unsigned addTexture(const render::DecodedImage& image);
+    // The whole frame (colour and depth), or only the pixels from (left,
+    // top) up to (right, bottom), y down, through the scissor test.
     void clear();
+    void clear(int left, int top, int right, int bottom);
     // Vertices of 8 floats (x y z nx ny nz u v), textured by `texture`.
     void drawTriangles(const float* vertices, const std::uint16_t* indices, std::size_t indexCount,
                        unsigned texture);
@@ -46,6 +49,7 @@ public:
 
 private:
     void* context_ = nullptr;
+    int height_ = 0;
     std::vector<std::uint32_t> frame_;
     std::vector<unsigned> textures_;
 };

@@ -1,21 +1,33 @@
-// raster MESH TEXTURE.bmp WIDTH HEIGHT FRAMES [--out LAST.png]
+// raster MESH TEXTURE.bmp WIDTH HEIGHT FRAMES [--out LAST.png] [--only A,B,...]
 //
 // Draws the mesh for FRAMES frames at WIDTH x HEIGHT through the engine's
 // two device paths and through Mesa's off-screen OpenGL (llvmpipe, fixed
 // function) as the baseline, and prints one line per configuration:
 //   config=NAME median_ms=X min_ms=Y max_ms=Z
-// dip and execute are the engine's paths (back faces culled, the device's
-// default); dip-nocull draws them too. mesa-1 and mesa-2 run llvmpipe with
-// LP_NUM_THREADS=0 and 2, each without and with ("-cull") back-face culling.
-// A baseline that cannot run prints nothing.
+// dip is the engine as the preview runs it (indexed path, back faces
+// culled, only the rectangles drawn in the last frame cleared);
+// dip-full-clear clears the whole frame instead, execute takes the
+// execute-buffer path, dip-nocull draws back faces too. mesa-1 and mesa-2
+// run llvmpipe with LP_NUM_THREADS=0 and 2, without and with ("-cull")
+// back-face culling, each clearing the whole frame (llvmpipe's fast path)
+// and ("-scissor") only the box the figure covered in the last frame.
+//
+// Then the floor line: the bytes a frame writes at least over the memcpy
+// rate of this run. Every configuration's last frame is compared with
+// dip's; a picture that differs (a "match" line says by how much) fails
+// the run with exit status 1. --out writes dip's last frame and Mesa's
+// (one thread, culled) beside it. A baseline that cannot run prints
+// nothing.
 
 #include "RasterBench.h"
 
 #include "platform/FileSystem.h"
+#include "platform/PngImage.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <sstream>
 #include <string>
 
 #include <sys/wait.h>
@@ -23,6 +35,9 @@
 
 namespace tryster::bench {
 namespace {
+
+// A child's exit status when its picture is not the engine's.
+constexpr int kPictureDiffers = 3;
 
 bool loadMesh(const std::string& path, BenchMesh& mesh) {
     auto bytes = platform::readWholeFile(path);
@@ -43,40 +58,73 @@ bool loadMesh(const std::string& path, BenchMesh& mesh) {
 }
 
 int usage() {
-    std::fprintf(stderr, "usage: raster MESH TEXTURE.bmp WIDTH HEIGHT FRAMES [--out LAST.png]\n");
+    std::fprintf(stderr, "usage: raster MESH TEXTURE.bmp WIDTH HEIGHT FRAMES [--out LAST.png] [--only A,B,...]\n");
     return 2;
 }
 
+std::string withSuffix(const std::string& path, const std::string& suffix) {
+    std::string out = path;
+    std::size_t dot = out.rfind('.');
+    out.insert(dot == std::string::npos ? out.size() : dot, "-" + suffix);
+    return out;
+}
+
+void writePicture(const Setup& s, const std::string& path, const Picture& picture) {
+    if (!picture.empty())
+        platform::writePng(path, s.width, s.height, picture.data(), static_cast<std::size_t>(s.width));
+}
+
 // Mesa keeps one screen per process and reads LP_NUM_THREADS when it makes
-// it, so every baseline runs in a child of its own.
-void runMesaChild(const Setup& setup, int threads, bool cull, const std::string& config, bool writeOut) {
+// it, so every baseline runs in a child of its own. The child compares its
+// picture with the engine's (the child has a copy of it). False when the
+// pictures differ.
+bool runMesaChild(const Setup& s, int threads, bool cull, Clear clear, const Picture& engine) {
+    std::string config = "mesa-" + std::to_string(threads == 0 ? 1 : threads) + (cull ? "-cull" : "") +
+                         (clear == Clear::Scissored ? "-scissor" : "");
+    if (!s.runs(config)) return true;
     std::fflush(stdout);
     pid_t child = fork();
     if (child == 0) {
         setenv("LP_NUM_THREADS", std::to_string(threads).c_str(), 1);
-        runMesa(setup, threads, cull, config, writeOut);
+        Picture picture;
+        bool same = true;
+        if (runMesa(s, cull, clear, config, picture)) {
+            if (!engine.empty()) same = samePicture(config, engine, picture);
+            if (!s.out.empty() && config == "mesa-1-cull") writePicture(s, withSuffix(s.out, config), picture);
+        }
         std::fflush(stdout);
-        _exit(0);
+        _exit(same ? 0 : kPictureDiffers);
     }
-    if (child > 0) {
-        int status = 0;
-        waitpid(child, &status, 0);
-    }
+    int status = 0;
+    if (child > 0) waitpid(child, &status, 0);
+    return !(WIFEXITED(status) && WEXITSTATUS(status) == kPictureDiffers);
 }
 
 }  // namespace
+
+bool Setup::runs(const std::string& config) const {
+    return only.empty() || std::find(only.begin(), only.end(), config) != only.end();
+}
+
 }  // namespace tryster::bench
 
 int main(int argc, char** argv) {
     using namespace tryster::bench;
-    if (argc != 6 && argc != 8) return usage();
+    if (argc < 6) return usage();
     Setup setup;
     setup.width = std::atoi(argv[3]);
     setup.height = std::atoi(argv[4]);
     setup.frames = std::atoi(argv[5]);
-    if (argc == 8) {
-        if (std::strcmp(argv[6], "--out") != 0) return usage();
-        setup.out = argv[7];
+    for (int i = 6; i < argc; i += 2) {
+        if (i + 1 >= argc) return usage();
+        if (std::strcmp(argv[i], "--out") == 0) {
+            setup.out = argv[i + 1];
+        } else if (std::strcmp(argv[i], "--only") == 0) {
+            std::stringstream list(argv[i + 1]);
+            for (std::string name; std::getline(list, name, ',');) setup.only.push_back(name);
+        } else {
+            return usage();
+        }
     }
     if (setup.width < 2 || setup.height < 1 || setup.width > 4096 || setup.height > 4096 || setup.frames < 1)
         return usage();
@@ -90,12 +138,26 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "raster: %s is not a BMP image\n", argv[2]);
         return 1;
     }
-    runEngine(setup, true, true, "dip", !setup.out.empty());
-    runEngine(setup, false, true, "execute", false);
-    runEngine(setup, true, false, "dip-nocull", false);
-    runMesaChild(setup, 0, false, "mesa-1", !setup.out.empty());
-    runMesaChild(setup, 0, true, "mesa-1-cull", false);
-    runMesaChild(setup, 2, false, "mesa-2", false);
-    runMesaChild(setup, 2, true, "mesa-2-cull", false);
-    return 0;
+
+    bool same = true;
+    Picture engine, picture;
+    if (setup.runs("dip") && runEngine(setup, true, true, Clear::Dirty, "dip", engine) && !setup.out.empty())
+        writePicture(setup, setup.out, engine);
+    struct EngineConfig {
+        const char* name;
+        bool indexed, cull;
+        Clear clear;
+    };
+    for (const EngineConfig& c : {EngineConfig{"dip-full-clear", true, true, Clear::Full},
+                                  EngineConfig{"execute", false, true, Clear::Dirty},
+                                  EngineConfig{"dip-nocull", true, false, Clear::Dirty}})
+        if (setup.runs(c.name) && runEngine(setup, c.indexed, c.cull, c.clear, c.name, picture) && !engine.empty())
+            same = samePicture(c.name, engine, picture) && same;
+    for (int threads : {0, 2})
+        for (bool cull : {true, false})
+            for (Clear clear : {Clear::Full, Clear::Scissored})
+                same = runMesaChild(setup, threads, cull, clear, engine) && same;
+    if (setup.runs("floor")) reportBandwidthFloor(setup.width, setup.height);
+    if (!same) std::fprintf(stderr, "raster: the pictures differ\n");
+    return same ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Shared parts of the raster benchmark: the mesh it draws, how it frames
-// it, and the timing summary of one configuration.
+// it, the timing summary of one configuration, and the checks beside the
+// timings (the pictures of both sides agree; the memory-bandwidth floor).
 
 #include "render/ImageDecoder.h"
 #include "render/Math3D.h"
@@ -23,8 +24,13 @@ struct Setup {
     render::DecodedImage texture;
     std::string texturePath;  // the BMP as given
     int width = 0, height = 0, frames = 0;
-    std::string out;  // PNG of the last frame, or empty
+    std::string out;                // PNG of the last frame, or empty
+    std::vector<std::string> only;  // configurations to run; empty: all
+    bool runs(const std::string& config) const;
 };
+
+// The last frame of a configuration: 0xXXRRGGBB, rows top first.
+using Picture = std::vector<std::uint32_t>;
 
 // The view: an orthographic camera framing the turning mesh from the
 // front, with the preview's parallel projection.
@@ -36,11 +42,33 @@ struct Framing {
 };
 Framing frameMesh(const BenchMesh& mesh, int width, int height);
 
+// The pixels that the mesh's box covers on screen at frame `i` (what a
+// clear limited to the drawn area must clear before frame i + 1), as
+// left, top, right, bottom with y down.
+struct PixelRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+PixelRect boxOnScreen(const Setup& setup, const Framing& framing, int frame);
+
 // Median, min and max of per-frame milliseconds, printed as one line.
 void report(const std::string& config, std::vector<double> frameMs);
 
-// Each runs the configuration and reports it (nothing when it cannot run).
-void runEngine(const Setup& setup, bool indexed, bool cull, const std::string& config, bool writeOut);
-void runMesa(const Setup& setup, int threads, bool cull, const std::string& config, bool writeOut);
+// Prints how far `picture` is from the engine's and returns whether it is
+// close enough to count as the same picture: rasterization rules and
+// texture sampling differ at edges and texel boundaries, so a few pixels
+// may differ widely, but not many.
+bool samePicture(const std::string& config, const Picture& engine, const Picture& picture);
+
+// Bytes a frame must write at least (colour and depth of every pixel, 4
+// bytes each) over the memcpy rate measured now: the floor no drawing of
+// the frame gets under. Printed as one line.
+void reportBandwidthFloor(int width, int height);
+
+// Each runs the configuration and reports it; `picture` receives its last
+// frame. They return false when the configuration cannot run.
+enum class Clear { Dirty, Full, Scissored };
+bool runEngine(const Setup& setup, bool indexed, bool cull, Clear clear, const std::string& config,
+               Picture& picture);
+bool runMesa(const Setup& setup, bool cull, Clear clear, const std::string& config, Picture& picture);
 
 }  // namespace tryster::bench

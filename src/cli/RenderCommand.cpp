@@ -39,6 +39,7 @@ struct RenderOptions {
     std::string rotate = "none";
     int zoom = preview::kDefaultZoomLevel;
     std::string size = fmt::format("{}x{}", preview::kPreviewWidth, preview::kPreviewHeight);
+    float scale = 1.0f;
     std::string out;
     int frames = 1;
     bool stats = false;
@@ -90,8 +91,10 @@ void runRender(const RenderOptions& o) {
     if (!std::isfinite(o.facing)) throw CommandError("--facing must be a number");
 
     PreviewGame game(o.game, width, height, o.seed);
-    game.applyLook(o.look);
     preview::Preview& p = game.preview();
+    if (!p.setRenderScale(o.scale))
+        throw CommandError(fmt::format("--scale {}: the picture cannot be drawn at that scale", o.scale));
+    game.applyLook(o.look);
     preview::ViewControls& view = p.view();
     view.facing = o.facing;
     view.zoomLevel = o.zoom;
@@ -140,8 +143,9 @@ void runRender(const RenderOptions& o) {
     writePicture(game, o.out, jpeg);
 
     const std::string playing = p.playback() ? p.playback()->animation().name : std::string("nothing");
-    fmt::print("{}: {}x{}, playing {} at {} ms, facing {:.3g}, zoom {}\n", o.out, width & ~1, height & ~1, playing,
-               now, view.facing, view.zoomLevel);
+    const render::AnimDevice& device = *p.animDevice();
+    fmt::print("{}: {}x{}, playing {} at {} ms, facing {:.3g}, zoom {}\n", o.out, device.width(), device.height(),
+               playing, now, view.facing, view.zoomLevel);
     if (!o.stats) return;
     fmt::print("{} frames drawn, milliseconds per frame:\n", o.frames);
     for (const char* stage : {"update", "skinning", "drawing", "present"}) {
@@ -173,6 +177,11 @@ void addRenderCommand(CLI::App& app) {
         ->check(CLI::Range(0, 4))
         ->capture_default_str();
     cmd->add_option("--size", o->size, "Preview size WIDTHxHEIGHT (made even)")->capture_default_str();
+    cmd->add_option("--scale", o->scale,
+                    "Device pixels per preview pixel, as on a high-density screen: the same view drawn with more "
+                    "pixels (the picture is the size times this, made even)")
+        ->check(CLI::Range(preview::kMinRenderScale, preview::kMaxRenderScale))
+        ->capture_default_str();
     cmd->add_option("--out", o->out, "The picture to write (.png or .jpg)")->required()->transform(absolutePath);
     cmd->add_option("--frames", o->frames, "Frames to draw, 20 ms apart, ending at the moment asked")
         ->check(CLI::Range(1, 100000))

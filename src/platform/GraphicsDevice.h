@@ -139,6 +139,13 @@ public:
     [[nodiscard]] virtual DeviceResult beginScene() = 0;
     [[nodiscard]] virtual DeviceResult endScene() = 0;
 
+    // Draws into other surfaces from now on (SetRenderTarget): `target` of
+    // the display's format, `zBuffer` (or none) of its size. Everything
+    // else the device holds stays; viewports that no longer fit in the new
+    // target must be set again before they draw or clear. Not in a scene.
+    [[nodiscard]] virtual DeviceResult setRenderTarget(std::shared_ptr<Surface> target,
+                                                       std::shared_ptr<Surface> zBuffer) = 0;
+
     [[nodiscard]] virtual DeviceResult createViewport(ViewportHandle& out) = 0;
     virtual DeviceResult releaseViewport(ViewportHandle viewport) = 0;
     [[nodiscard]] virtual DeviceResult setViewport(ViewportHandle viewport, const ViewportDesc& desc) = 0;

@@ -6,7 +6,9 @@
 #include "platform/Sound.h"
 #include "render/Mesh3D.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 
 namespace tryster::preview {
 namespace {
@@ -51,13 +53,16 @@ Preview::Preview(PreviewPresenter& presenter, PreviewClock& clock) : presenter_(
 
 Preview::~Preview() { tearDown(); }
 
-bool Preview::setUp(platform::DisplayWindow* window, int width, int height) {
+bool Preview::setUp(platform::DisplayWindow* window, int width, int height, float scale) {
     if (initialised_) return true;
     if (gameMissing_) return false;
     releaseEngine();
+    if (!setRenderScale(scale)) return false;
     platform::seedRandom(static_cast<std::uint32_t>(platform::calendarSeconds()));
     render::Mesh3D::setSearchPath(kResourceSearchPath);
-    if (!makeEngine(window, width, height)) {
+    width_ = width & ~1;
+    height_ = height & ~1;
+    if (!makeEngine(window)) {
         releaseEngine();
         return false;
     }
@@ -97,7 +102,25 @@ bool Preview::setUp(platform::DisplayWindow* window, int width, int height) {
     return true;
 }
 
-bool Preview::makeEngine(platform::DisplayWindow* window, int width, int height) {
+platform::ScreenRect Preview::scaledArea(int width, int height, float scale) {
+    auto side = [scale](int pixels) {
+        return std::max(2, static_cast<int>(std::lround(static_cast<float>(pixels) * scale)) & ~1);
+    };
+    return {0, 0, side(width & ~1), side(height & ~1)};
+}
+
+bool Preview::setRenderScale(float scale) {
+    if (!(scale >= kMinRenderScale && scale <= kMaxRenderScale)) return false;
+    if (animDevice_ && viewport_) {
+        const platform::ScreenRect area = scaledArea(width_, height_, scale);
+        if (animDevice_->resizeSurfaces(area.width(), area.height())) return false;
+        if (viewport_->setSize(animDevice_->width(), animDevice_->height())) return false;
+    }
+    scale_ = scale;
+    return true;
+}
+
+bool Preview::makeEngine(platform::DisplayWindow* window) {
     int depth = kFallbackDepth;
     {
         std::unique_ptr<platform::DisplaySystem> display = platform::openDisplaySystem();
@@ -109,13 +132,13 @@ bool Preview::makeEngine(platform::DisplayWindow* window, int width, int height)
     }
 
     presenter_.showProgress("Initializing DDD:");
-    width &= ~1;
-    height &= ~1;
+    const platform::ScreenRect area = scaledArea(width_, height_, scale_);
 
     presenter_.showProgress("Making AnimDevice");
     animDevice_ = std::make_unique<render::AnimDevice>();
     presenter_.showProgress("Initing Anim Device");
-    if (animDevice_->initialise(window, false, false, width, height, depth, render::AnimDevice::kRgb, 0))
+    if (animDevice_->initialise(window, false, false, area.width(), area.height(), depth, render::AnimDevice::kRgb,
+                                0))
         return false;
     animDevice_->setTexturePath(std::string(kTextureSearchPath));
 
@@ -228,7 +251,7 @@ render::RenderResult Preview::drawScene(FrameTimes* times) {
     const render::RenderResult ended = viewport_->endScene();
     timer.lap(&FrameTimes::drawMs);
     if (rc || ended) return rc ? rc : ended;
-    rc = animDevice_->present();
+    if (presenting_) rc = animDevice_->present();
     timer.lap(&FrameTimes::presentMs);
     return rc;
 }
@@ -236,7 +259,9 @@ render::RenderResult Preview::drawScene(FrameTimes* times) {
 void Preview::positionCamera() {
     if (!camera_ || !viewport_) return;
     const float facing = view_.advance(clock_.nowMs());
-    const CameraPlacement p = placeCamera(facing, view_.zoomLevel, viewport_->width(), viewport_->height());
+    // Framed for the preview's own size; a scaled surface shows the same
+    // view with more pixels.
+    const CameraPlacement p = placeCamera(facing, view_.zoomLevel, width_, height_);
     camera_->setPosition(p.position);
     camera_->setDirection(p.direction);
     camera_->setFrontClip(kCameraFrontClip);

@@ -41,9 +41,15 @@ namespace tryster::preview {
 inline constexpr int kPreviewWidth = 332;
 inline constexpr int kPreviewHeight = 430;
 
-// Snapshot rectangles on the drawing surface at zoom 2, facing 0.
+// Snapshot rectangles on the drawing surface at zoom 2, facing 0 (at render
+// scale 1, where snapshots are always drawn).
 inline constexpr platform::ScreenRect kHeadSnapshotRect{145, 146, 190, 191};
 inline constexpr platform::ScreenRect kBodySnapshotRect{120, 146, 220, 366};
+
+// Device pixels per preview pixel that the preview draws at (a screen's
+// device pixel ratio).
+inline constexpr float kMinRenderScale = 0.5f;
+inline constexpr float kMaxRenderScale = 4.0f;
 
 // The engine's mesh folders and the render target's texture folders
 // (relative to the install folder); the character and animation lists are
@@ -78,14 +84,34 @@ public:
     Preview& operator=(const Preview&) = delete;
 
     // The deferred set-up, drawing into `window` at the given size (made
-    // even here). Does nothing once it has completed; a step that fails
-    // leaves the preview uninitialised and the next call starts again.
-    // When none of the game's folders exists it shows the "Tryster Error"
-    // box, posts quit code -1, and every later call returns false.
-    bool setUp(platform::DisplayWindow* window, int width, int height);
+    // even here) and render scale (see setRenderScale). Does nothing once it
+    // has completed; a step that fails leaves the preview uninitialised and
+    // the next call starts again. When none of the game's folders exists it
+    // shows the "Tryster Error" box, posts quit code -1, and every later
+    // call returns false. False too for a scale setRenderScale refuses.
+    bool setUp(platform::DisplayWindow* window, int width, int height, float scale = 1.0f);
     bool initialised() const { return initialised_; }
     bool gameMissing() const { return gameMissing_; }
     void tearDown();
+
+    // For high-density screens: the preview draws `scale` device pixels for
+    // each of its pixels, with the same framing (the camera's world units
+    // per pixel divided by the scale), and presents them one to one. The
+    // drawing surface is the preview's size times the scale, each side
+    // rounded and made even (so the aspect may differ by a pixel's worth).
+    // Snapshots are drawn at scale 1 whatever the scale. A window that moves
+    // to a screen of another ratio calls this again: the surfaces are made
+    // anew (textures, look and animation stay) and the next frame draws at
+    // the new size. Before set-up the scale is kept for it. False, with
+    // nothing changed, for a scale outside kMinRenderScale..kMaxRenderScale
+    // or when the surfaces cannot be made.
+    bool setRenderScale(float scale);
+    float renderScale() const { return scale_; }
+    // The preview's own size (made even) and its drawing surface's for a
+    // scale.
+    int previewWidth() const { return width_; }
+    int previewHeight() const { return height_; }
+    static platform::ScreenRect scaledArea(int width, int height, float scale);
 
     // One frame: the director when the idle has ended, a clock step, the
     // camera, the pose, and (with `draw`) the drawing and the present.
@@ -171,7 +197,7 @@ private:
         anim::WornOutfit* body = nullptr;
     };
 
-    bool makeEngine(platform::DisplayWindow* window, int width, int height);
+    bool makeEngine(platform::DisplayWindow* window);
     bool gameFoldersExist();
     void releaseEngine();
     void startAnimation(anim::LoopMode mode);
@@ -193,6 +219,9 @@ private:
     WornLook worn_;
     bool hookInstalled_ = false;
     bool initialised_ = false;
+    int width_ = 0, height_ = 0;  // the preview's size
+    float scale_ = 1.0f;
+    bool presenting_ = true;  // off while snapshots draw at scale 1
     bool gameMissing_ = false;
     bool suspended_ = false;
 

@@ -29,6 +29,12 @@ std::vector<std::string> Preview::takeSnapshots(std::string_view headPath, std::
         return written;
     platform::Surface* surface = animDevice_->backSurface()->get();
 
+    // At another render scale the snapshots are drawn at scale 1 in the
+    // surface's top left corner, without showing those frames.
+    const bool scaled = viewport_->width() != width_ || viewport_->height() != height_;
+    if (scaled && viewport_->setSize(width_, height_)) return written;
+    presenting_ = !scaled;
+
     const ViewControls saved = view_;
     view_.facing = 0;
     view_.rotationSpeed = 0;
@@ -43,6 +49,8 @@ std::vector<std::string> Preview::takeSnapshots(std::string_view headPath, std::
     view_.facing = saved.facing;
     view_.rotationSpeed = saved.rotationSpeed;
     view_.zoomLevel = saved.zoomLevel;
+    presenting_ = true;
+    if (scaled) (void)viewport_->setSize(animDevice_->width(), animDevice_->height());
     (void)frame();
     return written;
 }

@@ -133,6 +133,29 @@ RenderResult AnimDevice::createSurfaces() {
     return render_error::kOk;
 }
 
+RenderResult AnimDevice::resizeSurfaces(int width, int height) {
+    if (!back_ || !display_) return render_error::kNotReady;
+    if (width < 2 || height < 1) return render_error::kBadArgument;
+    width &= ~1;
+    if (width == width_ && height == height_) return render_error::kOk;
+    const platform::PixelFormat format = back_->get()->description().format;
+    std::shared_ptr<platform::Surface> back, z;
+    if (RenderResult rc = display_->createSurface({width, height, format, platform::SurfaceKind::Offscreen}, back))
+        return rc;
+    if (RenderResult rc = display_->createSurface(
+            {width, height, platform::pixel_format::kXrgb8888, platform::SurfaceKind::ZBuffer}, z))
+        return rc;
+    if (palette_) (void)back->setPalette(*palette_);
+    if (graphics_)
+        if (RenderResult rc = graphics_->setRenderTarget(back, z)) return rc;
+    back_ = std::make_unique<DDDSurface4>(std::move(back));
+    zBuffer_ = std::make_unique<DDDSurface4>(std::move(z));
+    width_ = width;
+    height_ = height;
+    updateRects_.clear();
+    return render_error::kOk;
+}
+
 void AnimDevice::windowMoved() {
     if (window_) windowRect_ = window_->screenRect();
 }

@@ -43,6 +43,12 @@ public:
     const std::string& zBufferPath() const { return zBufferPath_; }
     const std::string& texturePath() const { return texturePath_; }
 
+    // Makes the back buffer and z-buffer anew at another size (the width
+    // rounded down to even) and draws into them from now on; textures,
+    // materials and the device stay. The viewports keep their rectangles:
+    // callers set them for the new size. On failure nothing changes.
+    [[nodiscard]] RenderResult resizeSurfaces(int width, int height);
+
     // Re-reads the window's place on the screen.
     void windowMoved();
     const platform::ScreenRect& windowRect() const { return windowRect_; }

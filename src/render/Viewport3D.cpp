@@ -39,6 +39,14 @@ RenderResult Viewport3D::create() {
     return render_error::kOk;
 }
 
+RenderResult Viewport3D::setSize(int width, int height) {
+    if (RenderResult rc = device_.graphics().setViewport(handle_, {0, 0, width, height})) return rc;
+    width_ = width;
+    height_ = height;
+    invalidate();
+    return render_error::kOk;
+}
+
 RenderResult Viewport3D::setBackgroundColour(float r, float g, float b, float a) {
     background_ = {r, g, b, a};
     platform::MaterialDesc desc;

@@ -32,6 +32,10 @@ public:
     platform::ViewportHandle handle() const { return handle_; }
     int width() const { return width_; }
     int height() const { return height_; }
+    // Places the viewport at the target's top left corner with this size
+    // (it must fit in the render target) and marks it all for the next
+    // clear.
+    [[nodiscard]] RenderResult setSize(int width, int height);
     float aspect() const { return static_cast<float>(width_) / static_cast<float>(height_); }
 
     // The background material's diffuse colour (alpha as given; the clear

@@ -60,6 +60,18 @@ TEST_F(PreviewCommands, RenderDrawsTheFramesAskedAndReportsTheirStages) {
     EXPECT_EQ(picture.height, 150);
 }
 
+TEST_F(PreviewCommands, RenderDrawsAtAScaleWithTheSameFraming) {
+    const std::string out =
+        run({"render", "--game", dir.str(), "--scale", "2", "--size", "201x150", "--out", dir.file("s.png")});
+    EXPECT_NE(out.find("400x300, playing"), std::string::npos) << out;
+    platform::PngPicture picture;
+    ASSERT_TRUE(platform::readPng(dir.file("s.png"), picture));
+    EXPECT_EQ(picture.width, 400);
+    EXPECT_EQ(picture.height, 300);
+    EXPECT_NE(run({"render", "--game", dir.str(), "--scale", "9", "--out", dir.file("t.png")}).find("--scale"),
+              std::string::npos);
+}
+
 TEST_F(PreviewCommands, RenderShowsAnAnimationAtItsTimeAndNoFurtherThanItsEnd) {
     EXPECT_NE(run({"render", "--game", dir.str(), "--anim", "a2o-idle3", "--time", "100", "--out", dir.file("a.jpg")})
                   .find("playing a2o-idle3 at 100 ms"),

@@ -245,6 +245,35 @@ TEST_F(Device, ReportsTheScreenExtentAndClipsToTheViewport) {
     EXPECT_EQ(pixel(15, 8), 0xFFFFFFu);
 }
 
+TEST_F(Device, ANewRenderTargetTakesTheDrawingAndViewportsMustFitIt) {
+    make(8, 8);
+    colour(0xFFFFFF);
+    std::shared_ptr<Surface> bigger, biggerZ, smaller;
+    ASSERT_EQ(display.createSurface({16, 12, pixel_format::kXrgb8888, SurfaceKind::Offscreen}, bigger), 0u);
+    ASSERT_EQ(display.createSurface({16, 12, pixel_format::kXrgb8888, SurfaceKind::ZBuffer}, biggerZ), 0u);
+    ASSERT_EQ(display.createSurface({4, 4, pixel_format::kXrgb8888, SurfaceKind::Offscreen}, smaller), 0u);
+    EXPECT_EQ(device->setRenderTarget(bigger, smaller), device_result::kInvalidParams) << "z-buffer of another size";
+    ASSERT_EQ(device->beginScene(), 0u);
+    EXPECT_EQ(device->setRenderTarget(bigger, biggerZ), device_result::kSceneInScene);
+    ASSERT_EQ(device->endScene(), 0u);
+
+    ASSERT_EQ(device->setRenderTarget(bigger, biggerZ), 0u);
+    target = bigger;
+    ASSERT_EQ(device->setViewport(viewport, {0, 0, 16, 12}), 0u);
+    ASSERT_EQ(device->setCurrentViewport(viewport), 0u);
+    ASSERT_EQ(device->beginScene(), 0u);
+    ASSERT_EQ(draw({at(-1, -1, 0.9f), at(-1, 1, 0.9f), at(1, 1, 0.9f), at(1, -1, 0.9f)}, {0, 1, 2, 0, 2, 3}), 0u);
+    ASSERT_EQ(device->endScene(), 0u);
+    EXPECT_EQ(pixel(15, 11), 0xFFFFFFu) << "drawn to the new target's far corner, its depth far";
+
+    ASSERT_EQ(device->setRenderTarget(smaller, nullptr), 0u);
+    ASSERT_EQ(device->beginScene(), 0u);
+    EXPECT_NE(draw({at(-1, -1), at(-1, 1), at(1, 1)}, {0, 1, 2}), 0u) << "the 16 x 12 viewport no longer fits";
+    ScreenRect all{0, 0, 4, 4};
+    EXPECT_NE(device->clear(viewport, {&all, 1}, kClearTarget), 0u);
+    ASSERT_EQ(device->endScene(), 0u);
+}
+
 TEST_F(Device, RefusesDrawingOutsideAScene) {
     make(4, 4);
     EXPECT_EQ(draw({at(0, 0), at(0, 1), at(1, 0)}, {0, 1, 2}), device_result::kSceneNotInScene);

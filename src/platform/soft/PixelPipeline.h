@@ -2,7 +2,7 @@
 // The pixel stage of the rasterizer: texture sampling (wrap addressing,
 // nearest or bilinear), modulation by the Gouraud colour, specular, the
 // depth test and blending, and the walk over one block of a triangle's
-// pixels. Included by Rasterizer.cpp only.
+// pixels. Included by the rasterizer's own files only.
 
 #include "platform/GraphicsDevice.h"
 #include "platform/soft/Rasterizer.h"
@@ -53,8 +53,10 @@ struct Plane {
     return lerpArgb(lerpArgb(r0[x0], r0[x1], fx), lerpArgb(r1[x0], r1[x1], fx), fy);
 }
 
+// A colour value 0..255 as an integer; values a little outside (rounding
+// at a triangle's corners) are clamped.
 [[gnu::always_inline]] inline int channel(float c) {
-    return std::min(static_cast<int>(c), 255);
+    return std::clamp(static_cast<int>(c), 0, 255);
 }
 
 [[gnu::always_inline]] inline std::uint32_t modulate(std::uint32_t texel, int r, int g, int b) {
@@ -125,14 +127,70 @@ inline std::uint32_t blendColours(std::uint32_t src, std::uint32_t dst, std::uin
     return out;
 }
 
+// Attribute planes come in groups of four, solved and stepped together.
+enum PlaneGroup { kDepthTexture = 0, kColour = 1, kSpecular = 2 };
+// Lanes of kDepthTexture: depth, 1/w, and u and v (times 1/w when
+// perspective-correct); of kColour: blue, green, red, alpha (a pixel's
+// bytes); of kSpecular: blue, green, red.
+enum PlaneLane { kZ = 0, kQ = 1, kU = 2, kV = 3, kBlue = 0, kGreen = 1, kRed = 2, kAlpha = 3 };
+
+// An edge function in 32 bits near a triangle: a value beyond ±2^30 keeps
+// its sign over the steps taken from it (at most 2 × 15 steps of at most
+// 2^24 within a block), and the sign is all that counts.
+[[gnu::always_inline]] inline std::int32_t nearEdge(std::int64_t e) {
+    constexpr std::int64_t kLimit = std::int64_t{1} << 30;
+    return static_cast<std::int32_t>(std::clamp(e, -kLimit, kLimit));
+}
+
 struct Rasterizer::Setup {
     int xmin, xmax, ymin, ymax;
+    // Edge functions at the first pixel centre (xmin, ymin) and their steps
+    // per pixel right and down; a pixel is covered where all three are at
+    // least 0.
     std::int64_t e[3], ex[3], ey[3];
-    Plane z, q, u, v, r, g, b, a, sr, sg, sb;
+    alignas(16) float at[3][4];
+    alignas(16) float dx[3][4];
+    alignas(16) float dy[3][4];
     bool hasSpecular;
+    Plane plane(PlaneGroup group, PlaneLane lane) const { return {at[group][lane], dx[group][lane], dy[group][lane]}; }
 };
 
 using Setup = Rasterizer::Setup;
+
+// Calls draw(x0, x1, y0, y1, covered) for the blocks of a triangle with the
+// given bounds and edges (as in Setup). A small triangle (most of a
+// character) is one block; others go in 8 × 8 pixel blocks on the grid,
+// those the triangle misses left out, `covered` set for those wholly
+// inside it.
+inline constexpr int kBlock = 8;
+inline bool isSmall(int xmin, int xmax, int ymin, int ymax) {
+    return xmax - xmin < 2 * kBlock && ymax - ymin < 2 * kBlock;
+}
+
+template <typename DrawBlock>
+void forEachBlock(int xmin, int xmax, int ymin, int ymax, const std::int64_t e[3], const std::int64_t ex[3],
+                  const std::int64_t ey[3], DrawBlock draw) {
+    if (isSmall(xmin, xmax, ymin, ymax)) {
+        draw(xmin, xmax, ymin, ymax, false);
+        return;
+    }
+    for (int by = ymin & ~(kBlock - 1); by <= ymax; by += kBlock) {
+        const int y0b = std::max(by, ymin), y1b = std::min(by + kBlock - 1, ymax);
+        for (int bx = xmin & ~(kBlock - 1); bx <= xmax; bx += kBlock) {
+            const int x0b = std::max(bx, xmin), x1b = std::min(bx + kBlock - 1, xmax);
+            bool covered = true, empty = false;
+            for (int i = 0; i < 3 && !empty; ++i) {
+                std::int64_t c00 = e[i] + ex[i] * (x0b - xmin) + ey[i] * (y0b - ymin);
+                std::int64_t c10 = c00 + ex[i] * (x1b - x0b), c01 = c00 + ey[i] * (y1b - y0b);
+                std::int64_t c11 = c10 + ey[i] * (y1b - y0b);
+                if ((c00 & c10 & c01 & c11) < 0) empty = true;  // all four negative
+                if ((c00 | c10 | c01 | c11) < 0) covered = false;
+            }
+            if (empty) continue;
+            draw(x0b, x1b, y0b, y1b, covered);
+        }
+    }
+}
 
 template <bool Textured, bool Perspective, bool Bilinear>
 [[gnu::always_inline]] inline std::uint32_t shade(const RasterState& st, float u, float v, float q, float r,
@@ -160,25 +218,30 @@ void drawBlock(const Setup& s, const RasterState& st, int x0, int x1, int y0, in
     SoftwareSurface& target = *st.target;
     const int bpp = target.description().format.bytesPerPixel();
     const StoreKind kind = target.storeKind();
+    const Plane pz = s.plane(kDepthTexture, kZ), pq = s.plane(kDepthTexture, kQ),
+                pu = s.plane(kDepthTexture, kU), pv = s.plane(kDepthTexture, kV);
+    const Plane pr = s.plane(kColour, kRed), pg = s.plane(kColour, kGreen), pb = s.plane(kColour, kBlue),
+                pa = s.plane(kColour, kAlpha);
+    const Plane psr = s.plane(kSpecular, kRed), psg = s.plane(kSpecular, kGreen),
+                psb = s.plane(kSpecular, kBlue);
     const auto fx = static_cast<float>(x0 - s.xmin), fy = static_cast<float>(y0 - s.ymin);
     // Values at the first pixel of each row, stepped down row by row.
     std::int64_t e0Row = s.e[0] + s.ex[0] * (x0 - s.xmin) + s.ey[0] * (y0 - s.ymin);
     std::int64_t e1Row = s.e[1] + s.ex[1] * (x0 - s.xmin) + s.ey[1] * (y0 - s.ymin);
     std::int64_t e2Row = s.e[2] + s.ex[2] * (x0 - s.xmin) + s.ey[2] * (y0 - s.ymin);
-    float zRow = s.z.value(fx, fy), rRow = s.r.value(fx, fy), gRow = s.g.value(fx, fy),
-          bRow = s.b.value(fx, fy);
+    float zRow = pz.value(fx, fy), rRow = pr.value(fx, fy), gRow = pg.value(fx, fy), bRow = pb.value(fx, fy);
     float uRow = 0, vRow = 0, qRow = 1;
     if constexpr (Textured) {
-        uRow = s.u.value(fx, fy);
-        vRow = s.v.value(fx, fy);
-        if constexpr (Perspective) qRow = s.q.value(fx, fy);
+        uRow = pu.value(fx, fy);
+        vRow = pv.value(fx, fy);
+        if constexpr (Perspective) qRow = pq.value(fx, fy);
     }
     [[maybe_unused]] float aRow = 0, srRow = 0, sgRow = 0, sbRow = 0;
     if constexpr (!Fast) {
-        aRow = s.a.value(fx, fy);
-        srRow = s.sr.value(fx, fy);
-        sgRow = s.sg.value(fx, fy);
-        sbRow = s.sb.value(fx, fy);
+        aRow = pa.value(fx, fy);
+        srRow = psr.value(fx, fy);
+        sgRow = psg.value(fx, fy);
+        sbRow = psb.value(fx, fy);
     }
     for (int y = y0; y <= y1; ++y) {
         std::int64_t e0 = e0Row, e1 = e1Row, e2 = e2Row;
@@ -193,16 +256,16 @@ void drawBlock(const Setup& s, const RasterState& st, int x0, int x1, int y0, in
             } else {
                 entered = true;
                 const auto i = static_cast<float>(x - x0);
-                const float z = zRow + s.z.dx * i;
+                const float z = zRow + pz.dx * i;
                 auto colour = [&] {
                     float u = 0, v = 0, q = 1;
                     if constexpr (Textured) {
-                        u = uRow + s.u.dx * i;
-                        v = vRow + s.v.dx * i;
-                        if constexpr (Perspective) q = qRow + s.q.dx * i;
+                        u = uRow + pu.dx * i;
+                        v = vRow + pv.dx * i;
+                        if constexpr (Perspective) q = qRow + pq.dx * i;
                     }
-                    return shade<Textured, Perspective, Bilinear>(st, u, v, q, rRow + s.r.dx * i,
-                                                                  gRow + s.g.dx * i, bRow + s.b.dx * i);
+                    return shade<Textured, Perspective, Bilinear>(st, u, v, q, rRow + pr.dx * i, gRow + pg.dx * i,
+                                                                  bRow + pb.dx * i);
                 };
                 if constexpr (Fast) {
                     if (z <= depthRow[x]) {
@@ -216,11 +279,10 @@ void drawBlock(const Setup& s, const RasterState& st, int x0, int x1, int y0, in
                         if (st.depthWrite && depthRow) depthRow[x] = z;
                         std::uint32_t c = colour();
                         if (!Textured || !st.texture->hasAlpha)
-                            c = (c & 0xFFFFFF) |
-                                (static_cast<std::uint32_t>(channel(aRow + s.a.dx * i)) << 24);
+                            c = (c & 0xFFFFFF) | (static_cast<std::uint32_t>(channel(aRow + pa.dx * i)) << 24);
                         if (s.hasSpecular)
-                            c = addSaturate(c, channel(srRow + s.sr.dx * i), channel(sgRow + s.sg.dx * i),
-                                            channel(sbRow + s.sb.dx * i));
+                            c = addSaturate(c, channel(srRow + psr.dx * i), channel(sgRow + psg.dx * i),
+                                            channel(sbRow + psb.dx * i));
                         std::uint8_t* p = colourRow + x * bpp;
                         if (st.blend)
                             c = blendColours(c, loadPixel(kind, p, target.paletteOrNull()), st.srcBlend,
@@ -236,20 +298,20 @@ void drawBlock(const Setup& s, const RasterState& st, int x0, int x1, int y0, in
         e0Row += s.ey[0];
         e1Row += s.ey[1];
         e2Row += s.ey[2];
-        zRow += s.z.dy;
-        rRow += s.r.dy;
-        gRow += s.g.dy;
-        bRow += s.b.dy;
+        zRow += pz.dy;
+        rRow += pr.dy;
+        gRow += pg.dy;
+        bRow += pb.dy;
         if constexpr (Textured) {
-            uRow += s.u.dy;
-            vRow += s.v.dy;
-            if constexpr (Perspective) qRow += s.q.dy;
+            uRow += pu.dy;
+            vRow += pv.dy;
+            if constexpr (Perspective) qRow += pq.dy;
         }
         if constexpr (!Fast) {
-            aRow += s.a.dy;
-            srRow += s.sr.dy;
-            sgRow += s.sg.dy;
-            sbRow += s.sb.dy;
+            aRow += pa.dy;
+            srRow += psr.dy;
+            sgRow += psg.dy;
+            sbRow += psb.dy;
         }
     }
 }

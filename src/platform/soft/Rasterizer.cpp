@@ -1,7 +1,9 @@
 #include "platform/soft/Rasterizer.h"
 
 #include "platform/GraphicsDevice.h"
+#include "platform/soft/Float4.h"
 #include "platform/soft/PixelPipeline.h"
+#include "platform/soft/QuadPipeline.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,25 +18,9 @@ namespace tryster::platform::soft {
 
 namespace {
 
-constexpr int kSubpixels = 16;         // 28.4 fixed point
-constexpr int kBlock = 8;              // pixels per block side
+constexpr int kSubpixels = Rasterizer::kSubpixels;
+bool gEightWideForbidden = false;
 constexpr float kMaxCoord = 32768.0f;  // screen positions beyond this are garbage
-constexpr float kMaxTexCoord = 8192.0f;
-
-// The plane through three vertex values over the triangle's screen
-// positions (relative to the first vertex), evaluated from the first pixel
-// centre (ox, oy away from the first vertex).
-struct PlaneSolver {
-    float dx1, dy1, dx2, dy2, inv, ox, oy;
-    [[gnu::always_inline]] Plane operator()(float a0, float a1, float a2) const {
-        const float d1 = a1 - a0, d2 = a2 - a0;
-        Plane p;
-        p.dx = (d1 * dy2 - d2 * dy1) * inv;
-        p.dy = (d2 * dx1 - d1 * dx2) * inv;
-        p.at = a0 + p.dx * ox + p.dy * oy;
-        return p;
-    }
-};
 
 using BlockFn = void (*)(const Setup&, const RasterState&, int, int, int, int);
 
@@ -55,22 +41,23 @@ BlockFn pickBlock(bool textured, bool perspective, bool bilinear) {
 #endif
 }
 
-// Moves texture coordinates by whole repeats towards 0 (wrapping makes that
-// invisible) and bounds them, so fixed-point conversion cannot overflow.
-void normaliseTexCoords(float& c0, float& c1, float& c2) {
-    for (float* c : {&c0, &c1, &c2})
-        if (!std::isfinite(*c)) *c = 0;
-    float shift = std::floor(std::min({c0, c1, c2}));
-    for (float* c : {&c0, &c1, &c2}) *c = std::clamp(*c - shift, -kMaxTexCoord, kMaxTexCoord);
-}
-
 }  // namespace
+
+void Rasterizer::forbidEightWide(bool forbidden) { gEightWideForbidden = forbidden; }
 
 void Rasterizer::setState(const RasterState& state) {
     state_ = state;
     fast_ = state.target && state.target->storeKind() == StoreKind::Xrgb8888 && state.depth &&
             state.depthTest && state.depthWrite && state.depthFunc == compare_func::kLessEqual &&
             !state.blend;
+#if defined(__SSE2__)
+    quads_ = fast_ && !state.specular;
+    stamps_ = hasAvx2() && !gEightWideForbidden;
+#endif
+    if (state.texture) {
+        textureWidth_ = static_cast<float>(state.texture->width);
+        textureHeight_ = static_cast<float>(state.texture->height);
+    }
 }
 
 void Rasterizer::uniteExtent(int left, int top, int right, int bottom) {
@@ -131,92 +118,113 @@ void Rasterizer::drawTriangle(const ProcessedVertex& va, const ProcessedVertex& 
         bool topLeft = dy < 0 || (dy == 0 && dx > 0);
         if (!topLeft) s.e[i] -= 1;
     }
-
-    // Attribute planes from the snapped positions.
+    Positions p;
     const float x0 = static_cast<float>(X[0]) / kSubpixels, y0 = static_cast<float>(Y[0]) / kSubpixels;
-    const float dx1 = static_cast<float>(X[1] - X[0]) / kSubpixels,
-                dy1 = static_cast<float>(Y[1] - Y[0]) / kSubpixels;
-    const float dx2 = static_cast<float>(X[2] - X[0]) / kSubpixels,
-                dy2 = static_cast<float>(Y[2] - Y[0]) / kSubpixels;
-    const float areaPixels = static_cast<float>(area) / (kSubpixels * kSubpixels);
-    const float inv = 1.0f / areaPixels;
-    const float ox = static_cast<float>(s.xmin) + 0.5f - x0, oy = static_cast<float>(s.ymin) + 0.5f - y0;
-    const PlaneSolver plane{dx1, dy1, dx2, dy2, inv, ox, oy};
-    s.z = plane(v[0]->sz, v[1]->sz, v[2]->sz);
-    const ProcessedVertex& flat = va;  // flat shading takes the first vertex's colour
-    auto colourPlane = [&](float ProcessedVertex::*field) {
-        return state_.gouraud ? plane(v[0]->*field, v[1]->*field, v[2]->*field) : Plane{flat.*field, 0, 0};
+    p.dx1 = static_cast<float>(X[1] - X[0]) / kSubpixels;
+    p.dy1 = static_cast<float>(Y[1] - Y[0]) / kSubpixels;
+    p.dx2 = static_cast<float>(X[2] - X[0]) / kSubpixels;
+    p.dy2 = static_cast<float>(Y[2] - Y[0]) / kSubpixels;
+    p.areaPixels = static_cast<float>(area) / (kSubpixels * kSubpixels);
+    p.inverseArea = 1.0f / p.areaPixels;
+    p.ox = static_cast<float>(s.xmin) + 0.5f - x0;
+    p.oy = static_cast<float>(s.ymin) + 0.5f - y0;
+    uniteExtent(s.xmin, s.ymin, s.xmax + 1, s.ymax + 1);
+    finish(s, v, p);
+}
+
+void Rasterizer::finish(Setup& s, const ProcessedVertex* const v[3], const Positions& p) {
+    // Attribute planes from the snapped positions, four attributes at a
+    // time: a(x, y) = at + dx·(x − xmin) + dy·(y − ymin), through the three
+    // vertex values.
+    const Float4 fdx1 = Float4::splat(p.dx1), fdy1 = Float4::splat(p.dy1), fdx2 = Float4::splat(p.dx2),
+                 fdy2 = Float4::splat(p.dy2), inv = Float4::splat(p.inverseArea), ox = Float4::splat(p.ox),
+                 oy = Float4::splat(p.oy);
+    auto solve = [&](PlaneGroup group, Float4 a0, Float4 a1, Float4 a2) {
+        const Float4 d1 = a1 - a0, d2 = a2 - a0;
+        const Float4 pdx = (d1 * fdy2 - d2 * fdy1) * inv;
+        const Float4 pdy = (d2 * fdx1 - d1 * fdx2) * inv;
+        (a0 + pdx * ox + pdy * oy).store(s.at[group]);
+        pdx.store(s.dx[group]);
+        pdy.store(s.dy[group]);
     };
-    s.r = colourPlane(&ProcessedVertex::r);
-    s.g = colourPlane(&ProcessedVertex::g);
-    s.b = colourPlane(&ProcessedVertex::b);
-    s.a = fast_ ? Plane{} : colourPlane(&ProcessedVertex::a);
+    // Flat shading takes the first vertex's colour (the first stays first
+    // when the winding is turned).
+    auto flat = [&](PlaneGroup group, const float* values) {
+        Float4::load(values).store(s.at[group]);
+        Float4::splat(0).store(s.dx[group]);
+        Float4::splat(0).store(s.dy[group]);
+    };
+    if (state_.gouraud)
+        solve(kColour, Float4::load(&v[0]->b), Float4::load(&v[1]->b), Float4::load(&v[2]->b));
+    else
+        flat(kColour, &v[0]->b);
     s.hasSpecular = state_.specular && (v[0]->sr + v[0]->sg + v[0]->sb + v[1]->sr + v[1]->sg + v[1]->sb +
                                         v[2]->sr + v[2]->sg + v[2]->sb) > 0;
-    if (s.hasSpecular) {
-        s.sr = colourPlane(&ProcessedVertex::sr);
-        s.sg = colourPlane(&ProcessedVertex::sg);
-        s.sb = colourPlane(&ProcessedVertex::sb);
+    if (!s.hasSpecular) {
+        const float none[4] = {};
+        flat(kSpecular, none);
+    } else if (state_.gouraud) {
+        solve(kSpecular, Float4::load(&v[0]->sb), Float4::load(&v[1]->sb), Float4::load(&v[2]->sb));
     } else {
-        s.sr = s.sg = s.sb = Plane{};
+        flat(kSpecular, &v[0]->sb);
     }
 
-    const TextureView* tex = state_.texture;
-    bool perspective = false, bilinear = false;
-    if (tex) {
-        float u[3] = {v[0]->u, v[1]->u, v[2]->u}, w[3] = {v[0]->v, v[1]->v, v[2]->v};
-        // Small coordinates (the usual case) convert safely as they are.
-        const float most = std::max({std::fabs(u[0]), std::fabs(u[1]), std::fabs(u[2]), std::fabs(w[0]),
-                                     std::fabs(w[1]), std::fabs(w[2])});
-        if (!(most < 4096.0f)) {
-            normaliseTexCoords(u[0], u[1], u[2]);
-            normaliseTexCoords(w[0], w[1], w[2]);
-        }
-        float q0 = v[0]->rhw, q1 = v[1]->rhw, q2 = v[2]->rhw;
-        float qmax = std::max({q0, q1, q2}), qmin = std::min({q0, q1, q2});
-        perspective = state_.perspective && qmax - qmin > qmax * 1e-6f;
-        if (perspective) {
-            s.q = plane(q0, q1, q2);
-            s.u = plane(u[0] * q0, u[1] * q1, u[2] * q2);
-            s.v = plane(w[0] * q0, w[1] * q1, w[2] * q2);
-        } else {
-            s.u = plane(u[0], u[1], u[2]);
-            s.v = plane(w[0], w[1], w[2]);
-        }
-        // Magnified where a texel covers more than a pixel.
-        float texels = std::fabs((u[1] - u[0]) * (w[2] - w[0]) - (u[2] - u[0]) * (w[1] - w[0])) *
-                       static_cast<float>(tex->width) * static_cast<float>(tex->height);
-        std::uint32_t filter = texels < areaPixels ? state_.magFilter : state_.minFilter;
-        bilinear = filter == texture_filter::kLinear;
-    }
+    alignas(16) float values[3][4];
+    for (int i = 0; i < 3; ++i) std::memcpy(values[i], &v[i]->sz, sizeof values[i]);
+    const TextureLook look = textureLook(values, p.areaPixels);
+    solve(kDepthTexture, Float4::load(values[0]), Float4::load(values[1]), Float4::load(values[2]));
 
-    uniteExtent(s.xmin, s.ymin, s.xmax + 1, s.ymax + 1);
-
-    BlockFn partial = fast_ ? pickBlock<true, false>(tex, perspective, bilinear)
-                            : pickBlock<false, false>(tex, perspective, bilinear);
-    BlockFn full = fast_ ? pickBlock<true, true>(tex, perspective, bilinear)
-                         : pickBlock<false, true>(tex, perspective, bilinear);
-    // Small triangles (most of a character) go in one piece.
-    if (s.xmax - s.xmin < 2 * kBlock && s.ymax - s.ymin < 2 * kBlock) {
-        partial(s, state_, s.xmin, s.xmax, s.ymin, s.ymax);
+#if defined(__SSE2__)
+    if (quads_ && !s.hasSpecular) {
+        const bool textured = state_.texture != nullptr;
+        drawQuadTriangle(quadTriangle(s, textured), QuadWalk(textured, look.perspective, look.bilinear, stamps_),
+                         state_);
         return;
     }
-    for (int by = s.ymin & ~(kBlock - 1); by <= s.ymax; by += kBlock) {
-        const int y0b = std::max(by, s.ymin), y1b = std::min(by + kBlock - 1, s.ymax);
-        for (int bx = s.xmin & ~(kBlock - 1); bx <= s.xmax; bx += kBlock) {
-            const int x0b = std::max(bx, s.xmin), x1b = std::min(bx + kBlock - 1, s.xmax);
-            bool covered = true, empty = false;
-            for (int i = 0; i < 3 && !empty; ++i) {
-                std::int64_t c00 = s.e[i] + s.ex[i] * (x0b - s.xmin) + s.ey[i] * (y0b - s.ymin);
-                std::int64_t c10 = c00 + s.ex[i] * (x1b - x0b), c01 = c00 + s.ey[i] * (y1b - y0b);
-                std::int64_t c11 = c10 + s.ey[i] * (y1b - y0b);
-                if ((c00 & c10 & c01 & c11) < 0) empty = true;  // all four negative
-                if ((c00 | c10 | c01 | c11) < 0) covered = false;
-            }
-            if (empty) continue;
-            (covered ? full : partial)(s, state_, x0b, x1b, y0b, y1b);
+#endif
+    const bool textured = state_.texture != nullptr;
+    const BlockFn partial = fast_ ? pickBlock<true, false>(textured, look.perspective, look.bilinear)
+                                  : pickBlock<false, false>(textured, look.perspective, look.bilinear);
+    const BlockFn full = fast_ ? pickBlock<true, true>(textured, look.perspective, look.bilinear)
+                               : pickBlock<false, true>(textured, look.perspective, look.bilinear);
+    forEachBlock(s.xmin, s.xmax, s.ymin, s.ymax, s.e, s.ex, s.ey, [&](int x0, int x1, int y0, int y1, bool covered) {
+        (covered ? full : partial)(s, state_, x0, x1, y0, y1);
+    });
+}
+
+Rasterizer::TextureLook Rasterizer::textureLook(float (&values)[3][4], float areaPixels) const {
+    TextureLook look;
+    const TextureView* tex = state_.texture;
+    if (!tex) return look;
+    float u[3] = {values[0][kU], values[1][kU], values[2][kU]}, w[3] = {values[0][kV], values[1][kV], values[2][kV]};
+    // Small coordinates (the usual case) convert safely as they are.
+    const float most = std::max({std::fabs(u[0]), std::fabs(u[1]), std::fabs(u[2]), std::fabs(w[0]),
+                                 std::fabs(w[1]), std::fabs(w[2])});
+    if (!(most < kSafeTexCoord)) {
+        normaliseTexCoords(u[0], u[1], u[2]);
+        normaliseTexCoords(w[0], w[1], w[2]);
+        for (int i = 0; i < 3; ++i) {
+            values[i][kU] = u[i];
+            values[i][kV] = w[i];
         }
     }
+    const float q0 = values[0][kQ], q1 = values[1][kQ], q2 = values[2][kQ];
+    const float qmax = std::max({q0, q1, q2}), qmin = std::min({q0, q1, q2});
+    look.perspective = state_.perspective && qmax - qmin > qmax * 1e-6f;
+    if (look.perspective)
+        for (float* vertex : values) {
+            vertex[kU] *= vertex[kQ];
+            vertex[kV] *= vertex[kQ];
+        }
+    look.bilinear = filterFor(u, w, areaPixels) == texture_filter::kLinear;
+    return look;
+}
+
+void Rasterizer::normaliseTexCoords(float& c0, float& c1, float& c2) {
+    for (float* c : {&c0, &c1, &c2})
+        if (!std::isfinite(*c)) *c = 0;
+    float shift = std::floor(std::min({c0, c1, c2}));
+    for (float* c : {&c0, &c1, &c2}) *c = std::clamp(*c - shift, -kMaxTexCoord, kMaxTexCoord);
 }
 
 }  // namespace tryster::platform::soft

@@ -12,6 +12,7 @@
 #include "platform/soft/ProcessedVertex.h"
 #include "platform/soft/SoftwareSurface.h"
 
+#include <cmath>
 #include <cstdint>
 
 namespace tryster::platform::soft {
@@ -44,13 +45,40 @@ struct RasterState {
     std::uint32_t destBlend = 1;
 };
 
+// Triangles waiting to be drawn together, in drawing order.
+struct TriangleBatch {
+    static constexpr int kSize = 4;
+    const ProcessedVertex* corners[kSize][3];
+    int count = 0;
+
+    void add(const ProcessedVertex& a, const ProcessedVertex& b, const ProcessedVertex& c) {
+        corners[count][0] = &a;
+        corners[count][1] = &b;
+        corners[count][2] = &c;
+        ++count;
+    }
+    bool full() const { return count == kSize; }
+};
+
 class Rasterizer {
 public:
+    // Screen positions snap to 1/16 pixel (28.4 fixed point).
+    static constexpr int kSubpixels = 16;
+
+    // With AVX2 the common case goes eight pixels at a time; tests turn
+    // that off to compare with four at a time (the pictures are the same).
+    // Read by setState().
+    static void forbidEightWide(bool forbidden);
+
     void setState(const RasterState& state);
     // The vertices' screen fields must be set. Vertices inside every clip
     // plane are always usable; clipped ones must be checked first.
     static bool usable(const ProcessedVertex& v);
     void drawTriangle(const ProcessedVertex& a, const ProcessedVertex& b, const ProcessedVertex& c);
+    // Draws the batch's triangles, whose vertices all lie inside every
+    // clip plane, as drawTriangle would one by one, and empties it. Their
+    // positions, culling, bounds and edges are worked out together.
+    void drawBatch(TriangleBatch& batch);
 
     // The pixels touched since the last reset (bounding rectangles of the
     // triangles, clipped to the viewport).
@@ -58,13 +86,54 @@ public:
     bool hasExtent() const { return hasExtent_; }
     const ScreenRect& extent() const { return extent_; }
 
-    struct Setup;  // per-triangle edge and attribute planes (Rasterizer.cpp)
+    struct Setup;  // per-triangle edge and attribute planes (PixelPipeline.h)
 
 private:
+    // A triangle's snapped positions as its attribute planes take them, in
+    // pixels: the second and third vertex from the first, the area and its
+    // inverse, and the first pixel centre from the first vertex.
+    struct Positions {
+        float dx1, dy1, dx2, dy2;
+        float areaPixels, inverseArea;
+        float ox, oy;
+    };
+
+    // How a triangle samples its texture.
+    struct TextureLook {
+        bool perspective = false;
+        bool bilinear = false;
+    };
+    // Texture coordinates up to this size convert to fixed point safely as
+    // they are; larger ones are first moved by whole repeats towards 0 and
+    // bounded by kMaxTexCoord.
+    static constexpr float kSafeTexCoord = 4096.0f;
+    static constexpr float kMaxTexCoord = 8192.0f;
+
+    // The rest of a triangle's set-up once its positions (clockwise),
+    // bounds and edges are known, and its drawing.
+    void finish(Setup& s, const ProcessedVertex* const v[3], const Positions& p);
+    // Looks at the vertices' (sz, rhw, u, v) and makes them ready for the
+    // plane through them: large coordinates moved, u and v times rhw when
+    // perspective-correct.
+    TextureLook textureLook(float (&values)[3][4], float areaPixels) const;
+    std::uint32_t filterFor(const float u[3], const float w[3], float areaPixels) const {
+        if (state_.magFilter == state_.minFilter) return state_.magFilter;
+        // Magnified where a texel covers more than a pixel.
+        const float texels = std::fabs((u[1] - u[0]) * (w[2] - w[0]) - (u[2] - u[0]) * (w[1] - w[0])) *
+                             textureWidth_ * textureHeight_;
+        return texels < areaPixels ? state_.magFilter : state_.minFilter;
+    }
+    static void normaliseTexCoords(float& c0, float& c1, float& c2);
+    // The same for a triangle drawn by quads, from the batch's lanes; false
+    // when it needs finish() after all.
+    bool finishQuads(const ProcessedVertex* const v[3], const Positions& p, const Setup& bounds);
     void uniteExtent(int left, int top, int right, int bottom);
 
     RasterState state_;
-    bool fast_ = false;  // 32-bit target, no blending, depth LESSEQUAL with writes
+    bool fast_ = false;   // 32-bit target, no blending, depth LESSEQUAL with writes
+    bool quads_ = false;   // fast_ without specular, with SSE2: quads draw the pixels
+    bool stamps_ = false;  // and with AVX2, stamps of two quads
+    float textureWidth_ = 0, textureHeight_ = 0;
     bool hasExtent_ = false;
     ScreenRect extent_;
 };

@@ -52,9 +52,7 @@ std::uint32_t toArgb(const ColourValue& c) {
 SoftwareDevice::SoftwareDevice(std::shared_ptr<SoftwareSurface> target,
                                std::shared_ptr<SoftwareSurface> zBuffer, bool indexedPrimitives)
     : target_(std::move(target)), hasDepth_(zBuffer != nullptr), indexedPrimitives_(indexedPrimitives) {
-    SurfaceDesc d = target_->description();
-    if (hasDepth_)
-        depth_.assign(static_cast<std::size_t>(d.width) * static_cast<std::size_t>(d.height), 1.0f);
+    if (hasDepth_) makeDepth();
     renderStates_[rs::kTexturePerspective] = 1;
     renderStates_[rs::kZEnable] = hasDepth_ ? 1 : 0;
     renderStates_[rs::kFillMode] = fill_mode::kSolid;
@@ -69,6 +67,40 @@ SoftwareDevice::SoftwareDevice(std::shared_ptr<SoftwareSurface> target,
     renderStates_[rs::kZFunc] = compare_func::kLessEqual;
     renderStates_[rs::kSpecularEnable] = 1;
     lightStates_[light_state::kColorModel] = 2;  // RGB
+}
+
+void SoftwareDevice::makeDepth() {
+    const SurfaceDesc d = target_->description();
+    // Like the surfaces, spare rows and a little more past the last row.
+    depth_.assign(static_cast<std::size_t>(d.width) * static_cast<std::size_t>(d.height + SoftwareSurface::kSpareRows) +
+                      SoftwareSurface::kSpareWords,
+                  1.0f);
+}
+
+DeviceResult SoftwareDevice::setRenderTarget(std::shared_ptr<Surface> target, std::shared_ptr<Surface> zBuffer) {
+    if (inScene_) return kSceneInScene;
+    auto softTarget = std::dynamic_pointer_cast<SoftwareSurface>(target);
+    auto softZ = std::dynamic_pointer_cast<SoftwareSurface>(zBuffer);
+    if (!softTarget || (zBuffer && !softZ)) return kInvalidParams;
+    const SurfaceDesc d = softTarget->description();
+    if (softZ && (softZ->description().width != d.width || softZ->description().height != d.height))
+        return kInvalidParams;
+    try {
+        target_ = std::move(softTarget);
+        hasDepth_ = softZ != nullptr;
+        if (hasDepth_)
+            makeDepth();
+        else
+            depth_.clear();
+    } catch (const std::bad_alloc&) {
+        hasDepth_ = false;
+        depth_.clear();
+        return kOutOfMemory;
+    }
+    for (Viewport& v : viewports_)
+        if (v.placed && (v.desc.x > d.width - v.desc.width || v.desc.y > d.height - v.desc.height)) v.placed = false;
+    if (Viewport* v = viewport(current_); v && !v->placed) current_ = 0;
+    return kOk;
 }
 
 DeviceResult SoftwareDevice::beginScene() {
@@ -327,13 +359,8 @@ void SoftwareDevice::process(const DeviceVertex* in, std::uint32_t count, Proces
     processVertices(in, count, out, worldViewProjection_, mapping_, lit ? &lighting_ : nullptr);
 }
 
-void SoftwareDevice::drawTriangle(const ProcessedVertex& a, const ProcessedVertex& b,
-                                  const ProcessedVertex& c) {
+void SoftwareDevice::drawClipped(const ProcessedVertex& a, const ProcessedVertex& b, const ProcessedVertex& c) {
     std::uint32_t any = a.clip | b.clip | c.clip;
-    if (any == 0) {
-        rasterizer_.drawTriangle(a, b, c);
-        return;
-    }
     if ((a.clip & b.clip & c.clip) != 0 || (any & kUnprocessed)) return;
     // Drawing "unclipped" is a promise the caller may break; clipping
     // anyway keeps every pixel inside the viewport.

@@ -26,6 +26,7 @@ public:
     bool supportsIndexedPrimitives() const override { return indexedPrimitives_; }
     DeviceResult beginScene() override;
     DeviceResult endScene() override;
+    DeviceResult setRenderTarget(std::shared_ptr<Surface> target, std::shared_ptr<Surface> zBuffer) override;
 
     DeviceResult createViewport(ViewportHandle& out) override;
     DeviceResult releaseViewport(ViewportHandle viewport) override;
@@ -75,6 +76,8 @@ private:
     };
 
     Viewport* viewport(ViewportHandle handle);
+    // The depth buffer for the target's size, every value far.
+    void makeDepth();
     // Readies the rasterizer, screen mapping and matrices for a draw on
     // the current viewport.
     DeviceResult prepareDraw();
@@ -83,7 +86,8 @@ private:
     // Indices are checked against `vertexCount`.
     template <typename IndexAt>
     void drawTriangles(std::uint32_t triangleCount, std::uint32_t vertexCount, IndexAt indexAt);
-    void drawTriangle(const ProcessedVertex& a, const ProcessedVertex& b, const ProcessedVertex& c);
+    // A triangle with a vertex outside the view volume.
+    void drawClipped(const ProcessedVertex& a, const ProcessedVertex& b, const ProcessedVertex& c);
     void uniteExtent();
 
     std::shared_ptr<SoftwareSurface> target_;
@@ -114,15 +118,26 @@ private:
     std::vector<DeviceVertex> sourceScratch_;
 };
 
-// Both device paths feed their triangles through here.
+// Both device paths feed their triangles through here. Triangles wholly
+// inside the view volume go to the rasterizer a batch at a time; the batch
+// is drawn before any triangle that needs clipping, to keep the order.
 template <typename IndexAt>
 void SoftwareDevice::drawTriangles(std::uint32_t triangleCount, std::uint32_t vertexCount, IndexAt indexAt) {
+    TriangleBatch batch;
     for (std::uint32_t t = 0; t < triangleCount; ++t) {
         std::uint32_t i0, i1, i2;
         indexAt(t, i0, i1, i2);
         if (i0 >= vertexCount || i1 >= vertexCount || i2 >= vertexCount) continue;
-        drawTriangle(processed_[i0], processed_[i1], processed_[i2]);
+        const ProcessedVertex &a = processed_[i0], &b = processed_[i1], &c = processed_[i2];
+        if ((a.clip | b.clip | c.clip) == 0) {
+            batch.add(a, b, c);
+            if (batch.full()) rasterizer_.drawBatch(batch);
+            continue;
+        }
+        rasterizer_.drawBatch(batch);
+        drawClipped(a, b, c);
     }
+    rasterizer_.drawBatch(batch);
 }
 
 }  // namespace tryster::platform::soft

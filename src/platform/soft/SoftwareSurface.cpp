@@ -48,7 +48,8 @@ std::shared_ptr<SoftwareSurface> SoftwareSurface::create(const SurfaceDesc& desc
     std::shared_ptr<SoftwareSurface> s(new (std::nothrow) SoftwareSurface(desc, pitch));
     if (!s) return nullptr;
     try {
-        s->words_.assign(static_cast<std::size_t>(pitch / 4) * static_cast<std::size_t>(desc.height), 0);
+        s->words_.assign(
+            static_cast<std::size_t>(pitch / 4) * static_cast<std::size_t>(desc.height + kSpareRows) + kSpareWords, 0);
     } catch (const std::bad_alloc&) {
         return nullptr;
     }

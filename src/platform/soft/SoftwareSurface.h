@@ -17,6 +17,11 @@ public:
     // outside 1..kMaxSide or formats the display does not know.
     static std::shared_ptr<SoftwareSurface> create(const SurfaceDesc& desc);
     static constexpr int kMaxSide = 8192;
+    // The memory goes on for kSpareRows rows and kSpareWords words past
+    // the last row, so that the rasterizer may read and write back a pixel
+    // and up to three rows past the surface's edge (it writes what it read).
+    static constexpr int kSpareRows = 3;
+    static constexpr std::size_t kSpareWords = 2;
 
     SurfaceDesc description() const override { return desc_; }
     DeviceResult lock(LockedSurface& out) override;
@@ -54,7 +59,7 @@ private:
     std::uint8_t* bytes() { return reinterpret_cast<std::uint8_t*>(words_.data()); }
 
     // Words so that 32-bit pixels can be read as such; rows are padded to 4
-    // bytes.
+    // bytes, and spare rows and words follow the last.
     std::vector<std::uint32_t> words_;
     std::optional<Palette> palette_;
     PaletteMap paletteMap_;

@@ -1,0 +1,129 @@
+// The preview on a high-density screen: the same view with more pixels,
+// the snapshots as at scale 1.
+
+#include "PreviewHarness.h"
+
+#include "platform/ImageLibrary.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace tryster::test {
+namespace {
+
+using preview::kPreviewHeight;
+using preview::kPreviewWidth;
+
+class RenderScale : public PreviewTest {
+protected:
+    static constexpr std::uint32_t kStart = 5'000'000;
+
+    // A fresh preview at `scale`, turning slowly, after the same 400 ms of
+    // its clock whatever came before; `switchTo`, when given, is the scale
+    // it changes to halfway.
+    Picture drawnAt(float scale, float switchTo = 0) {
+        writeInstall();
+        clock.ticks = kStart;
+        previewClocks.emplace_back(std::make_unique<preview::PreviewClock>());
+        preview = std::make_unique<preview::Preview>(presenter, *previewClocks.back());
+        EXPECT_TRUE(preview->setUp(&window, kPreviewWidth, kPreviewHeight, scale));
+        preview->view().rotationSpeed = 0.1f;
+        run(200);
+        if (switchTo > 0) {
+            EXPECT_TRUE(preview->setRenderScale(switchTo));
+        }
+        run(200);
+        return picture();
+    }
+
+    std::vector<std::unique_ptr<preview::PreviewClock>> previewClocks;
+};
+
+// Each 2 × 2 block of `p` averaged into one pixel.
+Picture halved(const Picture& p) {
+    Picture out;
+    out.width = p.width / 2;
+    out.height = p.height / 2;
+    for (int y = 0; y < out.height; ++y)
+        for (int x = 0; x < out.width; ++x) {
+            int sum[3] = {};
+            for (int k = 0; k < 4; ++k) {
+                const std::uint32_t q = p.at(2 * x + k % 2, 2 * y + k / 2);
+                sum[0] += red(q);
+                sum[1] += green(q);
+                sum[2] += blue(q);
+            }
+            out.pixels.push_back(static_cast<std::uint32_t>((sum[0] / 4) << 16 | (sum[1] / 4) << 8 | sum[2] / 4));
+        }
+    return out;
+}
+
+TEST_F(RenderScale, TwiceThePixelsShowTheSamePicture) {
+    const Picture single = drawnAt(1);
+    const Picture twice = drawnAt(2);
+    shoot(twice, "scale2");
+    ASSERT_EQ(single.width, kPreviewWidth);
+    ASSERT_EQ(twice.width, 2 * kPreviewWidth);
+    ASSERT_EQ(twice.height, 2 * kPreviewHeight);
+
+    // Averaged down, the pixels match but for the edges, which the finer
+    // raster draws a little differently.
+    const Picture reduced = halved(twice);
+    int differing = 0;
+    for (int y = 0; y < single.height; ++y)
+        for (int x = 0; x < single.width; ++x) {
+            const std::uint32_t a = single.at(x, y), b = reduced.at(x, y);
+            const int worst = std::max({std::abs(red(a) - red(b)), std::abs(green(a) - green(b)),
+                                        std::abs(blue(a) - blue(b))});
+            differing += worst > 48;
+        }
+    EXPECT_LT(differing, single.width * single.height / 100);
+
+    // The figure stands in the same place, twice as large.
+    const platform::ScreenRect one = figureExtent(single), two = figureExtent(twice);
+    EXPECT_GT(one.right - one.left, 20) << "a figure is there";
+    for (auto [a, b] : {std::pair{one.left, two.left}, {one.top, two.top}, {one.right, two.right},
+                        {one.bottom, two.bottom}})
+        EXPECT_NEAR(b, 2 * a, 2);
+}
+
+TEST_F(RenderScale, ChangingTheScaleDrawsAsIfSetUpWithIt) {
+    const Picture setUpAtTwo = drawnAt(2);
+    const Picture switched = drawnAt(1, 2);
+    EXPECT_EQ(switched.width, setUpAtTwo.width);
+    EXPECT_EQ(switched.pixels, setUpAtTwo.pixels);
+    const Picture back = drawnAt(2, 1);
+    EXPECT_EQ(back.pixels, drawnAt(1).pixels);
+}
+
+TEST_F(RenderScale, SnapshotsAreTheSameAtEveryScale) {
+    platform::ImageLibrarySession images;
+    std::vector<std::string> shots;
+    for (float scale : {1.0f, 2.0f, 1.5f}) {
+        drawnAt(scale);
+        const std::string head = "head" + std::to_string(shots.size()) + ".jpg",
+                          body = "body" + std::to_string(shots.size()) + ".jpg";
+        ASSERT_EQ(preview->takeSnapshots(dir.file(head), dir.file(body)).size(), 2u);
+        shots.push_back(dir.read(head) + dir.read(body));
+        EXPECT_EQ(picture().width, preview::Preview::scaledArea(kPreviewWidth, kPreviewHeight, scale).width())
+            << "the preview draws at its scale again";
+    }
+    EXPECT_EQ(shots[1], shots[0]);
+    EXPECT_EQ(shots[2], shots[0]);
+}
+
+TEST_F(RenderScale, ScalesOutsideTheRangeAreRefused) {
+    drawnAt(1);
+    for (float bad : {0.0f, -1.0f, 0.25f, 8.0f, std::nanf("")}) {
+        EXPECT_FALSE(preview->setRenderScale(bad)) << bad;
+        EXPECT_FLOAT_EQ(preview->renderScale(), 1.0f);
+    }
+    EXPECT_EQ(preview::Preview::scaledArea(kPreviewWidth, kPreviewHeight, 1.25f),
+              (platform::ScreenRect{0, 0, 414, 538}))
+        << "each side rounded and made even";
+    preview::Preview later(presenter, previewClock);
+    EXPECT_FALSE(later.setUp(&window, kPreviewWidth, kPreviewHeight, 5.0f));
+}
+
+}  // namespace
+}  // namespace tryster::test

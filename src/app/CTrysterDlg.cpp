@@ -212,7 +212,8 @@ void CTrysterDlg::tick() {
         const preview::FramePacing::Tick busy(m_pacing);
         if (!m_preview->initialised() && !m_preview->gameMissing()) {
             const WaitCursor wait;
-            (void)m_preview->setUp(m_pane, m_pane->surfaceSize().width(), m_pane->surfaceSize().height());
+            (void)m_preview->setUp(m_pane, m_pane->surfaceSize().width(), m_pane->surfaceSize().height(),
+                                   m_pane->renderScale());
         }
         drawFrame();
     }

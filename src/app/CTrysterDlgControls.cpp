@@ -120,6 +120,10 @@ void CTrysterDlg::createControls() {
     // The pane's drawing surface holds both snapshot rectangles.
     m_pane->move(dluPoint(297, 7));
     m_pane->setExposedHandler([this] { requestFrame(); });
+    m_pane->setScaleHandler([this](float scale) {
+        // Before the set-up the scale is kept for it.
+        if (m_preview->renderScale() != scale && m_preview->setRenderScale(scale)) requestFrame();
+    });
 
     new ViewControls({this, &m_controls, &m_record, m_preview.get(), this});
 

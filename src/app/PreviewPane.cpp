@@ -3,9 +3,12 @@
 #include "preview/Preview.h"
 #include "render/SurfacePixels.h"
 
+#include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
 
+#include <algorithm>
 #include <cstring>
 
 namespace tryster::app {
@@ -32,6 +35,29 @@ QSize PreviewPane::surfaceSize() const {
     return {preview::kPreviewWidth, preview::kPreviewHeight};
 }
 
+float PreviewPane::renderScale() const {
+    return std::clamp(static_cast<float>(devicePixelRatioF()), preview::kMinRenderScale, preview::kMaxRenderScale);
+}
+
+// The first report sets the scale without a call; later changes are told
+// from the event loop, so the preview's surfaces are never made anew from
+// inside a paint.
+void PreviewPane::checkScale() {
+    const float scale = renderScale();
+    if (scale == m_scale) return;
+    const bool first = m_scale == 0;
+    m_scale = scale;
+    if (!first && m_scaleChanged)
+        QTimer::singleShot(0, this, [this] {
+            if (m_scaleChanged) m_scaleChanged(m_scale);
+        });
+}
+
+bool PreviewPane::event(QEvent* event) {
+    if (event->type() == QEvent::ScreenChangeInternal || event->type() == QEvent::Show) checkScale();
+    return QFrame::event(event);
+}
+
 platform::ScreenRect PreviewPane::screenRect() {
     const QRect r = surfaceRect();
     const QPoint topLeft = mapToGlobal(r.topLeft());
@@ -41,6 +67,11 @@ platform::ScreenRect PreviewPane::screenRect() {
 // Rows of the presented part go into the copy; 32-bit frames row by row as
 // they are (alpha made opaque), other depths through the usual conversions.
 void PreviewPane::showFrame(const platform::LockedSurface& frame, const platform::ScreenRect& source) {
+    if (m_picture.width() != frame.width || m_picture.height() != frame.height) {
+        // A surface of another scale: the picture takes its size.
+        m_picture = QImage(frame.width, frame.height, QImage::Format_RGB32);
+        m_picture.fill(kEmptyColour);
+    }
     const platform::ScreenRect r = platform::intersect(source, {0, 0, m_picture.width(), m_picture.height()});
     if (r.empty()) return;
     for (int y = r.top; y < r.bottom; ++y) {
@@ -63,6 +94,7 @@ void PreviewPane::showFrame(const platform::LockedSurface& frame, const platform
 }
 
 void PreviewPane::paintEvent(QPaintEvent* event) {
+    checkScale();
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(surfaceRect(), m_picture);

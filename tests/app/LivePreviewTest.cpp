@@ -125,6 +125,39 @@ TEST_F(LivePreview, TheSetUpShowsEachStepInTheTitleUnderTheWaitCursorThenGreets)
     EXPECT_EQ(dialog->preview().animationName(), "a2o-heyyou1") << "the figure waves first";
 }
 
+// The screen's pixel ratio sets the render scale (ctest runs this once more
+// with QT_SCALE_FACTOR=2); a change of scale gives pictures of the new size
+// with the same framing, and the pane still shows the whole figure.
+TEST_F(LivePreview, TheRenderScaleFollowsTheScreenAndKeepsTheFraming) {
+    ASSERT_TRUE(showAndWaitForReady());
+    const float screen = pane().renderScale();
+    EXPECT_EQ(dialog->preview().renderScale(), screen);
+    auto sizeAt = [](float scale) {
+        const platform::ScreenRect area =
+            preview::Preview::scaledArea(preview::kPreviewWidth, preview::kPreviewHeight, scale);
+        return QSize(area.width(), area.height());
+    };
+    const QImage first = nextPicture();
+    EXPECT_EQ(first.size(), sizeAt(screen));
+
+    const float other = screen == 1.0f ? 2.0f : 1.0f;
+    ASSERT_TRUE(dialog->preview().setRenderScale(other));
+    const QImage second = nextPicture();
+    EXPECT_EQ(second.size(), sizeAt(other));
+    const QRect a = figureExtent(first), b = figureExtent(second);
+    const double ratio = static_cast<double>(other) / screen;
+    EXPECT_NEAR(b.height(), a.height() * ratio, 4 * ratio) << "the same framing at the new scale";
+    EXPECT_NEAR(b.center().x(), a.center().x() * ratio, 4 * ratio);
+
+    // Painted into the pane's own size, never cropped.
+    const QImage grabbed = pane().grab(pane().surfaceRect()).toImage().convertToFormat(QImage::Format_RGB32);
+    // (the outermost device pixels of a scaled picture blend with the frame)
+    const QRect shown = figureExtent(grabbed.copy(grabbed.rect().adjusted(0, 0, -2, -2)));
+    const double toPane = grabbed.width() / static_cast<double>(second.width());
+    EXPECT_NEAR(shown.height(), b.height() * toPane, 4);
+    EXPECT_NEAR(shown.bottom(), b.bottom() * toPane, 4);
+}
+
 TEST_F(LivePreview, TheFigureIsDrawnInThePaneAtTheSurfaceSize) {
     ASSERT_TRUE(showAndWaitForReady());
     const QImage picture = nextPicture();

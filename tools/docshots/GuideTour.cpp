@@ -93,8 +93,9 @@ bool waitForListing(QFileDialog& chooser, bool filesExpected) {
         },
         filesExpected ? kListingTimeoutMs : 1000);
     // The detail columns wide enough for their values, as a user drags them.
-    for (QHeaderView* header : chooser.findChildren<QHeaderView*>())
-        header->resizeSections(QHeaderView::ResizeToContents);
+    if (listed && filesExpected)
+        for (QHeaderView* header : chooser.findChildren<QHeaderView*>())
+            header->resizeSections(QHeaderView::ResizeToContents);
     settle(300);
     return listed || !filesExpected;
 }

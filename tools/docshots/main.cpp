@@ -136,6 +136,9 @@ int main(int argc, char** argv) {
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tryster"));
     QApplication::setStyle(QStringLiteral("Fusion"));
+    // A steady text cursor: a blinking one would be caught on or off by
+    // the walk's timing.
+    QApplication::setCursorFlashTime(0);
     app::initProgramResources();
     app::CTrysterApp::applyDialogColours();
     if (!QDir().mkpath(QString::fromStdString(output))) {

@@ -7,6 +7,8 @@
 #   make package        the Debian package (build/release/tryster_*.deb)
 #   make check-package  unpacks it into a scratch folder and runs it there
 #   make bench          every benchmark, ending with one table of figures
+#   make docs           the guide's pictures (docs/images), taken from the
+#                       real window on a demo game folder
 
 CMAKE ?= cmake
 FUZZ_SECONDS ?= 30
@@ -17,7 +19,7 @@ DEV := build/dev
 FUZZ := build/fuzz
 RUNDIR := build/run
 
-.PHONY: all run test release dev fuzz fuzz-smoke bench bench-build demo package check-package clean
+.PHONY: all run test release dev fuzz fuzz-smoke bench bench-build demo docs package check-package clean
 
 all: release
 
@@ -61,6 +63,13 @@ fuzz-smoke: fuzz
 
 bench: bench-build
 	@scripts/run-bench "$(BENCH)"
+
+# The pictures come from the release build's walk through the window, under
+# Qt's offscreen platform; the same build writes the same bytes, so only
+# pictures of a changed window change.
+docs: release
+	$(CMAKE) --build --preset release --target tryster-docshots
+	"$(RELEASE)/tools/docshots/tryster-docshots" docs/images
 
 package: release
 	@scripts/install-deps build package

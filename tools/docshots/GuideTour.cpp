@@ -1,0 +1,447 @@
+#include "GuideTour.h"
+
+#include "Framing.h"
+
+#include "app/CPlomSaved.h"
+#include "app/CTROKCancel.h"
+#include "app/CTitleDlg.h"
+#include "app/CTrysterDlg.h"
+#include "app/ControlIds.h"
+#include "app/LoadCommands.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QSlider>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+namespace tryster::docshots {
+
+const std::vector<Picture> kPictures = {
+    {"welcome.png", "the first page, the figure idling in the preview"},
+    {"create-look.png", "Create, page 1: gender, body type, skin, meshes and textures"},
+    {"create-name.png", "Create, page 2: name and description"},
+    {"create-personality.png", "Create, page 3: personality points and the star sign"},
+    {"create-interests.png", "Create, page 4: top and low interests"},
+    {"create-career.png", "Create, page 5: job track and level"},
+    {"create-export.png", "Create, page 6: ready to export"},
+    {"create-save-dialog.png", "the Save dialog in the game's TemplateNPCs folder"},
+    {"create-finished.png", "the save finished, and the Date Exchange question"},
+    {"replace-townies.png", "Replace: the neighbourhood's townies, one previewed"},
+    {"replace-dates.png", "Replace: the dates that can take its place"},
+    {"replace-confirm.png", "Replace: the last question before the townie is replaced"},
+    {"window-menu.png", "the window menu with Load, Save back and Rescan"},
+    {"load-dialog.png", "Load: the open dialog naming the character under the cursor"},
+    {"load-loaded.png", "Load: the loaded character in the preview"},
+    {"load-restyle.png", "Load: the loaded character restyled on page 1"},
+    {"load-saved.png", "Save back: the new look written into the character's file"},
+};
+
+namespace {
+
+using app::CTrysterDlg;
+using namespace tryster::controls;
+
+constexpr int kStartTimeoutMs = 180'000;
+constexpr int kListingTimeoutMs = 20'000;
+// Between pictures the figure moves on by this much of its idle animations.
+constexpr std::uint32_t kPoseStepMs = 700;
+
+void settle(int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    do QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (timer.elapsed() < ms);
+}
+
+template <typename Predicate>
+bool waitFor(Predicate done, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+// The file dialog lists its folder in the background: waits until the
+// listing is in (the folder's files, not just the side bar's places) and
+// drawn. An empty folder shows nothing more after a moment.
+bool waitForListing(QFileDialog& chooser, bool filesExpected) {
+    const bool listed = waitFor(
+        [&] {
+            for (QAbstractItemView* view : chooser.findChildren<QAbstractItemView*>())
+                if (view->isVisible() && view->objectName() != QLatin1String("sidebar") && view->model() &&
+                    view->model()->rowCount(view->rootIndex()) > 0)
+                    return true;
+            return false;
+        },
+        filesExpected ? kListingTimeoutMs : 1000);
+    // The detail columns wide enough for their values, as a user drags them.
+    if (listed && filesExpected)
+        for (QHeaderView* header : chooser.findChildren<QHeaderView*>())
+            header->resizeSections(QHeaderView::ResizeToContents);
+    settle(300);
+    return listed || !filesExpected;
+}
+
+// Types `name` into the dialog's file name field, which has the focus when
+// the dialog opens (selectFile leaves a focused field alone); the dialog
+// selects the file of that name as it would for the keyboard.
+bool typeFileName(QFileDialog& chooser, const QString& name) {
+    auto* field = chooser.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (!field) return false;
+    field->setText(name);
+    return true;
+}
+
+QString textOf(QDialog& dialog) {
+    QString text = dialog.windowTitle();
+    if (auto* box = qobject_cast<app::CPlomSaved*>(&dialog)) text += QStringLiteral(" ") + box->message();
+    if (auto* box = qobject_cast<app::CTROKCancel*>(&dialog)) text += QStringLiteral(" ") + box->message();
+    return text;
+}
+
+}  // namespace
+
+GuideTour::GuideTour(std::string startFolder, std::string gameFolder, QString outputFolder, GuideClock& clock)
+    : m_startFolder(std::move(startFolder)),
+      m_gameFolder(std::move(gameFolder)),
+      m_output(std::move(outputFolder)),
+      m_clock(clock) {}
+
+GuideTour::~GuideTour() {
+    m_dialog.reset();
+    app::installModalRunner(nullptr);
+}
+
+bool GuideTour::run() {
+    app::installModalRunner(this);
+    m_dialog = std::make_unique<CTrysterDlg>(m_startFolder);
+    m_dialog->initDialog();
+    if (m_dialog->quitPosted()) {
+        fail(QStringLiteral("the program did not find the demo game folder"));
+        return false;
+    }
+    m_dialog->show();
+    if (!waitFor([&] { return m_dialog->windowTitle() == QLatin1String("The Ploms Tryster: Ready!"); },
+                 kStartTimeoutMs)) {
+        fail(QStringLiteral("the preview did not get ready; the title says \"%1\"").arg(m_dialog->windowTitle()));
+        return false;
+    }
+    m_starting = false;
+
+    for (void (GuideTour::*part)() :
+         {&GuideTour::welcome, &GuideTour::createPath, &GuideTour::replacePath, &GuideTour::loadPath}) {
+        (this->*part)();
+        if (m_failed) return false;
+        if (!m_answers.empty()) {
+            fail(QStringLiteral("a dialog the guide shows did not open"));
+            return false;
+        }
+    }
+    m_dialog.reset();
+    app::installModalRunner(nullptr);
+
+    std::vector<std::string> listed;
+    for (const Picture& picture : kPictures) listed.emplace_back(picture.file);
+    if (m_written != listed) fail(QStringLiteral("the walk did not write the pictures it lists"));
+    return !m_failed;
+}
+
+int GuideTour::run(QDialog& dialog) {
+    // The splash closes by itself.
+    if (m_starting && qobject_cast<app::CTitleDlg*>(&dialog)) return QDialog::Accepted;
+    if (m_answers.empty()) {
+        fail(QStringLiteral("a dialog the guide does not expect: ") + textOf(dialog));
+        return QDialog::Rejected;
+    }
+    const Answer answer = std::move(m_answers.front());
+    m_answers.erase(m_answers.begin());
+    dialog.show();
+    settle(50);
+    const int result = answer(dialog);
+    dialog.hide();
+    return result;
+}
+
+void GuideTour::fail(const QString& what) {
+    if (!m_failed) std::fprintf(stderr, "tryster-docshots: %s\n", what.toLocal8Bit().constData());
+    m_failed = true;
+}
+
+void GuideTour::expectDialog(Answer answer) {
+    m_answers.push_back(std::move(answer));
+}
+
+QWidget* GuideTour::control(int id) {
+    return m_dialog->control(id);
+}
+
+void GuideTour::click(int id) {
+    auto* button = qobject_cast<QAbstractButton*>(control(id));
+    if (!button || !button->isVisible() || !button->isEnabled()) {
+        fail(QStringLiteral("button %1 cannot be pressed on step %2").arg(id).arg(m_dialog->step()));
+        return;
+    }
+    button->click();
+}
+
+void GuideTour::pick(int listId, const QString& text) {
+    auto* list = qobject_cast<QListWidget*>(control(listId));
+    const QList<QListWidgetItem*> found =
+        list ? list->findItems(text, Qt::MatchExactly) : QList<QListWidgetItem*>();
+    if (found.isEmpty()) {
+        fail(QStringLiteral("list %1 offers no \"%2\"").arg(listId).arg(text));
+        return;
+    }
+    list->scrollToItem(found.front());
+    list->setCurrentItem(found.front());
+}
+
+// As a keyboard types, one character at a time.
+void GuideTour::type(int id, const QString& text) {
+    QWidget* field = control(id);
+    for (const QChar c : text) {
+        const bool newLine = c == QLatin1Char('\n');
+        const int key = newLine ? Qt::Key_Return : Qt::Key_unknown;
+        const QString typed = newLine ? QStringLiteral("\r") : QString(c);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, typed);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, typed);
+        QApplication::sendEvent(field, &press);
+        QApplication::sendEvent(field, &release);
+    }
+}
+
+void GuideTour::expectStep(int step) {
+    if (m_dialog->step() != step)
+        fail(QStringLiteral("the wizard is on step %1 where the guide expects %2").arg(m_dialog->step()).arg(step));
+}
+
+void GuideTour::pose(std::uint32_t ms) {
+    m_clock.ticks += ms;
+    m_dialog->redrawNow();
+}
+
+QImage GuideTour::window() {
+    return framed(*m_dialog);
+}
+
+QImage GuideTour::dialogPicture(QDialog& dialog) {
+    return framed(dialog);
+}
+
+QImage GuideTour::overWindow(QDialog& dialog) {
+    const QImage behind = window();
+    const QImage box = dialogPicture(dialog);
+    return overlay(behind, box, centredOn(behind, box));
+}
+
+void GuideTour::save(const char* file, const QImage& picture) {
+    if (m_failed) return;
+    if (!savePicture(picture, QDir(m_output).filePath(QString::fromLatin1(file)))) {
+        fail(QStringLiteral("cannot write %1 in %2").arg(QString::fromLatin1(file), m_output));
+        return;
+    }
+    m_written.emplace_back(file);
+}
+
+// --- The walk ----------------------------------------------------------------
+
+void GuideTour::welcome() {
+    pose(kPoseStepMs);
+    save("welcome.png", window());
+}
+
+void GuideTour::createPath() {
+    click(IDC_CREATE);
+    expectStep(1);
+    click(IDC_FEMALE);
+    qobject_cast<QComboBox*>(control(IDC_SKIN_TYPE_LIST))->setCurrentIndex(1);
+    auto* bodies = qobject_cast<QListWidget*>(control(IDC_BODY_MESH_LIST));
+    auto* heads = qobject_cast<QListWidget*>(control(IDC_HEAD_MESH_LIST));
+    if (bodies->count() < 1 || heads->count() < 1) {
+        fail(QStringLiteral("the demo folder offers no meshes for her"));
+        return;
+    }
+    pick(IDC_BODY_MESH_LIST, bodies->item(bodies->count() - 1)->text());
+    pick(IDC_HEAD_MESH_LIST, heads->item(heads->count() - 1)->text());
+    auto* bodyTextures = qobject_cast<QListWidget*>(control(IDC_BODY_TEXTURE_LIST));
+    if (bodyTextures->count() > 0) pick(IDC_BODY_TEXTURE_LIST, bodyTextures->item(bodyTextures->count() - 1)->text());
+    pose(kPoseStepMs);
+    save("create-look.png", window());
+
+    click(IDC_NEXT);
+    expectStep(2);
+    type(IDC_NAME, QStringLiteral("Mara Quill"));
+    type(IDC_DESCRIPTION, QStringLiteral("Writes letters by hand.\nKeeps every answer in a tin."));
+    pose(kPoseStepMs);
+    save("create-name.png", window());
+
+    click(IDC_NEXT);
+    expectStep(3);
+    const std::pair<int, int> traits[] = {{IDC_NICE_SLIDER, 7},
+                                          {IDC_NEAT_SLIDER, 4},
+                                          {IDC_OUTGOING_SLIDER, 3},
+                                          {IDC_ACTIVE_SLIDER, 6},
+                                          {IDC_PLAYFUL_SLIDER, 5}};
+    for (auto [id, value] : traits) qobject_cast<QSlider*>(control(id))->setValue(value);
+    pose(kPoseStepMs);
+    save("create-personality.png", window());
+
+    click(IDC_NEXT);
+    expectStep(4);
+    for (const char* interest : {"Music", "Travel", "Food", "Romance", "Style"}) {
+        pick(IDC_REMAINING_INTERESTS, QString::fromLatin1(interest));
+        click(IDC_TOP_ADD);
+    }
+    for (const char* interest : {"Politics", "Weather"}) {
+        pick(IDC_REMAINING_INTERESTS, QString::fromLatin1(interest));
+        click(IDC_LOW_ADD);
+    }
+    pick(IDC_REMAINING_INTERESTS, QStringLiteral("Exercise"));
+    pose(kPoseStepMs);
+    save("create-interests.png", window());
+
+    click(IDC_NEXT);
+    expectStep(5);
+    qobject_cast<QComboBox*>(control(IDC_JOB_TRACK))->setCurrentText(QStringLiteral("Science"));
+    qobject_cast<QSlider*>(control(IDC_JOB_LEVEL))->setValue(7);
+    pose(kPoseStepMs);
+    save("create-career.png", window());
+
+    click(IDC_NEXT);
+    expectStep(6);
+    pose(kPoseStepMs);
+    save("create-export.png", window());
+
+    expectDialog([this](QDialog& d) {
+        auto* chooser = qobject_cast<QFileDialog*>(&d);
+        if (!chooser || !waitForListing(*chooser, false)) {
+            fail(QStringLiteral("the save dialog did not list the dates folder"));
+            return int(QDialog::Rejected);
+        }
+        if (!typeFileName(*chooser, QStringLiteral("Mara"))) {
+            fail(QStringLiteral("the save dialog has no file name field"));
+            return int(QDialog::Rejected);
+        }
+        settle(100);
+        save("create-save-dialog.png", dialogPicture(d));
+        return int(QDialog::Accepted);
+    });
+    expectDialog([this](QDialog& d) {
+        save("create-finished.png", overWindow(d));
+        return int(QDialog::Rejected);  // no web page
+    });
+    click(IDC_SAVE);
+    if (!std::filesystem::exists(m_gameFolder + "/TemplateNPCs/Mara.iff"))
+        fail(QStringLiteral("the save wrote no date"));
+    // Back through the pages to the welcome page, where Replace is.
+    for (int page = 6; page > 0 && m_dialog->step() > 0 && !m_failed; --page) click(IDC_BACK);
+    expectStep(0);
+}
+
+void GuideTour::replacePath() {
+    expectDialog([this](QDialog& d) {
+        auto* chooser = qobject_cast<QFileDialog*>(&d);
+        if (!chooser) return int(QDialog::Rejected);
+        chooser->selectFile(QString::fromStdString(m_gameFolder + "/UserData/Neighborhood.iff"));
+        return int(QDialog::Accepted);
+    });
+    click(IDC_REPLACE);
+    expectStep(10);
+    pick(IDC_TOWNIE_LIST, QStringLiteral("User00002.iff"));
+    pose(kPoseStepMs);
+    save("replace-townies.png", window());
+
+    click(IDC_NEXT);
+    expectStep(11);
+    pick(IDC_DATE_LIST, QStringLiteral("Mara.iff"));
+    pose(kPoseStepMs);
+    save("replace-dates.png", window());
+
+    expectDialog([this](QDialog& d) {
+        save("replace-confirm.png", overWindow(d));
+        return int(QDialog::Rejected);  // the townie stays for the Load section
+    });
+    click(IDC_NEXT);
+    expectStep(0);
+}
+
+void GuideTour::loadPath() {
+    pose(kPoseStepMs);
+    // The menu a right click on the window opens.
+    QMenu* menu = m_dialog->systemMenu();
+    QPoint at = control(IDC_PREVIEW)->geometry().center() - QPoint(80, 120);
+    menu->popup(m_dialog->mapToGlobal(at));
+    settle(100);
+    // Kept inside the window's picture, as a menu stays on the screen.
+    at.setX(std::min(at.x(), m_dialog->width() - menu->width() - 8));
+    save("window-menu.png", overlay(window(), menu->grab().toImage(), insideOrigin() + at));
+    menu->hide();
+
+    expectDialog([this](QDialog& d) {
+        auto* chooser = qobject_cast<QFileDialog*>(&d);
+        auto* panel = chooser ? chooser->findChild<app::LoadExtraPanel*>() : nullptr;
+        if (!panel || !waitForListing(*chooser, true)) {
+            fail(QStringLiteral("the Load dialog did not list the characters with its panel"));
+            return int(QDialog::Rejected);
+        }
+        // Typed again until the listing holds it and the panel follows.
+        const bool named = waitFor(
+            [&] {
+                typeFileName(*chooser, QStringLiteral("User00002.iff"));
+                return panel->characterName() == QLatin1String("Nadia Brook");
+            },
+            kListingTimeoutMs);
+        if (!named) fail(QStringLiteral("the Load dialog's panel did not name the character"));
+        settle(100);
+        save("load-dialog.png", dialogPicture(d));
+        return int(QDialog::Accepted);
+    });
+    app::LoadCommands& commands = *m_dialog->loadCommands();
+    commands.loadAction()->trigger();
+    if (m_dialog->windowTitle() != QLatin1String("Nadia Brook - The Ploms Figurant"))
+        fail(QStringLiteral("the loaded character's title is \"%1\"").arg(m_dialog->windowTitle()));
+    pose(kPoseStepMs);
+    save("load-loaded.png", window());
+
+    click(IDC_CREATE);
+    expectStep(1);
+    auto* textures = qobject_cast<QListWidget*>(control(IDC_BODY_TEXTURE_LIST));
+    const QList<QListWidgetItem*> chosen = textures->selectedItems();
+    for (int i = 0; i < textures->count(); ++i)
+        if (chosen.isEmpty() || textures->item(i) != chosen.front()) {
+            pick(IDC_BODY_TEXTURE_LIST, textures->item(i)->text());
+            break;
+        }
+    pose(kPoseStepMs);
+    save("load-restyle.png", window());
+
+    expectDialog([this](QDialog& d) {
+        save("load-saved.png", overWindow(d));
+        return int(QDialog::Accepted);
+    });
+    if (!commands.saveBackAction()->isEnabled()) {
+        fail(QStringLiteral("Save back is off after a load"));
+        return;
+    }
+    commands.saveBackAction()->trigger();
+}
+
+}  // namespace tryster::docshots

@@ -30,8 +30,10 @@ QLineEdit* valueField(const QString& text, QWidget* parent) {
     field->setFrame(false);
     field->setMinimumWidth(160);
     // Read-only values, drawn as text on the dialog rather than as fields.
-    field->setStyleSheet(
-        QStringLiteral("QLineEdit { background: transparent; border: none; font-weight: bold; }"));
+    field->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; border: none; font-weight: bold; }"));
+    QPalette colours = parent->palette();  // in the labels' colour, not an edit field's
+    colours.setColor(QPalette::Text, colours.color(QPalette::WindowText));
+    field->setPalette(colours);
     return field;
 }
 

@@ -18,6 +18,8 @@ inline constexpr std::string_view kCouldNotExportMessage = "Could not write the 
 // A chosen file name with nothing before its extension (".srf").
 inline constexpr std::string_view kNoFileNameMessage =
     "Please give this Plom's file a name: there is nothing before its extension.";
+inline constexpr std::string_view kFolderChosenMessage =
+    "Please give this Plom's file a name: a folder was chosen, not a file.";
 inline constexpr std::string_view kConnectQuestion =
     "Would you like to connect to The Ploms Date Exchange now?";
 

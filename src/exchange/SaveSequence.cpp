@@ -49,6 +49,12 @@ SaveResult runSaveSequence(const SaveRequest& request, SkinFileList& skinFiles, 
         reporter.showMessage(kErrorCaption, kNoFileNameMessage);
         return result;
     }
+    // A file dialog accepted without a name gives its folder: writing there
+    // would make files named after the folder beside it.
+    if (platform::fileSystem().isDirectory(request.chosenPath)) {
+        reporter.showMessage(kErrorCaption, kFolderChosenMessage);
+        return result;
+    }
 
     reportProgress(reporter, kWebExportStatus);
     result.webExchangeWritten = writeWebExchange(request, skinFiles, reporter);

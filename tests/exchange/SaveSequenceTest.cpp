@@ -95,6 +95,14 @@ TEST_F(SaveSequence, TheBasePathDropsTheExtensionAndAnEmptyNameIsRefused) {
     EXPECT_EQ(reporter.messageTexts(), (std::vector<std::string>{std::string(kNoFileNameMessage)}));
     EXPECT_TRUE(reporter.statuses.empty()) << "nothing was started";
     EXPECT_FALSE(dir.exists("game/TemplateNPCs/.iff"));
+
+    reporter.messages.clear();
+    reporter.statuses.clear();
+    request.chosenPath = dir.file("game/TemplateNPCs");
+    result = run();
+    EXPECT_FALSE(result.dateWritten);
+    EXPECT_EQ(reporter.messageTexts(), (std::vector<std::string>{std::string(kFolderChosenMessage)}));
+    EXPECT_FALSE(dir.exists("game/TemplateNPCs.iff")) << "a folder is no file name";
 }
 
 TEST_F(SaveSequence, AnEarlierDateOfTheSameNameIsKeptAsABackup) {

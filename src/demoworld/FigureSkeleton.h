@@ -4,7 +4,7 @@
 // placed after the figure's joints. Every bone rests unturned, so a bone's
 // frame is the model frame moved to its joint.
 
-#include "FigureMeasures.h"
+#include "demoworld/FigureMeasures.h"
 
 #include "anim/Skeleton.h"
 

@@ -3,7 +3,7 @@
 // (the turn the bone makes, not the inverse that files store), solved
 // from where the hands should go.
 
-#include "FigureSkeleton.h"
+#include "demoworld/FigureSkeleton.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
-#include "GameContainers.h"
+#include "demoworld/GameContainers.h"
 
-#include "DemoCatalog.h"
+#include "demoworld/DemoCatalog.h"
 
 #include "exchange/AppearanceStrings.h"
 #include "exchange/CatalogName.h"

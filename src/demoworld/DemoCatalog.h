@@ -17,8 +17,8 @@
 //                  the characters' further outfits), textures
 //                  u0<build><tone>_<code>; the catalog lists none of them
 
-#include "FigureMeshes.h"
-#include "FigurePainter.h"
+#include "demoworld/FigureMeshes.h"
+#include "demoworld/FigurePainter.h"
 
 #include <array>
 #include <string>

@@ -5,7 +5,7 @@
 // stored as the files keep them: one rotation track per bone (the inverse
 // of the bone's turn), a translation track only where the body moves.
 
-#include "Poses.h"
+#include "demoworld/Poses.h"
 
 #include "anim/Animation.h"
 #include "anim/FrameFile.h"

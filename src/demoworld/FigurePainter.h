@@ -3,8 +3,8 @@
 // body it lands on (FigureAtlas.h), so clothes, faces and hands fall where
 // the meshes put them.
 
-#include "FigureMeshes.h"
-#include "Picture.h"
+#include "demoworld/FigureMeshes.h"
+#include "demoworld/Picture.h"
 
 #include <cstdint>
 

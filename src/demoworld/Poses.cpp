@@ -1,4 +1,4 @@
-#include "Poses.h"
+#include "demoworld/Poses.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "DemoWorld.h"
+#include "demoworld/DemoWorld.h"
 
-#include "DemoAssets.h"
-#include "GameContainers.h"
+#include "demoworld/DemoAssets.h"
+#include "demoworld/GameContainers.h"
 
 #include "platform/FileSystem.h"
 

@@ -1,4 +1,4 @@
-#include "DemoCatalog.h"
+#include "demoworld/DemoCatalog.h"
 
 namespace tryster::demoworld {
 namespace {

@@ -1,6 +1,6 @@
-#include "FigurePainter.h"
+#include "demoworld/FigurePainter.h"
 
-#include "FigureAtlas.h"
+#include "demoworld/FigureAtlas.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "DemoAssets.h"
+#include "demoworld/DemoAssets.h"
 
-#include "DemoCatalog.h"
-#include "Motions.h"
+#include "demoworld/DemoCatalog.h"
+#include "demoworld/Motions.h"
 
 #include "anim/CharacterFile.h"
 #include "anim/IndexFile.h"

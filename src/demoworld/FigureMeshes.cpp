@@ -1,7 +1,7 @@
-#include "FigureMeshes.h"
+#include "demoworld/FigureMeshes.h"
 
-#include "FigureAtlas.h"
-#include "MeshBuilder.h"
+#include "demoworld/FigureAtlas.h"
+#include "demoworld/MeshBuilder.h"
 
 #include <algorithm>
 #include <cmath>

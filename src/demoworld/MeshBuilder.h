@@ -10,7 +10,7 @@
 // front; the texture's u runs with θ, so a texture reads as seen from the
 // front. Faces wind clockwise seen from outside (the device's front faces).
 
-#include "FigureSkeleton.h"
+#include "demoworld/FigureSkeleton.h"
 
 #include "anim/SkinMesh.h"
 

@@ -2,7 +2,7 @@
 // file (the copy every new date starts from). Run at build time into the
 // build's data folder, and installed from there.
 
-#include "GameContainers.h"
+#include "demoworld/GameContainers.h"
 
 #include <cstdio>
 

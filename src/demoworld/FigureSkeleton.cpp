@@ -1,4 +1,4 @@
-#include "FigureSkeleton.h"
+#include "demoworld/FigureSkeleton.h"
 
 namespace tryster::demoworld {
 namespace {

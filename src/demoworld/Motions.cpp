@@ -1,4 +1,4 @@
-#include "Motions.h"
+#include "demoworld/Motions.h"
 
 #include <cmath>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "MeshBuilder.h"
+#include "demoworld/MeshBuilder.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 // skinned to the demo skeleton (FigureSkeleton.h) and mapped after
 // FigureAtlas.h.
 
-#include "FigureSkeleton.h"
+#include "demoworld/FigureSkeleton.h"
 
 #include "anim/SkinMesh.h"
 

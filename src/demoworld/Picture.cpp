@@ -1,4 +1,4 @@
-#include "Picture.h"
+#include "demoworld/Picture.h"
 
 #include "io/ByteWriter.h"
 

@@ -156,10 +156,10 @@ void PosedSkeleton::updateWorldPose() {
         // Top-level bones hang from the origin, unrotated.
         const Quaternion parentRotation = p != kNoBone ? worldRotation_[index(p)] : Quaternion{};
         const Vector3 parentPosition = p != kNoBone ? worldPosition_[index(p)] : Vector3{};
-        const Quaternion w = parentRotation * render::conjugate(rotation_[i]);
+        const Quaternion w = parentRotation * math::conjugate(rotation_[i]);
         worldRotation_[i] = w;
-        worldPosition_[i] = parentPosition + render::rotate(parentRotation, translation_[i]);
-        worldMatrix_[i] = render::rowRotationMatrix(w);
+        worldPosition_[i] = parentPosition + math::rotate(parentRotation, translation_[i]);
+        worldMatrix_[i] = math::rowRotationMatrix(w);
         boneRevision_[i] = revision;
         localChanged_[i] = 0;
         moved = true;

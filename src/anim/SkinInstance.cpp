@@ -41,7 +41,7 @@ void blend(render::RenderVertex& r, const render::RenderVertex& b, std::int32_t 
     const float keep = static_cast<float>(kFullBlendWeight) - w;
     constexpr float kScale = 1.0f / static_cast<float>(kFullBlendWeight);
     const Vector3 rp{r.x, r.y, r.z}, rn{r.nx, r.ny, r.nz};
-    set(r, (rp * keep + bp * w) * kScale, render::normalised((rn * keep + bn * w) * kScale));
+    set(r, (rp * keep + bp * w) * kScale, math::normalised((rn * keep + bn * w) * kScale));
 }
 
 }  // namespace

@@ -13,10 +13,10 @@ namespace tryster::demoworld {
 
 using anim::Quaternion;
 using anim::Vector3;
-using render::cross;
-using render::dot;
-using render::length;
-using render::normalised;
+using math::cross;
+using math::dot;
+using math::length;
+using math::normalised;
 
 // The adult figure (the measure the preview's framing is built on).
 inline constexpr float kGroundY = -0.35f;    // soles

@@ -126,7 +126,7 @@ Motion sample(const Clip& clip, const PoseSolver& solver) {
         track.hasRotation = 1;
         track.rotationOffset = static_cast<std::int32_t>(m.frames.rotations.size());
         // Files keep the inverse of the turn.
-        for (const Pose& p : poses) m.frames.rotations.push_back(render::conjugate(p[bone]));
+        for (const Pose& p : poses) m.frames.rotations.push_back(math::conjugate(p[bone]));
         if (bone == BoneId::Pelvis && clip.pelvisOffset) {
             track.hasTranslation = 1;
             track.translationOffset = static_cast<std::int32_t>(m.frames.translations.size());

@@ -39,7 +39,7 @@ Quaternion turnBetween(Vector3 from, Vector3 to) {
 }
 
 Quaternion slerp(Quaternion a, Quaternion b, float t) {
-    float d = render::dot(a, b);
+    float d = math::dot(a, b);
     if (d < 0) {
         b = {-b.x, -b.y, -b.z, -b.w};
         d = -d;
@@ -76,7 +76,7 @@ PoseSolver::World PoseSolver::world(const Pose& pose) const {
         }
         const Quaternion p = w.rotation[slot(parent)];
         w.rotation[slot(b)] = p * pose[b];
-        w.position[slot(b)] = w.position[slot(parent)] + render::rotate(p, rest_[slot(b)] - rest_[slot(parent)]);
+        w.position[slot(b)] = w.position[slot(parent)] + math::rotate(p, rest_[slot(b)] - rest_[slot(parent)]);
     }
     return w;
 }
@@ -103,27 +103,27 @@ void PoseSolver::reach(Pose& pose, bool right, Vector3 target, Vector3 pole, Vec
     const Vector3 elbow = shoulder + dir * a + bend * h;
     const Vector3 wrist = shoulder + dir * d;
 
-    const Quaternion wu = normalisedQ(turnBetween(render::rotate(wc, upperRest), elbow - shoulder) * wc);
-    pose[upper] = normalisedQ(render::conjugate(wc) * wu);
-    Quaternion wf = normalisedQ(turnBetween(render::rotate(wu, foreRest), wrist - elbow) * wu);
+    const Quaternion wu = normalisedQ(turnBetween(math::rotate(wc, upperRest), elbow - shoulder) * wc);
+    pose[upper] = normalisedQ(math::conjugate(wc) * wu);
+    Quaternion wf = normalisedQ(turnBetween(math::rotate(wu, foreRest), wrist - elbow) * wu);
     if (length(palm) > 0) {
         // Twist about the forearm until the palm faces as near `palm` as it can.
         const Vector3 axis = normalised(wrist - elbow);
         const Vector3 palmRest = right ? Vector3{-1, 0, 0} : Vector3{1, 0, 0};
         auto flat = [&](Vector3 v) { return v - axis * dot(v, axis); };
-        const Vector3 now = flat(render::rotate(wf, palmRest)), want = flat(palm);
+        const Vector3 now = flat(math::rotate(wf, palmRest)), want = flat(palm);
         const float angle = std::atan2(dot(cross(now, want), axis), dot(now, want));
         wf = normalisedQ(axisAngle(axis, angle) * wf);
     }
-    pose[fore] = normalisedQ(render::conjugate(wu) * wf);
+    pose[fore] = normalisedQ(math::conjugate(wu) * wf);
 }
 
 void PoseSolver::pointHand(Pose& pose, bool right, Vector3 direction) const {
     const BoneId fore = sided(BoneId::LeftForearm, right), hand = sided(BoneId::LeftHand, right);
     pose[hand] = {};
     const Quaternion wf = world(pose).rotation[slot(fore)];
-    const Quaternion wh = normalisedQ(turnBetween(render::rotate(wf, {0, -1, 0}), direction) * wf);
-    pose[hand] = normalisedQ(render::conjugate(wf) * wh);
+    const Quaternion wh = normalisedQ(turnBetween(math::rotate(wf, {0, -1, 0}), direction) * wf);
+    pose[hand] = normalisedQ(math::conjugate(wf) * wh);
 }
 
 Pose armsDown() {

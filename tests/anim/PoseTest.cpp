@@ -36,7 +36,7 @@ TEST(ForwardKinematics, AQuarterTurnedRootCarriesItsChild) {
     expectNear(pose.worldPosition(2), {0, 0, 2});
     // The row-vector matrix turns a vector the way the world rotation does.
     expectNear(pose.worldMatrix(0).apply({1, 0, 0}), {0, 0, 1});
-    expectNear(pose.worldMatrix(0).apply({1, 0, 0}), render::rotate(pose.worldRotation(0), {1, 0, 0}));
+    expectNear(pose.worldMatrix(0).apply({1, 0, 0}), math::rotate(pose.worldRotation(0), {1, 0, 0}));
 }
 
 TEST(ForwardKinematics, OnlyMovedBonesAndTheirSubtreesGetANewRevision) {

@@ -66,7 +66,7 @@ void PosedSkeleton::setRotation(BoneIndex b, Quaternion q) {
 
 AnimationPlayback* PosedSkeleton::startPlayback(Animation& animation, int priority, float speed, float weight,
                                                 TimeMs startMs) {
-    if (!animation.framesLoaded()) (void)animation.loadFrames();
+    if (!animation.framesLoaded()) (void)animation.loadFrames();  // without frames it plays nothing
     auto playback = std::make_unique<AnimationPlayback>(*this, animation, priority, speed, weight, startMs);
     AnimationPlayback* handle = playback.get();
     auto at = std::find_if(playbacks_.begin(), playbacks_.end(),

@@ -15,6 +15,7 @@
 #include "anim/WornOutfit.h"
 #include "render/RenderError.h"
 
+#include <cassert>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -100,7 +101,12 @@ public:
     void setWorldMatrix(const Matrix4& world) { world_ = world; }
 
 private:
-    static std::size_t index(BoneIndex b) { return static_cast<std::size_t>(b); }
+    // Bone indices come from the skeleton's own lookups and from skins
+    // checked against it when they were made, never from a file as read.
+    std::size_t index(BoneIndex b) const {
+        assert(b >= 0 && static_cast<std::size_t>(b) < parent_.size());
+        return static_cast<std::size_t>(b);
+    }
     void resortPlaybacks();
 
     Ref<Skeleton> skeleton_;

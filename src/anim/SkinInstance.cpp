@@ -104,7 +104,7 @@ std::unique_ptr<SkinInstance> SkinInstance::create(PosedSkeleton& skeleton, cons
 }
 
 SkinInstance::~SkinInstance() {
-    if (group_) (void)group_->removeChild(*render_);
+    if (group_) (void)group_->removeChild(*render_);  // a destructor has no one to tell
 }
 
 bool SkinInstance::needsDeform() const {

@@ -70,6 +70,7 @@ std::unique_ptr<StdResFile> openFile(const std::string& path, bool readOnly) {
     // is read as an ".iff" would be.
     const std::string type = platform::fileType(path);
     if (!type.empty() && type != "IFF" && type != "DIR") {
+        // Rules for a new extension are always taken.
         (void)file->AddRule(StdResFile::kKindContainer2, "." + type);
         (void)file->AddRule(StdResFile::kKindContainer10, "." + type);
     }
@@ -116,12 +117,12 @@ void runList(const IffOptions& o) {
                 text += fmt::format("  #{}: {}\n", i, describeError(r.error));
                 continue;
             }
-            (void)file->GetResID(h, r.id);
+            (void)file->GetResID(h, r.id);  // the file's own handle: it cannot fail
             r.variant = file->GetResVariant(h);
-            (void)file->GetResName(h, r.name);
+            (void)file->GetResName(h, r.name);  // the file's own handle: it cannot fail
             r.native = file->IsNativeOrder(h);
             r.size = GetDataHandleSize(h);
-            (void)ReleaseAndDispose(*file, h);
+            (void)ReleaseAndDispose(*file, h);  // the data is read; what the file keeps, it disposes
             resources.push_back({{"id", r.id}, {"variant", r.variant}, {"name", utf8(r.name)}, {"native", r.native},
                                  {"size", r.size}});
             text += fmt::format("  id={} variant={} size={} native={} name=\"{}\"\n", r.id, r.variant, r.size,
@@ -137,7 +138,7 @@ void runList(const IffOptions& o) {
     } else {
         fmt::print("{}", text);
     }
-    (void)file->Close();
+    (void)file->Close();  // only read: nothing to write
     if (failures) throw CommandError(fmt::format("{}: {} resource(s) could not be read", o.file, failures));
 }
 
@@ -166,8 +167,8 @@ void runGet(const IffOptions& o) {
     } else if (std::fwrite(data.data(), 1, data.size(), stdout) != data.size()) {
         throw CommandError("cannot write to standard output");
     }
-    (void)ReleaseAndDispose(*file, h);
-    (void)file->Close();
+    (void)ReleaseAndDispose(*file, h);  // the data is read; what the file keeps, it disposes
+    (void)file->Close();  // only read: nothing to write
 }
 
 void runPut(const IffOptions& o) {
@@ -182,7 +183,7 @@ void runPut(const IffOptions& o) {
     ResError error = file->AddVariantResource(h, type, static_cast<std::int16_t>(o.id),
                                               o.name, static_cast<std::uint8_t>(o.variant), o.native);
     if (error != kNoError) {
-        (void)DisposeDataHandle(h);
+        (void)DisposeDataHandle(h);  // ours and live: it cannot fail
         fail(describeResource(o), error);
     }
     if ((error = file->WriteResource(h)) != kNoError) fail(describeResource(o), error);
@@ -242,7 +243,7 @@ void runStrings(const IffOptions& o) {
     } else {
         fmt::print("{}", text);
     }
-    (void)file->Close();
+    (void)file->Close();  // only read: nothing to write
 }
 
 void addResourceArguments(CLI::App* cmd, IffOptions& o) {

@@ -143,7 +143,7 @@ public:
         DataHandle h = newHandleWith(bytes);
         if (!h) return check(LastHandleError());
         if (ResError e = file_.AddResource(h, type, id, name, true); e != kNoError) {
-            (void)DisposeDataHandle(h);
+            (void)DisposeDataHandle(h);  // ours and live: it cannot fail
             return check(e);
         }
         check(file_.WriteResource(h));
@@ -233,7 +233,7 @@ bool writeSized(const std::string& path, const DemoCharacter& c, std::string& er
         std::error_code ec;
         std::filesystem::remove(making, ec);
         if (ResError e = writeCharacter(making, c, filler); e != kNoError) {
-            error = "cannot write " + path + " (error " + std::to_string(e) + ")";
+            error = "cannot write " + path + " (error " + std::to_string(e.code()) + ")";
             return false;
         }
         const auto size = platform::fileSystem().fileSize(making);
@@ -268,7 +268,7 @@ bool writeNeighbourhood(const std::string& path, std::string& error) {
     }
     const ResError closed = file.Close();
     if (e == kNoError) e = closed;
-    if (e != kNoError) error = "cannot write " + path + " (error " + std::to_string(e) + ")";
+    if (e != kNoError) error = "cannot write " + path + " (error " + std::to_string(e.code()) + ")";
     return e == kNoError;
 }
 

@@ -12,7 +12,7 @@ StagedFile::~StagedFile() {
 
 void StagedFile::discard() {
     auto& files = platform::fileSystem();
-    if (files.exists(staged_)) (void)files.remove(staged_);
+    if (files.exists(staged_)) (void)files.remove(staged_);  // nothing to do if it cannot go
 }
 
 bool StagedFile::commit() {

@@ -196,7 +196,7 @@ ResError ChunkFile::loadData(std::uint32_t offset, ResType type, DataHandle& out
     if (h + dataSize <= firstLength) {
         std::memcpy(data, first + h, static_cast<std::size_t>(dataSize));
     } else if (ResError error = flat_.readAt(start, data, static_cast<std::size_t>(dataSize)); error != kNoError) {
-        (void)DisposeDataHandle(handle);
+        (void)DisposeDataHandle(handle);  // ours and live: it cannot fail
         return error;
     }
     out = handle;

@@ -17,7 +17,7 @@ void leaveAsIs(std::uint8_t*, std::size_t) {}
 }  // namespace
 
 IFFResFile::~IFFResFile() {
-    if (IsOpen()) (void)Close();
+    if (IsOpen()) (void)Close();  // a destructor has no one to tell
 }
 
 // The file is made with its header, then opened to store an empty name
@@ -36,7 +36,7 @@ ResError IFFResFile::Open(std::string_view path) {
     FileHeader header{};
     if (ResError error = openWithHeader(path, header); error != kNoError) return error;
     if (!isHeader10(header)) {
-        (void)chunks_.flat().close();
+        (void)chunks_.flat().close();  // the open's own error is the one reported
         return setError(kBadHeader);
     }
     visible_.clear();
@@ -68,8 +68,8 @@ void IFFResFile::readNameList() {
     names_.clear();
     internalActive_ = true;
     if (DataHandle raw = GetResource(kTypeNameList, kRawNameListId, leaveAsIs)) {
-        (void)names_.readRaw(handleBytes(raw));
-        (void)ReleaseAndDispose(*this, raw);
+        (void)names_.readRaw(handleBytes(raw));  // an unreadable list is an empty one
+        (void)ReleaseAndDispose(*this, raw);  // the data is read; what the file keeps, it disposes
     } else {
         SimpleReconObject<IFFNameList> record(&names_, kTypeNameList);
         std::int32_t version = 0;

@@ -18,7 +18,7 @@ IFFResFile2::IFFResFile2() : ContainerFile(ChunkLayout::Named) {
 }
 
 IFFResFile2::~IFFResFile2() {
-    if (IsOpen()) (void)Close();
+    if (IsOpen()) (void)Close();  // a destructor has no one to tell
 }
 
 ResError IFFResFile2::Create(std::string_view path) { return createWithHeader(path, makeHeader25(0)); }
@@ -29,7 +29,7 @@ ResError IFFResFile2::Open(std::string_view path) {
     FlatFile& flat = chunks_.flat();
     int version = headerVersion2(header);
     if (version == 0) {
-        (void)flat.close();
+        (void)flat.close();  // the open's own error is the one reported
         return setError(kBadHeader);
     }
     version_ = version;
@@ -57,7 +57,7 @@ bool IFFResFile2::readMap() {
     SimpleReconObject<IFFResMap> record(&map, kTypeMap);
     std::int32_t version = 0;
     ResError error = readRecord(record, handleBytes(data), version);
-    (void)DisposeDataHandle(data);
+    (void)DisposeDataHandle(data);  // ours and live: it cannot fail
 
     bool usable = error == kNoError;
     if (usable) {
@@ -120,14 +120,14 @@ ResError IFFResFile2::clearMapOffset() {
 ResError IFFResFile2::Suspend() {
     if (!requireOpen()) return lastError();
     std::string path;
-    (void)chunks_.flat().getPath(path);
+    (void)chunks_.flat().getPath(path);  // open, so it has one
     ResError error = Close();
     savedPath_ = std::move(path);
     return setError(error);
 }
 
 ResError IFFResFile2::Resume() {
-    setError(kNoError);
+    recordError(kNoError);
     if (savedPath_.empty()) return setError(kFileError);
     std::string path = std::move(savedPath_);
     savedPath_.clear();
@@ -158,7 +158,7 @@ ResError IFFResFile2::writeMap() {
     DataHandle handle = writeRecord(record, 0);
     if (!handle) return kBadChunk;
     if (ResError error = AddResource(handle, kTypeMap, 0, "", true); error != kNoError) {
-        (void)DisposeDataHandle(handle);
+        (void)DisposeDataHandle(handle);  // ours and live: it cannot fail
         return error;
     }
     // From here the index owns the handle.

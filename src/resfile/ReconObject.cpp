@@ -42,7 +42,7 @@ DataHandle writeRecord(ReconObject& object, std::int32_t version) {
     ReconStream stream(ReconStream::Mode::Write, data, false, kRecordFrameSize);
     object.Reconstitute(stream, version);
     if (!stream.ok() || stream.position() != size) {
-        (void)DisposeDataHandle(handle);
+        (void)DisposeDataHandle(handle);  // ours and live: it cannot fail
         return {};
     }
     return handle;
@@ -52,7 +52,7 @@ ResError ReadReconObject(ReconObject& object, iResFile& file, std::int16_t id, s
     DataHandle handle = file.GetResource(object.GetType(), id, RconLoader);
     if (!handle) return file.lastError();
     ResError error = readRecord(object, handleBytes(handle), version);
-    (void)ReleaseAndDispose(file, handle);
+    (void)ReleaseAndDispose(file, handle);  // the data is read; what the file keeps, it disposes
     return error;
 }
 
@@ -61,16 +61,16 @@ ResError WriteReconObject(ReconObject& object, std::int32_t version, iResFile& f
     if (!handle) return kBadChunk;
     ResError error = file.AddResource(handle, object.GetType(), id, "", true);
     if (error != kNoError) {
-        (void)DisposeDataHandle(handle);
+        (void)DisposeDataHandle(handle);  // ours and live: it cannot fail
         return error;
     }
     error = file.WriteResource(handle);
     if (error != kNoError) {
-        (void)file.RemoveResource(handle);
+        (void)file.RemoveResource(handle);  // the write's error is the one reported
         return error;
     }
-    (void)file.ReleaseResource(handle);
-    (void)DisposeDataHandle(handle);
+    (void)file.ReleaseResource(handle);  // written, so the file lets it go
+    (void)DisposeDataHandle(handle);  // ours and live: it cannot fail
     return kNoError;
 }
 

@@ -83,7 +83,7 @@ TEST_F(Skinning, AHalfWeightPutsTheVertexHalfwayWithItsNormalRenormalised) {
     WornOutfit* worn = c->putOn(*test::outfitOf("o", {m}), {}, 0, -1);
     ASSERT_EQ(worn->parts().size(), 1u);
     c->update(Matrix4::identity(), 0);
-    ASSERT_EQ(c->deformSkins(), 0u);
+    ASSERT_EQ(c->deformSkins(), render::render_error::kOk);
     const auto v = worn->parts()[0].skin->renderMesh().vertices();
     expectNear({v[1].x, v[1].y, v[1].z}, {0, 2, 0});
     expectNear({v[0].x, v[0].y, v[0].z}, {0.5f, 1, 0});
@@ -93,7 +93,7 @@ TEST_F(Skinning, AHalfWeightPutsTheVertexHalfwayWithItsNormalRenormalised) {
     m->prepare();
     auto copied = c->putOn(*test::outfitOf("o2", {m}), {}, 0, -1);
     c->update(Matrix4::identity(), 10);
-    ASSERT_EQ(c->deformSkins(), 0u);
+    ASSERT_EQ(c->deformSkins(), render::render_error::kOk);
     const auto w = copied->parts()[0].skin->renderMesh().vertices();
     expectNear({w[0].x, w[0].y, w[0].z}, {0, 2, 0});
     expectNear({w[0].nx, w[0].ny, w[0].nz}, {1, 0, 0});
@@ -158,7 +158,7 @@ TEST_F(Skinning, BoundsFollowTheBonesAndNothingIsRedoneWithoutAChange) {
     SkinInstance& bodySkin = *w->parts()[0].skin;
     SkinInstance& handSkin = *w->parts()[1].skin;
     EXPECT_TRUE(bodySkin.needsDeform());
-    ASSERT_EQ(c->deformSkins(), 0u);
+    ASSERT_EQ(c->deformSkins(), render::render_error::kOk);
     EXPECT_FALSE(bodySkin.needsDeform());
     EXPECT_EQ(bodySkin.renderMesh().bounds(), (Box{{-1, -1, 0}, {1, 1, 0}}));
 
@@ -175,10 +175,10 @@ TEST_F(Skinning, ACharacterIsDrawnThroughItsGroupInFleshWithoutItsTexture) {
     auto c = character(makeSkeleton("s", {{"ROOT", ""}}));
     c->putOn(*test::outfitOf("o", {test::squareMesh("square", "ROOT", {}, 1.5f)}), {}, 0, -1);
     c->update(Matrix4::identity(), 0);
-    ASSERT_EQ(scene.viewport->clear(), 0u);
-    ASSERT_EQ(scene.viewport->beginScene(), 0u);
-    ASSERT_EQ(c->draw(*scene.viewport, 0), 0u);
-    ASSERT_EQ(scene.viewport->endScene(), 0u);
+    ASSERT_EQ(scene.viewport->clear(), render::render_error::kOk);
+    ASSERT_EQ(scene.viewport->beginScene(), render::render_error::kOk);
+    ASSERT_EQ(c->draw(*scene.viewport, 0), render::render_error::kOk);
+    ASSERT_EQ(scene.viewport->endScene(), render::render_error::kOk);
     scene.shoot("anim-character-flesh");
     const std::uint32_t centre = scene.pixel(32, 32);
     EXPECT_NE(centre, scene.pixel(1, 1));
@@ -187,9 +187,9 @@ TEST_F(Skinning, ACharacterIsDrawnThroughItsGroupInFleshWithoutItsTexture) {
 
     auto bare = character(makeSkeleton("bare", {{"ROOT", ""}}));
     bare->update(Matrix4::identity(), 0);
-    ASSERT_EQ(scene.viewport->beginScene(), 0u);
-    ASSERT_EQ(bare->draw(*scene.viewport, 0), 0u);
-    ASSERT_EQ(scene.viewport->endScene(), 0u);
+    ASSERT_EQ(scene.viewport->beginScene(), render::render_error::kOk);
+    ASSERT_EQ(bare->draw(*scene.viewport, 0), render::render_error::kOk);
+    ASSERT_EQ(scene.viewport->endScene(), render::render_error::kOk);
     EXPECT_TRUE(bare->renderGroup().screenExtent().empty());
 }
 

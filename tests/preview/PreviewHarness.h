@@ -94,7 +94,7 @@ protected:
     void run(std::uint32_t ms, std::uint32_t step = 20, bool draw = true) {
         for (std::uint32_t t = 0; t < ms; t += step) {
             clock.ticks += step;
-            EXPECT_EQ(preview->frame(nullptr, draw), 0u);
+            EXPECT_EQ(preview->frame(nullptr, draw), render::render_error::kOk);
         }
     }
 

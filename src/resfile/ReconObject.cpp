@@ -1,5 +1,7 @@
 #include "resfile/ReconObject.h"
 
+#include "io/ByteReader.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -16,11 +18,13 @@ void RconLoader(std::uint8_t* data, std::size_t size) {
 }
 
 ResError readRecord(ReconObject& object, std::span<std::uint8_t> data, std::int32_t& version) {
-    if (data.size() < kRecordFrameSize) return kBadChunk;
-    bool swap = (data[0] | data[1]) != 0;
-    std::uint32_t stored = static_cast<std::uint32_t>(data[4]) | static_cast<std::uint32_t>(data[5]) << 8 |
-                           static_cast<std::uint32_t>(data[6]) << 16 | static_cast<std::uint32_t>(data[7]) << 24;
-    version = static_cast<std::int32_t>(stored);
+    io::ByteReader frame(data);
+    std::uint16_t swapFlag = 0;
+    std::int32_t stored = 0;
+    // The flag is any non-zero word; version and type are in machine order.
+    if (!frame.u16le(swapFlag) || !frame.skip(2) || !frame.i32le(stored) || !frame.skip(4)) return kBadChunk;
+    const bool swap = swapFlag != 0;
+    version = stored;
     ReconStream stream(ReconStream::Mode::Read, data, swap, kRecordFrameSize);
     object.Reconstitute(stream, version);
     return stream.ok() ? kNoError : kBadChunk;

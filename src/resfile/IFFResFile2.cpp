@@ -2,6 +2,7 @@
 
 #include "resfile/IFFResFile2.h"
 
+#include "resfile/ChunkWalker.h"
 #include "resfile/ContainerOps.h"
 #include "resfile/FileHeaders.h"
 #include "resfile/IFFResMap.h"
@@ -15,6 +16,7 @@ namespace tryster::resfile {
 
 IFFResFile2::IFFResFile2() : ContainerFile(ChunkLayout::Named) {
     chunks_.beforeChange = [this] { return clearMapOffset(); };
+    chunks_.findsChunksByMap = true;
 }
 
 IFFResFile2::~IFFResFile2() {
@@ -87,7 +89,8 @@ void IFFResFile2::walk() {
     while (walker.next(header)) {
         const std::uint64_t pos = walker.offset();
         if (header.isFree()) {
-            chunks_.freeBytes += header.size;
+            // Space claimed past the end of the file is not there to reuse.
+            if (!walker.cutShort()) chunks_.freeBytes += header.size;
         } else {
             if (pos == mapOffset_ && header.type == kTypeMap) mapChunkLive_ = true;
             index_.append(index_.typeFor(header.type), entryOf(pos, header));

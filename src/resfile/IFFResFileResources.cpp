@@ -139,6 +139,7 @@ ResError IFFResFile::SetResInfo(DataHandle handle, std::int16_t id, std::string_
     if (rewrite && entry.onDisk()) {
         if (ResError error = rewriteHeader(entry); error != kNoError) return setError(error);
     }
+    if (rewrite || names_.dirty()) dirty_ = true;
     return setError(chunks_.flat().flush());
 }
 
@@ -170,6 +171,8 @@ ResError IFFResFile::AddResource(DataHandle handle, ResType type, std::int16_t i
     entry->offset = kNotWritten;
     entry->nameKey = name.empty() ? kNoNameKey : static_cast<std::uint32_t>(names_.add(name));
     active().attach(*entry, handle);
+    // Pending until written, but Close must write it.
+    dirty_ = true;
     return kNoError;
 }
 
@@ -181,6 +184,7 @@ ResError IFFResFile::RemoveResource(DataHandle handle) {
     if (at.entry->nameKey != kNoNameKey) names_.remove(static_cast<std::int32_t>(at.entry->nameKey));
     (void)DisposeDataHandle(handle);  // the file held it, so it is live
     active().remove(*at.type, at.entry);
+    dirty_ = true;
     return setError(chunks_.flat().flush());
 }
 

@@ -9,6 +9,7 @@
 #include "platform/Sound.h"
 #include "preview/Preview.h"
 #include "render/SurfacePixels.h"
+#include "support/RecordingSoundPlayer.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -119,7 +120,7 @@ protected:
     }
 
     ManualClock clock;
-    platform::RecordingSoundPlayer sound;
+    test::RecordingSoundPlayer sound;
     RecordingPresenter presenter;
     NullWindow window;
     preview::PreviewClock previewClock;

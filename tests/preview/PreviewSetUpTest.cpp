@@ -9,7 +9,7 @@ namespace tryster::test {
 namespace {
 
 using preview::Preview;
-using Event = platform::RecordingSoundPlayer::Event;
+using Event = test::RecordingSoundPlayer::Event;
 
 bool showed(const RecordingPresenter& p, std::string_view text) {
     return std::find(p.progress.begin(), p.progress.end(), text) != p.progress.end();

@@ -183,7 +183,7 @@ ResError ChainResFile::GetResName(DataHandle handle, std::string& out) {
     std::string name = firstAnswer(
         [&](iResFile& f) {
             std::string n;
-            (void)f.GetResName(handle, n);  // the file's own handle: it cannot fail
+            (void)f.GetResName(handle, n);  // each member is asked; the one holding it answers
             return n;
         },
         kResNotFound);
@@ -199,7 +199,7 @@ ResError ChainResFile::GetResID(DataHandle handle, std::int16_t& id) {
     std::int16_t found = firstAnswer(
         [&](iResFile& f) {
             std::int16_t v = 0;
-            (void)f.GetResID(handle, v);  // the file's own handle: it cannot fail
+            (void)f.GetResID(handle, v);  // each member is asked; the one holding it answers
             return v;
         },
         kResNotFound);

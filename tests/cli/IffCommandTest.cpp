@@ -54,13 +54,7 @@ protected:
 // The version 1.0 character file a mutation campaign cut from 59 550 to
 // 535 bytes: its string list's size raised by 3, 2 stray bytes after it.
 TEST_F(IffCommand, ARefusedRemoveLeavesADamagedFileWhole) {
-    Bytes record{0, 0, 0, 0, 0, 0, 0, 0, 'E', 'M', 'A', 'N', 1, 0, 0, 0, 1, 0, 0, 0};
-    test::text(record, "Appearances");
-    record.push_back(0);
-    Bytes strings = test::chunk1("STR#", 200, 0, 1, Bytes(404, 7));
-    strings[7] = static_cast<std::uint8_t>(strings[7] + 3);
-    const Bytes b = test::cat({test::header10(), test::chunk1("NAME", 1, 0x0018, 0xFFFFFFFF, record), strings,
-                               {0xAB, 0xCD}, test::chunk1("BMP_", 1, 0, 0xFFFFFFFF, Bytes(59000, 9))});
+    const Bytes b = test::misalignedVersion10File(7, 9);
     const std::string path = put(b);
     EXPECT_EQ(run({"rm", path, "BMP_", "1"}), path + " BMP_ 1: kResNotFound (-98)");
     EXPECT_EQ(disk(), b);

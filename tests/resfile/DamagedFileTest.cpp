@@ -105,13 +105,7 @@ protected:
 // remove of the resource behind it is refused, and the file must stay as
 // it was (it used to be cut to 535 bytes).
 TEST_F(DamagedFile, ARefusedRemoveKeepsAMisalignedVersion10FileWhole) {
-    Bytes record{0, 0, 0, 0, 0, 0, 0, 0, 'E', 'M', 'A', 'N', 1, 0, 0, 0, 1, 0, 0, 0};
-    test::text(record, "Appearances");
-    record.push_back(0);
-    Bytes strings = test::chunk1("STR#", 200, 0, 1, pattern(404, 1));
-    strings[7] = static_cast<std::uint8_t>(strings[7] + 3);  // 420 becomes 423
-    const Bytes b = test::cat({test::header10(), test::chunk1("NAME", 1, 0x0018, 0xFFFFFFFF, record), strings,
-                               {0xAB, 0xCD}, test::chunk1("BMP_", 1, 0, 0xFFFFFFFF, pattern(59000, 2))});
+    const Bytes b = test::misalignedVersion10File(1, 2);
     ASSERT_EQ(b.size(), 59550u);
     ASSERT_EQ(test::readBe32(b, 535 + 4), 0x00E68800u) << "the late header claims about 15 MB";
     fs.put("f.iff", b);

@@ -76,13 +76,13 @@ ResError ChunkFile::findRoom(std::size_t dataSize, std::uint32_t& offset) {
         ChunkHeader header;
         if (ResError error = readHeader(pos, header); error != kNoError) return error;
         if (!validSize(header.size) || header.size > flat_.size() - pos) return pastDamage();
-        if (header.isFree()) {
+        if (header.isFree() && !isListed(pos)) {
             std::uint64_t joined = header.size;
             bool absorbed = false;
             for (;;) {
                 ChunkHeader next;
                 std::uint64_t at = pos + joined;
-                if (readHeader(at, next) != kNoError || !next.isFree() || !validSize(next.size) ||
+                if (readHeader(at, next) != kNoError || !next.isFree() || isListed(at) || !validSize(next.size) ||
                     next.size > flat_.size() - at || joined + next.size > kMaxChunkSize)
                     break;
                 joined += next.size;

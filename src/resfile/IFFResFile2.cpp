@@ -17,6 +17,13 @@ namespace tryster::resfile {
 IFFResFile2::IFFResFile2() : ContainerFile(ChunkLayout::Named) {
     chunks_.beforeChange = [this] { return clearMapOffset(); };
     chunks_.findsChunksByMap = true;
+    // Asked only of chunks whose header says free, which are few.
+    chunks_.listed = [this](std::uint64_t offset) {
+        for (const auto& type : index_.types())
+            for (const auto& entry : type->entries)
+                if (entry->onDisk() && entry->offset == offset) return true;
+        return false;
+    };
 }
 
 IFFResFile2::~IFFResFile2() {

@@ -193,5 +193,39 @@ TEST_F(DamagedFile, EveryChunkBoundaryKeepsWhatTheWalkCannotRead) {
     }
 }
 
+// A 2.x chunk its map lists but whose header carries the free flag is read
+// through the map, so it is live: a put that fits in it, and the
+// compaction a remove starts, leave it where it is (a fuzz run found the
+// put written over it).
+TEST_F(DamagedFile, AMappedChunkFlaggedFreeIsNeitherReusedNorCompactedAway) {
+    const Bytes objd = pattern(40, 3);
+    const Bytes listed = test::chunk2("OBJD", 128, 0x0004, "", objd);
+    const Bytes spare = test::chunk2("BMP_", 1, 0, "", pattern(9000, 4));
+    const std::uint32_t objdAt = 64, spareAt = objdAt + static_cast<std::uint32_t>(listed.size());
+    const auto mapAt = static_cast<std::uint32_t>(spareAt + spare.size());
+    const Bytes map = test::chunk2("rsmp", 0, 0, "", test::mapData(0, {{"OBJD", {{objdAt, 128, 0, ""}}},
+                                                                       {"BMP_", {{spareAt, 1, 0, ""}}}}));
+    fs.put("f.iff", test::cat({test::header2('5', mapAt), listed, spare, map}));
+    {
+        auto file = open(false);
+        DataHandle h = test::handleWith(pattern(20, 9));
+        ASSERT_EQ(file->AddResource(h, makeType("NEW!"), 1, "", true), kNoError);
+        EXPECT_EQ(file->WriteResource(h), kNoError);
+        EXPECT_EQ(file->Close(), kNoError);
+    }
+    {
+        auto file = open(false);
+        DataHandle big = file->GetResource(makeType("BMP_"), 1, nullptr);
+        ASSERT_TRUE(big);
+        EXPECT_EQ(file->RemoveResource(big), kNoError);
+        EXPECT_EQ(file->Close(), kNoError);
+    }
+    const auto now = readable(false);
+    const auto it = now.find(makeType("OBJD"));
+    ASSERT_NE(it, now.end());
+    EXPECT_EQ(it->second, objd);
+    EXPECT_EQ(now.count(makeType("NEW!")), 1u);
+}
+
 }  // namespace
 }  // namespace tryster::resfile

@@ -7,7 +7,6 @@
 #include "io/ByteReader.h"
 
 #include <cstring>
-#include <limits>
 #include <new>
 
 namespace tryster::platform::soft {
@@ -49,8 +48,9 @@ DeviceResult SoftwareDevice::execute(std::span<const std::uint8_t> buffer, const
     const io::ByteReader whole(buffer);
     io::ByteReader vertices;
     io::ByteReader in;
-    if (data.vertexCount > std::numeric_limits<std::size_t>::max() / sizeof(DeviceVertex) ||
-        !whole.rangeReader(data.vertexOffset, std::size_t{data.vertexCount} * sizeof(DeviceVertex), vertices) ||
+    // A 32-bit count of vertices times their size fits a 64-bit size.
+    static_assert(sizeof(std::size_t) >= 8);
+    if (!whole.rangeReader(data.vertexOffset, std::size_t{data.vertexCount} * sizeof(DeviceVertex), vertices) ||
         !whole.rangeReader(data.instructionOffset, data.instructionLength, in))
         return kInvalidParams;
     // Buffers of state instructions alone work outside a scene; drawing

@@ -76,14 +76,15 @@ ResError ChunkFile::findRoom(std::size_t dataSize, std::uint32_t& offset) {
         ChunkHeader header;
         if (ResError error = readHeader(pos, header); error != kNoError) return error;
         if (!validSize(header.size) || header.size > flat_.size() - pos) return pastDamage();
-        if (header.isFree() && !isListed(pos)) {
+        if (header.isFree() && !holdsListed(pos, pos + header.size)) {
             std::uint64_t joined = header.size;
             bool absorbed = false;
             for (;;) {
                 ChunkHeader next;
                 std::uint64_t at = pos + joined;
-                if (readHeader(at, next) != kNoError || !next.isFree() || isListed(at) || !validSize(next.size) ||
-                    next.size > flat_.size() - at || joined + next.size > kMaxChunkSize)
+                if (readHeader(at, next) != kNoError || !next.isFree() || !validSize(next.size) ||
+                    next.size > flat_.size() - at || joined + next.size > kMaxChunkSize ||
+                    holdsListed(at, at + next.size))
                     break;
                 joined += next.size;
                 absorbed = true;

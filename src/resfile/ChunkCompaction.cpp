@@ -80,7 +80,7 @@ ResError ChunkFile::compact(const std::function<bool(const ChunkHeader&)>& dropp
             !validSize(header.size) || header.size > fileSize - rpos)
             break;
         const std::uint64_t end = rpos + header.size;
-        if (dropped(header) && !isListed(rpos)) {
+        if (dropped(header) && !holdsListed(rpos, end)) {
             const std::uint64_t dataShift = shift;
             shift += header.size;
             rpos = end;

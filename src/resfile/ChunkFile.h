@@ -96,16 +96,18 @@ public:
     // Set by a kind whose map lists every chunk: room past damage is then
     // taken at the end of the file (see findRoom).
     bool findsChunksByMap = false;
-    // Set by a kind whose map lists its chunks: true for a chunk the map
-    // lists. Such a chunk is live whatever its header's free flag says (a
-    // damaged file can say both), so it is neither reused nor compacted away.
-    std::function<bool(std::uint64_t offset)> listed;
+    // Set by a kind whose map lists its chunks: true when a chunk the map
+    // lists starts in [begin, end). Such a chunk is live whatever the
+    // headers say (a damaged file can flag it free, or give a chunk before
+    // it a size that covers it), so no free chunk holding it is reused,
+    // joined or compacted away.
+    std::function<bool(std::uint64_t begin, std::uint64_t end)> listed;
     // Total size of the free chunks as far as known.
     std::int64_t freeBytes = 0;
     // Where the next search starts; below 1 means the first chunk.
     std::int64_t hint = -1;
 
-    bool isListed(std::uint64_t offset) const { return listed && listed(offset); }
+    bool holdsListed(std::uint64_t begin, std::uint64_t end) const { return listed && listed(begin, end); }
 
     // The header's bytes (headerSize() of them) at `out`.
     void encode(const ChunkHeader& header, std::uint8_t* out) const;

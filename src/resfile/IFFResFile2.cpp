@@ -18,10 +18,10 @@ IFFResFile2::IFFResFile2() : ContainerFile(ChunkLayout::Named) {
     chunks_.beforeChange = [this] { return clearMapOffset(); };
     chunks_.findsChunksByMap = true;
     // Asked only of chunks whose header says free, which are few.
-    chunks_.listed = [this](std::uint64_t offset) {
+    chunks_.listed = [this](std::uint64_t begin, std::uint64_t end) {
         for (const auto& type : index_.types())
             for (const auto& entry : type->entries)
-                if (entry->onDisk() && entry->offset == offset) return true;
+                if (entry->onDisk() && entry->offset >= begin && entry->offset < end) return true;
         return false;
     };
 }

@@ -1,12 +1,15 @@
 // One frame of a character (update and skinning) with 5 000 vertices in 4
-// outfits, against a plain copy of the same vertex data. Also counts the
+// outfits, and the pose and skinning jobs alone on the same data, against a
+// plain copy of the same vertex data. Also counts the
 // heap allocations per frame (none expected) and the bytes a worn vertex
 // costs.
 
 #include "../BenchRatios.h"
 
 #include "anim/CharacterLibrary.h"
+#include "anim/ForwardKinematics.h"
 #include "anim/PreviewCharacter.h"
+#include "anim/Skinning.h"
 #include "platform/FrameFileWindow.h"
 #include "render/AnimDevice.h"
 #include "render/Device3D.h"
@@ -167,6 +170,61 @@ void BM_FramePaused(benchmark::State& state) {
     }
 }
 
+// The same pose and skins as the frame, worked out by the jobs alone on
+// spans: no character, no render mesh, no device.
+void BM_PoseAndSkinJobs(benchmark::State& state) {
+    const auto s = skeleton();
+    const std::size_t n = s->size();
+    std::vector<std::int32_t> parents;
+    std::vector<anim::Vector3> translations;
+    std::vector<anim::Quaternion> rotations;
+    for (const anim::Bone& b : s->bones()) {
+        parents.push_back(b.parent);
+        translations.push_back(b.translation);
+        rotations.push_back(b.rotation);
+    }
+    std::vector<std::uint8_t> changed(n, 1);
+    std::vector<std::uint32_t> revisions(n, 0);
+    std::vector<anim::Vector3> positions(n);
+    std::vector<anim::Quaternion> worldRotations(n);
+    std::vector<anim::Matrix3> matrices(n);
+    std::vector<anim::Ref<anim::SkinMesh>> meshes;
+    std::vector<std::vector<std::int32_t>> bones;
+    std::vector<std::vector<platform::DeviceVertex>> out;
+    for (int o = 0; o < kOutfits; ++o) {
+        meshes.push_back(mesh(o));
+        bones.emplace_back();
+        for (const std::string& name : meshes.back()->boneNames) bones.back().push_back(s->findBone(name));
+        out.emplace_back(meshes.back()->vertices.size());
+    }
+    std::uint32_t revision = 0;
+    for (auto _ : state) {
+        std::fill(changed.begin(), changed.end(), 1);
+        const anim::LocalToWorldJob pose{.parents = parents,
+                                         .translations = translations,
+                                         .rotations = rotations,
+                                         .changed = changed,
+                                         .revision = ++revision,
+                                         .boneRevisions = revisions,
+                                         .worldPositions = positions,
+                                         .worldRotations = worldRotations,
+                                         .worldMatrices = matrices};
+        benchmark::DoNotOptimize(pose.run());
+        for (std::size_t o = 0; o < meshes.size(); ++o) {
+            const anim::SkinningJob skin{.layout = &meshes[o]->layout(),
+                                         .vertices = meshes[o]->vertices,
+                                         .bones = bones[o],
+                                         .worldPositions = positions,
+                                         .worldMatrices = matrices,
+                                         .out = out[o]};
+            skin.run();
+        }
+        benchmark::DoNotOptimize(out.data());
+        benchmark::ClobberMemory();
+    }
+    state.counters["vertices"] = kOutfits * kVerticesPerMesh;
+}
+
 void BM_CopyVertexData(benchmark::State& state) {
     Rig rig;
     std::vector<anim::SkinVertex> to(kOutfits * kVerticesPerMesh);
@@ -184,12 +242,14 @@ void BM_CopyVertexData(benchmark::State& state) {
 
 BENCHMARK(BM_FrameUpdateAndSkin)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_FramePaused)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PoseAndSkinJobs)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_CopyVertexData)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    return tryster::bench::runWithRatios(argc, argv,
-                                         {{"BM_FrameUpdateAndSkin", "BM_CopyVertexData", 10, 0,
-                                           "frame update and skin / copy of the vertex data"}});
+    return tryster::bench::runWithRatios(
+        argc, argv,
+        {{"BM_FrameUpdateAndSkin", "BM_CopyVertexData", 10, 0, "frame update and skin / copy of the vertex data"},
+         {"BM_PoseAndSkinJobs", "BM_CopyVertexData", 0, 0, "pose and skin jobs alone / copy of the vertex data"}});
 }

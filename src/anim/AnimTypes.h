@@ -1,8 +1,12 @@
 #pragma once
-// Types the animation module shares: the engine's math and reference
+// Types the animation module shares: the math, the engine's reference
 // counting, and clock readings.
 
-#include "render/Math3D.h"
+#include "math/Box.h"
+#include "math/Matrix3.h"
+#include "math/Matrix4.h"
+#include "math/Quaternion.h"
+#include "math/Vector3.h"
 #include "render/RefCounted.h"
 
 #include <cstddef>
@@ -13,13 +17,13 @@
 
 namespace tryster::anim {
 
-using render::Box;
-using render::Matrix3;
-using render::Matrix4;
-using render::Quaternion;
+using math::Box;
+using math::Matrix3;
+using math::Matrix4;
+using math::Quaternion;
+using math::Vector3;
 using render::Ref;
 using render::RefCounted;
-using render::Vector3;
 
 // Readings of the preview clock, in milliseconds. The core never reads a
 // clock itself: callers pass the time in.

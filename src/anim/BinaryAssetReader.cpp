@@ -5,17 +5,16 @@
 namespace tryster::anim {
 
 bool BinaryAssetReader::name(std::string& out, std::size_t limit) {
-    const std::size_t start = in_.position();
+    // Read through a copy, so a bad string leaves the position at its start.
+    io::ByteReader at = in_;
     std::uint8_t shortLength;
     std::uint32_t length = 0;
-    bool ok = in_.u8(shortLength);
-    if (ok) {
-        length = shortLength;
-        if (shortLength == 255) ok = in_.u32le(length);
-    }
-    ok = ok && length <= std::min(limit, nameLimit_) && in_.fixedString(length, out);
-    if (!ok) in_.seek(start);
-    return ok;
+    if (!at.u8(shortLength)) return false;
+    length = shortLength;
+    if (shortLength == 255 && !at.u32le(length)) return false;
+    if (length > std::min(limit, nameLimit_) || !at.fixedString(length, out)) return false;
+    in_ = at;
+    return true;
 }
 
 bool BinaryAssetReader::count(std::size_t& out) {

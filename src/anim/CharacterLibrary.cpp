@@ -107,6 +107,7 @@ void CharacterLibrary::loadCharacterFiles(std::string_view list) {
         for (std::size_t i = 0; i < n; ++i) read[i] = readFile(files[first + i].path, batch[i]);
         for (std::size_t i = 0; i < n; ++i)
             if (read[i])
+                // A damaged file adds nothing.
                 (void)parseAndRegister(batch[i], files[first + i].folder, files[first + i].name, searchPath);
     }
 }
@@ -225,11 +226,13 @@ Ref<SkinMesh> CharacterLibrary::findMesh(std::string_view name, std::string_view
     Ref<SkinMesh> mesh;
     if (preferBinary)
         if (auto path = finder.find(name, "BMF", searchPath)) {
+            // A damaged mesh is none.
             if (auto bytes = platform::readWholeFile(*path)) (void)readSkinMeshBinary(*bytes, mesh);
             return mesh;
         }
     if (auto path = finder.find(name, "SKN", searchPath))
         if (auto bytes = platform::readWholeFile(*path))
+            // A damaged mesh is none.
             (void)readSkinMeshText({reinterpret_cast<const char*>(bytes->data()), bytes->size()}, mesh);
     return mesh;
 }

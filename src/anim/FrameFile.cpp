@@ -1,5 +1,6 @@
 #include "anim/FrameFile.h"
 
+#include "io/ByteReader.h"
 #include "io/ByteWriter.h"
 
 #include <algorithm>
@@ -35,30 +36,23 @@ const std::array<float, 254>& deltaTable() {
     return table;
 }
 
-// One pool of `count` entries with the components `members`.
+// One pool with the components `members`, read on from `in`.
 template <typename T, std::size_t M>
-bool decodePool(const std::uint8_t*& p, const std::uint8_t* end, std::vector<T>& pool,
-                float T::*const (&members)[M]) {
+bool decodePool(io::ByteReader& in, std::vector<T>& pool, float T::*const (&members)[M]) {
     const std::array<float, 254>& delta = deltaTable();
     float v = 0;
-    std::uint32_t repeat = 0;
+    std::uint16_t repeat = 0;
     for (float T::*member : members) {
         for (T& entry : pool) {
             if (repeat > 0) {
                 --repeat;
             } else {
-                if (p == end) return false;
-                std::uint8_t b = *p++;
+                std::uint8_t b;
+                if (!in.u8(b)) return false;
                 if (b == kFloatFollows) {
-                    if (end - p < 4) return false;
-                    std::uint32_t bits = std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
-                                         std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
-                    v = std::bit_cast<float>(bits);
-                    p += 4;
+                    if (!in.f32le(v)) return false;
                 } else if (b == kRepeatFollows) {
-                    if (end - p < 2) return false;
-                    repeat = std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8;
-                    p += 2;
+                    if (!in.u16le(repeat)) return false;
                 } else {
                     v += delta[b];
                 }
@@ -155,17 +149,16 @@ float cfpDelta(std::uint8_t b) {
 
 bool decodeCfp(std::span<const std::uint8_t> bytes, std::size_t translationCount, std::size_t rotationCount,
                FramePools& out) {
+    if (translationCount > kMaxPoolEntries || rotationCount > kMaxPoolEntries) return false;
+    // Also no more values than the bytes can encode, so a short file costs
+    // no more memory than its own size allows.
     const std::size_t limit = (bytes.size() + 1) * kMaxValuesPerByte;
-    if (translationCount > limit / 3 || rotationCount > limit / 4 ||
-        translationCount * 3 + rotationCount * 4 > limit)
-        return false;
+    if (translationCount * 3 + rotationCount * 4 > limit) return false;
     FramePools pools;
     pools.translations.resize(translationCount);
     pools.rotations.resize(rotationCount);
-    const std::uint8_t* p = bytes.data();
-    const std::uint8_t* end = p + bytes.size();
-    if (!decodePool(p, end, pools.translations, kVectorMembers) ||
-        !decodePool(p, end, pools.rotations, kQuaternionMembers))
+    io::ByteReader in(bytes);
+    if (!decodePool(in, pools.translations, kVectorMembers) || !decodePool(in, pools.rotations, kQuaternionMembers))
         return false;
     out = std::move(pools);
     return true;
@@ -181,28 +174,21 @@ std::vector<std::uint8_t> encodeCfp(const FramePools& pools, float tolerance) {
 bool readBinFrames(std::span<const std::uint8_t> bytes, std::size_t translationCount,
                    std::size_t rotationCount, FramePools& out) {
     constexpr std::size_t kTranslationBytes = 12, kRotationBytes = 16;
-    if (translationCount > bytes.size() / kTranslationBytes) return false;
-    if (rotationCount > (bytes.size() - translationCount * kTranslationBytes) / kRotationBytes) return false;
+    if (translationCount > kMaxPoolEntries || rotationCount > kMaxPoolEntries) return false;
+    io::ByteReader in(bytes);
+    io::ByteReader translations, rotations;
+    // Both pools are checked against the file before anything is allocated.
+    if (!in.readArray(translationCount, kTranslationBytes, translations) ||
+        !in.readArray(rotationCount, kRotationBytes, rotations))
+        return false;
     FramePools pools;
     pools.translations.resize(translationCount);
     pools.rotations.resize(rotationCount);
-    auto next = [p = bytes.data()]() mutable {
-        std::uint32_t bits = std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
-                             std::uint32_t{p[3]} << 24;
-        p += 4;
-        return std::bit_cast<float>(bits);
-    };
-    for (Vector3& t : pools.translations) {
-        t.x = next();
-        t.y = next();
-        t.z = next();
-    }
-    for (Quaternion& q : pools.rotations) {
-        q.x = next();
-        q.y = next();
-        q.z = next();
-        q.w = next();
-    }
+    for (Vector3& t : pools.translations)
+        if (!translations.f32le(t.x) || !translations.f32le(t.y) || !translations.f32le(t.z)) return false;
+    for (Quaternion& q : pools.rotations)
+        if (!rotations.f32le(q.x) || !rotations.f32le(q.y) || !rotations.f32le(q.z) || !rotations.f32le(q.w))
+            return false;
     out = std::move(pools);
     return true;
 }

@@ -22,13 +22,21 @@ struct FramePools {
     std::vector<Quaternion> rotations;
 };
 
+// The most entries a frame file may be asked for in either pool: eighty
+// seconds at 30 frames a second for each of a hundred bones. The counts
+// come from the character files, so without a limit a file of a kilobyte
+// could ask for about 90 MB (a repeat entry of three bytes stands for
+// 65 536 values); with it both pools take at most 7 MB.
+inline constexpr std::size_t kMaxPoolEntries = std::size_t{1} << 18;
+
 // delta(b) = sign(s)·s⁴·0.1 with s = 2·b·k − 1, k the float nearest 1/252,
 // worked out in double precision and stored as float; delta(253) = 0.
 float cfpDelta(std::uint8_t b);
 
 // Decodes `translationCount` translations, then `rotationCount` rotations.
 // False when the bytes run out before the pools are full (bytes past them
-// are ignored) or when the counts cannot fit in a file of that size.
+// are ignored), when a count passes kMaxPoolEntries, or when the counts
+// cannot fit in a file of that size.
 [[nodiscard]] bool decodeCfp(std::span<const std::uint8_t> bytes, std::size_t translationCount,
                              std::size_t rotationCount, FramePools& out);
 
@@ -39,7 +47,8 @@ float cfpDelta(std::uint8_t b);
 std::vector<std::uint8_t> encodeCfp(const FramePools& pools, float tolerance = 0);
 
 // "bin": translations (x y z), then rotations (x y z w), little-endian
-// floats. False when the file is shorter than the pools.
+// floats. False when the file is shorter than the pools or a count passes
+// kMaxPoolEntries.
 [[nodiscard]] bool readBinFrames(std::span<const std::uint8_t> bytes, std::size_t translationCount,
                                  std::size_t rotationCount, FramePools& out);
 std::vector<std::uint8_t> writeBinFrames(const FramePools& pools);

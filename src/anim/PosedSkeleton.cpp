@@ -1,5 +1,6 @@
 #include "anim/PosedSkeleton.h"
 
+#include "anim/ForwardKinematics.h"
 #include "anim/SkinInstance.h"
 
 #include <algorithm>
@@ -66,7 +67,7 @@ void PosedSkeleton::setRotation(BoneIndex b, Quaternion q) {
 
 AnimationPlayback* PosedSkeleton::startPlayback(Animation& animation, int priority, float speed, float weight,
                                                 TimeMs startMs) {
-    if (!animation.framesLoaded()) (void)animation.loadFrames();
+    if (!animation.framesLoaded()) (void)animation.loadFrames();  // without frames it plays nothing
     auto playback = std::make_unique<AnimationPlayback>(*this, animation, priority, speed, weight, startMs);
     AnimationPlayback* handle = playback.get();
     auto at = std::find_if(playbacks_.begin(), playbacks_.end(),
@@ -147,24 +148,16 @@ bool PosedSkeleton::takeOff(WornOutfit* worn, TimeMs nowMs) {
 
 void PosedSkeleton::updateWorldPose() {
     if (!poseChanged_) return;
-    const std::uint32_t revision = poseRevision_ + 1;
-    bool moved = false;
-    for (std::size_t i = 0; i < parent_.size(); ++i) {
-        const BoneIndex p = parent_[i];
-        const bool parentMoved = p != kNoBone && boneRevision_[index(p)] == revision;
-        if (!localChanged_[i] && !parentMoved) continue;
-        // Top-level bones hang from the origin, unrotated.
-        const Quaternion parentRotation = p != kNoBone ? worldRotation_[index(p)] : Quaternion{};
-        const Vector3 parentPosition = p != kNoBone ? worldPosition_[index(p)] : Vector3{};
-        const Quaternion w = parentRotation * render::conjugate(rotation_[i]);
-        worldRotation_[i] = w;
-        worldPosition_[i] = parentPosition + render::rotate(parentRotation, translation_[i]);
-        worldMatrix_[i] = render::rowRotationMatrix(w);
-        boneRevision_[i] = revision;
-        localChanged_[i] = 0;
-        moved = true;
-    }
-    if (moved) poseRevision_ = revision;
+    const LocalToWorldJob job{.parents = parent_,
+                              .translations = translation_,
+                              .rotations = rotation_,
+                              .changed = localChanged_,
+                              .revision = poseRevision_ + 1,
+                              .boneRevisions = boneRevision_,
+                              .worldPositions = worldPosition_,
+                              .worldRotations = worldRotation_,
+                              .worldMatrices = worldMatrix_};
+    if (job.run()) poseRevision_ = job.revision;
     poseChanged_ = false;
 }
 
@@ -207,7 +200,7 @@ void PosedSkeleton::updateBounds() {
         }
     bounds_ = all.valid() ? all : Box{{0, 0, 0}, {0, 0, 0}};
     for (const auto& worn : worn_)
-        for (const WornPart& part : worn->parts()) part.skin->renderMesh().setBox(bounds_);
+        for (const WornPart& part : worn->parts()) part.skin->setMeshBox(bounds_);
     boundsRevision_ = poseRevision_;
     boundsValid_ = true;
 }

@@ -15,7 +15,9 @@
 #include "anim/WornOutfit.h"
 #include "render/RenderError.h"
 
+#include <cassert>
 #include <memory>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -52,6 +54,9 @@ public:
     Quaternion worldRotation(BoneIndex b) const { return worldRotation_[index(b)]; }
     // Row-vector form: v·M equals the world rotation turning v.
     const Matrix3& worldMatrix(BoneIndex b) const { return worldMatrix_[index(b)]; }
+    // The whole world pose, per bone, for the skinning loop.
+    std::span<const Vector3> worldPositions() const { return worldPosition_; }
+    std::span<const Matrix3> worldMatrices() const { return worldMatrix_; }
     // The pose revision at which the bone's world pose last changed.
     std::uint32_t boneRevision(BoneIndex b) const { return boneRevision_[index(b)]; }
     std::uint32_t poseRevision() const { return poseRevision_; }
@@ -85,8 +90,8 @@ public:
     void markOutfitSetChanged() { outfitSetChanged_ = true; }
 
     // The per-frame steps, each doing nothing without a change: forward
-    // kinematics (W = P ⊗ conj(L), p = P_p + P turning t), the bones' local
-    // boxes, the character's bounds, and the skins.
+    // kinematics (LocalToWorldJob), the bones' local boxes, the character's
+    // bounds, and the skins (each skin instance runs its SkinningJob).
     void updateWorldPose();
     void updateLocalBounds();
     void updateBounds();
@@ -100,7 +105,12 @@ public:
     void setWorldMatrix(const Matrix4& world) { world_ = world; }
 
 private:
-    static std::size_t index(BoneIndex b) { return static_cast<std::size_t>(b); }
+    // Bone indices come from the skeleton's own lookups and from skins
+    // checked against it when they were made, never from a file as read.
+    std::size_t index(BoneIndex b) const {
+        assert(b >= 0 && static_cast<std::size_t>(b) < parent_.size());
+        return static_cast<std::size_t>(b);
+    }
     void resortPlaybacks();
 
     Ref<Skeleton> skeleton_;

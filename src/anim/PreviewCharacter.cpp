@@ -46,7 +46,7 @@ bool PreviewCharacter::stopPlayback(AnimationPlayback* playback, TimeMs nowMs) {
 }
 
 void PreviewCharacter::setFacing(Quaternion orientation, Vector3 position, Vector3 scale) {
-    facing_ = Matrix4::placement(render::rowRotationMatrix(orientation), scale, position);
+    facing_ = Matrix4::placement(math::rowRotationMatrix(orientation), scale, position);
 }
 
 void PreviewCharacter::update(const Matrix4& placement, TimeMs t, bool apply) {

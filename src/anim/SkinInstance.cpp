@@ -1,6 +1,7 @@
 #include "anim/SkinInstance.h"
 
 #include "anim/PosedSkeleton.h"
+#include "anim/Skinning.h"
 #include "render/Device3D.h"
 
 namespace tryster::anim {
@@ -9,39 +10,6 @@ namespace {
 SkinInstanceHooks& hooks() {
     static SkinInstanceHooks h;
     return h;
-}
-
-// Position and normal of a render vertex (its texture coordinates stay).
-void set(render::RenderVertex& o, Vector3 position, Vector3 normal) {
-    o.x = position.x;
-    o.y = position.y;
-    o.z = position.z;
-    o.nx = normal.x;
-    o.ny = normal.y;
-    o.nz = normal.z;
-}
-
-// Transforms vertices [first, first + count) by the bone (v·R + p, n·R)
-// into the render vertices of the same index.
-void transformRange(const SkinVertex* in, render::RenderVertex* out, std::uint32_t first, std::uint32_t count,
-                    const Matrix3& r, Vector3 p) {
-    for (std::uint32_t i = first, end = first + count; i < end; ++i)
-        set(out[i], r.apply(in[i].position) + p, r.apply(in[i].normal));
-}
-
-// Moves rigid vertex r towards blended vertex b by w / 32768; the normal
-// is normalised again.
-void blend(render::RenderVertex& r, const render::RenderVertex& b, std::int32_t weight) {
-    const Vector3 bp{b.x, b.y, b.z}, bn{b.nx, b.ny, b.nz};
-    if (weight >= kFullBlendWeight) {
-        set(r, bp, bn);
-        return;
-    }
-    const auto w = static_cast<float>(weight);
-    const float keep = static_cast<float>(kFullBlendWeight) - w;
-    constexpr float kScale = 1.0f / static_cast<float>(kFullBlendWeight);
-    const Vector3 rp{r.x, r.y, r.z}, rn{r.nx, r.ny, r.nz};
-    set(r, (rp * keep + bp * w) * kScale, render::normalised((rn * keep + bn * w) * kScale));
 }
 
 }  // namespace
@@ -104,7 +72,7 @@ std::unique_ptr<SkinInstance> SkinInstance::create(PosedSkeleton& skeleton, cons
 }
 
 SkinInstance::~SkinInstance() {
-    if (group_) (void)group_->removeChild(*render_);
+    if (group_) (void)group_->removeChild(*render_);  // a destructor has no one to tell
 }
 
 bool SkinInstance::needsDeform() const {
@@ -114,19 +82,18 @@ bool SkinInstance::needsDeform() const {
     return false;
 }
 
+void SkinInstance::setMeshBox(const Box& box) { render_->setBox(box); }
+
 render::RenderResult SkinInstance::deform() {
     const SkinLayout& layout = mesh_->layout();
     if (drawn_) render_->lock();
-    std::span<render::RenderVertex> out = render_->vertices();
-    const SkinVertex* in = mesh_->vertices.data();
-    for (const SkinLayout::Range& range : layout.bindings) {
-        const BoneIndex b = bones_[range.boneName];
-        const Matrix3& r = skeleton_.worldMatrix(b);
-        const Vector3 p = skeleton_.worldPosition(b);
-        transformRange(in, out.data(), range.rigidFirst, range.rigidCount, r, p);
-        transformRange(in, out.data(), range.blendedFirst, range.blendedCount, r, p);
-    }
-    for (const SkinLayout::Blend& e : layout.blends) blend(out[e.rigid], out[e.blended], e.weight);
+    const SkinningJob job{.layout = &layout,
+                          .vertices = mesh_->vertices,
+                          .bones = bones_,
+                          .worldPositions = skeleton_.worldPositions(),
+                          .worldMatrices = skeleton_.worldMatrices(),
+                          .out = render_->vertices()};
+    job.run();
     if (layout.rigidCount > 0) render_->markChanged(0, layout.rigidCount - 1);
     render_->setBox(box_);
     deformed_ = true;

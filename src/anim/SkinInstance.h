@@ -1,6 +1,8 @@
 #pragma once
 // A skin mesh worn on a posed skeleton: the bone for each of the mesh's
 // bone names, and the render mesh that receives the deformed vertices.
+// This is the one place where skinning meets the engine: deform() runs the
+// SkinningJob straight into the render mesh's vertices.
 //
 // The render mesh holds one vertex per mesh vertex: the rigid ones
 // (0..R−1, drawn) and after them the blended ones, which only serve as
@@ -53,6 +55,8 @@ public:
 
     // The box of its bones' boxes, worked out with the bounds.
     Box& box() { return box_; }
+    // The box the render mesh is culled by.
+    void setMeshBox(const Box& box);
 
 private:
     SkinInstance(PosedSkeleton& skeleton, Ref<SkinMesh> mesh) : skeleton_(skeleton), mesh_(std::move(mesh)) {}

@@ -3,11 +3,10 @@
 // pull rigid ones towards a second bone.
 //
 // The file fields are kept as read (so a mesh writes back unchanged); the
-// skinning loop uses `layout()`, made once when the mesh is read, in which
-// every index has been checked against the vertices and bones, so the loop
-// can trust it.
+// skinning loop uses `layout()` (see SkinLayout.h).
 
 #include "anim/AnimTypes.h"
+#include "anim/SkinLayout.h"
 
 #include <array>
 #include <string>
@@ -31,37 +30,9 @@ struct BlendEntry {
     std::int32_t weight = 0;  // fixed point, kFullBlendWeight is 1.0
     std::int32_t vertex = 0;  // the rigid vertex it moves
 };
-inline constexpr std::int32_t kFullBlendWeight = 32768;
-
-struct SkinVertex {
-    Vector3 position;
-    Vector3 normal;
-};
 
 struct TexCoord {
     float u = 0, v = 0;
-};
-
-// Render meshes take 16-bit indices.
-inline constexpr std::size_t kMaxSkinVertices = 65536;
-
-// What the skinning loop reads.
-struct SkinLayout {
-    struct Range {
-        std::uint32_t boneName;  // index into the mesh's bone names
-        std::uint32_t rigidFirst, rigidCount;
-        std::uint32_t blendedFirst, blendedCount;  // vertex indices (from the rigid count on)
-    };
-    struct Blend {
-        std::uint32_t rigid;    // vertex moved
-        std::uint32_t blended;  // vertex it moves towards
-        std::int32_t weight;    // above 0
-    };
-    std::uint32_t rigidCount = 0;  // R: vertices 0..R−1 are rigid and drawn
-    std::vector<Range> bindings;
-    std::vector<Blend> blends;
-    std::vector<std::uint16_t> indices;  // three per face
-    bool drawable = false;               // false past kMaxSkinVertices
 };
 
 class SkinMesh final : public RefCounted {

@@ -50,7 +50,7 @@ AnimGame::AnimGame(const std::string& folder, bool withDevice) {
         render::RenderResult rc = animDevice_->initialise(window_.get(), false, false, kTargetSize,
                                                           kTargetSize, 32, render::AnimDevice::kRgb, 0);
         if (!rc) rc = render::Device3D::create(*animDevice_, device_);
-        if (rc) throw CommandError(fmt::format("no 3D device (error {:#x})", rc));
+        if (rc) throw CommandError(fmt::format("no 3D device (error {:#x})", rc.code()));
         render::Device3D::setCurrent(device_.get());
     }
     library_ = std::make_unique<anim::CharacterLibrary>(device_.get());

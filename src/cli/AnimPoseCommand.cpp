@@ -152,7 +152,7 @@ void run(const PoseOptions& options, bool skin) {
         p.character->update(render::Matrix4::identity(), t);
         if (skin) {
             if (render::RenderResult rc = p.character->deformSkins())
-                throw CommandError(fmt::format("skinning failed (error {:#x})", rc));
+                throw CommandError(fmt::format("skinning failed (error {:#x})", rc.code()));
             FloatJson frame = skinJson(p, t, options.json);
             if (options.json) all.push_back(std::move(frame));
         } else if (options.json) {

@@ -237,8 +237,8 @@ ordered_json objectsJson(iResFile& file) {
         ordered_json o;
         std::int16_t id = 0;
         std::string name;
-        (void)file.GetResID(h, id);
-        (void)file.GetResName(h, name);
+        (void)file.GetResID(h, id);  // the file's own handle: it cannot fail
+        (void)file.GetResName(h, name);  // the file's own handle: it cannot fail
         bool native = file.IsNativeOrder(h);
         o["id"] = id;
         o["name"] = utf8(name);
@@ -246,7 +246,7 @@ ordered_json objectsJson(iResFile& file) {
         o["identifier"] = hex(exchange::readObjectField(handleBytes(h), exchange::kObjectIdentifierOffset, native));
         o["previousIdentifier"] =
             hex(exchange::readObjectField(handleBytes(h), exchange::kPreviousIdentifierOffset, native));
-        (void)ReleaseAndDispose(file, h);
+        (void)ReleaseAndDispose(file, h);  // the data is read; what the file keeps, it disposes
         out.push_back(o);
     }
     return out;
@@ -276,7 +276,7 @@ ordered_json showJson(const std::string& path) {
     out["constants"] = constantsJson(*file);
     out["appearance"] = appearanceJson(*file);
     out["objects"] = objectsJson(*file);
-    (void)file->Close();
+    (void)file->Close();  // only read: nothing to write
     if (auto srf = exchangeFileOf(path)) {
         ordered_json keys = ordered_json::object();
         if (auto read = exchange::readWebExchangeKeys(*srf))

@@ -9,6 +9,9 @@
 //   iff rm FILE TYPE ID [--variant V]
 //   iff strings FILE ID [--type T] [--language L] [--all-languages] [--json]
 //
+// put and rm change a container all or nothing: the edit is made on a copy
+// beside it, which replaces it only when everything succeeded.
+//
 // TYPE is four characters or "0x" and eight hex digits. Data is shown as
 // stored on disk (no byte-order conversion). Texts of the game are single
 // bytes: JSON shows bytes 0x80-0xFF as the characters U+0080-U+00FF, plain
@@ -16,6 +19,8 @@
 
 #include "cli/Commands.h"
 #include "cli/TextOutput.h"
+#include "exchange/FileBackup.h"
+#include "exchange/StagedFile.h"
 #include "platform/FileFinder.h"
 #include "platform/FileSystem.h"
 #include "resfile/FileHeaders.h"
@@ -31,6 +36,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 namespace tryster::cli {
@@ -70,6 +76,7 @@ std::unique_ptr<StdResFile> openFile(const std::string& path, bool readOnly) {
     // is read as an ".iff" would be.
     const std::string type = platform::fileType(path);
     if (!type.empty() && type != "IFF" && type != "DIR") {
+        // Rules for a new extension are always taken.
         (void)file->AddRule(StdResFile::kKindContainer2, "." + type);
         (void)file->AddRule(StdResFile::kKindContainer10, "." + type);
     }
@@ -116,12 +123,12 @@ void runList(const IffOptions& o) {
                 text += fmt::format("  #{}: {}\n", i, describeError(r.error));
                 continue;
             }
-            (void)file->GetResID(h, r.id);
+            (void)file->GetResID(h, r.id);  // the file's own handle: it cannot fail
             r.variant = file->GetResVariant(h);
-            (void)file->GetResName(h, r.name);
+            (void)file->GetResName(h, r.name);  // the file's own handle: it cannot fail
             r.native = file->IsNativeOrder(h);
             r.size = GetDataHandleSize(h);
-            (void)ReleaseAndDispose(*file, h);
+            (void)ReleaseAndDispose(*file, h);  // the data is read; what the file keeps, it disposes
             resources.push_back({{"id", r.id}, {"variant", r.variant}, {"name", utf8(r.name)}, {"native", r.native},
                                  {"size", r.size}});
             text += fmt::format("  id={} variant={} size={} native={} name=\"{}\"\n", r.id, r.variant, r.size,
@@ -137,7 +144,7 @@ void runList(const IffOptions& o) {
     } else {
         fmt::print("{}", text);
     }
-    (void)file->Close();
+    (void)file->Close();  // only read: nothing to write
     if (failures) throw CommandError(fmt::format("{}: {} resource(s) could not be read", o.file, failures));
 }
 
@@ -166,8 +173,40 @@ void runGet(const IffOptions& o) {
     } else if (std::fwrite(data.data(), 1, data.size(), stdout) != data.size()) {
         throw CommandError("cannot write to standard output");
     }
-    (void)ReleaseAndDispose(*file, h);
-    (void)file->Close();
+    (void)ReleaseAndDispose(*file, h);  // the data is read; what the file keeps, it disposes
+    (void)file->Close();  // only read: nothing to write
+}
+
+// An edit is made on a copy beside the file, which replaces the file in one
+// step only when the edit and its close succeeded, as the program writes
+// its own files: a refusal, a full disk or a crash leaves the file byte for
+// byte. A resource directory takes no writes (each is refused), so it is
+// opened in place. `edit` throws CommandError on failure.
+constexpr std::string_view kStagedSuffix = ".new";
+
+void editStaged(const IffOptions& o, const std::function<void(StdResFile&)>& edit) {
+    if (platform::fileSystem().isDirectory(o.file)) {
+        auto file = openFile(o.file, false);
+        edit(*file);
+        if (ResError error = file->Close(); error != kNoError) fail(o.file, error);
+        return;
+    }
+    // The file itself is opened first, so a missing, unreadable or
+    // read-only file answers as it always did; nothing is changed in it.
+    bool writable = false;
+    {
+        auto original = openFile(o.file, false);
+        writable = original->IsWritable();
+        (void)original->Close();  // nothing changed: nothing to write
+    }
+    // Opened as the file would be: by the rules for an extension of its own.
+    exchange::StagedFile staged(o.file, kStagedSuffix);
+    staged.discard();  // what an interrupted run left there
+    if (!exchange::copyFile(o.file, staged.path())) fail(describeResource(o), kShortWrite);
+    auto file = openFile(staged.path(), !writable);
+    edit(*file);
+    if (ResError error = file->Close(); error != kNoError) fail(o.file, error);
+    if (!staged.commit()) fail(o.file, kFileError);
 }
 
 void runPut(const IffOptions& o) {
@@ -175,27 +214,27 @@ void runPut(const IffOptions& o) {
     if (o.name.size() > kMaxNameLength) throw CommandError("--name: at most 63 characters");
     auto bytes = platform::readWholeFile(o.in);
     if (!bytes) throw CommandError(fmt::format("{}: cannot read", o.in));
-    auto file = openFile(o.file, false);
-    if (!file->IsWritable()) fail(o.file, kNotWritable);
-    DataHandle h = newHandleWith(*bytes);
-    if (!h) fail(o.in, LastHandleError());
-    ResError error = file->AddVariantResource(h, type, static_cast<std::int16_t>(o.id),
-                                              o.name, static_cast<std::uint8_t>(o.variant), o.native);
-    if (error != kNoError) {
-        (void)DisposeDataHandle(h);
-        fail(describeResource(o), error);
-    }
-    if ((error = file->WriteResource(h)) != kNoError) fail(describeResource(o), error);
-    if ((error = file->Close()) != kNoError) fail(o.file, error);
+    editStaged(o, [&](StdResFile& file) {
+        if (!file.IsWritable()) fail(o.file, kNotWritable);
+        DataHandle h = newHandleWith(*bytes);
+        if (!h) fail(o.in, LastHandleError());
+        ResError error = file.AddVariantResource(h, type, static_cast<std::int16_t>(o.id), o.name,
+                                                 static_cast<std::uint8_t>(o.variant), o.native);
+        if (error != kNoError) {
+            (void)DisposeDataHandle(h);  // ours and live: it cannot fail
+            fail(describeResource(o), error);
+        }
+        if ((error = file.WriteResource(h)) != kNoError) fail(describeResource(o), error);
+    });
 }
 
 void runRemove(const IffOptions& o) {
     ResType type = typeArgument(o.type);
-    auto file = openFile(o.file, false);
-    DataHandle h = findExact(*file, type, static_cast<std::int16_t>(o.id), static_cast<std::uint8_t>(o.variant),
-                             describeResource(o));
-    if (ResError error = file->RemoveResource(h); error != kNoError) fail(describeResource(o), error);
-    if (ResError error = file->Close(); error != kNoError) fail(o.file, error);
+    editStaged(o, [&](StdResFile& file) {
+        DataHandle h = findExact(file, type, static_cast<std::int16_t>(o.id), static_cast<std::uint8_t>(o.variant),
+                                 describeResource(o));
+        if (ResError error = file.RemoveResource(h); error != kNoError) fail(describeResource(o), error);
+    });
 }
 
 // Without --type: "STR#", else the caret text form, as the program loads
@@ -242,7 +281,7 @@ void runStrings(const IffOptions& o) {
     } else {
         fmt::print("{}", text);
     }
-    (void)file->Close();
+    (void)file->Close();  // only read: nothing to write
 }
 
 void addResourceArguments(CLI::App* cmd, IffOptions& o) {

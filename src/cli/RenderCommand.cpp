@@ -125,7 +125,7 @@ void runRender(const RenderOptions& o) {
         game.clock().advance(kFramePeriodMs);
         now += kFramePeriodMs;
         if (render::RenderResult rc = p.frame(nullptr, false))
-            throw CommandError(fmt::format("a frame failed (error {:#x})", rc));
+            throw CommandError(fmt::format("a frame failed (error {:#x})", rc.code()));
     }
     std::map<std::string, std::vector<double>> stages;
     for (int i = 0; i < o.frames; ++i) {
@@ -134,7 +134,7 @@ void runRender(const RenderOptions& o) {
         now += step;
         preview::FrameTimes times;
         if (render::RenderResult rc = p.frame(&times))
-            throw CommandError(fmt::format("a frame failed (error {:#x})", rc));
+            throw CommandError(fmt::format("a frame failed (error {:#x})", rc.code()));
         stages["update"].push_back(times.updateMs);
         stages["skinning"].push_back(times.skinMs);
         stages["drawing"].push_back(times.drawMs);

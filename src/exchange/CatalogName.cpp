@@ -29,7 +29,7 @@ ResError CatalogName::load(iResFile& file, std::int16_t id) {
         name = textAt(data, 0);
         // A description follows only when the name's zero lies inside.
         if (name.size() < data.size()) description = textAt(data, name.size() + 1);
-        (void)ReleaseAndDispose(file, handle);
+        (void)ReleaseAndDispose(file, handle);  // the data is read; what the file keeps, it disposes
         return kNoError;
     }
     StringSet strings;

@@ -87,7 +87,7 @@ CharacterReading readCharacter(std::string_view path) {
         reading.genderText = stringOf(strings, kGenderString);
         reading.look = lookFromStrings(strings);
     }
-    (void)file.Close();
+    (void)file.Close();  // only read: nothing to write
     return reading;
 }
 

@@ -40,6 +40,7 @@ ResError renewObject(DataHandle handle, bool native, const TemplateCopySpec& pla
     std::span<std::uint8_t> data = handleBytes(handle);
     if (data.size() < kMinObjectDefinitionSize) return kBadChunk;
     std::copy_n(data.begin() + kObjectIdentifierOffset, 4, data.begin() + kPreviousIdentifierOffset);
+    // The size was checked: the field fits.
     (void)writeObjectField(data, kObjectIdentifierOffset, native, freshObjectIdentifier());
     if (plan.keepNames == 0) name = plan.prefixNames != 0 ? plan.targetObjectName + name : plan.targetObjectName;
     return kNoError;
@@ -62,7 +63,7 @@ ResError addCopy(IFFResFile2& target, DataHandle handle, ResType type, const Res
     if (r.variant != 0 && ids.plain.count(r.id) != 0) {
         error = addBesideTwin(target, handle, type, r.id, ids.unused(), r.name, r.variant, r.native);
     } else if ((error = target.AddVariantResource(handle, type, r.id, r.name, r.variant, r.native)) != kNoError) {
-        (void)DisposeDataHandle(handle);
+        (void)DisposeDataHandle(handle);  // ours and live: it cannot fail
     }
     if (error != kNoError) return error;
     if (ResError written = target.WriteResource(handle); written != kNoError) return written;
@@ -77,20 +78,20 @@ ResError copyResource(iResFile& source, IFFResFile2& target, ResType type, std::
     DataHandle handle = source.GetIndResource(type, index, nullptr);
     if (!handle) return source.lastError();
     Resource r;
-    (void)source.GetResID(handle, r.id);
-    (void)source.GetResName(handle, r.name);
+    (void)source.GetResID(handle, r.id);  // the file's own handle: it cannot fail
+    (void)source.GetResName(handle, r.name);  // the file's own handle: it cannot fail
     r.variant = source.GetResVariant(handle);
     r.native = source.IsNativeOrder(handle);
 
     if (type == kTypeCaretStrings) {
-        (void)ReleaseAndDispose(source, handle);
+        (void)ReleaseAndDispose(source, handle);  // the data is read; what the file keeps, it disposes
         return copyCaretStrings(source, target, r.id);
     }
     // Taken from the template, so that only the target owns it.
     if (ResError error = source.ReleaseResource(handle); error != kNoError) return error;
     if (type == kTypeObjectDefinition) {
         if (ResError error = renewObject(handle, r.native, plan, r.name); error != kNoError) {
-            (void)DisposeDataHandle(handle);
+            (void)DisposeDataHandle(handle);  // ours and live: it cannot fail
             return error;
         }
     }
@@ -118,7 +119,7 @@ ResError copyAll(ObjResFile& source, IFFResFile2& target, const TemplateCopySpec
 ResError addBesideTwin(iResFile& file, DataHandle handle, ResType type, std::int16_t id, std::int16_t spareId,
                        std::string_view name, std::uint8_t variant, bool native) {
     if (ResError error = file.AddVariantResource(handle, type, spareId, name, variant, native); error != kNoError) {
-        (void)DisposeDataHandle(handle);
+        (void)DisposeDataHandle(handle);  // ours and live: it cannot fail
         return error;
     }
     return file.SetResInfo(handle, id, name, variant);
@@ -141,6 +142,7 @@ ResError copyTemplate(TemplateCopySpec& plan, std::string_view templatePath, std
         ResError closed = target.Close();
         if (error == kNoError) error = closed;
     }
+    // The copy's own error is the one reported.
     if (error != kNoError) (void)platform::fileSystem().remove(targetPath);
     return error;
 }

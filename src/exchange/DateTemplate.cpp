@@ -71,7 +71,7 @@ public:
         if (variant != 0) {
             if ((error_ = addBesideTwin(file_, h, type, id, spareId, name, variant, true)) != kNoError) return;
         } else if ((error_ = file_.AddResource(h, type, id, name, true)) != kNoError) {
-            (void)DisposeDataHandle(h);
+            (void)DisposeDataHandle(h);  // ours and live: it cannot fail
             return;
         }
         if ((error_ = file_.WriteResource(h)) == kNoError) error_ = ReleaseAndDispose(file_, h);
@@ -89,6 +89,7 @@ private:
 std::vector<std::uint8_t> objectData(std::size_t size, std::uint32_t identifier) {
     std::vector<std::uint8_t> data(size);
     for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<std::uint8_t>(i * 7);
+    // An object too small for it keeps no identifier.
     (void)writeObjectField(data, kObjectIdentifierOffset, true, identifier);
     return data;
 }

@@ -29,7 +29,7 @@ bool copyFile(std::string_view from, std::string_view to) {
     if (!out) return false;
     bool ok = out->write(bytes->data(), bytes->size()) == bytes->size() && out->flush();
     out.reset();
-    if (!ok) (void)files.remove(to);
+    if (!ok) (void)files.remove(to);  // the copy failed already; that is what counts
     return ok;
 }
 
@@ -54,7 +54,7 @@ CommitResult commitKeepingBackup(StagedFile& staged) {
     }
     if (!staged.commit()) {
         // The target is unchanged, so its copy is not needed.
-        (void)platform::fileSystem().remove(*backup);
+        (void)platform::fileSystem().remove(*backup);  // a stale copy harms nothing
         result.status = CommitResult::Status::NotMoved;
         return result;
     }

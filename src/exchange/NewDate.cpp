@@ -20,7 +20,7 @@ namespace {
 // message of the step that failed, or none.
 std::string_view nameAndConstants(IFFResFile2& file, const PlomData& record, ExchangeReporter& reporter) {
     CatalogName catalog;
-    (void)catalog.load(file, kCatalogNameId);
+    (void)catalog.load(file, kCatalogNameId);  // a template without a catalog name gets a new one
     catalog.name = record.name();
     catalog.description = record.description();
     if (catalog.save(file, kCatalogNameId) != kNoError) return kCouldNotNameMessage;

@@ -1,5 +1,6 @@
 #include "exchange/ObjectDefinition.h"
 
+#include "io/ByteReader.h"
 #include "platform/Clock.h"
 
 namespace tryster::exchange {
@@ -12,12 +13,9 @@ std::uint32_t freshObjectIdentifier() {
 }
 
 std::optional<std::uint32_t> readObjectField(std::span<const std::uint8_t> data, std::size_t offset, bool native) {
-    if (offset > data.size() || data.size() - offset < 4) return std::nullopt;
+    io::ByteReader in(data);
     std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i) {
-        std::size_t shift = native ? i : 3 - i;
-        value |= static_cast<std::uint32_t>(data[offset + i]) << (8 * shift);
-    }
+    if (!in.seek(offset) || !in.u32(value, native ? std::endian::little : std::endian::big)) return std::nullopt;
     return value;
 }
 

@@ -4,7 +4,8 @@
 
 namespace tryster::exchange {
 
-StagedFile::StagedFile(std::string_view target) : target_(target), staged_(std::string(target) + std::string(kSuffix)) {}
+StagedFile::StagedFile(std::string_view target, std::string_view suffix)
+    : target_(target), staged_(std::string(target) + std::string(suffix)) {}
 
 StagedFile::~StagedFile() {
     if (!committed_) discard();
@@ -12,7 +13,7 @@ StagedFile::~StagedFile() {
 
 void StagedFile::discard() {
     auto& files = platform::fileSystem();
-    if (files.exists(staged_)) (void)files.remove(staged_);
+    if (files.exists(staged_)) (void)files.remove(staged_);  // nothing to do if it cannot go
 }
 
 bool StagedFile::commit() {

@@ -14,7 +14,9 @@ public:
     // looks only at its own extensions, so it never picks up a staged file.
     static constexpr std::string_view kSuffix = ".tryster-new";
 
-    explicit StagedFile(std::string_view target);
+    // `suffix` for a caller that must open the staged file by the
+    // extension it gives (at most 7 characters for a combined file's rule).
+    explicit StagedFile(std::string_view target, std::string_view suffix = kSuffix);
     // Removes the staged file unless it was committed.
     ~StagedFile();
     StagedFile(const StagedFile&) = delete;

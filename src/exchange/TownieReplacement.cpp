@@ -36,11 +36,11 @@ Identity readTownieIdentity(std::string_view path) {
     std::optional<std::uint32_t> identifier;
     if (object) {
         identifier = readObjectField(handleBytes(object), kObjectIdentifierOffset, file.IsNativeOrder(object));
-        (void)ReleaseAndDispose(file, object);
+        (void)ReleaseAndDispose(file, object);  // the data is read; what the file keeps, it disposes
     } else {
         identity.error = file.lastError();
     }
-    (void)file.Close();
+    (void)file.Close();  // only read: nothing to write
     if (!identifier) {
         identity.status = Status::NoTownieObject;
         if (identity.error == kNoError) identity.error = kBadChunk;

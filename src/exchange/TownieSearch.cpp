@@ -25,7 +25,7 @@ bool adultOrUnreadable(std::string_view path) {
         const std::string* age = strings.GetString(1);
         adult = age && !age->empty() && (age->front() == 'A' || age->front() == 'a');
     }
-    (void)file.Close();
+    (void)file.Close();  // only read: nothing to write
     return adult;
 }
 

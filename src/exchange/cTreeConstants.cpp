@@ -54,7 +54,7 @@ ResError cTreeConstants::load(iResFile& file, std::int16_t id) {
         return file.lastError();
     }
     std::string name;
-    (void)file.GetResName(handle, name);
+    (void)file.GetResName(handle, name);  // the file's own handle: it cannot fail
     const bool native = file.IsNativeOrder(handle);
     io::ByteReader reader(handleBytes(handle));
     auto next = [&](std::uint16_t& v) { return native ? reader.u16le(v) : reader.u16be(v); };
@@ -66,7 +66,7 @@ ResError cTreeConstants::load(iResFile& file, std::int16_t id) {
             if (!next(entries_[k].value)) break;
         }
     }
-    (void)ReleaseAndDispose(file, handle);
+    (void)ReleaseAndDispose(file, handle);  // the data is read; what the file keeps, it disposes
     if (!hasHeader) {
         entries_.clear();
         return kBadChunk;
@@ -99,7 +99,7 @@ void cTreeConstants::create(iResFile& file, std::int16_t id, std::string_view na
 }
 
 ResError cTreeConstants::save() {
-    if (!file_) return -1;
+    if (!file_) return kBadChunk;
     if (entries_.size() > kCountMask) return kBadChunk;
     SimpleReconObject<cTreeConstants> labels(this, kTypeConstantLabels);
     if (ResError error = WriteReconObject(labels, version_, *file_, id_); error != kNoError) return error;
@@ -110,7 +110,7 @@ ResError cTreeConstants::save() {
     DataHandle handle = newHandleWith(w.bytes());
     if (!handle) return LastHandleError();
     if (ResError error = file_->AddResource(handle, kTypeConstants, id_, name_, true); error != kNoError) {
-        (void)DisposeDataHandle(handle);
+        (void)DisposeDataHandle(handle);  // ours and live: it cannot fail
         return error;
     }
     if (ResError error = file_->WriteResource(handle); error != kNoError) return error;

@@ -4,27 +4,42 @@
 // DirectDraw and Direct3D immediate-mode interfaces define them.
 
 #include <cstdint>
+#include <iosfwd>
 
 namespace tryster::platform {
 
 // 0 is success; failures use the DirectX result values so the engine can
-// pass them through unchanged.
-using DeviceResult = std::uint32_t;
+// pass them through unchanged (code() gives the value). Its own type, so it
+// cannot pass for a count or for the engine's result, and it cannot be
+// dropped without saying so. True in a condition when it is a failure.
+class [[nodiscard]] DeviceResult {
+public:
+    constexpr DeviceResult() = default;
+    constexpr explicit DeviceResult(std::uint32_t code) : code_(code) {}
+    constexpr std::uint32_t code() const { return code_; }
+    constexpr explicit operator bool() const { return code_ != 0; }
+    friend constexpr bool operator==(DeviceResult, DeviceResult) = default;
+
+private:
+    std::uint32_t code_ = 0;
+};
+// "0x887601c2" (for test output).
+std::ostream& operator<<(std::ostream& out, DeviceResult result);
 
 namespace device_result {
-inline constexpr DeviceResult kOk = 0;
-inline constexpr DeviceResult kGeneric = 0x80004005;          // DDERR_GENERIC
-inline constexpr DeviceResult kUnsupported = 0x80004001;      // DDERR_UNSUPPORTED
-inline constexpr DeviceResult kOutOfMemory = 0x8007000E;      // DDERR_OUTOFMEMORY
-inline constexpr DeviceResult kInvalidParams = 0x80070057;    // DDERR_INVALIDPARAMS
-inline constexpr DeviceResult kSurfaceBusy = 0x887601AE;      // DDERR_SURFACEBUSY
-inline constexpr DeviceResult kSurfaceLost = 0x887601C2;      // DDERR_SURFACELOST
-inline constexpr DeviceResult kNotLocked = 0x88760248;        // DDERR_NOTLOCKED
-inline constexpr DeviceResult kInvalidMode = 0x88760078;      // DDERR_INVALIDMODE
-inline constexpr DeviceResult kNoPalette = 0x88760217;        // DDERR_NOPALETTEATTACHED
-inline constexpr DeviceResult kSceneInScene = 0x887602EE;     // D3DERR_SCENE_IN_SCENE
-inline constexpr DeviceResult kSceneNotInScene = 0x887602EF;  // D3DERR_SCENE_NOT_IN_SCENE
-inline constexpr DeviceResult kInvalidHandle = 0x887602BC;    // D3DERR_INVALID... (bad handle)
+inline constexpr DeviceResult kOk{0};
+inline constexpr DeviceResult kGeneric{0x80004005};          // DDERR_GENERIC
+inline constexpr DeviceResult kUnsupported{0x80004001};      // DDERR_UNSUPPORTED
+inline constexpr DeviceResult kOutOfMemory{0x8007000E};      // DDERR_OUTOFMEMORY
+inline constexpr DeviceResult kInvalidParams{0x80070057};    // DDERR_INVALIDPARAMS
+inline constexpr DeviceResult kSurfaceBusy{0x887601AE};      // DDERR_SURFACEBUSY
+inline constexpr DeviceResult kSurfaceLost{0x887601C2};      // DDERR_SURFACELOST
+inline constexpr DeviceResult kNotLocked{0x88760248};        // DDERR_NOTLOCKED
+inline constexpr DeviceResult kInvalidMode{0x88760078};      // DDERR_INVALIDMODE
+inline constexpr DeviceResult kNoPalette{0x88760217};        // DDERR_NOPALETTEATTACHED
+inline constexpr DeviceResult kSceneInScene{0x887602EE};     // D3DERR_SCENE_IN_SCENE
+inline constexpr DeviceResult kSceneNotInScene{0x887602EF};  // D3DERR_SCENE_NOT_IN_SCENE
+inline constexpr DeviceResult kInvalidHandle{0x887602BC};    // D3DERR_INVALID... (bad handle)
 }  // namespace device_result
 
 // Channel masks of a pixel; 8 bits per pixel means palette indices.

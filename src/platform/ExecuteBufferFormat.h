@@ -2,7 +2,8 @@
 // The byte layout of an execute buffer: vertices, then a stream of
 // instructions, each a 4-byte header (opcode, record size, record count)
 // followed by its records, ending with an exit instruction. Opcode values
-// and record layouts follow Direct3D's execute-buffer definitions.
+// and record layouts follow Direct3D's execute-buffer definitions; numbers
+// are little-endian.
 
 #include <cstdint>
 

@@ -9,10 +9,22 @@
 //
 // All file access of the core goes through `FileSystem`, so tests can put a
 // double in its place (for example one that fails its n-th write).
+//
+// Each job has a file of its own: the path text (PathText.h), resolving a
+// path against the disk (PathResolution.h), case-insensitive text
+// (TextNoCase.h), patterns (PathPattern.h), whole-file reads and writes
+// (WholeFile.h), the POSIX files (PosixFileSystem.cpp) and the installed
+// instance (FileSystem.cpp). This header brings them all, as most users of
+// files need several.
+
+#include "platform/PathPattern.h"
+#include "platform/PathResolution.h"
+#include "platform/PathText.h"
+#include "platform/TextNoCase.h"
+#include "platform/WholeFile.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,30 +32,6 @@
 #include <vector>
 
 namespace tryster::platform {
-
-// '\' and '/' both separate; the result uses the platform's own separator.
-std::string toNativeSeparators(std::string_view path);
-
-// The platform's separator as text ("/" here).
-char nativeSeparator();
-
-// Resolves `path` against the disk: every component that exists in some
-// letter case is replaced by the spelling on disk (an exact match wins over
-// a case-insensitive one). Components past the first missing one keep the
-// spelling given, so a file about to be created lands in the folder that
-// exists. Relative paths stay relative (to the current directory).
-std::filesystem::path resolvePath(std::string_view path);
-
-// Case-insensitive comparisons (ASCII letters only, like the game).
-bool equalsNoCase(std::string_view a, std::string_view b);
-bool lessNoCase(std::string_view a, std::string_view b);
-bool containsNoCase(std::string_view text, std::string_view part);
-std::string toLower(std::string_view text);
-std::string toUpper(std::string_view text);
-
-// Pattern match with '*' (any run) and '?' (any one character), letters
-// compared without regard to case.
-bool matchesPattern(std::string_view name, std::string_view pattern);
 
 // An open file. Every operation reports failure through its result; none
 // throws. Offsets and sizes are bytes.
@@ -101,23 +89,5 @@ void installFileSystem(FileSystem* replacement);
 
 // The real file system (for doubles that wrap it).
 FileSystem& realFileSystem();
-
-// Files of `folder` whose names match `pattern`, as names without folder,
-// in case-insensitive name order (ties broken by the exact bytes), the way
-// the game's platform lists a pattern search. Folders are left out.
-std::vector<std::string> findFiles(std::string_view folder, std::string_view pattern);
-
-// Joins a folder and a name with the platform's separator (no separator is
-// added when the folder is empty or already ends in one).
-std::string joinPath(std::string_view folder, std::string_view name);
-
-// A path's folder with its closing separator ("" when the path names no
-// folder), and the name after it. Either separator counts.
-std::string_view folderPart(std::string_view path);
-std::string_view namePart(std::string_view path);
-
-// Whole-file helpers over `fileSystem()`.
-std::optional<std::vector<std::uint8_t>> readWholeFile(std::string_view path);
-bool writeWholeFile(std::string_view path, const void* data, std::size_t size);
 
 }  // namespace tryster::platform

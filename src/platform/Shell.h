@@ -2,9 +2,7 @@
 // Opens a file or a web address with the desktop's default handler.
 // Failures are not reported (the program never checks them).
 
-#include <string>
 #include <string_view>
-#include <vector>
 
 namespace tryster::platform {
 
@@ -17,12 +15,6 @@ public:
 class NullShell final : public Shell {
 public:
     void open(std::string_view) override {}
-};
-
-class RecordingShell final : public Shell {
-public:
-    void open(std::string_view target) override { opened.emplace_back(target); }
-    std::vector<std::string> opened;
 };
 
 // The process-wide shell: a NullShell until the application installs the

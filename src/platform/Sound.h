@@ -5,9 +5,7 @@
 // Resource names are matched without regard to case. Playing never reports
 // failure: a missing resource or an absent audio device plays nothing.
 
-#include <string>
 #include <string_view>
-#include <vector>
 
 namespace tryster::platform {
 
@@ -31,27 +29,6 @@ public:
     void playResource(std::string_view, PlayMode) override {}
     void playFile(std::string_view, PlayMode) override {}
     void stop() override {}
-};
-
-// Remembers every request, for tests.
-class RecordingSoundPlayer final : public SoundPlayer {
-public:
-    struct Event {
-        enum Kind { Resource, File, Stop } kind;
-        std::string name;  // resource name or file path; empty for Stop
-        PlayMode mode = PlayMode::Async;
-        bool operator==(const Event&) const = default;
-    };
-
-    void playResource(std::string_view name, PlayMode mode) override {
-        events.push_back({Event::Resource, std::string(name), mode});
-    }
-    void playFile(std::string_view path, PlayMode mode) override {
-        events.push_back({Event::File, std::string(path), mode});
-    }
-    void stop() override { events.push_back({Event::Stop, {}, PlayMode::Async}); }
-
-    std::vector<Event> events;
 };
 
 // The process-wide player: a NullSoundPlayer until the application installs

@@ -150,7 +150,7 @@ bool Preview::makeEngine(platform::DisplayWindow* window) {
     if (device_->createViewport(viewport_)) return false;
 
     presenter_.showProgress("Changing Background to Glimmer Red");
-    (void)viewport_->setBackgroundColour(kBackgroundRed, 0, 0, kBackgroundAlpha);
+    (void)viewport_->setBackgroundColour(kBackgroundRed, 0, 0, kBackgroundAlpha);  // only a colour
 
     presenter_.showProgress("Initializing Render State");
     render::RenderStateBlock state = viewport_->renderState();
@@ -167,16 +167,16 @@ bool Preview::makeEngine(platform::DisplayWindow* window) {
 
     presenter_.showProgress("Making lights");
     if (device_->createDirectionalLight(light1_)) return false;
-    (void)light1_->setPosition({100, 100, 50});
-    (void)light1_->setDirection({-100, -100, 0});
-    (void)light1_->setIntensity(1.0f);
-    (void)light1_->setColour(1, 1, 1);
+    (void)light1_->setPosition({100, 100, 50});  // only a setting
+    (void)light1_->setDirection({-100, -100, 0});  // only a setting
+    (void)light1_->setIntensity(1.0f);  // only a setting
+    (void)light1_->setColour(1, 1, 1);  // only a setting
     if (device_->createDirectionalLight(light2_)) return false;
-    (void)light2_->setPosition({-100, -100, -50});
-    (void)light2_->setDirection({100, 100, 0});
-    (void)light2_->setIntensity(1.0f);
-    (void)light2_->setColour(1, 1, 1);
-    (void)viewport_->setAmbientColour(kAmbient, kAmbient, kAmbient, kAmbient);
+    (void)light2_->setPosition({-100, -100, -50});  // only a setting
+    (void)light2_->setDirection({100, 100, 0});  // only a setting
+    (void)light2_->setIntensity(1.0f);  // only a setting
+    (void)light2_->setColour(1, 1, 1);  // only a setting
+    (void)viewport_->setAmbientColour(kAmbient, kAmbient, kAmbient, kAmbient);  // only a colour
     return true;
 }
 
@@ -217,7 +217,7 @@ void Preview::releaseEngine() {
     light1_.reset();
     camera_.reset();
     if (viewport_) {
-        (void)device_->releaseViewport(viewport_);
+        (void)device_->releaseViewport(viewport_);  // going away either way
         viewport_ = nullptr;
     }
     if (device_ && render::Device3D::current() == device_.get()) render::Device3D::setCurrent(nullptr);
@@ -245,8 +245,8 @@ render::RenderResult Preview::drawScene(FrameTimes* times) {
     timer.lap(&FrameTimes::skinMs);
     if (render::RenderResult rc = viewport_->beginScene()) return rc;
     render::RenderResult rc = viewport_->clear();
-    (void)light1_->setIntensity(1.0f);
-    (void)light2_->setIntensity(1.0f);
+    (void)light1_->setIntensity(1.0f);  // only a setting
+    (void)light2_->setIntensity(1.0f);  // only a setting
     if (!rc) rc = character_->draw(*viewport_, clock_.nowMs());
     const render::RenderResult ended = viewport_->endScene();
     timer.lap(&FrameTimes::drawMs);

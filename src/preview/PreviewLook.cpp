@@ -17,6 +17,7 @@ std::string overrideFor(bool wanted, std::string_view key, const std::string& te
 
 void Preview::refillCatalog(bool meshes, bool textures) {
     if (!library_) return;
+    // The refill then finds less.
     if (!installFolder_.empty()) (void)platform::fileSystem().setCurrentDirectory(installFolder_);
     suspended_ = true;
     const CatalogFilter filter = inputs_.filter();

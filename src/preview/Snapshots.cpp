@@ -39,19 +39,19 @@ std::vector<std::string> Preview::takeSnapshots(std::string_view headPath, std::
     view_.facing = 0;
     view_.rotationSpeed = 0;
     view_.zoomLevel = kSnapshotZoomLevel;
-    (void)frame();
+    (void)frame();  // a frame that fails shows in the pictures
     if (writeRect(std::string(headPath), surface, kHeadSnapshotRect)) written.emplace_back(headPath);
 
     view_.zoomLevel = kSnapshotZoomLevel;
-    for (int i = 0; i < kBodySettleFrames; ++i) (void)frame();
+    for (int i = 0; i < kBodySettleFrames; ++i) (void)frame();  // a frame that fails shows in the pictures
     if (writeRect(std::string(bodyPath), surface, kBodySnapshotRect)) written.emplace_back(bodyPath);
 
     view_.facing = saved.facing;
     view_.rotationSpeed = saved.rotationSpeed;
     view_.zoomLevel = saved.zoomLevel;
     presenting_ = true;
-    if (scaled) (void)viewport_->setSize(animDevice_->width(), animDevice_->height());
-    (void)frame();
+    if (scaled) (void)viewport_->setSize(animDevice_->width(), animDevice_->height());  // as before, or the next frame says
+    (void)frame();  // a frame that fails shows in the pictures
     return written;
 }
 

@@ -52,7 +52,7 @@ RenderResult AnimDevice::initialise(platform::DisplayWindow* window, bool fullSc
 
     // 2. The display mode, and whether it must change.
     platform::DisplayMode current;
-    if (RenderResult rc = display_->currentMode(current)) return rc;
+    if (RenderResult rc{display_->currentMode(current)}) return rc;
     modes_ = display_->modes();
     bool changeMode =
         fullScreen || current.bitsPerPixel != depth || current.width < width_ || current.height < height_;
@@ -72,9 +72,9 @@ RenderResult AnimDevice::initialise(platform::DisplayWindow* window, bool fullSc
     // 4. Cooperative level and mode.
     auto level =
         fullScreen ? platform::CooperativeLevel::ExclusiveFullScreen : platform::CooperativeLevel::Normal;
-    if (RenderResult rc = display_->setCooperativeLevel(topLevel_, level)) return rc;
+    if (RenderResult rc{display_->setCooperativeLevel(topLevel_, level)}) return rc;
     if (changeMode)
-        if (RenderResult rc = display_->setDisplayMode(wanted)) return rc;
+        if (RenderResult rc{display_->setDisplayMode(wanted)}) return rc;
 
     // 5. File kinds, default paths, surfaces.
     auto& finder = platform::FileFinder::instance();
@@ -111,21 +111,21 @@ RenderResult AnimDevice::chooseDriver(bool preferHardware, int colourModel) {
 
 RenderResult AnimDevice::createSurfaces() {
     platform::DisplayMode mode;
-    if (RenderResult rc = display_->currentMode(mode)) return rc;
+    if (RenderResult rc{display_->currentMode(mode)}) return rc;
     platform::PixelFormat format = display_->currentFormat();
     std::shared_ptr<platform::Surface> primary, back, z;
-    if (RenderResult rc = display_->createSurface(
-            {mode.width, mode.height, format, platform::SurfaceKind::Primary}, primary))
+    if (RenderResult rc{display_->createSurface(
+            {mode.width, mode.height, format, platform::SurfaceKind::Primary}, primary)})
         return rc;
-    if (RenderResult rc =
-            display_->createSurface({width_, height_, format, platform::SurfaceKind::Offscreen}, back))
+    if (RenderResult rc{
+            display_->createSurface({width_, height_, format, platform::SurfaceKind::Offscreen}, back)})
         return rc;
-    if (RenderResult rc = display_->createSurface(
-            {width_, height_, platform::pixel_format::kXrgb8888, platform::SurfaceKind::ZBuffer}, z))
+    if (RenderResult rc{display_->createSurface(
+            {width_, height_, platform::pixel_format::kXrgb8888, platform::SurfaceKind::ZBuffer}, z)})
         return rc;
     if (palette_) {
-        (void)primary->setPalette(*palette_);
-        (void)back->setPalette(*palette_);
+        (void)primary->setPalette(*palette_);  // the surfaces are made 8-bit here, so they take it
+        (void)back->setPalette(*palette_);  // the surfaces are made 8-bit here, so they take it
     }
     primary_ = std::make_unique<DDDSurface4>(std::move(primary));
     back_ = std::make_unique<DDDSurface4>(std::move(back));
@@ -140,14 +140,15 @@ RenderResult AnimDevice::resizeSurfaces(int width, int height) {
     if (width == width_ && height == height_) return render_error::kOk;
     const platform::PixelFormat format = back_->get()->description().format;
     std::shared_ptr<platform::Surface> back, z;
-    if (RenderResult rc = display_->createSurface({width, height, format, platform::SurfaceKind::Offscreen}, back))
-        return rc;
-    if (RenderResult rc = display_->createSurface(
+    if (platform::DeviceResult rc =
+            display_->createSurface({width, height, format, platform::SurfaceKind::Offscreen}, back))
+        return RenderResult(rc);
+    if (platform::DeviceResult rc = display_->createSurface(
             {width, height, platform::pixel_format::kXrgb8888, platform::SurfaceKind::ZBuffer}, z))
-        return rc;
-    if (palette_) (void)back->setPalette(*palette_);
+        return RenderResult(rc);
+    if (palette_) (void)back->setPalette(*palette_);  // a surface without a palette keeps its colours
     if (graphics_)
-        if (RenderResult rc = graphics_->setRenderTarget(back, z)) return rc;
+        if (platform::DeviceResult rc = graphics_->setRenderTarget(back, z)) return RenderResult(rc);
     back_ = std::make_unique<DDDSurface4>(std::move(back));
     zBuffer_ = std::make_unique<DDDSurface4>(std::move(z));
     width_ = width;
@@ -176,7 +177,7 @@ RenderResult AnimDevice::present() {
         updateRects_.clear();
     }
     if (!window_ || area.empty()) return render_error::kOk;
-    return display_->present(*window_, *back_->get(), area);
+    return RenderResult(display_->present(*window_, *back_->get(), area));
 }
 
 RenderResult AnimDevice::restoreSurfaces(bool* restored) {
@@ -184,7 +185,7 @@ RenderResult AnimDevice::restoreSurfaces(bool* restored) {
         (primary_ && primary_->isLost()) || (back_ && back_->isLost()) || (zBuffer_ && zBuffer_->isLost());
     if (restored) *restored = lost;
     if (!display_) return render_error::kNotReady;
-    return display_->restoreAllSurfaces();
+    return RenderResult(display_->restoreAllSurfaces());
 }
 
 void AnimDevice::attachGraphics(platform::GraphicsDevice* graphics) {
@@ -211,11 +212,11 @@ RenderResult AnimDevice::reloadTexturesAndMaterials() {
 RenderResult AnimDevice::makeDeviceMaterial(Material& m) {
     if (!graphics_) return render_error::kNotReady;
     platform::MaterialHandle handle = 0;
-    if (RenderResult rc = graphics_->createMaterial(handle)) return rc;
+    if (RenderResult rc{graphics_->createMaterial(handle)}) return rc;
     const MaterialValues& v = m.values_;
     platform::MaterialDesc desc{v.diffuse, v.ambient, v.specular, v.emissive, v.power, m.textureHandle()};
-    if (RenderResult rc = graphics_->setMaterial(handle, desc)) {
-        graphics_->releaseMaterial(handle);
+    if (RenderResult rc{graphics_->setMaterial(handle, desc)}) {
+        (void)graphics_->releaseMaterial(handle);  // the handle was just made: nothing to report
         return rc;
     }
     m.handle_ = handle;
@@ -223,7 +224,8 @@ RenderResult AnimDevice::makeDeviceMaterial(Material& m) {
 }
 
 void AnimDevice::releaseDeviceMaterial(Material& m) {
-    if (m.handle_ && graphics_) graphics_->releaseMaterial(m.handle_);
+    // The handle is forgotten either way.
+    if (m.handle_ && graphics_) (void)graphics_->releaseMaterial(m.handle_);
     m.handle_ = 0;
 }
 

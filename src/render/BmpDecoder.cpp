@@ -155,8 +155,8 @@ bool decodeBmp(std::span<const std::uint8_t> bytes, DecodedImage& out) {
 
     std::uint32_t dataOffset;
     io::ByteReader at(bytes);
-    if (!at.seek(10) || !at.u32le(dataOffset) || dataOffset > bytes.size()) return false;
-    std::span<const std::uint8_t> data = bytes.subspan(dataOffset);
+    if (!at.seek(10) || !at.u32le(dataOffset) || !at.seek(dataOffset)) return false;
+    std::span<const std::uint8_t> data = at.rest();
 
     const auto width = static_cast<std::size_t>(h.width), height = static_cast<std::size_t>(h.height);
     DecodedImage image;
@@ -169,37 +169,43 @@ bool decodeBmp(std::span<const std::uint8_t> bytes, DecodedImage& out) {
         return true;
     }
 
+    // Rows are padded to four bytes; all of them must be there.
     const std::size_t rowBytes = (width * bpp + 31) / 32 * 4;
-    if (rowBytes * height > data.size()) return false;
+    io::ByteReader rows;
+    if (!io::ByteReader(data).readArray(height, rowBytes, rows)) return false;
     image.pixels.resize(width * height);
     for (std::size_t y = 0; y < height; ++y) {
-        const std::uint8_t* src = data.data() + y * rowBytes;
+        io::ByteReader row;
+        if (!rows.subReader(rowBytes, row)) return false;
         std::uint32_t* dst = image.pixels.data() + (h.topDown ? y : height - 1 - y) * width;
+        if (paletted && bpp < 8) {
+            // Several pixels to a byte, the first in the high bits.
+            const std::size_t perByte = 8 / bpp;
+            std::uint8_t byte = 0;
+            for (std::size_t x = 0; x < width; ++x) {
+                if (x % perByte == 0 && !row.u8(byte)) return false;
+                const auto shift = static_cast<unsigned>(8 - bpp * (x % perByte + 1));
+                dst[x] = palette[(byte >> shift) & ((1u << bpp) - 1)];
+            }
+            continue;
+        }
         for (std::size_t x = 0; x < width; ++x) {
             std::uint32_t c;
-            switch (bpp) {
-                case 1:
-                    c = palette[(src[x / 8] >> (7 - x % 8)) & 1];
-                    break;
-                case 4:
-                    c = palette[(src[x / 2] >> ((x % 2) ? 0 : 4)) & 15];
-                    break;
-                case 8:
-                    c = palette[src[x]];
-                    break;
-                case 24:
-                    c = 0xFF000000u | (std::uint32_t{src[3 * x + 2]} << 16) |
-                        (std::uint32_t{src[3 * x + 1]} << 8) | src[3 * x];
-                    break;
-                default: {
-                    std::uint32_t p = bpp == 16
-                                          ? std::uint32_t{src[2 * x]} | (std::uint32_t{src[2 * x + 1]} << 8)
-                                          : std::uint32_t{src[4 * x]} | (std::uint32_t{src[4 * x + 1]} << 8) |
-                                                (std::uint32_t{src[4 * x + 2]} << 16) |
-                                                (std::uint32_t{src[4 * x + 3]} << 24);
-                    c = 0xFF000000u | (maskedChannel(p, masks[0]) << 16) | (maskedChannel(p, masks[1]) << 8) |
-                        maskedChannel(p, masks[2]);
-                }
+            if (bpp == 8) {
+                std::uint8_t index;
+                if (!row.u8(index)) return false;
+                c = palette[index];
+            } else if (bpp == 24) {
+                std::uint8_t bgr[3];
+                if (!row.readBytes(bgr, 3)) return false;
+                c = 0xFF000000u | (std::uint32_t{bgr[2]} << 16) | (std::uint32_t{bgr[1]} << 8) | bgr[0];
+            } else {
+                std::uint32_t p = 0;
+                std::uint16_t p16 = 0;
+                if (bpp == 16 ? !row.u16le(p16) : !row.u32le(p)) return false;
+                if (bpp == 16) p = p16;
+                c = 0xFF000000u | (maskedChannel(p, masks[0]) << 16) | (maskedChannel(p, masks[1]) << 8) |
+                    maskedChannel(p, masks[2]);
             }
             dst[x] = c;
         }

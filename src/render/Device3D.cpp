@@ -31,9 +31,9 @@ bool Device3D::indexedPrimitivesForbidden() {
 RenderResult Device3D::create(AnimDevice& animDevice, std::unique_ptr<Device3D>& out) {
     if (!animDevice.initialised() || animDevice.graphics()) return render_error::kNotReady;
     std::unique_ptr<platform::GraphicsDevice> graphics;
-    if (RenderResult rc =
+    if (RenderResult rc{
             animDevice.display()->createDevice(animDevice.chosenDriver(), animDevice.backSurface()->shared(),
-                                               animDevice.zBufferSurface()->shared(), graphics))
+                                               animDevice.zBufferSurface()->shared(), graphics)})
         return rc;
     out.reset(new Device3D(animDevice, std::move(graphics)));
     return render_error::kOk;
@@ -55,6 +55,7 @@ Device3D::~Device3D() {
 RenderResult Device3D::createViewport(Viewport3D*& out) {
     std::unique_ptr<Viewport3D> v(new Viewport3D(*this));
     if (RenderResult rc = v->create()) return rc;
+    // A light the device refuses leaves the scene darker, not broken.
     for (Light* l : lights_) (void)graphics_->addLight(v->handle(), l->handle());
     out = v.get();
     viewports_.push_back(std::move(v));
@@ -71,24 +72,24 @@ RenderResult Device3D::releaseViewport(Viewport3D* viewport) {
 
 RenderResult Device3D::createDirectionalLight(Ref<DirectionalLight>& out) {
     platform::LightHandle handle = 0;
-    if (RenderResult rc = graphics_->createLight(handle)) return rc;
+    if (RenderResult rc{graphics_->createLight(handle)}) return rc;
     Ref<DirectionalLight> light = Ref<DirectionalLight>::adopt(new DirectionalLight(*this, handle));
     try {
         lights_.push_back(light.get());
     } catch (const std::bad_alloc&) {
         light->device_ = nullptr;
-        graphics_->releaseLight(handle);
+        (void)graphics_->releaseLight(handle);  // the failure reported is the one that made it go
         return render_error::kCannotCreate;
     }
     if (RenderResult rc = light->push()) return rc;
     for (auto& v : viewports_)
-        if (RenderResult rc = graphics_->addLight(v->handle(), handle)) return rc;
+        if (RenderResult rc{graphics_->addLight(v->handle(), handle)}) return rc;
     out = std::move(light);
     return render_error::kOk;
 }
 
 void Device3D::forgetLight(Light* light) {
-    graphics_->releaseLight(light->handle());
+    (void)graphics_->releaseLight(light->handle());  // the light is gone either way
     lights_.erase(std::remove(lights_.begin(), lights_.end(), light), lights_.end());
 }
 
@@ -100,8 +101,8 @@ Ref<RenderMesh> Device3D::createRenderMesh() {
 RenderResult Device3D::setStates(bool light, std::span<const ExecuteBuffer::StatePair> states) {
     if (usesIndexedPrimitives()) {
         for (auto [state, value] : states)
-            if (RenderResult rc =
-                    light ? graphics_->setLightState(state, value) : graphics_->setRenderState(state, value))
+            if (RenderResult rc{
+                    light ? graphics_->setLightState(state, value) : graphics_->setRenderState(state, value)})
                 return rc;
         return render_error::kOk;
     }
@@ -111,7 +112,8 @@ RenderResult Device3D::setStates(bool light, std::span<const ExecuteBuffer::Stat
     else
         stateBuffer_.stateRender(states);
     stateBuffer_.exit();
-    return graphics_->execute(stateBuffer_.bytes(), stateBuffer_.data(), platform::ExecuteClipping::Clipped);
+    return RenderResult(
+        graphics_->execute(stateBuffer_.bytes(), stateBuffer_.data(), platform::ExecuteClipping::Clipped));
 }
 
 }  // namespace tryster::render

@@ -1,7 +1,14 @@
 #include "render/ExecuteBuffer.h"
 
+#include "io/ByteReader.h"
+
 #include <algorithm>
+#include <bit>
 #include <cstring>
+
+// Records are copied in memory order, which is the format's little-endian
+// order on every machine the program builds for.
+static_assert(std::endian::native == std::endian::little);
 
 namespace tryster::render {
 
@@ -83,12 +90,13 @@ platform::ExecuteData ExecuteBuffer::data() const {
 
 std::vector<D3DInstruction> ExecuteBuffer::instructions() const {
     std::vector<D3DInstruction> out;
-    std::size_t pos = vertexCount_ * sizeof(platform::DeviceVertex);
-    while (pos + sizeof(platform::ExecuteInstruction) <= bytes_.size()) {
-        platform::ExecuteInstruction h;
-        std::memcpy(&h, bytes_.data() + pos, sizeof h);
-        out.push_back({static_cast<D3DInstruction::Op>(h.opcode), h.size, h.count});
-        pos += sizeof h + std::size_t{h.size} * h.count;
+    io::ByteReader in(bytes_);
+    if (!in.seek(vertexCount_ * sizeof(platform::DeviceVertex))) return out;
+    std::uint8_t opcode = 0, size = 0;
+    std::uint16_t count = 0;
+    while (in.u8(opcode) && in.u8(size) && in.u16le(count)) {
+        out.push_back({static_cast<D3DInstruction::Op>(opcode), size, count});
+        if (!in.skip(std::size_t{size} * count)) break;
     }
     return out;
 }

@@ -16,7 +16,7 @@ RenderResult Light::push() {
     desc.colour = effectiveColour();
     desc.position = {position_.x, position_.y, position_.z};
     desc.direction = {direction_.x, direction_.y, direction_.z};
-    return device_->graphics().setLight(handle_, desc);
+    return RenderResult(device_->graphics().setLight(handle_, desc));
 }
 
 RenderResult Light::setColour(float r, float g, float b) {

@@ -1,5 +1,6 @@
 #include "render/ImageDecoder.h"
 
+#include "io/ByteReader.h"
 #include "platform/FileSystem.h"
 
 #include <cctype>
@@ -69,16 +70,20 @@ bool decodePpm(std::span<const std::uint8_t> bytes, DecodedImage& out) {
     auto scale = [maxValue](std::uint32_t v) { return v * 255 / maxValue; };
     if (binary) {
         if (!t.oneBlank()) return false;
-        const std::size_t sampleBytes = maxValue < 256 ? 1 : 2;
-        std::span<const std::uint8_t> data = t.rest();
-        if (data.size() < count * 3 * sampleBytes) return false;
+        // Samples of one byte, or of two (most significant first) when the
+        // largest value needs them.
+        const bool wide = maxValue >= 256;
+        io::ByteReader samples;
+        if (!io::ByteReader(t.rest()).readArray(count * 3, wide ? 2 : 1, samples)) return false;
         for (std::size_t i = 0; i < count; ++i) {
             std::uint32_t c[3];
-            for (std::size_t k = 0; k < 3; ++k) {
-                const std::uint8_t* s = data.data() + (i * 3 + k) * sampleBytes;
-                std::uint32_t v = sampleBytes == 1 ? s[0] : (std::uint32_t{s[0]} << 8) | s[1];
+            for (std::uint32_t& k : c) {
+                std::uint8_t narrow = 0;
+                std::uint16_t v16 = 0;
+                if (wide ? !samples.u16be(v16) : !samples.u8(narrow)) return false;
+                const std::uint32_t v = wide ? v16 : narrow;
                 if (v > maxValue) return false;
-                c[k] = scale(v);
+                k = scale(v);
             }
             pixels[i] = 0xFF000000u | (c[0] << 16) | (c[1] << 8) | c[2];
         }

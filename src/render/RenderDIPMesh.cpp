@@ -34,7 +34,7 @@ RenderResult RenderDIPMesh::draw(Viewport3D& viewport, ClipMode mode) {
     platform::GraphicsDevice& g = device_.graphics();
     g.setClipStatus({});
     for (const Group& group : scratchGroups_) {
-        RenderResult rc = g.setLightState(ls::kMaterial, group.material->handle());
+        platform::DeviceResult rc = g.setLightState(ls::kMaterial, group.material->handle());
         if (!rc) rc = g.setRenderState(rs::kTextureHandle, group.material->textureHandle());
         if (!rc) rc = g.setRenderState(rs::kTextureMag, platform::texture_filter::kLinear);
         if (!rc) rc = g.setRenderState(rs::kAlphaBlendEnable, translucent_ ? 1 : 0);
@@ -45,7 +45,7 @@ RenderResult RenderDIPMesh::draw(Viewport3D& viewport, ClipMode mode) {
                                         platform::kVertexFormatXyzNormalTex1, vertices_.data() + drawnFirst_,
                                         count, indices_.data() + group.range.first, group.range.count,
                                         mode == ClipMode::Inside ? platform::kDrawDoNotClip : 0);
-        if (rc) return rc;
+        if (rc) return RenderResult(rc);
     }
     platform::ClipStatus status = g.clipStatus();
     if (status.hasExtent) extent_ = ScreenExtent::from(status.extent);

@@ -182,7 +182,7 @@ RenderResult RenderMesh::drawExecuteBuffer(ClipMode mode) {
     platform::GraphicsDevice& g = device_.graphics();
     auto clipping =
         mode == ClipMode::Inside ? platform::ExecuteClipping::Unclipped : platform::ExecuteClipping::Clipped;
-    if (RenderResult rc = g.execute(buffer_.bytes(), buffer_.data(), clipping)) return rc;
+    if (RenderResult rc{g.execute(buffer_.bytes(), buffer_.data(), clipping)}) return rc;
     platform::ClipStatus status = g.clipStatus();
     if (status.hasExtent) extent_ = ScreenExtent::from(status.extent);
     changed_ = false;

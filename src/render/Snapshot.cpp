@@ -27,13 +27,13 @@ bool writeSnapshot(std::string_view path, platform::Surface* surface, const plat
     platform::ImageLibrary& library = platform::ImageLibrary::instance();
     const platform::ImageLibrary::Format* jpeg = library.find("jpg", 0);
     if (!jpeg) {
-        surface->unlock();
+        (void)surface->unlock();  // locked above: it cannot fail
         return false;
     }
     const std::string name(path);
     void* stream = library.callbacks().openWrite(name.c_str());
     if (!stream) {
-        surface->unlock();
+        (void)surface->unlock();  // locked above: it cannot fail
         return false;
     }
     platform::ImageDescription description{rect.width(), rect.height(), 32, 1};
@@ -41,14 +41,14 @@ bool writeSnapshot(std::string_view path, platform::Surface* surface, const plat
     if (!writer) {
         library.callbacks().close(stream);
         platform::fileSystem().remove(path);
-        surface->unlock();
+        (void)surface->unlock();  // locked above: it cannot fail
         return false;
     }
     bool ok = library.write(writer, description, block.data(), rect.width() * 4);
     ok = library.close(writer) && ok;
     block = {};
     ok = library.callbacks().close(stream) == 0 && ok;
-    surface->unlock();
+    (void)surface->unlock();  // locked above: it cannot fail
     // A half-written snapshot is worse than none.
     if (!ok) platform::fileSystem().remove(path);
     return ok;

@@ -24,12 +24,12 @@ bool readSurfacePixels(platform::Surface& surface, const platform::ScreenRect& r
     if (rect.empty() || rect.left < 0 || rect.top < 0 || rect.right > d.width || rect.bottom > d.height)
         return false;
     platform::Palette palette;
-    const bool hasPalette = d.format.palettized() && surface.palette(palette) == 0;
+    const bool hasPalette = d.format.palettized() && surface.palette(palette) == platform::device_result::kOk;
     platform::LockedSurface locked;
     if (surface.lock(locked)) return false;
     out.resize(static_cast<std::size_t>(rect.width()) * static_cast<std::size_t>(rect.height()));
     bool ok = convertPixels(locked, rect, out.data(), hasPalette ? &palette : nullptr);
-    surface.unlock();
+    (void)surface.unlock();  // locked above: it cannot fail
     return ok;
 }
 

@@ -49,29 +49,31 @@ RenderResult TextureCache::load(Texture& t) {
     std::shared_ptr<platform::Surface> surface;
     platform::SurfaceDesc desc{image.width, image.height, platform::pixel_format::kXrgb8888,
                                platform::SurfaceKind::Texture};
-    if (RenderResult rc = owner_.display()->createSurface(desc, surface)) return rc;
+    if (RenderResult rc{owner_.display()->createSurface(desc, surface)}) return rc;
     platform::LockedSurface locked;
-    if (RenderResult rc = surface->lock(locked)) return rc;
+    if (RenderResult rc{surface->lock(locked)}) return rc;
     for (int y = 0; y < image.height; ++y)
         std::memcpy(locked.pixels + static_cast<std::ptrdiff_t>(y) * locked.pitch,
                     image.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width),
                     static_cast<std::size_t>(image.width) * 4);
-    surface->unlock();
+    (void)surface->unlock();  // locked just above: it cannot fail
     platform::TextureHandle handle = 0;
-    if (RenderResult rc = graphics->createTexture(surface, handle)) return rc;
+    if (RenderResult rc{graphics->createTexture(surface, handle)}) return rc;
     t.surface_ = std::move(surface);
     t.handle_ = handle;
     return render_error::kOk;
 }
 
 void TextureCache::forget(Texture* t) {
-    if (t->handle_ && owner_.graphics()) owner_.graphics()->releaseTexture(t->handle_);
+    // The handle is forgotten either way.
+    if (t->handle_ && owner_.graphics()) (void)owner_.graphics()->releaseTexture(t->handle_);
     entries_.erase(std::remove(entries_.begin(), entries_.end(), t), entries_.end());
 }
 
 void TextureCache::releaseAll() {
     for (Texture* t : entries_) {
-        if (t->handle_ && owner_.graphics()) owner_.graphics()->releaseTexture(t->handle_);
+        // The handle is forgotten either way.
+        if (t->handle_ && owner_.graphics()) (void)owner_.graphics()->releaseTexture(t->handle_);
         t->handle_ = 0;
         t->surface_.reset();
     }

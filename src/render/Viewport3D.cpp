@@ -22,8 +22,9 @@ std::uint32_t packed(float r, float g, float b, float a) {
 Viewport3D::~Viewport3D() {
     if (camera_) camera_->viewport_ = nullptr;
     platform::GraphicsDevice& g = device_.graphics();
-    if (backgroundMaterial_) g.releaseMaterial(backgroundMaterial_);
-    if (handle_) g.releaseViewport(handle_);
+    // Both are forgotten either way; a destructor has no one to tell.
+    if (backgroundMaterial_) (void)g.releaseMaterial(backgroundMaterial_);
+    if (handle_) (void)g.releaseViewport(handle_);
 }
 
 RenderResult Viewport3D::create() {
@@ -31,16 +32,17 @@ RenderResult Viewport3D::create() {
     AnimDevice& anim = device_.animDevice();
     width_ = anim.width();
     height_ = anim.height();
-    if (RenderResult rc = g.createViewport(handle_)) return rc;
-    if (RenderResult rc = g.setViewport(handle_, {0, 0, width_, height_})) return rc;
-    if (RenderResult rc = g.createMaterial(backgroundMaterial_)) return rc;
+    if (RenderResult rc{g.createViewport(handle_)}) return rc;
+    if (RenderResult rc{g.setViewport(handle_, {0, 0, width_, height_})}) return rc;
+    if (RenderResult rc{g.createMaterial(backgroundMaterial_)}) return rc;
     if (RenderResult rc = setBackgroundColour(0, 0, 0, 1)) return rc;
     invalidate();
     return render_error::kOk;
 }
 
 RenderResult Viewport3D::setSize(int width, int height) {
-    if (RenderResult rc = device_.graphics().setViewport(handle_, {0, 0, width, height})) return rc;
+    if (platform::DeviceResult rc = device_.graphics().setViewport(handle_, {0, 0, width, height}))
+        return RenderResult(rc);
     width_ = width;
     height_ = height;
     invalidate();
@@ -52,8 +54,8 @@ RenderResult Viewport3D::setBackgroundColour(float r, float g, float b, float a)
     platform::MaterialDesc desc;
     desc.diffuse = background_;
     platform::GraphicsDevice& gd = device_.graphics();
-    if (RenderResult rc = gd.setMaterial(backgroundMaterial_, desc)) return rc;
-    return gd.setBackground(handle_, backgroundMaterial_);
+    if (RenderResult rc{gd.setMaterial(backgroundMaterial_, desc)}) return rc;
+    return RenderResult(gd.setBackground(handle_, backgroundMaterial_));
 }
 
 RenderResult Viewport3D::setAmbientColour(float r, float g, float b, float a) {
@@ -85,7 +87,8 @@ RenderResult Viewport3D::applyRenderState() {
     if (RenderResult rc = device_.setRenderStates(states)) return rc;
     // A shade mode the device does not keep goes back to Gouraud.
     std::uint32_t shade = 0;
-    if (device_.graphics().renderState(rs::kShadeMode, shade) == 0 && shade != u(state_.shading)) {
+    if (device_.graphics().renderState(rs::kShadeMode, shade) == platform::device_result::kOk &&
+        shade != u(state_.shading)) {
         state_.shading = 2;
         const ExecuteBuffer::StatePair gouraud{rs::kShadeMode, 2};
         if (RenderResult rc = device_.setRenderStates({&gouraud, 1})) return rc;
@@ -122,8 +125,8 @@ void Viewport3D::setProjection(const Matrix4& projection) {
 RenderResult Viewport3D::pushMatrices() {
     if (!matricesChanged_) return render_error::kOk;
     platform::GraphicsDevice& g = device_.graphics();
-    if (RenderResult rc = g.setTransform(platform::transform_state::kView, toDevice(view_))) return rc;
-    if (RenderResult rc = g.setTransform(platform::transform_state::kProjection, toDevice(projection_)))
+    if (RenderResult rc{g.setTransform(platform::transform_state::kView, toDevice(view_))}) return rc;
+    if (RenderResult rc{g.setTransform(platform::transform_state::kProjection, toDevice(projection_))})
         return rc;
     matricesChanged_ = false;
     return render_error::kOk;
@@ -144,38 +147,40 @@ RenderResult Viewport3D::clear(bool zBuffer) {
     if (restored) invalidate();
     if (dirty_.empty()) return render_error::kOk;
     platform::GraphicsDevice& g = device_.graphics();
-    RenderResult rc = render_error::kOk;
+    platform::DeviceResult rc = platform::device_result::kOk;
     if (backgroundBitmap_) {
         platform::Surface* back = device_.animDevice().backSurface()->get();
         for (const platform::ScreenRect& r : dirty_)
-            if (RenderResult c = back->copyFrom(*backgroundBitmap_, r); c && !rc) rc = c;
+            if (platform::DeviceResult c = back->copyFrom(*backgroundBitmap_, r); c && !rc) rc = c;
         if (zBuffer && !rc) rc = g.clear(handle_, dirty_, platform::kClearZBuffer);
     } else {
         rc = g.clear(handle_, dirty_, platform::kClearTarget | (zBuffer ? platform::kClearZBuffer : 0));
     }
-    if (rc) return rc;
+    if (rc) return RenderResult(rc);
     dirty_.clear();
     return render_error::kOk;
 }
 
 RenderResult Viewport3D::beginScene() {
     platform::GraphicsDevice& g = device_.graphics();
-    RenderResult rc = g.beginScene();
-    if (rc == platform::device_result::kSurfaceLost) {
+    platform::DeviceResult begun = g.beginScene();
+    if (begun == platform::device_result::kSurfaceLost) {
+        // A restore that fails shows in the second try.
         (void)device_.animDevice().restoreSurfaces();
         invalidate();
-        rc = g.beginScene();
+        begun = g.beginScene();
     }
-    if (rc) return rc;
+    if (begun) return RenderResult(begun);
     sceneOpen_ = true;
-    if ((rc = g.setCurrentViewport(handle_)) || (rc = applyRenderState()) || (rc = pushMatrices()) ||
+    RenderResult rc{g.setCurrentViewport(handle_)};
+    if (rc || (rc = applyRenderState()) || (rc = pushMatrices()) ||
         (rc = setWorld(Matrix4::identity(), MatrixKind::Identity)))
         return rc;
     return render_error::kOk;
 }
 
 RenderResult Viewport3D::endScene() {
-    RenderResult rc = device_.graphics().endScene();
+    RenderResult rc{device_.graphics().endScene()};
     if (rc == render_error::kOk) sceneOpen_ = false;
     return rc;
 }
@@ -183,7 +188,7 @@ RenderResult Viewport3D::endScene() {
 RenderResult Viewport3D::setWorld(const Matrix4& world, MatrixKind kind) {
     world_ = world;
     worldKind_ = kind;
-    return device_.graphics().setTransform(platform::transform_state::kWorld, toDevice(world));
+    return RenderResult(device_.graphics().setTransform(platform::transform_state::kWorld, toDevice(world)));
 }
 
 RenderResult Viewport3D::draw(RenderObject& object, ClipMode mode) {

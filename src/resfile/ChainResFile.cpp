@@ -48,10 +48,10 @@ void ChainResFile::destroyMembers() { members_.clear(); }
 
 template <typename Ask>
 auto ChainResFile::firstAnswer(Ask ask, ResError none) -> decltype(ask(std::declval<iResFile&>())) {
-    setError(none);
+    recordError(none);
     for (Member& m : members_) {
         auto answer = ask(*m.file);
-        setError(m.file->lastError());
+        recordError(m.file->lastError());
         if (lastError() == kNoError) return answer;
     }
     return decltype(ask(std::declval<iResFile&>())){};
@@ -101,12 +101,12 @@ ResError ChainResFile::Update() {
 }
 
 bool ChainResFile::IsWritable() {
-    setError(kNoError);
+    recordError(kNoError);
     return std::any_of(members_.begin(), members_.end(), [](Member& m) { return m.file->IsWritable(); });
 }
 
 bool ChainResFile::IsOpen() {
-    setError(kNoError);
+    recordError(kNoError);
     return std::any_of(members_.begin(), members_.end(), [](Member& m) { return m.file->IsOpen(); });
 }
 
@@ -124,17 +124,17 @@ std::vector<ResType> ChainResFile::typeUnion() {
 
 std::int16_t ChainResFile::CountTypes() {
     std::int16_t count = clampCount(typeUnion().size());
-    setError(kNoError);
+    recordError(kNoError);
     return count;
 }
 
 ResType ChainResFile::GetIndType(std::int16_t index) {
     std::vector<ResType> types = typeUnion();
     if (index < 1 || static_cast<std::size_t>(index) > types.size()) {
-        setError(kTypeIndexRange);
+        recordError(kTypeIndexRange);
         return 0;
     }
-    setError(kNoError);
+    recordError(kNoError);
     return types[static_cast<std::size_t>(index) - 1];
 }
 
@@ -143,12 +143,12 @@ std::int16_t ChainResFile::CountResources(ResType type) {
     for (Member& m : members_) {
         std::int16_t n = m.file->CountResources(type);
         if (m.file->lastError() != kNoError) {
-            setError(m.file->lastError());
+            recordError(m.file->lastError());
             return 0;
         }
         total += static_cast<std::size_t>(std::max<std::int16_t>(n, 0));
     }
-    setError(kNoError);
+    recordError(kNoError);
     return clampCount(total);
 }
 
@@ -165,12 +165,12 @@ DataHandle ChainResFile::GetVariantResource(ResType type, std::int16_t id, std::
 }
 
 DataHandle ChainResFile::GetIndResource(ResType type, std::int16_t index, ResLoader loader) {
-    setError(kResNotFound);
+    recordError(kResNotFound);
     for (Member& m : members_) {
         std::int16_t count = m.file->CountResources(type);
         if (index >= 1 && index <= count) {
             DataHandle handle = m.file->GetIndResource(type, index, loader);
-            setError(m.file->lastError());
+            recordError(m.file->lastError());
             return handle;
         }
         index = static_cast<std::int16_t>(index - std::max<std::int16_t>(count, 0));
@@ -183,7 +183,7 @@ ResError ChainResFile::GetResName(DataHandle handle, std::string& out) {
     std::string name = firstAnswer(
         [&](iResFile& f) {
             std::string n;
-            (void)f.GetResName(handle, n);
+            (void)f.GetResName(handle, n);  // each member is asked; the one holding it answers
             return n;
         },
         kResNotFound);
@@ -199,7 +199,7 @@ ResError ChainResFile::GetResID(DataHandle handle, std::int16_t& id) {
     std::int16_t found = firstAnswer(
         [&](iResFile& f) {
             std::int16_t v = 0;
-            (void)f.GetResID(handle, v);
+            (void)f.GetResID(handle, v);  // each member is asked; the one holding it answers
             return v;
         },
         kResNotFound);
@@ -211,7 +211,7 @@ ResError ChainResFile::ReservedQuery(DataHandle handle, std::int16_t& out) {
     out = firstAnswer(
         [&](iResFile& f) {
             std::int16_t v = 0;
-            (void)f.ReservedQuery(handle, v);
+            (void)f.ReservedQuery(handle, v);  // each member's answer is asked for, not its error
             return v;
         },
         kResNotFound);
@@ -249,18 +249,18 @@ ResError ChainResFile::SetResInfo(DataHandle handle, std::int16_t id, std::strin
 ResError ChainResFile::ReservedAction(std::int32_t) { return setError(kUnsupported); }
 
 ResError ChainResFile::UniqueName(ResType type, std::string& name) {
-    setError(kNoError);
+    recordError(kNoError);
     if (name.empty()) name = "anonymous 0";
     for (Member& m : members_)
-        if (ResError e = m.file->UniqueName(type, name); e != kNoError) setError(e);
+        if (ResError e = m.file->UniqueName(type, name); e != kNoError) recordError(e);
     return lastError();
 }
 
 std::int16_t ChainResFile::UniqueID(ResType type) {
-    setError(kNoError);
+    recordError(kNoError);
     if (members_.empty()) return 0;
     std::int16_t id = members_.front().file->UniqueID(type);
-    setError(members_.front().file->lastError());
+    recordError(members_.front().file->lastError());
     return id;
 }
 
@@ -275,7 +275,7 @@ ResError ChainResFile::AddVariantResource(DataHandle handle, ResType type, std::
                                           std::uint8_t variant, bool native) {
     DataHandle existing = GetVariantResource(type, id, variant, nullptr);
     if (existing && existing == handle) {
-        (void)ReleaseResource(existing);
+        (void)ReleaseResource(existing);  // the handle is the caller's to add again
         existing = GetVariantResource(type, id, variant, nullptr);
     }
     if (existing) {
@@ -294,7 +294,7 @@ ResError ChainResFile::AddVariantResource(DataHandle handle, ResType type, std::
 }
 
 bool ChainResFile::CanWriteType(ResType type) {
-    setError(kNoError);
+    recordError(kNoError);
     return std::any_of(members_.begin(), members_.end(),
                        [type](Member& m) { return accepts(m, type) && m.file->IsWritable(); });
 }

@@ -14,9 +14,14 @@
 // chunks and splitting large ones; compaction moves live chunks down over
 // the free ones and truncates the file.
 //
-// Damage is never written over: a chunk whose size is outside
-// header..0x40000000 ends every walk, and new chunks then go to the end of
-// the file.
+// Damage is never written over nor cut off: a chunk whose size is outside
+// header..0x40000000, or that runs past the end of the file, ends every
+// walk and is never reused nor dropped; what lies behind the last chunk a
+// walk can read stays where it is.
+//
+// The header codec and the chunk data are here (ChunkFile.cpp), free space
+// and the search for room in ChunkAllocator.cpp, compaction in
+// ChunkCompaction.cpp, and the walk in ChunkWalker.h.
 
 #include "resfile/DataHandle.h"
 #include "resfile/FlatFile.h"
@@ -26,7 +31,6 @@
 #include <functional>
 #include <span>
 #include <string>
-#include <vector>
 
 namespace tryster::resfile {
 
@@ -71,7 +75,9 @@ public:
     // Frees the chunk at `offset` when it is a live chunk of `type` (a chunk
     // that no longer matches is someone else's and stays as it is).
     ResError freeChunk(std::uint32_t offset, ResType type);
-    // Next-fit search for a chunk of `dataSize` bytes of data.
+    // Next-fit search for a chunk of `dataSize` bytes of data. At damage it
+    // appends after everything when the kind finds chunks by map, and
+    // answers kBadChunk otherwise.
     ResError findRoom(std::size_t dataSize, std::uint32_t& offset);
     // Data first, header last, so a failed write leaves the old header.
     ResError writeChunk(std::uint32_t offset, const ChunkHeader& header, std::span<const std::uint8_t> data);
@@ -81,18 +87,34 @@ public:
 
     // Moves live chunks down over the chunks `dropped` answers true for,
     // telling `moved` each old and new offset, and truncates the file. When
-    // the walk stops at a damaged chunk before the end, what follows stays
-    // in place behind one free stretch.
+    // the walk stops before the end (a size outside header..0x40000000, a
+    // chunk running past the end, bytes too few for a header), what follows
+    // stays in place behind one free stretch, and nothing is cut off.
     ResError compact(const std::function<bool(const ChunkHeader&)>& dropped,
                      const std::function<void(std::uint32_t from, std::uint32_t to)>& moved);
 
+    // Set by a kind whose map lists every chunk: room past damage is then
+    // taken at the end of the file (see findRoom).
+    bool findsChunksByMap = false;
+    // Set by a kind whose map lists its chunks: true when a chunk the map
+    // lists starts in [begin, end). Such a chunk is live whatever the
+    // headers say (a damaged file can flag it free, or give a chunk before
+    // it a size that covers it), so no free chunk holding it is reused,
+    // joined or compacted away.
+    std::function<bool(std::uint64_t begin, std::uint64_t end)> listed;
     // Total size of the free chunks as far as known.
     std::int64_t freeBytes = 0;
     // Where the next search starts; below 1 means the first chunk.
     std::int64_t hint = -1;
 
+    bool holdsListed(std::uint64_t begin, std::uint64_t end) const { return listed && listed(begin, end); }
+
+    // The header's bytes (headerSize() of them) at `out`.
     void encode(const ChunkHeader& header, std::uint8_t* out) const;
-    void decode(const std::uint8_t* in, ChunkHeader& header) const;
+    // False when `bytes` is shorter than a header.
+    [[nodiscard]] bool decode(std::span<const std::uint8_t> bytes, ChunkHeader& header) const;
+    // A free chunk ("XXXX", flag 0x0004) of `size` bytes in all.
+    static ChunkHeader freeHeader(std::uint32_t size);
 
 private:
     // Covers [offset, offset + length) with free chunks (length >= header).
@@ -100,28 +122,6 @@ private:
 
     ChunkLayout layout_;
     FlatFile flat_;
-};
-
-// Reads the chunk headers of a walk from the start of the file onwards
-// through a window, so walking many small chunks costs few reads. Nothing
-// may write to the file during the walk.
-class ChunkWalker {
-public:
-    explicit ChunkWalker(ChunkFile& chunks) : chunks_(chunks) {}
-    // The next valid chunk header from the first chunk on, then each after
-    // the last one answered; false at the end of the file, at a size
-    // outside header..0x40000000, or past offset 0xFFFFFFFF.
-    bool next(ChunkHeader& header);
-    // Offset of the header `next` answered last.
-    std::uint64_t offset() const { return offset_; }
-
-private:
-    static constexpr std::size_t kWindow = 32 * 1024;
-    ChunkFile& chunks_;
-    std::vector<std::uint8_t> window_;
-    std::uint64_t windowStart_ = 0;
-    std::uint64_t offset_ = 0;
-    std::uint64_t nextOffset_ = kFileHeaderSize;
 };
 
 }  // namespace tryster::resfile

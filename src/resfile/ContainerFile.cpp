@@ -5,34 +5,35 @@
 namespace tryster::resfile {
 
 bool ContainerFile::requireOpen() {
-    setError(kNoError);
+    recordError(kNoError);
     if (chunks_.flat().isOpen()) return true;
-    setError(kNotOpen);
+    recordError(kNotOpen);
     return false;
 }
 
 bool ContainerFile::requireWritable() {
     if (!requireOpen()) return false;
     if (chunks_.flat().isWritable()) return true;
-    setError(kNotWritable);
+    recordError(kNotWritable);
     return false;
 }
 
 ResIndex::Location ContainerFile::locate(DataHandle handle, ResError missing) {
     if (!requireOpen()) return {};
     ResIndex::Location at = index().find(handle);
-    if (!at) setError(missing);
+    if (!at) recordError(missing);
     return at;
 }
 
 DataHandle ContainerFile::load(ResEntry& entry, ResLoader loader) {
     DataHandle handle;
-    if (ResError error = loadEntry(chunks_, index(), entry, loader, handle); error != kNoError) setError(error);
+    if (ResError error = loadEntry(chunks_, index(), entry, loader, handle); error != kNoError)
+        recordError(error);
     return handle;
 }
 
 ResError ContainerFile::createWithHeader(std::string_view path, const FileHeader& header) {
-    setError(kNoError);
+    recordError(kNoError);
     if (IsOpen()) return setError(kAlreadyOpen);
     if (ResError error = chunks_.flat().create(path); error != kNoError) return setError(error);
     FlatFile temp;
@@ -43,24 +44,24 @@ ResError ContainerFile::createWithHeader(std::string_view path, const FileHeader
         if (error == kNoError) error = closed;
     }
     // An empty file is no container: do not leave one behind.
-    if (error != kNoError) (void)temp.remove(path);
+    if (error != kNoError) (void)temp.remove(path);  // the create's own error is the one reported
     return setError(error);
 }
 
 ResError ContainerFile::openWithHeader(std::string_view path, FileHeader& header) {
-    setError(kNoError);
+    recordError(kNoError);
     FlatFile& flat = chunks_.flat();
     if (flat.isOpen()) return setError(kAlreadyOpen);
     if (ResError error = flat.open(path, readOnly_); error != kNoError) return setError(error);
     if (ResError error = flat.readAt(0, header.data(), header.size()); error != kNoError) {
-        (void)flat.close();
+        (void)flat.close();  // the open's own error is the one reported
         return setError(error);
     }
     return kNoError;
 }
 
 ResError ContainerFile::Delete(std::string_view path) {
-    setError(kNoError);
+    recordError(kNoError);
     if (IsOpen()) return setError(kAlreadyOpen);
     return setError(chunks_.flat().remove(path));
 }
@@ -70,7 +71,7 @@ bool ContainerFile::IsWritable() { return chunks_.flat().isWritable(); }
 bool ContainerFile::IsOpen() { return chunks_.flat().isOpen(); }
 
 ResError ContainerFile::GetFileName(std::string& out) {
-    setError(kNoError);
+    recordError(kNoError);
     return setError(chunks_.flat().getPath(out));
 }
 
@@ -110,7 +111,7 @@ ResError ContainerFile::ReservedAction(std::int32_t) {
 std::int16_t ContainerFile::UniqueID(ResType type) {
     if (!requireOpen()) return 0;
     std::int16_t id = uniqueId(index(), index().findType(type));
-    if (id == 0) setError(kResNotFound);
+    if (id == 0) recordError(kResNotFound);
     return id;
 }
 

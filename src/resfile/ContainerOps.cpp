@@ -81,6 +81,7 @@ ResError writeEntry(ChunkFile& chunks, ResEntry& entry, std::span<const std::uin
 void disposeHandles(ResIndex& index) {
     for (const auto& type : index.types())
         for (const auto& entry : type->entries)
+            // One disposed behind the file's back is gone already.
             if (entry->handle) (void)DisposeDataHandle(entry->handle);
 }
 

@@ -1,10 +1,14 @@
 #include "resfile/FileHeaders.h"
 
+#include "io/ByteReader.h"
+
 #include <cstring>
 #include <string_view>
 
 namespace tryster::resfile {
 namespace {
+
+constexpr std::size_t kMapOffsetAt = 60;
 
 // 64 bytes each ('*' matches any byte in the 2.x pattern).
 constexpr std::string_view kPattern2{"IFF FILE *.*:TYPE FOLLOWED BY SIZE\0 WYNNE ARLEKAMP & ORVEL 1****", 64};
@@ -26,15 +30,18 @@ int headerVersion2(const FileHeader& header) {
 }
 
 std::uint32_t headerMapOffset(const FileHeader& header) {
-    return static_cast<std::uint32_t>(header[60]) << 24 | static_cast<std::uint32_t>(header[61]) << 16 |
-           static_cast<std::uint32_t>(header[62]) << 8 | header[63];
+    io::ByteReader in(header);
+    std::uint32_t offset = 0;
+    // The header holds its 64 bytes, so both reads succeed.
+    if (!in.seek(kMapOffsetAt) || !in.u32be(offset)) return 0;
+    return offset;
 }
 
 FileHeader makeHeader25(std::uint32_t mapOffset) {
     FileHeader h = fromText(kPattern2);
     h[9] = '2';
     h[11] = '5';
-    for (int i = 0; i < 4; ++i) h[60 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(mapOffset >> (24 - 8 * i));
+    for (std::size_t i = 0; i < 4; ++i) h[kMapOffsetAt + i] = static_cast<std::uint8_t>(mapOffset >> (24 - 8 * i));
     return h;
 }
 

@@ -9,7 +9,7 @@ using platform::OpenMode;
 
 FlatFile::FlatFile() = default;
 
-FlatFile::~FlatFile() { (void)close(); }
+FlatFile::~FlatFile() { (void)close(); }  // a destructor has no one to tell
 
 ResError FlatFile::open(std::string_view path, bool readOnly) {
     if (file_) return kAlreadyOpen;

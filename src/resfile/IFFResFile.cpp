@@ -2,6 +2,7 @@
 
 #include "resfile/IFFResFile.h"
 
+#include "resfile/ChunkWalker.h"
 #include "resfile/ContainerOps.h"
 #include "resfile/FileHeaders.h"
 #include "resfile/ReconObject.h"
@@ -17,7 +18,7 @@ void leaveAsIs(std::uint8_t*, std::size_t) {}
 }  // namespace
 
 IFFResFile::~IFFResFile() {
-    if (IsOpen()) (void)Close();
+    if (IsOpen()) (void)Close();  // a destructor has no one to tell
 }
 
 // The file is made with its header, then opened to store an empty name
@@ -36,13 +37,14 @@ ResError IFFResFile::Open(std::string_view path) {
     FileHeader header{};
     if (ResError error = openWithHeader(path, header); error != kNoError) return error;
     if (!isHeader10(header)) {
-        (void)chunks_.flat().close();
+        (void)chunks_.flat().close();  // the open's own error is the one reported
         return setError(kBadHeader);
     }
     visible_.clear();
     internal_.clear();
     chunks_.freeBytes = 0;
     chunks_.hint = -1;
+    dirty_ = false;
     walk();
     readNameList();
     return setError(kNoError);
@@ -54,7 +56,8 @@ void IFFResFile::walk() {
     while (walker.next(header)) {
         const std::uint64_t pos = walker.offset();
         if (header.isFree()) {
-            chunks_.freeBytes += header.size;
+            // Space claimed past the end of the file is not there to reuse.
+            if (!walker.cutShort()) chunks_.freeBytes += header.size;
         } else {
             ResIndex& list = (header.flags & kFlagInternal) ? internal_ : visible_;
             list.append(list.typeFor(header.type), entryOf(pos, header));
@@ -68,8 +71,8 @@ void IFFResFile::readNameList() {
     names_.clear();
     internalActive_ = true;
     if (DataHandle raw = GetResource(kTypeNameList, kRawNameListId, leaveAsIs)) {
-        (void)names_.readRaw(handleBytes(raw));
-        (void)ReleaseAndDispose(*this, raw);
+        (void)names_.readRaw(handleBytes(raw));  // an unreadable list is an empty one
+        (void)ReleaseAndDispose(*this, raw);  // the data is read; what the file keeps, it disposes
     } else {
         SimpleReconObject<IFFNameList> record(&names_, kTypeNameList);
         std::int32_t version = 0;
@@ -109,19 +112,22 @@ ResError IFFResFile::Update() {
     return setError(first);
 }
 
+// A file in which nothing changed is not written to, not even compacted.
 // Compaction runs only when everything pending was written: data is not
 // moved around on a disk that just failed.
 ResError IFFResFile::Close() {
     if (!requireOpen()) return lastError();
-    ResError pending = Update();
+    const bool changed = dirty_ && chunks_.flat().isWritable();
+    ResError pending = changed ? Update() : kNoError;
     disposeHandles(visible_);
     disposeHandles(internal_);
     visible_.clear();
     internal_.clear();
-    if (pending == kNoError && chunks_.flat().isWritable() && chunks_.freeBytes >= kCompactThreshold)
+    if (pending == kNoError && changed && chunks_.freeBytes >= kCompactThreshold)
         pending = compactFile(chunks_, visible_, 0);
     names_.clear();
     names_.setDirty(false);
+    dirty_ = false;
     ResError closed = chunks_.flat().close();
     return setError(pending != kNoError ? pending : closed);
 }

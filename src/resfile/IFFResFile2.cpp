@@ -2,6 +2,7 @@
 
 #include "resfile/IFFResFile2.h"
 
+#include "resfile/ChunkWalker.h"
 #include "resfile/ContainerOps.h"
 #include "resfile/FileHeaders.h"
 #include "resfile/IFFResMap.h"
@@ -15,10 +16,18 @@ namespace tryster::resfile {
 
 IFFResFile2::IFFResFile2() : ContainerFile(ChunkLayout::Named) {
     chunks_.beforeChange = [this] { return clearMapOffset(); };
+    chunks_.findsChunksByMap = true;
+    // Asked only of chunks whose header says free, which are few.
+    chunks_.listed = [this](std::uint64_t begin, std::uint64_t end) {
+        for (const auto& type : index_.types())
+            for (const auto& entry : type->entries)
+                if (entry->onDisk() && entry->offset >= begin && entry->offset < end) return true;
+        return false;
+    };
 }
 
 IFFResFile2::~IFFResFile2() {
-    if (IsOpen()) (void)Close();
+    if (IsOpen()) (void)Close();  // a destructor has no one to tell
 }
 
 ResError IFFResFile2::Create(std::string_view path) { return createWithHeader(path, makeHeader25(0)); }
@@ -29,7 +38,7 @@ ResError IFFResFile2::Open(std::string_view path) {
     FlatFile& flat = chunks_.flat();
     int version = headerVersion2(header);
     if (version == 0) {
-        (void)flat.close();
+        (void)flat.close();  // the open's own error is the one reported
         return setError(kBadHeader);
     }
     version_ = version;
@@ -57,7 +66,7 @@ bool IFFResFile2::readMap() {
     SimpleReconObject<IFFResMap> record(&map, kTypeMap);
     std::int32_t version = 0;
     ResError error = readRecord(record, handleBytes(data), version);
-    (void)DisposeDataHandle(data);
+    (void)DisposeDataHandle(data);  // ours and live: it cannot fail
 
     bool usable = error == kNoError;
     if (usable) {
@@ -87,7 +96,8 @@ void IFFResFile2::walk() {
     while (walker.next(header)) {
         const std::uint64_t pos = walker.offset();
         if (header.isFree()) {
-            chunks_.freeBytes += header.size;
+            // Space claimed past the end of the file is not there to reuse.
+            if (!walker.cutShort()) chunks_.freeBytes += header.size;
         } else {
             if (pos == mapOffset_ && header.type == kTypeMap) mapChunkLive_ = true;
             index_.append(index_.typeFor(header.type), entryOf(pos, header));
@@ -120,14 +130,14 @@ ResError IFFResFile2::clearMapOffset() {
 ResError IFFResFile2::Suspend() {
     if (!requireOpen()) return lastError();
     std::string path;
-    (void)chunks_.flat().getPath(path);
+    (void)chunks_.flat().getPath(path);  // open, so it has one
     ResError error = Close();
     savedPath_ = std::move(path);
     return setError(error);
 }
 
 ResError IFFResFile2::Resume() {
-    setError(kNoError);
+    recordError(kNoError);
     if (savedPath_.empty()) return setError(kFileError);
     std::string path = std::move(savedPath_);
     savedPath_.clear();
@@ -158,7 +168,7 @@ ResError IFFResFile2::writeMap() {
     DataHandle handle = writeRecord(record, 0);
     if (!handle) return kBadChunk;
     if (ResError error = AddResource(handle, kTypeMap, 0, "", true); error != kNoError) {
-        (void)DisposeDataHandle(handle);
+        (void)DisposeDataHandle(handle);  // ours and live: it cannot fail
         return error;
     }
     // From here the index owns the handle.

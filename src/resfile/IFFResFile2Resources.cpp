@@ -14,7 +14,7 @@ ResType IFFResFile2::GetIndType(std::int16_t index) {
     if (!requireOpen()) return 0;
     const auto& types = index_.types();
     if (index < 1 || static_cast<std::size_t>(index) > types.size()) {
-        setError(kTypeIndexRange);
+        recordError(kTypeIndexRange);
         return 0;
     }
     return types[static_cast<std::size_t>(index) - 1]->type;
@@ -44,7 +44,7 @@ DataHandle IFFResFile2::GetVariantResource(ResType type, std::int16_t id, std::u
     if (!requireOpen()) return {};
     ResEntry* entry = lookup(type, id, variant);
     if (!entry) {
-        setError(kResNotFound);
+        recordError(kResNotFound);
         return {};
     }
     return load(*entry, loader);
@@ -57,7 +57,7 @@ DataHandle IFFResFile2::GetNamedResource(ResType type, std::string_view name, Re
         for (const auto& entry : record->entries)
             if (entry->variant() == 0 && platform::equalsNoCase(entry->name, name)) return load(*entry, loader);
     }
-    setError(kResNameNotFound);
+    recordError(kResNameNotFound);
     return {};
 }
 
@@ -65,7 +65,7 @@ DataHandle IFFResFile2::GetIndResource(ResType type, std::int16_t index, ResLoad
     if (!requireOpen()) return {};
     const ResTypeRecord* record = index_.findType(type);
     if (!record || index < 1 || static_cast<std::size_t>(index) > record->entries.size()) {
-        setError(kResNotFound);
+        recordError(kResNotFound);
         return {};
     }
     return load(*record->entries[static_cast<std::size_t>(index) - 1], loader);
@@ -161,7 +161,7 @@ ResError IFFResFile2::AddVariantResource(DataHandle handle, ResType type, std::i
     } else {
         if (ResError error = freeEntry(chunks_, *entry); error != kNoError) return setError(error);
         if (entry->handle && entry->handle != handle) {
-            (void)DisposeDataHandle(entry->handle);
+            (void)DisposeDataHandle(entry->handle);  // one disposed behind our back is gone already
             index_.detach(*entry);
         }
         if (ResError error = chunks_.flat().flush(); error != kNoError) return setError(error);
@@ -181,7 +181,7 @@ ResError IFFResFile2::RemoveResource(DataHandle handle) {
     ResIndex::Location at = locate(handle, kResNameNotFound);
     if (!at) return lastError();
     if (ResError error = freeEntry(chunks_, *at.entry); error != kNoError) return setError(error);
-    (void)DisposeDataHandle(handle);
+    (void)DisposeDataHandle(handle);  // the file held it, so it is live
     index_.remove(*at.type, at.entry);
     return setError(chunks_.flat().flush());
 }

@@ -23,7 +23,7 @@ ResType IFFResFile::GetIndType(std::int16_t index) {
     if (!requireOpen()) return 0;
     const ResTypeRecord* type = newestAt(active().types(), index);
     if (!type) {
-        setError(kTypeIndexRange);
+        recordError(kTypeIndexRange);
         return 0;
     }
     return type->type;
@@ -40,7 +40,7 @@ DataHandle IFFResFile::GetResource(ResType type, std::int16_t id, ResLoader load
     if (!requireOpen()) return {};
     ResEntry* entry = newest(type, id);
     if (!entry) {
-        setError(kResNotFound);
+        recordError(kResNotFound);
         return {};
     }
     return load(*entry, loader);
@@ -54,7 +54,7 @@ DataHandle IFFResFile::GetNamedResource(ResType type, std::string_view name, Res
         for (auto it = record->entries.rbegin(); it != record->entries.rend(); ++it)
             if ((*it)->nameKey == static_cast<std::uint32_t>(key)) return load(**it, loader);
     }
-    setError(kResNameNotFound);
+    recordError(kResNameNotFound);
     return {};
 }
 
@@ -63,7 +63,7 @@ DataHandle IFFResFile::GetIndResource(ResType type, std::int16_t index, ResLoade
     const ResTypeRecord* record = active().findType(type);
     ResEntry* entry = record ? newestAt(record->entries, index) : nullptr;
     if (!entry) {
-        setError(kResNotFound);
+        recordError(kResNotFound);
         return {};
     }
     return load(*entry, loader);
@@ -101,7 +101,7 @@ ResError IFFResFile::SetResID(DataHandle handle, std::int16_t id) {
     ResIndex::Location at = locate(handle, kResNameNotFound);
     if (!at) return lastError();
     std::string name;
-    (void)GetResName(handle, name);
+    (void)GetResName(handle, name);  // the file's own handle: it cannot fail
     return SetResInfo(handle, id, name, 0);
 }
 
@@ -139,6 +139,7 @@ ResError IFFResFile::SetResInfo(DataHandle handle, std::int16_t id, std::string_
     if (rewrite && entry.onDisk()) {
         if (ResError error = rewriteHeader(entry); error != kNoError) return setError(error);
     }
+    if (rewrite || names_.dirty()) dirty_ = true;
     return setError(chunks_.flat().flush());
 }
 
@@ -161,7 +162,7 @@ ResError IFFResFile::AddResource(DataHandle handle, ResType type, std::int16_t i
         if (ResError error = freeEntry(chunks_, *entry); error != kNoError) return setError(error);
         if (entry->nameKey != kNoNameKey) names_.remove(static_cast<std::int32_t>(entry->nameKey));
         if (entry->handle && entry->handle != handle) {
-            (void)DisposeDataHandle(entry->handle);
+            (void)DisposeDataHandle(entry->handle);  // one disposed behind our back is gone already
             active().detach(*entry);
         }
     }
@@ -170,6 +171,8 @@ ResError IFFResFile::AddResource(DataHandle handle, ResType type, std::int16_t i
     entry->offset = kNotWritten;
     entry->nameKey = name.empty() ? kNoNameKey : static_cast<std::uint32_t>(names_.add(name));
     active().attach(*entry, handle);
+    // Pending until written, but Close must write it.
+    dirty_ = true;
     return kNoError;
 }
 
@@ -179,8 +182,9 @@ ResError IFFResFile::RemoveResource(DataHandle handle) {
     if (!at) return lastError();
     if (ResError error = freeEntry(chunks_, *at.entry); error != kNoError) return setError(error);
     if (at.entry->nameKey != kNoNameKey) names_.remove(static_cast<std::int32_t>(at.entry->nameKey));
-    (void)DisposeDataHandle(handle);
+    (void)DisposeDataHandle(handle);  // the file held it, so it is live
     active().remove(*at.type, at.entry);
+    dirty_ = true;
     return setError(chunks_.flat().flush());
 }
 

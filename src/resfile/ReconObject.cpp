@@ -1,5 +1,7 @@
 #include "resfile/ReconObject.h"
 
+#include "io/ByteReader.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -16,11 +18,13 @@ void RconLoader(std::uint8_t* data, std::size_t size) {
 }
 
 ResError readRecord(ReconObject& object, std::span<std::uint8_t> data, std::int32_t& version) {
-    if (data.size() < kRecordFrameSize) return kBadChunk;
-    bool swap = (data[0] | data[1]) != 0;
-    std::uint32_t stored = static_cast<std::uint32_t>(data[4]) | static_cast<std::uint32_t>(data[5]) << 8 |
-                           static_cast<std::uint32_t>(data[6]) << 16 | static_cast<std::uint32_t>(data[7]) << 24;
-    version = static_cast<std::int32_t>(stored);
+    io::ByteReader frame(data);
+    std::uint16_t swapFlag = 0;
+    std::int32_t stored = 0;
+    // The flag is any non-zero word; version and type are in machine order.
+    if (!frame.u16le(swapFlag) || !frame.skip(2) || !frame.i32le(stored) || !frame.skip(4)) return kBadChunk;
+    const bool swap = swapFlag != 0;
+    version = stored;
     ReconStream stream(ReconStream::Mode::Read, data, swap, kRecordFrameSize);
     object.Reconstitute(stream, version);
     return stream.ok() ? kNoError : kBadChunk;
@@ -42,7 +46,7 @@ DataHandle writeRecord(ReconObject& object, std::int32_t version) {
     ReconStream stream(ReconStream::Mode::Write, data, false, kRecordFrameSize);
     object.Reconstitute(stream, version);
     if (!stream.ok() || stream.position() != size) {
-        (void)DisposeDataHandle(handle);
+        (void)DisposeDataHandle(handle);  // ours and live: it cannot fail
         return {};
     }
     return handle;
@@ -52,7 +56,7 @@ ResError ReadReconObject(ReconObject& object, iResFile& file, std::int16_t id, s
     DataHandle handle = file.GetResource(object.GetType(), id, RconLoader);
     if (!handle) return file.lastError();
     ResError error = readRecord(object, handleBytes(handle), version);
-    (void)ReleaseAndDispose(file, handle);
+    (void)ReleaseAndDispose(file, handle);  // the data is read; what the file keeps, it disposes
     return error;
 }
 
@@ -61,16 +65,16 @@ ResError WriteReconObject(ReconObject& object, std::int32_t version, iResFile& f
     if (!handle) return kBadChunk;
     ResError error = file.AddResource(handle, object.GetType(), id, "", true);
     if (error != kNoError) {
-        (void)DisposeDataHandle(handle);
+        (void)DisposeDataHandle(handle);  // ours and live: it cannot fail
         return error;
     }
     error = file.WriteResource(handle);
     if (error != kNoError) {
-        (void)file.RemoveResource(handle);
+        (void)file.RemoveResource(handle);  // the write's error is the one reported
         return error;
     }
-    (void)file.ReleaseResource(handle);
-    (void)DisposeDataHandle(handle);
+    (void)file.ReleaseResource(handle);  // written, so the file lets it go
+    (void)DisposeDataHandle(handle);  // ours and live: it cannot fail
     return kNoError;
 }
 

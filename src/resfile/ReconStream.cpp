@@ -1,14 +1,33 @@
 #include "resfile/ReconStream.h"
 
 #include <cstring>
+#include <limits>
 #include <type_traits>
 
 namespace tryster::resfile {
+namespace {
+
+bool readNumber(io::ByteReader& in, std::int16_t& v, std::endian order) { return in.i16(v, order); }
+bool readNumber(io::ByteReader& in, std::uint16_t& v, std::endian order) { return in.u16(v, order); }
+bool readNumber(io::ByteReader& in, std::int32_t& v, std::endian order) { return in.i32(v, order); }
+bool readNumber(io::ByteReader& in, std::uint32_t& v, std::endian order) { return in.u32(v, order); }
+
+}  // namespace
+
+ReconStream::ReconStream(Mode mode, std::span<std::uint8_t> buffer, bool swap, std::size_t position)
+    : mode_(mode), swap_(swap), pos_(position) {
+    if (mode_ == Mode::Read) {
+        in_ = io::ByteReader(buffer);
+        if (!in_.seek(position)) failed_ = true;
+    } else {
+        buffer_ = buffer;
+        if (mode_ == Mode::Write && pos_ > buffer_.size()) failed_ = true;
+    }
+}
 
 bool ReconStream::room(std::size_t bytes) {
     if (failed_) return false;
-    if (mode_ == Mode::Measure) return true;
-    if (bytes > buffer_.size() - pos_) {
+    if (mode_ == Mode::Write && bytes > buffer_.size() - pos_) {
         failed_ = true;
         return false;
     }
@@ -18,8 +37,7 @@ bool ReconStream::room(std::size_t bytes) {
 bool ReconStream::expect(std::uint64_t count, std::size_t minBytes) {
     if (failed_) return false;
     if (mode_ != Mode::Read) return true;
-    std::uint64_t left = buffer_.size() - pos_;
-    if (minBytes != 0 && count > left / minBytes) {
+    if (minBytes != 0 && count > in_.remaining() / minBytes) {
         failed_ = true;
         return false;
     }
@@ -27,18 +45,37 @@ bool ReconStream::expect(std::uint64_t count, std::size_t minBytes) {
 }
 
 void ReconStream::field(std::uint8_t* values, std::size_t count) {
+    if (failed_) return;
+    if (mode_ == Mode::Read) {
+        if (!in_.readBytes(values, count)) failed_ = true;
+        return;
+    }
     if (!room(count)) return;
-    if (mode_ == Mode::Read && count) std::memcpy(values, buffer_.data() + pos_, count);
     if (mode_ == Mode::Write && count) std::memcpy(buffer_.data() + pos_, values, count);
     pos_ += count;
 }
 
 void ReconStream::field(bool* values, std::size_t count) {
-    if (!room(count)) return;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (mode_ == Mode::Read) values[i] = buffer_[pos_ + i] != 0;
-        if (mode_ == Mode::Write) buffer_[pos_ + i] = values[i] ? 1 : 0;
+    if (failed_) return;
+    if (mode_ == Mode::Read) {
+        // Checked as a whole first, so a short read changes no target.
+        if (count > in_.remaining()) {
+            failed_ = true;
+            return;
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            std::uint8_t b = 0;
+            if (!in_.u8(b)) {
+                failed_ = true;
+                return;
+            }
+            values[i] = b != 0;
+        }
+        return;
     }
+    if (!room(count)) return;
+    for (std::size_t i = 0; i < count; ++i)
+        if (mode_ == Mode::Write) buffer_[pos_ + i] = values[i] ? 1 : 0;
     pos_ += count;
 }
 
@@ -46,20 +83,28 @@ template <typename T>
 void ReconStream::number(T* values, std::size_t count) {
     using U = std::make_unsigned_t<T>;
     constexpr std::size_t n = sizeof(T);
-    if (count > (SIZE_MAX / n) || !room(count * n)) {
+    if (failed_) return;
+    if (count > std::numeric_limits<std::size_t>::max() / n) {
         failed_ = true;
         return;
     }
-    for (std::size_t i = 0; i < count; ++i) {
-        std::uint8_t* at = mode_ == Mode::Measure ? nullptr : buffer_.data() + pos_ + i * n;
-        if (mode_ == Mode::Read) {
-            U v = 0;
-            for (std::size_t b = 0; b < n; ++b) {
-                std::size_t shift = swap_ ? n - 1 - b : b;
-                v = static_cast<U>(v | static_cast<U>(static_cast<U>(at[b]) << (8 * shift)));
+    if (mode_ == Mode::Read) {
+        // Checked as a whole first, so a short read changes no target.
+        if (count * n > in_.remaining()) {
+            failed_ = true;
+            return;
+        }
+        for (std::size_t i = 0; i < count; ++i)
+            if (!readNumber(in_, values[i], order())) {
+                failed_ = true;
+                return;
             }
-            values[i] = static_cast<T>(v);
-        } else if (mode_ == Mode::Write) {
+        return;
+    }
+    if (!room(count * n)) return;
+    if (mode_ == Mode::Write) {
+        for (std::size_t i = 0; i < count; ++i) {
+            std::uint8_t* at = buffer_.data() + pos_ + i * n;
             auto v = static_cast<U>(values[i]);
             for (std::size_t b = 0; b < n; ++b) {
                 std::size_t shift = swap_ ? n - 1 - b : b;
@@ -77,24 +122,21 @@ void ReconStream::field(std::uint32_t* values, std::size_t count) { number(value
 
 void ReconStream::field(std::string& text) {
     if (failed_) return;
-    std::size_t length = text.size();
     if (mode_ == Mode::Read) {
-        const std::uint8_t* start = buffer_.data() + pos_;
-        const void* zero = std::memchr(start, 0, buffer_.size() - pos_);
-        if (!zero) {
+        std::string read;
+        if (!in_.cstring(read) || (in_.position() % 2 != 0 && !in_.skip(1))) {
             failed_ = true;
             return;
         }
-        length = static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - start);
-        text.assign(reinterpret_cast<const char*>(start), length);
-    } else {
-        // A zero inside the text would end it early on reading.
-        length = std::strlen(text.c_str());
-        if (!room(length + 1)) return;
-        if (mode_ == Mode::Write) {
-            std::memcpy(buffer_.data() + pos_, text.data(), length);
-            buffer_[pos_ + length] = 0;
-        }
+        text = std::move(read);
+        return;
+    }
+    // A zero inside the text would end it early on reading.
+    const std::size_t length = std::strlen(text.c_str());
+    if (!room(length + 1)) return;
+    if (mode_ == Mode::Write) {
+        std::memcpy(buffer_.data() + pos_, text.data(), length);
+        buffer_[pos_ + length] = 0;
     }
     pos_ += length + 1;
     if (pos_ % 2 != 0) {

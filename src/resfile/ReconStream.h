@@ -3,11 +3,14 @@
 // record, the stream knowing which it does.
 //
 // Numbers are little-endian unless the swap flag is set. Every field is
-// bounds-checked: a read or write past the buffer puts the stream in the
-// failed state, after which fields do nothing (reads leave their targets
-// unchanged), so a field list needs no checks of its own and the caller asks
-// `ok()` once at the end.
+// bounds-checked (reading goes through the checked byte cursor): a read or
+// write past the buffer puts the stream in the failed state, after which
+// fields do nothing (reads leave their targets unchanged), so a field list
+// needs no checks of its own and the caller asks `ok()` once at the end.
 
+#include "io/ByteReader.h"
+
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -22,15 +25,12 @@ public:
     // Measures from `position`.
     explicit ReconStream(std::size_t position = 0) : mode_(Mode::Measure), pos_(position) {}
     // Reads or writes `buffer` from `position`.
-    ReconStream(Mode mode, std::span<std::uint8_t> buffer, bool swap, std::size_t position)
-        : mode_(mode), buffer_(buffer), swap_(swap), pos_(position) {
-        if (pos_ > buffer_.size() && mode_ != Mode::Measure) failed_ = true;
-    }
+    ReconStream(Mode mode, std::span<std::uint8_t> buffer, bool swap, std::size_t position);
 
     Mode mode() const { return mode_; }
     bool reading() const { return mode_ == Mode::Read; }
     bool swapped() const { return swap_; }
-    std::size_t position() const { return pos_; }
+    std::size_t position() const { return mode_ == Mode::Read ? in_.position() : pos_; }
     bool ok() const { return !failed_; }
     void fail() { failed_ = true; }
 
@@ -52,12 +52,15 @@ public:
 private:
     template <typename T>
     void number(T* values, std::size_t count);
+    // Room for `bytes` more when writing (measuring always has room).
     bool room(std::size_t bytes);
+    std::endian order() const { return swap_ ? std::endian::big : std::endian::little; }
 
     Mode mode_;
-    std::span<std::uint8_t> buffer_;
+    std::span<std::uint8_t> buffer_;  // written
+    io::ByteReader in_;               // read
     bool swap_ = false;
-    std::size_t pos_ = 0;
+    std::size_t pos_ = 0;  // writing and measuring
     bool failed_ = false;
 };
 

@@ -1,6 +1,7 @@
 #include "resfile/ResError.h"
 
 #include <array>
+#include <ostream>
 #include <utility>
 
 namespace tryster::resfile {
@@ -38,7 +39,9 @@ std::string_view errorName(ResError error) {
 }
 
 std::string describeError(ResError error) {
-    return std::string(errorName(error)) + " (" + std::to_string(error) + ")";
+    return std::string(errorName(error)) + " (" + std::to_string(error.code()) + ")";
 }
+
+std::ostream& operator<<(std::ostream& out, ResError error) { return out << describeError(error); }
 
 }  // namespace tryster::resfile

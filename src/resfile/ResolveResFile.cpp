@@ -8,7 +8,7 @@
 namespace tryster::resfile {
 
 ResolveResFile::~ResolveResFile() {
-    if (directory_) (void)Close();
+    if (directory_) (void)Close();  // a destructor has no one to tell
 }
 
 ResError ResolveResFile::fromService(int code) {
@@ -21,14 +21,14 @@ ResError ResolveResFile::fromService(int code) {
 }
 
 bool ResolveResFile::requireOpen() {
-    setError(kNoError);
+    recordError(kNoError);
     if (directory_) return true;
-    setError(kNotOpen);
+    recordError(kNotOpen);
     return false;
 }
 
 ResError ResolveResFile::Open(std::string_view path) {
-    setError(kNoError);
+    recordError(kNoError);
     if (directory_) return setError(kAlreadyOpen);
     std::string folder(path);
     std::replace(folder.begin(), folder.end(), '\\', '/');
@@ -42,7 +42,7 @@ ResError ResolveResFile::Open(std::string_view path) {
 
 ResError ResolveResFile::Close() {
     if (!requireOpen()) return lastError();
-    for (const Loaded& l : loaded_) (void)DisposeDataHandle(l.handle);
+    for (const Loaded& l : loaded_) (void)DisposeDataHandle(l.handle);  // one disposed already is gone
     loaded_.clear();
     directory_.reset();
     path_.clear();
@@ -53,7 +53,7 @@ ResError ResolveResFile::Suspend() { return setError(kNoError); }
 ResError ResolveResFile::Resume() { return setError(kNoError); }
 
 bool ResolveResFile::IsWritable() {
-    setError(kNoError);
+    recordError(kNoError);
     return false;
 }
 
@@ -73,7 +73,7 @@ std::int16_t ResolveResFile::CountTypes() {
 ResType ResolveResFile::GetIndType(std::int16_t index) {
     if (!requireOpen()) return 0;
     ResType type = 0;
-    setError(fromService(directory_->typeAt(index, type)));
+    recordError(fromService(directory_->typeAt(index, type)));
     return type;
 }
 
@@ -90,7 +90,7 @@ DataHandle ResolveResFile::hand(int code, const ResDirectory::Record* record, Re
     if (setError(fromService(directory_->readData(*record, data))) != kNoError) return {};
     DataHandle handle = newHandleWith(data);
     if (!handle) {
-        setError(LastHandleError());
+        recordError(LastHandleError());
         return {};
     }
     if (loader) {
@@ -126,7 +126,7 @@ const ResolveResFile::Loaded* ResolveResFile::loaded(DataHandle handle) {
     if (!requireOpen()) return nullptr;
     for (const Loaded& l : loaded_)
         if (l.handle == handle) return &l;
-    setError(kResNameNotFound);
+    recordError(kResNameNotFound);
     return nullptr;
 }
 
@@ -158,7 +158,7 @@ ResError ResolveResFile::ReleaseResource(DataHandle handle) {
 }
 
 bool ResolveResFile::CanWriteType(ResType) {
-    setError(kNoError);
+    recordError(kNoError);
     return false;
 }
 
@@ -171,7 +171,7 @@ ResError ResolveResFile::ReservedQuery(DataHandle, std::int16_t& out) {
 }
 ResError ResolveResFile::UniqueName(ResType, std::string&) { return setError(kUnsupported); }
 std::int16_t ResolveResFile::UniqueID(ResType) {
-    setError(kUnsupported);
+    recordError(kUnsupported);
     return 0;
 }
 ResError ResolveResFile::ReservedAction(std::int32_t) { return setError(kUnsupported); }

@@ -10,7 +10,7 @@
 namespace tryster::resfile {
 
 SeqResFile::~SeqResFile() {
-    if (CountMembers() != 0) (void)Close();
+    if (CountMembers() != 0) (void)Close();  // a destructor has no one to tell
 }
 
 bool SeqResFile::AddRule(int kind, std::string_view extension) {
@@ -71,7 +71,7 @@ std::unique_ptr<iResFile> SeqResFile::fileFor(const Rule& rule, std::string_view
 }
 
 ResError SeqResFile::Open(std::string_view path) {
-    if (CountMembers() != 0) (void)Close();
+    if (CountMembers() != 0) (void)Close();  // what was open before; its error is not this open's
     std::string given(path);
     ResError last = kNoRuleApplies;
     bool opened = false;

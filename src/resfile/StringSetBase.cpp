@@ -58,12 +58,12 @@ ResError StringSetBase::Read(bool allLanguages, bool fallback) {
     DataHandle handle = file_->GetResource(type_, static_cast<std::int16_t>(id_),
                                            caretMode_ ? nullptr : StringListLoader);
     if (!handle) return file_->lastError();
-    (void)file_->GetResName(handle, name_);
+    (void)file_->GetResName(handle, name_);  // the file's own handle: it cannot fail
     std::span<const std::uint8_t> data = handleBytes(handle);
     ResError error = kNoError;
     if (caretMode_) parseCaret(data);
     else error = parseList(data, allLanguages, fallback);
-    (void)ReleaseAndDispose(*file_, handle);
+    (void)ReleaseAndDispose(*file_, handle);  // the data is read; what the file keeps, it disposes
     return error;
 }
 
@@ -173,11 +173,11 @@ ResError StringSetBase::store(DataHandle handle) {
     }
     ResError error = file_->AddResource(handle, type_, static_cast<std::int16_t>(id_), name_, true);
     if (error != kNoError) {
-        (void)DisposeDataHandle(handle);
+        (void)DisposeDataHandle(handle);  // ours and live: it cannot fail
         return error;
     }
     if ((error = file_->WriteResource(handle)) != kNoError) return error;
-    (void)ReleaseAndDispose(*file_, handle);
+    (void)ReleaseAndDispose(*file_, handle);  // the data is read; what the file keeps, it disposes
     return file_->lastError();
 }
 

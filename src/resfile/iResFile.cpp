@@ -7,7 +7,7 @@ namespace tryster::resfile {
 DataHandle iResFile::GetVariantResource(ResType type, std::int16_t id, std::uint8_t variant,
                                         ResLoader loader) {
     if (variant != 0) {
-        setError(kNoVariants);
+        recordError(kNoVariants);
         return {};
     }
     return GetResource(type, id, loader);
@@ -33,7 +33,7 @@ void iResFile::GetIndString(std::string& out, std::int16_t setId, std::int16_t i
     if (set.Load(this, static_cast<std::uint16_t>(setId), false) == kNoError) {
         if (const std::string* text = set.GetString(index)) out = *text;
     }
-    setError(kNoError);
+    recordError(kNoError);
 }
 
 ResError OpenResFile(iResFile& file, std::string_view path, int flags) {

@@ -94,7 +94,11 @@ public:
     ResError lastError() const { return lastError_; }
 
 protected:
+    // Records the operation's result and hands it back to be returned.
     ResError setError(ResError error) { return lastError_ = error; }
+    // Records the result of an operation that answers a handle, a count,
+    // a type or a bool (callers read it with lastError()).
+    void recordError(ResError error) { lastError_ = error; }
     friend ResError ReleaseAndDispose(iResFile& file, DataHandle handle);
 
 private:

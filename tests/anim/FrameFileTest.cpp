@@ -2,23 +2,45 @@
 
 #include "io/ByteWriter.h"
 
+#include <bit>
 #include <cmath>
+#include <utility>
 
 #include <gtest/gtest.h>
 
 namespace tryster::anim {
 namespace {
 
-TEST(CfpDecoding, DeltaTableFromItsFormula) {
-    EXPECT_FLOAT_EQ(cfpDelta(0), -0.1f);
-    EXPECT_NEAR(cfpDelta(126), 0.0f, 1e-12f);
-    EXPECT_NEAR(cfpDelta(252), 0.1f, 1e-6f);
-    EXPECT_EQ(cfpDelta(253), 0.0f);
-    // Built in double precision from the float nearest 1/252.
-    const double k = static_cast<double>(1.0f / 252.0f);
-    const double s = 2.0 * 200 * k - 1.0;
-    EXPECT_EQ(cfpDelta(200), static_cast<float>(s * s * s * s * 0.1));
-    EXPECT_LT(cfpDelta(100), 0.0f);
+// Bits worked out once, apart from the decoder: the float nearest 1/252,
+// the formula in double precision, the result stored as float. An exact
+// 1/252 would make delta(126) exactly 0; single precision would change the
+// low bits.
+TEST(CfpDecoding, DeltaTableBits) {
+    const std::pair<int, std::uint32_t> expected[] = {{0, 0xBDCCCCCD},   {1, 0xBDC6601A},   {63, 0xBBCCCCCA},
+                                                      {125, 0xAFDA1C1A}, {126, 0x0DB4600D}, {200, 0x3C42EC7F},
+                                                      {252, 0x3DCCCCD3}, {253, 0}};
+    for (auto [b, bits] : expected)
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(cfpDelta(static_cast<std::uint8_t>(b))), bits) << b;
+}
+
+// A kilobyte of repeat entries stands for over twenty million values; the
+// pools a file is asked for are bounded by a limit of their own.
+TEST(FrameFiles, PoolsPastTheLimitAreRefused) {
+    io::ByteWriter w;
+    for (int i = 0; i < 341; ++i) {
+        w.u8(254);
+        w.u16le(0xFFFF);
+    }
+    FramePools pools;
+    EXPECT_FALSE(decodeCfp(w.bytes(), kMaxPoolEntries + 1, 0, pools));
+    EXPECT_FALSE(decodeCfp(w.bytes(), 0, kMaxPoolEntries + 1, pools));
+    ASSERT_TRUE(decodeCfp(w.bytes(), kMaxPoolEntries, 0, pools));
+    EXPECT_EQ(pools.translations.size(), kMaxPoolEntries);
+
+    const std::vector<std::uint8_t> raw((kMaxPoolEntries + 1) * 16, 0);
+    EXPECT_FALSE(readBinFrames(raw, kMaxPoolEntries + 1, 0, pools));
+    EXPECT_FALSE(readBinFrames(raw, 0, kMaxPoolEntries + 1, pools));
+    EXPECT_TRUE(readBinFrames(raw, kMaxPoolEntries, 0, pools));
 }
 
 TEST(CfpDecoding, AFloatThenARepeatFillsThePoolsXValues) {

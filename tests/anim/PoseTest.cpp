@@ -1,5 +1,8 @@
 #include "CharacterScene.h"
 
+#include "anim/ForwardKinematics.h"
+#include "anim/Skinning.h"
+
 #include <cmath>
 
 #include <gtest/gtest.h>
@@ -36,7 +39,7 @@ TEST(ForwardKinematics, AQuarterTurnedRootCarriesItsChild) {
     expectNear(pose.worldPosition(2), {0, 0, 2});
     // The row-vector matrix turns a vector the way the world rotation does.
     expectNear(pose.worldMatrix(0).apply({1, 0, 0}), {0, 0, 1});
-    expectNear(pose.worldMatrix(0).apply({1, 0, 0}), render::rotate(pose.worldRotation(0), {1, 0, 0}));
+    expectNear(pose.worldMatrix(0).apply({1, 0, 0}), math::rotate(pose.worldRotation(0), {1, 0, 0}));
 }
 
 TEST(ForwardKinematics, OnlyMovedBonesAndTheirSubtreesGetANewRevision) {
@@ -68,36 +71,94 @@ TEST(ForwardKinematics, ASkeletonWithoutBonesPosesNothing) {
     EXPECT_EQ(pose.bounds(), (Box{{0, 0, 0}, {0, 0, 0}}));
 }
 
-using Skinning = test::CharacterScene;
+// The jobs work on spans alone: no skeleton object, no device.
+TEST(ForwardKinematics, TheJobRefusesAChildBeforeItsParentAndMovesOnlyWhatChanged) {
+    std::vector<std::int32_t> parents{-1, 0, 1};
+    std::vector<Vector3> translations{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    std::vector<Quaternion> rotations(3);
+    std::vector<std::uint8_t> changed{0, 1, 0};
+    std::vector<std::uint32_t> revisions(3, 0);
+    std::vector<Vector3> positions(3);
+    std::vector<Quaternion> worldRotations(3);
+    std::vector<Matrix3> matrices(3);
+    LocalToWorldJob job{.parents = parents,
+                        .translations = translations,
+                        .rotations = rotations,
+                        .changed = changed,
+                        .revision = 1,
+                        .boneRevisions = revisions,
+                        .worldPositions = positions,
+                        .worldRotations = worldRotations,
+                        .worldMatrices = matrices};
+    ASSERT_TRUE(job.validate());
+    EXPECT_TRUE(job.run());
+    EXPECT_EQ(revisions, (std::vector<std::uint32_t>{0, 1, 1})) << "the changed bone and the one below it";
+    expectNear(positions[2], {0, 1, 1});
+    job.revision = 2;
+    EXPECT_FALSE(job.run()) << "nothing changed since";
 
-TEST_F(Skinning, AHalfWeightPutsTheVertexHalfwayWithItsNormalRenormalised) {
-    auto c = character(makeSkeleton("s", {{"A", ""}, {"B", "A", {0, 2, 0}}}));
-    auto m = SkinMesh::create();
-    m->name = "blend";
-    m->boneNames = {"A", "B"};
-    m->texCoords = {{0, 0}};
-    m->vertices = {{{1, 0, 0}, {0, 1, 0}}, {{0, 0, 0}, {1, 0, 0}}};
-    m->bindings = {{0, 0, 1, 0, 0}, {1, 0, 0, 0, 1}};
-    m->blends = {{16384, 0}};
-    m->prepare();
-    WornOutfit* worn = c->putOn(*test::outfitOf("o", {m}), {}, 0, -1);
-    ASSERT_EQ(worn->parts().size(), 1u);
-    c->update(Matrix4::identity(), 0);
-    ASSERT_EQ(c->deformSkins(), 0u);
-    const auto v = worn->parts()[0].skin->renderMesh().vertices();
+    parents = {-1, 2, 0};
+    job.parents = parents;
+    EXPECT_FALSE(job.validate());
+    parents = {-1, 0};
+    job.parents = parents;
+    EXPECT_FALSE(job.validate()) << "spans of different lengths";
+}
+
+// One rigid vertex on bone A at the origin, one blended vertex on bone B
+// two units up, and a blend entry between them.
+struct BlendScene {
+    Ref<SkinMesh> mesh = SkinMesh::create();
+    std::vector<std::int32_t> bones{0, 1};
+    std::vector<Vector3> positions{{0, 0, 0}, {0, 2, 0}};
+    std::vector<Matrix3> matrices{Matrix3{}, Matrix3{}};
+    std::vector<platform::DeviceVertex> out = std::vector<platform::DeviceVertex>(2);
+
+    explicit BlendScene(std::int32_t weight) {
+        mesh->boneNames = {"A", "B"};
+        mesh->texCoords = {{0, 0}};
+        mesh->vertices = {{{1, 0, 0}, {0, 1, 0}}, {{0, 0, 0}, {1, 0, 0}}};
+        mesh->bindings = {{0, 0, 1, 0, 0}, {1, 0, 0, 0, 1}};
+        mesh->blends = {{weight, 0}};
+        mesh->prepare();
+    }
+    SkinningJob job() {
+        return {.layout = &mesh->layout(),
+                .vertices = mesh->vertices,
+                .bones = bones,
+                .worldPositions = positions,
+                .worldMatrices = matrices,
+                .out = out};
+    }
+};
+
+TEST(SkinningJob, AHalfWeightPutsTheVertexHalfwayWithItsNormalRenormalised) {
+    BlendScene half(16384);
+    ASSERT_TRUE(half.job().validate());
+    half.job().run();
+    const auto& v = half.out;
     expectNear({v[1].x, v[1].y, v[1].z}, {0, 2, 0});
     expectNear({v[0].x, v[0].y, v[0].z}, {0.5f, 1, 0});
     expectNear({v[0].nx, v[0].ny, v[0].nz}, {kHalf, kHalf, 0});
 
-    m->blends = {{40000, 0}};  // past 1.0: the blended vertex is copied
-    m->prepare();
-    auto copied = c->putOn(*test::outfitOf("o2", {m}), {}, 0, -1);
-    c->update(Matrix4::identity(), 10);
-    ASSERT_EQ(c->deformSkins(), 0u);
-    const auto w = copied->parts()[0].skin->renderMesh().vertices();
-    expectNear({w[0].x, w[0].y, w[0].z}, {0, 2, 0});
-    expectNear({w[0].nx, w[0].ny, w[0].nz}, {1, 0, 0});
+    BlendScene past(40000);  // past 1.0: the blended vertex is copied
+    past.job().run();
+    expectNear({past.out[0].x, past.out[0].y, past.out[0].z}, {0, 2, 0});
+    expectNear({past.out[0].nx, past.out[0].ny, past.out[0].nz}, {1, 0, 0});
 }
+
+TEST(SkinningJob, ValidationChecksWhatTheMeshCouldNot) {
+    BlendScene scene(16384);
+    scene.out.resize(1);
+    EXPECT_FALSE(scene.job().validate()) << "an output shorter than the vertices";
+    scene.out.resize(2);
+    scene.bones = {0, 2};
+    EXPECT_FALSE(scene.job().validate()) << "a bone outside the pose";
+    scene.bones = {0};
+    EXPECT_FALSE(scene.job().validate()) << "a bone name without a bone";
+}
+
+using Skinning = test::CharacterScene;
 
 TEST_F(Skinning, OverridesAndCensorMasksChooseWhatIsWornAndHow) {
     auto c = character(makeSkeleton("s", {{"PELVIS", ""}, {"HEAD", "PELVIS"}}));
@@ -158,7 +219,7 @@ TEST_F(Skinning, BoundsFollowTheBonesAndNothingIsRedoneWithoutAChange) {
     SkinInstance& bodySkin = *w->parts()[0].skin;
     SkinInstance& handSkin = *w->parts()[1].skin;
     EXPECT_TRUE(bodySkin.needsDeform());
-    ASSERT_EQ(c->deformSkins(), 0u);
+    ASSERT_EQ(c->deformSkins(), render::render_error::kOk);
     EXPECT_FALSE(bodySkin.needsDeform());
     EXPECT_EQ(bodySkin.renderMesh().bounds(), (Box{{-1, -1, 0}, {1, 1, 0}}));
 
@@ -175,10 +236,10 @@ TEST_F(Skinning, ACharacterIsDrawnThroughItsGroupInFleshWithoutItsTexture) {
     auto c = character(makeSkeleton("s", {{"ROOT", ""}}));
     c->putOn(*test::outfitOf("o", {test::squareMesh("square", "ROOT", {}, 1.5f)}), {}, 0, -1);
     c->update(Matrix4::identity(), 0);
-    ASSERT_EQ(scene.viewport->clear(), 0u);
-    ASSERT_EQ(scene.viewport->beginScene(), 0u);
-    ASSERT_EQ(c->draw(*scene.viewport, 0), 0u);
-    ASSERT_EQ(scene.viewport->endScene(), 0u);
+    ASSERT_EQ(scene.viewport->clear(), render::render_error::kOk);
+    ASSERT_EQ(scene.viewport->beginScene(), render::render_error::kOk);
+    ASSERT_EQ(c->draw(*scene.viewport, 0), render::render_error::kOk);
+    ASSERT_EQ(scene.viewport->endScene(), render::render_error::kOk);
     scene.shoot("anim-character-flesh");
     const std::uint32_t centre = scene.pixel(32, 32);
     EXPECT_NE(centre, scene.pixel(1, 1));
@@ -187,9 +248,9 @@ TEST_F(Skinning, ACharacterIsDrawnThroughItsGroupInFleshWithoutItsTexture) {
 
     auto bare = character(makeSkeleton("bare", {{"ROOT", ""}}));
     bare->update(Matrix4::identity(), 0);
-    ASSERT_EQ(scene.viewport->beginScene(), 0u);
-    ASSERT_EQ(bare->draw(*scene.viewport, 0), 0u);
-    ASSERT_EQ(scene.viewport->endScene(), 0u);
+    ASSERT_EQ(scene.viewport->beginScene(), render::render_error::kOk);
+    ASSERT_EQ(bare->draw(*scene.viewport, 0), render::render_error::kOk);
+    ASSERT_EQ(scene.viewport->endScene(), render::render_error::kOk);
     EXPECT_TRUE(bare->renderGroup().screenExtent().empty());
 }
 

@@ -8,6 +8,8 @@
 #include "platform/FileSystem.h"
 #include "platform/Shell.h"
 #include "platform/Sound.h"
+#include "support/RecordingShell.h"
+#include "support/RecordingSoundPlayer.h"
 #include "support/TempDir.h"
 
 #include <QDialog>
@@ -21,7 +23,7 @@
 
 namespace tryster::app::tests {
 
-using Sound = platform::RecordingSoundPlayer::Event;
+using Sound = test::RecordingSoundPlayer::Event;
 
 // A modal dialog as the user would have seen it.
 struct ShownDialog {
@@ -68,8 +70,8 @@ protected:
 
     test::TempDir startDir;   // the current directory at launch
     test::TempDir configDir;  // the registry file and the game
-    platform::RecordingSoundPlayer sounds;
-    platform::RecordingShell shell;
+    test::RecordingSoundPlayer sounds;
+    test::RecordingShell shell;
     RecordingModalRunner runner;
 
 private:

@@ -4,6 +4,7 @@
 #include "app/CPictureButton.h"
 #include "app/CTrysterDlg.h"
 #include "app/ControlIds.h"
+#include "app/ToolTips.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -12,6 +13,8 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSlider>
+
+#include <set>
 
 namespace tryster::app::tests {
 namespace {
@@ -82,14 +85,21 @@ TEST_F(MainDialog, ThePreviewHoldsBothSnapshotRectangles) {
     EXPECT_FALSE(control(IDC_PREVIEW)->geometry().intersects(control(IDC_ABOUT)->geometry()));
 }
 
+// Each control of the tip table that the dialog has shows the first tip
+// registered for it (four lists are registered twice).
 TEST_F(MainDialog, PictureButtonsAndTipsAreInPlace) {
     for (int id : {IDC_BACK, IDC_NEXT, IDC_CREATE, IDC_REPLACE, IDC_SAVE, IDC_ABOUT, IDC_HELP})
         EXPECT_TRUE(qobject_cast<CPictureButton*>(control(id))->hasBitmaps()) << id;
-    EXPECT_EQ(control(IDC_HELP)->toolTip(), "View the ReadMe file.");
-    EXPECT_EQ(control(IDC_CREATE)->toolTip(), "Create a new Date.");
-    EXPECT_EQ(control(IDC_REPLACE)->toolTip(), "Replace an existing Townie with one downloaded.");
-    EXPECT_EQ(control(IDC_ZOOM_SLIDER)->toolTip(), "Change the size of the displayed Plom.");
-    EXPECT_EQ(control(IDC_NEXT)->toolTip(), "Proceed to the next step.");
+    std::set<int> seen;
+    int shown = 0;
+    for (const ToolTip& tip : kToolTips) {
+        if (!seen.insert(tip.controlId).second) continue;
+        if (QWidget* w = control(tip.controlId)) {
+            EXPECT_EQ(w->toolTip(), QString::fromLatin1(tip.text)) << tip.controlId;
+            ++shown;
+        }
+    }
+    EXPECT_GE(shown, 5);
 }
 
 TEST_F(MainDialog, CreateLeadsToStepOneAndBackReturns) {

@@ -1,12 +1,14 @@
-// The demo folder's names against the skin catalog's rules, written here
-// as the catalog states them: every look the wizard offers (gender, build,
-// tone, adult or child) must find heads and bodies with textures, and the
-// hands derived from each body must exist.
+// The demo folder's names against the skin catalog's own rules: every look
+// the wizard offers (gender, build, tone, adult or child) must find heads
+// and bodies with textures, and the hands derived from each body must
+// exist.
 
 #include "DemoFolder.h"
 
 #include "anim/CharacterLibrary.h"
 #include "character/Appearance.h"
+#include "character/CatalogRules.h"
+#include "character/HandDerivation.h"
 #include "platform/FileFinder.h"
 
 #include <algorithm>
@@ -20,25 +22,6 @@ namespace {
 using platform::containsNoCase;
 using platform::toLower;
 
-std::string_view firstToken(std::string_view name) {
-    return name.substr(0, name.find('_'));
-}
-
-std::string_view secondToken(std::string_view name) {
-    const std::size_t first = name.find('_');
-    if (first == std::string_view::npos) return {};
-    const std::string_view rest = name.substr(first + 1);
-    return rest.substr(0, rest.find('_'));
-}
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-std::string prefix(std::string_view name, std::size_t n) {
-    return toLower(name.substr(0, std::min(n, name.size())));
-}
-
 struct Look {
     char gender;           // 'm' or 'f'
     std::string body;      // "fit", "fat", "skn"
@@ -46,61 +29,19 @@ struct Look {
     bool adult;
     bool male() const { return gender == 'm'; }
     std::string ga() const { return std::string(1, gender) + "a"; }
+    CatalogFilter filter() const { return {gender, body, tone, adult, male()}; }
 };
-
-bool headMeshRule(std::string_view name, const Look& look) {
-    return name.size() > 1 && (name[0] == 'c' || name[0] == 'C') && isDigit(name[1]) &&
-           containsNoCase(firstToken(name), look.ga());
-}
-
-bool bodyMeshRule(std::string_view name, const Look& look) {
-    const bool shape = (!name.empty() && (name[0] == 'b' || name[0] == 'B') &&
-                        std::any_of(name.begin() + 1, name.end(), isDigit)) ||
-                       (!name.empty() && (name[0] == 'n' || name[0] == 'N') && name.size() > 5 && name[5] == '_');
-    if (!shape) return false;
-    const std::string code = look.ga() + look.body;
-    if (containsNoCase(firstToken(name), code) || containsNoCase(secondToken(name), code)) return true;
-    if (look.adult) return false;
-    const std::string lower = toLower(name);
-    return look.male() ? lower.find("mcchd") != std::string::npos : lower.find("fcchd") != std::string::npos;
-}
-
-bool headTextureRule(std::string_view texture, const Look& look, std::string_view headMesh) {
-    return containsNoCase(firstToken(texture), look.ga() + look.tone) &&
-           toLower(texture).find(prefix(headMesh, 5)) != std::string::npos;
-}
-
-bool bodyTextureRule(std::string_view texture, const Look& look, std::string_view bodyMesh) {
-    const std::string_view token = firstToken(texture);
-    const bool fitPass = look.body == "fit" && containsNoCase(token, "a") && containsNoCase(token, look.tone);
-    if (!fitPass && !containsNoCase(token, look.ga() + look.body + look.tone)) return false;
-    const std::string lower = toLower(texture);
-    if (look.adult) return lower.find(prefix(bodyMesh, 9)) != std::string::npos;
-    return lower.find(prefix(bodyMesh, 4)) != std::string::npos || lower.find("ucchd") != std::string::npos;
-}
-
-bool extraBodyTextureRule(std::string_view texture, std::string_view bodyMesh) {
-    return texture.size() > 4 && bodyMesh.size() > 4 && platform::equalsNoCase(texture.substr(1, 4), bodyMesh.substr(1, 4));
-}
 
 struct Hands {
     std::string left, right, texture;
 };
 
-Hands deriveHands(std::string_view bodyMesh, std::string_view bodyTexture) {
-    const bool adult = bodyMesh.size() > 5 && (bodyMesh[5] == 'a' || bodyMesh[5] == 'A');
-    const char g = bodyMesh.size() > 4 && bodyMesh[4] != 'm' && bodyMesh[4] != 'M' ? 'f' : 'm';
-    std::string tone = "lgt";
-    if (bodyTexture.size() > 9) tone = containsNoCase(bodyTexture, "med") ? "med" : containsNoCase(bodyTexture, "drk") ? "drk" : "lgt";
-    Hands h;
-    h.left = "hflo";
-    h.left[1] = adult ? g : 'u';
-    h.right = h.left;
-    h.right[2] = 'r';
-    h.texture = platform::toUpper(h.right) + tone;
-    h.texture[1] = 'U';
-    h.texture[2] = 'A';
-    return h;
+Hands handsFor(std::string_view bodyMesh, std::string_view bodyTexture) {
+    Appearance look;
+    look.bodyMesh = bodyMesh;
+    look.bodyTexture = bodyTexture;
+    deriveHands(look);
+    return {look.leftHandMesh, look.rightHandMesh, look.leftHandTexture};
 }
 
 class DemoNames : public ::testing::Test {
@@ -140,26 +81,27 @@ protected:
     std::vector<std::string> heads(const Look& look) const {
         std::vector<std::string> out;
         for (const auto& o : *outfits)
-            if (headMeshRule(o, look)) out.push_back(o);
+            if (isHeadMesh(o, look.filter())) out.push_back(o);
         return out;
     }
     std::vector<std::string> bodies(const Look& look) const {
         std::vector<std::string> out;
         for (const auto& o : *outfits)
-            if (bodyMeshRule(o, look)) out.push_back(o);
+            if (isBodyMesh(o, look.filter())) out.push_back(o);
         return out;
     }
     std::vector<std::string> headTextures(const Look& look, std::string_view head) const {
         std::vector<std::string> out;
         for (const auto& t : *textures)
-            if ((t[0] == 'c' || t[0] == 'C') && headTextureRule(t, look, head)) out.push_back(t);
+            if (textureKind(t) == TextureKind::Head && isHeadTexture(t, look.filter(), head)) out.push_back(t);
         return out;
     }
     std::vector<std::string> bodyTextures(const Look& look, std::string_view body) const {
         std::vector<std::string> out;
         for (const auto& t : *textures) {
-            const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(t[0])));
-            if ((c == 'b' && bodyTextureRule(t, look, body)) || ((c == 'n' || c == 'u') && extraBodyTextureRule(t, body)))
+            const TextureKind kind = textureKind(t);
+            if ((kind == TextureKind::Body && isBodyTexture(t, look.filter(), body)) ||
+                (kind == TextureKind::ExtraBody && isExtraBodyTexture(t, body)))
                 out.push_back(t);
         }
         return out;
@@ -199,7 +141,7 @@ TEST_F(DemoNames, EveryLookFindsHeadsAndBodiesWithTextures) {
             const auto textureList = bodyTextures(look, body);
             EXPECT_FALSE(textureList.empty()) << body;
             for (const auto& texture : textureList) {
-                const Hands h = deriveHands(body, texture);
+                const Hands h = handsFor(body, texture);
                 EXPECT_TRUE(hasOutfit(h.left) && hasOutfit(h.right)) << body << ": " << h.left << ", " << h.right;
                 EXPECT_TRUE(hasTexture(h.texture)) << texture << ": " << h.texture;
             }
@@ -264,10 +206,10 @@ TEST_F(DemoNames, EveryBodyAndHeadTextureIsOfferedForSomeLook) {
 }
 
 TEST_F(DemoNames, TheHandsFollowTheBody) {
-    EXPECT_EQ(deriveHands("b003mafit_01", "B003MAFitmed_bmoc").left, "hmlo");
-    EXPECT_EQ(deriveHands("b006fafit_01", "B006FAFitdrk_dots").right, "hfro");
-    EXPECT_EQ(deriveHands("b101mcchd_01", "B101MAChdlgt_boy").left, "hulo");
-    EXPECT_EQ(deriveHands("b003mafit_01", "B003MAFitmed_bmoc").texture, "HUAOmed");
+    EXPECT_EQ(handsFor("b003mafit_01", "B003MAFitmed_bmoc").left, "hmlo");
+    EXPECT_EQ(handsFor("b006fafit_01", "B006FAFitdrk_dots").right, "hfro");
+    EXPECT_EQ(handsFor("b101mcchd_01", "B101MAChdlgt_boy").left, "hulo");
+    EXPECT_EQ(handsFor("b003mafit_01", "B003MAFitmed_bmoc").texture, "HUAOmed");
     for (const char* hand : {"hmlo", "hmro", "hflo", "hfro", "hulo", "huro", "hulc", "hurc"}) EXPECT_TRUE(hasOutfit(hand));
     for (const char* texture : {"HUAOlgt", "HUAOmed", "HUAOdrk", "HUAClgt"}) EXPECT_TRUE(hasTexture(texture));
 }

@@ -62,10 +62,10 @@ public:
     void draw(anim::TimeMs t, float facing = 0, int zoom = 2) {
         placePreviewCamera(*scene, facing, zoom);
         character->update(render::Matrix4::translation({0, -1.75f, 0}), t);
-        ASSERT_EQ(scene->viewport->clear(), 0u);
-        ASSERT_EQ(scene->viewport->beginScene(), 0u);
-        EXPECT_EQ(character->draw(*scene->viewport, t), 0u);
-        ASSERT_EQ(scene->viewport->endScene(), 0u);
+        ASSERT_EQ(scene->viewport->clear(), render::render_error::kOk);
+        ASSERT_EQ(scene->viewport->beginScene(), render::render_error::kOk);
+        EXPECT_EQ(character->draw(*scene->viewport, t), render::render_error::kOk);
+        ASSERT_EQ(scene->viewport->endScene(), render::render_error::kOk);
     }
 
     std::unique_ptr<Scene> scene;

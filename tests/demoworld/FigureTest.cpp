@@ -158,9 +158,9 @@ TEST_F(DemoMeshes, AnimationsBeginAndEndInTheirPostures) {
         for (std::size_t b = 0; b < a.tracks.size(); ++b) {
             const auto& t = a.tracks[b];
             const Quaternion q = a.rotations()[static_cast<std::size_t>(t.rotationOffset + (frame < 0 ? t.frameCount - 1 : frame))];
-            const Quaternion want = render::conjugate(pose.turn[b]);
+            const Quaternion want = math::conjugate(pose.turn[b]);
             // q and −q are the same turn; frames are stored to within 2e-4.
-            const float sign = render::dot(q, want) < 0 ? -1.0f : 1.0f;
+            const float sign = math::dot(q, want) < 0 ? -1.0f : 1.0f;
             const float off = std::max({std::fabs(q.x - sign * want.x), std::fabs(q.y - sign * want.y),
                                         std::fabs(q.z - sign * want.z), std::fabs(q.w - sign * want.w)});
             EXPECT_LT(off, 1e-3f) << a.name << " " << which << " " << t.boneName;

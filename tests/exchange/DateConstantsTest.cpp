@@ -106,7 +106,7 @@ TEST_F(ConstantsFile, Version0LabelsAndShortValueLists) {
 
 TEST_F(ConstantsFile, MissingOrDamagedResourcesAreErrors) {
     cTreeConstants c;
-    EXPECT_EQ(c.save(), -1);
+    EXPECT_EQ(c.save(), resfile::kBadChunk);
     EXPECT_EQ(c.load(file, kId), kResNotFound);
     store(2, 1);
     put(kTypeConstants, {}, true);

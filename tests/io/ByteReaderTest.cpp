@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <limits>
+
 namespace tryster::io {
 namespace {
 
@@ -40,6 +43,74 @@ TEST(ByteReader, CStringNeedsItsZero) {
     EXPECT_EQ(s, "ab");
     EXPECT_FALSE(r.cstring(s));
     EXPECT_EQ(r.position(), 3u);
+}
+
+// A view read to its end, and an empty one (whose data is null), hold no
+// string: the zero search must not be handed a null pointer.
+TEST(ByteReader, CStringAtTheEndOrOnAnEmptyViewIsAShortRead) {
+    std::string s = "kept";
+    ByteReader none;
+    EXPECT_FALSE(none.cstring(s));
+    ByteReader empty(std::span<const std::uint8_t>{});
+    EXPECT_FALSE(empty.cstring(s));
+    const std::uint8_t bytes[] = {'x', 0};
+    ByteReader r(bytes, sizeof bytes);
+    ASSERT_TRUE(r.cstring(s));
+    EXPECT_FALSE(r.cstring(s));
+    EXPECT_EQ(s, "x");
+}
+
+TEST(ByteReader, ArraysRefuseCountsWhoseSizeOverflowsOrRunsPastTheEnd) {
+    const std::uint8_t bytes[8] = {};
+    ByteReader r(bytes, sizeof bytes);
+    ByteReader records;
+    // Half the address space and one more, of 2 bytes each, wraps to 0 bytes.
+    EXPECT_FALSE(r.readArray(std::numeric_limits<std::size_t>::max() / 2 + 1, 2, records));
+    EXPECT_FALSE(r.readArray(3, 3, records));
+    EXPECT_EQ(r.position(), 0u);
+    ASSERT_TRUE(r.readArray(2, 3, records));
+    EXPECT_EQ(records.size(), 6u);
+    EXPECT_EQ(r.position(), 6u);
+    std::span<const std::uint8_t> none;
+    EXPECT_TRUE(r.readArray(0, 1000, none));
+    EXPECT_TRUE(none.empty());
+}
+
+TEST(ByteReader, SubReadersStayInsideTheirRange) {
+    const std::uint8_t bytes[] = {1, 2, 3, 4, 5, 6};
+    ByteReader r(bytes, sizeof bytes);
+    ByteReader middle;
+    EXPECT_FALSE(r.rangeReader(4, 3, middle));
+    EXPECT_FALSE(r.rangeReader(7, 0, middle));
+    ASSERT_TRUE(r.rangeReader(2, 2, middle));
+    EXPECT_EQ(r.position(), 0u) << "a range reader does not move its parent";
+    std::uint16_t v = 0;
+    ASSERT_TRUE(middle.u16be(v));
+    EXPECT_EQ(v, 0x0304);
+    std::uint8_t past = 0;
+    EXPECT_FALSE(middle.u8(past)) << "the byte after the range is not the sub-reader's";
+
+    ByteReader head;
+    ASSERT_TRUE(r.subReader(5, head));
+    EXPECT_EQ(r.position(), 5u);
+    EXPECT_FALSE(r.subReader(2, head));
+    EXPECT_EQ(head.size(), 5u) << "a failed sub-read leaves the last one";
+}
+
+TEST(ByteReader, TheByteOrderCanBeChosenAtRunTime) {
+    const std::uint8_t bytes[] = {0x3F, 0x80, 0, 0, 0, 0, 0x80, 0x3F};
+    for (auto order : {std::endian::big, std::endian::little}) {
+        ByteReader r(bytes, sizeof bytes);
+        float first = 0, second = 0;
+        ASSERT_TRUE(r.f32(first, order) && r.f32(second, order));
+        EXPECT_EQ(order == std::endian::big ? first : second, 1.0f);
+    }
+    ByteReader r(bytes, sizeof bytes);
+    std::int16_t s = 0;
+    std::uint32_t u = 0;
+    ASSERT_TRUE(r.i16(s, std::endian::little) && r.u32(u, std::endian::big));
+    EXPECT_EQ(s, static_cast<std::int16_t>(0x803F));
+    EXPECT_EQ(u, 0u);
 }
 
 TEST(ByteWriter, RoundTripsThroughTheReader) {

@@ -1,6 +1,4 @@
 #include "platform/Clock.h"
-#include "platform/Sound.h"
-#include "platform/Shell.h"
 
 #include <gtest/gtest.h>
 
@@ -56,29 +54,6 @@ TEST(Clock, TickCountAdvances) {
     std::uint32_t b = a;
     for (unsigned spin = 0; b == a && spin < 100000000u; ++spin) b = tickCountMs();
     EXPECT_NE(a, b);
-}
-
-TEST(Sound, TheRecordingDoubleKeepsEveryRequestInOrder) {
-    RecordingSoundPlayer recorder;
-    installSoundPlayer(&recorder);
-    playClick();
-    soundPlayer().playFile("x.wav", PlayMode::Wait);
-    soundPlayer().stop();
-    installSoundPlayer(nullptr);
-    playClick();  // goes to the null player
-    using E = RecordingSoundPlayer::Event;
-    EXPECT_EQ(recorder.events, (std::vector<E>{{E::Resource, "Click", PlayMode::Async},
-                                               {E::File, "x.wav", PlayMode::Wait},
-                                               {E::Stop, "", PlayMode::Async}}));
-}
-
-TEST(Shell, TheRecordingDoubleKeepsWhatWasOpened) {
-    RecordingShell recorder;
-    installShell(&recorder);
-    shell().open("/start/readme.txt");
-    installShell(nullptr);
-    shell().open("ignored");
-    EXPECT_EQ(recorder.opened, std::vector<std::string>{"/start/readme.txt"});
 }
 
 }  // namespace

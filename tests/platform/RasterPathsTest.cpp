@@ -34,44 +34,44 @@ std::vector<std::uint32_t> render(const SceneOptions& o, Path path) {
     soft::SoftwareDisplay display;
     std::shared_ptr<Surface> target, zbuffer, texture;
     std::unique_ptr<GraphicsDevice> device;
-    EXPECT_EQ(display.createSurface({o.width, o.height, pixel_format::kXrgb8888, SurfaceKind::Offscreen}, target), 0u);
-    EXPECT_EQ(display.createSurface({o.width, o.height, pixel_format::kXrgb8888, SurfaceKind::ZBuffer}, zbuffer), 0u);
-    EXPECT_EQ(display.createDevice(1, target, zbuffer, device), 0u);
+    EXPECT_EQ(display.createSurface({o.width, o.height, pixel_format::kXrgb8888, SurfaceKind::Offscreen}, target), device_result::kOk);
+    EXPECT_EQ(display.createSurface({o.width, o.height, pixel_format::kXrgb8888, SurfaceKind::ZBuffer}, zbuffer), device_result::kOk);
+    EXPECT_EQ(display.createDevice(1, target, zbuffer, device), device_result::kOk);
     std::mt19937 random(7);
     std::uniform_real_distribution<float> unit(0, 1);
 
     // A 32 × 16 texture of noise, so any texel taken wrongly shows.
-    EXPECT_EQ(display.createSurface({32, 16, pixel_format::kXrgb8888, SurfaceKind::Texture}, texture), 0u);
+    EXPECT_EQ(display.createSurface({32, 16, pixel_format::kXrgb8888, SurfaceKind::Texture}, texture), device_result::kOk);
     LockedSurface texels;
-    EXPECT_EQ(texture->lock(texels), 0u);
+    EXPECT_EQ(texture->lock(texels), device_result::kOk);
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 32; ++x) {
             const std::uint32_t c = random();
             std::memcpy(texels.pixels + y * texels.pitch + x * 4, &c, 4);
         }
-    EXPECT_EQ(texture->unlock(), 0u);
+    EXPECT_EQ(texture->unlock(), device_result::kOk);
     TextureHandle textureHandle = 0;
-    EXPECT_EQ(device->createTexture(texture, textureHandle), 0u);
+    EXPECT_EQ(device->createTexture(texture, textureHandle), device_result::kOk);
 
     ViewportHandle viewport = 0;
     MaterialHandle material = 0, background = 0;
     LightHandle light = 0;
-    EXPECT_EQ(device->createViewport(viewport), 0u);
-    EXPECT_EQ(device->setViewport(viewport, {0, 0, o.width, o.height}), 0u);
-    EXPECT_EQ(device->setCurrentViewport(viewport), 0u);
-    EXPECT_EQ(device->createMaterial(material), 0u);
+    EXPECT_EQ(device->createViewport(viewport), device_result::kOk);
+    EXPECT_EQ(device->setViewport(viewport, {0, 0, o.width, o.height}), device_result::kOk);
+    EXPECT_EQ(device->setCurrentViewport(viewport), device_result::kOk);
+    EXPECT_EQ(device->createMaterial(material), device_result::kOk);
     EXPECT_EQ(device->setMaterial(material, {{0.8f, 0.7f, 0.6f, 1}, {1, 1, 1, 1}, {}, {0.05f, 0.1f, 0, 0}, 0, 0}),
-              0u);
-    EXPECT_EQ(device->setLightState(light_state::kMaterial, material), 0u);
-    EXPECT_EQ(device->setLightState(light_state::kAmbient, 0xFF404040u), 0u);
-    EXPECT_EQ(device->createMaterial(background), 0u);
-    EXPECT_EQ(device->setMaterial(background, {}), 0u);
-    EXPECT_EQ(device->setBackground(viewport, background), 0u);
-    EXPECT_EQ(device->createLight(light), 0u);
-    EXPECT_EQ(device->setLight(light, {LightType::Directional, {1, 1, 1, 1}, {}, {-0.3f, -0.5f, 0.8f}}), 0u);
-    EXPECT_EQ(device->addLight(viewport, light), 0u);
+              device_result::kOk);
+    EXPECT_EQ(device->setLightState(light_state::kMaterial, material), device_result::kOk);
+    EXPECT_EQ(device->setLightState(light_state::kAmbient, 0xFF404040u), device_result::kOk);
+    EXPECT_EQ(device->createMaterial(background), device_result::kOk);
+    EXPECT_EQ(device->setMaterial(background, {}), device_result::kOk);
+    EXPECT_EQ(device->setBackground(viewport, background), device_result::kOk);
+    EXPECT_EQ(device->createLight(light), device_result::kOk);
+    EXPECT_EQ(device->setLight(light, {LightType::Directional, {1, 1, 1, 1}, {}, {-0.3f, -0.5f, 0.8f}}), device_result::kOk);
+    EXPECT_EQ(device->addLight(viewport, light), device_result::kOk);
     const ScreenRect all{0, 0, o.width, o.height};
-    EXPECT_EQ(device->clear(viewport, {&all, 1}, kClearTarget | kClearZBuffer), 0u);
+    EXPECT_EQ(device->clear(viewport, {&all, 1}, kClearTarget | kClearZBuffer), device_result::kOk);
 
     DeviceMatrix projection, world;
     if (o.perspective) {
@@ -81,16 +81,16 @@ std::vector<std::uint32_t> render(const SceneOptions& o, Path path) {
         projection.m[3][3] = 0;
         world.m[3][2] = 2.5f;
     }
-    EXPECT_EQ(device->setTransform(transform_state::kProjection, projection), 0u);
-    EXPECT_EQ(device->setTransform(transform_state::kWorld, world), 0u);
-    EXPECT_EQ(device->setRenderState(rs::kCullMode, cull_mode::kNone), 0u);
-    EXPECT_EQ(device->setRenderState(rs::kTextureHandle, textureHandle), 0u);
-    EXPECT_EQ(device->setRenderState(rs::kTextureMag, texture_filter::kLinear), 0u);
-    EXPECT_EQ(device->setRenderState(rs::kShadeMode, o.flat ? shade_mode::kFlat : shade_mode::kGouraud), 0u);
+    EXPECT_EQ(device->setTransform(transform_state::kProjection, projection), device_result::kOk);
+    EXPECT_EQ(device->setTransform(transform_state::kWorld, world), device_result::kOk);
+    EXPECT_EQ(device->setRenderState(rs::kCullMode, cull_mode::kNone), device_result::kOk);
+    EXPECT_EQ(device->setRenderState(rs::kTextureHandle, textureHandle), device_result::kOk);
+    EXPECT_EQ(device->setRenderState(rs::kTextureMag, texture_filter::kLinear), device_result::kOk);
+    EXPECT_EQ(device->setRenderState(rs::kShadeMode, o.flat ? shade_mode::kFlat : shade_mode::kGouraud), device_result::kOk);
     if (path == Path::OneAtATime) {
-        EXPECT_EQ(device->setRenderState(rs::kAlphaBlendEnable, 1), 0u);
-        EXPECT_EQ(device->setRenderState(rs::kSrcBlend, blend_factor::kOne), 0u);
-        EXPECT_EQ(device->setRenderState(rs::kDestBlend, blend_factor::kZero), 0u);
+        EXPECT_EQ(device->setRenderState(rs::kAlphaBlendEnable, 1), device_result::kOk);
+        EXPECT_EQ(device->setRenderState(rs::kSrcBlend, blend_factor::kOne), device_result::kOk);
+        EXPECT_EQ(device->setRenderState(rs::kDestBlend, blend_factor::kZero), device_result::kOk);
     }
 
     // Triangles all over the view and past its edges, overlapping in
@@ -110,12 +110,12 @@ std::vector<std::uint32_t> render(const SceneOptions& o, Path path) {
             indices.push_back(static_cast<std::uint16_t>(v.size() - 1));
         }
     }
-    EXPECT_EQ(device->beginScene(), 0u);
+    EXPECT_EQ(device->beginScene(), device_result::kOk);
     EXPECT_EQ(device->drawIndexedPrimitive(PrimitiveType::TriangleList, kVertexFormatXyzNormalTex1, v.data(),
                                            static_cast<std::uint32_t>(v.size()), indices.data(),
                                            static_cast<std::uint32_t>(indices.size()), 0),
-              0u);
-    EXPECT_EQ(device->endScene(), 0u);
+              device_result::kOk);
+    EXPECT_EQ(device->endScene(), device_result::kOk);
     soft::Rasterizer::forbidEightWide(false);
 
     std::vector<std::uint32_t> pixels;

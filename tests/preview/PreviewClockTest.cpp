@@ -53,12 +53,12 @@ TEST_F(PreviewTest, AFiveSecondSuspensionCostsTheAnimationOneSecond) {
     p.setSuspended(true);
     for (int i = 0; i < 50; ++i) {
         clock.ticks += 100;
-        EXPECT_EQ(p.frame(), 0u);
+        EXPECT_EQ(p.frame(), render::render_error::kOk);
     }
     EXPECT_EQ(previewClock.nowMs(), before) << "no frames while suspended";
     p.setSuspended(false);
     clock.ticks += 10;
-    EXPECT_EQ(p.frame(), 0u);
+    EXPECT_EQ(p.frame(), render::render_error::kOk);
     EXPECT_EQ(previewClock.nowMs(), before + 1000);
 }
 

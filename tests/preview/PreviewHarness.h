@@ -9,6 +9,7 @@
 #include "platform/Sound.h"
 #include "preview/Preview.h"
 #include "render/SurfacePixels.h"
+#include "support/RecordingSoundPlayer.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -94,7 +95,7 @@ protected:
     void run(std::uint32_t ms, std::uint32_t step = 20, bool draw = true) {
         for (std::uint32_t t = 0; t < ms; t += step) {
             clock.ticks += step;
-            EXPECT_EQ(preview->frame(nullptr, draw), 0u);
+            EXPECT_EQ(preview->frame(nullptr, draw), render::render_error::kOk);
         }
     }
 
@@ -119,7 +120,7 @@ protected:
     }
 
     ManualClock clock;
-    platform::RecordingSoundPlayer sound;
+    test::RecordingSoundPlayer sound;
     RecordingPresenter presenter;
     NullWindow window;
     preview::PreviewClock previewClock;

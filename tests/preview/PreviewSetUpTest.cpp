@@ -9,7 +9,7 @@ namespace tryster::test {
 namespace {
 
 using preview::Preview;
-using Event = platform::RecordingSoundPlayer::Event;
+using Event = test::RecordingSoundPlayer::Event;
 
 bool showed(const RecordingPresenter& p, std::string_view text) {
     return std::find(p.progress.begin(), p.progress.end(), text) != p.progress.end();
@@ -70,7 +70,7 @@ TEST_F(PreviewTest, AFailedStepLeavesThePreviewEmptyAndTheNextTickTriesAgain) {
         EXPECT_FALSE(preview->initialised());
         EXPECT_FALSE(preview->animDevice());
         EXPECT_EQ(render::Device3D::current(), nullptr);
-        EXPECT_EQ(preview->frame(), 0u) << "frames do nothing meanwhile";
+        EXPECT_EQ(preview->frame(), render::render_error::kOk) << "frames do nothing meanwhile";
     }
     EXPECT_TRUE(preview->setUp(&window, 332, 432));
     EXPECT_TRUE(presenter.messages.empty());
@@ -98,7 +98,7 @@ TEST_F(PreviewTest, OneAnimationFolderIsEnoughForTheFolderCheck) {
     EXPECT_TRUE(p.setUp(&window, 64, 64));
     EXPECT_TRUE(presenter.messages.empty());
     EXPECT_FALSE(p.character()->skeleton()) << "an empty install shows nothing";
-    EXPECT_EQ(p.frame(), 0u);
+    EXPECT_EQ(p.frame(), render::render_error::kOk);
 }
 
 TEST_F(PreviewTest, TeardownReleasesEverythingAndIsSafeToRunTwice) {
@@ -112,7 +112,7 @@ TEST_F(PreviewTest, TeardownReleasesEverythingAndIsSafeToRunTwice) {
     EXPECT_FALSE(p.animDevice());
     EXPECT_FALSE(p.playback());
     p.tearDown();
-    EXPECT_EQ(p.frame(), 0u);
+    EXPECT_EQ(p.frame(), render::render_error::kOk);
     p.refillCatalog(true, true);
     p.applyAppearance();
     p.takeOffAppearance(true);

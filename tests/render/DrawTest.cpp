@@ -49,11 +49,11 @@ protected:
 std::vector<std::uint32_t> drawSphere(Scene& scene, Ref<RenderMesh> mesh) {
     test::fillSphere(*mesh, 12, 16, 3.0f);
     mesh->setTextureName("skin");
-    EXPECT_EQ(mesh->commit(), 0u);
+    EXPECT_EQ(mesh->commit(), render::render_error::kOk);
     auto group = KinoRenderGroup::create();
     group->setBox(mesh->bounds());
     group->addChild(*mesh);
-    EXPECT_EQ(scene.frame(*group), 0u);
+    EXPECT_EQ(scene.frame(*group), render::render_error::kOk);
     return scene.pixels();
 }
 
@@ -83,10 +83,10 @@ TEST_F(TexturedScene, UnknownTextureDrawsInFleshColours) {
     Scene scene(32, 32, textures());
     auto mesh = scene.device->createRenderMesh();
     fillQuad(*mesh, 2, "no-such-texture");
-    ASSERT_EQ(mesh->commit(), 0u);
+    ASSERT_EQ(mesh->commit(), render::render_error::kOk);
     ASSERT_EQ(mesh->materials().size(), 1u);
     EXPECT_EQ(mesh->materials()[0]->name(), "Flesh");
-    ASSERT_EQ(scene.frame(*mesh), 0u);
+    ASSERT_EQ(scene.frame(*mesh), render::render_error::kOk);
     // Facing the camera, the two lights graze it: ambient 178/255 × Flesh.
     std::uint32_t c = scene.pixel(16, 16);
     EXPECT_LE(test::channelDifference(c, 0xAB8076), 1) << std::hex << c;
@@ -97,7 +97,7 @@ TEST_F(TexturedScene, DamagedTextureFallsBackToFlesh) {
     Scene scene(16, 16, textures());
     auto mesh = scene.device->createRenderMesh();
     fillQuad(*mesh, 2, "broken");
-    ASSERT_EQ(mesh->commit(), 0u);
+    ASSERT_EQ(mesh->commit(), render::render_error::kOk);
     EXPECT_EQ(mesh->materials()[0]->name(), "Flesh");
     EXPECT_EQ(scene.anim.textures().size(), 0u);
 }
@@ -108,8 +108,8 @@ TEST_F(TexturedScene, TexturesAreSharedByNameAndLeaveWithTheirLastUser) {
     auto b = scene.device->createRenderMesh();
     fillQuad(*a, 1, "skin");
     fillQuad(*b, 1, "skin");
-    ASSERT_EQ(a->commit(), 0u);
-    ASSERT_EQ(b->commit(), 0u);
+    ASSERT_EQ(a->commit(), render::render_error::kOk);
+    ASSERT_EQ(b->commit(), render::render_error::kOk);
     EXPECT_EQ(scene.anim.textures().size(), 1u);
     EXPECT_EQ(a->materials()[0]->texture(), b->materials()[0]->texture());
     a.reset();
@@ -125,8 +125,8 @@ TEST(Draw, IndicesPastTheVerticesSkipOnlyTheirTriangles) {
         auto mesh = scene.device->createRenderMesh();
         fillQuad(*mesh, 3, "white");
         mesh->indices()[4] = 9;  // the second triangle (0, 2, 3) now names a missing vertex
-        ASSERT_EQ(mesh->commit(), 0u);
-        ASSERT_EQ(scene.frame(*mesh), 0u);
+        ASSERT_EQ(mesh->commit(), render::render_error::kOk);
+        ASSERT_EQ(scene.frame(*mesh), render::render_error::kOk);
         EXPECT_NE(scene.pixel(24, 8), kBackground) << forbid;  // upper right: first triangle
         EXPECT_EQ(scene.pixel(8, 24), kBackground) << forbid;  // lower left: second
     }
@@ -151,12 +151,12 @@ protected:
         sphere = scene.device->createRenderMesh();
         test::fillSphere(*sphere, 8, 8, 1.0f);
         sphere->setTextureName("white");
-        ASSERT_EQ(sphere->commit(), 0u);
+        ASSERT_EQ(sphere->commit(), render::render_error::kOk);
         probe = Ref<Probe>::adopt(new Probe);
         group->addChild(*probe);
         group->addChild(*sphere);
         group->setTransform(Matrix4::translation(at));
-        ASSERT_EQ(scene.frame(*group), 0u);
+        ASSERT_EQ(scene.frame(*group), render::render_error::kOk);
     }
     Scene scene{48, 48};
     Ref<RenderGroup> group;
@@ -198,8 +198,8 @@ TEST_F(Culling, TheNextClearTouchesOnlyTheDirtyRectangles) {
     const ScreenExtent drawn = group->screenExtent();
     // A mark outside what was drawn survives the clear; the sphere does not.
     auto* back = scene.anim.backSurface()->get();
-    ASSERT_EQ(back->fill({0, 0, 1, 1}, 0x00FF00), 0u);
-    ASSERT_EQ(scene.viewport->clear(), 0u);
+    ASSERT_EQ(back->fill({0, 0, 1, 1}, 0x00FF00), platform::device_result::kOk);
+    ASSERT_EQ(scene.viewport->clear(), render::render_error::kOk);
     EXPECT_EQ(scene.pixel(0, 0), 0x00FF00u);
     EXPECT_EQ(scene.pixel((drawn.left + drawn.right) / 2, (drawn.top + drawn.bottom) / 2), kBackground);
     EXPECT_TRUE(scene.viewport->dirtyRects().empty());
@@ -209,13 +209,13 @@ TEST(Draw, ALostSurfaceIsRestoredAndTheSceneBegins) {
     Scene scene(32, 32);
     auto mesh = scene.device->createRenderMesh();
     fillQuad(*mesh, 2, "white");
-    ASSERT_EQ(mesh->commit(), 0u);
-    ASSERT_EQ(scene.frame(*mesh), 0u);
+    ASSERT_EQ(mesh->commit(), render::render_error::kOk);
+    ASSERT_EQ(scene.frame(*mesh), render::render_error::kOk);
     auto before = scene.pixels();
     static_cast<platform::soft::SoftwareDisplay*>(scene.anim.display())->loseSurfaces();
-    ASSERT_EQ(scene.viewport->beginScene(), 0u);
-    ASSERT_EQ(scene.viewport->endScene(), 0u);
-    ASSERT_EQ(scene.frame(*mesh), 0u);
+    ASSERT_EQ(scene.viewport->beginScene(), render::render_error::kOk);
+    ASSERT_EQ(scene.viewport->endScene(), render::render_error::kOk);
+    ASSERT_EQ(scene.frame(*mesh), render::render_error::kOk);
     EXPECT_EQ(scene.pixels(), before);
 }
 
@@ -224,8 +224,8 @@ TEST(Draw, TranslucentMeshesBlendBySourceColour) {
     auto mesh = scene.device->createRenderMesh();
     fillQuad(*mesh, 4, "grey");
     mesh->setTranslucent(true);
-    ASSERT_EQ(mesh->commit(), 0u);
-    ASSERT_EQ(scene.frame(*mesh), 0u);
+    ASSERT_EQ(mesh->commit(), render::render_error::kOk);
+    ASSERT_EQ(scene.frame(*mesh), render::render_error::kOk);
     // grey 0.5 × ambient 178/255 = 89 per channel, over (141, 0, 0).
     auto blend = [](int s, int d) { return (s * (s + (s >> 7)) + d * (256 - (s + (s >> 7)))) >> 8; };
     std::uint32_t expected = (static_cast<std::uint32_t>(blend(88, 141)) << 16) |
@@ -236,11 +236,11 @@ TEST(Draw, TranslucentMeshesBlendBySourceColour) {
 
 TEST(Draw, PresentShowsTheUpdateAreaInTheWindow) {
     Scene scene(32, 32);
-    ASSERT_EQ(scene.anim.present(), 0u);
+    ASSERT_EQ(scene.anim.present(), render::render_error::kOk);
     EXPECT_EQ(scene.window.shown, (platform::ScreenRect{0, 0, 32, 32}));
     scene.anim.addUpdateRect({2, 2, 10, 12});
     scene.anim.addUpdateRect({4, 0, 8, 6});
-    ASSERT_EQ(scene.anim.present(), 0u);
+    ASSERT_EQ(scene.anim.present(), render::render_error::kOk);
     EXPECT_EQ(scene.window.shown, (platform::ScreenRect{2, 0, 10, 12}));
     EXPECT_EQ(scene.window.frames, 2);
 }
@@ -250,9 +250,9 @@ TEST(Draw, AHeadlessWindowWritesEachPresentedFrameToAFile) {
     test::DisplayOverride display;
     platform::FrameFileWindow window(dir.file("frame.png"));
     AnimDevice anim;
-    ASSERT_EQ(anim.initialise(&window, false, false, 24, 16, 32, AnimDevice::kRgb, 0), 0u);
-    ASSERT_EQ(anim.backSurface()->get()->fill({0, 0, 24, 16}, 0x336699), 0u);
-    ASSERT_EQ(anim.present(), 0u);
+    ASSERT_EQ(anim.initialise(&window, false, false, 24, 16, 32, AnimDevice::kRgb, 0), render::render_error::kOk);
+    ASSERT_EQ(anim.backSurface()->get()->fill({0, 0, 24, 16}, 0x336699), platform::device_result::kOk);
+    ASSERT_EQ(anim.present(), render::render_error::kOk);
     EXPECT_EQ(window.framesWritten(), 1);
     platform::PngPicture picture;
     ASSERT_TRUE(platform::readPng(dir.file("frame.png"), picture));
@@ -264,14 +264,14 @@ TEST_F(TexturedScene, ReloadMakesTexturesAndMaterialsAnew) {
     Scene scene(32, 32, textures());
     auto mesh = scene.device->createRenderMesh();
     fillQuad(*mesh, 3, "skin");
-    ASSERT_EQ(mesh->commit(), 0u);
-    ASSERT_EQ(scene.frame(*mesh), 0u);
+    ASSERT_EQ(mesh->commit(), render::render_error::kOk);
+    ASSERT_EQ(scene.frame(*mesh), render::render_error::kOk);
     auto before = scene.pixels();
     static_cast<platform::soft::SoftwareDisplay*>(scene.anim.display())->loseSurfaces();
-    ASSERT_EQ(scene.anim.restoreSurfaces(), 0u);
-    ASSERT_EQ(scene.anim.reloadTexturesAndMaterials(), 0u);
+    ASSERT_EQ(scene.anim.restoreSurfaces(), render::render_error::kOk);
+    ASSERT_EQ(scene.anim.reloadTexturesAndMaterials(), render::render_error::kOk);
     scene.viewport->invalidate();
-    ASSERT_EQ(scene.frame(*mesh), 0u);
+    ASSERT_EQ(scene.frame(*mesh), render::render_error::kOk);
     EXPECT_EQ(scene.pixels(), before);
 }
 

@@ -23,7 +23,7 @@ TEST(AnimDeviceSetup, ChoosesTheDriverByColourModel) {
     for (int model = 0; model < 3; ++model) {
         AnimDevice anim;
         test::RecordingWindow window;
-        ASSERT_EQ(initialise(anim, window, 32, model), 0u);
+        ASSERT_EQ(initialise(anim, window, 32, model), render::render_error::kOk);
         EXPECT_EQ(anim.drivers()[anim.chosenDriver()].name, names[model]);
     }
 }
@@ -36,7 +36,7 @@ TEST(AnimDeviceSetup, PrefersTheLastHardwareDriverElseFallsBack) {
         test::DisplayOverride display(options);
         AnimDevice anim;
         test::RecordingWindow window;
-        ASSERT_EQ(initialise(anim, window, 32, 2, true), 0u);
+        ASSERT_EQ(initialise(anim, window, 32, 2, true), render::render_error::kOk);
         EXPECT_EQ(anim.drivers()[anim.chosenDriver()].name, "Card B");
     }
     options.drivers = {{"Ramp Emulation", false}, {"RGB Emulation", false}};
@@ -44,7 +44,7 @@ TEST(AnimDeviceSetup, PrefersTheLastHardwareDriverElseFallsBack) {
     for (auto [model, wanted] : {std::pair{1, "RGB Emulation"}, std::pair{2, "Ramp Emulation"}}) {
         AnimDevice anim;
         test::RecordingWindow window;
-        ASSERT_EQ(initialise(anim, window, 32, model, true), 0u);
+        ASSERT_EQ(initialise(anim, window, 32, model, true), render::render_error::kOk);
         EXPECT_EQ(anim.drivers()[anim.chosenDriver()].name, wanted);
     }
 }
@@ -55,7 +55,7 @@ TEST(AnimDeviceSetup, NoRgbEmulationDriverFails) {
     test::DisplayOverride display(options);
     AnimDevice anim;
     test::RecordingWindow window;
-    EXPECT_EQ(initialise(anim, window, 32), 0x9B0B001Cu);
+    EXPECT_EQ(initialise(anim, window, 32).code(), 0x9B0B001Cu);
 }
 
 TEST(AnimDeviceSetup, AModeChangeOutsideTheModeListFails) {
@@ -63,11 +63,11 @@ TEST(AnimDeviceSetup, AModeChangeOutsideTheModeListFails) {
     AnimDevice anim;
     test::RecordingWindow window;
     // The desktop is 32 bits; 16 bits at an odd size is no listed mode.
-    EXPECT_EQ(initialise(anim, window, 16, 1, false, 66, 50), 0x9B0B001Eu);
+    EXPECT_EQ(initialise(anim, window, 16, 1, false, 66, 50).code(), 0x9B0B001Eu);
     AnimDevice listed;
-    EXPECT_EQ(listed.initialise(&window, false, false, 640, 480, 16, 1, 0), 0u);
+    EXPECT_EQ(listed.initialise(&window, false, false, 640, 480, 16, 1, 0), render::render_error::kOk);
     platform::DisplayMode now;
-    ASSERT_EQ(listed.display()->currentMode(now), 0u);
+    ASSERT_EQ(listed.display()->currentMode(now), platform::device_result::kOk);
     EXPECT_EQ(now, (platform::DisplayMode{640, 480, 16}));
 }
 
@@ -75,7 +75,7 @@ TEST(AnimDeviceSetup, NoDisplayLibraryMeansNoDevice) {
     platform::installDisplaySystemFactory([] { return std::unique_ptr<platform::DisplaySystem>(); });
     AnimDevice anim;
     test::RecordingWindow window;
-    EXPECT_EQ(initialise(anim, window, 32), 0x9B0B0001u);
+    EXPECT_EQ(initialise(anim, window, 32).code(), 0x9B0B0001u);
     platform::installDisplaySystemFactory({});
 }
 
@@ -89,28 +89,28 @@ TEST(AnimDeviceSetup, AnEightBitDesktopReadsThePaletteAndStartsAtItsDepth) {
     auto mesh = scene.device->createRenderMesh();
     test::fillSphere(*mesh, 6, 8, 3);
     mesh->setTextureName("white");
-    ASSERT_EQ(mesh->commit(), 0u);
-    ASSERT_EQ(scene.frame(*mesh), 0u);
+    ASSERT_EQ(mesh->commit(), render::render_error::kOk);
+    ASSERT_EQ(scene.frame(*mesh), render::render_error::kOk);
     EXPECT_NE(scene.pixel(16, 16), scene.pixel(0, 0));
 
     options.paletteReadable = false;
     test::DisplayOverride unreadable(options);
     AnimDevice anim;
     test::RecordingWindow window;
-    EXPECT_EQ(initialise(anim, window, 8), 0x9B0B0014u);
+    EXPECT_EQ(initialise(anim, window, 8).code(), 0x9B0B0014u);
 }
 
 TEST(AnimDeviceSetup, AnOddWidthRendersOnePixelNarrower) {
     test::DisplayOverride display;
     AnimDevice anim;
     test::RecordingWindow window;
-    ASSERT_EQ(initialise(anim, window, 32, 1, false, 335, 400), 0u);
+    ASSERT_EQ(initialise(anim, window, 32, 1, false, 335, 400), render::render_error::kOk);
     EXPECT_EQ(anim.width(), 334);
     EXPECT_EQ(anim.backSurface()->get()->description().width, 334);
     std::unique_ptr<Device3D> device;
-    ASSERT_EQ(Device3D::create(anim, device), 0u);
+    ASSERT_EQ(Device3D::create(anim, device), render::render_error::kOk);
     Viewport3D* viewport = nullptr;
-    ASSERT_EQ(device->createViewport(viewport), 0u);
+    ASSERT_EQ(device->createViewport(viewport), render::render_error::kOk);
     EXPECT_EQ(viewport->width(), 334);
 }
 
@@ -120,7 +120,7 @@ TEST(AnimDeviceSetup, WalksUpToTheTopLevelWindowAndSetsPathsAndKinds) {
     middle.parent = &top;
     preview.parent = &middle;
     AnimDevice anim;
-    ASSERT_EQ(anim.initialise(&preview, false, false, 64, 48, 32, 1, 0), 0u);
+    ASSERT_EQ(anim.initialise(&preview, false, false, 64, 48, 32, 1, 0), render::render_error::kOk);
     EXPECT_EQ(anim.topLevelWindow(), &top);
     EXPECT_EQ(static_cast<SoftwareDisplay*>(anim.display())->cooperativeWindow(), &top);
     EXPECT_EQ(anim.bitmapPath(), "Bitmaps; ../Bitmaps");
@@ -159,16 +159,16 @@ TEST(ViewportSetup, PacksTheAmbientColourAndAppliesTheRenderStateBlock) {
     EXPECT_EQ(scene.viewport->ambientArgb(), 0xB2B2B2B2u);
     RenderStateBlock block = scene.viewport->renderState();
     EXPECT_EQ(block.changed, 1);
-    ASSERT_EQ(scene.viewport->beginScene(), 0u);
-    ASSERT_EQ(scene.viewport->endScene(), 0u);
+    ASSERT_EQ(scene.viewport->beginScene(), render::render_error::kOk);
+    ASSERT_EQ(scene.viewport->endScene(), render::render_error::kOk);
     EXPECT_EQ(scene.viewport->renderState().changed, 0);
     std::uint32_t value = 0;
     auto& g = scene.device->graphics();
-    ASSERT_EQ(g.renderState(platform::render_state::kShadeMode, value), 0u);
+    ASSERT_EQ(g.renderState(platform::render_state::kShadeMode, value), platform::device_result::kOk);
     EXPECT_EQ(value, 2u);
-    ASSERT_EQ(g.renderState(platform::render_state::kZFunc, value), 0u);
+    ASSERT_EQ(g.renderState(platform::render_state::kZFunc, value), platform::device_result::kOk);
     EXPECT_EQ(value, platform::compare_func::kLessEqual);
-    ASSERT_EQ(g.renderState(platform::render_state::kDitherEnable, value), 0u);
+    ASSERT_EQ(g.renderState(platform::render_state::kDitherEnable, value), platform::device_result::kOk);
     EXPECT_EQ(value, 0u);
 }
 
@@ -177,13 +177,13 @@ TEST(ViewportSetup, LightsKeepTheirDirectionNormalisedAndTheirEffectiveColour) {
     Vector3 d = scene.light1->direction();
     EXPECT_NEAR(d.x, -0.70710678f, 1e-6f);
     EXPECT_NEAR(d.y, -0.70710678f, 1e-6f);
-    ASSERT_EQ(scene.light1->setColour(0.5f, 1, 1), 0u);
-    ASSERT_EQ(scene.light1->setIntensity(0.5f), 0u);
+    ASSERT_EQ(scene.light1->setColour(0.5f, 1, 1), render::render_error::kOk);
+    ASSERT_EQ(scene.light1->setIntensity(0.5f), render::render_error::kOk);
     EXPECT_FLOAT_EQ(scene.light1->effectiveColour().r, 0.25f);
     EXPECT_FLOAT_EQ(scene.light1->colour().a, 1.0f);
     EXPECT_EQ(scene.device->lightCount(), 2u);
     std::vector<Ref<DirectionalLight>> more(40);
-    for (auto& light : more) ASSERT_EQ(scene.device->createDirectionalLight(light), 0u);
+    for (auto& light : more) ASSERT_EQ(scene.device->createDirectionalLight(light), render::render_error::kOk);
     EXPECT_EQ(scene.device->lightCount(), 42u);  // past the first 32 the list grows
     more.clear();
     EXPECT_EQ(scene.device->lightCount(), 2u);
@@ -228,7 +228,7 @@ TEST(Camera, DefaultsAndViewMatrix) {
     test::DisplayOverride display;
     test::Scene scene(16, 16);
     Ref<Camera> fresh;
-    ASSERT_EQ(scene.viewport->createCamera(fresh), 0u);
+    ASSERT_EQ(scene.viewport->createCamera(fresh), render::render_error::kOk);
     EXPECT_EQ(fresh->position(), (Vector3{-300, 0, 0}));
     EXPECT_EQ(fresh->direction(), (Vector3{1, 0, 0}));
     EXPECT_FLOAT_EQ(fresh->frontClip(), 10.0f);

@@ -30,11 +30,11 @@ TEST(RenderGroup, AddingHoldsAReferenceAndExtendsTheBoxByTheChildsMatrix) {
     EXPECT_EQ(group->bounds().max, (Vector3{11, 1, 1}));
 
     auto stranger = scene.device->createRenderMesh();
-    EXPECT_EQ(group->removeChild(*stranger), 0x9B0B001Fu);
+    EXPECT_EQ(group->removeChild(*stranger).code(), 0x9B0B001Fu);
     EXPECT_EQ(group->children().size(), 1u);
-    EXPECT_EQ(group->removeChild(*mesh), 0u);
+    EXPECT_EQ(group->removeChild(*mesh), render::render_error::kOk);
     EXPECT_EQ(mesh->refCount(), 1);
-    EXPECT_EQ(group->removeChild(*mesh), 0x9B0B001Fu);
+    EXPECT_EQ(group->removeChild(*mesh).code(), 0x9B0B001Fu);
 }
 
 TEST(RenderGroup, OnlyTheCharactersGroupIgnoresItsChildrenForRedraw) {
@@ -64,7 +64,7 @@ TEST(RenderMesh, CommitRecordsTheInstructionsInOrder) {
     std::copy(std::begin(idx), std::end(idx), mesh->indices().begin());
     mesh->setMaterialGroups({{0, 3}, {3, 3}});
     EXPECT_TRUE(mesh->locked());
-    ASSERT_EQ(mesh->commit(), 0u);
+    ASSERT_EQ(mesh->commit(), render::render_error::kOk);
     EXPECT_FALSE(mesh->locked());
     using I = D3DInstruction;
     std::vector<I::Op> ops;
@@ -80,7 +80,7 @@ TEST(RenderMesh, CommitRecordsTheInstructionsInOrder) {
 TEST(RenderMesh, NoMaterialNamesTakeDefault) {
     test::Scene scene(8, 8);
     auto mesh = scene.device->createRenderMesh();
-    ASSERT_EQ(mesh->commit(), 0u);
+    ASSERT_EQ(mesh->commit(), render::render_error::kOk);
     ASSERT_EQ(mesh->materials().size(), 1u);
     EXPECT_EQ(mesh->materials()[0]->name(), "default");
 }
@@ -89,14 +89,14 @@ TEST(RenderMesh, CommittingTheSameNamesAgainKeepsTheMaterials) {
     test::Scene scene(8, 8);
     auto mesh = scene.device->createRenderMesh();
     mesh->lock() = {"red", "no-such-texture"};
-    ASSERT_EQ(mesh->commit(), 0u);
+    ASSERT_EQ(mesh->commit(), render::render_error::kOk);
     const Material* red = mesh->materials()[0].get();
     EXPECT_EQ(mesh->materials()[1]->name(), "Flesh");
     mesh->lock();  // every frame of a skinned mesh
-    ASSERT_EQ(mesh->commit(), 0u);
+    ASSERT_EQ(mesh->commit(), render::render_error::kOk);
     EXPECT_EQ(mesh->materials()[0].get(), red);
     mesh->lock()[0] = "blue";
-    ASSERT_EQ(mesh->commit(), 0u);
+    ASSERT_EQ(mesh->commit(), render::render_error::kOk);
     EXPECT_EQ(mesh->materials()[0]->name(), "blue");
 }
 
@@ -118,7 +118,7 @@ TEST(RenderObjectFactory, HoldsUpTo512ObjectsAndMakesNone) {
     {
         RenderObjectFactory factory;
         Ref<RenderObject> made;
-        EXPECT_EQ(factory.make("anything", made), 0x9B0B0004u);
+        EXPECT_EQ(factory.make("anything", made).code(), 0x9B0B0004u);
         for (std::size_t i = 0; i < RenderObjectFactory::kSlots; ++i)
             ASSERT_TRUE(factory.add(static_cast<int>(i), "m" + std::to_string(i), *mesh));
         EXPECT_FALSE(factory.add(9999, "one too many", *mesh));

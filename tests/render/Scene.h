@@ -61,23 +61,23 @@ public:
           platform::soft::SoftwareDisplay::Options options = {})
         : display_(options) {
         EXPECT_EQ(anim.initialise(&window, false, false, width, height, options.desktop.bitsPerPixel, 1, 0),
-                  0u);
+                  render::render_error::kOk);
         if (!texturePath.empty()) anim.setTexturePath(texturePath);
-        EXPECT_EQ(render::Device3D::create(anim, device), 0u);
-        EXPECT_EQ(device->createViewport(viewport), 0u);
-        EXPECT_EQ(viewport->setBackgroundColour(0.5546875f, 0, 0, 255.0f), 0u);
-        EXPECT_EQ(viewport->createCamera(camera), 0u);
+        EXPECT_EQ(render::Device3D::create(anim, device), render::render_error::kOk);
+        EXPECT_EQ(device->createViewport(viewport), render::render_error::kOk);
+        EXPECT_EQ(viewport->setBackgroundColour(0.5546875f, 0, 0, 255.0f), render::render_error::kOk);
+        EXPECT_EQ(viewport->createCamera(camera), render::render_error::kOk);
         camera->setPosition({0, 0, -10});
         camera->setDirection({0, 0, 1});
         camera->setFrontClip(1.0f);
         camera->setBackClip(100.0f);
-        EXPECT_EQ(device->createDirectionalLight(light1), 0u);
+        EXPECT_EQ(device->createDirectionalLight(light1), render::render_error::kOk);
         (void)light1->setPosition({100, 100, 50});
         (void)light1->setDirection({-100, -100, 0});
-        EXPECT_EQ(device->createDirectionalLight(light2), 0u);
+        EXPECT_EQ(device->createDirectionalLight(light2), render::render_error::kOk);
         (void)light2->setPosition({-100, -100, -50});
         (void)light2->setDirection({100, 100, 0});
-        EXPECT_EQ(viewport->setAmbientColour(0.7f, 0.7f, 0.7f, 0.7f), 0u);
+        EXPECT_EQ(viewport->setAmbientColour(0.7f, 0.7f, 0.7f, 0.7f), render::render_error::kOk);
     }
     ~Scene() {
         camera.reset();

@@ -21,9 +21,9 @@ std::shared_ptr<platform::soft::SoftwareSurface> surface(int w, int h, const pla
 template <typename T>
 void poke(platform::Surface& s, int x, int y, T value) {
     platform::LockedSurface l;
-    ASSERT_EQ(s.lock(l), 0u);
+    ASSERT_EQ(s.lock(l), platform::device_result::kOk);
     std::memcpy(l.pixels + y * l.pitch + x * static_cast<int>(sizeof(T)), &value, sizeof(T));
-    s.unlock();
+    EXPECT_EQ(s.unlock(), platform::device_result::kOk);
 }
 
 TEST(SurfacePixels, SixteenBitSurfacesWidenEachChannel) {
@@ -88,7 +88,7 @@ protected:
 
 TEST_F(Snapshots, WritesTheRectangleAsAJpeg) {
     auto s = surface(334, 400, platform::pixel_format::kRgb565);
-    ASSERT_EQ(s->fill({0, 0, 334, 400}, 0xFF8040), 0u);
+    ASSERT_EQ(s->fill({0, 0, 334, 400}, 0xFF8040), platform::device_result::kOk);
     ASSERT_TRUE(writeSnapshot(dir.file("Bobhead.jpg"), s.get(), {145, 146, 190, 191}));
     ASSERT_TRUE(writeSnapshot(dir.file("Bobbody.jpg"), s.get(), {120, 146, 220, 366}));
     std::string head = dir.read("Bobhead.jpg"), body = dir.read("Bobbody.jpg");
@@ -101,8 +101,8 @@ TEST_F(Snapshots, WritesTheRectangleAsAJpeg) {
     EXPECT_EQ(jpegSize(dir.read("whole.jpg")), (std::pair{334, 400}));
     // The surface is unlocked again.
     platform::LockedSurface l;
-    EXPECT_EQ(s->lock(l), 0u);
-    s->unlock();
+    EXPECT_EQ(s->lock(l), platform::device_result::kOk);
+    EXPECT_EQ(s->unlock(), platform::device_result::kOk);
 }
 
 TEST_F(Snapshots, WritesNothingForBadRectanglesDepthsOrAMissingLibrary) {

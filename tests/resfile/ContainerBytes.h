@@ -117,4 +117,18 @@ inline std::uint32_t readBe32(const Bytes& b, std::size_t at) {
            static_cast<std::uint32_t>(b[at + 2]) << 8 | b[at + 3];
 }
 
+// The version 1.0 character file a mutation campaign found cut short: a
+// name record, a 420-byte string list whose size field was raised by 3, two
+// stray bytes, then a 59 000-byte picture whose header, read a byte late,
+// claims about 15 MB. `fill` makes the data of the list and the picture.
+inline Bytes misalignedVersion10File(std::uint8_t listFill, std::uint8_t pictureFill) {
+    Bytes record{0, 0, 0, 0, 0, 0, 0, 0, 'E', 'M', 'A', 'N', 1, 0, 0, 0, 1, 0, 0, 0};
+    text(record, "Appearances");
+    record.push_back(0);
+    Bytes strings = chunk1("STR#", 200, 0, 1, Bytes(404, listFill));
+    strings[7] = static_cast<std::uint8_t>(strings[7] + 3);  // 420 becomes 423
+    return cat({header10(), chunk1("NAME", 1, 0x0018, 0xFFFFFFFF, record), strings, {0xAB, 0xCD},
+                chunk1("BMP_", 1, 0, 0xFFFFFFFF, Bytes(59000, pictureFill))});
+}
+
 }  // namespace tryster::test

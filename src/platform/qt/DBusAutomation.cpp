@@ -65,7 +65,7 @@ void DBusAutomation::updateRegistration(std::string_view programPath) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return;
     file.write(text);
-    (void)file.commit();
+    (void)file.commit();  // without the file the program still runs
 }
 
 void DBusAutomation::setHost(AutomationHost* host) {

@@ -1,7 +1,10 @@
 // The execute-buffer side of the software device: instructions are read
-// one by one from the buffer, every record checked against its end.
+// one by one from the buffer through the checked cursor, every record
+// checked against its end.
 
 #include "platform/soft/SoftwareDevice.h"
+
+#include "io/ByteReader.h"
 
 #include <cstring>
 #include <new>
@@ -10,11 +13,45 @@ namespace tryster::platform::soft {
 
 using namespace device_result;
 
+// Records are read field by field through the checked cursor, in the
+// little-endian layout of ExecuteBufferFormat.h; a record longer than its
+// fields is fine (the rest is skipped), a shorter one is refused.
+namespace {
+
+bool read(io::ByteReader& in, ExecuteInstruction& out) {
+    return in.u8(out.opcode) && in.u8(out.size) && in.u16le(out.count);
+}
+bool read(io::ByteReader& in, ExecuteTriangle& out) {
+    return in.u16le(out.v1) && in.u16le(out.v2) && in.u16le(out.v3) && in.u16le(out.flags);
+}
+bool read(io::ByteReader& in, ExecuteProcessVertices& out) {
+    return in.u32le(out.flags) && in.u16le(out.start) && in.u16le(out.dest) && in.u32le(out.count) &&
+           in.u32le(out.reserved);
+}
+bool read(io::ByteReader& in, ExecuteState& out) { return in.u32le(out.state) && in.u32le(out.value); }
+bool read(io::ByteReader& in, ExecuteStatus& out) {
+    return in.u32le(out.flags) && in.u32le(out.status) && in.i32le(out.x1) && in.i32le(out.y1) &&
+           in.i32le(out.x2) && in.i32le(out.y2);
+}
+
+// Record `index` of an instruction's records.
+template <typename Record>
+bool readRecord(const io::ByteReader& records, std::size_t index, std::size_t size, Record& out) {
+    io::ByteReader one;
+    return records.rangeReader(index * size, size, one) && read(one, out);
+}
+
+}  // namespace
+
 DeviceResult SoftwareDevice::execute(std::span<const std::uint8_t> buffer, const ExecuteData& data,
                                      ExecuteClipping) {
-    const std::size_t size = buffer.size();
-    if (data.vertexOffset > size || data.vertexCount > (size - data.vertexOffset) / sizeof(DeviceVertex) ||
-        data.instructionOffset > size || data.instructionLength > size - data.instructionOffset)
+    const io::ByteReader whole(buffer);
+    io::ByteReader vertices;
+    io::ByteReader in;
+    // A 32-bit count of vertices times their size fits a 64-bit size.
+    static_assert(sizeof(std::size_t) >= 8);
+    if (!whole.rangeReader(data.vertexOffset, std::size_t{data.vertexCount} * sizeof(DeviceVertex), vertices) ||
+        !whole.rangeReader(data.instructionOffset, data.instructionLength, in))
         return kInvalidParams;
     // Buffers of state instructions alone work outside a scene; drawing
     // ones are readied at their first vertex or triangle instruction.
@@ -34,26 +71,20 @@ DeviceResult SoftwareDevice::execute(std::span<const std::uint8_t> buffer, const
     for (std::uint32_t i = 0; i < vertexCount; ++i) processed_[i].clip = kUnprocessed;
     // Source vertices are copied out one process instruction at a time, so
     // an unaligned buffer is fine.
-    const std::uint8_t* vertexBytes = buffer.data() + data.vertexOffset;
     std::vector<DeviceVertex>& source = sourceScratch_;
 
-    std::size_t pos = data.instructionOffset;
-    const std::size_t end = pos + data.instructionLength;
     DeviceResult result = kOk;
-    while (end - pos >= sizeof(ExecuteInstruction)) {
-        ExecuteInstruction ins;
-        std::memcpy(&ins, buffer.data() + pos, sizeof ins);
-        pos += sizeof ins;
-        const std::size_t recordBytes = std::size_t{ins.size} * ins.count;
-        if (recordBytes > end - pos) {
+    ExecuteInstruction ins;
+    while (read(in, ins)) {
+        io::ByteReader records;
+        if (!in.subReader(std::size_t{ins.size} * ins.count, records)) {
             result = kInvalidParams;
             break;
         }
-        const std::uint8_t* records = buffer.data() + pos;
-        pos += recordBytes;
         auto op = static_cast<ExecuteOp>(ins.opcode);
         if (op == ExecuteOp::Exit) break;
         if (op == ExecuteOp::Nop) continue;
+        // Records shorter than their fields are refused before anything is drawn.
         auto needs = [&](std::size_t bytes) { return ins.count == 0 || ins.size >= bytes; };
         switch (op) {
             case ExecuteOp::Triangle:
@@ -61,8 +92,13 @@ DeviceResult SoftwareDevice::execute(std::span<const std::uint8_t> buffer, const
                 if (DeviceResult rc = prepare()) return rc;
                 drawTriangles(ins.count, vertexCount,
                               [&](std::uint32_t t, std::uint32_t& a, std::uint32_t& b, std::uint32_t& c) {
-                                  ExecuteTriangle tri;
-                                  std::memcpy(&tri, records + std::size_t{t} * ins.size, sizeof tri);
+                                  ExecuteTriangle tri{};
+                                  // The sizes were checked; a failure would draw nothing
+                                  // (indices past the vertices are skipped).
+                                  if (!readRecord(records, t, ins.size, tri)) {
+                                      a = b = c = vertexCount;
+                                      return;
+                                  }
                                   a = tri.v1;
                                   b = tri.v2;
                                   c = tri.v3;
@@ -73,14 +109,17 @@ DeviceResult SoftwareDevice::execute(std::span<const std::uint8_t> buffer, const
                 if (DeviceResult rc = prepare()) return rc;
                 for (std::uint16_t r = 0; r < ins.count; ++r) {
                     ExecuteProcessVertices pv;
-                    std::memcpy(&pv, records + std::size_t{r} * ins.size, sizeof pv);
+                    if (!readRecord(records, r, ins.size, pv)) return kInvalidParams;
                     std::uint32_t opKind = pv.flags & kProcessOpMask;
                     if (pv.count > vertexCount || pv.start > vertexCount - pv.count ||
                         pv.dest > vertexCount - pv.count || opKind == kProcessCopy)
                         return kInvalidParams;
                     source.resize(pv.count);
-                    std::memcpy(source.data(), vertexBytes + std::size_t{pv.start} * sizeof(DeviceVertex),
-                                std::size_t{pv.count} * sizeof(DeviceVertex));
+                    io::ByteReader from;
+                    if (!vertices.rangeReader(std::size_t{pv.start} * sizeof(DeviceVertex),
+                                              std::size_t{pv.count} * sizeof(DeviceVertex), from) ||
+                        !from.readBytes(source.data(), std::size_t{pv.count} * sizeof(DeviceVertex)))
+                        return kInvalidParams;
                     process(source.data(), pv.count, processed_.data() + pv.dest,
                             opKind == kProcessTransformLight);
                 }
@@ -90,7 +129,7 @@ DeviceResult SoftwareDevice::execute(std::span<const std::uint8_t> buffer, const
                 if (!needs(sizeof(ExecuteState))) return kInvalidParams;
                 for (std::uint16_t r = 0; r < ins.count; ++r) {
                     ExecuteState s;
-                    std::memcpy(&s, records + std::size_t{r} * ins.size, sizeof s);
+                    if (!readRecord(records, r, ins.size, s)) return kInvalidParams;
                     DeviceResult rc = op == ExecuteOp::StateLight ? setLightState(s.state, s.value)
                                                                   : setRenderState(s.state, s.value);
                     if (rc) return rc;
@@ -106,7 +145,7 @@ DeviceResult SoftwareDevice::execute(std::span<const std::uint8_t> buffer, const
                 if (!needs(sizeof(ExecuteStatus))) return kInvalidParams;
                 for (std::uint16_t r = 0; r < ins.count; ++r) {
                     ExecuteStatus s;
-                    std::memcpy(&s, records + std::size_t{r} * ins.size, sizeof s);
+                    if (!readRecord(records, r, ins.size, s)) return kInvalidParams;
                     if (prepared) uniteExtent();
                     rasterizer_.resetExtent();
                     if (s.flags & kSetStatusStatus) clipStatus_.status = s.status;

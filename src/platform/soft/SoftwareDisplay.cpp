@@ -103,9 +103,11 @@ DeviceResult SoftwareDisplay::createSurface(const SurfaceDesc& desc, std::shared
 }
 
 DeviceResult SoftwareDisplay::restoreAllSurfaces() {
+    DeviceResult first = device_result::kOk;
     for (auto& w : surfaces_)
-        if (auto s = w.lock()) s->restore();
-    return device_result::kOk;
+        if (auto s = w.lock())
+            if (DeviceResult rc = s->restore(); rc && !first) first = rc;
+    return first;
 }
 
 void SoftwareDisplay::loseSurfaces() {

@@ -37,17 +37,5 @@ TEST(QtSoundPlayer, NamesMatchWithoutRegardToCase) {
     EXPECT_TRUE(QtSoundPlayer::findResource("").isEmpty());
 }
 
-// Whatever the machine's audio (none under the offscreen platform),
-// waiting for a sound comes back, and unknown sounds are ignored.
-TEST(QtSoundPlayer, PlayingAndWaitingAlwaysReturns) {
-    QtSoundPlayer player;
-    player.playResource("Click", PlayMode::Wait);
-    player.playResource("PLOMS", PlayMode::Async);
-    player.playResource("NoSuchSound", PlayMode::Wait);
-    player.playFile("/no/such/file.wav", PlayMode::Wait);
-    player.stop();
-    player.stop();
-}
-
 }  // namespace
 }  // namespace tryster::platform

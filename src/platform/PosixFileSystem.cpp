@@ -1,0 +1,174 @@
+// The operating system's files: POSIX descriptors, unbuffered.
+
+#include "platform/FileSystem.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <dirent.h>
+
+namespace tryster::platform {
+namespace {
+
+// A file over a POSIX descriptor; unbuffered, so flush has nothing to do.
+class PosixFile final : public File {
+public:
+    PosixFile(int fd, bool writable) : fd_(fd), writable_(writable) {}
+    ~PosixFile() override { ::close(fd_); }
+    PosixFile(const PosixFile&) = delete;
+    PosixFile& operator=(const PosixFile&) = delete;
+
+    std::size_t read(void* buffer, std::size_t count) override {
+        std::size_t done = 0;
+        auto* out = static_cast<char*>(buffer);
+        while (done < count) {
+            ssize_t n = ::read(fd_, out + done, count - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            done += static_cast<std::size_t>(n);
+        }
+        return done;
+    }
+
+    std::size_t write(const void* buffer, std::size_t count) override {
+        if (!writable_) return 0;
+        std::size_t done = 0;
+        const auto* in = static_cast<const char*>(buffer);
+        while (done < count) {
+            ssize_t n = ::write(fd_, in + done, count - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            done += static_cast<std::size_t>(n);
+        }
+        return done;
+    }
+
+    bool seek(std::uint64_t offset) override {
+        if (offset > static_cast<std::uint64_t>(INT64_MAX)) return false;
+        return ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) >= 0;
+    }
+
+    std::optional<std::uint64_t> position() override {
+        off_t p = ::lseek(fd_, 0, SEEK_CUR);
+        if (p < 0) return std::nullopt;
+        return static_cast<std::uint64_t>(p);
+    }
+
+    std::optional<std::uint64_t> size() override {
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0) return std::nullopt;
+        return static_cast<std::uint64_t>(st.st_size);
+    }
+
+    bool truncate(std::uint64_t newSize) override {
+        if (!writable_) return false;
+        return ::ftruncate(fd_, static_cast<off_t>(newSize)) == 0;
+    }
+
+    bool flush() override { return true; }
+    bool isWritable() const override { return writable_; }
+
+private:
+    int fd_;
+    bool writable_;
+};
+
+class PosixFileSystem final : public FileSystem {
+public:
+    std::unique_ptr<File> open(std::string_view path, OpenMode mode) override {
+        std::string native = resolvePath(path).string();
+        int flags = O_CLOEXEC;
+        bool writable = true;
+        switch (mode) {
+        case OpenMode::Read: flags |= O_RDONLY; writable = false; break;
+        case OpenMode::ReadWrite: flags |= O_RDWR; break;
+        case OpenMode::CreateNew: flags |= O_RDWR | O_CREAT | O_EXCL; break;
+        case OpenMode::CreateTruncate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+        }
+        int fd = ::open(native.c_str(), flags, 0644);
+        if (fd < 0) return nullptr;
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+            ::close(fd);
+            return nullptr;
+        }
+        return std::make_unique<PosixFile>(fd, writable);
+    }
+
+    bool exists(std::string_view path) override {
+        struct stat st {};
+        return ::stat(resolvePath(path).c_str(), &st) == 0;
+    }
+
+    bool isDirectory(std::string_view path) override {
+        struct stat st {};
+        return ::stat(resolvePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+
+    std::optional<std::uint64_t> fileSize(std::string_view path) override {
+        struct stat st {};
+        if (::stat(resolvePath(path).c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+            return std::nullopt;
+        return static_cast<std::uint64_t>(st.st_size);
+    }
+
+    bool remove(std::string_view path) override {
+        return ::unlink(resolvePath(path).c_str()) == 0;
+    }
+
+    bool rename(std::string_view from, std::string_view to) override {
+        std::string source = resolvePath(from).string();
+        std::string target = resolvePath(to).string();
+        return ::rename(source.c_str(), target.c_str()) == 0;
+    }
+
+    bool createDirectories(std::string_view path) override {
+        std::error_code ec;
+        std::filesystem::create_directories(resolvePath(path), ec);
+        return !ec || isDirectory(path);
+    }
+
+    std::vector<DirEntry> list(std::string_view folder) override {
+        std::vector<DirEntry> out;
+        std::string native = resolvePath(folder).string();
+        if (native.empty()) native = ".";
+        DIR* dir = ::opendir(native.c_str());
+        if (!dir) return out;
+        while (dirent* e = ::readdir(dir)) {
+            std::string name = e->d_name;
+            if (name == "." || name == "..") continue;
+            bool isDir = false;
+            if (e->d_type == DT_DIR) {
+                isDir = true;
+            } else if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
+                struct stat st {};
+                std::string full = native + "/" + name;
+                isDir = ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+            }
+            out.push_back({std::move(name), isDir});
+        }
+        ::closedir(dir);
+        return out;
+    }
+
+    std::string currentDirectory() override {
+        std::error_code ec;
+        auto p = std::filesystem::current_path(ec);
+        return ec ? std::string() : p.string();
+    }
+
+    bool setCurrentDirectory(std::string_view path) override {
+        return ::chdir(resolvePath(path).c_str()) == 0;
+    }
+};
+
+}  // namespace
+
+FileSystem& realFileSystem() {
+    static PosixFileSystem real;
+    return real;
+}
+
+}  // namespace tryster::platform

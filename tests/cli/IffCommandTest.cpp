@@ -1,0 +1,120 @@
+// tryster-cli iff put and rm, run in-process: an edit replaces the file
+// whole or not at all.
+
+#include "cli/Commands.h"
+#include "resfile/ContainerBytes.h"
+#include "support/EveryFault.h"
+#include "support/TempDir.h"
+
+#include <CLI/CLI.hpp>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace tryster::cli {
+namespace {
+
+using test::Bytes;
+
+class IffCommand : public ::testing::Test {
+protected:
+    // The failure message, or "" when the command succeeded.
+    std::string run(std::vector<std::string> args) {
+        CLI::App app;
+        addIffCommand(app);
+        std::vector<const char*> argv = {"tryster-cli", "iff"};
+        for (const auto& a : args) argv.push_back(a.c_str());
+        testing::internal::CaptureStdout();
+        std::string failure;
+        try {
+            app.parse(static_cast<int>(argv.size()), argv.data());
+        } catch (const CommandError& e) {
+            failure = e.what();
+        }
+        (void)testing::internal::GetCapturedStdout();
+        return failure;
+    }
+    std::string put(const Bytes& b) {
+        return dir.write("c.iff", std::string_view(reinterpret_cast<const char*>(b.data()), b.size()));
+    }
+    Bytes disk() {
+        const std::string text = dir.read("c.iff");
+        return Bytes(text.begin(), text.end());
+    }
+    // Nothing but the file and the input is left in the folder.
+    bool onlyTheFiles() {
+        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+            if (e.path().filename() != "c.iff" && e.path().filename() != "in.bin") return false;
+        return true;
+    }
+
+    test::TempDir dir;
+};
+
+// The version 1.0 character file a mutation campaign cut from 59 550 to
+// 535 bytes: its string list's size raised by 3, 2 stray bytes after it.
+TEST_F(IffCommand, ARefusedRemoveLeavesADamagedFileWhole) {
+    const Bytes b = test::misalignedVersion10File(7, 9);
+    const std::string path = put(b);
+    EXPECT_EQ(run({"rm", path, "BMP_", "1"}), path + " BMP_ 1: kResNotFound (-98)");
+    EXPECT_EQ(disk(), b);
+    EXPECT_TRUE(onlyTheFiles());
+}
+
+// Whichever change of the disk fails (a write, the copy's creation, the
+// move into place), and on a full disk (every write from one on fails),
+// the file stays byte for byte; without a failure the put is there. On a
+// full disk nothing is left beside the file (when the one failing change
+// is the copy's removal, the copy stays, and the next edit removes it).
+TEST_F(IffCommand, AFailedPutLeavesTheFileAsItWas) {
+    const Bytes b = test::cat({test::header2('5', 0), test::chunk2("TEXT", 1, 0, "", Bytes(1370, 3))});
+    dir.write("in.bin", std::string(20000, 'x'));
+    for (bool fullDisk : {false, true}) {
+        SCOPED_TRACE(fullDisk ? "full disk" : "one change fails");
+        test::FaultyFileSystem faulty;
+        faulty.everyChange = !fullDisk;
+        faulty.once = !fullDisk;
+        test::ScopedFileSystem installed(faulty);
+        std::string path;
+        const std::uint64_t changes = test::forEveryFault(
+            faulty, [&] { path = put(b); },
+            [&](std::uint64_t n) {
+                const std::string failure = run({"put", path, "DATA", "5", "-i", dir.file("in.bin")});
+                if (n == 0) {
+                    EXPECT_EQ(failure, "");
+                    EXPECT_GT(disk().size(), b.size() + 20000);
+                } else {
+                    EXPECT_NE(failure, "");
+                    EXPECT_EQ(disk(), b);
+                }
+                if (fullDisk) {
+                    EXPECT_TRUE(onlyTheFiles());
+                }
+            });
+        EXPECT_GT(changes, 2u);
+    }
+}
+
+TEST_F(IffCommand, ARemoveIsAllOrNothingToo) {
+    const Bytes b = test::cat({test::header2('5', 0), test::chunk2("TEXT", 1, 0, "", Bytes(300, 3)),
+                               test::chunk2("TEXT", 2, 0, "", Bytes(200, 4))});
+    test::FaultyFileSystem faulty;
+    test::ScopedFileSystem installed(faulty);
+    std::string path;
+    test::forEveryFault(
+        faulty, [&] { path = put(b); },
+        [&](std::uint64_t n) {
+            const std::string failure = run({"rm", path, "TEXT", "2"});
+            if (n == 0) {
+                EXPECT_EQ(failure, "");
+                EXPECT_NE(disk(), b);
+            } else {
+                EXPECT_NE(failure, "");
+                EXPECT_EQ(disk(), b);
+            }
+            EXPECT_TRUE(onlyTheFiles());
+        });
+}
+
+}  // namespace
+}  // namespace tryster::cli

@@ -18,6 +18,8 @@ ResError ChunkFile::freeChunk(std::uint32_t offset, ResType type) {
     if (readHeader(offset, header) != kNoError || header.isFree() || header.type != type ||
         !validSize(header.size))
         return kNoError;
+    if (overlapsListed && overlapsListed(offset, static_cast<std::uint64_t>(offset) + header.size))
+        return kNoError;  // left as it is, and not counted as free
     header.flags |= kFlagFree;
     header.type = kTypeFree;
     if (ResError error = writeHeader(offset, header); error != kNoError) return error;

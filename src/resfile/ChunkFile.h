@@ -102,6 +102,11 @@ public:
     // it a size that covers it), so no free chunk holding it is reused,
     // joined or compacted away.
     std::function<bool(std::uint64_t begin, std::uint64_t end)> listed;
+    // Set with `listed`: true when a chunk the map lists, other than one
+    // starting at `begin`, has bytes in [begin, end). A chunk overlapping
+    // such a chunk (a damaged map can point into another chunk's data) is
+    // never marked free: its header would be written over the live data.
+    std::function<bool(std::uint64_t begin, std::uint64_t end)> overlapsListed;
     // Total size of the free chunks as far as known.
     std::int64_t freeBytes = 0;
     // Where the next search starts; below 1 means the first chunk.

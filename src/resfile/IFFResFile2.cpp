@@ -24,6 +24,18 @@ IFFResFile2::IFFResFile2() : ContainerFile(ChunkLayout::Named) {
                 if (entry->onDisk() && entry->offset >= begin && entry->offset < end) return true;
         return false;
     };
+    chunks_.overlapsListed = [this](std::uint64_t begin, std::uint64_t end) {
+        for (const auto& type : index_.types())
+            for (const auto& entry : type->entries) {
+                if (!entry->onDisk() || entry->offset == begin || entry->offset >= end) continue;
+                if (entry->offset > begin) return true;
+                ChunkHeader header;
+                if (chunks_.readHeader(entry->offset, header) == kNoError &&
+                    static_cast<std::uint64_t>(entry->offset) + header.size > begin)
+                    return true;
+            }
+        return false;
+    };
 }
 
 IFFResFile2::~IFFResFile2() {

@@ -35,13 +35,6 @@ using namespace tryster;
 constexpr std::uint32_t kFramePeriodMs = 10;
 constexpr int kWarmUpFrames = 50;
 
-class SteppedClock final : public platform::ClockSource {
-public:
-    std::uint32_t tickCountMs() override { return ticks; }
-    std::int64_t calendarSeconds() override { return 1'700'000'000; }
-    std::uint32_t ticks = 1'000'000;
-};
-
 // Dialogs are answered at once (the splash would wait six seconds).
 class AnsweringRunner final : public app::ModalRunner {
 public:
@@ -56,7 +49,17 @@ public:
 };
 
 std::string gameFolder;
-SteppedClock steppedClock;
+platform::FixedClock steppedClock{1'000'000};
+
+// Shows the window and lets its deferred set-up run to "Ready!" (a minute at most).
+void showUntilReady(app::CTrysterDlg& dialog) {
+    dialog.initDialog();
+    dialog.show();
+    QElapsedTimer waited;
+    waited.start();
+    while (dialog.windowTitle() != QLatin1String("The Ploms Tryster: Ready!") && waited.elapsed() < 60'000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+}
 
 // Ticks of the real window once it is ready: with `paint`, each tick as
 // the program runs it (the frame, the copy into the pane, the painting);
@@ -65,12 +68,7 @@ void runWindow(benchmark::State& state, bool paint) {
     AnsweringRunner runner;
     app::installModalRunner(&runner);
     app::CTrysterDlg dialog(gameFolder);
-    dialog.initDialog();
-    dialog.show();
-    QElapsedTimer waited;
-    waited.start();
-    while (dialog.windowTitle() != QLatin1String("The Ploms Tryster: Ready!") && waited.elapsed() < 60'000)
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    showUntilReady(dialog);
     if (!dialog.preview().initialised()) {
         state.SkipWithError("the preview did not start");
         return;
@@ -129,12 +127,7 @@ void measureProcessorUse(double seconds) {
     app::installModalRunner(&runner);
     platform::installClockSource(nullptr);  // real time: the timer paces real frames
     app::CTrysterDlg dialog(gameFolder);
-    dialog.initDialog();
-    dialog.show();
-    QElapsedTimer waited;
-    waited.start();
-    while (dialog.windowTitle() != QLatin1String("The Ploms Tryster: Ready!") && waited.elapsed() < 60'000)
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    showUntilReady(dialog);
     auto cpuSeconds = [] {
         timespec t{};
         clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);

@@ -36,13 +36,6 @@ constexpr int kWarmUpFrames = 300;
 
 std::string gameFolder;
 
-class SteppedClock final : public platform::ClockSource {
-public:
-    std::uint32_t tickCountMs() override { return ticks; }
-    std::int64_t calendarSeconds() override { return 1; }
-    std::uint32_t ticks = 1'000'000;
-};
-
 // Takes each frame as the preview widget would: a copy of its pixels.
 class CopyingWindow final : public platform::DisplayWindow {
 public:
@@ -92,7 +85,7 @@ public:
     }
 
 private:
-    SteppedClock clock_;
+    platform::FixedClock clock_{1'000'000, 1};
     CopyingWindow window_;
     preview::SilentPresenter presenter_;
     preview::PreviewClock previewClock_;

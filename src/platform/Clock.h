@@ -28,6 +28,18 @@ public:
 // Installs a clock for tests; nullptr restores the system clocks.
 void installClockSource(ClockSource* source);
 
+// A clock that stands still until its owner moves it, for repeatable
+// pictures and timings (tests, benchmarks, the guide's pictures).
+class FixedClock final : public ClockSource {
+public:
+    explicit FixedClock(std::uint32_t startTicks, std::int64_t startSeconds = 1'700'000'000)
+        : ticks(startTicks), seconds(startSeconds) {}
+    std::uint32_t tickCountMs() override { return ticks; }
+    std::int64_t calendarSeconds() override { return seconds; }
+    std::uint32_t ticks;
+    std::int64_t seconds;
+};
+
 // The runtime library's linear congruential generator.
 class RuntimeRandom {
 public:

@@ -54,13 +54,6 @@ void type(QWidget* field, const QString& text) {
     }
 }
 
-class StillClock final : public platform::ClockSource {
-public:
-    std::uint32_t tickCountMs() override { return ticks; }
-    std::int64_t calendarSeconds() override { return 1'700'000'000; }
-    std::uint32_t ticks = 20'000'000;
-};
-
 class CreatePath : public AppTest {
 protected:
     void SetUp() override {
@@ -170,7 +163,7 @@ protected:
         return {};
     }
 
-    StillClock clock;
+    platform::FixedClock clock{20'000'000};
     platform::ImageLibrarySession images;  // as the program holds it
     std::string game;
     std::unique_ptr<CTrysterDlg> dialog;

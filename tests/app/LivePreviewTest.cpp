@@ -24,14 +24,6 @@ using platform::PlayMode;
 const QString kReady = QStringLiteral("The Ploms Tryster: Ready!");
 constexpr int kSetUpTimeoutMs = 60'000;
 
-// Time stands still unless a test moves it, so pictures repeat.
-class StillClock final : public platform::ClockSource {
-public:
-    std::uint32_t tickCountMs() override { return ticks; }
-    std::int64_t calendarSeconds() override { return 1'700'000'000; }
-    std::uint32_t ticks = 10'000'000;
-};
-
 // The figure's bounding box in the pane's picture: every pixel that is not
 // the dark red background.
 QRect figureExtent(const QImage& picture) {
@@ -86,7 +78,7 @@ protected:
         return qobject_cast<T*>(dialog->control(id));
     }
 
-    StillClock clock;
+    platform::FixedClock clock{10'000'000};
     std::unique_ptr<CTrysterDlg> dialog;
     QStringList titles;
     QList<bool> waitCursorAt;

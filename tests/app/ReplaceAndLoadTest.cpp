@@ -31,13 +31,6 @@ using platform::PlayMode;
 
 const Sound kClick{Sound::Resource, "Click", PlayMode::Async};
 
-class StillClock final : public platform::ClockSource {
-public:
-    std::uint32_t tickCountMs() override { return ticks; }
-    std::int64_t calendarSeconds() override { return 1'700'000'000; }
-    std::uint32_t ticks = 30'000'000;
-};
-
 // The real files, with a look at the window each time a character file is
 // opened.
 class WatchedFileSystem final : public platform::FileSystem {
@@ -132,7 +125,7 @@ protected:
     std::string neighbourhood() const { return game + "/UserData/Neighborhood.iff"; }
     bool titleSeen(const QString& text) const { return titles.contains("The Ploms Tryster: " + text); }
 
-    StillClock clock;
+    platform::FixedClock clock{30'000'000};
     std::string game;
     std::unique_ptr<CTrysterDlg> dialog;
     QStringList titles, chooserFolders;

@@ -119,7 +119,7 @@ QString textOf(QDialog& dialog) {
 
 }  // namespace
 
-GuideTour::GuideTour(std::string startFolder, std::string gameFolder, QString outputFolder, GuideClock& clock)
+GuideTour::GuideTour(std::string startFolder, std::string gameFolder, QString outputFolder, platform::FixedClock& clock)
     : m_startFolder(std::move(startFolder)),
       m_gameFolder(std::move(gameFolder)),
       m_output(std::move(outputFolder)),

@@ -33,19 +33,10 @@ struct Picture {
 // Every picture the walk writes, in the order it writes them.
 extern const std::vector<Picture> kPictures;
 
-// Still unless the walk moves it: the figure's pose and the window's
-// choices depend on nothing but the walk itself.
-class GuideClock final : public platform::ClockSource {
-public:
-    std::uint32_t tickCountMs() override { return ticks; }
-    std::int64_t calendarSeconds() override { return 1'796'000'000; }
-    std::uint32_t ticks = 20'000'000;
-};
-
 class GuideTour final : public app::ModalRunner {
 public:
     // `startFolder` holds the template; the registry names the game.
-    GuideTour(std::string startFolder, std::string gameFolder, QString outputFolder, GuideClock& clock);
+    GuideTour(std::string startFolder, std::string gameFolder, QString outputFolder, platform::FixedClock& clock);
     ~GuideTour() override;
 
     // The whole walk; false (with a message on standard error) when the
@@ -84,7 +75,7 @@ private:
     std::string m_startFolder;
     std::string m_gameFolder;
     QString m_output;
-    GuideClock& m_clock;
+    platform::FixedClock& m_clock;
     std::unique_ptr<app::CTrysterDlg> m_dialog;
     std::vector<Answer> m_answers;
     std::vector<std::string> m_written;

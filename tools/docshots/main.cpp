@@ -150,7 +150,7 @@ int main(int argc, char** argv) {
     // The program holds the snapshot writer for its whole run; so does the
     // walk, whose save writes them.
     const platform::ImageLibrarySession images;
-    docshots::GuideClock clock;
+    platform::FixedClock clock{20'000'000, 1'796'000'000};
     platform::installClockSource(&clock);
     bool done = false;
     {

@@ -20,6 +20,7 @@
 #include "app/LoadCommands.h"
 #include "app/StartFolder.h"
 #include "app/ViewControls.h"
+#include "app/WaitCursor.h"
 #include "platform/Clock.h"
 #include "platform/Debug.h"
 #include "platform/FileSystem.h"
@@ -36,19 +37,6 @@
 #include <QMenu>
 
 namespace tryster::app {
-namespace {
-
-// Holds the wait cursor for one attempt of the preview's set-up; it goes
-// back whether the attempt completes or stops.
-class WaitCursor {
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-}  // namespace
 
 CTrysterDlg::CTrysterDlg(std::string appStartFolder, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

@@ -6,6 +6,7 @@
 #include "app/ExchangeReporter.h"
 #include "app/FileDialogs.h"
 #include "app/QtText.h"
+#include "app/WaitCursor.h"
 #include "exchange/ExchangeTexts.h"
 #include "exchange/TownieReplacement.h"
 #include "exchange/TownieSearch.h"
@@ -39,14 +40,6 @@ void fill(QListWidget* list, const std::vector<std::string>& names) {
     for (const std::string& name : names) list->addItem(toQString(name));
     if (list->count() > 0) list->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
 }
-
-class WaitCursor {
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 }  // namespace
 

@@ -36,7 +36,7 @@ struct CopiedIds {
     }
 };
 
-ResError renewObject(DataHandle handle, bool native, const TemplateCopySpec& plan, std::string& name) {
+ResError renewObject(DataHandle handle, bool native, const TemplateCopyPlan& plan, std::string& name) {
     std::span<std::uint8_t> data = handleBytes(handle);
     if (data.size() < kMinObjectDefinitionSize) return kBadChunk;
     std::copy_n(data.begin() + kObjectIdentifierOffset, 4, data.begin() + kPreviousIdentifierOffset);
@@ -74,7 +74,7 @@ ResError addCopy(IFFResFile2& target, DataHandle handle, ResType type, const Res
 }
 
 ResError copyResource(iResFile& source, IFFResFile2& target, ResType type, std::int16_t index,
-                      const TemplateCopySpec& plan, CopiedIds& ids) {
+                      const TemplateCopyPlan& plan, CopiedIds& ids) {
     DataHandle handle = source.GetIndResource(type, index, nullptr);
     if (!handle) return source.lastError();
     Resource r;
@@ -98,7 +98,7 @@ ResError copyResource(iResFile& source, IFFResFile2& target, ResType type, std::
     return addCopy(target, handle, type, r, ids);
 }
 
-ResError copyAll(ObjResFile& source, IFFResFile2& target, const TemplateCopySpec& plan) {
+ResError copyAll(ObjResFile& source, IFFResFile2& target, const TemplateCopyPlan& plan) {
     const int types = source.CountTypes();
     for (int t = 1; t <= types; ++t) {
         ResType type = source.GetIndType(static_cast<std::int16_t>(t));
@@ -127,7 +127,7 @@ ResError addBesideTwin(iResFile& file, DataHandle handle, ResType type, std::int
 
 std::string objectNameForPath(std::string_view path) { return std::string(clipName(platform::namePart(path))); }
 
-ResError copyTemplate(TemplateCopySpec& plan, std::string_view templatePath, std::string_view targetPath) {
+ResError copyTemplate(TemplateCopyPlan& plan, std::string_view templatePath, std::string_view targetPath) {
     plan.targetPath = std::string(targetPath);
     ObjResFile source;
     source.setOpenReadOnly(true);

@@ -2,7 +2,7 @@
 // The template copy: every resource of a character file copied into a new
 // container, the copy's objects given fresh identities.
 
-#include "exchange/TemplateCopySpec.h"
+#include "exchange/TemplateCopyPlan.h"
 #include "resfile/iResFile.h"
 
 #include <string_view>
@@ -23,7 +23,7 @@ inline constexpr resfile::ResType kTypeCaretStrings = 0x63737400;
 //
 // Sets the plan's target path. 0 on success; on failure the error of the
 // file that failed, and a target this call created is removed again.
-[[nodiscard]] resfile::ResError copyTemplate(TemplateCopySpec& plan, std::string_view templatePath,
+[[nodiscard]] resfile::ResError copyTemplate(TemplateCopyPlan& plan, std::string_view templatePath,
                                              std::string_view targetPath);
 
 // Adds a resource of a non-zero variant beside the variant-0 resource of

@@ -47,7 +47,7 @@ std::string chooseStartFolder(const std::string& currentFolder, const std::strin
 bool createNewDate(std::string_view basePath, std::string_view templatePath, const PlomData& record,
                    const Look& look, ExchangeReporter& reporter) {
     const std::string target = std::string(basePath) + std::string(kDateExtension);
-    TemplateCopySpec plan;
+    TemplateCopyPlan plan;
     plan.setTargetObjectName(objectNameForPath(target));
     StagedFile staged(target);
     auto fail = [&](std::string_view message) {

@@ -107,7 +107,7 @@ ReplaceResult replaceTownie(std::string_view towniePath, std::string_view datePa
 
     StagedFile staged(towniePath);
     staged.discard();
-    TemplateCopySpec plan;
+    TemplateCopyPlan plan;
     plan.setTargetObjectName(objectNameForPath(towniePath));
     if (ResError error = copyTemplate(plan, datePath, staged.path()); error != kNoError)
         return failed(Status::NotCopied, error, reporter);

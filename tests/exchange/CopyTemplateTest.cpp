@@ -24,9 +24,9 @@ constexpr ResType kTypeText = makeType("TEXT");
 
 class TemplateCopy : public ::testing::Test {
 protected:
-    ResError copy(TemplateCopySpec& plan, const std::string& to) { return copyTemplate(plan, templatePath, to); }
-    TemplateCopySpec bobPlan() {
-        TemplateCopySpec plan;
+    ResError copy(TemplateCopyPlan& plan, const std::string& to) { return copyTemplate(plan, templatePath, to); }
+    TemplateCopyPlan bobPlan() {
+        TemplateCopyPlan plan;
         plan.setTargetObjectName("Bob.iff");
         return plan;
     }
@@ -39,7 +39,7 @@ protected:
 
 TEST_F(TemplateCopy, CopiesEveryResourceWithItsIdentityAndData) {
     const std::size_t handles = liveHandleCount();
-    TemplateCopySpec plan = bobPlan();
+    TemplateCopyPlan plan = bobPlan();
     ASSERT_EQ(copy(plan, target), kNoError);
     EXPECT_EQ(plan.targetPath, target);
     EXPECT_EQ(liveHandleCount(), handles);
@@ -63,7 +63,7 @@ TEST_F(TemplateCopy, CopiesEveryResourceWithItsIdentityAndData) {
 }
 
 TEST_F(TemplateCopy, ObjectsTakeFreshIdentifiersAndTheObjectName) {
-    TemplateCopySpec plan = bobPlan();
+    TemplateCopyPlan plan = bobPlan();
     ASSERT_EQ(copy(plan, target), kNoError);
     platform::RuntimeRandom random(1);
     auto after = listAll(target);
@@ -80,7 +80,7 @@ TEST_F(TemplateCopy, ObjectsTakeFreshIdentifiersAndTheObjectName) {
 }
 
 TEST_F(TemplateCopy, TwoCopiesInTheSameMillisecondDiffer) {
-    TemplateCopySpec plan = bobPlan();
+    TemplateCopyPlan plan = bobPlan();
     ASSERT_EQ(copy(plan, target), kNoError);
     ASSERT_EQ(copy(plan, dir.file("Bob2.iff")), kNoError);
     auto first = test::resourceBytes(target, kTypeObjectDefinition, kTemplateFirstObjectId);
@@ -89,13 +89,13 @@ TEST_F(TemplateCopy, TwoCopiesInTheSameMillisecondDiffer) {
 }
 
 TEST_F(TemplateCopy, NameFlagsKeepOrPrefixTheObjectNames) {
-    TemplateCopySpec keep = bobPlan();
+    TemplateCopyPlan keep = bobPlan();
     keep.keepNames = 1;
     ASSERT_EQ(copy(keep, target), kNoError);
     auto kept = listAll(target);
     EXPECT_EQ(find(kept, kTypeObjectDefinition, kTemplateFirstObjectId)->name, "Template object 0");
 
-    TemplateCopySpec prefix = bobPlan();
+    TemplateCopyPlan prefix = bobPlan();
     prefix.prefixNames = 1;
     ASSERT_EQ(copy(prefix, dir.file("Prefixed.iff")), kNoError);
     auto prefixed = listAll(dir.file("Prefixed.iff"));
@@ -105,7 +105,7 @@ TEST_F(TemplateCopy, NameFlagsKeepOrPrefixTheObjectNames) {
 // Without a "STR#" twin the text would be lost if the list were looked up
 // by its usual types.
 TEST_F(TemplateCopy, CaretTextIsStoredAsStringList) {
-    TemplateCopySpec plan = bobPlan();
+    TemplateCopyPlan plan = bobPlan();
     ASSERT_EQ(copy(plan, target), kNoError);
     auto after = listAll(target);
     EXPECT_EQ(find(after, kTypeCaretStrings, kTemplateCaretTextId), nullptr);
@@ -131,14 +131,14 @@ TEST_F(TemplateCopy, ObjectTooShortForTheIdentifiersFailsAndLeavesNoTarget) {
         ASSERT_EQ(file.Close(), kNoError);
     }
     const std::size_t handles = liveHandleCount();
-    TemplateCopySpec plan = bobPlan();
+    TemplateCopyPlan plan = bobPlan();
     EXPECT_EQ(copy(plan, target), kBadChunk);
     EXPECT_FALSE(platform::fileSystem().exists(target));
     EXPECT_EQ(liveHandleCount(), handles);
 }
 
 TEST_F(TemplateCopy, MissingTemplateOrExistingTargetFailsWithoutHarm) {
-    TemplateCopySpec plan = bobPlan();
+    TemplateCopyPlan plan = bobPlan();
     EXPECT_NE(copyTemplate(plan, dir.file("none.iff"), target), kNoError);
     EXPECT_FALSE(platform::fileSystem().exists(target));
 

@@ -9,7 +9,7 @@
 
 namespace tryster::exchange {
 
-struct TemplateCopySpec {
+struct TemplateCopyPlan {
     // Object name given to every 'OBJD' resource (at most 63 characters).
     std::string targetObjectName;
     // Set by the copy: the file it wrote.

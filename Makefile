@@ -7,11 +7,15 @@
 #   make package        the Debian package (build/release/tryster_*.deb)
 #   make check-package  unpacks it into a scratch folder and runs it there
 #   make bench          every benchmark, ending with one table of figures
+#   make fuzz-campaign  every fuzz target for FUZZ_CAMPAIGN_SECONDS, two at a
+#                       time, then its corpus shrunk into fuzz/corpus
 #   make docs           the guide's pictures (docs/images), taken from the
 #                       real window on a demo game folder
 
 CMAKE ?= cmake
 FUZZ_SECONDS ?= 30
+FUZZ_CAMPAIGN_SECONDS ?= 1800
+FUZZ_WORK ?= build/fuzz-campaign
 
 RELEASE := build/release
 BENCH := build/bench
@@ -19,7 +23,7 @@ DEV := build/dev
 FUZZ := build/fuzz
 RUNDIR := build/run
 
-.PHONY: all run test release dev fuzz fuzz-smoke bench bench-build demo docs package check-package clean
+.PHONY: all run test release dev fuzz fuzz-smoke fuzz-campaign bench bench-build demo docs package check-package clean
 
 all: release
 
@@ -60,6 +64,11 @@ test: dev fuzz
 
 fuzz-smoke: fuzz
 	@scripts/fuzz-smoke "$(FUZZ)" $(FUZZ_SECONDS)
+
+# A second run with the same FUZZ_WORK goes on from the corpora of the first.
+fuzz-campaign: fuzz
+	@scripts/fuzz-campaign "$(FUZZ)" $(FUZZ_CAMPAIGN_SECONDS) "$(FUZZ_WORK)"
+	@scripts/fuzz-merge "$(FUZZ)" "$(FUZZ_WORK)"
 
 bench: bench-build
 	@scripts/run-bench "$(BENCH)"

@@ -15,7 +15,8 @@ namespace tryster::resfile {
 // walkable, except inside a chunk larger than the window, which has to be
 // copied piece by piece.
 ResError ChunkFile::compact(const std::function<bool(const ChunkHeader&)>& dropped,
-                            const std::function<void(std::uint32_t, std::uint32_t)>& moved) {
+                            const std::function<void(std::uint32_t, std::uint32_t)>& moved,
+                            std::span<const std::uint32_t> known) {
     if (ResError error = prepareChange(); error != kNoError) return error;
     const std::uint64_t h = headerSize();
     std::vector<std::uint8_t> buffer;
@@ -80,6 +81,12 @@ ResError ChunkFile::compact(const std::function<bool(const ChunkHeader&)>& dropp
             !validSize(header.size) || header.size > fileSize - rpos)
             break;
         const std::uint64_t end = rpos + header.size;
+        // A known chunk starting inside this one (a damaged size that covers
+        // the chunks after it, or a map that points into its data) would be
+        // moved or dropped with it behind its owner's back: damage too.
+        if (auto inside = std::upper_bound(known.begin(), known.end(), rpos);
+            inside != known.end() && *inside < end)
+            break;
         if (dropped(header) && !holdsListed(rpos, end)) {
             const std::uint64_t dataShift = shift;
             shift += header.size;

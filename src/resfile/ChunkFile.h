@@ -16,8 +16,9 @@
 //
 // Damage is never written over nor cut off: a chunk whose size is outside
 // header..0x40000000, or that runs past the end of the file, ends every
-// walk and is never reused nor dropped; what lies behind the last chunk a
-// walk can read stays where it is.
+// walk and is never reused nor dropped; so does, for compaction, a chunk
+// with a listed chunk's start inside it (its size covers the chunks after
+// it); what lies behind the last chunk a walk can read stays where it is.
 //
 // The header codec and the chunk data are here (ChunkFile.cpp), free space
 // and the search for room in ChunkAllocator.cpp, compaction in
@@ -88,10 +89,12 @@ public:
     // Moves live chunks down over the chunks `dropped` answers true for,
     // telling `moved` each old and new offset, and truncates the file. When
     // the walk stops before the end (a size outside header..0x40000000, a
-    // chunk running past the end, bytes too few for a header), what follows
-    // stays in place behind one free stretch, and nothing is cut off.
+    // chunk running past the end, bytes too few for a header, a chunk with
+    // one of the `known` offsets, ascending, strictly inside it), what
+    // follows stays in place behind one free stretch, and nothing is cut off.
     ResError compact(const std::function<bool(const ChunkHeader&)>& dropped,
-                     const std::function<void(std::uint32_t from, std::uint32_t to)>& moved);
+                     const std::function<void(std::uint32_t from, std::uint32_t to)>& moved,
+                     std::span<const std::uint32_t> known = {});
 
     // Set by a kind whose map lists every chunk: room past damage is then
     // taken at the end of the file (see findRoom).

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <unordered_map>
+#include <vector>
 
 namespace tryster::resfile {
 
@@ -87,15 +88,21 @@ void disposeHandles(ResIndex& index) {
 
 ResError compactFile(ChunkFile& chunks, ResIndex& index, ResType droppedType) {
     std::unordered_multimap<std::uint32_t, ResEntry*> byOffset;
+    std::vector<std::uint32_t> known;
     for (const auto& type : index.types())
         for (const auto& entry : type->entries)
-            if (entry->onDisk()) byOffset.emplace(entry->offset, entry.get());
+            if (entry->onDisk()) {
+                byOffset.emplace(entry->offset, entry.get());
+                known.push_back(entry->offset);
+            }
+    std::sort(known.begin(), known.end());
     return chunks.compact(
         [droppedType](const ChunkHeader& h) { return h.isFree() || (droppedType != 0 && h.type == droppedType); },
         [&](std::uint32_t from, std::uint32_t to) {
             auto [first, last] = byOffset.equal_range(from);
             for (auto it = first; it != last; ++it) it->second->offset = to;
-        });
+        },
+        known);
 }
 
 std::int16_t uniqueId(const ResIndex& index, const ResTypeRecord* type) {

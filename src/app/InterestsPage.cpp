@@ -75,26 +75,36 @@ bool InterestsPage::leave() {
 void InterestsPage::move(Move what) {
     platform::playClick();
     QListWidget* source = what == Move::RemoveTop ? m_top : what == Move::RemoveLow ? m_low : m_remaining;
+    QListWidget* target = what == Move::AddTop ? m_top : what == Move::AddLow ? m_low : m_remaining;
     const int row = selectedRow(source);
+    int placed = wizard::InterestLists::kNoSelection;
     switch (what) {
         case Move::AddTop:
-            (void)m_lists.addTop(row);
+            placed = m_lists.addTop(row);
             break;
         case Move::RemoveTop:
-            (void)m_lists.removeTop(row);
+            placed = m_lists.removeTop(row);
             break;
         case Move::AddLow:
-            (void)m_lists.addLow(row);
+            placed = m_lists.addLow(row);
             break;
         case Move::RemoveLow:
-            (void)m_lists.removeLow(row);
+            placed = m_lists.removeLow(row);
             break;
     }
-    showLists();
     updateButtons();
+    if (placed == wizard::InterestLists::kNoSelection) return;
+    // Only the moved entry changes places: the other entries keep their
+    // rows, scroll positions and selections, and so do the objects a screen
+    // reader holds for them.
+    {
+        const QSignalBlocker blockSource(source);
+        const QSignalBlocker blockTarget(target);
+        target->insertItem(placed, source->takeItem(row));
+    }
     // The next entry of the source list is selected, so the same button
     // moves it with the next press.
-    if (row >= 0 && source->count() > 0) {
+    if (source->count() > 0) {
         const QSignalBlocker block(source);
         source->setCurrentRow(std::min(row, source->count() - 1), QItemSelectionModel::ClearAndSelect);
     }

@@ -82,11 +82,16 @@ def main():
         for interest in ("Music", "Food", "Travel", "Style", "Money"):
             w.select("Interests", interest)
             w.press("Add Top Interest")
+            # The bus answers as the program gets to it: the next entry is
+            # looked up once this one shows in the top list.
+            wait_for(lambda: interest in w.items("Select Top 5 Interests"), 10,
+                     "%s in the top list" % interest)
         check(w.items("Select Top 5 Interests") == ["Music", "Food", "Travel", "Style", "Money"],
               "the top list: %r" % w.items("Select Top 5 Interests"))
         check(not w.enabled("Add Top Interest"), "Add stops at five")
         w.select("Interests", "Weather")
         w.press("Add Low Interest")
+        wait_for(lambda: w.items("Low Interests"), 10, "Weather in the low list")
         check(w.items("Low Interests") == ["Weather"], "the low list")
         w.screenshot("4-interests")
         w.press("Next")

@@ -239,6 +239,7 @@ class Window:
         for i in range(action.nActions):
             if action.getName(i) in ("Toggle", "toggle"):
                 action.doAction(i)
+                wait_for(lambda: entry in self.selected(name), 10, "%r selected in %r" % (entry, name))
                 return
         raise Failure("the entry %r of %r cannot be selected" % (entry, name))
 

@@ -261,6 +261,23 @@ void CreatePath::walkToExport() {
         click(IDC_LOW_ADD);
     }
     EXPECT_EQ(entries(IDC_LOW_INTERESTS), (QStringList{"Politics", "Weather"})) << "sorted";
+    // A move takes one entry out and puts it in its place; the rest keep
+    // their rows, and the source's next entry is selected for the next press.
+    const QStringList remaining = entries(IDC_REMAINING_INTERESTS);
+    const QListWidgetItem* weather = control<QListWidget>(IDC_LOW_INTERESTS)->item(1);
+    pick(IDC_LOW_INTERESTS, QStringLiteral("Politics"));
+    click(IDC_LOW_REMOVE);
+    EXPECT_EQ(control<QListWidget>(IDC_LOW_INTERESTS)->item(0), weather) << "the entry left was not made anew";
+    EXPECT_EQ(entries(IDC_LOW_INTERESTS), QStringList{"Weather"});
+    EXPECT_EQ(entries(IDC_REMAINING_INTERESTS), remaining + QStringList{"Politics"}) << "new entries go last";
+    const QList<QListWidgetItem*> selected = control<QListWidget>(IDC_LOW_INTERESTS)->selectedItems();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected.front()->text(), "Weather");
+    pick(IDC_REMAINING_INTERESTS, QStringLiteral("Politics"));
+    click(IDC_LOW_ADD);
+    EXPECT_EQ(entries(IDC_LOW_INTERESTS), (QStringList{"Politics", "Weather"}));
+    EXPECT_EQ(entries(IDC_REMAINING_INTERESTS), remaining);
+    EXPECT_EQ(entries(IDC_TOP_INTERESTS), (QStringList{"Music", "Travel", "Food", "Romance", "Style"}));
     EXPECT_EQ(next(), QString());
 
     ASSERT_EQ(dialog->step(), 5);

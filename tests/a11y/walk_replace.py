@@ -12,73 +12,50 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from window_driver import Failure, Window, wait_for  # noqa: E402
+from window_driver import run_walk, wait_for  # noqa: E402
 
-failures = []
-
-
-def check(condition, message):
-    if not condition:
-        failures.append(message)
-        print("FAIL:", message)
-
-
-def main():
-    program, cli = sys.argv[1], sys.argv[2]
-    shots = sys.argv[3] if len(sys.argv) > 3 else None
-    w = Window(program, cli, shots)
+def walk(w, check):
     chars = os.path.join(w.game, "UserData", "Characters")
-    try:
-        w.wait_title("Ready!")
-        w.press("Replace")
-        chooser = w.wait_dialog("Select the neighborhood:")
-        w.screenshot("10-neighbourhood")
-        w.press_in(chooser, "Open")
-        wait_for(lambda: w.items("Townies"), 20, "the townies")
-        check(w.items("Townies") == ["User00001.iff", "User00002.iff", "User00006.iff"],
-              "the townies: %r" % w.items("Townies"))
-        w.wait_title("Arlo Finch", 10)
-        w.select("Townies", "User00002.iff")
-        w.wait_title("Nadia Brook", 10)
-        w.screenshot("10-townies")
-        w.press("Next")
-        w.wait_title("Jamie Rook", 20)
-        check("GLM_Generic.iff" not in w.items("Dates"), "the generic date is not offered")
-        w.select("Dates", "Date_Rosa.iff")
-        w.wait_title("Rosa Marsh", 10)
-        w.screenshot("11-dates")
-        before = open(os.path.join(chars, "User00002.iff"), "rb").read()
-        w.press("Next")
-        question = w.wait_dialog("Tryster Inquery:")
-        check("Are you sure you want to replace this Plom?" in w.text_in(question), "the replace question")
-        w.screenshot("12-confirm")
-        w.press_in(question, "OK")
-        wait_for(lambda: w.has_control("Create"), 20, "step 0 again")
-        backup = os.path.join(chars, "User00002.iff.bak")
-        check(os.path.isfile(backup) and open(backup, "rb").read() == before, "the townie's backup")
+    w.wait_title("Ready!")
+    w.press("Replace")
+    chooser = w.wait_dialog("Select the neighborhood:")
+    w.screenshot("10-neighbourhood")
+    w.press_in(chooser, "Open")
+    wait_for(lambda: w.items("Townies"), 20, "the townies")
+    check(w.items("Townies") == ["User00001.iff", "User00002.iff", "User00006.iff"],
+          "the townies: %r" % w.items("Townies"))
+    w.wait_title("Arlo Finch", 10)
+    w.select("Townies", "User00002.iff")
+    w.wait_title("Nadia Brook", 10)
+    w.screenshot("10-townies")
+    w.press("Next")
+    w.wait_title("Jamie Rook", 20)
+    check("GLM_Generic.iff" not in w.items("Dates"), "the generic date is not offered")
+    w.select("Dates", "Date_Rosa.iff")
+    w.wait_title("Rosa Marsh", 10)
+    w.screenshot("11-dates")
+    before = open(os.path.join(chars, "User00002.iff"), "rb").read()
+    w.press("Next")
+    question = w.wait_dialog("Tryster Inquery:")
+    check("Are you sure you want to replace this Plom?" in w.text_in(question), "the replace question")
+    w.screenshot("12-confirm")
+    w.press_in(question, "OK")
+    wait_for(lambda: w.has_control("Create"), 20, "step 0 again")
+    backup = os.path.join(chars, "User00002.iff.bak")
+    check(os.path.isfile(backup) and open(backup, "rb").read() == before, "the townie's backup")
 
-        w.menu_command("Load a Plom from the game...")
-        chooser = w.wait_dialog("Select a Plom Character")
-        w.type_in(chooser, "File name:", "User00006.iff")
-        w.screenshot("load-dialog")
-        w.press_in(chooser, "Open")
-        wait_for(lambda: w.title() == "Greta Holm - The Ploms Figurant", 20, "the loaded character's title")
-        w.screenshot("load-loaded")
-        w.menu_command("Save this Plom back to the game")
-        saved = w.wait_dialog("Save Complete")
-        check(any("Greta Holm has been saved to the game." in t for t in w.text_in(saved)), "the saved message")
-        w.press_in(saved, "OK")
-        check(os.path.isfile(os.path.join(chars, "User00006.iff.bak")), "the character's backup")
-    except Failure as e:
-        failures.append(str(e))
-        print("FAIL:", e)
-        w.screenshot("failure")
-    finally:
-        w.close()
-    if failures:
-        print("%d check(s) failed" % len(failures))
-        sys.exit(1)
-    print("all checks passed")
+    w.menu_command("Load a Plom from the game...")
+    chooser = w.wait_dialog("Select a Plom Character")
+    w.type_in(chooser, "File name:", "User00006.iff")
+    w.screenshot("load-dialog")
+    w.press_in(chooser, "Open")
+    wait_for(lambda: w.title() == "Greta Holm - The Ploms Figurant", 20, "the loaded character's title")
+    w.screenshot("load-loaded")
+    w.menu_command("Save this Plom back to the game")
+    saved = w.wait_dialog("Save Complete")
+    check(any("Greta Holm has been saved to the game." in t for t in w.text_in(saved)), "the saved message")
+    w.press_in(saved, "OK")
+    check(os.path.isfile(os.path.join(chars, "User00006.iff.bak")), "the character's backup")
 
 
-main()
+run_walk(walk)

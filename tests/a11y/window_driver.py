@@ -12,6 +12,7 @@ take screenshots of the virtual display.
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -262,3 +263,32 @@ class Window:
             except subprocess.TimeoutExpired:
                 self.process.kill()
         self.log.close()
+
+
+def run_walk(walk):
+    """Runs walk(window, check) on the program and tool named on the command
+    line (PROGRAM TRYSTER-CLI [SHOTS-FOLDER]). A failed check is counted and
+    the walk goes on; a Failure ends it with a screenshot. Exits 1 when
+    anything failed."""
+    program, cli = sys.argv[1], sys.argv[2]
+    shots = sys.argv[3] if len(sys.argv) > 3 else None
+    failures = []
+
+    def check(condition, message):
+        if not condition:
+            failures.append(message)
+            print("FAIL:", message)
+
+    w = Window(program, cli, shots)
+    try:
+        walk(w, check)
+    except Failure as e:
+        failures.append(str(e))
+        print("FAIL:", e)
+        w.screenshot("failure")
+    finally:
+        w.close()
+    if failures:
+        print("%d check(s) failed" % len(failures))
+        sys.exit(1)
+    print("all checks passed")

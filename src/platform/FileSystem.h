@@ -43,6 +43,14 @@ public:
     // Bytes actually written (fewer on error).
     virtual std::size_t write(const void* buffer, std::size_t count) = 0;
     virtual bool seek(std::uint64_t offset) = 0;
+    // The same at `offset` in one step; the position afterwards is
+    // unspecified.
+    virtual std::size_t readAt(std::uint64_t offset, void* buffer, std::size_t count) {
+        return seek(offset) ? read(buffer, count) : 0;
+    }
+    virtual std::size_t writeAt(std::uint64_t offset, const void* buffer, std::size_t count) {
+        return seek(offset) ? write(buffer, count) : 0;
+    }
     virtual std::optional<std::uint64_t> position() = 0;
     virtual std::optional<std::uint64_t> size() = 0;
     virtual bool truncate(std::uint64_t size) = 0;

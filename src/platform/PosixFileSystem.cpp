@@ -45,6 +45,33 @@ public:
         return done;
     }
 
+    // pread and pwrite leave the file position alone and save the seek.
+    std::size_t readAt(std::uint64_t offset, void* buffer, std::size_t count) override {
+        if (offset > static_cast<std::uint64_t>(INT64_MAX) - count) return 0;
+        std::size_t done = 0;
+        auto* out = static_cast<char*>(buffer);
+        while (done < count) {
+            ssize_t n = ::pread(fd_, out + done, count - done, static_cast<off_t>(offset + done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            done += static_cast<std::size_t>(n);
+        }
+        return done;
+    }
+
+    std::size_t writeAt(std::uint64_t offset, const void* buffer, std::size_t count) override {
+        if (!writable_ || offset > static_cast<std::uint64_t>(INT64_MAX) - count) return 0;
+        std::size_t done = 0;
+        const auto* in = static_cast<const char*>(buffer);
+        while (done < count) {
+            ssize_t n = ::pwrite(fd_, in + done, count - done, static_cast<off_t>(offset + done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            done += static_cast<std::size_t>(n);
+        }
+        return done;
+    }
+
     bool seek(std::uint64_t offset) override {
         if (offset > static_cast<std::uint64_t>(INT64_MAX)) return false;
         return ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) >= 0;

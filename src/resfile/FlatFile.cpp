@@ -24,6 +24,7 @@ ResError FlatFile::open(std::string_view path, bool readOnly) {
     path_ = path;
     size_ = *size;
     posKnown_ = false;
+    ++changes_;
     return kNoError;
 }
 
@@ -45,6 +46,7 @@ ResError FlatFile::close() {
     if (!file_) return kNotOpen;
     bool flushed = !writable_ || file_->flush();
     file_.reset();
+    ++changes_;
     path_.clear();
     size_ = 0;
     posKnown_ = false;
@@ -75,6 +77,7 @@ ResError FlatFile::write(const void* buffer, std::size_t count) {
     if (!file_) return kNotOpen;
     if (!writable_) return kNotWritable;
     if (count == 0) return kNoError;
+    ++changes_;
     std::size_t done = file_->write(buffer, count);
     if (posKnown_) {
         pos_ += done;
@@ -86,13 +89,21 @@ ResError FlatFile::write(const void* buffer, std::size_t count) {
 }
 
 ResError FlatFile::readAt(std::uint64_t offset, void* buffer, std::size_t count) {
-    ResError error = seek(offset);
-    return error != kNoError ? error : read(buffer, count);
+    if (!file_) return kNotOpen;
+    if (count == 0) return kNoError;
+    posKnown_ = false;
+    return file_->readAt(offset, buffer, count) == count ? kNoError : kShortRead;
 }
 
 ResError FlatFile::writeAt(std::uint64_t offset, const void* buffer, std::size_t count) {
-    ResError error = seek(offset);
-    return error != kNoError ? error : write(buffer, count);
+    if (!file_) return kNotOpen;
+    if (!writable_) return kNotWritable;
+    if (count == 0) return kNoError;
+    ++changes_;
+    posKnown_ = false;
+    std::size_t done = file_->writeAt(offset, buffer, count);
+    if (done != 0 && offset + done > size_) size_ = offset + done;
+    return done == count ? kNoError : kShortWrite;
 }
 
 ResError FlatFile::flush() {
@@ -109,7 +120,9 @@ ResError FlatFile::getSize(std::uint64_t& size) const {
 
 ResError FlatFile::setSize(std::uint64_t size) {
     if (!file_) return kNotOpen;
-    if (!writable_ || !file_->truncate(size)) return kFileError;
+    if (!writable_) return kFileError;
+    ++changes_;  // a failed truncate may still have cut something
+    if (!file_->truncate(size)) return kFileError;
     size_ = size;
     posKnown_ = false;
     return kNoError;

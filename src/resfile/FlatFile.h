@@ -55,6 +55,9 @@ public:
     bool isWritable() const { return file_ && writable_; }
     // The size as tracked (0 when closed).
     std::uint64_t size() const { return size_; }
+    // Counts the opens, closes, writes and size changes, so a reader that
+    // keeps bytes it has seen can tell when they may no longer hold.
+    std::uint64_t changes() const { return changes_; }
 
 private:
     std::unique_ptr<platform::File> file_;
@@ -63,6 +66,7 @@ private:
     std::uint64_t size_ = 0;
     std::uint64_t pos_ = 0;
     bool posKnown_ = false;
+    std::uint64_t changes_ = 0;
 };
 
 }  // namespace tryster::resfile

@@ -32,6 +32,8 @@ TEST(ResolvePath, PrefersTheExactSpellingWhenBothExist) {
     // Neither matches exactly: the smallest spelling wins, whatever the
     // directory's own order.
     EXPECT_EQ(resolvePath(dir.str() + "/SAME.IFF"), dir.path() / "Same.iff");
+    // A new name keeps its spelling.
+    EXPECT_EQ(resolvePath(dir.str() + "/Other.iff"), dir.path() / "Other.iff");
 }
 
 TEST(ResolvePath, RelativePathsStayRelative) {
@@ -95,6 +97,25 @@ TEST(Files, ReadWriteSeekAndTruncate) {
     EXPECT_FALSE(readOnly->isWritable());
     EXPECT_EQ(readOnly->write("x", 1), 0u);
     EXPECT_EQ(dir.read("f.bin"), "hello");
+}
+
+TEST(Files, ReadAndWriteAtAnOffset) {
+    TempDir dir;
+    std::string path = dir.file("f.bin");
+    auto file = fileSystem().open(path, OpenMode::CreateNew);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->write("hello world", 11), 11u);
+    EXPECT_EQ(file->writeAt(6, "there", 5), 5u);
+    EXPECT_EQ(file->writeAt(13, "!", 1), 1u);  // past the end: the gap reads as zeros
+    char buf[16] = {};
+    EXPECT_EQ(file->readAt(0, buf, 16), 14u);
+    EXPECT_EQ(std::string(buf, 14), std::string("hello there\0\0!", 14));
+    EXPECT_EQ(file->readAt(20, buf, 4), 0u);
+    file.reset();
+    auto readOnly = fileSystem().open(path, OpenMode::Read);
+    ASSERT_TRUE(readOnly);
+    EXPECT_EQ(readOnly->writeAt(0, "x", 1), 0u);
+    EXPECT_EQ(dir.read("f.bin").size(), 14u);
 }
 
 TEST(Files, RenameReplacesTheTargetInOneStep) {

@@ -51,11 +51,9 @@ ResError ChunkFile::findRoom(std::size_t dataSize, std::uint32_t& offset) {
         offset = static_cast<std::uint32_t>(at);
         return kNoError;
     };
-    // New space past the last chunk starts as a free chunk of the full size,
-    // so a data write that fails half-way leaves a walkable file.
+    // Space past the end is made by writeChunk.
     auto append = [&](std::uint64_t at) -> ResError {
         if (at > kMaxOffset - need) return kShortWrite;  // offsets are 32-bit
-        if (ResError error = writeHeader(at, freeHeader(need)); error != kNoError) return error;
         return use(at);
     };
 

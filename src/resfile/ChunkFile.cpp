@@ -65,42 +65,100 @@ bool ChunkFile::decode(std::span<const std::uint8_t> bytes, ChunkHeader& header)
     return true;
 }
 
+const std::uint8_t* ChunkFile::windowed(std::uint64_t at, std::uint64_t length) const {
+    if (at < windowStart_ || at - windowStart_ > window_.size() || length > window_.size() - (at - windowStart_))
+        return nullptr;
+    return window_.data() + (at - windowStart_);
+}
+
+ResError ChunkFile::fillWindow(std::uint64_t at) {
+    window_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kWindow, flat_.size() - at)));
+    windowStart_ = at;
+    ResError error = flat_.readAt(at, window_.data(), window_.size());
+    if (error != kNoError) window_.clear();
+    return error;
+}
+
 ResError ChunkFile::readHeader(std::uint64_t offset, ChunkHeader& header) {
-    std::uint8_t bytes[76];
     if (!flat_.isOpen()) return kNotOpen;
-    if (offset > flat_.size() || flat_.size() - offset < headerSize()) return kShortRead;
-    if (ResError error = flat_.readAt(offset, bytes, headerSize()); error != kNoError) return error;
-    if (!decode({bytes, headerSize()}, header)) return kShortRead;
+    const std::uint64_t h = headerSize();
+    if (offset > flat_.size() || flat_.size() - offset < h) return kShortRead;
+    forgetStale();
+    if (auto known = headers_.find(offset); known != headers_.end()) {
+        header = known->second;
+        return kNoError;
+    }
+    const std::uint8_t* bytes = windowed(offset, h);
+    if (!bytes) {
+        // Read ahead: a walk over the chunks finds the next headers here.
+        if (ResError error = fillWindow(offset); error != kNoError) return error;
+        bytes = window_.data();
+    }
+    if (!decode({bytes, static_cast<std::size_t>(h)}, header)) return kShortRead;
+    headers_.emplace(offset, header);
     return kNoError;
 }
 
 ResError ChunkFile::writeHeader(std::uint64_t offset, const ChunkHeader& header) {
     std::uint8_t bytes[76];
     encode(header, bytes);
-    return flat_.writeAt(offset, bytes, headerSize());
+    ResError error = writeAt(offset, bytes, headerSize());
+    if (error == kNoError) headers_.insert_or_assign(offset, header);
+    return error;
+}
+
+void ChunkFile::forgetStale() {
+    if (knownAt_ == flat_.changes()) return;
+    headers_.clear();
+    window_.clear();
+    knownAt_ = flat_.changes();
+}
+
+ResError ChunkFile::writeAt(std::uint64_t offset, const void* bytes, std::size_t count) {
+    forgetStale();
+    ResError error = flat_.writeAt(offset, bytes, count);
+    // Headers starting in (offset - header, offset + count) share bytes with
+    // the write, whether or not it went through.
+    const std::uint64_t h = headerSize();
+    headers_.erase(headers_.lower_bound(offset >= h ? offset - h + 1 : 0), headers_.lower_bound(offset + count));
+    // The window takes the bytes written over it; after a failure it cannot
+    // tell what the file holds.
+    const std::uint64_t windowEnd = windowStart_ + window_.size();
+    if (error != kNoError) {
+        window_.clear();
+    } else if (offset < windowEnd && offset + count > windowStart_) {
+        const std::uint64_t from = std::max(offset, windowStart_);
+        const std::uint64_t to = std::min(offset + count, windowEnd);
+        std::memcpy(window_.data() + (from - windowStart_), static_cast<const std::uint8_t*>(bytes) + (from - offset),
+                    static_cast<std::size_t>(to - from));
+    }
+    knownAt_ = flat_.changes();
+    return error;
 }
 
 ResError ChunkFile::prepareChange() { return beforeChange ? beforeChange() : kNoError; }
 
 ResError ChunkFile::writeChunk(std::uint32_t offset, const ChunkHeader& header, std::span<const std::uint8_t> data) {
     if (ResError error = prepareChange(); error != kNoError) return error;
-    if (ResError error = flat_.writeAt(std::uint64_t{offset} + headerSize(), data.data(), data.size());
-        error != kNoError)
+    const std::uint64_t h = headerSize();
+    if (offset >= flat_.size()) {
+        // New space past the end: the data goes out behind a free header of
+        // the full size, in one write, so a write that fails half-way leaves
+        // a walkable file.
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(h) + data.size());
+        encode(freeHeader(static_cast<std::uint32_t>(bytes.size())), bytes.data());
+        std::copy(data.begin(), data.end(), bytes.begin() + static_cast<std::ptrdiff_t>(h));
+        if (ResError error = writeAt(offset, bytes.data(), bytes.size()); error != kNoError) return error;
+    } else if (ResError error = writeAt(offset + h, data.data(), data.size()); error != kNoError) {
         return error;
+    }
     return writeHeader(offset, header);
 }
 
 ResError ChunkFile::loadData(std::uint32_t offset, ResType type, DataHandle& out) {
-    // The header and up to this much data come in one read.
-    constexpr std::size_t kFirstRead = 1024;
-    std::uint8_t first[kFirstRead];
     const std::uint64_t h = headerSize();
-    if (!flat_.isOpen()) return kNotOpen;
-    if (offset > flat_.size() || flat_.size() - offset < h) return kShortRead;
-    const auto firstLength = static_cast<std::size_t>(std::min<std::uint64_t>(kFirstRead, flat_.size() - offset));
-    if (ResError error = flat_.readAt(offset, first, firstLength); error != kNoError) return error;
     ChunkHeader header;
-    if (!decode({first, firstLength}, header)) return kShortRead;
+    if (ResError error = readHeader(offset, header); error != kNoError) return error;
     if (header.type != type || header.size < h || header.size - h > kMaxChunkSize) return kBadChunk;
     const std::uint64_t start = std::uint64_t{offset} + h;
     const std::uint64_t dataSize = header.size - h;
@@ -108,10 +166,18 @@ ResError ChunkFile::loadData(std::uint32_t offset, ResType type, DataHandle& out
     if (dataSize > flat_.size() - start) return kShortRead;
     DataHandle handle = NewDataHandle(static_cast<std::size_t>(dataSize));
     if (!handle) return LastHandleError();
-    std::uint8_t* data = handleBytes(handle).data();
-    if (h + dataSize <= firstLength) {
-        std::memcpy(data, first + h, static_cast<std::size_t>(dataSize));
-    } else if (ResError error = flat_.readAt(start, data, static_cast<std::size_t>(dataSize)); error != kNoError) {
+    std::span<std::uint8_t> data = handleBytes(handle);
+    // A small chunk comes from the window, read ahead when it is not there,
+    // so chunks loaded in file order cost few reads.
+    const std::uint8_t* bytes = windowed(start, dataSize);
+    ResError error = kNoError;
+    if (!bytes && h + dataSize <= kWindow && (error = fillWindow(offset)) == kNoError) bytes = windowed(start, dataSize);
+    if (bytes) {
+        std::copy_n(bytes, data.size(), data.begin());
+    } else if (error == kNoError) {
+        error = flat_.readAt(start, data.data(), data.size());
+    }
+    if (error != kNoError) {
         (void)DisposeDataHandle(handle);  // ours and live: it cannot fail
         return error;
     }

@@ -30,8 +30,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace tryster::resfile {
 
@@ -64,7 +66,9 @@ public:
     std::uint32_t headerSize() const { return layout_ == ChunkLayout::Named ? 76 : 16; }
     bool validSize(std::uint64_t size) const { return size >= headerSize() && size <= kMaxChunkSize; }
 
-    // kShortRead when the header does not lie wholly inside the file.
+    // kShortRead when the header does not lie wholly inside the file. A
+    // header read or written is kept until the file changes under it, and
+    // reads go ahead, so headers read in file order cost few reads.
     ResError readHeader(std::uint64_t offset, ChunkHeader& header);
     ResError writeHeader(std::uint64_t offset, const ChunkHeader& header);
 
@@ -80,7 +84,9 @@ public:
     // appends after everything when the kind finds chunks by map, and
     // answers kBadChunk otherwise.
     ResError findRoom(std::size_t dataSize, std::uint32_t& offset);
-    // Data first, header last, so a failed write leaves the old header.
+    // Data first, header last, so a failed write leaves the old header; at
+    // the end of the file the data goes with a free header of the chunk's
+    // size.
     ResError writeChunk(std::uint32_t offset, const ChunkHeader& header, std::span<const std::uint8_t> data);
     // A new handle with the data of the chunk at `offset`, which must be of
     // `type`: kBadChunk, kShortRead, or the handle error.
@@ -127,9 +133,26 @@ public:
 private:
     // Covers [offset, offset + length) with free chunks (length >= header).
     ResError writeFreeSpan(std::uint64_t offset, std::uint64_t length);
+    // Writes through here keep what is known of the file up to date; any
+    // other change of the file forgets it all.
+    ResError writeAt(std::uint64_t offset, const void* bytes, std::size_t count);
+    void forgetStale();
+    // The window's bytes at [at, at + length), or null when it does not
+    // hold them all.
+    const std::uint8_t* windowed(std::uint64_t at, std::uint64_t length) const;
+    // Reads the window from `at` on (at most kWindow bytes, up to the end).
+    ResError fillWindow(std::uint64_t at);
+
+    static constexpr std::uint64_t kWindow = 64 * 1024;
 
     ChunkLayout layout_;
     FlatFile flat_;
+    // The headers by offset, as last read or written.
+    std::map<std::uint64_t, ChunkHeader> headers_;
+    // The file's bytes from windowStart_, as last read or written.
+    std::vector<std::uint8_t> window_;
+    std::uint64_t windowStart_ = 0;
+    std::uint64_t knownAt_ = 0;  // flat_.changes() both hold for
 };
 
 }  // namespace tryster::resfile

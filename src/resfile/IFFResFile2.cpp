@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 
 namespace tryster::resfile {
@@ -25,15 +26,20 @@ IFFResFile2::IFFResFile2() : ContainerFile(ChunkLayout::Named) {
         return false;
     };
     chunks_.overlapsListed = [this](std::uint64_t begin, std::uint64_t end) {
+        std::vector<std::uint32_t> before;
         for (const auto& type : index_.types())
             for (const auto& entry : type->entries) {
                 if (!entry->onDisk() || entry->offset == begin || entry->offset >= end) continue;
                 if (entry->offset > begin) return true;
-                ChunkHeader header;
-                if (chunks_.readHeader(entry->offset, header) == kNoError &&
-                    static_cast<std::uint64_t>(entry->offset) + header.size > begin)
-                    return true;
+                before.push_back(entry->offset);
             }
+        // In file order, so the headers not yet known come in few reads.
+        std::sort(before.begin(), before.end());
+        for (std::uint32_t offset : before) {
+            ChunkHeader header;
+            if (chunks_.readHeader(offset, header) == kNoError && std::uint64_t{offset} + header.size > begin)
+                return true;
+        }
         return false;
     };
 }

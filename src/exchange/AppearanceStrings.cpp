@@ -96,9 +96,7 @@ std::string handOutfitString(std::string_view text, std::string_view tone) {
     return parts->mesh + std::string(kHandSeparator) + parts->texture;
 }
 
-ResError writeAppearanceStrings(std::string_view path, const Look& look) {
-    IFFResFile2 file;
-    if (ResError error = file.Open(path); error != kNoError) return error;
+ResError writeAppearanceStrings(IFFResFile2& file, const Look& look) {
     ResError error = kNoError;
     StringSet strings;
     if (strings.Load(&file, kAppearanceListId, false) == kNoError) {
@@ -106,7 +104,13 @@ ResError writeAppearanceStrings(std::string_view path, const Look& look) {
         error = strings.Save();
     }
     ResError removed = removePictures(file);
-    if (error == kNoError) error = removed;
+    return error != kNoError ? error : removed;
+}
+
+ResError writeAppearanceStrings(std::string_view path, const Look& look) {
+    IFFResFile2 file;
+    if (ResError error = file.Open(path); error != kNoError) return error;
+    ResError error = writeAppearanceStrings(file, look);
     ResError closed = file.Close();
     return error != kNoError ? error : closed;
 }

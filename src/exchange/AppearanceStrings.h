@@ -6,6 +6,7 @@
 // the body-type code) at the places the game's names carry them.
 
 #include "exchange/Look.h"
+#include "resfile/IFFResFile2.h"
 #include "resfile/ResError.h"
 #include "resfile/ResTypes.h"
 
@@ -38,5 +39,8 @@ std::string handOutfitString(std::string_view text, std::string_view tone);
 // removes its 'BMP_' pictures and closes it. 0, or the first error of
 // opening, saving, removing or closing.
 [[nodiscard]] resfile::ResError writeAppearanceStrings(std::string_view path, const Look& look);
+// The same on a character file open for writing, which stays open: 0, or the
+// first error of saving or removing.
+[[nodiscard]] resfile::ResError writeAppearanceStrings(resfile::IFFResFile2& file, const Look& look);
 
 }  // namespace tryster::exchange

@@ -128,6 +128,11 @@ ResError addBesideTwin(iResFile& file, DataHandle handle, ResType type, std::int
 std::string objectNameForPath(std::string_view path) { return std::string(clipName(platform::namePart(path))); }
 
 ResError copyTemplate(TemplateCopyPlan& plan, std::string_view templatePath, std::string_view targetPath) {
+    return copyTemplate(plan, templatePath, targetPath, {});
+}
+
+ResError copyTemplate(TemplateCopyPlan& plan, std::string_view templatePath, std::string_view targetPath,
+                      const std::function<ResError(IFFResFile2&)>& more) {
     plan.targetPath = std::string(targetPath);
     ObjResFile source;
     source.setOpenReadOnly(true);
@@ -138,6 +143,7 @@ ResError copyTemplate(TemplateCopyPlan& plan, std::string_view templatePath, std
     ResError error = target.Open(targetPath);
     if (error == kNoError) {
         error = copyAll(source, target, plan);
+        if (error == kNoError && more) error = more(target);
         // Close writes the map; its error counts as the copy's.
         ResError closed = target.Close();
         if (error == kNoError) error = closed;

@@ -3,8 +3,10 @@
 // container, the copy's objects given fresh identities.
 
 #include "exchange/TemplateCopyPlan.h"
+#include "resfile/IFFResFile2.h"
 #include "resfile/iResFile.h"
 
+#include <functional>
 #include <string_view>
 
 namespace tryster::exchange {
@@ -25,6 +27,11 @@ inline constexpr resfile::ResType kTypeCaretStrings = 0x63737400;
 // file that failed, and a target this call created is removed again.
 [[nodiscard]] resfile::ResError copyTemplate(TemplateCopyPlan& plan, std::string_view templatePath,
                                              std::string_view targetPath);
+// The same, then `more` on the target while it is still open (saving a
+// second open, map and close); its error fails the copy like any other.
+[[nodiscard]] resfile::ResError copyTemplate(TemplateCopyPlan& plan, std::string_view templatePath,
+                                             std::string_view targetPath,
+                                             const std::function<resfile::ResError(resfile::IFFResFile2&)>& more);
 
 // Adds a resource of a non-zero variant beside the variant-0 resource of
 // the same type and id, which a container would otherwise replace by it:

@@ -58,22 +58,20 @@ bool createNewDate(std::string_view basePath, std::string_view templatePath, con
 
     reportProgress(reporter, kCreatingDateStatus);
     staged.discard();
-    if (copyTemplate(plan, templatePath, staged.path()) != kNoError) return fail(kCouldNotCreateMessage);
-
-    reportProgress(reporter, kNamingDateStatus);
-    {
-        IFFResFile2 file;
-        if (file.Open(staged.path()) != kNoError) return fail(kCouldNotNameMessage);
-        std::string_view failure = nameAndConstants(file, record, reporter);
-        // What the steps left pending is written here; a write error spoils
-        // the whole file.
-        ResError closed = file.Close();
-        if (!failure.empty()) return fail(failure);
-        if (closed != kNoError) return fail(kCouldNotCreateMessage);
-    }
-
-    reportProgress(reporter, kDateSkinStatus);
-    if (writeAppearanceStrings(staged.path(), look) != kNoError) return fail(kCouldNotCreateMessage);
+    // The steps after the copy run on the copy while it is open; a step
+    // that fails leaves its own message here.
+    std::string_view failure;
+    auto nameAndLook = [&](IFFResFile2& file) -> ResError {
+        reportProgress(reporter, kNamingDateStatus);
+        failure = nameAndConstants(file, record, reporter);
+        if (!failure.empty()) return kFileError;
+        reportProgress(reporter, kDateSkinStatus);
+        return writeAppearanceStrings(file, look);
+    };
+    // What the steps left pending is written at the close; a write error
+    // spoils the whole file.
+    if (copyTemplate(plan, templatePath, staged.path(), nameAndLook) != kNoError)
+        return fail(failure.empty() ? kCouldNotCreateMessage : failure);
     // An earlier date of the same name is kept as a backup, so a name chosen
     // by mistake never loses one.
     const bool replacing = platform::fileSystem().exists(target);

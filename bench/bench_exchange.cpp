@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <random>
+#include <set>
 #include <string>
 
 using namespace tryster;
@@ -85,12 +86,31 @@ void BM_PlainCopyOfTemplate(benchmark::State& state) {
     }
 }
 
+// The game folder's files, so a round can take away what it added: each
+// round then makes its date afresh, as a player does, instead of keeping a
+// backup of the last round's date (and, for the save, growing its skin list).
+std::set<std::filesystem::path> gameFiles() {
+    std::set<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(g_setup->dir / "game"))
+        if (entry.is_regular_file()) files.insert(entry.path());
+    return files;
+}
+
+void removeAddedFiles(benchmark::State& state, const std::set<std::filesystem::path>& before) {
+    state.PauseTiming();
+    for (const auto& file : gameFiles())
+        if (before.count(file) == 0) std::filesystem::remove(file);
+    state.ResumeTiming();
+}
+
 void BM_NewDate(benchmark::State& state) {
     const std::string base = g_setup->file("game/TemplateNPCs/Date");
     SilentReporter reporter;
+    const auto before = gameFiles();
     for (auto _ : state) {
         if (!createNewDate(base, g_setup->templatePath, g_setup->record, g_setup->look, reporter))
             state.SkipWithError("new date");
+        removeAddedFiles(state, before);
     }
 }
 
@@ -102,10 +122,12 @@ void BM_SaveSequence(benchmark::State& state) {
     request.record = g_setup->record;
     request.look = g_setup->look;
     SilentReporter reporter;
+    const auto before = gameFiles();
     for (auto _ : state) {
         SkinFileList skinFiles;
         SaveResult result = runSaveSequence(request, skinFiles, reporter, nullptr);
         if (!result.dateWritten || !result.webExchangeWritten) state.SkipWithError("save");
+        removeAddedFiles(state, before);
     }
 }
 

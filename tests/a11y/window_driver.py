@@ -289,6 +289,7 @@ def run_walk(walk):
     finally:
         w.close()
     if failures:
-        print("%d check(s) failed" % len(failures))
+        print("%d check(s) failed; the program's folder and log are kept in %s" % (len(failures), w.work))
         sys.exit(1)
+    shutil.rmtree(w.work, ignore_errors=True)
     print("all checks passed")

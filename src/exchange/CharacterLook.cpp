@@ -77,6 +77,13 @@ CharacterReading readCharacter(std::string_view path) {
     IFFResFile2 file;
     file.setOpenReadOnly(true);
     if (file.Open(path) != kNoError) return reading;
+    reading = readCharacter(file);
+    (void)file.Close();  // only read: nothing to write
+    return reading;
+}
+
+CharacterReading readCharacter(iResFile& file) {
+    CharacterReading reading;
     reading.opened = true;
     CatalogName catalog;
     (void)catalog.load(file, kCatalogNameId);  // a file without one shows an empty name
@@ -87,7 +94,6 @@ CharacterReading readCharacter(std::string_view path) {
         reading.genderText = stringOf(strings, kGenderString);
         reading.look = lookFromStrings(strings);
     }
-    (void)file.Close();  // only read: nothing to write
     return reading;
 }
 

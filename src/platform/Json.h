@@ -32,6 +32,8 @@ struct JsonValue {
     static JsonValue of(bool value);
     static JsonValue of(std::int64_t value);
     static JsonValue of(std::string_view value);
+    // Text, not the pointer's truth value (which `of(bool)` would take).
+    static JsonValue of(const char* value) { return of(std::string_view(value)); }
     static JsonValue array();
     static JsonValue object();
 

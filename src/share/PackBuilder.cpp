@@ -109,7 +109,11 @@ private:
         for (const std::string& local : list.entries()) {
             // The name as the game folder spells it, not as the look does.
             const std::string onDisk = platform::resolvePath(local).filename().string();
-            if (!add(local, std::string(kSkinsFolder) + "\\" + onDisk, true)) return false;
+            const std::string gamePath = std::string(kSkinsFolder) + "\\" + onDisk;
+            // The skin list keeps names as each file spells them, so one
+            // file may be listed twice in different letter case.
+            if (pack_.find(gamePath)) continue;
+            if (!add(local, gamePath, true)) return false;
         }
         return true;
     }

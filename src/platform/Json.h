@@ -28,12 +28,11 @@ struct JsonValue {
     std::vector<JsonValue> items;     // Kind::Array
     std::vector<JsonMember> members;  // Kind::Object, in file order
 
-    static JsonValue null() { return {}; }
     static JsonValue of(bool value);
     static JsonValue of(std::int64_t value);
     static JsonValue of(std::string_view value);
     // Text, not the pointer's truth value (which `of(bool)` would take).
-    static JsonValue of(const char* value) { return of(std::string_view(value)); }
+    static JsonValue of(const char* value);
     static JsonValue array();
     static JsonValue object();
 
@@ -53,6 +52,8 @@ struct JsonMember {
     std::string key;
     JsonValue value;
 };
+
+inline JsonValue JsonValue::of(const char* value) { return of(std::string_view(value)); }
 
 // Deepest nesting of arrays and objects that is parsed.
 inline constexpr int kMaxJsonDepth = 32;

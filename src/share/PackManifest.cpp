@@ -12,6 +12,23 @@ bool isDigest(std::string_view text) {
     return text.size() == 64 && text.find_first_not_of("0123456789abcdef") == std::string_view::npos;
 }
 
+// Longest name and description taken: the game's catalog keeps far less.
+constexpr std::size_t kMaxNameBytes = 255;
+constexpr std::size_t kMaxDescriptionBytes = 4096;
+
+// Text shown to the player must not carry control characters, which a
+// terminal would act on (C0, DEL and, as UTF-8, C1); `lines` lets line
+// breaks and tabs through. The parser has checked the UTF-8 already.
+bool isShowable(std::string_view text, bool lines) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b == 0x7F) return false;
+        if (b < 0x20 && !(lines && (b == '\n' || b == '\r' || b == '\t'))) return false;
+        if (b == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0) return false;
+    }
+    return true;
+}
+
 ManifestReading problem(std::string text) {
     ManifestReading out;
     out.problem = "the manifest " + std::move(text);
@@ -60,6 +77,10 @@ ManifestReading decodeManifest(std::string_view text) {
     if (!name || !name->asString()) return problem("gives no name for the date");
     manifest.name = *name->asString();
     if (const JsonValue* d = date->find("description"); d && d->asString()) manifest.description = *d->asString();
+    if (manifest.name.size() > kMaxNameBytes || !isShowable(manifest.name, false))
+        return problem("gives a name that is too long or holds control characters");
+    if (manifest.description.size() > kMaxDescriptionBytes || !isShowable(manifest.description, true))
+        return problem("gives a description that is too long or holds control characters");
     if (const JsonValue* g = date->find("gender"); g && g->asString()) {
         if (!g->asString()->empty() && *g->asString() != "Male" && *g->asString() != "Female")
             return problem("gives the gender \"" + *g->asString() + "\" (not \"Male\" or \"Female\")");

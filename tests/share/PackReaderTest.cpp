@@ -137,6 +137,12 @@ const std::vector<Hostile>& hostilePacks() {
              return p.archive();
          },
          "made by a newer Tryster"},
+        {"a name that would steer a terminal",
+         [](PackParts p) {
+             p.manifest.name = "Rosa\x1b]0;owned\x07";
+             return p.archive();
+         },
+         "gives a name that is too long or holds control characters"},
         {"a manifest that is no JSON",
          [](PackParts p) {
              std::vector<ArchiveItem> items = p.items();

@@ -152,6 +152,7 @@ TEST_F(Install, ADateOfTheSameNameIsNeverReplaced) {
 }
 
 TEST_F(Install, AFullDiskAtAnyWriteLeavesTheGameFolderAsItWas) {
+    writeBytes(archive, lightRosaParts().archive());
     GameFolder game({"Date_Rosa.iff"}, {"c021fa_long.cmx"});
     writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
     const FolderState before = game.state();
@@ -172,10 +173,11 @@ TEST_F(Install, AFullDiskAtAnyWriteLeavesTheGameFolderAsItWas) {
             EXPECT_FALSE(outcome.leftForRecovery) << outcome.problem;
             EXPECT_EQ(differences(game.state(), before), std::vector<std::string>{});
         });
-    EXPECT_GT(writes, 10u);
+    EXPECT_GE(writes, 10u);  // journal, seven files, a backup, ledger
 }
 
 TEST_F(Install, AKillAtAnyStepIsUndoneByTheNextRun) {
+    writeBytes(archive, lightRosaParts().archive());
     GameFolder game({"Date_Rosa.iff"}, {"c021fa_long.cmx"});
     writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
     const FolderState before = game.state();

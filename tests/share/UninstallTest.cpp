@@ -181,7 +181,7 @@ TEST_F(Uninstall, TwoDatesThatReplacedOneFileGiveThePlayersFileBackInEitherOrder
 
 TEST_F(Uninstall, AKillAtAnyStepIsFinishedByTheNextRun) {
     const std::string rosa = downloads.file("rosa.zip");
-    writeBytes(rosa, rosaParts().archive());
+    writeBytes(rosa, lightRosaParts().archive());
     GameFolder game({"Date_Rosa.iff"});
     writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
     const FolderState before = game.state();

@@ -7,10 +7,11 @@ namespace {
 
 platform::FileSystem& files() { return platform::fileSystem(); }
 
-// Makes a file's bytes durable. The file layer offers no sync of its own
-// yet; once it does, this and `syncFolderOf` are the two places to call it.
-bool syncFile(platform::File& file) { return file.flush(); }
-bool syncFolderOf(std::string_view) { return true; }
+// Make a closed file's bytes, and a folder's names, durable. The file layer
+// offers no sync of its own yet; once it does, these are the two places to
+// call it (the file system's sync of a file, and of the folder of a path).
+bool syncFile(std::string_view) { return true; }
+void syncFolderOf(std::string_view) {}
 
 }  // namespace
 
@@ -22,31 +23,34 @@ bool writeNewFile(std::string_view path, std::span<const std::uint8_t> bytes) {
         (void)files().remove(path);  // the write failed already; that is what counts
         return false;
     }
-    if (!finishNewFile(std::move(file))) {
+    if (!finishNewFile(std::move(file), path)) {
         (void)files().remove(path);  // as above
         return false;
     }
     return true;
 }
 
-bool copyToNewFile(std::string_view from, std::string_view to) {
-    const std::optional<std::vector<std::uint8_t>> bytes = platform::readWholeFile(from);
-    return bytes && writeNewFile(to, *bytes);
-}
-
 std::unique_ptr<platform::File> createNewFile(std::string_view path) {
     return files().open(path, platform::OpenMode::CreateNew);
 }
 
-bool finishNewFile(std::unique_ptr<platform::File> file) { return file && syncFile(*file); }
+bool finishNewFile(std::unique_ptr<platform::File> file, std::string_view path) {
+    if (!file || !file->flush()) return false;
+    file.reset();
+    return syncFile(path);
+}
 
 bool moveOver(std::string_view from, std::string_view to) {
-    return files().rename(from, to) && syncFolderOf(to);
+    if (!files().rename(from, to)) return false;
+    syncFolderOf(to);
+    return true;
 }
 
 bool removeFile(std::string_view path) {
     if (!files().exists(path)) return true;
-    return files().remove(path) && syncFolderOf(path);
+    if (!files().remove(path)) return false;
+    syncFolderOf(path);
+    return true;
 }
 
 bool replaceFile(std::string_view path, std::span<const std::uint8_t> bytes) {

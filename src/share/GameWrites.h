@@ -24,13 +24,12 @@ inline constexpr std::string_view kStagedSuffix = ".tryster-new";
 // Writes `bytes` to `path`, which must not exist, and syncs it. False, and
 // nothing left at `path`, on failure.
 [[nodiscard]] bool writeNewFile(std::string_view path, std::span<const std::uint8_t> bytes);
-// The same with the bytes of the file at `from`.
-[[nodiscard]] bool copyToNewFile(std::string_view from, std::string_view to);
 // A new file to write into (for writers that stream); null when `path`
-// exists or cannot be made. `finishNewFile` syncs and closes it.
+// exists or cannot be made. `finishNewFile` closes and syncs it.
 std::unique_ptr<platform::File> createNewFile(std::string_view path);
-[[nodiscard]] bool finishNewFile(std::unique_ptr<platform::File> file);
-// Moves `from` over `to` in one step and syncs the folder.
+[[nodiscard]] bool finishNewFile(std::unique_ptr<platform::File> file, std::string_view path);
+// Moves `from` over `to` in one step and syncs the folder (a folder the
+// file system refuses to sync does not fail it: the file is in place).
 [[nodiscard]] bool moveOver(std::string_view from, std::string_view to);
 // Removes `path` and syncs its folder; true when it is gone.
 [[nodiscard]] bool removeFile(std::string_view path);

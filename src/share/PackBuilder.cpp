@@ -143,7 +143,7 @@ private:
             ok = ok && zip->finish();
             if (!ok) error = zip->message();
         }
-        ok = finishNewFile(std::move(file)) && ok;
+        ok = finishNewFile(std::move(file), staged) && ok;
         if (ok && moveOver(staged, request_.outPath)) return true;
         (void)removeFile(staged);  // the write failed already; that is what counts
         outcome_.files.clear();

@@ -5,10 +5,12 @@
 #include "exchange/AppearanceStrings.h"
 #include "exchange/CatalogName.h"
 #include "exchange/ObjectDefinition.h"
+#include "platform/JpegImage.h"
 #include "platform/MemoryFile.h"
 #include "platform/TextNoCase.h"
 #include "render/ImageDecoder.h"
 #include "resfile/IFFResFile2.h"
+#include "share/PackLimits.h"
 
 #include <algorithm>
 
@@ -130,10 +132,12 @@ std::string fileProblem(const PackFile& file) {
         if (std::find(file.bytes.begin(), file.bytes.end(), std::uint8_t{0}) != file.bytes.end())
             return "is not a web exchange file (it is not text)";
         return {};
-    case PackFileKind::Snapshot:
-        if (file.bytes.size() < 3 || file.bytes[0] != 0xFF || file.bytes[1] != 0xD8 || file.bytes[2] != 0xFF)
-            return "is not a JPEG picture";
+    case PackFileKind::Snapshot: {
+        platform::JpegPicture picture;
+        if (!platform::decodeJpeg(file.bytes, kMaxSnapshotSide, picture))
+            return "is not a JPEG picture of at most " + std::to_string(kMaxSnapshotSide) + " pixels a side";
         return {};
+    }
     case PackFileKind::Manifest: return {};
     default: return skinProblem(file);
     }

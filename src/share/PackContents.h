@@ -3,8 +3,9 @@
 // opens as a character container with its objects, catalog name and
 // appearance strings (string list 200), every skin reads as its kind
 // (character file, mesh, texture) with the readers the preview uses, the
-// web exchange file is text and the snapshots are JPEG files. All of it is
-// read from memory.
+// web exchange file is text and the snapshots decode as JPEG pictures (so a
+// page can show the decoded pixels, and no other decoder meets them). All
+// of it is read from memory.
 
 #include "exchange/CharacterLook.h"
 #include "share/Pack.h"

@@ -45,6 +45,9 @@ inline constexpr std::uint64_t kMaxSnapshotBytes = 1ull << 20;
 inline constexpr std::uint64_t kMaxCompressionRatio = 1000;
 inline constexpr std::uint64_t kRatioFreeBytes = 8ull << 20;
 
+// A snapshot's width and height: the save's are 45 x 45 and 100 x 220.
+inline constexpr int kMaxSnapshotSide = 1024;
+
 // A file name inside its folder, and a whole path in the pack.
 inline constexpr std::size_t kMaxNameLength = 100;
 

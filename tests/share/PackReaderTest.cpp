@@ -192,6 +192,16 @@ const std::vector<Hostile>& hostilePacks() {
              return p.archive();
          },
          "is not a picture the game can read"},
+        {"a snapshot that is no picture",
+         [](PackParts p) { return withFile(p, ArchiveItem::file("TemplateNPCs/Date_Rosahead.jpg", noise(3000))); },
+         "is not a JPEG picture"},
+        {"a snapshot cut short",
+         [](PackParts p) {
+             std::vector<std::uint8_t> jpeg = fileBytes(TRYSTER_TEST_DATA "/head.jpg");
+             jpeg.resize(jpeg.size() / 2);
+             return withFile(p, ArchiveItem::file("TemplateNPCs/Date_Rosabody.jpg", jpeg));
+         },
+         "is not a JPEG picture"},
         {"a character file that does not parse",
          [](PackParts p) {
              p.file("GameData/Skins/c021fa_long.cmx").bytes = {'x', '\n', 'y', '\n', 'z'};
@@ -225,9 +235,11 @@ TEST(HostilePacks, AreRefusedWithAClearMessageAndNothingIsWritten) {
 TEST(HandMadePacks, ReadInEveryArchiveKindPlayersPassAround) {
     for (ArchiveKind kind : {ArchiveKind::Zip, ArchiveKind::TarGz, ArchiveKind::TarXz, ArchiveKind::SevenZip}) {
         SCOPED_TRACE(static_cast<int>(kind));
+        // Made by hand: folder entries (one in other letter case), a snapshot.
         PackParts parts = rosaParts();
+        parts.files.push_back(ArchiveItem::file("TemplateNPCs/Date_Rosahead.jpg", fileBytes(TRYSTER_TEST_DATA "/head.jpg")));
+        parts.describeFiles();
         std::vector<ArchiveItem> items = parts.items();
-        // Made by hand: folders listed, names in other letter case.
         items.insert(items.begin(), {"TemplateNPCs/", {}, Type::Folder, {}});
         items.insert(items.begin(), {"gamedata/skins/", {}, Type::Folder, {}});
         std::vector<std::uint8_t> bytes = buildArchive(items, kind);
@@ -238,7 +250,8 @@ TEST(HandMadePacks, ReadInEveryArchiveKindPlayersPassAround) {
         EXPECT_EQ(opened.date->pack.dateName(), "Date_Rosa");
         EXPECT_EQ(opened.date->pack.manifest.name, "Rosa Marsh");
         EXPECT_EQ(opened.date->pack.manifest.gender, "Female");
-        EXPECT_EQ(opened.date->pack.files.size(), rosaSkins().size() + 1);
+        EXPECT_EQ(opened.date->pack.files.size(), rosaSkins().size() + 2);
+        EXPECT_TRUE(opened.date->pack.headSnapshot());
         EXPECT_EQ(opened.date->facts.identifiers.size(), 2u);
     }
 }

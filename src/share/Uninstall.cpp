@@ -77,7 +77,8 @@ UninstallStep stepFor(std::string_view gameFolder, Ledger& after, std::size_t in
         return step;
     }
     if (!platform::fileSystem().exists(localPath(gameFolder, f.backup)))
-        step.action = TakeBack::BackupMissing;
+        // Already moved back by a run that was cut short, or lost.
+        step.action = current && *current == f.replacedSha256 ? TakeBack::Gone : TakeBack::BackupMissing;
     else
         step.action = !current || *current == f.sha256 ? TakeBack::Restore : TakeBack::KeepChanged;
     return step;

@@ -24,7 +24,7 @@ enum class TakeBack {
     Restore,        // replaced by the install: the backup moves back
     Stays,          // another installed date uses it
     KeepChanged,    // changed since the install: kept (and the backup, if any)
-    Gone,           // added by the install and already gone
+    Gone,           // already taken back: added and gone, or replaced and restored
     BackupMissing   // replaced, but its backup is gone: left as it is
 };
 

@@ -1,7 +1,7 @@
 #include "app/AppearancePage.h"
 
 #include "app/ControlIds.h"
-#include "app/QtText.h"
+#include "app/TextBoundary.h"
 #include "character/PlomData.h"
 #include "platform/Sound.h"
 #include "preview/Preview.h"
@@ -20,12 +20,15 @@ namespace {
 const QStringList kBodyTypes = {QStringLiteral("Fit"), QStringLiteral("Full"), QStringLiteral("Thin")};
 const QStringList kSkinTypes = {QStringLiteral("Light"), QStringLiteral("Medium"), QStringLiteral("Dark")};
 
-// The list's selected entry, whichever way it was selected (a click, the
-// keyboard, or an assistive tool that selects without moving the current
-// row); empty when none is.
-std::string selectedText(const QListWidget* list) {
+// The model's entry that the list has selected, whichever way it was
+// selected (a click, the keyboard, or an assistive tool that selects
+// without moving the current row); empty when none is. The list shows the
+// model's entries in the model's order, so the row names the entry.
+std::string selectedEntry(const QListWidget* list, const preview::NameListModel& model) {
     const QList<QListWidgetItem*> selected = list->selectedItems();
-    return selected.isEmpty() ? std::string() : selected.front()->text().toStdString();
+    const int row = selected.isEmpty() ? -1 : list->row(selected.front());
+    return row < 0 || static_cast<std::size_t>(row) >= model.size() ? std::string()
+                                                                     : model.entries()[static_cast<std::size_t>(row)];
 }
 
 }  // namespace
@@ -169,7 +172,12 @@ void AppearancePage::typeChosen(QComboBox* list, int index) {
 }
 
 void AppearancePage::appearanceChosen(QListWidget* list) {
-    const std::string name = selectedText(list);
+    const preview::SkinCatalog& catalog = preview().catalog();
+    const preview::NameListModel& model = list == m_bodyMeshes     ? catalog.bodyMeshes
+                                          : list == m_bodyTextures ? catalog.bodyTextures
+                                          : list == m_headMeshes   ? catalog.headMeshes
+                                                                   : catalog.headTextures;
+    const std::string name = selectedEntry(list, model);
     if (list == m_bodyMeshes)
         preview().chooseBodyMesh(name);
     else if (list == m_bodyTextures)
@@ -194,7 +202,7 @@ void AppearancePage::listReset(const preview::NameListModel& model) {
     QListWidget* list = widgetOf(model);
     const QSignalBlocker block(list);
     list->clear();
-    for (const std::string& name : model.entries()) list->addItem(toQString(name));
+    for (const std::string& name : model.entries()) list->addItem(gameTextToQt(name));
     selectionChanged(model);
 }
 

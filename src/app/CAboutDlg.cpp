@@ -5,6 +5,7 @@
 #include "app/ControlLookup.h"
 #include "app/DialogUnits.h"
 #include "app/ProgramResources.h"
+#include "app/TextBoundary.h"
 #include "platform/Shell.h"
 #include "platform/Sound.h"
 
@@ -100,7 +101,7 @@ void CAboutDlg::accept() {
 
 void CAboutDlg::onHelp() {
     platform::playClick();
-    platform::shell().open(m_readmePath.toStdString());
+    platform::shell().open(qtToFileName(m_readmePath));
     QDialog::reject();
 }
 

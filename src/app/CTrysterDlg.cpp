@@ -19,6 +19,7 @@
 #include "app/ReplacePage.h"
 #include "app/LoadCommands.h"
 #include "app/StartFolder.h"
+#include "app/TextBoundary.h"
 #include "app/ViewControls.h"
 #include "app/WaitCursor.h"
 #include "platform/Clock.h"
@@ -74,7 +75,7 @@ void CTrysterDlg::setEnabled(int id, bool enabled) {
 }
 
 void CTrysterDlg::setProgressTitle(const QString& stepText) {
-    setWindowTitle(QString::fromStdString(wizard::progressTitle(stepText.toStdString())));
+    setWindowTitle(gameTextToQt(wizard::kWindowCaption) + QStringLiteral(": ") + stepText);
 }
 
 std::string CTrysterDlg::readmePath() const {
@@ -125,7 +126,7 @@ void CTrysterDlg::locateGame() {
     m_installFolder = found.value;
     if (found.keyOpened) {
         setProgressTitle(QStringLiteral("Found it:"));
-        setProgressTitle(QString::fromStdString(m_installFolder));
+        setProgressTitle(fileNameToQt(m_installFolder));
         return;
     }
     setProgressTitle(QStringLiteral("Not Found! Bailing"));
@@ -314,7 +315,7 @@ void CTrysterDlg::onSysCommand(int command) {
 }
 
 void CTrysterDlg::openAbout() {
-    CAboutDlg about(QString::fromStdString(readmePath()), this);
+    CAboutDlg about(fileNameToQt(readmePath()), this);
     runModal(about);
 }
 
@@ -357,7 +358,7 @@ void CTrysterDlg::showStep() {
         for (int id : wizard::allPageControls()) setShown(id, false);
 
         const wizard::StepView view = wizard::viewOf(step());
-        if (view.title) setProgressTitle(QString::fromLatin1(view.title->data(), view.title->size()));
+        if (view.title) setProgressTitle(gameTextToQt(*view.title));
         // Shown controls go on top: Create and Replace lie over Back and
         // Next, Save over Next.
         for (int id : view.shown) {

@@ -1,7 +1,7 @@
 #include "app/ExchangeReporter.h"
 
 #include "app/CPlomSaved.h"
-#include "app/QtText.h"
+#include "app/TextBoundary.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -12,14 +12,14 @@ ExchangeReporter::ExchangeReporter(QWidget* owner, QLabel* status, QProgressBar*
     : m_owner(owner), m_status(status), m_progress(progress), m_drawFrame(std::move(drawFrame)) {}
 
 void ExchangeReporter::showMessage(std::string_view caption, std::string_view text) {
-    app::showMessage(m_owner, toQString(caption), toQString(text));
+    app::showMessage(m_owner, gameTextToQt(caption), gameTextToQt(text));
 }
 
 // The command runs inside one button press: the label and the bar are
 // painted at once, not when the loop next runs.
 void ExchangeReporter::showStatus(std::string_view text) {
     if (!m_status) return;
-    m_status->setText(toQString(text));
+    m_status->setText(gameTextToQt(text));
     m_status->repaint();
 }
 

@@ -7,7 +7,7 @@
 #include "app/DialogUnits.h"
 #include "app/ExchangeReporter.h"
 #include "app/FileDialogs.h"
-#include "app/QtText.h"
+#include "app/TextBoundary.h"
 #include "exchange/ExchangeTexts.h"
 #include "exchange/NewDate.h"
 #include "platform/FileSystem.h"
@@ -78,7 +78,7 @@ void ExportPage::save() {
         return;
     }
     exchange::SaveRequest request;
-    request.chosenPath = chosen.toStdString();
+    request.chosenPath = qtToFileName(chosen);
     request.gameFolder = host().installFolder();
     request.templatePath = exchange::templatePathIn(host().startFolder());
     request.record = record();
@@ -87,7 +87,7 @@ void ExportPage::save() {
     ExchangeReporter reporter(dialog(), m_status, m_progress, [this] { host().redrawNow(); });
     m_lastSave = exchange::runSaveSequence(request, m_skinFiles, reporter, &preview());
     if (m_lastSave.webExchangeWritten && m_lastSave.dateWritten &&
-        askOkCancel(dialog(), toQString(exchange::kInquiryCaption), toQString(exchange::kConnectQuestion)))
+        askOkCancel(dialog(), gameTextToQt(exchange::kInquiryCaption), gameTextToQt(exchange::kConnectQuestion)))
         platform::shell().open(exchangeAddress());
     showProgress(false);
 }

@@ -1,6 +1,7 @@
 #include "app/FileDialogs.h"
 
 #include "app/ModalRunner.h"
+#include "app/TextBoundary.h"
 #include "platform/FileSystem.h"
 
 #include <QFileDialog>
@@ -28,7 +29,7 @@ QString chooseFile(QWidget* parent, const FileChoice& choice) {
 }
 
 QString gameSubfolder(const std::string& gameFolder, const char* relative) {
-    return QString::fromStdString(platform::resolvePath(platform::joinPath(gameFolder, relative)).string());
+    return fileNameToQt(platform::resolvePath(platform::joinPath(gameFolder, relative)).string());
 }
 
 }  // namespace tryster::app

@@ -1,6 +1,6 @@
 #include "app/GameTextGuard.h"
 
-#include "wizard/GameText.h"
+#include "app/TextBoundary.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -24,12 +24,12 @@ QString GameTextGuard::text() const {
 void GameTextGuard::check() {
     if (m_restoring) return;
     const QString now = text();
-    const wizard::GameTextResult result = wizard::toGameText(now.toStdString(), m_plain != nullptr);
+    const wizard::GameTextResult result = qtToGameText(now, m_plain != nullptr);
     if (result.text) {
         m_accepted = now;
         return;
     }
-    m_lastHint = QString::fromStdString(wizard::refusalHint(result.refused));
+    m_lastHint = refusalHint(result.refused);
     restore();
     QWidget* field = m_line ? static_cast<QWidget*>(m_line) : m_plain;
     QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())), m_lastHint, field);

@@ -3,7 +3,7 @@
 #include "app/CPictureButton.h"
 #include "app/CPlomSaved.h"
 #include "app/ControlIds.h"
-#include "app/QtText.h"
+#include "app/TextBoundary.h"
 #include "platform/Sound.h"
 #include "wizard/PageRules.h"
 
@@ -23,7 +23,7 @@ int selectedRow(const QListWidget* list) {
 void fill(QListWidget* list, const std::vector<std::string>& entries) {
     const QSignalBlocker block(list);
     list->clear();
-    for (const std::string& entry : entries) list->addItem(toQString(entry));
+    for (const std::string& entry : entries) list->addItem(gameTextToQt(entry));
 }
 
 }  // namespace
@@ -66,7 +66,7 @@ void InterestsPage::enter() {
 
 bool InterestsPage::leave() {
     if (const wizard::CheckResult failed = wizard::commitInterests(record(), m_lists)) {
-        showMessage(dialog(), toQString(wizard::kWarningCaption), toQString(*failed));
+        showMessage(dialog(), gameTextToQt(wizard::kWarningCaption), gameTextToQt(*failed));
         return false;
     }
     return true;

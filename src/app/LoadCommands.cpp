@@ -2,7 +2,7 @@
 
 #include "app/ExchangeReporter.h"
 #include "app/FileDialogs.h"
-#include "app/QtText.h"
+#include "app/TextBoundary.h"
 #include "app/WizardPage.h"
 #include "character/PlomData.h"
 #include "exchange/CharacterLook.h"
@@ -78,10 +78,10 @@ LoadExtraPanel::LoadExtraPanel(QWidget* parent) : QWidget(parent) {
 
 void LoadExtraPanel::showFile(const QString& path) {
     const exchange::ExtraPanelText text =
-        exchange::extraPanelText(exchange::readCharacter(path.toStdString()));
-    m_name->setText(toQString(text.name));
-    m_gender->setText(toQString(text.gender));
-    m_age->setText(toQString(text.age));
+        exchange::extraPanelText(exchange::readCharacter(qtToFileName(path)));
+    m_name->setText(gameTextToQt(text.name));
+    m_gender->setText(gameTextToQt(text.gender));
+    m_age->setText(gameTextToQt(text.age));
 }
 
 QString LoadExtraPanel::characterName() const {
@@ -128,9 +128,9 @@ void LoadCommands::load() {
         m_host.holdPreview(false);
         return;
     }
-    m_path = chosen.toStdString();
+    m_path = qtToFileName(chosen);
     const exchange::CharacterReading reading = m_host.showCharacterFile(m_path);
-    m_dialog->setWindowTitle(toQString(exchange::loadedWindowTitle(reading)));
+    m_dialog->setWindowTitle(gameTextToQt(exchange::loadedWindowTitle(reading)));
     if (reading.opened) m_name = reading.name;
     // Save back needs a file that opened and told its look; a failed load
     // leaves it as it was.

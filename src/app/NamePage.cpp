@@ -3,8 +3,7 @@
 #include "app/CPlomSaved.h"
 #include "app/ControlIds.h"
 #include "app/GameTextGuard.h"
-#include "app/QtText.h"
-#include "wizard/GameText.h"
+#include "app/TextBoundary.h"
 #include "wizard/PageRules.h"
 
 #include <QLabel>
@@ -28,11 +27,10 @@ NamePage::NamePage(const PageContext& context) : WizardPage(context) {
 
 bool NamePage::leave() {
     // The guards keep both texts within the game's code page.
-    const std::string name = wizard::toGameText(m_name->text().toStdString(), false).text.value_or("");
-    const std::string description =
-        wizard::toGameText(m_description->toPlainText().toStdString(), true).text.value_or("");
+    const std::string name = qtToGameText(m_name->text(), false).text.value_or("");
+    const std::string description = qtToGameText(m_description->toPlainText(), true).text.value_or("");
     if (const wizard::CheckResult failed = wizard::commitNaming(record(), name, description)) {
-        showMessage(dialog(), toQString(wizard::kWarningCaption), toQString(*failed));
+        showMessage(dialog(), gameTextToQt(wizard::kWarningCaption), gameTextToQt(*failed));
         return false;
     }
     return true;

@@ -2,7 +2,7 @@
 
 #include "app/CPlomSaved.h"
 #include "app/ControlIds.h"
-#include "app/QtText.h"
+#include "app/TextBoundary.h"
 #include "character/Vocabulary.h"
 #include "platform/Sound.h"
 
@@ -42,7 +42,7 @@ PersonalityPage::PersonalityPage(const PageContext& context) : WizardPage(contex
 
     int y = kFirstRowY;
     for (const TraitRow& row : kRows) {
-        auto* label = placeLabel(toQString(kTraitLabels[row.trait]), row.labelId, {16, y, 96, 26});
+        auto* label = placeLabel(gameTextToQt(kTraitLabels[row.trait]), row.labelId, {16, y, 96, 26});
         auto* slider = place(new QSlider(Qt::Horizontal, d), row.sliderId, {116, y, 240, 26});
         slider->setTickPosition(QSlider::TicksBelow);
         slider->setTickInterval(1);
@@ -78,7 +78,7 @@ void PersonalityPage::enter() {
 
 bool PersonalityPage::leave() {
     if (const wizard::CheckResult failed = wizard::commitPersonality(record(), positions())) {
-        showMessage(dialog(), toQString(wizard::kWarningCaption), toQString(*failed));
+        showMessage(dialog(), gameTextToQt(wizard::kWarningCaption), gameTextToQt(*failed));
         return false;
     }
     return true;
@@ -90,7 +90,7 @@ void PersonalityPage::showPointsAndSign() {
     // Named after its label; the number reaches screen readers as its
     // description.
     m_pointsLeft->setAccessibleDescription(m_pointsLeft->text());
-    const QString sign = toQString(kSignNames[nearestSign(p)]);
+    const QString sign = gameTextToQt(kSignNames[nearestSign(p)]);
     m_sign->setText(sign);
     m_signName->setText(sign);
 }

@@ -5,7 +5,7 @@
 #include "app/ControlIds.h"
 #include "app/ExchangeReporter.h"
 #include "app/FileDialogs.h"
-#include "app/QtText.h"
+#include "app/TextBoundary.h"
 #include "app/WaitCursor.h"
 #include "exchange/ExchangeTexts.h"
 #include "exchange/TownieReplacement.h"
@@ -29,7 +29,7 @@ const QString kNoChoiceMessage =
 // none is.
 std::string selectedName(const QListWidget* list) {
     const QList<QListWidgetItem*> selected = list->selectedItems();
-    return selected.isEmpty() ? std::string() : selected.front()->text().toStdString();
+    return selected.isEmpty() ? std::string() : qtToFileName(selected.front()->text());
 }
 
 // Fills the list in the order given and selects the first entry, as the
@@ -37,7 +37,7 @@ std::string selectedName(const QListWidget* list) {
 void fill(QListWidget* list, const std::vector<std::string>& names) {
     const QSignalBlocker block(list);
     list->clear();
-    for (const std::string& name : names) list->addItem(toQString(name));
+    for (const std::string& name : names) list->addItem(fileNameToQt(name));
     if (list->count() > 0) list->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
 }
 
@@ -70,8 +70,8 @@ bool ReplacePage::chooseNeighbourhood() {
     choice.file = QStringLiteral("Neighborhood.iff");
     const QString chosen = chooseFile(dialog(), choice);
     if (chosen.isEmpty()) return false;
-    m_charactersFolder = exchange::neighborhoodCharactersFolder(chosen.toStdString());
-    host().setProgressTitle(toQString(exchange::kSelectTownieTitle));
+    m_charactersFolder = exchange::neighborhoodCharactersFolder(qtToFileName(chosen));
+    host().setProgressTitle(gameTextToQt(exchange::kSelectTownieTitle));
     return true;
 }
 
@@ -79,7 +79,7 @@ bool ReplacePage::chooseNeighbourhood() {
 // is selected, so nothing can be replaced.
 void ReplacePage::searchTownies() {
     const WaitCursor wait;
-    host().setProgressTitle(toQString(exchange::kSearchingTowniesTitle));
+    host().setProgressTitle(gameTextToQt(exchange::kSearchingTowniesTitle));
     m_townie.clear();
     host().holdPreview(true);
     fill(m_townies, exchange::searchTownies(m_charactersFolder));
@@ -92,7 +92,7 @@ void ReplacePage::searchTownies() {
 
 void ReplacePage::searchDates() {
     const WaitCursor wait;
-    host().setProgressTitle(toQString(exchange::kSearchingDatesTitle));
+    host().setProgressTitle(gameTextToQt(exchange::kSearchingDatesTitle));
     m_date.clear();
     host().holdPreview(true);
     fill(m_dates, exchange::searchDates(host().installFolder()));
@@ -119,15 +119,15 @@ void ReplacePage::previewDate() {
 
 void ReplacePage::previewCharacter(const std::string& path) {
     const exchange::CharacterReading reading = host().showCharacterFile(path);
-    if (reading.opened) host().setProgressTitle(toQString(reading.name));
+    if (reading.opened) host().setProgressTitle(gameTextToQt(reading.name));
 }
 
 void ReplacePage::confirmReplace() {
     if (m_townie.empty() || m_date.empty()) {
-        showMessage(dialog(), toQString(wizard::kWarningCaption), kNoChoiceMessage);
+        showMessage(dialog(), gameTextToQt(wizard::kWarningCaption), kNoChoiceMessage);
         return;
     }
-    if (!askOkCancel(dialog(), toQString(exchange::kInquiryCaption),
+    if (!askOkCancel(dialog(), gameTextToQt(exchange::kInquiryCaption),
                      QStringLiteral("Are you sure you want to replace this Plom?")))
         return;
     ExchangeReporter reporter(dialog(), nullptr, nullptr, [this] { host().redrawNow(); });

@@ -1,8 +1,6 @@
 #include "app/CAboutDlg.h"
 
 #include "app/CPictureButton.h"
-#include "app/ControlIds.h"
-#include "app/ControlLookup.h"
 #include "app/DialogUnits.h"
 #include "app/ProgramResources.h"
 #include "app/TextBoundary.h"
@@ -64,11 +62,9 @@ CAboutDlg::CAboutDlg(QString readmePath, QWidget* parent)
     credits->setColumnStretch(1, 1);
 
     m_ok = new CPictureButton(QStringLiteral("OK"), this);
-    setControlId(m_ok, IDOK);
     m_ok->setDefault(true);
     m_ok->loadBitmaps();
     m_help = new CPictureButton(QStringLiteral("HELP"), this);
-    setControlId(m_help, IDC_ABOUT_HELP);
     m_help->loadBitmaps();
     m_help->hide();
     connect(m_ok, &QPushButton::clicked, this, &CAboutDlg::accept);

@@ -23,7 +23,7 @@ QString chooseFile(QWidget* parent, const FileChoice& choice) {
         chooser.setFileMode(QFileDialog::ExistingFile);
     }
     if (!choice.file.isEmpty()) chooser.selectFile(choice.file);
-    if (choice.extend) choice.extend(chooser, choice.context);
+    if (choice.extend) choice.extend(chooser);
     if (runModal(chooser) != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return {};
     return chooser.selectedFiles().front();
 }

@@ -3,6 +3,7 @@
 #include "app/CPictureButton.h"
 #include "app/CTROKCancel.h"
 #include "app/FileDialogs.h"
+#include "app/GameTextGuard.h"
 #include "app/TextBoundary.h"
 #include "app/WindowReporter.h"
 #include "exchange/ExchangeTexts.h"
@@ -13,7 +14,9 @@
 #include "platform/Sound.h"
 #include "preview/LookModel.h"
 
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 
 namespace tryster::app {
@@ -61,6 +64,11 @@ QString ExportPage::askForPath() {
     choice.filter = QStringLiteral("Tryster Files (*.srf)");
     choice.save = true;
     choice.suffix = QStringLiteral("srf");
+    // The file's name becomes the date's name in the game's files: kept to
+    // what the game can store as it is typed.
+    choice.extend = [](QFileDialog& chooser) {
+        if (auto* name = chooser.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) new GameTextGuard(name);
+    };
     return chooseFile(this, choice);
 }
 

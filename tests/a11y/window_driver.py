@@ -38,6 +38,7 @@ def wait_for(condition, timeout=30.0, what="a condition"):
 class Window:
     def __init__(self, program, cli, shots=None, game=None):
         self.shots = shots
+        self.cli = cli
         self.work = tempfile.mkdtemp(prefix="tryster-a11y-")
         self.game = game or os.path.join(self.work, "game")
         if not game:
@@ -61,11 +62,12 @@ class Window:
         return None
 
     def _main_window(self):
-        """The wizard's window: the program's dialog with the wizard's controls
-        (the splash and the message boxes have a handful)."""
+        """The wizard's window: the program's dialog that holds the preview
+        (the splash and the message boxes share its title, not its controls)."""
         try:
             for window in self.app:
-                if window is not None and window.name.startswith("The Ploms Tryster") and window.childCount > 20:
+                if window is not None and window.name.startswith("The Ploms Tryster") and \
+                        any(child is not None and child.name == "Preview" for child in window):
                     return window
         except Exception:
             return None
@@ -74,11 +76,23 @@ class Window:
     def menu_command(self, text):
         """Runs the window menu's command with this text, through the window's
         accessible action of that name."""
-        action = self.frame.queryAction()
-        names = [action.getName(i) for i in range(action.nActions)]
+        names = self.menu_commands()
         if text not in names:
             raise Failure("the window offers no command %r (it offers %r)" % (text, names))
-        action.doAction(names.index(text))
+        self.frame.queryAction().doAction(names.index(text))
+
+    def menu_commands(self):
+        """The commands of the window menu, as the window's actions name them."""
+        action = self.frame.queryAction()
+        return [action.getName(i) for i in range(action.nActions)]
+
+    def field_text(self, window, name):
+        """The text of the field with this name in a window, or None."""
+        field = self._find(window, lambda a: a.name == name and a.getRole() in (pyatspi.ROLE_TEXT, pyatspi.ROLE_ENTRY))
+        if field is None:
+            return None
+        t = field.queryText()
+        return t.getText(0, t.characterCount)
 
     def wait_dialog(self, title, timeout=20):
         """Another window of the program with this title, once it is open."""

@@ -50,7 +50,7 @@ TEST_F(Automation, ClosingWhileAnotherProgramHoldsTheObjectHidesUntilItLetsGo) {
         ASSERT_TRUE(dialog);
         ASSERT_TRUE(QTest::qWaitFor(
             [&] { return dialog->windowTitle() == QLatin1String("The Ploms Tryster: Ready!"); }, 60'000));
-        framesBeforeClose = dialog->previewPane()->framesShown();
+        framesBeforeClose = dialog->livePreview().pane()->framesShown();
         client.start();
         ASSERT_TRUE(client.waitForStarted(5000));
         ASSERT_TRUE(QTest::qWaitFor([&] { return client.canReadLine(); }, 10'000))
@@ -60,10 +60,10 @@ TEST_F(Automation, ClosingWhileAnotherProgramHoldsTheObjectHidesUntilItLetsGo) {
 
         dialog->close();
         heldAfterClose = mainDialog() == dialog;
-        const int frames = dialog->previewPane()->framesShown();
+        const int frames = dialog->livePreview().pane()->framesShown();
         QTest::qWait(200);
-        hiddenAndStill = !dialog->isVisible() && !dialog->frameTimerActive() &&
-                         dialog->previewPane()->framesShown() == frames;
+        hiddenAndStill = !dialog->isVisible() && !dialog->livePreview().frameTimerActive() &&
+                         dialog->livePreview().pane()->framesShown() == frames;
         client.write("release\n");
     });
     // A watchdog: the test fails rather than hangs.

@@ -13,7 +13,7 @@ namespace {
 
 using platform::PlayMode;
 
-const QString kNotDetected = QString::fromLatin1(CTrysterDlg::kNotDetected);
+const QString kNotDetected = QString::fromLatin1(preview::kGameMissingText.data());
 
 QStringList titlesDuringInit(CTrysterDlg& dialog) {
     QStringList titles;

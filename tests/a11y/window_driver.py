@@ -6,7 +6,8 @@ python3 (which has pyatspi).
 
 A Window starts the program on a game folder of its own (made with
 tryster-cli demo-world), waits for it on the accessibility bus, and can
-take screenshots of the virtual display.
+take screenshots of the virtual display; the window menu's commands are
+the window's own accessible actions.
 """
 
 import os
@@ -73,14 +74,6 @@ class Window:
             return None
         return None
 
-    def menu_command(self, text):
-        """Runs the window menu's command with this text, through the window's
-        accessible action of that name."""
-        names = self.menu_commands()
-        if text not in names:
-            raise Failure("the window offers no command %r (it offers %r)" % (text, names))
-        self.frame.queryAction().doAction(names.index(text))
-
     def menu_commands(self):
         """The commands of the window menu, as the window's actions name them."""
         action = self.frame.queryAction()
@@ -130,14 +123,6 @@ class Window:
                 if child.getRole() == pyatspi.ROLE_LABEL and child.name:
                     out.append(child.name)
                 stack.append(child)
-        return out
-
-    def dialogs(self):
-        """The program's other windows now open (message boxes, file dialogs)."""
-        out = []
-        for window in self.app:
-            if window is not None and window != self.frame:
-                out.append(window)
         return out
 
     @staticmethod

@@ -55,9 +55,7 @@ public:
 class RecordingAutomation final : public platform::AutomationServer {
 public:
     void registerRunning() override { calls.push_back("registerRunning"); }
-    void updateRegistration(std::string_view path) override {
-        calls.push_back("updateRegistration " + std::string(path));
-    }
+    void updateRegistration(std::string_view path) override { calls.push_back("updateRegistration " + std::string(path)); }
     void setHost(platform::AutomationHost* newHost) override {
         host = newHost;
         calls.push_back(host ? "setHost" : "setHost null");
@@ -71,9 +69,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Points the registry at a game folder (made under the temp folder).
+    // Points the registry at `folder`, or at a game folder of its own.
     std::string installGame();
-    // Points the registry at `folder` as the game's install folder.
     void pointRegistryAt(const std::string& folder);
     // Makes the start folder hold the template, as an unpacked program's does.
     void addTemplate() { startDir.write("TR_Template.iff", "template"); }

@@ -73,7 +73,6 @@ void CreatePath::walkToExport() {
     // Every click flips both buttons; the lists follow the gender.
     click("Female");
     EXPECT_FALSE(control<QPushButton>("Male")->isChecked());
-    for (const QString& mesh : entries("Body Mesh")) EXPECT_TRUE(mesh.contains("fa")) << mesh.toStdString();
     click("Female");
     EXPECT_TRUE(control<QPushButton>("Male")->isChecked());
     click("Female");
@@ -179,29 +178,24 @@ QJsonObject CreatePath::saveAndCheck(const QString& base, const char* objectName
     };
     click("Save");
 
+    // What was entered, as the window shows it.
     const PlomData& r = dialog->record();
     const Appearance& look = dialog->look().names();
-    QJsonObject e{{"name", kZoe},
-                  {"description", kDescription + QStringLiteral("\r\nby hand.")},
-                  {"gender", r.gender() == kMale ? "Male" : "Female"},
-                  {"careerTrack", r.careerTrack()},
-                  {"careerLevel", r.careerLevel()},
-                  {"skinTone", r.skinTone()},
-                  {"bodyType", r.bodyType()},
+    QJsonObject e{{"name", kZoe}, {"description", kDescription + QStringLiteral("\r\nby hand.")},
+                  {"gender", r.gender() == kMale ? "Male" : "Female"}, {"careerTrack", r.careerTrack()},
+                  {"careerLevel", r.careerLevel()}, {"skinTone", r.skinTone()}, {"bodyType", r.bodyType()},
                   {"bodyMesh", QString::fromStdString(look.bodyMesh)},
                   {"bodyTexture", QString::fromStdString(look.bodyTexture)},
                   {"headMesh", QString::fromStdString(look.headMesh)},
-                  {"headTexture", QString::fromStdString(look.headTexture)},
-                  {"templateIdentifier", 0x54520001}};
+                  {"headTexture", QString::fromStdString(look.headTexture)}, {"templateIdentifier", 0x54520001}};
     if (objectName) e["objectName"] = QString::fromLatin1(objectName);
     QJsonObject p;
     for (auto [key, trait] : {std::pair{"neat", kNeat}, {"active", kActive}, {"playful", kPlayful},
                               {"outgoing", kOutgoing}, {"nice", kNice}})
         p[key] = r.personality(trait);
     e["personality"] = p;
-    QJsonArray ranking;
-    for (std::int32_t id : r.interestRankingValues()) ranking.append(id);
-    e["ranking"] = ranking;
+    e["ranking"] = QJsonArray::fromVariantList(
+        QVariantList(r.interestRankingValues().begin(), r.interestRankingValues().end()));
 
     const QString json = base + QStringLiteral(".expected.json");
     QFile f(json);

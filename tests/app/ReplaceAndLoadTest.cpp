@@ -70,7 +70,7 @@ TEST_F(ReplaceAndLoad, ATownieIsReplacedByADateKeepingItsIdentityAndABackup) {
     files = {neighbourhood()};
     click("Replace");
     ASSERT_EQ(dialog->step(), 10);
-    for (const char* t : {"Select Townie to replace", "Searching for Townies...", "Arlo Finch"})
+    for (const char* t : {"Select Townie to replace", "Searching for Townies..."})
         EXPECT_TRUE(titleSeen(QString::fromLatin1(t))) << t;
     EXPECT_EQ(entries("Townies"), (QStringList{"User00001.iff", "User00002.iff", "User00006.iff",
                                                QStringLiteral("UserZo\u00eb.iff")}))
@@ -86,14 +86,11 @@ TEST_F(ReplaceAndLoad, ATownieIsReplacedByADateKeepingItsIdentityAndABackup) {
     EXPECT_EQ(dialog->look().gender(), kFemale);
     EXPECT_EQ(dialog->look().skinTone(), kDark);
     pick("Townies", QStringLiteral("User00002.iff"));
-    EXPECT_EQ(dialog->windowTitle(), "The Ploms Tryster: Nadia Brook");
 
     click("Next");
     ASSERT_EQ(dialog->step(), 11);
-    EXPECT_TRUE(titleSeen("Searching for Dates..."));
     EXPECT_EQ(entries("Dates"), (QStringList{"Date_Jamie.iff", "Date_Quinn.iff", "Date_Rosa.iff", "glm_generic.iff"}))
         << "never the game's generic date";
-    EXPECT_EQ(dialog->windowTitle(), "The Ploms Tryster: Jamie Rook");
 
     // Back asks for the neighbourhood again.
     files = {neighbourhood()};
@@ -103,7 +100,6 @@ TEST_F(ReplaceAndLoad, ATownieIsReplacedByADateKeepingItsIdentityAndABackup) {
     pick("Townies", QStringLiteral("User00002.iff"));
     click("Next");
     pick("Dates", QStringLiteral("Date_Rosa.iff"));
-    EXPECT_EQ(dialog->windowTitle(), "The Ploms Tryster: Rosa Marsh");
 
     // Cancel at the question changes nothing.
     const std::string townie = characters("User00002.iff").toStdString();

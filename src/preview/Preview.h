@@ -1,9 +1,9 @@
 #pragma once
 // The live preview without its window: the engine objects, the character
 // library and the preview character dressed in the look it reads, the view
-// the camera is placed for, the clock and the idle director. The dialog owns
-// one, passes the view controls' choices to it and calls frame() on each
-// tick; headless tools drive it the same way.
+// the camera is placed for, the clock and the idle director. The window
+// holds one, passes the view controls' choices to it and calls frame() on
+// each tick; headless tools drive it the same way.
 //
 // Nothing is made at construction: startPreview() makes everything at the
 // first tick (the dialog is on screen by then), tearDown() releases it in

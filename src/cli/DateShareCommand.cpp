@@ -75,7 +75,7 @@ std::string datePathOf(const PackOptions& o) {
 
 void runPack(const PackOptions& o) {
     requireGameFolder(o.game);
-    share::PackOutcome outcome = share::packDate({datePathOf(o), o.game, o.out});
+    share::PackOutcome outcome = share::packDate({datePathOf(o), o.game, o.out, {}});
     if (!outcome.written) throw CommandError(outcome.problem);
     for (const std::string& f : outcome.files) fmt::print("{}\n", f);
     fmt::print(stderr, "tryster-cli: wrote {} ({} files)\n", o.out, outcome.files.size());

@@ -2,6 +2,7 @@
 // A shared date as read from its archive: the manifest and every other file
 // with its bytes, all checked (see PackReader.h) before anyone sees them.
 
+#include "render/HeldFiles.h"
 #include "share/PackManifest.h"
 #include "share/PackPath.h"
 
@@ -34,6 +35,10 @@ struct Pack {
     // The file at a game path (letter case aside); null when there is none.
     const PackFile* find(std::string_view gamePath) const;
 };
+
+// The pack's skins (character files, meshes, textures) as files the preview
+// may wear from memory, by their file names.
+render::HeldFiles heldSkins(const Pack& pack);
 
 // The snapshots' names after the date's base name, as the save writes them.
 inline constexpr std::string_view kHeadSnapshotSuffix = "head.jpg";

@@ -43,12 +43,19 @@ public:
     explicit Builder(const PackRequest& request) : request_(request) {}
 
     PackOutcome run() {
-        if (!addDate() || !addBesideDate() || !addSkins() || !write()) return std::move(outcome_);
+        if (!step(kPackingDateStatus) || !addDate() || !addBesideDate() || !step(kPackingSkinsStatus) ||
+            !addSkins() || !step(kWritingPackStatus) || !write())
+            return std::move(outcome_);
         outcome_.written = true;
         return std::move(outcome_);
     }
 
 private:
+    bool step(std::string_view status) {
+        if (request_.progress) request_.progress(status);
+        return true;
+    }
+
     bool refuse(std::string problem) {
         outcome_.problem = std::move(problem);
         return false;

@@ -11,6 +11,17 @@ namespace tryster::share {
 inline constexpr std::string_view kShareCommandText = "Share this date...";
 inline constexpr std::string_view kInstallCommandText = "Install a shared date";
 
+// The question after "Finished!" where it offers a pack.
+inline constexpr std::string_view kPackQuestion =
+    "Would you like to put this date in one file to share with other players now?";
+// The save dialog of a pack, and the message when it is written (followed
+// by the file's path on a line of its own).
+inline constexpr std::string_view kShareDialogTitle = "Share this date as one file";
+inline constexpr std::string_view kPackFilter = "Shared dates (*.zip)";
+inline constexpr std::string_view kShareCompleteCaption = "Share Complete";
+inline constexpr std::string_view kSharedMessage =
+    "The date, its pictures and the skins it wears are in one file, ready to send:";
+
 // Whether the question after "Finished!" offers to make a pack instead of
 // opening the exchange's page: so when no address is configured, as the
 // default address is a placeholder that leads nowhere.

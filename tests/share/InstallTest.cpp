@@ -5,6 +5,7 @@
 #include "ShareTestSupport.h"
 #include "exchange/CharacterLook.h"
 #include "share/FileDigest.h"
+#include "share/InstallReview.h"
 #include "share/Installer.h"
 #include "share/Journal.h"
 #include "share/Recovery.h"
@@ -95,6 +96,40 @@ TEST_F(Install, SameSkinsAreSkippedAndDifferingOnesKeptUnlessReplaced) {
     const share::InstallPlan replace = plan(shared, game, replacing);
     EXPECT_EQ(planned(replace, "GameData\\Skins\\c021fa_long.cmx").action, share::FileAction::Replace);
     EXPECT_EQ(planned(replace, "GameData\\Skins\\c021fa_long.cmx").backup, "GameData\\Skins\\c021fa_long.cmx.bak");
+}
+
+// What the window shows: a line for every file, the conflicts with the
+// player's choice, planned again as the player chooses, and the messages.
+TEST_F(Install, TheReviewListsEveryFileAndEachChoiceIsPlannedAgain) {
+    GameFolder game({"Date_Rosa.iff"}, {"b006fafit_01.cmx"});
+    writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
+    fs::copy_file(demoGame() + "/TemplateNPCs/Date_Rosa.iff", game.file("TemplateNPCs/Twin.iff"));
+    const share::SharedDate shared = open();
+    EXPECT_EQ(share::sharedDateName(shared), "Rosa Marsh");
+    EXPECT_EQ(share::sharedDateGender(shared), "Female");
+
+    std::vector<share::ConflictChoice> choices = share::conflictChoices(plan(shared, game));
+    ASSERT_EQ(choices.size(), 1u);
+    EXPECT_EQ(share::conflictLine(choices[0]), "c021fa_long.cmx: keep yours");
+    choices[0].replace = true;
+    const share::InstallPlan replacing = plan(shared, game, share::optionsFor(choices));
+    EXPECT_EQ(share::conflictLine(share::conflictChoices(replacing).at(0)),
+              "c021fa_long.cmx: replace yours (a backup is kept)");
+    const std::vector<std::string> lines = share::plannedFileLines(replacing);
+    ASSERT_EQ(lines.size(), replacing.files.size());
+    EXPECT_EQ(lines.front(), "GameData\\Skins\\b006fafit_01.cmx (already there)");
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "GameData\\Skins\\c021fa_long.cmx (replaces yours, which is kept as c021fa_long.cmx.bak)"),
+              lines.end());
+    EXPECT_EQ(lines.back(), "TemplateNPCs\\Date_Rosa.iff (new)");
+    EXPECT_EQ(share::installNotices(replacing),
+              std::vector<std::string>{"A date of your game has its object identifier already, so it gets a fresh one."});
+
+    const share::InstallOutcome outcome = share::installSharedDate(shared, replacing);
+    EXPECT_EQ(share::installOutcomeMessage(shared, outcome),
+              "Rosa Marsh is installed: 8 files written, 1 skin of yours kept as a backup.");
+    EXPECT_EQ(share::installNotices(plan(shared, game)).front(),
+              "It cannot be installed: the date Date_Rosa is already installed (from Date_Rosa.zip); uninstall it first.");
 }
 
 TEST_F(Install, KeepingTheirsLeavesTheirFileAndReplacingKeepsItsBackup) {

@@ -115,7 +115,7 @@ inline const std::vector<std::string>& rosaSkins() {
 
 // Packs a date of `game` into `out`; the pack's files in archive order.
 inline std::vector<std::string> pack(const std::string& game, const std::string& datePath, const std::string& out) {
-    share::PackOutcome outcome = share::packDate({datePath, game, out});
+    share::PackOutcome outcome = share::packDate({datePath, game, out, {}});
     EXPECT_TRUE(outcome.written) << outcome.problem;
     return outcome.files;
 }

@@ -1,0 +1,62 @@
+#pragma once
+// What the window shows of a shared date before, while and after it is
+// installed, in the player's words: the date's name and gender, a line for
+// every file of the plan, the conflicts with the player's choice, what the
+// player is told besides, and the messages that end the install. The page
+// only shows these.
+//
+// Texts are UTF-8: the manifest's own, the program's words, and game paths
+// (printable ASCII, as a pack's names must be). Reasons the module gives
+// may quote a local path, which on this platform is UTF-8 as well.
+
+#include "share/InstallPlan.h"
+#include "share/Installer.h"
+#include "share/SharedDate.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tryster::share {
+
+inline constexpr std::string_view kOpenSharedDateTitle = "Select a shared date";
+// The archive kinds a shared date may come in, as file patterns.
+inline constexpr std::string_view kSharedDateFilter =
+    "Shared dates (*.zip *.7z *.rar *.tar *.tar.gz *.tgz *.tar.bz2 *.tbz2 *.tar.xz *.txz)";
+inline constexpr std::string_view kInstallCompleteCaption = "Install Complete";
+inline constexpr std::string_view kUnknownGender = "Unknown";
+
+// The manifest's name, else the date's file name.
+std::string sharedDateName(const SharedDate& shared);
+// "Male", "Female" or "Unknown".
+std::string sharedDateGender(const SharedDate& shared);
+
+// One line per file of the plan, in its order: the game path and what
+// becomes of it ("GameData\Skins\b006fafit_01.bmp (new)").
+std::vector<std::string> plannedFileLines(const InstallPlan& plan);
+
+struct ConflictChoice {
+    std::string path;  // game path
+    bool replace = false;
+};
+
+// The skins that differ from the player's, with the choice the plan holds.
+std::vector<ConflictChoice> conflictChoices(const InstallPlan& plan);
+// "b006fafit_01.bmp: keep yours" or "b006fafit_01.bmp: replace yours (a backup is kept)".
+std::string conflictLine(const ConflictChoice& choice);
+// The options that plan the player's choices.
+InstallOptions optionsFor(const std::vector<ConflictChoice>& choices);
+
+// Sentences the player is told besides the lists: why the date cannot be
+// installed, a fresh object identifier, the skins it would go without.
+std::vector<std::string> installNotices(const InstallPlan& plan);
+
+// "This shared date cannot be installed: <why>. Nothing was written."
+std::string refusedPackMessage(std::string_view problem);
+// What an install did: the files written and the backups kept, or why it
+// was not installed and what was left.
+std::string installOutcomeMessage(const SharedDate& shared, const InstallOutcome& outcome);
+// A reason of this module as a sentence: a capital first and a full stop.
+std::string asSentence(std::string_view reason);
+
+}  // namespace tryster::share

@@ -18,6 +18,7 @@ constexpr std::array kSteps = {
     // The date search sets its own titles.
     Step{kDatesStep, std::nullopt, kNeighbourhoodStep, kConfirmStep, true, true},
     Step{kConfirmStep, "Replace the Plom", kDatesStep, kWelcomeStep, true, true},
+    Step{kInstallStep, "Install a shared date", kWelcomeStep, kWelcomeStep, true, true},
 };
 
 }  // namespace

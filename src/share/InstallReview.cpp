@@ -30,9 +30,17 @@ std::string sharedDateGender(const SharedDate& shared) {
     return shared.pack.manifest.gender.empty() ? std::string(kUnknownGender) : shared.pack.manifest.gender;
 }
 
+std::optional<exchange::CharacterLook> shownLook(const SharedDate& shared) {
+    std::optional<exchange::CharacterLook> look = shared.facts.reading.look;
+    const std::string& gender = shared.pack.manifest.gender;
+    if (look && !gender.empty()) look->isMale = gender == "Male";
+    return look;
+}
+
 std::vector<std::string> plannedFileLines(const InstallPlan& plan) {
     std::vector<std::string> lines;
-    for (const PlannedFile& f : plan.files) lines.push_back(f.path + " (" + noteOf(f) + ")");
+    for (const PlannedFile& f : plan.files)
+        lines.push_back(std::string(platform::namePart(f.path)) + " (" + noteOf(f) + ")");
     return lines;
 }
 
@@ -42,9 +50,8 @@ std::vector<ConflictChoice> conflictChoices(const InstallPlan& plan) {
     return out;
 }
 
-std::string conflictLine(const ConflictChoice& choice) {
-    return std::string(platform::namePart(choice.path)) +
-           (choice.replace ? ": replace yours (a backup is kept)" : ": keep yours");
+std::string replaceChoiceText(const ConflictChoice& choice) {
+    return "Replace your " + std::string(platform::namePart(choice.path));
 }
 
 InstallOptions optionsFor(const std::vector<ConflictChoice>& choices) {
@@ -82,13 +89,6 @@ std::string installOutcomeMessage(const SharedDate& shared, const InstallOutcome
         return text + " What was written could not be taken away yet; it will be the next time a shared date is "
                       "installed.";
     return text + " Your game folder is as it was.";
-}
-
-std::string asSentence(std::string_view reason) {
-    std::string text(reason);
-    if (!text.empty() && text.front() >= 'a' && text.front() <= 'z') text.front() = static_cast<char>(text.front() - 'a' + 'A');
-    if (!text.empty() && text.back() != '.') text += '.';
-    return text;
 }
 
 }  // namespace tryster::share

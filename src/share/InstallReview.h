@@ -11,8 +11,10 @@
 
 #include "share/InstallPlan.h"
 #include "share/Installer.h"
+#include "share/ShareOffer.h"
 #include "share/SharedDate.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,8 +33,15 @@ std::string sharedDateName(const SharedDate& shared);
 // "Male", "Female" or "Unknown".
 std::string sharedDateGender(const SharedDate& shared);
 
-// One line per file of the plan, in its order: the game path and what
-// becomes of it ("GameData\Skins\b006fafit_01.bmp (new)").
+// The look the preview shows: the date's own, of the gender the manifest
+// gives where it gives one. A new date keeps its template's gender text,
+// which need not be the character's; the manifest has the one the player
+// chose. None when the date tells no look.
+std::optional<exchange::CharacterLook> shownLook(const SharedDate& shared);
+
+// One line per file of the plan, in its order: the file's name and what
+// becomes of it ("b006fafit_01.bmp (new)"); its folder follows from its
+// kind, and the plan's file has its whole game path.
 std::vector<std::string> plannedFileLines(const InstallPlan& plan);
 
 struct ConflictChoice {
@@ -42,8 +51,8 @@ struct ConflictChoice {
 
 // The skins that differ from the player's, with the choice the plan holds.
 std::vector<ConflictChoice> conflictChoices(const InstallPlan& plan);
-// "b006fafit_01.bmp: keep yours" or "b006fafit_01.bmp: replace yours (a backup is kept)".
-std::string conflictLine(const ConflictChoice& choice);
+// The choice as the player makes it, on or off: "Replace your b006fafit_01.bmp".
+std::string replaceChoiceText(const ConflictChoice& choice);
 // The options that plan the player's choices.
 InstallOptions optionsFor(const std::vector<ConflictChoice>& choices);
 
@@ -56,7 +65,5 @@ std::string refusedPackMessage(std::string_view problem);
 // What an install did: the files written and the backups kept, or why it
 // was not installed and what was left.
 std::string installOutcomeMessage(const SharedDate& shared, const InstallOutcome& outcome);
-// A reason of this module as a sentence: a capital first and a full stop.
-std::string asSentence(std::string_view reason);
 
 }  // namespace tryster::share

@@ -28,4 +28,11 @@ std::string defaultPackFileName(std::string_view characterName) {
     return name + std::string(kPackExtension);
 }
 
+std::string asSentence(std::string_view reason) {
+    std::string text(reason);
+    if (!text.empty() && text.front() >= 'a' && text.front() <= 'z') text.front() = static_cast<char>(text.front() - 'a' + 'A');
+    if (!text.empty() && text.back() != '.') text += '.';
+    return text;
+}
+
 }  // namespace tryster::share

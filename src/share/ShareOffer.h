@@ -27,6 +27,10 @@ inline constexpr std::string_view kSharedMessage =
 // default address is a placeholder that leads nowhere.
 bool offersPackAfterSave(std::string_view configuredExchangeAddress);
 
+// A reason this module gives (a sentence without its capital and full
+// stop) as a sentence to show.
+std::string asSentence(std::string_view reason);
+
 // The file name a pack of the date is offered under: the character's name
 // (the game's text) with what file names cannot hold replaced by '_', then
 // ".zip"; "Shared date.zip" for a name that leaves nothing.

@@ -107,21 +107,26 @@ TEST_F(Install, TheReviewListsEveryFileAndEachChoiceIsPlannedAgain) {
     const share::SharedDate shared = open();
     EXPECT_EQ(share::sharedDateName(shared), "Rosa Marsh");
     EXPECT_EQ(share::sharedDateGender(shared), "Female");
+    // A date made from the template keeps its gender text; the manifest
+    // has the one chosen.
+    share::SharedDate made = open();
+    made.facts.reading.look->isMale = true;
+    EXPECT_FALSE(share::shownLook(made)->isMale);
 
     std::vector<share::ConflictChoice> choices = share::conflictChoices(plan(shared, game));
     ASSERT_EQ(choices.size(), 1u);
-    EXPECT_EQ(share::conflictLine(choices[0]), "c021fa_long.cmx: keep yours");
+    EXPECT_FALSE(choices[0].replace) << "the player's file is kept unless the player says";
+    EXPECT_EQ(share::replaceChoiceText(choices[0]), "Replace your c021fa_long.cmx");
     choices[0].replace = true;
     const share::InstallPlan replacing = plan(shared, game, share::optionsFor(choices));
-    EXPECT_EQ(share::conflictLine(share::conflictChoices(replacing).at(0)),
-              "c021fa_long.cmx: replace yours (a backup is kept)");
+    EXPECT_TRUE(share::conflictChoices(replacing).at(0).replace);
     const std::vector<std::string> lines = share::plannedFileLines(replacing);
     ASSERT_EQ(lines.size(), replacing.files.size());
-    EXPECT_EQ(lines.front(), "GameData\\Skins\\b006fafit_01.cmx (already there)");
+    EXPECT_EQ(lines.front(), "b006fafit_01.cmx (already there)");
     EXPECT_NE(std::find(lines.begin(), lines.end(),
-                        "GameData\\Skins\\c021fa_long.cmx (replaces yours, which is kept as c021fa_long.cmx.bak)"),
+                        "c021fa_long.cmx (replaces yours, which is kept as c021fa_long.cmx.bak)"),
               lines.end());
-    EXPECT_EQ(lines.back(), "TemplateNPCs\\Date_Rosa.iff (new)");
+    EXPECT_EQ(lines.back(), "Date_Rosa.iff (new)");
     EXPECT_EQ(share::installNotices(replacing),
               std::vector<std::string>{"A date of your game has its object identifier already, so it gets a fresh one."});
 

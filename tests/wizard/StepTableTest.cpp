@@ -42,8 +42,10 @@ TEST(Steps, TitlesAndMovesFollowTheStep) {
     EXPECT_FALSE(stepOf(kWelcomeStep).backEnabled);
     EXPECT_FALSE(stepOf(kWelcomeStep).nextEnabled);
     EXPECT_FALSE(stepOf(kExportStep).nextEnabled) << "Save is the last move";
+    EXPECT_FALSE(stepOf(kInstallStep).backEnabled || stepOf(kInstallStep).nextEnabled)
+        << "Cancel and Install lie over them";
     for (const Step& s : steps()) {
-        if (s.step != kWelcomeStep && s.step != kExportStep) {
+        if (s.step != kWelcomeStep && s.step != kExportStep && s.step != kInstallStep) {
             EXPECT_TRUE(s.backEnabled && s.nextEnabled) << s.step;
         }
     }

@@ -19,10 +19,9 @@
 
 #include "cli/Commands.h"
 #include "cli/TextOutput.h"
-#include "exchange/FileBackup.h"
-#include "exchange/StagedFile.h"
 #include "platform/FileFinder.h"
 #include "platform/FileSystem.h"
+#include "platform/StagedFile.h"
 #include "resfile/FileHeaders.h"
 #include "resfile/IFFResFile.h"
 #include "resfile/IFFResFile2.h"
@@ -200,9 +199,9 @@ void editStaged(const IffOptions& o, const std::function<void(StdResFile&)>& edi
         (void)original->Close();  // nothing changed: nothing to write
     }
     // Opened as the file would be: by the rules for an extension of its own.
-    exchange::StagedFile staged(o.file, kStagedSuffix);
+    platform::StagedFile staged(o.file, kStagedSuffix);
     staged.discard();  // what an interrupted run left there
-    if (!exchange::copyFile(o.file, staged.path())) fail(describeResource(o), kShortWrite);
+    if (!platform::copyFile(o.file, staged.path())) fail(describeResource(o), kShortWrite);
     auto file = openFile(staged.path(), !writable);
     edit(*file);
     if (ResError error = file->Close(); error != kNoError) fail(o.file, error);

@@ -9,8 +9,8 @@
 #include "exchange/ExchangeTexts.h"
 #include "exchange/NewDate.h"
 #include "exchange/ObjectDefinition.h"
-#include "exchange/StagedFile.h"
 #include "platform/FileSystem.h"
+#include "platform/StagedFile.h"
 #include "resfile/StringSet.h"
 #include "resfile/StringSetMulti.h"
 #include "support/EveryFault.h"
@@ -59,7 +59,8 @@ protected:
         EXPECT_EQ(reporter.messages[0].second, message);
         EXPECT_EQ(reporter.statuses, std::vector<std::string>(kFourSteps.begin(), kFourSteps.begin() + statuses));
         EXPECT_EQ(dir.read("Bob.iff"), "earlier date");
-        for (const std::string& name : filesIn(dir)) EXPECT_FALSE(name.ends_with(StagedFile::kSuffix)) << name;
+        for (const std::string& name : filesIn(dir))
+            EXPECT_FALSE(name.ends_with(platform::StagedFile::kSuffix)) << name;
     }
 
     test::TempDir dir;

@@ -66,7 +66,7 @@ bool createNewDate(std::string_view basePath, std::string_view templatePath, con
         failure = nameAndConstants(file, record, reporter);
         if (!failure.empty()) return kFileError;
         reportProgress(reporter, kDateSkinStatus);
-        return writeAppearanceStrings(file, look);
+        return writeNewDateStrings(file, look, record.gender() == kMale);
     };
     // What the steps left pending is written at the close; a write error
     // spoils the whole file.

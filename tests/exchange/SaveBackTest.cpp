@@ -5,6 +5,7 @@
 #include "ExchangeTestSupport.h"
 #include "exchange/AppearanceStrings.h"
 #include "exchange/CatalogName.h"
+#include "exchange/CharacterLook.h"
 #include "exchange/ExchangeTexts.h"
 #include "exchange/FileBackup.h"
 #include "exchange/SaveBack.h"
@@ -84,6 +85,16 @@ TEST_F(SaveBackTest, TheFileAndItsBackupAreOnTheDiskBeforeTheRename) {
     ASSERT_TRUE(save().saved());
     EXPECT_EQ(recording.undurable(), std::vector<std::string>{});
     EXPECT_EQ(recording.count(test::RecordingFileSystem::Kind::Rename), 1);
+}
+
+TEST_F(SaveBackTest, AgeAndGenderStayAsTheFileHasThem) {
+    test::setAppearanceStrings(path, {{1, "Child"}, {13, "Female"}});
+    look.isAdult = true;
+    look.isMale = true;
+    ASSERT_TRUE(save().saved());
+    const CharacterReading back = readCharacter(path);
+    EXPECT_EQ(back.ageText, "Child");
+    EXPECT_EQ(back.genderText, "Female");
 }
 
 TEST_F(SaveBackTest, EmptyTextureIsRefusedBeforeTheFileIsOpened) {

@@ -200,7 +200,7 @@ TEST_F(DamagedFile, EveryChunkBoundaryKeepsWhatTheWalkCannotRead) {
 TEST_F(DamagedFile, AMappedChunkFlaggedFreeIsNeitherReusedNorCompactedAway) {
     const Bytes objd = pattern(40, 3);
     const Bytes listed = test::chunk2("OBJD", 128, 0x0004, "", objd);
-    const Bytes spare = test::chunk2("BMP_", 1, 0, "", pattern(9000, 4));
+    const Bytes spare = test::chunk2("BMP_", 1, 0, "", pattern(kCompactThreshold, 4));
     const std::uint32_t objdAt = 64, spareAt = objdAt + static_cast<std::uint32_t>(listed.size());
     const auto mapAt = static_cast<std::uint32_t>(spareAt + spare.size());
     const Bytes map = test::chunk2("rsmp", 0, 0, "", test::mapData(0, {{"OBJD", {{objdAt, 128, 0, ""}}},

@@ -39,6 +39,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -67,11 +68,14 @@ struct CharacterOptions {
     std::string game;
 };
 
+constexpr std::string_view kCharacterExpected =
+    "a character file of the game: a container that starts with \"IFF FILE 2.5:TYPE FOLLOWED BY SIZE\" (or 2.0)";
+
 exchange::CharacterReading readExisting(const std::string& path) {
     if (!platform::fileSystem().exists(path) || platform::fileSystem().isDirectory(path))
-        throw CommandError(fmt::format("{}: no such file", path));
+        throw CommandError(resfile::FileProblem{path, std::string(kCharacterExpected), resfile::describeContents(path)});
     exchange::CharacterReading reading = exchange::readCharacter(path);
-    if (!reading.opened) throw CommandError(fmt::format("{}: not a character file (no container of version 2.x)", path));
+    if (!reading.opened) throw CommandError(resfile::openProblem(path, kCharacterExpected, reading.openError));
     return reading;
 }
 
@@ -91,16 +95,26 @@ ordered_json showJson(const exchange::CharacterReading& reading) {
     return out;
 }
 
+// A damaged file shows what could be read, with a warning; when the damage
+// took the look too, the command fails.
 void runShow(const CharacterOptions& o) {
     exchange::CharacterReading reading = readExisting(o.file);
-    if (!reading.look) fmt::print(stderr, "{}: no string list 200, so no look to load\n", o.file);
+    std::optional<resfile::FileProblem> damage;
+    if (reading.damage) damage = resfile::damageProblem(o.file, reading.damage);
+    if (!reading.look && !damage) fmt::print(stderr, "{}: no string list 200, so no look to load\n", o.file);
     ordered_json out = showJson(reading);
     if (o.json) {
+        if (damage) out["error"] = problemJson(*damage);
         fmt::print("{}\n", out.dump(2));
-        return;
+    } else {
+        for (const auto& [key, value] : out.items())
+            fmt::print("{}: {}\n", key, value.is_null() ? std::string("none") : escaped(value.get<std::string>()));
     }
-    for (const auto& [key, value] : out.items())
-        fmt::print("{}: {}\n", key, value.is_null() ? std::string("none") : escaped(value.get<std::string>()));
+    if (!damage) return;
+    if (reading.look) return printWarning(*damage);
+    CommandError error(*damage);
+    error.inOutput = o.json;
+    throw error;
 }
 
 // The game folder of a character file in GAME/UserData/Characters, or none.

@@ -56,7 +56,9 @@ protected:
 TEST_F(IffCommand, ARefusedRemoveLeavesADamagedFileWhole) {
     const Bytes b = test::misalignedVersion10File(7, 9);
     const std::string path = put(b);
-    EXPECT_EQ(run({"rm", path, "BMP_", "1"}), path + " BMP_ 1: kResNotFound (-98)");
+    EXPECT_EQ(run({"rm", path, "BMP_", "1"}),
+              path + ": expected the resource BMP_ 1; found no such resource; the file is damaged: the chunk at "
+                     "offset 535 running past the end, so nothing from offset 535 on can be read (kResNotFound (-98))");
     EXPECT_EQ(disk(), b);
     EXPECT_TRUE(onlyTheFiles());
 }

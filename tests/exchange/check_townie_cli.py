@@ -177,7 +177,7 @@ def check_replace(root, chars, dates):
     townie = os.path.join(chars, "User00001.iff")
     before = open(townie, "rb").read()
     child = run("townie", "replace", hood, "User00002.iff", os.path.join(dates, "Date1.iff"), expect_ok=False)
-    check(child.returncode == 1 and b"not a townie" in child.stderr, "a child is not replaced: %s" % child.stderr)
+    check(child.returncode == 1 and b"found a child" in child.stderr, "a child is not replaced: %s" % child.stderr)
 
     out = run("townie", "replace", hood, "User00001.iff", os.path.join(dates, "Date1.iff")).stdout.decode()
     check(out == townie + ".bak\n", "replace prints the backup: %r" % out)

@@ -41,6 +41,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace tryster::cli {
 namespace {
@@ -197,7 +198,6 @@ void runCreate(const CreateOptions& o) {
 
 // ---- show
 
-// A damaged date shows what can be read, with a warning.
 std::unique_ptr<StdResFile> openDate(const std::string& path) {
     auto file = std::make_unique<StdResFile>();
     file->setOpenReadOnly(true);
@@ -205,7 +205,6 @@ std::unique_ptr<StdResFile> openDate(const std::string& path) {
         fail(path, resfile::kContainerExpected, resfile::describeContents(path));
     if (ResError error = openByContent(*file, path, true); error != kNoError)
         throw CommandError(resfile::openProblem(path, resfile::kContainerExpected, error));
-    if (const resfile::ContainerDamage damage = damageOf(*file)) printWarning(resfile::damageProblem(path, damage));
     return file;
 }
 
@@ -278,8 +277,12 @@ std::optional<std::string> exchangeFileOf(const std::string& datePath) {
     return srf;
 }
 
-ordered_json showJson(const std::string& path) {
+// A damaged date shows what can be read, with the damage as "error"; the
+// damage, and whether it left nothing to read, in `damage` and `nothing`.
+ordered_json showJson(const std::string& path, std::optional<resfile::FileProblem>& damage, bool& nothing) {
     auto file = openDate(path);
+    if (const resfile::ContainerDamage d = damageOf(*file)) damage = resfile::damageProblem(path, d);
+    nothing = file->CountTypes() == 0;
     ordered_json out;
     out["file"] = path;
     exchange::CatalogName catalog;
@@ -297,6 +300,7 @@ ordered_json showJson(const std::string& path) {
             for (const auto& [key, value] : *read) keys[utf8(key)] = utf8(value);
         out["webExchange"] = {{"file", *srf}, {"keys", keys}};
     }
+    if (damage) out["error"] = problemJson(*damage);
     return out;
 }
 
@@ -314,9 +318,17 @@ void printText(const ordered_json& value, const std::string& prefix) {
 }
 
 void runShow(const ShowOptions& o) {
-    ordered_json out = showJson(o.file);
+    std::optional<resfile::FileProblem> damage;
+    bool nothing = false;
+    ordered_json out = showJson(o.file, damage, nothing);
+    if (!o.json) out.erase("error");  // it goes to standard error
     if (o.json) fmt::print("{}\n", out.dump(2));
     else printText(out, "");
+    if (!damage) return;
+    if (!nothing) return printWarning(*damage);
+    CommandError error(*damage);
+    error.inOutput = o.json;
+    throw error;
 }
 
 }  // namespace

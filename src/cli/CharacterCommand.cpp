@@ -140,10 +140,9 @@ std::string shellWord(const std::string& word) {
 void requireOfferedNames(const CharacterOptions& o, const exchange::Look& look) {
     const std::string game = o.game.empty() ? gameFolderOf(o.file) : o.game;
     if (game.empty())
-        throw CommandError(fmt::format("{}: expected a character file in a game's UserData/Characters folder, or "
-                                       "the game folder given with --game; found neither, so the names cannot be "
-                                       "checked against the game's",
-                                       o.file));
+        throw CommandError(resfile::FileProblem{
+            o.file, "a character file in a game's UserData/Characters folder, or the game named with --game",
+            "a file outside a game, so its names cannot be checked against the game's"});
     CharacterDescription d;
     d.record.setGender(look.isMale ? kMale : kFemale);
     d.record.setBodyType(look.bodyType);
@@ -183,9 +182,10 @@ void requireOfferedNames(const CharacterOptions& o, const exchange::Look& look) 
         "tryster-cli catalog --game {} --gender {} --body-type {} --skin-tone {}{} --body-mesh {} --head-mesh {}",
         shellWord(absolutePath(game)), look.isMale ? "male" : "female", look.bodyType, look.skinTone,
         look.isAdult ? "" : " --child", shellWord(look.appearance.bodyMesh), shellWord(look.appearance.headMesh));
-    throw CommandError(fmt::format("{}: expected names the game offers this character, found {}, which it does not "
-                                   "offer; nothing was changed. The names it offers are listed by: {}",
-                                   o.file, list, command));
+    throw CommandError(resfile::FileProblem{
+        o.file, "mesh and texture names the game's catalog offers this character",
+        fmt::format("{}, which it does not offer; nothing was changed. The names it offers are listed by: {}", list,
+                    command)});
 }
 
 void runSaveBack(const CharacterOptions& o) {

@@ -167,8 +167,7 @@ void runCreate(const CreateOptions& o) {
         preview = std::make_unique<PreviewGame>(request.gameFolder, preview::kPreviewWidth,
                                                 preview::kPreviewHeight, kSnapshotSeed);
         preview->showLook(d);
-        preview->preview().look() = d.appearance;
-        preview->preview().applyAppearance();
+        preview->wearExactly(d.appearance);
     } catch (const CommandError& e) {
         fmt::print(stderr, "tryster-cli: no snapshots: {}\n", e.what());
         preview.reset();

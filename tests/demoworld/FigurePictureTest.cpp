@@ -1,16 +1,13 @@
 // The demo figure as the preview shows it, dressed from the demo folder's
 // files: at the snapshot zoom the man of the default look fills the
-// snapshot rectangles. With TRYSTER_SHOTS set, pictures of every look and
-// of the animations are written there for looking at.
+// snapshot rectangles. (Pictures of every look and animation, for looking
+// at, come from tryster-docshots --figures.)
 
 #include "DemoFolder.h"
 #include "FigureScene.h"
 
 #include "character/Appearance.h"
-#include "demoworld/DemoCatalog.h"
-#include "demoworld/Motions.h"
 
-#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -67,8 +64,6 @@ protected:
         return r;
     }
 
-    static bool shooting() { return std::getenv("TRYSTER_SHOTS") != nullptr; }
-
     test::InDemoFolder in;
     test::FigureScene scene;
 };
@@ -100,45 +95,6 @@ TEST_F(FigurePictures, TheChildIsSmallerThanTheMan) {
     const auto child = drawnExtent();
     EXPECT_LT(child[3] - child[1], (man[3] - man[1]) * 3 / 4);
     EXPECT_NEAR(child[3], man[3], 6);  // on the same ground (the child's feet are shorter)
-}
-
-// Every body in its textures with a head and hands of its kind, from the
-// front and the side.
-TEST_F(FigurePictures, EveryLook) {
-    if (!shooting()) GTEST_SKIP() << "pictures for looking at only (set TRYSTER_SHOTS)";
-    for (const BodyEntry& body : bodyEntries()) {
-        const bool female = body.kind.gender == Gender::Female;
-        const HeadEntry* head = nullptr;
-        for (const HeadEntry& h : headEntries())
-            if (h.kind.gender == body.kind.gender && h.kind.child == body.kind.child && !head) head = &h;
-        const std::string hands = body.kind.child ? "hu" : female ? "hf" : "hm";
-        for (const ClothesEntry& clothes : body.clothes)
-            for (Tone tone : kTones) {
-                dress({body.kind.child ? "child" : "adult", std::string(body.outfit),
-                       bodyTextureName(body, tone, clothes), std::string(head->outfit), headTextureName(*head, tone),
-                       hands + "lo", hands + "ro", "HUAO" + std::string(toneCode(tone))});
-                for (float facing : {0.0f, 0.5f, 1.5f}) {
-                    scene.draw(0, facing, 2);
-                    scene.scene->shoot("look-" + bodyTextureName(body, tone, clothes) + "-" +
-                                       std::to_string(static_cast<int>(facing * 2)));
-                }
-            }
-    }
-}
-
-TEST_F(FigurePictures, EveryAnimation) {
-    if (!shooting()) GTEST_SKIP() << "pictures for looking at only (set TRYSTER_SHOTS)";
-    for (const Motion& m : makeMotions()) {
-        const bool child = m.record->name[0] == 'c';
-        dress(defaultLook(child ? kChildDefaults : kAdultDefaults));
-        anim::Animation* a = scene.library->findAnimation(m.record->name);
-        ASSERT_TRUE(a);
-        scene.character->startPlayback(*a, 1, 1, 1, 0);
-        for (int i = 0; i <= 4; ++i) {
-            scene.draw(static_cast<anim::TimeMs>(a->duration * static_cast<float>(i) / 4), 0.5f, 2);
-            scene.scene->shoot("anim-" + a->name + "-" + std::to_string(i));
-        }
-    }
 }
 
 }  // namespace

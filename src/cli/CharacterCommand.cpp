@@ -159,7 +159,7 @@ void requireOfferedNames(const CharacterOptions& o, const exchange::Look& look) 
     try {
         PreviewGame preview(game, kCatalogTargetSize, kCatalogTargetSize, 1);
         preview.showLook(d);
-        const Appearance& offered = preview.preview().look();
+        const Appearance& offered = preview.look().names();
         const std::pair<const char*, std::pair<const std::string&, const std::string&>> names[] = {
             {"body mesh", {d.appearance.bodyMesh, offered.bodyMesh}},
             {"body texture", {d.appearance.bodyTexture, offered.bodyTexture}},

@@ -4,6 +4,7 @@
 #include "exchange/CatalogName.h"
 #include "exchange/ExchangeTexts.h"
 #include "platform/FileSystem.h"
+#include "resfile/ContainerFile.h"
 #include "resfile/IFFResFile2.h"
 
 namespace tryster::exchange {
@@ -76,7 +77,7 @@ CharacterReading readCharacter(std::string_view path) {
     CharacterReading reading;
     IFFResFile2 file;
     file.setOpenReadOnly(true);
-    if (file.Open(path) != kNoError) return reading;
+    if ((reading.openError = file.Open(path)) != kNoError) return reading;
     reading = readCharacter(file);
     (void)file.Close();  // only read: nothing to write
     return reading;
@@ -85,6 +86,7 @@ CharacterReading readCharacter(std::string_view path) {
 CharacterReading readCharacter(iResFile& file) {
     CharacterReading reading;
     reading.opened = true;
+    if (const auto* container = dynamic_cast<const ContainerFile*>(&file)) reading.damage = container->damage();
     CatalogName catalog;
     (void)catalog.load(file, kCatalogNameId);  // a file without one shows an empty name
     reading.name = catalog.name;

@@ -3,6 +3,7 @@
 // operation starts with, and the slots that work the same on their index.
 
 #include "resfile/ChunkFile.h"
+#include "resfile/ContainerDamage.h"
 #include "resfile/FileHeaders.h"
 #include "resfile/ResIndex.h"
 #include "resfile/iResFile.h"
@@ -36,6 +37,10 @@ public:
     // instead of the path's: a container checked or changed in memory.
     void openNextFrom(std::unique_ptr<platform::File> file);
 
+    // What the last successful open found damaged (see ContainerDamage.h);
+    // none for a file that reads to its end.
+    const ContainerDamage& damage() const { return damage_; }
+
 protected:
     explicit ContainerFile(ChunkLayout layout) : chunks_(layout) {}
 
@@ -55,6 +60,7 @@ protected:
     ChunkFile chunks_;
     // Something reached the disk, or waits to, since the file was opened.
     bool dirty_ = false;
+    ContainerDamage damage_;
 
 private:
     bool readOnly_ = false;

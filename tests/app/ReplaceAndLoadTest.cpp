@@ -162,6 +162,8 @@ public:
     std::optional<std::uint64_t> fileSize(std::string_view path) override { return real().fileSize(path); }
     bool remove(std::string_view path) override { return real().remove(path); }
     bool rename(std::string_view from, std::string_view to) override { return real().rename(from, to); }
+    bool syncFile(std::string_view path) override { return real().syncFile(path); }
+    bool syncFolder(std::string_view path) override { return real().syncFolder(path); }
     bool createDirectories(std::string_view path) override { return real().createDirectories(path); }
     std::vector<platform::DirEntry> list(std::string_view folder) override { return real().list(folder); }
     std::string currentDirectory() override { return real().currentDirectory(); }

@@ -134,27 +134,38 @@ def check_lists(root, chars):
                    "headTexture": "c011mamed_rotc"}, "character show: %s" % olga)
 
 
-def check_save_back(chars):
+def check_save_back(chars, demo):
+    """Olga's look saved back, with names from the catalog of a demo game
+    (the one made here has no skins), and names no game has refused."""
     path = os.path.join(chars, "User00005.iff")
     before = open(path, "rb").read()
-    look = ["--body-mesh", "b005fafat_01", "--body-texture", "b005fafatdrk_suit", "--head-mesh", "c020fa_ann",
-            "--skin-tone", "2", "--body-type", "1"]
+    offered = json.loads(run("catalog", "--game", demo, "--gender", "female", "--body-type", "1", "--skin-tone", "2",
+                             "--json").stdout)
+    body_mesh, body_texture = offered["bodyMeshes"][0], offered["bodyTextures"][0]
+    head_mesh, head_texture = offered["headMesh"], offered["headTexture"]
+    look = ["--body-mesh", body_mesh, "--body-texture", body_texture, "--head-mesh", head_mesh,
+            "--skin-tone", "2", "--body-type", "1", "--game", demo]
     refused = run("character", "save-back", path, *look, "--head-texture", "", expect_ok=False)
     check(refused.returncode == 1 and b"You must choose valid textures to save." in refused.stderr,
           "save-back refuses an empty head texture: %s" % refused.stderr)
-    check(open(path, "rb").read() == before, "a refused save-back leaves the file")
+    unknown = run("character", "save-back", path, *look, "--head-texture", "c020fadrk_ann", expect_ok=False)
+    check(unknown.returncode == 1 and b'found the head texture "c020fadrk_ann"' in unknown.stderr
+          and b"listed by: tryster-cli catalog --game" in unknown.stderr,
+          "save-back refuses a name the game lacks and says how to list them: %s" % unknown.stderr)
+    check(open(path, "rb").read() == before and sorted(os.listdir(chars)) == sorted(
+        ["User%05d.iff" % n for n in range(1, 6)]), "a refused save-back changes nothing")
 
-    out = run("character", "save-back", path, *look, "--head-texture", "c020fadrk_ann").stdout.decode()
+    out = run("character", "save-back", path, *look, "--head-texture", head_texture).stdout.decode()
     check(out == "%s.bak\nOlga has been saved to the game. The next time you see Olga this is what they will "
                  "look like.\n" % path, "save-back output: %r" % out)
     check(open(path + ".bak", "rb").read() == before, "the backup holds the old file")
     after = read_resources(path)
     strings = parse_minus3(after[(b"STR#", 200)][2])
-    check(strings[1] == "b005fafat_01,BODY=b005fafatdrk_suit", "string 2: %s" % strings[1])
-    check(strings[2] == "c020fa_ann,HEAD-HEAD=c020fadrk_ann", "string 3: %s" % strings[2])
+    check(strings[1] == body_mesh + ",BODY=" + body_texture, "string 2: %s" % strings[1])
+    check(strings[2] == head_mesh + ",HEAD-HEAD=" + head_texture, "string 3: %s" % strings[2])
     check(strings[14] == "drk" and strings[15] == "u0fat_swim,BODY=u0fatdrk_swim", "tone and outfits: %s" % strings[14:16])
     check(strings[18] == "hmro,HAND=huaodrk" and strings[27] == "u0fat_formal,BODY=u0fatdrk_formal", "hands, formal")
-    check(strings[0] == "adult" and strings[3] == "entry 4", "other strings kept")
+    check(strings[0] == "adult" and strings[12] == "female" and strings[3] == "entry 4", "other strings kept")
     check((b"BMP_", 1) not in after, "pictures removed")
     check(after[(b"OBJD", 128)][2] == objd(0x55550000, native=False), "objects kept byte for byte")
     shown = json.loads(run("character", "show", path, "--json").stdout)
@@ -166,7 +177,7 @@ def check_replace(root, chars, dates):
     townie = os.path.join(chars, "User00001.iff")
     before = open(townie, "rb").read()
     child = run("townie", "replace", hood, "User00002.iff", os.path.join(dates, "Date1.iff"), expect_ok=False)
-    check(child.returncode == 1 and b"not a townie" in child.stderr, "a child is not replaced: %s" % child.stderr)
+    check(child.returncode == 1 and b"found a child" in child.stderr, "a child is not replaced: %s" % child.stderr)
 
     out = run("townie", "replace", hood, "User00001.iff", os.path.join(dates, "Date1.iff")).stdout.decode()
     check(out == townie + ".bak\n", "replace prints the backup: %r" % out)
@@ -188,10 +199,11 @@ def check_replace(root, chars, dates):
 
 
 def main():
-    with tempfile.TemporaryDirectory() as root:
+    with tempfile.TemporaryDirectory() as root, tempfile.TemporaryDirectory() as demo:
         chars, dates = make_game(root)
+        run("demo-world", os.path.join(demo, "game"))
         check_lists(root, chars)
-        check_save_back(chars)
+        check_save_back(chars, os.path.join(demo, "game"))
         check_replace(root, chars, dates)
     sys.exit(finish())
 

@@ -160,7 +160,7 @@ def main():
         check_changes_10(path, plain)
 
         bad = run("list", os.path.join(tmp, "none.iff"), expect_ok=False)
-        check(bad.returncode == 1 and b"no such file" in bad.stderr, "missing file")
+        check(bad.returncode == 1 and b"found nothing there" in bad.stderr, "missing file: %s" % bad.stderr)
     return cli_checks.finish()
 
 

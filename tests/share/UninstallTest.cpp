@@ -121,6 +121,8 @@ public:
     bool rename(std::string_view from, std::string_view to) override {
         return !from.ends_with(".bak") && real().rename(from, to);
     }
+    bool syncFile(std::string_view path) override { return real().syncFile(path); }
+    bool syncFolder(std::string_view path) override { return real().syncFolder(path); }
     bool createDirectories(std::string_view path) override { return real().createDirectories(path); }
     std::vector<platform::DirEntry> list(std::string_view folder) override { return real().list(folder); }
     std::string currentDirectory() override { return real().currentDirectory(); }

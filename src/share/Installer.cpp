@@ -18,8 +18,6 @@ std::span<const std::uint8_t> bytesFor(const SharedDate& shared, const InstallPl
     return f ? std::span<const std::uint8_t>(f->bytes) : std::span<const std::uint8_t>();
 }
 
-std::string staged(const std::string& local) { return local + std::string(kStagedSuffix); }
-
 class Install {
 public:
     Install(const SharedDate& shared, const InstallPlan& plan)
@@ -54,8 +52,8 @@ private:
     bool stage() {
         for (const PlannedFile& p : plan_.files) {
             if (!writes(p.action)) continue;
-            const std::string target = staged(localPath(folder_, p.path));
-            if (!removeFile(target) || !writeNewFile(target, bytesFor(shared_, plan_, p)))
+            staged_.emplace_back(localPath(folder_, p.path));
+            if (!writeStaged(staged_.back(), bytesFor(shared_, plan_, p)))
                 return failStep("could not write " + p.path + " (is the disk full?)");
         }
         return true;
@@ -77,13 +75,13 @@ private:
         return true;
     }
 
+    // All synced before the first goes into place, skins first and the
+    // date last, then each folder synced. A failure leaves some in place:
+    // the undo takes them back.
     bool moveIntoPlace() {
-        for (const PlannedFile& p : plan_.files) {
-            if (!writes(p.action)) continue;
-            const std::string local = localPath(folder_, p.path);
-            if (!moveOver(staged(local), local)) return failStep("could not move " + p.path + " into place");
-            outcome_.written.push_back(p.path);
-        }
+        if (!platform::commitTogether(staged_)) return failStep("could not move the date's files into place");
+        for (const PlannedFile& p : plan_.files)
+            if (writes(p.action)) outcome_.written.push_back(p.path);
         return true;
     }
 
@@ -111,6 +109,7 @@ private:
     const InstallPlan& plan_;
     std::string folder_;
     LedgerRecord record_;
+    std::vector<platform::StagedFile> staged_;  // in the plan's order
     InstallOutcome outcome_;
 };
 

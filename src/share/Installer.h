@@ -1,10 +1,11 @@
 #pragma once
 // Carrying out an install plan, all or nothing. In order:
 // 1. the journal is written, naming every file the install will touch;
-// 2. each file to write is staged beside its target and synced, and each
-//    file to replace is copied to its backup and synced;
-// 3. the staged files are moved over their targets, skins first and the
-//    date last, each move one step;
+// 2. each file to write is staged beside its target, and each file to
+//    replace is copied to its backup, synced with its folder;
+// 3. the staged files are synced, all of them, then moved over their
+//    targets, skins first and the date last, each move one step, and their
+//    folders synced (platform::commitTogether);
 // 4. the ledger takes the new record, and the journal is removed.
 // A failure before step 4 ends undoes what was done (Recovery.h): the game
 // folder is as it was. A kill leaves the journal, and the next run undoes

@@ -133,9 +133,8 @@ private:
             pack_.manifest.files.push_back({f.path.path, f.bytes.size(), f.sha256});
         const std::string manifest = encodeManifest(pack_.manifest);
 
-        const std::string staged = request_.outPath + std::string(kStagedSuffix);
-        if (!removeFile(staged)) return refuse("cannot write " + request_.outPath);
-        std::unique_ptr<platform::File> file = createNewFile(staged);
+        platform::StagedFile staged(request_.outPath);
+        std::unique_ptr<platform::File> file = createStaged(staged);
         if (!file) return refuse("cannot write " + request_.outPath);
         std::string error;
         bool ok = false;
@@ -150,10 +149,10 @@ private:
             ok = ok && zip->finish();
             if (!ok) error = zip->message();
         }
-        ok = finishNewFile(std::move(file), staged) && ok;
-        if (ok && moveOver(staged, request_.outPath)) return true;
-        (void)removeFile(staged);  // the write failed already; that is what counts
-        outcome_.files.clear();
+        ok = file->flush() && ok;
+        file.reset();
+        if (ok && staged.commit()) return true;
+        outcome_.files.clear();  // the staged file goes with `staged`
         return refuse("cannot write " + request_.outPath + (error.empty() ? std::string() : " (" + error + ")"));
     }
 

@@ -12,6 +12,7 @@
 #include "share/SharedDate.h"
 #include "support/EveryFault.h"
 #include "support/FaultyFileSystem.h"
+#include "support/RecordingFileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -189,6 +190,36 @@ TEST_F(Install, ADateOfTheSameNameIsNeverReplaced) {
     const share::InstallPlan p = plan(shared, game, {true, {}});
     EXPECT_NE(p.problem.find("TemplateNPCs\\Date_Rosa.iff is already in the game folder"), std::string::npos)
         << p.problem;
+}
+
+// Every file is on the disk before a rename relies on it: the staged files
+// all synced before the first goes into place and their folders after,
+// each backup with its folder before the renames, the journal and the
+// ledger by their own staged writes.
+TEST_F(Install, EveryFileReachesTheDiskBeforeTheRenameThatReliesOnIt) {
+    GameFolder game({"Date_Rosa.iff"});
+    writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
+    const share::SharedDate shared = open();
+    const share::InstallPlan p = plan(shared, game, {true, {}});
+    RecordingFileSystem recording;
+    {
+        const ScopedFileSystem scoped(recording);
+        ASSERT_TRUE(share::installSharedDate(shared, p).installed);
+    }
+    EXPECT_EQ(recording.undurable(), std::vector<std::string>{});
+    using Kind = RecordingFileSystem::Kind;
+    const auto isGameFile = [](const std::string& path) {
+        return path.find("/GameData/Skins/") != std::string::npos || path.find("/TemplateNPCs/") != std::string::npos;
+    };
+    std::size_t lastSync = 0, firstMove = recording.events.size(), moves = 0;
+    for (std::size_t i = 0; i < recording.events.size(); ++i) {
+        const RecordingFileSystem::Event& e = recording.events[i];
+        if (!isGameFile(e.path) || !e.path.ends_with(".tryster-new")) continue;
+        if (e.kind == Kind::Sync) lastSync = i;
+        if (e.kind == Kind::Rename) firstMove = std::min(firstMove, i), ++moves;
+    }
+    EXPECT_EQ(moves, 9u);
+    EXPECT_LT(lastSync, firstMove) << "the files go into place together, once all are on the disk";
 }
 
 TEST_F(Install, AFullDiskAtAnyWriteLeavesTheGameFolderAsItWas) {

@@ -34,9 +34,10 @@ std::string sharedDateName(const SharedDate& shared);
 std::string sharedDateGender(const SharedDate& shared);
 
 // The look the preview shows: the date's own, of the gender the manifest
-// gives where it gives one. A new date keeps its template's gender text,
-// which need not be the character's; the manifest has the one the player
-// chose. None when the date tells no look.
+// gives where it gives one. A date saved before dates said their own gender
+// kept its template's gender text, which need not be the character's; the
+// manifest has the one the player chose (from the web exchange file). None
+// when the date tells no look.
 std::optional<exchange::CharacterLook> shownLook(const SharedDate& shared);
 
 // One line per file of the plan, in its order: the file's name and what

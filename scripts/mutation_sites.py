@@ -190,6 +190,7 @@ _NOT_STATEMENT = re.compile(
     r"std::u?int\d+_t|std::size_t|size_t|u?int\d+_t|struct|class|enum|template|friend|namespace)\b")
 _DECLARATION = re.compile(r"^[A-Za-z_][\w:]*(<[^;=()]*>)?(\s*[\*&]+\s*|\s+)[A-Za-z_]\w*\s*(=|\{|\(|;|\[)")
 _EFFECT = re.compile(r"(?<![=!<>])=(?!=)|\+\+|--|\(")
+_PURE = re.compile(r"\)\s*(const\s*)?(noexcept\s*)?=\s*$")  # a pure virtual's "= 0"
 _SKIP_LINE = re.compile(r"\b(static_assert|alignas|template)\b")
 
 
@@ -229,7 +230,7 @@ def find_sites(path, text):
         sites.append(Site(path, mo.start(), mo.end(), "comparison", op, _FLIP[op]))
 
     for mo in _INTEGER.finditer(m):
-        if _SKIP_LINE.search(line_text(mo.start())):
+        if _SKIP_LINE.search(line_text(mo.start())) or _PURE.search(m[max(0, mo.start() - 40):mo.start()]):
             continue
         digits = mo.group(1).replace("'", "")
         value = int(digits, 16) if digits[:2].lower() == "0x" else int(digits, 8 if len(digits) > 1 and digits[0] == "0" else 10)

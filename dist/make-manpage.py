@@ -79,7 +79,10 @@ def main():
         roff_text(description),
         ".PP",
         "Each subcommand below prints the same help with \\fB\\-\\-help\\fR. Failures print a message "
-        "on standard error and end with exit status 1.",
+        "on standard error and end with exit status 1: the file, what was expected of it, what was found, then "
+        "the library's code. With \\fB\\-\\-json\\fR the failure also comes as an \\fBerror\\fR object on "
+        "standard output. A damaged container is read as far as it goes, with a warning; when nothing of it can "
+        "be read, that is a failure.",
         ".SH OPTIONS",
         *verbatim(rest),
         ".SH SUBCOMMANDS",

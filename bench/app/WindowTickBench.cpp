@@ -69,19 +69,18 @@ void runWindow(benchmark::State& state, bool paint) {
     app::installModalRunner(&runner);
     app::CTrysterDlg dialog(gameFolder);
     showUntilReady(dialog);
-    if (!dialog.preview().initialised()) {
+    if (!dialog.livePreview().preview().initialised()) {
         state.SkipWithError("the preview did not start");
         return;
     }
-    app::PreviewPane& pane = *dialog.previewPane();
+    app::PreviewPane& pane = *dialog.livePreview().pane();
     auto tick = [&] {
         steppedClock.ticks += kFramePeriodMs;
         if (paint) {
-            dialog.tick();
+            dialog.livePreview().tick();
             pane.repaint();
-        } else if (render::AnimDevice* device = dialog.preview().animDevice()) {
-            device->addUpdateRect({0, 0, device->width(), device->height()});
-            (void)dialog.preview().frame();
+        } else {
+            dialog.livePreview().drawFrame();
         }
     };
     for (int i = 0; i < kWarmUpFrames; ++i) tick();
@@ -89,7 +88,7 @@ void runWindow(benchmark::State& state, bool paint) {
     for (auto _ : state) tick();
     if (pane.framesShown() - before != static_cast<int>(state.iterations()))
         state.SkipWithError("a tick drew no frame");
-    dialog.tearDown();
+    dialog.livePreview().tearDown();
     app::installModalRunner(nullptr);
 }
 
@@ -100,19 +99,18 @@ void BM_HeadlessFrame(benchmark::State& state) {
     preview::SilentPresenter presenter;
     preview::PreviewClock clock;
     NullWindow window;
-    preview::Preview preview(presenter, clock);
+    preview::LookModel look;
+    preview::Preview preview(look, presenter, clock);
     (void)platform::fileSystem().setCurrentDirectory(gameFolder);
-    preview.setInstallFolder(gameFolder);
-    if (!preview.setUp(&window, preview::kPreviewWidth, preview::kPreviewHeight)) {
+    look.setInstallFolder(gameFolder);
+    if (!preview::startPreview(preview, look, &window, preview::kPreviewWidth, preview::kPreviewHeight)) {
         state.SkipWithError("the preview did not start");
         return;
     }
     // The window's tick redraws the whole surface; so does the baseline.
     auto frame = [&] {
         steppedClock.ticks += kFramePeriodMs;
-        if (render::AnimDevice* device = preview.animDevice())
-            device->addUpdateRect({0, 0, device->width(), device->height()});
-        (void)preview.frame();
+        (void)preview.frame(nullptr, true, true);
     };
     for (int i = 0; i < kWarmUpFrames; ++i) frame();
     for (auto _ : state) frame();
@@ -138,14 +136,14 @@ void measureProcessorUse(double seconds) {
         std::function<void()> enter;
     };
     const State states[] = {
-        {"active", [&] { dialog.setApplicationActive(true); }},
-        {"another application active", [&] { dialog.setApplicationActive(false); }},
+        {"active", [&] { dialog.livePreview().setApplicationActive(true); }},
+        {"another application active", [&] { dialog.livePreview().setApplicationActive(false); }},
         {"hidden", [&] { dialog.hide(); }},
     };
     std::printf("\nprocessor use of the window over %.0f s each:\n", seconds);
     for (const State& state : states) {
         state.enter();
-        const int frames = dialog.previewPane()->framesShown();
+        const int frames = dialog.livePreview().pane()->framesShown();
         const double cpu = cpuSeconds();
         QElapsedTimer clock;
         clock.start();
@@ -154,9 +152,9 @@ void measureProcessorUse(double seconds) {
         loop.exec();
         const double wall = static_cast<double>(clock.elapsed()) / 1000;
         std::printf("  %-30s %5.1f %% of one core, %6.1f frames a second\n", state.name,
-                    100 * (cpuSeconds() - cpu) / wall, (dialog.previewPane()->framesShown() - frames) / wall);
+                    100 * (cpuSeconds() - cpu) / wall, (dialog.livePreview().pane()->framesShown() - frames) / wall);
     }
-    dialog.tearDown();
+    dialog.livePreview().tearDown();
     app::installModalRunner(nullptr);
     platform::installClockSource(&steppedClock);
 }

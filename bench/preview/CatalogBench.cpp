@@ -83,15 +83,16 @@ void writeInstall(const bench::BenchFolder& folder) {
 
 class Rig {
 public:
-    Rig() : folder_("tryster-catalog-bench"), preview_(presenter_) {
+    Rig() : folder_("tryster-catalog-bench"), preview_(look_, presenter_) {
         writeInstall(folder_);
-        if (!preview_.setUp(&window_, 64, 64)) {
+        if (!preview::startPreview(preview_, look_, &window_, 64, 64)) {
             std::fprintf(stderr, "bench_preview_catalog: the preview cannot start\n");
             std::exit(1);
         }
     }
     ~Rig() { preview_.tearDown(); }
     preview::Preview& preview() { return preview_; }
+    preview::LookModel& look() { return look_; }
     static Rig& instance() {
         static Rig rig;
         return rig;
@@ -101,13 +102,17 @@ private:
     bench::BenchFolder folder_;
     NullWindow window_;
     preview::SilentPresenter presenter_;
+    preview::LookModel look_;
     preview::Preview preview_;
 };
 
+// Both lists refilled and the character dressed again, as the Reload
+// command does.
 void BM_RefillCatalog(benchmark::State& state) {
     preview::Preview& p = Rig::instance().preview();
-    for (auto _ : state) p.refillCatalog(true, true);
-    const preview::SkinCatalog& c = p.catalog();
+    preview::LookModel& look = Rig::instance().look();
+    for (auto _ : state) look.rescan();
+    const preview::SkinCatalog& c = look.catalog();
     state.counters["textures"] = static_cast<double>(c.textureNames().size());
     state.counters["outfits"] = static_cast<double>(p.library()->outfits().size());
     state.counters["listed"] = static_cast<double>(c.headMeshes.size() + c.bodyMeshes.size() +

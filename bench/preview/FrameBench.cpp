@@ -53,10 +53,12 @@ public:
 
 class Rig {
 public:
-    explicit Rig(float scale) : preview_(presenter_, previewClock_) {
+    explicit Rig(float scale) : preview_(look_, presenter_, previewClock_) {
         platform::installClockSource(&clock_);
+        platform::seedRandom(1);  // the same idles for each scale
         if (!platform::fileSystem().setCurrentDirectory(gameFolder) ||
-            !preview_.setUp(&window_, preview::kPreviewWidth, preview::kPreviewHeight, scale)) {
+            !preview::startPreview(preview_, look_, &window_, preview::kPreviewWidth, preview::kPreviewHeight,
+                                   scale)) {
             std::fprintf(stderr, "bench_preview_frame: no preview on %s\n", gameFolder.c_str());
             std::exit(1);
         }
@@ -89,6 +91,7 @@ private:
     CopyingWindow window_;
     preview::SilentPresenter presenter_;
     preview::PreviewClock previewClock_;
+    preview::LookModel look_;
     preview::Preview preview_;
 };
 

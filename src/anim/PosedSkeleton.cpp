@@ -205,13 +205,4 @@ void PosedSkeleton::updateBounds() {
     boundsValid_ = true;
 }
 
-render::RenderResult PosedSkeleton::deformSkins() {
-    render::RenderResult first = render::render_error::kOk;
-    for (const auto& worn : worn_)
-        for (const WornPart& part : worn->parts())
-            if (part.skin->needsDeform())
-                if (render::RenderResult rc = part.skin->deform(); rc && !first) first = rc;
-    return first;
-}
-
 }  // namespace tryster::anim

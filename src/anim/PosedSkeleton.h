@@ -13,7 +13,6 @@
 #include "anim/Outfit.h"
 #include "anim/Skeleton.h"
 #include "anim/WornOutfit.h"
-#include "render/RenderError.h"
 
 #include <cassert>
 #include <memory>
@@ -90,13 +89,12 @@ public:
     void markOutfitSetChanged() { outfitSetChanged_ = true; }
 
     // The per-frame steps, each doing nothing without a change: forward
-    // kinematics (LocalToWorldJob), the bones' local boxes, the character's
-    // bounds, and the skins (each skin instance runs its SkinningJob).
+    // kinematics (LocalToWorldJob), the bones' local boxes and the
+    // character's bounds. The skins are deformed by the character that draws
+    // them (PreviewCharacter::deformSkins), where they meet the engine.
     void updateWorldPose();
     void updateLocalBounds();
     void updateBounds();
-    // The first commit failure of a drawn skin, else 0.
-    render::RenderResult deformSkins();
 
     // The character's box in its own space; degenerate at the origin
     // without anything worn.

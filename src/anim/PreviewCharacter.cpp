@@ -1,6 +1,7 @@
 #include "anim/PreviewCharacter.h"
 
 #include "anim/CharacterLibrary.h"
+#include "anim/SkinInstance.h"
 
 namespace tryster::anim {
 
@@ -65,7 +66,13 @@ void PreviewCharacter::update(const Matrix4& placement, TimeMs t, bool apply) {
 }
 
 render::RenderResult PreviewCharacter::deformSkins() {
-    return skeleton_ ? skeleton_->deformSkins() : render::render_error::kOk;
+    render::RenderResult first = render::render_error::kOk;
+    if (!skeleton_) return first;
+    for (const auto& worn : skeleton_->wornOutfits())
+        for (const WornPart& part : worn->parts())
+            if (part.skin->needsDeform())
+                if (render::RenderResult rc = part.skin->deform(); rc && !first) first = rc;
+    return first;
 }
 
 render::RenderResult PreviewCharacter::draw(render::Viewport3D& viewport, TimeMs /*t*/) {

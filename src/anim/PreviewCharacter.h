@@ -53,7 +53,8 @@ public:
     void update(const Matrix4& placement, TimeMs t, bool apply = true);
     const Matrix4& placement() const { return placement_; }
 
-    // Deforms what moved (draw does it first).
+    // Deforms the skins whose bones moved (draw does it first): the first
+    // commit failure of a drawn skin, else 0.
     render::RenderResult deformSkins();
     render::RenderResult draw(render::Viewport3D& viewport, TimeMs t);
 

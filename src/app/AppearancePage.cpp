@@ -1,10 +1,9 @@
 #include "app/AppearancePage.h"
 
-#include "app/ControlIds.h"
-#include "app/QtText.h"
+#include "app/CPictureButton.h"
+#include "app/TextBoundary.h"
 #include "character/PlomData.h"
 #include "platform/Sound.h"
-#include "preview/Preview.h"
 #include "wizard/PageRules.h"
 #include "wizard/StepTable.h"
 
@@ -20,181 +19,189 @@ namespace {
 const QStringList kBodyTypes = {QStringLiteral("Fit"), QStringLiteral("Full"), QStringLiteral("Thin")};
 const QStringList kSkinTypes = {QStringLiteral("Light"), QStringLiteral("Medium"), QStringLiteral("Dark")};
 
-// The list's selected entry, whichever way it was selected (a click, the
-// keyboard, or an assistive tool that selects without moving the current
-// row); empty when none is.
-std::string selectedText(const QListWidget* list) {
+// The lists' places: full height, or shortened to leave the bottom row to
+// Save back.
+constexpr int kBodyListHeight = 96, kHeadListHeight = 92;
+constexpr int kShortBodyListHeight = 78, kShortHeadListHeight = 68;
+constexpr int kListsTop = 68, kLabelHeight = 18, kListGap = 8;
+
+// The model's entry that the list has selected, whichever way it was
+// selected (a click, the keyboard, or an assistive tool that selects
+// without moving the current row); empty when none is. The list shows the
+// model's entries in the model's order, so the row names the entry.
+std::string selectedEntry(const QListWidget* list, const preview::NameListModel& model) {
     const QList<QListWidgetItem*> selected = list->selectedItems();
-    return selected.isEmpty() ? std::string() : selected.front()->text().toStdString();
+    const int row = selected.isEmpty() ? -1 : list->row(selected.front());
+    return row < 0 || static_cast<std::size_t>(row) >= model.size() ? std::string()
+                                                                     : model.entries()[static_cast<std::size_t>(row)];
 }
 
 }  // namespace
 
-AppearancePage::AppearancePage(const PageContext& context) : WizardPage(context) {
-    QWidget* d = dialog();
-    auto* bodyTypeLabel = placeLabel(QStringLiteral("Body Type:"), IDC_BODY_TYPE_LABEL, {16, 14, 130, 18});
-    m_bodyType = place(new QComboBox(d), IDC_BODY_TYPE_LIST, {16, 32, 130, 26});
+AppearancePage::AppearancePage(PageHost& host, QWidget* parent) : WizardPage(host, parent), m_look(host.look()) {
+    auto* bodyTypeLabel = placeLabel(QStringLiteral("Body Type:"), {16, 14, 130, 18});
+    m_bodyType = place(new QComboBox(this), {16, 32, 130, 26});
     m_bodyType->addItems(kBodyTypes);
+    m_bodyType->setToolTip(QStringLiteral("Change the Body Type."));
     nameAfterLabel(bodyTypeLabel, m_bodyType);
 
-    auto* skinTypeLabel = placeLabel(QStringLiteral("Skin Type:"), IDC_SKIN_TYPE_LABEL, {156, 14, 130, 18});
-    m_skinType = place(new QComboBox(d), IDC_SKIN_TYPE_LIST, {156, 32, 130, 26});
+    auto* skinTypeLabel = placeLabel(QStringLiteral("Skin Type:"), {156, 14, 130, 18});
+    m_skinType = place(new QComboBox(this), {156, 32, 130, 26});
     m_skinType->addItems(kSkinTypes);
+    m_skinType->setToolTip(QStringLiteral("Change the skin color."));
     nameAfterLabel(skinTypeLabel, m_skinType);
 
-    placeLabel(QStringLiteral("Gender:"), IDC_GENDER_LABEL, {296, 14, 134, 18});
+    placeLabel(QStringLiteral("Gender:"), {296, 14, 134, 18});
     // Two toggles, not an exclusive pair: each click flips both.
-    m_male = place(new QPushButton(QStringLiteral("Male"), d), IDC_MALE, {296, 32, 65, 26});
-    m_female = place(new QPushButton(QStringLiteral("Female"), d), IDC_FEMALE, {365, 32, 65, 26});
+    m_male = place(new QPushButton(QStringLiteral("Male"), this), {296, 32, 65, 26});
+    m_female = place(new QPushButton(QStringLiteral("Female"), this), {365, 32, 65, 26});
     for (QPushButton* b : {m_male, m_female}) {
         b->setCheckable(true);
         b->setAutoExclusive(false);
         b->setAutoDefault(false);
         // Toggled, not clicked: an assistive tool's toggle action flips the
         // button without a click.
-        connect(b, &QPushButton::toggled, this, [this, b] { genderClicked(b); });
+        connect(b, &QPushButton::toggled, this, [this, b] { genderToggled(b); });
         b->setStyleSheet(
             QStringLiteral("QPushButton:checked { background: #ffd27a; color: #5a0000; font-weight: bold;"
                            " border: 1px solid #5a1010; border-radius: 3px; }"));
     }
-    connect(m_bodyType, &QComboBox::currentIndexChanged, this, [this](int i) { typeChosen(m_bodyType, i); });
-    connect(m_skinType, &QComboBox::currentIndexChanged, this, [this](int i) { typeChosen(m_skinType, i); });
+    // Every change of selection is the player's: the program's own block
+    // these signals.
+    connect(m_bodyType, &QComboBox::currentIndexChanged, this, [this](int index) {
+        platform::playClick();
+        if (index >= 0) m_look.chooseBodyType(index);
+    });
+    connect(m_skinType, &QComboBox::currentIndexChanged, this, [this](int index) {
+        platform::playClick();
+        if (index >= 0) m_look.chooseSkinTone(index);
+    });
 
-    struct ListSpot {
-        QListWidget** list;
+    const preview::SkinCatalog& catalog = m_look.catalog();
+    const struct {
         const char* label;
-        int labelId, listId;
-        QRect labelRect, listRect;
+        const char* tip;
+        const preview::NameListModel& model;
+    } lists[] = {
+        {"Body Mesh:", "Select a body here.", catalog.bodyMeshes},
+        {"Body Texture:", "Select a texture for the body here.", catalog.bodyTextures},
+        {"Head Mesh:", "Select a head here.", catalog.headMeshes},
+        {"Head Texture:", "Select a texture for the head here.", catalog.headTextures},
     };
-    const ListSpot spots[] = {
-        {&m_bodyMeshes,
-         "Body Mesh:",
-         IDC_BODY_MESH_LABEL,
-         IDC_BODY_MESH_LIST,
-         {16, 68, 203, 18},
-         {16, 86, 203, 96}},
-        {&m_bodyTextures,
-         "Body Texture:",
-         IDC_BODY_TEXTURE_LABEL,
-         IDC_BODY_TEXTURE_LIST,
-         {229, 68, 201, 18},
-         {229, 86, 201, 96}},
-        {&m_headMeshes,
-         "Head Mesh:",
-         IDC_HEAD_MESH_LABEL,
-         IDC_HEAD_MESH_LIST,
-         {16, 190, 203, 18},
-         {16, 208, 203, 92}},
-        {&m_headTextures,
-         "Head Texture:",
-         IDC_HEAD_TEXTURE_LABEL,
-         IDC_HEAD_TEXTURE_LIST,
-         {229, 190, 201, 18},
-         {229, 208, 201, 92}},
-    };
-    for (const ListSpot& spot : spots) {
-        auto* label = placeLabel(QString::fromLatin1(spot.label), spot.labelId, spot.labelRect);
-        QListWidget* list = place(new QListWidget(d), spot.listId, spot.listRect);
+    for (std::size_t i = 0; i < 4; ++i) {
+        m_models[i] = &lists[i].model;
+        m_labels[i] = new QLabel(QString::fromLatin1(lists[i].label), this);
+        QListWidget* list = m_lists[i] = new QListWidget(this);
         list->setSelectionMode(QAbstractItemView::SingleSelection);
-        nameAfterLabel(label, list);
-        connect(list, &QListWidget::itemSelectionChanged, this, [this, list] { appearanceChosen(list); });
-        *spot.list = list;
+        list->setToolTip(QString::fromLatin1(lists[i].tip));
+        nameAfterLabel(m_labels[i], list);
+        connect(list, &QListWidget::itemSelectionChanged, this, [this, i] { listChosen(m_lists[i], *m_models[i]); });
+        // The page shows the model's lists as they are filled and selected.
+        m_models[i]->setObserver(this);
     }
 
-    preview::SkinCatalog& catalog = preview().catalog();
-    for (preview::NameListModel* model :
-         {&catalog.bodyMeshes, &catalog.bodyTextures, &catalog.headMeshes, &catalog.headTextures})
-        model->setObserver(this);
+    m_restyling = placeLabel(QString(), {16, 262, 284, 36});
+    m_restyling->setWordWrap(true);
+    auto* saveBack = place(new CPictureButton(QStringLiteral("Save"), this), {310, 262, 120, 36});
+    saveBack->loadBitmaps();
+    saveBack->setAccessibleName(QStringLiteral("Save Back"));
+    saveBack->setToolTip(QStringLiteral("Save this Plom back to the game."));
+    connect(saveBack, &QPushButton::clicked, this, &AppearancePage::saveBackPressed);
+    m_saveBack = saveBack;
+    m_restyling->hide();
+    m_saveBack->hide();
+    layOutLists(false);
+
+    m_look.addObserver(this);
+    lookChanged(m_look);
+    setTabOrder({m_bodyType, m_skinType, m_male, m_female, m_lists[0], m_lists[1], m_lists[2], m_lists[3],
+                 m_saveBack});
 }
 
 AppearancePage::~AppearancePage() {
-    preview::SkinCatalog& catalog = preview().catalog();
-    for (preview::NameListModel* model :
-         {&catalog.bodyMeshes, &catalog.bodyTextures, &catalog.headMeshes, &catalog.headTextures})
-        model->setObserver(nullptr);
+    m_look.removeObserver(this);
+    for (const preview::NameListModel* model : m_models) model->setObserver(nullptr);
 }
 
-void AppearancePage::initialise() {
-    showCatalogInputs();
-}
-
-bool AppearancePage::malePressed() const {
-    return m_male->isChecked();
-}
-bool AppearancePage::femalePressed() const {
-    return m_female->isChecked();
-}
-
-void AppearancePage::enter() {
-    {
-        const QSignalBlocker blockMale(m_male), blockFemale(m_female);
-        m_male->setChecked(record().gender() == kMale);
-        m_female->setChecked(record().gender() == kFemale);
+void AppearancePage::layOutLists(bool withSaveBack) {
+    const int bodyHeight = withSaveBack ? kShortBodyListHeight : kBodyListHeight;
+    const int headHeight = withSaveBack ? kShortHeadListHeight : kHeadListHeight;
+    const int headLabelTop = kListsTop + kLabelHeight + bodyHeight + kListGap;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const bool left = i % 2 == 0, head = i >= 2;
+        const int x = left ? 16 : 229, width = left ? 203 : 201;
+        const int labelTop = head ? headLabelTop : kListsTop;
+        m_labels[i]->setGeometry(x, labelTop, width, kLabelHeight);
+        m_lists[i]->setGeometry(x, labelTop + kLabelHeight, width, head ? headHeight : bodyHeight);
     }
-    const bool chosen = wizard::appearanceNextEnabled(malePressed(), femalePressed());
-    if (QWidget* next = controls().find(IDC_NEXT)) next->setEnabled(chosen);
-    preview().enterAppearance(malePressed(), femalePressed());
+}
+
+void AppearancePage::showLoaded(const QString& name) {
+    m_restyling->setText(QStringLiteral("Restyling %1: choose the new look, then save it back.").arg(name));
+    m_restyling->show();
+    m_saveBack->show();
+    layOutLists(true);
+}
+
+int AppearancePage::enter(int step) {
+    const std::int32_t recordGender = host().record().gender();
+    m_genderShown = recordGender == kMale || recordGender == kFemale;
+    m_look.enterLookPage(recordGender);
+    Q_EMIT nextAllowed(m_genderShown);
+    return step;
 }
 
 bool AppearancePage::leave() {
-    wizard::commitAppearance(record(), m_bodyType->currentIndex(), m_skinType->currentIndex(), malePressed());
+    wizard::commitAppearance(host().record(), m_look.bodyType(), m_look.skinTone(), m_look.gender() == kMale);
     return true;
 }
 
-void AppearancePage::showCatalogInputs() {
-    const preview::CatalogInputs& in = preview().inputs();
-    const QSignalBlocker blockBody(m_bodyType), blockSkin(m_skinType);
-    m_bodyType->setCurrentIndex(in.bodyTypeIndex);
-    m_skinType->setCurrentIndex(in.skinToneIndex);
-}
-
-void AppearancePage::genderClicked(QPushButton* clicked) {
+void AppearancePage::genderToggled(QPushButton* toggled) {
     platform::playClick();
-    QPushButton* other = clicked == m_male ? m_female : m_male;
+    QPushButton* other = toggled == m_male ? m_female : m_male;
     {
         const QSignalBlocker block(other);
-        other->setChecked(!clicked->isChecked());
+        other->setChecked(!toggled->isChecked());
     }
-    if (QWidget* next = controls().find(IDC_NEXT)) next->setEnabled(true);
-    preview().chooseGender(femalePressed());
+    m_genderShown = true;
+    Q_EMIT nextAllowed(true);
+    m_look.chooseGender(m_female->isChecked() ? kFemale : kMale);
 }
 
-void AppearancePage::typeChosen(QComboBox* list, int index) {
-    platform::playClick();
-    if (index < 0) return;
-    if (list == m_bodyType)
-        preview().chooseBodyType(index);
+void AppearancePage::listChosen(QListWidget* list, const preview::NameListModel& model) {
+    const std::string name = selectedEntry(list, model);
+    const preview::SkinCatalog& catalog = m_look.catalog();
+    if (&model == &catalog.bodyMeshes)
+        m_look.chooseBodyMesh(name);
+    else if (&model == &catalog.bodyTextures)
+        m_look.chooseBodyTexture(name);
+    else if (&model == &catalog.headMeshes)
+        m_look.chooseHeadMesh(name);
     else
-        preview().chooseSkinType(index);
+        m_look.chooseHeadTexture(name);
 }
 
-void AppearancePage::appearanceChosen(QListWidget* list) {
-    const std::string name = selectedText(list);
-    if (list == m_bodyMeshes)
-        preview().chooseBodyMesh(name);
-    else if (list == m_bodyTextures)
-        preview().chooseBodyTexture(name);
-    else if (list == m_headMeshes)
-        preview().chooseHeadMesh(name);
-    else
-        preview().chooseHeadTexture(name);
+// The program's choices, shown without running the handlers meant for the
+// player's.
+void AppearancePage::lookChanged(const preview::LookModel& look) {
+    const QSignalBlocker blockBody(m_bodyType), blockSkin(m_skinType), blockMale(m_male), blockFemale(m_female);
+    m_bodyType->setCurrentIndex(look.bodyType());
+    m_skinType->setCurrentIndex(look.skinTone());
+    m_male->setChecked(m_genderShown && look.gender() == kMale);
+    m_female->setChecked(m_genderShown && look.gender() == kFemale);
 }
 
 QListWidget* AppearancePage::widgetOf(const preview::NameListModel& model) const {
-    const preview::SkinCatalog& catalog = preview().catalog();
-    if (&model == &catalog.bodyMeshes) return m_bodyMeshes;
-    if (&model == &catalog.bodyTextures) return m_bodyTextures;
-    if (&model == &catalog.headMeshes) return m_headMeshes;
-    return m_headTextures;
+    for (std::size_t i = 0; i < 4; ++i)
+        if (m_models[i] == &model) return m_lists[i];
+    return nullptr;
 }
 
-// The lists follow the catalog; these are the program's selections, so the
-// handlers meant for the user's do not run.
 void AppearancePage::listReset(const preview::NameListModel& model) {
     QListWidget* list = widgetOf(model);
     const QSignalBlocker block(list);
     list->clear();
-    for (const std::string& name : model.entries()) list->addItem(toQString(name));
+    for (const std::string& name : model.entries()) list->addItem(gameTextToQt(name));
     selectionChanged(model);
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 // Step 1, "Beauty is Skin Deep": body type, skin type, gender, and the four
-// appearance lists, which mirror the preview's catalog. The preview owns
-// the look; the page passes the user's choices to it and shows the lists
-// as the preview fills and selects them.
+// appearance lists. The look model owns every choice; the page passes the
+// player's choices to it and shows the lists and choices as the model fills
+// and makes them. While a character of the player's is loaded, the page
+// also offers to save its new look back into the character's file.
 
 #include "app/WizardPage.h"
+#include "preview/LookModel.h"
 #include "preview/NameListModel.h"
 
 class QComboBox;
@@ -13,44 +15,51 @@ class QPushButton;
 
 namespace tryster::app {
 
-class AppearancePage final : public WizardPage, private preview::NameListObserver {
+class AppearancePage final : public WizardPage, private preview::LookObserver, private preview::NameListObserver {
     Q_OBJECT
 
 public:
-    explicit AppearancePage(const PageContext& context);
+    AppearancePage(PageHost& host, QWidget* parent);
     ~AppearancePage() override;
 
-    void initialise() override;
-    // Presses the button of the record's gender, refills the lists for it;
-    // Next waits for a gender.
-    void enter() override;
+    // The record's gender pressed (none when it is neither), the lists
+    // refilled for it; Next waits for a gender.
+    int enter(int step) override;
     // Body type, skin type and gender into the record.
     bool leave() override;
 
-    // Shows the preview's type inputs in the two type lists (no handler
-    // runs: these are the program's choices, not the user's).
-    void showCatalogInputs();
+    // A character of the player's was loaded (`name` its catalog name as the
+    // window shows it): Save back is offered from now on.
+    void showLoaded(const QString& name);
 
-    bool malePressed() const;
-    bool femalePressed() const;
+Q_SIGNALS:
+    void nextAllowed(bool allowed);
+    void saveBackPressed();
 
 private:
-    void genderClicked(QPushButton* clicked);
-    void typeChosen(QComboBox* list, int index);
-    void appearanceChosen(QListWidget* list);
+    void genderToggled(QPushButton* toggled);
+    void listChosen(QListWidget* list, const preview::NameListModel& model);
+    // The lists shorten to make room for the Save back row.
+    void layOutLists(bool withSaveBack);
 
+    void lookChanged(const preview::LookModel& look) override;
     void listReset(const preview::NameListModel& model) override;
     void selectionChanged(const preview::NameListModel& model) override;
     QListWidget* widgetOf(const preview::NameListModel& model) const;
 
+    preview::LookModel& m_look;
+    bool m_genderShown = true;  // false from entering without a gender until one is pressed
     QComboBox* m_bodyType;
     QComboBox* m_skinType;
     QPushButton* m_male;
     QPushButton* m_female;
-    QListWidget* m_bodyMeshes;
-    QListWidget* m_bodyTextures;
-    QListWidget* m_headMeshes;
-    QListWidget* m_headTextures;
+    // Body mesh, body texture, head mesh, head texture: the models, the
+    // lists that show them and their labels.
+    const preview::NameListModel* m_models[4];
+    QListWidget* m_lists[4];
+    QLabel* m_labels[4];
+    QLabel* m_restyling;
+    QPushButton* m_saveBack;
 };
 
 }  // namespace tryster::app

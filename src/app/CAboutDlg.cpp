@@ -1,10 +1,9 @@
 #include "app/CAboutDlg.h"
 
 #include "app/CPictureButton.h"
-#include "app/ControlIds.h"
-#include "app/ControlLookup.h"
 #include "app/DialogUnits.h"
 #include "app/ProgramResources.h"
+#include "app/TextBoundary.h"
 #include "platform/Shell.h"
 #include "platform/Sound.h"
 
@@ -63,11 +62,9 @@ CAboutDlg::CAboutDlg(QString readmePath, QWidget* parent)
     credits->setColumnStretch(1, 1);
 
     m_ok = new CPictureButton(QStringLiteral("OK"), this);
-    setControlId(m_ok, IDOK);
     m_ok->setDefault(true);
     m_ok->loadBitmaps();
     m_help = new CPictureButton(QStringLiteral("HELP"), this);
-    setControlId(m_help, IDC_ABOUT_HELP);
     m_help->loadBitmaps();
     m_help->hide();
     connect(m_ok, &QPushButton::clicked, this, &CAboutDlg::accept);
@@ -100,7 +97,7 @@ void CAboutDlg::accept() {
 
 void CAboutDlg::onHelp() {
     platform::playClick();
-    platform::shell().open(m_readmePath.toStdString());
+    platform::shell().open(qtToFileName(m_readmePath));
     QDialog::reject();
 }
 

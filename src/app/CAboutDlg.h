@@ -1,7 +1,7 @@
 #pragma once
-// The About box: icon, version, credits, OK. Its HELP button (1063) is
-// hidden, as in the template; when pressed it opens the readme and closes
-// the box as if cancelled.
+// The About box: icon, version, credits, OK. Its HELP button is hidden, as
+// in the template; when pressed it opens the readme and closes the box as
+// if cancelled.
 
 #include <QDialog>
 

@@ -1,8 +1,6 @@
 #include "app/CPlomSaved.h"
 
 #include "app/CPictureButton.h"
-#include "app/ControlIds.h"
-#include "app/ControlLookup.h"
 #include "app/DialogUnits.h"
 #include "app/MessageLayout.h"
 #include "app/ModalRunner.h"
@@ -16,7 +14,6 @@ CPlomSaved::CPlomSaved(const QString& caption, const QString& message, QWidget* 
     setWindowTitle(cutToLimit(caption, kMaxMessageCaption));
     m_message = makeMessageLabel(*this, cutToLimit(message, kMaxMessageText));
     m_ok = new CPictureButton(QStringLiteral("OK"), this);
-    setControlId(m_ok, IDOK);
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &CPlomSaved::accept);
     layOutMessageBox(*this, m_message, {m_ok}, dluSize(154, 56));

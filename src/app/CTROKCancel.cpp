@@ -1,8 +1,6 @@
 #include "app/CTROKCancel.h"
 
 #include "app/CPictureButton.h"
-#include "app/ControlIds.h"
-#include "app/ControlLookup.h"
 #include "app/DialogUnits.h"
 #include "app/MessageLayout.h"
 #include "app/ModalRunner.h"
@@ -16,10 +14,8 @@ CTROKCancel::CTROKCancel(const QString& caption, const QString& message, QWidget
     setWindowTitle(caption);
     m_message = makeMessageLabel(*this, cutToLimit(message, kMaxQuestionText));
     m_ok = new CPictureButton(QStringLiteral("OK"), this);
-    setControlId(m_ok, IDOK);
     m_ok->setDefault(true);
     m_cancel = new CPictureButton(QStringLiteral("Cancel"), this);
-    setControlId(m_cancel, IDCANCEL);
     connect(m_ok, &QPushButton::clicked, this, &CTROKCancel::accept);
     connect(m_cancel, &QPushButton::clicked, this, &CTROKCancel::reject);
     layOutMessageBox(*this, m_message, {m_ok, m_cancel}, dluSize(148, 61));

@@ -1,5 +1,5 @@
 #pragma once
-// The splash IDD_TITLE: bitmap 180, centred on the screen. It closes after
+// The splash: bitmap 180 (IDB_TITLE), centred on the screen. It closes after
 // kShowMs, on a left mouse button press or on Enter, whichever comes
 // first; Escape does not close it.
 

@@ -2,6 +2,7 @@
 
 #include "app/CTrysterDlg.h"
 #include "app/StartFolder.h"
+#include "app/TextBoundary.h"
 #include "platform/FileSystem.h"
 #include "platform/ImageLibrary.h"
 #include "platform/ProgramFolder.h"
@@ -44,7 +45,7 @@ int CTrysterApp::initInstance(const QStringList& arguments) {
     if (hasAutomationSwitch(arguments))
         m_automation.registerRunning();
     else
-        m_automation.updateRegistration(QCoreApplication::applicationFilePath().toStdString());
+        m_automation.updateRegistration(qtToFileName(QCoreApplication::applicationFilePath()));
 
     applyDialogColours();
     m_startFolder = chooseStartFolder(platform::fileSystem().currentDirectory(), platform::installedDataFolder());

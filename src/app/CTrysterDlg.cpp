@@ -1,149 +1,179 @@
 #include "app/CTrysterDlg.h"
 
+#include "app/AboutCommands.h"
 #include "app/Accessibility.h"
 #include "app/AppearancePage.h"
-#include "app/CAboutDlg.h"
+#include "app/CPictureButton.h"
 #include "app/CPlomSaved.h"
-#include "app/CTROKCancel.h"
 #include "app/CTitleDlg.h"
 #include "app/CareerPage.h"
-#include "app/ControlIds.h"
+#include "app/CharacterCommands.h"
+#include "app/ConfirmReplacePage.h"
+#include "app/DatesPage.h"
+#include "app/DialogUnits.h"
 #include "app/ExportPage.h"
 #include "app/InterestsPage.h"
 #include "app/ModalRunner.h"
 #include "app/NamePage.h"
 #include "app/PersonalityPage.h"
-#include "app/PreviewPane.h"
-#include "app/PreviewPresenter.h"
 #include "app/ProgramResources.h"
-#include "app/ReplacePage.h"
-#include "app/LoadCommands.h"
 #include "app/StartFolder.h"
+#include "app/TextBoundary.h"
+#include "app/TowniesPage.h"
 #include "app/ViewControls.h"
 #include "app/WaitCursor.h"
+#include "app/WelcomePage.h"
 #include "platform/Clock.h"
 #include "platform/Debug.h"
 #include "platform/FileSystem.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Registry.h"
-#include "platform/Shell.h"
 #include "platform/Sound.h"
 
-#include <QAbstractButton>
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QEventLoop>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 
 namespace tryster::app {
+namespace {
+
+// The pages' area: left of the preview, above Back and Next.
+constexpr QRect kPageArea(0, 0, 440, 302);
+constexpr QSize kMoveButtonSize(120, 36);
+
+}  // namespace
 
 CTrysterDlg::CTrysterDlg(std::string appStartFolder, QWidget* parent)
-    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_appStartFolder(std::move(appStartFolder)) {
-    setWindowTitle(QString::fromLatin1(kCaption));
+    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      m_about(new AboutCommands(this, fileNameToQt(platform::joinPath(appStartFolder, kReadmeFileName)))) {
+    setWindowTitle(gameTextToQt(wizard::kWindowCaption));
     setWindowIcon(programIcon());
+    setFixedSize(dluSize(525, 281));
     installAccessibility();
-    m_presenter = std::make_unique<PreviewPresenter>(*this, [this] { showCatalogInputs(); });
-    m_preview = std::make_unique<preview::Preview>(*m_presenter);
-    createControls();
 
-    m_frameTimer.setSingleShot(true);
-    m_frameTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_frameTimer, &QTimer::timeout, this, &CTrysterDlg::tick);
-    m_pacing.setApplicationActive(QGuiApplication::applicationState() == Qt::ApplicationActive);
-    connect(qApp, &QGuiApplication::applicationStateChanged, this,
-            [this](Qt::ApplicationState state) { setApplicationActive(state == Qt::ApplicationActive); });
+    QAbstractButton* back = addMoveButton("Back", 37, "Go back a step.");
+    m_next = addMoveButton("Next", 157, "Proceed to the next step.");
+    connect(back, &QAbstractButton::clicked, this, &CTrysterDlg::back);
+    connect(m_next, &QAbstractButton::clicked, this, &CTrysterDlg::next);
+    m_pages = new PageStack(this, kPageArea, back, m_next);
+    m_commands = new CharacterCommands(this, *this);
+    m_live = new LivePreview(this, dluPoint(297, 7), m_look, *this);
+    addPages();
+    auto* view = new ViewControls(this, m_live->preview());
+    systemMenu()->addSeparator();
+    systemMenu()->addActions({m_commands->loadAction(), m_commands->saveBackAction(), m_commands->rescanAction()});
+    // Each page in its own order, then the moves, the view controls, About
+    // and Help; the keyboard passes over what is hidden or disabled.
+    const QList<QWidget*> order = m_pages->tabOrder() + view->tabOrder() + m_about->tabOrder();
+    for (qsizetype i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
-// The pages go first: they reach the preview, which the dialog's members
-// hold and which goes before the dialog's children would.
+// The pages and the preview read the look, which goes with the dialog's
+// members, before the dialog's children would.
 CTrysterDlg::~CTrysterDlg() {
-    tearDown();
-    m_pages.clear();
-    qDeleteAll(findChildren<WizardPage*>(Qt::FindDirectChildrenOnly));
+    delete m_live;
+    delete m_pages;
 }
 
-void CTrysterDlg::setShown(int id, bool shown) {
-    if (QWidget* widget = control(id)) widget->setVisible(shown);
+QMenu* CTrysterDlg::systemMenu() const {
+    return m_about->menu();
 }
 
-void CTrysterDlg::setEnabled(int id, bool enabled) {
-    if (QWidget* widget = control(id)) widget->setEnabled(enabled);
+QAbstractButton* CTrysterDlg::addMoveButton(const char* caption, double dluX, const char* tip) {
+    auto* button = new CPictureButton(QString::fromLatin1(caption), this);
+    button->setGeometry(QRect(dluPoint(dluX, 189), kMoveButtonSize));
+    button->setToolTip(QString::fromLatin1(tip));
+    button->loadBitmaps();
+    return button;
+}
+
+template <typename Page, typename... Extra>
+Page* CTrysterDlg::addPage(int step, Extra&... extra) {
+    auto* page = new Page(*this, m_pages, extra...);
+    m_pages->add(step, page);
+    return page;
+}
+
+void CTrysterDlg::addPages() {
+    using namespace wizard;
+    auto* welcome = addPage<WelcomePage>(kWelcomeStep);
+    connect(welcome, &WelcomePage::createChosen, this, &CTrysterDlg::next);
+    connect(welcome, &WelcomePage::replaceChosen, this, [this] {
+        platform::playClick();
+        m_navigator.replace();
+        showStep(step());
+    });
+    connect(welcome, &WelcomePage::restyleChosen, this, [this] {
+        if (!m_commands->load()) return;
+        m_navigator.next();
+        showStep(step());
+    });
+    auto* look = addPage<AppearancePage>(kAppearanceStep);
+    connect(look, &AppearancePage::nextAllowed, m_next, &QWidget::setEnabled);
+    connect(look, &AppearancePage::saveBackPressed, m_commands->saveBackAction(), &QAction::trigger);
+    connect(m_commands, &CharacterCommands::characterLoaded, look, &AppearancePage::showLoaded);
+    addPage<NamePage>(kNameStep);
+    addPage<PersonalityPage>(kPersonalityStep);
+    addPage<InterestsPage>(kInterestsStep);
+    addPage<CareerPage>(kCareerStep);
+    addPage<ExportPage>(kExportStep);
+    auto* townies = addPage<TowniesPage>(kNeighbourhoodStep);
+    auto* dates = addPage<DatesPage>(kDatesStep);
+    addPage<ConfirmReplacePage>(kConfirmStep, *townies, *dates);
 }
 
 void CTrysterDlg::setProgressTitle(const QString& stepText) {
-    setWindowTitle(QString::fromStdString(wizard::progressTitle(stepText.toStdString())));
+    setWindowTitle(gameTextToQt(wizard::kWindowCaption) + QStringLiteral(": ") + stepText);
 }
 
-std::string CTrysterDlg::readmePath() const {
-    return platform::joinPath(m_appStartFolder, kReadmeFileName);
+void CTrysterDlg::showProgress(std::string_view stepText) {
+    setProgressTitle(gameTextToQt(stepText));
 }
 
-WizardPage* CTrysterDlg::pageOf(int step) const {
-    auto found = m_pages.find(step);
-    return found == m_pages.end() ? nullptr : found->second;
+void CTrysterDlg::showMessage(std::string_view caption, std::string_view text) {
+    app::showMessage(this, gameTextToQt(caption), gameTextToQt(text));
 }
+
+// --- Start and end ---------------------------------------------------------
 
 void CTrysterDlg::initDialog() {
+    // The one place the program seeds its random generator.
     platform::seedRandom(static_cast<std::uint32_t>(platform::calendarSeconds()));
     setProgressTitle(QStringLiteral("Initing Tool"));
-    loadPictureButtons();
-    m_preview->setSuspended(false);
-    setEnabled(IDC_SAVE_BACK, false);
-
-    showSplash();
+    {
+        const WaitCursor wait;
+        CTitleDlg splash(this);
+        runModal(splash);
+    }
     platform::soundPlayer().stop();
-
     locateGame();
     setWindowIcon(programIcon());
-    m_startFolder =
-        chooseStartFolder(platform::fileSystem().currentDirectory(), platform::installedDataFolder());
-    enterInstallFolder();
-
+    m_startFolder = chooseStartFolder(platform::fileSystem().currentDirectory(), platform::installedDataFolder());
+    // No drive letters here; an empty or missing folder leaves the current
+    // directory as it is.
+    if (!m_installFolder.empty() && platform::fileSystem().setCurrentDirectory(m_installFolder))
+        m_look.setInstallFolder(platform::fileSystem().currentDirectory());
+    // The tips were set as the controls were made.
     setProgressTitle(QStringLiteral("Creating Tool Tips:"));
-    registerToolTips();
     setProgressTitle(QStringLiteral("Tool Initialized"));
-
-    for (WizardPage* page : findChildren<WizardPage*>(Qt::FindDirectChildrenOnly)) page->initialise();
-    for (int id : wizard::allPageControls()) setShown(id, false);
-    m_navigator.reset();
-    showStep();
-}
-
-void CTrysterDlg::showSplash() {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    CTitleDlg splash(this);
-    runModal(splash);
-    QGuiApplication::restoreOverrideCursor();
+    showStep(wizard::kWelcomeStep);
 }
 
 void CTrysterDlg::locateGame() {
     setProgressTitle(QStringLiteral("Checking for The Ploms"));
-    platform::RegistryValue found = platform::readMachineValue(kGameKey, kInstallValue);
+    const platform::RegistryValue found = platform::readMachineValue(kGameKey, kInstallValue);
     m_installFolder = found.value;
     if (found.keyOpened) {
         setProgressTitle(QStringLiteral("Found it:"));
-        setProgressTitle(QString::fromStdString(m_installFolder));
+        setProgressTitle(fileNameToQt(m_installFolder));
         return;
     }
     setProgressTitle(QStringLiteral("Not Found! Bailing"));
-    showMessage(this, QStringLiteral("Error"), QString::fromLatin1(kNotDetected));
+    app::showMessage(this, QStringLiteral("Error"), gameTextToQt(preview::kGameMissingText));
     postQuit(0);
-}
-
-void CTrysterDlg::enterInstallFolder() {
-    // No drive letters here; an empty or missing folder leaves the current
-    // directory as it is.
-    if (m_installFolder.empty()) return;
-    (void)platform::fileSystem().setCurrentDirectory(m_installFolder);
-    m_preview->setInstallFolder(platform::fileSystem().currentDirectory());
-}
-
-void CTrysterDlg::showCatalogInputs() {
-    if (auto* appearance = qobject_cast<AppearancePage*>(pageOf(wizard::kAppearanceStep)))
-        appearance->showCatalogInputs();
 }
 
 int CTrysterDlg::doModal() {
@@ -154,7 +184,7 @@ int CTrysterDlg::doModal() {
     m_loop = &loop;
     loop.exec();
     m_loop = nullptr;
-    tearDown();
+    m_live->tearDown();
     return m_quitPosted ? m_quitCode : 0;
 }
 
@@ -162,7 +192,7 @@ void CTrysterDlg::postQuit(int code) {
     if (m_quitPosted) return;
     m_quitPosted = true;
     m_quitCode = code;
-    m_frameTimer.stop();
+    m_live->quit();
     if (m_loop) m_loop->exit(code);
 }
 
@@ -172,14 +202,9 @@ void CTrysterDlg::done(int result) {
         hide();
         return;
     }
-    tearDown();
+    m_live->tearDown();
     QDialog::done(result);
     if (m_loop) m_loop->exit(0);
-}
-
-void CTrysterDlg::tearDown() {
-    m_frameTimer.stop();
-    m_preview->tearDown();
 }
 
 void CTrysterDlg::automationAttached() {
@@ -192,109 +217,12 @@ void CTrysterDlg::automationReleased() {
     if (m_hiddenByClose) done(QDialog::Rejected);
 }
 
-// --- The preview's tick ----------------------------------------------------
-
-void CTrysterDlg::tick() {
-    if (m_quitPosted) return;
-    if (m_pacing.mayTick(previewHeld())) {
-        const preview::FramePacing::Tick busy(m_pacing);
-        if (!m_preview->initialised() && !m_preview->gameMissing()) {
-            const WaitCursor wait;
-            (void)m_preview->setUp(m_pane, m_pane->surfaceSize().width(), m_pane->surfaceSize().height(),
-                                   m_pane->renderScale());
-        }
-        drawFrame();
-    }
-    // Armed again only now, so frames never queue; the set-up is tried
-    // again at the next tick until it completes.
-    if (!m_quitPosted && !m_preview->gameMissing() && m_pacing.onScreen()) armFrameTimer(m_pacing.periodMs());
-}
-
-void CTrysterDlg::drawFrame() {
-    if (!m_preview->initialised() || previewHeld()) return;
-    if (render::AnimDevice* device = m_preview->animDevice())
-        device->addUpdateRect({0, 0, device->width(), device->height()});
-    (void)m_preview->frame();
-}
-
-void CTrysterDlg::redrawNow() {
-    drawFrame();
-    m_pane->repaint();
-}
-
-void CTrysterDlg::holdPreview(bool held) {
-    m_holds = std::max(0, m_holds + (held ? 1 : -1));
-    if (m_holds > 0) {
-        m_frameTimer.stop();
-        return;
-    }
-    if (m_pacing.onScreen() && !m_quitPosted && !m_preview->gameMissing() && !m_frameTimer.isActive())
-        armFrameTimer(m_pacing.periodMs());
-}
-
-exchange::CharacterReading CTrysterDlg::showCharacterFile(const std::string& path) {
-    holdPreview(true);
-    exchange::CharacterReading reading;
-    {
-        const WaitCursor wait;
-        reading = exchange::readCharacter(path);
-        if (reading.look) m_preview->showCharacterLook(*reading.look);
-    }
-    holdPreview(false);
-    return reading;
-}
-
-void CTrysterDlg::requestFrame() {
-    if (m_pacing.onScreen() && !m_pacing.busy() && m_frameTimer.isActive() && m_preview->initialised())
-        armFrameTimer(0);
-}
-
-void CTrysterDlg::armFrameTimer(int delayMs) {
-    m_frameTimer.start(delayMs);
-}
-
-void CTrysterDlg::setApplicationActive(bool active) {
-    if (m_pacing.setApplicationActive(active) && m_frameTimer.isActive()) armFrameTimer(m_pacing.periodMs());
-}
-
-void CTrysterDlg::updateOnScreen() {
-    const bool onScreen = isVisible() && !isMinimized();
-    m_pacing.setOnScreen(onScreen);
-    if (!onScreen) {
-        m_frameTimer.stop();
-        return;
-    }
-    if (!m_frameTimer.isActive() && !m_pacing.busy() && !m_quitPosted && !m_preview->gameMissing())
-        armFrameTimer(m_pacing.periodMs());
-}
-
-void CTrysterDlg::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (render::AnimDevice* device = m_preview->animDevice()) device->windowMoved();
-    updateOnScreen();
-}
-
-void CTrysterDlg::hideEvent(QHideEvent* event) {
-    QDialog::hideEvent(event);
-    updateOnScreen();
-}
-
-void CTrysterDlg::moveEvent(QMoveEvent* event) {
-    QDialog::moveEvent(event);
-    if (render::AnimDevice* device = m_preview->animDevice()) device->windowMoved();
-}
-
 void CTrysterDlg::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange) {
-        if (render::AnimDevice* device = m_preview->animDevice()) device->windowMoved();
-        updateOnScreen();
-    } else if (event->type() == QEvent::WindowTitleChange) {
-        platform::debugPrint("title", windowTitle().toStdString());
-    }
+    if (event->type() == QEvent::WindowTitleChange) platform::debugPrint("title", windowTitle().toStdString());
 }
 
-// --- Commands --------------------------------------------------------------
+// --- The wizard's moves and the commands -----------------------------------
 
 void CTrysterDlg::keyPressEvent(QKeyEvent* event) {
     // Escape would close the whole wizard and lose the user's work.
@@ -306,91 +234,34 @@ void CTrysterDlg::keyPressEvent(QKeyEvent* event) {
 }
 
 void CTrysterDlg::contextMenuEvent(QContextMenuEvent* event) {
-    m_systemMenu->exec(event->globalPos());
+    systemMenu()->exec(event->globalPos());
 }
 
-void CTrysterDlg::onSysCommand(int command) {
-    if (command == IDM_ABOUTBOX) openAbout();
-}
-
-void CTrysterDlg::openAbout() {
-    CAboutDlg about(QString::fromStdString(readmePath()), this);
-    runModal(about);
-}
-
-void CTrysterDlg::onAbout() {
-    platform::playClick(platform::PlayMode::Wait);
-    openAbout();
-}
-
-void CTrysterDlg::onHelp() {
-    platform::playClick();
-    platform::shell().open(readmePath());
-}
-
-void CTrysterDlg::onBack() {
+void CTrysterDlg::back() {
     platform::playClick();
     m_navigator.back();
-    showStep();
+    showStep(step());
 }
 
-void CTrysterDlg::onNext() {
+void CTrysterDlg::next() {
     platform::playClick();
-    if (WizardPage* page = pageOf(step()); page && !page->leave()) return;
+    if (!page(step())->leave()) return;
     m_navigator.next();
-    showStep();
+    showStep(step());
 }
 
-void CTrysterDlg::onCreate() {
-    onNext();
-}
-
-void CTrysterDlg::onReplace() {
-    platform::playClick();
-    m_navigator.replace();
-    showStep();
-}
-
-void CTrysterDlg::showStep() {
+// Shows the step's page with its title and moves, and lets the page answer
+// where the wizard goes.
+void CTrysterDlg::showStep(int step) {
     for (;;) {
-        for (int id : wizard::controlsHiddenOnEveryStep()) setShown(id, false);
-        for (int id : wizard::allPageControls()) setShown(id, false);
-
-        const wizard::StepView view = wizard::viewOf(step());
-        if (view.title) setProgressTitle(QString::fromLatin1(view.title->data(), view.title->size()));
-        // Shown controls go on top: Create and Replace lie over Back and
-        // Next, Save over Next.
-        for (int id : view.shown) {
-            setShown(id, true);
-            if (QWidget* widget = control(id)) widget->raise();
-        }
-        setEnabled(IDC_BACK, view.backEnabled);
-        setEnabled(IDC_NEXT, view.nextEnabled);
-
-        switch (view.entry) {
-            case wizard::StepEntry::ReturnToWelcome:
-                m_navigator.returnToWelcome();
-                continue;
-            case wizard::StepEntry::ChooseNeighbourhood:
-                if (!m_replace->chooseNeighbourhood()) {
-                    m_navigator.returnToWelcome();
-                    continue;
-                }
-                m_replace->searchTownies();
-                break;
-            case wizard::StepEntry::SearchDates:
-                m_replace->searchDates();
-                break;
-            case wizard::StepEntry::ConfirmReplace:
-                m_replace->confirmReplace();
-                m_navigator.returnToWelcome();
-                continue;
-            default:
-                if (WizardPage* page = pageOf(step())) page->enter();
-                break;
-        }
-        return;
+        m_navigator.goTo(step);
+        const wizard::Step& row = wizard::stepOf(step);
+        if (row.title) setProgressTitle(gameTextToQt(*row.title));
+        const int answer = m_pages->show(step, row.backEnabled, row.nextEnabled);
+        if (answer == step) break;
+        step = answer;
     }
+    m_pages->focusFirst(step);
 }
 
 }  // namespace tryster::app

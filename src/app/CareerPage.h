@@ -12,9 +12,8 @@ class CareerPage final : public WizardPage {
     Q_OBJECT
 
 public:
-    explicit CareerPage(const PageContext& context);
+    CareerPage(PageHost& host, QWidget* parent);
 
-    void initialise() override;
     bool leave() override;
 
 private:

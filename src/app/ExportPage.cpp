@@ -1,53 +1,54 @@
 #include "app/ExportPage.h"
 
 #include "app/CPictureButton.h"
-#include "app/CPlomSaved.h"
 #include "app/CTROKCancel.h"
-#include "app/ControlIds.h"
-#include "app/DialogUnits.h"
-#include "app/ExchangeReporter.h"
 #include "app/FileDialogs.h"
-#include "app/QtText.h"
+#include "app/GameTextGuard.h"
+#include "app/TextBoundary.h"
+#include "app/WindowReporter.h"
 #include "exchange/ExchangeTexts.h"
 #include "exchange/NewDate.h"
-#include "platform/FileSystem.h"
+#include "exchange/SaveSequence.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/Sound.h"
-#include "preview/Preview.h"
+#include "preview/LookModel.h"
 
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 
 namespace tryster::app {
+namespace {
 
-ExportPage::ExportPage(const PageContext& context) : WizardPage(context) {
-    QWidget* d = dialog();
-    auto* ready =
-        placeLabel(QStringLiteral("You are now ready to export your Plom. Click on Save Plom to Export. "
-                                  "The Save dialog will automatically go to the proper folder. Just give it "
-                                  "a file name."),
-                   IDC_READY_TEXT, {16, 30, 414, 120});
+// The exchange's web page: the registry's, else the default.
+std::string exchangeAddress() {
+    const platform::RegistryValue configured =
+        platform::readMachineValue(ExportPage::kSettingsKey, ExportPage::kExchangeAddressValue);
+    return configured.value.empty() ? std::string(ExportPage::kDefaultExchangeAddress) : configured.value;
+}
+
+}  // namespace
+
+ExportPage::ExportPage(PageHost& host, QWidget* parent) : WizardPage(host, parent) {
+    auto* ready = placeLabel(QStringLiteral("You are now ready to export your Plom. Click on Save Plom to Export. "
+                                            "The Save dialog will automatically go to the proper folder. Just give "
+                                            "it a file name."),
+                             {16, 30, 414, 120});
     ready->setWordWrap(true);
     ready->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    m_save = place(new CPictureButton(QStringLiteral("Save"), d), IDC_SAVE,
-                   QRect(dluPoint(157, 189), QSize(120, 36)));
-    connect(m_save, &QPushButton::clicked, this, &ExportPage::save);
-    m_status = placeLabel(QString(), IDC_STATUS, {16, 200, 414, 22});
+    auto* save = new CPictureButton(QStringLiteral("Save"), this);
+    save->loadBitmaps();
+    connect(save, &QPushButton::clicked, this, &ExportPage::save);
+    setMoveButtons({nullptr, save});
+    m_status = placeLabel(QString(), {16, 200, 414, 22});
     m_status->setAccessibleName(QStringLiteral("Status"));
-    m_progress = place(new QProgressBar(d), IDC_PROGRESS, {16, 226, 414, 20});
+    m_progress = place(new QProgressBar(this), {16, 226, 414, 20});
     m_progress->setAccessibleName(QStringLiteral("Progress"));
     m_progress->setTextVisible(false);
-    for (QWidget* w :
-         {static_cast<QWidget*>(m_save), static_cast<QWidget*>(m_status), static_cast<QWidget*>(m_progress)})
-        w->hide();
-}
-
-std::string ExportPage::exchangeAddress() {
-    const platform::RegistryValue configured =
-        platform::readMachineValue(kSettingsKey, kExchangeAddressValue);
-    return configured.value.empty() ? std::string(kDefaultExchangeAddress) : configured.value;
+    showProgress(false);
 }
 
 void ExportPage::showProgress(bool shown) {
@@ -63,7 +64,12 @@ QString ExportPage::askForPath() {
     choice.filter = QStringLiteral("Tryster Files (*.srf)");
     choice.save = true;
     choice.suffix = QStringLiteral("srf");
-    return chooseFile(dialog(), choice);
+    // The file's name becomes the date's name in the game's files: kept to
+    // what the game can store as it is typed.
+    choice.extend = [](QFileDialog& chooser) {
+        if (auto* name = chooser.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) new GameTextGuard(name);
+    };
+    return chooseFile(this, choice);
 }
 
 void ExportPage::save() {
@@ -78,16 +84,16 @@ void ExportPage::save() {
         return;
     }
     exchange::SaveRequest request;
-    request.chosenPath = chosen.toStdString();
+    request.chosenPath = qtToFileName(chosen);
     request.gameFolder = host().installFolder();
     request.templatePath = exchange::templatePathIn(host().startFolder());
-    request.record = record();
-    request.look = preview().currentLook();
+    request.record = host().record();
+    request.look = host().look().written();
 
-    ExchangeReporter reporter(dialog(), m_status, m_progress, [this] { host().redrawNow(); });
-    m_lastSave = exchange::runSaveSequence(request, m_skinFiles, reporter, &preview());
-    if (m_lastSave.webExchangeWritten && m_lastSave.dateWritten &&
-        askOkCancel(dialog(), toQString(exchange::kInquiryCaption), toQString(exchange::kConnectQuestion)))
+    WindowReporter reporter(this, m_status, m_progress, [this] { host().redrawNow(); });
+    const exchange::SaveResult saved = exchange::runSaveSequence(request, m_skinFiles, reporter, &host().snapshots());
+    if (saved.webExchangeWritten && saved.dateWritten &&
+        askOkCancel(this, gameTextToQt(exchange::kInquiryCaption), gameTextToQt(exchange::kConnectQuestion)))
         platform::shell().open(exchangeAddress());
     showProgress(false);
 }

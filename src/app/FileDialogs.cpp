@@ -1,6 +1,7 @@
 #include "app/FileDialogs.h"
 
 #include "app/ModalRunner.h"
+#include "app/TextBoundary.h"
 #include "platform/FileSystem.h"
 
 #include <QFileDialog>
@@ -22,13 +23,13 @@ QString chooseFile(QWidget* parent, const FileChoice& choice) {
         chooser.setFileMode(QFileDialog::ExistingFile);
     }
     if (!choice.file.isEmpty()) chooser.selectFile(choice.file);
-    if (choice.extend) choice.extend(chooser, choice.context);
+    if (choice.extend) choice.extend(chooser);
     if (runModal(chooser) != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return {};
     return chooser.selectedFiles().front();
 }
 
 QString gameSubfolder(const std::string& gameFolder, const char* relative) {
-    return QString::fromStdString(platform::resolvePath(platform::joinPath(gameFolder, relative)).string());
+    return fileNameToQt(platform::resolvePath(platform::joinPath(gameFolder, relative)).string());
 }
 
 }  // namespace tryster::app

@@ -6,6 +6,9 @@
 
 #include <QString>
 
+#include <functional>
+#include <string>
+
 class QFileDialog;
 class QWidget;
 
@@ -19,8 +22,7 @@ struct FileChoice {
     bool save = false;  // a save dialog (asks before overwriting), else open an existing file
     QString suffix;     // added to a name typed without one (save dialogs)
     // Called with the dialog before it opens, to add a panel.
-    void (*extend)(QFileDialog&, void* context) = nullptr;
-    void* context = nullptr;
+    std::function<void(QFileDialog&)> extend;
 };
 
 // The chosen path, or empty when the user cancelled.

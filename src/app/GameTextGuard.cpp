@@ -1,6 +1,6 @@
 #include "app/GameTextGuard.h"
 
-#include "wizard/GameText.h"
+#include "app/TextBoundary.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -21,18 +21,23 @@ QString GameTextGuard::text() const {
     return m_line ? m_line->text() : m_plain->toPlainText();
 }
 
+QWidget* GameTextGuard::field() const {
+    return m_line ? static_cast<QWidget*>(m_line) : m_plain;
+}
+
 void GameTextGuard::check() {
     if (m_restoring) return;
     const QString now = text();
-    const wizard::GameTextResult result = wizard::toGameText(now.toStdString(), m_plain != nullptr);
+    const wizard::GameTextResult result = qtToGameText(now, m_plain != nullptr);
     if (result.text) {
         m_accepted = now;
+        field()->setAccessibleDescription(QString());
         return;
     }
-    m_lastHint = QString::fromStdString(wizard::refusalHint(result.refused));
+    const QString hint = refusalHint(result.refused);
     restore();
-    QWidget* field = m_line ? static_cast<QWidget*>(m_line) : m_plain;
-    QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())), m_lastHint, field);
+    field()->setAccessibleDescription(hint);
+    QToolTip::showText(field()->mapToGlobal(QPoint(0, field()->height())), hint, field());
 }
 
 // Puts the accepted text back, with the cursor where the refused change

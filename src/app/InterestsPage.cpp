@@ -2,8 +2,7 @@
 
 #include "app/CPictureButton.h"
 #include "app/CPlomSaved.h"
-#include "app/ControlIds.h"
-#include "app/QtText.h"
+#include "app/TextBoundary.h"
 #include "platform/Sound.h"
 #include "wizard/PageRules.h"
 
@@ -23,50 +22,51 @@ int selectedRow(const QListWidget* list) {
 void fill(QListWidget* list, const std::vector<std::string>& entries) {
     const QSignalBlocker block(list);
     list->clear();
-    for (const std::string& entry : entries) list->addItem(toQString(entry));
+    for (const std::string& entry : entries) list->addItem(gameTextToQt(entry));
 }
 
 }  // namespace
 
-InterestsPage::InterestsPage(const PageContext& context) : WizardPage(context) {
-    QWidget* d = dialog();
-    auto* topLabel =
-        placeLabel(QStringLiteral("Select Top 5 Interests"), IDC_TOP_INTERESTS_LABEL, {16, 14, 150, 18});
-    m_top = place(new QListWidget(d), IDC_TOP_INTERESTS, {16, 32, 150, 112});
+InterestsPage::InterestsPage(PageHost& host, QWidget* parent) : WizardPage(host, parent) {
+    auto* topLabel = placeLabel(QStringLiteral("Select Top 5 Interests"), {16, 14, 150, 18});
+    m_top = place(new QListWidget(this), {16, 32, 150, 112});
+    m_top->setToolTip(QStringLiteral("Choose the Plom's 5 Top Interests."));
     nameAfterLabel(topLabel, m_top);
 
     // The buttons keep their captions; their names say which list they fill.
-    auto button = [&](const char* caption, const char* name, int id, QPoint at, Move what) {
-        auto* b = place(new CPictureButton(QString::fromLatin1(caption), d), id, QRect(at, QSize(84, 26)));
+    auto button = [&](const char* caption, const char* name, QPoint at, Move what) {
+        auto* b = place(new CPictureButton(QString::fromLatin1(caption), this), QRect(at, QSize(84, 26)));
+        b->loadBitmaps();
         b->setAccessibleName(QString::fromLatin1(name));
         connect(b, &QPushButton::clicked, this, [this, what] { move(what); });
         return b;
     };
-    m_addTop = button("Add", "Add Top Interest", IDC_TOP_ADD, {176, 52}, Move::AddTop);
-    m_removeTop = button("Remove", "Remove Top Interest", IDC_TOP_REMOVE, {176, 88}, Move::RemoveTop);
+    m_addTop = button("Add", "Add Top Interest", {176, 52}, Move::AddTop);
+    m_removeTop = button("Remove", "Remove Top Interest", {176, 88}, Move::RemoveTop);
 
-    m_remaining = place(new QListWidget(d), IDC_REMAINING_INTERESTS, {270, 32, 160, 254});
+    m_remaining = place(new QListWidget(this), {270, 32, 160, 254});
     m_remaining->setAccessibleName(QStringLiteral("Interests"));
 
-    auto* lowLabel = placeLabel(QStringLiteral("Low Interests"), IDC_LOW_INTERESTS_LABEL, {16, 156, 150, 18});
-    m_low = place(new QListWidget(d), IDC_LOW_INTERESTS, {16, 174, 150, 112});
+    auto* lowLabel = placeLabel(QStringLiteral("Low Interests"), {16, 156, 150, 18});
+    m_low = place(new QListWidget(this), {16, 174, 150, 112});
     nameAfterLabel(lowLabel, m_low);
-    m_addLow = button("Add", "Add Low Interest", IDC_LOW_ADD, {176, 196}, Move::AddLow);
-    m_removeLow = button("Remove", "Remove Low Interest", IDC_LOW_REMOVE, {176, 232}, Move::RemoveLow);
+    m_addLow = button("Add", "Add Low Interest", {176, 196}, Move::AddLow);
+    m_removeLow = button("Remove", "Remove Low Interest", {176, 232}, Move::RemoveLow);
+
+    fill(m_top, m_lists.top());
+    fill(m_remaining, m_lists.remaining());
+    fill(m_low, m_lists.low());
+    setTabOrder({m_top, m_addTop, m_removeTop, m_remaining, m_low, m_addLow, m_removeLow});
 }
 
-void InterestsPage::initialise() {
-    m_lists = wizard::InterestLists();
-    showLists();
-}
-
-void InterestsPage::enter() {
+int InterestsPage::enter(int step) {
     updateButtons();
+    return step;
 }
 
 bool InterestsPage::leave() {
-    if (const wizard::CheckResult failed = wizard::commitInterests(record(), m_lists)) {
-        showMessage(dialog(), toQString(wizard::kWarningCaption), toQString(*failed));
+    if (const wizard::CheckResult failed = wizard::commitInterests(host().record(), m_lists)) {
+        showMessage(this, gameTextToQt(wizard::kWarningCaption), gameTextToQt(*failed));
         return false;
     }
     return true;
@@ -108,12 +108,6 @@ void InterestsPage::move(Move what) {
         const QSignalBlocker block(source);
         source->setCurrentRow(std::min(row, source->count() - 1), QItemSelectionModel::ClearAndSelect);
     }
-}
-
-void InterestsPage::showLists() {
-    fill(m_top, m_lists.top());
-    fill(m_remaining, m_lists.remaining());
-    fill(m_low, m_lists.low());
 }
 
 void InterestsPage::updateButtons() {

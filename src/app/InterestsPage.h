@@ -15,19 +15,15 @@ class InterestsPage final : public WizardPage {
     Q_OBJECT
 
 public:
-    explicit InterestsPage(const PageContext& context);
+    InterestsPage(PageHost& host, QWidget* parent);
 
-    void initialise() override;
     // The four buttons from the lists' counts.
-    void enter() override;
+    int enter(int step) override;
     bool leave() override;
-
-    const wizard::InterestLists& lists() const { return m_lists; }
 
 private:
     enum class Move { AddTop, RemoveTop, AddLow, RemoveLow };
     void move(Move move);
-    void showLists();
     void updateButtons();
 
     wizard::InterestLists m_lists;

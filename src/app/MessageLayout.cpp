@@ -1,8 +1,6 @@
 #include "app/MessageLayout.h"
 
 #include "app/CPictureButton.h"
-#include "app/ControlIds.h"
-#include "app/ControlLookup.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -20,7 +18,6 @@ constexpr int kWidestText = 380;
 
 QLabel* makeMessageLabel(QDialog& box, const QString& text) {
     auto* label = new QLabel(text, &box);
-    setControlId(label, IDC_MESSAGE);
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignCenter);

@@ -13,7 +13,7 @@ namespace tryster::app {
 
 class CPictureButton;
 
-// Makes label 1041 with `text`.
+// Makes the message label with `text`.
 QLabel* makeMessageLabel(QDialog& box, const QString& text);
 
 void layOutMessageBox(QDialog& box, QLabel* message, std::initializer_list<CPictureButton*> buttons,

@@ -9,26 +9,19 @@ class QPlainTextEdit;
 
 namespace tryster::app {
 
-class GameTextGuard;
-
 class NamePage final : public WizardPage {
     Q_OBJECT
 
 public:
-    explicit NamePage(const PageContext& context);
+    NamePage(PageHost& host, QWidget* parent);
 
     // The name and the description checks; the name is stored before the
     // description is checked.
     bool leave() override;
 
-    const GameTextGuard* nameGuard() const { return m_nameGuard; }
-    const GameTextGuard* descriptionGuard() const { return m_descriptionGuard; }
-
 private:
     QLineEdit* m_name;
     QPlainTextEdit* m_description;
-    GameTextGuard* m_nameGuard;
-    GameTextGuard* m_descriptionGuard;
 };
 
 }  // namespace tryster::app

@@ -1,8 +1,7 @@
 #include "app/PersonalityPage.h"
 
 #include "app/CPlomSaved.h"
-#include "app/ControlIds.h"
-#include "app/QtText.h"
+#include "app/TextBoundary.h"
 #include "character/Vocabulary.h"
 #include "platform/Sound.h"
 
@@ -14,56 +13,39 @@
 namespace tryster::app {
 namespace {
 
-// The slider rows from top to bottom, each with the label of its trait
-// (the labels' ids run Nice, Neat, Outgoing, Playful, Active).
-struct TraitRow {
-    Trait trait;
-    int sliderId;
-    int labelId;
-};
-constexpr TraitRow kRows[] = {
-    {kNice, IDC_NICE_SLIDER, IDC_NICE_LABEL},
-    {kNeat, IDC_NEAT_SLIDER, IDC_NEAT_LABEL},
-    {kOutgoing, IDC_OUTGOING_SLIDER, IDC_OUTGOING_LABEL},
-    {kActive, IDC_ACTIVE_SLIDER, IDC_ACTIVE_LABEL},
-    {kPlayful, IDC_PLAYFUL_SLIDER, IDC_PLAYFUL_LABEL},
-};
+// The slider rows from top to bottom.
+constexpr Trait kRows[] = {kNice, kNeat, kOutgoing, kActive, kPlayful};
 constexpr int kFirstRowY = 60;
 constexpr int kRowHeight = 38;
 
 }  // namespace
 
-PersonalityPage::PersonalityPage(const PageContext& context) : WizardPage(context) {
-    QWidget* d = dialog();
-    auto* pointsLabel =
-        placeLabel(QStringLiteral("Personality Points Left:"), IDC_POINTS_LABEL, {16, 18, 200, 22});
-    m_pointsLeft = placeLabel(QString::number(kPersonalityPoints), IDC_POINTS_LEFT, {216, 18, 60, 22});
+PersonalityPage::PersonalityPage(PageHost& host, QWidget* parent) : WizardPage(host, parent) {
+    auto* pointsLabel = placeLabel(QStringLiteral("Personality Points Left:"), {16, 18, 200, 22});
+    m_pointsLeft = placeLabel(QString::number(kPersonalityPoints), {216, 18, 60, 22});
     nameAfterLabel(pointsLabel, m_pointsLeft);
 
+    QList<QWidget*> order;
     int y = kFirstRowY;
-    for (const TraitRow& row : kRows) {
-        auto* label = placeLabel(toQString(kTraitLabels[row.trait]), row.labelId, {16, y, 96, 26});
-        auto* slider = place(new QSlider(Qt::Horizontal, d), row.sliderId, {116, y, 240, 26});
+    for (Trait trait : kRows) {
+        auto* label = placeLabel(gameTextToQt(kTraitLabels[trait]), {16, y, 96, 26});
+        auto* slider = place(new QSlider(Qt::Horizontal, this), {116, y, 240, 26});
+        slider->setRange(0, kMaxTraitValue);
         slider->setTickPosition(QSlider::TicksBelow);
         slider->setTickInterval(1);
         slider->setPageStep(1);
+        slider->setToolTip(gameTextToQt(kTraitTips[trait]));
         nameAfterLabel(label, slider);
         showSliderValue(slider, {360, y, 28, 26});
         connect(slider, &QSlider::valueChanged, this, &PersonalityPage::showPointsAndSign);
-        m_sliders[static_cast<std::size_t>(row.trait)] = slider;
+        m_sliders[static_cast<std::size_t>(trait)] = slider;
+        order << slider;
         y += kRowHeight;
     }
-    m_sign =
-        place(new QPushButton(QStringLiteral("What's Your Sign?"), d), IDC_SIGN_BUTTON, {116, 258, 200, 30});
+    m_sign = place(new QPushButton(QStringLiteral("What's Your Sign?"), this), {116, 258, 200, 30});
     m_sign->setAutoDefault(false);
     connect(m_sign, &QPushButton::clicked, this, &PersonalityPage::nextSign);
-    // The sign's name, kept beside the button; never shown.
-    m_signName = placeLabel(QString(), IDC_SIGN_LABEL, {0, 0, 0, 0});
-    m_signName->hide();
-}
-
-void PersonalityPage::initialise() {
-    for (QSlider* slider : m_sliders) slider->setRange(0, kMaxTraitValue);
+    setTabOrder(order << m_sign);
 }
 
 wizard::TraitPositions PersonalityPage::positions() const {
@@ -72,13 +54,14 @@ wizard::TraitPositions PersonalityPage::positions() const {
     return p;
 }
 
-void PersonalityPage::enter() {
+int PersonalityPage::enter(int step) {
     showPointsAndSign();
+    return step;
 }
 
 bool PersonalityPage::leave() {
-    if (const wizard::CheckResult failed = wizard::commitPersonality(record(), positions())) {
-        showMessage(dialog(), toQString(wizard::kWarningCaption), toQString(*failed));
+    if (const wizard::CheckResult failed = wizard::commitPersonality(host().record(), positions())) {
+        showMessage(this, gameTextToQt(wizard::kWarningCaption), gameTextToQt(*failed));
         return false;
     }
     return true;
@@ -90,9 +73,7 @@ void PersonalityPage::showPointsAndSign() {
     // Named after its label; the number reaches screen readers as its
     // description.
     m_pointsLeft->setAccessibleDescription(m_pointsLeft->text());
-    const QString sign = toQString(kSignNames[nearestSign(p)]);
-    m_sign->setText(sign);
-    m_signName->setText(sign);
+    m_sign->setText(gameTextToQt(kSignNames[nearestSign(p)]));
 }
 
 void PersonalityPage::nextSign() {

@@ -17,22 +17,19 @@ class PersonalityPage final : public WizardPage {
     Q_OBJECT
 
 public:
-    explicit PersonalityPage(const PageContext& context);
+    PersonalityPage(PageHost& host, QWidget* parent);
 
-    void initialise() override;
     // Points and sign from the sliders as they stand.
-    void enter() override;
+    int enter(int step) override;
     bool leave() override;
 
-    wizard::TraitPositions positions() const;
-
 private:
+    wizard::TraitPositions positions() const;
     void showPointsAndSign();
     void nextSign();
 
     std::array<QSlider*, kTraitCount> m_sliders{};  // by trait
     QLabel* m_pointsLeft;
-    QLabel* m_signName;
     QPushButton* m_sign;
 };
 

@@ -1,5 +1,5 @@
 #pragma once
-// The preview area (control 1000): the window the preview presents into.
+// The preview area: the window the preview presents into.
 // Its drawing surface is exactly preview::kPreviewWidth by kPreviewHeight
 // pixels inside its frame, so the snapshot rectangles keep their meaning.
 // It keeps a copy of the last presented frame and paints that; it never

@@ -1,6 +1,7 @@
 #include "app/ViewControls.h"
 
-#include "app/ControlIds.h"
+#include "app/TextBoundary.h"
+#include "app/WizardPage.h"
 #include "platform/Sound.h"
 #include "preview/CameraPlacement.h"
 #include "preview/Preview.h"
@@ -58,61 +59,67 @@ private:
 
 }  // namespace
 
-ViewControls::ViewControls(const PageContext& context) : WizardPage(context) {
-    QWidget* d = dialog();
-    auto* frame = place(new QFrame(d), IDC_VIEW_FRAME, {16, 350, 380, 2});
+ViewControls::ViewControls(QWidget* window, preview::Preview& preview) : QObject(window), m_preview(preview) {
+    auto place = [](QWidget* w, const QRect& at) {
+        w->setGeometry(at);
+        return w;
+    };
+    auto* frame = new QFrame(window);
+    place(frame, {16, 350, 380, 2});
     frame->setFrameStyle(QFrame::HLine | QFrame::Sunken);
 
-    auto* facingLabel = placeLabel(QStringLiteral("Facing:"), IDC_FACING_LABEL, {16, 362, 48, 24});
-    m_facing = place(new QComboBox(d), IDC_FACING_LIST, {64, 362, 108, 24});
-    for (const auto& [name, facing] : preview::kFacings)
-        m_facing->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+    auto* facingLabel = new QLabel(QStringLiteral("Facing:"), window);
+    place(facingLabel, {16, 362, 48, 24});
+    m_facing = new QComboBox(window);
+    place(m_facing, {64, 362, 108, 24});
+    for (const auto& [name, facing] : preview::kFacings) m_facing->addItem(gameTextToQt(name));
+    m_facing->setToolTip(QStringLiteral("Change Plom to face in this direction."));
     nameAfterLabel(facingLabel, m_facing);
 
-    auto* rotateLabel = placeLabel(QStringLiteral("Rotate:"), IDC_ROTATE_LABEL, {182, 362, 48, 24});
-    m_rotate = place(new QComboBox(d), IDC_ROTATE_LIST, {230, 362, 68, 24});
-    for (const auto& [name, speed] : preview::kRotations)
-        m_rotate->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+    auto* rotateLabel = new QLabel(QStringLiteral("Rotate:"), window);
+    place(rotateLabel, {182, 362, 48, 24});
+    m_rotate = new QComboBox(window);
+    place(m_rotate, {230, 362, 68, 24});
+    for (const auto& [name, speed] : preview::kRotations) m_rotate->addItem(gameTextToQt(name));
+    m_rotate->setToolTip(QStringLiteral("Auto rotate the Plom."));
     nameAfterLabel(rotateLabel, m_rotate);
 
-    m_zoom = new QSlider(Qt::Horizontal, d);
-    auto* zoomLabel = place(new ZoomLabel(m_zoom, d), IDC_ZOOM_LABEL, {16, 398, 284, 46});
-    place(m_zoom, IDC_ZOOM_SLIDER, {64, 398, 234, 24});
+    m_zoom = new QSlider(Qt::Horizontal, window);
+    auto* zoomLabel = new ZoomLabel(m_zoom, window);
+    place(zoomLabel, {16, 398, 284, 46});
+    place(m_zoom, {64, 398, 234, 24});
     m_zoom->setPageStep(1);
+    m_zoom->setTickInterval(1);
+    m_zoom->setRange(0, preview::kMaxZoomLevel);
+    m_zoom->setValue(preview.view().zoomLevel);
+    m_zoom->setToolTip(QStringLiteral("Change the size of the displayed Plom."));
     m_zoom->raise();
     nameAfterLabel(zoomLabel, m_zoom);
     m_zoom->setAccessibleName(QStringLiteral("Zoom"));  // the label's first word; the rest name the ticks
-
-    // Every change of selection is the user's (by mouse, keyboard or an
-    // assistive tool): the program's own selections block these signals.
-    // The zoom slider plays no click.
-    connect(m_facing, &QComboBox::currentIndexChanged, this, &ViewControls::facingChosen);
-    connect(m_rotate, &QComboBox::currentIndexChanged, this, &ViewControls::rotationChosen);
-    connect(m_zoom, &QSlider::valueChanged, this,
-            [this](int position) { preview().view().zoomLevel = position; });
-}
-
-void ViewControls::initialise() {
-    const QSignalBlocker blockZoom(m_zoom), blockFacing(m_facing), blockRotate(m_rotate);
-    m_zoom->setTickInterval(1);
-    m_zoom->setRange(0, static_cast<int>(preview::kZoomScales.size()) - 1);
-    m_zoom->setValue(preview().view().zoomLevel);
     m_facing->setCurrentIndex(kInitialFacing);
     m_rotate->setCurrentIndex(kInitialRotation);
+
+    // Every change of selection from here on is the player's (by mouse,
+    // keyboard or an assistive tool). The zoom slider plays no click.
+    connect(m_facing, &QComboBox::currentIndexChanged, this, &ViewControls::facingChosen);
+    connect(m_rotate, &QComboBox::currentIndexChanged, this, &ViewControls::rotationChosen);
+    connect(m_zoom, &QSlider::valueChanged, this, [this](int level) { m_preview.setZoomLevel(level); });
+}
+
+QList<QWidget*> ViewControls::tabOrder() const {
+    return {m_facing, m_rotate, m_zoom};
 }
 
 void ViewControls::facingChosen(int index) {
     platform::playClick();
     if (index < 0 || index >= static_cast<int>(preview::kFacings.size())) return;
-    preview::ViewControls& view = preview().view();
-    view.facing = preview::kFacings[static_cast<std::size_t>(index)].second;
-    view.rotationSpeed = 0.0f;
+    m_preview.setFacing(preview::kFacings[static_cast<std::size_t>(index)].second);
 }
 
 void ViewControls::rotationChosen(int index) {
     platform::playClick();
     if (index < 0 || index >= static_cast<int>(preview::kRotations.size())) return;
-    preview().view().rotationSpeed = preview::kRotations[static_cast<std::size_t>(index)].second;
+    m_preview.setRotationSpeed(preview::kRotations[static_cast<std::size_t>(index)].second);
 }
 
 }  // namespace tryster::app

@@ -1,31 +1,34 @@
 #pragma once
-// The preview's view controls under the wizard: the facing and rotate lists
-// and the zoom slider. They drive the preview's camera controls directly;
-// the preview owns the values.
+// The preview's view controls under the wizard's page: the facing and
+// rotate lists and the zoom slider, laid out on the window. Each choice the
+// player makes goes to the preview, which keeps the view.
 
-#include "app/WizardPage.h"
+#include <QObject>
 
 class QComboBox;
 class QSlider;
+class QWidget;
+
+namespace tryster::preview {
+class Preview;
+}
 
 namespace tryster::app {
 
-class ViewControls final : public WizardPage {
+class ViewControls final : public QObject {
     Q_OBJECT
 
 public:
-    explicit ViewControls(const PageContext& context);
+    ViewControls(QWidget* window, preview::Preview& preview);
 
-    void initialise() override;
-
-    QComboBox* facingList() const { return m_facing; }
-    QComboBox* rotateList() const { return m_rotate; }
-    QSlider* zoomSlider() const { return m_zoom; }
+    // In the order the keyboard visits them.
+    QList<QWidget*> tabOrder() const;
 
 private:
     void facingChosen(int index);
     void rotationChosen(int index);
 
+    preview::Preview& m_preview;
     QComboBox* m_facing;
     QComboBox* m_rotate;
     QSlider* m_zoom;

@@ -1,29 +1,32 @@
 #pragma once
-// One page of the wizard, or one group of controls that share a job (the
-// preview's view controls, the Replace lists). A page makes its controls on
-// the dialog at construction, sets them up during the dialog's
-// initialisation, and reacts when its step is entered and left. It shows,
-// reads and binds; the rules it applies live in src/wizard.
+// One page of the wizard: a widget of its own in the dialog's stack, shown
+// when its step is. A page lays out its controls at construction, reacts
+// when its step is entered and left, and says where the keyboard starts on
+// it. It shows, reads and binds; the rules it applies live in src/wizard
+// and src/preview.
+//
+// A new page: derive from WizardPage, give it a step in the step table
+// (src/wizard/StepTable), and add it in CTrysterDlg::addPages.
 
-#include "app/ControlLookup.h"
-
-#include <QObject>
+#include <QList>
 #include <QRect>
 #include <QString>
+#include <QWidget>
 
 #include <string>
 
+class QAbstractButton;
 class QLabel;
 class QSlider;
-class QWidget;
 
 namespace tryster {
 class PlomData;
 }
 namespace tryster::preview {
-class Preview;
+class LookModel;
 }
 namespace tryster::exchange {
+class PreviewSnapshots;
 struct CharacterReading;
 }
 
@@ -33,6 +36,11 @@ namespace tryster::app {
 class PageHost {
 public:
     virtual ~PageHost() = default;
+    // What the wizard builds: the record and the look.
+    virtual PlomData& record() = 0;
+    virtual preview::LookModel& look() = 0;
+    // The preview's pictures for the save command.
+    virtual exchange::PreviewSnapshots& snapshots() = 0;
     // The game's install folder and the folder of the program's template
     // and readme.
     virtual const std::string& installFolder() const = 0;
@@ -42,58 +50,59 @@ public:
     virtual void redrawNow() = 0;
     // "The Ploms Tryster: " + text in the window title.
     virtual void setProgressTitle(const QString& stepText) = 0;
-    // While held (holds nest), the frame timer stands and the preview is
-    // suspended.
+    // While held (holds nest), no frame is drawn.
     virtual void holdPreview(bool held) = 0;
-    // Reads a character file and shows its look on the preview, the preview
-    // held and the wait cursor up meanwhile; what was read comes back.
+    // Reads a character file and shows its look on the preview, standing
+    // still, the preview held and the wait cursor up meanwhile; what was
+    // read comes back.
     virtual exchange::CharacterReading showCharacterFile(const std::string& path) = 0;
 };
 
-// What every page reaches of the dialog.
-struct PageContext {
-    QWidget* dialog = nullptr;
-    ControlMap* controls = nullptr;
-    PlomData* record = nullptr;
-    preview::Preview* preview = nullptr;
-    PageHost* host = nullptr;
-};
-
-class WizardPage : public QObject {
+class WizardPage : public QWidget {
     Q_OBJECT
 
 public:
-    explicit WizardPage(const PageContext& context);
-    ~WizardPage() override;
+    // The buttons a page lays over Back and Next while it shows (the
+    // welcome page's Create and Replace, the export page's Save).
+    struct MoveButtons {
+        QAbstractButton* back = nullptr;
+        QAbstractButton* next = nullptr;
+    };
 
-    // The dialog's initialisation: ranges, list contents, first selections.
-    virtual void initialise() {}
-    // The page's step was entered (its controls are shown by then).
-    virtual void enter() {}
-    // Next on the page's step: the checks and what they commit. False
-    // keeps the wizard on the page (the check has shown its message).
+    WizardPage(PageHost& host, QWidget* parent);
+
+    // The page's step was entered and the page is shown: what the page does
+    // then, and the step the wizard goes on to: `step` itself to stay, any
+    // other at once.
+    virtual int enter(int step) { return step; }
+    // Next on the page: the checks and what they commit. False keeps the
+    // wizard here (the check has shown its message).
     virtual bool leave() { return true; }
 
-protected:
-    QWidget* dialog() const { return m_context.dialog; }
-    ControlMap& controls() const { return *m_context.controls; }
-    PlomData& record() const { return *m_context.record; }
-    preview::Preview& preview() const { return *m_context.preview; }
-    PageHost& host() const { return *m_context.host; }
+    const MoveButtons& moveButtons() const { return m_moveButtons; }
+    // The controls in the order the keyboard visits them; the first takes
+    // the focus when the page is shown.
+    const QList<QWidget*>& tabOrder() const { return m_tabOrder; }
 
-    // A control of the dialog, filed under its id and placed.
+protected:
+    PageHost& host() const { return m_host; }
+
+    // A control of the page at its place (in the dialog's pixels).
     template <typename T>
-    T* place(T* control, int id, const QRect& geometry) {
-        controls().add(id, control);
+    T* place(T* control, const QRect& geometry) {
         control->setGeometry(geometry);
         return control;
     }
-    QLabel* placeLabel(const QString& text, int id, const QRect& geometry);
+    QLabel* placeLabel(const QString& text, const QRect& geometry);
     // A number beside a slider that shows its position as it moves.
     QLabel* showSliderValue(QSlider* slider, const QRect& geometry);
+    void setMoveButtons(MoveButtons buttons) { m_moveButtons = buttons; }
+    void setTabOrder(QList<QWidget*> order) { m_tabOrder = std::move(order); }
 
 private:
-    PageContext m_context;
+    PageHost& m_host;
+    MoveButtons m_moveButtons;
+    QList<QWidget*> m_tabOrder;
 };
 
 // Ties a label to the field it names: the label's mnemonic moves to the

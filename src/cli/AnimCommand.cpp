@@ -109,7 +109,8 @@ void runConvert(const ConvertOptions& options) {
             fmt::format("cannot convert .{} to .{} (character files: .cmx and .bcf; meshes: .skn and .bmf)",
                         platform::toLower(from), platform::toLower(to)));
     auto bytes = platform::readWholeFile(options.in);
-    if (!bytes) throw CommandError(fmt::format("cannot read {}", options.in));
+    if (!bytes)
+        throw CommandError(resfile::FileProblem{options.in, "a file to convert", resfile::describeContents(options.in)});
     const bool textIn = from == "CMX" || from == "SKN";
     const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
 

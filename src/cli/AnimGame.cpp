@@ -37,7 +37,8 @@ std::string absolutePath(const std::string& path) {
 
 void enterGameFolder(const std::string& folder) {
     platform::FileSystem& fs = platform::fileSystem();
-    if (!fs.isDirectory(folder)) throw CommandError(fmt::format("{}: no such folder", folder));
+    if (!fs.isDirectory(folder))
+        throw CommandError(resfile::FileProblem{folder, "the game's install folder", resfile::describeContents(folder)});
     if (!fs.setCurrentDirectory(folder))
         throw CommandError(fmt::format("{}: cannot enter the folder", folder));
 }

@@ -26,8 +26,8 @@ constexpr int kTargetSize = 64;
 void runCatalog(const CatalogOptions& options) {
     PreviewGame game(options.game, kTargetSize, kTargetSize, 1);
     game.applyLook(options.look);
-    const preview::SkinCatalog& c = game.preview().catalog();
-    const Appearance& look = game.preview().look();
+    const preview::SkinCatalog& c = game.look().catalog();
+    const Appearance& look = game.look().names();
 
     struct Shown {
         const char* label;

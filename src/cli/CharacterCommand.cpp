@@ -4,6 +4,7 @@
 //   character show FILE.iff [--json]
 //   character save-back FILE.iff --body-mesh X --body-texture Y --head-mesh Z
 //                       --head-texture W --skin-tone N --body-type N [--child]
+//                       [--game DIR]
 //
 // "show" prints what the Load command reads: the catalog name, the age and
 // gender, the "Skin Type:" and "Body Type:" entries it selects and the body
@@ -14,10 +15,17 @@
 // after a load (skin tone 0 Light, 1 Medium, 2 Dark; body type 0 Fit,
 // 1 Full, 2 Thin; --child keeps the body-type codes of the outfit strings),
 // then prints the path of the backup kept of the old file and the program's
-// closing message.
+// closing message. It writes only names the window could choose: the meshes
+// and textures the game's catalog offers this character (its gender as the
+// file says, the age, body type and skin tone given), which `tryster-cli
+// catalog` lists; any other name is refused and nothing is changed. The
+// game is the one the file lies in (GAME\UserData\Characters\FILE.iff)
+// unless --game names it.
 
+#include "cli/AnimGame.h"
 #include "cli/Commands.h"
 #include "cli/MessageLog.h"
+#include "cli/PreviewGame.h"
 #include "cli/TextOutput.h"
 #include "exchange/CharacterLook.h"
 #include "exchange/SaveBack.h"
@@ -29,12 +37,19 @@
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace tryster::cli {
 namespace {
 
 using nlohmann::ordered_json;
+
+// The catalog needs the preview set up; nothing is drawn.
+constexpr int kCatalogTargetSize = 64;
 
 // The entries of the "Skin Type:" and "Body Type:" lists, by selection.
 constexpr std::array<std::string_view, 3> kSkinTypeEntries = {"Light", "Medium", "Dark"};
@@ -50,13 +65,17 @@ struct CharacterOptions {
     int skinTone = kMedium;
     int bodyType = kFit;
     bool child = false;
+    std::string game;
 };
+
+constexpr std::string_view kCharacterExpected =
+    "a character file of the game: a container that starts with \"IFF FILE 2.5:TYPE FOLLOWED BY SIZE\" (or 2.0)";
 
 exchange::CharacterReading readExisting(const std::string& path) {
     if (!platform::fileSystem().exists(path) || platform::fileSystem().isDirectory(path))
-        throw CommandError(fmt::format("{}: no such file", path));
+        throw CommandError(resfile::FileProblem{path, std::string(kCharacterExpected), resfile::describeContents(path)});
     exchange::CharacterReading reading = exchange::readCharacter(path);
-    if (!reading.opened) throw CommandError(fmt::format("{}: not a character file (no container of version 2.x)", path));
+    if (!reading.opened) throw CommandError(resfile::openProblem(path, kCharacterExpected, reading.openError));
     return reading;
 }
 
@@ -76,20 +95,102 @@ ordered_json showJson(const exchange::CharacterReading& reading) {
     return out;
 }
 
+// A damaged file shows what could be read, with a warning; when the damage
+// took the look too, the command fails.
 void runShow(const CharacterOptions& o) {
     exchange::CharacterReading reading = readExisting(o.file);
-    if (!reading.look) fmt::print(stderr, "{}: no string list 200, so no look to load\n", o.file);
+    std::optional<resfile::FileProblem> damage;
+    if (reading.damage) damage = resfile::damageProblem(o.file, reading.damage);
+    if (!reading.look && !damage) fmt::print(stderr, "{}: no string list 200, so no look to load\n", o.file);
     ordered_json out = showJson(reading);
     if (o.json) {
+        if (damage) out["error"] = problemJson(*damage);
         fmt::print("{}\n", out.dump(2));
-        return;
+    } else {
+        for (const auto& [key, value] : out.items())
+            fmt::print("{}: {}\n", key, value.is_null() ? std::string("none") : escaped(value.get<std::string>()));
     }
-    for (const auto& [key, value] : out.items())
-        fmt::print("{}: {}\n", key, value.is_null() ? std::string("none") : escaped(value.get<std::string>()));
+    if (!damage) return;
+    if (reading.look) return printWarning(*damage);
+    CommandError error(*damage);
+    error.inOutput = o.json;
+    throw error;
+}
+
+// The game folder of a character file in GAME/UserData/Characters, or none.
+std::string gameFolderOf(const std::string& file) {
+    const std::filesystem::path characters = std::filesystem::absolute(platform::resolvePath(file)).parent_path();
+    const std::filesystem::path userData = characters.parent_path();
+    if (!platform::equalsNoCase(characters.filename().string(), "Characters") ||
+        !platform::equalsNoCase(userData.filename().string(), "UserData"))
+        return {};
+    return userData.parent_path().string();
+}
+
+std::string shellWord(const std::string& word) {
+    if (!word.empty() && word.find_first_of(" \t'\"$`\\;&|<>()*?[]#~") == std::string::npos) return word;
+    std::string quoted = "'";
+    for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// Refuses a look with names the game's catalog does not offer this
+// character, as the window could never choose them. The catalog is the
+// preview's, set up on the game as the `catalog` command sets it up.
+void requireOfferedNames(const CharacterOptions& o, const exchange::Look& look) {
+    const std::string game = o.game.empty() ? gameFolderOf(o.file) : o.game;
+    if (game.empty())
+        throw CommandError(resfile::FileProblem{
+            o.file, "a character file in a game's UserData/Characters folder, or the game named with --game",
+            "a file outside a game, so its names cannot be checked against the game's"});
+    CharacterDescription d;
+    d.record.setGender(look.isMale ? kMale : kFemale);
+    d.record.setBodyType(look.bodyType);
+    d.record.setSkinTone(look.skinTone);
+    d.adult = look.isAdult;
+    d.appearance.assign(look.isAdult ? kAdultDefaults : kChildDefaults);
+    d.appearance.bodyMesh = look.appearance.bodyMesh;
+    d.appearance.bodyTexture = look.appearance.bodyTexture;
+    d.appearance.headMesh = look.appearance.headMesh;
+    d.appearance.headTexture = look.appearance.headTexture;
+
+    std::vector<std::string> refused;
+    const std::string start = platform::fileSystem().currentDirectory();
+    try {
+        PreviewGame preview(game, kCatalogTargetSize, kCatalogTargetSize, 1);
+        preview.showLook(d);
+        const Appearance& offered = preview.look().names();
+        const std::pair<const char*, std::pair<const std::string&, const std::string&>> names[] = {
+            {"body mesh", {d.appearance.bodyMesh, offered.bodyMesh}},
+            {"body texture", {d.appearance.bodyTexture, offered.bodyTexture}},
+            {"head mesh", {d.appearance.headMesh, offered.headMesh}},
+            {"head texture", {d.appearance.headTexture, offered.headTexture}}};
+        for (const auto& [what, pair] : names)
+            if (!platform::equalsNoCase(pair.first, pair.second))
+                refused.push_back(fmt::format("the {} \"{}\"", what, pair.first));
+    } catch (const CommandError&) {
+        (void)platform::fileSystem().setCurrentDirectory(start);  // the message is the one to tell
+        throw;
+    }
+    (void)platform::fileSystem().setCurrentDirectory(start);  // it was the current folder a moment ago
+    if (refused.empty()) return;
+
+    std::string list;
+    for (std::size_t i = 0; i < refused.size(); ++i)
+        list += (i == 0 ? "" : i + 1 == refused.size() ? " and " : ", ") + refused[i];
+    const std::string command = fmt::format(
+        "tryster-cli catalog --game {} --gender {} --body-type {} --skin-tone {}{} --body-mesh {} --head-mesh {}",
+        shellWord(absolutePath(game)), look.isMale ? "male" : "female", look.bodyType, look.skinTone,
+        look.isAdult ? "" : " --child", shellWord(look.appearance.bodyMesh), shellWord(look.appearance.headMesh));
+    throw CommandError(resfile::FileProblem{
+        o.file, "mesh and texture names the game's catalog offers this character",
+        fmt::format("{}, which it does not offer; nothing was changed. The names it offers are listed by: {}", list,
+                    command)});
 }
 
 void runSaveBack(const CharacterOptions& o) {
-    const std::string name = readExisting(o.file).name;
+    const exchange::CharacterReading existing = readExisting(o.file);
+    const std::string& name = existing.name;
     exchange::Look look;
     look.appearance.bodyMesh = o.bodyMesh;
     look.appearance.bodyTexture = o.bodyTexture;
@@ -98,6 +199,9 @@ void runSaveBack(const CharacterOptions& o) {
     look.skinTone = o.skinTone;
     look.bodyType = o.bodyType;
     look.isAdult = !o.child;
+    look.isMale = !existing.look || existing.look->isMale;
+    // Empty texture names get the program's own refusal from the save.
+    if (!look.appearance.bodyTexture.empty() && !look.appearance.headTexture.empty()) requireOfferedNames(o, look);
 
     MessageLog messages;
     exchange::SaveBackResult result = exchange::saveBack(o.file, name, look, messages);
@@ -131,6 +235,8 @@ void addCharacterCommand(CLI::App& app) {
     save->add_option("--skin-tone", o->skinTone, "0 Light, 1 Medium, 2 Dark")->required()->check(CLI::Range(0, 2));
     save->add_option("--body-type", o->bodyType, "0 Fit, 1 Full, 2 Thin")->required()->check(CLI::Range(0, 2));
     save->add_flag("--child", o->child, "The character is a child (outfits keep their body type)");
+    save->add_option("--game", o->game,
+                     "The game whose catalog the names must be in (default: the game the file lies in)");
     save->callback([o] { runSaveBack(*o); });
 }
 

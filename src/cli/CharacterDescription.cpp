@@ -182,12 +182,14 @@ CharacterDescription parseCharacterDescription(const json& root) {
 
 CharacterDescription loadCharacterDescription(const std::string& path) {
     auto bytes = platform::readWholeFile(path);
-    if (!bytes) throw CommandError(fmt::format("cannot read {}", path));
+    constexpr std::string_view kExpected = "a character description in JSON";
+    if (!bytes) throw CommandError(resfile::FileProblem{path, std::string(kExpected), resfile::describeContents(path)});
     json root;
     try {
         root = json::parse(bytes->begin(), bytes->end());
     } catch (const json::parse_error& e) {
-        throw CommandError(fmt::format("{}: not valid JSON (at byte {})", path, e.byte));
+        throw CommandError(
+            resfile::FileProblem{path, std::string(kExpected), fmt::format("text that is not JSON at byte {}", e.byte)});
     }
     return parseCharacterDescription(root);
 }

@@ -2,21 +2,13 @@
 // The subcommands of tryster-cli. Each file adds one command (or one group)
 // to the application; main() only collects them.
 
-#include <stdexcept>
-#include <string>
+#include "cli/CommandError.h"
 
 namespace CLI {
 class App;
 }
 
 namespace tryster::cli {
-
-// A failure the command reports to the user: main() prints the message as
-// one line on standard error and exits with 1.
-class CommandError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 void addRecordCommand(CLI::App& app);
 void addIffCommand(CLI::App& app);

@@ -18,6 +18,7 @@
 #include "cli/AnimGame.h"
 #include "cli/CharacterDescription.h"
 #include "cli/Commands.h"
+#include "cli/OpenContainer.h"
 #include "cli/PreviewGame.h"
 #include "cli/TextOutput.h"
 #include "exchange/AppearanceStrings.h"
@@ -40,6 +41,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace tryster::cli {
 namespace {
@@ -83,17 +85,23 @@ std::string folderOf(std::string_view path) {
     return folder.empty() ? std::string(".") : std::string(folder);
 }
 
+[[noreturn]] void fail(std::string_view file, std::string_view expected, std::string found,
+                       ResError code = kNoError) {
+    throw CommandError(resfile::FileProblem{std::string(file), std::string(expected), std::move(found), code});
+}
+
 void checkCreateArguments(const CreateOptions& o, const std::string& templatePath) {
     auto& files = platform::fileSystem();
-    if (!files.isDirectory(o.game)) throw CommandError(fmt::format("{}: no such game folder", o.game));
+    if (!files.isDirectory(o.game)) fail(o.game, "the game's install folder", resfile::describeContents(o.game));
     if (!files.exists(templatePath))
-        throw CommandError(fmt::format("{}: no template file (give one with --template)", templatePath));
+        fail(templatePath, "the template to make the date from (give one with --template)",
+             resfile::describeContents(templatePath));
     if (!files.isDirectory(folderOf(o.out)))
-        throw CommandError(fmt::format("{}: the folder to write into does not exist", o.out));
+        fail(o.out, "a file name in an existing folder", "no folder " + folderOf(o.out));
     // The last four characters are the extension that the date's ".iff"
     // replaces; something must stay before them.
     if (platform::namePart(o.out).size() <= 4)
-        throw CommandError(fmt::format("{}: the file needs a name before its extension", o.out));
+        fail(o.out, "a name before the four characters of the extension", "none");
 }
 
 std::string defaultTemplatePath() {
@@ -159,8 +167,7 @@ void runCreate(const CreateOptions& o) {
         preview = std::make_unique<PreviewGame>(request.gameFolder, preview::kPreviewWidth,
                                                 preview::kPreviewHeight, kSnapshotSeed);
         preview->showLook(d);
-        preview->preview().look() = d.appearance;
-        preview->preview().applyAppearance();
+        preview->wearExactly(d.appearance);
     } catch (const CommandError& e) {
         fmt::print(stderr, "tryster-cli: no snapshots: {}\n", e.what());
         preview.reset();
@@ -180,8 +187,12 @@ void runCreate(const CreateOptions& o) {
         result = exchange::runSaveSequence(request, skinFiles, reporter, nullptr);
     }
     for (const std::string& path : result.filesWritten) fmt::print("{}\n", path);
-    if (!result.dateWritten) throw CommandError("the new date was not written");
-    if (!result.webExchangeWritten) throw CommandError("the web export file was not written");
+    // What went wrong was told above, in the program's own message.
+    const std::string base = exchange::basePathOf(request.chosenPath);
+    if (!result.dateWritten)
+        fail(base + std::string(exchange::kDateExtension), "the new date written", "it was not; see the message above");
+    if (!result.webExchangeWritten)
+        fail(request.chosenPath, "the web export file written", "it was not; see the message above");
 }
 
 // ---- show
@@ -189,9 +200,10 @@ void runCreate(const CreateOptions& o) {
 std::unique_ptr<StdResFile> openDate(const std::string& path) {
     auto file = std::make_unique<StdResFile>();
     file->setOpenReadOnly(true);
-    if (!platform::fileSystem().exists(path)) throw CommandError(fmt::format("{}: no such file", path));
-    if (ResError error = file->Open(path); error != kNoError)
-        throw CommandError(fmt::format("{}: cannot open ({})", path, describeError(error)));
+    if (!platform::fileSystem().exists(path) || platform::fileSystem().isDirectory(path))
+        fail(path, resfile::kContainerExpected, resfile::describeContents(path));
+    if (ResError error = openByContent(*file, path, true); error != kNoError)
+        throw CommandError(resfile::openProblem(path, resfile::kContainerExpected, error));
     return file;
 }
 
@@ -264,8 +276,12 @@ std::optional<std::string> exchangeFileOf(const std::string& datePath) {
     return srf;
 }
 
-ordered_json showJson(const std::string& path) {
+// A damaged date shows what can be read, with the damage as "error"; the
+// damage, and whether it left nothing to read, in `damage` and `nothing`.
+ordered_json showJson(const std::string& path, std::optional<resfile::FileProblem>& damage, bool& nothing) {
     auto file = openDate(path);
+    if (const resfile::ContainerDamage d = damageOf(*file)) damage = resfile::damageProblem(path, d);
+    nothing = file->CountTypes() == 0;
     ordered_json out;
     out["file"] = path;
     exchange::CatalogName catalog;
@@ -283,6 +299,7 @@ ordered_json showJson(const std::string& path) {
             for (const auto& [key, value] : *read) keys[utf8(key)] = utf8(value);
         out["webExchange"] = {{"file", *srf}, {"keys", keys}};
     }
+    if (damage) out["error"] = problemJson(*damage);
     return out;
 }
 
@@ -300,9 +317,17 @@ void printText(const ordered_json& value, const std::string& prefix) {
 }
 
 void runShow(const ShowOptions& o) {
-    ordered_json out = showJson(o.file);
+    std::optional<resfile::FileProblem> damage;
+    bool nothing = false;
+    ordered_json out = showJson(o.file, damage, nothing);
+    if (!o.json) out.erase("error");  // it goes to standard error
     if (o.json) fmt::print("{}\n", out.dump(2));
     else printText(out, "");
+    if (!damage) return;
+    if (!nothing) return printWarning(*damage);
+    CommandError error(*damage);
+    error.inOutput = o.json;
+    throw error;
 }
 
 }  // namespace

@@ -12,17 +12,22 @@
 // put and rm change a container all or nothing: the edit is made on a copy
 // beside it, which replaces it only when everything succeeded.
 //
+// A file is read as what it holds, whatever its name: version 2.x, else 1.0
+// (a ".dir" folder is a resource directory). A container whose map or
+// chunks run past its end is damaged: what can be read is read, with a
+// warning; with nothing to read, the command fails.
+//
 // TYPE is four characters or "0x" and eight hex digits. Data is shown as
 // stored on disk (no byte-order conversion). Texts of the game are single
 // bytes: JSON shows bytes 0x80-0xFF as the characters U+0080-U+00FF, plain
 // output as \xNN.
 
 #include "cli/Commands.h"
+#include "cli/OpenContainer.h"
 #include "cli/TextOutput.h"
-#include "exchange/FileBackup.h"
-#include "exchange/StagedFile.h"
 #include "platform/FileFinder.h"
 #include "platform/FileSystem.h"
+#include "platform/StagedFile.h"
 #include "resfile/FileHeaders.h"
 #include "resfile/IFFResFile.h"
 #include "resfile/IFFResFile2.h"
@@ -38,6 +43,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace tryster::cli {
 namespace {
@@ -59,32 +65,34 @@ struct IffOptions {
     bool allLanguages = false;
 };
 
-[[noreturn]] void fail(std::string_view what, ResError error) {
-    throw CommandError(fmt::format("{}: {}", what, describeError(error)));
+// What `iff` opens.
+constexpr std::string_view kContainerOrDirectory =
+    "a container file of the game, which starts with \"IFF FILE 2.5:TYPE FOLLOWED BY SIZE\" (or 2.0 or 1.0), or "
+    "a resource directory (a folder named .dir)";
+
+[[noreturn]] void fail(std::string_view file, std::string expected, std::string found, ResError error) {
+    throw CommandError(resfile::FileProblem{std::string(file), std::move(expected), std::move(found), error});
 }
 
 ResType typeArgument(const std::string& text) {
     auto type = parseType(text);
-    if (!type) throw CommandError(fmt::format("{}: a type is four characters or 0x and eight hex digits", text));
+    if (!type)
+        throw CommandError(fmt::format("type \"{}\": expected four characters or 0x and eight hex digits", text));
     return *type;
 }
 
 std::unique_ptr<StdResFile> openFile(const std::string& path, bool readOnly) {
     auto file = std::make_unique<StdResFile>();
     file->setOpenReadOnly(readOnly);
-    // A container under another name (a backup such as "User00001.iff.bak")
-    // is read as an ".iff" would be.
-    const std::string type = platform::fileType(path);
-    if (!type.empty() && type != "IFF" && type != "DIR") {
-        // Rules for a new extension are always taken.
-        (void)file->AddRule(StdResFile::kKindContainer2, "." + type);
-        (void)file->AddRule(StdResFile::kKindContainer10, "." + type);
-    }
-    ResError error = file->Open(path);
+    auto& files = platform::fileSystem();
+    // A file under any name (a backup such as "User00001.iff.bak", or none)
+    // is read as what it holds; only a ".dir" folder goes by the rules.
+    const ResError error = files.exists(path) && !files.isDirectory(path) ? openByContent(*file, path, readOnly)
+                                                                         : file->Open(path);
     if (error == kNoError) return file;
-    if (!platform::fileSystem().exists(path))
-        throw CommandError(fmt::format("{}: no such file ({})", path, describeError(error)));
-    fail(path, error);
+    FileProblem problem = resfile::openProblem(path, kContainerOrDirectory, error);
+    if (files.isDirectory(path) && platform::fileType(path) != "DIR") problem.found = "a folder not named .dir";
+    throw CommandError(problem);
 }
 
 std::string formatOf(StdResFile& file) {
@@ -104,11 +112,16 @@ struct Listed {
     ResError error = kNoError;
 };
 
+// A damaged file lists what can be read, with a warning; the command fails
+// when a resource cannot be read, or when the damage left nothing to list.
+// With --json the document carries the problem as "error".
 void runList(const IffOptions& o) {
     auto file = openFile(o.file, true);
     nlohmann::ordered_json types = nlohmann::ordered_json::array();
     std::string text = fmt::format("format {}\n", formatOf(*file));
     int failures = 0;
+    int listed = 0;
+    ResError firstFailure = kNoError;
     for (std::int16_t t = 1; t <= file->CountTypes(); ++t) {
         ResType type = file->GetIndType(t);
         nlohmann::ordered_json resources = nlohmann::ordered_json::array();
@@ -118,7 +131,7 @@ void runList(const IffOptions& o) {
             DataHandle h = file->GetIndResource(type, i, nullptr);
             if (!h) {
                 r.error = file->lastError();
-                ++failures;
+                if (failures++ == 0) firstFailure = r.error;
                 resources.push_back({{"position", i}, {"error", describeError(r.error)}});
                 text += fmt::format("  #{}: {}\n", i, describeError(r.error));
                 continue;
@@ -129,6 +142,7 @@ void runList(const IffOptions& o) {
             r.native = file->IsNativeOrder(h);
             r.size = GetDataHandleSize(h);
             (void)ReleaseAndDispose(*file, h);  // the data is read; what the file keeps, it disposes
+            ++listed;
             resources.push_back({{"id", r.id}, {"variant", r.variant}, {"name", utf8(r.name)}, {"native", r.native},
                                  {"size", r.size}});
             text += fmt::format("  id={} variant={} size={} native={} name=\"{}\"\n", r.id, r.variant, r.size,
@@ -136,40 +150,68 @@ void runList(const IffOptions& o) {
         }
         types.push_back({{"type", typeText(type)}, {"code", typeHex(type)}, {"resources", resources}});
     }
+    std::optional<FileProblem> damage;
+    if (const ContainerDamage d = damageOf(*file)) damage = resfile::damageProblem(o.file, d);
+    std::optional<FileProblem> failure;
+    if (failures)
+        failure = FileProblem{o.file, "every resource it lists to be readable",
+                              fmt::format("{} that cannot be read", failures == 1 ? std::string("one")
+                                                                                  : std::to_string(failures)),
+                              firstFailure};
+    if (!failure && damage && listed == 0) failure = damage;
     if (o.json) {
         nlohmann::ordered_json out;
         out["format"] = formatOf(*file);
         out["types"] = types;
+        if (failure || damage) out["error"] = problemJson(failure ? *failure : *damage);
         fmt::print("{}\n", out.dump(2));
     } else {
         fmt::print("{}", text);
     }
     (void)file->Close();  // only read: nothing to write
-    if (failures) throw CommandError(fmt::format("{}: {} resource(s) could not be read", o.file, failures));
+    if (damage && failure != damage) printWarning(*damage);
+    if (failure) {
+        CommandError error(*failure);
+        error.inOutput = o.json;
+        throw error;
+    }
+}
+
+// "the resource STR# 200" or "the resource TEXT 5 of variant 2".
+std::string describeResource(const IffOptions& o) {
+    return fmt::format("the resource {} {}{}", o.type, o.id, o.variant ? fmt::format(" of variant {}", o.variant) : "");
+}
+
+// A resource the file lacks or cannot give; a damaged file says so, as the
+// resource may lie in what cannot be read.
+[[noreturn]] void failResource(const IffOptions& o, StdResFile& file, ResError error) {
+    std::string found = error == kResNotFound ? "no such resource" : "it cannot be read";
+    if (const ContainerDamage d = damageOf(file))
+        found += "; the file is damaged: " + resfile::describeDamage(d);
+    fail(o.file, describeResource(o), std::move(found), error);
 }
 
 // The resource of exactly that variant (a container answers variant 0 for
 // a variant it does not have).
-DataHandle findExact(StdResFile& file, ResType type, std::int16_t id, std::uint8_t variant, const std::string& what) {
-    DataHandle h = file.GetVariantResource(type, id, variant, nullptr);
-    if (!h) fail(what, file.lastError());
-    if (file.GetResVariant(h) != variant) fail(what, kResNotFound);
+DataHandle findExact(StdResFile& file, ResType type, const IffOptions& o) {
+    const auto variant = static_cast<std::uint8_t>(o.variant);
+    DataHandle h = file.GetVariantResource(type, static_cast<std::int16_t>(o.id), variant, nullptr);
+    if (!h) failResource(o, file, file.lastError());
+    if (file.GetResVariant(h) != variant) failResource(o, file, kResNotFound);
     return h;
-}
-
-std::string describeResource(const IffOptions& o) {
-    return fmt::format("{} {} {}{}", o.file, o.type, o.id, o.variant ? fmt::format(" variant {}", o.variant) : "");
 }
 
 void runGet(const IffOptions& o) {
     ResType type = typeArgument(o.type);
     auto file = openFile(o.file, true);
-    DataHandle h = findExact(*file, type, static_cast<std::int16_t>(o.id), static_cast<std::uint8_t>(o.variant),
-                             describeResource(o));
+    DataHandle h = findExact(*file, type, o);
     auto data = handleBytes(h);
     if (!o.out.empty()) {
         if (!platform::writeWholeFile(o.out, data.data(), data.size()))
-            throw CommandError(fmt::format("{}: cannot write", o.out));
+            fail(o.out, "a file the data can be written to", platform::fileSystem().isDirectory(o.out)
+                                                                 ? "a folder"
+                                                                 : "the write failed",
+                 kNoError);
     } else if (std::fwrite(data.data(), 1, data.size(), stdout) != data.size()) {
         throw CommandError("cannot write to standard output");
     }
@@ -184,11 +226,16 @@ void runGet(const IffOptions& o) {
 // opened in place. `edit` throws CommandError on failure.
 constexpr std::string_view kStagedSuffix = ".new";
 
+[[noreturn]] void failWrite(const std::string& file, ResError error) {
+    fail(file, "room to write the changed copy beside it and move it into place",
+         "the disk refused it, so the file is as it was", error);
+}
+
 void editStaged(const IffOptions& o, const std::function<void(StdResFile&)>& edit) {
     if (platform::fileSystem().isDirectory(o.file)) {
         auto file = openFile(o.file, false);
         edit(*file);
-        if (ResError error = file->Close(); error != kNoError) fail(o.file, error);
+        if (ResError error = file->Close(); error != kNoError) failWrite(o.file, error);
         return;
     }
     // The file itself is opened first, so a missing, unreadable or
@@ -200,40 +247,41 @@ void editStaged(const IffOptions& o, const std::function<void(StdResFile&)>& edi
         (void)original->Close();  // nothing changed: nothing to write
     }
     // Opened as the file would be: by the rules for an extension of its own.
-    exchange::StagedFile staged(o.file, kStagedSuffix);
+    platform::StagedFile staged(o.file, kStagedSuffix);
     staged.discard();  // what an interrupted run left there
-    if (!exchange::copyFile(o.file, staged.path())) fail(describeResource(o), kShortWrite);
+    if (!platform::copyFile(o.file, staged.path())) failWrite(o.file, kShortWrite);
     auto file = openFile(staged.path(), !writable);
     edit(*file);
-    if (ResError error = file->Close(); error != kNoError) fail(o.file, error);
-    if (!staged.commit()) fail(o.file, kFileError);
+    if (ResError error = file->Close(); error != kNoError) failWrite(o.file, error);
+    if (!staged.commit()) failWrite(o.file, kFileError);
 }
 
 void runPut(const IffOptions& o) {
     ResType type = typeArgument(o.type);
     if (o.name.size() > kMaxNameLength) throw CommandError("--name: at most 63 characters");
     auto bytes = platform::readWholeFile(o.in);
-    if (!bytes) throw CommandError(fmt::format("{}: cannot read", o.in));
+    if (!bytes) fail(o.in, "a file holding the data to put", resfile::describeContents(o.in), kNoError);
     editStaged(o, [&](StdResFile& file) {
-        if (!file.IsWritable()) fail(o.file, kNotWritable);
+        if (!file.IsWritable()) fail(o.file, "a file that can be written", "a read-only one", kNotWritable);
         DataHandle h = newHandleWith(*bytes);
-        if (!h) fail(o.in, LastHandleError());
+        if (!h) fail(o.in, "data that fits in memory", fmt::format("{} bytes", bytes->size()), LastHandleError());
         ResError error = file.AddVariantResource(h, type, static_cast<std::int16_t>(o.id), o.name,
                                                  static_cast<std::uint8_t>(o.variant), o.native);
         if (error != kNoError) {
             (void)DisposeDataHandle(h);  // ours and live: it cannot fail
-            fail(describeResource(o), error);
+            fail(o.file, "to take " + describeResource(o), "the file refused it", error);
         }
-        if ((error = file.WriteResource(h)) != kNoError) fail(describeResource(o), error);
+        if ((error = file.WriteResource(h)) != kNoError)
+            fail(o.file, "to take " + describeResource(o), "the file refused it", error);
     });
 }
 
 void runRemove(const IffOptions& o) {
     ResType type = typeArgument(o.type);
     editStaged(o, [&](StdResFile& file) {
-        DataHandle h = findExact(file, type, static_cast<std::int16_t>(o.id), static_cast<std::uint8_t>(o.variant),
-                                 describeResource(o));
-        if (ResError error = file.RemoveResource(h); error != kNoError) fail(describeResource(o), error);
+        DataHandle h = findExact(file, type, o);
+        if (ResError error = file.RemoveResource(h); error != kNoError)
+            fail(o.file, "to give up " + describeResource(o), "the file refused it", error);
     });
 }
 
@@ -258,7 +306,12 @@ void runStrings(const IffOptions& o) {
             error = set->Read(o.allLanguages, true);
         }
     }
-    if (error != kNoError) fail(fmt::format("{} string set {}", o.file, o.id), error);
+    if (error != kNoError) {
+        std::string found = error == kResNotFound ? "none" : "one that cannot be read";
+        if (const ContainerDamage d = damageOf(*file))
+            found += "; the file is damaged: " + resfile::describeDamage(d);
+        fail(o.file, fmt::format("a string set {}", o.id), std::move(found), error);
+    }
 
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     std::string text = fmt::format("{} {} name=\"{}\"\n", typeText(set->type()), o.id, escaped(set->name()));

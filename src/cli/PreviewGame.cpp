@@ -39,10 +39,12 @@ void LookOptions::addTo(CLI::App& command, bool withCharacterFile) {
 }
 
 PreviewGame::PreviewGame(const std::string& folder, int width, int height, std::int64_t seed)
-    : clock_(seed), preview_(presenter_, previewClock_) {
+    : clock_(seed), preview_(look_, presenter_, previewClock_) {
     enterGameFolder(folder);
-    preview_.setInstallFolder(platform::fileSystem().currentDirectory());
-    if (preview_.setUp(&window_, width, height)) return;
+    look_.setInstallFolder(platform::fileSystem().currentDirectory());
+    // The pictures repeat for a seed: the idle director draws from it.
+    platform::seedRandom(static_cast<std::uint32_t>(seed));
+    if (preview::startPreview(preview_, look_, &window_, width, height)) return;
     if (preview_.gameMissing())
         throw CommandError(fmt::format("{}: {}", folder, preview::kGameMissingText));
     throw CommandError(fmt::format("the preview could not be set up (at \"{}\")", presenter_.step));
@@ -69,23 +71,14 @@ CharacterDescription LookOptions::describe() const {
 
 void PreviewGame::showLook(const CharacterDescription& d) {
     const DefaultSet& set = d.adult ? kAdultDefaults : kChildDefaults;
-    preview::Preview& p = preview_;
-    p.skeletonName() = set.skeleton;
-    p.animationName() = set.animation;
-    p.look() = d.appearance;
-    preview::CatalogInputs& in = p.inputs();
-    in.female = d.record.gender() == kFemale;
-    in.isMale = !in.female;
-    in.isAdult = d.adult;
-    in.bodyTypeIndex = d.record.bodyType();
-    in.skinToneIndex = d.record.skinTone();
-    p.refillCatalog(true, true);
-    p.refillCatalog(false, true);
+    preview_.keepPlaying(set.animation);
+    look_.describe(d.appearance, d.record.gender() == kFemale ? kFemale : kMale, d.adult, d.record.bodyType(),
+                   d.record.skinTone());
 }
 
 void PreviewGame::applyLook(const LookOptions& o) {
     showLook(o.describe());
-    const Appearance& shown = preview_.look();
+    const Appearance& shown = look_.names();
     const std::tuple<const char*, const std::optional<std::string>&, const std::string&> asked[] = {
         {"body mesh", o.bodyMesh, shown.bodyMesh},
         {"body texture", o.bodyTexture, shown.bodyTexture},

@@ -70,6 +70,7 @@ public:
     PreviewGame& operator=(const PreviewGame&) = delete;
 
     preview::Preview& preview() { return preview_; }
+    const preview::LookModel& look() const { return look_; }
     SimulatedClock& clock() { return clock_; }
 
     // Puts the look on the preview as the wizard's gender buttons do: both
@@ -79,6 +80,8 @@ public:
     // showLook, telling on standard error about each name asked for by an
     // option that the lists replaced.
     void applyLook(const LookOptions& options);
+    // The four names exactly as given, whether the lists offer them or not.
+    void wearExactly(const Appearance& names) { look_.wearExactly(names); }
 
     // The drawing surface as 0xAARRGGBB pixels, rows top first.
     std::vector<std::uint32_t> picture() const;
@@ -103,6 +106,7 @@ private:
     CopyingWindow window_;
     StepPresenter presenter_;
     preview::PreviewClock previewClock_;
+    preview::LookModel look_;
     preview::Preview preview_;
 };
 

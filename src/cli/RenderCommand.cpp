@@ -95,11 +95,10 @@ void runRender(const RenderOptions& o) {
     if (!p.setRenderScale(o.scale))
         throw CommandError(fmt::format("--scale {}: the picture cannot be drawn at that scale", o.scale));
     game.applyLook(o.look);
-    preview::ViewControls& view = p.view();
-    view.facing = o.facing;
-    view.zoomLevel = o.zoom;
+    p.setFacing(o.facing);
+    p.setZoomLevel(o.zoom);
     for (const auto& [name, speed] : preview::kRotations)
-        if (platform::equalsNoCase(name, o.rotate)) view.rotationSpeed = speed;
+        if (platform::equalsNoCase(name, o.rotate)) p.setRotationSpeed(speed);
 
     // The moment of the last frame, counted from the end of the set-up.
     std::int64_t endMs = 0;
@@ -145,7 +144,7 @@ void runRender(const RenderOptions& o) {
     const std::string playing = p.playback() ? p.playback()->animation().name : std::string("nothing");
     const render::AnimDevice& device = *p.animDevice();
     fmt::print("{}: {}x{}, playing {} at {} ms, facing {:.3g}, zoom {}\n", o.out, device.width(), device.height(),
-               playing, now, view.facing, view.zoomLevel);
+               playing, now, p.view().facing, p.view().zoomLevel);
     if (!o.stats) return;
     fmt::print("{} frames drawn, milliseconds per frame:\n", o.frames);
     for (const char* stage : {"update", "skinning", "drawing", "present"}) {

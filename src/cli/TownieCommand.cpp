@@ -42,14 +42,25 @@ struct TownieOptions {
     bool json = false;
 };
 
-void requireFile(const std::string& path) {
+constexpr std::string_view kNeighborhoodExpected =
+    "the neighbourhood's file (Neighborhood.iff), with the neighbourhood's Characters folder beside it";
+
+[[noreturn]] void fail(std::string_view file, std::string_view expected, std::string found,
+                       resfile::ResError code = resfile::kNoError) {
+    throw CommandError(resfile::FileProblem{std::string(file), std::string(expected), std::move(found), code});
+}
+
+void requireFile(const std::string& path, std::string_view expected) {
     if (!platform::fileSystem().exists(path) || platform::fileSystem().isDirectory(path))
-        throw CommandError(fmt::format("{}: no such file", path));
+        fail(path, expected, resfile::describeContents(path));
 }
 
 std::string charactersFolderOf(const std::string& neighborhood) {
-    requireFile(neighborhood);
-    return exchange::neighborhoodCharactersFolder(neighborhood);
+    requireFile(neighborhood, kNeighborhoodExpected);
+    std::string folder = exchange::neighborhoodCharactersFolder(neighborhood);
+    if (!platform::fileSystem().isDirectory(folder))
+        fail(neighborhood, kNeighborhoodExpected, fmt::format("no folder {} beside it", folder));
+    return folder;
 }
 
 // The files in `folder`, each as the open dialog's extra panel shows it.
@@ -74,7 +85,8 @@ void runList(const TownieOptions& o) {
 }
 
 void runDates(const TownieOptions& o) {
-    if (!platform::fileSystem().isDirectory(o.game)) throw CommandError(fmt::format("{}: no such game folder", o.game));
+    if (!platform::fileSystem().isDirectory(o.game))
+        fail(o.game, "the game's install folder", resfile::describeContents(o.game));
     printCharacters(exchange::datesFolder(o.game), exchange::searchDates(o.game), o.json);
 }
 
@@ -83,37 +95,45 @@ bool sameFolder(std::string_view a, std::string_view b) {
     return std::filesystem::equivalent(platform::resolvePath(a), platform::resolvePath(b), ec);
 }
 
+// What keeps the file at `path` off the townie list, in words.
+std::string whyNoTownie(const std::string& path) {
+    if (!platform::fileSystem().exists(path) || platform::fileSystem().isDirectory(path))
+        return resfile::describeContents(path);
+    if (!platform::matchesPattern(platform::namePart(path), exchange::kTowniePattern))
+        return fmt::format("a file whose name does not match {}", exchange::kTowniePattern);
+    const exchange::CharacterReading reading = exchange::readCharacter(path);
+    if (reading.look && !reading.look->isAdult) return fmt::format("a child (age \"{}\")", reading.ageText);
+    return fmt::format("a file of {} bytes", platform::fileSystem().fileSize(path).value_or(0));
+}
+
 // The townie's path in `folder`, checked against the townies the program
 // would offer there.
 std::string townieIn(const std::string& folder, const std::string& given) {
+    const std::string expected =
+        fmt::format("a townie of the neighbourhood: one of the {} files of {} that are adults and hold at least {} bytes",
+                    exchange::kTowniePattern, folder, exchange::kMinTownieFileSize);
     const std::string_view givenFolder = platform::folderPart(given);
-    if (!givenFolder.empty() && !sameFolder(givenFolder, folder))
-        throw CommandError(fmt::format("{}: not in the neighbourhood's characters folder {}", given, folder));
+    if (!givenFolder.empty() && !sameFolder(givenFolder, folder)) fail(given, expected, "a file in another folder");
     const std::string_view name = platform::namePart(given);
     const std::vector<std::string> townies = exchange::searchTownies(folder);
     auto found = std::find_if(townies.begin(), townies.end(),
                               [&](const std::string& t) { return platform::equalsNoCase(t, name); });
-    if (found == townies.end())
-        throw CommandError(fmt::format("{}: not a townie of this neighbourhood (townies are the {} files of {} "
-                                       "that are adults and hold at least {} bytes)",
-                                       name, exchange::kTowniePattern, folder, exchange::kMinTownieFileSize));
+    if (found == townies.end()) fail(given, expected, whyNoTownie(platform::joinPath(folder, name)));
     return platform::joinPath(folder, *found);
 }
 
 void runReplace(const TownieOptions& o) {
     const std::string folder = charactersFolderOf(o.neighborhood);
     const std::string townie = townieIn(folder, o.townie);
-    requireFile(o.date);
+    requireFile(o.date, "a date's file (a character container of the game)");
     if (o.date.find(exchange::kGenericDateName) != std::string::npos)
-        throw CommandError(fmt::format("{}: the game's generic date cannot replace a townie", o.date));
+        fail(o.date, "a date that can replace a townie", "the game's generic date, which cannot");
 
     MessageLog messages;
     exchange::ReplaceResult result = exchange::replaceTownie(townie, o.date, messages);
-    if (!result.replaced()) {
-        std::string detail(exchange::describe(result.status));
-        if (result.error != resfile::kNoError) detail += fmt::format(" ({})", resfile::describeError(result.error));
-        throw CommandError(fmt::format("{}: {}; {}", townie, detail, messages.lastText()));
-    }
+    if (!result.replaced())
+        fail(townie, fmt::format("to be replaced by a copy of {}", o.date),
+             fmt::format("{}, so it is as it was", exchange::describe(result.status)), result.error);
     fmt::print("{}\n", result.backupPath);
 }
 

@@ -5,9 +5,25 @@
 #include "platform/Clock.h"
 
 #include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
 
 #include <cstdio>
+#include <cstring>
 #include <exception>
+
+namespace {
+
+// A command run with --json gets its failure as {"error": {...}} on standard
+// output too, so a script reading the output learns what went wrong.
+void printJsonError(bool json, const nlohmann::ordered_json& error) {
+    if (json) std::printf("%s\n", nlohmann::ordered_json{{"error", error}}.dump(2).c_str());
+}
+
+nlohmann::ordered_json messageOnly(const char* message) {
+    return tryster::cli::CommandError(message).json();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     CLI::App app{
@@ -31,6 +47,9 @@ int main(int argc, char** argv) {
     tryster::cli::addCharacterCommand(app);
     tryster::cli::addDemoWorldCommand(app);
 
+    bool json = false;
+    for (int i = 1; i < argc; ++i) json = json || std::strcmp(argv[i], "--json") == 0;
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -39,12 +58,15 @@ int main(int argc, char** argv) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         std::fprintf(stderr, "tryster-cli: %s\n", e.what());
+        printJsonError(json, messageOnly(e.what()));
         return 1;
     } catch (const tryster::cli::CommandError& e) {
         std::fprintf(stderr, "tryster-cli: %s\n", e.what());
+        if (!e.inOutput) printJsonError(json, e.json());
         return 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tryster-cli: unexpected failure: %s\n", e.what());
+        printJsonError(json, messageOnly(e.what()));
         return 1;
     }
     return 0;

@@ -44,7 +44,7 @@ struct DemoCharacter {
 // Personality: Neat, Active, Playful, Outgoing, Nice.
 constexpr DemoCharacter kTemplate = {
     "TR_Template.iff", "New Date", "A date made with Tryster.", true, Gender::Male, Build::Fit, Tone::Medium,
-    0, 0, 0, {5, 5, 5, 5, 5}, 0, 12, 0, 0x54520001, 0, false};
+    0, 0, 0, {5, 5, 5, 5, 5}, 0, 12, 0, 0x54520001, 66000, false};
 
 // Townies must be adults of at least 58000 bytes; the others show what is
 // left out.
@@ -62,15 +62,15 @@ constexpr DemoCharacter kCharacters[] = {
     {"UserData\\Characters\\User00006.iff", "Greta Holm", "Knows every bird by its song.", true, Gender::Female,
      Build::Skinny, Tone::Medium, 5, 1, 3, {6, 5, 4, 4, 6}, 2, 8, 5, 0x47524501, 65000, false},
     {"TemplateNPCs\\GLM_Generic.iff", "Generic Date", "The game's own stand-in; never offered.", true,
-     Gender::Male, Build::Fit, Tone::Light, 0, 1, 0, {5, 5, 5, 5, 5}, 0, 11, 1, 0x474C4D01, 0, false},
+     Gender::Male, Build::Fit, Tone::Light, 0, 1, 0, {5, 5, 5, 5, 5}, 0, 11, 1, 0x474C4D01, 64000, false},
     {"TemplateNPCs\\glm_generic.iff", "Not So Generic", "Named like the stand-in but for the letter case.", true,
-     Gender::Female, Build::Fit, Tone::Medium, 3, 1, 3, {4, 6, 7, 5, 3}, 5, 1, 7, 0x676C6D01, 0, false},
+     Gender::Female, Build::Fit, Tone::Medium, 3, 1, 3, {4, 6, 7, 5, 3}, 5, 1, 7, 0x676C6D01, 65000, false},
     {"TemplateNPCs\\Date_Jamie.iff", "Jamie Rook", "Fixes bicycles and hearts.", true, Gender::Male, Build::Fat,
-     Tone::Dark, 1, 0, 1, {2, 7, 8, 6, 2}, 8, 9, 3, 0x4A414D01, 0, true},
+     Tone::Dark, 1, 0, 1, {2, 7, 8, 6, 2}, 8, 9, 3, 0x4A414D01, 68000, true},
     {"TemplateNPCs\\Date_Rosa.iff", "Rosa Marsh", "Will beat you at chess.", true, Gender::Female, Build::Fit,
-     Tone::Light, 3, 0, 2, {6, 3, 4, 7, 5}, 3, 8, 6, 0x524F5301, 0, false},
+     Tone::Light, 3, 0, 2, {6, 3, 4, 7, 5}, 3, 8, 6, 0x524F5301, 63000, false},
     {"TemplateNPCs\\Date_Quinn.iff", "Quinn Avery", "Loves old films and new recipes.", true, Gender::Female,
-     Build::Skinny, Tone::Medium, 5, 0, 3, {5, 4, 6, 5, 5}, 12, 1, 2, 0x51554901, 0, false},
+     Build::Skinny, Tone::Medium, 5, 0, 3, {5, 4, 6, 5, 5}, 12, 1, 2, 0x51554901, 70000, false},
 };
 
 std::string_view genderWord(Gender g) {

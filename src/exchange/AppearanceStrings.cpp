@@ -1,8 +1,10 @@
 #include "exchange/AppearanceStrings.h"
 
+#include "platform/TextNoCase.h"
 #include "resfile/IFFResFile2.h"
 #include "resfile/StringSet.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -13,8 +15,10 @@ using namespace resfile;
 namespace {
 
 constexpr std::size_t kSeparatorLength = 6;  // ",BODY=" and ",HAND="
+constexpr int kAgeString = 1;
 constexpr int kBodyString = 2;
 constexpr int kHeadString = 3;
+constexpr int kGenderString = 13;
 constexpr int kToneString = 15;
 constexpr int kBodyOutfitStrings[] = {16, 17, 28};
 constexpr int kFirstHandString = 18;
@@ -68,6 +72,11 @@ ResError removePictures(iResFile& file) {
     return first;
 }
 
+std::string stringOr(const StringSet& strings, int number) {
+    const std::string* s = strings.GetString(number);
+    return s ? *s : std::string();
+}
+
 }  // namespace
 
 std::string_view appearanceToneCode(std::int32_t skinToneSelection) {
@@ -96,15 +105,44 @@ std::string handOutfitString(std::string_view text, std::string_view tone) {
     return parts->mesh + std::string(kHandSeparator) + parts->texture;
 }
 
-ResError writeAppearanceStrings(IFFResFile2& file, const Look& look) {
+namespace {
+
+// `isMale` only for a new date.
+ResError rewriteList(IFFResFile2& file, const Look& look, std::optional<bool> isMale) {
     ResError error = kNoError;
     StringSet strings;
     if (strings.Load(&file, kAppearanceListId, false) == kNoError) {
         writeStrings(strings, look);
+        if (isMale) {
+            const std::string age = stringOr(strings, kAgeString);
+            const std::string gender = stringOr(strings, kGenderString);
+            strings.SetString(kAgeString, inLetterCaseOf(look.isAdult ? "Adult" : "Child", age));
+            strings.SetString(kGenderString, inLetterCaseOf(*isMale ? "Male" : "Female", gender));
+        }
         error = strings.Save();
     }
     ResError removed = removePictures(file);
     return error != kNoError ? error : removed;
+}
+
+}  // namespace
+
+std::string inLetterCaseOf(std::string_view word, std::string_view model) {
+    auto isUpper = [](char c) { return c >= 'A' && c <= 'Z'; };
+    auto isLower = [](char c) { return c >= 'a' && c <= 'z'; };
+    const bool anyUpper = std::any_of(model.begin(), model.end(), isUpper);
+    const bool anyLower = std::any_of(model.begin(), model.end(), isLower);
+    std::string out = platform::toLower(word);
+    if (anyUpper && !anyLower) return platform::toUpper(word);
+    if (anyLower && !anyUpper) return out;
+    if (!out.empty() && isLower(out.front())) out.front() = static_cast<char>(out.front() - 'a' + 'A');
+    return out;
+}
+
+ResError writeAppearanceStrings(IFFResFile2& file, const Look& look) { return rewriteList(file, look, std::nullopt); }
+
+ResError writeNewDateStrings(IFFResFile2& file, const Look& look, bool isMale) {
+    return rewriteList(file, look, isMale);
 }
 
 ResError writeAppearanceStrings(std::string_view path, const Look& look) {

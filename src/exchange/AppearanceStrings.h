@@ -42,5 +42,15 @@ std::string handOutfitString(std::string_view text, std::string_view tone);
 // The same on a character file open for writing, which stays open: 0, or the
 // first error of saving or removing.
 [[nodiscard]] resfile::ResError writeAppearanceStrings(resfile::IFFResFile2& file, const Look& look);
+// The same for a new date, which also says its own age and gender: string 1
+// "Adult" or "Child" from `look.isAdult`, string 13 "Male" or "Female", each
+// in the letter case of the template's text there. (A save back leaves both
+// as the file has them.)
+[[nodiscard]] resfile::ResError writeNewDateStrings(resfile::IFFResFile2& file, const Look& look, bool isMale);
+
+// `word` in the letter case of `model`: all capitals or all small letters
+// when `model`'s letters are, else a capital and small letters (also for a
+// model without letters).
+std::string inLetterCaseOf(std::string_view word, std::string_view model);
 
 }  // namespace tryster::exchange

@@ -76,8 +76,9 @@ CharacterReading readCharacter(std::string_view path) {
     CharacterReading reading;
     IFFResFile2 file;
     file.setOpenReadOnly(true);
-    if (file.Open(path) != kNoError) return reading;
+    if ((reading.openError = file.Open(path)) != kNoError) return reading;
     reading.opened = true;
+    reading.damage = file.damage();
     CatalogName catalog;
     (void)catalog.load(file, kCatalogNameId);  // a file without one shows an empty name
     reading.name = catalog.name;

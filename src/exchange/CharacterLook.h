@@ -7,6 +7,7 @@
 
 #include "character/Appearance.h"
 #include "character/Vocabulary.h"
+#include "resfile/ContainerDamage.h"
 #include "resfile/StringSet.h"
 
 #include <cstdint>
@@ -41,6 +42,8 @@ CharacterLook lookFromStrings(const resfile::StringSet& strings);
 
 struct CharacterReading {
     bool opened = false;  // the file opened as a container
+    resfile::ResError openError = resfile::kNoError;  // why it did not
+    resfile::ContainerDamage damage;                   // what its open found damaged
     std::string name;     // its catalog name; empty when it has none
     // Strings 1 and 13 as stored, for showing.
     std::string ageText;

@@ -9,7 +9,7 @@
 // game looks for its files by their ".iff" extension ("User*.iff",
 // "*.iff"), which such a name does not have, so it never reads a backup.
 
-#include "exchange/StagedFile.h"
+#include "platform/StagedFile.h"
 
 #include <optional>
 #include <string>
@@ -20,12 +20,9 @@ namespace tryster::exchange {
 // The `number`-th backup name of `path` (1 gives "<path>.bak").
 std::string backupPath(std::string_view path, int number);
 
-// Copies `from` to `to`, which must not exist. False, and nothing left at
-// `to`, when the copy could not be completed.
-[[nodiscard]] bool copyFile(std::string_view from, std::string_view to);
-
-// Copies `path` to its first free backup name; the backup's path, or none
-// (nothing left behind) when no complete copy could be written.
+// Copies `path` to its first free backup name and puts the copy on the
+// disk (platform::copyFileDurably); the backup's path, or none (nothing
+// left behind) when no complete, synced copy could be written.
 std::optional<std::string> keepBackup(std::string_view path);
 
 struct CommitResult {
@@ -40,9 +37,9 @@ struct CommitResult {
     bool committed() const { return status == Status::Committed; }
 };
 
-// Keeps a backup of the staged file's target, then moves the staged file
-// over it in one step. On failure the target is as it was, and neither the
-// staged file nor the backup remains.
-CommitResult commitKeepingBackup(StagedFile& staged);
+// Keeps a backup of the staged file's target, synced, then commits the
+// staged file over it (platform::StagedFile::commit). On failure the target
+// is as it was, and neither the staged file nor the backup remains.
+CommitResult commitKeepingBackup(platform::StagedFile& staged);
 
 }  // namespace tryster::exchange

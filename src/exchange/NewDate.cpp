@@ -6,8 +6,8 @@
 #include "exchange/DateConstants.h"
 #include "exchange/ExchangeTexts.h"
 #include "exchange/FileBackup.h"
-#include "exchange/StagedFile.h"
 #include "platform/FileSystem.h"
+#include "platform/StagedFile.h"
 #include "resfile/IFFResFile2.h"
 
 namespace tryster::exchange {
@@ -49,7 +49,7 @@ bool createNewDate(std::string_view basePath, std::string_view templatePath, con
     const std::string target = std::string(basePath) + std::string(kDateExtension);
     TemplateCopyPlan plan;
     plan.setTargetObjectName(objectNameForPath(target));
-    StagedFile staged(target);
+    platform::StagedFile staged(target);
     auto fail = [&](std::string_view message) {
         staged.discard();
         reporter.showMessage(kErrorCaption, message);
@@ -66,7 +66,7 @@ bool createNewDate(std::string_view basePath, std::string_view templatePath, con
         failure = nameAndConstants(file, record, reporter);
         if (!failure.empty()) return kFileError;
         reportProgress(reporter, kDateSkinStatus);
-        return writeAppearanceStrings(file, look);
+        return writeNewDateStrings(file, look, record.gender() == kMale);
     };
     // What the steps left pending is written at the close; a write error
     // spoils the whole file.

@@ -31,6 +31,10 @@ std::string chooseStartFolder(const std::string& currentFolder, const std::strin
 // Date Plom's Skin..."), fewer when a step fails, and shows a failure as
 // its message with the caption "Tryster Error:".
 //
+// The date's string list 200 says its age (`look.isAdult`) and its gender
+// (the record's) besides its look: the template's "Adult" and "Male" would
+// make every date read back as a male adult.
+//
 // The file is built under a staged name beside the target and moved into
 // place only when every step has run, so a failure leaves neither a
 // partial date nor a damaged earlier file; an earlier date of the same

@@ -3,7 +3,7 @@
 #include "exchange/AppearanceStrings.h"
 #include "exchange/ExchangeTexts.h"
 #include "exchange/FileBackup.h"
-#include "exchange/StagedFile.h"
+#include "platform/StagedFile.h"
 
 namespace tryster::exchange {
 
@@ -39,9 +39,9 @@ SaveBackResult saveBack(std::string_view path, std::string_view loadedName, cons
         return refused;
     }
 
-    StagedFile staged(path);
+    platform::StagedFile staged(path);
     staged.discard();
-    if (!copyFile(path, staged.path())) return failed(Status::NotWritten, kFileError, reporter);
+    if (!platform::copyFile(path, staged.path())) return failed(Status::NotWritten, kFileError, reporter);
     if (ResError error = writeAppearanceStrings(staged.path(), look); error != kNoError)
         return failed(Status::NotWritten, error, reporter);
 

@@ -2,9 +2,9 @@
 
 #include "exchange/ExchangeTexts.h"
 #include "exchange/NewDate.h"
-#include "exchange/StagedFile.h"
 #include "exchange/WebExchange.h"
 #include "platform/FileSystem.h"
+#include "platform/StagedFile.h"
 
 namespace tryster::exchange {
 
@@ -15,7 +15,7 @@ constexpr std::string_view kHeadSnapshotSuffix = "head.jpg";
 constexpr std::string_view kBodySnapshotSuffix = "body.jpg";
 
 bool writeWebExchange(const SaveRequest& request, SkinFileList& skinFiles, ExchangeReporter& reporter) {
-    StagedFile staged(request.chosenPath);
+    platform::StagedFile staged(request.chosenPath);
     staged.discard();
     bool ok = writeWebExchangeKeys(staged.path(), request.record, request.look.isMale);
 

@@ -4,7 +4,7 @@
 #include "exchange/ExchangeTexts.h"
 #include "exchange/FileBackup.h"
 #include "exchange/ObjectDefinition.h"
-#include "exchange/StagedFile.h"
+#include "platform/StagedFile.h"
 #include "resfile/IFFResFile2.h"
 
 #include <optional>
@@ -105,7 +105,7 @@ ReplaceResult replaceTownie(std::string_view towniePath, std::string_view datePa
     Identity townie = readTownieIdentity(towniePath);
     if (townie.status != Status::Replaced) return failed(townie.status, townie.error, reporter);
 
-    StagedFile staged(towniePath);
+    platform::StagedFile staged(towniePath);
     staged.discard();
     TemplateCopyPlan plan;
     plan.setTargetObjectName(objectNameForPath(towniePath));

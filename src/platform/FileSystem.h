@@ -15,7 +15,8 @@
 // (TextNoCase.h), patterns (PathPattern.h), whole-file reads and writes
 // (WholeFile.h), the POSIX files (PosixFileSystem.cpp) and the installed
 // instance (FileSystem.cpp). This header brings them all, as most users of
-// files need several.
+// files need several. Replacing a player's file so that it survives a crash
+// or a power cut is StagedFile.h's job, over `syncFile` and `syncFolder`.
 
 #include "platform/PathPattern.h"
 #include "platform/PathResolution.h"
@@ -81,8 +82,17 @@ public:
     virtual std::optional<std::uint64_t> fileSize(std::string_view path) = 0;
     // Deletes a file; false when it does not exist or cannot be deleted.
     virtual bool remove(std::string_view path) = 0;
-    // Moves `from` to `to` in one step, replacing `to` when it exists.
+    // Moves `from` to `to` in one step, replacing `to` when it exists. The
+    // move is on the disk only once the folder is synced.
     virtual bool rename(std::string_view from, std::string_view to) = 0;
+    // Puts the file's bytes and size on the disk, whichever open file wrote
+    // them, so they survive a crash or a power cut; false when the file
+    // cannot be opened or the system reports an error.
+    virtual bool syncFile(std::string_view path) = 0;
+    // Puts the folder's names on the disk: files made, renamed or removed in
+    // it. "" is the current folder. False where the system refuses (some
+    // file systems cannot sync a folder).
+    virtual bool syncFolder(std::string_view path) = 0;
     virtual bool createDirectories(std::string_view path) = 0;
     // Entries of a folder in no particular order; empty when unreadable.
     virtual std::vector<DirEntry> list(std::string_view folder) = 0;

@@ -12,6 +12,30 @@
 namespace tryster::platform {
 namespace {
 
+// Calls `step(done)`, one read or write of the bytes from `done` on, until
+// `count` bytes are done, the end of the file (0) or an error other than an
+// interrupted call; the bytes done.
+template <typename Step>
+std::size_t transfer(std::size_t count, Step step) {
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t n = step(done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
+// An interrupted sync is asked again; the result of the last one counts.
+template <typename Sync>
+bool retried(Sync sync) {
+    int result;
+    do result = sync();
+    while (result != 0 && errno == EINTR);
+    return result == 0;
+}
+
 // A file over a POSIX descriptor; unbuffered, so flush has nothing to do.
 class PosixFile final : public File {
 public:
@@ -21,55 +45,31 @@ public:
     PosixFile& operator=(const PosixFile&) = delete;
 
     std::size_t read(void* buffer, std::size_t count) override {
-        std::size_t done = 0;
         auto* out = static_cast<char*>(buffer);
-        while (done < count) {
-            ssize_t n = ::read(fd_, out + done, count - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;
-            done += static_cast<std::size_t>(n);
-        }
-        return done;
+        return transfer(count, [&](std::size_t done) { return ::read(fd_, out + done, count - done); });
     }
 
     std::size_t write(const void* buffer, std::size_t count) override {
         if (!writable_) return 0;
-        std::size_t done = 0;
         const auto* in = static_cast<const char*>(buffer);
-        while (done < count) {
-            ssize_t n = ::write(fd_, in + done, count - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;
-            done += static_cast<std::size_t>(n);
-        }
-        return done;
+        return transfer(count, [&](std::size_t done) { return ::write(fd_, in + done, count - done); });
     }
 
     // pread and pwrite leave the file position alone and save the seek.
     std::size_t readAt(std::uint64_t offset, void* buffer, std::size_t count) override {
         if (offset > static_cast<std::uint64_t>(INT64_MAX) - count) return 0;
-        std::size_t done = 0;
         auto* out = static_cast<char*>(buffer);
-        while (done < count) {
-            ssize_t n = ::pread(fd_, out + done, count - done, static_cast<off_t>(offset + done));
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;
-            done += static_cast<std::size_t>(n);
-        }
-        return done;
+        return transfer(count, [&](std::size_t done) {
+            return ::pread(fd_, out + done, count - done, static_cast<off_t>(offset + done));
+        });
     }
 
     std::size_t writeAt(std::uint64_t offset, const void* buffer, std::size_t count) override {
         if (!writable_ || offset > static_cast<std::uint64_t>(INT64_MAX) - count) return 0;
-        std::size_t done = 0;
         const auto* in = static_cast<const char*>(buffer);
-        while (done < count) {
-            ssize_t n = ::pwrite(fd_, in + done, count - done, static_cast<off_t>(offset + done));
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;
-            done += static_cast<std::size_t>(n);
-        }
-        return done;
+        return transfer(count, [&](std::size_t done) {
+            return ::pwrite(fd_, in + done, count - done, static_cast<off_t>(offset + done));
+        });
     }
 
     bool seek(std::uint64_t offset) override {
@@ -149,6 +149,26 @@ public:
         std::string source = resolvePath(from).string();
         std::string target = resolvePath(to).string();
         return ::rename(source.c_str(), target.c_str()) == 0;
+    }
+
+    // fdatasync: the data and the size, which is what reading the file
+    // back needs, without the times.
+    bool syncFile(std::string_view path) override {
+        const int fd = ::open(resolvePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return false;
+        const bool synced = retried([fd] { return ::fdatasync(fd); });
+        ::close(fd);
+        return synced;
+    }
+
+    bool syncFolder(std::string_view path) override {
+        std::string native = resolvePath(path).string();
+        if (native.empty()) native = ".";
+        const int fd = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) return false;
+        const bool synced = retried([fd] { return ::fsync(fd); });
+        ::close(fd);
+        return synced;
     }
 
     bool createDirectories(std::string_view path) override {

@@ -27,7 +27,7 @@ constexpr float kOrbitDistance = 334.5f;
 CameraPlacement placeCamera(float facing, int zoomLevel, int viewportWidth, int viewportHeight) {
     const int w = viewportWidth, h = viewportHeight;
     const int wide = static_cast<int>(static_cast<float>(w) * 1.5f);
-    const float scale = kZoomScales[static_cast<std::size_t>(std::clamp(zoomLevel, 0, 4))];
+    const float scale = kZoomScales[static_cast<std::size_t>(std::clamp(zoomLevel, 0, kMaxZoomLevel))];
     const float unitsPerPixel = std::sqrt(2.0f) * 3.0f / scale;
 
     const float yaw = kPi * (45.0f - 90.0f * facing) / 180.0f;
@@ -46,7 +46,7 @@ CameraPlacement placeCamera(float facing, int zoomLevel, int viewportWidth, int 
     return out;
 }
 
-float ViewControls::advance(std::uint32_t clockMs) {
+float CameraView::advance(std::uint32_t clockMs) {
     const std::uint32_t dt = clockMs - lastCameraTimeMs;
     lastCameraTimeMs = clockMs;
     const float before = facing;

@@ -15,8 +15,10 @@
 
 namespace tryster::preview {
 
-// Zoom slider positions 0..4.
+// Zoom slider positions 0..kMaxZoomLevel and their scales: the one zoom
+// range, for the slider and the camera alike.
 inline constexpr std::array<float, 5> kZoomScales = {128, 192, 256, 384, 512};
+inline constexpr int kMaxZoomLevel = static_cast<int>(kZoomScales.size()) - 1;
 inline constexpr int kDefaultZoomLevel = 3;
 // Facing list entries (quarter turns) and rotate list entries (quarter
 // turns per second).
@@ -35,13 +37,13 @@ struct CameraPlacement {
     render::Matrix4 projection;
 };
 
-// For a facing in quarter turns, a zoom level (clamped to 0..4) and the
-// viewport's size in pixels.
+// For a facing in quarter turns, a zoom level (clamped to
+// 0..kMaxZoomLevel) and the viewport's size in pixels.
 CameraPlacement placeCamera(float facing, int zoomLevel, int viewportWidth, int viewportHeight);
 
-// The facing, rotate and zoom controls, and the clock of the last
-// placement.
-struct ViewControls {
+// The view the camera is placed for: the facing, the rotation speed and the
+// zoom level that the view controls set, and the clock of the last placement.
+struct CameraView {
     float facing = 0.0f;
     float rotationSpeed = 0.0f;
     int zoomLevel = kDefaultZoomLevel;

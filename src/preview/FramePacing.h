@@ -1,13 +1,18 @@
 #pragma once
-// When the preview draws. Frames are paced by a single-shot timer that is
-// armed again only at the end of each tick, so a slow frame never queues
-// ticks: 10 ms between the end of one frame and the next tick while the
-// program is the active application, 150 ms while another one is. No tick
-// draws while the window is hidden or minimised, while the preview is
-// suspended (a catalog refill, a search, a load), or from inside another
-// tick (a modal box or a sound played to its end inside a frame).
+// When the preview draws its next frame. Frames are paced by a single-shot
+// timer that is armed again only at the end of each frame, so a slow frame
+// never queues frames: 10 ms between the end of one frame and the next
+// while the program is the active application, 150 ms while another one
+// is. No frame comes while the window is hidden or minimised, while the
+// preview is held (a search, a file read, the Load command's file dialog),
+// from inside another frame (a modal box or a sound played to its end
+// inside a frame), once the program is ending, or when the game was not
+// found.
+//
+// The window tells the pacing what happens and asks it one question: the
+// delay before the next frame, or none.
 
-#include <cstdint>
+#include <optional>
 
 namespace tryster::preview {
 
@@ -16,29 +21,39 @@ public:
     static constexpr int kActivePeriodMs = 10;
     static constexpr int kInactivePeriodMs = 150;
 
-    int periodMs() const { return active_ ? kActivePeriodMs : kInactivePeriodMs; }
-    bool applicationActive() const { return active_; }
-    // True when the period changed.
-    bool setApplicationActive(bool active) {
-        const bool changed = active != active_;
-        active_ = active;
-        return changed;
+    // The delay before the next frame; none while no frame is to come.
+    std::optional<int> nextFrameDelayMs() const {
+        if (quit_ || gameMissing_ || !onScreen_ || holds_ > 0 || inFrame_) return std::nullopt;
+        if (frameWanted_) return 0;
+        return active_ ? kActivePeriodMs : kInactivePeriodMs;
     }
 
+    void setApplicationActive(bool active) { active_ = active; }
     // Shown and not minimised.
-    bool onScreen() const { return onScreen_; }
     void setOnScreen(bool on) { onScreen_ = on; }
+    // Holds nest; each hold() is ended by one release().
+    void hold() { ++holds_; }
+    void release() {
+        if (holds_ > 0) --holds_;
+    }
+    bool held() const { return holds_ > 0; }
+    // For good: the program is ending, or the preview found no game.
+    void quit() { quit_ = true; }
+    void setGameMissing() { gameMissing_ = true; }
+    // The window was uncovered or restored: a frame at once, not after the
+    // period.
+    void wantFrame() { frameWanted_ = true; }
 
-    bool busy() const { return busy_; }
-    bool mayTick(bool suspended) const { return onScreen_ && !busy_ && !suspended; }
-
-    // Holds the busy flag for the life of a tick.
-    class Tick {
+    // Marks the life of one frame.
+    class Frame {
     public:
-        explicit Tick(FramePacing& pacing) : pacing_(pacing) { pacing_.busy_ = true; }
-        ~Tick() { pacing_.busy_ = false; }
-        Tick(const Tick&) = delete;
-        Tick& operator=(const Tick&) = delete;
+        explicit Frame(FramePacing& pacing) : pacing_(pacing) {
+            pacing_.inFrame_ = true;
+            pacing_.frameWanted_ = false;
+        }
+        ~Frame() { pacing_.inFrame_ = false; }
+        Frame(const Frame&) = delete;
+        Frame& operator=(const Frame&) = delete;
 
     private:
         FramePacing& pacing_;
@@ -47,7 +62,11 @@ public:
 private:
     bool active_ = false;
     bool onScreen_ = false;
-    bool busy_ = false;
+    int holds_ = 0;
+    bool quit_ = false;
+    bool gameMissing_ = false;
+    bool inFrame_ = false;
+    bool frameWanted_ = false;
 };
 
 }  // namespace tryster::preview

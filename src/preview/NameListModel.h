@@ -42,12 +42,14 @@ public:
     // Empty when nothing is selected.
     std::string selectedText() const;
 
-    void setObserver(NameListObserver* observer) { observer_ = observer; }
+    // The one observer (a list widget's page); it is not part of the list,
+    // so a reader may sign up.
+    void setObserver(NameListObserver* observer) const { observer_ = observer; }
 
 private:
     std::vector<std::string> entries_;
     int selected_ = kNoSelection;
-    NameListObserver* observer_ = nullptr;
+    mutable NameListObserver* observer_ = nullptr;
 };
 
 }  // namespace tryster::preview

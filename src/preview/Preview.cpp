@@ -47,18 +47,22 @@ private:
 
 // The clock takes its first step with the dialog, so that the first frame
 // steps from there.
-Preview::Preview(PreviewPresenter& presenter, PreviewClock& clock) : presenter_(presenter), clock_(clock) {
+Preview::Preview(const LookModel& look, PreviewPresenter& presenter, PreviewClock& clock)
+    : look_(look), presenter_(presenter), clock_(clock) {
     clock_.step();
+    look_.addObserver(this);
 }
 
-Preview::~Preview() { tearDown(); }
+Preview::~Preview() {
+    look_.removeObserver(this);
+    tearDown();
+}
 
 bool Preview::setUp(platform::DisplayWindow* window, int width, int height, float scale) {
     if (initialised_) return true;
     if (gameMissing_) return false;
     releaseEngine();
     if (!setRenderScale(scale)) return false;
-    platform::seedRandom(static_cast<std::uint32_t>(platform::calendarSeconds()));
     render::Mesh3D::setSearchPath(kResourceSearchPath);
     width_ = width & ~1;
     height_ = height & ~1;
@@ -85,20 +89,33 @@ bool Preview::setUp(platform::DisplayWindow* window, int width, int height, floa
     library_->loadCharacterFiles(anim::kCharacterSearchPath);
     library_->readIndexFiles(anim::kAnimationSearchPath);
 
+    // The look's owner makes the default choices and the first lists next
+    // (startPreview).
     presenter_.showProgress("Setting default button states");
-    inputs_.bodyTypeIndex = 0;
-    inputs_.skinToneIndex = 1;
-    inputs_.isAdult = true;
-    inputs_.isMale = true;
-    presenter_.catalogInputsChosen();
-
     presenter_.showProgress("Creating the plom");
     initialised_ = true;
-    refillCatalog(true, true);
+    return true;
+}
 
+std::vector<std::string> Preview::outfitNames() const {
+    std::vector<std::string> names;
+    if (library_)
+        for (const auto& entry : library_->outfits()) names.push_back(entry.name);
+    return names;
+}
+
+void Preview::greet() {
     presenter_.showProgress("Ready!");
     director_.setPosture(IdlePosture::ArmsDown);
     platform::soundPlayer().playResource(kGreetingVoice, platform::PlayMode::Async);
+}
+
+bool startPreview(Preview& preview, LookModel& look, platform::DisplayWindow* window, int width, int height,
+                  float scale) {
+    if (preview.initialised()) return true;
+    if (!preview.setUp(window, width, height, scale)) return false;
+    look.startCatalog(preview.outfitNames());
+    preview.greet();
     return true;
 }
 
@@ -163,7 +180,7 @@ bool Preview::makeEngine(platform::DisplayWindow* window) {
     presenter_.showProgress("Creating Camera");
     if (viewport_->createCamera(camera_)) return false;
     presenter_.showProgress("Positioning Camera");
-    positionCamera();
+    positionCamera(view_.advance(clock_.nowMs()), view_.zoomLevel);
 
     presenter_.showProgress("Making lights");
     if (device_->createDirectionalLight(light1_)) return false;
@@ -225,13 +242,27 @@ void Preview::releaseEngine() {
     animDevice_.reset();
 }
 
-render::RenderResult Preview::frame(FrameTimes* times, bool draw) {
-    if (!initialised_ || suspended_) return render::render_error::kOk;
+void Preview::windowMoved() {
+    if (animDevice_) animDevice_->windowMoved();
+}
+
+render::RenderResult Preview::frame(FrameTimes* times, bool draw, bool whole) {
+    if (!initialised_) return render::render_error::kOk;
+    if (whole && animDevice_) animDevice_->addUpdateRect({0, 0, animDevice_->width(), animDevice_->height()});
+    return frameFrom(nullptr, times, draw);
+}
+
+// A frame seen from `fixed` (the snapshots), or from the view the controls
+// set, turned by the time since the last frame.
+render::RenderResult Preview::frameFrom(const CameraView* fixed, FrameTimes* times, bool draw) {
     StageTimer timer(times);
     if (playback_ && playback_->reachedEnd()) runDirector();
     clock_.step();
     clock_.setMaxStepMs(PreviewClock::kFrameMaxStepMs);
-    positionCamera();
+    if (fixed)
+        positionCamera(fixed->facing, fixed->zoomLevel);
+    else
+        positionCamera(view_.advance(clock_.nowMs()), view_.zoomLevel);
     if (!character_ || !character_->skeleton()) return render::render_error::kOk;
     character_->update(render::Matrix4::translation({0, kCharacterDrop, 0}), clock_.nowMs());
     timer.lap(&FrameTimes::updateMs);
@@ -256,12 +287,11 @@ render::RenderResult Preview::drawScene(FrameTimes* times) {
     return rc;
 }
 
-void Preview::positionCamera() {
+void Preview::positionCamera(float facing, int zoomLevel) {
     if (!camera_ || !viewport_) return;
-    const float facing = view_.advance(clock_.nowMs());
     // Framed for the preview's own size; a scaled surface shows the same
     // view with more pixels.
-    const CameraPlacement p = placeCamera(facing, view_.zoomLevel, width_, height_);
+    const CameraPlacement p = placeCamera(facing, zoomLevel, width_, height_);
     camera_->setPosition(p.position);
     camera_->setDirection(p.direction);
     camera_->setFrontClip(kCameraFrontClip);
@@ -270,7 +300,7 @@ void Preview::positionCamera() {
 }
 
 void Preview::runDirector() {
-    const std::string_view voice = IdleDirector::voiceLine(inputs_.female, platform::nextRandom);
+    const std::string_view voice = IdleDirector::voiceLine(look_.gender() == kFemale, platform::nextRandom);
     if (!voice.empty()) platform::soundPlayer().playResource(voice, platform::PlayMode::Async);
     animationName_ = director_.nextAnimation(platform::nextRandom);
     startAnimation(anim::LoopMode::Hold);
@@ -282,6 +312,28 @@ bool Preview::playAnimation(std::string_view name) {
     animationName_ = std::string(name);
     startAnimation(anim::LoopMode::Hold);
     return playback_ != nullptr;
+}
+
+void Preview::keepPlaying(std::string_view name) {
+    animationName_ = std::string(name);
+    startAnimation(anim::LoopMode::Loop);
+}
+
+void Preview::standStill() {
+    keepPlaying({});
+}
+
+void Preview::setFacing(float quarterTurns) {
+    view_.facing = quarterTurns;
+    view_.rotationSpeed = 0.0f;
+}
+
+void Preview::setRotationSpeed(float quarterTurnsPerSecond) {
+    view_.rotationSpeed = quarterTurnsPerSecond;
+}
+
+void Preview::setZoomLevel(int level) {
+    view_.zoomLevel = std::clamp(level, 0, kMaxZoomLevel);
 }
 
 // Keeps a playback of the chosen animation running: one of another

@@ -1,26 +1,24 @@
 #pragma once
 // The live preview without its window: the engine objects, the character
-// library and the preview character, the look being built with its
-// catalog lists, the camera controls, the clock and the idle director. The
-// dialog owns one, forwards its controls to it and calls frame() on each
-// tick; headless tools drive it the same way.
+// library and the preview character dressed in the look it reads, the view
+// the camera is placed for, the clock and the idle director. The window
+// holds one, passes the view controls' choices to it and calls frame() on
+// each tick; headless tools drive it the same way.
 //
-// Nothing is made at construction: setUp() makes everything at the first
-// tick (the dialog is on screen by then), tearDown() releases it in reverse
-// and may run any number of times.
+// Nothing is made at construction: startPreview() makes everything at the
+// first tick (the dialog is on screen by then), tearDown() releases it in
+// reverse and may run any number of times.
 
 #include "anim/CharacterLibrary.h"
 #include "anim/PreviewCharacter.h"
 #include "character/Appearance.h"
-#include "exchange/CharacterLook.h"
-#include "exchange/Look.h"
 #include "exchange/PreviewSnapshots.h"
 #include "platform/DisplayWindow.h"
 #include "preview/CameraPlacement.h"
 #include "preview/IdleDirector.h"
+#include "preview/LookModel.h"
 #include "preview/PreviewClock.h"
 #include "preview/PreviewPresenter.h"
-#include "preview/SkinCatalog.h"
 #include "render/AnimDevice.h"
 #include "render/Device3D.h"
 #include "render/Light.h"
@@ -76,20 +74,29 @@ struct FrameTimes {
     double presentMs = 0;  // handing the frame to the window
 };
 
-class Preview final : public exchange::PreviewSnapshots {
+class Preview final : public exchange::PreviewSnapshots, private LookObserver {
 public:
-    explicit Preview(PreviewPresenter& presenter, PreviewClock& clock = PreviewClock::instance());
+    // The preview reads `look` and dresses the character in it whenever it
+    // changes; it never changes the look.
+    Preview(const LookModel& look, PreviewPresenter& presenter, PreviewClock& clock = PreviewClock::instance());
     ~Preview() override;
     Preview(const Preview&) = delete;
     Preview& operator=(const Preview&) = delete;
 
-    // The deferred set-up, drawing into `window` at the given size (made
-    // even here) and render scale (see setRenderScale). Does nothing once it
-    // has completed; a step that fails leaves the preview uninitialised and
-    // the next call starts again. When none of the game's folders exists it
-    // shows the "Tryster Error" box, posts quit code -1, and every later
-    // call returns false. False too for a scale setRenderScale refuses.
+    // The deferred set-up up to "Creating the plom", drawing into `window`
+    // at the given size (made even here) and render scale (see
+    // setRenderScale): the engine, the game's folders and data. Does
+    // nothing once it has completed; a step that fails leaves the preview
+    // uninitialised and the next call starts again. When none of the
+    // game's folders exists it shows the "Tryster Error" box, posts quit
+    // code -1, and every later call returns false. False too for a scale
+    // setRenderScale refuses. startPreview runs the whole set-up.
     bool setUp(platform::DisplayWindow* window, int width, int height, float scale = 1.0f);
+    // The outfit names the game's character files define (none before
+    // set-up), for the look's lists.
+    std::vector<std::string> outfitNames() const;
+    // The set-up's last step: "Ready!", arms down, the greeting voice.
+    void greet();
     bool initialised() const { return initialised_; }
     bool gameMissing() const { return gameMissing_; }
     void tearDown();
@@ -113,81 +120,43 @@ public:
     int previewHeight() const { return height_; }
     static platform::ScreenRect scaledArea(int width, int height, float scale);
 
+    // The window that shows the preview moved, was resized or shown.
+    void windowMoved();
     // One frame: the director when the idle has ended, a clock step, the
-    // camera, the pose, and (with `draw`) the drawing and the present.
-    // Nothing happens before set-up or while suspended.
-    render::RenderResult frame(FrameTimes* times = nullptr, bool draw = true);
-    // Camera placement for the current controls and clock.
-    void positionCamera();
-    // Chooses and starts the next idle animation, with the voice line.
-    void runDirector();
+    // camera, the pose, and (with `draw`) the drawing and the present
+    // (of the whole surface with `whole`, else of what changed). Nothing
+    // happens before set-up.
+    render::RenderResult frame(FrameTimes* times = nullptr, bool draw = true, bool whole = false);
+
     // Starts the named animation from its beginning as the director starts
     // an idle (once, resting on its end). False when the library lacks it;
     // the character then stands still.
     bool playAnimation(std::string_view name);
+    // The named animation, looping; a change of the look keeps it playing.
+    void keepPlaying(std::string_view name);
+    // No animation: a loaded character stands still until the next one.
+    void standStill();
+    const std::string& animationName() const { return animationName_; }
+    IdlePosture posture() const { return director_.posture(); }
 
-    // Refills the appearance lists from the library and the folders (either
-    // switch may be off), keeps the current choices that are still listed,
-    // and puts the result on the preview character.
-    void refillCatalog(bool meshes, bool textures);
-    // Derives the hands and dresses the preview character in the look.
-    void applyAppearance();
-
-    // The user's choices on the appearance page, each followed by what the
-    // page does about it (see PreviewChoices.cpp). An empty name (nothing
-    // selected) changes nothing.
-    // Entering the page: the gender buttons' states, both refills, then
-    // the textures again for the body mesh the first one chose.
-    void enterAppearance(bool malePressed, bool femalePressed);
-    void chooseGender(bool female);
-    void chooseBodyType(int index);
-    void chooseSkinType(int index);
-    void chooseBodyMesh(std::string_view name);
-    void chooseBodyTexture(std::string_view name);
-    void chooseHeadMesh(std::string_view name);
-    void chooseHeadTexture(std::string_view name);
-    // Rescans the game's folders for skins; the animation keeps running.
-    void reloadCatalog();
-
-    // Shows a character read from its file (a loaded character, a townie or
-    // a date): its age's default look first, its tone and build, then its
-    // four names, each selected where the lists offer it and kept as the
-    // current name either way; the character then stands still. The
-    // gender letter of the lists follows the character too.
-    void showCharacterLook(const exchange::CharacterLook& character);
-    void takeOffAppearance(bool alsoStopAnimation);
+    // The view controls. A facing stops the rotation.
+    const CameraView& view() const { return view_; }
+    void setFacing(float quarterTurns);
+    void setRotationSpeed(float quarterTurnsPerSecond);
+    void setZoomLevel(int level);
 
     // The save command's snapshot step: the head and the whole body, drawn
-    // at facing 0 and zoom 2, as JPEG files; the view is restored after.
-    // Returns the paths written (none before set-up).
+    // at facing 0 and zoom 2, as JPEG files; the view the controls set is
+    // not touched. Returns the paths written (none before set-up).
     std::vector<std::string> takeSnapshots(std::string_view headPath, std::string_view bodyPath) override;
 
-    // The look the exporters write: the appearance, the type lists'
-    // choices, the age, and the gender the Male button shows.
-    exchange::Look currentLook() const;
-
-    // The dialog's state that the preview reads.
-    Appearance& look() { return look_; }
-    std::string& skeletonName() { return skeletonName_; }
-    std::string& animationName() { return animationName_; }
-    CatalogInputs& inputs() { return inputs_; }
-    ViewControls& view() { return view_; }
-    IdleDirector& director() { return director_; }
-    const SkinCatalog& catalog() const { return catalog_; }
-    SkinCatalog& catalog() { return catalog_; }
-    // Made current by each refill (empty: left as it is).
-    void setInstallFolder(std::string folder) { installFolder_ = std::move(folder); }
-    // While set, frames do nothing.
-    bool suspended() const { return suspended_; }
-    void setSuspended(bool on) { suspended_ = on; }
-
-    PreviewClock& clock() const { return clock_; }
-    render::AnimDevice* animDevice() const { return animDevice_.get(); }
-    render::Viewport3D* viewport() const { return viewport_; }
-    render::Camera* camera() const { return camera_.get(); }
-    anim::CharacterLibrary* library() const { return library_.get(); }
-    anim::PreviewCharacter* character() const { return character_.get(); }
-    anim::AnimationPlayback* playback() const { return playback_; }
+    // What is drawn, for tools and tests that look at it.
+    const PreviewClock& clock() const { return clock_; }
+    const render::AnimDevice* animDevice() const { return animDevice_.get(); }
+    const render::Viewport3D* viewport() const { return viewport_; }
+    const anim::CharacterLibrary* library() const { return library_.get(); }
+    const anim::PreviewCharacter* character() const { return character_.get(); }
+    const anim::AnimationPlayback* playback() const { return playback_; }
 
 private:
     struct WornLook {
@@ -197,14 +166,21 @@ private:
         anim::WornOutfit* body = nullptr;
     };
 
+    void lookChanged(const LookModel& look) override;
     bool makeEngine(platform::DisplayWindow* window);
     bool gameFoldersExist();
     void releaseEngine();
+    render::RenderResult frameFrom(const CameraView* fixed, FrameTimes* times, bool draw);
+    void positionCamera(float facing, int zoomLevel);
+    void runDirector();
     void startAnimation(anim::LoopMode mode);
+    void applyAppearance();
+    void takeOffAppearance(bool alsoStopAnimation);
     render::RenderResult drawScene(FrameTimes* times);
     static void soundHook(void* self, const anim::AnimationPlayback& playback, anim::BoneIndex bone,
                           const anim::BoneTrack& track, const anim::PropertyList& properties, float phase);
 
+    const LookModel& look_;
     PreviewPresenter& presenter_;
     PreviewClock& clock_;
 
@@ -223,16 +199,18 @@ private:
     float scale_ = 1.0f;
     bool presenting_ = true;  // off while snapshots draw at scale 1
     bool gameMissing_ = false;
-    bool suspended_ = false;
 
-    Appearance look_;
-    std::string skeletonName_{kAdultDefaults.skeleton};
     std::string animationName_{kAdultDefaults.animation};
-    std::string installFolder_;
-    CatalogInputs inputs_;
-    SkinCatalog catalog_;
-    ViewControls view_;
+    CameraView view_;
     IdleDirector director_;
 };
+
+// The whole deferred set-up of a preview and its look: the preview's
+// engine and the game's data, then the look's default choices and first
+// lists (the preview dresses the character when the look tells it), then
+// the greeting. Does nothing once it has completed; false while it has not
+// (see Preview::setUp).
+bool startPreview(Preview& preview, LookModel& look, platform::DisplayWindow* window, int width, int height,
+                  float scale = 1.0f);
 
 }  // namespace tryster::preview

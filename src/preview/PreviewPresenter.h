@@ -16,9 +16,6 @@ public:
     virtual void showMessage(std::string_view caption, std::string_view text) = 0;
     // Ends the program with `code` once control is back in its event loop.
     virtual void postQuit(int code) = 0;
-    // The set-up has chosen the look's default inputs (body type "Fit",
-    // skin type "Medium"); a window shows them in its type lists.
-    virtual void catalogInputsChosen() {}
 };
 
 // Shows nothing and ends nothing (headless tools that report on their own).

@@ -1,16 +1,16 @@
 #include "preview/SkinCatalog.h"
 
+#include "anim/CharacterLibrary.h"
 #include "platform/FileFinder.h"
 #include "platform/FileSystem.h"
 
 namespace tryster::preview {
 
-void SkinCatalog::refillMeshes(const anim::CharacterLibrary::Table<anim::Outfit>& outfits,
-                               const CatalogFilter& filter) {
+void SkinCatalog::refillMeshes(const std::vector<std::string>& outfits, const CatalogFilter& filter) {
     std::vector<std::string> heads, bodies;
-    for (const auto& entry : outfits) {
-        if (isHeadMesh(entry.name, filter)) heads.push_back(entry.name);
-        if (isBodyMesh(entry.name, filter)) bodies.push_back(entry.name);
+    for (const std::string& name : outfits) {
+        if (isHeadMesh(name, filter)) heads.push_back(name);
+        if (isBodyMesh(name, filter)) bodies.push_back(name);
     }
     headMeshes.assign(std::move(heads));
     bodyMeshes.assign(std::move(bodies));

@@ -4,7 +4,6 @@
 // lists offer the outfits of the character library and the installed
 // bitmaps that the naming rules accept for the character being built.
 
-#include "anim/CharacterLibrary.h"
 #include "character/CatalogRules.h"
 #include "preview/NameListModel.h"
 
@@ -14,26 +13,13 @@
 
 namespace tryster::preview {
 
-// The dialog's controls and flags a refill reads.
-struct CatalogInputs {
-    bool female = false;    // the Female button
-    int bodyTypeIndex = 0;  // "Body Type:" selection
-    int skinToneIndex = 1;  // "Skin Type:" selection
-    bool isAdult = true;
-    bool isMale = true;
-
-    CatalogFilter filter() const {
-        return CatalogFilter::from(female, bodyTypeIndex, skinToneIndex, isAdult, isMale);
-    }
-};
-
 class SkinCatalog {
 public:
     NameListModel headMeshes, headTextures, bodyMeshes, bodyTextures;
 
-    // Empties both mesh lists and adds every outfit the head and body mesh
-    // rules accept.
-    void refillMeshes(const anim::CharacterLibrary::Table<anim::Outfit>& outfits, const CatalogFilter& filter);
+    // Empties both mesh lists and adds every outfit name (the character
+    // library's) that the head and body mesh rules accept.
+    void refillMeshes(const std::vector<std::string>& outfits, const CatalogFilter& filter);
 
     // Every "BMP" image along the index-file folders, then along the
     // character-file folders, as names without folder and extension, folder

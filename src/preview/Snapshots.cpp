@@ -4,6 +4,7 @@
 #include "preview/Preview.h"
 
 #include "platform/FileSystem.h"
+#include "platform/StagedFile.h"
 #include "render/Snapshot.h"
 
 #include <string>
@@ -15,9 +16,15 @@ constexpr int kSnapshotZoomLevel = 2;
 // Frames drawn before the body is taken.
 constexpr int kBodySettleFrames = 3;
 
+// Written staged and committed as the program's other files are. A
+// snapshot that cannot be written leaves none: an earlier one of the same
+// name would show another look.
 bool writeRect(const std::string& path, platform::Surface* surface, const platform::ScreenRect& rect) {
-    platform::fileSystem().remove(path);
-    return render::writeSnapshot(path, surface, rect);
+    platform::StagedFile staged(path);
+    staged.discard();
+    if (render::writeSnapshot(staged.path(), surface, rect) && staged.commit()) return true;
+    (void)platform::fileSystem().remove(path);  // often there is none
+    return false;
 }
 
 }  // namespace
@@ -25,7 +32,8 @@ bool writeRect(const std::string& path, platform::Surface* surface, const platfo
 std::vector<std::string> Preview::takeSnapshots(std::string_view headPath, std::string_view bodyPath) {
     std::vector<std::string> written;
     platform::SurfaceDesc description;
-    if (!animDevice_ || !animDevice_->backSurface() || animDevice_->backSurface()->description(description))
+    if (!initialised_ || !animDevice_ || !animDevice_->backSurface() ||
+        animDevice_->backSurface()->description(description))
         return written;
     platform::Surface* surface = animDevice_->backSurface()->get();
 
@@ -35,20 +43,17 @@ std::vector<std::string> Preview::takeSnapshots(std::string_view headPath, std::
     if (scaled && viewport_->setSize(width_, height_)) return written;
     presenting_ = !scaled;
 
-    const ViewControls saved = view_;
-    view_.facing = 0;
-    view_.rotationSpeed = 0;
-    view_.zoomLevel = kSnapshotZoomLevel;
-    (void)frame();  // a frame that fails shows in the pictures
+    // Drawn from the front at the snapshot zoom; the view the controls set
+    // is left as it is.
+    CameraView front;
+    front.zoomLevel = kSnapshotZoomLevel;
+    (void)frameFrom(&front, nullptr, true);  // a frame that fails shows in the pictures
     if (writeRect(std::string(headPath), surface, kHeadSnapshotRect)) written.emplace_back(headPath);
 
-    view_.zoomLevel = kSnapshotZoomLevel;
-    for (int i = 0; i < kBodySettleFrames; ++i) (void)frame();  // a frame that fails shows in the pictures
+    for (int i = 0; i < kBodySettleFrames; ++i)
+        (void)frameFrom(&front, nullptr, true);  // a frame that fails shows in the pictures
     if (writeRect(std::string(bodyPath), surface, kBodySnapshotRect)) written.emplace_back(bodyPath);
 
-    view_.facing = saved.facing;
-    view_.rotationSpeed = saved.rotationSpeed;
-    view_.zoomLevel = saved.zoomLevel;
     presenting_ = true;
     if (scaled) (void)viewport_->setSize(animDevice_->width(), animDevice_->height());  // as before, or the next frame says
     (void)frame();  // a frame that fails shows in the pictures

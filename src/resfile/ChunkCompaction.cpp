@@ -87,7 +87,10 @@ ResError ChunkFile::compact(const std::function<bool(const ChunkHeader&)>& dropp
         if (auto inside = std::upper_bound(known.begin(), known.end(), rpos);
             inside != known.end() && *inside < end)
             break;
-        if (dropped(header) && !holdsListed(rpos, end)) {
+        // With no known chunk starting inside this one, a dropped chunk
+        // holds a known one only when one starts right here (a chunk the
+        // map lists whose header says free): it stays.
+        if (dropped(header) && !std::binary_search(known.begin(), known.end(), rpos)) {
             const std::uint64_t dataShift = shift;
             shift += header.size;
             rpos = end;

@@ -93,14 +93,16 @@ public:
     ResError loadData(std::uint32_t offset, ResType type, DataHandle& out);
 
     // Moves live chunks down over the chunks `dropped` answers true for,
-    // telling `moved` each old and new offset, and truncates the file. When
-    // the walk stops before the end (a size outside header..0x40000000, a
-    // chunk running past the end, bytes too few for a header, a chunk with
-    // one of the `known` offsets, ascending, strictly inside it), what
-    // follows stays in place behind one free stretch, and nothing is cut off.
+    // telling `moved` each old and new offset, and truncates the file.
+    // `known` holds the offsets of the chunks the index lists, ascending: a
+    // dropped chunk at one of them is kept. When the walk stops before the
+    // end (a size outside header..0x40000000, a chunk running past the end,
+    // bytes too few for a header, a chunk with a known offset strictly
+    // inside it), what follows stays in place behind one free stretch, and
+    // nothing is cut off.
     ResError compact(const std::function<bool(const ChunkHeader&)>& dropped,
                      const std::function<void(std::uint32_t from, std::uint32_t to)>& moved,
-                     std::span<const std::uint32_t> known = {});
+                     std::span<const std::uint32_t> known);
 
     // Set by a kind whose map lists every chunk: room past damage is then
     // taken at the end of the file (see findRoom).

@@ -2,6 +2,7 @@
 // The walk over a chunk file's headers, from the first chunk onwards.
 
 #include "resfile/ChunkFile.h"
+#include "resfile/ContainerDamage.h"
 
 #include <cstdint>
 #include <vector>
@@ -23,8 +24,16 @@ public:
     // Whether that chunk runs past the end of the file (its size field is
     // damaged, or the file was cut short): the walk ends with it.
     bool cutShort() const { return cutShort_; }
+    // Once `next` answered false: none when the walk ended with the file,
+    // else where and why it stopped short.
+    ContainerDamage damage() const { return damage_; }
 
 private:
+    bool stop(ContainerDamage::Kind kind, std::uint64_t at, std::uint64_t fileSize) {
+        damage_ = {kind, at, fileSize};
+        return false;
+    }
+
     static constexpr std::size_t kWindow = 32 * 1024;
     ChunkFile& chunks_;
     std::vector<std::uint8_t> window_;
@@ -32,6 +41,7 @@ private:
     std::uint64_t offset_ = 0;
     std::uint64_t nextOffset_ = kFileHeaderSize;
     bool cutShort_ = false;
+    ContainerDamage damage_;
 };
 
 }  // namespace tryster::resfile

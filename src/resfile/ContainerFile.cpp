@@ -50,6 +50,7 @@ ResError ContainerFile::createWithHeader(std::string_view path, const FileHeader
 
 ResError ContainerFile::openWithHeader(std::string_view path, FileHeader& header) {
     recordError(kNoError);
+    damage_ = {};
     FlatFile& flat = chunks_.flat();
     if (flat.isOpen()) return setError(kAlreadyOpen);
     if (ResError error = flat.open(path, readOnly_); error != kNoError) return setError(error);

@@ -3,6 +3,7 @@
 // operation starts with, and the slots that work the same on their index.
 
 #include "resfile/ChunkFile.h"
+#include "resfile/ContainerDamage.h"
 #include "resfile/FileHeaders.h"
 #include "resfile/ResIndex.h"
 #include "resfile/iResFile.h"
@@ -33,6 +34,10 @@ public:
     // only look).
     void setOpenReadOnly(bool readOnly) { readOnly_ = readOnly; }
 
+    // What the last successful open found damaged (see ContainerDamage.h);
+    // none for a file that reads to its end.
+    const ContainerDamage& damage() const { return damage_; }
+
 protected:
     explicit ContainerFile(ChunkLayout layout) : chunks_(layout) {}
 
@@ -52,6 +57,7 @@ protected:
     ChunkFile chunks_;
     // Something reached the disk, or waits to, since the file was opened.
     bool dirty_ = false;
+    ContainerDamage damage_;
 
 private:
     bool readOnly_ = false;

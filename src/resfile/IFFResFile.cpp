@@ -63,6 +63,7 @@ void IFFResFile::walk() {
             list.append(list.typeFor(header.type), entryOf(pos, header));
         }
     }
+    damage_ = walker.damage();
 }
 
 // A list that cannot be read leaves the list empty; resources stay

@@ -67,19 +67,35 @@ ResError IFFResFile2::Open(std::string_view path) {
     dirty_ = false;
     mapOffset_ = version == kVersion25 ? headerMapOffset(header) : 0;
     mapChunkLive_ = false;
-    if (mapOffset_ == 0 || !readMap()) walk();
+    damage_ = {};
+    if (mapOffset_ == 0 || !readMap()) {
+        // The walk's damage, where it finds some, says more than the map's:
+        // what cannot be read.
+        const ContainerDamage mapDamage = damage_;
+        walk();
+        if (!damage_) damage_ = mapDamage;
+    }
     index_.removeType(kTypeMap);
     return kNoError;
 }
 
 // The map is used only when it reads completely, does not list a map of its
 // own (id 0, variant 0), and every chunk it lists lies inside the file.
+// A map, or a chunk it lists, that lies past the end of the file is damage
+// (ContainerDamage); a map that is no map is only not used.
 bool IFFResFile2::readMap() {
-    ChunkHeader header;
-    if (chunks_.readHeader(mapOffset_, header) != kNoError || header.isFree() || header.type != kTypeMap)
+    const std::uint64_t fileSize = chunks_.flat().size();
+    auto pastEnd = [&](ContainerDamage::Kind kind, std::uint64_t offset) {
+        damage_ = {kind, offset, fileSize};
         return false;
+    };
+    ChunkHeader header;
+    if (ResError error = chunks_.readHeader(mapOffset_, header); error != kNoError)
+        return error == kShortRead ? pastEnd(ContainerDamage::Kind::MapPastEnd, mapOffset_) : false;
+    if (header.isFree() || header.type != kTypeMap) return false;
     DataHandle data;
-    if (chunks_.loadData(mapOffset_, kTypeMap, data) != kNoError) return false;
+    if (ResError error = chunks_.loadData(mapOffset_, kTypeMap, data); error != kNoError)
+        return error == kShortRead ? pastEnd(ContainerDamage::Kind::MapPastEnd, mapOffset_) : false;
     IFFResMap map{&index_, 0};
     SimpleReconObject<IFFResMap> record(&map, kTypeMap);
     std::int32_t version = 0;
@@ -92,12 +108,13 @@ bool IFFResFile2::readMap() {
             for (const auto& entry : maps->entries)
                 if (entry->id == 0 && entry->variant() == 0) usable = false;
         }
-        const std::uint64_t fileSize = chunks_.flat().size();
         for (const auto& type : index_.types())
-            for (const auto& entry : type->entries)
-                if (entry->offset < kFileHeaderSize || entry->offset > fileSize ||
-                    fileSize - entry->offset < chunks_.headerSize())
-                    usable = false;
+            for (const auto& entry : type->entries) {
+                if (entry->offset < kFileHeaderSize) usable = false;
+                else if (entry->offset > fileSize || fileSize - entry->offset < chunks_.headerSize()) {
+                    usable = pastEnd(ContainerDamage::Kind::ListedPastEnd, entry->offset);
+                }
+            }
     }
     if (!usable) {
         index_.clear();
@@ -121,6 +138,7 @@ void IFFResFile2::walk() {
             index_.append(index_.typeFor(header.type), entryOf(pos, header));
         }
     }
+    damage_ = walker.damage();
 }
 
 ResError IFFResFile2::writeHeader(std::uint32_t mapOffset) {

@@ -17,7 +17,7 @@ import pyatspi  # noqa: E402
 
 def walk(w, check):
     w.wait_title("Ready!")
-    for name in ("Create", "Replace", "About", "Help", "Preview"):
+    for name in ("Create", "Replace", "Load", "About", "Help", "Preview"):
         check(w.has_control(name), "step 0 shows %r" % name)
     for name, role in (("Facing", pyatspi.ROLE_COMBO_BOX), ("Rotate", pyatspi.ROLE_COMBO_BOX),
                        ("Zoom", pyatspi.ROLE_SLIDER)):
@@ -50,9 +50,15 @@ def walk(w, check):
     w.press("Next")
 
     w.wait_title("What's in a name?", 10)
-    w.type_text("Name of this Plom", "Ada Byron")
-    w.type_text("Describe this Plom", "Counts everything twice.")
-    check(w.text_of("Name of this Plom") == "Ada Byron", "the name typed")
+    # A name the game's code page cannot hold is refused as it is set, and
+    # the field says why.
+    w.type_text("Name of this Plom", "\u0141ukasz")
+    check(w.text_of("Name of this Plom") == "", "the refused name: %r" % w.text_of("Name of this Plom"))
+    hint = w.control("Name of this Plom").description
+    check("\u0141" in hint, "the field says why: %r" % hint)
+    w.type_text("Name of this Plom", "Zo\u00eb Quill")
+    w.type_text("Describe this Plom", "Counts \u00e9, \u00f8, \u00df and \u20ac twice.")
+    check(w.text_of("Name of this Plom") == "Zo\u00eb Quill", "the name typed")
     w.screenshot("2-name")
     w.press("Next")
 
@@ -95,7 +101,7 @@ def walk(w, check):
     w.press("Save")
     chooser = w.wait_dialog("Select the name to save this Plom")
     w.screenshot("6-save-dialog")
-    w.type_in(chooser, "File name:", "Ada")
+    w.type_in(chooser, "File name:", "Zo\u00eb\u20ac")
     w.press_in(chooser, "Save")
     question = w.wait_dialog("Tryster Inquery:", 60)
     check("Would you like to connect to The Ploms Date Exchange now?" in w.text_in(question),
@@ -104,7 +110,9 @@ def walk(w, check):
     w.press_in(question, "Cancel")
     folder = os.path.join(w.game, "TemplateNPCs")
     for suffix in (".srf", ".iff", "head.jpg", "body.jpg"):
-        check(os.path.isfile(os.path.join(folder, "Ada" + suffix)), "the save wrote Ada%s" % suffix)
+        check(os.path.isfile(os.path.join(folder, "Zo\u00eb\u20ac" + suffix)), "the save wrote Zo\u00eb\u20ac%s" % suffix)
+    srf = open(os.path.join(folder, "Zo\u00eb\u20ac.srf"), "rb").read()
+    check(b"Name=Zo\xeb Quill\r\n" in srf, "the exchange file holds the name in the game's code page")
 
 
 run_walk(walk)

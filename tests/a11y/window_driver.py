@@ -6,7 +6,8 @@ python3 (which has pyatspi).
 
 A Window starts the program on a game folder of its own (made with
 tryster-cli demo-world), waits for it on the accessibility bus, and can
-take screenshots of the virtual display.
+take screenshots of the virtual display; the window menu's commands are
+the window's own accessible actions.
 """
 
 import os
@@ -38,6 +39,7 @@ def wait_for(condition, timeout=30.0, what="a condition"):
 class Window:
     def __init__(self, program, cli, shots=None, game=None):
         self.shots = shots
+        self.cli = cli
         self.work = tempfile.mkdtemp(prefix="tryster-a11y-")
         self.game = game or os.path.join(self.work, "game")
         if not game:
@@ -61,24 +63,29 @@ class Window:
         return None
 
     def _main_window(self):
-        """The wizard's window: the program's dialog with the wizard's controls
-        (the splash and the message boxes have a handful)."""
+        """The wizard's window: the program's dialog that holds the preview
+        (the splash and the message boxes share its title, not its controls)."""
         try:
             for window in self.app:
-                if window is not None and window.name.startswith("The Ploms Tryster") and window.childCount > 20:
+                if window is not None and window.name.startswith("The Ploms Tryster") and \
+                        any(child is not None and child.name == "Preview" for child in window):
                     return window
         except Exception:
             return None
         return None
 
-    def menu_command(self, text):
-        """Runs the window menu's command with this text, through the window's
-        accessible action of that name."""
+    def menu_commands(self):
+        """The commands of the window menu, as the window's actions name them."""
         action = self.frame.queryAction()
-        names = [action.getName(i) for i in range(action.nActions)]
-        if text not in names:
-            raise Failure("the window offers no command %r (it offers %r)" % (text, names))
-        action.doAction(names.index(text))
+        return [action.getName(i) for i in range(action.nActions)]
+
+    def field_text(self, window, name):
+        """The text of the field with this name in a window, or None."""
+        field = self._find(window, lambda a: a.name == name and a.getRole() in (pyatspi.ROLE_TEXT, pyatspi.ROLE_ENTRY))
+        if field is None:
+            return None
+        t = field.queryText()
+        return t.getText(0, t.characterCount)
 
     def wait_dialog(self, title, timeout=20):
         """Another window of the program with this title, once it is open."""
@@ -116,14 +123,6 @@ class Window:
                 if child.getRole() == pyatspi.ROLE_LABEL and child.name:
                     out.append(child.name)
                 stack.append(child)
-        return out
-
-    def dialogs(self):
-        """The program's other windows now open (message boxes, file dialogs)."""
-        out = []
-        for window in self.app:
-            if window is not None and window != self.frame:
-                out.append(window)
         return out
 
     @staticmethod

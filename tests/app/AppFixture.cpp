@@ -2,6 +2,16 @@
 
 #include "app/CPlomSaved.h"
 #include "app/CTROKCancel.h"
+#include "demoworld/DemoFolder.h"
+#include "demoworld/GameContainers.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QTest>
+
+#include <filesystem>
 
 namespace tryster::app::tests {
 
@@ -44,6 +54,89 @@ std::string AppTest::installGame() {
 void AppTest::pointRegistryAt(const std::string& folder) {
     configDir.write("registry.ini",
                     "[HKEY_LOCAL_MACHINE\\Software\\Orvel\\The Ploms]\nPLOMS_DATA=" + folder + "\n");
+}
+
+void WindowTest::SetUp() {
+    AppTest::SetUp();
+    std::string error;
+    ASSERT_TRUE(demoworld::writeTemplateFile(startDir.file("TR_Template.iff"), error)) << error;
+    game = configDir.file("game");
+    std::filesystem::copy(test::demoFolder(), game, std::filesystem::copy_options::recursive);
+    pointRegistryAt(game);
+    platform::installClockSource(&clock);
+    dialog = std::make_unique<CTrysterDlg>(startDir.str());
+    QObject::connect(dialog.get(), &QWidget::windowTitleChanged, [this](const QString& t) { titles << t; });
+    dialog->initDialog();
+    if (showWindow) {
+        ASSERT_TRUE(waitUntilReady()) << titles.join(QLatin1Char('\n')).toStdString();
+    }
+    runner.shown.clear();
+    sounds.events.clear();
+    titles.clear();
+    runner.onShow = [this](QDialog& d) { answerDialog(d); };
+}
+
+void WindowTest::TearDown() {
+    dialog.reset();
+    platform::installClockSource(nullptr);
+    AppTest::TearDown();
+}
+
+bool WindowTest::waitUntilReady() {
+    dialog->show();
+    return QTest::qWaitFor([&] { return dialog->windowTitle() == QLatin1String("The Ploms Tryster: Ready!"); },
+                           60'000);
+}
+
+void WindowTest::answerDialog(QDialog& d) {
+    auto* chooser = qobject_cast<QFileDialog*>(&d);
+    if (!chooser) {
+        if (onBox) onBox(d);
+        runner.result = answer;
+        return;
+    }
+    chooserFolders << chooser->directory().absolutePath();
+    const QString file = files.empty() ? QString() : files.front();
+    if (!files.empty()) files.erase(files.begin());
+    if (onChooser) onChooser(*chooser);
+    if (!file.isEmpty()) chooser->selectFile(file);
+    runner.result = file.isEmpty() ? QDialog::Rejected : QDialog::Accepted;
+}
+
+void WindowTest::click(const char* name) {
+    QWidget* w = control(name);
+    ASSERT_TRUE(w && w->isVisible() && w->isEnabled()) << name;
+    QTest::mouseClick(w, Qt::LeftButton);
+}
+
+void WindowTest::pick(const char* list, const QString& text) {
+    auto* l = control<QListWidget>(list);
+    const QList<QListWidgetItem*> found = l->findItems(text, Qt::MatchExactly);
+    ASSERT_FALSE(found.isEmpty()) << text.toStdString();
+    l->scrollToItem(found.front());
+    QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, l->visualItemRect(found.front()).center());
+}
+
+QStringList WindowTest::entries(const char* list) {
+    QStringList out;
+    auto* l = control<QListWidget>(list);
+    for (int i = 0; i < l->count(); ++i) out << l->item(i)->text();
+    return out;
+}
+
+QStringList WindowTest::selected(const char* list) {
+    QStringList out;
+    for (const QListWidgetItem* item : control<QListWidget>(list)->selectedItems()) out << item->text();
+    return out;
+}
+
+void WindowTest::type(QWidget* field, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(field, &press);
+        QApplication::sendEvent(field, &release);
+    }
 }
 
 }  // namespace tryster::app::tests

@@ -1,10 +1,15 @@
 #pragma once
 // What the application tests share: recording doubles in place of sound,
 // shell and modal loops, a registry file and a start folder of their own,
-// and the current directory put back afterwards.
+// the current directory put back afterwards; and the window on a copy of
+// the demo game folder, its controls found by their accessible names as
+// assistive tools find them.
 
+#include "app/CTrysterDlg.h"
 #include "app/ModalRunner.h"
+#include "app/NamedControl.h"
 #include "platform/Automation.h"
+#include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/Shell.h"
 #include "platform/Sound.h"
@@ -14,23 +19,28 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
+#include <memory>
 #include <vector>
+
+class QFileDialog;
+class QListWidget;
 
 namespace tryster::app::tests {
 
 using Sound = test::RecordingSoundPlayer::Event;
+inline const Sound kClick{Sound::Resource, "Click", platform::PlayMode::Async};
 
 // A modal dialog as the user would have seen it.
 struct ShownDialog {
     QString className;
     QString caption;
-    QString message;      // the text of the message and question boxes
-    QString ownerTitle;   // the owner window's title at that moment
+    QString message;     // the text of the message and question boxes
+    QString ownerTitle;  // the owner window's title at that moment
 };
 
 class RecordingModalRunner final : public ModalRunner {
@@ -38,16 +48,14 @@ public:
     int run(QDialog& dialog) override;
     std::vector<ShownDialog> shown;
     int result = QDialog::Accepted;
-    // Runs inside the "modal loop", for tests that press buttons there.
+    // Runs inside the "modal loop", for tests that answer there.
     std::function<void(QDialog&)> onShow;
 };
 
 class RecordingAutomation final : public platform::AutomationServer {
 public:
     void registerRunning() override { calls.push_back("registerRunning"); }
-    void updateRegistration(std::string_view path) override {
-        calls.push_back("updateRegistration " + std::string(path));
-    }
+    void updateRegistration(std::string_view path) override { calls.push_back("updateRegistration " + std::string(path)); }
     void setHost(platform::AutomationHost* newHost) override {
         host = newHost;
         calls.push_back(host ? "setHost" : "setHost null");
@@ -61,9 +69,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Points the registry at a game folder (made under the temp folder).
+    // Points the registry at `folder`, or at a game folder of its own.
     std::string installGame();
-    // Points the registry at `folder` as the game's install folder.
     void pointRegistryAt(const std::string& folder);
     // Makes the start folder hold the template, as an unpacked program's does.
     void addTemplate() { startDir.write("TR_Template.iff", "template"); }
@@ -76,6 +83,49 @@ protected:
 
 private:
     std::string savedCwd_;
+};
+
+// The window on a copy of the demo game folder (`game`) with the real
+// template, shown until the preview is ready (unless a test says
+// otherwise); the titles, dialogs and sounds of the start are forgotten.
+class WindowTest : public AppTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    bool waitUntilReady();
+
+    // The window's control of this accessible name.
+    template <typename T = QWidget>
+    T* control(const char* name) {
+        T* found = namedControl<T>(dialog.get(), QString::fromUtf8(name));
+        EXPECT_TRUE(found) << name;
+        return found;
+    }
+    // A click on a button that is shown and enabled.
+    void click(const char* name);
+    // A click on the entry with this text.
+    void pick(const char* list, const QString& text);
+    QStringList entries(const char* list);
+    QStringList selected(const char* list);
+    // Types as a keyboard does, any character (QTest's key clicks know
+    // ASCII only).
+    static void type(QWidget* field, const QString& text);
+
+    // File dialogs take the next of `files` (an empty one cancels, as does
+    // none left) after `onChooser` has looked at them; the other boxes
+    // answer `answer` after `onBox` has.
+    void answerDialog(QDialog& dialog);
+    std::vector<QString> files;
+    std::function<void(QFileDialog&)> onChooser;
+    std::function<void(QDialog&)> onBox;
+    int answer = QDialog::Accepted;
+    QStringList chooserFolders;
+
+    bool showWindow = true;
+    platform::FixedClock clock{20'000'000};
+    std::string game;
+    std::unique_ptr<CTrysterDlg> dialog;
+    QStringList titles;  // every title the window took
 };
 
 }  // namespace tryster::app::tests

@@ -1,27 +1,28 @@
+// The main dialog before its preview is set up: the welcome page, the view
+// controls' defaults, the moves between pages, the keyboard's way through
+// them, the names assistive tools find the controls by, the About and Help
+// commands, and closing.
+
 #include "AppFixture.h"
 
 #include "app/CAboutDlg.h"
 #include "app/CPictureButton.h"
-#include "app/CTrysterDlg.h"
 #include "app/ControlIds.h"
-#include "app/ToolTips.h"
 
+#include <QAccessible>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSlider>
-
-#include <set>
+#include <QTest>
 
 namespace tryster::app::tests {
 namespace {
-
-using platform::PlayMode;
-
-const Sound kClick{Sound::Resource, "Click", PlayMode::Async};
 
 class MainDialog : public AppTest {
 protected:
@@ -39,147 +40,131 @@ protected:
         AppTest::TearDown();
     }
 
-    QWidget* control(int id) { return dialog->control(id); }
-    bool shown(int id) { return control(id) && control(id)->isVisibleTo(dialog.get()); }
-    bool enabled(int id) { return control(id) && control(id)->isEnabled(); }
-    void press(int id) { qobject_cast<QAbstractButton*>(control(id))->click(); }
+    QWidget* control(const char* name) {
+        QWidget* found = namedControl(dialog.get(), QString::fromUtf8(name));
+        EXPECT_TRUE(found) << name;
+        return found;
+    }
+    bool shown(const char* name) { return control(name)->isVisibleTo(dialog.get()); }
+    bool enabled(const char* name) { return control(name)->isEnabled(); }
+    void press(const char* name) { qobject_cast<QAbstractButton*>(control(name))->click(); }
+    // The names of the controls the keyboard visits from the focused one.
+    QStringList tabbing(int count) {
+        QStringList visited;
+        QWidget* w = dialog->focusWidget();
+        for (int i = 0; i < count && w; ++i) {
+            visited << QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+            do w = w->nextInFocusChain();
+            while (w && (!w->isVisible() || !w->isEnabled() || !(w->focusPolicy() & Qt::TabFocus)));
+        }
+        return visited;
+    }
 
     std::unique_ptr<CTrysterDlg> dialog;
 };
 
-TEST_F(MainDialog, StepZeroOffersCreateAndReplaceOnly) {
+TEST_F(MainDialog, TheWelcomePageOffersCreateReplaceAndLoad) {
     EXPECT_EQ(dialog->step(), 0);
-    for (int id : {IDC_CREATE, IDC_REPLACE, IDC_ABOUT, IDC_HELP}) {
-        EXPECT_TRUE(shown(id)) << id;
-        EXPECT_TRUE(enabled(id)) << id;
+    for (const char* name : {"Create", "Replace", "Load", "About", "Help"}) {
+        EXPECT_TRUE(shown(name)) << name;
+        EXPECT_TRUE(enabled(name)) << name;
     }
-    EXPECT_FALSE(enabled(IDC_BACK));
-    EXPECT_FALSE(enabled(IDC_NEXT));
-    EXPECT_TRUE(shown(IDC_STEP0_PICTURE));
-    EXPECT_FALSE(qobject_cast<QLabel*>(control(IDC_STEP0_PICTURE))->pixmap().isNull());
-    for (int id : {IDC_SAVE, IDC_LOAD, IDC_SAVE_BACK, IDC_RELOAD, IDC_WELCOME}) EXPECT_FALSE(shown(id)) << id;
-    EXPECT_FALSE(enabled(IDC_SAVE_BACK));
+    EXPECT_FALSE(enabled("Back"));
+    EXPECT_FALSE(enabled("Next"));
+    auto* picture = namedControl<QLabel>(dialog.get(), QStringLiteral("Welcome to The Ploms Tryster"));
+    EXPECT_TRUE(picture->isVisibleTo(dialog.get()));
+    EXPECT_FALSE(picture->pixmap().isNull());
+    for (const char* name : {"Save", "Save Back", "Progress"}) EXPECT_FALSE(shown(name)) << name;
     // Create and Replace lie over Back and Next.
-    EXPECT_EQ(control(IDC_CREATE)->geometry(), control(IDC_BACK)->geometry());
-    EXPECT_EQ(control(IDC_REPLACE)->geometry(), control(IDC_NEXT)->geometry());
+    EXPECT_EQ(control("Create")->geometry(), control("Back")->geometry());
+    EXPECT_EQ(control("Replace")->geometry(), control("Next")->geometry());
+    for (const char* name : {"Back", "Next", "Create", "Replace", "Load", "About", "Help"})
+        EXPECT_TRUE(qobject_cast<CPictureButton*>(control(name))->hasBitmaps()) << name;
+    EXPECT_EQ(control("Load")->toolTip(), "Load a Plom from the game.");
+    EXPECT_EQ(control("Replace")->toolTip(), "Replace an existing Townie with one downloaded.");
 }
 
-TEST_F(MainDialog, PreviewControlsStartAtTheirDefaults) {
-    auto* facing = qobject_cast<QComboBox*>(control(IDC_FACING_LIST));
-    auto* rotate = qobject_cast<QComboBox*>(control(IDC_ROTATE_LIST));
-    auto* zoom = qobject_cast<QSlider*>(control(IDC_ZOOM_SLIDER));
-    ASSERT_TRUE(facing && rotate && zoom);
-    EXPECT_EQ(facing->currentText(), "South East");
-    EXPECT_EQ(rotate->currentText(), "None");
-    EXPECT_EQ(zoom->minimum(), 0);
+TEST_F(MainDialog, ViewControlsStartAtTheirDefaultsAndThePreviewHoldsTheSnapshots) {
+    auto* zoom = qobject_cast<QSlider*>(control("Zoom"));
+    EXPECT_EQ(qobject_cast<QComboBox*>(control("Facing"))->currentText(), "South East");
+    EXPECT_EQ(qobject_cast<QComboBox*>(control("Rotate"))->currentText(), "None");
     EXPECT_EQ(zoom->maximum(), 4);
     EXPECT_EQ(zoom->value(), 3);
+    EXPECT_EQ(zoom->toolTip(), "Change the size of the displayed Plom.");
     EXPECT_TRUE(sounds.events.empty()) << "setting the defaults is not a user's choice";
-    for (int id : {IDC_FACING_LIST, IDC_ROTATE_LIST, IDC_ZOOM_SLIDER}) EXPECT_TRUE(shown(id)) << id;
-}
-
-TEST_F(MainDialog, ThePreviewHoldsBothSnapshotRectangles) {
-    QRect preview = control(IDC_PREVIEW)->contentsRect();
+    const QRect preview = control("Preview")->contentsRect();
     EXPECT_TRUE(preview.contains(QRect(QPoint(120, 146), QPoint(219, 365)))) << "body";
     EXPECT_TRUE(preview.contains(QRect(QPoint(145, 146), QPoint(189, 190)))) << "head";
-    EXPECT_FALSE(control(IDC_PREVIEW)->geometry().intersects(control(IDC_ABOUT)->geometry()));
+    EXPECT_FALSE(control("Preview")->geometry().intersects(control("About")->geometry()));
 }
 
-// Each control of the tip table that the dialog has shows the first tip
-// registered for it (four lists are registered twice).
-TEST_F(MainDialog, PictureButtonsAndTipsAreInPlace) {
-    for (int id : {IDC_BACK, IDC_NEXT, IDC_CREATE, IDC_REPLACE, IDC_SAVE, IDC_ABOUT, IDC_HELP})
-        EXPECT_TRUE(qobject_cast<CPictureButton*>(control(id))->hasBitmaps()) << id;
-    std::set<int> seen;
-    int shown = 0;
-    for (const ToolTip& tip : kToolTips) {
-        if (!seen.insert(tip.controlId).second) continue;
-        if (QWidget* w = control(tip.controlId)) {
-            EXPECT_EQ(w->toolTip(), QString::fromLatin1(tip.text)) << tip.controlId;
-            ++shown;
-        }
-    }
-    EXPECT_GE(shown, 5);
-}
-
-TEST_F(MainDialog, CreateLeadsToStepOneAndBackReturns) {
-    press(IDC_CREATE);
+TEST_F(MainDialog, CreateLeadsToTheLookPageWithTheFocusOnItsFirstControlAndBackReturns) {
+    dialog->show();
+    dialog->activateWindow();
+    QTest::keyClick(control("Create"), Qt::Key_Space);  // from the keyboard
     EXPECT_EQ(sounds.events, std::vector<Sound>{kClick});
     EXPECT_EQ(dialog->step(), 1);
     EXPECT_EQ(dialog->windowTitle(), "The Ploms Tryster: Beauty is Skin Deep");
-    EXPECT_FALSE(shown(IDC_CREATE));
-    EXPECT_FALSE(shown(IDC_STEP0_PICTURE));
-    EXPECT_TRUE(enabled(IDC_BACK));
+    EXPECT_FALSE(shown("Create"));
+    EXPECT_TRUE(enabled("Back"));
     // A fresh record is male: its button is pressed, so Next may go on.
-    EXPECT_TRUE(qobject_cast<QAbstractButton*>(control(IDC_MALE))->isChecked());
-    EXPECT_TRUE(enabled(IDC_NEXT));
-    press(IDC_BACK);
+    EXPECT_TRUE(qobject_cast<QAbstractButton*>(control("Male"))->isChecked());
+    EXPECT_TRUE(enabled("Next"));
+    EXPECT_EQ(tabbing(9), (QStringList{"Body Type", "Skin Type", "Male", "Female", "Body Mesh", "Body Texture",
+                                       "Head Mesh", "Head Texture", "Back"}));
+    press("Back");
     EXPECT_EQ(dialog->step(), 0);
-    EXPECT_TRUE(shown(IDC_CREATE));
-    EXPECT_FALSE(enabled(IDC_BACK));
-    EXPECT_EQ(sounds.events.size(), 2u);
+    EXPECT_EQ(tabbing(8), (QStringList{"Create", "Replace", "Load", "Facing", "Rotate", "Zoom", "About", "Help"}));
 }
 
-TEST_F(MainDialog, TheAboutButtonClicksToTheEndFirst) {
+// Every control the keyboard can reach has a name; a drop-down's is its
+// label's, its value its entry (assistive tools select in its list).
+TEST_F(MainDialog, EveryControlIsNamedByItsCaptionOrItsLabel) {
+    for (QWidget* w : dialog->findChildren<QWidget*>()) {
+        if (!(w->focusPolicy() & Qt::TabFocus) || w->window() != dialog.get()) continue;  // not the lists' pop-ups
+        EXPECT_FALSE(QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name).isEmpty())
+            << w->metaObject()->className();
+    }
+    EXPECT_TRUE(namedControl(dialog.get(), QStringLiteral("What's Your Sign?")));
+    QAccessibleInterface* rotate = QAccessible::queryAccessibleInterface(control("Rotate"));
+    EXPECT_EQ(rotate->role(), QAccessible::ComboBox);
+    EXPECT_EQ(rotate->text(QAccessible::Value), "None");
+}
+
+TEST_F(MainDialog, AboutClicksToTheEndFirstTheMenuNotAndHelpOpensTheStartFoldersReadme) {
     bool clickedBefore = false;
     runner.onShow = [&](QDialog&) { clickedBefore = !sounds.events.empty(); };
-    press(IDC_ABOUT);
-    EXPECT_EQ(sounds.events, (std::vector<Sound>{{Sound::Resource, "Click", PlayMode::Wait}}));
+    press("About");
+    EXPECT_EQ(sounds.events, (std::vector<Sound>{{Sound::Resource, "Click", platform::PlayMode::Wait}}));
     EXPECT_TRUE(clickedBefore);
     ASSERT_EQ(runner.shown.size(), 1u);
     EXPECT_EQ(runner.shown[0].className, "tryster::app::CAboutDlg");
     EXPECT_EQ(runner.shown[0].caption, "The Ploms Tryster");
-}
 
-TEST_F(MainDialog, TheWindowMenuOpensAboutWithoutAClick) {
-    QAction* about = nullptr;
-    for (QAction* action : dialog->systemMenu()->actions())
-        if (action->text() == "&About this program...") about = action;
+    sounds.events.clear();
+    QAction* about = dialog->systemMenu()->actions().value(1);
     ASSERT_TRUE(about);
+    EXPECT_EQ(about->text(), "&About this program...");
     EXPECT_EQ(about->data().toInt(), IDM_ABOUTBOX);
-    about->trigger();
-    EXPECT_TRUE(sounds.events.empty());
-    ASSERT_EQ(runner.shown.size(), 1u);
-    EXPECT_EQ(runner.shown[0].className, "tryster::app::CAboutDlg");
-    dialog->onSysCommand(IDM_ABOUTBOX + 1);  // other commands open nothing
-    EXPECT_EQ(runner.shown.size(), 1u);
-}
-
-TEST_F(MainDialog, HelpOpensTheReadmeOfTheStartFolder) {
-    press(IDC_HELP);
-    EXPECT_EQ(sounds.events, std::vector<Sound>{kClick});
-    // The current directory is the game's by now; the readme is not there.
-    EXPECT_EQ(shell.opened, std::vector<std::string>{startDir.file("readme.txt")});
-}
-
-TEST_F(MainDialog, TheAboutBoxHelpOpensTheReadmeAndCancels) {
     runner.onShow = [](QDialog& d) {
-        auto* about = qobject_cast<CAboutDlg*>(&d);
-        EXPECT_FALSE(about->helpButton()->isVisibleTo(about));
-        QSignalSpy rejected(about, &QDialog::rejected);
-        about->helpButton()->click();
+        auto* box = qobject_cast<CAboutDlg*>(&d);
+        EXPECT_FALSE(box->helpButton()->isVisibleTo(box));
+        QSignalSpy rejected(box, &QDialog::rejected);
+        box->helpButton()->click();  // the hidden HELP: the readme, then cancelled
         EXPECT_EQ(rejected.count(), 1);
     };
-    dialog->onSysCommand(IDM_ABOUTBOX);
-    EXPECT_EQ(shell.opened, std::vector<std::string>{startDir.file("readme.txt")});
-}
-
-TEST_F(MainDialog, ClosingWhileAClientHoldsTheObjectOnlyHides) {
-    QSignalSpy finished(dialog.get(), &QDialog::finished);
-    dialog->show();
-    dialog->automationAttached();
-    dialog->close();
-    EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(finished.count(), 0);
-    dialog->automationReleased();
-    EXPECT_EQ(finished.count(), 1);
+    about->trigger();
+    EXPECT_EQ(runner.shown.size(), 2u);
+    press("Help");
+    // The current directory is the game's by now; the readme is not there.
+    EXPECT_EQ(shell.opened, std::vector<std::string>(2, startDir.file("readme.txt")));
+    EXPECT_EQ(sounds.events.size(), 2u) << "HELP's click and Help's; the menu played none";
 }
 
 TEST_F(MainDialog, EscapeDoesNotCloseTheWizard) {
     QSignalSpy finished(dialog.get(), &QDialog::finished);
     dialog->show();
-    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(dialog.get(), &escape);
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(finished.count(), 0);
 }

@@ -1,19 +1,24 @@
+// The program's start: the titles of the dialog's initialisation, the game
+// found or not, the folders, the theme, the automation switches, the
+// dialogs' colours and the start folder.
+
 #include "AppFixture.h"
 
 #include "app/CTrysterApp.h"
-#include "app/CTrysterDlg.h"
 #include "app/StartFolder.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QTimer>
 
+#include <filesystem>
+
 namespace tryster::app::tests {
 namespace {
 
 using platform::PlayMode;
 
-const QString kNotDetected = QString::fromLatin1(CTrysterDlg::kNotDetected);
+const QString kNotDetected = QString::fromLatin1(preview::kGameMissingText.data());
 
 QStringList titlesDuringInit(CTrysterDlg& dialog) {
     QStringList titles;
@@ -24,28 +29,20 @@ QStringList titlesDuringInit(CTrysterDlg& dialog) {
 
 using StartUp = AppTest;
 
-TEST_F(StartUp, TitlesOfAStartThatFindsTheGame) {
-    std::string game = installGame();
+// The splash runs first; the install folder becomes the current directory
+// and the start folder is kept for the template and the readme.
+TEST_F(StartUp, AStartThatFindsTheGameEntersItsFolder) {
+    addTemplate();
+    const std::string game = installGame();
     CTrysterDlg dialog(startDir.str());
-    QStringList expected = {"The Ploms Tryster: Initing Tool",
-                            "The Ploms Tryster: Checking for The Ploms",
-                            "The Ploms Tryster: Found it:",
-                            "The Ploms Tryster: " + QString::fromStdString(game),
-                            "The Ploms Tryster: Creating Tool Tips:",
-                            "The Ploms Tryster: Tool Initialized"};
-    EXPECT_EQ(titlesDuringInit(dialog), expected);
+    EXPECT_EQ(titlesDuringInit(dialog),
+              (QStringList{"The Ploms Tryster: Initing Tool", "The Ploms Tryster: Checking for The Ploms",
+                           "The Ploms Tryster: Found it:", "The Ploms Tryster: " + QString::fromStdString(game),
+                           "The Ploms Tryster: Creating Tool Tips:", "The Ploms Tryster: Tool Initialized"}));
     EXPECT_FALSE(dialog.quitPosted());
-    // The splash ran first, and nothing else was modal.
     ASSERT_EQ(runner.shown.size(), 1u);
     EXPECT_EQ(runner.shown[0].className, "tryster::app::CTitleDlg");
     EXPECT_EQ(runner.shown[0].ownerTitle, "The Ploms Tryster: Initing Tool");
-}
-
-TEST_F(StartUp, TheInstallFolderBecomesTheCurrentDirectoryAndTheStartFolderIsKept) {
-    addTemplate();
-    std::string game = installGame();
-    CTrysterDlg dialog(startDir.str());
-    dialog.initDialog();
     EXPECT_EQ(dialog.installFolder(), game);
     EXPECT_EQ(platform::fileSystem().currentDirectory(), game);
     EXPECT_TRUE(platform::fileSystem().exists("GameData\\keep.txt"));
@@ -54,11 +51,10 @@ TEST_F(StartUp, TheInstallFolderBecomesTheCurrentDirectoryAndTheStartFolderIsKep
 
 TEST_F(StartUp, WithoutTheKeyTheErrorBoxComesOnceAndTheRestStillRuns) {
     CTrysterDlg dialog(startDir.str());
-    QStringList titles = titlesDuringInit(dialog);
-    QStringList expected = {"The Ploms Tryster: Initing Tool", "The Ploms Tryster: Checking for The Ploms",
-                            "The Ploms Tryster: Not Found! Bailing", "The Ploms Tryster: Creating Tool Tips:",
-                            "The Ploms Tryster: Tool Initialized"};
-    EXPECT_EQ(titles, expected);
+    EXPECT_EQ(titlesDuringInit(dialog),
+              (QStringList{"The Ploms Tryster: Initing Tool", "The Ploms Tryster: Checking for The Ploms",
+                           "The Ploms Tryster: Not Found! Bailing", "The Ploms Tryster: Creating Tool Tips:",
+                           "The Ploms Tryster: Tool Initialized"}));
     ASSERT_EQ(runner.shown.size(), 2u);
     EXPECT_EQ(runner.shown[1].className, "tryster::app::CPlomSaved");
     EXPECT_EQ(runner.shown[1].caption, "Error");
@@ -66,8 +62,14 @@ TEST_F(StartUp, WithoutTheKeyTheErrorBoxComesOnceAndTheRestStillRuns) {
     EXPECT_EQ(runner.shown[1].ownerTitle, "The Ploms Tryster: Not Found! Bailing");
     EXPECT_TRUE(dialog.quitPosted());
     EXPECT_EQ(dialog.quitCode(), 0);
-    EXPECT_EQ(dialog.step(), 0);
     EXPECT_EQ(platform::fileSystem().currentDirectory(), startDir.str());
+
+    // The application then ends with 0, the box shown once.
+    runner.shown.clear();
+    RecordingAutomation automation;
+    CTrysterApp app(automation);
+    EXPECT_EQ(app.initInstance({"tryster"}), 0);
+    EXPECT_EQ(runner.shown.size(), 2u) << "the splash and the box; the main loop never ran";
 }
 
 TEST_F(StartUp, AKeyWithoutTheValueLeavesTheInstallFolderEmpty) {
@@ -79,25 +81,12 @@ TEST_F(StartUp, AKeyWithoutTheValueLeavesTheInstallFolderEmpty) {
     EXPECT_EQ(platform::fileSystem().currentDirectory(), startDir.str());
 }
 
-TEST_F(StartUp, TheApplicationEndsWithCodeZeroWhenTheGameIsMissing) {
-    RecordingAutomation automation;
-    CTrysterApp app(automation);
-    EXPECT_EQ(app.initInstance({"tryster"}), 0);
-    int errors = 0;
-    for (const ShownDialog& d : runner.shown)
-        if (d.caption == "Error" && d.message == kNotDetected) ++errors;
-    EXPECT_EQ(errors, 1);
-    EXPECT_EQ(runner.shown.size(), 2u);  // the splash and the box; the main loop never ran
-}
-
 TEST_F(StartUp, TheThemePlaysFromTheStartAndStopsAfterTheSplash) {
     RecordingAutomation automation;
     CTrysterApp app(automation);
     runner.onShow = [&](QDialog& d) {
-        if (d.metaObject()->className() == QLatin1String("tryster::app::CTitleDlg")) {
-            ASSERT_EQ(sounds.events.size(), 1u);
-            EXPECT_EQ(sounds.events[0], (Sound{Sound::Resource, "PLOMS", PlayMode::Async}));
-        }
+        if (d.metaObject()->className() != QLatin1String("tryster::app::CTitleDlg")) return;
+        EXPECT_EQ(sounds.events, (std::vector<Sound>{{Sound::Resource, "PLOMS", PlayMode::Async}}));
     };
     (void)app.initInstance({"tryster"});
     ASSERT_GE(sounds.events.size(), 2u);
@@ -105,36 +94,33 @@ TEST_F(StartUp, TheThemePlaysFromTheStartAndStopsAfterTheSplash) {
 }
 
 TEST_F(StartUp, AutomationSwitchesRegisterTheRunningObjectElseTheEntryIsRewritten) {
-    for (const char* option : {"-Embedding", "/Automation", "/embedding", "-AUTOMATION"}) {
-        RecordingAutomation automation;
-        CTrysterApp app(automation);
-        (void)app.initInstance({"tryster", option});
-        ASSERT_FALSE(automation.calls.empty());
-        EXPECT_EQ(automation.calls[0], "registerRunning") << option;
-    }
+    for (const char* option : {"-Embedding", "/Automation", "/embedding", "-AUTOMATION"})
+        EXPECT_TRUE(CTrysterApp::hasAutomationSwitch({"tryster", option})) << option;
+    EXPECT_FALSE(CTrysterApp::hasAutomationSwitch({"tryster", "Embedding", "--embedding"}));
     RecordingAutomation automation;
     CTrysterApp app(automation);
-    (void)app.initInstance({"tryster", "Embedding", "--embedding"});
-    ASSERT_FALSE(automation.calls.empty());
-    EXPECT_EQ(automation.calls[0], "updateRegistration " + QCoreApplication::applicationFilePath().toStdString());
-    EXPECT_EQ(automation.calls.back(), "setHost null");  // no dangling window after the end
+    (void)app.initInstance({"tryster", "/Automation"});
+    EXPECT_EQ(automation.calls.front(), "registerRunning");
+    RecordingAutomation user;
+    CTrysterApp started(user);
+    (void)started.initInstance({"tryster"});
+    EXPECT_EQ(user.calls.front(), "updateRegistration " + QCoreApplication::applicationFilePath().toStdString());
+    EXPECT_EQ(user.calls.back(), "setHost null") << "no dangling window after the end";
 }
 
+// Closing the window while a client holds the automation object only hides
+// it; the program ends, with 0, when the client lets go.
 TEST_F(StartUp, WhileAClientHoldsTheObjectClosingTheWindowOnlyHidesIt) {
     installGame();
     RecordingAutomation automation;
     CTrysterApp app(automation);
     bool hiddenButRunning = false;
-    // Runs once the dialog's own loop does.
-    QTimer::singleShot(0, [&] {
+    QTimer::singleShot(0, [&] {  // once the dialog's own loop runs
         automation.host->automationAttached();
-        CTrysterDlg* window = nullptr;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* dlg = qobject_cast<CTrysterDlg*>(w)) window = dlg;
-        ASSERT_TRUE(window);
+        auto* window = dynamic_cast<CTrysterDlg*>(automation.host);
         window->close();
         QTimer::singleShot(50, [&, window] {
-            hiddenButRunning = !window->isVisible();
+            hiddenButRunning = !window->isVisible() && !window->livePreview().frameTimerActive();
             automation.host->automationReleased();
         });
     });
@@ -155,10 +141,7 @@ TEST_F(StartUp, DialogsGetTheProgramsColours) {
 TEST_F(StartUp, TheStartFolderNeedsTheTemplateElseTheInstalledDataIsUsed) {
     test::TempDir data;
     EXPECT_EQ(chooseStartFolder(startDir.str(), data.str()), data.str());
-    addTemplate();
-    EXPECT_EQ(chooseStartFolder(startDir.str(), data.str()), startDir.str());
     startDir.write("tr_template.IFF", "");  // any letter case will do
-    std::filesystem::remove(startDir.path() / "TR_Template.iff");
     EXPECT_EQ(chooseStartFolder(startDir.str(), data.str()), startDir.str());
     // Without installed data the current folder stays, readme and all.
     std::filesystem::remove(startDir.path() / "tr_template.IFF");

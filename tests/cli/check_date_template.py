@@ -28,7 +28,7 @@ def main():
         missing = os.path.join(work, "none.iff")
         result = run("date", "create", "--game", game, "--character", character,
                      "--out", os.path.join(work, "Ann.srf"), "--template", missing, expect_ok=False)
-        check(result.returncode == 1 and b"no template file" in result.stderr,
+        check(result.returncode == 1 and b"expected the template" in result.stderr,
               "a missing template given by name is an error: %r" % result.stderr)
         check(not os.path.exists(os.path.join(work, "Ann.iff")), "nothing written without a template")
     sys.exit(finish())

@@ -9,7 +9,9 @@
 #include "exchange/AppearanceStrings.h"
 #include "exchange/CatalogName.h"
 #include "exchange/DateConstants.h"
+#include "exchange/NewDate.h"
 #include "exchange/ObjectDefinition.h"
+#include "exchange/TownieReplacement.h"
 #include "exchange/TownieSearch.h"
 #include "platform/FileFinder.h"
 #include "render/ImageDecoder.h"
@@ -115,6 +117,35 @@ TEST_F(DemoCharacterFiles, HoldWhatTheExportersReadWithIdentifiersOfTheirOwn) {
         for (std::uint32_t id : f.identifiers) EXPECT_TRUE(identifiers.insert(id).second) << std::hex << id;
         EXPECT_GE(f.pictures, 1);
         EXPECT_TRUE(f.picturesDecode);
+    }
+}
+
+// The dates are the size the game's are: a townie replaced by one of them,
+// or by a date made from the program's template, is still a townie.
+TEST_F(DemoCharacterFiles, ATownieReplacedByADateStaysATownie) {
+    struct Silent final : exchange::ExchangeReporter {
+        void showMessage(std::string_view, std::string_view text) override { ADD_FAILURE() << text; }
+        void showStatus(std::string_view) override {}
+        void stepProgress() override {}
+        void redrawPreview() override {}
+    } reporter;
+    std::vector<std::string> dates;
+    for (const std::string& name : filesIn("TemplateNPCs", "*.iff"))
+        dates.push_back(platform::resolvePath("TemplateNPCs\\" + name).string());
+    PlomData record;
+    record.setGender(kFemale);
+    ASSERT_TRUE(exchange::createNewDate(dir.file("New"), templatePath, record, exchange::Look{}, reporter));
+    dates.push_back(dir.file("New.iff"));
+
+    const std::string characters = dir.file("Characters");
+    const std::string townie = platform::joinPath(characters, "User00002.iff");
+    for (const std::string& date : dates) {
+        SCOPED_TRACE(date);
+        fs::remove_all(characters);
+        fs::create_directories(characters);
+        fs::copy_file(platform::resolvePath("UserData\\Characters\\User00002.iff"), townie);
+        ASSERT_TRUE(exchange::replaceTownie(townie, date, reporter).replaced());
+        EXPECT_EQ(exchange::searchTownies(characters), std::vector<std::string>{"User00002.iff"});
     }
 }
 

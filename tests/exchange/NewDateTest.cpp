@@ -4,13 +4,14 @@
 #include "ExchangeTestSupport.h"
 #include "exchange/AppearanceStrings.h"
 #include "exchange/CatalogName.h"
+#include "exchange/CharacterLook.h"
 #include "exchange/CopyTemplate.h"
 #include "exchange/DateConstants.h"
 #include "exchange/ExchangeTexts.h"
 #include "exchange/NewDate.h"
 #include "exchange/ObjectDefinition.h"
-#include "exchange/StagedFile.h"
 #include "platform/FileSystem.h"
+#include "platform/StagedFile.h"
 #include "resfile/StringSet.h"
 #include "resfile/StringSetMulti.h"
 #include "support/EveryFault.h"
@@ -59,7 +60,8 @@ protected:
         EXPECT_EQ(reporter.messages[0].second, message);
         EXPECT_EQ(reporter.statuses, std::vector<std::string>(kFourSteps.begin(), kFourSteps.begin() + statuses));
         EXPECT_EQ(dir.read("Bob.iff"), "earlier date");
-        for (const std::string& name : filesIn(dir)) EXPECT_FALSE(name.ends_with(StagedFile::kSuffix)) << name;
+        for (const std::string& name : filesIn(dir))
+            EXPECT_FALSE(name.ends_with(platform::StagedFile::kSuffix)) << name;
     }
 
     test::TempDir dir;
@@ -124,6 +126,41 @@ TEST_F(NewDate, CarriesTheRecordAndTheLook) {
 
     EXPECT_EQ(file.CountResources(kTypePicture), 0);
     EXPECT_EQ(file.CountResources(makeType("TEXT")), kTemplateVariantCount);
+}
+
+// The template says "Adult" and "Male"; a date says what it is, in the
+// template's letter case, and Load reads it back so.
+TEST_F(NewDate, SaysItsOwnAgeAndGenderInTheTemplatesLetterCase) {
+    struct Row {
+        const char* templateAge;
+        const char* templateGender;
+        bool adult;
+        Gender gender;
+        const char* age;
+        const char* genderText;
+    };
+    const Row rows[] = {
+        {"Adult", "Male", true, kFemale, "Adult", "Female"},
+        {"Adult", "Male", false, kMale, "Child", "Male"},
+        {"ADULT", "MALE", false, kFemale, "CHILD", "FEMALE"},
+        {"adult", "male", true, kFemale, "adult", "female"},
+        {"", "", false, kFemale, "Child", "Female"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.age) + " " + row.genderText);
+        (void)platform::fileSystem().remove(templatePath);
+        templatePath = test::makeTemplate(dir);
+        test::setAppearanceStrings(templatePath, {{1, row.templateAge}, {13, row.templateGender}});
+        look.isAdult = row.adult;
+        record.setGender(row.gender);
+        ASSERT_TRUE(create());
+        const CharacterReading back = readCharacter(dir.file("Bob.iff"));
+        ASSERT_TRUE(back.look);
+        EXPECT_EQ(back.ageText, row.age);
+        EXPECT_EQ(back.genderText, row.genderText);
+        EXPECT_EQ(back.look->isAdult, row.adult);
+        EXPECT_EQ(back.look->isMale, row.gender == kMale);
+    }
 }
 
 TEST_F(NewDate, ChildOutfitsKeepTheirBodyTypeAndTakeTheTone) {

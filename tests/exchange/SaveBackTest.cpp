@@ -5,9 +5,11 @@
 #include "ExchangeTestSupport.h"
 #include "exchange/AppearanceStrings.h"
 #include "exchange/CatalogName.h"
+#include "exchange/CharacterLook.h"
 #include "exchange/ExchangeTexts.h"
 #include "exchange/FileBackup.h"
 #include "exchange/SaveBack.h"
+#include "support/RecordingFileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -75,6 +77,24 @@ TEST_F(SaveBackTest, RewritesTheLookAsForANewDateAndKeepsABackup) {
     ASSERT_EQ(catalog.load(file, kCatalogNameId), kNoError);
     EXPECT_EQ(catalog.name, "Template");  // the name is not the save's business
     EXPECT_EQ(file.CountResources(kTypePicture), 0);
+}
+
+TEST_F(SaveBackTest, TheFileAndItsBackupAreOnTheDiskBeforeTheRename) {
+    test::RecordingFileSystem recording;
+    test::ScopedFileSystem scoped(recording);
+    ASSERT_TRUE(save().saved());
+    EXPECT_EQ(recording.undurable(), std::vector<std::string>{});
+    EXPECT_EQ(recording.count(test::RecordingFileSystem::Kind::Rename), 1);
+}
+
+TEST_F(SaveBackTest, AgeAndGenderStayAsTheFileHasThem) {
+    test::setAppearanceStrings(path, {{1, "Child"}, {13, "Female"}});
+    look.isAdult = true;
+    look.isMale = true;
+    ASSERT_TRUE(save().saved());
+    const CharacterReading back = readCharacter(path);
+    EXPECT_EQ(back.ageText, "Child");
+    EXPECT_EQ(back.genderText, "Female");
 }
 
 TEST_F(SaveBackTest, UnreadableFileIsLeftAsItWas) {

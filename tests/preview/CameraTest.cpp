@@ -26,16 +26,16 @@ render::Vector3 model(float y) { return {0, y - 1.75f, 0}; }
 
 TEST_F(PreviewTest, TheFigureIsFramedAsTheSnapshotsExpect) {
     Preview& p = start();
-    p.view().zoomLevel = 2;
-    p.positionCamera();
+    p.setZoomLevel(2);
+    (void)p.frame(nullptr, false);  // places the camera
     const render::Viewport3D& v = *p.viewport();
     EXPECT_NEAR(project(v, model(5.55f)).y, 153, 1) << "top of the head";
     EXPECT_NEAR(project(v, model(4.55f)).y, 188, 1) << "chin";
     EXPECT_NEAR(project(v, model(-0.35f)).y, 358, 1) << "feet";
     EXPECT_NEAR(project(v, model(2)).x, 166.7f, 1);
 
-    p.view().zoomLevel = 4;
-    p.positionCamera();
+    p.setZoomLevel(4);
+    (void)p.frame(nullptr, false);
     EXPECT_NEAR(project(v, model(5.55f)).y, 21, 1);
     EXPECT_NEAR(project(v, model(-0.35f)).y, 431, 1);
 }
@@ -48,9 +48,9 @@ TEST_F(PreviewTest, WideAndTallPreviewsKeepSquarePixelsAndTheCharacterNearTheTop
     for (ViewCase size : {ViewCase{600, 300}, ViewCase{300, 600}}) {
         SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height));
         Preview& p = start(size.width, size.height);
-        p.view().facing = 0.5f;
-        p.view().zoomLevel = 2;
-        p.positionCamera();
+        p.setFacing(0.5f);
+        p.setZoomLevel(2);
+        (void)p.frame(nullptr, false);
         const render::Viewport3D& v = *p.viewport();
         const float pixelsPerUnit = 256 / (1.5f * std::sqrt(2.0f) * 3);
         const ScreenPoint origin = project(v, {0, 0, 0});
@@ -92,8 +92,8 @@ TEST(CameraPlacement, TheCameraLooksAtTheOriginFromAboveAtEveryFacing) {
     EXPECT_NEAR(turned.direction.z, front.direction.x, 1e-5f);
 }
 
-TEST(ViewControls, TheFacingTurnsWithTheClockAfterItIsUsed) {
-    preview::ViewControls v;
+TEST(CameraView, TheFacingTurnsWithTheClockAfterItIsUsed) {
+    preview::CameraView v;
     v.rotationSpeed = 0.1f;  // "Slow": a quarter turn in ten seconds
     v.lastCameraTimeMs = 1000;
     EXPECT_EQ(v.advance(11000), 0.0f);

@@ -18,7 +18,7 @@ std::map<std::string, std::string> dress(const Preview& p) {
 
 TEST_F(PreviewTest, TheStartingListsHoldWhatFitsAnAdultManOfMediumTone) {
     Preview& p = start();
-    const preview::SkinCatalog& c = p.catalog();
+    const preview::SkinCatalog& c = look.catalog();
     EXPECT_EQ(c.headMeshes.entries(), (Names{"c011ma_repo", "c012ma_bald", "c201ma_child"}));
     EXPECT_EQ(c.bodyMeshes.entries(), (Names{"b003mafit_01", "nsuit_mafit"}));
     EXPECT_EQ(c.headTextures.entries(), (Names{"C011mamed_rotc"}));
@@ -33,94 +33,90 @@ TEST_F(PreviewTest, TheStartingListsHoldWhatFitsAnAdultManOfMediumTone) {
                                                             {"hmro", "HUAOmed"}}));
 }
 
-TEST_F(PreviewTest, AGenderChangeNeedsTheSecondTextureRefillToMatchTheNewBody) {
+// The first refill keeps the body texture chosen for the man's body; only
+// the second, for the body it chose, offers hers.
+TEST_F(PreviewTest, AGenderChangeRefillsTheTexturesForTheNewBody) {
     Preview& p = start();
-    p.inputs().female = true;
-    p.inputs().isMale = false;
-    p.refillCatalog(true, true);
-    EXPECT_EQ(p.look().headMesh, "c200fa_anne") << "the first of the list replaces one no longer listed";
-    EXPECT_EQ(p.look().bodyMesh, "b004fafit_01");
-    EXPECT_EQ(p.look().bodyTexture, "B003MAFitmed_bmoc") << "still filtered by the body chosen before";
-    p.refillCatalog(false, true);
-    EXPECT_EQ(p.catalog().bodyTextures.entries(), (Names{"B004FAFitmed_x"}));
-    EXPECT_EQ(p.look().bodyTexture, "B004FAFitmed_x");
-    EXPECT_EQ(p.look().headTexture, "C200famed_anne");
-    EXPECT_EQ(p.look().leftHandMesh, "hflo");
+    look.chooseGender(kFemale);
+    EXPECT_EQ(look.names().headMesh, "c200fa_anne") << "the first of the list replaces one no longer listed";
+    EXPECT_EQ(look.names().bodyMesh, "b004fafit_01");
+    EXPECT_EQ(look.catalog().bodyTextures.entries(), (Names{"B004FAFitmed_x"}));
+    EXPECT_EQ(look.names().bodyTexture, "B004FAFitmed_x");
+    EXPECT_EQ(look.names().headTexture, "C200famed_anne");
+    EXPECT_EQ(look.names().leftHandMesh, "hflo");
     EXPECT_EQ(dress(p).at("b004fafit_01"), "B004FAFitmed_x");
+    EXPECT_FALSE(look.written().isMale) << "one gender for the lists, the voice and the file";
 }
 
 TEST_F(PreviewTest, AChoiceThatSurvivesTheChangeStaysSelected) {
-    Preview& p = start();
-    p.look().bodyMesh = "nsuit_mafit";
-    p.refillCatalog(true, true);
-    p.inputs().skinToneIndex = 0;
-    p.refillCatalog(true, true);
-    EXPECT_EQ(p.look().bodyMesh, "nsuit_mafit");
-    EXPECT_EQ(p.catalog().bodyMeshes.selectedIndex(), 1);
-    EXPECT_EQ(p.look().headTexture, "C011malgt_rotc");
+    start();
+    look.chooseBodyMesh("nsuit_mafit");
+    look.chooseSkinTone(kLight);
+    EXPECT_EQ(look.names().bodyMesh, "nsuit_mafit");
+    EXPECT_EQ(look.catalog().bodyMeshes.selectedIndex(), 1);
+    EXPECT_EQ(look.names().headTexture, "C011malgt_rotc");
 }
 
 TEST_F(PreviewTest, AFullBodyTypeListsTheFullBodiesInsteadOfTheFitOnes) {
-    Preview& p = start();
-    p.inputs().bodyTypeIndex = 1;
-    p.refillCatalog(true, true);
-    EXPECT_EQ(p.catalog().bodyMeshes.entries(), (Names{"b003mafat_01"}));
-    EXPECT_EQ(p.look().bodyMesh, "b003mafat_01");
+    start();
+    look.chooseBodyType(kFat);
+    EXPECT_EQ(look.catalog().bodyMeshes.entries(), (Names{"b003mafat_01"}));
+    EXPECT_EQ(look.names().bodyMesh, "b003mafat_01");
 }
 
-TEST_F(PreviewTest, AChildSkeletonReplacesThePreviewCharacterAndListsChildBodiesByIsMale) {
+TEST_F(PreviewTest, AChildSkeletonReplacesThePreviewCharacterAndListsChildBodiesOfItsGender) {
     Preview& p = start();
     const anim::PreviewCharacter* adult = p.character();
-    p.skeletonName() = "child";
-    p.animationName() = "a2o-idle1";
-    p.look().bodyMesh = "b005mcchd_01";
-    p.inputs().isAdult = false;
-    p.refillCatalog(true, true);
+    p.keepPlaying("a2o-idle1");
+    Appearance child;
+    child.assign(kChildDefaults);
+    child.bodyMesh = "b005mcchd_01";
+    look.describe(child, kMale, false, kFit, kMedium);
     ASSERT_NE(p.character(), adult);
     EXPECT_EQ(p.character()->skeleton()->name(), "child");
     // Adult bodies of the gender and build are offered to children too.
-    EXPECT_EQ(p.catalog().bodyMeshes.entries(), (Names{"b003mafit_01", "b005mcchd_01", "nsuit_mafit"}));
+    EXPECT_EQ(look.catalog().bodyMeshes.entries(), (Names{"b003mafit_01", "b005mcchd_01", "nsuit_mafit"}));
     ASSERT_TRUE(p.playback()) << "the new character plays the chosen animation";
     EXPECT_EQ(p.playback()->animation().name, "a2o-idle1");
     EXPECT_EQ(dress(p).count("hulo"), 1u);
     run(100);
 
-    p.inputs().isMale = false;
-    p.refillCatalog(true, true);
-    EXPECT_EQ(p.catalog().bodyMeshes.entries(), (Names{"b003mafit_01", "b006fcchd_01", "nsuit_mafit"}));
-    EXPECT_EQ(p.look().bodyMesh, "b003mafit_01");
-    EXPECT_EQ(p.character()->skeleton()->name(), "child");
+    look.chooseGender(kFemale);
+    EXPECT_EQ(look.catalog().bodyMeshes.entries(), (Names{"b004fafit_01", "b006fcchd_01"}));
+    EXPECT_EQ(look.names().bodyMesh, "b004fafit_01");
+    EXPECT_EQ(p.character()->skeleton()->name(), "child") << "the skeleton follows a chosen body, not a list";
 }
 
 TEST_F(PreviewTest, AnOutfitTheLibraryLacksIsLeftOffAndTheOthersAreWorn) {
     Preview& p = start();
-    p.look().headMesh = "c999ma_nobody";
-    p.applyAppearance();
+    Appearance names = look.names();
+    names.headMesh = "c999ma_nobody";
+    look.wearExactly(names);
     const auto worn = dress(p);
     EXPECT_EQ(worn.size(), 3u);
     EXPECT_EQ(worn.count("c999ma_nobody"), 0u);
-    p.look().headMesh = "C011MA_REPO";
-    p.applyAppearance();
+    names.headMesh = "C011MA_REPO";
+    look.wearExactly(names);
     EXPECT_EQ(dress(p).count("c011ma_repo"), 1u) << "outfit names are kept in lower case";
 }
 
 TEST_F(PreviewTest, AnEmptyBodyTextureDressesTheBodyInItsOwnTexture) {
     Preview& p = start();
-    p.look().bodyTexture.clear();
-    p.applyAppearance();
+    Appearance names = look.names();
+    names.bodyTexture.clear();
+    look.wearExactly(names);
     EXPECT_EQ(dress(p).at("b003mafit_01"), "no-such-body");
-    EXPECT_EQ(p.look().leftHandTexture, "HUAOlgt");
+    EXPECT_EQ(look.names().leftHandTexture, "HUAOlgt");
 }
 
-TEST_F(PreviewTest, TakingTheLookOffCanLeaveTheAnimationPlaying) {
+TEST_F(PreviewTest, AStandingCharacterKeepsItsLook) {
     Preview& p = start();
-    p.takeOffAppearance(false);
-    EXPECT_TRUE(p.character()->skeleton()->wornOutfits().empty());
-    EXPECT_TRUE(p.playback());
-    p.applyAppearance();
-    p.takeOffAppearance(true);
+    p.standStill();
     EXPECT_FALSE(p.playback());
     EXPECT_TRUE(p.character()->skeleton()->playbacks().empty());
+    EXPECT_EQ(p.character()->skeleton()->wornOutfits().size(), 4u);
+    look.rescan();
+    EXPECT_FALSE(p.playback()) << "a refill does not wake it";
 }
 
 class BareCatalog : public GameFolder {};
@@ -137,8 +133,8 @@ TEST_F(BareCatalog, WithoutAHeadForTheGenderEveryHeadTextureOfTheToneIsListed) {
     dir.write("GameData/Animation/C500mamed_anim.BMP", "");
 
     preview::SkinCatalog catalog;
-    const CatalogFilter filter = preview::CatalogInputs{}.filter();
-    catalog.refillMeshes(library.outfits(), filter);
+    const CatalogFilter filter = CatalogFilter::from(false, kFit, kMedium, true, true);
+    catalog.refillMeshes({"b003mafit_01"}, filter);
     EXPECT_TRUE(catalog.headMeshes.empty());
     std::string head = "c011ma_repo";
     preview::SkinCatalog::selectCurrent(catalog.headMeshes, head);

@@ -51,16 +51,14 @@ protected:
     // The preview as the program starts it: the default adult (or child)
     // look after the gender buttons' refills, greeting under way.
     preview::Preview& start(bool adult = true) {
-        preview = std::make_unique<preview::Preview>(presenter, previewClock);
-        preview->setInstallFolder(folder_->file("game"));
-        EXPECT_TRUE(preview->setUp(&window, preview::kPreviewWidth, preview::kPreviewHeight));
+        preview = std::make_unique<preview::Preview>(look, presenter, previewClock);
+        look.setInstallFolder(folder_->file("game"));
+        EXPECT_TRUE(preview::startPreview(*preview, look, &window, preview::kPreviewWidth, preview::kPreviewHeight));
         if (!adult) {
-            preview->skeletonName() = kChildDefaults.skeleton;
-            preview->animationName() = kChildDefaults.animation;
-            preview->look().assign(kChildDefaults);
-            preview->inputs().isAdult = false;
-            preview->refillCatalog(true, true);
-            preview->refillCatalog(false, true);
+            preview->keepPlaying(kChildDefaults.animation);
+            Appearance child;
+            child.assign(kChildDefaults);
+            look.describe(child, kMale, false, kFit, kMedium);
         }
         return *preview;
     }
@@ -76,8 +74,8 @@ TempDir* DemoFigure::folder_ = nullptr;
 // the body rectangle.
 TEST_F(DemoFigure, AtZoomTwoFromTheFrontTheRectanglesFrameTheHeadAndTheWholeBody) {
     preview::Preview& p = start();
-    p.view().zoomLevel = 2;
-    p.view().facing = 0;
+    p.setZoomLevel(2);
+    p.setFacing(0);
     // Mid-greeting the waving hand is up beside the head.
     const struct {
         const char* animation;
@@ -123,7 +121,7 @@ TEST_F(DemoFigure, AtZoomTwoFromTheFrontTheRectanglesFrameTheHeadAndTheWholeBody
 // light would leave a few flat ones.
 TEST_F(DemoFigure, TheBodySnapshotShowsATexturedLitFigure) {
     start();
-    preview->view().zoomLevel = 2;
+    preview->setZoomLevel(2);
     run(200);
     const Picture body = picture(&kBodySnapshotRect);
     std::set<std::uint32_t> colours;
@@ -142,7 +140,7 @@ TEST_F(DemoFigure, EveryZoomKeepsTheFigureInThePicture) {
         start(adult);
         for (int zoom = 0; zoom <= 4; ++zoom) {
             SCOPED_TRACE((adult ? "adult at zoom " : "child at zoom ") + std::to_string(zoom));
-            preview->view().zoomLevel = zoom;
+            preview->setZoomLevel(zoom);
             run(40);
             const Picture whole = picture();
             shoot(whole, std::string(adult ? "demo-adult" : "demo-child") + "-zoom" + std::to_string(zoom));
@@ -165,8 +163,8 @@ TEST_F(DemoFigure, EveryZoomKeepsTheFigureInThePicture) {
 TEST_F(DemoFigure, SnapshotsAreWrittenFromTheFrontAtZoomTwo) {
     platform::ImageLibrarySession images;
     preview::Preview& p = start();
-    p.view().zoomLevel = 0;
-    p.view().facing = 2;
+    p.setZoomLevel(0);
+    p.setFacing(2);
     run(100);
     const std::string head = folder_->file("Demohead.jpg"), body = folder_->file("Demobody.jpg");
     EXPECT_EQ(p.takeSnapshots(head, body), (std::vector<std::string>{head, body}));

@@ -124,6 +124,7 @@ protected:
     RecordingPresenter presenter;
     NullWindow window;
     preview::PreviewClock previewClock;
+    preview::LookModel look;  // outlives the preview that reads it
     std::unique_ptr<preview::Preview> preview;
 };
 
@@ -141,8 +142,8 @@ protected:
     // A preview of the test install, set up at the given size.
     preview::Preview& start(int width = preview::kPreviewWidth, int height = preview::kPreviewHeight) {
         writeInstall();
-        preview = std::make_unique<preview::Preview>(presenter, previewClock);
-        EXPECT_TRUE(preview->setUp(&window, width, height));
+        preview = std::make_unique<preview::Preview>(look, presenter, previewClock);
+        EXPECT_TRUE(preview::startPreview(*preview, look, &window, width, height));
         return *preview;
     }
 };

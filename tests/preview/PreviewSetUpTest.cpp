@@ -60,7 +60,7 @@ TEST_F(PreviewTest, AnUnreadableDisplayModeGivesSixteenBitsAndThePreviewStillSta
 
 TEST_F(PreviewTest, AFailedStepLeavesThePreviewEmptyAndTheNextTickTriesAgain) {
     writeInstall();
-    preview = std::make_unique<Preview>(presenter, previewClock);
+    preview = std::make_unique<Preview>(look, presenter, previewClock);
     {
         platform::soft::SoftwareDisplay::Options options;
         options.drivers = {{"Ramp Emulation", false}};
@@ -80,7 +80,7 @@ TEST_F(PreviewTest, WithoutAnyGameFolderTheUserIsToldAndTheProgramQuits) {
     dir.write("Unrelated/readme.txt", "not a game");
     // Folders seen from another place earlier must not count.
     platform::FileFinder::instance().addFolder(".", true);
-    Preview p(presenter, previewClock);
+    Preview p(look, presenter, previewClock);
     EXPECT_FALSE(p.setUp(&window, 332, 432));
     ASSERT_EQ(presenter.messages.size(), 1u);
     EXPECT_EQ(presenter.messages[0], "Tryster Error: The Ploms was not detected on this computer. You must have "
@@ -94,9 +94,10 @@ TEST_F(PreviewTest, WithoutAnyGameFolderTheUserIsToldAndTheProgramQuits) {
 
 TEST_F(PreviewTest, OneAnimationFolderIsEnoughForTheFolderCheck) {
     dir.write("ExpansionPack3/Animations/readme.txt", "");
-    Preview p(presenter, previewClock);
-    EXPECT_TRUE(p.setUp(&window, 64, 64));
+    Preview p(look, presenter, previewClock);
+    EXPECT_TRUE(preview::startPreview(p, look, &window, 64, 64));
     EXPECT_TRUE(presenter.messages.empty());
+    ASSERT_TRUE(p.character());
     EXPECT_FALSE(p.character()->skeleton()) << "an empty install shows nothing";
     EXPECT_EQ(p.frame(), render::render_error::kOk);
 }
@@ -113,13 +114,13 @@ TEST_F(PreviewTest, TeardownReleasesEverythingAndIsSafeToRunTwice) {
     EXPECT_FALSE(p.playback());
     p.tearDown();
     EXPECT_EQ(p.frame(), render::render_error::kOk);
-    p.refillCatalog(true, true);
-    p.applyAppearance();
-    p.takeOffAppearance(true);
+    look.rescan();
+    p.standStill();
+    EXPECT_FALSE(p.character());
 }
 
 TEST_F(PreviewTest, AfterTheGreetingTheDirectorKeepsTheCharacterIdling) {
-    clock.seconds = 7;  // the set-up seeds the generator with it
+    platform::seedRandom(7);
     Preview& p = start();
     // The first run draws the voice line first, then the idle.
     platform::RuntimeRandom r(7);
@@ -148,8 +149,7 @@ TEST_F(PreviewTest, AfterTheGreetingTheDirectorKeepsTheCharacterIdling) {
 
 TEST_F(PreviewTest, AnUnknownIdleStandsTheCharacterStill) {
     Preview& p = start();
-    p.animationName() = "a2o-no-such-idle";
-    p.refillCatalog(false, false);
+    p.keepPlaying("a2o-no-such-idle");
     EXPECT_FALSE(p.playback());
     EXPECT_EQ(p.animationName(), "");
     run(1000);

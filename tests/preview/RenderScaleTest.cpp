@@ -25,9 +25,9 @@ protected:
         writeInstall();
         clock.ticks = kStart;
         previewClocks.emplace_back(std::make_unique<preview::PreviewClock>());
-        preview = std::make_unique<preview::Preview>(presenter, *previewClocks.back());
-        EXPECT_TRUE(preview->setUp(&window, kPreviewWidth, kPreviewHeight, scale));
-        preview->view().rotationSpeed = 0.1f;
+        preview = std::make_unique<preview::Preview>(look, presenter, *previewClocks.back());
+        EXPECT_TRUE(preview::startPreview(*preview, look, &window, kPreviewWidth, kPreviewHeight, scale));
+        preview->setRotationSpeed(0.1f);
         run(200);
         if (switchTo > 0) {
             EXPECT_TRUE(preview->setRenderScale(switchTo));
@@ -121,7 +121,7 @@ TEST_F(RenderScale, ScalesOutsideTheRangeAreRefused) {
     EXPECT_EQ(preview::Preview::scaledArea(kPreviewWidth, kPreviewHeight, 1.25f),
               (platform::ScreenRect{0, 0, 414, 538}))
         << "each side rounded and made even";
-    preview::Preview later(presenter, previewClock);
+    preview::Preview later(look, presenter, previewClock);
     EXPECT_FALSE(later.setUp(&window, kPreviewWidth, kPreviewHeight, 5.0f));
 }
 

@@ -46,8 +46,8 @@ std::pair<int, int> jpegSize(const std::string& bytes) {
 
 TEST_F(PreviewTest, AtZoomTwoTheHeadRectangleFramesTheHeadAndTheBodyRectangleTheFigure) {
     preview::Preview& p = start();
-    p.view().zoomLevel = 2;
-    p.view().facing = 0;
+    p.setZoomLevel(2);
+    p.setFacing(0);
     run(100);
     const Picture whole = picture();
     shoot(whole, "framing-zoom2");
@@ -74,7 +74,7 @@ TEST_F(PreviewTest, AtZoomTwoTheHeadRectangleFramesTheHeadAndTheBodyRectangleThe
 
 TEST_F(PreviewTest, AtZoomFourTheWholeFigureStillFits) {
     preview::Preview& p = start();
-    p.view().zoomLevel = 4;
+    p.setZoomLevel(4);
     run(100);
     const Picture whole = picture();
     shoot(whole, "framing-zoom4");
@@ -86,9 +86,9 @@ TEST_F(PreviewTest, AtZoomFourTheWholeFigureStillFits) {
 TEST_F(PreviewTest, SnapshotsAreTakenAtZoomTwoFromTheFrontAndTheViewComesBack) {
     platform::ImageLibrarySession images;
     preview::Preview& p = start();
-    p.view().zoomLevel = 4;
-    p.view().facing = 1.5f;
-    p.view().rotationSpeed = 0.1f;
+    p.setZoomLevel(4);
+    p.setFacing(1.5f);
+    p.setRotationSpeed(0.1f);
     run(100);
     dir.write("Out/Bobhead.jpg", "stale");
 
@@ -103,7 +103,7 @@ TEST_F(PreviewTest, SnapshotsAreTakenAtZoomTwoFromTheFrontAndTheViewComesBack) {
 
 TEST_F(PreviewTest, WithoutADrawingSurfaceNoSnapshotIsWritten) {
     platform::ImageLibrarySession images;
-    preview::Preview p(presenter, previewClock);
+    preview::Preview p(look, presenter, previewClock);
     EXPECT_TRUE(p.takeSnapshots(dir.file("Bobhead.jpg"), dir.file("Bobbody.jpg")).empty());
     EXPECT_FALSE(platform::fileSystem().exists(dir.file("Bobhead.jpg")));
 }

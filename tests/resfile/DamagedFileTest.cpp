@@ -99,6 +99,55 @@ protected:
     test::MemoryFileSystem fs;
 };
 
+// An open tells a file that reads to its end from one whose map or chunks
+// run past it, and says where: a damaged file is not an empty one.
+TEST_F(DamagedFile, AnOpenSaysWhereTheMapOrTheChunksRunPastTheEnd) {
+    using Kind = ContainerDamage::Kind;
+    const Bytes first = test::chunk2("OBJD", 128, 0, "", pattern(100, 1));   // at 64, 176 bytes
+    const Bytes second = test::chunk2("BMP_", 1, 0, "", pattern(300, 2));    // at 240, 376 bytes
+    const Bytes map = test::chunk2("rsmp", 0, 0, "", test::mapData(0, {{"OBJD", {{64, 128, 0, ""}}}}));
+    const Bytes listsBeyond =
+        test::chunk2("rsmp", 0, 0, "", test::mapData(0, {{"OBJD", {{64, 128, 0, ""}, {5000, 129, 0, ""}}}}));
+    Bytes badSize = second;
+    badSize[4] = 0xFF;  // a size past 0x40000000
+    auto cut = [](Bytes b, std::size_t size) {
+        b.resize(size);
+        return b;
+    };
+    struct Row {
+        const char* what;
+        Bytes file;
+        Kind kind;
+        std::uint64_t offset;
+        int listed;  // resources the index lists
+    };
+    const Row rows[] = {
+        {"whole, walked", test::cat({test::header2('0', 0), first, second}), Kind::None, 0, 2},
+        {"whole, by its map", test::cat({test::header2('5', 616), first, second, map}), Kind::None, 0, 1},
+        {"cut inside a chunk", cut(test::cat({test::header2('0', 0), first, second}), 400), Kind::ChunkPastEnd, 240,
+         2},
+        {"cut inside a header", cut(test::cat({test::header2('0', 0), first}), 100), Kind::HeaderCut, 64, 0},
+        {"a map past the end", test::cat({test::header2('5', 9000), first, second}), Kind::MapPastEnd, 9000, 2},
+        {"a map listing past the end", test::cat({test::header2('5', 616), first, second, listsBeyond}),
+         Kind::ListedPastEnd, 5000, 2},
+        {"a size that cannot be", test::cat({test::header2('0', 0), first, badSize}), Kind::BadChunkHeader, 240, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        fs.put("f.iff", row.file);
+        auto file = open(false);
+        EXPECT_EQ(file->damage().kind, row.kind);
+        if (row.kind != Kind::None) {
+            EXPECT_EQ(file->damage().offset, row.offset);
+        }
+        EXPECT_EQ(file->damage().fileSize, row.kind == Kind::None ? 0u : row.file.size());
+        int count = 0;
+        for (std::int16_t t = 1; t <= file->CountTypes(); ++t) count += file->CountResources(file->GetIndType(t));
+        EXPECT_EQ(count, row.listed);
+        EXPECT_EQ(file->Close(), kNoError);
+    }
+}
+
 // The same damage after every chunk of a small file of either version,
 // met by a put, a remove and a refused remove. The remove frees enough for
 // compaction to run where it can.
@@ -181,7 +230,7 @@ TEST_F(DamagedFile, EveryChunkBoundaryKeepsWhatTheWalkCannotRead) {
 TEST_F(DamagedFile, AMappedChunkFlaggedFreeIsNeitherReusedNorCompactedAway) {
     const Bytes objd = pattern(40, 3);
     const Bytes listed = test::chunk2("OBJD", 128, 0x0004, "", objd);
-    const Bytes spare = test::chunk2("BMP_", 1, 0, "", pattern(9000, 4));
+    const Bytes spare = test::chunk2("BMP_", 1, 0, "", pattern(kCompactThreshold, 4));
     const std::uint32_t objdAt = 64, spareAt = objdAt + static_cast<std::uint32_t>(listed.size());
     const auto mapAt = static_cast<std::uint32_t>(spareAt + spare.size());
     const Bytes map = test::chunk2("rsmp", 0, 0, "", test::mapData(0, {{"OBJD", {{objdAt, 128, 0, ""}}},

@@ -5,7 +5,8 @@
 // Install it with `platform::installFileSystem`.
 //
 // With `everyChange`, every change of the disk counts: writes, truncation,
-// renaming, removing and opening a file to create it. With `once`, only the
+// renaming, removing, opening a file to create it, and syncing a file or a
+// folder (as a full disk or a failing one reports it). With `once`, only the
 // n-th counted operation fails and the ones after it succeed again.
 
 #include "platform/FileSystem.h"
@@ -38,6 +39,8 @@ public:
     bool rename(std::string_view from, std::string_view to) override {
         return allowChange() && real().rename(from, to);
     }
+    bool syncFile(std::string_view path) override { return allowChange() && real().syncFile(path); }
+    bool syncFolder(std::string_view path) override { return allowChange() && real().syncFolder(path); }
     bool createDirectories(std::string_view path) override { return real().createDirectories(path); }
     std::vector<platform::DirEntry> list(std::string_view folder) override { return real().list(folder); }
     std::string currentDirectory() override { return real().currentDirectory(); }

@@ -148,13 +148,25 @@ QImage drawSplash() {
     return image;
 }
 
-void drawColumn(QPainter& p, double centreX, const QString& heading, const QString& text) {
+void drawColumn(QPainter& p, double centreX, double top, const QString& heading, const QString& text) {
     p.setFont(artFont(Face::SansBold, 16));
     p.setPen(kGold);
-    p.drawText(QRectF(centreX - 85, 200, 170, 22), Qt::AlignHCenter | Qt::AlignVCenter, heading);
+    p.drawText(QRectF(centreX - 85, top, 170, 22), Qt::AlignHCenter | Qt::AlignVCenter, heading);
     p.setFont(artFont(Face::Sans, 12));
     p.setPen(QColor(255, 240, 222));
-    p.drawText(QRectF(centreX - 82, 224, 164, 52), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, text);
+    p.drawText(QRectF(centreX - 82, top + 24, 164, 48), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, text);
+}
+
+// A four-pointed sparkle: the restyled look.
+void drawSparkle(QPainter& p, QPointF centre, double size, const QColor& colour) {
+    const double s = size, w = size * 0.28;
+    p.save();
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawPolygon(QPolygonF({centre + QPointF(0, -s), centre + QPointF(w, -w), centre + QPointF(s, 0),
+                             centre + QPointF(w, w), centre + QPointF(0, s), centre + QPointF(-w, w),
+                             centre + QPointF(-s, 0), centre + QPointF(-w, -w)}));
+    p.restore();
 }
 
 QImage drawWelcome() {
@@ -174,32 +186,47 @@ QImage drawWelcome() {
     drawBokeh(p, panel, 16);
     p.restore();
 
-    drawTitle(p, QStringLiteral("Welcome!"), artFont(Face::SerifBold, 30), kW / 2.0, 46);
-    p.setFont(artFont(Face::Sans, 13));
+    drawTitle(p, QStringLiteral("Welcome!"), artFont(Face::SerifBold, 30), kW / 2.0, 40);
+    p.setFont(artFont(Face::Sans, 12));
     p.setPen(QColor(255, 242, 226));
-    p.drawText(QRectF(24, 58, kW - 48, 40), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-               QStringLiteral("Make a new date for The Ploms, or swap one into your neighbourhood."));
+    p.drawText(QRectF(24, 50, kW - 48, 36), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+               QStringLiteral("Make a new date for The Ploms, swap one into your neighbourhood, "
+                              "or restyle one of your own."));
     p.setPen(QPen(QColor(242, 196, 98, 110), 1));
-    p.drawLine(QPointF(40, 104), QPointF(kW - 40, 104));
+    p.drawLine(QPointF(40, 90), QPointF(kW - 40, 90));
 
     // Columns sit above the buttons they explain: Create left, Replace right.
-    constexpr double kCreateX = 100, kReplaceX = 280;
-    drawFigure(p, kCreateX, 190, 74, QColor(40, 150, 160), QColor(236, 198, 166));
+    constexpr double kCreateX = 100, kReplaceX = 280, kFloor = 158;
+    drawFigure(p, kCreateX, kFloor, 62, QColor(40, 150, 160), QColor(236, 198, 166));
     p.setPen(Qt::NoPen);
     p.setBrush(kGold);
-    p.drawEllipse(QPointF(kCreateX + 26, 130), 12, 12);
+    p.drawEllipse(QPointF(kCreateX + 22, 108), 10, 10);
     p.setBrush(kInk);
-    p.drawRect(QRectF(kCreateX + 20, 128.6, 12, 2.8));
-    p.drawRect(QRectF(kCreateX + 24.6, 124, 2.8, 12));
+    p.drawRect(QRectF(kCreateX + 17, 106.8, 10, 2.4));
+    p.drawRect(QRectF(kCreateX + 20.8, 103, 2.4, 10));
 
-    drawFigure(p, kReplaceX - 30, 190, 62, QColor(150, 150, 160), QColor(220, 190, 160));
-    drawFigure(p, kReplaceX + 30, 190, 66, QColor(236, 146, 58), QColor(196, 144, 112));
-    drawSwapArrows(p, QPointF(kReplaceX, 134), 15, kGold);
+    drawFigure(p, kReplaceX - 26, kFloor, 52, QColor(150, 150, 160), QColor(220, 190, 160));
+    drawFigure(p, kReplaceX + 26, kFloor, 56, QColor(236, 146, 58), QColor(196, 144, 112));
+    drawSwapArrows(p, QPointF(kReplaceX, 112), 13, kGold);
 
-    drawColumn(p, kCreateX, QStringLiteral("Create"),
+    drawColumn(p, kCreateX, 164, QStringLiteral("Create"),
                QStringLiteral("Design a new date: looks, name, personality, interests and career."));
-    drawColumn(p, kReplaceX, QStringLiteral("Replace"),
+    drawColumn(p, kReplaceX, 164, QStringLiteral("Replace"),
                QStringLiteral("Swap a Townie of a neighbourhood for a date you already have."));
+
+    // The third way, beside the Load button the page lays over the band's
+    // right end.
+    p.setPen(QPen(QColor(242, 196, 98, 110), 1));
+    p.drawLine(QPointF(40, 240), QPointF(kW - 40, 240));
+    drawFigure(p, 40, 276, 30, QColor(120, 90, 170), QColor(226, 188, 156));
+    drawSparkle(p, QPointF(53, 250), 6, kGold);
+    p.setFont(artFont(Face::SansBold, 15));
+    p.setPen(kGold);
+    p.drawText(QRectF(66, 244, 190, 18), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Restyle"));
+    p.setFont(artFont(Face::Sans, 12));
+    p.setPen(QColor(255, 240, 222));
+    p.drawText(QRectF(66, 262, 206, 16), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("A new look for one of your Ploms."));
     return image;
 }
 

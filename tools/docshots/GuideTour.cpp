@@ -6,8 +6,8 @@
 #include "app/CTROKCancel.h"
 #include "app/CTitleDlg.h"
 #include "app/CTrysterDlg.h"
-#include "app/ControlIds.h"
-#include "app/LoadCommands.h"
+#include "app/LoadExtraPanel.h"
+#include "app/NamedControl.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -32,7 +32,7 @@
 namespace tryster::docshots {
 
 const std::vector<Picture> kPictures = {
-    {"welcome.png", "the first page, the figure idling in the preview"},
+    {"welcome.png", "the first page: Create, Replace and Load, the figure idling in the preview"},
     {"create-look.png", "Create, page 1: gender, body type, skin, meshes and textures"},
     {"create-name.png", "Create, page 2: name and description"},
     {"create-personality.png", "Create, page 3: personality points and the star sign"},
@@ -46,7 +46,7 @@ const std::vector<Picture> kPictures = {
     {"replace-confirm.png", "Replace: the last question before the townie is replaced"},
     {"window-menu.png", "the window menu with Load, Save back and Rescan"},
     {"load-dialog.png", "Load: the open dialog naming the character under the cursor"},
-    {"load-loaded.png", "Load: the loaded character in the preview"},
+    {"load-loaded.png", "Load: the loaded character on the look page, with Save back"},
     {"load-restyle.png", "Load: the loaded character restyled on page 1"},
     {"load-saved.png", "Save back: the new look written into the character's file"},
 };
@@ -54,7 +54,6 @@ const std::vector<Picture> kPictures = {
 namespace {
 
 using app::CTrysterDlg;
-using namespace tryster::controls;
 
 constexpr int kStartTimeoutMs = 180'000;
 constexpr int kListingTimeoutMs = 20'000;
@@ -189,25 +188,34 @@ void GuideTour::expectDialog(Answer answer) {
     m_answers.push_back(std::move(answer));
 }
 
-QWidget* GuideTour::control(int id) {
-    return m_dialog->control(id);
+template <typename T>
+T* GuideTour::control(const char* name) {
+    T* found = app::namedControl<T>(m_dialog.get(), QString::fromLatin1(name));
+    if (!found) fail(QStringLiteral("the window has no \"%1\"").arg(QString::fromLatin1(name)));
+    return found;
 }
 
-void GuideTour::click(int id) {
-    auto* button = qobject_cast<QAbstractButton*>(control(id));
+void GuideTour::click(const char* name) {
+    auto* button = control<QAbstractButton>(name);
     if (!button || !button->isVisible() || !button->isEnabled()) {
-        fail(QStringLiteral("button %1 cannot be pressed on step %2").arg(id).arg(m_dialog->step()));
+        fail(QStringLiteral("\"%1\" cannot be pressed on step %2").arg(QString::fromLatin1(name)).arg(m_dialog->step()));
         return;
     }
     button->click();
 }
 
-void GuideTour::pick(int listId, const QString& text) {
-    auto* list = qobject_cast<QListWidget*>(control(listId));
+QListWidget* GuideTour::list(const char* name) {
+    auto* found = control<QListWidget>(name);
+    if (found && found->count() == 0) fail(QStringLiteral("\"%1\" lists nothing").arg(QString::fromLatin1(name)));
+    return found && found->count() > 0 ? found : nullptr;
+}
+
+void GuideTour::pick(const char* listName, const QString& text) {
+    auto* list = control<QListWidget>(listName);
     const QList<QListWidgetItem*> found =
         list ? list->findItems(text, Qt::MatchExactly) : QList<QListWidgetItem*>();
     if (found.isEmpty()) {
-        fail(QStringLiteral("list %1 offers no \"%2\"").arg(listId).arg(text));
+        fail(QStringLiteral("\"%1\" offers no \"%2\"").arg(QString::fromLatin1(listName), text));
         return;
     }
     list->scrollToItem(found.front());
@@ -215,8 +223,9 @@ void GuideTour::pick(int listId, const QString& text) {
 }
 
 // As a keyboard types, one character at a time.
-void GuideTour::type(int id, const QString& text) {
-    QWidget* field = control(id);
+void GuideTour::type(const char* name, const QString& text) {
+    QWidget* field = control<QWidget>(name);
+    if (!field) return;
     for (const QChar c : text) {
         const bool newLine = c == QLatin1Char('\n');
         const int key = newLine ? Qt::Key_Return : Qt::Key_unknown;
@@ -269,63 +278,58 @@ void GuideTour::welcome() {
 }
 
 void GuideTour::createPath() {
-    click(IDC_CREATE);
+    click("Create");
     expectStep(1);
-    click(IDC_FEMALE);
-    qobject_cast<QComboBox*>(control(IDC_SKIN_TYPE_LIST))->setCurrentIndex(1);
-    auto* bodies = qobject_cast<QListWidget*>(control(IDC_BODY_MESH_LIST));
-    auto* heads = qobject_cast<QListWidget*>(control(IDC_HEAD_MESH_LIST));
-    if (bodies->count() < 1 || heads->count() < 1) {
-        fail(QStringLiteral("the demo folder offers no meshes for her"));
-        return;
-    }
-    pick(IDC_BODY_MESH_LIST, bodies->item(bodies->count() - 1)->text());
-    pick(IDC_HEAD_MESH_LIST, heads->item(heads->count() - 1)->text());
-    auto* bodyTextures = qobject_cast<QListWidget*>(control(IDC_BODY_TEXTURE_LIST));
-    if (bodyTextures->count() > 0) pick(IDC_BODY_TEXTURE_LIST, bodyTextures->item(bodyTextures->count() - 1)->text());
+    click("Female");
+    control<QComboBox>("Skin Type")->setCurrentIndex(1);
+    QListWidget* bodies = list("Body Mesh");
+    QListWidget* heads = list("Head Mesh");
+    if (!bodies || !heads) return;
+    pick("Body Mesh", bodies->item(bodies->count() - 1)->text());
+    pick("Head Mesh", heads->item(heads->count() - 1)->text());
+    if (QListWidget* bodyTextures = list("Body Texture"))
+        pick("Body Texture", bodyTextures->item(bodyTextures->count() - 1)->text());
     pose(kPoseStepMs);
     save("create-look.png", window());
 
-    click(IDC_NEXT);
+    click("Next");
     expectStep(2);
-    type(IDC_NAME, QStringLiteral("Mara Quill"));
-    type(IDC_DESCRIPTION, QStringLiteral("Writes letters by hand.\nKeeps every answer in a tin."));
+    type("Name of this Plom", QStringLiteral("Mara Quill"));
+    type("Describe this Plom", QStringLiteral("Writes letters by hand.\nKeeps every answer in a tin."));
     pose(kPoseStepMs);
     save("create-name.png", window());
 
-    click(IDC_NEXT);
+    click("Next");
     expectStep(3);
-    const std::pair<int, int> traits[] = {{IDC_NICE_SLIDER, 7},
-                                          {IDC_NEAT_SLIDER, 4},
-                                          {IDC_OUTGOING_SLIDER, 3},
-                                          {IDC_ACTIVE_SLIDER, 6},
-                                          {IDC_PLAYFUL_SLIDER, 5}};
-    for (auto [id, value] : traits) qobject_cast<QSlider*>(control(id))->setValue(value);
+    const std::pair<const char*, int> traits[] = {
+        {"Nice", 7}, {"Neat", 4}, {"Outgoing", 3}, {"Active", 6}, {"Playful", 5}};
+    for (auto [name, value] : traits)
+        if (auto* slider = control<QSlider>(name)) slider->setValue(value);
     pose(kPoseStepMs);
     save("create-personality.png", window());
 
-    click(IDC_NEXT);
+    click("Next");
     expectStep(4);
     for (const char* interest : {"Music", "Travel", "Food", "Romance", "Style"}) {
-        pick(IDC_REMAINING_INTERESTS, QString::fromLatin1(interest));
-        click(IDC_TOP_ADD);
+        pick("Interests", QString::fromLatin1(interest));
+        click("Add Top Interest");
     }
     for (const char* interest : {"Politics", "Weather"}) {
-        pick(IDC_REMAINING_INTERESTS, QString::fromLatin1(interest));
-        click(IDC_LOW_ADD);
+        pick("Interests", QString::fromLatin1(interest));
+        click("Add Low Interest");
     }
-    pick(IDC_REMAINING_INTERESTS, QStringLiteral("Exercise"));
+    pick("Interests", QStringLiteral("Exercise"));
     pose(kPoseStepMs);
     save("create-interests.png", window());
 
-    click(IDC_NEXT);
+    click("Next");
     expectStep(5);
-    qobject_cast<QComboBox*>(control(IDC_JOB_TRACK))->setCurrentText(QStringLiteral("Science"));
-    qobject_cast<QSlider*>(control(IDC_JOB_LEVEL))->setValue(7);
+    control<QComboBox>("Job Track")->setCurrentText(QStringLiteral("Science"));
+    control<QSlider>("Job Level")->setValue(7);
     pose(kPoseStepMs);
     save("create-career.png", window());
 
-    click(IDC_NEXT);
+    click("Next");
     expectStep(6);
     pose(kPoseStepMs);
     save("create-export.png", window());
@@ -348,11 +352,11 @@ void GuideTour::createPath() {
         save("create-finished.png", overWindow(d));
         return int(QDialog::Rejected);  // no web page
     });
-    click(IDC_SAVE);
+    click("Save");
     if (!std::filesystem::exists(m_gameFolder + "/TemplateNPCs/Mara.iff"))
         fail(QStringLiteral("the save wrote no date"));
     // Back through the pages to the welcome page, where Replace is.
-    for (int page = 6; page > 0 && m_dialog->step() > 0 && !m_failed; --page) click(IDC_BACK);
+    for (int page = 6; page > 0 && m_dialog->step() > 0 && !m_failed; --page) click("Back");
     expectStep(0);
 }
 
@@ -363,15 +367,15 @@ void GuideTour::replacePath() {
         chooser->selectFile(QString::fromStdString(m_gameFolder + "/UserData/Neighborhood.iff"));
         return int(QDialog::Accepted);
     });
-    click(IDC_REPLACE);
+    click("Replace");
     expectStep(10);
-    pick(IDC_TOWNIE_LIST, QStringLiteral("User00002.iff"));
+    pick("Townies", QStringLiteral("User00002.iff"));
     pose(kPoseStepMs);
     save("replace-townies.png", window());
 
-    click(IDC_NEXT);
+    click("Next");
     expectStep(11);
-    pick(IDC_DATE_LIST, QStringLiteral("Mara.iff"));
+    pick("Dates", QStringLiteral("Mara.iff"));
     pose(kPoseStepMs);
     save("replace-dates.png", window());
 
@@ -379,7 +383,7 @@ void GuideTour::replacePath() {
         save("replace-confirm.png", overWindow(d));
         return int(QDialog::Rejected);  // the townie stays for the Load section
     });
-    click(IDC_NEXT);
+    click("Next");
     expectStep(0);
 }
 
@@ -387,7 +391,9 @@ void GuideTour::loadPath() {
     pose(kPoseStepMs);
     // The menu a right click on the window opens.
     QMenu* menu = m_dialog->systemMenu();
-    QPoint at = control(IDC_PREVIEW)->geometry().center() - QPoint(80, 120);
+    QWidget* pane = control<QWidget>("Preview");
+    if (!pane) return;
+    QPoint at = pane->geometry().center() - QPoint(80, 120);
     menu->popup(m_dialog->mapToGlobal(at));
     settle(100);
     // Kept inside the window's picture, as a menu stays on the screen.
@@ -398,7 +404,8 @@ void GuideTour::loadPath() {
     expectDialog([this](QDialog& d) {
         auto* chooser = qobject_cast<QFileDialog*>(&d);
         auto* panel = chooser ? chooser->findChild<app::LoadExtraPanel*>() : nullptr;
-        if (!panel || !waitForListing(*chooser, true)) {
+        auto* name = panel ? app::namedControl<QLineEdit>(panel, QStringLiteral("Character Name")) : nullptr;
+        if (!name || !waitForListing(*chooser, true)) {
             fail(QStringLiteral("the Load dialog did not list the characters with its panel"));
             return int(QDialog::Rejected);
         }
@@ -406,7 +413,7 @@ void GuideTour::loadPath() {
         const bool named = waitFor(
             [&] {
                 typeFileName(*chooser, QStringLiteral("User00002.iff"));
-                return panel->characterName() == QLatin1String("Nadia Brook");
+                return name->text() == QLatin1String("Nadia Brook");
             },
             kListingTimeoutMs);
         if (!named) fail(QStringLiteral("the Load dialog's panel did not name the character"));
@@ -414,20 +421,23 @@ void GuideTour::loadPath() {
         save("load-dialog.png", dialogPicture(d));
         return int(QDialog::Accepted);
     });
-    app::LoadCommands& commands = *m_dialog->loadCommands();
-    commands.loadAction()->trigger();
-    if (m_dialog->windowTitle() != QLatin1String("Nadia Brook - The Ploms Figurant"))
-        fail(QStringLiteral("the loaded character's title is \"%1\"").arg(m_dialog->windowTitle()));
+    // The welcome page's third way: Load, then the look page.
+    click("Load");
+    expectStep(1);
+    auto* saveBack = control<QAbstractButton>("Save Back");
+    if (!saveBack || !saveBack->isVisible()) {
+        fail(QStringLiteral("the look page offers no Save back after a load"));
+        return;
+    }
     pose(kPoseStepMs);
     save("load-loaded.png", window());
 
-    click(IDC_CREATE);
-    expectStep(1);
-    auto* textures = qobject_cast<QListWidget*>(control(IDC_BODY_TEXTURE_LIST));
+    QListWidget* textures = list("Body Texture");
+    if (!textures) return;
     const QList<QListWidgetItem*> chosen = textures->selectedItems();
     for (int i = 0; i < textures->count(); ++i)
         if (chosen.isEmpty() || textures->item(i) != chosen.front()) {
-            pick(IDC_BODY_TEXTURE_LIST, textures->item(i)->text());
+            pick("Body Texture", textures->item(i)->text());
             break;
         }
     pose(kPoseStepMs);
@@ -437,11 +447,7 @@ void GuideTour::loadPath() {
         save("load-saved.png", overWindow(d));
         return int(QDialog::Accepted);
     });
-    if (!commands.saveBackAction()->isEnabled()) {
-        fail(QStringLiteral("Save back is off after a load"));
-        return;
-    }
-    commands.saveBackAction()->trigger();
+    click("Save Back");
 }
 
 }  // namespace tryster::docshots

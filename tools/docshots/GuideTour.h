@@ -17,6 +17,7 @@
 #include <vector>
 
 class QDialog;
+class QListWidget;
 class QWidget;
 
 namespace tryster::app {
@@ -53,10 +54,15 @@ private:
     void replacePath();
     void loadPath();
 
-    QWidget* control(int id);
-    void click(int id);
-    void pick(int listId, const QString& text);
-    void type(int id, const QString& text);
+    // The window's control of that accessible name, as assistive tools
+    // find it; the walk fails without one.
+    template <typename T>
+    T* control(const char* name);
+    void click(const char* name);
+    // A list with entries, else the walk fails.
+    QListWidget* list(const char* name);
+    void pick(const char* listName, const QString& text);
+    void type(const char* name, const QString& text);
     void expectStep(int step);
     // Moves the clock on and draws a frame, so each picture catches the
     // figure in its own moment of the idle animations.

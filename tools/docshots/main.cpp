@@ -2,6 +2,9 @@
 //
 //   tryster-docshots [--work DIR] OUTPUT_FOLDER   writes every picture
 //   tryster-docshots --list                       names them, one a line
+//   tryster-docshots --figures [--work DIR] OUTPUT_FOLDER
+//                     pictures of every look and animation of the demo
+//                     figures instead, for looking at (see FigureSheets)
 //
 // It makes a demo game folder and a start folder with the template in the
 // work folder, points a registry file at the game, and walks the window
@@ -15,6 +18,7 @@
 // dialogs show) is emptied first; a folder that
 // this program did not make is refused.
 
+#include "FigureSheets.h"
 #include "GuideTour.h"
 
 #include "app/CTrysterApp.h"
@@ -46,7 +50,7 @@ constexpr const char* kMarker = ".tryster-docshots";
 constexpr std::chrono::seconds kFileDate{1'796'000'000};
 
 int usage() {
-    std::fprintf(stderr, "usage: tryster-docshots [--work DIR] OUTPUT_FOLDER | --list\n");
+    std::fprintf(stderr, "usage: tryster-docshots [--figures] [--work DIR] OUTPUT_FOLDER | --list\n");
     return 2;
 }
 
@@ -98,6 +102,7 @@ int main(int argc, char** argv) {
     // Not $TMPDIR: the path shows in the file dialogs' pictures.
     fs::path work = "/tmp/tryster-guide";
     std::string output;
+    bool figures = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--list") {
@@ -105,7 +110,9 @@ int main(int argc, char** argv) {
                 std::printf("%s\t%s\n", picture.file, picture.shows);
             return 0;
         }
-        if (arg == "--work" && i + 1 < argc) {
+        if (arg == "--figures") {
+            figures = true;
+        } else if (arg == "--work" && i + 1 < argc) {
             work = fs::absolute(argv[++i]);
         } else if (!arg.empty() && arg[0] != '-' && output.empty()) {
             output = fs::absolute(arg).string();
@@ -150,6 +157,7 @@ int main(int argc, char** argv) {
     // The program holds the snapshot writer for its whole run; so does the
     // walk, whose save writes them.
     const platform::ImageLibrarySession images;
+    if (figures) return docshots::writeFigureSheets(game.string(), output) ? 0 : 1;
     platform::FixedClock clock{20'000'000, 1'796'000'000};
     platform::installClockSource(&clock);
     bool done = false;

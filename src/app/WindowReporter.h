@@ -1,8 +1,8 @@
 #pragma once
 // The exporters' reporter in the window: messages in the program's message
-// box, the status text in label 1117, a step of progress bar 1116, and a
-// preview frame between steps so the window keeps up while the command
-// runs inside one button press.
+// box, the status text in the save's status line, a step of its progress
+// bar, and a preview frame between steps so the window keeps up while the
+// command runs inside one button press.
 
 #include "exchange/ExchangeReporter.h"
 
@@ -14,11 +14,11 @@ class QWidget;
 
 namespace tryster::app {
 
-class ExchangeReporter final : public exchange::ExchangeReporter {
+class WindowReporter final : public exchange::ExchangeReporter {
 public:
     // `drawFrame` draws one preview frame; `status` and `progress` may be
     // null (operations without a status line).
-    ExchangeReporter(QWidget* owner, QLabel* status, QProgressBar* progress, std::function<void()> drawFrame);
+    WindowReporter(QWidget* owner, QLabel* status, QProgressBar* progress, std::function<void()> drawFrame);
 
     void showMessage(std::string_view caption, std::string_view text) override;
     void showStatus(std::string_view text) override;

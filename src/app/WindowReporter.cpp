@@ -1,35 +1,35 @@
-#include "app/ExchangeReporter.h"
+#include "app/WindowReporter.h"
 
 #include "app/CPlomSaved.h"
-#include "app/QtText.h"
+#include "app/TextBoundary.h"
 
 #include <QLabel>
 #include <QProgressBar>
 
 namespace tryster::app {
-ExchangeReporter::ExchangeReporter(QWidget* owner, QLabel* status, QProgressBar* progress,
+WindowReporter::WindowReporter(QWidget* owner, QLabel* status, QProgressBar* progress,
                                    std::function<void()> drawFrame)
     : m_owner(owner), m_status(status), m_progress(progress), m_drawFrame(std::move(drawFrame)) {}
 
-void ExchangeReporter::showMessage(std::string_view caption, std::string_view text) {
-    app::showMessage(m_owner, toQString(caption), toQString(text));
+void WindowReporter::showMessage(std::string_view caption, std::string_view text) {
+    app::showMessage(m_owner, gameTextToQt(caption), gameTextToQt(text));
 }
 
 // The command runs inside one button press: the label and the bar are
 // painted at once, not when the loop next runs.
-void ExchangeReporter::showStatus(std::string_view text) {
+void WindowReporter::showStatus(std::string_view text) {
     if (!m_status) return;
-    m_status->setText(toQString(text));
+    m_status->setText(gameTextToQt(text));
     m_status->repaint();
 }
 
-void ExchangeReporter::stepProgress() {
+void WindowReporter::stepProgress() {
     if (!m_progress) return;
     m_progress->setValue(std::min(m_progress->value() + 1, m_progress->maximum()));
     m_progress->repaint();
 }
 
-void ExchangeReporter::redrawPreview() {
+void WindowReporter::redrawPreview() {
     if (m_drawFrame) m_drawFrame();
 }
 

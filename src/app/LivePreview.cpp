@@ -1,0 +1,129 @@
+#include "app/LivePreview.h"
+
+#include "app/PreviewPane.h"
+#include "app/WaitCursor.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QWidget>
+
+namespace tryster::app {
+
+LivePreview::LivePreview(QWidget* window, QPoint at, preview::LookModel& look, preview::PreviewPresenter& presenter)
+    : QObject(window), m_window(window), m_look(look), m_preview(look, presenter), m_pane(new PreviewPane(window)) {
+    // The pane's drawing surface holds both snapshot rectangles.
+    m_pane->move(at);
+    m_pane->setExposedHandler([this] { wantFrame(); });
+    // Before the set-up the scale is kept for it.
+    m_pane->setScaleHandler([this](float scale) {
+        if (m_preview.renderScale() != scale && m_preview.setRenderScale(scale)) wantFrame();
+    });
+    m_frameTimer.setSingleShot(true);
+    m_frameTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_frameTimer, &QTimer::timeout, this, &LivePreview::tick);
+    m_pacing.setApplicationActive(QGuiApplication::applicationState() == Qt::ApplicationActive);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) { setApplicationActive(state == Qt::ApplicationActive); });
+    window->installEventFilter(this);
+}
+
+void LivePreview::tick() {
+    if (!m_pacing.nextFrameDelayMs()) return;
+    {
+        const preview::FramePacing::Frame frame(m_pacing);
+        if (!m_preview.initialised() && !m_preview.gameMissing()) {
+            const WaitCursor wait;
+            const QSize size = m_pane->surfaceSize();
+            (void)preview::startPreview(m_preview, m_look, m_pane, size.width(), size.height(), m_pane->renderScale());
+            if (m_preview.gameMissing()) m_pacing.setGameMissing();
+        }
+        drawFrame();
+    }
+    // Armed again only now, so frames never queue; the set-up is tried
+    // again at the next tick until it completes.
+    pace();
+}
+
+void LivePreview::drawFrame() {
+    if (m_preview.initialised() && !m_pacing.held()) (void)m_preview.frame(nullptr, true, true);
+}
+
+void LivePreview::redrawNow() {
+    drawFrame();
+    m_pane->repaint();
+}
+
+void LivePreview::hold(bool held) {
+    if (held)
+        m_pacing.hold();
+    else
+        m_pacing.release();
+    pace();
+}
+
+void LivePreview::quit() {
+    m_pacing.quit();
+    pace();
+}
+
+void LivePreview::setApplicationActive(bool active) {
+    m_pacing.setApplicationActive(active);
+    pace();
+}
+
+void LivePreview::tearDown() {
+    m_frameTimer.stop();
+    m_preview.tearDown();
+}
+
+exchange::CharacterReading LivePreview::showCharacterFile(const std::string& path) {
+    hold(true);
+    exchange::CharacterReading reading;
+    {
+        const WaitCursor wait;
+        reading = exchange::readCharacter(path);
+        if (reading.look) {
+            m_look.showCharacter(*reading.look);
+            m_preview.standStill();
+        }
+    }
+    hold(false);
+    return reading;
+}
+
+void LivePreview::pace() {
+    const std::optional<int> delay = m_pacing.nextFrameDelayMs();
+    if (!delay)
+        m_frameTimer.stop();
+    else if (!m_frameTimer.isActive() || m_frameTimer.interval() != *delay)
+        m_frameTimer.start(*delay);
+}
+
+// An uncovered or restored pane, or one of another scale, wants its frame
+// at once.
+void LivePreview::wantFrame() {
+    if (!m_preview.initialised()) return;
+    m_pacing.wantFrame();
+    pace();
+}
+
+bool LivePreview::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_window) return false;
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::WindowStateChange:
+        m_preview.windowMoved();
+        m_pacing.setOnScreen(m_window->isVisible() && !m_window->isMinimized());
+        pace();
+        break;
+    case QEvent::Move:
+        m_preview.windowMoved();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+}  // namespace tryster::app

@@ -1,0 +1,64 @@
+"""Walks the restyling of one of the player's Ploms through the
+accessibility interface: Load from the welcome page, the panel naming the
+character under the cursor, a new look on the look page, and Save back
+there. The character's name and file name carry accents, as the game
+stores them. Every control and dialog is found by its name; a screenshot
+of each page.
+
+    walk_restyle.py PROGRAM TRYSTER-CLI [SHOTS-FOLDER]
+
+Run inside scripts/desktop-session with Debian's python3.
+"""
+
+import json
+import os
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from window_driver import run_walk, wait_for  # noqa: E402
+
+NAME = "Zo\u00eb Quill"
+FILE = "UserZo\u00eb.iff"
+
+
+def walk(w, check):
+    chars = os.path.join(w.game, "UserData", "Characters")
+    # One of the player's Ploms, made by the command-line tool.
+    character = os.path.join(w.work, "zoe.json")
+    with open(character, "w", encoding="utf-8") as f:
+        json.dump({"name": NAME, "description": "Writes letters.", "gender": "female", "skinTone": 2,
+                   "appearance": {"bodyMesh": "b007fafat_01"}}, f)
+    subprocess.run([w.cli, "date", "create", "--game", w.game, "--character", character,
+                    "--out", os.path.join(chars, FILE[:-4] + ".srf")], check=True, capture_output=True)
+    w.wait_title("Ready!")
+    check("Load a Plom from the game..." in w.menu_commands(), "the window menu keeps Load")
+
+    w.press("Load")
+    chooser = w.wait_dialog("Select a Plom Character")
+    w.type_in(chooser, "File name:", FILE)
+    wait_for(lambda: w.field_text(chooser, "Character Name") == NAME, 20, "the panel naming her")
+    check(w.field_text(chooser, "Age") == "Adult", "the panel's age: %r" % w.field_text(chooser, "Age"))
+    w.screenshot("load-dialog")
+    w.press_in(chooser, "Open")
+
+    w.wait_title("Beauty is Skin Deep", 20)
+    check(w.has_control("Save Back"), "the look page offers Save back")
+    textures = w.items("Body Texture")
+    other = [t for t in textures if t not in w.selected("Body Texture")]
+    check(other, "another body texture to choose: %r" % textures)
+    before = open(os.path.join(chars, FILE), "rb").read()
+    w.select("Body Texture", other[0])
+    w.screenshot("load-restyle")
+    w.press("Save Back")
+    saved = w.wait_dialog("Save Complete")
+    check(any(NAME + " has been saved to the game." in t for t in w.text_in(saved)),
+          "the saved message names her: %r" % w.text_in(saved))
+    w.screenshot("load-saved")
+    w.press_in(saved, "OK")
+    after = open(os.path.join(chars, FILE), "rb").read()
+    check(other[0].encode("cp1252") in after, "the file names the new texture")
+    check(open(os.path.join(chars, FILE + ".bak"), "rb").read() == before, "the character's backup")
+
+
+run_walk(walk)

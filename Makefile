@@ -11,11 +11,15 @@
 #                       time, then its corpus shrunk into fuzz/corpus
 #   make docs           the guide's pictures (docs/images), taken from the
 #                       real window on a demo game folder
+#   make mutants        the fixed sample of single faults put into src/, one
+#                       at a time, and what the tests catch of them
 
 CMAKE ?= cmake
 FUZZ_SECONDS ?= 30
 FUZZ_CAMPAIGN_SECONDS ?= 1800
 FUZZ_WORK ?= build/fuzz-campaign
+MUTANTS_SEED ?= 27
+MUTANTS_COUNT ?= 200
 
 RELEASE := build/release
 BENCH := build/bench
@@ -23,7 +27,7 @@ DEV := build/dev
 FUZZ := build/fuzz
 RUNDIR := build/run
 
-.PHONY: all run test release dev fuzz fuzz-smoke fuzz-campaign bench bench-build demo docs package check-package clean
+.PHONY: all run test release dev fuzz fuzz-smoke fuzz-campaign bench bench-build demo docs mutants package check-package clean
 
 all: release
 
@@ -79,6 +83,14 @@ bench: bench-build
 docs: release
 	$(CMAKE) --build --preset release --target tryster-docshots
 	"$(RELEASE)/tools/docshots/tryster-docshots" docs/images
+
+# Each mutant is built without sanitizers in build/mutants (ccache keeps the
+# clean objects, so putting one back costs a cache hit), and only the tests
+# labelled with its module run. The report lands in build/mutants/report.md.
+mutants:
+	@scripts/install-deps build test mutants
+	@scripts/mutation-sample --seed $(MUTANTS_SEED) --count $(MUTANTS_COUNT) \
+	  --report build/mutants/report.md --results build/mutants/results.json
 
 package: release
 	@scripts/install-deps build package

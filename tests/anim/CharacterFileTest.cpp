@@ -1,11 +1,8 @@
 #include "AnimFixtures.h"
 
-#include "anim/IndexFile.h"
 #include "anim/TextAssetReader.h"
-#include "io/ByteWriter.h"
 
 #include <bit>
-#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -150,102 +147,6 @@ TEST(CharacterText, QuaternionBarsAreOptionalButMustClose) {
     EXPECT_TRUE(c.outfits.empty());
 }
 
-TEST(CharacterText, NamesAreWholeNonBlankLinesWithinTheirLimits) {
-    std::string file = "x\nv\n1   \n\n   \n  name with spaces  \r\n0\n0\n0\n";
-    CharacterFileContents c;
-    ASSERT_TRUE(readCharacterText(file, c).ok);
-    EXPECT_EQ(c.skeletons[0]->name(), "  name with spaces  ");
-
-    auto withName = [](std::size_t length) { return "x\nv\n1\n" + std::string(length, 's') + "\n0\n0\n0\n"; };
-    EXPECT_TRUE(readCharacterText(withName(1023), c).ok);
-    EXPECT_FALSE(readCharacterText(withName(1024), c).ok);
-    std::string longOutfit = "x\nv\n0\n1\n" + std::string(256, 'o') + "\n0\n0\n0\n0\n";
-    EXPECT_FALSE(readCharacterText(longOutfit, c).ok);
-    EXPECT_FALSE(readCharacterText("x\nv\n-1\n0\n0\n", c).ok);  // a count is never negative
-}
-
-TEST(CharacterText, NumbersReadLikeScanf) {
-    struct Row {
-        std::string_view text;
-        bool ok;
-        std::int32_t value;
-    };
-    for (const Row& r :
-         {Row{"-2147483648", true, INT32_MIN}, Row{"2147483647", true, INT32_MAX},
-          Row{"2147483648", false, 0}, Row{"99999999999", false, 0}, Row{"  +7\n", true, 7},
-          Row{"12abc", true, 12}, Row{"+-1", false, 0}, Row{"-", false, 0}, Row{"x", false, 0}}) {
-        TextAssetReader in(r.text);
-        std::int32_t v = 0;
-        EXPECT_EQ(in.integer(v), r.ok) << r.text;
-        if (r.ok) {
-            EXPECT_EQ(v, r.value) << r.text;
-        }
-    }
-    for (auto [text, value] : {std::pair<std::string_view, float>{"1000", 1000},
-                               {"-0", -0.0f},
-                               {"1.5", 1.5f},
-                               {"+2e3", 2000},
-                               {"12345678", 12345678},
-                               {"0.1", 0.1f},
-                               {"-7|", -7}}) {
-        TextAssetReader in(text);
-        float f = 0;
-        ASSERT_TRUE(in.real(f)) << text;
-        EXPECT_EQ(std::bit_cast<std::uint32_t>(f), std::bit_cast<std::uint32_t>(value)) << text;
-    }
-    float f;
-    EXPECT_FALSE(TextAssetReader("1e50").real(f));
-    EXPECT_FALSE(TextAssetReader("|").real(f));
-}
-
-TEST(CharacterBinary, StringsOf255BytesOrMoreUseTheEscape) {
-    CharacterFileContents c;
-    c.skeletons.push_back(Skeleton::create(std::string(254, 'a')));
-    c.skeletons.push_back(Skeleton::create(std::string(255, 'b')));
-    std::vector<std::uint8_t> out;
-    ASSERT_TRUE(writeCharacterBinary(c, out).ok);
-    // u32 count; then 254 as one length byte; then 255, u32 255.
-    EXPECT_EQ(out[4], 254);
-    const std::size_t second = 4 + 1 + 254 + 4;
-    EXPECT_EQ(out[second], 255);
-    EXPECT_EQ(out[second + 1], 255);
-    EXPECT_EQ(out[second + 2], 0);
-    EXPECT_EQ(out[second + 5], 'b');
-
-    CharacterFileContents back;
-    ASSERT_TRUE(readCharacterBinary(out, back).ok);
-    EXPECT_EQ(back.skeletons[1]->name(), std::string(255, 'b'));
-
-    c.skeletons.push_back(Skeleton::create(std::string(256, 'c')));
-    EXPECT_FALSE(writeCharacterBinary(c, out).ok);
-}
-
-TEST(CharacterBinary, AShortReadKeepsTheRecordsBeforeIt) {
-    io::ByteWriter w;
-    w.u32le(2);
-    for (const char* name : {"one", "two"}) {
-        w.u8(static_cast<std::uint8_t>(std::strlen(name)));
-        w.text(name);
-        w.u32le(0);  // bones
-    }
-    w.u32le(1);
-    w.u8(255);
-    w.u32le(300);  // an outfit name longer than any name buffer
-    w.text(std::string(300, 'n'));
-    CharacterFileContents c;
-    FormatStatus s = readCharacterBinary(w.bytes(), c);
-    EXPECT_FALSE(s.ok);
-    EXPECT_EQ(s.position, 4u + 2 * (1 + 3 + 4) + 4);
-    ASSERT_EQ(c.skeletons.size(), 2u);
-    EXPECT_TRUE(c.outfits.empty());
-
-    auto cut = w.take();
-    cut.resize(4 + 1 + 3 + 2);  // inside the first skeleton
-    CharacterFileContents none;
-    EXPECT_FALSE(readCharacterBinary(cut, none).ok);
-    EXPECT_TRUE(none.skeletons.empty());
-}
-
 TEST(CharacterFileRoundTrip, TextToBinaryAndBackChangesNothing) {
     CharacterFileContents c;
     ASSERT_TRUE(readCharacterText(kHandWritten, c).ok);
@@ -265,28 +166,6 @@ TEST(CharacterFileRoundTrip, TextToBinaryAndBackChangesNothing) {
     ASSERT_TRUE(readCharacterText(first, t).ok);
     ASSERT_TRUE(writeCharacterText(t, second).ok);
     EXPECT_EQ(first, second);
-}
-
-TEST(CharacterFileRoundTrip, WrittenSkeletonsKeepTheirParentLinks) {
-    // A child read before its parent stays a top-level bone.
-    auto s = test::makeSkeleton("s", {{"root", ""}, {"early", "late"}, {"late", "root"}, {"kid", "late"}});
-    ASSERT_EQ(s->bones()[1].parent, kNoBone);
-    CharacterFileContents c;
-    c.skeletons.push_back(s);
-    std::string out;
-    ASSERT_TRUE(writeCharacterText(c, out).ok);
-    CharacterFileContents back;
-    ASSERT_TRUE(readCharacterText(out, back).ok);
-    const auto& before = s->bones();
-    const auto& after = back.skeletons[0]->bones();
-    ASSERT_EQ(after.size(), before.size());
-    for (std::size_t i = 0; i < before.size(); ++i) {
-        EXPECT_EQ(after[i].name, before[i].name);
-        EXPECT_EQ(after[i].parent, before[i].parent);
-        EXPECT_EQ(after[i].firstChild, before[i].firstChild);
-        EXPECT_EQ(after[i].nextSibling, before[i].nextSibling);
-    }
-    EXPECT_EQ(back.skeletons[0]->root(), s->root());
 }
 
 TEST(CharacterFileRoundTrip, WritersRefuseWhatTheEncodingCannotHold) {
@@ -390,25 +269,6 @@ TEST(SkinMeshFiles, TheLayoutOnlyHoldsIndicesItCanUse) {
     ASSERT_EQ(l.blends.size(), 1u);  // the second names no rigid vertex, and has no blended one
     EXPECT_EQ(l.blends[0].rigid, 2u);
     EXPECT_EQ(l.blends[0].blended, 3u);
-}
-
-TEST(IndexFiles, RoundTripAndLimits) {
-    IndexFileContents index;
-    index.skeletons = {{"adult", "skeletons"}};
-    index.animations = {{std::string(1023, 'a'), "anims"}, {"b", "anims"}};
-    std::vector<std::uint8_t> out;
-    ASSERT_TRUE(writeIndexFile(index, out).ok);
-    IndexFileContents back;
-    ASSERT_TRUE(readIndexFile(out, back).ok);
-    EXPECT_EQ(back.skeletons[0].fileBaseName, "skeletons");
-    EXPECT_EQ(back.animations.size(), 2u);
-
-    index.animations[0].objectName += 'x';
-    EXPECT_FALSE(writeIndexFile(index, out).ok);
-    out.resize(out.size() - 1);
-    IndexFileContents partial;
-    EXPECT_FALSE(readIndexFile(out, partial).ok);
-    EXPECT_EQ(partial.animations.size(), 1u);
 }
 
 }  // namespace

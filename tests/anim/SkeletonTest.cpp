@@ -13,63 +13,23 @@ std::vector<std::string> childrenOf(const Skeleton& s, BoneIndex parent) {
     return names;
 }
 
-TEST(SkeletonLinks, ChildrenComeInReverseReadingOrderAndOrphansGoFirst) {
-    auto s =
-        test::makeSkeleton("s", {{"root", ""}, {"a", "root"}, {"b", "root"}, {"lost", "nobody"}, {"c", "a"}});
-    EXPECT_EQ(childrenOf(*s, kNoBone), (std::vector<std::string>{"lost", "root"}));
-    EXPECT_EQ(childrenOf(*s, 0), (std::vector<std::string>{"b", "a"}));
+// Children come in reverse reading order, bones without a parent first;
+// a child read before its parent, or whose parent name is empty, stays
+// top-level.
+TEST(SkeletonLinks, FollowTheReadingOrder) {
+    auto s = test::makeSkeleton("s", {{"root", ""}, {"a", "root"}, {"b", "root"}, {"lost", "nobody"}, {"c", "a"},
+                                      {"early", "late"}, {"late", "root"}});
+    EXPECT_EQ(childrenOf(*s, kNoBone), (std::vector<std::string>{"early", "lost", "root"}));
+    EXPECT_EQ(childrenOf(*s, 0), (std::vector<std::string>{"late", "b", "a"}));
     EXPECT_EQ(childrenOf(*s, 1), (std::vector<std::string>{"c"}));
+    EXPECT_EQ(childrenOf(*s, 6), std::vector<std::string>{});
     for (std::size_t i = 0; i < s->size(); ++i) EXPECT_LT(s->bones()[i].parent, static_cast<BoneIndex>(i));
-}
-
-TEST(SkeletonLinks, AChildReadBeforeItsParentStaysTopLevel) {
-    auto s = test::makeSkeleton("s", {{"root", ""}, {"hand", "arm"}, {"arm", "root"}});
-    EXPECT_EQ(s->bones()[1].parent, kNoBone);
-    EXPECT_EQ(s->root(), 1);
-    EXPECT_EQ(childrenOf(*s, 2), std::vector<std::string>{});
-}
-
-TEST(SkeletonLinks, EmptyParentNamesNeverMatch) {
-    auto s = Skeleton::create("s");
     Bone nameless;
     s->addBone(nameless);
-    Bone b;
-    b.name = "b";
-    s->addBone(b);  // its empty parent name does not find the nameless bone
-    EXPECT_EQ(s->bones()[1].parent, kNoBone);
-}
-
-TEST(SkeletonSearch, DepthFirstFindsTheFirstOfTwoNames) {
-    // root has children (reversed) y, x; x has a child "dup"; y has one too.
-    auto s =
-        test::makeSkeleton("s", {{"root", ""}, {"x", "root"}, {"y", "root"}, {"dup", "x"}, {"dup", "y"}});
-    // Depth first from the root: root, y, dup (under y), x, dup (under x).
-    EXPECT_EQ(s->findBone("dup"), 4);
-    EXPECT_EQ(s->findBone("x"), 1);
-    EXPECT_EQ(s->findBone("none"), kNoBone);
-    EXPECT_EQ(Skeleton::create("empty")->findBone("x"), kNoBone);
-}
-
-TEST(SkeletonCopy, KeepsFieldsLinksAndSharedProperties) {
-    auto s = test::makeSkeleton("s", {{"root", "", {1, 2, 3}}, {"kid", "root", {0, 1, 0}, {0, 0, 1, 0}}});
-    Bone extra;
-    extra.name = "extra";
-    extra.parentName = "kid";
-    extra.properties = PropertyList::create();
-    extra.properties->set("k", "v");
-    extra.canBlend = 0;
-    extra.wigglePower = 2;
-    s->addBone(extra);
-    s->searchPath = "GameData\\cmx";
-    auto c = s->copy();
-    EXPECT_EQ(c->name(), "s");
-    EXPECT_EQ(c->searchPath.view(), s->searchPath.view());
-    ASSERT_EQ(c->size(), 3u);
-    EXPECT_EQ(c->bones()[2].parent, 1);
-    EXPECT_EQ(c->bones()[1].rotation, (Quaternion{0, 0, 1, 0}));
-    EXPECT_EQ(c->bones()[2].properties.get(), s->bones()[2].properties.get());
-    EXPECT_EQ(c->bones()[2].canBlend, 0);
-    EXPECT_EQ(c->bones()[2].wigglePower, 2);
+    Bone orphan;
+    orphan.name = "orphan";
+    s->addBone(orphan);  // its empty parent name does not find the nameless bone
+    EXPECT_EQ(s->bones()[8].parent, kNoBone);
 }
 
 }  // namespace

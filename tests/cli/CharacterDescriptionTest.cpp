@@ -19,14 +19,6 @@ std::string failure(const std::string& text) {
     return "(no failure)";
 }
 
-TEST(CharacterDescription, EmptyObjectGivesTheRecordDefaults) {
-    CharacterDescription d = parseCharacterDescription(json::object());
-    EXPECT_EQ(d.record.skinTone(), 1);
-    EXPECT_EQ(d.record.careerTrack(), 12);
-    EXPECT_TRUE(d.adult);
-    EXPECT_EQ(d.appearance, Appearance());
-}
-
 TEST(CharacterDescription, ReadsEveryField) {
     CharacterDescription d = parseCharacterDescription(json::parse(R"({
         "name": "Ann", "description": "two\nlines", "gender": "female", "bodyType": 2, "skinTone": 0,
@@ -56,14 +48,6 @@ TEST(CharacterDescription, ReadsEveryField) {
     EXPECT_EQ(d.appearance.bodyMesh, kChildDefaults.bodyMesh);
     EXPECT_EQ(d.appearance.headMesh, "c005fa_x");
     EXPECT_EQ(d.appearance.headTexture, "C005falgt_x");
-}
-
-TEST(CharacterDescription, RemainingDefaultsToTheOthersInIdOrder) {
-    CharacterDescription d = parseCharacterDescription(
-        json::parse(R"({"interests": {"top": ["Exercise", "Food", "Outdoors", "Music", "Sports"]}})"));
-    std::vector<std::int32_t> ranking(d.record.interestRankingValues().begin(),
-                                      d.record.interestRankingValues().end());
-    EXPECT_EQ(ranking, (std::vector<std::int32_t>{14, 13, 12, 11, 10, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
 }
 
 TEST(CharacterDescription, FaultsNameTheirField) {

@@ -1,15 +1,13 @@
 // tryster-cli date create and date show, run in-process: a date made from a
 // template built here reads back every value of the character description.
 
-#include "character/PlomData.h"
-#include "cli/Commands.h"
+#include "RunCli.h"
 #include "demoworld/DemoWorld.h"
 #include "exchange/DateTemplate.h"
 #include "platform/FileSystem.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
-#include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -29,22 +27,7 @@ protected:
     // The snapshots' preview enters the game folder, which goes with `dir`.
     ~DateCommand() override { (void)platform::fileSystem().setCurrentDirectory(cwd); }
 
-    // Runs the command line; the standard output, or the failure message.
-    std::string run(std::vector<std::string> args) {
-        CLI::App app;
-        addDateCommand(app);
-        std::vector<const char*> argv = {"tryster-cli"};
-        for (const auto& a : args) argv.push_back(a.c_str());
-        testing::internal::CaptureStdout();
-        std::string failure;
-        try {
-            app.parse(static_cast<int>(argv.size()), argv.data());
-        } catch (const CommandError& e) {
-            failure = e.what();
-        }
-        std::string out = testing::internal::GetCapturedStdout();
-        return failure.empty() ? out : "failed: " + failure;
-    }
+    std::string run(std::vector<std::string> args) { return test::runCli({addDateCommand}, std::move(args)); }
     std::string create(const std::string& character, const std::string& out) {
         return run({"date", "create", "--game", dir.file("game"), "--character", character, "--out", out,
                     "--template", templatePath});
@@ -83,18 +66,6 @@ TEST_F(DateCommand, CreateWritesADateItsExportAndTheSnapshotsAndNothingElse) {
     EXPECT_EQ(date["objects"][0]["name"], "Bob.iff");
     EXPECT_EQ(date["webExchange"]["keys"]["Gender"], "Male");
     EXPECT_EQ(date["webExchange"]["keys"]["SkinFileCount"], "1");
-}
-
-TEST_F(DateCommand, OnAGameFolderWithAPreviewTheSnapshotsAreWrittenToo) {
-    std::string error;
-    ASSERT_TRUE(demoworld::writeDemoWorld(dir.file("demo"), error)) << error;
-    const std::string srf = dir.file("demo/TemplateNPCs/Bob.srf");
-    std::string out = run({"date", "create", "--game", dir.file("demo"), "--character",
-                           std::string(TRYSTER_TEST_DATA) + "/bob.json", "--out", srf, "--template", templatePath});
-    const std::string base = dir.file("demo/TemplateNPCs/Bob");
-    EXPECT_EQ(out, base + ".srf\n" + base + ".iff\n" + base + "head.jpg\n" + base + "body.jpg\n");
-    EXPECT_EQ(dir.read("demo/TemplateNPCs/Bobhead.jpg").substr(0, 3), "\xFF\xD8\xFF");
-    EXPECT_EQ(dir.read("demo/TemplateNPCs/Bobbody.jpg").substr(0, 3), "\xFF\xD8\xFF");
 }
 
 // The identifiers come from the system's clock and the program's generator,

@@ -1,13 +1,13 @@
-// tryster-cli iff put and rm, run in-process: an edit replaces the file
-// whole or not at all.
+// tryster-cli iff, run in-process: list and get on a 1.0 file, and edits
+// that replace the file whole or not at all.
 
-#include "cli/Commands.h"
+#include "RunCli.h"
 #include "resfile/ContainerBytes.h"
 #include "support/EveryFault.h"
 #include "support/TempDir.h"
 
-#include <CLI/CLI.hpp>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <filesystem>
 
@@ -20,19 +20,9 @@ class IffCommand : public ::testing::Test {
 protected:
     // The failure message, or "" when the command succeeded.
     std::string run(std::vector<std::string> args) {
-        CLI::App app;
-        addIffCommand(app);
-        std::vector<const char*> argv = {"tryster-cli", "iff"};
-        for (const auto& a : args) argv.push_back(a.c_str());
-        testing::internal::CaptureStdout();
-        std::string failure;
-        try {
-            app.parse(static_cast<int>(argv.size()), argv.data());
-        } catch (const CommandError& e) {
-            failure = e.what();
-        }
-        (void)testing::internal::GetCapturedStdout();
-        return failure;
+        args.insert(args.begin(), "iff");
+        const std::string out = test::runCli({addIffCommand}, std::move(args));
+        return out.starts_with("failed: ") ? out.substr(8) : "";
     }
     std::string put(const Bytes& b) {
         return dir.write("c.iff", std::string_view(reinterpret_cast<const char*>(b.data()), b.size()));
@@ -61,6 +51,14 @@ TEST_F(IffCommand, ARefusedRemoveLeavesADamagedFileWhole) {
                      "offset 535 running past the end, so nothing from offset 535 on can be read (kResNotFound (-98))");
     EXPECT_EQ(disk(), b);
     EXPECT_TRUE(onlyTheFiles());
+}
+
+TEST_F(IffCommand, ListsAndGetsFromAVersion10File) {
+    const std::string path = put(test::cat({test::header10(), test::chunk1("TEXT", 1, 0, 0xFFFFFFFF, test::bytes("abc"))}));
+    const auto listing = nlohmann::json::parse(test::runCli({addIffCommand}, {"iff", "list", "--json", path}));
+    EXPECT_EQ(listing["format"], "1.0");
+    EXPECT_EQ(listing["types"][0]["code"], "0x54455854");
+    EXPECT_EQ(test::runCli({addIffCommand}, {"iff", "get", path, "0x54455854", "1"}), "abc");
 }
 
 // Whichever change of the disk fails (a write, the copy's creation or sync,
@@ -98,27 +96,6 @@ TEST_F(IffCommand, AFailedPutLeavesTheFileAsItWas) {
             });
         EXPECT_GT(changes, 2u);
     }
-}
-
-TEST_F(IffCommand, ARemoveIsAllOrNothingToo) {
-    const Bytes b = test::cat({test::header2('5', 0), test::chunk2("TEXT", 1, 0, "", Bytes(300, 3)),
-                               test::chunk2("TEXT", 2, 0, "", Bytes(200, 4))});
-    test::FaultyFileSystem faulty;
-    test::ScopedFileSystem installed(faulty);
-    std::string path;
-    test::forEveryFault(
-        faulty, [&] { path = put(b); },
-        [&](std::uint64_t n) {
-            const std::string failure = run({"rm", path, "TEXT", "2"});
-            if (n == 0) {
-                EXPECT_EQ(failure, "");
-                EXPECT_NE(disk(), b);
-            } else {
-                EXPECT_NE(failure, "");
-                EXPECT_EQ(disk(), b);
-            }
-            EXPECT_TRUE(onlyTheFiles());
-        });
 }
 
 }  // namespace

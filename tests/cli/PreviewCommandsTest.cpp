@@ -1,8 +1,6 @@
+#include "RunCli.h"
 #include "preview/PreviewHarness.h"
 
-#include "cli/Commands.h"
-
-#include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
 #include <fstream>
@@ -18,23 +16,8 @@ protected:
         writeInstall();
     }
 
-    // Runs tryster-cli with `args`; the standard output, or the failure.
     std::string run(std::vector<std::string> args) {
-        CLI::App app;
-        cli::addCatalogCommand(app);
-        cli::addRenderCommand(app);
-        args.insert(args.begin(), "tryster-cli");
-        std::vector<char*> argv;
-        for (std::string& a : args) argv.push_back(a.data());
-        ::testing::internal::CaptureStdout();
-        std::string failure;
-        try {
-            app.parse(static_cast<int>(argv.size()), argv.data());
-        } catch (const std::exception& e) {
-            failure = std::string("failed: ") + e.what();
-        }
-        const std::string out = ::testing::internal::GetCapturedStdout();
-        return failure.empty() ? out : failure;
+        return runCli({cli::addCatalogCommand, cli::addRenderCommand}, std::move(args));
     }
 };
 
@@ -60,18 +43,6 @@ TEST_F(PreviewCommands, RenderDrawsTheFramesAskedAndReportsTheirStages) {
     EXPECT_EQ(picture.height, 150);
 }
 
-TEST_F(PreviewCommands, RenderDrawsAtAScaleWithTheSameFraming) {
-    const std::string out =
-        run({"render", "--game", dir.str(), "--scale", "2", "--size", "201x150", "--out", dir.file("s.png")});
-    EXPECT_NE(out.find("400x300, playing"), std::string::npos) << out;
-    platform::PngPicture picture;
-    ASSERT_TRUE(platform::readPng(dir.file("s.png"), picture));
-    EXPECT_EQ(picture.width, 400);
-    EXPECT_EQ(picture.height, 300);
-    EXPECT_NE(run({"render", "--game", dir.str(), "--scale", "9", "--out", dir.file("t.png")}).find("--scale"),
-              std::string::npos);
-}
-
 TEST_F(PreviewCommands, RenderShowsAnAnimationAtItsTimeAndNoFurtherThanItsEnd) {
     EXPECT_NE(run({"render", "--game", dir.str(), "--anim", "a2o-idle3", "--time", "100", "--out", dir.file("a.jpg")})
                   .find("playing a2o-idle3 at 100 ms"),
@@ -92,18 +63,6 @@ TEST_F(PreviewCommands, RenderReadsAndWritesRelativePathsFromWhereItStarted) {
     EXPECT_EQ(out.find("failed"), std::string::npos) << out;
     EXPECT_TRUE(platform::fileSystem().exists(dir.file("work/bob.png")));
     EXPECT_FALSE(platform::fileSystem().exists(dir.file("bob.png")));
-}
-
-TEST_F(PreviewCommands, RenderRefusesWhatItCannotDo) {
-    const std::string png = dir.file("x.png");
-    EXPECT_EQ(run({"render", "--game", dir.str(), "--anim", "a2o-nothing", "--out", png}),
-              "failed: no animation named \"a2o-nothing\" (or it cannot be read)");
-    EXPECT_EQ(run({"render", "--game", dir.str(), "--time", "5", "--out", png}), "failed: --time goes with --anim");
-    EXPECT_EQ(run({"render", "--game", dir.str(), "--out", dir.file("x.gif")}),
-              "failed: --out " + dir.file("x.gif") + ": give a .png or .jpg file");
-    EXPECT_NE(run({"render", "--game", dir.file("GameData/Skins"), "--out", png}).find("was not detected"),
-              std::string::npos);
-    EXPECT_FALSE(platform::fileSystem().exists(png));
 }
 
 }  // namespace

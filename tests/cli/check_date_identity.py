@@ -1,28 +1,17 @@
 """Two `tryster-cli date create` runs, one right after the other (within the
 same second, most likely), must give their dates object identifiers of
-their own: read with the independent container reader, no two 'OBJD'
-resources of the two files share one.
+their own, as `date show` reads them.
 
     check_date_identity.py PATH-TO-TRYSTER-CLI CHARACTER.json
 """
 
+import json
 import os
-import struct
 import sys
 import tempfile
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "support"))
-sys.path.insert(0, os.path.join(HERE, "..", "resfile"))
-import containers  # noqa: E402
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from cli_checks import check, finish, run  # noqa: E402
-
-
-def identifiers(path):
-    data = open(path, "rb").read()
-    containers.read_header(data)
-    return [struct.unpack("<I", payload[28:32])[0]
-            for _, rtype, _, _, _, _, payload in containers.walk(data, 76) if rtype == b"OBJD"]
 
 
 def main():
@@ -32,12 +21,12 @@ def main():
         run("demo-world", game)
         found = []
         for name in ("Ann", "Ben"):
-            out = os.path.join(game, "TemplateNPCs", name + ".srf")
-            run("date", "create", "--game", game, "--character", character, "--out", out)
-            ids = identifiers(os.path.join(game, "TemplateNPCs", name + ".iff"))
-            check(len(ids) >= 2, "%s.iff has its object definitions" % name)
-            found += ids
-        check(len(set(found)) == len(found), "every identifier differs: %s" % ["%08X" % i for i in found])
+            base = os.path.join(game, "TemplateNPCs", name)
+            run("date", "create", "--game", game, "--character", character, "--out", base + ".srf")
+            objects = json.loads(run("date", "show", base + ".iff", "--json").stdout)["objects"]
+            check(len(objects) >= 2, "%s.iff has its object definitions" % name)
+            found += [o["identifier"] for o in objects]
+        check(len(set(found)) == len(found), "every identifier differs: %s" % found)
     sys.exit(finish())
 
 

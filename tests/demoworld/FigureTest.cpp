@@ -42,16 +42,6 @@ TEST(Bmp, TwentyFourBitsReadBackExactlyAtOddWidths) {
     for (std::size_t i = 0; i < p.pixels.size(); ++i) EXPECT_EQ(out.pixels[i] & 0xFFFFFF, p.pixels[i]) << i;
 }
 
-TEST(Bmp, EightBitsKeepUpTo256ColoursExactly) {
-    Picture p(7, 40);
-    for (std::size_t i = 0; i < p.pixels.size(); ++i) p.pixels[i] = static_cast<std::uint32_t>(i % 256) * 0x010101u ^ 0x400000u;
-    const auto bytes = encodeBmp8(p);
-    render::DecodedImage out;
-    ASSERT_TRUE(render::decodeBmp(bytes, out));
-    for (std::size_t i = 0; i < p.pixels.size(); ++i) EXPECT_EQ(out.pixels[i] & 0xFFFFFF, p.pixels[i]) << i;
-    EXPECT_EQ(bytes[28], 8);
-}
-
 TEST(Bmp, EightBitsOfAPictureWithMoreColoursStayClose) {
     const Picture p = gradient(64, 64);  // 4096 colours
     render::DecodedImage out;
@@ -101,28 +91,6 @@ protected:
     test::InDemoFolder in;
     anim::CharacterLibrary library{nullptr};
 };
-
-// A blended vertex is its rigid vertex seen from the other bone: at rest
-// both lie on the same spot, so the skin does not tear when it bends.
-TEST_F(DemoMeshes, BlendedVerticesLieOnTheirRigidOnesAtRest) {
-    for (const auto& e : library.outfits()) {
-        SCOPED_TRACE(e.name);
-        auto mesh = meshOf(e.name);
-        ASSERT_TRUE(mesh);
-        const RestPositions& rest = restPositions(e.object->properties && *e.object->properties->find("age") == "child"
-                                                      ? kChildJoints
-                                                      : kAdultJoints);
-        const auto at = restPositionsOf(*mesh, rest);
-        const std::size_t rigid = mesh->texCoords.size();
-        ASSERT_EQ(mesh->blends.size(), mesh->vertices.size() - rigid);
-        for (std::size_t k = 0; k < mesh->blends.size(); ++k) {
-            const auto& b = mesh->blends[k];
-            EXPECT_GT(b.weight, 0);
-            EXPECT_LE(b.weight, anim::kFullBlendWeight / 2);
-            EXPECT_LT(length(at[rigid + k] - at[static_cast<std::size_t>(b.vertex)]), 0.003f) << k;
-        }
-    }
-}
 
 TEST_F(DemoMeshes, TheAdultFigureHasTheAgreedSize) {
     anim::Box head;

@@ -68,39 +68,6 @@ TEST(CharacterLook, ReadsWhatTheLoadCommandChooses) {
     }
 }
 
-TEST(CharacterLook, AChildSwitchesToTheChildDefaults) {
-    CharacterLook child = look(false, true, kLight, kFit, "b001mcchd_01", "b001mcchdlgt_kid", "c201ma", "c201malgt");
-    EXPECT_EQ(child.defaults().skeleton, "child");
-    Appearance a = child.appearance();
-    EXPECT_EQ(a.bodyMesh, "b001mcchd_01");
-    EXPECT_EQ(a.headTexture, "c201malgt");
-    EXPECT_EQ(a.leftHandMesh, kChildDefaults.leftHandMesh);
-    child.isAdult = true;
-    EXPECT_EQ(child.defaults().skeleton, "adult");
-}
-
-TEST(ExtraPanel, ShowsUnknownsForWhatCannotBeRead) {
-    test::TempDir dir;
-    std::string path = dir.write("User1.iff", "not a container");
-    CharacterReading reading = readCharacter(path);
-    EXPECT_FALSE(reading.opened);
-    EXPECT_FALSE(reading.look);
-    ExtraPanelText panel = extraPanelText(reading);
-    EXPECT_EQ(panel.name, kUnknownCharacter);
-    EXPECT_EQ(panel.age, kUnknownAge);
-    EXPECT_EQ(panel.gender, kUnknownGender);
-    EXPECT_EQ(loadedWindowTitle(reading), kFigurantTitle);
-
-    EXPECT_EQ(extraPanelText(readCharacter(dir.file("missing.iff"))).name, kUnknownCharacter);
-
-    path = dir.file("NoList.iff");
-    ASSERT_EQ(buildDateTemplate(path, {.appearanceList = false}), kNoError);
-    panel = extraPanelText(readCharacter(path));
-    EXPECT_EQ(panel.name, "Template");
-    EXPECT_EQ(panel.age, kUnknownAge);
-    EXPECT_EQ(panel.gender, kUnknownGender);
-}
-
 TEST(ExtraPanel, ShowsNameAgeAndGenderWithCapitals) {
     test::TempDir dir;
     std::string path = dir.file("User1.iff");

@@ -168,40 +168,4 @@ TEST_F(ConstantsFile, DateValuesReadBackAndNeed22Entries) {
     EXPECT_EQ(back.interestLevels[kRomance], 1);
 }
 
-TEST_F(ConstantsFile, CatalogTextIsReadFirstAndReplacedByTheList) {
-    DataHandle cats = newHandleWith(Bytes{'O', 'l', 'd', 0, 'G', 'o', 'n', 'e', 0});
-    ASSERT_EQ(file.AddResource(cats, kTypeCatalogText, kCatalogNameId, "", true), kNoError);
-    CatalogName name;
-    ASSERT_EQ(name.load(file, kCatalogNameId), kNoError);
-    EXPECT_EQ(name.name, "Old");
-    EXPECT_EQ(name.description, "Gone");
-
-    name.name = "Bob";
-    name.description = "Line one\r\nLine two";
-    ASSERT_EQ(name.save(file, kCatalogNameId), kNoError);
-    EXPECT_FALSE(file.GetResource(kTypeCatalogText, kCatalogNameId, nullptr));
-    StringSetMulti list;
-    list.Setup(&file, kCatalogNameId, kTypeCatalogStrings, false, 0);
-    ASSERT_EQ(list.Read(true, false), kNoError);
-    EXPECT_EQ(list.Count(0), 2);
-    EXPECT_EQ(list.Count(1), 0);
-    CatalogName back;
-    ASSERT_EQ(back.load(file, kCatalogNameId), kNoError);
-    EXPECT_EQ(back.name, "Bob");
-    EXPECT_EQ(back.description, "Line one\r\nLine two");
-}
-
-TEST_F(ConstantsFile, CatalogTextWithoutTerminators) {
-    CatalogName name;
-    for (auto [bytes, expectedName, expectedDescription] :
-         {std::tuple{Bytes{'N', 'a', 'm', 'e'}, "Name", ""}, std::tuple{Bytes{'N', 0, 'D', 'e'}, "N", "De"},
-          std::tuple{Bytes{}, "", ""}}) {
-        put(kTypeCatalogText, bytes, true);
-        ASSERT_EQ(name.load(file, kId), kNoError);
-        EXPECT_EQ(name.name, expectedName);
-        EXPECT_EQ(name.description, expectedDescription);
-    }
-    EXPECT_EQ(name.load(file, 1), kResNotFound);
-}
-
 }  // namespace

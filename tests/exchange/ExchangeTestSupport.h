@@ -49,21 +49,20 @@ struct RecordingReporter final : exchange::ExchangeReporter {
     }
 };
 
-// The same tick and second for every call; the generator seeded with 1.
-class FixedClock final : public platform::ClockSource {
+// The same tick and second for every call, for the test's life; the
+// generator seeded with 1.
+class FixedClock {
 public:
     FixedClock() {
-        platform::installClockSource(this);
+        platform::installClockSource(&clock_);
         platform::seedRandom(1);
     }
-    ~FixedClock() override { platform::installClockSource(nullptr); }
+    ~FixedClock() { platform::installClockSource(nullptr); }
     FixedClock(const FixedClock&) = delete;
     FixedClock& operator=(const FixedClock&) = delete;
-    std::uint32_t tickCountMs() override { return tick; }
-    std::int64_t calendarSeconds() override { return seconds; }
 
-    std::uint32_t tick = 0x00012345;
-    std::int64_t seconds = 1'700'000'000;
+private:
+    platform::FixedClock clock_{0x00012345};
 };
 
 // Bob: neat and nice, top interests travel to money, a crook of level 4.

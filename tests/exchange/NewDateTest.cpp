@@ -175,68 +175,40 @@ TEST_F(NewDate, ChildOutfitsKeepTheirBodyTypeAndTakeTheTone) {
     EXPECT_EQ(stringOf(strings, 15), "med");
 }
 
-TEST_F(NewDate, LongFileNameIsKeptAndTheObjectNameCut) {
-    std::string longName(70, 'n');
-    base = dir.file(longName);
-    ASSERT_TRUE(create());
-    auto data = test::resourceBytes(base + ".iff", kTypeObjectDefinition, kTemplateFirstObjectId);
-    ASSERT_FALSE(data.empty());
-    IFFResFile2 file;
-    ASSERT_EQ(file.Open(base + ".iff"), kNoError);
-    std::string name;
-    (void)file.GetResName(file.GetResource(kTypeObjectDefinition, kTemplateFirstObjectId, nullptr), name);
-    EXPECT_EQ(name, std::string(63, 'n'));
-}
-
-TEST_F(NewDate, ReplacesAnEarlierDateOnceComplete) {
-    dir.write("Bob.iff", "earlier date");
-    ASSERT_TRUE(create());
-    EXPECT_NE(dir.read("Bob.iff"), "earlier date");
-}
-
 // Each failing step shows its message; the earlier date stays and nothing
 // half-written is left beside it.
-TEST_F(NewDate, ObjectTooShortGivesTheCreateMessage) {
-    dir.write("Bob.iff", "earlier date");
-    std::string bad = changedTemplate([](IFFResFile2& f) {
-        DataHandle h = NewDataHandle(100);
-        ASSERT_EQ(f.AddResource(h, kTypeObjectDefinition, 300, "", true), kNoError);
-    });
-    EXPECT_FALSE(create(bad));
-    expectFailure(kCouldNotCreateMessage, 1);
-}
-
-TEST_F(NewDate, FewerThan22ConstantsGiveTheTraitsMessage) {
-    dir.write("Bob.iff", "earlier date");
-    std::string bad = changedTemplate([](IFFResFile2&) {}, {.constantCount = 21});
-    EXPECT_FALSE(create(bad));
-    expectFailure(kCouldNotTraitsMessage, 3);
-}
-
-TEST_F(NewDate, MissingLabelsGiveTheTraitsMessage) {
-    dir.write("Bob.iff", "earlier date");
-    std::string bad = changedTemplate([](IFFResFile2& f) {
-        ASSERT_EQ(f.RemoveResource(f.GetResource(kTypeConstantLabels, kDateConstantsId, nullptr)), kNoError);
-    });
-    EXPECT_FALSE(create(bad));
-    expectFailure(kCouldNotTraitsMessage, 3);
-}
-
-TEST_F(NewDate, MissingTemplateGivesTheCreateMessage) {
-    dir.write("Bob.iff", "earlier date");
-    EXPECT_FALSE(create(dir.file("Missing.iff")));
-    expectFailure(kCouldNotCreateMessage, 1);
-}
-
-TEST_F(NewDate, WithoutAppearanceListTheDateStillComesWithoutPictures) {
-    std::string plain = test::makeTemplate(dir, {.appearanceList = false}, "Plain.iff");
-    ASSERT_TRUE(create(plain));
-    EXPECT_TRUE(reporter.messages.empty());
-    EXPECT_EQ(reporter.statuses, kFourSteps);
-    IFFResFile2 file;
-    ASSERT_EQ(file.Open(dir.file("Bob.iff")), kNoError);
-    EXPECT_EQ(file.CountResources(kTypePicture), 0);
-    EXPECT_EQ(file.CountResources(kTypeStringList), 1);  // the caret text's copy only
+TEST_F(NewDate, EachFailingStepShowsItsMessage) {
+    struct Row {
+        const char* what;
+        std::function<std::string()> templateFile;
+        std::string_view message;
+        std::size_t statuses;
+    } rows[] = {
+        {"missing template", [&] { return dir.file("Missing.iff"); }, kCouldNotCreateMessage, 1},
+        {"an object too short", [&] {
+             return changedTemplate([](IFFResFile2& f) {
+                 ASSERT_EQ(f.AddResource(NewDataHandle(100), kTypeObjectDefinition, 300, "", true), kNoError);
+             });
+         },
+         kCouldNotCreateMessage, 1},
+        {"fewer than 22 constants", [&] { return changedTemplate([](IFFResFile2&) {}, {.constantCount = 21}); },
+         kCouldNotTraitsMessage, 3},
+        {"no labels", [&] {
+             return changedTemplate([](IFFResFile2& f) {
+                 ASSERT_EQ(f.RemoveResource(f.GetResource(kTypeConstantLabels, kDateConstantsId, nullptr)), kNoError);
+             });
+         },
+         kCouldNotTraitsMessage, 3},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        (void)platform::fileSystem().remove(dir.file("Changed.iff"));
+        const std::string templateFile = row.templateFile();
+        dir.write("Bob.iff", "earlier date");
+        reporter.clear();
+        EXPECT_FALSE(create(templateFile));
+        expectFailure(row.message, row.statuses);
+    }
 }
 
 // A disk that fills up at any write: either a complete date with the
@@ -276,18 +248,6 @@ TEST_F(NewDate, AWriteFailingAnywhereNeverLeavesAPartialDate) {
         EXPECT_EQ(stringOf(strings, 15), "drk");
     });
     EXPECT_GT(writes, 20u);
-}
-
-TEST(OutfitStrings, CodesGoWhereThereIsRoom) {
-    EXPECT_EQ(bodyOutfitString("u0fit_a,BODY=u0fitlgt_a", "drk", "skn", true), "u0skn_a,BODY=u0skndrk_a");
-    EXPECT_EQ(bodyOutfitString("u0fit_a,BODY=u0fitlgt_a", "drk", "skn", false), "u0fit_a,BODY=u0fitdrk_a");
-    // Too short for a code: that part stays; no comma: the string stays.
-    EXPECT_EQ(bodyOutfitString("u,BODY=u0fit", "drk", "skn", true), "u,BODY=u0skn");
-    EXPECT_EQ(bodyOutfitString("nocomma", "drk", "skn", true), "nocomma");
-    EXPECT_EQ(handOutfitString("hmlo,HAND=huao", "med"), "hmlo,HAND=huao");
-    EXPECT_EQ(handOutfitString("hmlo,HAND=huaolgt", "med"), "hmlo,HAND=huaomed");
-    EXPECT_EQ(appearanceToneCode(-1), "lgt");
-    EXPECT_EQ(appearanceToneCode(kDark), "drk");
 }
 
 }  // namespace

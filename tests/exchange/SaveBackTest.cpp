@@ -97,27 +97,6 @@ TEST_F(SaveBackTest, AgeAndGenderStayAsTheFileHasThem) {
     EXPECT_EQ(back.genderText, "Female");
 }
 
-TEST_F(SaveBackTest, EmptyTextureIsRefusedBeforeTheFileIsOpened) {
-    look.appearance.headTexture.clear();
-    path = dir.file("Missing.iff");  // not even there: refused all the same
-    SaveBackResult result = save();
-    EXPECT_EQ(result.status, SaveBackResult::Status::Refused);
-    ASSERT_EQ(reporter.messages.size(), 1u);
-    EXPECT_EQ(reporter.messages[0], std::make_pair(std::string(kSaveErrorCaption), std::string(kChooseTexturesMessage)));
-    EXPECT_EQ(test::filesIn(dir.str()), std::vector<std::string>{"User1.iff"});
-}
-
-TEST_F(SaveBackTest, WithoutStringListOnlyThePicturesGo) {
-    (void)platform::fileSystem().remove(path);
-    ASSERT_EQ(buildDateTemplate(path, {.appearanceList = false}), kNoError);
-    ASSERT_TRUE(save().saved());
-    EXPECT_EQ(reporter.messages.at(0).first, kSaveCompleteCaption);
-    IFFResFile2 file;
-    ASSERT_EQ(file.Open(path), kNoError);
-    EXPECT_EQ(file.CountResources(kTypePicture), 0);
-    EXPECT_FALSE(file.GetResource(kTypeStringList, kAppearanceListId, nullptr));
-}
-
 TEST_F(SaveBackTest, UnreadableFileIsLeftAsItWas) {
     dir.write("User1.iff", "not a container");
     original = test::fileBytes(path);

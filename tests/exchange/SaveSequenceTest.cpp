@@ -83,13 +83,6 @@ TEST_F(SaveSequence, TheSkinListNamesFilesUnderTheGamesWindowsPathWhereItHasOne)
     EXPECT_EQ((*keys)[28], Key("SkinFile1", "C:\\Program Files\\Orvel\\The Ploms\\GameData\\Skins\\c020fadrk_bob.bmp"));
 }
 
-TEST_F(SaveSequence, AnyFourCharacterExtensionMakesTheBasePath) {
-    request.chosenPath = dir.file("game/TemplateNPCs/Bob.txt");
-    SaveResult result = run();
-    EXPECT_TRUE(result.dateWritten);
-    EXPECT_EQ(result.filesWritten.back(), dir.file("game/TemplateNPCs/Bob.iff"));
-}
-
 TEST_F(SaveSequence, TheBasePathDropsTheExtensionAndAnEmptyNameIsRefused) {
     EXPECT_EQ(basePathOf("/g/Bob.srf"), "/g/Bob");
     EXPECT_EQ(basePathOf("/g/Bob.jpeg"), "/g/Bob") << "not four characters: the extension still goes";
@@ -112,16 +105,6 @@ TEST_F(SaveSequence, TheBasePathDropsTheExtensionAndAnEmptyNameIsRefused) {
     EXPECT_FALSE(result.dateWritten);
     EXPECT_EQ(reporter.messageTexts(), (std::vector<std::string>{std::string(kFolderChosenMessage)}));
     EXPECT_FALSE(dir.exists("game/TemplateNPCs.iff")) << "a folder is no file name";
-}
-
-TEST_F(SaveSequence, AnEarlierDateOfTheSameNameIsKeptAsABackup) {
-    dir.write("game/TemplateNPCs/Bob.iff", "an earlier date");
-    SaveResult result = run();
-    ASSERT_TRUE(result.dateWritten);
-    EXPECT_EQ(dir.read("game/TemplateNPCs/Bob.iff.bak"), "an earlier date");
-    EXPECT_NE(dir.read("game/TemplateNPCs/Bob.iff"), "an earlier date");
-    run();
-    EXPECT_TRUE(dir.exists("game/TemplateNPCs/Bob.iff.2.bak")) << "backups never overwrite each other";
 }
 
 // The export and the date reach the disk before they replace the earlier

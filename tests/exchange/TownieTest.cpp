@@ -40,41 +40,12 @@ std::uint16_t word18(const std::vector<std::uint8_t>& data) {
     return static_cast<std::uint16_t>(data[kReplacedMarkOffset] | data[kReplacedMarkOffset + 1] << 8);
 }
 
-TEST(TownieSearch, KeepsFullSizedAdultsAndUnreadableFilesInListingOrder) {
-    test::TempDir dir;
-    test::makeCharacter(dir, "User00001.iff", 60000);
-    test::makeCharacter(dir, "User00002.iff", 60000, "Child");
-    test::makeCharacter(dir, "User00003.iff", kMinTownieFileSize);
-    test::makeCharacter(dir, "User00004.iff", kMinTownieFileSize - 1);
-    test::makeCharacter(dir, "user00005.iff", 60000, "adult");
-    test::makeCharacter(dir, "Neighbor.iff", 60000);
-    dir.write("User00006.iff", std::string(kMinTownieFileSize, 'x'));  // no container: counts as adult
-    dir.write("User00007.iff", "too small to be anything");
-    EXPECT_EQ(searchTownies(dir.str()),
-              (std::vector<std::string>{"User00001.iff", "User00003.iff", "user00005.iff", "User00006.iff"}));
-}
-
-TEST(TownieSearch, EmptyOrMissingFolderGivesNoTownies) {
-    test::TempDir dir;
-    dir.write("Characters/readme.txt", "nothing here");
-    EXPECT_TRUE(searchTownies(dir.file("Characters")).empty());
-    EXPECT_TRUE(searchTownies(dir.file("Missing")).empty());
-}
-
 TEST(TownieSearch, CharactersFolderLiesBesideTheNeighbourhood) {
     EXPECT_EQ(neighborhoodCharactersFolder("/ploms/UserData/Neighborhood.iff"), "/ploms/UserData/Characters/");
     EXPECT_EQ(neighborhoodCharactersFolder("C:\\Ploms\\UserData\\neighborhood.iff"), "C:\\Ploms\\UserData\\Characters/");
     // A shorter name does not cut into the folder.
     EXPECT_EQ(neighborhoodCharactersFolder("/ploms/UserData2/Hood.iff"), "/ploms/UserData2/Characters/");
     EXPECT_EQ(neighborhoodCharactersFolder("Neighborhood.iff"), "Characters/");
-}
-
-TEST(DateSearch, NeverOffersTheGenericDateButItsOtherSpellings) {
-    test::TempDir dir;
-    for (std::string_view name : {"Bob.iff", "GLM_Generic.iff", "glm_generic.iff", "Old GLM_Generic.iff.iff", "notes.txt"})
-        dir.write("TemplateNPCs/" + std::string(name), "x");
-    EXPECT_EQ(datesFolder(dir.str()), dir.file("TemplateNPCs"));
-    EXPECT_EQ(searchDates(dir.str()), (std::vector<std::string>{"Bob.iff", "glm_generic.iff"}));
 }
 
 class Replacement : public ::testing::Test {
@@ -234,13 +205,6 @@ TEST_F(Replacement, ASingleFailedChangeLeavesTheTownieWholeOrReplaced) {
         auto object = test::resourceBytes(townie, kTypeObjectDefinition, kTemplateFirstObjectId);
         EXPECT_EQ(readObjectField(object, kObjectIdentifierOffset, true), kTownieIdentifier);
     });
-}
-
-TEST(FileBackup, NamesEndInBakSoTheGameNeverReadsThem) {
-    EXPECT_EQ(backupPath("/c/User00001.iff", 1), "/c/User00001.iff.bak");
-    EXPECT_EQ(backupPath("/c/User00001.iff", 3), "/c/User00001.iff.3.bak");
-    EXPECT_FALSE(platform::matchesPattern("User00001.iff.2.bak", kTowniePattern));
-    EXPECT_FALSE(platform::matchesPattern("Bob.iff.bak", kDatePattern));
 }
 
 }  // namespace

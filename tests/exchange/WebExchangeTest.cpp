@@ -43,18 +43,6 @@ TEST(WebExchangeKeys, ReadOnlyTheirSection) {
     EXPECT_EQ(keys, (WebExchangeKeys{{"Description", "x\ny\n"}, {"Name", "z"}}));
 }
 
-TEST(SkinFileList, HoldsFiftyDistinctPathsAtMost) {
-    SkinFileList list;
-    EXPECT_TRUE(list.add("/skins/a.bmp"));
-    EXPECT_FALSE(list.add("/skins/a.bmp"));
-    EXPECT_TRUE(list.add("/skins/A.bmp"));  // case counts
-    EXPECT_FALSE(list.add("/" + std::string(SkinFileList::kMaxPathLength, 'x')));
-    for (int i = 0; list.size() < SkinFileList::kMaxEntries; ++i) EXPECT_TRUE(list.add("/skins/" + std::to_string(i)));
-    EXPECT_FALSE(list.add("/skins/the 51st"));
-    EXPECT_EQ(list.size(), SkinFileList::kMaxEntries);
-    EXPECT_EQ(list.entries().back(), "/skins/47");
-}
-
 class SkinFiles : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -77,7 +65,7 @@ protected:
     Appearance look = test::sampleLook(test::sampleRecord()).appearance;
 };
 
-TEST_F(SkinFiles, FollowsTheMeshListsAndListsEachFileOnce) {
+TEST_F(SkinFiles, FollowTheMeshListsOnceEachAndASecondSaveAppendsTheNewFiles) {
     EXPECT_EQ(folder, dir.file("GameData/Skins/"));
     SkinFileList list;
     collectSkinFiles(folder, look, list);
@@ -85,11 +73,6 @@ TEST_F(SkinFiles, FollowsTheMeshListsAndListsEachFileOnce) {
                                   path("b005fafat_01.cmx"), path("xskin-b005fafat_01-body.skn"),
                                   path("b005fafatdrk_suit.bmp"), path("c020fa_bob.cmx"),
                                   path("xskin-c020fa_bob-head.skn"), path("c020fadrk_bob.bmp")}));
-}
-
-TEST_F(SkinFiles, ASecondSaveAppendsTheNewFiles) {
-    SkinFileList list;
-    collectSkinFiles(folder, look, list);
     look.bodyMesh = "plain";
     look.headTexture = "missing";
     skin("c020fadrk_other.bmp", "BM");

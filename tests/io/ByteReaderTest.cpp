@@ -21,20 +21,6 @@ TEST(ByteReader, ReadsBothByteOrders) {
     EXPECT_TRUE(r.atEnd());
 }
 
-TEST(ByteReader, AShortReadFailsWithoutMoving) {
-    const std::uint8_t bytes[] = {1, 2, 3};
-    ByteReader r(bytes, sizeof bytes);
-    std::uint32_t v = 99;
-    EXPECT_FALSE(r.u32le(v));
-    EXPECT_EQ(v, 99u);
-    EXPECT_EQ(r.position(), 0u);
-    EXPECT_FALSE(r.skip(4));
-    EXPECT_FALSE(r.seek(4));
-    EXPECT_TRUE(r.seek(3));
-    std::uint8_t b;
-    EXPECT_FALSE(r.u8(b));
-}
-
 TEST(ByteReader, CStringNeedsItsZero) {
     const std::uint8_t bytes[] = {'a', 'b', 0, 'c'};
     ByteReader r(bytes, sizeof bytes);

@@ -40,27 +40,6 @@ TEST_F(InstallFolder, EnumeratesACategoryFolderByFolderInNameOrder) {
     EXPECT_TRUE(finder.enumerateCategory("NOPE", "GameData\\cmx").empty());
 }
 
-TEST_F(InstallFolder, FindsANamedFileOfAKindAlongTheList) {
-    dir.write("GameData/Skins/body.BMF", "");
-    dir.write("GameData/cmx/body.skn", "");
-    EXPECT_EQ(finder.find("body", "SKIN", "GameData\\cmx;GameData\\Skins"), "GameData/cmx/body.skn");
-    EXPECT_EQ(finder.find("BODY", "bmf", "GameData\\cmx;GameData\\Skins"), "GameData/Skins/body.BMF");
-    EXPECT_EQ(finder.find("body.bmf", "SKIN", "GameData\\cmx;GameData\\Skins"), "GameData/Skins/body.BMF");
-    EXPECT_FALSE(finder.find("head", "SKIN", "GameData\\cmx;GameData\\Skins"));
-}
-
-TEST_F(InstallFolder, KnowsOnlyFoldersThatExisted) {
-    dir.write("GameData/Skins/x.bmp", "");
-    dir.write("GameData/Skins/Sub/y.bmp", "");
-    finder.addFolder("GameData\\Skins");
-    finder.addFolder("GameData\\cmx");
-    EXPECT_TRUE(finder.knowsFolder("gamedata\\skins"));
-    EXPECT_TRUE(finder.knowsFolder("GameData/Skins/sub"));
-    EXPECT_FALSE(finder.knowsFolder("GameData\\cmx"));
-    finder.clearFolders();
-    EXPECT_FALSE(finder.knowsFolder("GameData\\Skins"));
-}
-
 TEST(FileNames, TypeAndBaseName) {
     EXPECT_EQ(fileType("a.b.Cmx"), "CMX");
     EXPECT_EQ(fileType("dir.x/noext"), "");

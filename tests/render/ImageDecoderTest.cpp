@@ -19,16 +19,6 @@ std::vector<std::uint8_t> bmp8(std::int32_t height) {
     return b.data;
 }
 
-TEST(Bmp, PalettedRowsBottomUpAndTopDown) {
-    DecodedImage img;
-    ASSERT_TRUE(decodeBmp(bmp8(2), img));
-    ASSERT_EQ(img.width, 2);
-    ASSERT_EQ(img.height, 2);
-    EXPECT_EQ(img.pixels, (std::vector<std::uint32_t>{0xFF00FF00, 0xFFFF0000, 0xFFFF0000, 0xFF00FF00}));
-    ASSERT_TRUE(decodeBmp(bmp8(-2), img));
-    EXPECT_EQ(img.pixels, (std::vector<std::uint32_t>{0xFFFF0000, 0xFF00FF00, 0xFF00FF00, 0xFFFF0000}));
-}
-
 TEST(Bmp, OneFourTwentyFourAndThirtyTwoBits) {
     DecodedImage img;
     Bytes one = bmpHeaders(3, 1, 1, 0, 2, 8);

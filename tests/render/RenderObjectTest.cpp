@@ -37,21 +37,6 @@ TEST(RenderGroup, AddingHoldsAReferenceAndExtendsTheBoxByTheChildsMatrix) {
     EXPECT_EQ(group->removeChild(*mesh).code(), 0x9B0B001Fu);
 }
 
-TEST(RenderGroup, OnlyTheCharactersGroupIgnoresItsChildrenForRedraw) {
-    test::Scene scene(8, 8);
-    auto plain = RenderGroup::create();
-    auto kino = KinoRenderGroup::create();
-    auto mesh = scene.device->createRenderMesh();
-    plain->addChild(*mesh);
-    kino->addChild(*mesh);
-    mesh->setChanged(true);
-    EXPECT_TRUE(plain->needsRedraw());
-    EXPECT_FALSE(kino->needsRedraw());
-    kino->setChanged(true);
-    EXPECT_TRUE(kino->needsRedraw());
-    EXPECT_FALSE(kino->specialFlag());
-}
-
 TEST(RenderMesh, CommitRecordsTheInstructionsInOrder) {
     test::Scene scene(8, 8);
     Device3D::setIndexedPrimitivesForbidden(true);
@@ -83,49 +68,6 @@ TEST(RenderMesh, NoMaterialNamesTakeDefault) {
     ASSERT_EQ(mesh->commit(), render::render_error::kOk);
     ASSERT_EQ(mesh->materials().size(), 1u);
     EXPECT_EQ(mesh->materials()[0]->name(), "default");
-}
-
-TEST(RenderMesh, CommittingTheSameNamesAgainKeepsTheMaterials) {
-    test::Scene scene(8, 8);
-    auto mesh = scene.device->createRenderMesh();
-    mesh->lock() = {"red", "no-such-texture"};
-    ASSERT_EQ(mesh->commit(), render::render_error::kOk);
-    const Material* red = mesh->materials()[0].get();
-    EXPECT_EQ(mesh->materials()[1]->name(), "Flesh");
-    mesh->lock();  // every frame of a skinned mesh
-    ASSERT_EQ(mesh->commit(), render::render_error::kOk);
-    EXPECT_EQ(mesh->materials()[0].get(), red);
-    mesh->lock()[0] = "blue";
-    ASSERT_EQ(mesh->commit(), render::render_error::kOk);
-    EXPECT_EQ(mesh->materials()[0]->name(), "blue");
-}
-
-TEST(RenderMesh, NamedMaterialsHaveTheirTableValues) {
-    auto jeans = namedMaterial("Jeans");
-    ASSERT_TRUE(jeans);
-    EXPECT_FLOAT_EQ(jeans->diffuse.b, 0.7019608f);
-    EXPECT_FLOAT_EQ(jeans->ambient.r, 0.2509804f);
-    EXPECT_FLOAT_EQ(jeans->ambient.a, 1.0f);
-    EXPECT_FLOAT_EQ(jeans->power, 5.0f);
-    EXPECT_FLOAT_EQ(jeans->specular.r, 0.0f);
-    EXPECT_TRUE(namedMaterial("gray"));
-    EXPECT_FALSE(namedMaterial("Gray"));  // names are exact
-}
-
-TEST(RenderObjectFactory, HoldsUpTo512ObjectsAndMakesNone) {
-    test::Scene scene(8, 8);
-    auto mesh = scene.device->createRenderMesh();
-    {
-        RenderObjectFactory factory;
-        Ref<RenderObject> made;
-        EXPECT_EQ(factory.make("anything", made).code(), 0x9B0B0004u);
-        for (std::size_t i = 0; i < RenderObjectFactory::kSlots; ++i)
-            ASSERT_TRUE(factory.add(static_cast<int>(i), "m" + std::to_string(i), *mesh));
-        EXPECT_FALSE(factory.add(9999, "one too many", *mesh));
-        EXPECT_EQ(factory.find("m17"), mesh.get());
-        EXPECT_EQ(mesh->refCount(), 513);
-    }
-    EXPECT_EQ(mesh->refCount(), 1);
 }
 
 }  // namespace

@@ -106,15 +106,6 @@ public:
         return pixels()[static_cast<std::size_t>(y * anim.width() + x)] & 0xFFFFFF;
     }
 
-    // With TRYSTER_SHOTS set, writes the back buffer there as a PNG.
-    void shoot(const std::string& name) const {
-        const char* dir = std::getenv("TRYSTER_SHOTS");
-        if (!dir) return;
-        auto p = pixels();
-        platform::writePng(std::string(dir) + "/" + name + ".png", anim.width(), anim.height(), p.data(),
-                           static_cast<std::size_t>(anim.width()));
-    }
-
     DisplayOverride display_;
     RecordingWindow window;
     render::AnimDevice anim;

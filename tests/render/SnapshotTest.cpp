@@ -1,3 +1,4 @@
+#include "support/EveryFault.h"
 #include "support/TempDir.h"
 
 #include "platform/ImageLibrary.h"
@@ -26,39 +27,21 @@ void poke(platform::Surface& s, int x, int y, T value) {
     EXPECT_EQ(s.unlock(), platform::device_result::kOk);
 }
 
-TEST(SurfacePixels, SixteenBitSurfacesWidenEachChannel) {
+// Each 16-bit channel widens to 8 bits with its top bits repeated below.
+TEST(SurfacePixels, SixteenBitSurfacesWidenEachChannelAndOnlyRectanglesInsideAreRead) {
     auto rgb565 = surface(2, 1, platform::pixel_format::kRgb565);
     poke<std::uint16_t>(*rgb565, 0, 0, 0xFFFF);
     poke<std::uint16_t>(*rgb565, 1, 0, (16 << 11) | (32 << 5) | 1);
     std::vector<std::uint32_t> out;
     ASSERT_TRUE(readSurfacePixels(*rgb565, {0, 0, 2, 1}, out));
     EXPECT_EQ(out, (std::vector<std::uint32_t>{0x00FFFFFF, (131u << 16) | (129u << 8) | 8u}));
-
     auto rgba5551 = surface(2, 1, platform::pixel_format::kRgba5551);
     poke<std::uint16_t>(*rgba5551, 0, 0, (31 << 11) | (0 << 6) | (16 << 1) | 1);
     poke<std::uint16_t>(*rgba5551, 1, 0, (1 << 11) | (31 << 6) | (0 << 1));
     ASSERT_TRUE(readSurfacePixels(*rgba5551, {0, 0, 2, 1}, out));
     EXPECT_EQ(out, (std::vector<std::uint32_t>{0xFFFF0083, (8u << 16) | (255u << 8)}));
-}
-
-TEST(SurfacePixels, TwentyFourAndThirtyTwoBitsAreTakenAsTheyAre) {
-    auto rgb = surface(1, 1, platform::pixel_format::kRgb888);
-    poke<std::uint8_t>(*rgb, 0, 0, 0x30);  // blue byte first
-    std::vector<std::uint32_t> out;
-    ASSERT_TRUE(readSurfacePixels(*rgb, {0, 0, 1, 1}, out));
-    EXPECT_EQ(out[0], 0x30u);
-    auto xrgb = surface(1, 1, platform::pixel_format::kXrgb8888);
-    poke<std::uint32_t>(*xrgb, 0, 0, 0x12345678);
-    ASSERT_TRUE(readSurfacePixels(*xrgb, {0, 0, 1, 1}, out));
-    EXPECT_EQ(out[0], 0x12345678u);
-}
-
-TEST(SurfacePixels, RectanglesOutsideTheSurfaceReadNothing) {
-    auto s = surface(4, 4, platform::pixel_format::kXrgb8888);
-    std::vector<std::uint32_t> out;
-    EXPECT_FALSE(readSurfacePixels(*s, {2, 2, 5, 4}, out));
-    EXPECT_FALSE(readSurfacePixels(*s, {-1, 0, 2, 2}, out));
-    EXPECT_FALSE(readSurfacePixels(*s, {1, 1, 1, 3}, out));
+    for (ScreenRect outside : {ScreenRect{1, 0, 3, 1}, ScreenRect{-1, 0, 1, 1}, ScreenRect{1, 0, 1, 2}})
+        EXPECT_FALSE(readSurfacePixels(*rgb565, outside, out));
 }
 
 class Snapshots : public ::testing::Test {
@@ -114,10 +97,19 @@ TEST_F(Snapshots, WritesNothingForBadRectanglesDepthsOrAMissingLibrary) {
     EXPECT_FALSE(writeSnapshot("", s.get(), {0, 0, 10, 10}));
     auto eight = surface(10, 10, platform::pixel_format::kPalette8);
     EXPECT_FALSE(writeSnapshot(dir.file("e.jpg"), eight.get(), {0, 0, 10, 10}));
+    {  // whichever write fails, the failure is reported and nothing half-written stays
+        test::FaultyFileSystem faulty;
+        faulty.once = true;
+        test::ScopedFileSystem installed(faulty);
+        test::forEveryFault(faulty, [] {}, [&](std::uint64_t n) {
+            EXPECT_EQ(writeSnapshot(dir.file("g.jpg"), s.get(), {0, 0, 10, 10}), n == 0);
+            EXPECT_EQ(std::filesystem::remove(dir.file("g.jpg")), n == 0);
+        });
+    }
     platform::ImageLibrary::instance().restore();
     EXPECT_FALSE(writeSnapshot(dir.file("f.jpg"), s.get(), {0, 0, 10, 10}));
-    EXPECT_FALSE(writeSnapshot(dir.file("no-folder/g.jpg"), s.get(), {0, 0, 10, 10}));
-    for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg", "f.jpg"})
+    EXPECT_FALSE(writeSnapshot(dir.file("no-folder/h.jpg"), s.get(), {0, 0, 10, 10}));
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg", "f.jpg", "g.jpg"})
         EXPECT_FALSE(std::filesystem::exists(dir.file(name))) << name;
 }
 

@@ -1,4 +1,5 @@
-// Combined files: rules, member order, writes to the right member, and the
+// Combined files: the container version chosen, names unique across
+// members, create and delete, operations that reach every member, and the
 // resource directory.
 
 #include "ResFileTestSupport.h"
@@ -40,69 +41,6 @@ protected:
 
 }  // namespace
 
-TEST(SeqRules, PathForRule) {
-    struct Row {
-        const char* path;
-        const char* extension;
-        const char* expected;  // null: the rule does not apply
-    } rows[] = {
-        {"x.iff", ".iff", "x.iff"},     {"x.IFF", ".iff", "x.IFF"},  {"x", ".iff", "x.iff"},
-        {"x.spf", ".iff", nullptr},     {"a.b\\x", ".dir", "a.b\\x.dir"}, {"a.b/x", ".dir", "a.b/x.dir"},
-        {"", ".iff", nullptr},          {".iff", ".iff", nullptr},   {"dir/", ".iff", nullptr},
-        {"x", "iff", nullptr},          {"x", ".", nullptr},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(std::string(row.path) + " " + row.extension);
-        std::string out;
-        bool applies = SeqResFile::PathForRule(row.path, row.extension, out);
-        EXPECT_EQ(applies, row.expected != nullptr);
-        if (row.expected) {
-            EXPECT_EQ(out, row.expected);
-        }
-    }
-    SeqResFile seq;
-    EXPECT_FALSE(seq.AddRule(4, ".iff"));
-    EXPECT_FALSE(seq.AddRule(2, ".toolong"));
-    for (int i = 0; i < SeqResFile::kMaxRules; ++i) EXPECT_TRUE(seq.AddRule(0, ".x"));
-    EXPECT_FALSE(seq.AddRule(2, ".iff"));
-}
-
-// Both the container and the directory of a base path open; the container
-// is asked first.
-TEST_F(CombinedTest, StdResFileOpensContainerAndDirectory) {
-    container("obj.iff", {{1, "from container"}, {2, "two"}});
-    dirResource("obj.dir", kText, 1, "", "from directory");
-    dirResource("obj.dir", kText, 7, "seven", "only in directory");
-    dirResource("obj.dir", kData, 1, "", "data");
-    StdResFile file;
-    ASSERT_EQ(file.Open(dir.file("obj")), kNoError);
-    EXPECT_EQ(file.CountMembers(), 2);
-    EXPECT_EQ(test::dataOf(file.GetResource(kText, 1, nullptr)), test::bytes("from container"));
-    EXPECT_EQ(test::dataOf(file.GetResource(kText, 7, nullptr)), test::bytes("only in directory"));
-    EXPECT_EQ(test::dataOf(file.GetNamedResource(kText, "SEVEN", nullptr)), test::bytes("only in directory"));
-    EXPECT_EQ(file.CountTypes(), 2);
-    EXPECT_EQ(file.GetIndType(1), kText);
-    EXPECT_EQ(file.GetIndType(2), kData);
-    EXPECT_EQ(file.CountResources(kText), 4);
-    // Position 3 = member 1's count + 1: the first TEXT of the directory.
-    EXPECT_EQ(test::dataOf(file.GetIndResource(kText, 3, nullptr)), test::bytes("from directory"));
-    DataHandle seven = file.GetResource(kText, 7, nullptr);
-    std::int16_t id = 0;
-    EXPECT_EQ(file.GetResID(seven, id), kNoError);
-    EXPECT_EQ(id, 7);
-    std::string name;
-    EXPECT_EQ(file.GetResName(seven, name), kNoError);
-    EXPECT_EQ(name, "seven");
-    EXPECT_FALSE(file.GetResource(kText, 99, nullptr));
-    EXPECT_EQ(file.lastError(), kResNotFound);
-    EXPECT_EQ(file.GetFileName(name), kNoError);
-    EXPECT_EQ(name, dir.file("obj"));
-    EXPECT_TRUE(file.IsWritable());
-    EXPECT_EQ(file.Close(), kNoError);
-    EXPECT_EQ(file.CountMembers(), 0);
-    EXPECT_FALSE(file.IsOpen());
-}
-
 TEST_F(CombinedTest, StdResFileChoosesTheContainerVersion) {
     Bytes v10 = test::cat({test::header10(), test::chunk1("TEXT", 1, 0, 0xFFFFFFFF, test::bytes("old"))});
     test::writeBytes(dir, "old.iff", v10);
@@ -111,69 +49,13 @@ TEST_F(CombinedTest, StdResFileChoosesTheContainerVersion) {
     ASSERT_EQ(file.CountMembers(), 1);
     EXPECT_NE(dynamic_cast<IFFResFile*>(file.GetMember(0)), nullptr);
     EXPECT_EQ(test::dataOf(file.GetResource(kText, 1, nullptr)), test::bytes("old"));
-    (void)file.Close();
+    EXPECT_EQ(file.Close(), kNoError);
 
     // The error of the last rule tried: the ".dir" rule does not apply to
     // "missing.iff", and does to "missing".
     EXPECT_EQ(file.Open(dir.file("missing.iff")), kNoRuleApplies);
     EXPECT_EQ(file.Open(dir.file("missing")), kAlreadyOpen);
     EXPECT_EQ(file.Open(dir.file("x.txt")), kNoRuleApplies);
-}
-
-TEST_F(CombinedTest, ObjResFileUsesOnlyTheRuleOfTheExtension) {
-    container("obj.iff", {{1, "iff"}});
-    container("obj.spf", {{1, "spf"}});
-    ObjResFile file;
-    ASSERT_EQ(file.Open(dir.file("obj.spf")), kNoError);
-    EXPECT_EQ(file.CountMembers(), 1);
-    EXPECT_EQ(test::dataOf(file.GetResource(kText, 1, nullptr)), test::bytes("spf"));
-    (void)file.Close();
-    ASSERT_EQ(file.Open(dir.file("obj")), kNoError);
-    EXPECT_EQ(file.CountMembers(), 2);
-
-    struct Defaults : ObjResFile::Attachment {
-        int value = 3;
-    };
-    file.SetKeyed(4096, std::make_unique<Defaults>());
-    ASSERT_NE(file.FindKeyed(4096), nullptr);
-    EXPECT_EQ(dynamic_cast<Defaults*>(file.FindKeyed(4096))->value, 3);
-    EXPECT_EQ(file.FindKeyed(1), nullptr);
-}
-
-TEST_F(CombinedTest, WritesGoToTheFirstWritableMemberThatTakesTheType) {
-    std::string first = container("a.iff", {{1, "a"}});
-    std::string second = container("b.iff", {{2, "b"}});
-    SeqResFile chain;  // no rules: members are added by hand
-    auto readOnly = std::make_unique<IFFResFile2>();
-    readOnly->setOpenReadOnly(true);
-    ASSERT_EQ(readOnly->Open(first), kNoError);
-    auto writable = std::make_unique<IFFResFile2>();
-    ASSERT_EQ(writable->Open(second), kNoError);
-    chain.AddMember(std::move(readOnly));
-    iResFile* b = chain.AddMember(std::move(writable));
-    chain.SetMemberFilter(b, ChainResFile::kOnlyListed, {kText});
-
-    DataHandle text = test::handleWith("new");
-    ASSERT_EQ(chain.AddResource(text, kText, 3, "", true), kNoError);
-    EXPECT_EQ(b->GetResource(kText, 3, nullptr), text);
-    EXPECT_EQ(chain.WriteResource(text), kNoError);
-    DataHandle data = test::handleWith("d");
-    EXPECT_EQ(chain.AddResource(data, kData, 1, "", true), kTypeFiltered);
-    EXPECT_TRUE(chain.CanWriteType(kText));
-    EXPECT_FALSE(chain.CanWriteType(kData));
-    EXPECT_EQ(chain.WriteResource(data), kResNameNotFound);
-    (void)DisposeDataHandle(data);
-
-    // Adding a handle the chain already holds replaces the stored resource
-    // and keeps the handle.
-    DataHandle two = chain.GetResource(kText, 2, nullptr);
-    handleBytes(two)[0] = 'B';
-    ASSERT_EQ(chain.AddResource(two, kText, 2, "", true), kNoError);
-    ASSERT_EQ(chain.Close(), kNoError);
-    IFFResFile2 check;
-    ASSERT_EQ(check.Open(second), kNoError);
-    EXPECT_EQ(test::dataOf(check.GetResource(kText, 2, nullptr)), test::bytes("B"));
-    EXPECT_EQ(check.CountResources(kText), 2);
 }
 
 TEST_F(CombinedTest, UniqueNameAcrossMembers) {
@@ -262,6 +144,8 @@ TEST_F(CombinedTest, OperationsReachEveryMember) {
     EXPECT_TRUE(file.IsOpen()) << "the directory stays open";
     EXPECT_EQ(file.Resume(), kNoError);
     EXPECT_EQ(test::dataOf(file.GetResource(kText, 2, nullptr)), test::bytes("pending"));
+    EXPECT_EQ(file.RemoveResource(file.GetResource(kText, 1, nullptr)), kNoError);
+    EXPECT_FALSE(file.GetResource(kText, 1, nullptr));
     DataHandle d = file.GetResource(kData, 1, nullptr);
     EXPECT_EQ(file.GetResType(d), kData);
     EXPECT_EQ(file.ReleaseResource(d), kNoError);

@@ -148,25 +148,6 @@ TEST_F(DamagedFile, AnOpenSaysWhereTheMapOrTheChunksRunPastTheEnd) {
     }
 }
 
-// The case a mutation campaign found: a 1.0 character file whose string
-// list's size was raised by 3 and which gained 2 stray bytes, so that the
-// next header, read a byte late, claims about 15 MB and looks free. A
-// remove of the resource behind it is refused, and the file must stay as
-// it was (it used to be cut to 535 bytes).
-TEST_F(DamagedFile, ARefusedRemoveKeepsAMisalignedVersion10FileWhole) {
-    const Bytes b = test::misalignedVersion10File(1, 2);
-    ASSERT_EQ(b.size(), 59550u);
-    ASSERT_EQ(test::readBe32(b, 535 + 4), 0x00E68800u) << "the late header claims about 15 MB";
-    fs.put("f.iff", b);
-
-    auto file = open(true);
-    EXPECT_FALSE(file->GetResource(makeType("BMP_"), 1, nullptr));
-    EXPECT_EQ(file->lastError(), kResNotFound);
-    EXPECT_TRUE(file->GetResource(makeType("STR#"), 200, nullptr)) << "what comes before stays usable";
-    EXPECT_EQ(file->Close(), kNoError);
-    EXPECT_EQ(disk(), b);
-}
-
 // The same damage after every chunk of a small file of either version,
 // met by a put, a remove and a refused remove. The remove frees enough for
 // compaction to run where it can.

@@ -1,23 +1,9 @@
 #include "resfile/DataHandle.h"
+#include "resfile/ResTypes.h"
 
 #include <gtest/gtest.h>
 
 using namespace tryster::resfile;
-
-TEST(DataHandle, NewBlocksAreZeroAndGrowthIsZeroFilled) {
-    DataHandle h = NewDataHandle(8);
-    ASSERT_TRUE(h);
-    EXPECT_EQ(GetDataHandleSize(h), 8u);
-    for (auto b : handleBytes(h)) EXPECT_EQ(b, 0);
-    handleBytes(h)[0] = 0xAB;
-    ASSERT_EQ(SetDataHandleSize(h, 100), kNoError);
-    EXPECT_EQ(handleBytes(h)[0], 0xAB);
-    for (std::size_t i = 1; i < 100; ++i) EXPECT_EQ(handleBytes(h)[i], 0) << i;
-    ASSERT_EQ(SetDataHandleSize(h, 1), kNoError);
-    ASSERT_EQ(SetDataHandleSize(h, 2), kNoError);
-    EXPECT_EQ(handleBytes(h)[1], 0) << "bytes cut off and grown again come back zero";
-    EXPECT_EQ(DisposeDataHandle(h), kNoError);
-}
 
 TEST(DataHandle, DisposedOrUnknownHandlesAreRefusedNeverFreedTwice) {
     DataHandle h = NewDataHandle(4);
@@ -38,21 +24,6 @@ TEST(DataHandle, DisposedOrUnknownHandlesAreRefusedNeverFreedTwice) {
     EXPECT_EQ(DisposeDataHandle(next), kNoError);
 }
 
-TEST(DataHandle, LockedHandlesCannotBeResized) {
-    DataHandle h = NewDataHandle(4);
-    std::uint8_t* p = LockDataHandle(h);
-    ASSERT_NE(p, nullptr);
-    EXPECT_EQ(LastHandleError(), kNoError);
-    EXPECT_TRUE(IsDataHandleLocked(h));
-    EXPECT_EQ(SetDataHandleSize(h, 8), kHandleLocked);
-    EXPECT_EQ(LastHandleError(), kHandleLocked);
-    EXPECT_EQ(GetDataHandleSize(h), 4u);
-    UnlockDataHandle(h);
-    EXPECT_FALSE(IsDataHandleLocked(h));
-    EXPECT_EQ(SetDataHandleSize(h, 8), kNoError);
-    EXPECT_EQ(DisposeDataHandle(h), kNoError);
-}
-
 TEST(DataHandle, ExhaustedMemoryIsReported) {
     DataHandle h = NewDataHandle(static_cast<std::size_t>(-1) / 2);
     EXPECT_FALSE(h);
@@ -61,4 +32,13 @@ TEST(DataHandle, ExhaustedMemoryIsReported) {
     EXPECT_EQ(SetDataHandleSize(small, static_cast<std::size_t>(-1) / 2), kNoMemory);
     EXPECT_EQ(GetDataHandleSize(small), 1u);
     EXPECT_EQ(DisposeDataHandle(small), kNoError);
+}
+
+TEST(ResTypes, FourLettersOrEightHexDigitsNameAType) {
+    EXPECT_EQ(parseType("OBJD"), makeType("OBJD"));
+    EXPECT_EQ(parseType("0x4F424A44"), makeType("OBJD"));
+    EXPECT_EQ(parseType("0Xabcdef01"), 0xABCDEF01u);
+    for (std::string_view bad : {"OBJ", "0x4F424A4G", "0x4F424A4", "1x4F424A44"}) EXPECT_FALSE(parseType(bad)) << bad;
+    EXPECT_EQ(typeText(makeType("A\x01\\z")), "A\\x01\\x5Cz");
+    EXPECT_EQ(typeHex(makeType("OBJD")), "0x4F424A44");
 }

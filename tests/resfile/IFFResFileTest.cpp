@@ -1,5 +1,5 @@
-// Version 1.0 containers: listing order, the name list in both forms,
-// creation and compaction.
+// Version 1.0 containers: the name list in both forms, creation, removal
+// and compaction.
 
 #include "ResFileTestSupport.h"
 #include "resfile/IFFResFile.h"
@@ -73,39 +73,6 @@ TEST_F(File10Test, CreateWritesTheHeaderAndAnEmptyNameList) {
     EXPECT_EQ(file.Create(path), kFileExists);
 }
 
-TEST_F(File10Test, HeaderMustMatchExactly) {
-    Bytes good = test::cat({test::header10(), test::chunk1("TEXT", 1, 0, kNoKey, test::bytes("a"))});
-    for (std::size_t i : {0u, 9u, 11u, 40u, 60u, 63u}) {
-        SCOPED_TRACE(i);
-        Bytes bad = good;
-        bad[i] ^= 0x20;
-        path = test::writeBytes(dir, "f.iff", bad);
-        EXPECT_EQ(file.Open(path), kBadHeader);
-        EXPECT_FALSE(file.IsOpen());
-    }
-    path = test::writeBytes(dir, "f.iff", test::cat({test::header2('5', 0)}));
-    EXPECT_EQ(file.Open(path), kBadHeader);
-    path = test::writeBytes(dir, "f.iff", Bytes(10, 0));
-    EXPECT_EQ(file.Open(path), kShortRead);
-}
-
-// Types and resources count from the one met last.
-TEST_F(File10Test, ListingIsNewestFirst) {
-    openWith(test::cat({test::header10(), test::chunk1("TEXT", 1, 0, kNoKey, test::bytes("t1")),
-                        test::chunk1("DATA", 1, 0, kNoKey, test::bytes("d1")),
-                        test::chunk1("TEXT", 2, 0, kNoKey, test::bytes("t2")),
-                        test::chunk1("TEXT", 2, 0, kNoKey, test::bytes("t2 again"))}));
-    EXPECT_EQ(file.CountTypes(), 2);
-    EXPECT_EQ(file.GetIndType(1), kData);
-    EXPECT_EQ(file.GetIndType(2), kText);
-    EXPECT_EQ(file.GetIndType(0), 0u);
-    EXPECT_EQ(file.lastError(), kTypeIndexRange);
-    EXPECT_EQ(file.CountResources(kText), 3);
-    EXPECT_EQ(test::dataOf(file.GetIndResource(kText, 1, nullptr)), test::bytes("t2 again"));
-    EXPECT_EQ(test::dataOf(file.GetIndResource(kText, 3, nullptr)), test::bytes("t1"));
-    EXPECT_EQ(test::dataOf(file.GetResource(kText, 2, nullptr)), test::bytes("t2 again")) << "the newest of an id";
-}
-
 TEST_F(File10Test, RecordNameListAndNamesOfNewResources) {
     openWith(test::cat({test::header10(), test::chunk1("NAME", 1, 0x18, kNoKey, nameRecord({{3, "Alpha"}, {7, "beta"}})),
                         test::chunk1("TEXT", 1, 0, 3, test::bytes("a")), test::chunk1("TEXT", 2, 0, kNoKey, test::bytes("b")),
@@ -129,17 +96,13 @@ TEST_F(File10Test, RecordNameListAndNamesOfNewResources) {
     EXPECT_TRUE(file.IsNativeOrder(named));
     EXPECT_EQ(nameOf(file.GetResource(kText, 5, nullptr)), "");
     EXPECT_EQ(nameOf(file.GetResource(kText, 1, nullptr)), "Alpha");
-    // The new name took key 8 (one above the largest).
-    Bytes d = test::readBytes(path);
-    bool found = false;
-    for (std::size_t pos = 64; pos + 16 <= d.size(); pos += test::readBe32(d, pos + 4)) {
-        if (d[pos + 9] == 4 && std::string(d.begin() + static_cast<long>(pos), d.begin() + static_cast<long>(pos) + 4) == "TEXT") {
-            EXPECT_EQ(test::readBe32(d, pos + 12), 8u);
-            found = true;
-        }
-        if (test::readBe32(d, pos + 4) < 16) break;
-    }
-    EXPECT_TRUE(found);
+    // A removed resource's name leaves the list.
+    ASSERT_EQ(file.RemoveResource(file.GetResource(kText, 1, nullptr)), kNoError);
+    ASSERT_EQ(file.Close(), kNoError);
+    ASSERT_EQ(file.Open(path), kNoError);
+    unique = "alpha";
+    EXPECT_EQ(file.UniqueName(kText, unique), kNoError);
+    EXPECT_EQ(unique, "alpha");
 }
 
 // The raw form is read; after a change the list is written as a record and
@@ -193,22 +156,3 @@ TEST_F(File10Test, WritingRemovingAndCompaction) {
     EXPECT_LT(d.size(), 300u);
 }
 
-TEST_F(File10Test, KindWithoutVariantsOrSuspend) {
-    openWith(test::cat({test::header10(), test::chunk1("TEXT", 1, 0, kNoKey, test::bytes("a"))}));
-    EXPECT_FALSE(file.GetVariantResource(kText, 1, 2, nullptr));
-    EXPECT_EQ(file.lastError(), kNoVariants);
-    DataHandle h = file.GetVariantResource(kText, 1, 0, nullptr);
-    EXPECT_EQ(test::dataOf(h), test::bytes("a"));
-    EXPECT_EQ(file.GetResVariant(h), 0);
-    DataHandle v = test::handleWith("v");
-    EXPECT_EQ(file.AddVariantResource(v, kText, 1, "x", 2, true), kNoVariants);
-    EXPECT_EQ(test::dataOf(file.GetResource(kText, 1, nullptr)), test::bytes("a")) << "variant 0 untouched";
-    EXPECT_EQ(file.AddVariantResource(v, kText, 9, "named", 0, true), kNoError);
-    EXPECT_EQ(nameOf(v), "named") << "the name is kept";
-    EXPECT_EQ(file.Suspend(), kFileError);
-    EXPECT_EQ(file.Resume(), kFileError);
-    DataHandle stranger = NewDataHandle(1);
-    EXPECT_EQ(file.GetResVariant(stranger), 0);
-    EXPECT_EQ(file.lastError(), kResNotFound);
-    (void)DisposeDataHandle(stranger);
-}

@@ -93,40 +93,6 @@ TEST(ReconStreamLayout, FramePaddingAndByteOrder) {
     (void)DisposeDataHandle(h);
 }
 
-TEST_F(RecordTest, RoundTripKeepsVersionAndFieldsAndLeavesNoHandle) {
-    std::size_t live = liveHandleCount();
-    Sample written = filled();
-    SimpleReconObject<Sample> out(&written, kTypeTest);
-    ASSERT_EQ(WriteReconObject(out, 9, file, 300), kNoError);
-    EXPECT_EQ(liveHandleCount(), live);
-
-    Sample read;
-    SimpleReconObject<Sample> in(&read, kTypeTest);
-    std::int32_t version = 0;
-    ASSERT_EQ(ReadReconObject(in, file, 300, version), kNoError);
-    EXPECT_EQ(version, 9);
-    EXPECT_EQ(read, written);
-    EXPECT_EQ(liveHandleCount(), live);
-    EXPECT_EQ(file.CountResources(kTypeTest), 1);
-}
-
-// A record kept without the native flag holds every number big-endian: the
-// loader turns the frame round and the fields are read swapped.
-TEST_F(RecordTest, BigEndianRecordReadsIdentically) {
-    Bytes big = {0, 0, 0, 0, 0, 0, 0, 9, 'T', 'E', 'S', 'T',
-                 7, 1, 0xFF, 0xFE, 0x12, 0x34, 0xF8, 0xA4, 0x32, 0xEB,
-                 'a', 'b', 'c', 0, 0xCA, 0xFE, 0xBA, 0xBE};
-    ASSERT_EQ(file.AddResource(test::handleWith(big), kTypeTest, 5, "", false), kNoError);
-    ASSERT_EQ(file.Close(), kNoError);
-    ASSERT_EQ(file.Open(path), kNoError);
-    Sample read;
-    SimpleReconObject<Sample> in(&read, kTypeTest);
-    std::int32_t version = 0;
-    ASSERT_EQ(ReadReconObject(in, file, 5, version), kNoError);
-    EXPECT_EQ(version, 9);
-    EXPECT_EQ(read, filled());
-}
-
 TEST_F(RecordTest, ShortRecordsAreRefused) {
     Bytes frameOnly = {0, 0, 0, 0, 1, 0, 0, 0, 'T', 'S', 'E', 'T', 7};
     ASSERT_EQ(file.AddResource(test::handleWith(frameOnly), kTypeTest, 1, "", true), kNoError);

@@ -36,9 +36,10 @@ void releaseSkin(std::unique_ptr<SkinInstance> instance) {
 
 template <typename T>
 void registerObject(CharacterLibrary::Table<T>& table, std::string_view name, Ref<T> object,
-                    std::string_view directory, std::string_view fileName, const SearchPath& searchPath) {
+                    std::string_view directory, std::string_view fileName, const SearchPath& searchPath,
+                    bool replacing) {
     auto [e, added] = table.tryEmplace(name);
-    if (added) {
+    if (added || replacing) {
         e.fileName = fileName;
         e.directory = directory;
         e.searchPath = searchPath;
@@ -49,6 +50,33 @@ void registerObject(CharacterLibrary::Table<T>& table, std::string_view name, Re
         e.loaded = true;
     }
     // A loaded entry keeps its object: the first definition read wins.
+}
+
+// Character files are text when their names end in ".cmx" (any case).
+bool isTextCharacterFile(std::string_view fileName) {
+    return fileName.size() >= 4 && platform::equalsNoCase(fileName.substr(fileName.size() - 4), ".cmx");
+}
+
+FormatStatus readCharacter(std::span<const std::uint8_t> bytes, std::string_view fileName,
+                           CharacterFileContents& out) {
+    return isTextCharacterFile(fileName)
+               ? readCharacterText({reinterpret_cast<const char*>(bytes.data()), bytes.size()}, out)
+               : readCharacterBinary(bytes, out);
+}
+
+// The mesh kinds in the order a lookup tries them.
+std::vector<std::string> meshTypes() {
+    return preferBinary ? std::vector<std::string>{"BMF", "SKN"} : std::vector<std::string>{"SKN"};
+}
+
+// A damaged mesh is none.
+Ref<SkinMesh> readMesh(std::span<const std::uint8_t> bytes, std::string_view type) {
+    Ref<SkinMesh> mesh;
+    if (type == "BMF")
+        (void)readSkinMeshBinary(bytes, mesh);
+    else
+        (void)readSkinMeshText({reinterpret_cast<const char*>(bytes.data()), bytes.size()}, mesh);
+    return mesh;
 }
 
 // Whether the sweep may unload an object that nothing else holds and that
@@ -140,11 +168,17 @@ bool CharacterLibrary::loadFile(std::string_view directory, std::string_view fil
                     fileName, searchPath, status);
 }
 
+bool CharacterLibrary::loadNewFile(std::string_view directory, std::string_view fileName,
+                                   const SearchPath& searchPath) {
+    return loadPath(platform::joinPath(platform::toNativeSeparators(directory), fileName), directory, fileName,
+                    searchPath, nullptr, true);
+}
+
 bool CharacterLibrary::loadPath(const std::string& path, std::string_view directory,
                                 std::string_view fileName, const SearchPath& searchPath,
-                                FormatStatus* status) {
+                                FormatStatus* status, bool replacing) {
     std::vector<std::uint8_t> bytes;
-    FormatStatus s = readFile(path, bytes) ? parseAndRegister(bytes, directory, fileName, searchPath)
+    FormatStatus s = readFile(path, bytes) ? parseAndRegister(bytes, directory, fileName, searchPath, replacing)
                                            : FormatStatus::failure(0, "cannot be read");
     if (status) *status = s;
     return s.ok;
@@ -152,13 +186,9 @@ bool CharacterLibrary::loadPath(const std::string& path, std::string_view direct
 
 FormatStatus CharacterLibrary::parseAndRegister(const std::vector<std::uint8_t>& bytes,
                                                 std::string_view directory, std::string_view fileName,
-                                                const SearchPath& searchPath) {
-    const bool text =
-        fileName.size() >= 4 && platform::equalsNoCase(fileName.substr(fileName.size() - 4), ".cmx");
-    FormatStatus s =
-        text ? readCharacterText({reinterpret_cast<const char*>(bytes.data()), bytes.size()}, contents_)
-             : readCharacterBinary(bytes, contents_);
-    registerContents(contents_, directory, fileName, searchPath);
+                                                const SearchPath& searchPath, bool replacing) {
+    FormatStatus s = readCharacter(bytes, fileName, contents_);
+    registerContents(contents_, directory, fileName, searchPath, replacing);
     // The table holds the objects now; the sweep counts on it holding the
     // only references.
     contents_.skeletons.clear();
@@ -177,18 +207,37 @@ bool CharacterLibrary::readFile(const std::string& path, std::vector<std::uint8_
 }
 
 void CharacterLibrary::registerContents(const CharacterFileContents& contents, std::string_view directory,
-                                        std::string_view fileName, const SearchPath& searchPath) {
+                                        std::string_view fileName, const SearchPath& searchPath,
+                                        bool replacing) {
     for (const Ref<Skeleton>& s : contents.skeletons) {
         s->searchPath = searchPath;
-        registerObject(skeletons_, s->name(), s, directory, fileName, searchPath);
+        registerObject(skeletons_, s->name(), s, directory, fileName, searchPath, replacing);
     }
     for (const Ref<Outfit>& o : contents.outfits) {
         o->searchPath = searchPath;
-        registerObject(outfits_, o->name, o, directory, fileName, searchPath);
+        registerObject(outfits_, o->name, o, directory, fileName, searchPath, replacing);
     }
     for (const Ref<Animation>& a : contents.animations) {
         a->searchPath = searchPath;
-        registerObject(animations_, a->name, a, directory, fileName, searchPath);
+        registerObject(animations_, a->name, a, directory, fileName, searchPath, replacing);
+    }
+}
+
+void CharacterLibrary::holdFiles(const render::HeldFiles* files, const SearchPath& searchPath) {
+    held_ = files;
+    heldOutfits_.clear();
+    if (!files) return;
+    const std::vector<std::string> types = platform::FileFinder::instance().typesOf("ANIM");
+    for (const render::HeldFile* file : files->ofTypes(types)) {
+        CharacterFileContents contents;
+        (void)readCharacter(file->bytes, file->name, contents);  // what read before a fault still counts
+        for (Ref<Outfit>& o : contents.outfits) {
+            const bool known = std::any_of(heldOutfits_.begin(), heldOutfits_.end(),
+                                           [&o](const Ref<Outfit>& h) { return h->name == o->name; });
+            if (known) continue;
+            o->searchPath = searchPath;
+            heldOutfits_.push_back(std::move(o));
+        }
     }
 }
 
@@ -212,6 +261,8 @@ Skeleton* CharacterLibrary::findSkeleton(std::string_view name) {
 }
 
 Outfit* CharacterLibrary::findOutfit(std::string_view name) {
+    for (const Ref<Outfit>& held : heldOutfits_)
+        if (held->name == name) return held.get();
     return find(outfits_, name);
 }
 
@@ -222,19 +273,16 @@ Animation* CharacterLibrary::findAnimation(std::string_view name) {
 }
 
 Ref<SkinMesh> CharacterLibrary::findMesh(std::string_view name, std::string_view searchPath) const {
+    const std::vector<std::string> types = meshTypes();
+    if (held_)
+        if (const render::HeldFile* file = held_->find(name, types)) return readMesh(file->bytes, file->type());
     platform::FileFinder& finder = platform::FileFinder::instance();
-    Ref<SkinMesh> mesh;
-    if (preferBinary)
-        if (auto path = finder.find(name, "BMF", searchPath)) {
-            // A damaged mesh is none.
-            if (auto bytes = platform::readWholeFile(*path)) (void)readSkinMeshBinary(*bytes, mesh);
-            return mesh;
+    for (const std::string& type : types)
+        if (auto path = finder.find(name, type, searchPath)) {
+            auto bytes = platform::readWholeFile(*path);
+            return bytes ? readMesh(*bytes, type) : Ref<SkinMesh>();
         }
-    if (auto path = finder.find(name, "SKN", searchPath))
-        if (auto bytes = platform::readWholeFile(*path))
-            // A damaged mesh is none.
-            (void)readSkinMeshText({reinterpret_cast<const char*>(bytes->data()), bytes->size()}, mesh);
-    return mesh;
+    return {};
 }
 
 void CharacterLibrary::sweep(TimeMs nowMs) {

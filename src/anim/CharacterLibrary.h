@@ -7,12 +7,16 @@
 // where objects live, and an object's file is read when it is first asked
 // for. The first definition of a name read wins. Unused animations and
 // outfits are unloaded by the sweep and read again when asked for.
+//
+// Files held in memory (render/HeldFiles.h) may stand in for the game's:
+// while they are held, their outfits and meshes are found first.
 
 #include "anim/Animation.h"
 #include "anim/CharacterFile.h"
 #include "anim/NameTable.h"
 #include "anim/Outfit.h"
 #include "anim/Skeleton.h"
+#include "render/HeldFiles.h"
 #include "render/RenderObjectFactory.h"
 
 #include <string>
@@ -78,11 +82,25 @@ public:
     // (what it read before stays); `status` tells where.
     bool loadFile(std::string_view directory, std::string_view fileName, const SearchPath& searchPath,
                   FormatStatus* status = nullptr);
+    // Reads a character file that was written after the scan (a shared
+    // date's, just installed): its definitions take the place of earlier
+    // ones of the same names, which objects in use keep until they let go.
+    bool loadNewFile(std::string_view directory, std::string_view fileName, const SearchPath& searchPath);
 
     // Registers what one file held, as read from `fileName` in `directory`
-    // along `searchPath`: each name's first definition wins.
+    // along `searchPath`: each name's first definition wins, unless
+    // `replacing`, when the last one does.
     void registerContents(const CharacterFileContents& contents, std::string_view directory,
-                          std::string_view fileName, const SearchPath& searchPath);
+                          std::string_view fileName, const SearchPath& searchPath, bool replacing = false);
+
+    // Character files and meshes held in memory that take the place of the
+    // game's of the same names until the next call (null: the game's
+    // only): the outfits of the held character files are found before the
+    // tables' (their meshes along `searchPath`), and held meshes before the
+    // folders'. Skeletons and animations in them are not used. The files
+    // must outlive their use here; a held character file that does not
+    // read adds what it read before the fault.
+    void holdFiles(const render::HeldFiles* files, const SearchPath& searchPath);
 
     // Null when the name is unknown or its file lacks it; an unloaded
     // entry's file is read first.
@@ -113,9 +131,9 @@ private:
     // Reads a whole file (the buffer keeps its room for the next one).
     static bool readFile(const std::string& path, std::vector<std::uint8_t>& into);
     bool loadPath(const std::string& path, std::string_view directory, std::string_view fileName,
-                  const SearchPath& searchPath, FormatStatus* status);
+                  const SearchPath& searchPath, FormatStatus* status, bool replacing = false);
     FormatStatus parseAndRegister(const std::vector<std::uint8_t>& bytes, std::string_view directory,
-                                  std::string_view fileName, const SearchPath& searchPath);
+                                  std::string_view fileName, const SearchPath& searchPath, bool replacing = false);
     template <typename T>
     T* find(Table<T>& table, std::string_view name);
 
@@ -126,6 +144,8 @@ private:
     render::RenderObjectFactory factory_;
     TimeMs lastSweepMs_ = 0;
     CharacterFileContents contents_;  // what the file being read holds
+    const render::HeldFiles* held_ = nullptr;
+    std::vector<Ref<Outfit>> heldOutfits_;  // of the held character files, by name first read
 };
 
 }  // namespace tryster::anim

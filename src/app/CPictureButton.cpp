@@ -6,9 +6,11 @@
 
 namespace tryster::app {
 
-CPictureButton::CPictureButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {}
+CPictureButton::CPictureButton(const QString& caption, QWidget* parent, QString bitmapBase)
+    : QPushButton(caption, parent), m_bitmapBase(std::move(bitmapBase)) {}
 
 QString CPictureButton::bitmapName(char suffix) const {
+    if (!m_bitmapBase.isEmpty()) return m_bitmapBase + QLatin1Char(suffix);
     QString caption = text();
     caption.remove(QLatin1Char('&'));
     return caption.toUpper() + QLatin1Char(suffix);

@@ -12,6 +12,7 @@
 #include "app/DatesPage.h"
 #include "app/DialogUnits.h"
 #include "app/ExportPage.h"
+#include "app/InstallPage.h"
 #include "app/InterestsPage.h"
 #include "app/ModalRunner.h"
 #include "app/NamePage.h"
@@ -23,6 +24,7 @@
 #include "app/ViewControls.h"
 #include "app/WaitCursor.h"
 #include "app/WelcomePage.h"
+#include "exchange/GameFileNames.h"
 #include "platform/Clock.h"
 #include "platform/Debug.h"
 #include "platform/FileSystem.h"
@@ -123,6 +125,14 @@ void CTrysterDlg::addPages() {
     auto* townies = addPage<TowniesPage>(kNeighbourhoodStep);
     auto* dates = addPage<DatesPage>(kDatesStep);
     addPage<ConfirmReplacePage>(kConfirmStep, *townies, *dates);
+    auto* install = addPage<InstallPage>(kInstallStep);
+    connect(welcome, &WelcomePage::installChosen, this, [this] {
+        platform::playClick();
+        m_navigator.install();
+        showStep(step());
+    });
+    connect(install, &InstallPage::installPressed, this, &CTrysterDlg::next);
+    connect(install, &InstallPage::cancelled, this, &CTrysterDlg::back);
 }
 
 void CTrysterDlg::setProgressTitle(const QString& stepText) {
@@ -164,7 +174,8 @@ void CTrysterDlg::initDialog() {
 
 void CTrysterDlg::locateGame() {
     setProgressTitle(QStringLiteral("Checking for The Ploms"));
-    const platform::RegistryValue found = platform::readMachineValue(kGameKey, kInstallValue);
+    const platform::RegistryValue found =
+        platform::readMachineValue(exchange::kGameRegistryKey, exchange::kInstallFolderValue);
     m_installFolder = found.value;
     if (found.keyOpened) {
         setProgressTitle(QStringLiteral("Found it:"));

@@ -36,10 +36,6 @@ class CTrysterDlg final : public QDialog,
     Q_OBJECT
 
 public:
-    // The registry key and value that name the game's install folder.
-    static constexpr const char* kGameKey = "Software\\Orvel\\The Ploms";
-    static constexpr const char* kInstallValue = "PLOMS_DATA";
-
     // `appStartFolder`: the application's start folder, where Help finds
     // the readme.
     explicit CTrysterDlg(std::string appStartFolder, QWidget* parent = nullptr);
@@ -72,6 +68,14 @@ public:
     void holdPreview(bool held) override { m_live->hold(held); }
     exchange::CharacterReading showCharacterFile(const std::string& path) override {
         return m_live->showCharacterFile(path);
+    }
+    void showHeldCharacter(std::shared_ptr<const render::HeldFiles> files,
+                           const exchange::CharacterLook& look) override {
+        m_live->showHeldCharacter(std::move(files), look);
+    }
+    void releaseHeldFiles() override { m_live->holdFiles(nullptr); }
+    void readNewCharacterFiles(const std::vector<std::string>& gamePaths) override {
+        m_live->readNewCharacterFiles(gamePaths);
     }
 
     // Ends the dialog's loop with `code` as soon as it runs (at once when

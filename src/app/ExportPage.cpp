@@ -1,11 +1,14 @@
 #include "app/ExportPage.h"
 
 #include "app/CPictureButton.h"
+#include "app/CPlomSaved.h"
 #include "app/CTROKCancel.h"
 #include "app/FileDialogs.h"
 #include "app/GameTextGuard.h"
 #include "app/TextBoundary.h"
+#include "app/WaitCursor.h"
 #include "app/WindowReporter.h"
+#include "character/PlomData.h"
 #include "exchange/ExchangeTexts.h"
 #include "exchange/NewDate.h"
 #include "exchange/SaveSequence.h"
@@ -13,7 +16,10 @@
 #include "platform/Shell.h"
 #include "platform/Sound.h"
 #include "preview/LookModel.h"
+#include "share/PackBuilder.h"
+#include "share/ShareOffer.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,11 +28,9 @@
 namespace tryster::app {
 namespace {
 
-// The exchange's web page: the registry's, else the default.
-std::string exchangeAddress() {
-    const platform::RegistryValue configured =
-        platform::readMachineValue(ExportPage::kSettingsKey, ExportPage::kExchangeAddressValue);
-    return configured.value.empty() ? std::string(ExportPage::kDefaultExchangeAddress) : configured.value;
+// The exchange's web page, where the player configured one.
+std::string configuredExchangeAddress() {
+    return platform::readMachineValue(ExportPage::kSettingsKey, ExportPage::kExchangeAddressValue).value;
 }
 
 }  // namespace
@@ -43,12 +47,20 @@ ExportPage::ExportPage(PageHost& host, QWidget* parent) : WizardPage(host, paren
     save->loadBitmaps();
     connect(save, &QPushButton::clicked, this, &ExportPage::save);
     setMoveButtons({nullptr, save});
+    auto* share = place(new CPictureButton(sharedTextToQt(share::kShareCommandText), this, QStringLiteral("SHARE")),
+                        {16, 150, 170, 36});
+    share->loadBitmaps();
+    share->setToolTip(QStringLiteral("Put the saved date, its pictures and its skins in one file for other players."));
+    connect(share, &QPushButton::clicked, this, &ExportPage::share);
+    share->hide();  // until a save has written a date
+    m_share = share;
     m_status = placeLabel(QString(), {16, 200, 414, 22});
     m_status->setAccessibleName(QStringLiteral("Status"));
     m_progress = place(new QProgressBar(this), {16, 226, 414, 20});
     m_progress->setAccessibleName(QStringLiteral("Progress"));
     m_progress->setTextVisible(false);
     showProgress(false);
+    setTabOrder({m_share});
 }
 
 void ExportPage::showProgress(bool shown) {
@@ -92,9 +104,68 @@ void ExportPage::save() {
 
     WindowReporter reporter(this, m_status, m_progress, [this] { host().redrawNow(); });
     const exchange::SaveResult saved = exchange::runSaveSequence(request, m_skinFiles, reporter, &host().snapshots());
-    if (saved.webExchangeWritten && saved.dateWritten &&
-        askOkCancel(this, gameTextToQt(exchange::kInquiryCaption), gameTextToQt(exchange::kConnectQuestion)))
-        platform::shell().open(exchangeAddress());
+    if (saved.dateWritten) {
+        m_savedDate = exchange::basePathOf(request.chosenPath) + ".iff";
+        m_savedName = request.record.name();
+        m_share->show();
+    }
+    if (saved.webExchangeWritten && saved.dateWritten) askAfterSave();
+    showProgress(false);
+}
+
+// The exchange's page where one is configured; where none is, the default
+// would lead nowhere, so a shared date's file is offered instead.
+void ExportPage::askAfterSave() {
+    const QString caption = gameTextToQt(exchange::kInquiryCaption);
+    const std::string address = configuredExchangeAddress();
+    if (!share::offersPackAfterSave(address)) {
+        if (askOkCancel(this, caption, gameTextToQt(exchange::kConnectQuestion))) platform::shell().open(address);
+        return;
+    }
+    if (askOkCancel(this, caption, sharedTextToQt(share::kPackQuestion))) share();
+}
+
+void ExportPage::share() {
+    platform::playClick();
+    if (m_savedDate.empty()) return;
+    FileChoice choice;
+    choice.title = sharedTextToQt(share::kShareDialogTitle);
+    choice.folder = QDir::homePath();
+    choice.filter = sharedTextToQt(share::kPackFilter);
+    choice.file = sharedTextToQt(share::defaultPackFileName(m_savedName));
+    choice.save = true;
+    choice.suffix = QStringLiteral("zip");
+    const QString chosen = chooseFile(this, choice);
+    if (chosen.isEmpty()) return;
+
+    showProgress(true);
+    m_progress->setRange(0, share::kPackProgressSteps);
+    m_progress->setValue(0);
+    share::PackRequest request;
+    request.datePath = m_savedDate;
+    request.gameFolder = host().installFolder();
+    request.outPath = qtToFileName(chosen);
+    // The pack is made inside this press: the line and the bar are painted
+    // at once.
+    request.progress = [this](std::string_view status) {
+        m_status->setText(sharedTextToQt(status));
+        m_progress->setValue(m_progress->value() + 1);
+        m_status->repaint();
+        m_progress->repaint();
+    };
+    share::PackOutcome outcome;
+    {
+        const WaitCursor wait;
+        outcome = share::packDate(request);
+    }
+    if (outcome.written) {
+        m_status->setText(gameTextToQt(exchange::kFinishedStatus));
+        showMessage(this, sharedTextToQt(share::kShareCompleteCaption),
+                    sharedTextToQt(share::kSharedMessage) + QLatin1Char('\n') + QDir::toNativeSeparators(chosen));
+    } else {
+        showMessage(this, gameTextToQt(exchange::kErrorCaption),
+                    sharedTextToQt(share::asSentence("this date could not be shared: " + outcome.problem)));
+    }
     showProgress(false);
 }
 

@@ -91,6 +91,18 @@ exchange::CharacterReading LivePreview::showCharacterFile(const std::string& pat
     return reading;
 }
 
+void LivePreview::showHeldCharacter(std::shared_ptr<const render::HeldFiles> files,
+                                    const exchange::CharacterLook& look) {
+    hold(true);
+    {
+        const WaitCursor wait;
+        m_preview.holdFiles(std::move(files));
+        m_look.showCharacter(look);
+        m_preview.standStill();
+    }
+    hold(false);
+}
+
 void LivePreview::pace() {
     const std::optional<int> delay = m_pacing.nextFrameDelayMs();
     if (!delay)

@@ -50,6 +50,13 @@ public:
     // preview held and the wait cursor up meanwhile; what was read comes
     // back.
     exchange::CharacterReading showCharacterFile(const std::string& path);
+    // The same for a character whose files are held in memory, which the
+    // preview wears until holdFiles(nullptr).
+    void showHeldCharacter(std::shared_ptr<const render::HeldFiles> files, const exchange::CharacterLook& look);
+    void holdFiles(std::shared_ptr<const render::HeldFiles> files) { m_preview.holdFiles(std::move(files)); }
+    void readNewCharacterFiles(const std::vector<std::string>& gamePaths) {
+        m_preview.readNewCharacterFiles(gamePaths);
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -36,9 +36,16 @@ int PageStack::show(int step, bool backEnabled, bool nextEnabled) {
     return shown->enter(step);
 }
 
+// The first control the page shows now (the export page's Share comes
+// only after a save), else its button over Next.
 void PageStack::focusFirst(int step) const {
     const WizardPage* shown = page(step);
-    QWidget* first = !shown->tabOrder().isEmpty() ? shown->tabOrder().front() : shown->moveButtons().next;
+    QWidget* first = shown->moveButtons().next;
+    for (QWidget* control : shown->tabOrder())
+        if (!control->isHidden() && control->isEnabled()) {
+            first = control;
+            break;
+        }
     if (first) first->setFocus();
 }
 

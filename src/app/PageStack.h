@@ -27,7 +27,7 @@ public:
     // given, and enters the page: the step it answers (see
     // WizardPage::enter).
     int show(int step, bool backEnabled, bool nextEnabled);
-    // The keyboard starts at the page's first control.
+    // The keyboard starts at the page's first control that shows.
     void focusFirst(int step) const;
     // Every page's controls in its order, then Back, Next and the buttons
     // over them.

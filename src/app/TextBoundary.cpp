@@ -21,6 +21,10 @@ QString refusalHint(char32_t refused) {
     return QString::fromStdString(wizard::refusalHint(refused));
 }
 
+QString sharedTextToQt(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
 QString fileNameToQt(std::string_view path) {
     return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
 }

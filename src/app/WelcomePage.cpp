@@ -3,15 +3,19 @@
 #include "app/CPictureButton.h"
 #include "app/ControlIds.h"
 #include "app/ProgramResources.h"
+#include "app/TextBoundary.h"
+#include "share/ShareOffer.h"
 
 #include <QLabel>
 
 namespace tryster::app {
 namespace {
 
-// Where the picture leaves room for the Load button, beside the line that
-// explains it (the picture's own pixels).
-constexpr QPoint kLoadInPicture(274, 246);
+// Where the picture leaves room for the Load and Install buttons, beside
+// the lines that explain them (the picture's own pixels).
+constexpr QPoint kLoadInPicture(274, 218);
+constexpr QPoint kInstallInPicture(274, 250);
+constexpr QSize kWayButtonSize(90, 30);
 
 }  // namespace
 
@@ -20,21 +24,28 @@ WelcomePage::WelcomePage(PageHost& host, QWidget* parent) : WizardPage(host, par
     picture->setPixmap(programBitmap(IDB_STEP0));
     picture->setAccessibleName(QStringLiteral("Welcome to The Ploms Tryster"));
     picture->setAccessibleDescription(
-        QStringLiteral("Create a new date, replace a Townie with a date, or load one of your Ploms to restyle it."));
+        QStringLiteral("Create a new date, replace a Townie with a date, load one of your Ploms to restyle it, "
+                       "or install a date another player shared."));
 
     auto* create = new CPictureButton(QStringLiteral("Create"), this);
     create->setToolTip(QStringLiteral("Create a new Date."));
     auto* replace = new CPictureButton(QStringLiteral("Replace"), this);
     replace->setToolTip(QStringLiteral("Replace an existing Townie with one downloaded."));
     auto* load = place(new CPictureButton(QStringLiteral("Load"), this),
-                       QRect(picture->pos() + kLoadInPicture, QSize(90, 30)));
+                       QRect(picture->pos() + kLoadInPicture, kWayButtonSize));
     load->setToolTip(QStringLiteral("Load a Plom from the game."));
-    for (CPictureButton* button : {create, replace, load}) button->loadBitmaps();
+    auto* install = place(new CPictureButton(QStringLiteral("Install"), this, QStringLiteral("INSTALLSHARED")),
+                          QRect(picture->pos() + kInstallInPicture, kWayButtonSize));
+    // Named for the command, which the page's Install button is not.
+    install->setAccessibleName(sharedTextToQt(share::kInstallCommandText));
+    install->setToolTip(QStringLiteral("Install a date another player shared as one file."));
+    for (CPictureButton* button : {create, replace, load, install}) button->loadBitmaps();
     connect(create, &QPushButton::clicked, this, &WelcomePage::createChosen);
     connect(replace, &QPushButton::clicked, this, &WelcomePage::replaceChosen);
     connect(load, &QPushButton::clicked, this, &WelcomePage::restyleChosen);
+    connect(install, &QPushButton::clicked, this, &WelcomePage::installChosen);
     setMoveButtons({create, replace});
-    setTabOrder({create, replace, load});
+    setTabOrder({create, replace, load, install});
 }
 
 }  // namespace tryster::app

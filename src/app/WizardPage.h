@@ -13,7 +13,9 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 class QAbstractButton;
 class QLabel;
@@ -27,7 +29,11 @@ class LookModel;
 }
 namespace tryster::exchange {
 class PreviewSnapshots;
+struct CharacterLook;
 struct CharacterReading;
+}
+namespace tryster::render {
+class HeldFiles;
 }
 
 namespace tryster::app {
@@ -56,6 +62,15 @@ public:
     // still, the preview held and the wait cursor up meanwhile; what was
     // read comes back.
     virtual exchange::CharacterReading showCharacterFile(const std::string& path) = 0;
+    // Shows a character whose files are held in memory (a shared date, not
+    // installed yet) as showCharacterFile shows one: `files` take the place
+    // of the game's of the same names on the preview until released.
+    virtual void showHeldCharacter(std::shared_ptr<const render::HeldFiles> files,
+                                   const exchange::CharacterLook& look) = 0;
+    virtual void releaseHeldFiles() = 0;
+    // Character files just written into the game's folders (game paths),
+    // read by the preview so it can wear them.
+    virtual void readNewCharacterFiles(const std::vector<std::string>& gamePaths) = 0;
 };
 
 class WizardPage : public QWidget {

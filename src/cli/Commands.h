@@ -17,6 +17,8 @@ void addDemoWorldCommand(CLI::App& app);
 // The pose and skin subcommands of the anim group.
 void addAnimPoseCommands(CLI::App& anim);
 void addDateCommand(CLI::App& app);
+// The pack, install and uninstall subcommands of the date group.
+void addDateShareCommands(CLI::App& date);
 void addCatalogCommand(CLI::App& app);
 void addRenderCommand(CLI::App& app);
 void addTownieCommand(CLI::App& app);

@@ -333,7 +333,8 @@ void runShow(const ShowOptions& o) {
 }  // namespace
 
 void addDateCommand(CLI::App& app) {
-    CLI::App* date = app.add_subcommand("date", "Create a new date character and show what a date file holds");
+    CLI::App* date = app.add_subcommand(
+        "date", "Create a new date character, show what a date file holds, and share dates as one file");
     date->require_subcommand(1);
 
     auto create = std::make_shared<CreateOptions>();
@@ -357,6 +358,8 @@ void addDateCommand(CLI::App& app) {
     s->add_option("FILE", show->file, "Date file (.iff)")->required();
     s->add_flag("--json", show->json, "Print JSON");
     s->callback([show] { runShow(*show); });
+
+    addDateShareCommands(*date);
 }
 
 }  // namespace tryster::cli

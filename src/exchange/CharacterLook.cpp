@@ -4,6 +4,7 @@
 #include "exchange/CatalogName.h"
 #include "exchange/ExchangeTexts.h"
 #include "platform/FileSystem.h"
+#include "resfile/ContainerFile.h"
 #include "resfile/IFFResFile2.h"
 
 namespace tryster::exchange {
@@ -77,8 +78,15 @@ CharacterReading readCharacter(std::string_view path) {
     IFFResFile2 file;
     file.setOpenReadOnly(true);
     if ((reading.openError = file.Open(path)) != kNoError) return reading;
+    reading = readCharacter(file);
+    (void)file.Close();  // only read: nothing to write
+    return reading;
+}
+
+CharacterReading readCharacter(iResFile& file) {
+    CharacterReading reading;
     reading.opened = true;
-    reading.damage = file.damage();
+    if (const auto* container = dynamic_cast<const ContainerFile*>(&file)) reading.damage = container->damage();
     CatalogName catalog;
     (void)catalog.load(file, kCatalogNameId);  // a file without one shows an empty name
     reading.name = catalog.name;
@@ -88,7 +96,6 @@ CharacterReading readCharacter(std::string_view path) {
         reading.genderText = stringOf(strings, kGenderString);
         reading.look = lookFromStrings(strings);
     }
-    (void)file.Close();  // only read: nothing to write
     return reading;
 }
 

@@ -55,6 +55,8 @@ struct CharacterReading {
 
 // Opens the file read-only; never changes it.
 CharacterReading readCharacter(std::string_view path);
+// The same from a container already open (`opened` is set).
+CharacterReading readCharacter(resfile::iResFile& file);
 
 // The open dialog's extra panel: "Character Name:", "Age:", "Gender:".
 struct ExtraPanelText {

@@ -1,6 +1,7 @@
 #include "exchange/SaveSequence.h"
 
 #include "exchange/ExchangeTexts.h"
+#include "exchange/GameFileNames.h"
 #include "exchange/NewDate.h"
 #include "exchange/WebExchange.h"
 #include "platform/FileSystem.h"
@@ -23,7 +24,9 @@ bool writeWebExchange(const SaveRequest& request, SkinFileList& skinFiles, Excha
     collectSkinFiles(skinFolderOf(request.gameFolder), request.look.appearance, skinFiles);
 
     reportProgress(reporter, kWritingSkinListStatus);
-    ok = writeSkinFileKeys(staged.path(), skinFiles) && ok;
+    const std::string knownFolder = request.gameFolderAsGameKnows ? *request.gameFolderAsGameKnows
+                                                                   : gameFolderAsGameKnows(request.gameFolder);
+    ok = writeSkinFileKeys(staged.path(), skinFiles, request.gameFolder, knownFolder) && ok;
     if (ok && staged.commit()) return true;
     reporter.showMessage(kErrorCaption, kCouldNotExportMessage);
     return false;

@@ -11,6 +11,7 @@
 #include "exchange/PreviewSnapshots.h"
 #include "exchange/SkinFileList.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,9 @@ namespace tryster::exchange {
 struct SaveRequest {
     std::string chosenPath;    // the ".srf" path the user chose
     std::string gameFolder;    // holds "GameData\Skins"
+    // The game folder as the game knows it, for the skin list of the web
+    // export file (GameFileNames.h); none: looked up.
+    std::optional<std::string> gameFolderAsGameKnows;
     std::string templatePath;  // the start folder's template
     PlomData record;
     Look look;

@@ -1,5 +1,6 @@
 #include "exchange/WebExchange.h"
 
+#include "exchange/GameFileNames.h"
 #include "platform/FileSystem.h"
 #include "platform/ProfileWriter.h"
 
@@ -40,11 +41,12 @@ bool writeWebExchangeKeys(std::string_view path, const PlomData& record, bool is
     return keys.writeTo(path);
 }
 
-bool writeSkinFileKeys(std::string_view path, const SkinFileList& list) {
+bool writeSkinFileKeys(std::string_view path, const SkinFileList& list, std::string_view gameFolder,
+                       std::string_view knownFolder) {
     KeyWriter keys;
     keys.put("SkinFileCount", static_cast<std::int32_t>(list.size()));
     for (std::size_t i = 0; i < list.size(); ++i)
-        keys.put("SkinFile" + std::to_string(i + 1), list.entries()[i]);
+        keys.put("SkinFile" + std::to_string(i + 1), gameKnownPath(list.entries()[i], gameFolder, knownFolder));
     return keys.writeTo(path);
 }
 

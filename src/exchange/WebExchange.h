@@ -23,8 +23,11 @@ inline constexpr std::string_view kWebExchangeExtension = ".srf";
 // never read back as keys). False when the file could not be written.
 bool writeWebExchangeKeys(std::string_view path, const PlomData& record, bool isMale);
 
-// "SkinFileCount" and "SkinFile1", "SkinFile2", ... with the list's paths.
-bool writeSkinFileKeys(std::string_view path, const SkinFileList& list);
+// "SkinFileCount" and "SkinFile1", "SkinFile2", ... with the list's paths
+// named as the game knows them (GameFileNames.h): relative to `gameFolder`,
+// under `knownFolder` when it is not empty.
+bool writeSkinFileKeys(std::string_view path, const SkinFileList& list, std::string_view gameFolder,
+                       std::string_view knownFolder);
 
 using WebExchangeKeys = std::vector<std::pair<std::string, std::string>>;
 

@@ -77,8 +77,28 @@ RegistryValue readMachineValue(std::string_view keyPath, std::string_view valueN
     const std::string prefix = winePrefixPath();
     RegistryValue wine = readWineMachineValue(prefix, keyPath, valueName);
     if (!wine.keyOpened) return file.value;
-    if (!wine.value.empty()) wine.value = wineToLocalPath(prefix, wine.value);
+    if (!wine.value.empty()) {
+        wine.windowsPath = wine.value;
+        wine.value = wineToLocalPath(prefix, wine.value);
+    }
     return wine;
+}
+
+std::string windowsPathOfFolder(std::string_view keyPath, std::string_view valueName, std::string_view localFolder) {
+    const RegistryValue found = readMachineValue(keyPath, valueName);
+    if (found.windowsPath.empty() || found.value.empty()) return {};
+    // The same folder however it is spelt: links, "..", a closing separator.
+    auto place = [](std::string_view path, std::error_code& error) {
+        while (path.size() > 1 && (path.back() == '/' || path.back() == '\\')) path.remove_suffix(1);
+        return std::filesystem::weakly_canonical(resolvePath(path), error);
+    };
+    std::error_code e1, e2;
+    const auto mapped = place(found.value, e1);
+    const auto given = place(localFolder, e2);
+    if (e1 || e2 || mapped != given) return {};
+    std::string out = found.windowsPath;
+    while (out.size() > 3 && (out.back() == '\\' || out.back() == '/')) out.pop_back();
+    return out;
 }
 
 }  // namespace tryster::platform

@@ -25,6 +25,9 @@ namespace tryster::platform {
 struct RegistryValue {
     bool keyOpened = false;
     std::string value;  // empty when missing or unreadable
+    // Where the value came from a Wine prefix: the Windows path as stored
+    // there, before it was turned into `value`. Empty otherwise.
+    std::string windowsPath;
 };
 
 // Longest value the program takes (its buffer is 260 bytes with the zero).
@@ -35,6 +38,11 @@ inline constexpr std::size_t kMaxRegistryValue = 259;
 // cannot take it (for a Wine value: the Windows path as stored). A Wine
 // path that names no drive of the prefix is empty too.
 RegistryValue readMachineValue(std::string_view keyPath, std::string_view valueName);
+
+// The Windows path of `localFolder` as the Wine prefix's registry gives it
+// in `valueName`: set only where the value came from the prefix and names
+// that very folder. Empty otherwise.
+std::string windowsPathOfFolder(std::string_view keyPath, std::string_view valueName, std::string_view localFolder);
 
 // The file that stands in for the registry.
 std::string registryFilePath();

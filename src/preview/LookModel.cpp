@@ -182,4 +182,15 @@ void LookModel::wearExactly(const Appearance& names) {
     changed();
 }
 
+void LookModel::restore(const State& state) {
+    gender_ = state.gender;
+    adult_ = state.adult;
+    bodyType_ = state.bodyType;
+    skinTone_ = state.skinTone;
+    names_ = state.names;
+    skeleton_ = state.skeleton;
+    refill(true, true);
+    changed();
+}
+
 }  // namespace tryster::preview

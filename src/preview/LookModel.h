@@ -54,6 +54,18 @@ public:
     // What the exporters write.
     exchange::Look written() const;
 
+    // The whole look at one moment, to be put back (restore) when a page
+    // that showed another character is left without taking it.
+    struct State {
+        Gender gender = kMale;
+        bool adult = true;
+        int bodyType = kFit;
+        int skinTone = kMedium;
+        Appearance names;
+        std::string skeleton;
+    };
+    State state() const { return {gender_, adult_, bodyType_, skinTone_, names_, skeleton_}; }
+
     // Observers are told after each operation; they are not part of the
     // look, so a reader may sign up.
     void addObserver(LookObserver* observer) const;
@@ -99,6 +111,9 @@ public:
     // The four names exactly as given, whether the lists offer them or not
     // (the command-line tool's new date, written with them).
     void wearExactly(const Appearance& names);
+    // The look as it was, then both refills, which select its names where
+    // the lists offer them.
+    void restore(const State& state);
 
 private:
     void refill(bool meshes, bool textures);

@@ -88,6 +88,7 @@ bool Preview::setUp(platform::DisplayWindow* window, int width, int height, floa
     presenter_.showProgress("Loading data - This takes a while...");
     library_->loadCharacterFiles(anim::kCharacterSearchPath);
     library_->readIndexFiles(anim::kAnimationSearchPath);
+    useHeldFiles();
 
     // The look's owner makes the default choices and the first lists next
     // (startPreview).

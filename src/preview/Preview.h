@@ -21,6 +21,7 @@
 #include "preview/PreviewPresenter.h"
 #include "render/AnimDevice.h"
 #include "render/Device3D.h"
+#include "render/HeldFiles.h"
 #include "render/Light.h"
 #include "render/Viewport3D.h"
 
@@ -120,6 +121,19 @@ public:
     int previewHeight() const { return height_; }
     static platform::ScreenRect scaledArea(int width, int height, float scale);
 
+    // Files held in memory (a shared date's skins, before they are
+    // installed) that take the place of the game's files of the same names
+    // until the next call: character files, meshes and textures. Null: the
+    // game's files only. The character is dressed anew. Before set-up the
+    // files wait for it.
+    void holdFiles(std::shared_ptr<const render::HeldFiles> files);
+    const render::HeldFiles* heldFiles() const { return held_.get(); }
+    // Character files just written into the game's folders (a shared date's,
+    // installed): read now, their outfits taking the place of earlier ones
+    // of the same names. Game paths ("GameData\Skins\x.cmx"). The character
+    // is dressed anew.
+    void readNewCharacterFiles(const std::vector<std::string>& gamePaths);
+
     // The window that shows the preview moved, was resized or shown.
     void windowMoved();
     // One frame: the director when the idle has ended, a clock step, the
@@ -167,6 +181,7 @@ private:
     };
 
     void lookChanged(const LookModel& look) override;
+    void useHeldFiles();
     bool makeEngine(platform::DisplayWindow* window);
     bool gameFoldersExist();
     void releaseEngine();
@@ -199,6 +214,7 @@ private:
     float scale_ = 1.0f;
     bool presenting_ = true;  // off while snapshots draw at scale 1
     bool gameMissing_ = false;
+    std::shared_ptr<const render::HeldFiles> held_;
 
     std::string animationName_{kAdultDefaults.animation};
     CameraView view_;

@@ -1,10 +1,11 @@
 // The look on the preview: the character built on the look's skeleton and
 // dressed in its four outfits, each with its texture, whenever the look
-// changes.
+// changes; and the files it may wear from memory.
 
 #include "preview/Preview.h"
 
 #include "platform/FileSystem.h"
+#include "platform/PathText.h"
 
 namespace tryster::preview {
 namespace {
@@ -51,6 +52,35 @@ void Preview::applyAppearance() {
     putOn(worn_.leftHand, leftOutfit, kHandOverrideKey, names.leftHandTexture);
     putOn(worn_.rightHand, rightOutfit, kHandOverrideKey, names.rightHandTexture);
     putOn(worn_.body, bodyOutfit, kBodyOverrideKey, names.bodyTexture);
+}
+
+void Preview::holdFiles(std::shared_ptr<const render::HeldFiles> files) {
+    takeOffAppearance(false);
+    held_ = std::move(files);
+    useHeldFiles();
+    applyAppearance();
+}
+
+// The held files' outfits find their meshes along the folders the game's
+// character files are scanned in. Textures leave the cache with the last
+// outfit that wears them, so those of the next outfits are made anew, from
+// the held files or the folders.
+void Preview::useHeldFiles() {
+    if (library_) library_->holdFiles(held_.get(), anim::kCharacterSearchPath);
+    if (animDevice_) animDevice_->textures().holdFiles(held_.get());
+}
+
+void Preview::readNewCharacterFiles(const std::vector<std::string>& gamePaths) {
+    if (!library_) return;
+    takeOffAppearance(false);
+    const anim::SearchPath searchPath(anim::kCharacterSearchPath);
+    for (const std::string& path : gamePaths) {
+        const std::string_view folder = platform::folderPart(path);
+        // A file that does not read adds what it read before the fault.
+        (void)library_->loadNewFile(folder.substr(0, folder.empty() ? 0 : folder.size() - 1),
+                                    platform::namePart(path), searchPath);
+    }
+    applyAppearance();
 }
 
 void Preview::takeOffAppearance(bool alsoStopAnimation) {

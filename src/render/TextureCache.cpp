@@ -40,11 +40,16 @@ RenderResult TextureCache::find(std::string_view name, Ref<Texture>& out) {
 RenderResult TextureCache::load(Texture& t) {
     platform::GraphicsDevice* graphics = owner_.graphics();
     if (!graphics) return render_error::kNotReady;
-    auto path = platform::FileFinder::instance().find(t.name_, "IMAG", owner_.texturePath());
-    if (!path) return render_error::kNotFound;
-    auto bytes = platform::readWholeFile(*path);
+    platform::FileFinder& finder = platform::FileFinder::instance();
     DecodedImage image;
-    if (!bytes || !decodeImage(*bytes, platform::fileType(*path), image)) return render_error::kBadImage;
+    if (const HeldFile* held = held_ ? held_->find(t.name_, finder.typesOf("IMAG")) : nullptr) {
+        if (!decodeImage(held->bytes, held->type(), image)) return render_error::kBadImage;
+    } else {
+        auto path = finder.find(t.name_, "IMAG", owner_.texturePath());
+        if (!path) return render_error::kNotFound;
+        auto bytes = platform::readWholeFile(*path);
+        if (!bytes || !decodeImage(*bytes, platform::fileType(*path), image)) return render_error::kBadImage;
+    }
 
     std::shared_ptr<platform::Surface> surface;
     platform::SurfaceDesc desc{image.width, image.height, platform::pixel_format::kXrgb8888,

@@ -1,9 +1,10 @@
 #pragma once
 // Textures by name: a hit adds a reference; a miss finds the image file of
-// category "IMAG" with that name along the texture path, decodes it into a
-// 32-bit texture surface and makes its device texture. A texture leaves the
-// cache when its last reference goes.
+// category "IMAG" with that name among the held files, else along the
+// texture path, decodes it into a 32-bit texture surface and makes its
+// device texture. A texture leaves the cache when its last reference goes.
 
+#include "render/HeldFiles.h"
 #include "render/Material.h"
 #include "render/RenderError.h"
 
@@ -24,6 +25,12 @@ public:
     [[nodiscard]] RenderResult find(std::string_view name, Ref<Texture>& out);
     std::size_t size() const { return entries_.size(); }
 
+    // Images held in memory that take the place of the texture folders'
+    // files of the same name (null: the folders' only); they must outlive
+    // their use here. Textures already made keep their images until they
+    // are loaded again (reloadAll).
+    void holdFiles(const HeldFiles* files) { held_ = files; }
+
     // Drops every texture's surface and device texture (they stay in the
     // cache by name), then loads each again.
     void releaseAll();
@@ -36,6 +43,7 @@ private:
 
     AnimDevice& owner_;
     std::vector<Texture*> entries_;
+    const HeldFiles* held_ = nullptr;
 };
 
 }  // namespace tryster::render

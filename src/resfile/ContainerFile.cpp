@@ -1,8 +1,11 @@
 #include "resfile/ContainerFile.h"
 
+#include "platform/FileSystem.h"
 #include "resfile/ContainerOps.h"
 
 namespace tryster::resfile {
+
+void ContainerFile::openNextFrom(std::unique_ptr<platform::File> file) { chunks_.flat().supply(std::move(file)); }
 
 bool ContainerFile::requireOpen() {
     recordError(kNoError);

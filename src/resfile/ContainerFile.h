@@ -33,6 +33,9 @@ public:
     // Opens files read-only even where writing is allowed (for tools that
     // only look).
     void setOpenReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    // The next `Open` reads (and, if it is writable, writes) this file
+    // instead of the path's: a container checked or changed in memory.
+    void openNextFrom(std::unique_ptr<platform::File> file);
 
     // What the last successful open found damaged (see ContainerDamage.h);
     // none for a file that reads to its end.

@@ -11,10 +11,12 @@ FlatFile::FlatFile() = default;
 
 FlatFile::~FlatFile() { (void)close(); }  // a destructor has no one to tell
 
+void FlatFile::supply(std::unique_ptr<platform::File> file) { supplied_ = std::move(file); }
+
 ResError FlatFile::open(std::string_view path, bool readOnly) {
     if (file_) return kAlreadyOpen;
-    std::unique_ptr<platform::File> file;
-    if (!readOnly) file = fileSystem().open(path, OpenMode::ReadWrite);
+    std::unique_ptr<platform::File> file = std::move(supplied_);
+    if (!file && !readOnly) file = fileSystem().open(path, OpenMode::ReadWrite);
     if (!file) file = fileSystem().open(path, OpenMode::Read);
     if (!file) return kFileError;
     auto size = file->size();

@@ -31,6 +31,9 @@ public:
     // Read-write, else read-only (only read-only when `readOnly`):
     // kAlreadyOpen, kFileError.
     ResError open(std::string_view path, bool readOnly = false);
+    // The next `open` takes this file instead of asking the file system
+    // (for a container held in memory); `path` then only names it.
+    void supply(std::unique_ptr<platform::File> file);
     // Makes an empty file and leaves it closed: kAlreadyOpen, kFileExists,
     // kCreateFailed.
     ResError create(std::string_view path);
@@ -61,6 +64,7 @@ public:
 
 private:
     std::unique_ptr<platform::File> file_;
+    std::unique_ptr<platform::File> supplied_;
     std::string path_;
     bool writable_ = false;
     std::uint64_t size_ = 0;

@@ -18,6 +18,8 @@ constexpr std::array kSteps = {
     // The date search sets its own titles.
     Step{kDatesStep, std::nullopt, kNeighbourhoodStep, kConfirmStep, true, true},
     Step{kConfirmStep, "Replace the Plom", kDatesStep, kWelcomeStep, true, true},
+    // Cancel and Install lie over Back and Next.
+    Step{kInstallStep, "Install a shared date", kWelcomeStep, kWelcomeStep, false, false},
 };
 
 }  // namespace

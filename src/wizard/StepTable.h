@@ -7,8 +7,10 @@
 // Create path: 0 -> 1 -> ... -> 6. Replace path: 0 -> 10 (a neighbourhood
 // is chosen and its townies listed) -> 11 (dates listed) -> 12 (confirm,
 // replace) -> 0. Back from 10 returns to the welcome page; Back from 11
-// asks for the neighbourhood again. A page may send the wizard on as soon
-// as its step is entered (a cancelled neighbourhood, the confirmation).
+// asks for the neighbourhood again. Install path: 0 -> 20 (a shared date is
+// chosen and shown) -> 0, whether it is installed (Next) or not (Back). A
+// page may send the wizard on as soon as its step is entered (a cancelled
+// neighbourhood or shared date, the confirmation).
 
 #include <optional>
 #include <span>
@@ -26,6 +28,7 @@ inline constexpr int kExportStep = 6;
 inline constexpr int kNeighbourhoodStep = 10;
 inline constexpr int kDatesStep = 11;
 inline constexpr int kConfirmStep = 12;
+inline constexpr int kInstallStep = 20;
 
 // Every title is the caption followed by ": " and a step text.
 inline constexpr std::string_view kWindowCaption = "The Ploms Tryster";
@@ -57,6 +60,7 @@ public:
     void back() { step_ = stepOf(step_).back; }
     void next() { step_ = stepOf(step_).next; }
     void replace() { step_ = kNeighbourhoodStep; }
+    void install() { step_ = kInstallStep; }
     // A page that sends the wizard on from its step.
     void goTo(int step) { step_ = stepOf(step).step; }
 

@@ -8,6 +8,8 @@
 
 #include "app/ExportPage.h"
 #include "platform/ImageLibrary.h"
+#include "share/SharedDate.h"
+#include "share/ShareOffer.h"
 #include "wizard/PageRules.h"
 
 #include <QComboBox>
@@ -233,19 +235,36 @@ TEST_F(CreatePath, AUserBuildsADateAndSavesItIntoTheGame) {
     EXPECT_EQ(count(), before);
     EXPECT_TRUE(shell.opened.empty());
 
+    // Without an exchange address the question offers a shared date's
+    // file instead of a page that does not exist.
+    EXPECT_FALSE(control("Share this date...")->isVisible()) << "nothing saved to share yet";
+    answer = QDialog::Rejected;
     const QJsonArray firstSkins = saveAndCheck(dates() + QStringLiteral("/Zo\u00eb\u20ac"), nullptr)["skinFiles"].toArray();
     EXPECT_EQ(QDir(chooserFolders.value(0)), QDir(dates()));
     EXPECT_EQ(statusAtQuestion, "Finished!");
     EXPECT_EQ(progressAtQuestion, 9);
     EXPECT_EQ(runner.shown.back().caption, "Tryster Inquery:");
-    EXPECT_EQ(runner.shown.back().message, "Would you like to connect to The Ploms Date Exchange now?");
-    EXPECT_EQ(shell.opened, std::vector<std::string>{ExportPage::kDefaultExchangeAddress});
+    EXPECT_EQ(runner.shown.back().message, share::kPackQuestion.data());
+    EXPECT_TRUE(shell.opened.empty());
     EXPECT_FALSE(control<QLabel>("Status")->isVisible());
     EXPECT_FALSE(control("Progress")->isVisible());
     EXPECT_EQ(dialog->step(), 6);
     EXPECT_FALSE(firstSkins.isEmpty());
+    // A pack names its files in printable ASCII: this one says why it is not made.
+    answer = QDialog::Accepted;
+    onBox = nullptr;
+    onChooser = nullptr;
+    files = {QString::fromStdString(configDir.file("zoe.zip"))};
+    click("Share this date...");
+    EXPECT_EQ(runner.shown.back().caption, "Tryster Error:");
+    EXPECT_TRUE(runner.shown.back().message.contains("printable ASCII")) << runner.shown.back().message.toStdString();
+    EXPECT_FALSE(std::filesystem::exists(configDir.file("zoe.zip")));
 
-    // A second save with another look lists the first one's skins first.
+    // A second save with another look lists the first one's skins first;
+    // with an address configured, the question offers its page.
+    configDir.write("registry.ini", "[HKEY_LOCAL_MACHINE\\Software\\Orvel\\The Ploms]\nPLOMS_DATA=" + game +
+                                        "\n[HKEY_LOCAL_MACHINE\\Software\\Orvel\\The Ploms Tryster]\n"
+                                        "ExchangeAddress=https://dates.example.org/\n");
     for (int i = 0; i < 5; ++i) click("Back");
     ASSERT_EQ(dialog->step(), 1);
     click("Female");  // male again
@@ -253,6 +272,27 @@ TEST_F(CreatePath, AUserBuildsADateAndSavesItIntoTheGame) {
     const QJsonArray secondSkins = saveAndCheck(dates() + QStringLiteral("/Quill"), "Quill.iff")["skinFiles"].toArray();
     ASSERT_GT(secondSkins.size(), firstSkins.size());
     for (qsizetype i = 0; i < firstSkins.size(); ++i) EXPECT_EQ(secondSkins[i], firstSkins[i]);
+    EXPECT_EQ(runner.shown.back().message, "Would you like to connect to The Ploms Date Exchange now?");
+    EXPECT_EQ(shell.opened, std::vector<std::string>{"https://dates.example.org/"});
+
+    // Shared in one file, from the home folder, named after the character.
+    const QString pack = QString::fromStdString(configDir.file("Quill.zip"));
+    files = {pack};
+    QStringList statuses;
+    onChooser = [&](QFileDialog& chooser) {
+        EXPECT_EQ(chooser.windowTitle(), "Share this date as one file");
+        EXPECT_EQ(QDir(chooser.directory()), QDir::home());
+        EXPECT_EQ(chooser.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text(), kZoe + QStringLiteral(".zip"));
+    };
+    onBox = [&](QDialog&) { statuses << control<QLabel>("Status")->text(); };
+    click("Share this date...");
+    EXPECT_EQ(statuses, QStringList{"Finished!"});
+    EXPECT_EQ(runner.shown.back().caption, "Share Complete");
+    EXPECT_TRUE(runner.shown.back().message.endsWith(QLatin1Char('\n') + pack)) << runner.shown.back().message.toStdString();
+    const share::SharedDateOpening shared = share::openSharedDate(pack.toStdString());
+    ASSERT_TRUE(shared.date) << shared.problem;
+    EXPECT_EQ(shared.date->pack.manifest.name, "Zo\xC3\xAB Quill") << "UTF-8 in the manifest";
+    EXPECT_EQ(shared.date->pack.date().path.path, "TemplateNPCs\\Quill.iff");
 }
 
 // A character the game's code page lacks is refused at once where it is

@@ -147,7 +147,12 @@ def check_exchange_file(base, e):
     count = int(rest[0].split("=")[1]) if rest and rest[0].startswith("SkinFileCount=") else -1
     check(count >= 1, "a skin file count follows: %r" % rest[:1])
     files = [line.split("=", 1)[1] for line in rest[1:1 + max(count, 0)]]
-    check(all(exists_ignoring_case(f) for f in files), "the listed skin files exist: %s" % files)
+    # Named as the game knows them: relative to the game folder (the base
+    # lies in its TemplateNPCs), '\\' between folders, no home folder in them.
+    game = os.path.dirname(os.path.dirname(base))
+    check(all(f.startswith("GameData\\Skins\\") for f in files), "the skin files relative to the game: %s" % files)
+    check(all(exists_ignoring_case(os.path.join(game, *f.split("\\"))) for f in files),
+          "the listed skin files exist: %s" % files)
     check(len(set(files)) == len(files), "no skin file twice")
     return files
 

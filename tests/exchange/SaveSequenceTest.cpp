@@ -71,8 +71,16 @@ TEST_F(SaveSequence, RunsEveryStepInOrder) {
     ASSERT_EQ(keys->size(), 29u);
     EXPECT_EQ(keys->front().first, "Sign");
     EXPECT_EQ((*keys)[27], Key("SkinFileCount", "1"));
-    EXPECT_EQ((*keys)[28].second, dir.file("game/GameData/Skins/c020fadrk_bob.bmp"));
+    EXPECT_EQ((*keys)[28].second, "GameData\\Skins\\c020fadrk_bob.bmp");
     EXPECT_EQ(dir.read("game/TemplateNPCs/readme.txt"), "");
+}
+
+TEST_F(SaveSequence, TheSkinListNamesFilesUnderTheGamesWindowsPathWhereItHasOne) {
+    request.gameFolderAsGameKnows = "C:\\Program Files\\Orvel\\The Ploms";
+    ASSERT_TRUE(run().webExchangeWritten);
+    auto keys = readWebExchangeKeys(dir.file("game/TemplateNPCs/Bob.srf"));
+    ASSERT_TRUE(keys);
+    EXPECT_EQ((*keys)[28], Key("SkinFile1", "C:\\Program Files\\Orvel\\The Ploms\\GameData\\Skins\\c020fadrk_bob.bmp"));
 }
 
 TEST_F(SaveSequence, TheBasePathDropsTheExtensionAndAnEmptyNameIsRefused) {

@@ -1,6 +1,7 @@
 // The web export file's keys and the skin file list.
 
 #include "ExchangeTestSupport.h"
+#include "exchange/GameFileNames.h"
 #include "exchange/SkinFileList.h"
 #include "exchange/WebExchange.h"
 
@@ -82,12 +83,26 @@ TEST_F(SkinFiles, FollowTheMeshListsOnceEachAndASecondSaveAppendsTheNewFiles) {
     EXPECT_EQ(list.entries()[7], path("c020fadrk_other.bmp"));
 
     test::TempDir out;
-    ASSERT_TRUE(writeSkinFileKeys(out.file("x.srf"), list));
+    ASSERT_TRUE(writeSkinFileKeys(out.file("x.srf"), list, dir.str(), ""));
     auto keys = readWebExchangeKeys(out.file("x.srf"));
     ASSERT_TRUE(keys);
     ASSERT_EQ(keys->size(), 9u);
     EXPECT_EQ((*keys)[0], Key("SkinFileCount", "8"));
-    EXPECT_EQ((*keys)[8], Key("SkinFile8", path("c020fadrk_other.bmp")));
+    EXPECT_EQ((*keys)[8], Key("SkinFile8", "GameData\\Skins\\c020fadrk_other.bmp"));
+}
+
+// Written for sharing: never the player's home folder, never a stray "./".
+TEST(GameKnownPath, IsRelativeToTheGameFolderOrUnderItsWindowsPath) {
+    EXPECT_EQ(gameKnownPath("/home/ann/ploms/GameData/Skins/b006fafit_01.cmx", "/home/ann/ploms", ""),
+              "GameData\\Skins\\b006fafit_01.cmx");
+    EXPECT_EQ(gameKnownPath("/home/ann/ploms/./GameData/Skins/b006fafit_01.cmx", "/home/ann/ploms/", ""),
+              "GameData\\Skins\\b006fafit_01.cmx");
+    EXPECT_EQ(gameKnownPath("./GameData/Skins/x.bmp", ".", ""), "GameData\\Skins\\x.bmp");
+    EXPECT_EQ(gameKnownPath("/home/ann/ploms/GameData/Skins/x.bmp", "/home/ann/ploms",
+                            "C:\\Program Files\\Orvel\\The Ploms"),
+              "C:\\Program Files\\Orvel\\The Ploms\\GameData\\Skins\\x.bmp");
+    // A folder whose name merely starts like the game's is not inside it.
+    EXPECT_EQ(gameKnownPath("/home/ann/ploms2/GameData/Skins/x.bmp", "/home/ann/ploms", ""), "x.bmp");
 }
 
 TEST_F(SkinFiles, NamesOutsideTheSkinFolderAreIgnored) {

@@ -93,6 +93,20 @@ TEST_F(WinePrefix, WithoutARegistryFileTheInstallersKeyIsFoundAndMapped) {
     EXPECT_EQ(v.value, local("Program Files/Orvel/The Ploms"));
 }
 
+// The web exchange file names the game's files by the Windows path, so it
+// is given only for the very folder the prefix's value maps to.
+TEST_F(WinePrefix, TheWindowsPathIsGivenForTheFolderItMapsToOnly) {
+    writeSystemReg(R"(Software\\Orvel\\The Ploms)", R"("PLOMS_DATA"="c:\\Program Files\\Orvel\\The Ploms\\")");
+    EXPECT_EQ(readMachineValue(kKey, "PLOMS_DATA").windowsPath, "c:\\Program Files\\Orvel\\The Ploms\\");
+    EXPECT_EQ(windowsPathOfFolder(kKey, "PLOMS_DATA", local("Program Files/Orvel/The Ploms") + "/"),
+              "c:\\Program Files\\Orvel\\The Ploms");
+    EXPECT_EQ(windowsPathOfFolder(kKey, "PLOMS_DATA", local("Program Files/Orvel")), "");
+    // A value in the registry file is no Wine path.
+    dir.write("registry.ini", "[HKEY_LOCAL_MACHINE\\Software\\Orvel\\The Ploms]\nPLOMS_DATA=" +
+                                  local("Program Files/Orvel/The Ploms") + "\n");
+    EXPECT_EQ(windowsPathOfFolder(kKey, "PLOMS_DATA", local("Program Files/Orvel/The Ploms")), "");
+}
+
 TEST_F(WinePrefix, EscapesInValuesAreRead) {
     dir.write("wine/drive_c/Jeux \xc3\xa9t\xc3\xa9 \"1\"/keep.txt", "x");
     writeSystemReg(R"(Software\\Orvel\\The Ploms)", R"("PLOMS_DATA"="C:\\Jeux \x00e9t\351 \"1\"")");

@@ -28,6 +28,12 @@ public:
         return it == files_.end() ? nullptr : it->second.get();
     }
     void clear() { files_.clear(); }
+    // Every file's bytes, copied, by its key (for comparing states).
+    std::map<std::string, Bytes> snapshot() const {
+        std::map<std::string, Bytes> out;
+        for (const auto& [k, bytes] : files_) out.emplace(k, *bytes);
+        return out;
+    }
 
     std::unique_ptr<platform::File> open(std::string_view path, platform::OpenMode mode) override {
         std::string k = key(path);

@@ -22,7 +22,7 @@ TEST(Steps, TheCreatePathRunsFromWelcomeToExportAndBack) {
     EXPECT_EQ(walk(n, &Navigator::back, 6), (std::vector<int>{5, 4, 3, 2, 1, 0}));
 }
 
-TEST(Steps, TheReplacePathComesHome) {
+TEST(Steps, TheReplaceAndInstallPathsComeHome) {
     Navigator n;
     n.replace();
     EXPECT_EQ(walk(n, &Navigator::next, 3), (std::vector<int>{kDatesStep, kConfirmStep, kWelcomeStep}));
@@ -30,14 +30,22 @@ TEST(Steps, TheReplacePathComesHome) {
     n.next();
     EXPECT_EQ(walk(n, &Navigator::back, 2), (std::vector<int>{kNeighbourhoodStep, kWelcomeStep}))
         << "back from the dates asks for the neighbourhood again; back from there goes home";
+    for (void (Navigator::*leave)() : {&Navigator::next, &Navigator::back}) {
+        n.install();
+        EXPECT_EQ(n.step(), kInstallStep);
+        (n.*leave)();
+        EXPECT_EQ(n.step(), kWelcomeStep) << "installed or not, the install path comes home";
+    }
 }
 
 TEST(Steps, TitlesAndMovesFollowTheStep) {
     EXPECT_FALSE(stepOf(kWelcomeStep).backEnabled);
     EXPECT_FALSE(stepOf(kWelcomeStep).nextEnabled);
     EXPECT_FALSE(stepOf(kExportStep).nextEnabled) << "Save is the last move";
+    EXPECT_FALSE(stepOf(kInstallStep).backEnabled || stepOf(kInstallStep).nextEnabled)
+        << "Cancel and Install lie over them";
     for (const Step& s : steps()) {
-        if (s.step != kWelcomeStep && s.step != kExportStep) {
+        if (s.step != kWelcomeStep && s.step != kExportStep && s.step != kInstallStep) {
             EXPECT_TRUE(s.backEnabled && s.nextEnabled) << s.step;
         }
     }

@@ -17,6 +17,9 @@ struct ButtonLook {
     int width;
     int height;
     Glyph glyph;
+    // The images' name where it is not the caption's: a caption drawn at
+    // two sizes, or one too long for a name.
+    const char* name = nullptr;
 };
 
 // Wizard moves are the largest; the page and box buttons smaller.
@@ -28,6 +31,12 @@ constexpr ButtonLook kButtons[] = {
     {"Reload", 90, 30, Glyph::None},   {"Add", 84, 26, Glyph::None},
     {"Remove", 84, 26, Glyph::None},   {"OK", 84, 28, Glyph::None},
     {"Cancel", 84, 28, Glyph::None},
+    // Sharing: the welcome page's way in, the install page's moves and the
+    // last page's command.
+    {"Install", 90, 30, Glyph::None, "INSTALLSHARED"},
+    {"Install", 120, 36, Glyph::Right},
+    {"Cancel", 120, 36, Glyph::Left, "CANCELSTEP"},
+    {"Share this date...", 170, 36, Glyph::None, "SHARE"},
 };
 
 constexpr int kMargin = 3;  // room for the shadow and the focus ring
@@ -165,7 +174,7 @@ bool drawButtons(Output& out) {
     bool ok = true;
     for (const ButtonLook& look : kButtons) {
         for (auto [state, suffix] : kStates) {
-            QString name = QString::fromLatin1(look.caption).toUpper() + QLatin1Char(suffix);
+            QString name = QString::fromLatin1(look.name ? look.name : look.caption).toUpper() + QLatin1Char(suffix);
             ok = out.savePng(drawButton(look, state), QStringLiteral("bitmaps/%1.png").arg(name)) && ok;
         }
     }

@@ -169,6 +169,33 @@ void drawSparkle(QPainter& p, QPointF centre, double size, const QColor& colour)
     p.restore();
 }
 
+// A small parcel tied with a ribbon: a date that came as one file.
+void drawParcel(QPainter& p, QPointF centre, double size) {
+    const QRectF box(centre.x() - size / 2, centre.y() - size * 0.35, size, size * 0.7);
+    p.save();
+    p.setPen(QPen(kInk, 1));
+    p.setBrush(kPaleGold);
+    p.drawRect(box);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(200, 40, 60));
+    p.drawRect(QRectF(centre.x() - size * 0.08, box.top(), size * 0.16, box.height()));
+    p.drawRect(QRectF(box.left(), centre.y() - size * 0.08, box.width(), size * 0.16));
+    p.restore();
+    drawHeart(p, QPointF(centre.x(), box.top() - size * 0.12), size * 0.45);
+}
+
+// One of the two ways in below the columns: a picture, its name and a line
+// that explains it, left of the button the page lays over the band's right
+// end.
+void drawWay(QPainter& p, double top, const QString& heading, const QString& text) {
+    p.setFont(artFont(Face::SansBold, 15));
+    p.setPen(kGold);
+    p.drawText(QRectF(66, top, 200, 17), Qt::AlignLeft | Qt::AlignVCenter, heading);
+    p.setFont(artFont(Face::Sans, 12));
+    p.setPen(QColor(255, 240, 222));
+    p.drawText(QRectF(66, top + 15, 206, 15), Qt::AlignLeft | Qt::AlignVCenter, text);
+}
+
 QImage drawWelcome() {
     constexpr int kW = 380, kH = 284;
     QImage image = canvas(kW, kH);
@@ -186,47 +213,42 @@ QImage drawWelcome() {
     drawBokeh(p, panel, 16);
     p.restore();
 
-    drawTitle(p, QStringLiteral("Welcome!"), artFont(Face::SerifBold, 30), kW / 2.0, 40);
+    drawTitle(p, QStringLiteral("Welcome!"), artFont(Face::SerifBold, 28), kW / 2.0, 36);
     p.setFont(artFont(Face::Sans, 12));
     p.setPen(QColor(255, 242, 226));
-    p.drawText(QRectF(24, 50, kW - 48, 36), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-               QStringLiteral("Make a new date for The Ploms, swap one into your neighbourhood, "
-                              "or restyle one of your own."));
+    p.drawText(QRectF(24, 44, kW - 48, 34), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+               QStringLiteral("Make a new date, swap one into a neighbourhood, restyle one of "
+                              "your own or install one shared with you."));
     p.setPen(QPen(QColor(242, 196, 98, 110), 1));
-    p.drawLine(QPointF(40, 90), QPointF(kW - 40, 90));
+    p.drawLine(QPointF(40, 82), QPointF(kW - 40, 82));
 
     // Columns sit above the buttons they explain: Create left, Replace right.
-    constexpr double kCreateX = 100, kReplaceX = 280, kFloor = 158;
-    drawFigure(p, kCreateX, kFloor, 62, QColor(40, 150, 160), QColor(236, 198, 166));
+    constexpr double kCreateX = 100, kReplaceX = 280, kFloor = 138;
+    drawFigure(p, kCreateX, kFloor, 50, QColor(40, 150, 160), QColor(236, 198, 166));
     p.setPen(Qt::NoPen);
     p.setBrush(kGold);
-    p.drawEllipse(QPointF(kCreateX + 22, 108), 10, 10);
+    p.drawEllipse(QPointF(kCreateX + 20, 96), 9, 9);
     p.setBrush(kInk);
-    p.drawRect(QRectF(kCreateX + 17, 106.8, 10, 2.4));
-    p.drawRect(QRectF(kCreateX + 20.8, 103, 2.4, 10));
+    p.drawRect(QRectF(kCreateX + 15.5, 94.9, 9, 2.2));
+    p.drawRect(QRectF(kCreateX + 18.9, 91.5, 2.2, 9));
 
-    drawFigure(p, kReplaceX - 26, kFloor, 52, QColor(150, 150, 160), QColor(220, 190, 160));
-    drawFigure(p, kReplaceX + 26, kFloor, 56, QColor(236, 146, 58), QColor(196, 144, 112));
-    drawSwapArrows(p, QPointF(kReplaceX, 112), 13, kGold);
+    drawFigure(p, kReplaceX - 24, kFloor, 42, QColor(150, 150, 160), QColor(220, 190, 160));
+    drawFigure(p, kReplaceX + 24, kFloor, 46, QColor(236, 146, 58), QColor(196, 144, 112));
+    drawSwapArrows(p, QPointF(kReplaceX, 98), 11, kGold);
 
-    drawColumn(p, kCreateX, 164, QStringLiteral("Create"),
+    drawColumn(p, kCreateX, 140, QStringLiteral("Create"),
                QStringLiteral("Design a new date: looks, name, personality, interests and career."));
-    drawColumn(p, kReplaceX, 164, QStringLiteral("Replace"),
+    drawColumn(p, kReplaceX, 140, QStringLiteral("Replace"),
                QStringLiteral("Swap a Townie of a neighbourhood for a date you already have."));
 
-    // The third way, beside the Load button the page lays over the band's
-    // right end.
+    // The third and fourth ways, beside the Load and Install buttons.
     p.setPen(QPen(QColor(242, 196, 98, 110), 1));
-    p.drawLine(QPointF(40, 240), QPointF(kW - 40, 240));
-    drawFigure(p, 40, 276, 30, QColor(120, 90, 170), QColor(226, 188, 156));
-    drawSparkle(p, QPointF(53, 250), 6, kGold);
-    p.setFont(artFont(Face::SansBold, 15));
-    p.setPen(kGold);
-    p.drawText(QRectF(66, 244, 190, 18), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Restyle"));
-    p.setFont(artFont(Face::Sans, 12));
-    p.setPen(QColor(255, 240, 222));
-    p.drawText(QRectF(66, 262, 206, 16), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("A new look for one of your Ploms."));
+    p.drawLine(QPointF(40, 214), QPointF(kW - 40, 214));
+    drawFigure(p, 40, 246, 26, QColor(120, 90, 170), QColor(226, 188, 156));
+    drawSparkle(p, QPointF(52, 224), 5, kGold);
+    drawWay(p, 218, QStringLiteral("Restyle"), QStringLiteral("A new look for one of your Ploms."));
+    drawParcel(p, QPointF(40, 268), 20);
+    drawWay(p, 250, QStringLiteral("Install a shared date"), QStringLiteral("A date another player sent you."));
     return image;
 }
 

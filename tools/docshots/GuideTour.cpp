@@ -8,6 +8,8 @@
 #include "app/CTrysterDlg.h"
 #include "app/LoadExtraPanel.h"
 #include "app/NamedControl.h"
+#include "share/SharedDate.h"
+#include "wizard/StepTable.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -40,7 +42,9 @@ const std::vector<Picture> kPictures = {
     {"create-career.png", "Create, page 5: job track and level"},
     {"create-export.png", "Create, page 6: ready to export"},
     {"create-save-dialog.png", "the Save dialog in the game's TemplateNPCs folder"},
-    {"create-finished.png", "the save finished, and the Date Exchange question"},
+    {"create-finished.png", "the save finished, and the offer to share the date as one file"},
+    {"share-dialog.png", "Share this date...: the save dialog in the home folder, named after the character"},
+    {"share-done.png", "the date shared: the message naming the file, Share this date... on the last page"},
     {"replace-townies.png", "Replace: the neighbourhood's townies, one previewed"},
     {"replace-dates.png", "Replace: the dates that can take its place"},
     {"replace-confirm.png", "Replace: the last question before the townie is replaced"},
@@ -49,6 +53,8 @@ const std::vector<Picture> kPictures = {
     {"load-loaded.png", "Load: the loaded character on the look page, with Save back"},
     {"load-restyle.png", "Load: the loaded character restyled on page 1"},
     {"load-saved.png", "Save back: the new look written into the character's file"},
+    {"install-review.png", "Install a shared date: the date in its own skins, its files and a skin that differs"},
+    {"install-done.png", "Install a shared date: installed, the player's differing skin kept"},
 };
 
 namespace {
@@ -146,7 +152,8 @@ bool GuideTour::run() {
     m_starting = false;
 
     for (void (GuideTour::*part)() :
-         {&GuideTour::welcome, &GuideTour::createPath, &GuideTour::replacePath, &GuideTour::loadPath}) {
+         {&GuideTour::welcome, &GuideTour::createPath, &GuideTour::replacePath, &GuideTour::loadPath,
+          &GuideTour::installPath}) {
         (this->*part)();
         if (m_failed) return false;
         if (!m_answers.empty()) {
@@ -348,13 +355,30 @@ void GuideTour::createPath() {
         save("create-save-dialog.png", dialogPicture(d));
         return int(QDialog::Accepted);
     });
+    // No exchange page is configured: the question offers one file to
+    // share, made in the home folder under the character's name.
     expectDialog([this](QDialog& d) {
         save("create-finished.png", overWindow(d));
-        return int(QDialog::Rejected);  // no web page
+        return int(QDialog::Accepted);
+    });
+    expectDialog([this](QDialog& d) {
+        auto* chooser = qobject_cast<QFileDialog*>(&d);
+        if (!chooser || !waitForListing(*chooser, true)) {
+            fail(QStringLiteral("the share dialog did not list the home folder"));
+            return int(QDialog::Rejected);
+        }
+        save("share-dialog.png", dialogPicture(d));
+        return int(QDialog::Accepted);
+    });
+    expectDialog([this](QDialog& d) {
+        save("share-done.png", overWindow(d));
+        return int(QDialog::Accepted);
     });
     click("Save");
     if (!std::filesystem::exists(m_gameFolder + "/TemplateNPCs/Mara.iff"))
         fail(QStringLiteral("the save wrote no date"));
+    if (!std::filesystem::exists(QDir::home().filePath(QStringLiteral("Mara Quill.zip")).toStdString()))
+        fail(QStringLiteral("the date was not shared in the home folder"));
     // Back through the pages to the welcome page, where Replace is.
     for (int page = 6; page > 0 && m_dialog->step() > 0 && !m_failed; --page) click("Back");
     expectStep(0);
@@ -448,6 +472,62 @@ void GuideTour::loadPath() {
         return int(QDialog::Accepted);
     });
     click("Save Back");
+    click("Back");
+    expectStep(0);
+}
+
+// Mara as a friend installs her: the friend's game has no Mara, and its own
+// copy of one of the textures she wears differs from hers.
+void GuideTour::installPath() {
+    namespace fs = std::filesystem;
+    const std::string pack = QDir::home().filePath(QStringLiteral("Mara Quill.zip")).toStdString();
+    const std::string dates = m_gameFolder + "/TemplateNPCs/";
+    const fs::path away = fs::path(m_gameFolder).parent_path() / "Mara, saved";
+    std::error_code ec;
+    fs::create_directories(away, ec);
+    for (const char* file : {"Mara.iff", "Mara.srf", "Marahead.jpg", "Marabody.jpg"})
+        fs::rename(dates + file, away / file, ec);
+    const share::SharedDateOpening opened = share::openSharedDate(pack);
+    if (!opened.date) {
+        fail(QStringLiteral("the shared date does not open: ") + QString::fromStdString(opened.problem));
+        return;
+    }
+    const share::PackFile* texture = nullptr;
+    for (const share::PackFile& f : opened.date->pack.files)
+        if (f.path.kind == share::PackFileKind::Texture) texture = &f;
+    if (!texture) {
+        fail(QStringLiteral("the shared date wears no texture"));
+        return;
+    }
+    // The friend's own texture of that name: another of the game's.
+    const fs::path skins = fs::path(m_gameFolder) / "GameData" / "Skins";
+    const fs::path theirs = skins / std::string(texture->path.fileName());
+    for (const fs::directory_entry& e : fs::directory_iterator(skins, ec))
+        if (e.path().extension() == ".bmp" && e.path() != theirs) {
+            fs::copy_file(e.path(), theirs, fs::copy_options::overwrite_existing, ec);
+            break;
+        }
+
+    expectDialog([this](QDialog& d) {
+        auto* chooser = qobject_cast<QFileDialog*>(&d);
+        if (!chooser || !waitForListing(*chooser, true) || !typeFileName(*chooser, QStringLiteral("Mara Quill.zip"))) {
+            fail(QStringLiteral("the install dialog did not list the home folder"));
+            return int(QDialog::Rejected);
+        }
+        return int(QDialog::Accepted);
+    });
+    click("Install a shared date");
+    expectStep(wizard::kInstallStep);
+    pose(kPoseStepMs);
+    save("install-review.png", window());
+
+    expectDialog([this](QDialog& d) {
+        save("install-done.png", overWindow(d));
+        return int(QDialog::Accepted);
+    });
+    click("Install");
+    expectStep(0);
+    if (!fs::exists(dates + "Mara.iff")) fail(QStringLiteral("the install wrote no date"));
 }
 
 }  // namespace tryster::docshots

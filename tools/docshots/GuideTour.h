@@ -53,6 +53,7 @@ private:
     void createPath();
     void replacePath();
     void loadPath();
+    void installPath();
 
     // The window's control of that accessible name, as assistive tools
     // find it; the walk fails without one.

@@ -1,0 +1,70 @@
+#pragma once
+// What the window shows of a shared date before, while and after it is
+// installed, in the player's words: the date's name and gender, a line for
+// every file of the plan, the conflicts with the player's choice, what the
+// player is told besides, and the messages that end the install. The page
+// only shows these.
+//
+// Texts are UTF-8: the manifest's own, the program's words, and game paths
+// (printable ASCII, as a pack's names must be). Reasons the module gives
+// may quote a local path, which on this platform is UTF-8 as well.
+
+#include "share/InstallPlan.h"
+#include "share/Installer.h"
+#include "share/ShareOffer.h"
+#include "share/SharedDate.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tryster::share {
+
+inline constexpr std::string_view kOpenSharedDateTitle = "Select a shared date";
+// The archive kinds a shared date may come in, as file patterns.
+inline constexpr std::string_view kSharedDateFilter =
+    "Shared dates (*.zip *.7z *.rar *.tar *.tar.gz *.tgz *.tar.bz2 *.tbz2 *.tar.xz *.txz)";
+inline constexpr std::string_view kInstallCompleteCaption = "Install Complete";
+inline constexpr std::string_view kUnknownGender = "Unknown";
+
+// The manifest's name, else the date's file name.
+std::string sharedDateName(const SharedDate& shared);
+// "Male", "Female" or "Unknown".
+std::string sharedDateGender(const SharedDate& shared);
+
+// The look the preview shows: the date's own, of the gender the manifest
+// gives where it gives one. A date saved before dates said their own gender
+// kept its template's gender text, which need not be the character's; the
+// manifest has the one the player chose (from the web exchange file). None
+// when the date tells no look.
+std::optional<exchange::CharacterLook> shownLook(const SharedDate& shared);
+
+// One line per file of the plan, in its order: the file's name and what
+// becomes of it ("b006fafit_01.bmp (new)"); its folder follows from its
+// kind, and the plan's file has its whole game path.
+std::vector<std::string> plannedFileLines(const InstallPlan& plan);
+
+struct ConflictChoice {
+    std::string path;  // game path
+    bool replace = false;
+};
+
+// The skins that differ from the player's, with the choice the plan holds.
+std::vector<ConflictChoice> conflictChoices(const InstallPlan& plan);
+// The choice as the player makes it, on or off: "Replace your b006fafit_01.bmp".
+std::string replaceChoiceText(const ConflictChoice& choice);
+// The options that plan the player's choices.
+InstallOptions optionsFor(const std::vector<ConflictChoice>& choices);
+
+// Sentences the player is told besides the lists: why the date cannot be
+// installed, a fresh object identifier, the skins it would go without.
+std::vector<std::string> installNotices(const InstallPlan& plan);
+
+// "This shared date cannot be installed: <why>. Nothing was written."
+std::string refusedPackMessage(std::string_view problem);
+// What an install did: the files written and the backups kept, or why it
+// was not installed and what was left.
+std::string installOutcomeMessage(const SharedDate& shared, const InstallOutcome& outcome);
+
+}  // namespace tryster::share

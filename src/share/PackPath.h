@@ -1,0 +1,70 @@
+#pragma once
+// What a pack's entries may be called. Every name of a pack is a path
+// relative to the game folder, in one of the folders a date's files live
+// in, with an extension the game reads there:
+//
+//   manifest.json                      the pack's own description
+//   TemplateNPCs\<date>.iff, .srf      the date and its web exchange file
+//   TemplateNPCs\<date>head.jpg, ...   its snapshots
+//   GameData\Skins\<name>.cmx, .bcf    character files of the look's outfits
+//   GameData\Skins\<name>.skn, .bmf    their meshes
+//   GameData\Skins\<name>.bmp          textures
+//
+// Anything else is refused: a way up (".."), an absolute name or drive, a
+// folder or extension outside this list, a name the game's platform cannot
+// hold (control characters, ':', '*', '?', '"', '<', '>', '|', a trailing
+// space or dot, anything outside printable ASCII), and names that differ
+// only in letter case, which the game's platform takes for one file.
+//
+// Archives separate folders with '/'; a '\' is taken as one too. Paths are
+// kept in the game's form: '\' separators, the folders spelt as above, the
+// file name as the archive spells it.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tryster::share {
+
+enum class PackFileKind {
+    Manifest,
+    Date,
+    WebExchange,
+    Snapshot,
+    CharacterFile,  // ".cmx" text or ".bcf" binary
+    SkinMesh,       // ".skn" text or ".bmf" binary
+    Texture         // ".bmp"
+};
+
+inline constexpr std::string_view kManifestName = "manifest.json";
+inline constexpr std::string_view kDatesFolder = "TemplateNPCs";
+inline constexpr std::string_view kSkinsFolder = "GameData\\Skins";
+
+// Whether a kind is one of the look's skins.
+inline bool isSkin(PackFileKind kind) {
+    return kind == PackFileKind::CharacterFile || kind == PackFileKind::SkinMesh || kind == PackFileKind::Texture;
+}
+
+struct PackPath {
+    std::string path;  // game form, "GameData\Skins\b006fafit_01.cmx"
+    PackFileKind kind = PackFileKind::Manifest;
+
+    std::string_view fileName() const;
+};
+
+struct PackPathCheck {
+    std::optional<PackPath> path;  // set when the name is allowed
+    std::string problem;           // why not, otherwise ("has a way up (..)")
+};
+
+// Checks the name of a regular file entry.
+PackPathCheck checkFileName(std::string_view name);
+// Whether a folder entry names one of the folders above (or "GameData"):
+// such entries are skipped, any other folder is refused.
+bool isKnownFolder(std::string_view name);
+// The key under which two names are the same file on the game's platform.
+std::string caseKey(std::string_view gamePath);
+// The game path with '/' separators, as a zip entry is named.
+std::string archiveName(std::string_view gamePath);
+
+}  // namespace tryster::share

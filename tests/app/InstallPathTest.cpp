@@ -1,0 +1,138 @@
+// "Install a shared date" as a player walks it on a copy of the demo game
+// folder: a pack of one of its dates, made before the date was taken out,
+// comes back with a skin of the player's that differs from the pack's and
+// another date holding its object identifier. The page shows the date
+// wearing the pack's own skins, every file and the choice; Install writes
+// what was chosen, Cancel nothing.
+
+#include "AppFixture.h"
+
+#include "app/InstallPage.h"
+#include "share/PackBuilder.h"
+#include "wizard/StepTable.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+
+#include <filesystem>
+#include <fstream>
+
+namespace tryster::app::tests {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string bytesOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class InstallPath : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        const std::string dates = game + "/TemplateNPCs/";
+        for (const char* snapshot : {"Date_Rosahead.jpg", "Date_Rosabody.jpg"})
+            fs::copy_file(TRYSTER_TEST_SOURCE "/share/data/head.jpg", dates + snapshot);
+        pack = configDir.file("Rosa.zip");
+        const share::PackOutcome made = share::packDate({dates + "Date_Rosa.iff", game, pack, {}});
+        ASSERT_TRUE(made.written) << made.problem;
+        // The date goes; a twin keeps its identifier; one skin goes and
+        // another is the player's own.
+        fs::rename(dates + "Date_Rosa.iff", dates + "Twin.iff");
+        for (const char* snapshot : {"Date_Rosahead.jpg", "Date_Rosabody.jpg"}) fs::remove(dates + snapshot);
+        fs::remove(skin("B006FAFitlgt_dots.bmp"));
+        mine = bytesOf(skin("B003MAFitmed_bmoc.bmp"));
+        fs::copy_file(skin("B003MAFitmed_bmoc.bmp"), skin("C021falgt_blnd.bmp"), fs::copy_options::overwrite_existing);
+    }
+    std::string skin(const char* name) const { return game + "/GameData/Skins/" + name; }
+    // Chooses the pack from the welcome page.
+    void openPack(const std::string& path) {
+        files = {QString::fromStdString(path)};
+        onChooser = [this](QFileDialog& chooser) {
+            EXPECT_EQ(chooser.windowTitle(), "Select a shared date");
+            EXPECT_EQ(QDir(chooser.directory()), QDir::home());
+        };
+        click("Install a shared date");
+    }
+    const render::HeldFiles* held() { return dialog->livePreview().preview().heldFiles(); }
+
+    std::string pack;
+    std::string mine;
+};
+
+TEST_F(InstallPath, TheDateIsShownInItsOwnSkinsAndInstalledAsThePlayerChose) {
+    openPack(pack);
+    ASSERT_EQ(dialog->step(), wizard::kInstallStep);
+    EXPECT_EQ(dialog->windowTitle(), "The Ploms Tryster: Install a shared date");
+    EXPECT_EQ(QApplication::focusWidget(), control("Name")) << "the keyboard starts on the page";
+    EXPECT_EQ(control<QLineEdit>("Name")->text(), "Rosa Marsh");
+    EXPECT_EQ(control<QLineEdit>("Gender")->text(), "Female");
+    EXPECT_FALSE(control<QLabel>("Body snapshot")->pixmap().isNull());
+    ASSERT_TRUE(held()) << "the preview wears the pack's skins, not the game's";
+    EXPECT_EQ(held()->size(), 8u);
+    EXPECT_EQ(dialog->look().names().headTexture, "c021falgt_blnd");
+
+    const QStringList lines = entries("Files to be written");
+    EXPECT_TRUE(lines.contains("B006FAFitlgt_dots.bmp (new)")) << lines.join('\n').toStdString();
+    EXPECT_TRUE(lines.contains("C021falgt_blnd.bmp (yours is kept)"));
+    EXPECT_TRUE(lines.contains("b006fafit_01.cmx (already there)"));
+    EXPECT_EQ(lines.back(), "Date_Rosa.iff (new)");
+    EXPECT_TRUE(control<QLabel>("Notices")->text().contains("gets a fresh one"));
+
+    // The keyboard follows the page, the choice after the files, then the
+    // page's two moves.
+    QStringList tabbed;
+    for (int i = 0; i < 6; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        tabbed << QAccessible::queryAccessibleInterface(QApplication::focusWidget())->text(QAccessible::Name);
+    }
+    EXPECT_EQ(tabbed, (QStringList{"Gender", "Description", "Files to be written", "Replace your C021falgt_blnd.bmp",
+                                   "Cancel", "Install"}));
+    auto* replace = control<QCheckBox>("Replace your C021falgt_blnd.bmp");
+    ASSERT_TRUE(replace && !replace->isChecked());
+    replace->setFocus();
+    QTest::keyClick(replace, Qt::Key_Space);
+    EXPECT_TRUE(entries("Files to be written")
+                    .contains("C021falgt_blnd.bmp (replaces yours, which is kept as "
+                              "C021falgt_blnd.bmp.bak)"));
+
+    click("Install");
+    EXPECT_EQ(dialog->step(), wizard::kWelcomeStep);
+    EXPECT_EQ(runner.shown.back().caption, "Install Complete");
+    EXPECT_EQ(runner.shown.back().message, "Rosa Marsh is installed: 5 files written, 1 skin of yours kept as a backup.");
+    EXPECT_TRUE(fs::exists(game + "/TemplateNPCs/Date_Rosabody.jpg"));
+    EXPECT_NE(bytesOf(skin("C021falgt_blnd.bmp")), mine);
+    EXPECT_EQ(bytesOf(skin("C021falgt_blnd.bmp.bak")), mine);
+    EXPECT_FALSE(held()) << "worn from the game's folder now";
+    EXPECT_EQ(dialog->look().names().headTexture, "c021falgt_blnd");
+}
+
+TEST_F(InstallPath, AnythingButAPackAndCancelLeaveTheGameAndThePreviewAsTheyWere) {
+    const Appearance before = dialog->look().names();
+    const std::string notAPack = configDir.write("notes.zip", "not an archive");
+    openPack(notAPack);
+    EXPECT_EQ(dialog->step(), wizard::kWelcomeStep);
+    EXPECT_EQ(runner.shown.back().caption, "Tryster Error:");
+    EXPECT_TRUE(runner.shown.back().message.startsWith("This shared date cannot be installed: "));
+
+    openPack(pack);
+    ASSERT_EQ(dialog->step(), wizard::kInstallStep);
+    click("Cancel");
+    EXPECT_EQ(dialog->step(), wizard::kWelcomeStep);
+    EXPECT_FALSE(held());
+    EXPECT_EQ(dialog->look().names().bodyMesh, before.bodyMesh);
+    EXPECT_EQ(dialog->look().names().headTexture, before.headTexture);
+    EXPECT_FALSE(fs::exists(game + "/TemplateNPCs/Date_Rosa.iff"));
+    EXPECT_EQ(bytesOf(skin("C021falgt_blnd.bmp")), mine);
+}
+
+}  // namespace
+}  // namespace tryster::app::tests

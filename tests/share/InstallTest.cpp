@@ -1,0 +1,302 @@
+// Installing a shared date: the round trip from one game folder to
+// another, conflicts both ways, a taken identifier, and the game folder as
+// it was after a full disk or a kill at any step.
+
+#include "ShareTestSupport.h"
+#include "exchange/CharacterLook.h"
+#include "share/FileDigest.h"
+#include "share/InstallReview.h"
+#include "share/Installer.h"
+#include "share/Journal.h"
+#include "share/Recovery.h"
+#include "share/SharedDate.h"
+#include "support/EveryFault.h"
+#include "support/FaultyFileSystem.h"
+#include "support/RecordingFileSystem.h"
+
+#include <gtest/gtest.h>
+
+using namespace tryster;
+using namespace tryster::test;
+
+namespace {
+
+class Install : public ::testing::Test {
+protected:
+    Install() {
+        archive = downloads.file("Date_Rosa.zip");
+        writeBytes(archive, rosaParts().archive());
+    }
+
+    share::SharedDate open() {
+        share::SharedDateOpening opened = share::openSharedDate(archive);
+        EXPECT_TRUE(opened.date) << opened.problem;
+        return std::move(*opened.date);
+    }
+    share::InstallPlan plan(const share::SharedDate& shared, const GameFolder& game,
+                            const share::InstallOptions& options = {}) {
+        return share::planInstall(shared, game.path(), options);
+    }
+    share::InstallOutcome install(const GameFolder& game, const share::InstallOptions& options = {}) {
+        const share::SharedDate shared = open();
+        const share::InstallPlan p = plan(shared, game, options);
+        EXPECT_TRUE(p.ok()) << p.problem;
+        return share::installSharedDate(shared, p);
+    }
+    const share::PlannedFile& planned(const share::InstallPlan& p, const std::string& path) {
+        for (const share::PlannedFile& f : p.files)
+            if (f.path == path) return f;
+        throw std::runtime_error("not planned: " + path);
+    }
+
+    TempDir downloads;
+    std::string archive;
+};
+
+TEST_F(Install, PackedOnOneGameFolderTheDateAndItsSkinsArriveInAnotherByteForByte) {
+    GameFolder game({"Date_Rosa.iff"});
+    const FolderState before = game.state();
+    const share::InstallOutcome outcome = install(game);
+    ASSERT_TRUE(outcome.installed) << outcome.problem;
+    EXPECT_EQ(outcome.written.size(), 9u);
+    EXPECT_EQ(outcome.written.back(), "TemplateNPCs\\Date_Rosa.iff");
+
+    const FolderState after = game.state();
+    for (const std::string& skin : rosaSkins())
+        EXPECT_EQ(after.at("GameData/Skins/" + skin), fileBytes(demoGame() + "/GameData/Skins/" + skin)) << skin;
+    EXPECT_EQ(after.at("TemplateNPCs/Date_Rosa.iff"), fileBytes(demoGame() + "/TemplateNPCs/Date_Rosa.iff"));
+    EXPECT_EQ(differences(after, before).size(), 10u);  // nine files and the ledger
+    EXPECT_FALSE(fs::exists(game.file(std::string(share::kJournalFileName))));
+
+    const share::LedgerReading ledger = share::loadLedger(game.path());
+    ASSERT_TRUE(ledger.ledger) << ledger.problem;
+    ASSERT_EQ(ledger.ledger->records.size(), 1u);
+    EXPECT_EQ(ledger.ledger->records[0].date, "Date_Rosa");
+    EXPECT_EQ(ledger.ledger->records[0].name, "Rosa Marsh");
+    EXPECT_EQ(ledger.ledger->records[0].files.size(), 9u);
+
+    // The same pack again is refused before anything is written.
+    const share::SharedDate shared = open();
+    const share::InstallPlan again = plan(shared, game);
+    EXPECT_NE(again.problem.find("already installed"), std::string::npos) << again.problem;
+}
+
+TEST_F(Install, SameSkinsAreSkippedAndDifferingOnesKeptUnlessReplaced) {
+    GameFolder game({"Date_Rosa.iff"}, {"b006fafit_01.cmx", "C021famed_blnd.bmp"});
+    writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
+    const share::SharedDate shared = open();
+
+    const share::InstallPlan keep = plan(shared, game);
+    EXPECT_EQ(planned(keep, "GameData\\Skins\\b006fafit_01.cmx").action, share::FileAction::Skip);
+    EXPECT_EQ(planned(keep, "GameData\\Skins\\c021fa_long.cmx").action, share::FileAction::Keep);
+    ASSERT_EQ(keep.conflicts().size(), 1u);
+    EXPECT_EQ(keep.conflicts()[0]->path, "GameData\\Skins\\c021fa_long.cmx");
+
+    share::InstallOptions replacing;
+    replacing.replacePaths = {"gamedata\\skins\\C021FA_LONG.cmx"};
+    const share::InstallPlan replace = plan(shared, game, replacing);
+    EXPECT_EQ(planned(replace, "GameData\\Skins\\c021fa_long.cmx").action, share::FileAction::Replace);
+    EXPECT_EQ(planned(replace, "GameData\\Skins\\c021fa_long.cmx").backup, "GameData\\Skins\\c021fa_long.cmx.bak");
+}
+
+// What the window shows: a line for every file, the conflicts with the
+// player's choice, planned again as the player chooses, and the messages.
+TEST_F(Install, TheReviewListsEveryFileAndEachChoiceIsPlannedAgain) {
+    GameFolder game({"Date_Rosa.iff"}, {"b006fafit_01.cmx"});
+    writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
+    fs::copy_file(demoGame() + "/TemplateNPCs/Date_Rosa.iff", game.file("TemplateNPCs/Twin.iff"));
+    const share::SharedDate shared = open();
+    EXPECT_EQ(share::sharedDateName(shared), "Rosa Marsh");
+    EXPECT_EQ(share::sharedDateGender(shared), "Female");
+    // A date made from the template keeps its gender text; the manifest
+    // has the one chosen.
+    share::SharedDate made = open();
+    made.facts.reading.look->isMale = true;
+    EXPECT_FALSE(share::shownLook(made)->isMale);
+
+    std::vector<share::ConflictChoice> choices = share::conflictChoices(plan(shared, game));
+    ASSERT_EQ(choices.size(), 1u);
+    EXPECT_FALSE(choices[0].replace) << "the player's file is kept unless the player says";
+    EXPECT_EQ(share::replaceChoiceText(choices[0]), "Replace your c021fa_long.cmx");
+    choices[0].replace = true;
+    const share::InstallPlan replacing = plan(shared, game, share::optionsFor(choices));
+    EXPECT_TRUE(share::conflictChoices(replacing).at(0).replace);
+    const std::vector<std::string> lines = share::plannedFileLines(replacing);
+    ASSERT_EQ(lines.size(), replacing.files.size());
+    EXPECT_EQ(lines.front(), "b006fafit_01.cmx (already there)");
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "c021fa_long.cmx (replaces yours, which is kept as c021fa_long.cmx.bak)"),
+              lines.end());
+    EXPECT_EQ(lines.back(), "Date_Rosa.iff (new)");
+    EXPECT_EQ(share::installNotices(replacing),
+              std::vector<std::string>{"A date of your game has its object identifier already, so it gets a fresh one."});
+
+    const share::InstallOutcome outcome = share::installSharedDate(shared, replacing);
+    EXPECT_EQ(share::installOutcomeMessage(shared, outcome),
+              "Rosa Marsh is installed: 8 files written, 1 skin of yours kept as a backup.");
+    EXPECT_EQ(share::installNotices(plan(shared, game)).front(),
+              "It cannot be installed: the date Date_Rosa is already installed (from Date_Rosa.zip); uninstall it first.");
+}
+
+TEST_F(Install, KeepingTheirsLeavesTheirFileAndReplacingKeepsItsBackup) {
+    for (bool replaceSkins : {false, true}) {
+        SCOPED_TRACE(replaceSkins ? "replace" : "keep");
+        GameFolder game({"Date_Rosa.iff"});
+        writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
+        // A backup name already taken is not overwritten.
+        writeBytes(game.file("GameData/Skins/c021fa_long.cmx.bak"), {'o', 'l', 'd'});
+        share::InstallOptions options;
+        options.replaceSkins = replaceSkins;
+        const share::InstallOutcome outcome = install(game, options);
+        ASSERT_TRUE(outcome.installed) << outcome.problem;
+        const FolderState after = game.state();
+        EXPECT_EQ(after.at("GameData/Skins/c021fa_long.cmx.bak"), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+        if (replaceSkins) {
+            EXPECT_EQ(after.at("GameData/Skins/c021fa_long.cmx"),
+                      fileBytes(demoGame() + "/GameData/Skins/c021fa_long.cmx"));
+            EXPECT_EQ(after.at("GameData/Skins/c021fa_long.cmx.2.bak"), (std::vector<std::uint8_t>{'m', 'i', 'n', 'e'}));
+            EXPECT_EQ(outcome.backups, (std::vector<std::string>{"GameData\\Skins\\c021fa_long.cmx.2.bak"}));
+        } else {
+            EXPECT_EQ(after.at("GameData/Skins/c021fa_long.cmx"), (std::vector<std::uint8_t>{'m', 'i', 'n', 'e'}));
+            EXPECT_FALSE(after.count("GameData/Skins/c021fa_long.cmx.2.bak"));
+        }
+    }
+}
+
+TEST_F(Install, ADateWhoseIdentifierIsTakenGetsAFreshOneAndThePlayerIsTold) {
+    GameFolder game({"Date_Rosa.iff"});
+    fs::copy_file(demoGame() + "/TemplateNPCs/Date_Rosa.iff", game.file("TemplateNPCs/Twin.iff"));
+    const share::SharedDate shared = open();
+    const share::InstallPlan p = plan(shared, game);
+    ASSERT_TRUE(p.ok()) << p.problem;
+    ASSERT_EQ(p.identifierChanges.size(), 2u);
+    EXPECT_EQ(p.identifierChanges[0].from, 0x524F5301u);
+    EXPECT_EQ(p.identifierChanges[0].takenBy, "Twin.iff");
+    ASSERT_TRUE(share::installSharedDate(shared, p).installed);
+
+    share::DateCheck written = share::checkDate(fileBytes(game.file("TemplateNPCs/Date_Rosa.iff")));
+    ASSERT_TRUE(written.facts) << written.problem;
+    EXPECT_EQ(written.facts->identifiers,
+              (std::vector<std::uint32_t>{p.identifierChanges[0].to, p.identifierChanges[1].to}));
+    EXPECT_EQ(written.facts->reading.name, "Rosa Marsh");
+    // The ledger knows the date as written, so an uninstall still takes it.
+    EXPECT_EQ(share::loadLedger(game.path()).ledger->records[0].find("TemplateNPCs\\Date_Rosa.iff")->sha256,
+              share::fileDigest(game.file("TemplateNPCs/Date_Rosa.iff")));
+}
+
+TEST_F(Install, ADateOfTheSameNameIsNeverReplaced) {
+    GameFolder game;
+    const share::SharedDate shared = open();
+    const share::InstallPlan p = plan(shared, game, {true, {}});
+    EXPECT_NE(p.problem.find("TemplateNPCs\\Date_Rosa.iff is already in the game folder"), std::string::npos)
+        << p.problem;
+}
+
+// Every file is on the disk before a rename relies on it: the staged files
+// all synced before the first goes into place and their folders after,
+// each backup with its folder before the renames, the journal and the
+// ledger by their own staged writes.
+TEST_F(Install, EveryFileReachesTheDiskBeforeTheRenameThatReliesOnIt) {
+    GameFolder game({"Date_Rosa.iff"});
+    writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
+    const share::SharedDate shared = open();
+    const share::InstallPlan p = plan(shared, game, {true, {}});
+    RecordingFileSystem recording;
+    {
+        const ScopedFileSystem scoped(recording);
+        ASSERT_TRUE(share::installSharedDate(shared, p).installed);
+    }
+    EXPECT_EQ(recording.undurable(), std::vector<std::string>{});
+    using Kind = RecordingFileSystem::Kind;
+    const auto isGameFile = [](const std::string& path) {
+        return path.find("/GameData/Skins/") != std::string::npos || path.find("/TemplateNPCs/") != std::string::npos;
+    };
+    std::size_t lastSync = 0, firstMove = recording.events.size(), moves = 0;
+    for (std::size_t i = 0; i < recording.events.size(); ++i) {
+        const RecordingFileSystem::Event& e = recording.events[i];
+        if (!isGameFile(e.path) || !e.path.ends_with(".tryster-new")) continue;
+        if (e.kind == Kind::Sync) lastSync = i;
+        if (e.kind == Kind::Rename) firstMove = std::min(firstMove, i), ++moves;
+    }
+    EXPECT_EQ(moves, 9u);
+    EXPECT_LT(lastSync, firstMove) << "the files go into place together, once all are on the disk";
+}
+
+TEST_F(Install, AFullDiskAtAnyWriteLeavesTheGameFolderAsItWas) {
+    writeBytes(archive, lightRosaParts().archive());
+    GameFolder game({"Date_Rosa.iff"}, {"c021fa_long.cmx"});
+    writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
+    const FolderState before = game.state();
+    const share::SharedDate shared = open();
+    FaultyFileSystem faulty;
+    const ScopedFileSystem scoped(faulty);
+    const std::uint64_t writes = forEveryFault(
+        faulty, [&] { restoreFolder(game.path(), before); },
+        [&](std::uint64_t n) {
+            const share::InstallPlan p = plan(shared, game, {true, {}});
+            ASSERT_TRUE(p.ok()) << p.problem;
+            const share::InstallOutcome outcome = share::installSharedDate(shared, p);
+            if (n == 0) {
+                EXPECT_TRUE(outcome.installed) << outcome.problem;
+                return;
+            }
+            EXPECT_FALSE(outcome.installed);
+            EXPECT_FALSE(outcome.leftForRecovery) << outcome.problem;
+            EXPECT_EQ(differences(game.state(), before), std::vector<std::string>{});
+        });
+    EXPECT_GE(writes, 10u);  // journal, seven files, a backup, ledger
+}
+
+TEST_F(Install, AKillAtAnyStepIsUndoneByTheNextRun) {
+    writeBytes(archive, lightRosaParts().archive());
+    GameFolder game({"Date_Rosa.iff"}, {"c021fa_long.cmx"});
+    writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
+    const FolderState before = game.state();
+    const share::SharedDate shared = open();
+    FaultyFileSystem faulty;
+    faulty.everyChange = true;  // from the n-th change on, nothing reaches the disk: the process is gone
+    const ScopedFileSystem scoped(faulty);
+    FolderState complete;
+    const std::uint64_t changes = forEveryFault(
+        faulty, [&] { restoreFolder(game.path(), before); },
+        [&](std::uint64_t n) {
+            const share::InstallPlan p = plan(shared, game, {true, {}});
+            ASSERT_TRUE(p.ok()) << p.problem;
+            const bool installed = share::installSharedDate(shared, p).installed;
+            if (n == 0) {
+                complete = game.state();
+                return;
+            }
+            faulty.failFrom = 0;  // the next run
+            const share::RecoveryOutcome recovery = share::recoverInterrupted(game.path());
+            EXPECT_TRUE(recovery.clean) << ::testing::PrintToString(recovery.messages);
+            // Only a kill after the ledger took the date (before the
+            // journal went) leaves it installed, as it said.
+            EXPECT_EQ(differences(game.state(), installed ? complete : before), std::vector<std::string>{});
+        });
+    EXPECT_GT(changes, 15u);
+}
+
+TEST_F(Install, TheNextRunLeavesACompletedInstallAsItIs) {
+    GameFolder game({"Date_Rosa.iff"});
+    ASSERT_TRUE(install(game).installed);
+    const FolderState installed = game.state();
+    // A kill between the ledger's update and the journal's removal.
+    share::Journal journal;
+    journal.record = share::loadLedger(game.path()).ledger->records[0];
+    ASSERT_TRUE(share::writeJournal(game.path(), journal));
+    EXPECT_TRUE(share::recoverInterrupted(game.path()).clean);
+    EXPECT_EQ(differences(game.state(), installed), std::vector<std::string>{});
+}
+
+TEST_F(Install, TheDatesLookIsCheckedForSkinsNobodyHas) {
+    PackParts parts = rosaParts();
+    std::erase_if(parts.files, [](const ArchiveItem& f) { return f.name == "GameData/Skins/c021fa_long.cmx"; });
+    parts.describeFiles();
+    writeBytes(archive, parts.archive());
+    GameFolder game({"Date_Rosa.iff"});
+    const share::SharedDate shared = open();
+    EXPECT_EQ(plan(shared, game).missingSkins, std::vector<std::string>{"GameData\\Skins\\c021fa_long.cmx"});
+}
+
+}  // namespace

@@ -1,0 +1,88 @@
+// What a pack's entries may be called.
+
+#include "share/PackPath.h"
+
+#include <gtest/gtest.h>
+
+using namespace tryster::share;
+
+namespace {
+
+struct Allowed {
+    const char* name;
+    const char* gamePath;
+    PackFileKind kind;
+};
+
+TEST(PackPath, KnownFoldersAndExtensionsAreKeptInTheGamesForm) {
+    const Allowed cases[] = {
+        {"manifest.json", "manifest.json", PackFileKind::Manifest},
+        {"TemplateNPCs/Rosa.iff", "TemplateNPCs\\Rosa.iff", PackFileKind::Date},
+        {"templatenpcs\\Rosa.SRF", "TemplateNPCs\\Rosa.SRF", PackFileKind::WebExchange},
+        {"TemplateNPCs/Rosahead.jpg", "TemplateNPCs\\Rosahead.jpg", PackFileKind::Snapshot},
+        {"gamedata/SKINS/b006fafit_01.cmx", "GameData\\Skins\\b006fafit_01.cmx", PackFileKind::CharacterFile},
+        {"GameData/Skins/b006.bcf", "GameData\\Skins\\b006.bcf", PackFileKind::CharacterFile},
+        {"GameData/Skins/xskin-b006fafit_01-BODY.skn", "GameData\\Skins\\xskin-b006fafit_01-BODY.skn",
+         PackFileKind::SkinMesh},
+        {"GameData/Skins/x.bmf", "GameData\\Skins\\x.bmf", PackFileKind::SkinMesh},
+        {"GameData/Skins/B006FAFitmed_dots.bmp", "GameData\\Skins\\B006FAFitmed_dots.bmp", PackFileKind::Texture},
+    };
+    for (const Allowed& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PackPathCheck check = checkFileName(c.name);
+        ASSERT_TRUE(check.path) << check.problem;
+        EXPECT_EQ(check.path->path, c.gamePath);
+        EXPECT_EQ(check.path->kind, c.kind);
+    }
+}
+
+struct Refused {
+    const char* name;
+    const char* problem;
+};
+
+TEST(PackPath, EverythingElseIsRefusedWithItsReason) {
+    const Refused cases[] = {
+        {"", "has no name"},
+        {"GameData/Skins/../../../.bashrc", "way up"},
+        {"GameData/Skins/..", "way up"},
+        {"GameData/Skins/.../x.bmp", "way up"},
+        {"/etc/passwd", "absolute"},
+        {"\\GameData\\Skins\\x.bmp", "absolute"},
+        {"C:/Windows/x.bmp", "absolute"},
+        {"C:x.bmp", "absolute"},
+        {"GameData//Skins/x.bmp", "empty folder name"},
+        {"GameData/Skins/x.bmp/", "empty folder name"},
+        {"GameData/Skins/con\x01.bmp", "printable ASCII"},
+        {"GameData/Skins/caf\xc3\xa9.bmp", "printable ASCII"},
+        {"GameData/Skins/a:b.bmp", "':'"},
+        {"GameData/Skins/x.bmp.", "ends in a dot"},
+        {"GameData/Skins/x.bmp ", "space"},
+        {"GameData/Skins/x.exe", "not a kind of file the game reads in that folder"},
+        {"GameData/Skins/x.iff", "not a kind of file"},
+        {"TemplateNPCs/x.bmp", "not a kind of file"},
+        {"GameData/Skins/.bmp", "not a kind of file"},
+        {"GameData/Skins/sub/x.bmp", "outside the folders"},
+        {"UserData/Characters/User00001.iff", "outside the folders"},
+        {"Rosa.iff", "outside the folders"},
+        {"autorun.inf", "outside the folders"},
+    };
+    for (const Refused& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PackPathCheck check = checkFileName(c.name);
+        EXPECT_FALSE(check.path);
+        EXPECT_NE(check.problem.find(c.problem), std::string::npos) << check.problem;
+    }
+    EXPECT_FALSE(checkFileName(std::string(150, 'a') + ".bmp").path);
+}
+
+TEST(PackPath, OnlyTheDatesFoldersAreKnownFolders) {
+    EXPECT_TRUE(isKnownFolder("TemplateNPCs/"));
+    EXPECT_TRUE(isKnownFolder("GameData"));
+    EXPECT_TRUE(isKnownFolder("gamedata/skins/"));
+    EXPECT_FALSE(isKnownFolder("GameData/Skins/../.."));
+    EXPECT_FALSE(isKnownFolder("UserData/"));
+    EXPECT_EQ(caseKey("GameData\\Skins\\X.BMP"), caseKey("gamedata\\skins\\x.bmp"));
+}
+
+}  // namespace

@@ -20,6 +20,7 @@ FUZZ_CAMPAIGN_SECONDS ?= 1800
 FUZZ_WORK ?= build/fuzz-campaign
 MUTANTS_SEED ?= 27
 MUTANTS_COUNT ?= 200
+MUTANTS_LEAST ?= 20
 
 RELEASE := build/release
 BENCH := build/bench
@@ -89,7 +90,7 @@ docs: release
 # labelled with its module run. The report lands in build/mutants/report.md.
 mutants:
 	@scripts/install-deps build test mutants
-	@scripts/mutation-sample --seed $(MUTANTS_SEED) --count $(MUTANTS_COUNT) \
+	@scripts/mutation-sample --seed $(MUTANTS_SEED) --count $(MUTANTS_COUNT) --least $(MUTANTS_LEAST) \
 	  --report build/mutants/report.md --results build/mutants/results.json
 
 package: release

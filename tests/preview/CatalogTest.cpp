@@ -66,13 +66,14 @@ TEST_F(PreviewTest, AFullBodyTypeListsTheFullBodiesInsteadOfTheFitOnes) {
 
 TEST_F(PreviewTest, AChildSkeletonReplacesThePreviewCharacterAndListsChildBodiesOfItsGender) {
     Preview& p = start();
-    const anim::PreviewCharacter* adult = p.character();
+    ASSERT_EQ(p.character()->name(), "adult");
     p.keepPlaying("a2o-idle1");
     Appearance child;
     child.assign(kChildDefaults);
     child.bodyMesh = "b005mcchd_01";
     look.describe(child, kMale, false, kFit, kMedium);
-    ASSERT_NE(p.character(), adult);
+    ASSERT_TRUE(p.character());
+    EXPECT_EQ(p.character()->name(), "child") << "a character of the new skeleton";
     EXPECT_EQ(p.character()->skeleton()->name(), "child");
     // Adult bodies of the gender and build are offered to children too.
     EXPECT_EQ(look.catalog().bodyMeshes.entries(), (Names{"b003mafit_01", "b005mcchd_01", "nsuit_mafit"}));

@@ -9,7 +9,7 @@
 #include "share/Pack.h"
 #include "share/PackContents.h"
 #include "share/PackLimits.h"
-#include "share/Sha256.h"
+#include "platform/Sha256.h"
 #include "wizard/GameText.h"
 
 namespace tryster::share {
@@ -78,7 +78,7 @@ private:
         if (!bytes) return refuse(std::string(local) + " cannot be read");
         PackFile file;
         file.path = *check.path;
-        file.sha256 = sha256Hex(*bytes);
+        file.sha256 = platform::sha256Hex(*bytes);
         file.bytes = std::move(*bytes);
         if (file.path.kind != PackFileKind::Date)
             if (std::string problem = fileProblem(file); !problem.empty())

@@ -1,8 +1,12 @@
-#include "share/Sha256.h"
+#include "platform/Sha256.h"
 
 #include <cstring>
 
-namespace tryster::share {
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#endif
+
+namespace tryster::platform {
 namespace {
 
 // The first 32 bits of the fractional parts of the cube roots of the first
@@ -28,11 +32,8 @@ std::uint32_t loadBigEndian(const std::uint8_t* p) {
     return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
 }
 
-}  // namespace
-
-Sha256::Sha256() : state_(kInitial) {}
-
-void Sha256::compress(const std::uint8_t* block) {
+// The portable rounds over one 64-byte block (FIPS 180-4, 6.2.2).
+void portableRounds(std::array<std::uint32_t, 8>& state, const std::uint8_t* block) {
     std::array<std::uint32_t, 64> w;
     for (int i = 0; i < 16; ++i) w[i] = loadBigEndian(block + 4 * i);
     for (int i = 16; i < 64; ++i) {
@@ -40,8 +41,8 @@ void Sha256::compress(const std::uint8_t* block) {
         const std::uint32_t s1 = rotr(w[i - 2], 17) ^ rotr(w[i - 2], 19) ^ (w[i - 2] >> 10);
         w[i] = w[i - 16] + s0 + w[i - 7] + s1;
     }
-    std::uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3];
-    std::uint32_t e = state_[4], f = state_[5], g = state_[6], h = state_[7];
+    std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
+    std::uint32_t e = state[4], f = state[5], g = state[6], h = state[7];
     for (int i = 0; i < 64; ++i) {
         const std::uint32_t s1 = rotr(e, 6) ^ rotr(e, 11) ^ rotr(e, 25);
         const std::uint32_t choose = (e & f) ^ (~e & g);
@@ -58,14 +59,85 @@ void Sha256::compress(const std::uint8_t* block) {
         b = a;
         a = t1 + t2;
     }
-    state_[0] += a;
-    state_[1] += b;
-    state_[2] += c;
-    state_[3] += d;
-    state_[4] += e;
-    state_[5] += f;
-    state_[6] += g;
-    state_[7] += h;
+    state[0] += a;
+    state[1] += b;
+    state[2] += c;
+    state[3] += d;
+    state[4] += e;
+    state[5] += f;
+    state[6] += g;
+    state[7] += h;
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define TRYSTER_SHA_EXTENSIONS 1
+#define TRYSTER_SHA __attribute__((target("sha,sse4.1,ssse3")))
+
+// The rounds on the processor's SHA extensions, four rounds per group of
+// four message words. The instructions keep the working variables as
+// (a, b, e, f) and (c, d, g, h); the message schedule is built four words
+// at a time: w[t-16] + sigma0(w[t-15]) by sha256msg1, w[t-7] added, then
+// sigma1(w[t-2]) by sha256msg2 (Intel's SHA extensions paper, 2013).
+TRYSTER_SHA void extensionRounds(std::array<std::uint32_t, 8>& state, const std::uint8_t* blocks,
+                                 std::size_t count) {
+    const __m128i byteSwap = _mm_set_epi64x(0x0c0d0e0f08090a0bLL, 0x0405060700010203LL);
+    const __m128i dcba = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&state[0])), 0xB1);
+    const __m128i efgh = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&state[4])), 0x1B);
+    __m128i abef = _mm_alignr_epi8(dcba, efgh, 8);
+    __m128i cdgh = _mm_blend_epi16(efgh, dcba, 0xF0);
+    for (; count > 0; --count, blocks += 64) {
+        const __m128i abefBefore = abef, cdghBefore = cdgh;
+        __m128i w[4];
+        for (int group = 0; group < 16; ++group) {
+            __m128i& words = w[group & 3];
+            if (group < 4) {
+                words = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(blocks + 16 * group)),
+                                         byteSwap);
+            } else {
+                const __m128i& older = w[(group - 3) & 3];
+                const __m128i& last = w[(group - 1) & 3];
+                const __m128i& before = w[(group - 2) & 3];
+                __m128i next = _mm_sha256msg1_epu32(words, older);
+                next = _mm_add_epi32(next, _mm_alignr_epi8(last, before, 4));
+                words = _mm_sha256msg2_epu32(next, last);
+            }
+            __m128i message =
+                _mm_add_epi32(words, _mm_loadu_si128(reinterpret_cast<const __m128i*>(&kRound[4 * group])));
+            cdgh = _mm_sha256rnds2_epu32(cdgh, abef, message);
+            message = _mm_shuffle_epi32(message, 0x0E);
+            abef = _mm_sha256rnds2_epu32(abef, cdgh, message);
+        }
+        abef = _mm_add_epi32(abef, abefBefore);
+        cdgh = _mm_add_epi32(cdgh, cdghBefore);
+    }
+    const __m128i feba = _mm_shuffle_epi32(abef, 0x1B);
+    const __m128i dchg = _mm_shuffle_epi32(cdgh, 0xB1);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(&state[0]), _mm_blend_epi16(feba, dchg, 0xF0));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(&state[4]), _mm_alignr_epi8(dchg, feba, 8));
+}
+#endif
+
+}  // namespace
+
+Sha256::Sha256(Rounds rounds) : state_(kInitial), extensions_(rounds == Rounds::Fastest && hasShaExtensions()) {}
+
+bool Sha256::hasShaExtensions() {
+#ifdef TRYSTER_SHA_EXTENSIONS
+    static const bool has = __builtin_cpu_supports("sha") && __builtin_cpu_supports("sse4.1");
+    return has;
+#else
+    return false;
+#endif
+}
+
+void Sha256::compress(const std::uint8_t* blocks, std::size_t count) {
+#ifdef TRYSTER_SHA_EXTENSIONS
+    if (extensions_) {
+        extensionRounds(state_, blocks, count);
+        return;
+    }
+#endif
+    for (; count > 0; --count, blocks += 64) portableRounds(state_, blocks);
 }
 
 void Sha256::update(std::span<const std::uint8_t> bytes) {
@@ -79,10 +151,13 @@ void Sha256::update(std::span<const std::uint8_t> bytes) {
         p += take;
         left -= take;
         if (pendingSize_ < pending_.size()) return;
-        compress(pending_.data());
+        compress(pending_.data(), 1);
         pendingSize_ = 0;
     }
-    for (; left >= 64; p += 64, left -= 64) compress(p);
+    const std::size_t blocks = left / 64;
+    if (blocks > 0) compress(p, blocks);
+    p += 64 * blocks;
+    left -= 64 * blocks;
     if (left > 0) std::memcpy(pending_.data(), p, left);
     pendingSize_ = left;
 }
@@ -120,4 +195,4 @@ std::string toHex(const Sha256Digest& digest) {
 
 std::string sha256Hex(std::span<const std::uint8_t> bytes) { return toHex(sha256(bytes)); }
 
-}  // namespace tryster::share
+}  // namespace tryster::platform

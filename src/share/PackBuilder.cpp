@@ -10,7 +10,7 @@
 #include "share/PackContents.h"
 #include "share/PackLimits.h"
 #include "platform/Sha256.h"
-#include "wizard/GameText.h"
+#include "platform/GameText.h"
 
 namespace tryster::share {
 namespace {
@@ -126,8 +126,8 @@ private:
     }
 
     bool write() {
-        pack_.manifest.name = wizard::fromGameText(facts_.reading.name);
-        pack_.manifest.description = wizard::fromGameText(facts_.description);
+        pack_.manifest.name = platform::fromGameText(facts_.reading.name);
+        pack_.manifest.description = platform::fromGameText(facts_.description);
         pack_.manifest.gender = genderOf(pack_.webExchange(), facts_.reading.genderText);
         for (const PackFile& f : pack_.files)
             pack_.manifest.files.push_back({f.path.path, f.bytes.size(), f.sha256});

@@ -10,7 +10,7 @@
 #include "resfile/DataHandle.h"
 #include "share/Installer.h"
 #include "share/PackReader.h"
-#include "share/Sha256.h"
+#include "platform/Sha256.h"
 #include "share/Uninstall.h"
 
 #include <cstdlib>
@@ -24,7 +24,7 @@ constexpr const char* kGame = "game";
 void checkRead(const share::Pack& pack) {
     if (pack.manifest.files.size() != pack.files.size()) std::abort();
     for (const share::PackFile& f : pack.files) {
-        if (share::sha256Hex(f.bytes) != f.sha256) std::abort();
+        if (platform::sha256Hex(f.bytes) != f.sha256) std::abort();
         const share::PackPathCheck again = share::checkFileName(f.path.path);
         if (!again.path || again.path->path != f.path.path) std::abort();
     }

@@ -28,7 +28,7 @@ QWidget* GameTextGuard::field() const {
 void GameTextGuard::check() {
     if (m_restoring) return;
     const QString now = text();
-    const wizard::GameTextResult result = qtToGameText(now, m_plain != nullptr);
+    const platform::GameTextResult result = qtToGameText(now, m_plain != nullptr);
     if (result.text) {
         m_accepted = now;
         field()->setAccessibleDescription(QString());

@@ -10,7 +10,7 @@
 //   date's manifest, the install's lists and messages, a pack's file name).
 // Nothing else in the window converts between the two string types.
 
-#include "wizard/GameText.h"
+#include "platform/GameText.h"
 
 #include <QString>
 
@@ -26,7 +26,7 @@ QString gameTextToQt(std::string_view bytes);
 // The game's bytes for `text`, or, when the code page cannot hold one of its
 // characters, no text and the first such character. Line breaks become
 // CR LF when `multiLine`.
-wizard::GameTextResult qtToGameText(const QString& text, bool multiLine);
+platform::GameTextResult qtToGameText(const QString& text, bool multiLine);
 
 // The plain-words reason a character was refused.
 QString refusalHint(char32_t refused);

@@ -108,7 +108,7 @@ void runShow(const CharacterOptions& o) {
         fmt::print("{}\n", out.dump(2));
     } else {
         for (const auto& [key, value] : out.items())
-            fmt::print("{}: {}\n", key, value.is_null() ? std::string("none") : escaped(value.get<std::string>()));
+            fmt::print("{}: {}\n", key, value.is_null() ? std::string("none") : printable(value.get<std::string>()));
     }
     if (!damage) return;
     if (reading.look) return printWarning(*damage);

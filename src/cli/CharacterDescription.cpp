@@ -2,7 +2,7 @@
 
 #include "cli/Commands.h"
 #include "platform/FileSystem.h"
-#include "wizard/GameText.h"
+#include "platform/GameText.h"
 #include "wizard/PageRules.h"
 
 #include <fmt/format.h>
@@ -45,8 +45,8 @@ std::string text(const json& value, const std::string& field) {
 // The text in the game's code page, as the window keeps what is typed;
 // text the game cannot store is refused with the field's name.
 std::string gameText(const json& value, const std::string& field, bool multiLine) {
-    const wizard::GameTextResult converted = wizard::toGameText(text(value, field), multiLine);
-    if (!converted.text) fail(field, wizard::refusalHint(converted.refused));
+    const platform::GameTextResult converted = platform::toGameText(text(value, field), multiLine);
+    if (!converted.text) fail(field, platform::refusalHint(converted.refused));
     return *converted.text;
 }
 

@@ -16,10 +16,10 @@ CommandError::CommandError(resfile::FileProblem problem)
 
 nlohmann::ordered_json problemJson(const resfile::FileProblem& p) {
     nlohmann::ordered_json out;
-    out["message"] = utf8(p.text());
-    out["file"] = utf8(p.file);
-    out["expected"] = utf8(p.expected);
-    out["found"] = utf8(p.found);
+    out["message"] = systemText(p.text());
+    out["file"] = systemText(p.file);
+    out["expected"] = systemText(p.expected);
+    out["found"] = systemText(p.found);
     out["code"] = p.code == resfile::kNoError ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(p.code.code());
     out["codeName"] =
         p.code == resfile::kNoError ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(resfile::errorName(p.code));
@@ -29,7 +29,7 @@ nlohmann::ordered_json problemJson(const resfile::FileProblem& p) {
 nlohmann::ordered_json CommandError::json() const {
     if (problem_) return problemJson(*problem_);
     nlohmann::ordered_json out;
-    out["message"] = utf8(what());
+    out["message"] = systemText(what());
     for (const char* key : {"file", "expected", "found", "code", "codeName"}) out[key] = nullptr;
     return out;
 }

@@ -30,6 +30,7 @@
 #include "exchange/SaveSequence.h"
 #include "exchange/WebExchange.h"
 #include "platform/FileSystem.h"
+#include "platform/GameText.h"
 #include "platform/ImageLibrary.h"
 #include "platform/ProgramFolder.h"
 #include "resfile/StdResFile.h"
@@ -102,6 +103,9 @@ void checkCreateArguments(const CreateOptions& o, const std::string& templatePat
     // replaces; something must stay before them.
     if (platform::namePart(o.out).size() <= 4)
         fail(o.out, "a name before the four characters of the extension", "none");
+    // The date's object is named after its file, in the game's code page.
+    if (const auto name = platform::toGameText(platform::namePart(o.out), false); !name.text)
+        fail(o.out, "a file name the game can store", platform::refusalHint(name.refused));
 }
 
 std::string defaultTemplatePath() {

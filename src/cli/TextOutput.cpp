@@ -1,6 +1,6 @@
 #include "cli/TextOutput.h"
 
-#include "wizard/GameText.h"
+#include "platform/GameText.h"
 
 #include <fmt/format.h>
 
@@ -17,7 +17,19 @@ std::string escaped(std::string_view text) {
 }
 
 std::string utf8(std::string_view text) {
-    return wizard::fromGameText(text);
+    return platform::fromGameText(text);
+}
+
+std::string systemText(std::string_view text) { return platform::validUtf8(text); }
+
+std::string printable(std::string_view utf8Text) {
+    std::string out;
+    for (char c : utf8Text) {
+        auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b == 0x7F || c == '\\') out += fmt::format("\\x{:02X}", b);
+        else out += c;
+    }
+    return out;
 }
 
 }  // namespace tryster::cli

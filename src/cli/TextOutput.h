@@ -13,4 +13,11 @@ std::string escaped(std::string_view text);
 // The game's single-byte text (the Western Windows code page) as UTF-8.
 std::string utf8(std::string_view text);
 
+// System text (a path, a message naming one) as valid UTF-8 for JSON.
+std::string systemText(std::string_view text);
+
+// UTF-8 text for a terminal: control characters (and the backslash) as
+// \xNN, so a hostile file cannot drive the terminal; the rest as it is.
+std::string printable(std::string_view utf8Text);
+
 }  // namespace tryster::cli

@@ -69,11 +69,11 @@ void printCharacters(const std::string& folder, const std::vector<std::string>& 
     for (const std::string& name : names) {
         exchange::ExtraPanelText panel = exchange::extraPanelText(exchange::readCharacter(platform::joinPath(folder, name)));
         if (json)
-            out.push_back({{"file", utf8(name)}, {"name", utf8(panel.name)}, {"age", utf8(panel.age)},
+            out.push_back({{"file", systemText(name)}, {"name", utf8(panel.name)}, {"age", utf8(panel.age)},
                            {"gender", utf8(panel.gender)}});
         else
-            fmt::print("{}  \"{}\"  {}  {}\n", escaped(name), escaped(panel.name), escaped(panel.age),
-                       escaped(panel.gender));
+            fmt::print("{}  \"{}\"  {}  {}\n", printable(name), printable(utf8(panel.name)), printable(utf8(panel.age)),
+                       printable(utf8(panel.gender)));
     }
     if (json) fmt::print("{}\n", out.dump(2));
     else if (names.empty()) fmt::print(stderr, "nothing found in {}\n", folder);

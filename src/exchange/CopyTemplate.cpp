@@ -2,6 +2,7 @@
 
 #include "exchange/ObjectDefinition.h"
 #include "platform/FileSystem.h"
+#include "platform/GameText.h"
 #include "resfile/IFFResFile2.h"
 #include "resfile/ObjResFile.h"
 #include "resfile/StringSet.h"
@@ -125,7 +126,11 @@ ResError addBesideTwin(iResFile& file, DataHandle handle, ResType type, std::int
     return file.SetResInfo(handle, id, name, variant);
 }
 
-std::string objectNameForPath(std::string_view path) { return std::string(clipName(platform::namePart(path))); }
+std::optional<std::string> objectNameForPath(std::string_view path) {
+    std::optional<std::string> name = platform::gameNameOfFile(platform::namePart(path));
+    if (name) *name = clipName(*name);
+    return name;
+}
 
 ResError copyTemplate(TemplateCopyPlan& plan, std::string_view templatePath, std::string_view targetPath) {
     return copyTemplate(plan, templatePath, targetPath, {});

@@ -47,14 +47,18 @@ std::string chooseStartFolder(const std::string& currentFolder, const std::strin
 bool createNewDate(std::string_view basePath, std::string_view templatePath, const PlomData& record,
                    const Look& look, ExchangeReporter& reporter) {
     const std::string target = std::string(basePath) + std::string(kDateExtension);
-    TemplateCopyPlan plan;
-    plan.setTargetObjectName(objectNameForPath(target));
     platform::StagedFile staged(target);
     auto fail = [&](std::string_view message) {
         staged.discard();
         reporter.showMessage(kErrorCaption, message);
         return false;
     };
+    // The object is named after the file; a file name the game cannot hold
+    // is refused where it is typed, and here rather than written spoilt.
+    const std::optional<std::string> objectName = objectNameForPath(target);
+    if (!objectName) return fail(kCouldNotCreateMessage);
+    TemplateCopyPlan plan;
+    plan.setTargetObjectName(*objectName);
 
     reportProgress(reporter, kCreatingDateStatus);
     staged.discard();

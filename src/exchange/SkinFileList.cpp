@@ -2,6 +2,7 @@
 
 #include "exchange/TextLines.h"
 #include "platform/FileSystem.h"
+#include "platform/GameText.h"
 
 #include <algorithm>
 
@@ -25,10 +26,11 @@ class Collector {
 public:
     Collector(std::string_view folder, SkinFileList& list) : folder_(folder), list_(list) {}
 
-    // The file's path when it is present (opens for reading).
+    // The file's path when it is present (opens for reading). `name` is a
+    // game name: the look's, or one read from the game's own files.
     std::unique_ptr<platform::File> open(std::string_view name, std::string_view extension, std::string& path) const {
         if (!isPlainName(name)) return nullptr;
-        path = folder_ + std::string(name) + std::string(extension);
+        path = folder_ + platform::fileNameOfGameName(name) + std::string(extension);
         return platform::fileSystem().open(path, platform::OpenMode::Read);
     }
 

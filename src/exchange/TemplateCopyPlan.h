@@ -4,6 +4,7 @@
 #include "resfile/ResTypes.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,7 +24,8 @@ struct TemplateCopyPlan {
 };
 
 // The file name of `path` with its extension and without folder ('\' and
-// '/' both separate), cut to what an object name holds.
-std::string objectNameForPath(std::string_view path);
+// '/' both separate), as a game name, cut to what an object name holds;
+// none when the game's code page cannot hold the name.
+std::optional<std::string> objectNameForPath(std::string_view path);
 
 }  // namespace tryster::exchange

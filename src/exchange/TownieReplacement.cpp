@@ -108,7 +108,9 @@ ReplaceResult replaceTownie(std::string_view towniePath, std::string_view datePa
     platform::StagedFile staged(towniePath);
     staged.discard();
     TemplateCopyPlan plan;
-    plan.setTargetObjectName(objectNameForPath(towniePath));
+    const std::optional<std::string> objectName = objectNameForPath(towniePath);
+    if (!objectName) return failed(Status::NotCopied, kFileError, reporter);
+    plan.setTargetObjectName(*objectName);
     if (ResError error = copyTemplate(plan, datePath, staged.path()); error != kNoError)
         return failed(Status::NotCopied, error, reporter);
     if (ResError error = markAsTownie(staged.path(), townie.identifier); error != kNoError)

@@ -2,6 +2,7 @@
 
 #include "exchange/GameFileNames.h"
 #include "platform/FileSystem.h"
+#include "platform/GameText.h"
 #include "platform/ProfileWriter.h"
 
 #include <string>
@@ -45,8 +46,16 @@ bool writeSkinFileKeys(std::string_view path, const SkinFileList& list, std::str
                        std::string_view knownFolder) {
     KeyWriter keys;
     keys.put("SkinFileCount", static_cast<std::int32_t>(list.size()));
-    for (std::size_t i = 0; i < list.size(); ++i)
-        keys.put("SkinFile" + std::to_string(i + 1), gameKnownPath(list.entries()[i], gameFolder, knownFolder));
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        // The file is text in the game's code page. The skin's own part of
+        // the path comes from game names, so it always converts; a Windows
+        // folder the code page cannot hold is left out rather than spelt
+        // with substitutes.
+        const std::string& local = list.entries()[i];
+        std::optional<std::string> known = platform::gameNameOfFile(gameKnownPath(local, gameFolder, knownFolder));
+        if (!known) known = platform::gameNameOfFile(gameKnownPath(local, gameFolder, {}));
+        keys.put("SkinFile" + std::to_string(i + 1), known.value_or(std::string()));
+    }
     return keys.writeTo(path);
 }
 

@@ -1,6 +1,7 @@
 #include "platform/FileFinder.h"
 
 #include "platform/FileSystem.h"
+#include "platform/GameText.h"
 
 #include <algorithm>
 
@@ -113,11 +114,12 @@ std::vector<FoundFile> FileFinder::enumerateType(std::string_view type, std::str
 std::optional<std::string> FileFinder::find(std::string_view name, std::string_view kind,
                                             std::string_view folderList) const {
     std::vector<std::string> types = kindTypes(kind);
-    std::string given = fileType(name);
+    const std::string fileName = fileNameOfGameName(name);
+    std::string given = fileType(fileName);
     bool hasExtension = !given.empty() && containsType(types, given);
     FileSystem& fs = fileSystem();
     for (const std::string& folder : splitFolderList(folderList)) {
-        std::string base = joinPath(toNativeSeparators(folder), toNativeSeparators(name));
+        std::string base = joinPath(toNativeSeparators(folder), toNativeSeparators(fileName));
         if (hasExtension) {
             if (fs.exists(base) && !fs.isDirectory(base)) return resolvePath(base).string();
             continue;

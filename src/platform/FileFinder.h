@@ -48,7 +48,8 @@ public:
     // Every file of one type, folder by folder.
     std::vector<FoundFile> enumerateType(std::string_view type, std::string_view folderList) const;
 
-    // The first file named `name` (with or without an extension) of one of
+    // The first file named `name`, a name as the game gives it (in its code
+    // page, see GameText.h), with or without an extension, of one of
     // the category's types (or of the type itself when `kind` is no
     // category) along the list: folders in list order, and within a folder
     // the category's types in registration order. A name that carries an

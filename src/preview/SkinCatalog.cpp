@@ -3,6 +3,7 @@
 #include "anim/CharacterLibrary.h"
 #include "platform/FileFinder.h"
 #include "platform/FileSystem.h"
+#include "platform/GameText.h"
 
 namespace tryster::preview {
 
@@ -26,13 +27,16 @@ void SkinCatalog::rebuildTextureNames() {
     for (std::string_view list : {anim::kAnimationSearchPath, anim::kCharacterSearchPath})
         for (const std::string& folder : platform::splitFolderList(list))
             for (platform::DirEntry& entry : fs.list(folder)) {
-                std::string& name = entry.name;
+                const std::string& name = entry.name;
                 const std::size_t dot = name.rfind('.');
                 if (entry.isDirectory || dot == std::string::npos ||
                     !platform::equalsNoCase(std::string_view(name).substr(dot + 1), "bmp"))
                     continue;
-                name.resize(dot);
-                textureNames_.push_back(std::move(name));
+                // A name the game's code page cannot hold is one the game
+                // could never write into a character; the others become
+                // game names here, and the finder turns them back.
+                if (auto gameName = platform::gameNameOfFile(std::string_view(name).substr(0, dot)))
+                    textureNames_.push_back(std::move(*gameName));
             }
 }
 

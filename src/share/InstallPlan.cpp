@@ -5,7 +5,7 @@
 #include "platform/TextNoCase.h"
 #include "share/FileDigest.h"
 #include "share/Journal.h"
-#include "share/Sha256.h"
+#include "platform/Sha256.h"
 
 #include <algorithm>
 
@@ -140,7 +140,7 @@ private:
         plan_.identifierChanges = *changes;
         plan_.dateBytes = std::move(*bytes);
         for (PlannedFile& p : plan_.files)
-            if (p.kind == PackFileKind::Date) p.sha256 = sha256Hex(plan_.dateBytes);
+            if (p.kind == PackFileKind::Date) p.sha256 = platform::sha256Hex(plan_.dateBytes);
         return true;
     }
 

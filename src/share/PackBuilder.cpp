@@ -9,8 +9,8 @@
 #include "share/Pack.h"
 #include "share/PackContents.h"
 #include "share/PackLimits.h"
-#include "share/Sha256.h"
-#include "wizard/GameText.h"
+#include "platform/Sha256.h"
+#include "platform/GameText.h"
 
 namespace tryster::share {
 namespace {
@@ -78,7 +78,7 @@ private:
         if (!bytes) return refuse(std::string(local) + " cannot be read");
         PackFile file;
         file.path = *check.path;
-        file.sha256 = sha256Hex(*bytes);
+        file.sha256 = platform::sha256Hex(*bytes);
         file.bytes = std::move(*bytes);
         if (file.path.kind != PackFileKind::Date)
             if (std::string problem = fileProblem(file); !problem.empty())
@@ -126,8 +126,8 @@ private:
     }
 
     bool write() {
-        pack_.manifest.name = wizard::fromGameText(facts_.reading.name);
-        pack_.manifest.description = wizard::fromGameText(facts_.description);
+        pack_.manifest.name = platform::fromGameText(facts_.reading.name);
+        pack_.manifest.description = platform::fromGameText(facts_.description);
         pack_.manifest.gender = genderOf(pack_.webExchange(), facts_.reading.genderText);
         for (const PackFile& f : pack_.files)
             pack_.manifest.files.push_back({f.path.path, f.bytes.size(), f.sha256});

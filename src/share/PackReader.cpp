@@ -2,7 +2,7 @@
 
 #include "platform/ArchiveReader.h"
 #include "share/PackLimits.h"
-#include "share/Sha256.h"
+#include "platform/Sha256.h"
 
 #include <map>
 
@@ -106,7 +106,7 @@ private:
         }
         PackFile file;
         file.path = std::move(*check.path);
-        file.sha256 = sha256Hex(bytes);
+        file.sha256 = platform::sha256Hex(bytes);
         file.bytes = std::move(bytes);
         files.push_back(std::move(file));
         return true;

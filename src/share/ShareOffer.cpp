@@ -1,6 +1,6 @@
 #include "share/ShareOffer.h"
 
-#include "wizard/GameText.h"
+#include "platform/GameText.h"
 
 namespace tryster::share {
 namespace {
@@ -15,7 +15,7 @@ bool offersPackAfterSave(std::string_view configuredExchangeAddress) {
 }
 
 std::string defaultPackFileName(std::string_view characterName) {
-    std::string name = wizard::fromGameText(characterName);
+    std::string name = platform::fromGameText(characterName);
     for (char& c : name) {
         const auto b = static_cast<unsigned char>(c);
         if (b < 0x20 || b == 0x7F || std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos) c = '_';

@@ -2,6 +2,7 @@
 
 #include "ExchangeTestSupport.h"
 #include "exchange/ExchangeTexts.h"
+#include "exchange/ObjectDefinition.h"
 #include "exchange/SaveSequence.h"
 #include "exchange/WebExchange.h"
 #include "support/FaultyFileSystem.h"
@@ -81,6 +82,33 @@ TEST_F(SaveSequence, TheSkinListNamesFilesUnderTheGamesWindowsPathWhereItHasOne)
     auto keys = readWebExchangeKeys(dir.file("game/TemplateNPCs/Bob.srf"));
     ASSERT_TRUE(keys);
     EXPECT_EQ((*keys)[28], Key("SkinFile1", "C:\\Program Files\\Orvel\\The Ploms\\GameData\\Skins\\c020fadrk_bob.bmp"));
+}
+
+// Files are named in UTF-8 on disk and the game names them in its code
+// page: the date's object takes its file's name, and the skin list the
+// texture's, in the game's bytes; a name the code page cannot hold makes
+// no date.
+TEST_F(SaveSequence, NamesWithAccentsReachTheGameInItsCodePage) {
+    dir.write("game/GameData/Skins/c020fadrk_bob\xC3\xA9.bmp", "BM");  // "...bobé.bmp"
+    request.look.appearance.headTexture = "c020fadrk_bob\xE9";
+    request.chosenPath = dir.file("game/TemplateNPCs/Zo\xC3\xAB\xE2\x82\xAC.srf");  // "Zoë€.srf"
+    ASSERT_TRUE(run().dateWritten);
+    auto keys = readWebExchangeKeys(dir.file("game/TemplateNPCs/Zo\xC3\xAB\xE2\x82\xAC.srf"));
+    ASSERT_TRUE(keys);
+    EXPECT_EQ((*keys)[28].second, "GameData\\Skins\\c020fadrk_bob\xE9.bmp");
+    resfile::IFFResFile2 date;
+    ASSERT_EQ(date.Open(dir.file("game/TemplateNPCs/Zo\xC3\xAB\xE2\x82\xAC.iff")), resfile::kNoError);
+    resfile::DataHandle object = date.GetIndResource(kTypeObjectDefinition, 1, nullptr);
+    std::string name;
+    ASSERT_TRUE(object && date.GetResName(object, name) == resfile::kNoError);
+    EXPECT_EQ(name, "Zo\xEB\x80.iff");
+    (void)date.Close();
+
+    reporter.messages.clear();
+    request.chosenPath = dir.file("game/TemplateNPCs/\xC5\x81ukasz.srf");  // "Łukasz.srf"
+    EXPECT_FALSE(run().dateWritten);
+    EXPECT_EQ(reporter.messageTexts(), (std::vector<std::string>{std::string(kCouldNotCreateMessage)}));
+    EXPECT_FALSE(dir.exists("game/TemplateNPCs/\xC5\x81ukasz.iff"));
 }
 
 TEST_F(SaveSequence, TheBasePathDropsTheExtensionAndAnEmptyNameIsRefused) {

@@ -1,4 +1,3 @@
-#include "wizard/GameText.h"
 #include "wizard/InterestLists.h"
 #include "wizard/PageRules.h"
 
@@ -133,29 +132,6 @@ TEST(Career, AnUnselectedTrackIsMinusOne) {
     commitCareer(record, 14, 10);
     EXPECT_EQ(record.careerTrack(), 14);
     EXPECT_EQ(careerTrackOf(15), -1);
-}
-
-TEST(GameText, WesternTextFitsAndTheRestIsRefused) {
-    const GameTextResult accented = toGameText("Zo\xC3\xAB \xE2\x82\xAC", false);  // "Zoë €"
-    ASSERT_TRUE(accented.text);
-    EXPECT_EQ(*accented.text, std::string("Zo\xEB \x80"));
-    EXPECT_EQ(fromGameText(*accented.text), "Zo\xC3\xAB \xE2\x82\xAC");
-
-    const GameTextResult cyrillic = toGameText(
-        "\xD0\x96"
-        "ack",
-        false);  // "Жack"
-    EXPECT_FALSE(cyrillic.text);
-    EXPECT_EQ(cyrillic.refused, U'\u0416');
-    EXPECT_NE(refusalHint(cyrillic.refused).find("\xD0\x96"), std::string::npos);
-
-    EXPECT_FALSE(toGameText("a\nb", false).text) << "a name is one line";
-    EXPECT_FALSE(toGameText("bad \xC3", true).text) << "cut-short UTF-8";
-    EXPECT_FALSE(toGameText("\xC0\xAF", true).text) << "overlong UTF-8";
-    const GameTextResult lines = toGameText("one\ntwo\r\nthree\rfour", true);
-    ASSERT_TRUE(lines.text);
-    EXPECT_EQ(*lines.text, "one\r\ntwo\r\nthree\r\nfour");
-    EXPECT_EQ(fromGameText("\x81"), "\xEF\xBF\xBD") << "a byte the code page leaves undefined";
 }
 
 }  // namespace

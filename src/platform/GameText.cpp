@@ -1,9 +1,9 @@
-#include "wizard/GameText.h"
+#include "platform/GameText.h"
 
 #include <array>
 #include <cstdint>
 
-namespace tryster::wizard {
+namespace tryster::platform {
 namespace {
 
 // Code page 1252's bytes 0x80-0x9F; 0 where the code page defines none.
@@ -136,4 +136,17 @@ std::string refusalHint(char32_t refused) {
     return hint;
 }
 
-}  // namespace tryster::wizard
+std::string validUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) appendUtf8(out, decode(text, at));
+    return out;
+}
+
+std::optional<std::string> gameNameOfFile(std::string_view fileName) {
+    return toGameText(fileName, false).text;
+}
+
+std::string fileNameOfGameName(std::string_view gameName) { return fromGameText(gameName); }
+
+}  // namespace tryster::platform

@@ -8,12 +8,16 @@
 //
 // Line breaks are the game's CR LF; a lone LF or CR typed or pasted is
 // taken as a line break too. Tabs pass; other control characters do not.
+//
+// This is the one place where the game's text meets the system's, which is
+// UTF-8 here: file names, the terminal, JSON and (through app/TextBoundary)
+// the window all cross through it.
 
 #include <optional>
 #include <string>
 #include <string_view>
 
-namespace tryster::wizard {
+namespace tryster::platform {
 
 // Whether the game can store the character (a Unicode code point).
 // `multiLine`: CR and LF are allowed (as line breaks).
@@ -36,4 +40,20 @@ std::string fromGameText(std::string_view bytes);
 // show it: "“€” cannot be stored by the game" style, naming the character.
 std::string refusalHint(char32_t refused);
 
-}  // namespace tryster::wizard
+// System text that may hold bytes that are not UTF-8 (a file name on disk,
+// a message quoting one) as valid UTF-8: each malformed sequence becomes
+// U+FFFD.
+std::string validUtf8(std::string_view text);
+
+// File names. The game names its files (meshes, textures, dates) in its
+// code page, and writes those names into its files; on disk here a file is
+// named in UTF-8. A file's name becomes a game name, and a game name the
+// name to look for on disk, only through these two.
+//
+// The game name of a file's name; none when the code page cannot hold one
+// of its characters (or it is not UTF-8): the game could never name it.
+std::optional<std::string> gameNameOfFile(std::string_view fileName);
+// The file name that a game name stands for on disk.
+std::string fileNameOfGameName(std::string_view gameName);
+
+}  // namespace tryster::platform

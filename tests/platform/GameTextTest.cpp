@@ -1,0 +1,46 @@
+// The game's code page against the system's UTF-8: what fits, what is
+// refused, and file names both ways.
+
+#include "platform/GameText.h"
+
+#include <gtest/gtest.h>
+
+using namespace tryster::platform;
+
+namespace {
+
+TEST(GameText, WesternTextFitsAndTheRestIsRefused) {
+    const GameTextResult accented = toGameText("Zo\xC3\xAB \xE2\x82\xAC", false);  // "Zoë €"
+    ASSERT_TRUE(accented.text);
+    EXPECT_EQ(*accented.text, std::string("Zo\xEB \x80"));
+    EXPECT_EQ(fromGameText(*accented.text), "Zo\xC3\xAB \xE2\x82\xAC");
+
+    const GameTextResult cyrillic = toGameText(
+        "\xD0\x96"
+        "ack",
+        false);  // "Жack"
+    EXPECT_FALSE(cyrillic.text);
+    EXPECT_EQ(cyrillic.refused, U'\u0416');
+    EXPECT_NE(refusalHint(cyrillic.refused).find("\xD0\x96"), std::string::npos);
+
+    EXPECT_FALSE(toGameText("a\nb", false).text) << "a name is one line";
+    EXPECT_FALSE(toGameText("bad \xC3", true).text) << "cut-short UTF-8";
+    EXPECT_FALSE(toGameText("\xC0\xAF", true).text) << "overlong UTF-8";
+    const GameTextResult lines = toGameText("one\ntwo\r\nthree\rfour", true);
+    ASSERT_TRUE(lines.text);
+    EXPECT_EQ(*lines.text, "one\r\ntwo\r\nthree\r\nfour");
+    EXPECT_EQ(fromGameText("\x81"), "\xEF\xBF\xBD") << "a byte the code page leaves undefined";
+}
+
+TEST(GameText, FileNamesCrossBothWaysAndSystemTextIsMadeValid) {
+    EXPECT_EQ(gameNameOfFile("b006fafit_01.cmx"), "b006fafit_01.cmx");
+    EXPECT_EQ(gameNameOfFile("bob\xC3\xA9\xC3\x9F.bmp"), "bob\xE9\xDF.bmp");  // "bobéß.bmp"
+    EXPECT_FALSE(gameNameOfFile("\xC5\x81ukasz.iff")) << "Ł has no byte in the code page";
+    EXPECT_FALSE(gameNameOfFile("bob\xE9.bmp")) << "a name on disk that is not UTF-8";
+    EXPECT_EQ(fileNameOfGameName("bob\xE9\xDF\xF8\x80"), "bob\xC3\xA9\xC3\x9F\xC3\xB8\xE2\x82\xAC");
+
+    EXPECT_EQ(validUtf8("/home/zo\xC3\xAB/a"), "/home/zo\xC3\xAB/a");
+    EXPECT_EQ(validUtf8("a\xE9z"), "a\xEF\xBF\xBDz");
+}
+
+}  // namespace

@@ -76,52 +76,6 @@ flag
 
 )";
 
-TEST(CharacterText, ReadsEveryFieldOfAFileWrittenFromTheDescription) {
-    CharacterFileContents c;
-    FormatStatus s = readCharacterText(kHandWritten, c);
-    ASSERT_TRUE(s.ok) << s.message << " at line " << s.position;
-    ASSERT_EQ(c.skeletons.size(), 1u);
-    const Skeleton& sk = *c.skeletons[0];
-    EXPECT_EQ(sk.name(), "adult skeleton");
-    ASSERT_EQ(sk.size(), 2u);
-    const Bone& pelvis = sk.bones()[1];
-    EXPECT_EQ(pelvis.name, "PELVIS");
-    EXPECT_EQ(pelvis.parent, 0);
-    ASSERT_TRUE(pelvis.properties);
-    ASSERT_EQ(pelvis.properties->size(), 1u);  // a repeated key replaces the value
-    EXPECT_EQ(*pelvis.properties->find("colour"), "blue");
-    EXPECT_EQ(pelvis.translation, (Vector3{1, 0, 0}));
-    EXPECT_EQ(pelvis.rotation, (Quaternion{0, 0, 0.7071068f, 0.7071068f}));
-    EXPECT_EQ(pelvis.canTranslate, 0);
-    EXPECT_EQ(pelvis.canBlend, 0);
-    EXPECT_EQ(pelvis.canWiggle, 1);
-    EXPECT_FLOAT_EQ(pelvis.wigglePower, 0.5f);
-
-    ASSERT_EQ(c.outfits.size(), 1u);
-    EXPECT_EQ(c.outfits[0]->name, "body-outfit");
-    EXPECT_EQ(c.outfits[0]->type, 7);
-    ASSERT_EQ(c.outfits[0]->parts.size(), 1u);
-    EXPECT_EQ(c.outfits[0]->parts[0].meshName, "xskin-body");
-    EXPECT_EQ(c.outfits[0]->parts[0].censorFlags, 3);
-
-    ASSERT_EQ(c.animations.size(), 1u);
-    const Animation& a = *c.animations[0];
-    EXPECT_EQ(a.dataName, "walk-data");
-    EXPECT_FLOAT_EQ(a.duration, 1000);
-    EXPECT_EQ(a.translationCount, 4);
-    ASSERT_EQ(a.tracks.size(), 1u);
-    const BoneTrack& t = a.tracks[0];
-    EXPECT_EQ(t.frameCount, 4);
-    EXPECT_EQ(t.hasTranslation, 1);
-    EXPECT_EQ(t.hasRotation, 0);
-    EXPECT_FALSE(t.properties);
-    ASSERT_TRUE(t.timedProperties);
-    ASSERT_EQ(t.timedProperties->size(), 2u);  // sorted by time
-    EXPECT_EQ(t.timedProperties->entries()[0].timeMs, 0);
-    EXPECT_EQ(*t.timedProperties->entries()[0].properties->find("flag"), "");
-    EXPECT_EQ(*t.timedProperties->entries()[1].properties->find("sound"), "step.wav");
-}
-
 // A file of two skeletons whose second one is broken at `bad`.
 std::string twoSkeletons(std::string_view secondRotation) {
     std::string s = "x\nv\n2\nfirst\n1\nA\nNULL\n0\n| 0 0 0 |\n| 0 0 0 1 |\n1 1 1 0 0\n";
@@ -166,28 +120,6 @@ TEST(CharacterFileRoundTrip, TextToBinaryAndBackChangesNothing) {
     ASSERT_TRUE(readCharacterText(first, t).ok);
     ASSERT_TRUE(writeCharacterText(t, second).ok);
     EXPECT_EQ(first, second);
-}
-
-TEST(CharacterFileRoundTrip, WritersRefuseWhatTheEncodingCannotHold) {
-    CharacterFileContents c;
-    auto s = Skeleton::create("s");
-    Bone b;
-    b.name = "root";  // an empty parent name has no text line
-    s->addBone(b);
-    c.skeletons.push_back(s);
-    std::string out = "untouched";
-    FormatStatus status = writeCharacterText(c, out);
-    EXPECT_FALSE(status.ok);
-    EXPECT_EQ(out, "untouched");
-    EXPECT_NE(status.message.find("skeleton \"s\""), std::string::npos);
-    std::vector<std::uint8_t> binary;
-    EXPECT_TRUE(writeCharacterBinary(c, binary).ok);
-
-    auto o = Outfit::create();
-    o->name = "two\nlines";
-    c.outfits.push_back(o);
-    c.skeletons.clear();
-    EXPECT_FALSE(writeCharacterText(c, out).ok);
 }
 
 // Written by hand: two bones (one named twice), one face past the
@@ -250,25 +182,6 @@ TEST(SkinMeshFiles, TextAndBinaryHoldTheSameMeshWithBlendFieldsSwapped) {
     Ref<SkinMesh> cut;
     EXPECT_FALSE(readSkinMeshBinary(binary, cut).ok);
     EXPECT_FALSE(cut);
-}
-
-TEST(SkinMeshFiles, TheLayoutOnlyHoldsIndicesItCanUse) {
-    Ref<SkinMesh> m;
-    ASSERT_TRUE(readSkinMeshText(kHandWrittenMesh, m).ok);
-    m->bindings = {{5, 0, 3, 0, 1}, {1, -2, 4, 0, 5}, {0, 2, 100, 7, 1}};
-    m->blends = {{40000, 2}, {100, 3}};
-    m->prepare();
-    const SkinLayout& l = m->layout();
-    ASSERT_EQ(l.bindings.size(), 2u);  // bone 5 does not exist
-    EXPECT_EQ(l.bindings[0].rigidFirst, 0u);
-    EXPECT_EQ(l.bindings[0].rigidCount, 2u);
-    EXPECT_EQ(l.bindings[0].blendedFirst, 3u);
-    EXPECT_EQ(l.bindings[0].blendedCount, 1u);
-    EXPECT_EQ(l.bindings[1].rigidFirst, 2u);
-    EXPECT_EQ(l.bindings[1].rigidCount, 1u);
-    ASSERT_EQ(l.blends.size(), 1u);  // the second names no rigid vertex, and has no blended one
-    EXPECT_EQ(l.blends[0].rigid, 2u);
-    EXPECT_EQ(l.blends[0].blended, 3u);
 }
 
 }  // namespace

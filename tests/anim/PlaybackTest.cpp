@@ -52,22 +52,6 @@ protected:
     const BoneIndex arm = 1, leg = 2;
 };
 
-TEST_F(Playback, HoldRestsOnTheLastFrame) {
-    AnimationPlayback* p = start(LoopMode::Hold);
-    stepTo(0, 500);
-    EXPECT_FLOAT_EQ(p->phase(), 0.5f);
-    EXPECT_FALSE(p->reachedEnd());
-    EXPECT_FLOAT_EQ(armX(), 5);
-    pose->animate(1100, true);
-    for (TimeMs t : {1100, 1300, 5000}) {
-        pose->animate(t, true);
-        EXPECT_TRUE(p->reachedEnd()) << t;
-        EXPECT_EQ(p->speed(), 0) << t;
-        EXPECT_EQ(p->phase(), 1.0f) << t;
-        EXPECT_FLOAT_EQ(armX(), 9) << t;
-    }
-}
-
 TEST_F(Playback, LoopWrapsThePhaseAndTheNextFrame) {
     AnimationPlayback* p = start(LoopMode::Loop);
     stepTo(0, 900);

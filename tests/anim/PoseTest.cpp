@@ -21,20 +21,6 @@ void expectNear(Vector3 a, Vector3 b, float tolerance = 1e-5f) {
     EXPECT_NEAR(a.z, b.z, tolerance);
 }
 
-TEST(ForwardKinematics, AQuarterTurnedRootCarriesItsChild) {
-    // The stored rotation is the inverse of the turn the bone applies.
-    auto s = makeSkeleton(
-        "s",
-        {{"root", "", {}, {0, kHalf, 0, kHalf}}, {"kid", "root", {1, 0, 0}}, {"grandkid", "kid", {1, 0, 0}}});
-    PosedSkeleton pose(*s, nullptr);
-    pose.updateWorldPose();
-    expectNear(pose.worldPosition(1), {0, 0, 1});
-    expectNear(pose.worldPosition(2), {0, 0, 2});
-    // The row-vector matrix turns a vector the way the world rotation does.
-    expectNear(pose.worldMatrix(0).apply({1, 0, 0}), {0, 0, 1});
-    expectNear(pose.worldMatrix(0).apply({1, 0, 0}), math::rotate(pose.worldRotation(0), {1, 0, 0}));
-}
-
 // One rigid vertex on bone A at the origin, one blended vertex on bone B
 // two units up, and a blend entry between them.
 struct BlendScene {
@@ -130,36 +116,6 @@ TEST_F(Skinning, AMeshNamingABoneTheSkeletonLacksIsNotWorn) {
     WornOutfit* w = c->putOn(*test::outfitOf("o", {good, bad}), {}, 0, -1);
     ASSERT_EQ(w->parts().size(), 1u);
     EXPECT_EQ(&w->parts()[0].skin->mesh(), good.get());
-}
-
-TEST_F(Skinning, BoundsFollowTheBonesAndNothingIsRedoneWithoutAChange) {
-    auto c = character(makeSkeleton("s", {{"ROOT", ""}, {"ARM", "ROOT", {5, 0, 0}}}));
-    c->update(Matrix4::identity(), 0);
-    EXPECT_EQ(c->skeleton()->bounds(), (Box{{0, 0, 0}, {0, 0, 0}}));  // nothing worn
-    EXPECT_EQ(c->renderGroup().bounds(), (Box{{0, 0, 0}, {0, 0, 0}}));
-
-    auto body = test::squareMesh("body", "ROOT", {}, 1);
-    auto hand = test::squareMesh("hand", "ARM", {}, 0.5f);
-    WornOutfit* w = c->putOn(*test::outfitOf("o", {body, hand}), {}, 0, -1);
-    c->update(Matrix4::translation({0, -1.75f, 0}), 10);
-    EXPECT_EQ(c->skeleton()->bounds(), (Box{{-1, -1, 0}, {5.5f, 1, 0}}));
-    EXPECT_EQ(c->renderGroup().bounds(), c->skeleton()->bounds());
-    EXPECT_EQ(c->renderGroup().matrix(), Matrix4::translation({0, -1.75f, 0}));
-    EXPECT_TRUE(c->renderGroup().transformChanged());
-    SkinInstance& bodySkin = *w->parts()[0].skin;
-    SkinInstance& handSkin = *w->parts()[1].skin;
-    EXPECT_TRUE(bodySkin.needsDeform());
-    ASSERT_EQ(c->deformSkins(), render::render_error::kOk);
-    EXPECT_FALSE(bodySkin.needsDeform());
-    EXPECT_EQ(bodySkin.renderMesh().bounds(), (Box{{-1, -1, 0}, {1, 1, 0}}));
-
-    // Moving the arm re-deforms only the hand.
-    c->skeleton()->setTranslation(1, {0, 3, 0});
-    c->update(Matrix4::identity(), 20);
-    EXPECT_FALSE(bodySkin.needsDeform());
-    EXPECT_TRUE(handSkin.needsDeform());
-    EXPECT_EQ(c->skeleton()->bounds(), (Box{{-1, -1, 0}, {1, 3.5f, 0}}));
-    EXPECT_EQ(c->skeleton()->worldBox(1), (Box{{-0.5f, 2.5f, 0}, {0.5f, 3.5f, 0}}));
 }
 
 TEST_F(Skinning, ACharacterIsDrawnThroughItsGroupInFleshWithoutItsTexture) {

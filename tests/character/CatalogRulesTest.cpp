@@ -106,15 +106,6 @@ TEST(BodyTextureRule, ChildrenMatchFourLettersOrAnyChildTexture) {
     EXPECT_FALSE(isBodyTexture("B005MCChdmed_x", child, "b005mcchd_01")) << "fails the token test";
 }
 
-TEST(ExtraBodyTextureRule, ComparesLettersOneToFour) {
-    EXPECT_TRUE(isExtraBodyTexture("nsuit_red", "nSUIT_mafit"));
-    EXPECT_TRUE(isExtraBodyTexture("u003m", "b003mafit_01"));
-    EXPECT_FALSE(isExtraBodyTexture("u004m", "b003mafit_01"));
-    EXPECT_FALSE(isExtraBodyTexture("u00", "b003mafit_01"));
-    EXPECT_TRUE(isExtraBodyTexture("u", "b")) << "both end before letter 1";
-    EXPECT_FALSE(isExtraBodyTexture("u003m", ""));
-}
-
 struct HandCase {
     const char* what;
     const char* bodyMesh;

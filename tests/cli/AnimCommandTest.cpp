@@ -72,26 +72,5 @@ TEST_F(AnimCommand, SkinPlacesTheWornMeshOnItsTurnedBone) {
     expectNear(part["vertices"][0]["normal"], {1, 0, 0});
 }
 
-TEST_F(AnimCommand, FramesPrintThePoolsAndConvertRoundTrips) {
-    const json pools = run("frames", {"--anim", "turn"});
-    EXPECT_TRUE(pools["translations"].empty());
-    expectNear(pools["rotations"][1], {0, kHalf, 0, kHalf});
-
-    auto convert = [&](const std::string& from, const std::string& to) {
-        return test::runCli({cli::addAnimCommand}, {"anim", "convert", dir.file(from), dir.file(to)});
-    };
-    EXPECT_EQ(convert("GameData/cmx/people.cmx", "people.bcf"), "");
-    EXPECT_EQ(convert("people.bcf", "again.cmx"), "");
-    EXPECT_EQ(dir.read("again.cmx"), dir.read("GameData/cmx/people.cmx"));
-    EXPECT_EQ(convert("GameData/Skins/hand-mesh.skn", "hand.bmf"), "");
-    EXPECT_EQ(convert("hand.bmf", "again.skn"), "");
-    EXPECT_EQ(dir.read("again.skn"), dir.read("GameData/Skins/hand-mesh.skn"));
-    const std::string bcf = dir.read("people.bcf");
-    dir.write("cut.bcf", bcf.substr(0, bcf.size() - 3));
-    EXPECT_NE(convert("cut.bcf", "out.cmx").find("bad animation 1 of 1"), std::string::npos);
-    EXPECT_NE(convert("cut.bcf", "out.skn").find("cannot convert .bcf to .skn"), std::string::npos);
-    EXPECT_FALSE(dir.exists("out.cmx") || dir.exists("out.skn"));
-}
-
 }  // namespace
 }  // namespace tryster::anim

@@ -1,5 +1,5 @@
 // The demo game folder as the program reads it: written the same every
-// time and within its budget, and its textures, meshes and sounds readable
+// time and within its budget, and its textures and meshes readable
 // by the program's own readers.
 
 #include "DemoFolder.h"
@@ -9,7 +9,6 @@
 #include "anim/CharacterLibrary.h"
 #include "anim/PreviewCharacter.h"
 #include "platform/FileFinder.h"
-#include "platform/WaveFile.h"
 #include "render/ImageDecoder.h"
 
 #include <filesystem>
@@ -81,35 +80,6 @@ protected:
     test::Scene scene;
     std::unique_ptr<anim::CharacterLibrary> library;
 };
-
-struct Heard {
-    std::vector<std::string> sounds;
-};
-
-void hear(void* argument, const anim::AnimationPlayback&, anim::BoneIndex, const anim::BoneTrack&,
-          const anim::PropertyList& properties, float) {
-    if (const std::string* sound = properties.find("sound")) static_cast<Heard*>(argument)->sounds.push_back(*sound);
-}
-
-TEST_F(DemoLibrary, TheFidgetAsksForASoundOfTheFolder) {
-    Heard heard;
-    anim::setAnimationEventHook(hear, &heard);
-    auto character = anim::PreviewCharacter::make(*library, "adult", {}, {}, 0);
-    anim::Animation* fidget = library->findAnimation("a2o-idle-armsdown-fidget");
-    ASSERT_TRUE(fidget);
-    auto* playback = character->startPlayback(*fidget, 1, 1, 1, 0);
-    playback->setLoopMode(anim::LoopMode::Hold);
-    for (anim::TimeMs t = 0; !playback->reachedEnd() && t < 10000; t += 10)
-        character->update(render::Matrix4::identity(), t);
-    anim::setAnimationEventHook(nullptr, nullptr);
-    ASSERT_EQ(heard.sounds.size(), 1u);
-    auto bytes = platform::readWholeFile(heard.sounds[0]);
-    ASSERT_TRUE(bytes) << heard.sounds[0];
-    platform::WaveSound sound;
-    ASSERT_EQ(platform::parseWave(*bytes, sound), platform::WaveError::None);
-    EXPECT_GT(sound.durationMs(), 50u);
-    EXPECT_LT(sound.durationMs(), 500u);  // played to its end while the preview waits
-}
 
 TEST_F(DemoLibrary, EveryTextureDecodesAndEveryMeshFindsItsOwn) {
     std::set<int> depths;

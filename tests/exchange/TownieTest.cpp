@@ -40,14 +40,6 @@ std::uint16_t word18(const std::vector<std::uint8_t>& data) {
     return static_cast<std::uint16_t>(data[kReplacedMarkOffset] | data[kReplacedMarkOffset + 1] << 8);
 }
 
-TEST(TownieSearch, CharactersFolderLiesBesideTheNeighbourhood) {
-    EXPECT_EQ(neighborhoodCharactersFolder("/ploms/UserData/Neighborhood.iff"), "/ploms/UserData/Characters/");
-    EXPECT_EQ(neighborhoodCharactersFolder("C:\\Ploms\\UserData\\neighborhood.iff"), "C:\\Ploms\\UserData\\Characters/");
-    // A shorter name does not cut into the folder.
-    EXPECT_EQ(neighborhoodCharactersFolder("/ploms/UserData2/Hood.iff"), "/ploms/UserData2/Characters/");
-    EXPECT_EQ(neighborhoodCharactersFolder("Neighborhood.iff"), "Characters/");
-}
-
 class Replacement : public ::testing::Test {
 protected:
     Replacement() {

@@ -122,22 +122,5 @@ TEST_F(WinePrefix, TheRegistryFileWinsWhereItHasTheValue) {
     EXPECT_EQ(readMachineValue(kKey, "PLOMS_DATA").value, local("Program Files"));
 }
 
-TEST(RegistryPaths, FollowTheEnvironment) {
-    const char* oldPrefix = std::getenv("WINEPREFIX");
-    const char* oldConfig = std::getenv("XDG_CONFIG_HOME");
-    const std::string savedPrefix = oldPrefix ? oldPrefix : "", savedConfig = oldConfig ? oldConfig : "";
-    ::setenv("WINEPREFIX", "/games/prefix", 1);
-    EXPECT_EQ(winePrefixPath(), "/games/prefix");
-    ::unsetenv("WINEPREFIX");
-    if (const char* home = std::getenv("HOME"); home && *home) {
-        EXPECT_EQ(winePrefixPath(), std::string(home) + "/.wine");
-    }
-    ::unsetenv("TRYSTER_REGISTRY");
-    ::setenv("XDG_CONFIG_HOME", "/cfg", 1);
-    EXPECT_EQ(registryFilePath(), "/cfg/tryster/registry.ini");
-    if (oldPrefix) ::setenv("WINEPREFIX", savedPrefix.c_str(), 1);
-    if (oldConfig) ::setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1); else ::unsetenv("XDG_CONFIG_HOME");
-}
-
 }  // namespace
 }  // namespace tryster::platform

@@ -76,19 +76,5 @@ TEST(VoiceLine, OneRunInTenSpeaks) {
     EXPECT_NEAR(spoken, 2000, 150);
 }
 
-TEST(VoiceLine, TheFemaleButtonChoosesTheFemaleSet) {
-    const char* male[] = {"Vox_Bored_SighM1", "Vox_indifferent_huhM1", "Vox_intrigued_hmmM1"};
-    const char* female[] = {"Vox_bored_Sighf4", "Vox_Indifferent_huhF2", "Vox_Indifferent_huhF3"};
-    for (int k = 0; k < 3; ++k) {
-        play({13, k});
-        EXPECT_EQ(IdleDirector::voiceLine(false, scripted), male[k]);
-        play({23, k + 3});
-        EXPECT_EQ(IdleDirector::voiceLine(true, scripted), female[k]);
-    }
-    play({4, 0});
-    EXPECT_EQ(IdleDirector::voiceLine(true, scripted), "");
-    EXPECT_EQ(scriptAt, 1u) << "a silent run draws once";
-}
-
 }  // namespace
 }  // namespace tryster::preview

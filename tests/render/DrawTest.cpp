@@ -93,20 +93,6 @@ TEST_F(TexturedScene, MissingOrDamagedTexturesDrawInFleshColours) {
     EXPECT_EQ(scene.anim.textures().size(), 0u);
 }
 
-TEST(Draw, IndicesPastTheVerticesSkipOnlyTheirTriangles) {
-    for (bool forbid : {false, true}) {
-        Scene scene(32, 32);
-        Device3D::setIndexedPrimitivesForbidden(forbid);
-        auto mesh = scene.device->createRenderMesh();
-        fillQuad(*mesh, 3, "white");
-        mesh->indices()[4] = 9;  // the second triangle (0, 2, 3) now names a missing vertex
-        ASSERT_EQ(mesh->commit(), render::render_error::kOk);
-        ASSERT_EQ(scene.frame(*mesh), render::render_error::kOk);
-        EXPECT_NE(scene.pixel(24, 8), kBackground) << forbid;  // upper right: first triangle
-        EXPECT_EQ(scene.pixel(8, 24), kBackground) << forbid;  // lower left: second
-    }
-}
-
 // Records how it was asked to draw.
 class Probe final : public ConcreteRenderObject {
 public:

@@ -15,42 +15,6 @@ RenderResult initialise(AnimDevice& anim, test::RecordingWindow& window, int dep
     return anim.initialise(&window, false, hardware, width, height, depth, colourModel, 0);
 }
 
-// The colour model names the driver; with hardware asked for, the last
-// hardware driver wins, else the emulation of the model; without RGB
-// Emulation nothing starts.
-TEST(AnimDeviceSetup, ChoosesTheDriver) {
-    using Drivers = std::vector<platform::DriverInfo>;
-    const Drivers emulations{{"Ramp Emulation", false}, {"RGB Emulation", false}};
-    struct Row {
-        Drivers drivers;
-        int model;
-        bool hardware;
-        const char* chosen;
-    } rows[] = {
-        {{}, 0, false, "Ramp Emulation"},
-        {{}, 1, false, "RGB Emulation"},
-        {{}, 2, false, "Reference Rasterizer"},
-        {{{"Ramp Emulation", false}, {"Card A", true}, {"RGB Emulation", false}, {"Card B", true}}, 2, true, "Card B"},
-        {emulations, 1, true, "RGB Emulation"},
-        {emulations, 2, true, "Ramp Emulation"},
-    };
-    for (const Row& row : rows) {
-        SoftwareDisplay::Options options;
-        if (!row.drivers.empty()) options.drivers = row.drivers;
-        test::DisplayOverride display(options);
-        AnimDevice anim;
-        test::RecordingWindow window;
-        ASSERT_EQ(initialise(anim, window, 32, row.model, row.hardware), render::render_error::kOk) << row.chosen;
-        EXPECT_EQ(anim.drivers()[anim.chosenDriver()].name, row.chosen);
-    }
-    SoftwareDisplay::Options options;
-    options.drivers = {{"Ramp Emulation", false}, {"Reference Rasterizer", false}};
-    test::DisplayOverride display(options);
-    AnimDevice anim;
-    test::RecordingWindow window;
-    EXPECT_EQ(initialise(anim, window, 32).code(), 0x9B0B001Cu);
-}
-
 TEST(AnimDeviceSetup, NoDisplayLibraryMeansNoDevice) {
     platform::installDisplaySystemFactory([] { return std::unique_ptr<platform::DisplaySystem>(); });
     AnimDevice anim;

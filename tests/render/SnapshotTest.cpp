@@ -27,23 +27,6 @@ void poke(platform::Surface& s, int x, int y, T value) {
     EXPECT_EQ(s.unlock(), platform::device_result::kOk);
 }
 
-// Each 16-bit channel widens to 8 bits with its top bits repeated below.
-TEST(SurfacePixels, SixteenBitSurfacesWidenEachChannelAndOnlyRectanglesInsideAreRead) {
-    auto rgb565 = surface(2, 1, platform::pixel_format::kRgb565);
-    poke<std::uint16_t>(*rgb565, 0, 0, 0xFFFF);
-    poke<std::uint16_t>(*rgb565, 1, 0, (16 << 11) | (32 << 5) | 1);
-    std::vector<std::uint32_t> out;
-    ASSERT_TRUE(readSurfacePixels(*rgb565, {0, 0, 2, 1}, out));
-    EXPECT_EQ(out, (std::vector<std::uint32_t>{0x00FFFFFF, (131u << 16) | (129u << 8) | 8u}));
-    auto rgba5551 = surface(2, 1, platform::pixel_format::kRgba5551);
-    poke<std::uint16_t>(*rgba5551, 0, 0, (31 << 11) | (0 << 6) | (16 << 1) | 1);
-    poke<std::uint16_t>(*rgba5551, 1, 0, (1 << 11) | (31 << 6) | (0 << 1));
-    ASSERT_TRUE(readSurfacePixels(*rgba5551, {0, 0, 2, 1}, out));
-    EXPECT_EQ(out, (std::vector<std::uint32_t>{0xFFFF0083, (8u << 16) | (255u << 8)}));
-    for (ScreenRect outside : {ScreenRect{1, 0, 3, 1}, ScreenRect{-1, 0, 1, 1}, ScreenRect{1, 0, 1, 2}})
-        EXPECT_FALSE(readSurfacePixels(*rgb565, outside, out));
-}
-
 class Snapshots : public ::testing::Test {
 protected:
     Snapshots() {

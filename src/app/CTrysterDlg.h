@@ -76,6 +76,7 @@ public:
     void releaseHeldFiles() override { m_live->holdFiles(nullptr); }
     void readNewCharacterFiles(const std::vector<std::string>& gamePaths) override {
         m_live->readNewCharacterFiles(gamePaths);
+        m_look.offerOutfits(m_live->preview().outfitNames());
     }
 
     // Ends the dialog's loop with `code` as soon as it runs (at once when

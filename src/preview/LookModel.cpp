@@ -143,6 +143,11 @@ void LookModel::rescan() {
     changed();
 }
 
+void LookModel::offerOutfits(std::vector<std::string> outfitNames) {
+    outfitNames_ = std::move(outfitNames);
+    rescan();
+}
+
 void LookModel::showCharacter(const exchange::CharacterLook& character) {
     const DefaultSet& defaults = character.defaults();
     adult_ = character.isAdult;

@@ -98,6 +98,10 @@ public:
     void chooseHeadTexture(std::string_view name);
     // Finds the game's textures again.
     void rescan();
+    // The game's outfits once more, after new character files were read
+    // into the preview (a shared date installed): the lists are filled from
+    // them, the choices kept.
+    void offerOutfits(std::vector<std::string> outfitNames);
 
     // A character read from its file (a loaded one, a townie, a date): its
     // age's default set, its gender, tone and build, then its four names,

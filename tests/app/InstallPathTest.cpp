@@ -1,9 +1,10 @@
 // "Install a shared date" as a player walks it on a copy of the demo game
 // folder: a pack of one of its dates, made before the date was taken out,
 // comes back with a skin of the player's that differs from the pack's and
-// another date holding its object identifier. The page shows the date
-// wearing the pack's own skins, every file and the choice; Install writes
-// what was chosen, Cancel nothing.
+// another date holding its object identifier, and one of its outfits gone.
+// The page shows the date wearing the pack's own skins, every file and the
+// choice; Install writes what was chosen, and the look page offers the
+// outfit again; Cancel writes nothing.
 
 #include "AppFixture.h"
 
@@ -37,6 +38,7 @@ std::string bytesOf(const std::string& path) {
 class InstallPath : public WindowTest {
 protected:
     void SetUp() override {
+        showWindow = false;  // the preview scans the folder as the player left it
         WindowTest::SetUp();
         const std::string dates = game + "/TemplateNPCs/";
         for (const char* snapshot : {"Date_Rosahead.jpg", "Date_Rosabody.jpg"})
@@ -49,8 +51,10 @@ protected:
         fs::rename(dates + "Date_Rosa.iff", dates + "Twin.iff");
         for (const char* snapshot : {"Date_Rosahead.jpg", "Date_Rosabody.jpg"}) fs::remove(dates + snapshot);
         fs::remove(skin("B006FAFitlgt_dots.bmp"));
+        fs::remove(skin("b006fafit_01.cmx"));
         mine = bytesOf(skin("B003MAFitmed_bmoc.bmp"));
         fs::copy_file(skin("B003MAFitmed_bmoc.bmp"), skin("C021falgt_blnd.bmp"), fs::copy_options::overwrite_existing);
+        ASSERT_TRUE(waitUntilReady());
     }
     std::string skin(const char* name) const { return game + "/GameData/Skins/" + name; }
     // Chooses the pack from the welcome page.
@@ -83,7 +87,7 @@ TEST_F(InstallPath, TheDateIsShownInItsOwnSkinsAndInstalledAsThePlayerChose) {
     const QStringList lines = entries("Files to be written");
     EXPECT_TRUE(lines.contains("B006FAFitlgt_dots.bmp (new)")) << lines.join('\n').toStdString();
     EXPECT_TRUE(lines.contains("C021falgt_blnd.bmp (yours is kept)"));
-    EXPECT_TRUE(lines.contains("b006fafit_01.cmx (already there)"));
+    EXPECT_TRUE(lines.contains("b006fafit_01.cmx (new)"));
     EXPECT_EQ(lines.back(), "Date_Rosa.iff (new)");
     EXPECT_TRUE(control<QLabel>("Notices")->text().contains("gets a fresh one"));
 
@@ -107,11 +111,12 @@ TEST_F(InstallPath, TheDateIsShownInItsOwnSkinsAndInstalledAsThePlayerChose) {
     click("Install");
     EXPECT_EQ(dialog->step(), wizard::kWelcomeStep);
     EXPECT_EQ(runner.shown.back().caption, "Install Complete");
-    EXPECT_EQ(runner.shown.back().message, "Rosa Marsh is installed: 5 files written, 1 skin of yours kept as a backup.");
+    EXPECT_EQ(runner.shown.back().message, "Rosa Marsh is installed: 6 files written, 1 skin of yours kept as a backup.");
     EXPECT_TRUE(fs::exists(game + "/TemplateNPCs/Date_Rosabody.jpg"));
     EXPECT_NE(bytesOf(skin("C021falgt_blnd.bmp")), mine);
     EXPECT_EQ(bytesOf(skin("C021falgt_blnd.bmp.bak")), mine);
     EXPECT_FALSE(held()) << "worn from the game's folder now";
+    EXPECT_TRUE(entries("Body Mesh").contains("b006fafit_01")) << "without a restart";
     EXPECT_EQ(dialog->look().names().headTexture, "c021falgt_blnd");
 }
 

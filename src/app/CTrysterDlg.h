@@ -10,7 +10,6 @@
 #include "app/PageStack.h"
 #include "app/WizardPage.h"
 #include "character/PlomData.h"
-#include "exchange/CharacterLook.h"
 #include "platform/Automation.h"
 #include "preview/LookModel.h"
 #include "preview/PreviewPresenter.h"
@@ -55,29 +54,14 @@ public:
     // player's characters (where the window manager's own menu cannot take
     // them, it opens on a right click).
     QMenu* systemMenu() const;
-    LivePreview& livePreview() const { return *m_live; }
 
     // PageHost.
     PlomData& record() override { return m_record; }
     preview::LookModel& look() override { return m_look; }
-    exchange::PreviewSnapshots& snapshots() override { return m_live->preview(); }
     const std::string& installFolder() const override { return m_installFolder; }
     const std::string& startFolder() const override { return m_startFolder; }
-    void redrawNow() override { m_live->redrawNow(); }
     void setProgressTitle(const QString& stepText) override;
-    void holdPreview(bool held) override { m_live->hold(held); }
-    exchange::CharacterReading showCharacterFile(const std::string& path) override {
-        return m_live->showCharacterFile(path);
-    }
-    void showHeldCharacter(std::shared_ptr<const render::HeldFiles> files,
-                           const exchange::CharacterLook& look) override {
-        m_live->showHeldCharacter(std::move(files), look);
-    }
-    void releaseHeldFiles() override { m_live->holdFiles(nullptr); }
-    void readNewCharacterFiles(const std::vector<std::string>& gamePaths) override {
-        m_live->readNewCharacterFiles(gamePaths);
-        m_look.offerOutfits(m_live->preview().outfitNames());
-    }
+    LivePreview& livePreview() const override { return *m_live; }
 
     // Ends the dialog's loop with `code` as soon as it runs (at once when
     // it already does).

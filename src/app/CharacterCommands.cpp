@@ -1,6 +1,7 @@
 #include "app/CharacterCommands.h"
 
 #include "app/FileDialogs.h"
+#include "app/LivePreview.h"
 #include "app/LoadExtraPanel.h"
 #include "app/TextBoundary.h"
 #include "app/WindowReporter.h"
@@ -36,7 +37,7 @@ CharacterCommands::CharacterCommands(QWidget* window, PageHost& host)
 
 bool CharacterCommands::load() {
     platform::playClick(platform::PlayMode::Wait);
-    m_host.holdPreview(true);
+    m_host.livePreview().hold(true);
     FileChoice choice;
     choice.title = QStringLiteral("Select a Plom Character");
     choice.folder = gameSubfolder(m_host.installFolder(), "UserData\\Characters");
@@ -45,11 +46,11 @@ bool CharacterCommands::load() {
     const QString chosen = chooseFile(m_window, choice);
     if (chosen.isEmpty()) {
         m_host.look().rescan();
-        m_host.holdPreview(false);
+        m_host.livePreview().hold(false);
         return false;
     }
     m_path = qtToFileName(chosen);
-    const exchange::CharacterReading reading = m_host.showCharacterFile(m_path);
+    const exchange::CharacterReading reading = m_host.livePreview().showCharacterFile(m_path);
     m_window->setWindowTitle(gameTextToQt(exchange::loadedWindowTitle(reading)));
     if (reading.opened) m_name = reading.name;
     // Save back needs a file that opened and told its look; a failed load
@@ -62,14 +63,14 @@ bool CharacterCommands::load() {
         m_saveBack->setEnabled(true);
         Q_EMIT characterLoaded(gameTextToQt(m_name));
     }
-    m_host.holdPreview(false);
+    m_host.livePreview().hold(false);
     return loaded;
 }
 
 void CharacterCommands::saveBack() {
     platform::playClick(platform::PlayMode::Wait);
     if (m_path.empty()) return;
-    WindowReporter reporter(m_window, nullptr, nullptr, [this] { m_host.redrawNow(); });
+    WindowReporter reporter(m_window, nullptr, nullptr, [this] { m_host.livePreview().redrawNow(); });
     (void)exchange::saveBack(m_path, m_name, m_host.look().written(), reporter);
 }
 

@@ -41,7 +41,7 @@ void CharacterListPage::previewChosen() {
     const QList<QListWidgetItem*> selected = m_list->selectedItems();
     if (selected.isEmpty()) return;
     m_chosen = platform::joinPath(m_folder, qtToFileName(selected.front()->text()));
-    const exchange::CharacterReading reading = host().showCharacterFile(m_chosen);
+    const exchange::CharacterReading reading = host().livePreview().showCharacterFile(m_chosen);
     if (reading.opened) host().setProgressTitle(gameTextToQt(reading.name));
 }
 

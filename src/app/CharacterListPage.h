@@ -4,6 +4,7 @@
 // first is selected and previewed; every selection the player makes
 // previews its character, with its catalog name in the title.
 
+#include "app/LivePreview.h"
 #include "app/WizardPage.h"
 
 #include <string>
@@ -30,9 +31,9 @@ protected:
     void search(std::string folder, Search search) {
         m_chosen.clear();
         m_folder = std::move(folder);
-        host().holdPreview(true);
+        host().livePreview().hold(true);
         show(search());
-        host().holdPreview(false);
+        host().livePreview().hold(false);
         previewFirst();
     }
 

@@ -3,6 +3,7 @@
 #include "app/CPlomSaved.h"
 #include "app/CTROKCancel.h"
 #include "app/CharacterListPage.h"
+#include "app/LivePreview.h"
 #include "app/TextBoundary.h"
 #include "app/WindowReporter.h"
 #include "exchange/ExchangeTexts.h"
@@ -26,9 +27,9 @@ int ConfirmReplacePage::enter(int) {
     }
     if (askOkCancel(this, gameTextToQt(exchange::kInquiryCaption),
                     QStringLiteral("Are you sure you want to replace this Plom?"))) {
-        WindowReporter reporter(this, nullptr, nullptr, [this] { host().redrawNow(); });
+        WindowReporter reporter(this, nullptr, nullptr, [this] { host().livePreview().redrawNow(); });
         (void)exchange::replaceTownie(townie, date, reporter);
-        host().redrawNow();
+        host().livePreview().redrawNow();
     }
     return wizard::kWelcomeStep;
 }

@@ -5,6 +5,7 @@
 #include "app/CTROKCancel.h"
 #include "app/FileDialogs.h"
 #include "app/GameTextGuard.h"
+#include "app/LivePreview.h"
 #include "app/TextBoundary.h"
 #include "app/WaitCursor.h"
 #include "app/WindowReporter.h"
@@ -102,8 +103,8 @@ void ExportPage::save() {
     request.record = host().record();
     request.look = host().look().written();
 
-    WindowReporter reporter(this, m_status, m_progress, [this] { host().redrawNow(); });
-    const exchange::SaveResult saved = exchange::runSaveSequence(request, m_skinFiles, reporter, &host().snapshots());
+    WindowReporter reporter(this, m_status, m_progress, [this] { host().livePreview().redrawNow(); });
+    const exchange::SaveResult saved = exchange::runSaveSequence(request, m_skinFiles, reporter, &host().livePreview().preview());
     if (saved.dateWritten) {
         m_savedDate = exchange::basePathOf(request.chosenPath) + ".iff";
         m_savedName = request.record.name();

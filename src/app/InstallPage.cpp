@@ -3,6 +3,7 @@
 #include "app/CPictureButton.h"
 #include "app/CPlomSaved.h"
 #include "app/FileDialogs.h"
+#include "app/LivePreview.h"
 #include "app/TextBoundary.h"
 #include "app/WaitCursor.h"
 #include "exchange/ExchangeTexts.h"
@@ -168,7 +169,7 @@ void InstallPage::showDate() {
     showSnapshot(m_head, shared.pack.headSnapshot());
     m_lookBefore = host().look().state();
     if (const std::optional<exchange::CharacterLook> look = share::shownLook(shared))
-        host().showHeldCharacter(std::make_shared<render::HeldFiles>(share::heldSkins(shared.pack)), *look);
+        host().livePreview().showHeldCharacter(std::make_shared<render::HeldFiles>(share::heldSkins(shared.pack)), *look);
 }
 
 void InstallPage::plan() {
@@ -237,9 +238,9 @@ bool InstallPage::leave() {
     share::InstallOutcome outcome;
     {
         const WaitCursor wait;
-        host().holdPreview(true);
+        host().livePreview().hold(true);
         outcome = share::installSharedDate(*m_shared, m_plan);
-        host().holdPreview(false);
+        host().livePreview().hold(false);
     }
     const QString message = sharedTextToQt(share::installOutcomeMessage(*m_shared, outcome));
     if (!outcome.installed) {
@@ -253,8 +254,8 @@ bool InstallPage::leave() {
         if (f.kind == share::PackFileKind::CharacterFile &&
             (f.action == share::FileAction::Write || f.action == share::FileAction::Replace))
             characterFiles.push_back(f.path);
-    host().releaseHeldFiles();
-    host().readNewCharacterFiles(characterFiles);
+    host().livePreview().holdFiles(nullptr);
+    host().livePreview().readNewCharacterFiles(characterFiles);
     showMessage(this, sharedTextToQt(share::kInstallCompleteCaption), message);
     m_shared.reset();
     return true;
@@ -262,7 +263,7 @@ bool InstallPage::leave() {
 
 // The preview lets the pack's files go and shows what it showed before.
 void InstallPage::cancel() {
-    host().releaseHeldFiles();
+    host().livePreview().holdFiles(nullptr);
     host().look().restore(m_lookBefore);
     m_shared.reset();
     Q_EMIT cancelled();

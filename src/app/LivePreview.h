@@ -54,8 +54,12 @@ public:
     // preview wears until holdFiles(nullptr).
     void showHeldCharacter(std::shared_ptr<const render::HeldFiles> files, const exchange::CharacterLook& look);
     void holdFiles(std::shared_ptr<const render::HeldFiles> files) { m_preview.holdFiles(std::move(files)); }
+    // Character files just written into the game's folders (game paths):
+    // the preview reads them so it can wear them, and the look's lists
+    // offer their outfits.
     void readNewCharacterFiles(const std::vector<std::string>& gamePaths) {
         m_preview.readNewCharacterFiles(gamePaths);
+        m_look.offerOutfits(m_preview.outfitNames());
     }
 
 protected:

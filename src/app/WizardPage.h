@@ -27,16 +27,10 @@ class PlomData;
 namespace tryster::preview {
 class LookModel;
 }
-namespace tryster::exchange {
-class PreviewSnapshots;
-struct CharacterLook;
-struct CharacterReading;
-}
-namespace tryster::render {
-class HeldFiles;
-}
 
 namespace tryster::app {
+
+class LivePreview;
 
 // What pages ask of the dialog that holds them.
 class PageHost {
@@ -45,32 +39,14 @@ public:
     // What the wizard builds: the record and the look.
     virtual PlomData& record() = 0;
     virtual preview::LookModel& look() = 0;
-    // The preview's pictures for the save command.
-    virtual exchange::PreviewSnapshots& snapshots() = 0;
     // The game's install folder and the folder of the program's template
     // and readme.
     virtual const std::string& installFolder() const = 0;
     virtual const std::string& startFolder() const = 0;
-    // Draws one preview frame and shows it at once (long commands redraw
-    // between their steps).
-    virtual void redrawNow() = 0;
     // "The Ploms Tryster: " + text in the window title.
     virtual void setProgressTitle(const QString& stepText) = 0;
-    // While held (holds nest), no frame is drawn.
-    virtual void holdPreview(bool held) = 0;
-    // Reads a character file and shows its look on the preview, standing
-    // still, the preview held and the wait cursor up meanwhile; what was
-    // read comes back.
-    virtual exchange::CharacterReading showCharacterFile(const std::string& path) = 0;
-    // Shows a character whose files are held in memory (a shared date, not
-    // installed yet) as showCharacterFile shows one: `files` take the place
-    // of the game's of the same names on the preview until released.
-    virtual void showHeldCharacter(std::shared_ptr<const render::HeldFiles> files,
-                                   const exchange::CharacterLook& look) = 0;
-    virtual void releaseHeldFiles() = 0;
-    // Character files just written into the game's folders (game paths),
-    // read by the preview so it can wear them.
-    virtual void readNewCharacterFiles(const std::vector<std::string>& gamePaths) = 0;
+    // The live preview: its frames, holds and the characters it shows.
+    virtual LivePreview& livePreview() const = 0;
 };
 
 class WizardPage : public QWidget {

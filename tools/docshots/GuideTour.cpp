@@ -251,7 +251,7 @@ void GuideTour::expectStep(int step) {
 
 void GuideTour::pose(std::uint32_t ms) {
     m_clock.ticks += ms;
-    m_dialog->redrawNow();
+    m_dialog->livePreview().redrawNow();
 }
 
 QImage GuideTour::window() {

@@ -12,6 +12,7 @@
 #include "exchange/CatalogName.h"
 #include "resfile/IFFResFile2.h"
 #include "wizard/StepTable.h"
+#include "support/PassThroughFileSystem.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -150,27 +151,13 @@ TEST_F(ReplaceAndLoad, AnEmptyNeighbourhoodOffersNoTownieAndNothingIsReplaced) {
 
 // The real files, with a look at the window each time a character file is
 // opened.
-class WatchedFileSystem final : public platform::FileSystem {
+class WatchedFileSystem final : public test::PassThroughFileSystem {
 public:
     std::function<void(std::string_view)> onOpen;
     std::unique_ptr<platform::File> open(std::string_view path, platform::OpenMode mode) override {
         if (onOpen) onOpen(path);
         return real().open(path, mode);
     }
-    bool exists(std::string_view path) override { return real().exists(path); }
-    bool isDirectory(std::string_view path) override { return real().isDirectory(path); }
-    std::optional<std::uint64_t> fileSize(std::string_view path) override { return real().fileSize(path); }
-    bool remove(std::string_view path) override { return real().remove(path); }
-    bool rename(std::string_view from, std::string_view to) override { return real().rename(from, to); }
-    bool syncFile(std::string_view path) override { return real().syncFile(path); }
-    bool syncFolder(std::string_view path) override { return real().syncFolder(path); }
-    bool createDirectories(std::string_view path) override { return real().createDirectories(path); }
-    std::vector<platform::DirEntry> list(std::string_view folder) override { return real().list(folder); }
-    std::string currentDirectory() override { return real().currentDirectory(); }
-    bool setCurrentDirectory(std::string_view path) override { return real().setCurrentDirectory(path); }
-
-private:
-    static platform::FileSystem& real() { return platform::realFileSystem(); }
 };
 
 // Reading a character file (a search, a preview) holds the preview: the

@@ -109,27 +109,11 @@ TEST_F(Uninstall, AFileThePlayerChangedIsKeptAndReported) {
 }
 
 // The real files, but a backup cannot be moved back.
-class BackupsStay final : public platform::FileSystem {
+class BackupsStay final : public test::PassThroughFileSystem {
 public:
-    std::unique_ptr<platform::File> open(std::string_view path, platform::OpenMode mode) override {
-        return real().open(path, mode);
-    }
-    bool exists(std::string_view path) override { return real().exists(path); }
-    bool isDirectory(std::string_view path) override { return real().isDirectory(path); }
-    std::optional<std::uint64_t> fileSize(std::string_view path) override { return real().fileSize(path); }
-    bool remove(std::string_view path) override { return real().remove(path); }
     bool rename(std::string_view from, std::string_view to) override {
         return !from.ends_with(".bak") && real().rename(from, to);
     }
-    bool syncFile(std::string_view path) override { return real().syncFile(path); }
-    bool syncFolder(std::string_view path) override { return real().syncFolder(path); }
-    bool createDirectories(std::string_view path) override { return real().createDirectories(path); }
-    std::vector<platform::DirEntry> list(std::string_view folder) override { return real().list(folder); }
-    std::string currentDirectory() override { return real().currentDirectory(); }
-    bool setCurrentDirectory(std::string_view path) override { return real().setCurrentDirectory(path); }
-
-private:
-    static platform::FileSystem& real() { return platform::realFileSystem(); }
 };
 
 TEST_F(Uninstall, AFailedRestoreKeepsTheBackupAndTheEntryToTryAgain) {

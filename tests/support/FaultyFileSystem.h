@@ -9,14 +9,14 @@
 // folder (as a full disk or a failing one reports it). With `once`, only the
 // n-th counted operation fails and the ones after it succeed again.
 
-#include "platform/FileSystem.h"
+#include "support/PassThroughFileSystem.h"
 
 #include <cstdint>
 #include <memory>
 
 namespace tryster::test {
 
-class FaultyFileSystem final : public platform::FileSystem {
+class FaultyFileSystem final : public PassThroughFileSystem {
 public:
     // 0 = never fail.
     std::uint64_t failFrom = 0;
@@ -32,23 +32,14 @@ public:
         if (!inner) return nullptr;
         return std::make_unique<FaultyFile>(std::move(inner), *this);
     }
-    bool exists(std::string_view path) override { return real().exists(path); }
-    bool isDirectory(std::string_view path) override { return real().isDirectory(path); }
-    std::optional<std::uint64_t> fileSize(std::string_view path) override { return real().fileSize(path); }
     bool remove(std::string_view path) override { return allowChange() && real().remove(path); }
     bool rename(std::string_view from, std::string_view to) override {
         return allowChange() && real().rename(from, to);
     }
     bool syncFile(std::string_view path) override { return allowChange() && real().syncFile(path); }
     bool syncFolder(std::string_view path) override { return allowChange() && real().syncFolder(path); }
-    bool createDirectories(std::string_view path) override { return real().createDirectories(path); }
-    std::vector<platform::DirEntry> list(std::string_view folder) override { return real().list(folder); }
-    std::string currentDirectory() override { return real().currentDirectory(); }
-    bool setCurrentDirectory(std::string_view path) override { return real().setCurrentDirectory(path); }
 
 private:
-    static platform::FileSystem& real() { return platform::realFileSystem(); }
-
     bool allowWrite() {
         ++writes;
         if (failFrom == 0) return true;

@@ -6,7 +6,7 @@
 // synced, and its folder, before the next rename.
 // Install it with `platform::installFileSystem` (ScopedFileSystem).
 
-#include "platform/FileSystem.h"
+#include "support/PassThroughFileSystem.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -16,7 +16,7 @@
 
 namespace tryster::test {
 
-class RecordingFileSystem final : public platform::FileSystem {
+class RecordingFileSystem final : public PassThroughFileSystem {
 public:
     enum class Kind { Write, Sync, Rename, SyncFolder, Remove };
     struct Event {
@@ -33,9 +33,6 @@ public:
         if (creates) log(Kind::Write, path);
         return std::make_unique<RecordedFile>(std::move(inner), *this, key(path));
     }
-    bool exists(std::string_view path) override { return real().exists(path); }
-    bool isDirectory(std::string_view path) override { return real().isDirectory(path); }
-    std::optional<std::uint64_t> fileSize(std::string_view path) override { return real().fileSize(path); }
     bool remove(std::string_view path) override {
         if (!real().remove(path)) return false;
         log(Kind::Remove, path);
@@ -56,10 +53,6 @@ public:
         log(Kind::SyncFolder, path);
         return true;
     }
-    bool createDirectories(std::string_view path) override { return real().createDirectories(path); }
-    std::vector<platform::DirEntry> list(std::string_view folder) override { return real().list(folder); }
-    std::string currentDirectory() override { return real().currentDirectory(); }
-    bool setCurrentDirectory(std::string_view path) override { return real().setCurrentDirectory(path); }
 
     int count(Kind kind) const {
         int n = 0;
@@ -105,7 +98,6 @@ public:
 
 private:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-    static platform::FileSystem& real() { return platform::realFileSystem(); }
     static std::string folderOf(const std::string& path) {
         return std::filesystem::path(path).parent_path().string();
     }

@@ -9,7 +9,6 @@
 #include "exchange/ExchangeTexts.h"
 #include "exchange/FileBackup.h"
 #include "exchange/SaveBack.h"
-#include "support/RecordingFileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -77,14 +76,6 @@ TEST_F(SaveBackTest, RewritesTheLookAsForANewDateAndKeepsABackup) {
     ASSERT_EQ(catalog.load(file, kCatalogNameId), kNoError);
     EXPECT_EQ(catalog.name, "Template");  // the name is not the save's business
     EXPECT_EQ(file.CountResources(kTypePicture), 0);
-}
-
-TEST_F(SaveBackTest, TheFileAndItsBackupAreOnTheDiskBeforeTheRename) {
-    test::RecordingFileSystem recording;
-    test::ScopedFileSystem scoped(recording);
-    ASSERT_TRUE(save().saved());
-    EXPECT_EQ(recording.undurable(), std::vector<std::string>{});
-    EXPECT_EQ(recording.count(test::RecordingFileSystem::Kind::Rename), 1);
 }
 
 TEST_F(SaveBackTest, AgeAndGenderStayAsTheFileHasThem) {

@@ -6,7 +6,6 @@
 #include "exchange/SaveSequence.h"
 #include "exchange/WebExchange.h"
 #include "support/FaultyFileSystem.h"
-#include "support/RecordingFileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -133,19 +132,6 @@ TEST_F(SaveSequence, TheBasePathDropsTheExtensionAndAnEmptyNameIsRefused) {
     EXPECT_FALSE(result.dateWritten);
     EXPECT_EQ(reporter.messageTexts(), (std::vector<std::string>{std::string(kFolderChosenMessage)}));
     EXPECT_FALSE(dir.exists("game/TemplateNPCs.iff")) << "a folder is no file name";
-}
-
-// The export and the date reach the disk before they replace the earlier
-// ones, and the earlier date's backup before that.
-TEST_F(SaveSequence, EveryFileIsOnTheDiskBeforeItsRename) {
-    dir.write("game/TemplateNPCs/Bob.srf", "earlier export");
-    dir.write("game/TemplateNPCs/Bob.iff", "earlier date");
-    test::RecordingFileSystem recording;
-    test::ScopedFileSystem scoped(recording);
-    ASSERT_EQ(run().filesWritten.size(), 2u);
-    EXPECT_EQ(recording.undurable(), std::vector<std::string>{});
-    EXPECT_EQ(recording.count(test::RecordingFileSystem::Kind::Rename), 2);
-    EXPECT_EQ(recording.count(test::RecordingFileSystem::Kind::Sync), 3) << "the export, the date, the backup";
 }
 
 TEST_F(SaveSequence, AFailedStepShowsItsMessageAndTheRestRuns) {

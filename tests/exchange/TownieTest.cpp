@@ -8,7 +8,6 @@
 #include "exchange/ObjectDefinition.h"
 #include "exchange/TownieReplacement.h"
 #include "exchange/TownieSearch.h"
-#include "support/RecordingFileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -113,14 +112,6 @@ TEST_F(Replacement, TownieFileHoldsTheDateWithTheTowniesIdentity) {
     EXPECT_EQ(readObjectField(second->data, kPreviousIdentifierOffset, true), kTemplateFirstIdentifier + 1);
     EXPECT_EQ(word18(second->data), word18(test::find(dateResources, kTypeObjectDefinition, kTemplateFirstObjectId + 1)->data));
     EXPECT_EQ(second->name, "User00001.iff");
-}
-
-TEST_F(Replacement, TheCopyAndTheBackupAreOnTheDiskBeforeTheRename) {
-    test::RecordingFileSystem recording;
-    test::ScopedFileSystem scoped(recording);
-    ASSERT_TRUE(replace().replaced());
-    EXPECT_EQ(recording.undurable(), std::vector<std::string>{});
-    EXPECT_EQ(recording.count(test::RecordingFileSystem::Kind::Rename), 1);
 }
 
 TEST_F(Replacement, BackupsNeverOverwriteEachOtherAndAreNoTownies) {

@@ -9,7 +9,6 @@
 #include "share/Recovery.h"
 #include "share/SharedDate.h"
 #include "share/Uninstall.h"
-#include "support/EveryFault.h"
 #include "support/FaultyFileSystem.h"
 
 #include <gtest/gtest.h>
@@ -163,33 +162,6 @@ TEST_F(Uninstall, TwoDatesThatReplacedOneFileGiveThePlayersFileBackInEitherOrder
         uninstall(game, rosaFirst ? "Date_Other" : "Date_Rosa");
         EXPECT_EQ(differences(game.state(), before), std::vector<std::string>{});
     }
-}
-
-TEST_F(Uninstall, AKillAtAnyStepIsFinishedByTheNextRun) {
-    const std::string rosa = downloads.file("rosa.zip");
-    writeBytes(rosa, lightRosaParts().archive());
-    GameFolder game({"Date_Rosa.iff"});
-    writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
-    const FolderState before = game.state();
-    install(rosa, game, true);
-    const FolderState installed = game.state();
-    FaultyFileSystem faulty;
-    faulty.everyChange = true;
-    const ScopedFileSystem scoped(faulty);
-    forEveryFault(
-        faulty, [&] { restoreFolder(game.path(), installed); },
-        [&](std::uint64_t) {
-            const share::UninstallPlan plan = share::planUninstall(game.path(), "Date_Rosa");
-            ASSERT_TRUE(plan.ok()) << plan.problem;
-            const bool done = share::uninstallSharedDate(plan).done;
-            faulty.failFrom = 0;  // the next run
-            EXPECT_TRUE(share::recoverInterrupted(game.path()).clean);
-            // Killed before its journal was whole, nothing had changed: the
-            // date is still installed, and taking it back now works.
-            const FolderState now = game.state();
-            if (!done && differences(now, installed).empty()) uninstall(game, "Date_Rosa");
-            EXPECT_EQ(differences(game.state(), before), std::vector<std::string>{});
-        });
 }
 
 TEST_F(Uninstall, ALedgerNamingFilesNoPackMayWriteIsRefusedAndNothingRemoved) {

@@ -50,6 +50,15 @@ TEST(CharacterDescription, ReadsEveryField) {
     EXPECT_EQ(d.appearance.headTexture, "C005falgt_x");
 }
 
+// What a field left out means: the record a new date starts from.
+TEST(CharacterDescription, FieldsLeftOutKeepTheNewDatesValues) {
+    const CharacterDescription d = parseCharacterDescription(json::object());
+    EXPECT_EQ(kCareerNames[static_cast<std::size_t>(d.record.careerTrack())], "Paranormal");
+    EXPECT_EQ(d.record.careerLevel(), 0);
+    EXPECT_EQ(d.record.skinTone(), kMedium);
+    EXPECT_TRUE(d.adult);
+}
+
 TEST(CharacterDescription, FaultsNameTheirField) {
     EXPECT_EQ(failure(R"({"personality": {"nice": 11}})"),
               "character description: personality.nice: 11 is outside 0..10");

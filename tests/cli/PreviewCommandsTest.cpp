@@ -51,6 +51,10 @@ TEST_F(PreviewCommands, RenderShowsAnAnimationAtItsTimeAndNoFurtherThanItsEnd) {
                   .find("playing a2o-idle3 at 300 ms"),
               std::string::npos);
     EXPECT_GT(dir.read("a.jpg").size(), 100u);
+    // However many frames lead up to it, the picture is the one at that time.
+    (void)run({"render", "--game", dir.str(), "--anim", "a2o-idle3", "--time", "100", "--frames", "5", "--out",
+               dir.file("c.jpg")});
+    EXPECT_EQ(dir.read("c.jpg"), dir.read("a.jpg"));
 }
 
 // The command enters the game folder; paths given relative to where it was

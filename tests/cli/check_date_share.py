@@ -1,7 +1,7 @@
 """A date shared through tryster-cli from one demo game folder to another:
 `date pack`, then `date install --dry-run --json` (what it would write and
-every conflict, nothing written), `date install`, `date uninstall`, which
-leaves the second folder as it began. A pack with a link in it is refused
+every conflict, nothing written), `date install`, `date uninstall --json`
+(each step it took), which leaves the second folder as it began. A pack with a link in it is refused
 with exit status 1 and nothing written.
 
     check_date_share.py PATH-TO-TRYSTER-CLI
@@ -66,7 +66,9 @@ def main():
         again = run("date", "install", pack, "--game", game, expect_ok=False)
         check(again.returncode == 1 and b"already installed" in again.stderr, "a second install is refused")
 
-        run("date", "uninstall", "Rosa Marsh", "--game", game)
+        done = json.loads(run("date", "uninstall", "Rosa Marsh", "--game", game, "--json").stdout)
+        check({"path": "TemplateNPCs\\Date_Rosa.iff", "action": "remove"} in done["steps"],
+              "the uninstall names its steps: %s" % done.get("steps"))
         check(tree(game) == before, "the uninstall leaves the folder as it began")
 
         hostile = os.path.join(work, "hostile.tar")

@@ -29,9 +29,15 @@ TEST(LookModel, EachChoiceIsToldOnceAndTheHandsFollowTheBody) {
     EXPECT_EQ(look.names().rightHandMesh, "huro");
     look.chooseBodyTexture("");
     EXPECT_EQ(observer.calls, 2) << "an empty choice (nothing selected) changes nothing";
+    const LookModel::State before = look.state();
+    look.chooseHeadMesh("c012ma_beard");
+    EXPECT_EQ(look.names().headMesh, "c012ma_beard");
+    look.restore(before);
+    EXPECT_EQ(look.names().headMesh, before.names.headMesh);
+    EXPECT_EQ(observer.calls, 4) << "a look put back is told too";
     look.removeObserver(&observer);
     look.chooseGender(kFemale);
-    EXPECT_EQ(observer.calls, 2);
+    EXPECT_EQ(observer.calls, 4);
 }
 
 TEST(LookModel, TheRecordsGenderIsTakenOnTheLookPageAndWrittenBack) {

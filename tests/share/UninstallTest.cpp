@@ -164,6 +164,25 @@ TEST_F(Uninstall, TwoDatesThatReplacedOneFileGiveThePlayersFileBackInEitherOrder
     }
 }
 
+// An uninstall cut short after the ledger took the result: the next run
+// removes the backups it no longer needed, but not one another date needs.
+TEST_F(Uninstall, TheNextRunRemovesOnlyBackupsNoDateNeeds) {
+    const std::string rosa = downloads.file("rosa.zip");
+    writeBytes(rosa, lightRosaParts().archive());
+    GameFolder game({"Date_Rosa.iff"});
+    writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
+    install(rosa, game, true);
+    writeBytes(game.file("GameData/Skins/old.cmx.bak"), {'o', 'l', 'd'});
+    share::Journal journal;
+    journal.operation = share::Journal::Operation::Uninstall;
+    journal.record.date = "Date_Gone";
+    journal.obsoleteBackups = {"GameData\\Skins\\old.cmx.bak", "GameData\\Skins\\c021fa_long.cmx.bak"};
+    ASSERT_TRUE(share::writeJournal(game.path(), journal));
+    EXPECT_TRUE(share::recoverInterrupted(game.path()).clean);
+    EXPECT_FALSE(fs::exists(game.file("GameData/Skins/old.cmx.bak")));
+    EXPECT_TRUE(fs::exists(game.file("GameData/Skins/c021fa_long.cmx.bak"))) << "Rosa's uninstall needs it";
+}
+
 TEST_F(Uninstall, ALedgerNamingFilesNoPackMayWriteIsRefusedAndNothingRemoved) {
     GameFolder game;
     const FolderState before = game.state();

@@ -32,6 +32,19 @@ protected:
     CharacterLibrary library{nullptr};
 };
 
+// The game has hundreds of animations: the table of names grows past its
+// first slots many times, and finds every name it was given.
+TEST(NameTable, GrowsAndFindsEveryName) {
+    struct Entry {
+        std::string name;
+    };
+    NameTable<Entry> table(4);
+    for (int i = 0; i < 1000; ++i) ASSERT_TRUE(table.tryEmplace("a2o-" + std::to_string(i)).second);
+    EXPECT_FALSE(table.tryEmplace("a2o-7").second);
+    for (int i = 0; i < 1000; ++i) EXPECT_NE(table.find("a2o-" + std::to_string(i)), nullptr) << i;
+    EXPECT_EQ(table.size(), 1000u);
+}
+
 TEST_F(Library, AFileThatStopsEarlyKeepsWhatCameBefore) {
     CharacterFileContents c = withSkeleton("first", 1);
     c.skeletons.push_back(withSkeleton("second", 1).skeletons[0]);

@@ -60,6 +60,8 @@ TEST_F(IffCommand, ListsAndGetsFromAVersion10File) {
     EXPECT_EQ(listing["format"], "1.0");
     EXPECT_EQ(listing["types"][0]["code"], "0x54455854");
     EXPECT_EQ(test::runCli({addIffCommand}, {"iff", "get", path, "0x54455854", "1"}), "abc");
+    EXPECT_NE(run({"get", path, "TEXT", "1", "--variant", "255"}).find("(kNoVariants (-91))"), std::string::npos)
+        << "a 1.0 file has no variants, up to the last one";
 }
 
 // A string set as the program loads one: "STR#" first, numbered from 1.

@@ -29,6 +29,8 @@ TEST_F(PreviewCommands, CatalogListsWhatTheGenderButtonsLeave) {
     EXPECT_EQ(out["bodyMesh"], "b004fafit_01");
     EXPECT_EQ(out["headTexture"], "C200famed_anne");
     EXPECT_EQ(out.size(), 8u);
+    EXPECT_EQ(run({"catalog", "--game", dir.str(), "--gender", "female", "--body-type", "0"}),
+              "failed: --skin-tone is required");
 }
 
 TEST_F(PreviewCommands, RenderDrawsTheFramesAskedAndReportsTheirStages) {

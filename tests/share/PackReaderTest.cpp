@@ -225,6 +225,7 @@ TEST(HostilePacks, AreRefusedWithAClearMessageAndNothingIsWritten) {
         share::SharedDateOpening opened = share::openSharedDate(path);
         EXPECT_FALSE(opened.date);
         EXPECT_NE(opened.problem.find(h.message), std::string::npos) << opened.problem;
+        EXPECT_EQ(opened.problem.find("()"), std::string::npos) << "a reason left out: " << opened.problem;
         if (opened.date) {
             const share::InstallPlan plan = share::planInstall(*opened.date, game.path(), {});
             if (plan.ok()) (void)share::installSharedDate(*opened.date, plan);

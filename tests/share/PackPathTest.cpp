@@ -26,6 +26,15 @@ TEST(PackPath, KnownFoldersAndExtensionsAreKeptInTheGamesForm) {
          PackFileKind::SkinMesh},
         {"GameData/Skins/x.bmf", "GameData\\Skins\\x.bmf", PackFileKind::SkinMesh},
         {"GameData/Skins/B006FAFitmed_dots.bmp", "GameData\\Skins\\B006FAFitmed_dots.bmp", PackFileKind::Texture},
+        // The game's code page holds more than ASCII; names stay UTF-8.
+        {"GameData/Skins/caf\xc3\xa9.bmp", "GameData\\Skins\\caf\xc3\xa9.bmp", PackFileKind::Texture},
+        {"TemplateNPCs/Zo\xc3\xab\xe2\x82\xac.iff", "TemplateNPCs\\Zo\xc3\xab\xe2\x82\xac.iff", PackFileKind::Date},
+        // Device names are whole names before the first dot.
+        {"GameData/Skins/CONNIE.bmp", "GameData\\Skins\\CONNIE.bmp", PackFileKind::Texture},
+        {"GameData/Skins/COM10.bmp", "GameData\\Skins\\COM10.bmp", PackFileKind::Texture},
+        {"GameData/Skins/lpt0.cmx", "GameData\\Skins\\lpt0.cmx", PackFileKind::CharacterFile},
+        {"GameData/Skins/nullable.bmp", "GameData\\Skins\\nullable.bmp", PackFileKind::Texture},
+        {"TemplateNPCs/xcon.iff", "TemplateNPCs\\xcon.iff", PackFileKind::Date},
     };
     for (const Allowed& c : cases) {
         SCOPED_TRACE(c.name);
@@ -53,8 +62,19 @@ TEST(PackPath, EverythingElseIsRefusedWithItsReason) {
         {"C:x.bmp", "absolute"},
         {"GameData//Skins/x.bmp", "empty folder name"},
         {"GameData/Skins/x.bmp/", "empty folder name"},
-        {"GameData/Skins/con\x01.bmp", "printable ASCII"},
-        {"GameData/Skins/caf\xc3\xa9.bmp", "printable ASCII"},
+        {"GameData/Skins/con\x01.bmp", "control character"},
+        {"GameData/Skins/a\tb.bmp", "control character"},
+        {"GameData/Skins/caf\xe9.bmp", "not UTF-8"},
+        {"GameData/Skins/Zo\xd1\x8f.bmp", "code page"},
+        {"GameData/Skins/x\xe2\x80\xae.bmp", "code page"},
+        {"GameData/Skins/CON.bmp", "name of a device"},
+        {"GameData/Skins/nul.bmp", "name of a device"},
+        {"GameData/Skins/Com1.bmp", "name of a device"},
+        {"GameData/Skins/LPT9.cmx", "name of a device"},
+        {"GameData/Skins/aux.skn", "name of a device"},
+        {"GameData/Skins/prn.tar.bmp", "name of a device"},
+        {"TemplateNPCs/nul.iff", "name of a device"},
+        {"TemplateNPCs/CON .iff", "name of a device"},
         {"GameData/Skins/a:b.bmp", "':'"},
         {"GameData/Skins/x.bmp.", "ends in a dot"},
         {"GameData/Skins/x.bmp ", "space"},
@@ -83,6 +103,10 @@ TEST(PackPath, OnlyTheDatesFoldersAreKnownFolders) {
     EXPECT_FALSE(isKnownFolder("GameData/Skins/../.."));
     EXPECT_FALSE(isKnownFolder("UserData/"));
     EXPECT_EQ(caseKey("GameData\\Skins\\X.BMP"), caseKey("gamedata\\skins\\x.bmp"));
+    EXPECT_EQ(caseKey("TemplateNPCs\\ZO\xc3\x8b.iff"), caseKey("templatenpcs\\zo\xc3\xab.iff")) << "\"\u00cb\" is \"\u00eb\"";
+    EXPECT_NE(caseKey("TemplateNPCs\\\xc3\x97.iff"), caseKey("TemplateNPCs\\\xc3\xb7.iff")) << "\"\u00d7\" is no letter";
+    EXPECT_EQ(folderProblem("GameData/Skins/.."), "has a way up (..)");
+    EXPECT_EQ(folderProblem("Rosa/"), kOutsideFolders);
 }
 
 }  // namespace

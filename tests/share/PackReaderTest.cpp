@@ -149,7 +149,7 @@ const std::vector<Hostile>& hostilePacks() {
              items[0] = ArchiveItem::file("manifest.json", "{\"format\": ");
              return buildArchive(items);
          },
-         "is not JSON"},
+         "is not valid JSON"},
         {"a truncated archive",
          [](PackParts p) {
              std::vector<std::uint8_t> bytes = p.archive();

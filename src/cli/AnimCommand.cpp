@@ -6,6 +6,7 @@
 
 #include "cli/AnimGame.h"
 #include "cli/Commands.h"
+#include "cli/JsonOutput.h"
 
 #include "anim/SkinMeshFile.h"
 #include "platform/FileFinder.h"
@@ -53,7 +54,7 @@ void runScan(const ScanOptions& options) {
     section("skeletons", library.skeletons());
     section("outfits", library.outfits());
     section("animations", library.animations());
-    if (options.json) fmt::print("{}\n", json.dump(2));
+    if (options.json) printJson(json);
 }
 
 struct FramesOptions {
@@ -76,7 +77,7 @@ void runFrames(const FramesOptions& options) {
         for (const auto& t : a->translations()) json["translations"].push_back(toJson(t));
         json["rotations"] = FloatJson::array();
         for (const auto& q : a->rotations()) json["rotations"].push_back(toJson(q));
-        fmt::print("{}\n", json.dump(2));
+        printJson(json);
         return;
     }
     fmt::print("translations: {}\n", a->translations().size());

@@ -4,6 +4,7 @@
 
 #include "cli/AnimGame.h"
 #include "cli/Commands.h"
+#include "cli/JsonOutput.h"
 
 #include "anim/PreviewCharacter.h"
 #include "anim/SkinInstance.h"
@@ -161,7 +162,7 @@ void run(const PoseOptions& options, bool skin) {
             printPose(p, t);
         }
     }
-    if (options.json) fmt::print("{}\n", all.dump(2));
+    if (options.json) printJson(all);
 }
 
 void addOptions(CLI::App& cmd, PoseOptions& o) {

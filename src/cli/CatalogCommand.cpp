@@ -3,6 +3,7 @@
 // character.
 
 #include "cli/Commands.h"
+#include "cli/JsonOutput.h"
 #include "cli/PreviewGame.h"
 
 #include <CLI/CLI.hpp>
@@ -44,7 +45,7 @@ void runCatalog(const CatalogOptions& options) {
         nlohmann::ordered_json out;
         for (const Shown& s : lists) out[s.listKey] = s.list.entries();
         for (const Shown& s : lists) out[s.choiceKey] = s.choice;
-        fmt::print("{}\n", out.dump(2));
+        printJson(out);
         return;
     }
     for (const Shown& s : lists) {

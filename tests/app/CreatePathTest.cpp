@@ -261,6 +261,18 @@ TEST_F(CreatePath, AUserBuildsADateAndSavesItIntoTheGame) {
     ASSERT_TRUE(zoe.date) << zoe.problem;
     EXPECT_EQ(zoe.date->pack.dateName(), "Zo\xC3\xAB\xE2\x82\xAC");
 
+    // A name the game's platform keeps for a device is asked again.
+    const auto beforeDevice = count();
+    files = {dates() + QStringLiteral("/nul.srf"), QString()};
+    click("Save");
+    ASSERT_GE(runner.shown.size(), 2u);
+    const ShownDialog& refusal = runner.shown[runner.shown.size() - 2];
+    EXPECT_EQ(refusal.caption, "Tryster Error:");
+    EXPECT_TRUE(refusal.message.startsWith("The name nul cannot be used: NUL is the name of a device"))
+        << refusal.message.toStdString();
+    EXPECT_EQ(runner.shown.back().caption, "Select the name to save this Plom") << "asked again";
+    EXPECT_TRUE(files.empty());
+    EXPECT_EQ(count(), beforeDevice);
 
     // A second save with another look lists the first one's skins first;
     // with an address configured, the question offers its page.

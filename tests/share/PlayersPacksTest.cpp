@@ -142,6 +142,8 @@ TEST(OddPacks, AFolderAPipeOrADeviceIsRefusedAtOnce) {
 
 TEST(OddPacks, APasswordADigestInUpperCaseAndAManifestThatIsNoJsonAreToldPlainly) {
     EXPECT_EQ(openBytes(buildArchive(rosaParts().items(), ArchiveKind::ZipWithPassword)).problem, share::kProtectedPack);
+    // A 7z whose one folder is coded with AES (its header written by hand).
+    EXPECT_EQ(share::openSharedDate(TRYSTER_TEST_DATA "/protected.7z").problem, share::kProtectedPack);
 
     PackParts p = rosaParts();
     for (share::PackManifestFile& f : p.manifest.files) {

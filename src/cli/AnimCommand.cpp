@@ -7,6 +7,7 @@
 #include "cli/AnimGame.h"
 #include "cli/Commands.h"
 #include "cli/JsonOutput.h"
+#include "cli/TextOutput.h"
 
 #include "anim/SkinMeshFile.h"
 #include "platform/FileFinder.h"
@@ -43,7 +44,7 @@ void runScan(const ScanOptions& options) {
         if (options.json) {
             FloatJson list = FloatJson::array();
             for (const auto* e : entries)
-                list.push_back({{"name", e->name}, {"file", AnimGame::fileOf(*e)}, {"loaded", e->loaded}});
+                list.push_back({{"name", utf8(e->name)}, {"file", AnimGame::fileOf(*e)}, {"loaded", e->loaded}});
             json[title] = std::move(list);
             return;
         }

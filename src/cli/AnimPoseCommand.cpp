@@ -5,6 +5,7 @@
 #include "cli/AnimGame.h"
 #include "cli/Commands.h"
 #include "cli/JsonOutput.h"
+#include "cli/TextOutput.h"
 
 #include "anim/PreviewCharacter.h"
 #include "anim/SkinInstance.h"
@@ -80,10 +81,10 @@ FloatJson poseJson(const Posed& p, std::int64_t time) {
         const auto b = static_cast<anim::BoneIndex>(i);
         const anim::Bone& bone = s.skeleton().bones()[i];
         bones.push_back(
-            {{"name", bone.name},
+            {{"name", utf8(bone.name)},
              {"parent", bone.parent == anim::kNoBone
                             ? FloatJson()
-                            : FloatJson(s.skeleton().bones()[static_cast<std::size_t>(bone.parent)].name)},
+                            : FloatJson(utf8(s.skeleton().bones()[static_cast<std::size_t>(bone.parent)].name))},
              {"position", toJson(s.worldPosition(b))},
              {"rotation", toJson(s.worldRotation(b))}});
     }

@@ -102,6 +102,9 @@ const Writer kWriters[] = {
                        .rfind("failed", 0), std::string::npos);
      },
      true},
+    // Undo joins here as a row of its own: its command (with what it undoes
+    // made in setUp), the file it puts back, and `journalled` if it keeps a
+    // journal the next run finishes.
 };
 
 void PrintTo(const Writer& writer, std::ostream* out) { *out << writer.name; }

@@ -1,9 +1,18 @@
 #include "app/Accessibility.h"
 
+#include "app/AccessibleList.h"
+#include "app/AccessiblePage.h"
+#include "app/Announcer.h"
+#include "app/CPictureButton.h"
+#include "app/ListBox.h"
+#include "app/PageStack.h"
+#include "app/WizardPage.h"
+
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QItemSelectionModel>
 #include <QMenu>
@@ -93,11 +102,11 @@ public:
 // A window that offers its menu to assistive tools: "show menu" pops it up,
 // and each enabled command of the menu is an action of its own, named by
 // its text. Actions run once the tool's call has returned (a command may
-// open a modal dialog).
-class WindowWithMenu final : public QAccessibleWidget {
+// open a modal dialog). The buttons its pages lay over Back and Next are
+// their pages' children, not its own.
+class WindowWithMenu final : public AccessibleContainer {
 public:
-    WindowWithMenu(QWidget* window, QMenu* menu)
-        : QAccessibleWidget(window, QAccessible::Dialog), m_menu(menu) {}
+    WindowWithMenu(QWidget* window, QMenu* menu) : AccessibleContainer(window, QAccessible::Dialog), m_menu(menu) {}
 
     QStringList actionNames() const override {
         QStringList names = QAccessibleWidget::actionNames();
@@ -129,9 +138,26 @@ private:
 
 constexpr const char* kWindowMenuProperty = "trysterWindowMenu";
 
+// An announcement: a notification named by its text. It stands directly
+// under the application, so that a screen reader says the text, not the
+// window it came from.
+class Announcement final : public QAccessibleWidget {
+public:
+    explicit Announcement(QWidget* note) : QAccessibleWidget(note, QAccessible::Notification) {}
+    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(qApp); }
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name ? announcementText(object()) : QAccessibleWidget::text(t);
+    }
+};
+
 QAccessibleInterface* programAccessibles(const QString& className, QObject* object) {
     if (className == QLatin1String("QComboBox"))
         if (auto* box = qobject_cast<QComboBox*>(object)) return new LabelledComboBox(box);
+    if (auto* list = qobject_cast<ListBox*>(object)) return new AccessibleList(list);
+    if (auto* page = qobject_cast<WizardPage*>(object)) return new AccessiblePage(page);
+    if (auto* stack = qobject_cast<PageStack*>(object)) return new AccessiblePageStack(stack);
+    if (auto* button = qobject_cast<CPictureButton*>(object)) return new AccessiblePictureButton(button);
+    if (auto* note = qobject_cast<QWidget*>(object); note && isAnnouncement(note)) return new Announcement(note);
     if (auto* window = qobject_cast<QWidget*>(object))
         if (auto* menu = window->property(kWindowMenuProperty).value<QMenu*>(); menu && window->isWindow())
             return new WindowWithMenu(window, menu);
@@ -152,6 +178,12 @@ void offerWindowMenu(QWidget* window, QMenu* menu) {
 }
 
 void followListSelection(QComboBox* comboBox) {
+    // Arrowed through while closed, the drop-down's new entry is told: a
+    // screen reader does not present the value of a drop-down named after
+    // its label as it changes.
+    QObject::connect(comboBox, &QComboBox::currentIndexChanged, comboBox, [comboBox] {
+        if (comboBox->hasFocus() && !comboBox->view()->isVisible()) announce(comboBox, comboBox->currentText());
+    });
     QObject::connect(comboBox->view()->selectionModel(), &QItemSelectionModel::selectionChanged, comboBox,
                      [comboBox] {
                          // While the list is open the user is moving through it;

@@ -18,7 +18,8 @@ namespace tryster::app {
 // more than once.
 void installAccessibility();
 
-// The drop-down takes the entry an assistive tool selects in its list.
+// The drop-down takes the entry an assistive tool selects in its list, and
+// tells screen readers its new entry when the keyboard changes it.
 void followListSelection(QComboBox* comboBox);
 
 // A window whose menu (the window menu, where the window manager's own

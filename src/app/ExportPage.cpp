@@ -1,5 +1,6 @@
 #include "app/ExportPage.h"
 
+#include "app/Announcer.h"
 #include "app/CPictureButton.h"
 #include "app/CPlomSaved.h"
 #include "app/CTROKCancel.h"
@@ -19,6 +20,7 @@
 #include "preview/LookModel.h"
 #include "share/PackBuilder.h"
 #include "share/ShareOffer.h"
+#include "wizard/Announcements.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -46,6 +48,7 @@ ExportPage::ExportPage(PageHost& host, QWidget* parent) : WizardPage(host, paren
 
     auto* save = new CPictureButton(QStringLiteral("Save"), this);
     save->loadBitmaps();
+    save->setAccessibleDescription(gameTextToQt(wizard::kSaveDateDescription));
     connect(save, &QPushButton::clicked, this, &ExportPage::save);
     setMoveButtons({nullptr, save});
     auto* share = place(new CPictureButton(sharedTextToQt(share::kShareCommandText), this, QStringLiteral("SHARE")),
@@ -105,9 +108,11 @@ void ExportPage::save() {
 
     WindowReporter reporter(this, m_status, m_progress, [this] { host().livePreview().redrawNow(); });
     const exchange::SaveResult saved = exchange::runSaveSequence(request, m_skinFiles, reporter, &host().livePreview().preview());
+    reporter.announceLastStep();
     if (saved.dateWritten) {
         m_savedDate = exchange::basePathOf(request.chosenPath) + ".iff";
         m_savedName = request.record.name();
+        m_share->setAccessibleDescription(gameTextToQt(wizard::shareDescription(m_savedName)));
         m_share->show();
     }
     if (saved.webExchangeWritten && saved.dateWritten) askAfterSave();
@@ -148,17 +153,22 @@ void ExportPage::share() {
     request.outPath = qtToFileName(chosen);
     // The pack is made inside this press: the line and the bar are painted
     // at once.
-    request.progress = [this](std::string_view status) {
+    // The pack is made inside this press, as the save is: screen readers
+    // are told the step it ended on.
+    QString lastStep;
+    request.progress = [this, &lastStep](std::string_view status) {
         m_status->setText(sharedTextToQt(status));
         m_progress->setValue(m_progress->value() + 1);
         m_status->repaint();
         m_progress->repaint();
+        lastStep = sharedTextToQt(wizard::progressAnnouncement(status, m_progress->value(), m_progress->maximum()));
     };
     share::PackOutcome outcome;
     {
         const WaitCursor wait;
         outcome = share::packDate(request);
     }
+    announce(this, lastStep);
     if (outcome.written) {
         m_status->setText(gameTextToQt(exchange::kFinishedStatus));
         showMessage(this, sharedTextToQt(share::kShareCompleteCaption),

@@ -3,6 +3,7 @@
 #include "app/CPictureButton.h"
 #include "app/CPlomSaved.h"
 #include "app/FileDialogs.h"
+#include "app/ListBox.h"
 #include "app/LivePreview.h"
 #include "app/TextBoundary.h"
 #include "app/WaitCursor.h"
@@ -12,6 +13,7 @@
 #include "share/Installer.h"
 #include "share/PackLimits.h"
 #include "share/Recovery.h"
+#include "wizard/Announcements.h"
 #include "wizard/PageRules.h"
 #include "wizard/StepTable.h"
 
@@ -78,7 +80,7 @@ InstallPage::InstallPage(PageHost& host, QWidget* parent) : WizardPage(host, par
     nameAfterLabel(descriptionLabel, m_description);
 
     auto* filesLabel = placeLabel(QStringLiteral("Files to be written:"), {kRight, 116, kRightWidth, 16});
-    m_files = place(new QListWidget(this), {kRight, 132, kRightWidth, 70});
+    m_files = place(new ListBox(this), {kRight, 132, kRightWidth, 70});
     m_files->setSelectionMode(QAbstractItemView::SingleSelection);
     m_files->setTextElideMode(Qt::ElideMiddle);
     m_files->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -163,6 +165,7 @@ bool InstallPage::open(const QString& archive) {
 void InstallPage::showDate() {
     const share::SharedDate& shared = *m_shared;
     m_name->setText(sharedTextToQt(share::sharedDateName(shared)));
+    m_install->setAccessibleDescription(sharedTextToQt(wizard::installDescription(share::sharedDateName(shared))));
     m_gender->setText(sharedTextToQt(share::sharedDateGender(shared)));
     m_description->setPlainText(sharedTextToQt(shared.pack.manifest.description));
     showSnapshot(m_body, shared.pack.bodySnapshot());

@@ -1,6 +1,5 @@
 #include "app/ExportPage.h"
 
-#include "app/Announcer.h"
 #include "app/CPictureButton.h"
 #include "app/CPlomSaved.h"
 #include "app/CTROKCancel.h"
@@ -152,23 +151,19 @@ void ExportPage::share() {
     request.gameFolder = host().installFolder();
     request.outPath = qtToFileName(chosen);
     // The pack is made inside this press: the line and the bar are painted
-    // at once.
-    // The pack is made inside this press, as the save is: screen readers
-    // are told the step it ended on.
-    QString lastStep;
-    request.progress = [this, &lastStep](std::string_view status) {
+    // at once. (It ends with a message box, which screen readers read
+    // whole: they are told nothing more.)
+    request.progress = [this](std::string_view status) {
         m_status->setText(sharedTextToQt(status));
         m_progress->setValue(m_progress->value() + 1);
         m_status->repaint();
         m_progress->repaint();
-        lastStep = sharedTextToQt(wizard::progressAnnouncement(status, m_progress->value(), m_progress->maximum()));
     };
     share::PackOutcome outcome;
     {
         const WaitCursor wait;
         outcome = share::packDate(request);
     }
-    announce(this, lastStep);
     if (outcome.written) {
         m_status->setText(gameTextToQt(exchange::kFinishedStatus));
         showMessage(this, sharedTextToQt(share::kShareCompleteCaption),

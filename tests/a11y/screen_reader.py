@@ -144,6 +144,15 @@ class ScreenReader:
     def _forget(self):
         self.new()
 
+    def cpu_seconds(self):
+        """The processor time Orca has used so far (what it costs a walk)."""
+        try:
+            with open("/proc/%d/stat" % self.process.pid) as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+            return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+        except (OSError, ValueError, IndexError):
+            return 0.0
+
     def stop(self):
         if self.process.poll() is None:
             os.killpg(self.process.pid, signal.SIGTERM)
@@ -385,7 +394,11 @@ class Listener:
             if heard is not focus[0] and not _is_window(heard):
                 self.fail("on entering %r, also %r" % (page, heard.said))
 
-    def write_transcript(self, path):
+    def write_transcript(self, path, walk):
         os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
         with open(path, "w", encoding="utf-8") as f:
+            f.write("What Orca said on %s, by the keyboard alone: on each line the key the\n"
+                    "walk pressed (or what it typed), then what Orca said for one event;\n"
+                    "\"notification\" is what the window announced without moving the focus.\n"
+                    "Orca ran with its speech off, read from its debug file.\n\n" % walk)
             f.write("\n".join(self.transcript) + "\n")

@@ -201,11 +201,20 @@ class Window:
         return self.control(name).getState().contains(pyatspi.STATE_ENABLED)
 
     def screenshot(self, name):
-        if not self.shots or not shutil.which("import"):
+        if not self.shots:
             return
         os.makedirs(self.shots, exist_ok=True)
         time.sleep(0.3)  # a few frames of the preview
-        subprocess.run(["import", "-window", "root", os.path.join(self.shots, name + ".png")], check=True)
+        path = os.path.join(self.shots, name + ".png")
+        if shutil.which("import"):
+            subprocess.run(["import", "-window", "root", path], check=True)
+            return
+        # Without ImageMagick, the display's picture through GDK.
+        from gi.repository import Gdk
+        root = Gdk.get_default_root_window()
+        picture = Gdk.pixbuf_get_from_window(root, 0, 0, root.get_width(), root.get_height())
+        if picture:
+            picture.savev(path, "png", [], [])
 
     # --- Using -------------------------------------------------------------
 
@@ -487,13 +496,15 @@ def run_walk(walk, listening=False):
         if w:
             w.close()
         if reader:
+            orca_cpu = reader.cpu_seconds()
             reader.stop()
     if reader:
         failures += w.listener.failures
         name = os.path.splitext(os.path.basename(sys.argv[0]))[0]
         folder = os.environ.get("TRYSTER_TRANSCRIPTS")
-        w.listener.write_transcript(os.path.join(folder or work, name.replace("walk_", "") + ".txt"))
-        print("listened for %.0f s" % (time.monotonic() - started))
+        w.listener.write_transcript(os.path.join(folder or work, name.replace("walk_", "") + ".txt"),
+                                    "tests/a11y/%s.py" % name)
+        print("listened for %.0f s; Orca used %.1f s of processor time" % (time.monotonic() - started, orca_cpu))
     if failures:
         print("%d check(s) failed; the program's folder and log are kept in %s" % (len(failures), work))
         sys.exit(1)

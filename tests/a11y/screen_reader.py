@@ -48,7 +48,6 @@ _BLOCK_START = re.compile(r"^vvvvv PROCESS (?:OBJECT EVENT (\S+)|(\S+): '?(.*?)'
 _BLOCK_END = re.compile(r"^\^\^\^\^\^ PROCESS ")
 _EVENT = re.compile(r" - OBJECT EVENT: (\S+) \((-?\d+), (-?\d+), ")
 _SOURCE = re.compile(r"^\s+app\.name='(.*)' name='(.*)' role='(.*)'$")
-_STATES = re.compile(r"^\s+states='(.*)'$")
 _PATH = re.compile(r"^\s+path=\[(.*)\]$")
 _SPEECH = re.compile(r" - SPEECH OUTPUT: '(.*)'(?: voice=\S+)?\s*\{.*\}$", re.S)
 _BRAILLE = re.compile(r" - BRAILLE LINE:  '(.*)'$", re.S)
@@ -64,7 +63,7 @@ class Heard:
 
     `event` is the event's type ("object:state-changed:focused", "focus:",
     "window:activate", ...) or the key's ("ATSPI_KEY_PRESSED_EVENT");
-    `name`, `role`, `states` and `path` describe its source as Orca found
+    `name`, `role` and `path` describe its source as Orca found
     it (for a key: its name in `name`); `speech` holds the utterances Orca
     would have spoken for it, `braille` its braille lines.
     """
@@ -75,7 +74,6 @@ class Heard:
         self.app = ""
         self.name = ""
         self.role = ""
-        self.states = set()
         self.path = ()
         self.speech = []
         self.braille = []
@@ -132,7 +130,7 @@ class ScreenReader:
                 self.stop()
                 raise Unavailable("Orca did not start within %d s" % timeout)
             time.sleep(0.1)
-        self._forget()
+        self.new()  # Orca's own start
 
     def _ready(self):
         try:
@@ -140,9 +138,6 @@ class ScreenReader:
                 return any(_READY in line for line in f)
         except FileNotFoundError:
             return False
-
-    def _forget(self):
-        self.new()
 
     def cpu_seconds(self):
         """The processor time Orca has used so far (what it costs a walk)."""
@@ -214,10 +209,6 @@ class ScreenReader:
         m = _SOURCE.match(line)
         if m and not block.role:
             block.app, block.name, block.role = m.groups()
-            return
-        m = _STATES.match(line)
-        if m and not block.states:
-            block.states = set(m.group(1).split())
             return
         m = _PATH.match(line)
         if m and not block.path:
@@ -301,8 +292,7 @@ class Listener:
     walk's transcript.
     """
 
-    def __init__(self, reader, app_name, resolve=None):
-        self.reader = reader
+    def __init__(self, app_name, resolve=None):
         self.app_name = app_name
         # resolve(path) -> the accessible at that path of the program, or
         # None; used to tell whether a presented object is on a shown page.
@@ -314,9 +304,6 @@ class Listener:
     def fail(self, message):
         self.failures.append(message)
         print("FAIL:", message)
-
-    def note(self, line):
-        self.transcript.append(line)
 
     def heard(self, label, events):
         """Checks and records events Orca handled after the walk's `label`

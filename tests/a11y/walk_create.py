@@ -129,4 +129,4 @@ def walk(w, check):
     check(b"Name=Zo\xeb Quill\r\n" in srf, "the exchange file holds the name in the game's code page")
 
 
-run_walk(walk, listening=True)
+run_walk(walk)

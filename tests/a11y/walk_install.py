@@ -61,4 +61,4 @@ def walk(w, check):
     check(open(os.path.join(skins, "C021falgt_blnd.bmp.bak"), "rb").read() == mine, "the player's texture kept")
 
 
-run_walk(walk, listening=True)
+run_walk(walk)

@@ -47,4 +47,4 @@ def walk(w, check):
     check(open(backup, "rb").read() == before, "the townie's backup holds the townie")
 
 
-run_walk(walk, listening=True)
+run_walk(walk)

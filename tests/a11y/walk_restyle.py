@@ -66,4 +66,4 @@ def walk(w, check):
     check(open(os.path.join(chars, FILE + ".bak"), "rb").read() == before, "the character's backup")
 
 
-run_walk(walk, listening=True)
+run_walk(walk)

@@ -78,4 +78,4 @@ def walk(w, check):
           "the pack holds the date and its snapshots: %r" % names)
 
 
-run_walk(walk, listening=True)
+run_walk(walk)

@@ -52,7 +52,7 @@ class Window:
         self.cli = cli
         self.work = work or tempfile.mkdtemp(prefix="tryster-a11y-")
         self.reader = reader
-        self.listener = Listener(reader, "tryster", self.at_path) if reader else None
+        self.listener = Listener("tryster", self.at_path) if reader else None
         self.game = game or os.path.join(self.work, "game")
         if not game:
             subprocess.run([cli, "demo-world", self.game], check=True, capture_output=True)
@@ -124,16 +124,6 @@ class Window:
                 return None
             return None
         return wait_for(find, timeout, "the window %r" % title)
-
-    def press_in(self, window, name):
-        button = wait_for(lambda: self._find(window, lambda a: a.name == name and a.getRole() == pyatspi.ROLE_PUSH_BUTTON),
-                          10, "the button %r" % name)
-        button.queryAction().doAction(0)
-
-    def type_in(self, window, name, text):
-        field = wait_for(lambda: self._find(window, lambda a: a.name == name and a.getRole() in (
-            pyatspi.ROLE_TEXT, pyatspi.ROLE_ENTRY)), 10, "the field %r" % name)
-        field.queryEditableText().setTextContents(text)
 
     def text_in(self, window):
         """The texts of the labels of a window (a message box's message)."""
@@ -217,19 +207,6 @@ class Window:
             picture.savev(path, "png", [], [])
 
     # --- Using -------------------------------------------------------------
-
-    def press(self, name):
-        control = self.control(name, pyatspi.ROLE_PUSH_BUTTON)
-        action = control.queryAction()
-        for i in range(action.nActions):
-            if action.getName(i) in ("Press", "press", "click"):
-                action.doAction(i)
-                return
-        action.doAction(0)
-
-    def type_text(self, name, text):
-        control = self.control(name)
-        control.queryEditableText().setTextContents(text)
 
     def text_of(self, name):
         t = self.control(name).queryText()
@@ -449,17 +426,17 @@ def _keycode(name):
     return keys[0].keycode
 
 
-def run_walk(walk, listening=False):
+def run_walk(walk):
     """Runs walk(window, check) on the program and tool named on the command
     line (PROGRAM TRYSTER-CLI [SHOTS-FOLDER]). A failed check is counted and
     the walk goes on; a Failure ends it with a screenshot. Exits 1 when
     anything failed.
 
-    `listening`: Orca listens from before the program starts (the walk then
-    moves by the keyboard); the window must open on the welcome page with
-    its name and Create. What Orca said is written to TRANSCRIPT-FOLDER/
-    NAME.txt when TRYSTER_TRANSCRIPTS names a folder. Where Orca cannot
-    start the walk is skipped (exit 77), unless CI is set."""
+    Orca listens from before the program starts (the walk moves by the
+    keyboard); the window must open on the welcome page with its name and
+    Create. What Orca said is written to TRANSCRIPT-FOLDER/NAME.txt when
+    TRYSTER_TRANSCRIPTS names a folder. Where Orca cannot start the walk is
+    skipped (exit 77), unless CI is set."""
     program, cli = sys.argv[1], sys.argv[2]
     shots = sys.argv[3] if len(sys.argv) > 3 else None
     failures = []
@@ -470,22 +447,19 @@ def run_walk(walk, listening=False):
             print("FAIL:", message)
 
     work = tempfile.mkdtemp(prefix="tryster-a11y-")
-    reader = None
-    if listening:
-        try:
-            reader = ScreenReader(os.path.join(work, "orca"))
-        except Unavailable as e:
-            print("screen reader: %s; what it says is not checked" % e)
-            shutil.rmtree(work, ignore_errors=True)
-            sys.exit(1 if os.environ.get("CI") else 77)
+    try:
+        reader = ScreenReader(os.path.join(work, "orca"))
+    except Unavailable as e:
+        print("screen reader: %s; what it says is not checked" % e)
+        shutil.rmtree(work, ignore_errors=True)
+        sys.exit(1 if os.environ.get("CI") else 77)
     started = time.monotonic()
     w = None
     try:
         w = Window(program, cli, shots, work=work, reader=reader)
-        if reader:
-            w.listen("(start)", lambda h: h.is_focus and h.said, "the welcome page", 120)
-            w.listener.entered("Welcome to The Ploms Tryster", "Create", w.reader.heard + w.heard_until_quiet(),
-                               w.frame.getIndexInParent())
+        w.listen("(start)", lambda h: h.is_focus and h.said, "the welcome page", 120)
+        w.listener.entered("Welcome to The Ploms Tryster", "Create", w.reader.heard + w.heard_until_quiet(),
+                           w.frame.getIndexInParent())
         walk(w, check)
     except Failure as e:
         failures.append(str(e))
@@ -495,10 +469,9 @@ def run_walk(walk, listening=False):
     finally:
         if w:
             w.close()
-        if reader:
-            orca_cpu = reader.cpu_seconds()
-            reader.stop()
-    if reader:
+        orca_cpu = reader.cpu_seconds()
+        reader.stop()
+    if w:
         failures += w.listener.failures
         name = os.path.splitext(os.path.basename(sys.argv[0]))[0]
         folder = os.environ.get("TRYSTER_TRANSCRIPTS")

@@ -81,7 +81,9 @@ def walk(w, check):
     for interest in ("Hollywood", "Romance", "Technology", "Money", "Parties"):
         w.key("space")
         wait_for(lambda: interest in w.items("Select Top 5 Interests"), 10, "%s in the top list" % interest)
-    w.heard_until_quiet("space (5 times)")
+    # Add goes off at five and the focus moves on: a Tab before Orca has
+    # presented that would be lost in it.
+    w.listen("space (5 times)", lambda h: h.is_focus and h.name == "Remove Top Interest", "Remove Top Interest")
     check(w.items("Select Top 5 Interests") == ["Hollywood", "Romance", "Technology", "Money", "Parties"],
           "the top list: %r" % w.items("Select Top 5 Interests"))
     check(not w.enabled("Add Top Interest"), "Add stops at five")

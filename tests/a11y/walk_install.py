@@ -44,6 +44,10 @@ def walk(w, check):
     check(w.text_of("Name") == "Rosa Marsh", "the date's name: %r" % w.text_of("Name"))
     for control in ("Gender", "Description", "Files to be written", "Replace your C021falgt_blnd.bmp"):
         w.tab_to(control)
+    # A field is read to its last letter.
+    for field, value in (("Name:", "Rosa Marsh"), ("Gender:", "Female")):
+        said = [line for line in w.listener.transcript if field in line]
+        check(said and value in said[-1], "the field %s read as %r" % (field, said))
     files = w.items("Files to be written")
     check("C021falgt_blnd.bmp (yours is kept)" in files, "the files: %r" % files)
     w.screenshot("install-review")

@@ -20,12 +20,14 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
 
+#include <utility>
 #include <vector>
 
 namespace tryster::app::tests {
@@ -139,6 +141,32 @@ TEST_F(ScreenReader, VerbButtonsSayWhatTheyActOn) {
     static_cast<AppearancePage*>(dialog->page(wizard::kAppearanceStep))->showLoaded(QStringLiteral("Zo\u00eb"));
     EXPECT_EQ(accessible("Save Back")->text(QAccessible::Description),
               QStringLiteral("Save the new look back into Zo\u00eb's file in the game."));
+}
+
+// A field's text is one run from its first letter to its last (a screen
+// reader reads the run it is in), and a field the player only reads keeps
+// its text whatever a tool asks.
+TEST_F(ScreenReader, AFieldIsReadToItsLastLetterAndAReadOnlyOneKeepsItsText) {
+    auto* name = control<QLineEdit>("Name of this Plom");
+    name->setText(QStringLiteral("Rosa Marsh"));
+    QAccessibleInterface* field = QAccessible::queryAccessibleInterface(name);
+    int start = -1, end = -1;
+    field->textInterface()->attributes(9, &start, &end);
+    EXPECT_EQ(std::pair(start, end), std::pair(0, 10));
+    EXPECT_EQ(field->text(QAccessible::Value), "Rosa Marsh");
+    name->setSelection(5, 5);
+    field->textInterface()->selection(0, &start, &end);
+    EXPECT_EQ(std::pair(start, end), std::pair(5, 10));
+    field->editableTextInterface()->replaceText(5, 10, QStringLiteral("Quill"));
+    EXPECT_EQ(name->text(), "Rosa Quill");
+
+    auto* gender = control<QLineEdit>("Gender");
+    gender->setText(QStringLiteral("Female"));
+    QAccessibleInterface* shown = QAccessible::queryAccessibleInterface(gender);
+    EXPECT_TRUE(shown->state().readOnly);
+    EXPECT_FALSE(shown->state().editable);
+    shown->editableTextInterface()->deleteText(0, 6);
+    EXPECT_EQ(gender->text(), "Female");
 }
 
 TEST_F(ScreenReader, ChangesThePlayerMustKnowAreAnnounced) {

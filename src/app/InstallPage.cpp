@@ -169,7 +169,7 @@ void InstallPage::showDate() {
     showSnapshot(m_head, shared.pack.headSnapshot());
     m_lookBefore = host().look().state();
     if (const std::optional<exchange::CharacterLook> look = share::shownLook(shared))
-        host().livePreview().showHeldCharacter(std::make_shared<render::HeldFiles>(share::heldSkins(shared.pack)), *look);
+        host().livePreview().showHeldCharacter(std::make_shared<platform::HeldFiles>(share::heldSkins(shared.pack)), *look);
 }
 
 void InstallPage::plan() {

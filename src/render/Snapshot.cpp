@@ -2,7 +2,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/ImageLibrary.h"
-#include "render/SurfacePixels.h"
+#include "platform/SurfacePixels.h"
 
 #include <string>
 #include <vector>

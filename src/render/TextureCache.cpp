@@ -42,7 +42,7 @@ RenderResult TextureCache::load(Texture& t) {
     if (!graphics) return render_error::kNotReady;
     platform::FileFinder& finder = platform::FileFinder::instance();
     DecodedImage image;
-    if (const HeldFile* held = held_ ? held_->find(t.name_, finder.typesOf("IMAG")) : nullptr) {
+    if (const platform::HeldFile* held = held_ ? held_->find(t.name_, finder.typesOf("IMAG")) : nullptr) {
         if (!decodeImage(held->bytes, held->type(), image)) return render_error::kBadImage;
     } else {
         auto path = finder.find(t.name_, "IMAG", owner_.texturePath());

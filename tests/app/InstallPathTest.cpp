@@ -66,7 +66,7 @@ protected:
         };
         click("Install a shared date");
     }
-    const render::HeldFiles* held() { return dialog->livePreview().preview().heldFiles(); }
+    const platform::HeldFiles* held() { return dialog->livePreview().preview().heldFiles(); }
 
     std::string pack;
     std::string mine;

@@ -7,8 +7,8 @@
 #include "platform/Clock.h"
 #include "platform/PngImage.h"
 #include "platform/Sound.h"
+#include "platform/SurfacePixels.h"
 #include "preview/Preview.h"
-#include "render/SurfacePixels.h"
 #include "support/RecordingSoundPlayer.h"
 
 #include <algorithm>
@@ -107,7 +107,7 @@ protected:
         const platform::ScreenRect r = rect ? *rect : whole;
         p.width = r.width();
         p.height = r.height();
-        EXPECT_TRUE(render::readSurfacePixels(*s, r, p.pixels));
+        EXPECT_TRUE(platform::readSurfacePixels(*s, r, p.pixels));
         return p;
     }
 

@@ -5,12 +5,12 @@
 
 #include "platform/DisplaySystem.h"
 #include "platform/PngImage.h"
+#include "platform/SurfacePixels.h"
 #include "platform/soft/SoftwareDisplay.h"
 #include "render/AnimDevice.h"
 #include "render/Device3D.h"
 #include "render/RenderGroup.h"
 #include "render/RenderMesh.h"
-#include "render/SurfacePixels.h"
 #include "render/Viewport3D.h"
 
 #include <cmath>
@@ -99,7 +99,7 @@ public:
         std::vector<std::uint32_t> out;
         platform::Surface* s = anim.backSurface()->get();
         auto d = s->description();
-        EXPECT_TRUE(render::readSurfacePixels(*s, {0, 0, d.width, d.height}, out));
+        EXPECT_TRUE(platform::readSurfacePixels(*s, {0, 0, d.width, d.height}, out));
         return out;
     }
     std::uint32_t pixel(int x, int y) const {

@@ -2,9 +2,9 @@
 #include "support/TempDir.h"
 
 #include "platform/ImageLibrary.h"
+#include "platform/SurfacePixels.h"
 #include "platform/soft/SoftwareSurface.h"
 #include "render/Snapshot.h"
-#include "render/SurfacePixels.h"
 
 #include <cstring>
 

@@ -5,8 +5,8 @@
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/PngImage.h"
+#include "platform/SurfacePixels.h"
 #include "preview/Preview.h"
-#include "render/SurfacePixels.h"
 
 #include <cstdio>
 
@@ -44,7 +44,7 @@ public:
         platform::Surface* surface = preview_.animDevice()->backSurface()->get();
         const platform::SurfaceDesc d = surface->description();
         std::vector<std::uint32_t> pixels;
-        const bool ok = render::readSurfacePixels(*surface, {0, 0, d.width, d.height}, pixels) &&
+        const bool ok = platform::readSurfacePixels(*surface, {0, 0, d.width, d.height}, pixels) &&
                         platform::writePng(output_ + "/" + name + ".png", d.width, d.height, pixels.data(),
                                            static_cast<std::size_t>(d.width));
         if (!ok) std::fprintf(stderr, "tryster-docshots: cannot write %s\n", name.c_str());

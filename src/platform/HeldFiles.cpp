@@ -1,11 +1,11 @@
-#include "render/HeldFiles.h"
+#include "platform/HeldFiles.h"
 
 #include "platform/FileFinder.h"
 #include "platform/TextNoCase.h"
 
 #include <algorithm>
 
-namespace tryster::render {
+namespace tryster::platform {
 namespace {
 
 bool holdsType(std::span<const std::string> types, std::string_view type) {
@@ -15,12 +15,12 @@ bool holdsType(std::span<const std::string> types, std::string_view type) {
 }  // namespace
 
 std::string HeldFile::type() const {
-    return platform::fileType(name);
+    return fileType(name);
 }
 
 void HeldFiles::add(std::string name, std::vector<std::uint8_t> bytes) {
     for (HeldFile& file : files_)
-        if (platform::equalsNoCase(file.name, name)) {
+        if (equalsNoCase(file.name, name)) {
             file = {std::move(name), std::move(bytes)};
             return;
         }
@@ -28,14 +28,14 @@ void HeldFiles::add(std::string name, std::vector<std::uint8_t> bytes) {
 }
 
 const HeldFile* HeldFiles::find(std::string_view name, std::span<const std::string> types) const {
-    if (holdsType(types, platform::fileType(name))) {
+    if (holdsType(types, fileType(name))) {
         for (const HeldFile& file : files_)
-            if (platform::equalsNoCase(file.name, name)) return &file;
+            if (equalsNoCase(file.name, name)) return &file;
         return nullptr;
     }
     for (const std::string& type : types)
         for (const HeldFile& file : files_)
-            if (file.type() == type && platform::equalsNoCase(platform::baseName(file.name), name)) return &file;
+            if (file.type() == type && equalsNoCase(baseName(file.name), name)) return &file;
     return nullptr;
 }
 
@@ -46,4 +46,4 @@ std::vector<const HeldFile*> HeldFiles::ofTypes(std::span<const std::string> typ
     return out;
 }
 
-}  // namespace tryster::render
+}  // namespace tryster::platform

@@ -1,13 +1,14 @@
 #pragma once
-// Intrusive reference counting for engine objects. An object starts with
-// one reference, owned by whoever made it; `destroy` runs when the last
-// reference goes. `Ref` holds one reference.
+// Intrusive reference counting, for the engine's objects and the character
+// library's records. An object starts with one reference, owned by whoever
+// made it; `destroy` runs when the last reference goes. `Ref` holds one
+// reference.
 
 #include <cassert>
 #include <cstdint>
 #include <utility>
 
-namespace tryster::render {
+namespace tryster::base {
 
 class RefCounted {
 public:
@@ -73,4 +74,4 @@ private:
     T* p_ = nullptr;
 };
 
-}  // namespace tryster::render
+}  // namespace tryster::base

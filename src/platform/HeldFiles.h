@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tryster::render {
+namespace tryster::platform {
 
 struct HeldFile {
     std::string name;  // with its extension
@@ -44,4 +44,4 @@ private:
     std::vector<HeldFile> files_;
 };
 
-}  // namespace tryster::render
+}  // namespace tryster::platform

@@ -3,8 +3,8 @@
 
 #include "platform/ImageLibrary.h"
 #include "platform/SurfacePixels.h"
-#include "platform/soft/SoftwareSurface.h"
 #include "render/Snapshot.h"
+#include "softgpu/SoftwareSurface.h"
 
 #include <cstring>
 
@@ -15,8 +15,8 @@ namespace {
 
 using platform::ScreenRect;
 
-std::shared_ptr<platform::soft::SoftwareSurface> surface(int w, int h, const platform::PixelFormat& f) {
-    return platform::soft::SoftwareSurface::create({w, h, f, platform::SurfaceKind::Offscreen});
+std::shared_ptr<softgpu::SoftwareSurface> surface(int w, int h, const platform::PixelFormat& f) {
+    return softgpu::SoftwareSurface::create({w, h, f, platform::SurfaceKind::Offscreen});
 }
 
 template <typename T>

@@ -5,13 +5,13 @@
 // pixels. Included by the rasterizer's own files only.
 
 #include "platform/GraphicsDevice.h"
-#include "platform/soft/Rasterizer.h"
+#include "softgpu/Rasterizer.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 
-namespace tryster::platform::soft {
+namespace tryster::softgpu {
 
 // a(x, y) = at + dx·(x − xmin) + dy·(y − ymin), at the pixel centres.
 struct Plane {
@@ -77,19 +77,19 @@ struct Plane {
 
 inline bool depthPasses(std::uint32_t func, float z, float stored) {
     switch (func) {
-        case compare_func::kNever:
+        case platform::compare_func::kNever:
             return false;
-        case compare_func::kLess:
+        case platform::compare_func::kLess:
             return z < stored;
-        case compare_func::kEqual:
+        case platform::compare_func::kEqual:
             return z == stored;
-        case compare_func::kLessEqual:
+        case platform::compare_func::kLessEqual:
             return z <= stored;
-        case compare_func::kGreater:
+        case platform::compare_func::kGreater:
             return z > stored;
-        case compare_func::kNotEqual:
+        case platform::compare_func::kNotEqual:
             return z != stored;
-        case compare_func::kGreaterEqual:
+        case platform::compare_func::kGreaterEqual:
             return z >= stored;
         default:
             return true;
@@ -99,15 +99,15 @@ inline bool depthPasses(std::uint32_t func, float z, float stored) {
 // Per-channel weight 0..256 of a blend factor.
 inline std::uint32_t factorWeight(std::uint32_t factor, std::uint32_t srcChannel, std::uint32_t srcAlpha) {
     switch (factor) {
-        case blend_factor::kZero:
+        case platform::blend_factor::kZero:
             return 0;
-        case blend_factor::kSrcColor:
+        case platform::blend_factor::kSrcColor:
             return srcChannel + (srcChannel >> 7);
-        case blend_factor::kInvSrcColor:
+        case platform::blend_factor::kInvSrcColor:
             return 256 - (srcChannel + (srcChannel >> 7));
-        case blend_factor::kSrcAlpha:
+        case platform::blend_factor::kSrcAlpha:
             return srcAlpha + (srcAlpha >> 7);
-        case blend_factor::kInvSrcAlpha:
+        case platform::blend_factor::kInvSrcAlpha:
             return 256 - (srcAlpha + (srcAlpha >> 7));
         default:
             return 256;
@@ -315,4 +315,4 @@ void drawBlock(const Setup& s, const RasterState& st, int x0, int x1, int y0, in
         }
     }
 }
-}  // namespace tryster::platform::soft
+}  // namespace tryster::softgpu

@@ -8,7 +8,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace tryster::platform::soft {
+namespace tryster::softgpu {
 
 struct Float4 {
 #if defined(__SSE2__)
@@ -40,4 +40,4 @@ struct Float4 {
 #endif
 };
 
-}  // namespace tryster::platform::soft
+}  // namespace tryster::softgpu

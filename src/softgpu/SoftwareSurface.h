@@ -3,19 +3,19 @@
 // provokes it) makes lock fail until restore.
 
 #include "platform/Surface.h"
-#include "platform/soft/PixelPacking.h"
+#include "softgpu/PixelPacking.h"
 
 #include <memory>
 #include <optional>
 #include <vector>
 
-namespace tryster::platform::soft {
+namespace tryster::softgpu {
 
-class SoftwareSurface final : public Surface {
+class SoftwareSurface final : public platform::Surface {
 public:
     // Rows are padded to 4 bytes. Fails (returns nullptr) for sizes
     // outside 1..kMaxSide or formats the display does not know.
-    static std::shared_ptr<SoftwareSurface> create(const SurfaceDesc& desc);
+    static std::shared_ptr<SoftwareSurface> create(const platform::SurfaceDesc& desc);
     static constexpr int kMaxSide = 8192;
     // The memory goes on for kSpareRows rows and kSpareWords words past
     // the last row, so that the rasterizer may read and write back a pixel
@@ -23,15 +23,15 @@ public:
     static constexpr int kSpareRows = 3;
     static constexpr std::size_t kSpareWords = 2;
 
-    SurfaceDesc description() const override { return desc_; }
-    DeviceResult lock(LockedSurface& out) override;
-    DeviceResult unlock() override;
+    platform::SurfaceDesc description() const override { return desc_; }
+    platform::DeviceResult lock(platform::LockedSurface& out) override;
+    platform::DeviceResult unlock() override;
     bool isLost() const override { return lost_; }
-    DeviceResult restore() override;
-    DeviceResult setPalette(const Palette& palette) override;
-    DeviceResult palette(Palette& out) const override;
-    DeviceResult fill(const ScreenRect& rect, std::uint32_t argb) override;
-    DeviceResult copyFrom(const Surface& source, const ScreenRect& rect) override;
+    platform::DeviceResult restore() override;
+    platform::DeviceResult setPalette(const platform::Palette& palette) override;
+    platform::DeviceResult palette(platform::Palette& out) const override;
+    platform::DeviceResult fill(const platform::ScreenRect& rect, std::uint32_t argb) override;
+    platform::DeviceResult copyFrom(const platform::Surface& source, const platform::ScreenRect& rect) override;
 
     void lose() { lost_ = true; }
 
@@ -48,12 +48,12 @@ public:
     int pitch() const { return pitch_; }
     StoreKind storeKind() const { return kind_; }
     const PaletteMap& paletteMap() const { return paletteMap_; }
-    const Palette* paletteOrNull() const { return palette_ ? &*palette_ : nullptr; }
+    const platform::Palette* paletteOrNull() const { return palette_ ? &*palette_ : nullptr; }
 
 private:
-    SoftwareSurface(const SurfaceDesc& desc, int pitch);
+    SoftwareSurface(const platform::SurfaceDesc& desc, int pitch);
 
-    SurfaceDesc desc_;
+    platform::SurfaceDesc desc_;
     int pitch_;
     StoreKind kind_;
     std::uint8_t* bytes() { return reinterpret_cast<std::uint8_t*>(words_.data()); }
@@ -61,10 +61,10 @@ private:
     // Words so that 32-bit pixels can be read as such; rows are padded to 4
     // bytes, and spare rows and words follow the last.
     std::vector<std::uint32_t> words_;
-    std::optional<Palette> palette_;
+    std::optional<platform::Palette> palette_;
     PaletteMap paletteMap_;
     bool lost_ = false;
     bool locked_ = false;
 };
 
-}  // namespace tryster::platform::soft
+}  // namespace tryster::softgpu

@@ -1,14 +1,14 @@
-#include "platform/soft/SoftwareDevice.h"
+#include "softgpu/SoftwareDevice.h"
 
 #include <algorithm>
 #include <cstring>
 #include <new>
 
-namespace tryster::platform::soft {
+namespace tryster::softgpu {
 namespace {
 
-namespace rs = render_state;
-using namespace device_result;
+namespace rs = platform::render_state;
+using namespace platform::device_result;
 
 template <typename T>
 T* slot(std::vector<std::optional<T>>& table, std::uint32_t handle) {
@@ -28,21 +28,21 @@ std::uint32_t addSlot(std::vector<std::optional<T>>& table, T value) {
 }
 
 template <typename T>
-DeviceResult setSlot(std::vector<std::optional<T>>& table, std::uint32_t handle, const T& value) {
+platform::DeviceResult setSlot(std::vector<std::optional<T>>& table, std::uint32_t handle, const T& value) {
     T* entry = slot(table, handle);
-    if (!entry) return device_result::kInvalidHandle;
+    if (!entry) return platform::device_result::kInvalidHandle;
     *entry = value;
-    return device_result::kOk;
+    return platform::device_result::kOk;
 }
 
 template <typename T>
-DeviceResult releaseSlot(std::vector<std::optional<T>>& table, std::uint32_t handle) {
-    if (!slot(table, handle)) return device_result::kInvalidHandle;
+platform::DeviceResult releaseSlot(std::vector<std::optional<T>>& table, std::uint32_t handle) {
+    if (!slot(table, handle)) return platform::device_result::kInvalidHandle;
     table[handle - 1].reset();
-    return device_result::kOk;
+    return platform::device_result::kOk;
 }
 
-std::uint32_t toArgb(const ColourValue& c) {
+std::uint32_t toArgb(const platform::ColourValue& c) {
     auto channel = [](float v) { return static_cast<std::uint32_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f); };
     return (channel(c.a) << 24) | (channel(c.r) << 16) | (channel(c.g) << 8) | channel(c.b);
 }
@@ -55,34 +55,34 @@ SoftwareDevice::SoftwareDevice(std::shared_ptr<SoftwareSurface> target,
     if (hasDepth_) makeDepth();
     renderStates_[rs::kTexturePerspective] = 1;
     renderStates_[rs::kZEnable] = hasDepth_ ? 1 : 0;
-    renderStates_[rs::kFillMode] = fill_mode::kSolid;
-    renderStates_[rs::kShadeMode] = shade_mode::kGouraud;
+    renderStates_[rs::kFillMode] = platform::fill_mode::kSolid;
+    renderStates_[rs::kShadeMode] = platform::shade_mode::kGouraud;
     renderStates_[rs::kZWriteEnable] = 1;
-    renderStates_[rs::kTextureMag] = texture_filter::kNearest;
-    renderStates_[rs::kTextureMin] = texture_filter::kNearest;
-    renderStates_[rs::kSrcBlend] = blend_factor::kOne;
-    renderStates_[rs::kDestBlend] = blend_factor::kZero;
+    renderStates_[rs::kTextureMag] = platform::texture_filter::kNearest;
+    renderStates_[rs::kTextureMin] = platform::texture_filter::kNearest;
+    renderStates_[rs::kSrcBlend] = platform::blend_factor::kOne;
+    renderStates_[rs::kDestBlend] = platform::blend_factor::kZero;
     renderStates_[rs::kTextureMapBlend] = 2;  // modulate
-    renderStates_[rs::kCullMode] = cull_mode::kCounterClockwise;
-    renderStates_[rs::kZFunc] = compare_func::kLessEqual;
+    renderStates_[rs::kCullMode] = platform::cull_mode::kCounterClockwise;
+    renderStates_[rs::kZFunc] = platform::compare_func::kLessEqual;
     renderStates_[rs::kSpecularEnable] = 1;
-    lightStates_[light_state::kColorModel] = 2;  // RGB
+    lightStates_[platform::light_state::kColorModel] = 2;  // RGB
 }
 
 void SoftwareDevice::makeDepth() {
-    const SurfaceDesc d = target_->description();
+    const platform::SurfaceDesc d = target_->description();
     // Like the surfaces, spare rows and a little more past the last row.
     depth_.assign(static_cast<std::size_t>(d.width) * static_cast<std::size_t>(d.height + SoftwareSurface::kSpareRows) +
                       SoftwareSurface::kSpareWords,
                   1.0f);
 }
 
-DeviceResult SoftwareDevice::setRenderTarget(std::shared_ptr<Surface> target, std::shared_ptr<Surface> zBuffer) {
+platform::DeviceResult SoftwareDevice::setRenderTarget(std::shared_ptr<platform::Surface> target, std::shared_ptr<platform::Surface> zBuffer) {
     if (inScene_) return kSceneInScene;
     auto softTarget = std::dynamic_pointer_cast<SoftwareSurface>(target);
     auto softZ = std::dynamic_pointer_cast<SoftwareSurface>(zBuffer);
     if (!softTarget || (zBuffer && !softZ)) return kInvalidParams;
-    const SurfaceDesc d = softTarget->description();
+    const platform::SurfaceDesc d = softTarget->description();
     if (softZ && (softZ->description().width != d.width || softZ->description().height != d.height))
         return kInvalidParams;
     try {
@@ -103,39 +103,39 @@ DeviceResult SoftwareDevice::setRenderTarget(std::shared_ptr<Surface> target, st
     return kOk;
 }
 
-DeviceResult SoftwareDevice::beginScene() {
+platform::DeviceResult SoftwareDevice::beginScene() {
     if (inScene_) return kSceneInScene;
     if (target_->isLost()) return kSurfaceLost;
     inScene_ = true;
     return kOk;
 }
 
-DeviceResult SoftwareDevice::endScene() {
+platform::DeviceResult SoftwareDevice::endScene() {
     if (!inScene_) return kSceneNotInScene;
     inScene_ = false;
     return kOk;
 }
 
-SoftwareDevice::Viewport* SoftwareDevice::viewport(ViewportHandle h) {
+SoftwareDevice::Viewport* SoftwareDevice::viewport(platform::ViewportHandle h) {
     if (h == 0 || h > viewports_.size() || !viewports_[h - 1].live) return nullptr;
     return &viewports_[h - 1];
 }
 
-DeviceResult SoftwareDevice::createViewport(ViewportHandle& out) {
+platform::DeviceResult SoftwareDevice::createViewport(platform::ViewportHandle& out) {
     for (std::size_t i = 0; i < viewports_.size(); ++i)
         if (!viewports_[i].live) {
             viewports_[i] = Viewport{};
             viewports_[i].live = true;
-            out = static_cast<ViewportHandle>(i + 1);
+            out = static_cast<platform::ViewportHandle>(i + 1);
             return kOk;
         }
     viewports_.push_back(Viewport{});
     viewports_.back().live = true;
-    out = static_cast<ViewportHandle>(viewports_.size());
+    out = static_cast<platform::ViewportHandle>(viewports_.size());
     return kOk;
 }
 
-DeviceResult SoftwareDevice::releaseViewport(ViewportHandle h) {
+platform::DeviceResult SoftwareDevice::releaseViewport(platform::ViewportHandle h) {
     Viewport* v = viewport(h);
     if (!v) return kInvalidHandle;
     *v = Viewport{};
@@ -143,10 +143,10 @@ DeviceResult SoftwareDevice::releaseViewport(ViewportHandle h) {
     return kOk;
 }
 
-DeviceResult SoftwareDevice::setViewport(ViewportHandle h, const ViewportDesc& desc) {
+platform::DeviceResult SoftwareDevice::setViewport(platform::ViewportHandle h, const platform::ViewportDesc& desc) {
     Viewport* v = viewport(h);
     if (!v) return kInvalidHandle;
-    SurfaceDesc t = target_->description();
+    platform::SurfaceDesc t = target_->description();
     if (desc.width <= 0 || desc.height <= 0 || desc.x < 0 || desc.y < 0 || desc.x > t.width - desc.width ||
         desc.y > t.height - desc.height)
         return kInvalidParams;
@@ -155,14 +155,14 @@ DeviceResult SoftwareDevice::setViewport(ViewportHandle h, const ViewportDesc& d
     return kOk;
 }
 
-DeviceResult SoftwareDevice::setCurrentViewport(ViewportHandle h) {
+platform::DeviceResult SoftwareDevice::setCurrentViewport(platform::ViewportHandle h) {
     Viewport* v = viewport(h);
     if (!v || !v->placed) return kInvalidParams;
     current_ = h;
     return kOk;
 }
 
-DeviceResult SoftwareDevice::setBackground(ViewportHandle h, MaterialHandle material) {
+platform::DeviceResult SoftwareDevice::setBackground(platform::ViewportHandle h, platform::MaterialHandle material) {
     Viewport* v = viewport(h);
     if (!v) return kInvalidHandle;
     if (!slot(materials_, material)) return kInvalidHandle;
@@ -170,14 +170,14 @@ DeviceResult SoftwareDevice::setBackground(ViewportHandle h, MaterialHandle mate
     return kOk;
 }
 
-DeviceResult SoftwareDevice::addLight(ViewportHandle h, LightHandle light) {
+platform::DeviceResult SoftwareDevice::addLight(platform::ViewportHandle h, platform::LightHandle light) {
     Viewport* v = viewport(h);
     if (!v || !slot(lights_, light)) return kInvalidHandle;
     if (std::find(v->lights.begin(), v->lights.end(), light) == v->lights.end()) v->lights.push_back(light);
     return kOk;
 }
 
-DeviceResult SoftwareDevice::removeLight(ViewportHandle h, LightHandle light) {
+platform::DeviceResult SoftwareDevice::removeLight(platform::ViewportHandle h, platform::LightHandle light) {
     Viewport* v = viewport(h);
     if (!v) return kInvalidHandle;
     auto it = std::find(v->lights.begin(), v->lights.end(), light);
@@ -186,21 +186,21 @@ DeviceResult SoftwareDevice::removeLight(ViewportHandle h, LightHandle light) {
     return kOk;
 }
 
-DeviceResult SoftwareDevice::clear(ViewportHandle h, std::span<const ScreenRect> rects, std::uint32_t flags) {
+platform::DeviceResult SoftwareDevice::clear(platform::ViewportHandle h, std::span<const platform::ScreenRect> rects, std::uint32_t flags) {
     Viewport* v = viewport(h);
     if (!v || !v->placed) return kInvalidHandle;
     if (target_->isLost()) return kSurfaceLost;
-    const ViewportDesc& d = v->desc;
-    ScreenRect area{d.x, d.y, d.x + d.width, d.y + d.height};
-    const MaterialDesc* background = slot(materials_, v->background);
+    const platform::ViewportDesc& d = v->desc;
+    platform::ScreenRect area{d.x, d.y, d.x + d.width, d.y + d.height};
+    const platform::MaterialDesc* background = slot(materials_, v->background);
     std::uint32_t colour = background ? toArgb(background->diffuse) : 0xFF000000u;
     const int width = target_->description().width;
-    for (const ScreenRect& rect : rects) {
-        ScreenRect r = intersect(rect, area);
+    for (const platform::ScreenRect& rect : rects) {
+        platform::ScreenRect r = platform::intersect(rect, area);
         if (r.empty()) continue;
         // The rectangle lies inside, and a lost target shows at the next lock.
-        if (flags & kClearTarget) (void)target_->fill(r, colour);
-        if ((flags & kClearZBuffer) && hasDepth_)
+        if (flags & platform::kClearTarget) (void)target_->fill(r, colour);
+        if ((flags & platform::kClearZBuffer) && hasDepth_)
             for (int y = r.top; y < r.bottom; ++y)
                 std::fill_n(depth_.begin() + static_cast<std::ptrdiff_t>(y) * width + r.left, r.width(),
                             1.0f);
@@ -208,75 +208,75 @@ DeviceResult SoftwareDevice::clear(ViewportHandle h, std::span<const ScreenRect>
     return kOk;
 }
 
-DeviceResult SoftwareDevice::createMaterial(MaterialHandle& out) {
-    out = addSlot(materials_, MaterialDesc{});
+platform::DeviceResult SoftwareDevice::createMaterial(platform::MaterialHandle& out) {
+    out = addSlot(materials_, platform::MaterialDesc{});
     return kOk;
 }
 
-DeviceResult SoftwareDevice::setMaterial(MaterialHandle h, const MaterialDesc& desc) {
+platform::DeviceResult SoftwareDevice::setMaterial(platform::MaterialHandle h, const platform::MaterialDesc& desc) {
     return setSlot(materials_, h, desc);
 }
 
-DeviceResult SoftwareDevice::releaseMaterial(MaterialHandle h) {
+platform::DeviceResult SoftwareDevice::releaseMaterial(platform::MaterialHandle h) {
     return releaseSlot(materials_, h);
 }
 
-DeviceResult SoftwareDevice::createTexture(std::shared_ptr<Surface> surface, TextureHandle& out) {
+platform::DeviceResult SoftwareDevice::createTexture(std::shared_ptr<platform::Surface> surface, platform::TextureHandle& out) {
     auto soft = std::dynamic_pointer_cast<SoftwareSurface>(surface);
     if (!soft || soft->description().format.bitsPerPixel != 32) return kInvalidParams;
-    SurfaceDesc d = soft->description();
+    platform::SurfaceDesc d = soft->description();
     TextureView view{soft->words(), d.width, d.height, soft->pitch() / 4, d.format.alphaMask != 0};
     out = addSlot(textures_, Texture{std::move(soft), view});
     return kOk;
 }
 
-DeviceResult SoftwareDevice::releaseTexture(TextureHandle h) {
+platform::DeviceResult SoftwareDevice::releaseTexture(platform::TextureHandle h) {
     return releaseSlot(textures_, h);
 }
 
-DeviceResult SoftwareDevice::createLight(LightHandle& out) {
-    out = addSlot(lights_, LightDesc{});
+platform::DeviceResult SoftwareDevice::createLight(platform::LightHandle& out) {
+    out = addSlot(lights_, platform::LightDesc{});
     return kOk;
 }
 
-DeviceResult SoftwareDevice::setLight(LightHandle h, const LightDesc& desc) {
+platform::DeviceResult SoftwareDevice::setLight(platform::LightHandle h, const platform::LightDesc& desc) {
     return setSlot(lights_, h, desc);
 }
 
-DeviceResult SoftwareDevice::releaseLight(LightHandle h) {
-    if (DeviceResult rc = releaseSlot(lights_, h)) return rc;
+platform::DeviceResult SoftwareDevice::releaseLight(platform::LightHandle h) {
+    if (platform::DeviceResult rc = releaseSlot(lights_, h)) return rc;
     for (Viewport& v : viewports_)
         v.lights.erase(std::remove(v.lights.begin(), v.lights.end(), h), v.lights.end());
     return kOk;
 }
 
-DeviceResult SoftwareDevice::setRenderState(std::uint32_t state, std::uint32_t value) {
+platform::DeviceResult SoftwareDevice::setRenderState(std::uint32_t state, std::uint32_t value) {
     if (state == 0 || state >= renderStates_.size()) return kInvalidParams;
     renderStates_[state] = value;
     return kOk;
 }
 
-DeviceResult SoftwareDevice::renderState(std::uint32_t state, std::uint32_t& value) const {
+platform::DeviceResult SoftwareDevice::renderState(std::uint32_t state, std::uint32_t& value) const {
     if (state == 0 || state >= renderStates_.size()) return kInvalidParams;
     value = renderStates_[state];
     return kOk;
 }
 
-DeviceResult SoftwareDevice::setLightState(std::uint32_t state, std::uint32_t value) {
+platform::DeviceResult SoftwareDevice::setLightState(std::uint32_t state, std::uint32_t value) {
     if (state == 0 || state >= lightStates_.size()) return kInvalidParams;
     lightStates_[state] = value;
     return kOk;
 }
 
-DeviceResult SoftwareDevice::setTransform(std::uint32_t state, const DeviceMatrix& matrix) {
+platform::DeviceResult SoftwareDevice::setTransform(std::uint32_t state, const platform::DeviceMatrix& matrix) {
     switch (state) {
-        case transform_state::kWorld:
+        case platform::transform_state::kWorld:
             world_ = matrix;
             break;
-        case transform_state::kView:
+        case platform::transform_state::kView:
             view_ = matrix;
             break;
-        case transform_state::kProjection:
+        case platform::transform_state::kProjection:
             projection_ = matrix;
             break;
         default:
@@ -286,15 +286,15 @@ DeviceResult SoftwareDevice::setTransform(std::uint32_t state, const DeviceMatri
     return kOk;
 }
 
-DeviceResult SoftwareDevice::transform(std::uint32_t state, DeviceMatrix& out) const {
+platform::DeviceResult SoftwareDevice::transform(std::uint32_t state, platform::DeviceMatrix& out) const {
     switch (state) {
-        case transform_state::kWorld:
+        case platform::transform_state::kWorld:
             out = world_;
             return kOk;
-        case transform_state::kView:
+        case platform::transform_state::kView:
             out = view_;
             return kOk;
-        case transform_state::kProjection:
+        case platform::transform_state::kProjection:
             out = projection_;
             return kOk;
         default:
@@ -302,12 +302,12 @@ DeviceResult SoftwareDevice::transform(std::uint32_t state, DeviceMatrix& out) c
     }
 }
 
-DeviceResult SoftwareDevice::prepareDraw() {
+platform::DeviceResult SoftwareDevice::prepareDraw() {
     if (!inScene_) return kSceneNotInScene;
     if (target_->isLost()) return kSurfaceLost;
     Viewport* v = viewport(current_);
     if (!v || !v->placed) return kGeneric;
-    const ViewportDesc& d = v->desc;
+    const platform::ViewportDesc& d = v->desc;
     mapping_ = {d.width * 0.5f, d.x + d.width * 0.5f, -d.height * 0.5f, d.y + d.height * 0.5f};
     if (matricesChanged_) {
         worldViewProjection_ = multiply(multiply(world_, view_), projection_);
@@ -323,10 +323,10 @@ DeviceResult SoftwareDevice::prepareDraw() {
     st.depthWrite = renderStates_[rs::kZWriteEnable] != 0;
     st.depthFunc = renderStates_[rs::kZFunc];
     st.cull = renderStates_[rs::kCullMode];
-    st.gouraud = renderStates_[rs::kShadeMode] != shade_mode::kFlat;
+    st.gouraud = renderStates_[rs::kShadeMode] != platform::shade_mode::kFlat;
     st.perspective = renderStates_[rs::kTexturePerspective] != 0;
     // Specular light needs the state and a material that reflects some.
-    const MaterialDesc* lit = slot(materials_, lightStates_[light_state::kMaterial]);
+    const platform::MaterialDesc* lit = slot(materials_, lightStates_[platform::light_state::kMaterial]);
     st.specular = renderStates_[rs::kSpecularEnable] != 0 && lit && lit->power > 0 &&
                   (lit->specular.r > 0 || lit->specular.g > 0 || lit->specular.b > 0);
     st.magFilter = renderStates_[rs::kTextureMag];
@@ -345,17 +345,17 @@ DeviceResult SoftwareDevice::prepareDraw() {
 void SoftwareDevice::prepareLighting() {
     activeLights_.clear();
     if (Viewport* v = viewport(current_))
-        for (LightHandle h : v->lights)
-            if (const LightDesc* l = slot(lights_, h)) activeLights_.push_back(*l);
-    const MaterialDesc* material = slot(materials_, lightStates_[light_state::kMaterial]);
-    static const MaterialDesc kNoMaterial{};
+        for (platform::LightHandle h : v->lights)
+            if (const platform::LightDesc* l = slot(lights_, h)) activeLights_.push_back(*l);
+    const platform::MaterialDesc* material = slot(materials_, lightStates_[platform::light_state::kMaterial]);
+    static const platform::MaterialDesc kNoMaterial{};
     // The camera looks along the view space's z axis.
-    DeviceVector viewDirection{view_.m[0][2], view_.m[1][2], view_.m[2][2]};
-    lighting_.prepare(material ? *material : kNoMaterial, lightStates_[light_state::kAmbient], activeLights_,
+    platform::DeviceVector viewDirection{view_.m[0][2], view_.m[1][2], view_.m[2][2]};
+    lighting_.prepare(material ? *material : kNoMaterial, lightStates_[platform::light_state::kAmbient], activeLights_,
                       world_, viewDirection, renderStates_[rs::kSpecularEnable] != 0);
 }
 
-void SoftwareDevice::process(const DeviceVertex* in, std::uint32_t count, ProcessedVertex* out, bool lit) {
+void SoftwareDevice::process(const platform::DeviceVertex* in, std::uint32_t count, ProcessedVertex* out, bool lit) {
     if (lit) prepareLighting();
     processVertices(in, count, out, worldViewProjection_, mapping_, lit ? &lighting_ : nullptr);
 }
@@ -373,26 +373,26 @@ void SoftwareDevice::drawClipped(const ProcessedVertex& a, const ProcessedVertex
 
 void SoftwareDevice::uniteExtent() {
     if (!rasterizer_.hasExtent()) return;
-    const ScreenRect& e = rasterizer_.extent();
+    const platform::ScreenRect& e = rasterizer_.extent();
     if (!clipStatus_.hasExtent) {
         clipStatus_.extent = e;
         clipStatus_.hasExtent = true;
         return;
     }
-    ScreenRect& c = clipStatus_.extent;
+    platform::ScreenRect& c = clipStatus_.extent;
     c = {std::min(c.left, e.left), std::min(c.top, e.top), std::max(c.right, e.right),
          std::max(c.bottom, e.bottom)};
 }
 
-DeviceResult SoftwareDevice::drawIndexedPrimitive(PrimitiveType type, std::uint32_t vertexFormat,
+platform::DeviceResult SoftwareDevice::drawIndexedPrimitive(platform::PrimitiveType type, std::uint32_t vertexFormat,
                                                   const void* vertices, std::uint32_t vertexCount,
                                                   const std::uint16_t* indices, std::uint32_t indexCount,
                                                   std::uint32_t flags) {
     if (!indexedPrimitives_) return kUnsupported;
-    if (type != PrimitiveType::TriangleList || vertexFormat != kVertexFormatXyzNormalTex1 ||
+    if (type != platform::PrimitiveType::TriangleList || vertexFormat != platform::kVertexFormatXyzNormalTex1 ||
         (!vertices && vertexCount) || (!indices && indexCount))
         return kInvalidParams;
-    if (DeviceResult rc = prepareDraw()) return rc;
+    if (platform::DeviceResult rc = prepareDraw()) return rc;
     if (processed_.size() < vertexCount) {
         try {
             processed_.resize(vertexCount);
@@ -400,15 +400,15 @@ DeviceResult SoftwareDevice::drawIndexedPrimitive(PrimitiveType type, std::uint3
             return kOutOfMemory;
         }
     }
-    process(static_cast<const DeviceVertex*>(vertices), vertexCount, processed_.data(), true);
+    process(static_cast<const platform::DeviceVertex*>(vertices), vertexCount, processed_.data(), true);
     drawTriangles(indexCount / 3, vertexCount,
                   [indices](std::uint32_t t, std::uint32_t& a, std::uint32_t& b, std::uint32_t& c) {
                       a = indices[3 * t];
                       b = indices[3 * t + 1];
                       c = indices[3 * t + 2];
                   });
-    if (!(flags & kDrawDoNotUpdateExtents)) uniteExtent();
+    if (!(flags & platform::kDrawDoNotUpdateExtents)) uniteExtent();
     return kOk;
 }
 
-}  // namespace tryster::platform::soft
+}  // namespace tryster::softgpu

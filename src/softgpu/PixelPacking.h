@@ -10,16 +10,16 @@
 #include <cstring>
 #include <vector>
 
-namespace tryster::platform::soft {
+namespace tryster::softgpu {
 
 enum class StoreKind { Xrgb8888, Argb8888, Rgb888, Rgb565, Rgba5551, Palette8 };
 
-StoreKind storeKind(const PixelFormat& format);
+StoreKind storeKind(const platform::PixelFormat& format);
 
 // Maps colours to the nearest palette entry through a 5-5-5 table.
 class PaletteMap {
 public:
-    void build(const Palette& palette);
+    void build(const platform::Palette& palette);
     std::uint8_t nearest(std::uint32_t argb) const {
         std::uint32_t key = ((argb >> 9) & 0x7C00) | ((argb >> 6) & 0x03E0) | ((argb >> 3) & 0x001F);
         return table_.empty() ? 0 : table_[key];
@@ -64,18 +64,18 @@ inline void storePixel(StoreKind kind, std::uint8_t* p, std::uint32_t argb, cons
 }
 
 // The stored pixel as 0xAARRGGBB (platform/PixelConversion.h).
-inline std::uint32_t loadPixel(StoreKind kind, const std::uint8_t* p, const Palette* palette) {
+inline std::uint32_t loadPixel(StoreKind kind, const std::uint8_t* p, const platform::Palette* palette) {
     switch (kind) {
         case StoreKind::Rgb565:
         case StoreKind::Rgba5551: {
             std::uint16_t v;
             std::memcpy(&v, p, 2);
-            return kind == StoreKind::Rgb565 ? rgb565ToArgb(v) : rgba5551ToArgb(v);
+            return kind == StoreKind::Rgb565 ? platform::rgb565ToArgb(v) : platform::rgba5551ToArgb(v);
         }
         case StoreKind::Rgb888:
             return (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
         case StoreKind::Palette8:
-            return paletteToArgb(*p, palette);
+            return platform::paletteToArgb(*p, palette);
         default: {
             std::uint32_t v;
             std::memcpy(&v, p, 4);
@@ -84,4 +84,4 @@ inline std::uint32_t loadPixel(StoreKind kind, const std::uint8_t* p, const Pale
     }
 }
 
-}  // namespace tryster::platform::soft
+}  // namespace tryster::softgpu

@@ -1,4 +1,4 @@
-#include "platform/soft/VertexProcessor.h"
+#include "softgpu/VertexProcessor.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,27 +7,27 @@
 #include <emmintrin.h>
 #endif
 
-namespace tryster::platform::soft {
+namespace tryster::softgpu {
 namespace {
 
-DeviceVector toModel(const DeviceMatrix& world, const DeviceVector& v) {
+platform::DeviceVector toModel(const platform::DeviceMatrix& world, const platform::DeviceVector& v) {
     // (n·W)·L == n·(W·L): carry L by the transpose of the world rotation.
     return {world.m[0][0] * v.x + world.m[0][1] * v.y + world.m[0][2] * v.z,
             world.m[1][0] * v.x + world.m[1][1] * v.y + world.m[1][2] * v.z,
             world.m[2][0] * v.x + world.m[2][1] * v.y + world.m[2][2] * v.z};
 }
 
-DeviceVector normalised(DeviceVector v) {
+platform::DeviceVector normalised(platform::DeviceVector v) {
     float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
     if (!(length > 0)) return {0, 0, 0};
     return {v.x / length, v.y / length, v.z / length};
 }
 
-ColourValue times(const ColourValue& a, const ColourValue& b) {
+platform::ColourValue times(const platform::ColourValue& a, const platform::ColourValue& b) {
     return {a.r * b.r, a.g * b.g, a.b * b.b, a.a * b.a};
 }
 
-bool isBlack(const ColourValue& c) {
+bool isBlack(const platform::ColourValue& c) {
     return c.r == 0 && c.g == 0 && c.b == 0;
 }
 
@@ -37,8 +37,8 @@ float saturate255(float c) {
 
 }  // namespace
 
-DeviceMatrix multiply(const DeviceMatrix& a, const DeviceMatrix& b) {
-    DeviceMatrix r;
+platform::DeviceMatrix multiply(const platform::DeviceMatrix& a, const platform::DeviceMatrix& b) {
+    platform::DeviceMatrix r;
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j)
             r.m[i][j] =
@@ -46,10 +46,10 @@ DeviceMatrix multiply(const DeviceMatrix& a, const DeviceMatrix& b) {
     return r;
 }
 
-void LightingSetup::prepare(const MaterialDesc& material, std::uint32_t ambientArgb,
-                            const std::vector<LightDesc>& worldLights, const DeviceMatrix& world,
-                            const DeviceVector& viewDirection, bool specularEnabled) {
-    ColourValue ambient{static_cast<float>((ambientArgb >> 16) & 0xFF) / 255.0f,
+void LightingSetup::prepare(const platform::MaterialDesc& material, std::uint32_t ambientArgb,
+                            const std::vector<platform::LightDesc>& worldLights, const platform::DeviceMatrix& world,
+                            const platform::DeviceVector& viewDirection, bool specularEnabled) {
+    platform::ColourValue ambient{static_cast<float>((ambientArgb >> 16) & 0xFF) / 255.0f,
                         static_cast<float>((ambientArgb >> 8) & 0xFF) / 255.0f,
                         static_cast<float>(ambientArgb & 0xFF) / 255.0f, 1.0f};
     base = {material.emissive.r + material.ambient.r * ambient.r,
@@ -58,12 +58,12 @@ void LightingSetup::prepare(const MaterialDesc& material, std::uint32_t ambientA
     alpha = material.diffuse.a;
     power = material.power;
     specular = specularEnabled && !isBlack(material.specular) && power > 0;
-    DeviceVector toViewer = normalised({-viewDirection.x, -viewDirection.y, -viewDirection.z});
+    platform::DeviceVector toViewer = normalised({-viewDirection.x, -viewDirection.y, -viewDirection.z});
     lights.clear();
-    for (const LightDesc& l : worldLights) {
-        if (l.type != LightType::Directional) continue;
-        DeviceVector toLight = normalised({-l.direction.x, -l.direction.y, -l.direction.z});
-        DeviceVector half =
+    for (const platform::LightDesc& l : worldLights) {
+        if (l.type != platform::LightType::Directional) continue;
+        platform::DeviceVector toLight = normalised({-l.direction.x, -l.direction.y, -l.direction.z});
+        platform::DeviceVector half =
             normalised({toLight.x + toViewer.x, toLight.y + toViewer.y, toLight.z + toViewer.z});
         lights.push_back({toModel(world, toLight), toModel(world, half), times(material.diffuse, l.colour),
                           times(material.specular, l.colour)});
@@ -72,7 +72,7 @@ void LightingSetup::prepare(const MaterialDesc& material, std::uint32_t ambientA
 
 namespace {
 
-void processOne(const DeviceVertex& s, ProcessedVertex& o, const DeviceMatrix& t, const ScreenMapping& mapping,
+void processOne(const platform::DeviceVertex& s, ProcessedVertex& o, const platform::DeviceMatrix& t, const ScreenMapping& mapping,
                 const LightingSetup* lighting) {
     const auto& m = t.m;
     o.cx = s.x * m[0][0] + s.y * m[1][0] + s.z * m[2][0] + m[3][0];
@@ -125,7 +125,7 @@ class FourAtOnce {
 public:
     static constexpr std::size_t kMaxLights = 8;
 
-    FourAtOnce(const DeviceMatrix& t, const ScreenMapping& mapping, const LightingSetup* lighting) {
+    FourAtOnce(const platform::DeviceMatrix& t, const ScreenMapping& mapping, const LightingSetup* lighting) {
         for (int i = 0; i < 4; ++i)
             for (int j = 0; j < 4; ++j) m_[i][j] = _mm_set1_ps(t.m[i][j]);
         scaleX_ = _mm_set1_ps(mapping.scaleX);
@@ -144,7 +144,7 @@ public:
                 {_mm_set1_ps(l.diffuse.r), _mm_set1_ps(l.diffuse.g), _mm_set1_ps(l.diffuse.b)}};
     }
 
-    void process(const DeviceVertex* in, ProcessedVertex* out) const {
+    void process(const platform::DeviceVertex* in, ProcessedVertex* out) const {
         __m128 x = _mm_loadu_ps(&in[0].x), y = _mm_loadu_ps(&in[1].x), z = _mm_loadu_ps(&in[2].x),
                nx = _mm_loadu_ps(&in[3].x);
         _MM_TRANSPOSE4_PS(x, y, z, nx);
@@ -244,7 +244,7 @@ private:
 
 }  // namespace
 
-void processVertices(const DeviceVertex* in, std::uint32_t count, ProcessedVertex* out, const DeviceMatrix& t,
+void processVertices(const platform::DeviceVertex* in, std::uint32_t count, ProcessedVertex* out, const platform::DeviceMatrix& t,
                      const ScreenMapping& mapping, const LightingSetup* lighting) {
     std::uint32_t i = 0;
 #if defined(__SSE2__)
@@ -256,4 +256,4 @@ void processVertices(const DeviceVertex* in, std::uint32_t count, ProcessedVerte
     for (; i < count; ++i) processOne(in[i], out[i], t, mapping, lighting);
 }
 
-}  // namespace tryster::platform::soft
+}  // namespace tryster::softgpu

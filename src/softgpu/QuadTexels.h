@@ -5,13 +5,13 @@
 
 #if defined(__SSE2__)
 
-#include "platform/soft/Rasterizer.h"
+#include "softgpu/Rasterizer.h"
 
 #include <emmintrin.h>
 
 #include <cstdint>
 
-namespace tryster::platform::soft {
+namespace tryster::softgpu {
 
 // Four texels by index. Every index is inside the texture: wrap addressing
 // keeps even the lanes outside the triangle there.
@@ -134,6 +134,6 @@ private:
     return _mm_and_si128(_mm_packus_epi16(low, high), _mm_set1_epi32(0xFFFFFF));
 }
 
-}  // namespace tryster::platform::soft
+}  // namespace tryster::softgpu
 
 #endif

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace tryster::platform::soft {
+namespace tryster::softgpu {
 
 // Clip code bits: which clip planes a vertex lies outside of.
 inline constexpr std::uint32_t kClipLeft = 1, kClipRight = 2, kClipBottom = 4, kClipTop = 8, kClipFront = 16,
@@ -57,4 +57,4 @@ struct ScreenMapping {
     }
 };
 
-}  // namespace tryster::platform::soft
+}  // namespace tryster::softgpu

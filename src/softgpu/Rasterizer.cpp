@@ -1,9 +1,9 @@
-#include "platform/soft/Rasterizer.h"
+#include "softgpu/Rasterizer.h"
 
 #include "platform/GraphicsDevice.h"
-#include "platform/soft/Float4.h"
-#include "platform/soft/PixelPipeline.h"
-#include "platform/soft/QuadPipeline.h"
+#include "softgpu/Float4.h"
+#include "softgpu/PixelPipeline.h"
+#include "softgpu/QuadPipeline.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,7 +14,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace tryster::platform::soft {
+namespace tryster::softgpu {
 
 namespace {
 
@@ -48,7 +48,7 @@ void Rasterizer::forbidEightWide(bool forbidden) { gEightWideForbidden = forbidd
 void Rasterizer::setState(const RasterState& state) {
     state_ = state;
     fast_ = state.target && state.target->storeKind() == StoreKind::Xrgb8888 && state.depth &&
-            state.depthTest && state.depthWrite && state.depthFunc == compare_func::kLessEqual &&
+            state.depthTest && state.depthWrite && state.depthFunc == platform::compare_func::kLessEqual &&
             !state.blend;
 #if defined(__SSE2__)
     quads_ = fast_ && !state.specular;
@@ -88,8 +88,8 @@ void Rasterizer::drawTriangle(const ProcessedVertex& va, const ProcessedVertex& 
     std::int64_t area = std::int64_t{X[1] - X[0]} * (Y[2] - Y[0]) - std::int64_t{X[2] - X[0]} * (Y[1] - Y[0]);
     if (area == 0) return;
     // With y pointing down, a positive area is clockwise on screen.
-    if (state_.cull == cull_mode::kCounterClockwise && area < 0) return;
-    if (state_.cull == cull_mode::kClockwise && area > 0) return;
+    if (state_.cull == platform::cull_mode::kCounterClockwise && area < 0) return;
+    if (state_.cull == platform::cull_mode::kClockwise && area > 0) return;
     if (area < 0) {
         std::swap(v[1], v[2]);
         std::swap(X[1], X[2]);
@@ -98,7 +98,7 @@ void Rasterizer::drawTriangle(const ProcessedVertex& va, const ProcessedVertex& 
     }
 
     Setup s;
-    const ScreenRect& clip = state_.clip;
+    const platform::ScreenRect& clip = state_.clip;
     int minX = std::min({X[0], X[1], X[2]}), maxX = std::max({X[0], X[1], X[2]});
     int minY = std::min({Y[0], Y[1], Y[2]}), maxY = std::max({Y[0], Y[1], Y[2]});
     // Pixels whose centres (x·16 + 8) lie within the bounds.
@@ -216,7 +216,7 @@ Rasterizer::TextureLook Rasterizer::textureLook(float (&values)[3][4], float are
             vertex[kU] *= vertex[kQ];
             vertex[kV] *= vertex[kQ];
         }
-    look.bilinear = filterFor(u, w, areaPixels) == texture_filter::kLinear;
+    look.bilinear = filterFor(u, w, areaPixels) == platform::texture_filter::kLinear;
     return look;
 }
 
@@ -227,4 +227,4 @@ void Rasterizer::normaliseTexCoords(float& c0, float& c1, float& c2) {
     for (float* c : {&c0, &c1, &c2}) *c = std::clamp(*c - shift, -kMaxTexCoord, kMaxTexCoord);
 }
 
-}  // namespace tryster::platform::soft
+}  // namespace tryster::softgpu

@@ -6,13 +6,13 @@
 
 #if defined(__SSE2__)
 
-#include "platform/soft/PixelPipeline.h"
+#include "softgpu/PixelPipeline.h"
 
 #include <emmintrin.h>
 
 #include <cstdint>
 
-namespace tryster::platform::soft {
+namespace tryster::softgpu {
 
 // Lanes of a quad at (x, y): (x, y), (x + 1, y), (x, y + 1), (x + 1, y + 1).
 
@@ -105,6 +105,6 @@ inline QuadBlock quadBlock(const QuadTriangle& t, int x0, int x1, int y0, int y1
     return b;
 }
 
-}  // namespace tryster::platform::soft
+}  // namespace tryster::softgpu
 
 #endif

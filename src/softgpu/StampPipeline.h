@@ -11,7 +11,7 @@
 
 #if defined(__SSE2__) && (defined(__GNUC__) || defined(__clang__))
 
-#include "platform/soft/QuadBlock.h"
+#include "softgpu/QuadBlock.h"
 
 #include <immintrin.h>
 
@@ -19,7 +19,7 @@
 
 #define TRYSTER_AVX2 __attribute__((target("avx2")))
 
-namespace tryster::platform::soft {
+namespace tryster::softgpu {
 
 // Lanes of a stamp at (x, y), the columns x and x + 1 in turn: rows y and
 // y + 2 in the low half, y + 1 and y + 3 in the high half. (AVX2 packs and
@@ -239,7 +239,7 @@ TRYSTER_AVX2 void drawStamps(const QuadBlock& b, const RasterState& st) {
     }
 }
 
-}  // namespace tryster::platform::soft
+}  // namespace tryster::softgpu
 
 #undef TRYSTER_AVX2
 

@@ -1,9 +1,9 @@
-#include "platform/soft/Clipper.h"
+#include "softgpu/Clipper.h"
 
 #include <cmath>
 #include <utility>
 
-namespace tryster::platform::soft {
+namespace tryster::softgpu {
 namespace {
 
 float distance(const ProcessedVertex& v, std::uint32_t plane) {
@@ -74,4 +74,4 @@ std::size_t Clipper::clip(const ProcessedVertex& a, const ProcessedVertex& b, co
     return count;
 }
 
-}  // namespace tryster::platform::soft
+}  // namespace tryster::softgpu

@@ -1,13 +1,13 @@
-#include "platform/FrameFileWindow.h"
+#include "softgpu/FrameFileWindow.h"
 
 #include "platform/PixelConversion.h"
 #include "platform/PngImage.h"
 
 #include <vector>
 
-namespace tryster::platform {
+namespace tryster::softgpu {
 
-void FrameFileWindow::showFrame(const LockedSurface& frame, const ScreenRect& source) {
+void FrameFileWindow::showFrame(const platform::LockedSurface& frame, const platform::ScreenRect& source) {
     // 8-bit frames have no palette here; they are written as they read.
     const int bytes = frame.format.bytesPerPixel();
     std::vector<std::uint32_t> pixels;
@@ -16,11 +16,11 @@ void FrameFileWindow::showFrame(const LockedSurface& frame, const ScreenRect& so
         const std::uint8_t* p =
             frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch + source.left * bytes;
         for (int x = source.left; x < source.right; ++x, p += bytes)
-            pixels.push_back(pixelToArgb(frame.format, p, nullptr));
+            pixels.push_back(platform::pixelToArgb(frame.format, p, nullptr));
     }
-    failed_ = !writePng(path_, source.width(), source.height(), pixels.data(),
+    failed_ = !platform::writePng(path_, source.width(), source.height(), pixels.data(),
                         static_cast<std::size_t>(source.width()));
     if (!failed_) ++frames_;
 }
 
-}  // namespace tryster::platform
+}  // namespace tryster::softgpu

@@ -4,17 +4,17 @@
 // set up straight from the lanes. Triangles wider or taller than
 // kMaxSpan take drawTriangle's 64-bit path, as do all of them without SSE2.
 
-#include "platform/soft/Rasterizer.h"
+#include "softgpu/Rasterizer.h"
 
 #include "platform/GraphicsDevice.h"
-#include "platform/soft/PixelPipeline.h"
-#include "platform/soft/QuadPipeline.h"
+#include "softgpu/PixelPipeline.h"
+#include "softgpu/QuadPipeline.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
-namespace tryster::platform::soft {
+namespace tryster::softgpu {
 
 #if defined(__SSE2__)
 namespace {
@@ -86,8 +86,8 @@ void Rasterizer::drawBatch(TriangleBatch& batch) {
                                   pair16(_mm_sub_epi32(Y[2], Y[0]), _mm_sub_epi32(Y[0], Y[1])));
     const __m128i zero = _mm_setzero_si128();
     __m128i drawn = _mm_andnot_si128(_mm_cmpeq_epi32(area, zero), inSpan);
-    if (state_.cull == cull_mode::kCounterClockwise) drawn = _mm_and_si128(drawn, _mm_cmpgt_epi32(area, zero));
-    if (state_.cull == cull_mode::kClockwise) drawn = _mm_and_si128(drawn, _mm_cmplt_epi32(area, zero));
+    if (state_.cull == platform::cull_mode::kCounterClockwise) drawn = _mm_and_si128(drawn, _mm_cmpgt_epi32(area, zero));
+    if (state_.cull == platform::cull_mode::kClockwise) drawn = _mm_and_si128(drawn, _mm_cmplt_epi32(area, zero));
     const int wideLanes = ~_mm_movemask_ps(_mm_castsi128_ps(inSpan)) & lanes;
     if ((_mm_movemask_ps(_mm_castsi128_ps(drawn)) & lanes) == 0 && wideLanes == 0) return;
 
@@ -101,7 +101,7 @@ void Rasterizer::drawBatch(TriangleBatch& batch) {
     area = _mm_sub_epi32(_mm_xor_si128(area, turned), turned);
 
     // Pixels whose centres (x·16 + 8) lie within the bounds, clipped.
-    const ScreenRect& clip = state_.clip;
+    const platform::ScreenRect& clip = state_.clip;
     auto atLeast = [](__m128i v, int limit) {
         const __m128i l = _mm_set1_epi32(limit);
         return select(_mm_cmplt_epi32(v, l), l, v);
@@ -210,7 +210,7 @@ bool Rasterizer::finishQuads(const ProcessedVertex* const v[3], const Positions&
                 _mm_movemask_ps(_mm_cmpgt_ps(_mm_sub_ps(most, least), _mm_mul_ps(most, _mm_set1_ps(1e-6f)))) & 2;
         }
         const float u[3] = {v[0]->u, v[1]->u, v[2]->u}, w[3] = {v[0]->v, v[1]->v, v[2]->v};
-        look.bilinear = filterFor(u, w, p.areaPixels) == texture_filter::kLinear;
+        look.bilinear = filterFor(u, w, p.areaPixels) == platform::texture_filter::kLinear;
         // u and v times rhw when perspective-correct, and times 65536 (see
         // QuadTriangle): both exact as drawBlock's.
         for (__m128& d : depth) {
@@ -264,4 +264,4 @@ bool Rasterizer::finishQuads(const ProcessedVertex* const v[3], const Positions&
 }
 #endif
 
-}  // namespace tryster::platform::soft
+}  // namespace tryster::softgpu

@@ -9,13 +9,13 @@
 // so triangles that share an edge touch every pixel once.
 
 #include "platform/DeviceTypes.h"
-#include "platform/soft/ProcessedVertex.h"
-#include "platform/soft/SoftwareSurface.h"
+#include "softgpu/ProcessedVertex.h"
+#include "softgpu/SoftwareSurface.h"
 
 #include <cmath>
 #include <cstdint>
 
-namespace tryster::platform::soft {
+namespace tryster::softgpu {
 
 struct TextureView {
     const std::uint32_t* texels = nullptr;  // 0xAARRGGBB, rows top first
@@ -29,7 +29,7 @@ struct RasterState {
     SoftwareSurface* target = nullptr;
     float* depth = nullptr;  // one float per pixel, `depthPitch` floats per row
     int depthPitch = 0;
-    ScreenRect clip;  // the viewport
+    platform::ScreenRect clip;  // the viewport
     bool depthTest = true;
     bool depthWrite = true;
     std::uint32_t depthFunc = 4;  // compare_func
@@ -84,7 +84,7 @@ public:
     // triangles, clipped to the viewport).
     void resetExtent() { hasExtent_ = false; }
     bool hasExtent() const { return hasExtent_; }
-    const ScreenRect& extent() const { return extent_; }
+    const platform::ScreenRect& extent() const { return extent_; }
 
     struct Setup;  // per-triangle edge and attribute planes (PixelPipeline.h)
 
@@ -135,7 +135,7 @@ private:
     bool stamps_ = false;  // and with AVX2, stamps of two quads
     float textureWidth_ = 0, textureHeight_ = 0;
     bool hasExtent_ = false;
-    ScreenRect extent_;
+    platform::ScreenRect extent_;
 };
 
-}  // namespace tryster::platform::soft
+}  // namespace tryster::softgpu

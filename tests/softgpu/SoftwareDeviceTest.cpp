@@ -1,4 +1,4 @@
-#include "platform/soft/SoftwareDisplay.h"
+#include "softgpu/SoftwareDisplay.h"
 
 #include <cmath>
 #include <cstring>
@@ -48,14 +48,14 @@ protected:
                                             static_cast<std::uint32_t>(idx.size()), flags);
     }
     std::uint32_t pixel(int x, int y) {
-        auto* s = static_cast<soft::SoftwareSurface*>(target.get());
-        return soft::loadPixel(s->storeKind(), s->row(y) + x * s->description().format.bytesPerPixel(),
+        auto* s = static_cast<softgpu::SoftwareSurface*>(target.get());
+        return softgpu::loadPixel(s->storeKind(), s->row(y) + x * s->description().format.bytesPerPixel(),
                                s->paletteOrNull()) &
                0xFFFFFF;
     }
     static DeviceVertex at(float x, float y, float z = 0.5f) { return {x, y, z, 0, 0, -1, 0, 0}; }
 
-    soft::SoftwareDisplay display;
+    softgpu::SoftwareDisplay display;
     std::shared_ptr<Surface> target, zbuffer;
     std::unique_ptr<GraphicsDevice> device;
     ViewportHandle viewport = 0;

@@ -4,9 +4,9 @@
 // it is but takes the one-at-a-time path, so all three must agree to the
 // bit on scenes with every kind of triangle.
 
-#include "platform/soft/Rasterizer.h"
-#include "platform/soft/SoftwareDisplay.h"
-#include "platform/soft/SoftwareSurface.h"
+#include "softgpu/Rasterizer.h"
+#include "softgpu/SoftwareDisplay.h"
+#include "softgpu/SoftwareSurface.h"
 
 #include <cmath>
 #include <cstring>
@@ -30,8 +30,8 @@ struct SceneOptions {
 enum class Path { Widest, FourWide, OneAtATime };
 
 std::vector<std::uint32_t> render(const SceneOptions& o, Path path) {
-    soft::Rasterizer::forbidEightWide(path != Path::Widest);
-    soft::SoftwareDisplay display;
+    softgpu::Rasterizer::forbidEightWide(path != Path::Widest);
+    softgpu::SoftwareDisplay display;
     std::shared_ptr<Surface> target, zbuffer, texture;
     std::unique_ptr<GraphicsDevice> device;
     EXPECT_EQ(display.createSurface({o.width, o.height, pixel_format::kXrgb8888, SurfaceKind::Offscreen}, target), device_result::kOk);
@@ -116,10 +116,10 @@ std::vector<std::uint32_t> render(const SceneOptions& o, Path path) {
                                            static_cast<std::uint32_t>(indices.size()), 0),
               device_result::kOk);
     EXPECT_EQ(device->endScene(), device_result::kOk);
-    soft::Rasterizer::forbidEightWide(false);
+    softgpu::Rasterizer::forbidEightWide(false);
 
     std::vector<std::uint32_t> pixels;
-    auto* surface = static_cast<soft::SoftwareSurface*>(target.get());
+    auto* surface = static_cast<softgpu::SoftwareSurface*>(target.get());
     for (int y = 0; y < o.height; ++y)
         for (int x = 0; x < o.width; ++x) {
             std::uint32_t p;

@@ -6,16 +6,16 @@
 
 #include <string>
 
-namespace tryster::platform {
+namespace tryster::softgpu {
 
-class FrameFileWindow final : public DisplayWindow {
+class FrameFileWindow final : public platform::DisplayWindow {
 public:
     explicit FrameFileWindow(std::string path, int width = 0, int height = 0)
         : path_(std::move(path)), rect_{0, 0, width, height} {}
 
-    DisplayWindow* parentWindow() override { return nullptr; }
-    ScreenRect screenRect() override { return rect_; }
-    void showFrame(const LockedSurface& frame, const ScreenRect& source) override;
+    platform::DisplayWindow* parentWindow() override { return nullptr; }
+    platform::ScreenRect screenRect() override { return rect_; }
+    void showFrame(const platform::LockedSurface& frame, const platform::ScreenRect& source) override;
 
     // Frames written, and whether the last write worked.
     int framesWritten() const { return frames_; }
@@ -23,9 +23,9 @@ public:
 
 private:
     std::string path_;
-    ScreenRect rect_;
+    platform::ScreenRect rect_;
     int frames_ = 0;
     bool failed_ = false;
 };
 
-}  // namespace tryster::platform
+}  // namespace tryster::softgpu

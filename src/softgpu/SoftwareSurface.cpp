@@ -1,12 +1,12 @@
-#include "platform/soft/SoftwareSurface.h"
+#include "softgpu/SoftwareSurface.h"
 
 #include <algorithm>
 #include <cstring>
 #include <new>
 
-namespace tryster::platform::soft {
+namespace tryster::softgpu {
 
-StoreKind storeKind(const PixelFormat& f) {
+StoreKind storeKind(const platform::PixelFormat& f) {
     switch (f.bitsPerPixel) {
         case 8:
             return StoreKind::Palette8;
@@ -19,7 +19,7 @@ StoreKind storeKind(const PixelFormat& f) {
     }
 }
 
-void PaletteMap::build(const Palette& palette) {
+void PaletteMap::build(const platform::Palette& palette) {
     table_.assign(32768, 0);
     for (std::uint32_t key = 0; key < 32768; ++key) {
         int r = static_cast<int>((key >> 10) << 3) + 4, g = static_cast<int>(((key >> 5) & 31) << 3) + 4,
@@ -37,10 +37,10 @@ void PaletteMap::build(const Palette& palette) {
     }
 }
 
-SoftwareSurface::SoftwareSurface(const SurfaceDesc& desc, int pitch)
-    : desc_(desc), pitch_(pitch), kind_(soft::storeKind(desc.format)) {}
+SoftwareSurface::SoftwareSurface(const platform::SurfaceDesc& desc, int pitch)
+    : desc_(desc), pitch_(pitch), kind_(softgpu::storeKind(desc.format)) {}
 
-std::shared_ptr<SoftwareSurface> SoftwareSurface::create(const SurfaceDesc& desc) {
+std::shared_ptr<SoftwareSurface> SoftwareSurface::create(const platform::SurfaceDesc& desc) {
     if (desc.width < 1 || desc.height < 1 || desc.width > kMaxSide || desc.height > kMaxSide) return nullptr;
     int bits = desc.format.bitsPerPixel;
     if (bits != 8 && bits != 16 && bits != 24 && bits != 32) return nullptr;
@@ -56,46 +56,46 @@ std::shared_ptr<SoftwareSurface> SoftwareSurface::create(const SurfaceDesc& desc
     return s;
 }
 
-DeviceResult SoftwareSurface::lock(LockedSurface& out) {
-    if (lost_) return device_result::kSurfaceLost;
-    if (locked_) return device_result::kSurfaceBusy;
+platform::DeviceResult SoftwareSurface::lock(platform::LockedSurface& out) {
+    if (lost_) return platform::device_result::kSurfaceLost;
+    if (locked_) return platform::device_result::kSurfaceBusy;
     locked_ = true;
     out = {bytes(), pitch_, desc_.width, desc_.height, desc_.format};
-    return device_result::kOk;
+    return platform::device_result::kOk;
 }
 
-DeviceResult SoftwareSurface::unlock() {
-    if (!locked_) return device_result::kNotLocked;
+platform::DeviceResult SoftwareSurface::unlock() {
+    if (!locked_) return platform::device_result::kNotLocked;
     locked_ = false;
-    return device_result::kOk;
+    return platform::device_result::kOk;
 }
 
-DeviceResult SoftwareSurface::restore() {
+platform::DeviceResult SoftwareSurface::restore() {
     if (lost_) {
         // The memory came back with whatever was in it; say so plainly.
         std::fill(words_.begin(), words_.end(), 0xCDCDCDCDu);
         lost_ = false;
     }
-    return device_result::kOk;
+    return platform::device_result::kOk;
 }
 
-DeviceResult SoftwareSurface::setPalette(const Palette& palette) {
-    if (!desc_.format.palettized()) return device_result::kUnsupported;
+platform::DeviceResult SoftwareSurface::setPalette(const platform::Palette& palette) {
+    if (!desc_.format.palettized()) return platform::device_result::kUnsupported;
     palette_ = palette;
     paletteMap_.build(palette);
-    return device_result::kOk;
+    return platform::device_result::kOk;
 }
 
-DeviceResult SoftwareSurface::palette(Palette& out) const {
-    if (!palette_) return device_result::kNoPalette;
+platform::DeviceResult SoftwareSurface::palette(platform::Palette& out) const {
+    if (!palette_) return platform::device_result::kNoPalette;
     out = *palette_;
-    return device_result::kOk;
+    return platform::device_result::kOk;
 }
 
-DeviceResult SoftwareSurface::fill(const ScreenRect& rect, std::uint32_t argb) {
-    if (lost_) return device_result::kSurfaceLost;
-    ScreenRect r = intersect(rect, {0, 0, desc_.width, desc_.height});
-    if (r.empty()) return device_result::kOk;
+platform::DeviceResult SoftwareSurface::fill(const platform::ScreenRect& rect, std::uint32_t argb) {
+    if (lost_) return platform::device_result::kSurfaceLost;
+    platform::ScreenRect r = platform::intersect(rect, {0, 0, desc_.width, desc_.height});
+    if (r.empty()) return platform::device_result::kOk;
     int bpp = desc_.format.bytesPerPixel();
     std::uint8_t pattern[4] = {};
     storePixel(kind_, pattern, argb, &paletteMap_);
@@ -112,20 +112,20 @@ DeviceResult SoftwareSurface::fill(const ScreenRect& rect, std::uint32_t argb) {
                 std::memcpy(p, pattern, static_cast<std::size_t>(bpp));
         }
     }
-    return device_result::kOk;
+    return platform::device_result::kOk;
 }
 
-DeviceResult SoftwareSurface::copyFrom(const Surface& source, const ScreenRect& rect) {
+platform::DeviceResult SoftwareSurface::copyFrom(const platform::Surface& source, const platform::ScreenRect& rect) {
     const auto* src = dynamic_cast<const SoftwareSurface*>(&source);
-    if (!src || src->desc_.format != desc_.format) return device_result::kInvalidParams;
-    if (lost_ || src->lost_) return device_result::kSurfaceLost;
-    ScreenRect r = intersect(intersect(rect, {0, 0, desc_.width, desc_.height}),
+    if (!src || src->desc_.format != desc_.format) return platform::device_result::kInvalidParams;
+    if (lost_ || src->lost_) return platform::device_result::kSurfaceLost;
+    platform::ScreenRect r = platform::intersect(platform::intersect(rect, {0, 0, desc_.width, desc_.height}),
                              {0, 0, src->desc_.width, src->desc_.height});
     int bpp = desc_.format.bytesPerPixel();
     for (int y = r.top; y < r.bottom; ++y)
         std::memcpy(row(y) + r.left * bpp, src->row(y) + r.left * bpp,
                     static_cast<std::size_t>(r.width() * bpp));
-    return device_result::kOk;
+    return platform::device_result::kOk;
 }
 
-}  // namespace tryster::platform::soft
+}  // namespace tryster::softgpu

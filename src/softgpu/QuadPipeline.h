@@ -16,16 +16,16 @@
 
 #if defined(__SSE2__)
 
-#include "platform/soft/PixelPipeline.h"
-#include "platform/soft/QuadBlock.h"
-#include "platform/soft/QuadTexels.h"
-#include "platform/soft/StampPipeline.h"
+#include "softgpu/PixelPipeline.h"
+#include "softgpu/QuadBlock.h"
+#include "softgpu/QuadTexels.h"
+#include "softgpu/StampPipeline.h"
 
 #include <emmintrin.h>
 
 #include <cstdint>
 
-namespace tryster::platform::soft {
+namespace tryster::softgpu {
 
 // One attribute's row value for each lane: lane `Lane` of `row` for the
 // top two, of `below` for the bottom two.
@@ -175,6 +175,6 @@ inline void drawQuadTriangle(const QuadTriangle& t, const QuadWalk& walk, const 
     });
 }
 
-}  // namespace tryster::platform::soft
+}  // namespace tryster::softgpu
 
 #endif

@@ -3,12 +3,12 @@
 // in clip space, one plane at a time (Sutherland-Hodgman), interpolating
 // every attribute linearly.
 
-#include "platform/soft/ProcessedVertex.h"
+#include "softgpu/ProcessedVertex.h"
 
 #include <array>
 #include <cstddef>
 
-namespace tryster::platform::soft {
+namespace tryster::softgpu {
 
 class Clipper {
 public:
@@ -27,4 +27,4 @@ private:
     std::array<ProcessedVertex, kMaxVertices> scratch_{};
 };
 
-}  // namespace tryster::platform::soft
+}  // namespace tryster::softgpu

@@ -1,12 +1,12 @@
 #include "share/PackManifest.h"
 
-#include "platform/Json.h"
+#include "formats/Json.h"
 #include "share/PackLimits.h"
 
 namespace tryster::share {
 namespace {
 
-using platform::JsonValue;
+using formats::JsonValue;
 
 bool isDigest(std::string_view text) {
     return text.size() == 64 && text.find_first_not_of("0123456789abcdef") == std::string_view::npos;
@@ -52,12 +52,12 @@ std::string encodeManifest(const PackManifest& manifest) {
         entry.add("size", JsonValue::of(static_cast<std::int64_t>(f.size)));
         entry.add("sha256", JsonValue::of(f.sha256));
     }
-    return platform::formatJson(root);
+    return formats::formatJson(root);
 }
 
 ManifestReading decodeManifest(std::string_view text) {
     std::string error;
-    std::optional<JsonValue> root = platform::parseJson(text, error);
+    std::optional<JsonValue> root = formats::parseJson(text, error);
     if (!root) return problem("is not JSON: " + error);
     const JsonValue* format = root->find("format");
     if (!format || !format->asString() || *format->asString() != kManifestFormat)

@@ -1,17 +1,17 @@
 #include "share/PackReader.h"
 
-#include "platform/ArchiveReader.h"
-#include "share/PackLimits.h"
+#include "formats/ArchiveReader.h"
 #include "platform/Sha256.h"
+#include "share/PackLimits.h"
 
 #include <map>
 
 namespace tryster::share {
 namespace {
 
-using platform::ArchiveEntryHeader;
-using platform::ArchiveEntryType;
-using platform::ArchiveReader;
+using formats::ArchiveEntryHeader;
+using formats::ArchiveEntryType;
+using formats::ArchiveReader;
 
 // Bytes asked of the archive at a time, so the caps are checked often.
 constexpr std::size_t kReadChunk = 64 * 1024;
@@ -183,7 +183,7 @@ PackReading readPackArchive(std::unique_ptr<platform::File> file) {
     if (!size) return refused("the pack cannot be read");
     if (*size > kMaxArchiveBytes) return refused("the pack is larger than " + megabytes(kMaxArchiveBytes));
     std::string error;
-    std::unique_ptr<ArchiveReader> reader = platform::openArchiveReader(std::move(file), error);
+    std::unique_ptr<ArchiveReader> reader = formats::openArchiveReader(std::move(file), error);
     if (!reader) return refused("the pack is not an archive that can be read (" + error + ")");
 
     ArchiveWalk walk(*reader);

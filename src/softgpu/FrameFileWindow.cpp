@@ -1,7 +1,7 @@
 #include "softgpu/FrameFileWindow.h"
 
+#include "formats/PngImage.h"
 #include "platform/PixelConversion.h"
-#include "platform/PngImage.h"
 
 #include <vector>
 
@@ -18,7 +18,7 @@ void FrameFileWindow::showFrame(const platform::LockedSurface& frame, const plat
         for (int x = source.left; x < source.right; ++x, p += bytes)
             pixels.push_back(platform::pixelToArgb(frame.format, p, nullptr));
     }
-    failed_ = !platform::writePng(path_, source.width(), source.height(), pixels.data(),
+    failed_ = !formats::writePng(path_, source.width(), source.height(), pixels.data(),
                         static_cast<std::size_t>(source.width()));
     if (!failed_) ++frames_;
 }

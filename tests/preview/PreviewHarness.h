@@ -4,8 +4,8 @@
 
 #include "PreviewInstall.h"
 
+#include "formats/PngImage.h"
 #include "platform/Clock.h"
-#include "platform/PngImage.h"
 #include "platform/Sound.h"
 #include "platform/SurfacePixels.h"
 #include "preview/Preview.h"
@@ -115,7 +115,7 @@ protected:
     static void shoot(const Picture& p, const std::string& name) {
         const char* folder = std::getenv("TRYSTER_SHOTS");
         if (!folder) return;
-        platform::writePng(std::string(folder) + "/" + name + ".png", p.width, p.height, p.pixels.data(),
+        formats::writePng(std::string(folder) + "/" + name + ".png", p.width, p.height, p.pixels.data(),
                            static_cast<std::size_t>(p.width));
     }
 

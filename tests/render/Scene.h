@@ -3,8 +3,8 @@
 // device, one viewport with the preview's background, render states, two
 // lights and ambient, and a camera at (0, 0, -10) looking along +z.
 
+#include "formats/PngImage.h"
 #include "platform/DisplaySystem.h"
-#include "platform/PngImage.h"
 #include "platform/SurfacePixels.h"
 #include "render/AnimDevice.h"
 #include "render/Device3D.h"

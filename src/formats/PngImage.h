@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tryster::platform {
+namespace tryster::formats {
 
 // `stride` is in pixels. With `keepAlpha` false the picture is written
 // opaque (surfaces without an alpha channel leave it 0).
@@ -23,4 +23,4 @@ struct PngPicture {
 // False for a file that cannot be read or is not a PNG.
 bool readPng(std::string_view path, PngPicture& out);
 
-}  // namespace tryster::platform
+}  // namespace tryster::formats

@@ -1,11 +1,11 @@
-#include "render/ImageDecoder.h"
+#include "formats/ImageDecoder.h"
 
 #include "io/ByteReader.h"
 #include "platform/FileSystem.h"
 
 #include <cctype>
 
-namespace tryster::render {
+namespace tryster::formats {
 namespace {
 
 class Tokens {
@@ -109,4 +109,4 @@ bool decodeImage(std::span<const std::uint8_t> bytes, std::string_view type, Dec
     return false;
 }
 
-}  // namespace tryster::render
+}  // namespace tryster::formats

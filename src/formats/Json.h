@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tryster::platform {
+namespace tryster::formats {
 
 struct JsonMember;
 
@@ -64,4 +64,4 @@ std::optional<JsonValue> parseJson(std::string_view text, std::string& error);
 // Indented by two spaces, members in their order, ending in a line break.
 std::string formatJson(const JsonValue& value);
 
-}  // namespace tryster::platform
+}  // namespace tryster::formats

@@ -1,4 +1,4 @@
-#include "platform/ImageLibrary.h"
+#include "formats/ImageLibrary.h"
 
 #include "platform/FileSystem.h"
 
@@ -11,7 +11,7 @@
 
 #include <jpeglib.h>
 
-namespace tryster::platform {
+namespace tryster::formats {
 
 struct ImageLibrary::Format {
     const char* name;
@@ -31,11 +31,11 @@ constexpr std::size_t kBufferSize = 8192;
 // --- file callbacks over the program's file system ---
 
 struct CallbackStream {
-    std::unique_ptr<File> file;
+    std::unique_ptr<platform::File> file;
     bool console = false;
 };
 
-void* openStream(const char* path, OpenMode mode) {
+void* openStream(const char* path, platform::OpenMode mode) {
     if (!path) return nullptr;
     auto* s = new (std::nothrow) CallbackStream;
     if (!s) return nullptr;
@@ -43,7 +43,7 @@ void* openStream(const char* path, OpenMode mode) {
         s->console = true;
         return s;
     }
-    s->file = fileSystem().open(path, mode);
+    s->file = platform::fileSystem().open(path, mode);
     if (!s->file) {
         delete s;
         return nullptr;
@@ -184,8 +184,8 @@ bool encodeJpeg(const ImageFileCallbacks& callbacks, ImageLibrary::Writer& write
 
 ImageFileCallbacks fileSystemCallbacks() {
     ImageFileCallbacks c;
-    c.openRead = [](const char* path) { return openStream(path, OpenMode::Read); };
-    c.openWrite = [](const char* path) { return openStream(path, OpenMode::CreateTruncate); };
+    c.openRead = [](const char* path) { return openStream(path, platform::OpenMode::Read); };
+    c.openWrite = [](const char* path) { return openStream(path, platform::OpenMode::CreateTruncate); };
     c.close = closeStream;
     c.read = readStream;
     c.write = writeStream;
@@ -215,7 +215,7 @@ bool ImageLibrary::init() {
 
 const ImageLibrary::Format* ImageLibrary::find(std::string_view format, int) const {
     if (!ready_) return nullptr;
-    return equalsNoCase(format, kJpeg.name) ? &kJpeg : nullptr;
+    return platform::equalsNoCase(format, kJpeg.name) ? &kJpeg : nullptr;
 }
 
 ImageLibrary::Writer* ImageLibrary::wopen(const Format* format, const ImageDescription& description,
@@ -263,4 +263,4 @@ ImageLibrarySession::~ImageLibrarySession() {
     ImageLibrary::instance().restore();
 }
 
-}  // namespace tryster::platform
+}  // namespace tryster::formats

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-namespace tryster::platform {
+namespace tryster::formats {
 
 enum class ArchiveEntryType {
     Regular,
@@ -55,6 +55,6 @@ public:
 // Starts reading `file` (which the reader keeps). None, with `error` set,
 // when the reader cannot be set up; an archive the library does not know is
 // reported by the first `next`.
-std::unique_ptr<ArchiveReader> openArchiveReader(std::unique_ptr<File> file, std::string& error);
+std::unique_ptr<ArchiveReader> openArchiveReader(std::unique_ptr<platform::File> file, std::string& error);
 
-}  // namespace tryster::platform
+}  // namespace tryster::formats

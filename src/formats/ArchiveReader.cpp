@@ -1,6 +1,6 @@
 // The archive reader over libarchive.
 
-#include "platform/ArchiveReader.h"
+#include "formats/ArchiveReader.h"
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -8,7 +8,7 @@
 #include <array>
 #include <vector>
 
-namespace tryster::platform {
+namespace tryster::formats {
 namespace {
 
 using FilterSupport = int (*)(struct archive*);
@@ -32,7 +32,7 @@ const std::vector<FilterSupport>& nativeFilters() {
 
 class LibArchiveReader final : public ArchiveReader {
 public:
-    explicit LibArchiveReader(std::unique_ptr<File> file) : file_(std::move(file)) {}
+    explicit LibArchiveReader(std::unique_ptr<platform::File> file) : file_(std::move(file)) {}
     ~LibArchiveReader() override {
         if (archive_) archive_read_free(archive_);
     }
@@ -154,7 +154,7 @@ private:
         return static_cast<la_int64_t>(step);
     }
 
-    std::unique_ptr<File> file_;
+    std::unique_ptr<platform::File> file_;
     struct archive* archive_ = nullptr;
     std::array<std::uint8_t, 64 * 1024> buffer_{};
     std::uint64_t consumed_ = 0;
@@ -165,7 +165,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<ArchiveReader> openArchiveReader(std::unique_ptr<File> file, std::string& error) {
+std::unique_ptr<ArchiveReader> openArchiveReader(std::unique_ptr<platform::File> file, std::string& error) {
     if (!file) {
         error = "no file to read";
         return nullptr;
@@ -175,4 +175,4 @@ std::unique_ptr<ArchiveReader> openArchiveReader(std::unique_ptr<File> file, std
     return reader;
 }
 
-}  // namespace tryster::platform
+}  // namespace tryster::formats

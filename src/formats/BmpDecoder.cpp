@@ -1,11 +1,12 @@
+#include "formats/ImageDecoder.h"
+
 #include "io/ByteReader.h"
-#include "render/ImageDecoder.h"
 
 #include <algorithm>
 #include <array>
 #include <bit>
 
-namespace tryster::render {
+namespace tryster::formats {
 namespace {
 
 constexpr std::uint32_t kRgb = 0, kRle8 = 1, kBitfields = 3;
@@ -214,4 +215,4 @@ bool decodeBmp(std::span<const std::uint8_t> bytes, DecodedImage& out) {
     return true;
 }
 
-}  // namespace tryster::render
+}  // namespace tryster::formats

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-namespace tryster::platform {
+namespace tryster::formats {
 
 struct WaveSound {
     std::uint16_t channels = 0;
@@ -38,4 +38,4 @@ enum class WaveError {
 // Writes a canonical 44-byte-header PCM file.
 std::vector<std::uint8_t> encodeWave(const WaveSound& sound);
 
-}  // namespace tryster::platform
+}  // namespace tryster::formats

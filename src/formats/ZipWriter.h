@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-namespace tryster::platform {
+namespace tryster::formats {
 
 class ZipWriter {
 public:
@@ -28,6 +28,6 @@ public:
 
 // Writes into `file`, which must outlive the writer. None, with `error`
 // set, when the writer cannot start.
-std::unique_ptr<ZipWriter> openZipWriter(File& file, std::string& error);
+std::unique_ptr<ZipWriter> openZipWriter(platform::File& file, std::string& error);
 
-}  // namespace tryster::platform
+}  // namespace tryster::formats

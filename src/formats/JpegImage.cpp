@@ -1,13 +1,13 @@
 // JPEG decoding over libjpeg-turbo.
 
-#include "platform/JpegImage.h"
+#include "formats/JpegImage.h"
 
 #include <csetjmp>
 #include <cstdio>
 
 #include <jpeglib.h>
 
-namespace tryster::platform {
+namespace tryster::formats {
 namespace {
 
 // Progressive pictures may hold any number of scans, each a pass over the
@@ -82,4 +82,4 @@ bool decodeJpeg(std::span<const std::uint8_t> bytes, int maxSide, JpegPicture& o
     return false;
 }
 
-}  // namespace tryster::platform
+}  // namespace tryster::formats

@@ -1,10 +1,10 @@
-#include "ImageFiles.h"
+#include "formats/ImageFiles.h"
 
-#include "render/ImageDecoder.h"
+#include "formats/ImageDecoder.h"
 
 #include <gtest/gtest.h>
 
-namespace tryster::render {
+namespace tryster::formats {
 namespace {
 
 using test::bmpHeaders;
@@ -70,4 +70,4 @@ TEST(Ppm, DamagedFilesAreRefused) {
 }
 
 }  // namespace
-}  // namespace tryster::render
+}  // namespace tryster::formats

@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-namespace tryster::platform {
+namespace tryster::formats {
 
 struct JpegPicture {
     int width = 0;
@@ -21,4 +21,4 @@ struct JpegPicture {
 // taller than `maxSide` pixels.
 bool decodeJpeg(std::span<const std::uint8_t> bytes, int maxSide, JpegPicture& out);
 
-}  // namespace tryster::platform
+}  // namespace tryster::formats

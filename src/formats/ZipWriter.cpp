@@ -1,13 +1,13 @@
 // The zip writer over libarchive.
 
-#include "platform/ZipWriter.h"
+#include "formats/ZipWriter.h"
 
 #include <archive.h>
 #include <archive_entry.h>
 
 #include <cerrno>
 
-namespace tryster::platform {
+namespace tryster::formats {
 namespace {
 
 // 2000-01-01 00:00:00 UTC: every entry's time, so packs repeat byte for byte.
@@ -15,7 +15,7 @@ constexpr time_t kEntryTime = 946684800;
 
 class LibArchiveZipWriter final : public ZipWriter {
 public:
-    explicit LibArchiveZipWriter(File& file) : file_(file) {}
+    explicit LibArchiveZipWriter(platform::File& file) : file_(file) {}
     ~LibArchiveZipWriter() override {
         if (archive_) archive_write_free(archive_);  // closes without a directory if unfinished
     }
@@ -85,7 +85,7 @@ private:
         return static_cast<la_ssize_t>(length);
     }
 
-    File& file_;
+    platform::File& file_;
     struct archive* archive_ = nullptr;
     std::string message_;
     bool failed_ = false;
@@ -93,10 +93,10 @@ private:
 
 }  // namespace
 
-std::unique_ptr<ZipWriter> openZipWriter(File& file, std::string& error) {
+std::unique_ptr<ZipWriter> openZipWriter(platform::File& file, std::string& error) {
     auto writer = std::make_unique<LibArchiveZipWriter>(file);
     if (!writer->start(error)) return nullptr;
     return writer;
 }
 
-}  // namespace tryster::platform
+}  // namespace tryster::formats

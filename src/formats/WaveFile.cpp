@@ -1,9 +1,9 @@
-#include "platform/WaveFile.h"
+#include "formats/WaveFile.h"
 
 #include "io/ByteReader.h"
 #include "io/ByteWriter.h"
 
-namespace tryster::platform {
+namespace tryster::formats {
 namespace {
 
 constexpr std::uint16_t kFormatPcm = 1;
@@ -98,4 +98,4 @@ std::vector<std::uint8_t> encodeWave(const WaveSound& sound) {
     return w.take();
 }
 
-}  // namespace tryster::platform
+}  // namespace tryster::formats

@@ -1,10 +1,10 @@
 // The JSON seam over nlohmann::json.
 
-#include "platform/Json.h"
+#include "formats/Json.h"
 
 #include <nlohmann/json.hpp>
 
-namespace tryster::platform {
+namespace tryster::formats {
 namespace {
 
 using nlohmann::ordered_json;
@@ -154,4 +154,4 @@ std::string formatJson(const JsonValue& value) {
     return toLibrary(value).dump(2, ' ', false, ordered_json::error_handler_t::replace) + "\n";
 }
 
-}  // namespace tryster::platform
+}  // namespace tryster::formats

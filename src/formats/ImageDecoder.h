@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tryster::render {
+namespace tryster::formats {
 
 // Opaque pixels 0xFFRRGGBB, rows top first.
 struct DecodedImage {
@@ -27,4 +27,4 @@ inline constexpr int kMaxImageSide = 4096;
 // By file type ("BMP" or "PPM", any case).
 [[nodiscard]] bool decodeImage(std::span<const std::uint8_t> bytes, std::string_view type, DecodedImage& out);
 
-}  // namespace tryster::render
+}  // namespace tryster::formats

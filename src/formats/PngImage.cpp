@@ -1,10 +1,10 @@
-#include "platform/PngImage.h"
+#include "formats/PngImage.h"
 
 #include "platform/FileSystem.h"
 
 #include <png.h>
 
-namespace tryster::platform {
+namespace tryster::formats {
 
 bool writePng(std::string_view path, int width, int height, const std::uint32_t* pixels, std::size_t stride,
               bool keepAlpha) {
@@ -25,11 +25,11 @@ bool writePng(std::string_view path, int width, int height, const std::uint32_t*
     if (!png_image_write_to_memory(&image, nullptr, &size, 0, rows.data(), 0, nullptr)) return false;
     std::vector<std::uint8_t> bytes(size);
     if (!png_image_write_to_memory(&image, bytes.data(), &size, 0, rows.data(), 0, nullptr)) return false;
-    return writeWholeFile(path, bytes.data(), size);
+    return platform::writeWholeFile(path, bytes.data(), size);
 }
 
 bool readPng(std::string_view path, PngPicture& out) {
-    auto bytes = readWholeFile(path);
+    auto bytes = platform::readWholeFile(path);
     if (!bytes) return false;
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
@@ -50,4 +50,4 @@ bool readPng(std::string_view path, PngPicture& out) {
     return true;
 }
 
-}  // namespace tryster::platform
+}  // namespace tryster::formats

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace tryster::platform {
+namespace tryster::formats {
 
 // The program's file and memory callbacks, in the library's table order.
 // A stream is whatever `openRead`/`openWrite` return (nullptr: failure).
@@ -85,4 +85,4 @@ public:
     ImageLibrarySession& operator=(const ImageLibrarySession&) = delete;
 };
 
-}  // namespace tryster::platform
+}  // namespace tryster::formats

@@ -1,9 +1,9 @@
+#include "formats/WaveFile.h"
 #include "io/ByteWriter.h"
-#include "platform/WaveFile.h"
 
 #include <gtest/gtest.h>
 
-namespace tryster::platform {
+namespace tryster::formats {
 namespace {
 
 struct Format {
@@ -94,4 +94,4 @@ TEST(WaveFile, RefusesWhatItCannotPlay) {
 }
 
 }  // namespace
-}  // namespace tryster::platform
+}  // namespace tryster::formats

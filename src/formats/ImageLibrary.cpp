@@ -1,15 +1,13 @@
 #include "formats/ImageLibrary.h"
 
+#include "formats/JpegImage.h"
 #include "platform/FileSystem.h"
 
-#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
-
-#include <jpeglib.h>
 
 namespace tryster::formats {
 
@@ -98,87 +96,16 @@ long positionOf(void* stream) {
     return p ? static_cast<long>(*p) : -1;
 }
 
-// --- libjpeg-turbo glue ---
-
-struct ErrorManager {
-    jpeg_error_mgr base;
-    std::jmp_buf jump;
-};
-
-void onJpegError(j_common_ptr info) {
-    auto* e = reinterpret_cast<ErrorManager*>(info->err);
-    std::longjmp(e->jump, 1);
-}
-
-void onJpegMessage(j_common_ptr) {}
-
-struct Destination {
-    jpeg_destination_mgr base;
+// Hands the encoder's bytes to the writer's stream through the callbacks.
+struct StreamSink {
     const ImageFileCallbacks* callbacks;
-    ImageLibrary::Writer* writer;
-    JOCTET* buffer;
+    void* stream;
+
+    static bool write(void* context, const std::uint8_t* bytes, std::size_t size) {
+        auto* s = static_cast<StreamSink*>(context);
+        return s->callbacks->write(s->stream, bytes, size) == size;
+    }
 };
-
-void initDestination(j_compress_ptr info) {
-    auto* d = reinterpret_cast<Destination*>(info->dest);
-    d->base.next_output_byte = d->buffer;
-    d->base.free_in_buffer = kBufferSize;
-}
-
-boolean emptyBuffer(j_compress_ptr info) {
-    auto* d = reinterpret_cast<Destination*>(info->dest);
-    if (d->callbacks->write(d->writer->stream, d->buffer, kBufferSize) != kBufferSize)
-        d->writer->failed = true;
-    d->base.next_output_byte = d->buffer;
-    d->base.free_in_buffer = kBufferSize;
-    return TRUE;
-}
-
-void termDestination(j_compress_ptr info) {
-    auto* d = reinterpret_cast<Destination*>(info->dest);
-    std::size_t used = kBufferSize - d->base.free_in_buffer;
-    if (used && d->callbacks->write(d->writer->stream, d->buffer, used) != used) d->writer->failed = true;
-}
-
-// Kept free of objects with destructors: libjpeg reports errors by
-// jumping back here.
-bool encodeJpeg(const ImageFileCallbacks& callbacks, ImageLibrary::Writer& writer, const std::uint8_t* pixels,
-                int bytesPerRow, int quality, JOCTET* buffer) {
-    jpeg_compress_struct info;
-    ErrorManager errors;
-    Destination destination;
-    info.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = onJpegError;
-    errors.base.output_message = onJpegMessage;
-    if (setjmp(errors.jump)) {
-        jpeg_destroy_compress(&info);
-        return false;
-    }
-    jpeg_create_compress(&info);
-    destination.base.init_destination = initDestination;
-    destination.base.empty_output_buffer = emptyBuffer;
-    destination.base.term_destination = termDestination;
-    destination.callbacks = &callbacks;
-    destination.writer = &writer;
-    destination.buffer = buffer;
-    info.dest = &destination.base;
-    info.image_width = static_cast<JDIMENSION>(writer.description.width);
-    info.image_height = static_cast<JDIMENSION>(writer.description.height);
-    info.input_components = 4;
-    // 0xAARRGGBB words are the bytes B, G, R, A in memory.
-    info.in_color_space = JCS_EXT_BGRA;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, quality, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(pixels + static_cast<std::size_t>(info.next_scanline) *
-                                                         static_cast<std::size_t>(bytesPerRow));
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    return !writer.failed;
-}
 
 }  // namespace
 
@@ -233,10 +160,11 @@ bool ImageLibrary::write(Writer* writer, const ImageDescription& description, co
     if (!ready_ || !writer || !pixels || description.width != writer->description.width ||
         description.height != writer->description.height || bytesPerRow < description.width * 4)
         return false;
-    auto* buffer = static_cast<JOCTET*>(callbacks_.allocate(kBufferSize));
+    auto* buffer = static_cast<std::uint8_t*>(callbacks_.allocate(kBufferSize));
     if (!buffer) return writer->failed = true, false;
-    bool ok = encodeJpeg(callbacks_, *writer, static_cast<const std::uint8_t*>(pixels), bytesPerRow, quality_,
-                         buffer);
+    StreamSink sink{&callbacks_, writer->stream};
+    bool ok = encodeJpeg(static_cast<const std::uint8_t*>(pixels), description.width, description.height, bytesPerRow,
+                         quality_, {&sink, &StreamSink::write}, {buffer, kBufferSize});
     callbacks_.release(buffer);
     if (!ok) writer->failed = true;
     return ok;

@@ -6,7 +6,7 @@
 #include "formats/ZipWriter.h"
 #include "platform/FileSystem.h"
 #include "platform/GameText.h"
-#include "platform/Sha256.h"
+#include "formats/Sha256.h"
 #include "share/GameWrites.h"
 #include "share/Pack.h"
 #include "share/PackContents.h"
@@ -78,7 +78,7 @@ private:
         if (!bytes) return refuse(std::string(local) + " cannot be read");
         PackFile file;
         file.path = *check.path;
-        file.sha256 = platform::sha256Hex(*bytes);
+        file.sha256 = formats::sha256Hex(*bytes);
         file.bytes = std::move(*bytes);
         if (file.path.kind != PackFileKind::Date)
             if (std::string problem = fileProblem(file); !problem.empty())

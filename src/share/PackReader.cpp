@@ -1,7 +1,7 @@
 #include "share/PackReader.h"
 
 #include "formats/ArchiveReader.h"
-#include "platform/Sha256.h"
+#include "formats/Sha256.h"
 #include "share/PackLayout.h"
 #include "share/PackLimits.h"
 #include "share/ShownText.h"
@@ -181,7 +181,7 @@ private:
         }
         PackFile file;
         file.path = std::move(*check.path);
-        file.sha256 = platform::sha256Hex(e.bytes);
+        file.sha256 = formats::sha256Hex(e.bytes);
         file.bytes = std::move(e.bytes);
         files.push_back(std::move(file));
         return true;

@@ -223,12 +223,12 @@ void CharacterLibrary::registerContents(const CharacterFileContents& contents, s
     }
 }
 
-void CharacterLibrary::holdFiles(const render::HeldFiles* files, const SearchPath& searchPath) {
+void CharacterLibrary::holdFiles(const platform::HeldFiles* files, const SearchPath& searchPath) {
     held_ = files;
     heldOutfits_.clear();
     if (!files) return;
     const std::vector<std::string> types = platform::FileFinder::instance().typesOf("ANIM");
-    for (const render::HeldFile* file : files->ofTypes(types)) {
+    for (const platform::HeldFile* file : files->ofTypes(types)) {
         CharacterFileContents contents;
         (void)readCharacter(file->bytes, file->name, contents);  // what read before a fault still counts
         for (Ref<Outfit>& o : contents.outfits) {
@@ -275,7 +275,7 @@ Animation* CharacterLibrary::findAnimation(std::string_view name) {
 Ref<SkinMesh> CharacterLibrary::findMesh(std::string_view name, std::string_view searchPath) const {
     const std::vector<std::string> types = meshTypes();
     if (held_)
-        if (const render::HeldFile* file = held_->find(name, types)) return readMesh(file->bytes, file->type());
+        if (const platform::HeldFile* file = held_->find(name, types)) return readMesh(file->bytes, file->type());
     platform::FileFinder& finder = platform::FileFinder::instance();
     for (const std::string& type : types)
         if (auto path = finder.find(name, type, searchPath)) {

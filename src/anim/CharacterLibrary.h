@@ -8,7 +8,7 @@
 // for. The first definition of a name read wins. Unused animations and
 // outfits are unloaded by the sweep and read again when asked for.
 //
-// Files held in memory (render/HeldFiles.h) may stand in for the game's:
+// Files held in memory (platform/HeldFiles.h) may stand in for the game's:
 // while they are held, their outfits and meshes are found first.
 
 #include "anim/Animation.h"
@@ -16,7 +16,7 @@
 #include "anim/NameTable.h"
 #include "anim/Outfit.h"
 #include "anim/Skeleton.h"
-#include "render/HeldFiles.h"
+#include "platform/HeldFiles.h"
 #include "render/RenderObjectFactory.h"
 
 #include <string>
@@ -100,7 +100,7 @@ public:
     // folders'. Skeletons and animations in them are not used. The files
     // must outlive their use here; a held character file that does not
     // read adds what it read before the fault.
-    void holdFiles(const render::HeldFiles* files, const SearchPath& searchPath);
+    void holdFiles(const platform::HeldFiles* files, const SearchPath& searchPath);
 
     // Null when the name is unknown or its file lacks it; an unloaded
     // entry's file is read first.
@@ -144,7 +144,7 @@ private:
     render::RenderObjectFactory factory_;
     TimeMs lastSweepMs_ = 0;
     CharacterFileContents contents_;  // what the file being read holds
-    const render::HeldFiles* held_ = nullptr;
+    const platform::HeldFiles* held_ = nullptr;
     std::vector<Ref<Outfit>> heldOutfits_;  // of the held character files, by name first read
 };
 

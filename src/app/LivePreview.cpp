@@ -91,7 +91,7 @@ exchange::CharacterReading LivePreview::showCharacterFile(const std::string& pat
     return reading;
 }
 
-void LivePreview::showHeldCharacter(std::shared_ptr<const render::HeldFiles> files,
+void LivePreview::showHeldCharacter(std::shared_ptr<const platform::HeldFiles> files,
                                     const exchange::CharacterLook& look) {
     hold(true);
     {

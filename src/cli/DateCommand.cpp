@@ -30,9 +30,9 @@
 #include "exchange/ObjectDefinition.h"
 #include "exchange/SaveSequence.h"
 #include "exchange/WebExchange.h"
+#include "formats/ImageLibrary.h"
 #include "platform/FileSystem.h"
 #include "platform/GameText.h"
-#include "platform/ImageLibrary.h"
 #include "platform/ProgramFolder.h"
 #include "resfile/StdResFile.h"
 #include "resfile/StringSet.h"
@@ -167,7 +167,7 @@ void runCreate(const CreateOptions& o) {
     // preview the rest is still written. The preview's set-up seeds the
     // generator for its own repeatable pictures; the generator as the
     // program's start seeded it is kept for the date's identifiers.
-    platform::ImageLibrarySession images;
+    formats::ImageLibrarySession images;
     const std::uint32_t generator = platform::randomState();
     std::unique_ptr<PreviewGame> preview;
     try {

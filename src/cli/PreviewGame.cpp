@@ -3,7 +3,7 @@
 #include "cli/AnimGame.h"
 #include "cli/Commands.h"
 #include "platform/PixelConversion.h"
-#include "render/SurfacePixels.h"
+#include "platform/SurfacePixels.h"
 
 #include <CLI/CLI.hpp>
 #include <fmt/format.h>
@@ -94,7 +94,7 @@ std::vector<std::uint32_t> PreviewGame::picture() const {
     std::vector<std::uint32_t> out;
     platform::Surface* s = preview_.animDevice()->backSurface()->get();
     const platform::SurfaceDesc d = s->description();
-    if (!render::readSurfacePixels(*s, {0, 0, d.width, d.height}, out))
+    if (!platform::readSurfacePixels(*s, {0, 0, d.width, d.height}, out))
         throw CommandError("the picture cannot be read");
     return out;
 }

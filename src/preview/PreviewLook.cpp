@@ -54,7 +54,7 @@ void Preview::applyAppearance() {
     putOn(worn_.body, bodyOutfit, kBodyOverrideKey, names.bodyTexture);
 }
 
-void Preview::holdFiles(std::shared_ptr<const render::HeldFiles> files) {
+void Preview::holdFiles(std::shared_ptr<const platform::HeldFiles> files) {
     takeOffAppearance(false);
     held_ = std::move(files);
     useHeldFiles();

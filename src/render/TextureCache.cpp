@@ -1,9 +1,9 @@
 #include "render/TextureCache.h"
 
+#include "formats/ImageDecoder.h"
 #include "platform/FileFinder.h"
 #include "platform/FileSystem.h"
 #include "render/AnimDevice.h"
-#include "render/ImageDecoder.h"
 
 #include <algorithm>
 #include <cstring>
@@ -41,14 +41,14 @@ RenderResult TextureCache::load(Texture& t) {
     platform::GraphicsDevice* graphics = owner_.graphics();
     if (!graphics) return render_error::kNotReady;
     platform::FileFinder& finder = platform::FileFinder::instance();
-    DecodedImage image;
-    if (const HeldFile* held = held_ ? held_->find(t.name_, finder.typesOf("IMAG")) : nullptr) {
-        if (!decodeImage(held->bytes, held->type(), image)) return render_error::kBadImage;
+    formats::DecodedImage image;
+    if (const platform::HeldFile* held = held_ ? held_->find(t.name_, finder.typesOf("IMAG")) : nullptr) {
+        if (!formats::decodeImage(held->bytes, held->type(), image)) return render_error::kBadImage;
     } else {
         auto path = finder.find(t.name_, "IMAG", owner_.texturePath());
         if (!path) return render_error::kNotFound;
         auto bytes = platform::readWholeFile(*path);
-        if (!bytes || !decodeImage(*bytes, platform::fileType(*path), image)) return render_error::kBadImage;
+        if (!bytes || !formats::decodeImage(*bytes, platform::fileType(*path), image)) return render_error::kBadImage;
     }
 
     std::shared_ptr<platform::Surface> surface;

@@ -7,7 +7,7 @@
 #include "share/FileDigest.h"
 #include "share/Journal.h"
 #include "share/ShownText.h"
-#include "platform/Sha256.h"
+#include "formats/Sha256.h"
 
 #include <algorithm>
 
@@ -139,7 +139,7 @@ private:
         plan_.identifierChanges = *changes;
         plan_.dateBytes = std::move(*bytes);
         for (PlannedFile& p : plan_.files)
-            if (p.kind == PackFileKind::Date) p.sha256 = platform::sha256Hex(plan_.dateBytes);
+            if (p.kind == PackFileKind::Date) p.sha256 = formats::sha256Hex(plan_.dateBytes);
         return true;
     }
 

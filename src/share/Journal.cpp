@@ -9,7 +9,7 @@
 namespace tryster::share {
 namespace {
 
-using platform::JsonValue;
+using formats::JsonValue;
 
 constexpr std::string_view kJournalFormat = "tryster-ledger-journal";
 constexpr std::uint64_t kMaxJournalBytes = 16ull << 20;
@@ -59,7 +59,7 @@ bool writeJournal(std::string_view gameFolder, const Journal& journal) {
     root.add("record", recordToJson(journal.record));
     JsonValue& obsolete = root.add("obsoleteBackups", JsonValue::array());
     for (const std::string& b : journal.obsoleteBackups) obsolete.push(JsonValue::of(b));
-    const std::string text = platform::formatJson(root);
+    const std::string text = formats::formatJson(root);
     return replaceFile(journalPath(gameFolder),
                        std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
@@ -75,7 +75,7 @@ JournalReading readJournal(std::string_view gameFolder) {
     if (size && *size <= kMaxJournalBytes) bytes = platform::readWholeFile(path);
     std::string error;
     std::optional<JsonValue> root;
-    if (bytes) root = platform::parseJson(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), error);
+    if (bytes) root = formats::parseJson(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), error);
     const JsonValue* format = root ? root->find("format") : nullptr;
     const JsonValue* operation = root ? root->find("operation") : nullptr;
     const JsonValue* record = root ? root->find("record") : nullptr;

@@ -8,7 +8,7 @@
 namespace tryster::share {
 namespace {
 
-using platform::JsonValue;
+using formats::JsonValue;
 
 // A ledger holds a record per installed date; this is far beyond any
 // player's count and keeps a damaged file from being read without end.
@@ -129,13 +129,13 @@ std::string encodeLedger(const Ledger& ledger) {
     root.add("version", JsonValue::of(kLedgerVersion));
     JsonValue& installs = root.add("installs", JsonValue::array());
     for (const LedgerRecord& r : ledger.records) installs.push(recordToJson(r));
-    return platform::formatJson(root);
+    return formats::formatJson(root);
 }
 
 LedgerReading decodeLedger(std::string_view text) {
     LedgerReading out;
     std::string error;
-    std::optional<JsonValue> root = platform::parseJson(text, error);
+    std::optional<JsonValue> root = formats::parseJson(text, error);
     const JsonValue* format = root ? root->find("format") : nullptr;
     const JsonValue* version = root ? root->find("version") : nullptr;
     const JsonValue* installs = root ? root->find("installs") : nullptr;

@@ -19,7 +19,7 @@
 // is not named after its file: the ledger lives in a folder anyone may
 // change, and an uninstall removes the files it names.
 
-#include "platform/Json.h"
+#include "formats/Json.h"
 
 #include <cstdint>
 #include <optional>
@@ -69,8 +69,8 @@ struct LedgerReading {
 LedgerReading decodeLedger(std::string_view text);
 
 // A record on its own, as the journal of an install keeps it.
-platform::JsonValue recordToJson(const LedgerRecord& record);
-std::optional<LedgerRecord> recordFromJson(const platform::JsonValue& value, std::string& problem);
+formats::JsonValue recordToJson(const LedgerRecord& record);
+std::optional<LedgerRecord> recordFromJson(const formats::JsonValue& value, std::string& problem);
 
 // Whether `backup` is a backup name of `path` ("<path>.bak" or
 // "<path>.<n>.bak", n from 2).

@@ -2,7 +2,7 @@
 // A shared date as read from its archive: the manifest and every other file
 // with its bytes, all checked (see PackReader.h) before anyone sees them.
 
-#include "render/HeldFiles.h"
+#include "platform/HeldFiles.h"
 #include "share/PackManifest.h"
 #include "share/PackPath.h"
 
@@ -41,7 +41,7 @@ struct Pack {
 
 // The pack's skins (character files, meshes, textures) as files the preview
 // may wear from memory, by their file names.
-render::HeldFiles heldSkins(const Pack& pack);
+platform::HeldFiles heldSkins(const Pack& pack);
 
 // The snapshots' names after the date's base name, as the save writes them.
 inline constexpr std::string_view kHeadSnapshotSuffix = "head.jpg";

@@ -5,10 +5,10 @@
 #include "exchange/AppearanceStrings.h"
 #include "exchange/CatalogName.h"
 #include "exchange/ObjectDefinition.h"
-#include "platform/JpegImage.h"
+#include "formats/ImageDecoder.h"
+#include "formats/JpegImage.h"
 #include "platform/MemoryFile.h"
 #include "platform/TextNoCase.h"
-#include "render/ImageDecoder.h"
 #include "resfile/IFFResFile2.h"
 #include "share/PackLimits.h"
 
@@ -89,8 +89,8 @@ std::string skinProblem(const PackFile& file) {
         return {};
     }
     case PackFileKind::Texture: {
-        render::DecodedImage image;
-        if (!render::decodeBmp(bytes, image)) return "is not a picture the game can read (a BMP file)";
+        formats::DecodedImage image;
+        if (!formats::decodeBmp(bytes, image)) return "is not a picture the game can read (a BMP file)";
         return {};
     }
     default: return {};
@@ -133,8 +133,8 @@ std::string fileProblem(const PackFile& file) {
             return "is not a web exchange file (it is not text)";
         return {};
     case PackFileKind::Snapshot: {
-        platform::JpegPicture picture;
-        if (!platform::decodeJpeg(file.bytes, kMaxSnapshotSide, picture))
+        formats::JpegPicture picture;
+        if (!formats::decodeJpeg(file.bytes, kMaxSnapshotSide, picture))
             return "is not a JPEG picture of at most " + std::to_string(kMaxSnapshotSide) + " pixels a side";
         return {};
     }

@@ -39,8 +39,8 @@ TEST_F(PreviewCommands, RenderDrawsTheFramesAskedAndReportsTheirStages) {
     EXPECT_NE(out.find("200x150, playing"), std::string::npos) << out;
     for (const char* stage : {"update", "skinning", "drawing", "present"})
         EXPECT_NE(out.find(stage), std::string::npos) << stage;
-    platform::PngPicture picture;
-    ASSERT_TRUE(platform::readPng(dir.file("p.png"), picture));
+    formats::PngPicture picture;
+    ASSERT_TRUE(formats::readPng(dir.file("p.png"), picture));
     EXPECT_EQ(picture.width, 200);
     EXPECT_EQ(picture.height, 150);
 }

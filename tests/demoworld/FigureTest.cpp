@@ -9,7 +9,7 @@
 #include "demoworld/FigureMeshes.h"
 #include "demoworld/Picture.h"
 #include "demoworld/Poses.h"
-#include "render/ImageDecoder.h"
+#include "formats/ImageDecoder.h"
 
 #include <cmath>
 
@@ -101,8 +101,8 @@ Picture gradient(int w, int h) {
 TEST(Bmp, TwentyFourBitsReadBackExactlyAtOddWidths) {
     const Picture p = gradient(5, 3);  // rows padded to 16 bytes
     const auto bytes = encodeBmp24(p);
-    render::DecodedImage out;
-    ASSERT_TRUE(render::decodeBmp(bytes, out));
+    formats::DecodedImage out;
+    ASSERT_TRUE(formats::decodeBmp(bytes, out));
     ASSERT_EQ(out.width, 5);
     ASSERT_EQ(out.height, 3);
     for (std::size_t i = 0; i < p.pixels.size(); ++i) EXPECT_EQ(out.pixels[i] & 0xFFFFFF, p.pixels[i]) << i;

@@ -4,8 +4,8 @@
 #include "PreviewHarness.h"
 
 #include "demoworld/DemoWorld.h"
+#include "formats/ImageLibrary.h"
 #include "platform/FileSystem.h"
-#include "platform/ImageLibrary.h"
 
 #include <set>
 

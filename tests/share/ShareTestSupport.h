@@ -11,7 +11,7 @@
 #include "platform/Clock.h"
 #include "share/PackBuilder.h"
 #include "share/PackReader.h"
-#include "platform/Sha256.h"
+#include "formats/Sha256.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -138,7 +138,7 @@ struct PackParts {
             std::string path = f.name;
             for (char& c : path)
                 if (c == '/') c = '\\';
-            manifest.files.push_back({path, f.bytes.size(), platform::sha256Hex(f.bytes)});
+            manifest.files.push_back({path, f.bytes.size(), formats::sha256Hex(f.bytes)});
         }
     }
     std::vector<ArchiveItem> items() const {

@@ -186,7 +186,7 @@ TEST_F(Uninstall, TheNextRunRemovesOnlyBackupsNoDateNeeds) {
 TEST_F(Uninstall, ALedgerNamingFilesNoPackMayWriteIsRefusedAndNothingRemoved) {
     GameFolder game;
     const FolderState before = game.state();
-    const std::string digest = platform::sha256Hex(fileBytes(game.file("TemplateNPCs/Date_Jamie.iff")));
+    const std::string digest = formats::sha256Hex(fileBytes(game.file("TemplateNPCs/Date_Jamie.iff")));
     for (const std::string& path : {std::string("TemplateNPCs\\\\..\\\\TemplateNPCs\\\\Date_Jamie.iff"),
                                     std::string("UserData\\\\Neighborhood.iff"), std::string("/etc/passwd")}) {
         SCOPED_TRACE(path);

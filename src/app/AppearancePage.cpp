@@ -2,9 +2,7 @@
 
 #include "app/CPictureButton.h"
 #include "app/TextBoundary.h"
-#include "character/PlomData.h"
 #include "platform/Sound.h"
-#include "wizard/PageRules.h"
 #include "wizard/StepTable.h"
 
 #include <QComboBox>
@@ -144,16 +142,13 @@ void AppearancePage::showLoaded(const QString& name) {
 }
 
 int AppearancePage::enter(int step) {
-    const std::int32_t recordGender = host().record().gender();
-    m_genderShown = recordGender == kMale || recordGender == kFemale;
-    m_look.enterLookPage(recordGender);
-    Q_EMIT nextAllowed(m_genderShown);
+    m_look.enterLookPage();
+    allowNext();
     return step;
 }
 
-bool AppearancePage::leave() {
-    wizard::commitAppearance(host().record(), m_look.bodyType(), m_look.skinTone(), m_look.gender() == kMale);
-    return true;
+void AppearancePage::allowNext() {
+    Q_EMIT nextAllowed(wizard::appearanceNextEnabled(m_look.gender()));
 }
 
 void AppearancePage::genderToggled(QPushButton* toggled) {
@@ -163,9 +158,8 @@ void AppearancePage::genderToggled(QPushButton* toggled) {
         const QSignalBlocker block(other);
         other->setChecked(!toggled->isChecked());
     }
-    m_genderShown = true;
-    Q_EMIT nextAllowed(true);
     m_look.chooseGender(m_female->isChecked() ? kFemale : kMale);
+    allowNext();
 }
 
 void AppearancePage::listChosen(QListWidget* list, const preview::NameListModel& model) {
@@ -187,8 +181,8 @@ void AppearancePage::lookChanged(const preview::LookModel& look) {
     const QSignalBlocker blockBody(m_bodyType), blockSkin(m_skinType), blockMale(m_male), blockFemale(m_female);
     m_bodyType->setCurrentIndex(look.bodyType());
     m_skinType->setCurrentIndex(look.skinTone());
-    m_male->setChecked(m_genderShown && look.gender() == kMale);
-    m_female->setChecked(m_genderShown && look.gender() == kFemale);
+    m_male->setChecked(look.gender() == kMale);
+    m_female->setChecked(look.gender() == kFemale);
 }
 
 QListWidget* AppearancePage::widgetOf(const preview::NameListModel& model) const {

@@ -1,7 +1,7 @@
 #include "app/CharacterListPage.h"
 
 #include "app/TextBoundary.h"
-#include "exchange/CharacterLook.h"
+#include "exchange/CharacterReading.h"
 #include "platform/FileSystem.h"
 #include "platform/Sound.h"
 

@@ -9,7 +9,7 @@
 #include "app/TextBoundary.h"
 #include "app/WaitCursor.h"
 #include "app/WindowReporter.h"
-#include "character/PlomData.h"
+#include "character/Character.h"
 #include "exchange/ExchangeTexts.h"
 #include "exchange/NewDate.h"
 #include "exchange/SaveSequence.h"
@@ -100,14 +100,14 @@ void ExportPage::save() {
     request.chosenPath = qtToFileName(chosen);
     request.gameFolder = host().installFolder();
     request.templatePath = exchange::templatePathIn(host().startFolder());
-    request.record = host().record();
-    request.look = host().look().written();
+    const Character& character = host().look().character();
 
     WindowReporter reporter(this, m_status, m_progress, [this] { host().livePreview().redrawNow(); });
-    const exchange::SaveResult saved = exchange::runSaveSequence(request, m_skinFiles, reporter, &host().livePreview().preview());
+    const exchange::SaveResult saved =
+        exchange::runSaveSequence(request, character, m_skinFiles, reporter, &host().livePreview().preview());
     if (saved.dateWritten) {
         m_savedDate = exchange::basePathOf(request.chosenPath) + ".iff";
-        m_savedName = request.record.name();
+        m_savedName = character.record.name();
         m_share->show();
     }
     if (saved.webExchangeWritten && saved.dateWritten) askAfterSave();

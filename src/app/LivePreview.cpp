@@ -91,8 +91,7 @@ exchange::CharacterReading LivePreview::showCharacterFile(const std::string& pat
     return reading;
 }
 
-void LivePreview::showHeldCharacter(std::shared_ptr<const render::HeldFiles> files,
-                                    const exchange::CharacterLook& look) {
+void LivePreview::showHeldCharacter(std::shared_ptr<const render::HeldFiles> files, const Character& look) {
     hold(true);
     {
         const WaitCursor wait;

@@ -52,11 +52,11 @@ PreviewGame::PreviewGame(const std::string& folder, int width, int height, std::
 
 PreviewGame::~PreviewGame() { preview_.tearDown(); }
 
-CharacterDescription LookOptions::describe() const {
-    CharacterDescription d;
+Character LookOptions::describe() const {
+    Character d;
     if (!characterFile.empty()) d = loadCharacterDescription(characterFile);
     if (child) {
-        d.adult = false;
+        d.appearance.isAdult = false;
         if (characterFile.empty()) d.appearance.assign(kChildDefaults);
     }
     if (gender) d.record.setGender(*gender == "female" ? kFemale : kMale);
@@ -69,11 +69,9 @@ CharacterDescription LookOptions::describe() const {
     return d;
 }
 
-void PreviewGame::showLook(const CharacterDescription& d) {
-    const DefaultSet& set = d.adult ? kAdultDefaults : kChildDefaults;
-    preview_.keepPlaying(set.animation);
-    look_.describe(d.appearance, d.record.gender() == kFemale ? kFemale : kMale, d.adult, d.record.bodyType(),
-                   d.record.skinTone());
+void PreviewGame::showLook(const Character& described) {
+    preview_.keepPlaying(defaultsOf(described.appearance.isAdult).animation);
+    look_.describe(described);
 }
 
 void PreviewGame::applyLook(const LookOptions& o) {

@@ -57,7 +57,7 @@ struct LookOptions {
     // Adds the options (the character file only with `withCharacterFile`).
     void addTo(CLI::App& command, bool withCharacterFile);
     // The character file's description with the options applied over it.
-    CharacterDescription describe() const;
+    Character describe() const;
 };
 
 class PreviewGame {
@@ -71,12 +71,14 @@ public:
 
     preview::Preview& preview() { return preview_; }
     const preview::LookModel& look() const { return look_; }
+    // What the preview shows, as the window keeps it.
+    const Character& character() const { return character_; }
     SimulatedClock& clock() { return clock_; }
 
-    // Puts the look on the preview as the wizard's gender buttons do: both
-    // refills, then the texture refill. Names the lists do not offer are
-    // replaced by what they select.
-    void showLook(const CharacterDescription& description);
+    // Puts the look of `described` on the preview as the wizard's gender
+    // buttons do: both refills, then the texture refill. Names the lists do
+    // not offer are replaced by what they select.
+    void showLook(const Character& described);
     // showLook, telling on standard error about each name asked for by an
     // option that the lists replaced.
     void applyLook(const LookOptions& options);
@@ -106,7 +108,8 @@ private:
     CopyingWindow window_;
     StepPresenter presenter_;
     preview::PreviewClock previewClock_;
-    preview::LookModel look_;
+    Character character_;
+    preview::LookModel look_{character_};
     preview::Preview preview_;
 };
 

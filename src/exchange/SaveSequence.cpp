@@ -15,13 +15,14 @@ constexpr std::size_t kExtensionLength = 4;
 constexpr std::string_view kHeadSnapshotSuffix = "head.jpg";
 constexpr std::string_view kBodySnapshotSuffix = "body.jpg";
 
-bool writeWebExchange(const SaveRequest& request, SkinFileList& skinFiles, ExchangeReporter& reporter) {
+bool writeWebExchange(const SaveRequest& request, const Character& character, SkinFileList& skinFiles,
+                      ExchangeReporter& reporter) {
     platform::StagedFile staged(request.chosenPath);
     staged.discard();
-    bool ok = writeWebExchangeKeys(staged.path(), request.record, request.look.isMale);
+    bool ok = writeWebExchangeKeys(staged.path(), character.record);
 
     reportProgress(reporter, kBuildingSkinListStatus);
-    collectSkinFiles(skinFolderOf(request.gameFolder), request.look.appearance, skinFiles);
+    collectSkinFiles(skinFolderOf(request.gameFolder), character.appearance, skinFiles);
 
     reportProgress(reporter, kWritingSkinListStatus);
     const std::string knownFolder = request.gameFolderAsGameKnows ? *request.gameFolderAsGameKnows
@@ -44,8 +45,8 @@ std::string basePathOf(std::string_view chosenPath) {
     return std::string(chosenPath.substr(0, chosenPath.size() - extension));
 }
 
-SaveResult runSaveSequence(const SaveRequest& request, SkinFileList& skinFiles, ExchangeReporter& reporter,
-                           PreviewSnapshots* snapshots) {
+SaveResult runSaveSequence(const SaveRequest& request, const Character& character, SkinFileList& skinFiles,
+                           ExchangeReporter& reporter, PreviewSnapshots* snapshots) {
     SaveResult result;
     const std::string base = basePathOf(request.chosenPath);
     if (platform::namePart(base).empty()) {
@@ -60,10 +61,10 @@ SaveResult runSaveSequence(const SaveRequest& request, SkinFileList& skinFiles, 
     }
 
     reportProgress(reporter, kWebExportStatus);
-    result.webExchangeWritten = writeWebExchange(request, skinFiles, reporter);
+    result.webExchangeWritten = writeWebExchange(request, character, skinFiles, reporter);
     if (result.webExchangeWritten) result.filesWritten.push_back(request.chosenPath);
 
-    result.dateWritten = createNewDate(base, request.templatePath, request.record, request.look, reporter);
+    result.dateWritten = createNewDate(base, request.templatePath, character, reporter);
     if (result.dateWritten) result.filesWritten.push_back(base + std::string(kDateExtension));
 
     reportProgress(reporter, kSnapshotsStatus);

@@ -30,10 +30,10 @@ std::string sharedDateGender(const SharedDate& shared) {
     return shared.pack.manifest.gender.empty() ? std::string(kUnknownGender) : shared.pack.manifest.gender;
 }
 
-std::optional<exchange::CharacterLook> shownLook(const SharedDate& shared) {
-    std::optional<exchange::CharacterLook> look = shared.facts.reading.look;
+std::optional<Character> shownLook(const SharedDate& shared) {
+    std::optional<Character> look = shared.facts.reading.look;
     const std::string& gender = shared.pack.manifest.gender;
-    if (look && !gender.empty()) look->isMale = gender == "Male";
+    if (look && !gender.empty()) look->record.setGender(gender == "Male" ? kMale : kFemale);
     return look;
 }
 

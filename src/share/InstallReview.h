@@ -38,7 +38,7 @@ std::string sharedDateGender(const SharedDate& shared);
 // kept its template's gender text, which need not be the character's; the
 // manifest has the one the player chose (from the web exchange file). None
 // when the date tells no look.
-std::optional<exchange::CharacterLook> shownLook(const SharedDate& shared);
+std::optional<Character> shownLook(const SharedDate& shared);
 
 // One line per file of the plan, in its order: the file's name and what
 // becomes of it ("b006fafit_01.bmp (new)"); its folder follows from its

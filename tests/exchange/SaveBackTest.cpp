@@ -5,7 +5,7 @@
 #include "ExchangeTestSupport.h"
 #include "exchange/AppearanceStrings.h"
 #include "exchange/CatalogName.h"
-#include "exchange/CharacterLook.h"
+#include "exchange/CharacterReading.h"
 #include "exchange/ExchangeTexts.h"
 #include "exchange/FileBackup.h"
 #include "exchange/SaveBack.h"
@@ -53,7 +53,7 @@ protected:
     test::RecordingReporter reporter;
     std::string path = dir.file("User1.iff");
     std::vector<std::uint8_t> original;
-    Look look = test::sampleLook(test::sampleRecord());
+    Character look = test::sampleCharacter();
 };
 
 TEST_F(SaveBackTest, RewritesTheLookAsForANewDateAndKeepsABackup) {
@@ -89,8 +89,8 @@ TEST_F(SaveBackTest, TheFileAndItsBackupAreOnTheDiskBeforeTheRename) {
 
 TEST_F(SaveBackTest, AgeAndGenderStayAsTheFileHasThem) {
     test::setAppearanceStrings(path, {{1, "Child"}, {13, "Female"}});
-    look.isAdult = true;
-    look.isMale = true;
+    look.appearance.isAdult = true;
+    look.record.setGender(kMale);
     ASSERT_TRUE(save().saved());
     const CharacterReading back = readCharacter(path);
     EXPECT_EQ(back.ageText, "Child");

@@ -3,7 +3,7 @@
 // it was after a full disk or a kill at any step.
 
 #include "ShareTestSupport.h"
-#include "exchange/CharacterLook.h"
+#include "exchange/CharacterReading.h"
 #include "share/FileDigest.h"
 #include "share/InstallReview.h"
 #include "share/Installer.h"
@@ -111,8 +111,8 @@ TEST_F(Install, TheReviewListsEveryFileAndEachChoiceIsPlannedAgain) {
     // A date made from the template keeps its gender text; the manifest
     // has the one chosen.
     share::SharedDate made = open();
-    made.facts.reading.look->isMale = true;
-    EXPECT_FALSE(share::shownLook(made)->isMale);
+    made.facts.reading.look->record.setGender(kMale);
+    EXPECT_FALSE(share::shownLook(made)->isMale());
 
     std::vector<share::ConflictChoice> choices = share::conflictChoices(plan(shared, game));
     ASSERT_EQ(choices.size(), 1u);

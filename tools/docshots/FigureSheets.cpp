@@ -32,7 +32,11 @@ public:
     }
     // The look exactly as named, the character standing still.
     void wear(const Appearance& names, bool child) {
-        look_.describe(names, names.bodyMesh[4] == 'f' ? kFemale : kMale, !child, kFit, kMedium);
+        Character shown;
+        shown.appearance = names;
+        shown.appearance.isAdult = !child;
+        shown.record.setGender(names.bodyMesh[4] == 'f' ? kFemale : kMale);
+        look_.describe(shown);
         look_.wearExactly(names);
         preview_.standStill();
     }
@@ -63,7 +67,8 @@ private:
     NoWindow window_;
     preview::SilentPresenter presenter_;
     preview::PreviewClock clock_;
-    preview::LookModel look_;
+    Character character_;
+    preview::LookModel look_{character_};
     preview::Preview preview_;
 };
 

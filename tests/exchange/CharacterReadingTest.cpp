@@ -3,7 +3,7 @@
 // kind.
 
 #include "ExchangeTestSupport.h"
-#include "exchange/CharacterLook.h"
+#include "exchange/CharacterReading.h"
 #include "exchange/ExchangeTexts.h"
 
 #include <gtest/gtest.h>
@@ -17,13 +17,22 @@ namespace {
 struct LookCase {
     const char* what;
     std::vector<std::pair<int, std::string>> strings;
-    CharacterLook expected;
+    Character expected;
 };
 
-CharacterLook look(bool adult, bool male, std::int32_t tone, std::int32_t body, std::string bodyMesh,
-                   std::string bodyTexture, std::string headMesh, std::string headTexture) {
-    return {adult, male, tone, body, std::move(bodyMesh), std::move(bodyTexture), std::move(headMesh),
-            std::move(headTexture)};
+Character look(bool adult, bool male, std::int32_t tone, std::int32_t body, std::string bodyMesh,
+               std::string bodyTexture, std::string headMesh, std::string headTexture) {
+    Character c;
+    c.record.setGender(male ? kMale : kFemale);
+    c.record.setSkinTone(tone);
+    c.record.setBodyType(body);
+    c.appearance.isAdult = adult;
+    c.appearance.assign(defaultsOf(adult));
+    c.appearance.bodyMesh = std::move(bodyMesh);
+    c.appearance.bodyTexture = std::move(bodyTexture);
+    c.appearance.headMesh = std::move(headMesh);
+    c.appearance.headTexture = std::move(headTexture);
+    return c;
 }
 
 const LookCase kLookCases[] = {
@@ -48,7 +57,7 @@ const LookCase kLookCases[] = {
     {"an empty list", {}, look(false, false, kDark, kSkinny, "", "", "", "")},
 };
 
-TEST(CharacterLook, ReadsWhatTheLoadCommandChooses) {
+TEST(CharacterReading, ReadsWhatTheLoadCommandChooses) {
     for (const LookCase& c : kLookCases) {
         SCOPED_TRACE(c.what);
         StringSet strings;
@@ -56,15 +65,11 @@ TEST(CharacterLook, ReadsWhatTheLoadCommandChooses) {
             while (strings.Count() < number - 1) strings.SetString(strings.Count() + 1, "");
             strings.SetString(number, text);
         }
-        CharacterLook read = lookFromStrings(strings);
-        EXPECT_EQ(read.isAdult, c.expected.isAdult);
-        EXPECT_EQ(read.isMale, c.expected.isMale);
-        EXPECT_EQ(read.skinTone, c.expected.skinTone);
-        EXPECT_EQ(read.bodyType, c.expected.bodyType);
-        EXPECT_EQ(read.bodyMesh, c.expected.bodyMesh);
-        EXPECT_EQ(read.bodyTexture, c.expected.bodyTexture);
-        EXPECT_EQ(read.headMesh, c.expected.headMesh);
-        EXPECT_EQ(read.headTexture, c.expected.headTexture);
+        const Character read = lookFromStrings(strings);
+        EXPECT_EQ(read.record.gender(), c.expected.record.gender());
+        EXPECT_EQ(read.record.skinTone(), c.expected.record.skinTone());
+        EXPECT_EQ(read.record.bodyType(), c.expected.record.bodyType());
+        EXPECT_EQ(read.appearance, c.expected.appearance) << "the age, its default set and the four names";
     }
 }
 
@@ -82,7 +87,7 @@ TEST(ExtraPanel, ShowsNameAgeAndGenderWithCapitals) {
     EXPECT_EQ(panel.gender, "Female");
     EXPECT_EQ(loadedWindowTitle(reading), "Template - The Ploms Figurant");
     ASSERT_TRUE(reading.look);
-    EXPECT_FALSE(reading.look->isMale);
+    EXPECT_FALSE(reading.look->isMale());
 }
 
 }  // namespace

@@ -14,8 +14,12 @@
 namespace tryster::app {
 namespace {
 
-const QStringList kBodyTypes = {QStringLiteral("Fit"), QStringLiteral("Full"), QStringLiteral("Thin")};
-const QStringList kSkinTypes = {QStringLiteral("Light"), QStringLiteral("Medium"), QStringLiteral("Dark")};
+template <std::size_t N>
+QStringList entriesOf(const std::array<std::string_view, N>& words) {
+    QStringList out;
+    for (std::string_view word : words) out << gameTextToQt(word);
+    return out;
+}
 
 // The lists' places: full height, or shortened to leave the bottom row to
 // Save back.
@@ -39,13 +43,13 @@ std::string selectedEntry(const QListWidget* list, const preview::NameListModel&
 AppearancePage::AppearancePage(PageHost& host, QWidget* parent) : WizardPage(host, parent), m_look(host.look()) {
     auto* bodyTypeLabel = placeLabel(QStringLiteral("Body Type:"), {16, 14, 130, 18});
     m_bodyType = place(new QComboBox(this), {16, 32, 130, 26});
-    m_bodyType->addItems(kBodyTypes);
+    m_bodyType->addItems(entriesOf(kBodyTypeEntries));
     m_bodyType->setToolTip(QStringLiteral("Change the Body Type."));
     nameAfterLabel(bodyTypeLabel, m_bodyType);
 
     auto* skinTypeLabel = placeLabel(QStringLiteral("Skin Type:"), {156, 14, 130, 18});
     m_skinType = place(new QComboBox(this), {156, 32, 130, 26});
-    m_skinType->addItems(kSkinTypes);
+    m_skinType->addItems(entriesOf(kSkinTypeEntries));
     m_skinType->setToolTip(QStringLiteral("Change the skin color."));
     nameAfterLabel(skinTypeLabel, m_skinType);
 

@@ -51,10 +51,6 @@ using nlohmann::ordered_json;
 // The catalog needs the preview set up; nothing is drawn.
 constexpr int kCatalogTargetSize = 64;
 
-// The entries of the "Skin Type:" and "Body Type:" lists, by selection.
-constexpr std::array<std::string_view, 3> kSkinTypeEntries = {"Light", "Medium", "Dark"};
-constexpr std::array<std::string_view, 3> kBodyTypeEntries = {"Fit", "Full", "Thin"};
-
 struct CharacterOptions {
     std::string file;
     bool json = false;

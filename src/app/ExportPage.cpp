@@ -11,6 +11,7 @@
 #include "app/WindowReporter.h"
 #include "character/Character.h"
 #include "exchange/ExchangeTexts.h"
+#include "exchange/GameLayout.h"
 #include "exchange/NewDate.h"
 #include "exchange/SaveSequence.h"
 #include "platform/Registry.h"
@@ -73,7 +74,7 @@ void ExportPage::showProgress(bool shown) {
 QString ExportPage::askForPath() {
     FileChoice choice;
     choice.title = QStringLiteral("Select the name to save this Plom");
-    choice.folder = gameSubfolder(host().installFolder(), "TemplateNPCs");
+    choice.folder = gameSubfolder(host().installFolder(), exchange::kDatesFolder);
     choice.filter = QStringLiteral("Tryster Files (*.srf)");
     choice.save = true;
     choice.suffix = QStringLiteral("srf");

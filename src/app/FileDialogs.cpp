@@ -28,7 +28,7 @@ QString chooseFile(QWidget* parent, const FileChoice& choice) {
     return chooser.selectedFiles().front();
 }
 
-QString gameSubfolder(const std::string& gameFolder, const char* relative) {
+QString gameSubfolder(const std::string& gameFolder, std::string_view relative) {
     return fileNameToQt(platform::resolvePath(platform::joinPath(gameFolder, relative)).string());
 }
 

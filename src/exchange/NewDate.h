@@ -5,6 +5,7 @@
 
 #include "character/Character.h"
 #include "exchange/ExchangeReporter.h"
+#include "exchange/GameLayout.h"
 
 #include <string>
 #include <string_view>
@@ -12,7 +13,6 @@
 namespace tryster::exchange {
 
 inline constexpr std::string_view kTemplateFileName = "TR_Template.iff";
-inline constexpr std::string_view kDateExtension = ".iff";
 
 // The template of a start folder: the folder followed by "TR_Template.iff".
 std::string templatePathIn(std::string_view startFolder);

@@ -1,6 +1,7 @@
 #include "exchange/SaveSequence.h"
 
 #include "exchange/ExchangeTexts.h"
+#include "exchange/GameLayout.h"
 #include "exchange/GameFileNames.h"
 #include "exchange/NewDate.h"
 #include "exchange/WebExchange.h"
@@ -12,8 +13,6 @@ namespace tryster::exchange {
 namespace {
 
 constexpr std::size_t kExtensionLength = 4;
-constexpr std::string_view kHeadSnapshotSuffix = "head.jpg";
-constexpr std::string_view kBodySnapshotSuffix = "body.jpg";
 
 bool writeWebExchange(const SaveRequest& request, const Character& character, SkinFileList& skinFiles,
                       ExchangeReporter& reporter) {

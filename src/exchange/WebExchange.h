@@ -4,6 +4,7 @@
 // numbers in decimal.
 
 #include "character/PlomData.h"
+#include "exchange/GameLayout.h"
 #include "exchange/SkinFileList.h"
 
 #include <optional>
@@ -15,7 +16,6 @@
 namespace tryster::exchange {
 
 inline constexpr std::string_view kWebExchangeSection = "Tryster";
-inline constexpr std::string_view kWebExchangeExtension = ".srf";
 
 // "Sign", "CareerPath", "CareerLevel", "Gender", "Name", "Description",
 // "SkinColor", the five traits and the fifteen interest levels of the

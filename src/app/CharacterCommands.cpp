@@ -67,7 +67,9 @@ void CharacterCommands::saveBack() {
     platform::playClick(platform::PlayMode::Wait);
     if (m_path.empty()) return;
     WindowReporter reporter(m_window, nullptr, nullptr, [this] { m_host.livePreview().redrawNow(); });
-    (void)exchange::saveBack(m_path, m_name, m_host.look().character(), reporter);
+    reporter.holdMessages();
+    const exchange::SaveBackResult saved = exchange::saveBack(m_path, m_name, m_host.look().character(), reporter);
+    reporter.showHeld(exchange::failureDetail(saved));
 }
 
 void CharacterCommands::rescan() {

@@ -30,6 +30,18 @@ std::string saveCompleteText(std::string_view name) {
     return text;
 }
 
+std::string failureDetail(const SaveBackResult& result) {
+    std::string_view what;
+    switch (result.status) {
+    case Status::Saved:
+    case Status::Refused: return {};
+    case Status::NotWritten: what = "the file could not be copied or its look written"; break;
+    case Status::NoBackup: what = "no backup of the character could be written"; break;
+    case Status::NotMoved: what = "the new look could not be moved over the character"; break;
+    }
+    return failureSentence(what);
+}
+
 SaveBackResult saveBack(std::string_view path, std::string_view loadedName, const Character& character,
                         ExchangeReporter& reporter) {
     if (character.appearance.bodyTexture.empty() || character.appearance.headTexture.empty()) {

@@ -36,6 +36,11 @@ struct SaveBackResult {
 // they will look like."
 std::string saveCompleteText(std::string_view name);
 
+// What a failed write did not do, as a sentence for its message ("What
+// failed: no backup of the character could be written."); empty when the
+// file was saved or the save refused (its message says why).
+std::string failureDetail(const SaveBackResult& result);
+
 // Writes the look of `character` into the character file at `path`.
 // `loadedName` is the name the load read, for the closing message.
 //

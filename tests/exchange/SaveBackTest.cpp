@@ -59,6 +59,7 @@ protected:
 TEST_F(SaveBackTest, RewritesTheLookAsForANewDateAndKeepsABackup) {
     SaveBackResult result = save();
     ASSERT_TRUE(result.saved());
+    EXPECT_EQ(failureDetail(result), "");
     ASSERT_EQ(reporter.messages.size(), 1u);
     EXPECT_EQ(reporter.messages[0].first, kSaveCompleteCaption);
     EXPECT_EQ(reporter.messages[0].second,
@@ -104,6 +105,7 @@ TEST_F(SaveBackTest, UnreadableFileIsLeftAsItWas) {
     EXPECT_EQ(result.status, SaveBackResult::Status::NotWritten);
     expectLeftAsItWas(result);
     EXPECT_EQ(reporter.messages[0].second, kCouldNotSaveBackMessage);
+    EXPECT_EQ(failureDetail(result), "What failed: the file could not be copied or its look written.");
 }
 
 TEST_F(SaveBackTest, AFailedWriteAnywhereLeavesTheFileAsItWas) {

@@ -1,6 +1,8 @@
 #include "cli/PreviewGame.h"
 
+#include "anim/CharacterLibrary.h"
 #include "cli/AnimGame.h"
+#include "cli/CommandError.h"
 #include "cli/Commands.h"
 #include "platform/PixelConversion.h"
 #include "render/SurfacePixels.h"
@@ -86,6 +88,14 @@ void PreviewGame::applyLook(const LookOptions& o) {
         if (wanted && !platform::equalsNoCase(*wanted, current))
             fmt::print(stderr, "tryster-cli: the {} \"{}\" is not offered for this character; it is \"{}\"\n",
                        what, *wanted, current);
+}
+
+void PreviewGame::warnOfDamagedFiles() const {
+    if (!preview_.library()) return;
+    for (const anim::LibraryFault& fault : preview_.library()->faults())
+        printWarning(resfile::FileProblem{fault.file, "a character file or mesh the game can read",
+                                          fmt::format("{} at byte {}, so it was read only that far",
+                                                      fault.status.message, fault.status.position)});
 }
 
 std::vector<std::uint32_t> PreviewGame::picture() const {

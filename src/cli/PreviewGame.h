@@ -85,6 +85,10 @@ public:
     // The four names exactly as given, whether the lists offer them or not.
     void wearExactly(const Appearance& names) { look_.wearExactly(names); }
 
+    // A warning on standard error for each damaged character file or mesh
+    // the preview met, which it wore as far as it read.
+    void warnOfDamagedFiles() const;
+
     // The drawing surface as 0xAARRGGBB pixels, rows top first.
     std::vector<std::uint32_t> picture() const;
 

@@ -58,33 +58,22 @@ TEST_F(TemplateCopy, MissingTemplateOrExistingTargetFailsWithoutHarm) {
 // in its own byte order.
 TEST(ObjectDefinitions, EachIsReadAsFarAsItGoes) {
     test::TempDir dir;
-    const std::string path = dir.file("Objects.iff");
-    {
-        IFFResFile2 file;
-        ASSERT_EQ(file.Create(path), kNoError);
-        ASSERT_EQ(file.Open(path), kNoError);
-        const struct {
-            std::size_t size;
-            bool native;
-        } definitions[] = {{kMinObjectDefinitionSize, true}, {kObjectIdentifierOffset + 4, false}, {10, true}};
-        std::int16_t id = 1;
-        for (const auto& d : definitions) {
-            DataHandle h = NewDataHandle(d.size);
-            (void)writeObjectField(handleBytes(h), kObjectIdentifierOffset, d.native, 0x01020304u + id);
-            ASSERT_EQ(file.AddResource(h, kTypeObjectDefinition, id++, "object", d.native), kNoError);
-        }
-        ASSERT_EQ(file.Close(), kNoError);
-    }
     IFFResFile2 file;
-    ASSERT_EQ(file.Open(path), kNoError);
+    ASSERT_EQ(file.Create(dir.file("Objects.iff")), kNoError);
+    ASSERT_EQ(file.Open(dir.file("Objects.iff")), kNoError);
+    const std::pair<std::size_t, bool> definitions[] = {
+        {kMinObjectDefinitionSize, true}, {kObjectIdentifierOffset + 4, false}, {10, true}};  // size, native
+    std::int16_t id = 1;
+    for (const auto& [size, native] : definitions) {
+        DataHandle h = NewDataHandle(size);
+        (void)writeObjectField(handleBytes(h), kObjectIdentifierOffset, native, 0x01020304u + id);
+        ASSERT_EQ(file.AddResource(h, kTypeObjectDefinition, id++, "object", native), kNoError);
+    }
     const std::vector<ObjectDefinitionRead> read = readObjectDefinitions(file);
     ASSERT_EQ(read.size(), 3u);
-    EXPECT_TRUE(read[0].read && read[0].whole);
-    EXPECT_EQ(read[0].identifier, 0x01020305u);
-    EXPECT_TRUE(read[1].read && !read[1].whole);
-    EXPECT_EQ(read[1].identifier, 0x01020306u) << "in the resource's own byte order";
-    EXPECT_TRUE(read[2].read && !read[2].whole);
-    EXPECT_FALSE(read[2].identifier);
+    EXPECT_TRUE(read[0].read && read[0].whole && read[0].identifier == 0x01020305u);
+    EXPECT_TRUE(read[1].read && !read[1].whole && read[1].identifier == 0x01020306u) << "in its own byte order";
+    EXPECT_TRUE(read[2].read && !read[2].whole && !read[2].identifier);
     EXPECT_EQ(file.Close(), kNoError);
 }
 

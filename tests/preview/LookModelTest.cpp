@@ -42,9 +42,8 @@ TEST(LookModel, EveryChoiceIsTheCharactersAtOnceAndAShownCharacterTakesOnlyItsLo
     look.chooseGender(kFemale);
     look.chooseBodyType(kSkinny);
     look.chooseSkinTone(kDark);
-    EXPECT_EQ(character.record.gender(), kFemale);
-    EXPECT_EQ(character.record.bodyType(), kSkinny);
-    EXPECT_EQ(character.record.skinTone(), kDark);
+    EXPECT_TRUE(character.record.gender() == kFemale && character.record.bodyType() == kSkinny &&
+                character.record.skinTone() == kDark);
     EXPECT_EQ(look.filter().gender, 'f');
     EXPECT_FALSE(look.filter().isMale) << "the letter and the child rule agree";
 
@@ -55,19 +54,15 @@ TEST(LookModel, EveryChoiceIsTheCharactersAtOnceAndAShownCharacterTakesOnlyItsLo
     read.appearance.isAdult = false;
     read.appearance.bodyMesh = "b001ucchd_01";
     look.showCharacter(read);
-    EXPECT_EQ(character.record.gender(), kMale);
-    EXPECT_FALSE(character.appearance.isAdult);
-    EXPECT_EQ(character.appearance.bodyMesh, "b001ucchd_01");
+    EXPECT_TRUE(character.isMale() && !character.appearance.isAdult && character.appearance.bodyMesh == "b001ucchd_01");
     EXPECT_EQ(character.record.name(), "Ann") << "a shown character lends its look, not its name";
     look.restore(kept);
-    EXPECT_EQ(character.record.gender(), kFemale);
-    EXPECT_TRUE(character.appearance.isAdult);
+    EXPECT_TRUE(character.record.gender() == kFemale && character.appearance.isAdult);
 
     // A gender that is neither: no button is pressed, so Next waits; the
     // lists offer a man's outfits meanwhile.
     character.record.setGender(7);
-    EXPECT_EQ(look.filter().gender, 'm');
-    EXPECT_TRUE(look.filter().isMale);
+    EXPECT_TRUE(look.filter().gender == 'm' && look.filter().isMale);
 }
 
 }  // namespace

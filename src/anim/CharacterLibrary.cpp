@@ -123,9 +123,11 @@ void CharacterLibrary::loadCharacterFiles(std::string_view list) {
     for (std::size_t first = 0; first < files.size(); first += kReadBatch) {
         const std::size_t n = std::min(kReadBatch, files.size() - first);
         for (std::size_t i = 0; i < n; ++i) read[i] = readFile(files[first + i].path, batch[i]);
-        for (std::size_t i = 0; i < n; ++i)
-            if (read[i])  // a damaged file adds what it defined before the fault, which is told
-                (void)parseAndRegister(batch[i], files[first + i].folder, files[first + i].name, searchPath);
+        for (std::size_t i = 0; i < n; ++i) {
+            if (!read[i]) continue;
+            const platform::FoundFile& f = files[first + i];
+            (void)parseAndRegister(batch[i], f.folder, f.name, searchPath);  // a fault is kept in faults()
+        }
     }
 }
 

@@ -52,9 +52,8 @@ void LookModel::changed() {
 // before it: a mesh change needs a second, texture-only refill to match.
 void LookModel::refill(bool meshes, bool textures) {
     if (!started_) return;
-    // The lists are filled all the same: a folder that cannot be entered
-    // finds fewer textures, which the lists then show.
-    if (!installFolder_.empty()) (void)platform::fileSystem().setCurrentDirectory(installFolder_);
+    if (!installFolder_.empty())
+        (void)platform::fileSystem().setCurrentDirectory(installFolder_);  // if not: fewer textures found
     Appearance& names = character_.appearance;
     const CatalogFilter chosen = filter();
     if (meshes) catalog_.refillMeshes(outfitNames_, chosen);

@@ -198,8 +198,7 @@ DeviceResult SoftwareDevice::clear(ViewportHandle h, std::span<const ScreenRect>
     for (const ScreenRect& rect : rects) {
         ScreenRect r = intersect(rect, area);
         if (r.empty()) continue;
-        // The rectangle lies inside, and a lost target shows at the next lock.
-        if (flags & kClearTarget) (void)target_->fill(r, colour);
+        if (flags & kClearTarget) (void)target_->fill(r, colour);  // a lost target shows at the next lock
         if ((flags & kClearZBuffer) && hasDepth_)
             for (int y = r.top; y < r.bottom; ++y)
                 std::fill_n(depth_.begin() + static_cast<std::ptrdiff_t>(y) * width + r.left, r.width(),

@@ -1,6 +1,9 @@
 // Shared dates from strangers: any bytes as a pack archive (zip, 7z, tar
-// and its compressions, rar). A pack that reads must hold exactly the files
-// its manifest describes, each with its digest; a pack whose files all
+// and its compressions, rar), its entries laid out as players pack a folder
+// (a shared top folder, "./" steps and a desktop's litter, UTF-8 names and
+// password protection among the seeds). A pack that reads must hold
+// exactly the files its manifest describes, each with its digest, under
+// names the rules allow, with its litter left apart; a pack whose files all
 // check out is installed into a game folder in memory and taken back, which
 // must leave the folder as it began, whether the install succeeded or met a
 // full disk. No data handle outlives a run.
@@ -9,6 +12,7 @@
 #include "platform/MemoryFile.h"
 #include "resfile/DataHandle.h"
 #include "share/Installer.h"
+#include "share/PackLimits.h"
 #include "share/PackReader.h"
 #include "platform/Sha256.h"
 #include "share/Uninstall.h"
@@ -23,6 +27,7 @@ constexpr const char* kGame = "game";
 
 void checkRead(const share::Pack& pack) {
     if (pack.manifest.files.size() != pack.files.size()) std::abort();
+    if (pack.ignored.size() > share::kMaxArchiveEntries) std::abort();
     for (const share::PackFile& f : pack.files) {
         if (platform::sha256Hex(f.bytes) != f.sha256) std::abort();
         const share::PackPathCheck again = share::checkFileName(f.path.path);

@@ -83,6 +83,10 @@ QString ExportPage::askForPath() {
     choice.extend = [](QFileDialog& chooser) {
         if (auto* name = chooser.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) new GameTextGuard(name);
     };
+    // A name the game's platform keeps for a device is asked again.
+    choice.refuse = [](const QString& path) {
+        return sharedTextToQt(exchange::chosenNameProblem(qtToFileName(path)));
+    };
     return chooseFile(this, choice);
 }
 

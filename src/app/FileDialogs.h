@@ -24,6 +24,9 @@ struct FileChoice {
     QString suffix;     // added to a name typed without one (save dialogs)
     // Called with the dialog before it opens, to add a panel.
     std::function<void(QFileDialog&)> extend;
+    // Called with the chosen path; a text refuses it: the text is shown as
+    // an error and the dialog opens again on the same name.
+    std::function<QString(const QString& path)> refuse;
 };
 
 // The chosen path, or empty when the user cancelled.

@@ -2,6 +2,7 @@
 
 #include "app/CPictureButton.h"
 #include "app/CPlomSaved.h"
+#include "app/CTROKCancel.h"
 #include "app/FileDialogs.h"
 #include "app/LivePreview.h"
 #include "app/TextBoundary.h"
@@ -10,6 +11,7 @@
 #include "platform/JpegImage.h"
 #include "platform/Sound.h"
 #include "share/Installer.h"
+#include "share/Journal.h"
 #include "share/PackLimits.h"
 #include "share/Recovery.h"
 #include "wizard/PageRules.h"
@@ -65,11 +67,14 @@ InstallPage::InstallPage(PageHost& host, QWidget* parent) : WizardPage(host, par
         picture->setWordWrap(true);
     }
 
-    auto* nameLabel = placeLabel(QStringLiteral("Name:"), {kRight, 8, 186, 16});
-    m_name = place(valueField(this), {kRight, 24, 186, 24});
+    auto* nameLabel = placeLabel(QStringLiteral("Name:"), {kRight, 8, 140, 16});
+    m_name = place(valueField(this), {kRight, 24, 140, 24});
     nameAfterLabel(nameLabel, m_name);
-    auto* genderLabel = placeLabel(QStringLiteral("Gender:"), {kRight + 194, 8, 108, 16});
-    m_gender = place(valueField(this), {kRight + 194, 24, 108, 24});
+    auto* ageLabel = placeLabel(QStringLiteral("Age:"), {kRight + 148, 8, 72, 16});
+    m_age = place(valueField(this), {kRight + 148, 24, 72, 24});
+    nameAfterLabel(ageLabel, m_age);
+    auto* genderLabel = placeLabel(QStringLiteral("Gender:"), {kRight + 228, 8, 74, 16});
+    m_gender = place(valueField(this), {kRight + 228, 24, 74, 24});
     nameAfterLabel(genderLabel, m_gender);
     auto* descriptionLabel = placeLabel(QStringLiteral("Description:"), {kRight, 52, kRightWidth, 16});
     m_description = place(new QPlainTextEdit(this), {kRight, 68, kRightWidth, 44});
@@ -78,14 +83,14 @@ InstallPage::InstallPage(PageHost& host, QWidget* parent) : WizardPage(host, par
     nameAfterLabel(descriptionLabel, m_description);
 
     auto* filesLabel = placeLabel(QStringLiteral("Files to be written:"), {kRight, 116, kRightWidth, 16});
-    m_files = place(new QListWidget(this), {kRight, 132, kRightWidth, 70});
+    m_files = place(new QListWidget(this), {kRight, 132, kRightWidth, 58});
     m_files->setSelectionMode(QAbstractItemView::SingleSelection);
     m_files->setTextElideMode(Qt::ElideMiddle);
     m_files->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     nameAfterLabel(filesLabel, m_files);
 
-    m_conflictsLabel = placeLabel(QString(), {kRight, 206, kRightWidth, 16});
-    m_conflicts = place(new QScrollArea(this), {kRight, 222, kRightWidth, 42});
+    m_conflictsLabel = placeLabel(QString(), {kRight, 194, kRightWidth, 16});
+    m_conflicts = place(new QScrollArea(this), {kRight, 210, kRightWidth, 40});
     m_conflicts->setWidgetResizable(true);
     m_conflicts->setFocusPolicy(Qt::NoFocus);
     auto* rows = new QWidget(m_conflicts);
@@ -96,9 +101,11 @@ InstallPage::InstallPage(PageHost& host, QWidget* parent) : WizardPage(host, par
     m_conflicts->setWidget(rows);
     m_conflicts->setAccessibleName(QStringLiteral("Skins that differ from yours"));
 
-    m_notices = placeLabel(QString(), {kRight, 266, kRightWidth, 34});
-    m_notices->setWordWrap(true);
-    m_notices->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // What the pack claims otherwise, what was left out, what the install
+    // does besides: it may run to several sentences, so it scrolls.
+    m_notices = place(new QPlainTextEdit(this), {kRight, 254, kRightWidth, 46});
+    m_notices->setReadOnly(true);
+    m_notices->setTabChangesFocus(true);
     m_notices->setAccessibleName(QStringLiteral("Notices"));
 
     auto* cancel = new CPictureButton(QStringLiteral("Cancel"), this, QStringLiteral("CANCELSTEP"));
@@ -112,7 +119,7 @@ InstallPage::InstallPage(PageHost& host, QWidget* parent) : WizardPage(host, par
     setMoveButtons({cancel, install});
     // The choices come and go with the date: they follow the list of files
     // (see chooseConflicts).
-    setTabOrder({m_name, m_gender, m_description, m_files});
+    setTabOrder({m_name, m_age, m_gender, m_description, m_files, m_notices});
 }
 
 int InstallPage::enter(int step) {
@@ -134,12 +141,29 @@ bool InstallPage::finishInterrupted() {
         const WaitCursor wait;
         recovery = share::recoverInterrupted(host().installFolder());
     }
+    if (recovery.damagedJournal) {
+        if (!setJournalAside(recovery)) return false;
+        const WaitCursor wait;
+        recovery = share::recoverInterrupted(host().installFolder());
+    }
     if (recovery.messages.empty()) return recovery.clean;
     QStringList sentences;
     for (const std::string& message : recovery.messages) sentences << sharedTextToQt(share::asSentence(message));
     showMessage(this, gameTextToQt(recovery.clean ? wizard::kWarningCaption : exchange::kErrorCaption),
                 sentences.join(QLatin1Char(' ')));
     return recovery.clean;
+}
+
+// A journal that cannot be read blocks every install: the player sees what
+// it names and may set it aside, kept under another name.
+bool InstallPage::setJournalAside(const share::RecoveryOutcome& recovery) {
+    const QString question = sharedTextToQt(share::asSentence(share::damagedJournalMeaning(recovery))) +
+                             QStringLiteral("\n\n") + sharedTextToQt(share::kSetJournalAsideQuestion);
+    if (!askOkCancel(this, gameTextToQt(exchange::kInquiryCaption), question)) return false;
+    if (share::setJournalAside(host().installFolder())) return true;
+    showMessage(this, gameTextToQt(exchange::kErrorCaption),
+                sharedTextToQt(share::asSentence("the damaged journal could not be set aside; nothing was changed")));
+    return false;
 }
 
 bool InstallPage::open(const QString& archive) {
@@ -163,8 +187,10 @@ bool InstallPage::open(const QString& archive) {
 void InstallPage::showDate() {
     const share::SharedDate& shared = *m_shared;
     m_name->setText(sharedTextToQt(share::sharedDateName(shared)));
+    m_name->setCursorPosition(0);
+    m_age->setText(sharedTextToQt(share::sharedDateAge(shared)));
     m_gender->setText(sharedTextToQt(share::sharedDateGender(shared)));
-    m_description->setPlainText(sharedTextToQt(shared.pack.manifest.description));
+    m_description->setPlainText(sharedTextToQt(share::sharedDateDescription(shared)));
     showSnapshot(m_body, shared.pack.bodySnapshot());
     showSnapshot(m_head, shared.pack.headSnapshot());
     m_lookBefore = host().look().keep();
@@ -187,8 +213,8 @@ void InstallPage::showPlan() {
         item->setToolTip(sharedTextToQt(m_plan.files[i].path));
     }
     QStringList notices;
-    for (const std::string& notice : share::installNotices(m_plan)) notices << sharedTextToQt(notice);
-    m_notices->setText(notices.join(QLatin1Char(' ')));
+    for (const std::string& notice : share::reviewNotices(*m_shared, m_plan)) notices << sharedTextToQt(notice);
+    m_notices->setPlainText(notices.join(QLatin1Char('\n')));
     m_install->setEnabled(m_plan.ok());
     chooseConflicts();
 }
@@ -222,6 +248,7 @@ void InstallPage::chooseConflicts() {
             QWidget::setTabOrder(before, box);
             before = box;
         }
+        QWidget::setTabOrder(before, m_notices);
     }
     for (std::size_t i = 0; i < m_choices.size(); ++i) {
         const QSignalBlocker block(m_choiceBoxes[i]);

@@ -1,7 +1,8 @@
 #pragma once
 // Step 20, "Install a shared date": a shared date chosen from its archive
 // and shown before anything of it is written: on the preview wearing the
-// pack's own skins, with its name, gender, description and snapshots, every
+// pack's own skins, with its own name, age, gender, description (what the
+// pack claims otherwise is a notice) and snapshots, every
 // file the install would write and what becomes of it, a choice for each
 // skin that differs from the player's, and what else the player must know.
 // Install (over Next) writes it all or nothing; Cancel (over Back) leaves
@@ -12,6 +13,7 @@
 #include "preview/LookModel.h"
 #include "share/InstallPlan.h"
 #include "share/InstallReview.h"
+#include "share/Recovery.h"
 #include "share/SharedDate.h"
 
 #include <optional>
@@ -46,6 +48,7 @@ Q_SIGNALS:
 
 private:
     bool finishInterrupted();
+    bool setJournalAside(const share::RecoveryOutcome& recovery);
     bool open(const QString& archive);
     void showDate();
     void showPlan();
@@ -56,6 +59,7 @@ private:
     QLabel* m_body;
     QLabel* m_head;
     QLineEdit* m_name;
+    QLineEdit* m_age;
     QLineEdit* m_gender;
     QPlainTextEdit* m_description;
     QListWidget* m_files;
@@ -63,7 +67,7 @@ private:
     QScrollArea* m_conflicts;
     QVBoxLayout* m_conflictRows;
     std::vector<QCheckBox*> m_choiceBoxes;
-    QLabel* m_notices;
+    QPlainTextEdit* m_notices;
     QAbstractButton* m_install;
 
     std::optional<share::SharedDate> m_shared;

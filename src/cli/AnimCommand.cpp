@@ -6,6 +6,8 @@
 
 #include "cli/AnimGame.h"
 #include "cli/Commands.h"
+#include "cli/JsonOutput.h"
+#include "cli/TextOutput.h"
 
 #include "anim/SkinMeshFile.h"
 #include "platform/FileFinder.h"
@@ -42,7 +44,7 @@ void runScan(const ScanOptions& options) {
         if (options.json) {
             FloatJson list = FloatJson::array();
             for (const auto* e : entries)
-                list.push_back({{"name", e->name}, {"file", AnimGame::fileOf(*e)}, {"loaded", e->loaded}});
+                list.push_back({{"name", utf8(e->name)}, {"file", AnimGame::fileOf(*e)}, {"loaded", e->loaded}});
             json[title] = std::move(list);
             return;
         }
@@ -53,7 +55,7 @@ void runScan(const ScanOptions& options) {
     section("skeletons", library.skeletons());
     section("outfits", library.outfits());
     section("animations", library.animations());
-    if (options.json) fmt::print("{}\n", json.dump(2));
+    if (options.json) printJson(json);
 }
 
 struct FramesOptions {
@@ -76,7 +78,7 @@ void runFrames(const FramesOptions& options) {
         for (const auto& t : a->translations()) json["translations"].push_back(toJson(t));
         json["rotations"] = FloatJson::array();
         for (const auto& q : a->rotations()) json["rotations"].push_back(toJson(q));
-        fmt::print("{}\n", json.dump(2));
+        printJson(json);
         return;
     }
     fmt::print("translations: {}\n", a->translations().size());

@@ -4,6 +4,8 @@
 
 #include "cli/AnimGame.h"
 #include "cli/Commands.h"
+#include "cli/JsonOutput.h"
+#include "cli/TextOutput.h"
 
 #include "anim/PreviewCharacter.h"
 #include "anim/SkinInstance.h"
@@ -79,10 +81,10 @@ FloatJson poseJson(const Posed& p, std::int64_t time) {
         const auto b = static_cast<anim::BoneIndex>(i);
         const anim::Bone& bone = s.skeleton().bones()[i];
         bones.push_back(
-            {{"name", bone.name},
+            {{"name", utf8(bone.name)},
              {"parent", bone.parent == anim::kNoBone
                             ? FloatJson()
-                            : FloatJson(s.skeleton().bones()[static_cast<std::size_t>(bone.parent)].name)},
+                            : FloatJson(utf8(s.skeleton().bones()[static_cast<std::size_t>(bone.parent)].name))},
              {"position", toJson(s.worldPosition(b))},
              {"rotation", toJson(s.worldRotation(b))}});
     }
@@ -161,7 +163,7 @@ void run(const PoseOptions& options, bool skin) {
             printPose(p, t);
         }
     }
-    if (options.json) fmt::print("{}\n", all.dump(2));
+    if (options.json) printJson(all);
 }
 
 void addOptions(CLI::App& cmd, PoseOptions& o) {

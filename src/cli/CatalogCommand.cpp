@@ -3,6 +3,8 @@
 // character.
 
 #include "cli/Commands.h"
+#include "cli/JsonOutput.h"
+#include "cli/TextOutput.h"
 #include "cli/PreviewGame.h"
 
 #include <CLI/CLI.hpp>
@@ -43,9 +45,14 @@ void runCatalog(const CatalogOptions& options) {
                            {"Body Texture:", "bodyTextures", "bodyTexture", c.bodyTextures, look.bodyTexture}};
     if (options.json) {
         nlohmann::ordered_json out;
-        for (const Shown& s : lists) out[s.listKey] = s.list.entries();
-        for (const Shown& s : lists) out[s.choiceKey] = s.choice;
-        fmt::print("{}\n", out.dump(2));
+        // The catalog names skins in the game's code page.
+        for (const Shown& s : lists) {
+            nlohmann::ordered_json names = nlohmann::ordered_json::array();
+            for (const std::string& name : s.list.entries()) names.push_back(utf8(name));
+            out[s.listKey] = std::move(names);
+        }
+        for (const Shown& s : lists) out[s.choiceKey] = utf8(s.choice);
+        printJson(out);
         return;
     }
     for (const Shown& s : lists) {

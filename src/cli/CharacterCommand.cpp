@@ -24,6 +24,7 @@
 
 #include "cli/AnimGame.h"
 #include "cli/Commands.h"
+#include "cli/JsonOutput.h"
 #include "cli/MessageLog.h"
 #include "cli/PreviewGame.h"
 #include "cli/TextOutput.h"
@@ -102,7 +103,7 @@ void runShow(const CharacterOptions& o) {
     ordered_json out = showJson(reading);
     if (o.json) {
         if (damage) out["error"] = problemJson(*damage);
-        fmt::print("{}\n", out.dump(2));
+        printJson(out);
     } else {
         for (const auto& [key, value] : out.items())
             fmt::print("{}: {}\n", key, value.is_null() ? std::string("none") : printable(value.get<std::string>()));

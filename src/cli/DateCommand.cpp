@@ -18,6 +18,7 @@
 #include "cli/AnimGame.h"
 #include "cli/CharacterDescription.h"
 #include "cli/Commands.h"
+#include "cli/JsonOutput.h"
 #include "cli/OpenContainer.h"
 #include "cli/PreviewGame.h"
 #include "cli/TextOutput.h"
@@ -106,6 +107,8 @@ void checkCreateArguments(const CreateOptions& o, const std::string& templatePat
     // The date's object is named after its file, in the game's code page.
     if (const auto name = platform::toGameText(platform::namePart(o.out), false); !name.text)
         fail(o.out, "a file name the game can store", platform::refusalHint(name.refused));
+    if (const std::string problem = exchange::chosenNameProblem(o.out); !problem.empty())
+        fail(o.out, "a file name the game's platform can open", problem);
 }
 
 std::string defaultTemplatePath() {
@@ -319,7 +322,7 @@ void runShow(const ShowOptions& o) {
     bool nothing = false;
     ordered_json out = showJson(o.file, damage, nothing);
     if (!o.json) out.erase("error");  // it goes to standard error
-    if (o.json) fmt::print("{}\n", out.dump(2));
+    if (o.json) printJson(out);
     else printText(out, "");
     if (!damage) return;
     if (!nothing) return printWarning(*damage);

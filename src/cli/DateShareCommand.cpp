@@ -1,8 +1,8 @@
 // tryster-cli date pack / install / uninstall: sharing dates as one file.
 //
 //   date pack DATE.iff --game DIR --out FILE.zip
-//   date install FILE --game DIR [--dry-run] [--json] [--replace-skins]
-//   date uninstall NAME --game DIR [--dry-run] [--json]
+//   date install FILE --game DIR [--dry-run] [--json] [--replace-skins] [--set-aside-journal]
+//   date uninstall NAME --game DIR [--dry-run] [--json] [--set-aside-journal]
 //
 // "pack" writes the date, its web export file and snapshots, the skins its
 // look wears and a manifest into one zip file. "install" reads a pack (zip,
@@ -14,10 +14,15 @@
 // what an interrupted run left.
 
 #include "cli/Commands.h"
+#include "cli/JsonOutput.h"
+#include "cli/TextOutput.h"
 #include "platform/FileSystem.h"
+#include "share/InstallReview.h"
 #include "share/Installer.h"
+#include "share/Journal.h"
 #include "share/PackBuilder.h"
 #include "share/Recovery.h"
+#include "share/ShownText.h"
 #include "share/Uninstall.h"
 
 #include <CLI/CLI.hpp>
@@ -41,6 +46,7 @@ struct InstallCommandOptions {
     bool dryRun = false;
     bool json = false;
     bool replaceSkins = false;
+    bool setAsideJournal = false;
 };
 
 struct UninstallOptions {
@@ -48,14 +54,51 @@ struct UninstallOptions {
     std::string game;
     bool dryRun = false;
     bool json = false;
+    bool setAsideJournal = false;
 };
 
+// Fails the command with `message`; with --json, `document` is printed first
+// with the error in it, so it is the run's one document.
+[[noreturn]] void failWith(ordered_json document, const std::string& message, bool json) {
+    CommandError error(message);
+    if (json) {
+        document["error"] = error.json();
+        printJson(document);
+        error.inOutput = true;
+    }
+    throw error;
+}
+
+// Checked before anything else is done or printed.
 void requireGameFolder(const std::string& game) {
     if (!platform::fileSystem().isDirectory(game)) throw CommandError(fmt::format("{}: no such game folder", game));
 }
 
-void finishInterrupted(const std::string& game) {
+void requireInstallFolder(const std::string& game) {
+    if (std::string problem = share::gameFolderProblem(game); !problem.empty()) throw CommandError(problem);
+}
+
+// Finishes what an interrupted run left. A journal that cannot be read
+// stops here unless the player asked to set it aside, having seen what it
+// names.
+void finishInterrupted(const std::string& game, bool setAside, bool json) {
     share::RecoveryOutcome recovery = share::recoverInterrupted(game);
+    if (recovery.damagedJournal) {
+        const std::string meaning = share::damagedJournalMeaning(recovery);
+        if (!setAside) {
+            ordered_json document;
+            document["journal"] = {{"file", share::journalPath(game)}, {"names", recovery.journalListing}};
+            failWith(document,
+                     meaning + ". Look at those files; then run again with --set-aside-journal, which keeps the "
+                               "journal under another name and goes on",
+                     json);
+        }
+        fmt::print(stderr, "tryster-cli: {}.\n", meaning);
+        const std::optional<std::string> aside = share::setJournalAside(game);
+        if (!aside) throw CommandError(fmt::format("{}: the damaged journal could not be set aside", game));
+        fmt::print(stderr, "tryster-cli: the damaged journal is kept as {}\n", platform::joinPath(game, *aside));
+        recovery = share::recoverInterrupted(game);
+    }
     for (const std::string& message : recovery.messages) fmt::print(stderr, "tryster-cli: {}\n", message);
     if (!recovery.clean)
         throw CommandError(fmt::format("{}: an interrupted install or uninstall could not be finished", game));
@@ -96,13 +139,23 @@ std::string_view actionName(share::FileAction action) {
 
 std::string hex(std::uint32_t v) { return fmt::format("0x{:08X}", v); }
 
+ordered_json dateJson(const share::SharedDate& shared) {
+    ordered_json date = {{"file", shared.pack.date().path.path},
+                         {"name", share::sharedDateName(shared)},
+                         {"age", share::sharedDateAge(shared)},
+                         {"gender", share::sharedDateGender(shared)},
+                         {"description", share::sharedDateDescription(shared)}};
+    const share::PackManifest& m = shared.pack.manifest;
+    date["manifest"] = {{"name", m.name}, {"gender", m.gender}, {"description", m.description}};
+    date["manifestDiffers"] = share::claimNotices(shared);
+    return date;
+}
+
 ordered_json planJson(const share::SharedDate& shared, const share::InstallPlan& plan) {
     ordered_json out;
     out["pack"] = shared.archivePath;
-    out["date"] = {{"file", shared.pack.date().path.path},
-                   {"name", shared.pack.manifest.name},
-                   {"description", shared.pack.manifest.description},
-                   {"gender", shared.pack.manifest.gender}};
+    out["date"] = dateJson(shared);
+    out["ignored"] = shared.pack.ignored;
     ordered_json files = ordered_json::array();
     ordered_json conflicts = ordered_json::array();
     for (const share::PlannedFile& f : plan.files) {
@@ -120,14 +173,18 @@ ordered_json planJson(const share::SharedDate& shared, const share::InstallPlan&
         changes.push_back({{"from", hex(c.from)}, {"to", hex(c.to)}, {"takenBy", c.takenBy}});
     out["identifierChanges"] = changes;
     out["missingSkins"] = plan.missingSkins;
-    if (!plan.ok()) out["error"] = plan.problem;
     return out;
 }
 
+// What the review shows, as lines: the date as it is, what the pack claims
+// otherwise, what was left out, then the plan.
 void printPlan(const share::SharedDate& shared, const share::InstallPlan& plan) {
-    const share::PackManifest& m = shared.pack.manifest;
-    fmt::print("{}{}, {}\n", m.name, m.gender.empty() ? "" : " (" + m.gender + ")", shared.pack.date().path.path);
-    if (!m.description.empty()) fmt::print("  {}\n", m.description);
+    fmt::print("{} ({}, {}), {}\n", printable(share::sharedDateName(shared)), share::sharedDateGender(shared),
+               share::sharedDateAge(shared), shared.pack.date().path.path);
+    const std::string description = share::sharedDateDescription(shared);
+    if (!description.empty()) fmt::print("  {}\n", share::shownText(description, share::kShownNameLength));
+    for (const std::string& notice : share::claimNotices(shared)) fmt::print("Note: {}\n", notice);
+    if (std::string ignored = share::ignoredNotice(shared); !ignored.empty()) fmt::print("Note: {}\n", ignored);
     for (const share::PlannedFile& f : plan.files) {
         std::string note;
         switch (f.action) {
@@ -150,25 +207,22 @@ void printPlan(const share::SharedDate& shared, const share::InstallPlan& plan) 
 }
 
 void runInstall(const InstallCommandOptions& o) {
-    requireGameFolder(o.game);
-    if (!o.dryRun) finishInterrupted(o.game);
+    requireInstallFolder(o.game);
+    if (!o.dryRun) finishInterrupted(o.game, o.setAsideJournal, o.json);
     share::SharedDateOpening opening = share::openSharedDate(o.file);
-    if (!opening.date) {
-        if (o.json) fmt::print("{}\n", ordered_json({{"pack", o.file}, {"error", opening.problem}}).dump(2));
-        throw CommandError(fmt::format("{}: refused: {}; nothing was written", o.file, opening.problem));
-    }
+    if (!opening.date)
+        failWith({{"pack", o.file}},
+                 fmt::format("{}: refused: {}; nothing was written", o.file, opening.problem), o.json);
     share::InstallOptions options;
     options.replaceSkins = o.replaceSkins;
     const share::InstallPlan plan = share::planInstall(*opening.date, o.game, options);
     ordered_json json = planJson(*opening.date, plan);
     if (!o.json) printPlan(*opening.date, plan);
-    if (!plan.ok()) {
-        if (o.json) fmt::print("{}\n", json.dump(2));
-        throw CommandError(fmt::format("{}: cannot be installed: {}; nothing was written", o.file, plan.problem));
-    }
+    if (!plan.ok())
+        failWith(json, fmt::format("{}: cannot be installed: {}; nothing was written", o.file, plan.problem), o.json);
     if (o.dryRun) {
         json["dryRun"] = true;
-        if (o.json) fmt::print("{}\n", json.dump(2));
+        if (o.json) printJson(json);
         else fmt::print("Dry run: nothing was written.\n");
         return;
     }
@@ -176,10 +230,9 @@ void runInstall(const InstallCommandOptions& o) {
     json["installed"] = outcome.installed;
     json["written"] = outcome.written;
     json["backups"] = outcome.backups;
-    if (!outcome.installed) json["error"] = outcome.problem;
-    if (o.json) fmt::print("{}\n", json.dump(2));
-    if (!outcome.installed) throw CommandError(fmt::format("{}: not installed: {}", o.file, outcome.problem));
-    if (!o.json) fmt::print("Installed {}: {} files written.\n", plan.dateName, outcome.written.size());
+    if (!outcome.installed) failWith(json, fmt::format("{}: not installed: {}", o.file, outcome.problem), o.json);
+    if (o.json) printJson(json);
+    else fmt::print("Installed {}: {} files written.\n", plan.dateName, outcome.written.size());
 }
 
 // ---- uninstall
@@ -197,13 +250,11 @@ std::string_view takeBackName(share::TakeBack action) {
 }
 
 void runUninstall(const UninstallOptions& o) {
-    requireGameFolder(o.game);
-    if (!o.dryRun) finishInterrupted(o.game);
+    if (o.name.find_first_not_of(' ') == std::string::npos) throw CommandError(std::string(share::kNoDateNamed));
+    requireInstallFolder(o.game);
+    if (!o.dryRun) finishInterrupted(o.game, o.setAsideJournal, o.json);
     const share::UninstallPlan plan = share::planUninstall(o.game, o.name);
-    if (!plan.ok()) {
-        if (o.json) fmt::print("{}\n", ordered_json({{"date", o.name}, {"error", plan.problem}}).dump(2));
-        throw CommandError(plan.problem);
-    }
+    if (!plan.ok()) failWith({{"date", o.name}}, plan.problem, o.json);
     ordered_json json;
     json["date"] = plan.record.date;
     json["name"] = plan.record.name;
@@ -226,7 +277,7 @@ void runUninstall(const UninstallOptions& o) {
     json["steps"] = steps;
     if (o.dryRun) {
         json["dryRun"] = true;
-        if (o.json) fmt::print("{}\n", json.dump(2));
+        if (o.json) printJson(json);
         else fmt::print("Dry run: nothing was changed.\n");
         return;
     }
@@ -234,14 +285,11 @@ void runUninstall(const UninstallOptions& o) {
     json["removed"] = outcome.removed;
     json["restored"] = outcome.restored;
     json["notes"] = outcome.notes;
-    if (!outcome.done) json["error"] = outcome.problem;
-    if (o.json) {
-        fmt::print("{}\n", json.dump(2));
-    } else {
-        for (const std::string& note : outcome.notes) fmt::print("Note: {}.\n", note);
-    }
-    if (!outcome.done) throw CommandError(fmt::format("{}: not uninstalled: {}", plan.record.date, outcome.problem));
     if (!o.json)
+        for (const std::string& note : outcome.notes) fmt::print("Note: {}.\n", note);
+    if (!outcome.done) failWith(json, fmt::format("{}: not uninstalled: {}", plan.record.date, outcome.problem), o.json);
+    if (o.json) printJson(json);
+    else
         fmt::print("Uninstalled {}: {} files removed, {} restored.\n", plan.record.date, outcome.removed.size(),
                    outcome.restored.size());
 }
@@ -266,6 +314,8 @@ void addDateShareCommands(CLI::App& date) {
     i->add_option("--game", install->game, "The game's install folder")->required();
     i->add_flag("--dry-run", install->dryRun, "Print what would be written and every conflict; write nothing");
     i->add_flag("--json", install->json, "Print JSON");
+    i->add_flag("--set-aside-journal", install->setAsideJournal,
+                "When the journal of an interrupted run is damaged, keep it under another name and go on");
     i->add_flag("--replace-skins", install->replaceSkins,
                 "Replace the game's skins that differ from the pack's (a backup of each is kept); "
                 "without it the game's are kept");
@@ -279,6 +329,8 @@ void addDateShareCommands(CLI::App& date) {
     u->add_option("--game", uninstall->game, "The game's install folder")->required();
     u->add_flag("--dry-run", uninstall->dryRun, "Print what would be done; change nothing");
     u->add_flag("--json", uninstall->json, "Print JSON");
+    u->add_flag("--set-aside-journal", uninstall->setAsideJournal,
+                "When the journal of an interrupted run is damaged, keep it under another name and go on");
     u->callback([uninstall] { runUninstall(*uninstall); });
 }
 

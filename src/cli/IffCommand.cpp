@@ -23,6 +23,7 @@
 // output as \xNN.
 
 #include "cli/Commands.h"
+#include "cli/JsonOutput.h"
 #include "cli/OpenContainer.h"
 #include "cli/TextOutput.h"
 #include "platform/FileFinder.h"
@@ -164,7 +165,7 @@ void runList(const IffOptions& o) {
         out["format"] = formatOf(*file);
         out["types"] = types;
         if (failure || damage) out["error"] = problemJson(failure ? *failure : *damage);
-        fmt::print("{}\n", out.dump(2));
+        printJson(out);
     } else {
         fmt::print("{}", text);
     }
@@ -330,7 +331,7 @@ void runStrings(const IffOptions& o) {
         out["type"] = typeText(set->type());
         out["name"] = utf8(set->name());
         out["strings"] = list;
-        fmt::print("{}\n", out.dump(2));
+        printJson(out);
     } else {
         fmt::print("{}", text);
     }

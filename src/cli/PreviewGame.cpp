@@ -93,7 +93,7 @@ void PreviewGame::applyLook(const LookOptions& o) {
 void PreviewGame::warnOfDamagedFiles() const {
     if (!preview_.library()) return;
     for (const anim::LibraryFault& fault : preview_.library()->faults())
-        printWarning(resfile::FileProblem{fault.file, "a character file or mesh the game can read",
+        printWarning(resfile::FileProblem{absolutePath(fault.file), "a character file or mesh the game can read",
                                           fmt::format("{} at byte {}, so it was read only that far",
                                                       fault.status.message, fault.status.position)});
 }

@@ -4,6 +4,7 @@
 
 #include "cli/CharacterDescription.h"
 #include "cli/Commands.h"
+#include "cli/JsonOutput.h"
 
 #include <CLI/CLI.hpp>
 #include <fmt/format.h>
@@ -33,7 +34,7 @@ void runRecord(const RecordOptions& options) {
         for (int id = 0; id < kInterestCount; ++id)
             levels[std::string(kInterestNames[static_cast<std::size_t>(id)])] = interestLevel(d.record, id);
         out["levels"] = levels;
-        fmt::print("{}\n", out.dump(2));
+        printJson(out);
         return;
     }
     fmt::print("sign: {} ({})\n", kSignNames[static_cast<std::size_t>(sign)], static_cast<int>(sign));

@@ -20,7 +20,7 @@ std::string utf8(std::string_view text) {
     return platform::fromGameText(text);
 }
 
-std::string systemText(std::string_view text) { return platform::validUtf8(text); }
+std::string systemText(std::string_view text) { return platform::escapedUtf8(text); }
 
 std::string printable(std::string_view utf8Text) {
     std::string out;

@@ -13,7 +13,8 @@ std::string escaped(std::string_view text);
 // The game's single-byte text (the Western Windows code page) as UTF-8.
 std::string utf8(std::string_view text);
 
-// System text (a path, a message naming one) as valid UTF-8 for JSON.
+// System text (a path, a message naming one) as valid UTF-8 for JSON: bytes
+// that are not UTF-8 (a file name made elsewhere) as \xNN.
 std::string systemText(std::string_view text);
 
 // UTF-8 text for a terminal: control characters (and the backslash) as

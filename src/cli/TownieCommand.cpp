@@ -13,6 +13,7 @@
 // prints it (or its path in the neighbourhood's characters folder).
 
 #include "cli/Commands.h"
+#include "cli/JsonOutput.h"
 #include "cli/MessageLog.h"
 #include "cli/TextOutput.h"
 #include "exchange/CharacterReading.h"
@@ -75,7 +76,7 @@ void printCharacters(const std::string& folder, const std::vector<std::string>& 
             fmt::print("{}  \"{}\"  {}  {}\n", printable(name), printable(utf8(panel.name)), printable(utf8(panel.age)),
                        printable(utf8(panel.gender)));
     }
-    if (json) fmt::print("{}\n", out.dump(2));
+    if (json) printJson(out);
     else if (names.empty()) fmt::print(stderr, "nothing found in {}\n", folder);
 }
 

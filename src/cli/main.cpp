@@ -2,6 +2,7 @@
 // modders, scripts and our own checks.
 
 #include "cli/Commands.h"
+#include "cli/JsonOutput.h"
 #include "platform/Clock.h"
 
 #include <CLI/CLI.hpp>
@@ -14,9 +15,10 @@
 namespace {
 
 // A command run with --json gets its failure as {"error": {...}} on standard
-// output too, so a script reading the output learns what went wrong.
+// output too, so a script reading the output learns what went wrong; a
+// command that printed its document already put the error in it.
 void printJsonError(bool json, const nlohmann::ordered_json& error) {
-    if (json) std::printf("%s\n", nlohmann::ordered_json{{"error", error}}.dump(2).c_str());
+    if (json && !tryster::cli::jsonPrinted()) tryster::cli::printJson(nlohmann::ordered_json{{"error", error}});
 }
 
 nlohmann::ordered_json messageOnly(const char* message) {

@@ -27,4 +27,13 @@ std::string gameFolderAsGameKnows(std::string_view gameFolder);
 // the game folder gives its file name alone.
 std::string gameKnownPath(std::string_view localPath, std::string_view gameFolder, std::string_view knownFolder);
 
+// Whether the game's platform keeps `fileName` (a name without folder) for
+// a device: CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9, in any
+// letter case, alone or before an extension ("nul.iff", "Com1.bmp"). No
+// file of such a name can be opened there, by the game or under Wine.
+bool isDeviceName(std::string_view fileName);
+// Why a file cannot have that name, for a message: "CON is the name of a
+// device on the game's platform (...), whatever the extension".
+std::string deviceNameProblem(std::string_view fileName);
+
 }  // namespace tryster::exchange

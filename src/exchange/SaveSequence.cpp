@@ -44,12 +44,24 @@ std::string basePathOf(std::string_view chosenPath) {
     return std::string(chosenPath.substr(0, chosenPath.size() - extension));
 }
 
+std::string chosenNameProblem(std::string_view chosenPath) {
+    const std::string base = basePathOf(chosenPath);
+    const std::string_view name = platform::namePart(base);
+    if (!isDeviceName(name)) return {};
+    return "The name " + std::string(name) + " cannot be used: " + deviceNameProblem(name) +
+           ". Please choose another name.";
+}
+
 SaveResult runSaveSequence(const SaveRequest& request, const Character& character, SkinFileList& skinFiles,
                            ExchangeReporter& reporter, PreviewSnapshots* snapshots) {
     SaveResult result;
     const std::string base = basePathOf(request.chosenPath);
     if (platform::namePart(base).empty()) {
         reporter.showMessage(kErrorCaption, kNoFileNameMessage);
+        return result;
+    }
+    if (const std::string problem = chosenNameProblem(request.chosenPath); !problem.empty()) {
+        reporter.showMessage(kErrorCaption, problem);
         return result;
     }
     // A file dialog accepted without a name gives its folder: writing there

@@ -38,10 +38,14 @@ struct SaveResult {
 // "Bob" stays). The name may come out empty (".srf"): the save refuses it.
 std::string basePathOf(std::string_view chosenPath);
 
+// Why the game could not use the date's name taken from `chosenPath`: a
+// device name of its platform ("nul.srf", "CON.srf"). Empty when it can.
+std::string chosenNameProblem(std::string_view chosenPath);
+
 // Saves `character` as the request says. A chosen file name without a name
-// before its extension writes nothing and says so (kNoFileNameMessage).
-// Otherwise reports nine steps when
-// everything succeeds. A failed step shows its
+// before its extension writes nothing and says so (kNoFileNameMessage), and
+// so does a device name (chosenNameProblem). Otherwise reports nine steps
+// when everything succeeds. A failed step shows its
 // message and the later steps still run. `skinFiles` is the list the
 // caller keeps between saves; `snapshots` may be null (no preview).
 //

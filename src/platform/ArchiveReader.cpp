@@ -6,10 +6,34 @@
 #include <archive_entry.h>
 
 #include <array>
+#include <clocale>
+#include <locale.h>
 #include <vector>
 
 namespace tryster::platform {
 namespace {
+
+// The library converts every name to the charset of the current locale;
+// in the "C" locale, where a command-line run or a test starts, a name
+// beyond ASCII ("Zoë.iff", flagged UTF-8 in a zip, or any 7z's) cannot be
+// converted and is lost. The library is called under a UTF-8 locale of
+// this thread's own, so names come through as UTF-8 whatever the process's
+// locale is; nothing else of the process changes.
+class Utf8Names {
+public:
+    Utf8Names() {
+        static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+        if (utf8) previous_ = uselocale(utf8);
+    }
+    ~Utf8Names() {
+        if (previous_) uselocale(previous_);
+    }
+    Utf8Names(const Utf8Names&) = delete;
+    Utf8Names& operator=(const Utf8Names&) = delete;
+
+private:
+    locale_t previous_ = static_cast<locale_t>(nullptr);
+};
 
 using FilterSupport = int (*)(struct archive*);
 
@@ -40,6 +64,7 @@ public:
     LibArchiveReader& operator=(const LibArchiveReader&) = delete;
 
     bool start(std::string& error) {
+        const Utf8Names names;
         archive_ = archive_read_new();
         if (!archive_) {
             error = "the archive library could not start";
@@ -67,6 +92,7 @@ public:
 
     Step next(ArchiveEntryHeader& out) override {
         if (failed_) return Step::Failed;
+        const Utf8Names names;
         struct archive_entry* entry = nullptr;
         const int r = archive_read_next_header(archive_, &entry);
         if (r == ARCHIVE_EOF) return Step::End;
@@ -80,12 +106,14 @@ public:
         out.declaredSize = archive_entry_size_is_set(entry) && archive_entry_size(entry) >= 0
                                ? std::optional<std::uint64_t>(static_cast<std::uint64_t>(archive_entry_size(entry)))
                                : std::nullopt;
+        out.encrypted = archive_entry_is_encrypted(entry) != 0;
         regular_ = out.type == ArchiveEntryType::Regular;
         return Step::Entry;
     }
 
     std::optional<std::size_t> readData(std::vector<std::uint8_t>& out, std::size_t maxBytes) override {
         if (failed_ || !regular_) return std::nullopt;
+        const Utf8Names names;
         const std::size_t before = out.size();
         out.resize(before + maxBytes);
         const la_ssize_t n = maxBytes == 0 ? 0 : archive_read_data(archive_, out.data() + before, maxBytes);
@@ -100,6 +128,7 @@ public:
 
     std::uint64_t bytesConsumed() const override { return consumed_; }
     const std::string& message() const override { return message_; }
+    bool sawEncryption() const override { return archive_read_has_encrypted_entries(archive_) > 0; }
 
 private:
     static ArchiveEntryType typeOf(struct archive_entry* entry) {

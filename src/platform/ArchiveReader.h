@@ -28,11 +28,14 @@ enum class ArchiveEntryType {
 };
 
 struct ArchiveEntryHeader {
-    std::string name;  // as stored, UTF-8 where the archive says so
+    std::string name;  // UTF-8 where the archive says so, else as stored; empty when it cannot be read
     ArchiveEntryType type = ArchiveEntryType::Other;
     // The size the archive claims; none when it does not say. Not to be
     // trusted: the bytes read are what count.
     std::optional<std::uint64_t> declaredSize;
+    // Its bytes (or name) are protected by a password, which this reader
+    // never asks for.
+    bool encrypted = false;
 };
 
 class ArchiveReader {
@@ -50,6 +53,9 @@ public:
     virtual std::uint64_t bytesConsumed() const = 0;
     // What failed, in the library's words.
     virtual const std::string& message() const = 0;
+    // Whether what was read so far shows entries or a directory protected
+    // by a password: a failure is then that, not damage.
+    virtual bool sawEncryption() const = 0;
 };
 
 // Starts reading `file` (which the reader keeps). None, with `error` set,

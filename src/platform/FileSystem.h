@@ -79,6 +79,9 @@ public:
     virtual std::unique_ptr<File> open(std::string_view path, OpenMode mode) = 0;
     virtual bool exists(std::string_view path) = 0;
     virtual bool isDirectory(std::string_view path) = 0;
+    // A file of bytes: not a folder, a pipe, a socket or a device, which
+    // can block a reader or never end. Asked without opening the path.
+    virtual bool isRegularFile(std::string_view path) { return exists(path) && !isDirectory(path); }
     virtual std::optional<std::uint64_t> fileSize(std::string_view path) = 0;
     // Deletes a file; false when it does not exist or cannot be deleted.
     virtual bool remove(std::string_view path) = 0;

@@ -143,6 +143,30 @@ std::string validUtf8(std::string_view text) {
     return out;
 }
 
+std::string escapedUtf8(std::string_view text) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t start = at;
+        const char32_t c = decode(text, at);
+        // A malformed sequence decodes as U+FFFD; only a real U+FFFD is
+        // kept as it is.
+        const std::string_view taken = text.substr(start, at - start);
+        if (c == kReplacement && taken != "\xEF\xBF\xBD") {
+            for (char b : taken) {
+                const auto byte = static_cast<std::uint8_t>(b);
+                out += "\\x";
+                out += kDigits[byte >> 4];
+                out += kDigits[byte & 15];
+            }
+        } else {
+            out.append(taken);
+        }
+    }
+    return out;
+}
+
 std::optional<std::string> gameNameOfFile(std::string_view fileName) {
     return toGameText(fileName, false).text;
 }

@@ -44,6 +44,10 @@ std::string refusalHint(char32_t refused);
 // a message quoting one) as valid UTF-8: each malformed sequence becomes
 // U+FFFD.
 std::string validUtf8(std::string_view text);
+// The same with each byte of a malformed sequence written as the four
+// characters "\xNN" (hexadecimal, upper case): nothing is lost, and a file
+// name that is not UTF-8 can still be told apart and typed back.
+std::string escapedUtf8(std::string_view text);
 
 // File names. The game names its files (meshes, textures, dates) in its
 // code page, and writes those names into its files; on disk here a file is

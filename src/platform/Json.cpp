@@ -30,6 +30,22 @@ bool nestingWithin(std::string_view text, int limit) {
     return true;
 }
 
+// Where a parse failed, as a person finds it in an editor: the parser's
+// own message quotes the bytes it last read, which may be anything.
+std::string placeOf(std::string_view text, std::size_t byte) {
+    std::size_t line = 1;
+    std::size_t column = 1;
+    for (std::size_t i = 0; i + 1 < byte && i < text.size(); ++i) {
+        if (text[i] == '\n') {
+            ++line;
+            column = 1;
+        } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+            ++column;  // a character, not a continuation byte
+        }
+    }
+    return "line " + std::to_string(line) + ", column " + std::to_string(column);
+}
+
 JsonValue fromLibrary(const ordered_json& in) {
     JsonValue out;
     switch (in.type()) {
@@ -143,7 +159,10 @@ std::optional<JsonValue> parseJson(std::string_view text, std::string& error) {
     }
     try {
         return fromLibrary(ordered_json::parse(text));
-    } catch (const std::exception& e) {  // parse errors, and memory running out
+    } catch (const ordered_json::parse_error& e) {
+        error = "not valid JSON text (the fault is near " + placeOf(text, e.byte) + ")";
+        return std::nullopt;
+    } catch (const std::exception& e) {  // memory running out
         error = e.what();
         return std::nullopt;
     }

@@ -59,7 +59,9 @@ inline JsonValue JsonValue::of(const char* value) { return of(std::string_view(v
 inline constexpr int kMaxJsonDepth = 32;
 
 // None, with `error` set, for text that is not one JSON value in UTF-8 or
-// nests deeper than kMaxJsonDepth.
+// nests deeper than kMaxJsonDepth. The error is a phrase in plain words
+// ("not valid JSON text (the fault is near line 3, column 7)") that quotes
+// nothing of the text.
 std::optional<JsonValue> parseJson(std::string_view text, std::string& error);
 // Indented by two spaces, members in their order, ending in a line break.
 std::string formatJson(const JsonValue& value);

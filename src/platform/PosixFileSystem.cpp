@@ -134,6 +134,11 @@ public:
         return ::stat(resolvePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     }
 
+    bool isRegularFile(std::string_view path) override {
+        struct stat st {};
+        return ::stat(resolvePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    }
+
     std::optional<std::uint64_t> fileSize(std::string_view path) override {
         struct stat st {};
         if (::stat(resolvePath(path).c_str(), &st) != 0 || S_ISDIR(st.st_mode))

@@ -26,6 +26,9 @@ public:
         archive_ = archive_write_new();
         if (!archive_ || archive_write_set_format_zip(archive_) != ARCHIVE_OK ||
             archive_write_set_options(archive_, "zip:compression=deflate") != ARCHIVE_OK ||
+            // Names in UTF-8, flagged so (general purpose bit 11): every
+            // reader then reads "Zoë" back as it was written.
+            archive_write_set_options(archive_, "zip:hdrcharset=UTF-8") != ARCHIVE_OK ||
             archive_write_set_bytes_in_last_block(archive_, 1) != ARCHIVE_OK ||
             archive_write_open2(archive_, this, nullptr, &LibArchiveZipWriter::writeCallback, nullptr, nullptr) !=
                 ARCHIVE_OK) {

@@ -2,7 +2,7 @@
 // Zip archives written entry by entry into a file the caller provides and
 // keeps (a staged file it syncs and moves into place once `finish` is done). Entries are regular files,
 // deflated, with a fixed time stamp, so the same files give the same
-// bytes on every run.
+// bytes on every run. Names are UTF-8 and flagged as such.
 
 #include "platform/FileSystem.h"
 

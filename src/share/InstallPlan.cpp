@@ -2,9 +2,11 @@
 
 #include "exchange/FileBackup.h"
 #include "platform/FileSystem.h"
+#include "platform/GameText.h"
 #include "platform/TextNoCase.h"
 #include "share/FileDigest.h"
 #include "share/Journal.h"
+#include "share/ShownText.h"
 #include "platform/Sha256.h"
 
 #include <algorithm>
@@ -77,10 +79,7 @@ private:
 
     bool checkFolder() {
         auto& files = platform::fileSystem();
-        if (!files.isDirectory(localPath(plan_.gameFolder, kDatesFolder)) ||
-            !files.isDirectory(localPath(plan_.gameFolder, kSkinsFolder)))
-            return refuse(plan_.gameFolder + " is not the game's folder: it has no " + std::string(kDatesFolder) +
-                          " or " + std::string(kSkinsFolder) + " folder");
+        if (std::string problem = gameFolderProblem(plan_.gameFolder); !problem.empty()) return refuse(problem);
         if (files.exists(journalPath(plan_.gameFolder)))
             return refuse("an earlier install or uninstall in " + plan_.gameFolder +
                           " was interrupted and must be finished first");
@@ -151,7 +150,9 @@ private:
             {&look.bodyMesh, ".cmx"}, {&look.bodyTexture, ".bmp"}, {&look.headMesh, ".cmx"}, {&look.headTexture, ".bmp"}};
         for (const auto& [name, extension] : wanted) {
             if (name->empty()) continue;
-            const std::string path = std::string(kSkinsFolder) + "\\" + *name + std::string(extension);
+            // The look names skins in the game's code page; files are named here in UTF-8.
+            const std::string path =
+                std::string(kSkinsFolder) + "\\" + platform::fileNameOfGameName(*name) + std::string(extension);
             if (shared_.pack.find(path) || platform::fileSystem().exists(localPath(plan_.gameFolder, path))) continue;
             plan_.missingSkins.push_back(path);
         }
@@ -163,6 +164,15 @@ private:
 };
 
 }  // namespace
+
+std::string gameFolderProblem(std::string_view gameFolder) {
+    auto& files = platform::fileSystem();
+    if (!files.isDirectory(gameFolder)) return quotedName(gameFolder) + " is not a folder";
+    if (!files.isDirectory(localPath(gameFolder, kDatesFolder)) || !files.isDirectory(localPath(gameFolder, kSkinsFolder)))
+        return quotedName(gameFolder) + " is not the game's folder: it has no " + std::string(kDatesFolder) + " or " +
+               std::string(kSkinsFolder) + " folder";
+    return {};
+}
 
 bool InstallOptions::replaces(std::string_view path) const {
     if (replaceSkins) return true;

@@ -72,6 +72,10 @@ struct InstallPlan {
     std::vector<const PlannedFile*> conflicts() const;
 };
 
+// Why `gameFolder` is not a game folder a date can be installed into (it
+// lacks TemplateNPCs or GameData\Skins); empty when it is one.
+std::string gameFolderProblem(std::string_view gameFolder);
+
 // Reads the game folder (the files the pack would touch, the ledger, the
 // identifiers of its dates) and decides; writes nothing.
 InstallPlan planInstall(const SharedDate& shared, std::string_view gameFolder, const InstallOptions& options);

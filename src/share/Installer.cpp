@@ -1,6 +1,7 @@
 #include "share/Installer.h"
 
 #include "platform/FileSystem.h"
+#include "platform/GameText.h"
 #include "share/FileDigest.h"
 #include "share/GameWrites.h"
 #include "share/Journal.h"
@@ -117,8 +118,10 @@ private:
 LedgerRecord recordOf(const SharedDate& shared, const InstallPlan& plan) {
     LedgerRecord record;
     record.date = plan.dateName;
-    record.name = shared.pack.manifest.name;
-    record.pack = std::string(platform::namePart(shared.archivePath));
+    // The date's own name, as the review showed it; the archive's name may
+    // be bytes of another system, kept readable.
+    record.name = platform::fromGameText(shared.facts.reading.name);
+    record.pack = platform::escapedUtf8(platform::namePart(shared.archivePath));
     for (const PlannedFile& p : plan.files) {
         LedgerFile f;
         f.path = p.path;

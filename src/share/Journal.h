@@ -42,9 +42,24 @@ struct JournalReading {
     bool found = false;
     std::optional<Journal> journal;  // set when found and readable
     std::string problem;             // set when found and not readable
+    // Not readable: the game paths it names as far as they can be made
+    // out, for the player to look at before setting it aside.
+    std::vector<std::string> listed;
 };
 JournalReading readJournal(std::string_view gameFolder);
 
 [[nodiscard]] bool removeJournal(std::string_view gameFolder);
+
+// A journal that cannot be read stops every install and uninstall: nothing
+// can tell what its run changed. The player's way out, after looking at
+// what it names: it is renamed aside ("TrysterLedger.journal.damaged.json",
+// "TrysterLedger.journal.damaged-2.json", ...) and kept, never removed. The
+// name it now has, or none when it could not be moved.
+inline constexpr std::string_view kDamagedJournalStem = "TrysterLedger.journal.damaged";
+// How the window offers it, after what the journal names.
+inline constexpr std::string_view kSetJournalAsideQuestion =
+    "Set the journal aside and go on? It is kept in the game folder as TrysterLedger.journal.damaged.json (or "
+    "a numbered name beside it), and nothing else is changed.";
+std::optional<std::string> setJournalAside(std::string_view gameFolder);
 
 }  // namespace tryster::share

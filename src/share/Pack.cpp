@@ -1,7 +1,5 @@
 #include "share/Pack.h"
 
-#include "platform/TextNoCase.h"
-
 #include <cassert>
 
 namespace tryster::share {
@@ -37,7 +35,7 @@ const PackFile* Pack::bodySnapshot() const {
 
 const PackFile* Pack::find(std::string_view gamePath) const {
     for (const PackFile& f : files)
-        if (platform::equalsNoCase(f.path.path, gamePath)) return &f;
+        if (caseKey(f.path.path) == caseKey(gamePath)) return &f;
     return nullptr;
 }
 

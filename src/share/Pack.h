@@ -22,6 +22,9 @@ struct PackFile {
 struct Pack {
     PackManifest manifest;
     std::vector<PackFile> files;  // every file but the manifest, in archive order
+    // Entries left out as a desktop's litter ("__MACOSX/...", ".DS_Store"),
+    // as the archive names them.
+    std::vector<std::string> ignored;
 
     // The date (a checked pack has exactly one).
     const PackFile& date() const;

@@ -1,6 +1,7 @@
 #include "share/PackManifest.h"
 
 #include "platform/Json.h"
+#include "platform/TextNoCase.h"
 #include "share/PackLimits.h"
 
 namespace tryster::share {
@@ -8,8 +9,17 @@ namespace {
 
 using platform::JsonValue;
 
+// A SHA-256 digest in hexadecimal, in either letter case: tools that
+// print digests differ in that.
 bool isDigest(std::string_view text) {
-    return text.size() == 64 && text.find_first_not_of("0123456789abcdef") == std::string_view::npos;
+    return text.size() == 64 && text.find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos;
+}
+
+// Paths in the game's form: a manifest written by hand may use '/'.
+std::string gameForm(std::string path) {
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
 }
 
 // Longest name and description taken: the game's catalog keeps far less.
@@ -58,7 +68,7 @@ std::string encodeManifest(const PackManifest& manifest) {
 ManifestReading decodeManifest(std::string_view text) {
     std::string error;
     std::optional<JsonValue> root = platform::parseJson(text, error);
-    if (!root) return problem("is not JSON: " + error);
+    if (!root) return problem("is " + error);
     const JsonValue* format = root->find("format");
     if (!format || !format->asString() || *format->asString() != kManifestFormat)
         return problem("does not describe a shared date (its \"format\" is not \"" + std::string(kManifestFormat) +
@@ -98,8 +108,8 @@ ManifestReading decodeManifest(std::string_view text) {
         if (!path || !path->asString() || !size || !size->asInteger() || *size->asInteger() < 0 || !digest ||
             !digest->asString() || !isDigest(*digest->asString()))
             return problem("has a file without a path, a size or a SHA-256 digest of 64 hexadecimal digits");
-        manifest.files.push_back(
-            {*path->asString(), static_cast<std::uint64_t>(*size->asInteger()), *digest->asString()});
+        manifest.files.push_back({gameForm(*path->asString()), static_cast<std::uint64_t>(*size->asInteger()),
+                                  platform::toLower(*digest->asString())});
     }
     ManifestReading out;
     out.manifest = std::move(manifest);

@@ -13,8 +13,9 @@
 //     ]
 //   }
 //
-// Texts are UTF-8 (the game's own text converted). Paths are in the game's
-// form ('\' separators). A reader refuses a newer version rather than
+// Texts are UTF-8 (the game's own text converted). Paths are written in the
+// game's form ('\' separators) and digests in lower case; a reader takes
+// '/' and upper case as the same. It refuses a newer version rather than
 // guessing at it.
 
 #include <cstdint>

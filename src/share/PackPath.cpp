@@ -1,5 +1,7 @@
 #include "share/PackPath.h"
 
+#include "exchange/GameFileNames.h"
+#include "platform/GameText.h"
 #include "platform/TextNoCase.h"
 #include "share/PackLimits.h"
 
@@ -38,19 +40,25 @@ std::vector<std::string_view> split(std::string_view name) {
 }
 
 // Why a path component cannot name a file on the game's platform; empty
-// when it can.
+// when it can. Names are UTF-8, as archives and this system keep them; the
+// game names its files in its code page, so each must be one it can hold.
 std::string componentProblem(std::string_view part) {
     if (part.empty()) return "has an empty folder name";
     if (part.find_first_not_of('.') == std::string_view::npos) return "has a way up (..)";
-    if (part.size() > kMaxNameLength) return "has a name longer than " + std::to_string(kMaxNameLength) + " characters";
     for (char c : part) {
         const auto b = static_cast<unsigned char>(c);
-        if (b < 0x20 || b >= 0x7F) return "has a character outside printable ASCII";
+        if (b < 0x20 || b == 0x7F) return "has a control character";
         if (std::string_view(":*?\"<>|").find(c) != std::string_view::npos)
             return std::string("has the character '") + c + "', which the game's platform does not allow";
     }
+    if (platform::escapedUtf8(part) != part) return "has a name that is not UTF-8 text";
+    const std::optional<std::string> game = platform::gameNameOfFile(part);
+    if (!game) return "has a character that the game's code page (Western European letters and signs) cannot hold";
+    if (game->size() > kMaxNameLength)
+        return "has a name longer than " + std::to_string(kMaxNameLength) + " characters";
     if (part.back() == ' ' || part.back() == '.' || part.front() == ' ')
         return "has a name that begins or ends in a space or ends in a dot";
+    if (exchange::isDeviceName(part)) return "has a name the game cannot use: " + exchange::deviceNameProblem(part);
     return {};
 }
 
@@ -126,7 +134,28 @@ bool isKnownFolder(std::string_view name) {
            platform::equalsNoCase(folder, kSkinsFolder);
 }
 
-std::string caseKey(std::string_view gamePath) { return platform::toLower(gamePath); }
+std::string folderProblem(std::string_view name) {
+    if (isKnownFolder(name)) return {};
+    while (!name.empty() && (name.back() == '/' || name.back() == '\\')) name.remove_suffix(1);
+    std::string problem;
+    if (!components(name, problem)) return problem;
+    return std::string(kOutsideFolders);
+}
+
+std::string caseKey(std::string_view gamePath) {
+    // The game's platform folds the letters of its code page, not ASCII's
+    // alone: "ZOË.bmp" is "zoë.bmp" there. The key is in the code page.
+    const std::optional<std::string> game = platform::gameNameOfFile(gamePath);
+    if (!game) return platform::toLower(gamePath);
+    std::string key = *game;
+    for (char& c : key) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) c = static_cast<char>(b + 0x20);
+        else if (b == 0x8A || b == 0x8C || b == 0x8E) c = static_cast<char>(b + 0x10);  // Š Œ Ž
+        else if (b == 0x9F) c = static_cast<char>(0xFF);                               // Ÿ
+    }
+    return key;
+}
 
 std::string archiveName(std::string_view gamePath) {
     std::string out(gamePath);

@@ -13,8 +13,13 @@
 // Anything else is refused: a way up (".."), an absolute name or drive, a
 // folder or extension outside this list, a name the game's platform cannot
 // hold (control characters, ':', '*', '?', '"', '<', '>', '|', a trailing
-// space or dot, anything outside printable ASCII), and names that differ
-// only in letter case, which the game's platform takes for one file.
+// space or dot, a character its code page lacks, a device name such as
+// "CON.bmp" or "nul.iff"), and names that differ only in letter case,
+// which the game's platform takes for one file.
+//
+// Names are UTF-8, as archives keep them and as files are named here; the
+// game knows each file by the same name in its code page (Windows-1252),
+// so "Zoë.iff" is a date's name and "Zoя.iff" is not.
 //
 // Archives separate folders with '/'; a '\' is taken as one too. Paths are
 // kept in the game's form: '\' separators, the folders spelt as above, the
@@ -64,7 +69,12 @@ PackPathCheck checkFileName(std::string_view name);
 // Whether a folder entry names one of the folders above (or "GameData"):
 // such entries are skipped, any other folder is refused.
 bool isKnownFolder(std::string_view name);
-// The key under which two names are the same file on the game's platform.
+// Why a folder entry is refused: what breaks the rules in its name, else
+// kOutsideFolders; empty for a known folder.
+inline constexpr std::string_view kOutsideFolders = "is a folder outside the folders a date's files go to";
+std::string folderProblem(std::string_view name);
+// The key under which two names are the same file on the game's platform,
+// which folds the letters of its code page ("Ë" and "ë") as well as ASCII's.
 std::string caseKey(std::string_view gamePath);
 // The game path with '/' separators, as a zip entry is named.
 std::string archiveName(std::string_view gamePath);

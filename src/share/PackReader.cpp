@@ -1,8 +1,10 @@
 #include "share/PackReader.h"
 
 #include "platform/ArchiveReader.h"
-#include "share/PackLimits.h"
 #include "platform/Sha256.h"
+#include "share/PackLayout.h"
+#include "share/PackLimits.h"
+#include "share/ShownText.h"
 
 #include <map>
 
@@ -25,24 +27,22 @@ std::uint64_t capFor(PackFileKind kind) {
     }
 }
 
-std::string inQuotes(std::string_view name) {
-    std::string out = "\"";
-    for (char c : name) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x20 || b >= 0x7F) {
-            static constexpr char kDigits[] = "0123456789ABCDEF";
-            out += "\\x";
-            out += kDigits[b >> 4];
-            out += kDigits[b & 15];
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
+std::string inQuotes(std::string_view name) { return quotedName(name); }
 
 std::string megabytes(std::uint64_t bytes) { return std::to_string(bytes >> 20) + " MB"; }
 
+std::string withAdvice(std::string problem) { return problem + "; " + std::string(kLayoutAdvice); }
+
+// An entry as the archive gave it; a file's bytes read, under the caps
+// every file has whatever its name.
+struct RawEntry {
+    std::string name;
+    bool folder = false;
+    std::vector<std::uint8_t> bytes;
+};
+
+// Reads every entry first: the names are judged together afterwards, as a
+// folder shared by all of them can only be seen once all are known.
 class ArchiveWalk {
 public:
     explicit ArchiveWalk(ArchiveReader& reader) : reader_(reader) {}
@@ -53,8 +53,10 @@ public:
             ArchiveEntryHeader header;
             const ArchiveReader::Step step = reader_.next(header);
             if (step == ArchiveReader::Step::End) return true;
-            if (step == ArchiveReader::Step::Failed) return refuse("the archive is damaged or not an archive (" +
-                                                                   reader_.message() + ")");
+            if (step == ArchiveReader::Step::Failed) {
+                if (reader_.sawEncryption()) return refuse(std::string(kProtectedPack));
+                return refuse("the archive is damaged or not an archive (" + shownText(reader_.message(), 200) + ")");
+            }
             if (count >= kMaxArchiveEntries)
                 return refuse("the archive has more than " + std::to_string(kMaxArchiveEntries) + " entries");
             if (!take(header)) return false;
@@ -62,8 +64,7 @@ public:
     }
 
     std::string problem;
-    std::optional<std::string> manifestText;
-    std::vector<PackFile> files;
+    std::vector<RawEntry> entries;
 
 private:
     bool refuse(std::string text) {
@@ -73,52 +74,35 @@ private:
 
     bool take(const ArchiveEntryHeader& header) {
         const std::string entry = "the entry " + inQuotes(header.name);
+        if (header.encrypted) return refuse(std::string(kProtectedPack));
+        if (header.name.empty()) return refuse("an entry's name cannot be read; the archive is damaged");
         switch (header.type) {
         case ArchiveEntryType::Regular: break;
-        case ArchiveEntryType::Directory:
-            if (isKnownFolder(header.name)) return true;
-            return refuse(entry + " is a folder outside the folders a date's files go to");
+        case ArchiveEntryType::Directory: entries.push_back({header.name, true, {}}); return true;
         case ArchiveEntryType::Link: return refuse(entry + " is a link; a pack holds only files");
         case ArchiveEntryType::Device: return refuse(entry + " is a device; a pack holds only files");
         case ArchiveEntryType::Other: return refuse(entry + " is not a file; a pack holds only files");
         }
-        PackPathCheck check = checkFileName(header.name);
-        if (!check.path) return refuse(entry + " " + check.problem);
-        const std::string key = caseKey(check.path->path);
-        if (const auto seen = names_.find(key); seen != names_.end())
-            return refuse(seen->second == header.name
-                              ? entry + " is in the archive twice"
-                              : entry + " and " + inQuotes(seen->second) +
-                                    " differ only in letter case, which the game takes for one file");
-        names_.emplace(key, header.name);
-        if (++fileCount_ > kMaxPackFiles)
-            return refuse("the archive holds more than " + std::to_string(kMaxPackFiles) + " files");
-
-        const std::uint64_t cap = capFor(check.path->kind);
-        if (header.declaredSize && *header.declaredSize > cap)
-            return refuse(entry + " is larger than " + std::to_string(cap >> 10) + " KB");
-        std::vector<std::uint8_t> bytes;
-        if (!readBytes(entry, cap, bytes)) return false;
-
-        if (check.path->kind == PackFileKind::Manifest) {
-            manifestText = std::string(bytes.begin(), bytes.end());
-            return true;
-        }
-        PackFile file;
-        file.path = std::move(*check.path);
-        file.sha256 = platform::sha256Hex(bytes);
-        file.bytes = std::move(bytes);
-        files.push_back(std::move(file));
+        if (header.declaredSize && *header.declaredSize > kMaxFileBytes)
+            return refuse(entry + " is larger than " + std::to_string(kMaxFileBytes >> 10) + " KB");
+        RawEntry raw{header.name, false, {}};
+        if (!readBytes(entry, raw.bytes)) return false;
+        entries.push_back(std::move(raw));
         return true;
     }
 
-    bool readBytes(const std::string& entry, std::uint64_t cap, std::vector<std::uint8_t>& bytes) {
+    bool readBytes(const std::string& entry, std::vector<std::uint8_t>& bytes) {
         for (;;) {
             const std::optional<std::size_t> n = reader_.readData(bytes, kReadChunk);
-            if (!n) return refuse(entry + " cannot be read: the archive is damaged (" + reader_.message() + ")");
+            if (!n) {
+                if (reader_.sawEncryption()) return refuse(std::string(kProtectedPack));
+                return refuse(entry + " cannot be read: the archive is damaged (" + shownText(reader_.message(), 200) +
+                              ")");
+            }
             if (*n == 0) return true;
             total_ += *n;
-            if (bytes.size() > cap) return refuse(entry + " is larger than " + std::to_string(cap >> 10) + " KB");
+            if (bytes.size() > kMaxFileBytes)
+                return refuse(entry + " is larger than " + std::to_string(kMaxFileBytes >> 10) + " KB");
             if (total_ > kMaxTotalBytes)
                 return refuse("the archive's files come to more than " + megabytes(kMaxTotalBytes));
             if (total_ > kRatioFreeBytes && total_ / kMaxCompressionRatio > reader_.bytesConsumed())
@@ -128,23 +112,98 @@ private:
     }
 
     ArchiveReader& reader_;
+    std::uint64_t total_ = 0;
+};
+
+// The entries named as the pack's rules name them: litter left out, the
+// shared top folder dropped, every name checked and each file under the cap
+// of its kind.
+class PackNames {
+public:
+    bool run(std::vector<RawEntry>& entries) {
+        std::vector<LayoutEntry> layout;
+        for (const RawEntry& e : entries) layout.push_back({e.name, e.folder});
+        const std::optional<std::string> top = sharedTopFolder(layout);
+        for (RawEntry& e : entries) {
+            if (isDesktopLitter(e.name)) {
+                if (!e.folder) ignored.push_back(shownText(e.name, kShownNameLength));
+                continue;
+            }
+            const std::string name = packEntryName(e.name, top);
+            if (name.empty()) continue;
+            if (!(e.folder ? takeFolder(e, name) : takeFile(e, name))) return false;
+        }
+        return true;
+    }
+
+    std::string problem;
+    std::optional<std::string> manifestText;
+    std::vector<PackFile> files;
+    std::vector<std::string> ignored;
+
+private:
+    bool refuse(std::string text) {
+        problem = std::move(text);
+        return false;
+    }
+
+    bool takeFolder(const RawEntry& e, const std::string& name) {
+        const std::string why = folderProblem(name);
+        if (why.empty()) return true;
+        const std::string text = "the entry " + inQuotes(e.name) + " " + why;
+        return refuse(why == kOutsideFolders ? withAdvice(text) : text);
+    }
+
+    bool takeFile(RawEntry& e, const std::string& name) {
+        const std::string entry = "the entry " + inQuotes(e.name);
+        PackPathCheck check = checkFileName(name);
+        if (!check.path) {
+            // A name outside the layout is the player's to mend; a name no
+            // file may have is the pack's fault.
+            const bool layout = check.problem.starts_with("lies outside") || check.problem.starts_with("is not a kind");
+            return refuse(layout ? withAdvice(entry + " " + check.problem) : entry + " " + check.problem);
+        }
+        const std::string key = caseKey(check.path->path);
+        if (const auto seen = names_.find(key); seen != names_.end())
+            return refuse(seen->second == e.name
+                              ? entry + " is in the archive twice"
+                              : entry + " and " + inQuotes(seen->second) +
+                                    " differ only in letter case, which the game takes for one file");
+        names_.emplace(key, e.name);
+        if (++fileCount_ > kMaxPackFiles)
+            return refuse("the archive holds more than " + std::to_string(kMaxPackFiles) + " files");
+        const std::uint64_t cap = capFor(check.path->kind);
+        if (e.bytes.size() > cap) return refuse(entry + " is larger than " + std::to_string(cap >> 10) + " KB");
+
+        if (check.path->kind == PackFileKind::Manifest) {
+            manifestText = std::string(e.bytes.begin(), e.bytes.end());
+            return true;
+        }
+        PackFile file;
+        file.path = std::move(*check.path);
+        file.sha256 = platform::sha256Hex(e.bytes);
+        file.bytes = std::move(e.bytes);
+        files.push_back(std::move(file));
+        return true;
+    }
+
     std::map<std::string, std::string> names_;  // case key -> name as given
     std::size_t fileCount_ = 0;
-    std::uint64_t total_ = 0;
 };
 
 // The date files named after the date, one date, one manifest.
 std::string layoutProblem(const Pack& pack) {
     std::size_t dates = 0;
     for (const PackFile& f : pack.files) dates += f.path.kind == PackFileKind::Date ? 1 : 0;
-    if (dates == 0) return "the pack holds no date (a .iff file in TemplateNPCs)";
+    if (dates == 0) return withAdvice("the pack holds no date (a .iff file in TemplateNPCs)");
     if (dates > 1) return "the pack holds more than one date; a pack shares one";
     const std::string base = pack.dateName();
     for (const PackFile& f : pack.files) {
         if (f.path.kind != PackFileKind::WebExchange && f.path.kind != PackFileKind::Snapshot) continue;
         if (&f != pack.webExchange() && &f != pack.headSnapshot() && &f != pack.bodySnapshot())
             return "the pack's file " + inQuotes(f.path.path) + " is not named after the date " + inQuotes(base) +
-                   " (" + base + ".srf, " + base + "head.jpg, " + base + "body.jpg)";
+                   " (" + shownText(base, kShownNameLength) + ".srf, " + shownText(base, kShownNameLength) +
+                   "head.jpg, " + shownText(base, kShownNameLength) + "body.jpg)";
     }
     return {};
 }
@@ -184,17 +243,21 @@ PackReading readPackArchive(std::unique_ptr<platform::File> file) {
     if (*size > kMaxArchiveBytes) return refused("the pack is larger than " + megabytes(kMaxArchiveBytes));
     std::string error;
     std::unique_ptr<ArchiveReader> reader = platform::openArchiveReader(std::move(file), error);
-    if (!reader) return refused("the pack is not an archive that can be read (" + error + ")");
+    if (!reader) return refused("the pack is not an archive that can be read (" + shownText(error, 200) + ")");
 
     ArchiveWalk walk(*reader);
     if (!walk.run()) return refused(walk.problem);
-    if (!walk.manifestText) return refused("the pack has no manifest (" + std::string(kManifestName) + ")");
-    ManifestReading manifest = decodeManifest(*walk.manifestText);
+    PackNames names;
+    if (!names.run(walk.entries)) return refused(names.problem);
+    if (!names.manifestText)
+        return refused(withAdvice("the pack has no manifest (" + std::string(kManifestName) + ")"));
+    ManifestReading manifest = decodeManifest(*names.manifestText);
     if (!manifest.manifest) return refused(manifest.problem);
 
     Pack pack;
     pack.manifest = std::move(*manifest.manifest);
-    pack.files = std::move(walk.files);
+    pack.files = std::move(names.files);
+    pack.ignored = std::move(names.ignored);
     if (std::string problem = layoutProblem(pack); !problem.empty()) return refused(problem);
     if (std::string problem = manifestProblem(pack); !problem.empty()) return refused(problem);
     PackReading out;
@@ -203,8 +266,15 @@ PackReading readPackArchive(std::unique_ptr<platform::File> file) {
 }
 
 PackReading readPackArchive(std::string_view path) {
-    std::unique_ptr<platform::File> file = platform::fileSystem().open(path, platform::OpenMode::Read);
-    if (!file) return refused("the pack cannot be opened");
+    auto& files = platform::fileSystem();
+    // Asked before opening: opening a pipe waits for a writer, for ever.
+    if (!files.exists(path)) return refused("there is no file " + quotedName(path));
+    if (files.isDirectory(path))
+        return refused(quotedName(path) + " is a folder; choose the pack's file (.zip, .7z, .rar or .tar)");
+    if (!files.isRegularFile(path))
+        return refused(quotedName(path) + " is not a file but a pipe, a socket or a device; a pack is read from a file");
+    std::unique_ptr<platform::File> file = files.open(path, platform::OpenMode::Read);
+    if (!file) return refused("the pack " + quotedName(path) + " cannot be opened");
     return readPackArchive(std::move(file));
 }
 

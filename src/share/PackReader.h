@@ -3,11 +3,12 @@
 // Entries are read as data into memory, never extracted; nothing is written
 // anywhere. A pack is refused, with a message that names the entry and the
 // reason, when:
-// - the file is larger than kMaxArchiveBytes, or no archive the reader
-//   knows, or damaged or cut short;
+// - the path is no file (a folder, a pipe, a device), the file is larger
+//   than kMaxArchiveBytes, or no archive the reader knows, or protected by
+//   a password, or damaged or cut short;
 // - an entry is a link, a device or anything but a file or a known folder;
-// - an entry's name breaks the rules of PackPath.h, or two names differ
-//   only in letter case;
+// - an entry's name, once laid out as PackLayout.h takes players' archives,
+//   breaks the rules of PackPath.h, or two names differ only in letter case;
 // - it holds more files, larger files, more bytes in all, or inflates more
 //   than PackLimits.h allows (checked while inflating, so a bomb stops
 //   early);
@@ -27,6 +28,11 @@
 #include <string_view>
 
 namespace tryster::share {
+
+// Why a pack protected by a password is refused.
+inline constexpr std::string_view kProtectedPack =
+    "the pack is protected by a password; Tryster reads only packs without one, so ask whoever sent it for a copy "
+    "that is not protected";
 
 struct PackReading {
     std::optional<Pack> pack;

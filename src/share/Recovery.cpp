@@ -12,6 +12,9 @@
 namespace tryster::share {
 namespace {
 
+// Files of a damaged journal named in its message; the rest are counted.
+constexpr std::size_t kListedInMeaning = 20;
+
 // Whether `prefix` holds the first bytes of `whole`: a backup copy of a
 // file, complete or cut short by a kill.
 bool isCopyStart(const std::vector<std::uint8_t>& prefix, const std::vector<std::uint8_t>& whole) {
@@ -60,6 +63,18 @@ bool rollBackInstall(std::string_view gameFolder, const LedgerRecord& record, st
     return ok;
 }
 
+std::string damagedJournalMeaning(const RecoveryOutcome& outcome) {
+    std::string text = "the journal of an interrupted install or uninstall (" + outcome.journalFile +
+                       ") is damaged. It would tell what that run left to undo or finish; as it cannot be read, no "
+                       "date can be installed or uninstalled until it is set aside";
+    if (outcome.journalListing.empty()) return text + ". Nothing in it names a file";
+    text += ". It names these files, which that run may have left changed: ";
+    const std::size_t count = outcome.journalListing.size();
+    for (std::size_t i = 0; i < count && i < kListedInMeaning; ++i) text += (i == 0 ? "" : ", ") + outcome.journalListing[i];
+    if (count > kListedInMeaning) text += " and " + std::to_string(count - kListedInMeaning) + " more";
+    return text;
+}
+
 RecoveryOutcome recoverInterrupted(std::string_view gameFolder) {
     RecoveryOutcome out;
     // Staged copies of the ledger and the journal are whole only once moved
@@ -71,6 +86,9 @@ RecoveryOutcome recoverInterrupted(std::string_view gameFolder) {
     if (!reading.found) return out;
     if (!reading.journal) {
         out.clean = false;
+        out.damagedJournal = true;
+        out.journalFile = journalPath(gameFolder);
+        out.journalListing = std::move(reading.listed);
         out.messages.push_back(reading.problem + "; nothing was changed");
         return out;
     }

@@ -23,7 +23,16 @@ namespace tryster::share {
 struct RecoveryOutcome {
     bool clean = true;                  // nothing is left unfinished
     std::vector<std::string> messages;  // what was found and done, for the player
+    // The journal cannot be read, so nothing could be finished: the player
+    // may set it aside (setJournalAside) after looking at what it names.
+    bool damagedJournal = false;
+    std::string journalFile;                  // its local path
+    std::vector<std::string> journalListing;  // game paths
 };
+
+// What a damaged journal means, for the player, without the way out (each
+// front end offers its own): a sentence without a closing full stop.
+std::string damagedJournalMeaning(const RecoveryOutcome& outcome);
 
 // Run before any install, uninstall or look at the ledger: finishes a job a
 // journal names (an install is undone, an uninstall carried on), and removes

@@ -1,9 +1,9 @@
 #pragma once
 // A shared date opened for installing: its pack read and every file checked
 // (PackReader.h, PackContents.h), nothing written anywhere. This is what the
-// player is shown before deciding: the manifest's name, description and
-// gender, the snapshots and the skins as bytes (for the preview), and what
-// the date file says of itself.
+// player is shown before deciding: what the date file says of itself (the
+// truth), the manifest (its sender's claims), the snapshots and the skins as
+// bytes (for the preview).
 
 #include "share/Pack.h"
 #include "share/PackContents.h"

@@ -5,6 +5,7 @@
 #include "share/GameWrites.h"
 #include "share/Journal.h"
 #include "share/PackPath.h"
+#include "share/ShownText.h"
 
 #include <algorithm>
 
@@ -195,6 +196,11 @@ UninstallPlan planUninstallRecord(std::string_view gameFolder, const Ledger& led
 UninstallPlan planUninstall(std::string_view gameFolder, std::string_view name) {
     UninstallPlan plan;
     plan.gameFolder = gameFolder;
+    // An empty name would match a record whose date has no name of its own.
+    if (name.find_first_not_of(' ') == std::string_view::npos) {
+        plan.problem = std::string(kNoDateNamed);
+        return plan;
+    }
     if (platform::fileSystem().exists(journalPath(gameFolder))) {
         plan.problem = "an earlier install or uninstall in " + plan.gameFolder +
                        " was interrupted and must be finished first";
@@ -214,11 +220,11 @@ UninstallPlan planUninstall(std::string_view gameFolder, std::string_view name) 
             if (ledger.records[i].name == name) matches.push_back(i);
     }
     if (matches.empty()) {
-        plan.problem = "no shared date named " + std::string(name) + " is installed (installed: " + namesOf(ledger) + ")";
+        plan.problem = "no shared date named " + quotedName(name) + " is installed (installed: " + namesOf(ledger) + ")";
         return plan;
     }
     if (matches.size() > 1) {
-        plan.problem = "several installed dates are called " + std::string(name) + "; give the date's file name (" +
+        plan.problem = "several installed dates are called " + quotedName(name) + "; give the date's file name (" +
                        namesOf(ledger) + ")";
         return plan;
     }

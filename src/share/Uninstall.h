@@ -48,6 +48,10 @@ struct UninstallPlan {
     bool ok() const { return problem.empty(); }
 };
 
+// Why an uninstall names no date.
+inline constexpr std::string_view kNoDateNamed =
+    "no date was named: give the installed date's file name (Rosa or Rosa.iff) or its character's name";
+
 // The plan for the installed date `name`: its file name ("Rosa", "Rosa.iff",
 // letter case aside) or, when no date file has that name, the character's
 // name if one installed date alone has it.

@@ -250,15 +250,29 @@ TEST_F(CreatePath, AUserBuildsADateAndSavesItIntoTheGame) {
     EXPECT_FALSE(control("Progress")->isVisible());
     EXPECT_EQ(dialog->step(), 6);
     EXPECT_FALSE(firstSkins.isEmpty());
-    // A pack names its files in printable ASCII: this one says why it is not made.
+    // A date named in the game's European letters is shared as it is named.
     answer = QDialog::Accepted;
     onBox = nullptr;
     onChooser = nullptr;
     files = {QString::fromStdString(configDir.file("zoe.zip"))};
     click("Share this date...");
-    EXPECT_EQ(runner.shown.back().caption, "Tryster Error:");
-    EXPECT_TRUE(runner.shown.back().message.contains("printable ASCII")) << runner.shown.back().message.toStdString();
-    EXPECT_FALSE(std::filesystem::exists(configDir.file("zoe.zip")));
+    EXPECT_EQ(runner.shown.back().caption, "Share Complete") << runner.shown.back().message.toStdString();
+    const share::SharedDateOpening zoe = share::openSharedDate(configDir.file("zoe.zip"));
+    ASSERT_TRUE(zoe.date) << zoe.problem;
+    EXPECT_EQ(zoe.date->pack.dateName(), "Zo\xC3\xAB\xE2\x82\xAC");
+
+    // A name the game's platform keeps for a device is asked again.
+    const auto beforeDevice = count();
+    files = {dates() + QStringLiteral("/nul.srf"), QString()};
+    click("Save");
+    ASSERT_GE(runner.shown.size(), 2u);
+    const ShownDialog& refusal = runner.shown[runner.shown.size() - 2];
+    EXPECT_EQ(refusal.caption, "Tryster Error:");
+    EXPECT_TRUE(refusal.message.startsWith("The name nul cannot be used: NUL is the name of a device"))
+        << refusal.message.toStdString();
+    EXPECT_EQ(runner.shown.back().caption, "Select the name to save this Plom") << "asked again";
+    EXPECT_TRUE(files.empty());
+    EXPECT_EQ(count(), beforeDevice);
 
     // A second save with another look lists the first one's skins first;
     // with an address configured, the question offers its page.

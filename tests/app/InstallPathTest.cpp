@@ -9,7 +9,9 @@
 #include "AppFixture.h"
 
 #include "app/InstallPage.h"
+#include "platform/ZipWriter.h"
 #include "share/PackBuilder.h"
+#include "share/SharedDate.h"
 #include "wizard/StepTable.h"
 
 #include <QAccessible>
@@ -20,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QTest>
 
 #include <filesystem>
@@ -33,6 +36,17 @@ namespace fs = std::filesystem;
 std::string bytesOf(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The pack's files again, under another manifest.
+bool rewritePack(const share::Pack& p, const share::PackManifest& manifest, const std::string& path) {
+    std::unique_ptr<platform::File> file = platform::fileSystem().open(path, platform::OpenMode::CreateTruncate);
+    std::string error;
+    std::unique_ptr<platform::ZipWriter> zip = file ? platform::openZipWriter(*file, error) : nullptr;
+    const std::string text = share::encodeManifest(manifest);
+    bool ok = zip && zip->add("manifest.json", std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    for (const share::PackFile& f : p.files) ok = ok && zip->add(share::archiveName(f.path.path), f.bytes);
+    return ok && zip->finish();
 }
 
 class InstallPath : public WindowTest {
@@ -78,6 +92,7 @@ TEST_F(InstallPath, TheDateIsShownInItsOwnSkinsAndInstalledAsThePlayerChose) {
     EXPECT_EQ(dialog->windowTitle(), "The Ploms Tryster: Install a shared date");
     EXPECT_EQ(QApplication::focusWidget(), control("Name")) << "the keyboard starts on the page";
     EXPECT_EQ(control<QLineEdit>("Name")->text(), "Rosa Marsh");
+    EXPECT_EQ(control<QLineEdit>("Age")->text(), "Adult");
     EXPECT_EQ(control<QLineEdit>("Gender")->text(), "Female");
     EXPECT_FALSE(control<QLabel>("Body snapshot")->pixmap().isNull());
     ASSERT_TRUE(held()) << "the preview wears the pack's skins, not the game's";
@@ -89,17 +104,17 @@ TEST_F(InstallPath, TheDateIsShownInItsOwnSkinsAndInstalledAsThePlayerChose) {
     EXPECT_TRUE(lines.contains("C021falgt_blnd.bmp (yours is kept)"));
     EXPECT_TRUE(lines.contains("b006fafit_01.cmx (new)"));
     EXPECT_EQ(lines.back(), "Date_Rosa.iff (new)");
-    EXPECT_TRUE(control<QLabel>("Notices")->text().contains("gets a fresh one"));
+    EXPECT_TRUE(control<QPlainTextEdit>("Notices")->toPlainText().contains("gets a fresh one"));
 
     // The keyboard follows the page, the choice after the files, then the
     // page's two moves.
     QStringList tabbed;
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 8; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         tabbed << QAccessible::queryAccessibleInterface(QApplication::focusWidget())->text(QAccessible::Name);
     }
-    EXPECT_EQ(tabbed, (QStringList{"Gender", "Description", "Files to be written", "Replace your C021falgt_blnd.bmp",
-                                   "Cancel", "Install"}));
+    EXPECT_EQ(tabbed, (QStringList{"Age", "Gender", "Description", "Files to be written",
+                                   "Replace your C021falgt_blnd.bmp", "Notices", "Cancel", "Install"}));
     auto* replace = control<QCheckBox>("Replace your C021falgt_blnd.bmp");
     ASSERT_TRUE(replace && !replace->isChecked());
     replace->setFocus();
@@ -137,6 +152,47 @@ TEST_F(InstallPath, AnythingButAPackAndCancelLeaveTheGameAndThePreviewAsTheyWere
     EXPECT_EQ(dialog->look().names().headTexture, before.headTexture);
     EXPECT_FALSE(fs::exists(game + "/TemplateNPCs/Date_Rosa.iff"));
     EXPECT_EQ(bytesOf(skin("C021falgt_blnd.bmp")), mine);
+}
+
+// A damaged journal blocks every install: the player is asked, with what
+// it names, before it is set aside; Cancel leaves it as it is. Then a pack
+// whose manifest tells of a male date that means no harm: the page shows
+// the date as she is, and the claims as notices.
+TEST_F(InstallPath, ADamagedJournalIsSetAsideWhenThePlayerSaysSoAndTheReviewShowsTheDateNotItsClaims) {
+    const std::string journal = game + "/TrysterLedger.journal.json";
+    const std::string damaged = "{\"record\": {\"files\": [{\"path\": \"GameData\\\\Skins\\\\c021fa_long.cmx\"";
+    std::ofstream(journal, std::ios::binary) << damaged;
+    answer = QDialog::Rejected;
+    openPack(pack);
+    EXPECT_EQ(dialog->step(), wizard::kWelcomeStep);
+    EXPECT_EQ(runner.shown.back().caption, "Tryster Inquery:");
+    EXPECT_TRUE(runner.shown.back().message.contains("GameData\\Skins\\c021fa_long.cmx"));
+    EXPECT_TRUE(runner.shown.back().message.contains("Set the journal aside and go on?"));
+    EXPECT_EQ(bytesOf(journal), damaged) << "left as it was";
+    EXPECT_FALSE(files.empty()) << "no archive asked for";
+
+    const share::SharedDateOpening opened = share::openSharedDate(pack);
+    ASSERT_TRUE(opened.date) << opened.problem;
+    share::PackManifest claims = opened.date->pack.manifest;
+    claims.name = "Sir Harmless";
+    claims.gender = "Male";
+    claims.description = "A harmless date, I promise";
+    const std::string lying = configDir.file("lying.zip");
+    ASSERT_TRUE(rewritePack(opened.date->pack, claims, lying));
+    answer = QDialog::Accepted;
+    openPack(lying);
+    ASSERT_EQ(dialog->step(), wizard::kInstallStep);
+    EXPECT_FALSE(fs::exists(journal));
+    EXPECT_EQ(bytesOf(game + "/TrysterLedger.journal.damaged.json"), damaged);
+    EXPECT_EQ(control<QLineEdit>("Name")->text(), "Rosa Marsh");
+    EXPECT_EQ(control<QLineEdit>("Gender")->text(), "Female");
+    EXPECT_FALSE(control<QPlainTextEdit>("Description")->toPlainText().contains("harmless"));
+    EXPECT_EQ(dialog->look().gender(), kFemale) << "the preview's body follows the date";
+    const QString notices = control<QPlainTextEdit>("Notices")->toPlainText();
+    EXPECT_TRUE(notices.contains("The pack calls the date \"Sir Harmless\", but the date's own name is \"Rosa Marsh\"."))
+        << notices.toStdString();
+    EXPECT_TRUE(notices.contains("The pack says the date is male, but the date is female."));
+    click("Cancel");
 }
 
 }  // namespace

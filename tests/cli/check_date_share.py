@@ -1,8 +1,10 @@
 """A date shared through tryster-cli from one demo game folder to another:
 `date pack`, then `date install --dry-run --json` (what it would write and
 every conflict, nothing written), `date install`, `date uninstall`, which
-leaves the second folder as it began. A pack with a link in it is refused
-with exit status 1 and nothing written.
+leaves the second folder as it began. An empty name and a folder that is
+not the game's are refused before anything else is said. A damaged journal
+is set aside only with --set-aside-journal, and a new date may not be named
+after a device of the game's platform.
 
     check_date_share.py PATH-TO-TRYSTER-CLI
 """
@@ -10,7 +12,6 @@ with exit status 1 and nothing written.
 import json
 import os
 import sys
-import tarfile
 import tempfile
 import zipfile
 
@@ -69,16 +70,27 @@ def main():
         run("date", "uninstall", "Rosa Marsh", "--game", game)
         check(tree(game) == before, "the uninstall leaves the folder as it began")
 
-        hostile = os.path.join(work, "hostile.tar")
-        with tarfile.open(hostile, "w") as t:
-            t.add(pack, arcname="manifest.json")
-            link = tarfile.TarInfo("GameData/Skins/x.bmp")
-            link.type, link.linkname = tarfile.SYMTYPE, "/etc/passwd"
-            t.addfile(link)
-        refused = run("date", "install", hostile, "--game", game, expect_ok=False)
-        check(refused.returncode == 1 and b"is a link" in refused.stderr and b"nothing was written" in refused.stderr,
-              "a link is refused: %s" % refused.stderr.decode().strip())
-        check(tree(game) == before, "a refused pack writes nothing")
+
+        for args, said in ((["date", "uninstall", "", "--game", game], b"no date was named"),
+                           (["date", "install", pack, "--game", work], b"is not the game's folder")):
+            result = run(*args, expect_ok=False)
+            check(result.stdout == b"" and result.stderr.count(b"\n") == 1 and said in result.stderr,
+                  "%s: %s" % (args, result.stderr))
+
+        journal = os.path.join(game, "TrysterLedger.journal.json")
+        with open(journal, "w") as f:
+            f.write('{"record": {"files": [{"path": "GameData\\\\Skins\\\\x.bmp"')
+        blocked = json.loads(run("date", "install", pack, "--game", game, "--json", expect_ok=False).stdout)
+        check(blocked["journal"]["names"] == ["GameData\\Skins\\x.bmp"] and
+              "--set-aside-journal" in blocked["error"]["message"], "blocked by the journal: %s" % blocked)
+        run("date", "install", pack, "--game", game, "--set-aside-journal")
+        check(not os.path.exists(journal) and os.path.exists(os.path.join(game, "TrysterLedger.journal.damaged.json")),
+              "the journal set aside and kept")
+
+        result = run("date", "create", "--game", game, "--character", os.path.join(HERE, "data", "bob.json"),
+                     "--out", os.path.join(game, "TemplateNPCs", "nul.srf"), expect_ok=False)
+        check(b"NUL is the name of a device" in result.stderr and
+              not os.path.exists(os.path.join(game, "TemplateNPCs", "nul.iff")), "nul.srf: %s" % result.stderr)
     sys.exit(finish())
 
 

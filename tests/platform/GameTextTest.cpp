@@ -41,6 +41,11 @@ TEST(GameText, FileNamesCrossBothWaysAndSystemTextIsMadeValid) {
 
     EXPECT_EQ(validUtf8("/home/zo\xC3\xAB/a"), "/home/zo\xC3\xAB/a");
     EXPECT_EQ(validUtf8("a\xE9z"), "a\xEF\xBF\xBDz");
+    // Escaped, nothing of a name that is not UTF-8 is lost: each byte of a
+    // bad sequence, a surrogate and an overlong form alike.
+    EXPECT_EQ(escapedUtf8("Zo\xEB.zip"), "Zo\\xEB.zip");
+    EXPECT_EQ(escapedUtf8("\x9B\xED\xA0\x80\xC0\xAF"), "\\x9B\\xED\\xA0\\x80\\xC0\\xAF");
+    EXPECT_EQ(escapedUtf8("zo\xC3\xAB \xEF\xBF\xBD"), "zo\xC3\xAB \xEF\xBF\xBD") << "UTF-8, and a real U+FFFD, stay";
 }
 
 }  // namespace

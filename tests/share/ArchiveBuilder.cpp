@@ -35,6 +35,11 @@ std::vector<std::uint8_t> buildArchive(const std::vector<ArchiveItem>& items, Ar
         check(a, archive_write_add_filter_xz(a));
         break;
     case ArchiveKind::SevenZip: check(a, archive_write_set_format_7zip(a)); break;
+    case ArchiveKind::ZipWithPassword:
+        check(a, archive_write_set_format_zip(a));
+        check(a, archive_write_set_options(a, "zip:encryption=zipcrypt"));
+        check(a, archive_write_set_passphrase(a, "secret"));
+        break;
     }
     check(a, archive_write_set_bytes_in_last_block(a, 1));
     check(a, archive_write_open2(a, &out, nullptr, appendTo, nullptr, nullptr));

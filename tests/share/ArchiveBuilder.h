@@ -24,7 +24,9 @@ struct ArchiveItem {
     }
 };
 
-enum class ArchiveKind { Zip, TarGz, TarXz, SevenZip };
+// ZipWithPassword: every entry encrypted (the traditional zip encryption,
+// passphrase "secret").
+enum class ArchiveKind { Zip, TarGz, TarXz, SevenZip, ZipWithPassword };
 
 std::vector<std::uint8_t> buildArchive(const std::vector<ArchiveItem>& items, ArchiveKind kind = ArchiveKind::Zip);
 

@@ -108,11 +108,7 @@ TEST_F(Install, TheReviewListsEveryFileAndEachChoiceIsPlannedAgain) {
     const share::SharedDate shared = open();
     EXPECT_EQ(share::sharedDateName(shared), "Rosa Marsh");
     EXPECT_EQ(share::sharedDateGender(shared), "Female");
-    // A date made from the template keeps its gender text; the manifest
-    // has the one chosen.
-    share::SharedDate made = open();
-    made.facts.reading.look->record.setGender(kMale);
-    EXPECT_FALSE(share::shownLook(made)->isMale());
+    EXPECT_TRUE(share::claimNotices(shared).empty()) << "the pack says what the date says";
 
     std::vector<share::ConflictChoice> choices = share::conflictChoices(plan(shared, game));
     ASSERT_EQ(choices.size(), 1u);
@@ -136,6 +132,28 @@ TEST_F(Install, TheReviewListsEveryFileAndEachChoiceIsPlannedAgain) {
               "Rosa Marsh is installed: 8 files written, 1 skin of yours kept as a backup.");
     EXPECT_EQ(share::installNotices(plan(shared, game)).front(),
               "It cannot be installed: the date Date_Rosa is already installed (from Date_Rosa.zip); uninstall it first.");
+}
+
+// The manifest is the sender's claim; the date file is the truth. A
+// female date whose manifest says "Male" and means well is shown as she
+// is, and the claims that differ are told, harmless to show.
+TEST_F(Install, TheReviewShowsTheDateItselfAndTellsWhatThePackClaimsOtherwise) {
+    PackParts lying = rosaParts();
+    lying.manifest.name = "Rosa\xE2\x80\xAE" "evil";  // a right-to-left override
+    lying.manifest.gender = "Male";
+    lying.manifest.description = "A harmless date, I promise";
+    writeBytes(archive, lying.archive());
+    const share::SharedDate shared = open();
+    EXPECT_EQ(share::sharedDateName(shared) + share::sharedDateGender(shared) + share::sharedDateAge(shared),
+              "Rosa MarshFemaleAdult");
+    EXPECT_EQ(share::sharedDateDescription(shared).find("harmless"), std::string::npos);
+    const std::vector<std::string> claims = share::claimNotices(shared);
+    ASSERT_EQ(claims.size(), 3u);
+    EXPECT_EQ(claims[0], "The pack calls the date \"Rosa\xEF\xBF\xBD" "evil\", but the date's own name is \"Rosa Marsh\".");
+    // Installed, the ledger names the date as it is.
+    GameFolder game({"Date_Rosa.iff"});
+    ASSERT_TRUE(share::installSharedDate(shared, plan(shared, game)).installed);
+    EXPECT_EQ(share::loadLedger(game.path()).ledger->records.at(0).name, "Rosa Marsh");
 }
 
 TEST_F(Install, KeepingTheirsLeavesTheirFileAndReplacingKeepsItsBackup) {

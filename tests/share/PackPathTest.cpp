@@ -26,6 +26,9 @@ TEST(PackPath, KnownFoldersAndExtensionsAreKeptInTheGamesForm) {
          PackFileKind::SkinMesh},
         {"GameData/Skins/x.bmf", "GameData\\Skins\\x.bmf", PackFileKind::SkinMesh},
         {"GameData/Skins/B006FAFitmed_dots.bmp", "GameData\\Skins\\B006FAFitmed_dots.bmp", PackFileKind::Texture},
+        // The game's code page holds more than ASCII; names stay UTF-8.
+        {"GameData/Skins/caf\xc3\xa9.bmp", "GameData\\Skins\\caf\xc3\xa9.bmp", PackFileKind::Texture},
+        {"TemplateNPCs/Zo\xc3\xab\xe2\x82\xac.iff", "TemplateNPCs\\Zo\xc3\xab\xe2\x82\xac.iff", PackFileKind::Date},
     };
     for (const Allowed& c : cases) {
         SCOPED_TRACE(c.name);
@@ -53,8 +56,11 @@ TEST(PackPath, EverythingElseIsRefusedWithItsReason) {
         {"C:x.bmp", "absolute"},
         {"GameData//Skins/x.bmp", "empty folder name"},
         {"GameData/Skins/x.bmp/", "empty folder name"},
-        {"GameData/Skins/con\x01.bmp", "printable ASCII"},
-        {"GameData/Skins/caf\xc3\xa9.bmp", "printable ASCII"},
+        {"GameData/Skins/con\x01.bmp", "control character"},
+        {"GameData/Skins/a\tb.bmp", "control character"},
+        {"GameData/Skins/caf\xe9.bmp", "not UTF-8"},
+        {"GameData/Skins/Zo\xd1\x8f.bmp", "code page"},
+        {"GameData/Skins/x\xe2\x80\xae.bmp", "code page"},
         {"GameData/Skins/a:b.bmp", "':'"},
         {"GameData/Skins/x.bmp.", "ends in a dot"},
         {"GameData/Skins/x.bmp ", "space"},
@@ -76,6 +82,16 @@ TEST(PackPath, EverythingElseIsRefusedWithItsReason) {
     EXPECT_FALSE(checkFileName(std::string(150, 'a') + ".bmp").path);
 }
 
+// The game's platform keeps these names for devices, in any case and before
+// any extension; names that only begin like them are files.
+TEST(PackPath, DeviceNamesOfTheGamesPlatformAreRefused) {
+    for (const char* name : {"CON.bmp", "nul.bmp", "Com1.bmp", "LPT9.cmx", "aux.skn", "prn.tar.bmp", "CON .bmp"})
+        EXPECT_NE(checkFileName(std::string("GameData/Skins/") + name).problem.find("name of a device"), std::string::npos) << name;
+    for (const char* name : {"nul.iff", "CON.iff"}) EXPECT_FALSE(checkFileName(std::string("TemplateNPCs/") + name).path);
+    for (const char* name : {"CONNIE.bmp", "COM10.bmp", "lpt0.cmx", "nullable.bmp", "xcon.bmp"})
+        EXPECT_TRUE(checkFileName(std::string("GameData/Skins/") + name).path) << name;
+}
+
 TEST(PackPath, OnlyTheDatesFoldersAreKnownFolders) {
     EXPECT_TRUE(isKnownFolder("TemplateNPCs/"));
     EXPECT_TRUE(isKnownFolder("GameData"));
@@ -83,6 +99,10 @@ TEST(PackPath, OnlyTheDatesFoldersAreKnownFolders) {
     EXPECT_FALSE(isKnownFolder("GameData/Skins/../.."));
     EXPECT_FALSE(isKnownFolder("UserData/"));
     EXPECT_EQ(caseKey("GameData\\Skins\\X.BMP"), caseKey("gamedata\\skins\\x.bmp"));
+    EXPECT_EQ(caseKey("TemplateNPCs\\ZO\xc3\x8b.iff"), caseKey("templatenpcs\\zo\xc3\xab.iff")) << "\"\u00cb\" is \"\u00eb\"";
+    EXPECT_NE(caseKey("TemplateNPCs\\\xc3\x97.iff"), caseKey("TemplateNPCs\\\xc3\xb7.iff")) << "\"\u00d7\" is no letter";
+    EXPECT_EQ(folderProblem("GameData/Skins/.."), "has a way up (..)");
+    EXPECT_EQ(folderProblem("Rosa/"), kOutsideFolders);
 }
 
 }  // namespace

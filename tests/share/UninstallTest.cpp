@@ -211,3 +211,32 @@ TEST_F(Uninstall, ALedgerNamingFilesNoPackMayWriteIsRefusedAndNothingRemoved) {
 }
 
 }  // namespace
+
+namespace {
+
+// A journal that cannot be read blocks installs and uninstalls alike; the
+// player is told what it names, and it is set aside, kept, only when asked.
+TEST(DamagedJournal, IsExplainedListedAndSetAsideKeptOnlyWhenAsked) {
+    GameFolder game({"Date_Rosa.iff"});
+    EXPECT_EQ(share::planUninstall(game.path(), "").problem, share::kNoDateNamed) << "an empty name names no date";
+    const std::string cut = "{\"format\": \"tryster-ledger-journal\", \"record\": {\"files\": [{\"path\": "
+                            "\"GameData\\\\Skins\\\\b006fafit_01.cmx\", \"sha256\": \"12";
+    const std::vector<std::uint8_t> bytes(cut.begin(), cut.end());
+    writeBytes(game.file(std::string(share::kJournalFileName)), bytes);
+    const FolderState before = game.state();
+    const share::RecoveryOutcome found = share::recoverInterrupted(game.path());
+    EXPECT_TRUE(!found.clean && found.damagedJournal);
+    EXPECT_EQ(found.journalListing, std::vector<std::string>{"GameData\\Skins\\b006fafit_01.cmx"});
+    EXPECT_NE(share::damagedJournalMeaning(found).find("no date can be installed or uninstalled until it is set aside"),
+              std::string::npos);
+    EXPECT_TRUE(differences(game.state(), before).empty()) << "looking changes nothing";
+
+    EXPECT_EQ(share::setJournalAside(game.path()), "TrysterLedger.journal.damaged.json");
+    EXPECT_TRUE(share::recoverInterrupted(game.path()).clean);
+    // A second one goes beside the first, which stays as it was.
+    writeBytes(game.file(std::string(share::kJournalFileName)), {'{'});
+    EXPECT_EQ(share::setJournalAside(game.path()), "TrysterLedger.journal.damaged-2.json");
+    EXPECT_EQ(fileBytes(game.file("TrysterLedger.journal.damaged.json")), bytes);
+}
+
+}  // namespace

@@ -18,6 +18,7 @@ public:
     }
     bool exists(std::string_view path) override { return real().exists(path); }
     bool isDirectory(std::string_view path) override { return real().isDirectory(path); }
+    bool isRegularFile(std::string_view path) override { return real().isRegularFile(path); }
     std::optional<std::uint64_t> fileSize(std::string_view path) override { return real().fileSize(path); }
     bool remove(std::string_view path) override { return real().remove(path); }
     bool rename(std::string_view from, std::string_view to) override { return real().rename(from, to); }

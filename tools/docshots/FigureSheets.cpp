@@ -44,7 +44,10 @@ public:
         ticks_.ticks = kStartMs + atMs;
         preview_.setFacing(facing);
         preview_.setZoomLevel(2);
-        (void)preview_.frame();
+        if (preview_.frame()) {
+            std::fprintf(stderr, "tryster-docshots: could not draw %s\n", name.c_str());
+            return false;
+        }
         platform::Surface* surface = preview_.animDevice()->backSurface()->get();
         const platform::SurfaceDesc d = surface->description();
         std::vector<std::uint32_t> pixels;

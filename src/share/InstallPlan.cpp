@@ -145,7 +145,7 @@ private:
 
     void findMissingSkins() {
         if (!shared_.facts.reading.look) return;
-        const exchange::CharacterLook& look = *shared_.facts.reading.look;
+        const Appearance& look = shared_.facts.reading.look->appearance;
         const std::pair<const std::string*, std::string_view> wanted[] = {
             {&look.bodyMesh, ".cmx"}, {&look.bodyTexture, ".bmp"}, {&look.headMesh, ".cmx"}, {&look.headTexture, ".bmp"}};
         for (const auto& [name, extension] : wanted) {

@@ -32,8 +32,7 @@ public:
             return fail("nothing could be written in " + folder_ + " (is the disk full, or is it read-only?)");
         if (stage() && keepBackups() && moveIntoPlace() && commit()) {
             outcome_.installed = true;
-            // The ledger has the record now, so a journal left here is only removed by the next run.
-            (void)removeJournal(folder_);
+            (void)removeJournal(folder_);  // the ledger has the record; one left is the next run's to remove
             return std::move(outcome_);
         }
         return undo();

@@ -1,6 +1,6 @@
 #include "share/PackBuilder.h"
 
-#include "exchange/CharacterLook.h"
+#include "exchange/CharacterReading.h"
 #include "exchange/SkinFileList.h"
 #include "exchange/WebExchange.h"
 #include "formats/ZipWriter.h"
@@ -111,7 +111,7 @@ private:
 
     bool addSkins() {
         exchange::SkinFileList list;
-        exchange::collectSkinFiles(exchange::skinFolderOf(request_.gameFolder), facts_.reading.look->appearance(),
+        exchange::collectSkinFiles(exchange::skinFolderOf(request_.gameFolder), facts_.reading.look->appearance,
                                    list);
         for (const std::string& local : list.entries()) {
             // The name as the game folder spells it, not as the look does.

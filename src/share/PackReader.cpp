@@ -200,10 +200,12 @@ std::string layoutProblem(const Pack& pack) {
     const std::string base = pack.dateName();
     for (const PackFile& f : pack.files) {
         if (f.path.kind != PackFileKind::WebExchange && f.path.kind != PackFileKind::Snapshot) continue;
-        if (&f != pack.webExchange() && &f != pack.headSnapshot() && &f != pack.bodySnapshot())
+        if (&f != pack.webExchange() && &f != pack.headSnapshot() && &f != pack.bodySnapshot()) {
+            const std::string shown = shownText(base, kShownNameLength);
             return "the pack's file " + inQuotes(f.path.path) + " is not named after the date " + inQuotes(base) +
-                   " (" + shownText(base, kShownNameLength) + ".srf, " + shownText(base, kShownNameLength) +
-                   "head.jpg, " + shownText(base, kShownNameLength) + "body.jpg)";
+                   " (" + shown + std::string(kWebExchangeExtension) + ", " + shown + std::string(kHeadSnapshotSuffix) +
+                   ", " + shown + std::string(kBodySnapshotSuffix) + ")";
+        }
     }
     return {};
 }

@@ -58,6 +58,9 @@ TEST_F(Library, AFileThatStopsEarlyKeepsWhatCameBefore) {
     EXPECT_TRUE(library.findSkeleton("first"));
     EXPECT_FALSE(library.findSkeleton("second"));
     EXPECT_FALSE(library.loadFile("GameData\\cmx", "missing.cmx", kCharacterSearchPath));
+    ASSERT_EQ(library.faults().size(), 1u) << "the cut file is told; a missing one is passed over";
+    EXPECT_TRUE(library.faults()[0].file.ends_with("cut.cmx")) << library.faults()[0].file;
+    EXPECT_EQ(library.faults()[0].status.message, status.message);
 }
 
 TEST_F(Library, IndexEntriesDeferTheirFileAndAreAskedOnce) {
@@ -146,6 +149,8 @@ TEST_F(Library, MeshesFollowTheBinaryPreference) {
     EXPECT_EQ(library.findMesh("body", kCharacterSearchPath)->textureName, "from-binary");
     dir.write("GameData/Skins/body.bmf", "\x04");
     EXPECT_FALSE(library.findMesh("body", kCharacterSearchPath));  // a damaged file gives no mesh
+    ASSERT_EQ(library.faults().size(), 1u) << "and is told";
+    EXPECT_TRUE(library.faults()[0].file.ends_with("body.bmf")) << library.faults()[0].file;
     CharacterLibrary::setPreferBinaryAssets(false);
     EXPECT_FALSE(library.findMesh("head", kCharacterSearchPath));
 }

@@ -21,9 +21,15 @@ protected:
     }
 };
 
+// A damaged mesh of the look is worn as far as it reads, and told.
 TEST_F(PreviewCommands, CatalogListsWhatTheGenderButtonsLeave) {
+    dir.write(std::string(kSkins) + "b004fafit_01-BODY.skn", "b004fafit_01-BODY\nno-such-body\nmany");
+    ::testing::internal::CaptureStderr();
     const auto out = nlohmann::json::parse(
         run({"catalog", "--game", dir.str(), "--gender", "female", "--body-type", "0", "--skin-tone", "1", "--json"}));
+    const std::string warnings = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(warnings.find("warning: " + dir.file(std::string(kSkins) + "b004fafit_01-BODY.skn")), std::string::npos)
+        << warnings;
     EXPECT_EQ(out["headMeshes"], nlohmann::json({"c200fa_anne"}));
     EXPECT_EQ(out["bodyTextures"], nlohmann::json({"B004FAFitmed_x"}));
     EXPECT_EQ(out["bodyMesh"], "b004fafit_01");

@@ -32,11 +32,9 @@ protected:
         request.chosenPath = dir.file("game/TemplateNPCs/Bob.srf");
         request.gameFolder = dir.file("game");
         request.templatePath = test::makeTemplate(dir);
-        request.record = test::sampleRecord();
-        request.look = test::sampleLook(request.record);
     }
     SaveResult run(PreviewSnapshots* snapshots = nullptr) {
-        return runSaveSequence(request, skinFiles, reporter, snapshots);
+        return runSaveSequence(request, character, skinFiles, reporter, snapshots);
     }
 
     test::TempDir dir;
@@ -44,6 +42,7 @@ protected:
     test::RecordingReporter reporter;
     SkinFileList skinFiles;
     SaveRequest request;
+    Character character = test::sampleCharacter();
 };
 
 TEST_F(SaveSequence, RunsEveryStepInOrder) {
@@ -89,7 +88,7 @@ TEST_F(SaveSequence, TheSkinListNamesFilesUnderTheGamesWindowsPathWhereItHasOne)
 // no date.
 TEST_F(SaveSequence, NamesWithAccentsReachTheGameInItsCodePage) {
     dir.write("game/GameData/Skins/c020fadrk_bob\xC3\xA9.bmp", "BM");  // "...bobé.bmp"
-    request.look.appearance.headTexture = "c020fadrk_bob\xE9";
+    character.appearance.headTexture = "c020fadrk_bob\xE9";
     request.chosenPath = dir.file("game/TemplateNPCs/Zo\xC3\xAB\xE2\x82\xAC.srf");  // "Zoë€.srf"
     ASSERT_TRUE(run().dateWritten);
     auto keys = readWebExchangeKeys(dir.file("game/TemplateNPCs/Zo\xC3\xAB\xE2\x82\xAC.srf"));

@@ -4,7 +4,7 @@
 // tests/cli/PowerCutTest.cpp).
 
 #include "ShareTestSupport.h"
-#include "exchange/CharacterLook.h"
+#include "exchange/CharacterReading.h"
 #include "share/FileDigest.h"
 #include "share/InstallReview.h"
 #include "share/Installer.h"

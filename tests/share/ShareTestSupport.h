@@ -194,13 +194,11 @@ inline void makeDate(const std::string& game, const std::string& name, const App
         void stepProgress() override {}
         void redrawPreview() override {}
     } reporter;
-    PlomData record;
-    record.setName(name);
-    record.setGender(kFemale);
-    exchange::Look l;
-    l.appearance = look;
-    l.isMale = false;
-    ASSERT_TRUE(exchange::createNewDate(game + "/TemplateNPCs/" + name, templatePath, record, l, reporter));
+    Character date;
+    date.record.setName(name);
+    date.record.setGender(kFemale);
+    date.appearance = look;
+    ASSERT_TRUE(exchange::createNewDate(game + "/TemplateNPCs/" + name, templatePath, date, reporter));
 }
 
 }  // namespace tryster::test

@@ -52,11 +52,11 @@ TEST(CharacterDescription, ReadsEveryField) {
 
 // What a field left out means: the record a new date starts from.
 TEST(CharacterDescription, FieldsLeftOutKeepTheNewDatesValues) {
-    const CharacterDescription d = parseCharacterDescription(json::object());
+    const Character d = parseCharacterDescription(json::object());
     EXPECT_EQ(kCareerNames[static_cast<std::size_t>(d.record.careerTrack())], "Paranormal");
     EXPECT_EQ(d.record.careerLevel(), 0);
     EXPECT_EQ(d.record.skinTone(), kMedium);
-    EXPECT_TRUE(d.adult);
+    EXPECT_TRUE(d.appearance.isAdult);
 }
 
 TEST(CharacterDescription, FaultsNameTheirField) {

@@ -30,7 +30,7 @@ TEST(LookModel, EachChoiceIsToldOnceAndTheHandsFollowTheBody) {
     EXPECT_EQ(look.names().rightHandMesh, "huro");
     look.chooseBodyTexture("");
     EXPECT_EQ(observer.calls, 2) << "an empty choice (nothing selected) changes nothing";
-    const LookModel::State before = look.state();
+    const LookModel::Kept before = look.keep();
     look.chooseHeadMesh("c012ma_beard");
     EXPECT_EQ(look.names().headMesh, "c012ma_beard");
     look.restore(before);

@@ -5,6 +5,7 @@
 #include "app/ProgramResources.h"
 #include "app/TextBoundary.h"
 #include "share/ShareOffer.h"
+#include "wizard/Announcements.h"
 
 #include <QLabel>
 
@@ -34,11 +35,14 @@ WelcomePage::WelcomePage(PageHost& host, QWidget* parent) : WizardPage(host, par
     auto* load = place(new CPictureButton(QStringLiteral("Load"), this),
                        QRect(picture->pos() + kLoadInPicture, kWayButtonSize));
     load->setToolTip(QStringLiteral("Load a Plom from the game."));
+    // A verb needs its object: the line beside the button.
+    load->setAccessibleDescription(gameTextToQt(wizard::kLoadDescription));
     auto* install = place(new CPictureButton(QStringLiteral("Install"), this, QStringLiteral("INSTALLSHARED")),
                           QRect(picture->pos() + kInstallInPicture, kWayButtonSize));
     // Named for the command, which the page's Install button is not.
     install->setAccessibleName(sharedTextToQt(share::kInstallCommandText));
     install->setToolTip(QStringLiteral("Install a date another player shared as one file."));
+    install->setAccessibleDescription(gameTextToQt(wizard::kInstallSharedDescription));
     for (CPictureButton* button : {create, replace, load, install}) button->loadBitmaps();
     connect(create, &QPushButton::clicked, this, &WelcomePage::createChosen);
     connect(replace, &QPushButton::clicked, this, &WelcomePage::replaceChosen);

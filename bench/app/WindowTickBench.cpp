@@ -37,6 +37,8 @@ using namespace tryster;
 // A tick a display refresh (60 Hz) after the last, so that every tick
 // draws; ticks in between only move the clock and the pose.
 constexpr std::uint32_t kFramePeriodMs = 17;
+// The figure turns slowly in both, as every frame must draw.
+constexpr float kTurnsPerSecond = 0.25f;
 // The idle window's share of one core at most, at scale 1.
 constexpr double kIdleCoreShare = 0.03;
 constexpr int kWarmUpFrames = 50;
@@ -79,6 +81,9 @@ void runWindow(benchmark::State& state, bool paint) {
         state.SkipWithError("the preview did not start");
         return;
     }
+    // Turning, so that no frame shows the last picture again (the window
+    // would not draw it).
+    dialog.livePreview().preview().setRotationSpeed(kTurnsPerSecond);
     app::PreviewPane& pane = *dialog.livePreview().pane();
     auto tick = [&] {
         steppedClock.ticks += kFramePeriodMs;
@@ -108,7 +113,13 @@ public:
     HeadlessPreview() : preview_(look_, presenter_, clock_) {
         (void)platform::fileSystem().setCurrentDirectory(gameFolder);
         look_.setInstallFolder(gameFolder);
-        started_ = preview::startPreview(preview_, look_, &window_, preview::kPreviewWidth, preview::kPreviewHeight);
+        // At the window's scale (a run with QT_SCALE_FACTOR=2 draws twice the pixels).
+        const float scale = qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR")
+                                ? 1.0f
+                                : qEnvironmentVariable("QT_SCALE_FACTOR").toFloat();
+        started_ = preview::startPreview(preview_, look_, &window_, preview::kPreviewWidth, preview::kPreviewHeight,
+                                         scale);
+        preview_.setRotationSpeed(kTurnsPerSecond);
     }
     ~HeadlessPreview() { preview_.tearDown(); }
     bool started() const { return started_; }

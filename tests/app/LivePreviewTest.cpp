@@ -100,7 +100,8 @@ TEST_F(LivePreview, TheRenderScaleFollowsTheScreenAndKeepsTheFraming) {
 
     const float other = screen == 1.0f ? 2.0f : 1.0f;
     ASSERT_TRUE(live().preview().setRenderScale(other));
-    const QImage second = nextPicture();
+    live().redrawNow();  // the same pose at the new scale
+    const QImage second = pane().picture();
     EXPECT_EQ(second.size(), sizeAt(other));
     const QRect a = figureExtent(first), b = figureExtent(second);
     const double ratio = static_cast<double>(other) / screen;

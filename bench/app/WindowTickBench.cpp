@@ -132,7 +132,8 @@ private:
     preview::SilentPresenter presenter_;
     preview::PreviewClock clock_;
     NullWindow window_;
-    preview::LookModel look_;
+    Character character_;
+    preview::LookModel look_{character_};
     preview::Preview preview_;
     bool started_ = false;
 };

@@ -91,7 +91,8 @@ private:
     CopyingWindow window_;
     preview::SilentPresenter presenter_;
     preview::PreviewClock previewClock_;
-    preview::LookModel look_;
+    Character character_;
+    preview::LookModel look_{character_};
     preview::Preview preview_;
 };
 

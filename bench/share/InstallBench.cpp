@@ -18,7 +18,7 @@
 #include "formats/ArchiveReader.h"
 #include "formats/ZipWriter.h"
 #include "platform/FileSystem.h"
-#include "platform/Sha256.h"
+#include "formats/Sha256.h"
 #include "share/Installer.h"
 #include "share/PackManifest.h"
 #include "share/SharedDate.h"
@@ -96,7 +96,7 @@ void setUp() {
         std::string path = name;
         for (char& c : path)
             if (c == '/') c = '\\';
-        manifest.files.push_back({path, bytes->size(), platform::sha256Hex(*bytes)});
+        manifest.files.push_back({path, bytes->size(), formats::sha256Hex(*bytes)});
         g_setup->bytes += bytes->size();
         files.emplace_back(name, std::move(*bytes));
     }

@@ -42,6 +42,14 @@ inline constexpr std::string_view kAnimationSearchPath =
     "ExpansionPack6\\Skins;ExpansionPack7\\Skins;ExpansionPack8\\Skins;ExpansionPack9\\Skins;ExpansionPack;"
     "ExpansionPack2;ExpansionPack3;Animation2";
 
+// A file whose reading stopped at a fault: a character file keeps what it
+// defined before it; a mesh is none, so the outfit parts that wear it are
+// left off.
+struct LibraryFault {
+    std::string file;  // its path, or its name among held files
+    FormatStatus status;
+};
+
 template <typename T>
 struct LibraryEntry {
     std::string name;       // the table key
@@ -123,6 +131,9 @@ public:
     const Table<Animation>& animations() const { return animations_; }
     render::Device3D* device() const { return device_; }
     render::RenderObjectFactory& factory() { return factory_; }
+    // The damaged files met so far, in the order met (a mesh each time it
+    // is read); a file that cannot be opened is passed over and not told.
+    const std::vector<LibraryFault>& faults() const { return faults_; }
 
 private:
     // Files a scan reads before it parses them.
@@ -136,6 +147,9 @@ private:
                                   std::string_view fileName, const SearchPath& searchPath, bool replacing = false);
     template <typename T>
     T* find(Table<T>& table, std::string_view name);
+    // A damaged mesh is none, and told.
+    Ref<SkinMesh> readMesh(std::span<const std::uint8_t> bytes, std::string_view type, std::string_view file) const;
+    void noteFault(std::string_view file, const FormatStatus& status) const;
 
     render::Device3D* device_;
     Table<Skeleton> skeletons_;
@@ -146,6 +160,8 @@ private:
     CharacterFileContents contents_;  // what the file being read holds
     const platform::HeldFiles* held_ = nullptr;
     std::vector<Ref<Outfit>> heldOutfits_;  // of the held character files, by name first read
+    // Told by lookups too, which change nothing else.
+    mutable std::vector<LibraryFault> faults_;
 };
 
 }  // namespace tryster::anim

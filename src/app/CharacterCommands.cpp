@@ -6,8 +6,7 @@
 #include "app/TextBoundary.h"
 #include "app/WindowReporter.h"
 #include "app/WizardPage.h"
-#include "character/PlomData.h"
-#include "exchange/CharacterLook.h"
+#include "exchange/CharacterReading.h"
 #include "exchange/SaveBack.h"
 #include "platform/Sound.h"
 #include "preview/LookModel.h"
@@ -57,9 +56,6 @@ bool CharacterCommands::load() {
     // leaves it as it was.
     const bool loaded = reading.opened && reading.look;
     if (loaded) {
-        // The look page takes the record's gender, so restyling keeps the
-        // loaded one.
-        m_host.record().setGender(m_host.look().gender());
         m_saveBack->setEnabled(true);
         Q_EMIT characterLoaded(gameTextToQt(m_name));
     }
@@ -71,7 +67,9 @@ void CharacterCommands::saveBack() {
     platform::playClick(platform::PlayMode::Wait);
     if (m_path.empty()) return;
     WindowReporter reporter(m_window, nullptr, nullptr, [this] { m_host.livePreview().redrawNow(); });
-    (void)exchange::saveBack(m_path, m_name, m_host.look().written(), reporter);
+    reporter.holdMessages();
+    const exchange::SaveBackResult saved = exchange::saveBack(m_path, m_name, m_host.look().character(), reporter);
+    reporter.showHeld(exchange::failureDetail(saved));
 }
 
 void CharacterCommands::rescan() {

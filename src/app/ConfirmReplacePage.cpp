@@ -28,7 +28,9 @@ int ConfirmReplacePage::enter(int) {
     if (askOkCancel(this, gameTextToQt(exchange::kInquiryCaption),
                     QStringLiteral("Are you sure you want to replace this Plom?"))) {
         WindowReporter reporter(this, nullptr, nullptr, [this] { host().livePreview().redrawNow(); });
-        (void)exchange::replaceTownie(townie, date, reporter);
+        reporter.holdMessages();
+        const exchange::ReplaceResult replaced = exchange::replaceTownie(townie, date, reporter);
+        reporter.showHeld(exchange::failureDetail(replaced));
         host().livePreview().redrawNow();
     }
     return wizard::kWelcomeStep;

@@ -196,8 +196,8 @@ void InstallPage::showDate() {
     m_description->setPlainText(sharedTextToQt(share::sharedDateDescription(shared)));
     showSnapshot(m_body, shared.pack.bodySnapshot());
     showSnapshot(m_head, shared.pack.headSnapshot());
-    m_lookBefore = host().look().state();
-    if (const std::optional<exchange::CharacterLook> look = share::shownLook(shared))
+    m_lookBefore = host().look().keep();
+    if (const std::optional<Character> look = share::shownLook(shared))
         host().livePreview().showHeldCharacter(std::make_shared<platform::HeldFiles>(share::heldSkins(shared.pack)), *look);
 }
 

@@ -38,8 +38,11 @@ void LivePreview::tick() {
         if (!m_preview.initialised() && !m_preview.gameMissing()) {
             const WaitCursor wait;
             const QSize size = m_pane->surfaceSize();
-            (void)preview::startPreview(m_preview, m_look, m_pane, size.width(), size.height(), m_pane->renderScale());
-            if (m_preview.gameMissing()) m_pacing.setGameMissing();
+            // A set-up that stops short is tried again at the next tick,
+            // unless the game is missing: then there is nothing to draw.
+            const bool started =
+                preview::startPreview(m_preview, m_look, m_pane, size.width(), size.height(), m_pane->renderScale());
+            if (!started && m_preview.gameMissing()) m_pacing.setGameMissing();
         }
         if (m_preview.initialised() && !m_pacing.held()) {
             // The clock and the pose move at every tick; the picture at
@@ -58,7 +61,7 @@ void LivePreview::tick() {
 }
 
 void LivePreview::drawFrame() {
-    if (m_preview.initialised() && !m_pacing.held()) (void)m_preview.frame();
+    if (m_preview.initialised() && !m_pacing.held()) (void)m_preview.frame();  // a refused frame: the next tick draws anew
 }
 
 void LivePreview::redrawNow() {
@@ -104,8 +107,7 @@ exchange::CharacterReading LivePreview::showCharacterFile(const std::string& pat
     return reading;
 }
 
-void LivePreview::showHeldCharacter(std::shared_ptr<const platform::HeldFiles> files,
-                                    const exchange::CharacterLook& look) {
+void LivePreview::showHeldCharacter(std::shared_ptr<const platform::HeldFiles> files, const Character& look) {
     hold(true);
     {
         const WaitCursor wait;

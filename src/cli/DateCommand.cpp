@@ -147,7 +147,7 @@ private:
 };
 
 void runCreate(const CreateOptions& o) {
-    CharacterDescription d = loadCharacterDescription(o.character);
+    const Character d = loadCharacterDescription(o.character);
     const std::string templatePath = o.templatePath.empty() ? defaultTemplatePath() : o.templatePath;
     checkCreateArguments(o, templatePath);
 
@@ -155,12 +155,6 @@ void runCreate(const CreateOptions& o) {
     request.chosenPath = absolutePath(o.out);
     request.gameFolder = absolutePath(o.game);
     request.templatePath = absolutePath(templatePath);
-    request.record = d.record;
-    request.look.appearance = d.appearance;
-    request.look.skinTone = d.record.skinTone();
-    request.look.bodyType = d.record.bodyType();
-    request.look.isAdult = d.adult;
-    request.look.isMale = d.record.gender() == kMale;
 
     // The snapshots come from the preview of the character on the game
     // folder, dressed in exactly the look the date is given. Without a
@@ -189,9 +183,9 @@ void runCreate(const CreateOptions& o) {
         // time); only the snapshots are drawn on the preview's own.
         SnapshotsOnOwnClock snapshots(*preview);
         const SystemClockScope systemClock(preview->clock());
-        result = exchange::runSaveSequence(request, skinFiles, reporter, &snapshots);
+        result = exchange::runSaveSequence(request, d, skinFiles, reporter, &snapshots);
     } else {
-        result = exchange::runSaveSequence(request, skinFiles, reporter, nullptr);
+        result = exchange::runSaveSequence(request, d, skinFiles, reporter, nullptr);
     }
     for (const std::string& path : result.filesWritten) fmt::print("{}\n", path);
     // What went wrong was told above, in the program's own message.

@@ -140,6 +140,7 @@ void runRender(const RenderOptions& o) {
         stages["present"].push_back(times.presentMs);
     }
     writePicture(game, o.out, jpeg);
+    game.warnOfDamagedFiles();
 
     const std::string playing = p.playback() ? p.playback()->animation().name : std::string("nothing");
     const render::AnimDevice& device = *p.animDevice();

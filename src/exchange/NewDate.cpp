@@ -44,8 +44,8 @@ std::string chooseStartFolder(const std::string& currentFolder, const std::strin
     return currentFolder;
 }
 
-bool createNewDate(std::string_view basePath, std::string_view templatePath, const PlomData& record,
-                   const Look& look, ExchangeReporter& reporter) {
+bool createNewDate(std::string_view basePath, std::string_view templatePath, const Character& character,
+                   ExchangeReporter& reporter) {
     const std::string target = std::string(basePath) + std::string(kDateExtension);
     platform::StagedFile staged(target);
     auto fail = [&](std::string_view message) {
@@ -67,10 +67,10 @@ bool createNewDate(std::string_view basePath, std::string_view templatePath, con
     std::string_view failure;
     auto nameAndLook = [&](IFFResFile2& file) -> ResError {
         reportProgress(reporter, kNamingDateStatus);
-        failure = nameAndConstants(file, record, reporter);
+        failure = nameAndConstants(file, character.record, reporter);
         if (!failure.empty()) return kFileError;
         reportProgress(reporter, kDateSkinStatus);
-        return writeNewDateStrings(file, look, record.gender() == kMale);
+        return writeNewDateStrings(file, character);
     };
     // What the steps left pending is written at the close; a write error
     // spoils the whole file.

@@ -1,11 +1,11 @@
 #pragma once
 // New date creation: the template copied into a new character file that
-// carries the record's name, description, personality, interests and
-// career and the current look.
+// carries the character's name, description, personality, interests and
+// career and its look.
 
-#include "character/PlomData.h"
+#include "character/Character.h"
 #include "exchange/ExchangeReporter.h"
-#include "exchange/Look.h"
+#include "exchange/GameLayout.h"
 
 #include <string>
 #include <string_view>
@@ -13,7 +13,6 @@
 namespace tryster::exchange {
 
 inline constexpr std::string_view kTemplateFileName = "TR_Template.iff";
-inline constexpr std::string_view kDateExtension = ".iff";
 
 // The template of a start folder: the folder followed by "TR_Template.iff".
 std::string templatePathIn(std::string_view startFolder);
@@ -31,9 +30,9 @@ std::string chooseStartFolder(const std::string& currentFolder, const std::strin
 // Date Plom's Skin..."), fewer when a step fails, and shows a failure as
 // its message with the caption "Tryster Error:".
 //
-// The date's string list 200 says its age (`look.isAdult`) and its gender
-// (the record's) besides its look: the template's "Adult" and "Male" would
-// make every date read back as a male adult.
+// The date's string list 200 says its age and its gender besides its look:
+// the template's "Adult" and "Male" would make every date read back as a
+// male adult.
 //
 // The file is built under a staged name beside the target and moved into
 // place only when every step has run, so a failure leaves neither a
@@ -41,7 +40,7 @@ std::string chooseStartFolder(const std::string& currentFolder, const std::strin
 // name is kept as a backup (see FileBackup.h). A template without string list
 // 200 still gives a date (without appearance strings), as the game allows.
 // True when the date is in place.
-bool createNewDate(std::string_view basePath, std::string_view templatePath, const PlomData& record,
-                   const Look& look, ExchangeReporter& reporter);
+bool createNewDate(std::string_view basePath, std::string_view templatePath, const Character& character,
+                   ExchangeReporter& reporter);
 
 }  // namespace tryster::exchange

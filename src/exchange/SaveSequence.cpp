@@ -1,6 +1,7 @@
 #include "exchange/SaveSequence.h"
 
 #include "exchange/ExchangeTexts.h"
+#include "exchange/GameLayout.h"
 #include "exchange/GameFileNames.h"
 #include "exchange/NewDate.h"
 #include "exchange/WebExchange.h"
@@ -12,16 +13,15 @@ namespace tryster::exchange {
 namespace {
 
 constexpr std::size_t kExtensionLength = 4;
-constexpr std::string_view kHeadSnapshotSuffix = "head.jpg";
-constexpr std::string_view kBodySnapshotSuffix = "body.jpg";
 
-bool writeWebExchange(const SaveRequest& request, SkinFileList& skinFiles, ExchangeReporter& reporter) {
+bool writeWebExchange(const SaveRequest& request, const Character& character, SkinFileList& skinFiles,
+                      ExchangeReporter& reporter) {
     platform::StagedFile staged(request.chosenPath);
     staged.discard();
-    bool ok = writeWebExchangeKeys(staged.path(), request.record, request.look.isMale);
+    bool ok = writeWebExchangeKeys(staged.path(), character.record);
 
     reportProgress(reporter, kBuildingSkinListStatus);
-    collectSkinFiles(skinFolderOf(request.gameFolder), request.look.appearance, skinFiles);
+    collectSkinFiles(skinFolderOf(request.gameFolder), character.appearance, skinFiles);
 
     reportProgress(reporter, kWritingSkinListStatus);
     const std::string knownFolder = request.gameFolderAsGameKnows ? *request.gameFolderAsGameKnows
@@ -52,8 +52,8 @@ std::string chosenNameProblem(std::string_view chosenPath) {
            ". Please choose another name.";
 }
 
-SaveResult runSaveSequence(const SaveRequest& request, SkinFileList& skinFiles, ExchangeReporter& reporter,
-                           PreviewSnapshots* snapshots) {
+SaveResult runSaveSequence(const SaveRequest& request, const Character& character, SkinFileList& skinFiles,
+                           ExchangeReporter& reporter, PreviewSnapshots* snapshots) {
     SaveResult result;
     const std::string base = basePathOf(request.chosenPath);
     if (platform::namePart(base).empty()) {
@@ -72,10 +72,10 @@ SaveResult runSaveSequence(const SaveRequest& request, SkinFileList& skinFiles, 
     }
 
     reportProgress(reporter, kWebExportStatus);
-    result.webExchangeWritten = writeWebExchange(request, skinFiles, reporter);
+    result.webExchangeWritten = writeWebExchange(request, character, skinFiles, reporter);
     if (result.webExchangeWritten) result.filesWritten.push_back(request.chosenPath);
 
-    result.dateWritten = createNewDate(base, request.templatePath, request.record, request.look, reporter);
+    result.dateWritten = createNewDate(base, request.templatePath, character, reporter);
     if (result.dateWritten) result.filesWritten.push_back(base + std::string(kDateExtension));
 
     reportProgress(reporter, kSnapshotsStatus);

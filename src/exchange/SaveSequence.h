@@ -5,9 +5,8 @@
 // asks about the exchange page afterwards; the command-line tool runs it
 // alone.
 
-#include "character/PlomData.h"
+#include "character/Character.h"
 #include "exchange/ExchangeReporter.h"
-#include "exchange/Look.h"
 #include "exchange/PreviewSnapshots.h"
 #include "exchange/SkinFileList.h"
 
@@ -25,8 +24,6 @@ struct SaveRequest {
     // export file (GameFileNames.h); none: looked up.
     std::optional<std::string> gameFolderAsGameKnows;
     std::string templatePath;  // the start folder's template
-    PlomData record;
-    Look look;
 };
 
 struct SaveResult {
@@ -45,17 +42,17 @@ std::string basePathOf(std::string_view chosenPath);
 // device name of its platform ("nul.srf", "CON.srf"). Empty when it can.
 std::string chosenNameProblem(std::string_view chosenPath);
 
-// A chosen file name without a name before its extension writes nothing
-// and says so (kNoFileNameMessage), and so does a device name
-// (chosenNameProblem). Otherwise reports nine steps when
-// everything succeeds. A failed step shows its
+// Saves `character` as the request says. A chosen file name without a name
+// before its extension writes nothing and says so (kNoFileNameMessage), and
+// so does a device name (chosenNameProblem). Otherwise reports nine steps
+// when everything succeeds. A failed step shows its
 // message and the later steps still run. `skinFiles` is the list the
 // caller keeps between saves; `snapshots` may be null (no preview).
 //
 // The web export file is written under a staged name and moved into place
 // once all its keys are written, so a failure keeps an earlier file of the
 // same name and shows "Could not write the web export file.".
-SaveResult runSaveSequence(const SaveRequest& request, SkinFileList& skinFiles, ExchangeReporter& reporter,
-                           PreviewSnapshots* snapshots);
+SaveResult runSaveSequence(const SaveRequest& request, const Character& character, SkinFileList& skinFiles,
+                           ExchangeReporter& reporter, PreviewSnapshots* snapshots);
 
 }  // namespace tryster::exchange

@@ -101,6 +101,10 @@ std::string_view describe(Status status) {
     return "unknown failure";
 }
 
+std::string failureDetail(const ReplaceResult& result) {
+    return result.replaced() ? std::string() : failureSentence(describe(result.status));
+}
+
 ReplaceResult replaceTownie(std::string_view towniePath, std::string_view datePath, ExchangeReporter& reporter) {
     Identity townie = readTownieIdentity(towniePath);
     if (townie.status != Status::Replaced) return failed(townie.status, townie.error, reporter);

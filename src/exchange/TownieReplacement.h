@@ -36,6 +36,9 @@ struct ReplaceResult {
 
 // A short account of a failure ("the townie has no object definition").
 std::string_view describe(ReplaceResult::Status status);
+// The same as a sentence for the failure's message ("What failed: the date
+// could not be copied."); empty when the townie was replaced.
+std::string failureDetail(const ReplaceResult& result);
 
 // Replaces the townie at `towniePath` with a copy of the date at
 // `datePath`. A failure shows "Could not replace this Plom. The Townie was

@@ -119,7 +119,7 @@ public:
         const la_ssize_t n = maxBytes == 0 ? 0 : archive_read_data(archive_, out.data() + before, maxBytes);
         if (n < 0) {
             out.resize(before);
-            (void)fail();
+            (void)fail();  // the step is this read's: it answers none
             return std::nullopt;
         }
         out.resize(before + static_cast<std::size_t>(n));

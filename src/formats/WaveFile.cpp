@@ -70,9 +70,8 @@ WaveError parseWave(std::span<const std::uint8_t> bytes, WaveSound& out) {
         } else if (!in.skip(chunkSize)) {
             break;
         }
-        // Chunks are padded to an even length; a missing pad byte at the very
-        // end of the file is harmless.
-        if (chunkSize % 2 != 0) (void)in.skip(1);
+        // Chunks are padded to an even length.
+        if (chunkSize % 2 != 0) (void)in.skip(1);  // a pad byte missing at the very end is harmless
     }
     return haveFormat ? WaveError::NoData : WaveError::NoFormat;
 }

@@ -70,23 +70,21 @@ RenderResult TextureCache::load(Texture& t) {
 }
 
 void TextureCache::forget(Texture* t) {
-    // The handle is forgotten either way.
-    if (t->handle_ && owner_.graphics()) (void)owner_.graphics()->releaseTexture(t->handle_);
+    if (t->handle_ && owner_.graphics()) (void)owner_.graphics()->releaseTexture(t->handle_);  // gone anyway
     entries_.erase(std::remove(entries_.begin(), entries_.end(), t), entries_.end());
 }
 
 void TextureCache::releaseAll() {
     for (Texture* t : entries_) {
-        // The handle is forgotten either way.
-        if (t->handle_ && owner_.graphics()) (void)owner_.graphics()->releaseTexture(t->handle_);
+        if (t->handle_ && owner_.graphics())
+            (void)owner_.graphics()->releaseTexture(t->handle_);  // the handle is forgotten either way
         t->handle_ = 0;
         t->surface_.reset();
     }
 }
 
 void TextureCache::reloadAll() {
-    // A texture whose file went away stays in the cache without an image.
-    for (Texture* t : entries_) (void)load(*t);
+    for (Texture* t : entries_) (void)load(*t);  // one whose file went away stays, without an image
 }
 
 }  // namespace tryster::render

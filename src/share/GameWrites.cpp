@@ -9,7 +9,9 @@ platform::FileSystem& files() { return platform::fileSystem(); }
 
 // A folder the file system refuses to sync fails no step: the file is in
 // place by then (as the staged writer has it).
-void syncFolderOf(std::string_view path) { (void)files().syncFolder(platform::folderPart(path)); }
+void syncFolderOf(std::string_view path) {
+    (void)files().syncFolder(platform::folderPart(path));  // refused: the file is in place all the same
+}
 
 bool writeAll(std::unique_ptr<platform::File> file, std::span<const std::uint8_t> bytes) {
     return file && file->write(bytes.data(), bytes.size()) == bytes.size() && file->flush();

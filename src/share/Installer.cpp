@@ -6,7 +6,7 @@
 #include "share/GameWrites.h"
 #include "share/Journal.h"
 #include "share/Recovery.h"
-#include "platform/Sha256.h"
+#include "formats/Sha256.h"
 
 namespace tryster::share {
 namespace {
@@ -32,8 +32,7 @@ public:
             return fail("nothing could be written in " + folder_ + " (is the disk full, or is it read-only?)");
         if (stage() && keepBackups() && moveIntoPlace() && commit()) {
             outcome_.installed = true;
-            // The ledger has the record now, so a journal left here is only removed by the next run.
-            (void)removeJournal(folder_);
+            (void)removeJournal(folder_);  // the ledger has the record; one left is the next run's to remove
             return std::move(outcome_);
         }
         return undo();
@@ -67,7 +66,7 @@ private:
             if (p.action != FileAction::Replace) continue;
             const std::string local = localPath(folder_, p.path);
             const std::optional<std::vector<std::uint8_t>> bytes = platform::readWholeFile(local);
-            if (!bytes || platform::sha256Hex(*bytes) != p.existingSha256)
+            if (!bytes || formats::sha256Hex(*bytes) != p.existingSha256)
                 return failStep(p.path + " changed while the install was being prepared");
             if (!writeNewFile(localPath(folder_, p.backup), *bytes))
                 return failStep("could not keep a backup of " + p.path + " (is the disk full?)");

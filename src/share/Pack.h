@@ -43,10 +43,10 @@ struct Pack {
 // may wear from memory, by their file names.
 platform::HeldFiles heldSkins(const Pack& pack);
 
-// The snapshots' names after the date's base name, as the save writes them.
-inline constexpr std::string_view kHeadSnapshotSuffix = "head.jpg";
-inline constexpr std::string_view kBodySnapshotSuffix = "body.jpg";
-inline constexpr std::string_view kDateExtension = ".iff";
-inline constexpr std::string_view kWebExchangeExtension = ".srf";
+// A date's files named after its base name, as the save writes them.
+using exchange::kBodySnapshotSuffix;
+using exchange::kDateExtension;
+using exchange::kHeadSnapshotSuffix;
+using exchange::kWebExchangeExtension;
 
 }  // namespace tryster::share

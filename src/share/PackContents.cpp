@@ -51,20 +51,12 @@ std::string unreadableResource(IFFResFile2& file) {
     return {};
 }
 
-// The identifiers of every object definition; none when one is too short.
+// The identifiers of every object definition; none when one is not whole.
 std::optional<std::vector<std::uint32_t>> identifiersOf(IFFResFile2& file) {
     std::vector<std::uint32_t> out;
-    const std::int16_t count = file.CountResources(exchange::kTypeObjectDefinition);
-    for (std::int16_t i = 1; i <= count; ++i) {
-        DataHandle handle = file.GetIndResource(exchange::kTypeObjectDefinition, i, nullptr);
-        if (!handle) return std::nullopt;
-        const bool native = file.IsNativeOrder(handle);
-        const std::optional<std::uint32_t> id =
-            exchange::readObjectField(handleBytes(handle), exchange::kObjectIdentifierOffset, native);
-        const bool whole = handleBytes(handle).size() >= exchange::kMinObjectDefinitionSize;
-        (void)ReleaseAndDispose(file, handle);  // only read: nothing to write back
-        if (!id || !whole) return std::nullopt;
-        out.push_back(*id);
+    for (const exchange::ObjectDefinitionRead& definition : exchange::readObjectDefinitions(file)) {
+        if (!definition.whole) return std::nullopt;
+        out.push_back(*definition.identifier);
     }
     return out;
 }

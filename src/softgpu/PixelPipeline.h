@@ -193,7 +193,8 @@ void forEachBlock(int xmin, int xmax, int ymin, int ymax, const std::int64_t e[3
 }
 
 template <bool Textured, bool Perspective, bool Bilinear>
-[[gnu::always_inline]] inline std::uint32_t shade(const RasterState& st, float u, float v, float q, float r,
+[[gnu::always_inline]] inline std::uint32_t shade([[maybe_unused]] const RasterState& st, [[maybe_unused]] float u,
+                                                  [[maybe_unused]] float v, [[maybe_unused]] float q, float r,
                                                   float g, float b) {
     if constexpr (Textured) {
         if constexpr (Perspective) {
@@ -204,7 +205,6 @@ template <bool Textured, bool Perspective, bool Bilinear>
         std::uint32_t texel = Bilinear ? sampleBilinear(*st.texture, u, v) : sampleNearest(*st.texture, u, v);
         return modulate(texel, channel(r), channel(g), channel(b)) | (texel & 0xFF000000);
     } else {
-        (void)st, (void)u, (void)v, (void)q;
         return (static_cast<std::uint32_t>(channel(r)) << 16) |
                (static_cast<std::uint32_t>(channel(g)) << 8) | static_cast<std::uint32_t>(channel(b));
     }

@@ -198,8 +198,7 @@ platform::DeviceResult SoftwareDevice::clear(platform::ViewportHandle h, std::sp
     for (const platform::ScreenRect& rect : rects) {
         platform::ScreenRect r = platform::intersect(rect, area);
         if (r.empty()) continue;
-        // The rectangle lies inside, and a lost target shows at the next lock.
-        if (flags & platform::kClearTarget) (void)target_->fill(r, colour);
+        if (flags & platform::kClearTarget) (void)target_->fill(r, colour);  // a lost target shows at the next lock
         if ((flags & platform::kClearZBuffer) && hasDepth_)
             for (int y = r.top; y < r.bottom; ++y)
                 std::fill_n(depth_.begin() + static_cast<std::ptrdiff_t>(y) * width + r.left, r.width(),

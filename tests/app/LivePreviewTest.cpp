@@ -198,7 +198,8 @@ TEST_F(LivePreview, ThePaneHoldsTheWholePictureOfEachClockTime) {
     preview::Preview& shown = live().preview();
     preview::SilentPresenter presenter;
     preview::PreviewClock headlessClock;
-    preview::LookModel look;
+    Character character;
+    preview::LookModel look{character};
     look.setInstallFolder(game);
     preview::Preview headless(look, presenter, headlessClock);
     PictureWindow window;

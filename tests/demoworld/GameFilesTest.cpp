@@ -47,9 +47,9 @@ TEST_F(DemoCharacterFiles, ATownieReplacedByADateStaysATownie) {
     std::vector<std::string> dates;
     for (const std::string& name : filesIn("TemplateNPCs", "*.iff"))
         dates.push_back(platform::resolvePath("TemplateNPCs\\" + name).string());
-    PlomData record;
-    record.setGender(kFemale);
-    ASSERT_TRUE(exchange::createNewDate(dir.file("New"), templatePath, record, exchange::Look{}, reporter));
+    Character made;
+    made.record.setGender(kFemale);
+    ASSERT_TRUE(exchange::createNewDate(dir.file("New"), templatePath, made, reporter));
     dates.push_back(dir.file("New.iff"));
 
     const std::string characters = dir.file("Characters");

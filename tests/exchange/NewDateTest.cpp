@@ -4,7 +4,7 @@
 #include "ExchangeTestSupport.h"
 #include "exchange/AppearanceStrings.h"
 #include "exchange/CatalogName.h"
-#include "exchange/CharacterLook.h"
+#include "exchange/CharacterReading.h"
 #include "exchange/CopyTemplate.h"
 #include "exchange/DateConstants.h"
 #include "exchange/ExchangeTexts.h"
@@ -41,7 +41,7 @@ std::string stringOf(StringSet& set, int number) {
 class NewDate : public ::testing::Test {
 protected:
     bool create(const std::string& templateFile) {
-        return createNewDate(base, templateFile, record, look, reporter);
+        return createNewDate(base, templateFile, character, reporter);
     }
     bool create() { return create(templatePath); }
     // A template changed by `change` after it was built.
@@ -68,8 +68,9 @@ protected:
     test::FixedClock clock;
     test::RecordingReporter reporter;
     std::string templatePath = test::makeTemplate(dir, {.catalogText = true});
-    PlomData record = test::sampleRecord();
-    Look look = test::sampleLook(record);
+    Character character = test::sampleCharacter();
+    PlomData& record = character.record;
+    Appearance& look = character.appearance;
     std::string base = dir.file("Bob");
 };
 
@@ -158,14 +159,14 @@ TEST_F(NewDate, SaysItsOwnAgeAndGenderInTheTemplatesLetterCase) {
         ASSERT_TRUE(back.look);
         EXPECT_EQ(back.ageText, row.age);
         EXPECT_EQ(back.genderText, row.genderText);
-        EXPECT_EQ(back.look->isAdult, row.adult);
-        EXPECT_EQ(back.look->isMale, row.gender == kMale);
+        EXPECT_EQ(back.look->appearance.isAdult, row.adult);
+        EXPECT_EQ(back.look->isMale(), row.gender == kMale);
     }
 }
 
 TEST_F(NewDate, ChildOutfitsKeepTheirBodyTypeAndTakeTheTone) {
     look.isAdult = false;
-    look.skinTone = kMedium;
+    record.setSkinTone(kMedium);
     ASSERT_TRUE(create());
     IFFResFile2 file;
     ASSERT_EQ(file.Open(dir.file("Bob.iff")), kNoError);

@@ -124,7 +124,8 @@ protected:
     RecordingPresenter presenter;
     NullWindow window;
     preview::PreviewClock previewClock;
-    preview::LookModel look;  // outlives the preview that reads it
+    Character character;
+    preview::LookModel look{character};  // outlives the preview that reads it
     std::unique_ptr<preview::Preview> preview;
 };
 

@@ -32,7 +32,11 @@ public:
     }
     // The look exactly as named, the character standing still.
     void wear(const Appearance& names, bool child) {
-        look_.describe(names, names.bodyMesh[4] == 'f' ? kFemale : kMale, !child, kFit, kMedium);
+        Character shown;
+        shown.appearance = names;
+        shown.appearance.isAdult = !child;
+        shown.record.setGender(names.bodyMesh[4] == 'f' ? kFemale : kMale);
+        look_.describe(shown);
         look_.wearExactly(names);
         preview_.standStill();
     }
@@ -40,7 +44,10 @@ public:
         ticks_.ticks = kStartMs + atMs;
         preview_.setFacing(facing);
         preview_.setZoomLevel(2);
-        (void)preview_.frame();
+        if (preview_.frame()) {
+            std::fprintf(stderr, "tryster-docshots: could not draw %s\n", name.c_str());
+            return false;
+        }
         platform::Surface* surface = preview_.animDevice()->backSurface()->get();
         const platform::SurfaceDesc d = surface->description();
         std::vector<std::uint32_t> pixels;
@@ -63,7 +70,8 @@ private:
     NoWindow window_;
     preview::SilentPresenter presenter_;
     preview::PreviewClock clock_;
-    preview::LookModel look_;
+    Character character_;
+    preview::LookModel look_{character_};
     preview::Preview preview_;
 };
 

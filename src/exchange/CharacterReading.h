@@ -5,8 +5,7 @@
 // dialog and the previews of the townie and date lists read a file this
 // way; the wizard then drives its catalog and preview from the result.
 
-#include "character/Appearance.h"
-#include "character/Vocabulary.h"
+#include "character/Character.h"
 #include "resfile/ContainerDamage.h"
 #include "resfile/StringSet.h"
 
@@ -17,28 +16,14 @@
 
 namespace tryster::exchange {
 
-struct CharacterLook {
-    bool isAdult = true;
-    bool isMale = true;
-    std::int32_t skinTone = kLight;  // selection of "Skin Type:"
-    std::int32_t bodyType = kFit;    // selection of "Body Type:"
-    // Lower-cased, as the load command takes them from strings 2 and 3.
-    std::string bodyMesh;
-    std::string bodyTexture;
-    std::string headMesh;
-    std::string headTexture;
-
-    // The default set of the age (skeleton, names, idle animation), which
-    // the load puts in place before the loaded names.
-    const DefaultSet& defaults() const { return isAdult ? kAdultDefaults : kChildDefaults; }
-    // The defaults with the four loaded names over them (the hands follow
-    // the body when the look is applied).
-    Appearance appearance() const;
-};
-
-// The look that string list 200 describes. Missing strings read as empty;
-// a string without a comma is all mesh and no texture.
-CharacterLook lookFromStrings(const resfile::StringSet& strings);
+// The look that string list 200 describes, as a character: its record
+// holds the gender, body type and skin tone (the selections of "Body Type:"
+// and "Skin Type:"), its appearance the age and the age's default set with
+// the four names of strings 2 and 3 over it, lower-cased as the load takes
+// them (the hands follow the body when the look is applied). Missing
+// strings read as empty; a string without a comma is all mesh and no
+// texture.
+Character lookFromStrings(const resfile::StringSet& strings);
 
 struct CharacterReading {
     bool opened = false;  // the file opened as a container
@@ -50,7 +35,7 @@ struct CharacterReading {
     std::string genderText;
     // None when the file has no readable string list 200: the load then
     // leaves the current look as it is.
-    std::optional<CharacterLook> look;
+    std::optional<Character> look;
 };
 
 // Opens the file read-only; never changes it.

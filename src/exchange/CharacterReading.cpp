@@ -1,4 +1,4 @@
-#include "exchange/CharacterLook.h"
+#include "exchange/CharacterReading.h"
 
 #include "exchange/AppearanceStrings.h"
 #include "exchange/CatalogName.h"
@@ -43,33 +43,26 @@ void split(const std::string& text, std::size_t skip, std::string& mesh, std::st
 
 }  // namespace
 
-Appearance CharacterLook::appearance() const {
-    Appearance a;
-    a.assign(defaults());
-    a.bodyMesh = bodyMesh;
-    a.bodyTexture = bodyTexture;
-    a.headMesh = headMesh;
-    a.headTexture = headTexture;
-    return a;
-}
-
-CharacterLook lookFromStrings(const StringSet& strings) {
-    CharacterLook look;
-    look.isAdult = firstLetter(stringOf(strings, kAgeString)) == 'A';
-    look.isMale = firstLetter(stringOf(strings, kGenderString)) == 'M';
+Character lookFromStrings(const StringSet& strings) {
+    Character look;
+    PlomData& record = look.record;
+    Appearance& names = look.appearance;
+    names.isAdult = firstLetter(stringOf(strings, kAgeString)) == 'A';
+    names.assign(defaultsOf(names.isAdult));
+    record.setGender(firstLetter(stringOf(strings, kGenderString)) == 'M' ? kMale : kFemale);
     // The program writes the tone code in lower case ("lgt"), so the letter
     // is compared without regard to case.
     switch (firstLetter(stringOf(strings, kToneString))) {
-    case 'L': look.skinTone = kLight; break;
-    case 'M': look.skinTone = kMedium; break;
-    default: look.skinTone = kDark; break;
+    case 'L': record.setSkinTone(kLight); break;
+    case 'M': record.setSkinTone(kMedium); break;
+    default: record.setSkinTone(kDark); break;
     }
     const std::string body = platform::toLower(stringOf(strings, kBodyString));
-    if (body.find("fit") != std::string::npos) look.bodyType = kFit;
-    else if (body.find("fat") != std::string::npos) look.bodyType = kFat;
-    else look.bodyType = kSkinny;
-    split(body, kBodyTextureSkip, look.bodyMesh, look.bodyTexture);
-    split(platform::toLower(stringOf(strings, kHeadString)), kHeadTextureSkip, look.headMesh, look.headTexture);
+    if (body.find("fit") != std::string::npos) record.setBodyType(kFit);
+    else if (body.find("fat") != std::string::npos) record.setBodyType(kFat);
+    else record.setBodyType(kSkinny);
+    split(body, kBodyTextureSkip, names.bodyMesh, names.bodyTexture);
+    split(platform::toLower(stringOf(strings, kHeadString)), kHeadTextureSkip, names.headMesh, names.headTexture);
     return look;
 }
 

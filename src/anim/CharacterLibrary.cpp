@@ -1,8 +1,6 @@
 #include "anim/CharacterLibrary.h"
 
 #include "anim/IndexFile.h"
-#include "anim/PreviewCharacter.h"
-#include "anim/SkinInstance.h"
 #include "anim/SkinMeshFile.h"
 #include "platform/FileFinder.h"
 #include "platform/FileSystem.h"
@@ -18,21 +16,6 @@ constexpr std::size_t kInitialSlots = 100;
 CharacterLibrary* currentLibrary = nullptr;
 bool onDemand = false;
 bool preferBinary = false;
-
-std::unique_ptr<SkinInstance> createSkin(PosedSkeleton& skeleton, const Outfit& outfit, OutfitPart& part,
-                                         std::string_view override) {
-    if (!part.mesh)
-        if (CharacterLibrary* library = CharacterLibrary::current())
-            part.mesh = library->findMesh(part.meshName, outfit.searchPath);
-    if (!part.mesh) return nullptr;
-    render::RenderGroup* group = skeleton.owner() ? &skeleton.owner()->renderGroup() : nullptr;
-    return SkinInstance::create(skeleton, outfit, part, part.mesh, override, group);
-}
-
-// The instance leaves the render group as it goes.
-void releaseSkin(std::unique_ptr<SkinInstance> instance) {
-    instance.reset();
-}
 
 template <typename T>
 void registerObject(CharacterLibrary::Table<T>& table, std::string_view name, Ref<T> object,
@@ -79,21 +62,17 @@ bool expired(const LibraryEntry<T>& e, int users, TimeMs nowMs) {
 
 }  // namespace
 
-CharacterLibrary::CharacterLibrary(render::Device3D* device)
-    : device_(device), skeletons_(kInitialSlots), outfits_(kInitialSlots), animations_(kInitialSlots) {
+CharacterLibrary::CharacterLibrary()
+    : skeletons_(kInitialSlots), outfits_(kInitialSlots), animations_(kInitialSlots) {
     platform::FileFinder& finder = platform::FileFinder::instance();
     finder.registerCategory("SKIN", {"SKN", "BMF"});
     finder.registerCategory("ANIM", {"CMX", "BCF"});
     finder.registerCategory("INDX", {"NDX"});
-    installSkinInstanceHooks({createSkin, releaseSkin});
     currentLibrary = this;
 }
 
 CharacterLibrary::~CharacterLibrary() {
-    if (currentLibrary == this) {
-        currentLibrary = nullptr;
-        installSkinInstanceHooks({});
-    }
+    if (currentLibrary == this) currentLibrary = nullptr;
 }
 
 CharacterLibrary* CharacterLibrary::current() {

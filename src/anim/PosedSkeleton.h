@@ -22,12 +22,13 @@
 
 namespace tryster::anim {
 
-class PreviewCharacter;
+class SkinMaker;
 
 class PosedSkeleton {
 public:
-    // Copies `skeleton`; the pose starts as the file values.
-    PosedSkeleton(const Skeleton& skeleton, PreviewCharacter* owner);
+    // Copies `skeleton`; the pose starts as the file values. Parts put on
+    // get their skins from `skins` (none without one).
+    PosedSkeleton(const Skeleton& skeleton, SkinMaker* skins);
     // Takes every outfit off and stops every playback.
     ~PosedSkeleton();
     PosedSkeleton(const PosedSkeleton&) = delete;
@@ -37,7 +38,6 @@ public:
     const std::string& name() const { return skeleton_->name(); }
     std::size_t boneCount() const { return parent_.size(); }
     BoneIndex findBone(std::string_view name) const { return skeleton_->findBone(name); }
-    PreviewCharacter* owner() const { return owner_; }
 
     // The current local pose; setting a different value marks the bone
     // (and its subtree) for forward kinematics.
@@ -79,7 +79,7 @@ public:
     TimeMs lastAnimateMs() const { return lastAnimateMs_; }
 
     // Dresses the parts whose censor flags share a bit with the mask (all
-    // for −1) and whose bone exists, through the library's skin hooks.
+    // for −1) and whose bone exists, through the skin maker.
     // `override` is "KEY=texture" or empty; `passThrough` has no effect.
     WornOutfit* putOn(Outfit& outfit, std::string_view override, int passThrough, int censorMask);
     // False when the outfit is not worn here. The outfit's release time
@@ -91,7 +91,7 @@ public:
     // The per-frame steps, each doing nothing without a change: forward
     // kinematics (LocalToWorldJob), the bones' local boxes and the
     // character's bounds. The skins are deformed by the character that draws
-    // them (PreviewCharacter::deformSkins), where they meet the engine.
+    // them (the preview's character), where they meet the engine.
     void updateWorldPose();
     void updateLocalBounds();
     void updateBounds();
@@ -112,7 +112,7 @@ private:
     void resortPlaybacks();
 
     Ref<Skeleton> skeleton_;
-    PreviewCharacter* owner_;
+    SkinMaker* skins_;
 
     // Per bone, in bone-list order.
     std::vector<BoneIndex> parent_;

@@ -14,7 +14,6 @@ namespace {
 constexpr std::size_t kInitialSlots = 100;
 
 CharacterLibrary* currentLibrary = nullptr;
-bool onDemand = false;
 bool preferBinary = false;
 
 template <typename T>
@@ -79,16 +78,8 @@ CharacterLibrary* CharacterLibrary::current() {
     return currentLibrary;
 }
 
-bool CharacterLibrary::loadingOnDemand() {
-    return onDemand;
-}
-
 void CharacterLibrary::setPreferBinaryAssets(bool prefer) {
     preferBinary = prefer;
-}
-
-bool CharacterLibrary::preferBinaryAssets() {
-    return preferBinary;
 }
 
 void CharacterLibrary::loadCharacterFiles(std::string_view list) {
@@ -219,9 +210,7 @@ T* CharacterLibrary::find(Table<T>& table, std::string_view name) {
     if (!found) return nullptr;
     LibraryEntry<T>& e = *found;  // entries never move, so this stays valid while the file registers
     if (!e.loaded) {
-        onDemand = true;
         loadFile(e.directory, e.fileName, e.searchPath);
-        onDemand = false;
         // Asked once: a file that lacks the object is not read again for it.
         e.loaded = true;
     }

@@ -72,8 +72,6 @@ public:
     CharacterLibrary& operator=(const CharacterLibrary&) = delete;
 
     static CharacterLibrary* current();
-    // Whether a file is being read for a lookup right now.
-    static bool loadingOnDemand();
 
     // Reads every character file (".cmx" and ".bcf") along the list.
     void loadCharacterFiles(std::string_view list);
@@ -114,7 +112,6 @@ public:
     // are preferred, else text. Null when missing or unreadable.
     Ref<SkinMesh> findMesh(std::string_view name, std::string_view searchPath) const;
     static void setPreferBinaryAssets(bool prefer);
-    static bool preferBinaryAssets();
 
     // At most every kSweepPeriodMs: unloads animations and outfits that
     // nothing uses and that were released more than kReleaseDelayMs ago.

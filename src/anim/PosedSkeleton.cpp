@@ -41,7 +41,6 @@ PosedSkeleton::PosedSkeleton(const Skeleton& skeleton, SkinMaker* skins)
     worldMatrix_.resize(n);
     boneRevision_.assign(n, 0);
     localBox_.resize(n);
-    worldBox_.resize(n);
 }
 
 PosedSkeleton::~PosedSkeleton() {
@@ -174,7 +173,6 @@ void PosedSkeleton::updateLocalBounds() {
 void PosedSkeleton::updateBounds() {
     if (boundsValid_ && boundsRevision_ == poseRevision_) return;
     Box all;
-    std::fill(worldBox_.begin(), worldBox_.end(), Box{});
     for (const auto& worn : worn_)
         for (const WornPart& part : worn->parts()) {
             SkinInstance& skin = *part.skin;
@@ -186,7 +184,6 @@ void PosedSkeleton::updateBounds() {
                 if (!(local.min.x < kValidBoxLimit)) continue;
                 for (int c = 0; c < 8; ++c) {
                     Vector3 corner = worldMatrix_[b].apply(local.corner(c)) + worldPosition_[b];
-                    worldBox_[b].extend(corner);
                     skinBox.extend(corner);
                 }
             }

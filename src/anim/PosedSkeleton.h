@@ -62,7 +62,6 @@ public:
     // Boxes of the rigid vertices bound to each bone, in the bone's frame
     // and carried to the skeleton's.
     const Box& localBox(BoneIndex b) const { return localBox_[index(b)]; }
-    const Box& worldBox(BoneIndex b) const { return worldBox_[index(b)]; }
 
     // Playbacks, ordered by priority (equal priorities in start order).
     // Starting loads the animation's frames when needed.
@@ -76,7 +75,6 @@ public:
     // Updates every playback to `t`. Does nothing when the time is that of
     // the last update, the order has not changed and `force` is off.
     void animate(TimeMs t, bool apply, bool force = false);
-    TimeMs lastAnimateMs() const { return lastAnimateMs_; }
 
     // Dresses the parts whose censor flags share a bit with the mask (all
     // for −1) and whose bone exists, through the skin maker.
@@ -86,7 +84,6 @@ public:
     // becomes `nowMs` when its last worn instance goes.
     bool takeOff(WornOutfit* worn, TimeMs nowMs);
     const std::vector<std::unique_ptr<WornOutfit>>& wornOutfits() const { return worn_; }
-    void markOutfitSetChanged() { outfitSetChanged_ = true; }
 
     // The per-frame steps, each doing nothing without a change: forward
     // kinematics (LocalToWorldJob), the bones' local boxes and the
@@ -126,7 +123,6 @@ private:
     std::vector<Matrix3> worldMatrix_;
     std::vector<std::uint32_t> boneRevision_;
     std::vector<Box> localBox_;
-    std::vector<Box> worldBox_;
 
     std::vector<std::unique_ptr<AnimationPlayback>> playbacks_;
     bool orderChanged_ = false;

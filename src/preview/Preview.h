@@ -125,10 +125,7 @@ public:
     // or when the surfaces cannot be made.
     bool setRenderScale(float scale);
     float renderScale() const { return scale_; }
-    // The preview's own size (made even) and its drawing surface's for a
-    // scale.
-    int previewWidth() const { return width_; }
-    int previewHeight() const { return height_; }
+    // The drawing surface of a preview of that size at a scale.
     static platform::ScreenRect scaledArea(int width, int height, float scale);
 
     // Files held in memory (a shared date's skins, before they are

@@ -5,7 +5,7 @@
 // dates of a chosen look.
 
 #include "ArchiveBuilder.h"
-#include "demoworld/DemoWorld.h"
+#include "demoworld/DemoFolder.h"
 #include "exchange/DateTemplate.h"
 #include "exchange/NewDate.h"
 #include "platform/Clock.h"
@@ -26,18 +26,7 @@ namespace tryster::test {
 
 namespace fs = std::filesystem;
 
-// The demo folder, written once per test program.
-inline const std::string& demoGame() {
-    static std::unique_ptr<TempDir> dir;
-    static std::string folder;
-    if (!dir) {
-        dir = std::make_unique<TempDir>();
-        folder = dir->file("demo");
-        std::string error;
-        EXPECT_TRUE(demoworld::writeDemoWorld(folder, error)) << error;
-    }
-    return folder;
-}
+inline const std::string& demoGame() { return demoFolder(); }
 
 inline std::vector<std::uint8_t> fileBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);

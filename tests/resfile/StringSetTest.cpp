@@ -51,13 +51,15 @@ protected:
 }  // namespace
 
 // Native data is little-endian; data not marked native is big-endian in its
-// first word (and the count of the -1 form) and goes through the loader.
-TEST_F(StringSetTest, EveryFormInBothByteOrders) {
+// first word (and the count of the -1 form) and goes through the loader. A
+// damaged list keeps what came before the damage.
+TEST_F(StringSetTest, EveryFormInBothByteOrdersAndDamagedOnes) {
     struct Row {
         const char* name;
         Bytes data;
         bool native;
         Strings expected;
+        ResError error = kNoError;
     } rows[] = {
         {"length-prefixed", {0x02, 0x00, 3, 'a', 'b', 'c', 3, 0xD5, 'k', 0xA1}, true, {"abc", "'ko"}},
         {"length-prefixed, big-endian", {0x00, 0x02, 3, 'a', 'b', 'c', 0}, false, {"abc", ""}},
@@ -68,6 +70,13 @@ TEST_F(StringSetTest, EveryFormInBothByteOrders) {
         {"languages", {0xFD, 0xFF, 0x02, 0x00, 1, 'a', 0, 'c', 0, 1, 'b', 0, 0}, true, {"a", "b"}},
         {"languages, big-endian first word", {0xFF, 0xFD, 0x01, 0x00, 1, 'a', 0, 0}, false, {"a"}},
         {"empty length-prefixed", {0x00, 0x00}, true, {}},
+        {"length past the end", {0x03, 0x00, 1, 'a', 9, 'b'}, true, {"a"}, kBadChunk},
+        {"missing terminator", {0xFF, 0xFF, 0x02, 0x00, 'a', 0, 'b'}, true, {"a"}, kBadChunk},
+        {"missing comment", {0xFE, 0xFF, 0x02, 0x00, 'a', 0, 'x', 0, 'b', 0}, true, {"a"}, kBadChunk},
+        {"entry cut short", {0xFD, 0xFF, 0x02, 0x00, 1, 'a', 0, 0, 1, 'b'}, true, {"a"}, kBadChunk},
+        {"unknown form", {0xFC, 0xFF, 0x00, 0x00}, true, {}, kBadChunk},
+        {"one byte", {0x01}, true, {}, kBadChunk},
+        {"no data", {}, true, {}, kBadChunk},
     };
     std::int16_t id = 100;
     for (const Row& row : rows) {
@@ -75,32 +84,7 @@ TEST_F(StringSetTest, EveryFormInBothByteOrders) {
         put(kTypeStringList, ++id, row.data, row.native);
         StringSet set;
         set.Setup(&file, static_cast<std::uint16_t>(id), kTypeStringList, false, 0);
-        EXPECT_EQ(set.Read(false, false), kNoError);
-        EXPECT_EQ(strings(set), row.expected);
-    }
-}
-
-TEST_F(StringSetTest, DamagedListsKeepWhatCameBefore) {
-    struct Row {
-        const char* name;
-        Bytes data;
-        Strings expected;
-    } rows[] = {
-        {"length past the end", {0x03, 0x00, 1, 'a', 9, 'b'}, {"a"}},
-        {"missing terminator", {0xFF, 0xFF, 0x02, 0x00, 'a', 0, 'b'}, {"a"}},
-        {"missing comment", {0xFE, 0xFF, 0x02, 0x00, 'a', 0, 'x', 0, 'b', 0}, {"a"}},
-        {"entry cut short", {0xFD, 0xFF, 0x02, 0x00, 1, 'a', 0, 0, 1, 'b'}, {"a"}},
-        {"unknown form", {0xFC, 0xFF, 0x00, 0x00}, {}},
-        {"one byte", {0x01}, {}},
-        {"no data", {}, {}},
-    };
-    std::int16_t id = 200;
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        put(kTypeStringList, ++id, row.data, true);
-        StringSet set;
-        set.Setup(&file, static_cast<std::uint16_t>(id), kTypeStringList, false, 0);
-        EXPECT_EQ(set.Read(false, false), kBadChunk);
+        EXPECT_EQ(set.Read(false, false), row.error);
         EXPECT_EQ(strings(set), row.expected);
     }
 }
@@ -171,13 +155,11 @@ TEST_F(StringSetTest, GetIndString) {
     std::string out = "previous";
     file.GetIndString(out, 10, 2);
     EXPECT_EQ(out, "b");
-    for (std::int16_t position : {0, 3, -1}) {
+    // Past either end of the list, or of a list that is not there.
+    for (const auto& [id, position] : {std::pair<std::int16_t, std::int16_t>{10, 0}, {10, 3}, {10, -1}, {11, 1}}) {
         out = "previous";
-        file.GetIndString(out, 10, position);
-        EXPECT_EQ(out, "") << position;
+        file.GetIndString(out, id, position);
+        EXPECT_EQ(out, "") << id << " " << position;
     }
-    out = "previous";
-    file.GetIndString(out, 11, 1);
-    EXPECT_EQ(out, "");
     EXPECT_EQ(file.lastError(), kNoError);
 }

@@ -8,7 +8,7 @@
 
 #include "anim/CharacterLibrary.h"
 #include "anim/ForwardKinematics.h"
-#include "anim/PreviewCharacter.h"
+#include "preview/PreviewCharacter.h"
 #include "anim/Skinning.h"
 #include "render/AnimDevice.h"
 #include "render/Device3D.h"
@@ -99,7 +99,7 @@ public:
         (void)device_.initialise(&window_, false, false, 64, 64, 32, render::AnimDevice::kRgb, 0);
         (void)render::Device3D::create(device_, device3d_);
         render::Device3D::setCurrent(device3d_.get());
-        library_ = std::make_unique<anim::CharacterLibrary>(device3d_.get());
+        library_ = std::make_unique<anim::CharacterLibrary>();
         contents_.skeletons.push_back(skeleton());
         for (int o = 0; o < kOutfits; ++o) {
             auto outfit = anim::Outfit::create();
@@ -119,8 +119,8 @@ public:
         render::Device3D::setCurrent(nullptr);
     }
 
-    std::unique_ptr<anim::PreviewCharacter> dress() {
-        auto c = anim::PreviewCharacter::make(*library_, "bench", {}, "loop", 0);
+    std::unique_ptr<preview::PreviewCharacter> dress() {
+        auto c = preview::PreviewCharacter::make(*library_, "bench", {}, "loop", 0);
         for (const auto& o : contents_.outfits) c->putOn(*o, {}, 0, -1);
         return c;
     }

@@ -149,7 +149,7 @@ void scanInstall(benchmark::State& state, Heap heap) {
     prepareHeap(heap);
     std::size_t outfits = 0, animations = 0;
     for (auto _ : state) {
-        auto library = std::make_unique<anim::CharacterLibrary>(nullptr);
+        auto library = std::make_unique<anim::CharacterLibrary>();
         library->loadCharacterFiles(anim::kCharacterSearchPath);
         outfits = library->outfits().size();
         animations = library->animations().size();

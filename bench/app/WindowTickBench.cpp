@@ -15,6 +15,7 @@
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "preview/Preview.h"
+#include "preview/PreviewEngine.h"
 
 #include <QApplication>
 #include <QDialog>

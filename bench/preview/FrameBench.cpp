@@ -12,12 +12,13 @@
 #include "../BenchRatios.h"
 #include "../raster/MesaScene.h"
 
-#include "anim/SkinInstance.h"
+#include "preview/PreviewSkin.h"
 #include "formats/ImageDecoder.h"
 #include "platform/Clock.h"
 #include "platform/FileFinder.h"
 #include "platform/FileSystem.h"
 #include "preview/Preview.h"
+#include "preview/PreviewEngine.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -114,9 +115,9 @@ formats::DecodedImage textureImage(const std::string& name) {
 
 std::vector<Batch> characterBatches(bench::MesaScene& scene, preview::Preview& p) {
     std::vector<Batch> out;
-    for (const auto& worn : p.character()->skeleton()->wornOutfits())
+    for (const auto& worn : previewCharacter(p)->skeleton()->wornOutfits())
         for (const anim::WornPart& part : worn->parts()) {
-            const render::RenderMesh& mesh = part.skin->renderMesh();
+            const render::RenderMesh& mesh = preview::PreviewSkin::of(*part.skin).renderMesh();
             Batch b;
             const auto vertices = mesh.vertices();
             b.vertices.resize(vertices.size() * 8);
@@ -131,8 +132,8 @@ std::vector<Batch> characterBatches(bench::MesaScene& scene, preview::Preview& p
 void previewFrame(benchmark::State& state, int scale) {
     Rig& rig = Rig::instance(scale);
     std::size_t triangles = 0;
-    for (const auto& worn : rig.preview().character()->skeleton()->wornOutfits())
-        for (const anim::WornPart& part : worn->parts()) triangles += part.skin->renderMesh().indices().size() / 3;
+    for (const auto& worn : previewCharacter(rig.preview())->skeleton()->wornOutfits())
+        for (const anim::WornPart& part : worn->parts()) triangles += preview::PreviewSkin::of(*part.skin).renderMesh().indices().size() / 3;
     for (auto _ : state) rig.frame();
     state.counters["triangles"] = static_cast<double>(triangles);
 }
@@ -140,15 +141,15 @@ void previewFrame(benchmark::State& state, int scale) {
 void mesaDraw(benchmark::State& state, int scale, bool cull) {
     Rig& rig = Rig::instance(scale);
     preview::Preview& p = rig.preview();
-    bench::MesaScene scene(p.animDevice()->width(), p.animDevice()->height(), cull);
+    bench::MesaScene scene(animDevice(p)->width(), animDevice(p)->height(), cull);
     if (!scene.ok()) {
         state.SkipWithError("Mesa cannot start");
         return;
     }
-    const render::Viewport3D& v = *p.viewport();
+    const render::Viewport3D& v = *viewport(p);
     scene.setProjection(v.projection());
     scene.placeLights(v.view());
-    scene.setModelView(p.character()->renderGroup().matrix() * v.view());
+    scene.setModelView(previewCharacter(p)->renderGroup().matrix() * v.view());
     const std::vector<Batch> batches = characterBatches(scene, p);
     for (auto _ : state) {
         scene.clear();

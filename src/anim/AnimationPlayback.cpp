@@ -59,11 +59,6 @@ AnimationPlayback::~AnimationPlayback() {
     --animation_->livePlaybacks;
 }
 
-void AnimationPlayback::setExclusive(bool exclusive) {
-    exclusive_ = exclusive;
-    skeleton_.markPlaybackOrderChanged();
-}
-
 void AnimationPlayback::stepPhase(float dt) {
     if (!(std::fabs(speed_) > kEpsilon)) return;
     float inc = dt / scaledDurationMs_;

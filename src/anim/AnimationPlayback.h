@@ -39,24 +39,18 @@ public:
     int priority() const { return priority_; }
     float speed() const { return speed_; }
     float weight() const { return weight_; }
-    void setWeight(float weight) { weight_ = weight; }
     float phase() const { return phase_; }  // 0..1 over one pass
     bool reachedEnd() const { return reachedEnd_; }
     LoopMode loopMode() const { return loopMode_; }
     void setLoopMode(LoopMode mode) { loopMode_ = mode; }
     bool fading() const { return fading_; }
-    int fadeDurationMs() const { return fadeDurationMs_; }
-    void setFadeDurationMs(int ms) { fadeDurationMs_ = ms; }
     bool exclusive() const { return exclusive_; }
     // Takes effect at the next update of the skeleton.
-    void setExclusive(bool exclusive);
     Interpolation interpolation() const { return interpolation_; }
-    void setInterpolation(Interpolation kind) { interpolation_ = kind; }
     int frameStep() const { return frameStep_; }
     void setFrameStep(int step) { frameStep_ = step; }
     int frameCount() const { return frameCount_; }
     TimeMs timeMs() const { return time_; }
-    int eventTimeMs() const { return eventTime_; }
 
     struct Binding {
         BoneIndex bone;

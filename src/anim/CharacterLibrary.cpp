@@ -1,8 +1,6 @@
 #include "anim/CharacterLibrary.h"
 
 #include "anim/IndexFile.h"
-#include "anim/PreviewCharacter.h"
-#include "anim/SkinInstance.h"
 #include "anim/SkinMeshFile.h"
 #include "platform/FileFinder.h"
 #include "platform/FileSystem.h"
@@ -16,23 +14,7 @@ namespace {
 constexpr std::size_t kInitialSlots = 100;
 
 CharacterLibrary* currentLibrary = nullptr;
-bool onDemand = false;
 bool preferBinary = false;
-
-std::unique_ptr<SkinInstance> createSkin(PosedSkeleton& skeleton, const Outfit& outfit, OutfitPart& part,
-                                         std::string_view override) {
-    if (!part.mesh)
-        if (CharacterLibrary* library = CharacterLibrary::current())
-            part.mesh = library->findMesh(part.meshName, outfit.searchPath);
-    if (!part.mesh) return nullptr;
-    render::RenderGroup* group = skeleton.owner() ? &skeleton.owner()->renderGroup() : nullptr;
-    return SkinInstance::create(skeleton, outfit, part, part.mesh, override, group);
-}
-
-// The instance leaves the render group as it goes.
-void releaseSkin(std::unique_ptr<SkinInstance> instance) {
-    instance.reset();
-}
 
 template <typename T>
 void registerObject(CharacterLibrary::Table<T>& table, std::string_view name, Ref<T> object,
@@ -79,37 +61,25 @@ bool expired(const LibraryEntry<T>& e, int users, TimeMs nowMs) {
 
 }  // namespace
 
-CharacterLibrary::CharacterLibrary(render::Device3D* device)
-    : device_(device), skeletons_(kInitialSlots), outfits_(kInitialSlots), animations_(kInitialSlots) {
+CharacterLibrary::CharacterLibrary()
+    : skeletons_(kInitialSlots), outfits_(kInitialSlots), animations_(kInitialSlots) {
     platform::FileFinder& finder = platform::FileFinder::instance();
     finder.registerCategory("SKIN", {"SKN", "BMF"});
     finder.registerCategory("ANIM", {"CMX", "BCF"});
     finder.registerCategory("INDX", {"NDX"});
-    installSkinInstanceHooks({createSkin, releaseSkin});
     currentLibrary = this;
 }
 
 CharacterLibrary::~CharacterLibrary() {
-    if (currentLibrary == this) {
-        currentLibrary = nullptr;
-        installSkinInstanceHooks({});
-    }
+    if (currentLibrary == this) currentLibrary = nullptr;
 }
 
 CharacterLibrary* CharacterLibrary::current() {
     return currentLibrary;
 }
 
-bool CharacterLibrary::loadingOnDemand() {
-    return onDemand;
-}
-
 void CharacterLibrary::setPreferBinaryAssets(bool prefer) {
     preferBinary = prefer;
-}
-
-bool CharacterLibrary::preferBinaryAssets() {
-    return preferBinary;
 }
 
 void CharacterLibrary::loadCharacterFiles(std::string_view list) {
@@ -240,9 +210,7 @@ T* CharacterLibrary::find(Table<T>& table, std::string_view name) {
     if (!found) return nullptr;
     LibraryEntry<T>& e = *found;  // entries never move, so this stays valid while the file registers
     if (!e.loaded) {
-        onDemand = true;
         loadFile(e.directory, e.fileName, e.searchPath);
-        onDemand = false;
         // Asked once: a file that lacks the object is not read again for it.
         e.loaded = true;
     }

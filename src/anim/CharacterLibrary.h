@@ -17,14 +17,9 @@
 #include "anim/Outfit.h"
 #include "anim/Skeleton.h"
 #include "platform/HeldFiles.h"
-#include "render/RenderObjectFactory.h"
 
 #include <string>
 #include <string_view>
-
-namespace tryster::render {
-class Device3D;
-}
 
 namespace tryster::anim {
 
@@ -70,16 +65,13 @@ public:
     template <typename T>
     using Table = NameTable<LibraryEntry<T>>;
 
-    // Registers the file kinds, installs the skin hooks and becomes the
-    // current library. `device` may be null (nothing is drawn then).
-    explicit CharacterLibrary(render::Device3D* device);
+    // Registers the file kinds and becomes the current library.
+    CharacterLibrary();
     ~CharacterLibrary();
     CharacterLibrary(const CharacterLibrary&) = delete;
     CharacterLibrary& operator=(const CharacterLibrary&) = delete;
 
     static CharacterLibrary* current();
-    // Whether a file is being read for a lookup right now.
-    static bool loadingOnDemand();
 
     // Reads every character file (".cmx" and ".bcf") along the list.
     void loadCharacterFiles(std::string_view list);
@@ -120,7 +112,6 @@ public:
     // are preferred, else text. Null when missing or unreadable.
     Ref<SkinMesh> findMesh(std::string_view name, std::string_view searchPath) const;
     static void setPreferBinaryAssets(bool prefer);
-    static bool preferBinaryAssets();
 
     // At most every kSweepPeriodMs: unloads animations and outfits that
     // nothing uses and that were released more than kReleaseDelayMs ago.
@@ -129,8 +120,6 @@ public:
     const Table<Skeleton>& skeletons() const { return skeletons_; }
     const Table<Outfit>& outfits() const { return outfits_; }
     const Table<Animation>& animations() const { return animations_; }
-    render::Device3D* device() const { return device_; }
-    render::RenderObjectFactory& factory() { return factory_; }
     // The damaged files met so far, in the order met (a mesh each time it
     // is read); a file that cannot be opened is passed over and not told.
     const std::vector<LibraryFault>& faults() const { return faults_; }
@@ -151,11 +140,9 @@ private:
     Ref<SkinMesh> readMesh(std::span<const std::uint8_t> bytes, std::string_view type, std::string_view file) const;
     void noteFault(std::string_view file, const FormatStatus& status) const;
 
-    render::Device3D* device_;
     Table<Skeleton> skeletons_;
     Table<Outfit> outfits_;
     Table<Animation> animations_;
-    render::RenderObjectFactory factory_;
     TimeMs lastSweepMs_ = 0;
     CharacterFileContents contents_;  // what the file being read holds
     const platform::HeldFiles* held_ = nullptr;

@@ -20,8 +20,8 @@ WornOutfit::WornOutfit(PosedSkeleton& skeleton, Outfit& outfit)
 
 WornOutfit::~WornOutfit() = default;
 
-PosedSkeleton::PosedSkeleton(const Skeleton& skeleton, PreviewCharacter* owner)
-    : skeleton_(skeleton.copy()), owner_(owner) {
+PosedSkeleton::PosedSkeleton(const Skeleton& skeleton, SkinMaker* skins)
+    : skeleton_(skeleton.copy()), skins_(skins) {
     const std::vector<Bone>& bones = skeleton_->bones();
     const std::size_t n = bones.size();
     parent_.reserve(n);
@@ -41,7 +41,6 @@ PosedSkeleton::PosedSkeleton(const Skeleton& skeleton, PreviewCharacter* owner)
     worldMatrix_.resize(n);
     boneRevision_.assign(n, 0);
     localBox_.resize(n);
-    worldBox_.resize(n);
 }
 
 PosedSkeleton::~PosedSkeleton() {
@@ -114,12 +113,11 @@ void PosedSkeleton::animate(TimeMs t, bool apply, bool force) {
 WornOutfit* PosedSkeleton::putOn(Outfit& outfit, std::string_view override, int /*passThrough*/,
                                  int censorMask) {
     auto worn = std::make_unique<WornOutfit>(*this, outfit);
-    const SkinInstanceHooks& hooks = skinInstanceHooks();
     for (OutfitPart& part : outfit.parts) {
         if (censorMask != -1 && (part.censorFlags & censorMask) == 0) continue;
         BoneIndex bone = findBone(part.boneName);
-        if (bone == kNoBone || !hooks.create) continue;
-        if (std::unique_ptr<SkinInstance> skin = hooks.create(*this, outfit, part, override))
+        if (bone == kNoBone || !skins_) continue;
+        if (std::unique_ptr<SkinInstance> skin = skins_->makeSkin(*this, outfit, part, override))
             worn->parts().push_back({bone, &part, std::move(skin)});
     }
     ++outfit.wornCount;
@@ -132,13 +130,8 @@ WornOutfit* PosedSkeleton::putOn(Outfit& outfit, std::string_view override, int 
 bool PosedSkeleton::takeOff(WornOutfit* worn, TimeMs nowMs) {
     auto it = std::find_if(worn_.begin(), worn_.end(), [&](const auto& w) { return w.get() == worn; });
     if (it == worn_.end()) return false;
-    const SkinInstanceHooks& hooks = skinInstanceHooks();
-    for (WornPart& part : worn->parts()) {
-        if (hooks.release)
-            hooks.release(std::move(part.skin));
-        else
-            part.skin.reset();
-    }
+    // A skin leaves what draws it as it goes.
+    for (WornPart& part : worn->parts()) part.skin.reset();
     Outfit& outfit = worn->outfit();
     if (--outfit.wornCount == 0) outfit.releaseTime = nowMs;
     worn_.erase(it);
@@ -180,7 +173,6 @@ void PosedSkeleton::updateLocalBounds() {
 void PosedSkeleton::updateBounds() {
     if (boundsValid_ && boundsRevision_ == poseRevision_) return;
     Box all;
-    std::fill(worldBox_.begin(), worldBox_.end(), Box{});
     for (const auto& worn : worn_)
         for (const WornPart& part : worn->parts()) {
             SkinInstance& skin = *part.skin;
@@ -192,7 +184,6 @@ void PosedSkeleton::updateBounds() {
                 if (!(local.min.x < kValidBoxLimit)) continue;
                 for (int c = 0; c < 8; ++c) {
                     Vector3 corner = worldMatrix_[b].apply(local.corner(c)) + worldPosition_[b];
-                    worldBox_[b].extend(corner);
                     skinBox.extend(corner);
                 }
             }

@@ -22,12 +22,13 @@
 
 namespace tryster::anim {
 
-class PreviewCharacter;
+class SkinMaker;
 
 class PosedSkeleton {
 public:
-    // Copies `skeleton`; the pose starts as the file values.
-    PosedSkeleton(const Skeleton& skeleton, PreviewCharacter* owner);
+    // Copies `skeleton`; the pose starts as the file values. Parts put on
+    // get their skins from `skins` (none without one).
+    PosedSkeleton(const Skeleton& skeleton, SkinMaker* skins);
     // Takes every outfit off and stops every playback.
     ~PosedSkeleton();
     PosedSkeleton(const PosedSkeleton&) = delete;
@@ -37,7 +38,6 @@ public:
     const std::string& name() const { return skeleton_->name(); }
     std::size_t boneCount() const { return parent_.size(); }
     BoneIndex findBone(std::string_view name) const { return skeleton_->findBone(name); }
-    PreviewCharacter* owner() const { return owner_; }
 
     // The current local pose; setting a different value marks the bone
     // (and its subtree) for forward kinematics.
@@ -62,7 +62,6 @@ public:
     // Boxes of the rigid vertices bound to each bone, in the bone's frame
     // and carried to the skeleton's.
     const Box& localBox(BoneIndex b) const { return localBox_[index(b)]; }
-    const Box& worldBox(BoneIndex b) const { return worldBox_[index(b)]; }
 
     // Playbacks, ordered by priority (equal priorities in start order).
     // Starting loads the animation's frames when needed.
@@ -76,22 +75,20 @@ public:
     // Updates every playback to `t`. Does nothing when the time is that of
     // the last update, the order has not changed and `force` is off.
     void animate(TimeMs t, bool apply, bool force = false);
-    TimeMs lastAnimateMs() const { return lastAnimateMs_; }
 
     // Dresses the parts whose censor flags share a bit with the mask (all
-    // for −1) and whose bone exists, through the library's skin hooks.
+    // for −1) and whose bone exists, through the skin maker.
     // `override` is "KEY=texture" or empty; `passThrough` has no effect.
     WornOutfit* putOn(Outfit& outfit, std::string_view override, int passThrough, int censorMask);
     // False when the outfit is not worn here. The outfit's release time
     // becomes `nowMs` when its last worn instance goes.
     bool takeOff(WornOutfit* worn, TimeMs nowMs);
     const std::vector<std::unique_ptr<WornOutfit>>& wornOutfits() const { return worn_; }
-    void markOutfitSetChanged() { outfitSetChanged_ = true; }
 
     // The per-frame steps, each doing nothing without a change: forward
     // kinematics (LocalToWorldJob), the bones' local boxes and the
     // character's bounds. The skins are deformed by the character that draws
-    // them (PreviewCharacter::deformSkins), where they meet the engine.
+    // them (the preview's character), where they meet the engine.
     void updateWorldPose();
     void updateLocalBounds();
     void updateBounds();
@@ -112,7 +109,7 @@ private:
     void resortPlaybacks();
 
     Ref<Skeleton> skeleton_;
-    PreviewCharacter* owner_;
+    SkinMaker* skins_;
 
     // Per bone, in bone-list order.
     std::vector<BoneIndex> parent_;
@@ -126,7 +123,6 @@ private:
     std::vector<Matrix3> worldMatrix_;
     std::vector<std::uint32_t> boneRevision_;
     std::vector<Box> localBox_;
-    std::vector<Box> worldBox_;
 
     std::vector<std::unique_ptr<AnimationPlayback>> playbacks_;
     bool orderChanged_ = false;

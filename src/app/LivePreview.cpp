@@ -51,7 +51,7 @@ void LivePreview::tick() {
             m_pacing.setDisplayRefreshHz(screen ? screen->refreshRate() : 0);
             const std::uint32_t now = platform::tickCountMs();
             const bool draw = m_pacing.drawDue(now);
-            (void)m_preview.frame(nullptr, draw);
+            (void)m_preview.frame(nullptr, draw);  // a refused frame: the next tick draws anew
             if (draw) m_pacing.drew(now);
         }
     }

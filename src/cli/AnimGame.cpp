@@ -54,7 +54,7 @@ AnimGame::AnimGame(const std::string& folder, bool withDevice) {
         if (rc) throw CommandError(fmt::format("no 3D device (error {:#x})", rc.code()));
         render::Device3D::setCurrent(device_.get());
     }
-    library_ = std::make_unique<anim::CharacterLibrary>(device_.get());
+    library_ = std::make_unique<anim::CharacterLibrary>();
     library_->loadCharacterFiles(anim::kCharacterSearchPath);
     library_->readIndexFiles(anim::kAnimationSearchPath);
 }

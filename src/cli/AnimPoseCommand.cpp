@@ -7,8 +7,8 @@
 #include "cli/JsonOutput.h"
 #include "cli/TextOutput.h"
 
-#include "anim/PreviewCharacter.h"
-#include "anim/SkinInstance.h"
+#include "preview/PreviewCharacter.h"
+#include "preview/PreviewSkin.h"
 
 #include <fmt/format.h>
 #include <CLI/CLI.hpp>
@@ -39,7 +39,7 @@ const std::map<std::string, anim::LoopMode> kLoopModes = {{"hold", anim::LoopMod
                                                           {"fadeout", anim::LoopMode::FadeOut}};
 
 struct Posed {
-    std::unique_ptr<anim::PreviewCharacter> character;
+    std::unique_ptr<preview::PreviewCharacter> character;
     anim::AnimationPlayback* playback = nullptr;
 };
 
@@ -49,7 +49,7 @@ Posed build(anim::CharacterLibrary& library, const PoseOptions& o) {
     if (!std::isfinite(o.speed) || !std::isfinite(o.weight))
         throw CommandError("--speed and --weight must be numbers");
     Posed p;
-    p.character = anim::PreviewCharacter::make(library, o.skeleton, {}, {}, 0);
+    p.character = preview::PreviewCharacter::make(library, o.skeleton, {}, {}, 0);
     if (!p.character->skeleton()) throw CommandError(fmt::format("no skeleton named \"{}\"", o.skeleton));
     for (std::size_t i = 0; i < o.outfits.size(); ++i) {
         // Outfit names are kept in lower case.
@@ -120,7 +120,7 @@ FloatJson skinJson(const Posed& p, std::int64_t time, bool json) {
     if (!json) fmt::print("time {} ms:\n", time);
     for (const auto& worn : p.character->skeleton()->wornOutfits())
         for (const anim::WornPart& part : worn->parts()) {
-            const auto vertices = part.skin->renderMesh().vertices();
+            const auto vertices = preview::PreviewSkin::of(*part.skin).renderMesh().vertices();
             if (!json) {
                 fmt::print("  {} / {} / {}: {} vertices, {} rigid\n", worn->outfit().name,
                            part.part->boneName, part.part->meshName, vertices.size(),

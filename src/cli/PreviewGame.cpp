@@ -100,7 +100,7 @@ void PreviewGame::warnOfDamagedFiles() const {
 
 std::vector<std::uint32_t> PreviewGame::picture() const {
     std::vector<std::uint32_t> out;
-    platform::Surface* s = preview_.animDevice()->backSurface()->get();
+    platform::Surface* s = animDevice(preview_)->backSurface()->get();
     const platform::SurfaceDesc d = s->description();
     if (!platform::readSurfacePixels(*s, {0, 0, d.width, d.height}, out))
         throw CommandError("the picture cannot be read");

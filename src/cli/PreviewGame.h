@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/DisplayWindow.h"
 #include "preview/Preview.h"
+#include "preview/PreviewEngine.h"
 
 #include <optional>
 #include <string>

@@ -70,10 +70,10 @@ void writePicture(PreviewGame& game, const std::string& path, bool jpeg) {
     bool ok;
     if (jpeg) {
         formats::ImageLibrarySession images;
-        ok = render::writeSnapshot(path, game.preview().animDevice()->backSurface()->get(), {-1, 0, 0, 0});
+        ok = render::writeSnapshot(path, animDevice(game.preview())->backSurface()->get(), {-1, 0, 0, 0});
     } else {
         const std::vector<std::uint32_t> pixels = game.picture();
-        const render::AnimDevice& d = *game.preview().animDevice();
+        const render::AnimDevice& d = *animDevice(game.preview());
         ok = formats::writePng(path, d.width(), d.height(), pixels.data(), static_cast<std::size_t>(d.width()));
     }
     if (!ok) throw CommandError(fmt::format("{}: cannot write the picture", path));
@@ -123,7 +123,7 @@ void runRender(const RenderOptions& o) {
     while (firstDrawnMs - now > kFramePeriodMs) {
         game.clock().advance(kFramePeriodMs);
         now += kFramePeriodMs;
-        if (render::RenderResult rc = p.frame(nullptr, false))
+        if (preview::FrameResult rc = p.frame(nullptr, false))
             throw CommandError(fmt::format("a frame failed (error {:#x})", rc.code()));
     }
     std::map<std::string, std::vector<double>> stages;
@@ -132,7 +132,7 @@ void runRender(const RenderOptions& o) {
         game.clock().advance(step);
         now += step;
         preview::FrameTimes times;
-        if (render::RenderResult rc = p.frame(&times))
+        if (preview::FrameResult rc = p.frame(&times))
             throw CommandError(fmt::format("a frame failed (error {:#x})", rc.code()));
         stages["update"].push_back(times.updateMs);
         stages["skinning"].push_back(times.skinMs);
@@ -143,7 +143,7 @@ void runRender(const RenderOptions& o) {
     game.warnOfDamagedFiles();
 
     const std::string playing = p.playback() ? p.playback()->animation().name : std::string("nothing");
-    const render::AnimDevice& device = *p.animDevice();
+    const render::AnimDevice& device = *animDevice(p);
     fmt::print("{}: {}x{}, playing {} at {} ms, facing {:.3g}, zoom {}\n", o.out, device.width(), device.height(),
                playing, now, p.view().facing, p.view().zoomLevel);
     if (!o.stats) return;

@@ -66,7 +66,6 @@ public:
     const ImageFileCallbacks& callbacks() const { return callbacks_; }
 
     // JPEG quality 1..100 (default 90).
-    void setQuality(int quality) { quality_ = quality; }
 
 private:
     ImageFileCallbacks callbacks_;

@@ -101,7 +101,6 @@ public:
     [[nodiscard]] bool i32le(std::int32_t& v) { return readSigned(v, std::endian::little); }
     [[nodiscard]] bool i32be(std::int32_t& v) { return readSigned(v, std::endian::big); }
     [[nodiscard]] bool f32le(float& v) { return readFloat(v, std::endian::little); }
-    [[nodiscard]] bool f32be(float& v) { return readFloat(v, std::endian::big); }
 
     // In the byte order given at run time.
     [[nodiscard]] bool u16(std::uint16_t& v, std::endian order) { return readInt(v, order); }

@@ -32,11 +32,4 @@ public:
     virtual void setHost(AutomationHost* host) = 0;
 };
 
-class NullAutomationServer final : public AutomationServer {
-public:
-    void registerRunning() override {}
-    void updateRegistration(std::string_view) override {}
-    void setHost(AutomationHost*) override {}
-};
-
 }  // namespace tryster::platform

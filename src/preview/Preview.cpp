@@ -1,4 +1,5 @@
 #include "preview/Preview.h"
+#include "preview/PreviewEngine.h"
 
 #include "platform/Clock.h"
 #include "platform/DisplaySystem.h"
@@ -48,7 +49,7 @@ private:
 // The clock takes its first step with the dialog, so that the first frame
 // steps from there.
 Preview::Preview(const LookModel& look, PreviewPresenter& presenter, PreviewClock& clock)
-    : look_(look), presenter_(presenter), clock_(clock) {
+    : look_(look), presenter_(presenter), clock_(clock), engine_(std::make_unique<Engine>()) {
     clock_.step();
     look_.addObserver(this);
 }
@@ -71,7 +72,7 @@ bool Preview::setUp(platform::DisplayWindow* window, int width, int height, floa
         return false;
     }
 
-    library_ = std::make_unique<anim::CharacterLibrary>(device_.get());
+    library_ = std::make_unique<anim::CharacterLibrary>();
     presenter_.showProgress("Making Skeleton");
     anim::setAnimationEventHook(&Preview::soundHook, this);
     hookInstalled_ = true;
@@ -129,10 +130,10 @@ platform::ScreenRect Preview::scaledArea(int width, int height, float scale) {
 
 bool Preview::setRenderScale(float scale) {
     if (!(scale >= kMinRenderScale && scale <= kMaxRenderScale)) return false;
-    if (animDevice_ && viewport_) {
+    if (engine_->animDevice && engine_->viewport) {
         const platform::ScreenRect area = scaledArea(width_, height_, scale);
-        if (animDevice_->resizeSurfaces(area.width(), area.height())) return false;
-        if (viewport_->setSize(animDevice_->width(), animDevice_->height())) return false;
+        if (engine_->animDevice->resizeSurfaces(area.width(), area.height())) return false;
+        if (engine_->viewport->setSize(engine_->animDevice->width(), engine_->animDevice->height())) return false;
         presentWhole_ = true;
     }
     scale_ = scale;
@@ -154,48 +155,48 @@ bool Preview::makeEngine(platform::DisplayWindow* window) {
     const platform::ScreenRect area = scaledArea(width_, height_, scale_);
 
     presenter_.showProgress("Making AnimDevice");
-    animDevice_ = std::make_unique<render::AnimDevice>();
+    engine_->animDevice = std::make_unique<render::AnimDevice>();
     presenter_.showProgress("Initing Anim Device");
-    if (animDevice_->initialise(window, false, false, area.width(), area.height(), depth, render::AnimDevice::kRgb,
+    if (engine_->animDevice->initialise(window, false, false, area.width(), area.height(), depth, render::AnimDevice::kRgb,
                                 0))
         return false;
-    animDevice_->setTexturePath(std::string(kTextureSearchPath));
+    engine_->animDevice->setTexturePath(std::string(kTextureSearchPath));
 
     presenter_.showProgress("Making Direct3D Device");
-    if (render::Device3D::create(*animDevice_, device_)) return false;
-    render::Device3D::setCurrent(device_.get());
+    if (render::Device3D::create(*engine_->animDevice, engine_->device)) return false;
+    render::Device3D::setCurrent(engine_->device.get());
 
     presenter_.showProgress("Making Viewport");
-    if (device_->createViewport(viewport_)) return false;
+    if (engine_->device->createViewport(engine_->viewport)) return false;
 
     presenter_.showProgress("Changing Background to Glimmer Red");
-    (void)viewport_->setBackgroundColour(kBackgroundRed, 0, 0, kBackgroundAlpha);  // only a colour
+    (void)engine_->viewport->setBackgroundColour(kBackgroundRed, 0, 0, kBackgroundAlpha);  // only a colour
 
     presenter_.showProgress("Initializing Render State");
-    render::RenderStateBlock state = viewport_->renderState();
+    render::RenderStateBlock state = engine_->viewport->renderState();
     if (state.shading != kGouraudShading) {
         state.shading = kGouraudShading;
         state.changed = 1;
     }
-    viewport_->setRenderState(state);
+    engine_->viewport->setRenderState(state);
 
     presenter_.showProgress("Creating Camera");
-    if (viewport_->createCamera(camera_)) return false;
+    if (engine_->viewport->createCamera(engine_->camera)) return false;
     presenter_.showProgress("Positioning Camera");
     positionCamera(view_.advance(clock_.nowMs()), view_.zoomLevel);
 
     presenter_.showProgress("Making lights");
-    if (device_->createDirectionalLight(light1_)) return false;
-    (void)light1_->setPosition({100, 100, 50});  // only a setting
-    (void)light1_->setDirection({-100, -100, 0});  // only a setting
-    (void)light1_->setIntensity(1.0f);  // only a setting
-    (void)light1_->setColour(1, 1, 1);  // only a setting
-    if (device_->createDirectionalLight(light2_)) return false;
-    (void)light2_->setPosition({-100, -100, -50});  // only a setting
-    (void)light2_->setDirection({100, 100, 0});  // only a setting
-    (void)light2_->setIntensity(1.0f);  // only a setting
-    (void)light2_->setColour(1, 1, 1);  // only a setting
-    (void)viewport_->setAmbientColour(kAmbient, kAmbient, kAmbient, kAmbient);  // only a colour
+    if (engine_->device->createDirectionalLight(engine_->light1)) return false;
+    (void)engine_->light1->setPosition({100, 100, 50});  // only a setting
+    (void)engine_->light1->setDirection({-100, -100, 0});  // only a setting
+    (void)engine_->light1->setIntensity(1.0f);  // only a setting
+    (void)engine_->light1->setColour(1, 1, 1);  // only a setting
+    if (engine_->device->createDirectionalLight(engine_->light2)) return false;
+    (void)engine_->light2->setPosition({-100, -100, -50});  // only a setting
+    (void)engine_->light2->setDirection({100, 100, 0});  // only a setting
+    (void)engine_->light2->setIntensity(1.0f);  // only a setting
+    (void)engine_->light2->setColour(1, 1, 1);  // only a setting
+    (void)engine_->viewport->setAmbientColour(kAmbient, kAmbient, kAmbient, kAmbient);  // only a colour
     return true;
 }
 
@@ -215,9 +216,9 @@ bool Preview::gameFoldersExist() {
 }
 
 void Preview::tearDown() {
-    if (device_ && render::Device3D::current() == device_.get()) render::Device3D::setCurrent(nullptr);
+    if (engine_->device && render::Device3D::current() == engine_->device.get()) render::Device3D::setCurrent(nullptr);
     takeOffAppearance(true);
-    character_.reset();
+    engine_->character.reset();
     releaseEngine();
     initialised_ = false;
     presentWhole_ = true;
@@ -227,33 +228,33 @@ void Preview::tearDown() {
 void Preview::releaseEngine() {
     playback_ = nullptr;
     worn_ = {};
-    character_.reset();
+    engine_->character.reset();
     if (hookInstalled_) {
         anim::setAnimationEventHook(nullptr, nullptr);
         hookInstalled_ = false;
     }
     library_.reset();
-    light2_.reset();
-    light1_.reset();
-    camera_.reset();
-    if (viewport_) {
-        (void)device_->releaseViewport(viewport_);  // going away either way
-        viewport_ = nullptr;
+    engine_->light2.reset();
+    engine_->light1.reset();
+    engine_->camera.reset();
+    if (engine_->viewport) {
+        (void)engine_->device->releaseViewport(engine_->viewport);  // going away either way
+        engine_->viewport = nullptr;
     }
-    if (device_ && render::Device3D::current() == device_.get()) render::Device3D::setCurrent(nullptr);
-    device_.reset();
-    animDevice_.reset();
+    if (engine_->device && render::Device3D::current() == engine_->device.get()) render::Device3D::setCurrent(nullptr);
+    engine_->device.reset();
+    engine_->animDevice.reset();
 }
 
 void Preview::windowMoved() {
-    if (animDevice_) animDevice_->windowMoved();
+    if (engine_->animDevice) engine_->animDevice->windowMoved();
 }
 
-render::RenderResult Preview::frame(FrameTimes* times, bool draw, bool whole) {
-    if (!initialised_) return render::render_error::kOk;
+FrameResult Preview::frame(FrameTimes* times, bool draw, bool whole) {
+    if (!initialised_) return {};
     const bool showAll = whole || presentWhole_ || !presentChangesOnly_;
-    if (draw && showAll && animDevice_) {
-        animDevice_->addUpdateRect({0, 0, animDevice_->width(), animDevice_->height()});
+    if (draw && showAll && engine_->animDevice) {
+        engine_->animDevice->addUpdateRect({0, 0, engine_->animDevice->width(), engine_->animDevice->height()});
         presentWhole_ = false;
     }
     return frameFrom(nullptr, times, draw, !showAll);
@@ -262,30 +263,29 @@ render::RenderResult Preview::frame(FrameTimes* times, bool draw, bool whole) {
 // A frame seen from `fixed` (the snapshots), or from the view the controls
 // set, turned by the time since the last frame. With `skipUnchanged`, a
 // picture like the last one drawn here is not drawn again.
-render::RenderResult Preview::frameFrom(const CameraView* fixed, FrameTimes* times, bool draw,
-                                        bool skipUnchanged) {
+FrameResult Preview::frameFrom(const CameraView* fixed, FrameTimes* times, bool draw, bool skipUnchanged) {
     StageTimer timer(times);
     if (playback_ && playback_->reachedEnd()) runDirector();
     clock_.step();
     clock_.setMaxStepMs(PreviewClock::kFrameMaxStepMs);
     const float facing = fixed ? fixed->facing : view_.advance(clock_.nowMs());
     positionCamera(facing, fixed ? fixed->zoomLevel : view_.zoomLevel);
-    if (!character_ || !character_->skeleton()) return render::render_error::kOk;
-    character_->update(render::Matrix4::translation({0, kCharacterDrop, 0}), clock_.nowMs());
+    if (!engine_->character || !engine_->character->skeleton()) return {};
+    engine_->character->update(render::Matrix4::translation({0, kCharacterDrop, 0}), clock_.nowMs());
     timer.lap(&FrameTimes::updateMs);
-    if (!draw) return render::render_error::kOk;
+    if (!draw) return {};
     if (fixed) {
         shownValid_ = false;
     } else if (presentChangesOnly_) {
-        if (sameAsShown(facing) && skipUnchanged) return render::render_error::kOk;
+        if (sameAsShown(facing) && skipUnchanged) return {};
         shownValid_ = true;
         std::swap(shown_.pose, poseScratch_);
         shown_.facing = facing;
         shown_.zoomLevel = view_.zoomLevel;
-        shown_.surfaceWidth = animDevice_->width();
-        shown_.resources = animDevice_->resourceGeneration();
+        shown_.surfaceWidth = engine_->animDevice->width();
+        shown_.resources = engine_->animDevice->resourceGeneration();
     }
-    const render::RenderResult rc = drawScene(times);
+    const FrameResult rc = drawScene(times);
     if (rc) {  // the surface may hold part of a picture
         presentWhole_ = true;
         shownValid_ = false;
@@ -295,52 +295,52 @@ render::RenderResult Preview::frameFrom(const CameraView* fixed, FrameTimes* tim
 
 // Leaves the pose's bytes in poseScratch_ either way.
 bool Preview::sameAsShown(float facing) {
-    const anim::PosedSkeleton& skeleton = *character_->skeleton();
+    const anim::PosedSkeleton& skeleton = *engine_->character->skeleton();
     const auto matrices = std::as_bytes(skeleton.worldMatrices());
     const auto positions = std::as_bytes(skeleton.worldPositions());
     poseScratch_.assign(matrices.begin(), matrices.end());
     poseScratch_.insert(poseScratch_.end(), positions.begin(), positions.end());
     return shownValid_ && shown_.pose == poseScratch_ && shown_.facing == facing &&
-           shown_.zoomLevel == view_.zoomLevel && shown_.surfaceWidth == animDevice_->width() &&
-           shown_.resources == animDevice_->resourceGeneration();
+           shown_.zoomLevel == view_.zoomLevel && shown_.surfaceWidth == engine_->animDevice->width() &&
+           shown_.resources == engine_->animDevice->resourceGeneration();
 }
 
-render::RenderResult Preview::drawScene(FrameTimes* times) {
+FrameResult Preview::drawScene(FrameTimes* times) {
     StageTimer timer(times);
-    if (render::RenderResult rc = character_->deformSkins()) return rc;
+    if (render::RenderResult rc = engine_->character->deformSkins()) return FrameResult(rc.code());
     timer.lap(&FrameTimes::skinMs);
     // What changes on the surface: last frame's boxes, cleared now, and
     // this frame's, drawn now.
     auto addChanged = [this] {
         if (presentChangesOnly_)
-            for (const platform::ScreenRect& r : viewport_->dirtyRects()) animDevice_->addUpdateRect(r);
+            for (const platform::ScreenRect& r : engine_->viewport->dirtyRects()) engine_->animDevice->addUpdateRect(r);
     };
-    if (render::RenderResult rc = viewport_->beginScene()) return rc;
+    if (render::RenderResult rc = engine_->viewport->beginScene()) return FrameResult(rc.code());
     addChanged();
-    render::RenderResult rc = viewport_->clear();
-    (void)light1_->setIntensity(1.0f);  // only a setting
-    (void)light2_->setIntensity(1.0f);  // only a setting
-    if (!rc) rc = character_->draw(*viewport_, clock_.nowMs());
+    render::RenderResult rc = engine_->viewport->clear();
+    (void)engine_->light1->setIntensity(1.0f);  // only a setting
+    (void)engine_->light2->setIntensity(1.0f);  // only a setting
+    if (!rc) rc = engine_->character->draw(*engine_->viewport, clock_.nowMs());
     addChanged();
-    const render::RenderResult ended = viewport_->endScene();
+    const render::RenderResult ended = engine_->viewport->endScene();
     timer.lap(&FrameTimes::drawMs);
     if (!presenting_) presentWhole_ = true;  // the window's copy lags behind
-    if (rc || ended) return rc ? rc : ended;
-    if (presenting_) rc = animDevice_->present();
+    if (rc || ended) return FrameResult(rc ? rc.code() : ended.code());
+    if (presenting_) rc = engine_->animDevice->present();
     timer.lap(&FrameTimes::presentMs);
-    return rc;
+    return FrameResult(rc.code());
 }
 
 void Preview::positionCamera(float facing, int zoomLevel) {
-    if (!camera_ || !viewport_) return;
+    if (!engine_->camera || !engine_->viewport) return;
     // Framed for the preview's own size; a scaled surface shows the same
     // view with more pixels.
     const CameraPlacement p = placeCamera(facing, zoomLevel, width_, height_);
-    camera_->setPosition(p.position);
-    camera_->setDirection(p.direction);
-    camera_->setFrontClip(kCameraFrontClip);
-    camera_->setBackClip(kCameraBackClip);
-    viewport_->setProjection(p.projection);
+    engine_->camera->setPosition(p.position);
+    engine_->camera->setDirection(p.direction);
+    engine_->camera->setFrontClip(kCameraFrontClip);
+    engine_->camera->setBackClip(kCameraBackClip);
+    engine_->viewport->setProjection(p.projection);
 }
 
 void Preview::runDirector() {
@@ -351,7 +351,7 @@ void Preview::runDirector() {
 }
 
 bool Preview::playAnimation(std::string_view name) {
-    if (playback_ && character_) character_->stopPlayback(playback_, clock_.nowMs());
+    if (playback_ && engine_->character) engine_->character->stopPlayback(playback_, clock_.nowMs());
     playback_ = nullptr;
     animationName_ = std::string(name);
     startAnimation(anim::LoopMode::Hold);
@@ -386,7 +386,7 @@ void Preview::setZoomLevel(int level) {
 void Preview::startAnimation(anim::LoopMode mode) {
     const anim::TimeMs now = clock_.nowMs();
     if (playback_ && playback_->animation().name != animationName_) {
-        if (character_) character_->stopPlayback(playback_, now);
+        if (engine_->character) engine_->character->stopPlayback(playback_, now);
         playback_ = nullptr;
     }
     if (playback_ || animationName_.empty() || !library_) return;
@@ -395,8 +395,8 @@ void Preview::startAnimation(anim::LoopMode mode) {
         animationName_.clear();
         return;
     }
-    if (!character_) return;
-    playback_ = character_->startPlayback(*animation, 1, 1.0f, 1.0f, now);
+    if (!engine_->character) return;
+    playback_ = engine_->character->startPlayback(*animation, 1, 1.0f, 1.0f, now);
     if (playback_) playback_->setLoopMode(mode);
 }
 

@@ -10,7 +10,7 @@
 // reverse and may run any number of times.
 
 #include "anim/CharacterLibrary.h"
-#include "anim/PreviewCharacter.h"
+#include "preview/PreviewCharacter.h"
 #include "character/Appearance.h"
 #include "exchange/PreviewSnapshots.h"
 #include "platform/DisplayWindow.h"
@@ -20,11 +20,8 @@
 #include "preview/LookModel.h"
 #include "preview/PreviewClock.h"
 #include "preview/PreviewPresenter.h"
-#include "render/AnimDevice.h"
-#include "render/Device3D.h"
-#include "render/Light.h"
-#include "render/Viewport3D.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -66,6 +63,19 @@ inline constexpr std::string_view kGameMissingCaption = "Tryster Error";
 inline constexpr std::string_view kGameMissingText =
     "The Ploms was not detected on this computer. You must have The Ploms installed to use this program.";
 inline constexpr int kGameMissingQuitCode = -1;
+
+// What a frame came to: false, or the engine's code for the step that
+// failed.
+class [[nodiscard]] FrameResult {
+public:
+    constexpr FrameResult() = default;
+    constexpr explicit FrameResult(std::uint32_t code) : code_(code) {}
+    constexpr std::uint32_t code() const { return code_; }
+    constexpr explicit operator bool() const { return code_ != 0; }
+
+private:
+    std::uint32_t code_ = 0;
+};
 
 // Wall-clock milliseconds of one frame's stages.
 struct FrameTimes {
@@ -115,10 +125,7 @@ public:
     // or when the surfaces cannot be made.
     bool setRenderScale(float scale);
     float renderScale() const { return scale_; }
-    // The preview's own size (made even) and its drawing surface's for a
-    // scale.
-    int previewWidth() const { return width_; }
-    int previewHeight() const { return height_; }
+    // The drawing surface of a preview of that size at a scale.
     static platform::ScreenRect scaledArea(int width, int height, float scale);
 
     // Files held in memory (a shared date's skins, before they are
@@ -140,7 +147,7 @@ public:
     // camera, the pose, and (with `draw`) the drawing and the present
     // (of the whole surface with `whole`, else of what changed). Nothing
     // happens before set-up.
-    render::RenderResult frame(FrameTimes* times = nullptr, bool draw = true, bool whole = false);
+    FrameResult frame(FrameTimes* times = nullptr, bool draw = true, bool whole = false);
     // With this on, a present without `whole` shows only the union of the
     // figure's box in this frame and in the last one (the rest of the
     // surface did not change since the last present). The window sets it;
@@ -173,13 +180,13 @@ public:
     // not touched. Returns the paths written (none before set-up).
     std::vector<std::string> takeSnapshots(std::string_view headPath, std::string_view bodyPath) override;
 
-    // What is drawn, for tools and tests that look at it.
+    // What is drawn, for tools and tests that look at it (the engine's
+    // objects through preview/PreviewEngine.h).
     const PreviewClock& clock() const { return clock_; }
-    const render::AnimDevice* animDevice() const { return animDevice_.get(); }
-    const render::Viewport3D* viewport() const { return viewport_; }
     const anim::CharacterLibrary* library() const { return library_.get(); }
-    const anim::PreviewCharacter* character() const { return character_.get(); }
     const anim::AnimationPlayback* playback() const { return playback_; }
+    struct Engine;
+    const Engine& engine() const { return *engine_; }
 
 private:
     struct WornLook {
@@ -194,15 +201,14 @@ private:
     bool makeEngine(platform::DisplayWindow* window);
     bool gameFoldersExist();
     void releaseEngine();
-    render::RenderResult frameFrom(const CameraView* fixed, FrameTimes* times, bool draw,
-                                   bool skipUnchanged = false);
+    FrameResult frameFrom(const CameraView* fixed, FrameTimes* times, bool draw, bool skipUnchanged = false);
     bool sameAsShown(float facing);
     void positionCamera(float facing, int zoomLevel);
     void runDirector();
     void startAnimation(anim::LoopMode mode);
     void applyAppearance();
     void takeOffAppearance(bool alsoStopAnimation);
-    render::RenderResult drawScene(FrameTimes* times);
+    FrameResult drawScene(FrameTimes* times);
     static void soundHook(void* self, const anim::AnimationPlayback& playback, anim::BoneIndex bone,
                           const anim::BoneTrack& track, const anim::PropertyList& properties, float phase);
 
@@ -210,13 +216,8 @@ private:
     PreviewPresenter& presenter_;
     PreviewClock& clock_;
 
-    std::unique_ptr<render::AnimDevice> animDevice_;
-    std::unique_ptr<render::Device3D> device_;
-    render::Viewport3D* viewport_ = nullptr;  // the device's
-    render::Ref<render::Camera> camera_;
-    render::Ref<render::DirectionalLight> light1_, light2_;
+    std::unique_ptr<Engine> engine_;  // always there; its objects only while set up
     std::unique_ptr<anim::CharacterLibrary> library_;
-    std::unique_ptr<anim::PreviewCharacter> character_;
     anim::AnimationPlayback* playback_ = nullptr;  // the character's
     WornLook worn_;
     bool hookInstalled_ = false;

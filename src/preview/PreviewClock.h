@@ -27,7 +27,6 @@ public:
     std::uint32_t lastStepMs() const { return lastStep_; }
     std::uint32_t lastRealTimeMs() const { return lastRealTime_; }
     std::uint32_t frameCount() const { return frames_; }
-    std::uint32_t maxStepMs() const { return maxStep_; }
     void setMaxStepMs(std::uint32_t ms) { maxStep_ = ms; }
 
 private:

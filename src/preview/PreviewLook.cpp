@@ -3,6 +3,7 @@
 // changes; and the files it may wear from memory.
 
 #include "preview/Preview.h"
+#include "preview/PreviewEngine.h"
 
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
@@ -20,11 +21,11 @@ std::string overrideFor(std::string_view key, const std::string& texture) {
 // chosen animation starts again on the new one.
 void Preview::lookChanged(const LookModel& look) {
     if (!library_) return;
-    if (character_ && character_->name() != look.skeleton()) {
+    if (engine_->character && engine_->character->name() != look.skeleton()) {
         takeOffAppearance(true);
-        character_.reset();
+        engine_->character.reset();
     }
-    if (!character_) character_ = anim::PreviewCharacter::make(*library_, look.skeleton(), {}, {}, clock_.nowMs());
+    if (!engine_->character) engine_->character = preview::PreviewCharacter::make(*library_, look.skeleton(), {}, {}, clock_.nowMs());
     applyAppearance();
     startAnimation(anim::LoopMode::Loop);
 }
@@ -43,10 +44,10 @@ void Preview::applyAppearance() {
     anim::Outfit* rightOutfit = find(names.rightHandMesh);
 
     takeOffAppearance(false);
-    if (!character_) return;
+    if (!engine_->character) return;
     constexpr int kPassThrough = 0, kEveryPart = -1;
     auto putOn = [&](anim::WornOutfit*& worn, anim::Outfit* outfit, std::string_view key, const std::string& texture) {
-        if (outfit) worn = character_->putOn(*outfit, overrideFor(key, texture), kPassThrough, kEveryPart);
+        if (outfit) worn = engine_->character->putOn(*outfit, overrideFor(key, texture), kPassThrough, kEveryPart);
     };
     putOn(worn_.head, headOutfit, kHeadOverrideKey, names.headTexture);
     putOn(worn_.leftHand, leftOutfit, kHandOverrideKey, names.leftHandTexture);
@@ -67,7 +68,7 @@ void Preview::holdFiles(std::shared_ptr<const platform::HeldFiles> files) {
 // the held files or the folders.
 void Preview::useHeldFiles() {
     if (library_) library_->holdFiles(held_.get(), anim::kCharacterSearchPath);
-    if (animDevice_) animDevice_->textures().holdFiles(held_.get());
+    if (engine_->animDevice) engine_->animDevice->textures().holdFiles(held_.get());
 }
 
 void Preview::readNewCharacterFiles(const std::vector<std::string>& gamePaths) {
@@ -84,14 +85,14 @@ void Preview::readNewCharacterFiles(const std::vector<std::string>& gamePaths) {
 
 void Preview::takeOffAppearance(bool alsoStopAnimation) {
     shownValid_ = false;  // other clothes, or the same from other files
-    if (!character_) return;
+    if (!engine_->character) return;
     const anim::TimeMs now = clock_.nowMs();
     if (alsoStopAnimation && playback_) {
-        character_->stopPlayback(playback_, now);
+        engine_->character->stopPlayback(playback_, now);
         playback_ = nullptr;
     }
     for (anim::WornOutfit** worn : {&worn_.body, &worn_.head, &worn_.leftHand, &worn_.rightHand}) {
-        if (*worn) character_->takeOff(*worn, now);
+        if (*worn) engine_->character->takeOff(*worn, now);
         *worn = nullptr;
     }
 }

@@ -2,6 +2,7 @@
 // preview drawn from the front at a fixed zoom.
 
 #include "preview/Preview.h"
+#include "preview/PreviewEngine.h"
 
 #include "platform/FileSystem.h"
 #include "platform/StagedFile.h"
@@ -32,15 +33,15 @@ bool writeRect(const std::string& path, platform::Surface* surface, const platfo
 std::vector<std::string> Preview::takeSnapshots(std::string_view headPath, std::string_view bodyPath) {
     std::vector<std::string> written;
     platform::SurfaceDesc description;
-    if (!initialised_ || !animDevice_ || !animDevice_->backSurface() ||
-        animDevice_->backSurface()->description(description))
+    if (!initialised_ || !engine_->animDevice || !engine_->animDevice->backSurface() ||
+        engine_->animDevice->backSurface()->description(description))
         return written;
-    platform::Surface* surface = animDevice_->backSurface()->get();
+    platform::Surface* surface = engine_->animDevice->backSurface()->get();
 
     // At another render scale the snapshots are drawn at scale 1 in the
     // surface's top left corner, without showing those frames.
-    const bool scaled = viewport_->width() != width_ || viewport_->height() != height_;
-    if (scaled && viewport_->setSize(width_, height_)) return written;
+    const bool scaled = engine_->viewport->width() != width_ || engine_->viewport->height() != height_;
+    if (scaled && engine_->viewport->setSize(width_, height_)) return written;
     presenting_ = !scaled;
 
     // Drawn from the front at the snapshot zoom; the view the controls set
@@ -55,7 +56,7 @@ std::vector<std::string> Preview::takeSnapshots(std::string_view headPath, std::
     if (writeRect(std::string(bodyPath), surface, kBodySnapshotRect)) written.emplace_back(bodyPath);
 
     presenting_ = true;
-    if (scaled) (void)viewport_->setSize(animDevice_->width(), animDevice_->height());  // as before, or the next frame says
+    if (scaled) (void)engine_->viewport->setSize(engine_->animDevice->width(), engine_->animDevice->height());  // as before, or the next frame says
     (void)frame();  // a frame that fails shows in the pictures
     return written;
 }

@@ -30,15 +30,6 @@ iResFile* ChainResFile::GetMember(int position) const {
     return members_[static_cast<std::size_t>(position)].file.get();
 }
 
-void ChainResFile::SetMemberFilter(iResFile* member, std::int16_t mode, std::vector<ResType> types) {
-    for (Member& m : members_) {
-        if (m.file.get() == member) {
-            m.mode = mode;
-            m.types = std::move(types);
-        }
-    }
-}
-
 bool ChainResFile::accepts(const Member& member, ResType type) {
     bool listed = std::find(member.types.begin(), member.types.end(), type) != member.types.end();
     return member.mode == kOnlyListed ? listed : !listed;

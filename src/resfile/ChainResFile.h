@@ -31,7 +31,6 @@ public:
     int CountMembers() const;
     // `position` from 0; null when out of range.
     iResFile* GetMember(int position) const;
-    void SetMemberFilter(iResFile* member, std::int16_t mode, std::vector<ResType> types);
 
     ResError Suspend() override;
     ResError Resume() override;

@@ -18,8 +18,6 @@ public:
     void showFrame(const platform::LockedSurface& frame, const platform::ScreenRect& source) override;
 
     // Frames written, and whether the last write worked.
-    int framesWritten() const { return frames_; }
-    bool lastWriteFailed() const { return failed_; }
 
 private:
     std::string path_;

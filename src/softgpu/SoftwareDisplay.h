@@ -44,8 +44,6 @@ public:
     // Takes every surface's memory away, as a mode switch by another
     // program would.
     void loseSurfaces();
-    platform::DisplayWindow* cooperativeWindow() const { return cooperativeWindow_; }
-    platform::CooperativeLevel cooperativeLevel() const { return level_; }
 
     static platform::PixelFormat formatFor(int bitsPerPixel, const platform::PixelFormat& format16);
 

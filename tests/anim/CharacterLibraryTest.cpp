@@ -29,7 +29,7 @@ Ref<Animation> animationNamed(std::string name, std::string data = "frames") {
 
 class Library : public test::GameFolder {
 protected:
-    CharacterLibrary library{nullptr};
+    CharacterLibrary library;
 };
 
 // The game has hundreds of animations: the table of names grows past its

@@ -6,8 +6,8 @@
 #include "render/Scene.h"
 
 #include "anim/CharacterLibrary.h"
-#include "anim/PreviewCharacter.h"
-#include "anim/SkinInstance.h"
+#include "preview/PreviewCharacter.h"
+#include "preview/PreviewSkin.h"
 
 namespace tryster::test {
 
@@ -48,18 +48,18 @@ inline anim::Ref<anim::Outfit> outfitOf(std::string name, std::vector<anim::Ref<
 
 class CharacterScene : public ::testing::Test {
 protected:
-    CharacterScene() : scene(64, 64), library(scene.device.get()) {
+    CharacterScene() : scene(64, 64) {
         render::Device3D::setCurrent(scene.device.get());
     }
     ~CharacterScene() override { render::Device3D::setCurrent(nullptr); }
 
     // Registers a skeleton and makes a character of it.
-    std::unique_ptr<anim::PreviewCharacter> character(anim::Ref<anim::Skeleton> skeleton) {
+    std::unique_ptr<preview::PreviewCharacter> character(anim::Ref<anim::Skeleton> skeleton) {
         anim::CharacterFileContents c;
         std::string name = skeleton->name();
         c.skeletons.push_back(std::move(skeleton));
         library.registerContents(c, "", "test", "");
-        return anim::PreviewCharacter::make(library, name, {}, {}, 0);
+        return preview::PreviewCharacter::make(library, name, {}, {}, 0);
     }
 
     Scene scene;

@@ -7,7 +7,6 @@
 
 #include "anim/AnimationPlayback.h"
 #include "anim/CharacterLibrary.h"
-#include "anim/PreviewCharacter.h"
 #include "formats/ImageDecoder.h"
 #include "platform/FileFinder.h"
 
@@ -67,7 +66,7 @@ class DemoLibrary : public ::testing::Test {
 protected:
     DemoLibrary() : scene(64, 64) {
         render::Device3D::setCurrent(scene.device.get());
-        library = std::make_unique<anim::CharacterLibrary>(scene.device.get());
+        library = std::make_unique<anim::CharacterLibrary>();
         library->loadCharacterFiles(anim::kCharacterSearchPath);
         library->readIndexFiles(anim::kAnimationSearchPath);
     }

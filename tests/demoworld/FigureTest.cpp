@@ -115,7 +115,7 @@ protected:
     }
 
     test::InDemoFolder in;
-    anim::CharacterLibrary library{nullptr};
+    anim::CharacterLibrary library;
 };
 
 // The idles chain: each begins and ends in its posture, a transition in the

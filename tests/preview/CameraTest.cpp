@@ -33,7 +33,7 @@ TEST_F(PreviewTest, WideAndTallPreviewsKeepSquarePixelsAndTheCharacterNearTheTop
         p.setFacing(0.5f);
         p.setZoomLevel(2);
         (void)p.frame(nullptr, false);
-        const render::Viewport3D& v = *p.viewport();
+        const render::Viewport3D& v = *viewport(p);
         const float pixelsPerUnit = 256 / (1.5f * std::sqrt(2.0f) * 3);
         const ScreenPoint origin = project(v, {0, 0, 0});
         EXPECT_NEAR(origin.x, 166.7f, 0.5f);

@@ -11,7 +11,7 @@ using Names = std::vector<std::string>;
 // The texture each worn outfit shows, by outfit name.
 std::map<std::string, std::string> dress(const Preview& p) {
     std::map<std::string, std::string> out;
-    for (const auto& worn : p.character()->skeleton()->wornOutfits())
+    for (const auto& worn : previewCharacter(p)->skeleton()->wornOutfits())
         for (const anim::WornPart& part : worn->parts()) out[worn->outfit().name] = part.skin->textureName();
     return out;
 }
@@ -59,16 +59,16 @@ TEST_F(PreviewTest, AChoiceThatSurvivesTheChangeStaysSelected) {
 
 TEST_F(PreviewTest, AChildSkeletonReplacesThePreviewCharacterAndListsChildBodiesOfItsGender) {
     Preview& p = start();
-    ASSERT_EQ(p.character()->name(), "adult");
+    ASSERT_EQ(previewCharacter(p)->name(), "adult");
     p.keepPlaying("a2o-idle1");
     Character child;
     child.appearance.isAdult = false;
     child.appearance.assign(kChildDefaults);
     child.appearance.bodyMesh = "b005mcchd_01";
     look.describe(child);
-    ASSERT_TRUE(p.character());
-    EXPECT_EQ(p.character()->name(), "child") << "a character of the new skeleton";
-    EXPECT_EQ(p.character()->skeleton()->name(), "child");
+    ASSERT_TRUE(previewCharacter(p));
+    EXPECT_EQ(previewCharacter(p)->name(), "child") << "a character of the new skeleton";
+    EXPECT_EQ(previewCharacter(p)->skeleton()->name(), "child");
     // Adult bodies of the gender and build are offered to children too.
     EXPECT_EQ(look.catalog().bodyMeshes.entries(), (Names{"b003mafit_01", "b005mcchd_01", "nsuit_mafit"}));
     ASSERT_TRUE(p.playback()) << "the new character plays the chosen animation";
@@ -79,7 +79,7 @@ TEST_F(PreviewTest, AChildSkeletonReplacesThePreviewCharacterAndListsChildBodies
     look.chooseGender(kFemale);
     EXPECT_EQ(look.catalog().bodyMeshes.entries(), (Names{"b004fafit_01", "b006fcchd_01"}));
     EXPECT_EQ(look.names().bodyMesh, "b004fafit_01");
-    EXPECT_EQ(p.character()->skeleton()->name(), "child") << "the skeleton follows a chosen body, not a list";
+    EXPECT_EQ(previewCharacter(p)->skeleton()->name(), "child") << "the skeleton follows a chosen body, not a list";
 }
 
 TEST_F(PreviewTest, AnOutfitTheLibraryLacksIsLeftOffAndTheOthersAreWorn) {
@@ -108,8 +108,8 @@ TEST_F(PreviewTest, AStandingCharacterKeepsItsLook) {
     Preview& p = start();
     p.standStill();
     EXPECT_FALSE(p.playback());
-    EXPECT_TRUE(p.character()->skeleton()->playbacks().empty());
-    EXPECT_EQ(p.character()->skeleton()->wornOutfits().size(), 4u);
+    EXPECT_TRUE(previewCharacter(p)->skeleton()->playbacks().empty());
+    EXPECT_EQ(previewCharacter(p)->skeleton()->wornOutfits().size(), 4u);
     look.rescan();
     EXPECT_FALSE(p.playback()) << "a refill does not wake it";
 }
@@ -117,7 +117,7 @@ TEST_F(PreviewTest, AStandingCharacterKeepsItsLook) {
 class BareCatalog : public GameFolder {};
 
 TEST_F(BareCatalog, WithoutAHeadForTheGenderEveryHeadTextureOfTheToneIsListed) {
-    anim::CharacterLibrary library(nullptr);
+    anim::CharacterLibrary library;
     anim::CharacterFileContents c;
     auto body = anim::Outfit::create();
     body->name = "b003mafit_01";

@@ -24,7 +24,7 @@ int count(const Picture& p, bool (*colour)(std::uint32_t)) {
 // The mesh of each worn outfit's first part, by outfit name.
 std::map<std::string, std::string> meshes(const Preview& p) {
     std::map<std::string, std::string> out;
-    for (const auto& worn : p.character()->skeleton()->wornOutfits())
+    for (const auto& worn : previewCharacter(p)->skeleton()->wornOutfits())
         out[worn->outfit().name] = worn->parts().front().part->meshName;
     return out;
 }

@@ -9,6 +9,7 @@
 #include "platform/Sound.h"
 #include "platform/SurfacePixels.h"
 #include "preview/Preview.h"
+#include "preview/PreviewEngine.h"
 #include "support/RecordingSoundPlayer.h"
 
 #include <algorithm>
@@ -95,12 +96,12 @@ protected:
     void run(std::uint32_t ms, std::uint32_t step = 20, bool draw = true) {
         for (std::uint32_t t = 0; t < ms; t += step) {
             clock.ticks += step;
-            EXPECT_EQ(preview->frame(nullptr, draw), render::render_error::kOk);
+            EXPECT_FALSE(preview->frame(nullptr, draw));
         }
     }
 
     Picture picture(const platform::ScreenRect* rect = nullptr) const {
-        platform::Surface* s = preview->animDevice()->backSurface()->get();
+        platform::Surface* s = animDevice(*preview)->backSurface()->get();
         const auto d = s->description();
         const platform::ScreenRect whole{0, 0, d.width, d.height};
         Picture p;

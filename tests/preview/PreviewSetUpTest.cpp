@@ -18,26 +18,26 @@ bool showed(const RecordingPresenter& p, std::string_view text) {
 TEST_F(PreviewTest, SetUpDressesAndGreetsTheDefaultCharacter) {
     Preview& p = start();
     ASSERT_TRUE(p.initialised());
-    EXPECT_EQ(render::Device3D::current(), &p.viewport()->device());
-    EXPECT_EQ(p.animDevice()->width(), preview::kPreviewWidth);
-    ASSERT_TRUE(p.character() && p.character()->skeleton());
-    EXPECT_EQ(p.character()->skeleton()->wornOutfits().size(), 4u) << "head, both hands, body";
+    EXPECT_EQ(render::Device3D::current(), &viewport(p)->device());
+    EXPECT_EQ(animDevice(p)->width(), preview::kPreviewWidth);
+    ASSERT_TRUE(previewCharacter(p) && previewCharacter(p)->skeleton());
+    EXPECT_EQ(previewCharacter(p)->skeleton()->wornOutfits().size(), 4u) << "head, both hands, body";
     ASSERT_TRUE(p.playback());
     EXPECT_EQ(p.playback()->animation().name, "a2o-heyyou1");
-    EXPECT_EQ(p.viewport()->renderState().shading, 2);
-    EXPECT_EQ(p.viewport()->ambientArgb(), 0xB2B2B2B2u);
+    EXPECT_EQ(viewport(p)->renderState().shading, 2);
+    EXPECT_EQ(viewport(p)->ambientArgb(), 0xB2B2B2B2u);
     EXPECT_EQ(presenter.progress.front(), "Initializing DDD:");
     EXPECT_EQ(presenter.progress.back(), "Ready!");
     EXPECT_FALSE(showed(presenter, "Get Screen Depth Failed:"));
     EXPECT_EQ(sound.events.back(), (Event{Event::Resource, "Vox_heyshM2", platform::PlayMode::Async}));
     EXPECT_TRUE(p.setUp(&window, 100, 100)) << "a second call does nothing";
-    EXPECT_EQ(p.animDevice()->width(), preview::kPreviewWidth);
+    EXPECT_EQ(animDevice(p)->width(), preview::kPreviewWidth);
 }
 
 TEST_F(PreviewTest, AnOddPreviewAreaDrawsOnePixelSmallerEachWay) {
     Preview& p = start(333, 435);
-    EXPECT_EQ(p.animDevice()->width(), 332);
-    EXPECT_EQ(p.animDevice()->height(), 434);
+    EXPECT_EQ(animDevice(p)->width(), 332);
+    EXPECT_EQ(animDevice(p)->height(), 434);
 }
 
 TEST_F(PreviewTest, AnUnreadableDisplayModeGivesSixteenBitsAndThePreviewStillStarts) {
@@ -53,7 +53,7 @@ TEST_F(PreviewTest, AnUnreadableDisplayModeGivesSixteenBitsAndThePreviewStillSta
     platform::installDisplaySystemFactory({});
     EXPECT_TRUE(showed(presenter, "Get Screen Depth Failed:"));
     EXPECT_TRUE(p.initialised());
-    EXPECT_EQ(p.animDevice()->depth(), 16);
+    EXPECT_EQ(animDevice(p)->depth(), 16);
     run(40);
     EXPECT_GT(window.frames, 0);
 }
@@ -68,9 +68,9 @@ TEST_F(PreviewTest, AFailedStepLeavesThePreviewEmptyAndTheNextTickTriesAgain) {
         EXPECT_FALSE(preview->setUp(&window, 332, 432));
         EXPECT_EQ(presenter.progress.back(), "Initing Anim Device") << "the title stays at the step";
         EXPECT_FALSE(preview->initialised());
-        EXPECT_FALSE(preview->animDevice());
+        EXPECT_FALSE(animDevice(*preview));
         EXPECT_EQ(render::Device3D::current(), nullptr);
-        EXPECT_EQ(preview->frame(), render::render_error::kOk) << "frames do nothing meanwhile";
+        EXPECT_FALSE(preview->frame()) << "frames do nothing meanwhile";
     }
     EXPECT_TRUE(preview->setUp(&window, 332, 432));
     EXPECT_TRUE(presenter.messages.empty());
@@ -97,9 +97,9 @@ TEST_F(PreviewTest, OneAnimationFolderIsEnoughForTheFolderCheck) {
     Preview p(look, presenter, previewClock);
     EXPECT_TRUE(preview::startPreview(p, look, &window, 64, 64));
     EXPECT_TRUE(presenter.messages.empty());
-    ASSERT_TRUE(p.character());
-    EXPECT_FALSE(p.character()->skeleton()) << "an empty install shows nothing";
-    EXPECT_EQ(p.frame(), render::render_error::kOk);
+    ASSERT_TRUE(previewCharacter(p));
+    EXPECT_FALSE(previewCharacter(p)->skeleton()) << "an empty install shows nothing";
+    EXPECT_FALSE(p.frame());
 }
 
 TEST_F(PreviewTest, TeardownReleasesEverythingAndIsSafeToRunTwice) {
@@ -108,15 +108,15 @@ TEST_F(PreviewTest, TeardownReleasesEverythingAndIsSafeToRunTwice) {
     p.tearDown();
     EXPECT_EQ(render::Device3D::current(), nullptr);
     EXPECT_FALSE(p.initialised());
-    EXPECT_FALSE(p.character());
+    EXPECT_FALSE(previewCharacter(p));
     EXPECT_FALSE(p.library());
-    EXPECT_FALSE(p.animDevice());
+    EXPECT_FALSE(animDevice(p));
     EXPECT_FALSE(p.playback());
     p.tearDown();
-    EXPECT_EQ(p.frame(), render::render_error::kOk);
+    EXPECT_FALSE(p.frame());
     look.rescan();
     p.standStill();
-    EXPECT_FALSE(p.character());
+    EXPECT_FALSE(previewCharacter(p));
 }
 
 TEST_F(PreviewTest, AfterTheGreetingTheDirectorKeepsTheCharacterIdling) {
@@ -168,9 +168,9 @@ TEST_F(PreviewTest, AfterTeardownAnimationsNoLongerCallThePreview) {
     Preview& p = start();
     p.tearDown();
     // A character of another owner playing the greeting.
-    anim::CharacterLibrary library(nullptr);
+    anim::CharacterLibrary library;
     library.loadCharacterFiles(anim::kCharacterSearchPath);
-    auto other = anim::PreviewCharacter::make(library, "adult", {}, "a2o-heyyou1", 0);
+    auto other = preview::PreviewCharacter::make(library, "adult", {}, "a2o-heyyou1", 0);
     sound.events.clear();
     other->update(render::Matrix4::identity(), 300);
     EXPECT_TRUE(sound.events.empty());

@@ -7,6 +7,7 @@
 #include "platform/FileSystem.h"
 #include "platform/SurfacePixels.h"
 #include "preview/Preview.h"
+#include "preview/PreviewEngine.h"
 
 #include <cstdio>
 
@@ -48,7 +49,7 @@ public:
             std::fprintf(stderr, "tryster-docshots: could not draw %s\n", name.c_str());
             return false;
         }
-        platform::Surface* surface = preview_.animDevice()->backSurface()->get();
+        platform::Surface* surface = animDevice(preview_)->backSurface()->get();
         const platform::SurfaceDesc d = surface->description();
         std::vector<std::uint32_t> pixels;
         const bool ok = platform::readSurfacePixels(*surface, {0, 0, d.width, d.height}, pixels) &&

@@ -1,9 +1,8 @@
-#include "anim/PreviewCharacter.h"
+#include "preview/PreviewCharacter.h"
 
-#include "anim/CharacterLibrary.h"
-#include "anim/SkinInstance.h"
+#include "preview/PreviewSkin.h"
 
-namespace tryster::anim {
+namespace tryster::preview {
 
 PreviewCharacter::PreviewCharacter(CharacterLibrary& library)
     : library_(library), group_(render::KinoRenderGroup::create()) {}
@@ -19,13 +18,20 @@ std::unique_ptr<PreviewCharacter> PreviewCharacter::make(CharacterLibrary& libra
                                                          std::string_view animationName, TimeMs nowMs) {
     std::unique_ptr<PreviewCharacter> c(new PreviewCharacter(library));
     c->name_ = std::string(skeletonName);
-    if (Skeleton* s = library.findSkeleton(skeletonName))
-        c->skeleton_ = std::make_unique<PosedSkeleton>(*s, c.get());
+    if (anim::Skeleton* s = library.findSkeleton(skeletonName))
+        c->skeleton_ = std::make_unique<PosedSkeleton>(*s, static_cast<anim::SkinMaker*>(c.get()));
     if (!outfitName.empty())
         if (Outfit* o = library.findOutfit(outfitName)) c->putOn(*o, {}, 0, -1);
     if (!animationName.empty())
         if (Animation* a = library.findAnimation(animationName)) c->startPlayback(*a, 1, 1.0f, 1.0f, nowMs);
     return c;
+}
+
+std::unique_ptr<anim::SkinInstance> PreviewCharacter::makeSkin(PosedSkeleton& skeleton, const Outfit& outfit,
+                                                              anim::OutfitPart& part, std::string_view override) {
+    if (!part.mesh) part.mesh = library_.findMesh(part.meshName, outfit.searchPath);
+    if (!part.mesh) return nullptr;
+    return PreviewSkin::create(skeleton, outfit, part, part.mesh, override, group_.get());
 }
 
 WornOutfit* PreviewCharacter::putOn(Outfit& outfit, std::string_view override, int passThrough,
@@ -69,9 +75,9 @@ render::RenderResult PreviewCharacter::deformSkins() {
     render::RenderResult first = render::render_error::kOk;
     if (!skeleton_) return first;
     for (const auto& worn : skeleton_->wornOutfits())
-        for (const WornPart& part : worn->parts())
+        for (const anim::WornPart& part : worn->parts())
             if (part.skin->needsDeform())
-                if (render::RenderResult rc = part.skin->deform(); rc && !first) first = rc;
+                if (render::RenderResult rc = PreviewSkin::of(*part.skin).deform(); rc && !first) first = rc;
     return first;
 }
 
@@ -80,4 +86,4 @@ render::RenderResult PreviewCharacter::draw(render::Viewport3D& viewport, TimeMs
     return viewport.draw(*group_);
 }
 
-}  // namespace tryster::anim
+}  // namespace tryster::preview

@@ -5,7 +5,9 @@
 // Each frame: update (pose, bounds, placement, cache sweep), then draw
 // (deform the skins, draw the group).
 
+#include "anim/CharacterLibrary.h"
 #include "anim/PosedSkeleton.h"
+#include "anim/SkinInstance.h"
 #include "render/RenderGroup.h"
 #include "render/Viewport3D.h"
 
@@ -13,11 +15,20 @@
 #include <string>
 #include <string_view>
 
-namespace tryster::anim {
+namespace tryster::preview {
 
-class CharacterLibrary;
+using anim::Animation;
+using anim::AnimationPlayback;
+using anim::CharacterLibrary;
+using anim::Matrix4;
+using anim::Outfit;
+using anim::PosedSkeleton;
+using anim::Quaternion;
+using anim::TimeMs;
+using anim::Vector3;
+using anim::WornOutfit;
 
-class PreviewCharacter {
+class PreviewCharacter final : private anim::SkinMaker {
 public:
     // Copies the named skeleton (none when the library lacks it); puts on
     // the named outfit for every part with its meshes' own textures;
@@ -25,6 +36,7 @@ public:
     static std::unique_ptr<PreviewCharacter> make(CharacterLibrary& library, std::string_view skeletonName,
                                                   std::string_view outfitName, std::string_view animationName,
                                                   TimeMs nowMs);
+    // Its skeleton's skins go before the group they sit in.
     ~PreviewCharacter();
     PreviewCharacter(const PreviewCharacter&) = delete;
     PreviewCharacter& operator=(const PreviewCharacter&) = delete;
@@ -60,13 +72,17 @@ public:
 
 private:
     explicit PreviewCharacter(CharacterLibrary& library);
+    // A part's mesh is looked up along the outfit's search path the first
+    // time it is worn.
+    std::unique_ptr<anim::SkinInstance> makeSkin(PosedSkeleton& skeleton, const Outfit& outfit,
+                                                 anim::OutfitPart& part, std::string_view override) override;
 
     CharacterLibrary& library_;
     std::unique_ptr<PosedSkeleton> skeleton_;
-    Ref<render::KinoRenderGroup> group_;
+    render::Ref<render::KinoRenderGroup> group_;
     std::string name_;
     Matrix4 placement_;
     Matrix4 facing_;
 };
 
-}  // namespace tryster::anim
+}  // namespace tryster::preview

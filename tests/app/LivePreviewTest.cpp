@@ -84,7 +84,8 @@ TEST_F(LivePreview, TheSetUpShowsEachStepInTheTitleUnderTheWaitCursorThenGreets)
     EXPECT_EQ(live().preview().animationName(), "a2o-heyyou1") << "the figure waves first";
 }
 
-// The screen's pixel ratio sets the render scale (ctest runs this once more
+// The pane paints the frames it is given inside its frame. The screen's
+// pixel ratio sets the render scale (ctest runs this once more
 // with QT_SCALE_FACTOR=2); a change of scale gives pictures of the new size
 // with the same framing, and the pane still shows the whole figure.
 TEST_F(LivePreview, TheRenderScaleFollowsTheScreenAndKeepsTheFraming) {
@@ -98,6 +99,12 @@ TEST_F(LivePreview, TheRenderScaleFollowsTheScreenAndKeepsTheFraming) {
     };
     const QImage first = nextPicture();
     EXPECT_EQ(first.size(), sizeAt(screen));
+    EXPECT_EQ(pane().surfaceRect().size(), QSize(preview::kPreviewWidth, preview::kPreviewHeight))
+        << "the frame lies around the surface";
+    EXPECT_GT(figureExtent(first).height(), 60 * screen);
+    if (screen == 1.0f) {
+        EXPECT_EQ(figureExtent(grabbed()), figureExtent(first)) << "painted one to one";
+    }
 
     const float other = screen == 1.0f ? 2.0f : 1.0f;
     ASSERT_TRUE(live().preview().setRenderScale(other));
@@ -116,16 +123,6 @@ TEST_F(LivePreview, TheRenderScaleFollowsTheScreenAndKeepsTheFraming) {
     const double toPane = shown.width() / static_cast<double>(second.width());
     EXPECT_NEAR(inPane.height(), b.height() * toPane, 4);
     EXPECT_NEAR(inPane.bottom(), b.bottom() * toPane, 4);
-}
-
-// The pane paints the frames it is given, at the surface's size.
-TEST_F(LivePreview, TheFigureIsDrawnInThePaneAtTheSurfacesSize) {
-    ASSERT_TRUE(waitUntilReady());
-    const QImage picture = nextPicture();
-    EXPECT_EQ(picture.size(), QSize(preview::kPreviewWidth, preview::kPreviewHeight));
-    EXPECT_EQ(pane().surfaceRect().size(), picture.size()) << "the frame lies around the surface";
-    EXPECT_GT(figureExtent(picture).height(), 60);
-    EXPECT_EQ(figureExtent(grabbed()), figureExtent(picture));
 }
 
 // The view controls set the preview's view (the pictures of each view are

@@ -57,13 +57,6 @@ TEST_F(PreviewTest, AChoiceThatSurvivesTheChangeStaysSelected) {
     EXPECT_EQ(look.names().headTexture, "C011malgt_rotc");
 }
 
-TEST_F(PreviewTest, AFullBodyTypeListsTheFullBodiesInsteadOfTheFitOnes) {
-    start();
-    look.chooseBodyType(kFat);
-    EXPECT_EQ(look.catalog().bodyMeshes.entries(), (Names{"b003mafat_01"}));
-    EXPECT_EQ(look.names().bodyMesh, "b003mafat_01");
-}
-
 TEST_F(PreviewTest, AChildSkeletonReplacesThePreviewCharacterAndListsChildBodiesOfItsGender) {
     Preview& p = start();
     ASSERT_EQ(previewCharacter(p)->name(), "adult");

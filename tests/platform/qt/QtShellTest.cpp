@@ -7,9 +7,10 @@
 namespace tryster::platform {
 namespace {
 
-TEST(QtShell, AddressesPassAsTheyAre) {
+TEST(QtShell, AddressesPassAsTheyAreAndNothingOpensNothing) {
     EXPECT_EQ(QtShell::urlFor("http://example.org/dates?x=1"), QUrl("http://example.org/dates?x=1"));
     EXPECT_EQ(QtShell::urlFor("mailto:someone@example.org").scheme(), "mailto");
+    EXPECT_FALSE(QtShell::urlFor("").isValid());
 }
 
 TEST(QtShell, FilesAreResolvedLikeEveryProgramPath) {
@@ -19,8 +20,6 @@ TEST(QtShell, FilesAreResolvedLikeEveryProgramPath) {
     EXPECT_TRUE(url.isLocalFile());
     EXPECT_EQ(url.toLocalFile().toStdString(), real);
 }
-
-TEST(QtShell, EmptyTargetOpensNothing) { EXPECT_FALSE(QtShell::urlFor("").isValid()); }
 
 }  // namespace
 }  // namespace tryster::platform

@@ -11,6 +11,7 @@
 
 #include "ResFileFuzzSupport.h"
 #include "exchange/AppearanceStrings.h"
+#include "share/GameChange.h"
 #include "exchange/CatalogName.h"
 #include "exchange/CopyTemplate.h"
 #include "exchange/DateConstants.h"
@@ -61,7 +62,8 @@ void makeDate() {
     record.setCareerTrack(-1);
     Look look;
     QuietReporter reporter;
-    const bool made = createNewDate("out/Bob", "TR_Template.iff", record, look, reporter);
+    share::GameChange placement("", share::ChangeKind::NewDate);
+    const bool made = createNewDate("out/Bob", "TR_Template.iff", record, look, reporter, placement);
     auto& fs = fuzz::memoryFiles();
     if (!made) {
         if (reporter.messages != 1 || fs.exists("out/Bob.iff") || !fs.list("out").empty()) std::abort();

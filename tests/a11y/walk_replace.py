@@ -39,6 +39,10 @@ def walk(w, check):
     check("Are you sure you want to replace this Plom?" in w.text_in(question), "the replace question")
     w.screenshot("12-confirm")
     w.press_in(question, "OK")
+    done = w.wait_dialog("Replace Complete", 30)
+    check(any("Rosa Marsh has taken the place of the Townie in User00002.iff" in t and "History" in t
+              for t in w.text_in(done)), "the replacement told, and how to undo it: %r" % w.text_in(done))
+    w.press_in(done, "OK")
     wait_for(lambda: w.has_control("Create"), 20, "step 0 again")
     backup = os.path.join(chars, "User00002.iff.bak")
     check(os.path.isfile(backup) and open(backup, "rb").read() == before, "the townie's backup")

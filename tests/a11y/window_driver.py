@@ -264,6 +264,44 @@ class Window:
         self.log.close()
 
 
+def save_a_date(w, name, file_name):
+    """The Create path at its shortest, from the welcome page to the save:
+    every page's check passed. Returns at the save's file dialog's close."""
+    w.press("Create")
+    w.wait_title("Beauty is Skin Deep", 10)
+    w.press("Next")
+    w.wait_title("What's in a name?", 10)
+    w.type_text("Name of this Plom", name)
+    w.type_text("Describe this Plom", "Collects stamps.")
+    w.press("Next")
+    w.wait_title("What's your sign?", 10)
+    w.press("Next")
+    w.wait_title("What floats your boat?", 10)
+    for interest in ("Music", "Food", "Travel", "Style", "Money"):
+        w.select("Interests", interest)
+        w.press("Add Top Interest")
+        wait_for(lambda: interest in w.items("Select Top 5 Interests"), 10, "%s in the top list" % interest)
+    w.press("Next")
+    w.wait_title("Dating is work!", 10)
+    w.press("Next")
+    w.wait_title("Ready to Export?", 10)
+    w.press("Save")
+    chooser = w.wait_dialog("Select the name to save this Plom")
+    w.type_in(chooser, "File name:", file_name)
+    w.press_in(chooser, "Save")
+
+
+def back_to_welcome(w):
+    """From the last page of the Create path, one page at a time as the bus
+    answers."""
+    for title in ("Dating is work!", "What floats your boat?", "What's your sign?", "What's in a name?",
+                  "Beauty is Skin Deep"):
+        w.press("Back")
+        w.wait_title(title, 10)
+    w.press("Back")
+    wait_for(lambda: w.has_control("History"), 10, "the welcome page")
+
+
 def run_walk(walk):
     """Runs walk(window, check) on the program and tool named on the command
     line (PROGRAM TRYSTER-CLI [SHOTS-FOLDER]). A failed check is counted and

@@ -2,6 +2,7 @@
 
 #include "ExchangeTestSupport.h"
 #include "exchange/ExchangeTexts.h"
+#include "share/GameChange.h"
 #include "exchange/ObjectDefinition.h"
 #include "exchange/SaveSequence.h"
 #include "exchange/WebExchange.h"
@@ -9,6 +10,8 @@
 #include "support/RecordingFileSystem.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 using namespace tryster;
 using namespace tryster::exchange;
@@ -20,6 +23,7 @@ using Key = std::pair<std::string, std::string>;
 struct FakeSnapshots final : PreviewSnapshots {
     std::vector<std::string> takeSnapshots(std::string_view head, std::string_view body) override {
         asked = {std::string(head), std::string(body)};
+        for (const std::string& path : asked) std::ofstream(path, std::ios::binary) << "JPG";
         return asked;
     }
     std::vector<std::string> asked;
@@ -37,7 +41,8 @@ protected:
         request.look = test::sampleLook(request.record);
     }
     SaveResult run(PreviewSnapshots* snapshots = nullptr) {
-        return runSaveSequence(request, skinFiles, reporter, snapshots);
+        share::GameChange placement("", share::ChangeKind::NewDate);
+        return runSaveSequence(request, skinFiles, reporter, snapshots, placement);
     }
 
     test::TempDir dir;
@@ -61,7 +66,11 @@ TEST_F(SaveSequence, RunsEveryStepInOrder) {
     EXPECT_EQ(reporter.redraws, kSaveProgressSteps);
 
     const std::string base = dir.file("game/TemplateNPCs/Bob");
-    EXPECT_EQ(snapshots.asked, (std::vector<std::string>{base + "head.jpg", base + "body.jpg"}));
+    // Taken under staged names beside their targets, put in place with the rest.
+    ASSERT_EQ(snapshots.asked.size(), 2u);
+    EXPECT_TRUE(snapshots.asked[0].starts_with(base + "head.jpg") && snapshots.asked[1].starts_with(base + "body.jpg"));
+    EXPECT_EQ(test::filesIn(dir.file("game/TemplateNPCs")),
+              (std::vector<std::string>{"Bob.iff", "Bob.srf", "Bobbody.jpg", "Bobhead.jpg", "readme.txt"}));
     EXPECT_TRUE(result.webExchangeWritten);
     EXPECT_TRUE(result.dateWritten);
     EXPECT_EQ(result.filesWritten,
@@ -136,7 +145,7 @@ TEST_F(SaveSequence, TheBasePathDropsTheExtensionAndAnEmptyNameIsRefused) {
 }
 
 // The export and the date reach the disk before they replace the earlier
-// ones, and the earlier date's backup before that.
+// ones, and the backups of the earlier ones before that.
 TEST_F(SaveSequence, EveryFileIsOnTheDiskBeforeItsRename) {
     dir.write("game/TemplateNPCs/Bob.srf", "earlier export");
     dir.write("game/TemplateNPCs/Bob.iff", "earlier date");
@@ -145,7 +154,7 @@ TEST_F(SaveSequence, EveryFileIsOnTheDiskBeforeItsRename) {
     ASSERT_EQ(run().filesWritten.size(), 2u);
     EXPECT_EQ(recording.undurable(), std::vector<std::string>{});
     EXPECT_EQ(recording.count(test::RecordingFileSystem::Kind::Rename), 2);
-    EXPECT_EQ(recording.count(test::RecordingFileSystem::Kind::Sync), 3) << "the export, the date, the backup";
+    EXPECT_EQ(recording.count(test::RecordingFileSystem::Kind::Sync), 4) << "the export, the date, a backup of each";
 }
 
 TEST_F(SaveSequence, AFailedStepShowsItsMessageAndTheRestRuns) {

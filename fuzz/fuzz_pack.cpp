@@ -17,6 +17,8 @@
 #include "platform/Sha256.h"
 #include "share/Undo.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 
 using namespace tryster;
@@ -53,8 +55,15 @@ void installAndTakeBack(share::Pack pack, share::DateFacts facts) {
     } else if (installed.leftForRecovery) {
         std::abort();  // only a failing disk leaves work for the next run; this one fails writes alone
     }
+    // The history stays: it lists the install and its undo (the memory
+    // files keep names as the game's case-blind folders compare them).
+    const std::string history = std::string(kGame) + "/" + std::string(share::kHistoryFileName);
     auto after = files.snapshot();
-    after.erase(std::string(kGame) + "/" + std::string(share::kHistoryFileName));  // it lists the install and its undo
+    std::erase_if(after, [&](const auto& file) {
+        return std::equal(file.first.begin(), file.first.end(), history.begin(), history.end(),
+                          [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) ==
+                                                      std::tolower(static_cast<unsigned char>(b)); });
+    });
     if (after != before) std::abort();
 }
 

@@ -7,6 +7,8 @@
 // every other field. The drop-downs here are named after their labels
 // (their current entry stays their value), and a drop-down follows a
 // selection that an assistive tool makes in its list, as a list box does.
+// A one-line field's text is one run of attributes, whole: Qt's own splits
+// it so that screen readers read all but its last letter.
 
 class QComboBox;
 class QMenu;
@@ -18,7 +20,8 @@ namespace tryster::app {
 // more than once.
 void installAccessibility();
 
-// The drop-down takes the entry an assistive tool selects in its list.
+// The drop-down takes the entry an assistive tool selects in its list, and
+// tells screen readers its new entry when the keyboard changes it.
 void followListSelection(QComboBox* comboBox);
 
 // A window whose menu (the window menu, where the window manager's own

@@ -1,9 +1,11 @@
 #include "app/AppearancePage.h"
 
 #include "app/CPictureButton.h"
+#include "app/ListBox.h"
 #include "app/TextBoundary.h"
 #include "character/PlomData.h"
 #include "platform/Sound.h"
+#include "wizard/Announcements.h"
 #include "wizard/PageRules.h"
 #include "wizard/StepTable.h"
 
@@ -91,7 +93,7 @@ AppearancePage::AppearancePage(PageHost& host, QWidget* parent) : WizardPage(hos
     for (std::size_t i = 0; i < 4; ++i) {
         m_models[i] = &lists[i].model;
         m_labels[i] = new QLabel(QString::fromLatin1(lists[i].label), this);
-        QListWidget* list = m_lists[i] = new QListWidget(this);
+        QListWidget* list = m_lists[i] = new ListBox(this);
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         list->setToolTip(QString::fromLatin1(lists[i].tip));
         nameAfterLabel(m_labels[i], list);
@@ -138,6 +140,8 @@ void AppearancePage::layOutLists(bool withSaveBack) {
 
 void AppearancePage::showLoaded(const QString& name) {
     m_restyling->setText(QStringLiteral("Restyling %1: choose the new look, then save it back.").arg(name));
+    m_saveBack->setAccessibleDescription(
+        gameTextToQt(wizard::saveBackDescription(qtToGameText(name, false).text.value_or(std::string()))));
     m_restyling->show();
     m_saveBack->show();
     layOutLists(true);

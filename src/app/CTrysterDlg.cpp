@@ -198,6 +198,9 @@ int CTrysterDlg::doModal() {
     initDialog();
     if (m_quitPosted) return m_quitCode;
     show();
+    // As a modal dialog's own loop would: the window takes the keyboard, and
+    // assistive tools hear where its focus is.
+    activateWindow();
     QEventLoop loop;
     m_loop = &loop;
     loop.exec();
@@ -269,8 +272,11 @@ void CTrysterDlg::next() {
 }
 
 // Shows the step's page with its title and moves, and lets the page answer
-// where the wizard goes.
+// where the wizard goes. The focus leaves the old page first: were it left
+// on a control that the new page hides, the keyboard would pass through
+// the next control on its way, and a screen reader would announce it.
 void CTrysterDlg::showStep(int step) {
+    if (QWidget* focused = focusWidget()) focused->clearFocus();
     for (;;) {
         m_navigator.goTo(step);
         const wizard::Step& row = wizard::stepOf(step);

@@ -1,5 +1,6 @@
 #include "app/CharacterListPage.h"
 
+#include "app/ListBox.h"
 #include "app/TextBoundary.h"
 #include "exchange/CharacterLook.h"
 #include "platform/FileSystem.h"
@@ -12,8 +13,9 @@ namespace tryster::app {
 
 CharacterListPage::CharacterListPage(PageHost& host, QWidget* parent, const QString& listName)
     : WizardPage(host, parent) {
-    m_list = place(new QListWidget(this), {16, 14, 414, 286});
-    m_list->setAccessibleName(listName);
+    auto* list = place(new ListBox(this), {16, 14, 414, 286});
+    list->nameWithoutLabel(listName);
+    m_list = list;
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     // Every change of selection is the player's (the program's own are
     // blocked), by mouse, keyboard or an assistive tool.

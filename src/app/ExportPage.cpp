@@ -21,6 +21,7 @@
 #include "share/GameChange.h"
 #include "share/PackBuilder.h"
 #include "share/ShareOffer.h"
+#include "wizard/Announcements.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -48,6 +49,7 @@ ExportPage::ExportPage(PageHost& host, QWidget* parent) : WizardPage(host, paren
 
     auto* save = new CPictureButton(QStringLiteral("Save"), this);
     save->loadBitmaps();
+    save->setAccessibleDescription(gameTextToQt(wizard::kSaveDateDescription));
     connect(save, &QPushButton::clicked, this, &ExportPage::save);
     setMoveButtons({nullptr, save});
     auto* share = place(new CPictureButton(sharedTextToQt(share::kShareCommandText), this, QStringLiteral("SHARE")),
@@ -118,9 +120,11 @@ void ExportPage::save() {
     WindowReporter reporter(this, m_status, m_progress, [this] { host().livePreview().redrawNow(); });
     const exchange::SaveResult saved =
         exchange::runSaveSequence(request, m_skinFiles, reporter, &host().livePreview().preview(), change);
+    reporter.announceLastStep();
     if (saved.dateWritten) {
         m_savedDate = exchange::basePathOf(request.chosenPath) + ".iff";
         m_savedName = request.record.name();
+        m_share->setAccessibleDescription(gameTextToQt(wizard::shareDescription(m_savedName)));
         m_share->show();
     }
     if (saved.webExchangeWritten && saved.dateWritten) askAfterSave(gameTextToQt(saved.closingNote));
@@ -162,7 +166,8 @@ void ExportPage::share() {
     request.gameFolder = host().installFolder();
     request.outPath = qtToFileName(chosen);
     // The pack is made inside this press: the line and the bar are painted
-    // at once.
+    // at once. (It ends with a message box, which screen readers read
+    // whole: they are told nothing more.)
     request.progress = [this](std::string_view status) {
         m_status->setText(sharedTextToQt(status));
         m_progress->setValue(m_progress->value() + 1);

@@ -1,5 +1,6 @@
 #include "app/GameTextGuard.h"
 
+#include "app/Announcer.h"
 #include "app/TextBoundary.h"
 
 #include <QLineEdit>
@@ -38,6 +39,9 @@ void GameTextGuard::check() {
     restore();
     field()->setAccessibleDescription(hint);
     QToolTip::showText(field()->mapToGlobal(QPoint(0, field()->height())), hint, field());
+    // Screen readers present neither a new description nor a tip by
+    // themselves: the player typing blind is told.
+    announce(field(), hint);
 }
 
 // Puts the accepted text back, with the cursor where the refused change

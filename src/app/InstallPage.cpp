@@ -5,6 +5,7 @@
 #include "app/CTROKCancel.h"
 #include "app/FileDialogs.h"
 #include "app/FolderRecovery.h"
+#include "app/ListBox.h"
 #include "app/LivePreview.h"
 #include "app/TextBoundary.h"
 #include "app/WaitCursor.h"
@@ -14,6 +15,8 @@
 #include "share/GameChange.h"
 #include "share/Installer.h"
 #include "share/PackLimits.h"
+#include "share/Recovery.h"
+#include "wizard/Announcements.h"
 #include "wizard/PageRules.h"
 #include "wizard/StepTable.h"
 
@@ -83,7 +86,7 @@ InstallPage::InstallPage(PageHost& host, QWidget* parent) : WizardPage(host, par
     nameAfterLabel(descriptionLabel, m_description);
 
     auto* filesLabel = placeLabel(QStringLiteral("Files to be written:"), {kRight, 116, kRightWidth, 16});
-    m_files = place(new QListWidget(this), {kRight, 132, kRightWidth, 58});
+    m_files = place(new ListBox(this), {kRight, 132, kRightWidth, 58});
     m_files->setSelectionMode(QAbstractItemView::SingleSelection);
     m_files->setTextElideMode(Qt::ElideMiddle);
     m_files->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -155,6 +158,7 @@ void InstallPage::showDate() {
     const share::SharedDate& shared = *m_shared;
     m_name->setText(sharedTextToQt(share::sharedDateName(shared)));
     m_name->setCursorPosition(0);
+    m_install->setAccessibleDescription(sharedTextToQt(wizard::installDescription(share::sharedDateName(shared))));
     m_age->setText(sharedTextToQt(share::sharedDateAge(shared)));
     m_gender->setText(sharedTextToQt(share::sharedDateGender(shared)));
     m_description->setPlainText(sharedTextToQt(share::sharedDateDescription(shared)));

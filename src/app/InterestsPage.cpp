@@ -2,6 +2,7 @@
 
 #include "app/CPictureButton.h"
 #include "app/CPlomSaved.h"
+#include "app/ListBox.h"
 #include "app/TextBoundary.h"
 #include "platform/Sound.h"
 #include "wizard/PageRules.h"
@@ -29,7 +30,7 @@ void fill(QListWidget* list, const std::vector<std::string>& entries) {
 
 InterestsPage::InterestsPage(PageHost& host, QWidget* parent) : WizardPage(host, parent) {
     auto* topLabel = placeLabel(QStringLiteral("Select Top 5 Interests"), {16, 14, 150, 18});
-    m_top = place(new QListWidget(this), {16, 32, 150, 112});
+    m_top = place(new ListBox(this), {16, 32, 150, 112});
     m_top->setToolTip(QStringLiteral("Choose the Plom's 5 Top Interests."));
     nameAfterLabel(topLabel, m_top);
 
@@ -44,11 +45,13 @@ InterestsPage::InterestsPage(PageHost& host, QWidget* parent) : WizardPage(host,
     m_addTop = button("Add", "Add Top Interest", {176, 52}, Move::AddTop);
     m_removeTop = button("Remove", "Remove Top Interest", {176, 88}, Move::RemoveTop);
 
-    m_remaining = place(new QListWidget(this), {270, 32, 160, 254});
-    m_remaining->setAccessibleName(QStringLiteral("Interests"));
+    // The page shows no label over the interests not placed yet.
+    auto* remaining = place(new ListBox(this), {270, 32, 160, 254});
+    remaining->nameWithoutLabel(QStringLiteral("Interests"));
+    m_remaining = remaining;
 
     auto* lowLabel = placeLabel(QStringLiteral("Low Interests"), {16, 156, 150, 18});
-    m_low = place(new QListWidget(this), {16, 174, 150, 112});
+    m_low = place(new ListBox(this), {16, 174, 150, 112});
     nameAfterLabel(lowLabel, m_low);
     m_addLow = button("Add", "Add Low Interest", {176, 196}, Move::AddLow);
     m_removeLow = button("Remove", "Remove Low Interest", {176, 232}, Move::RemoveLow);

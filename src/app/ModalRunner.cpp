@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWidget>
 
 namespace tryster::app {
 namespace {
@@ -26,7 +27,12 @@ void placeOnScreen(QDialog& dialog) {
 int runModal(QDialog& dialog) {
     if (g_runner) return g_runner->run(dialog);
     placeOnScreen(dialog);
-    return dialog.exec();
+    const int result = dialog.exec();
+    // The keyboard goes back to the window the dialog came from, and with
+    // it a screen reader's focus. Window managers do this; on a desktop
+    // without one nothing would.
+    if (QWidget* owner = dialog.parentWidget(); owner && owner->window()->isVisible()) owner->window()->activateWindow();
+    return result;
 }
 
 void installModalRunner(ModalRunner* runner) { g_runner = runner; }

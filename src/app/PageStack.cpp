@@ -1,5 +1,8 @@
 #include "app/PageStack.h"
 
+#include "app/TextBoundary.h"
+#include "wizard/Announcements.h"
+
 #include <QAbstractButton>
 
 namespace tryster::app {
@@ -9,10 +12,12 @@ PageStack::PageStack(QWidget* window, const QRect& area, QAbstractButton* back, 
     setGeometry(area);
 }
 
-// The page's buttons go on the window, where Back and Next lie.
+// The page's buttons go on the window, where Back and Next lie; assistive
+// tools see them on their page, which they announce by its name.
 void PageStack::add(int step, WizardPage* page) {
     addWidget(page);
     m_pages[step] = page;
+    page->setAccessibleName(gameTextToQt(wizard::pageName(step)));
     const WizardPage::MoveButtons& moves = page->moveButtons();
     for (auto [button, slot] : {std::pair{moves.back, m_back}, std::pair{moves.next, m_next}}) {
         if (!button) continue;

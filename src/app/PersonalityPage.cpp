@@ -1,9 +1,11 @@
 #include "app/PersonalityPage.h"
 
+#include "app/Announcer.h"
 #include "app/CPlomSaved.h"
 #include "app/TextBoundary.h"
 #include "character/Vocabulary.h"
 #include "platform/Sound.h"
+#include "wizard/Announcements.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -37,13 +39,14 @@ PersonalityPage::PersonalityPage(PageHost& host, QWidget* parent) : WizardPage(h
         slider->setToolTip(gameTextToQt(kTraitTips[trait]));
         nameAfterLabel(label, slider);
         showSliderValue(slider, {360, y, 28, 26});
-        connect(slider, &QSlider::valueChanged, this, &PersonalityPage::showPointsAndSign);
+        connect(slider, &QSlider::valueChanged, this, [this] { showPointsAndSign(true); });
         m_sliders[static_cast<std::size_t>(trait)] = slider;
         order << slider;
         y += kRowHeight;
     }
     m_sign = place(new QPushButton(QStringLiteral("What's Your Sign?"), this), {116, 258, 200, 30});
     m_sign->setAutoDefault(false);
+    m_sign->setAccessibleDescription(gameTextToQt(wizard::kSignButtonDescription));
     connect(m_sign, &QPushButton::clicked, this, &PersonalityPage::nextSign);
     setTabOrder(order << m_sign);
 }
@@ -55,7 +58,7 @@ wizard::TraitPositions PersonalityPage::positions() const {
 }
 
 int PersonalityPage::enter(int step) {
-    showPointsAndSign();
+    showPointsAndSign(false);
     return step;
 }
 
@@ -67,13 +70,21 @@ bool PersonalityPage::leave() {
     return true;
 }
 
-void PersonalityPage::showPointsAndSign() {
+void PersonalityPage::showPointsAndSign(bool announced) {
     const wizard::TraitPositions p = positions();
-    m_pointsLeft->setText(QString::number(wizard::pointsLeft(p)));
+    const int points = wizard::pointsLeft(p);
+    const StarSign sign = nearestSign(p);
+    m_pointsLeft->setText(QString::number(points));
     // Named after its label; the number reaches screen readers as its
     // description.
     m_pointsLeft->setAccessibleDescription(m_pointsLeft->text());
-    m_sign->setText(gameTextToQt(kSignNames[nearestSign(p)]));
+    m_sign->setText(gameTextToQt(kSignNames[sign]));
+    m_sign->setAccessibleName(gameTextToQt(wizard::signButtonName(sign)));
+    // The player hears the slider or the sign button that has the focus;
+    // the points and the sign beside them are told.
+    if (announced) announce(this, gameTextToQt(wizard::personalityAnnouncement(m_toldPoints, m_toldSign, points, sign)));
+    m_toldPoints = points;
+    m_toldSign = sign;
 }
 
 void PersonalityPage::nextSign() {
@@ -83,7 +94,7 @@ void PersonalityPage::nextSign() {
         const QSignalBlocker block(m_sliders[trait]);
         m_sliders[trait]->setValue(preset[trait]);
     }
-    showPointsAndSign();
+    showPointsAndSign(true);
 }
 
 }  // namespace tryster::app

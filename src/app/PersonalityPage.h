@@ -25,12 +25,16 @@ public:
 
 private:
     wizard::TraitPositions positions() const;
-    void showPointsAndSign();
+    // `announced`: a screen reader is told what changed since it was last
+    // told (the page's own start tells it nothing).
+    void showPointsAndSign(bool announced);
     void nextSign();
 
     std::array<QSlider*, kTraitCount> m_sliders{};  // by trait
     QLabel* m_pointsLeft;
     QPushButton* m_sign;
+    int m_toldPoints = kPersonalityPoints;
+    StarSign m_toldSign = kAries;
 };
 
 }  // namespace tryster::app

@@ -5,6 +5,7 @@
 #include "app/ProgramResources.h"
 #include "app/TextBoundary.h"
 #include "share/ShareOffer.h"
+#include "wizard/Announcements.h"
 
 #include <QLabel>
 
@@ -35,14 +36,18 @@ WelcomePage::WelcomePage(PageHost& host, QWidget* parent) : WizardPage(host, par
     auto* load = place(new CPictureButton(QStringLiteral("Load"), this),
                        QRect(picture->pos() + kLoadInPicture, kWayButtonSize));
     load->setToolTip(QStringLiteral("Load a Plom from the game."));
+    // A verb needs its object: the line beside the button.
+    load->setAccessibleDescription(gameTextToQt(wizard::kLoadDescription));
     auto* install = place(new CPictureButton(QStringLiteral("Install"), this, QStringLiteral("INSTALLSHARED")),
                           QRect(picture->pos() + kInstallInPicture, kWayButtonSize));
     // Named for the command, which the page's Install button is not.
     install->setAccessibleName(sharedTextToQt(share::kInstallCommandText));
     install->setToolTip(QStringLiteral("Install a date another player shared as one file."));
+    install->setAccessibleDescription(gameTextToQt(wizard::kInstallSharedDescription));
     auto* history = place(new CPictureButton(QStringLiteral("History"), this),
                           QRect(picture->pos() + kHistoryInPicture, kWayButtonSize));
     history->setToolTip(QStringLiteral("See what Tryster changed in the game, and undo it."));
+    history->setAccessibleDescription(QStringLiteral("Lists what Tryster changed in the game folder; each change can be undone."));
     for (CPictureButton* button : {create, replace, load, install, history}) button->loadBitmaps();
     connect(create, &QPushButton::clicked, this, &WelcomePage::createChosen);
     connect(replace, &QPushButton::clicked, this, &WelcomePage::replaceChosen);

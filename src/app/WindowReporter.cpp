@@ -1,7 +1,9 @@
 #include "app/WindowReporter.h"
 
+#include "app/Announcer.h"
 #include "app/CPlomSaved.h"
 #include "app/TextBoundary.h"
+#include "wizard/Announcements.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -19,6 +21,7 @@ void WindowReporter::showMessage(std::string_view caption, std::string_view text
 // painted at once, not when the loop next runs.
 void WindowReporter::showStatus(std::string_view text) {
     if (!m_status) return;
+    m_statusText = text;
     m_status->setText(gameTextToQt(text));
     m_status->repaint();
 }
@@ -27,6 +30,11 @@ void WindowReporter::stepProgress() {
     if (!m_progress) return;
     m_progress->setValue(std::min(m_progress->value() + 1, m_progress->maximum()));
     m_progress->repaint();
+    m_lastStep = gameTextToQt(wizard::progressAnnouncement(m_statusText, m_progress->value(), m_progress->maximum()));
+}
+
+void WindowReporter::announceLastStep() const {
+    announce(m_owner, m_lastStep);
 }
 
 void WindowReporter::redrawPreview() {

@@ -1,7 +1,9 @@
 #include "app/WizardPage.h"
 
+#include "app/AccessiblePage.h"
 #include "app/Accessibility.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
 #include <QSlider>
@@ -9,6 +11,12 @@
 namespace tryster::app {
 
 WizardPage::WizardPage(PageHost& host, QWidget* parent) : QWidget(parent), m_host(host) {}
+
+void WizardPage::setMoveButtons(MoveButtons buttons) {
+    m_moveButtons = buttons;
+    for (QAbstractButton* button : {buttons.back, buttons.next})
+        if (button) markMoveButton(button, this);
+}
 
 QLabel* WizardPage::placeLabel(const QString& text, const QRect& geometry) {
     auto* label = place(new QLabel(text, this), geometry);

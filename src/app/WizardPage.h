@@ -87,7 +87,7 @@ protected:
     QLabel* placeLabel(const QString& text, const QRect& geometry);
     // A number beside a slider that shows its position as it moves.
     QLabel* showSliderValue(QSlider* slider, const QRect& geometry);
-    void setMoveButtons(MoveButtons buttons) { m_moveButtons = buttons; }
+    void setMoveButtons(MoveButtons buttons);
     void setTabOrder(QList<QWidget*> order) { m_tabOrder = std::move(order); }
 
 private:

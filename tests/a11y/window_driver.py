@@ -8,8 +8,14 @@ A Window starts the program on a game folder of its own (made with
 tryster-cli demo-world), waits for it on the accessibility bus, and can
 take screenshots of the virtual display; the window menu's commands are
 the window's own accessible actions.
+
+With a screen reader listening (screen_reader.py), a walk also moves by
+the keyboard alone, as a player who cannot see the screen does: every key
+is followed by what Orca presents for it, which the listener checks and
+writes into the walk's transcript.
 """
 
+import ctypes
 import os
 import shutil
 import subprocess
@@ -17,7 +23,11 @@ import sys
 import tempfile
 import time
 
+import gi
 import pyatspi
+
+gi.require_version("Gdk", "3.0")
+from screen_reader import Listener, ScreenReader, Unavailable
 
 TITLE_PREFIX = "The Ploms Tryster: "
 
@@ -37,10 +47,12 @@ def wait_for(condition, timeout=30.0, what="a condition"):
 
 
 class Window:
-    def __init__(self, program, cli, shots=None, game=None):
+    def __init__(self, program, cli, shots=None, game=None, work=None, reader=None):
         self.shots = shots
         self.cli = cli
-        self.work = tempfile.mkdtemp(prefix="tryster-a11y-")
+        self.work = work or tempfile.mkdtemp(prefix="tryster-a11y-")
+        self.reader = reader
+        self.listener = Listener("tryster", self.at_path) if reader else None
         self.game = game or os.path.join(self.work, "game")
         if not game:
             subprocess.run([cli, "demo-world", self.game], check=True, capture_output=True)
@@ -54,6 +66,18 @@ class Window:
                                         stderr=subprocess.STDOUT)
         self.app = wait_for(self._find_app, 60, "the program on the accessibility bus")
         self.frame = wait_for(self._main_window, 60, "the main window")
+
+    def at_path(self, path):
+        """The program's accessible at this path of child indices, or None."""
+        node = self.app
+        try:
+            for index in path:
+                node = node.getChildAtIndex(index)
+                if node is None:
+                    return None
+        except Exception:
+            return None
+        return node
 
     def _find_app(self):
         desktop = pyatspi.Registry.getDesktop(0)
@@ -100,16 +124,6 @@ class Window:
                 return None
             return None
         return wait_for(find, timeout, "the window %r" % title)
-
-    def press_in(self, window, name):
-        button = wait_for(lambda: self._find(window, lambda a: a.name == name and a.getRole() == pyatspi.ROLE_PUSH_BUTTON),
-                          10, "the button %r" % name)
-        button.queryAction().doAction(0)
-
-    def type_in(self, window, name, text):
-        field = wait_for(lambda: self._find(window, lambda a: a.name == name and a.getRole() in (
-            pyatspi.ROLE_TEXT, pyatspi.ROLE_ENTRY)), 10, "the field %r" % name)
-        field.queryEditableText().setTextContents(text)
 
     def text_in(self, window):
         """The texts of the labels of a window (a message box's message)."""
@@ -177,26 +191,22 @@ class Window:
         return self.control(name).getState().contains(pyatspi.STATE_ENABLED)
 
     def screenshot(self, name):
-        if not self.shots or not shutil.which("import"):
+        if not self.shots:
             return
         os.makedirs(self.shots, exist_ok=True)
         time.sleep(0.3)  # a few frames of the preview
-        subprocess.run(["import", "-window", "root", os.path.join(self.shots, name + ".png")], check=True)
+        path = os.path.join(self.shots, name + ".png")
+        if shutil.which("import"):
+            subprocess.run(["import", "-window", "root", path], check=True)
+            return
+        # Without ImageMagick, the display's picture through GDK.
+        from gi.repository import Gdk
+        root = Gdk.get_default_root_window()
+        picture = Gdk.pixbuf_get_from_window(root, 0, 0, root.get_width(), root.get_height())
+        if picture:
+            picture.savev(path, "png", [], [])
 
     # --- Using -------------------------------------------------------------
-
-    def press(self, name):
-        control = self.control(name, pyatspi.ROLE_PUSH_BUTTON)
-        action = control.queryAction()
-        for i in range(action.nActions):
-            if action.getName(i) in ("Press", "press", "click"):
-                action.doAction(i)
-                return
-        action.doAction(0)
-
-    def type_text(self, name, text):
-        control = self.control(name)
-        control.queryEditableText().setTextContents(text)
 
     def text_of(self, name):
         t = self.control(name).queryText()
@@ -254,6 +264,97 @@ class Window:
         t = control.queryText()
         return t.getText(0, t.characterCount)
 
+    # --- The keyboard, with a screen reader listening ----------------------
+
+    def key(self, name):
+        """Presses and releases a key of the keyboard ("Tab", "space",
+        "Down", "Return", "shift+Tab", "ctrl+a"), as the player does: the
+        window with the keyboard's focus gets it."""
+        *modifiers, key = name.split("+")
+        held = [_keycode(_MODIFIERS[m]) for m in modifiers]
+        for code in held:
+            pyatspi.Registry.generateKeyboardEvent(code, None, pyatspi.KEY_PRESS)
+        pyatspi.Registry.generateKeyboardEvent(_keyval(key), None, pyatspi.KEY_SYM)
+        for code in reversed(held):
+            pyatspi.Registry.generateKeyboardEvent(code, None, pyatspi.KEY_RELEASE)
+
+    def type_keys(self, text):
+        """Types the text on the keyboard, one key after another. Letters
+        the virtual keyboard lacks are given keys of their own first, as a
+        player's keyboard layout has them."""
+        _keys_for(text)
+        # A few keys at a time: the bus answers a long string late.
+        for start in range(0, len(text), 8):
+            pyatspi.Registry.generateKeyboardEvent(0, text[start:start + 8], pyatspi.KEY_STRING)
+
+    def listen(self, label, until, what, timeout=30):
+        """What Orca presents after the walk's `label` (a key), read until
+        until(heard) holds, checked and written into the transcript. A
+        Failure when it does not come."""
+        try:
+            events = self.reader.wait(until, timeout)
+        except TimeoutError as e:
+            self.listener.heard(label, e.args[0])
+            raise Failure("after %s Orca did not present %s; it said %r" % (
+                label, what, [h.said for h in e.args[0] if h.said]))
+        self.listener.heard(label, events)
+        return events
+
+    def press_key(self, name, until=None, what="something", timeout=30):
+        """A key, then what Orca presents for it (until `until` holds; by
+        default the first thing it says)."""
+        self.key(name)
+        return self.listen(name, lambda h: not h.is_key and h.said and (until is None or until(h)), what, timeout)
+
+    def tab_to(self, name, key="Tab", limit=30):
+        """Tab (or `key`) until the control named `name` (or whose name
+        starts with `name`, when it ends in ":") has the focus; each control
+        on the way is presented as the listener requires."""
+        for _ in range(limit):
+            events = self.press_key(key, lambda h: h.is_focus and h.said, "the next control")
+            reached = [h for h in events if h.is_focus and h.said][-1].name
+            if reached == name or (name.endswith(":") and reached.startswith(name)):
+                return
+        raise Failure("%s did not reach %r" % (key, name))
+
+    def arrow_to(self, entry, key="Down", limit=60):
+        """Arrows through the focused list or drop-down until `entry` is
+        presented (nothing when it is the current one)."""
+        current = self.selected(self.listener.focus.name)
+        if entry in ([current] if isinstance(current, str) else current):
+            return
+        for _ in range(limit):
+            events = self.press_key(key, what="the next entry")
+            if any(h.name == entry for h in events):
+                return
+        raise Failure("%s did not reach %r" % (key, entry))
+
+    def enter(self, key, page, first, timeout=60):
+        """A key that enters a page: Orca announces the page by its name,
+        then the control with the focus, and nothing else."""
+        self.key(key)
+        events = self.listen(key, lambda h: h.is_focus and h.said and h.name == first,
+                             "%r then %r" % (page, first), timeout)
+        self.listener.entered(page, first, events + self.heard_until_quiet(), self.frame.getIndexInParent())
+
+    def heard_until_quiet(self, label=""):
+        """What Orca presents until it has been quiet for a while (after the
+        walk's `label`)."""
+        events = self.reader.quiet()
+        self.listener.heard(label, events)
+        return events
+
+    def open_dialog(self, key, title, focus=None, timeout=60):
+        """A key that opens a dialog of the program, presented by Orca, then
+        (where `focus` names it) its control with the focus, so that the
+        next key does not close it while Orca still reads it."""
+        self.key(key)
+        self.listen(key, lambda h: h.event == "window:activate" and h.name == title and h.said,
+                    "the dialog %r" % title, timeout)
+        if focus:
+            self.listen("", lambda h: h.is_focus and h.said and h.name == focus, "%r in %r" % (focus, title))
+        return self.wait_dialog(title, timeout)
+
     def close(self):
         if self.process.poll() is None:
             self.process.terminate()
@@ -264,49 +365,78 @@ class Window:
         self.log.close()
 
 
-def save_a_date(w, name, file_name):
-    """The Create path at its shortest, from the welcome page to the save:
-    every page's check passed. Returns at the save's file dialog's close."""
-    w.press("Create")
-    w.wait_title("Beauty is Skin Deep", 10)
-    w.press("Next")
-    w.wait_title("What's in a name?", 10)
-    w.type_text("Name of this Plom", name)
-    w.type_text("Describe this Plom", "Collects stamps.")
-    w.press("Next")
-    w.wait_title("What's your sign?", 10)
-    w.press("Next")
-    w.wait_title("What floats your boat?", 10)
-    for interest in ("Music", "Food", "Travel", "Style", "Money"):
-        w.select("Interests", interest)
-        w.press("Add Top Interest")
-        wait_for(lambda: interest in w.items("Select Top 5 Interests"), 10, "%s in the top list" % interest)
-    w.press("Next")
-    w.wait_title("Dating is work!", 10)
-    w.press("Next")
-    w.wait_title("Ready to Export?", 10)
-    w.press("Save")
-    chooser = w.wait_dialog("Select the name to save this Plom")
-    w.type_in(chooser, "File name:", file_name)
-    w.press_in(chooser, "Save")
+_MODIFIERS = {"shift": "Shift_L", "ctrl": "Control_L", "alt": "Alt_L"}
 
 
-def back_to_welcome(w):
-    """From the last page of the Create path, one page at a time as the bus
-    answers."""
-    for title in ("Dating is work!", "What floats your boat?", "What's your sign?", "What's in a name?",
-                  "Beauty is Skin Deep"):
-        w.press("Back")
-        w.wait_title(title, 10)
-    w.press("Back")
-    wait_for(lambda: w.has_control("History"), 10, "the welcome page")
+def _keyval(name):
+    from gi.repository import Gdk
+    value = Gdk.keyval_from_name(name)
+    if not value:
+        raise Failure("no key %r" % name)
+    return value
+
+
+def _keys_for(text):
+    """Puts each character of `text` that no key types on a spare key of the
+    display's keyboard. (The accessibility bus would otherwise lend one key
+    to each such character in turn, and a program that reads the key late
+    reads the next character.)"""
+    from gi.repository import Gdk
+    lacking = sorted({c for c in text if ord(c) > 0x7e})
+    if not lacking:
+        return
+    x11 = ctypes.CDLL("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XDisplayKeycodes.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_int)]
+    x11.XGetKeyboardMapping.restype = ctypes.POINTER(ctypes.c_ulong)
+    x11.XGetKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_ubyte, ctypes.c_int, ctypes.POINTER(ctypes.c_int)]
+    x11.XKeysymToKeycode.restype = ctypes.c_ubyte
+    x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    x11.XChangeKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int,
+                                           ctypes.POINTER(ctypes.c_ulong), ctypes.c_int]
+    x11.XFree.argtypes = [ctypes.c_void_p]
+    x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = x11.XOpenDisplay(None)
+    if not display:
+        return
+    first, last, per = ctypes.c_int(), ctypes.c_int(), ctypes.c_int()
+    x11.XDisplayKeycodes(display, ctypes.byref(first), ctypes.byref(last))
+    count = last.value - first.value + 1
+    mapping = x11.XGetKeyboardMapping(display, first.value, count, ctypes.byref(per))
+    spare = [first.value + k for k in range(count)
+             if not any(mapping[k * per.value + i] for i in range(per.value))]
+    x11.XFree(mapping)
+    for c in lacking:
+        keysym = Gdk.unicode_to_keyval(ord(c))
+        if x11.XKeysymToKeycode(display, keysym) or not spare:
+            continue
+        syms = (ctypes.c_ulong * per.value)(*([keysym, keysym] + [0] * (per.value - 2)))
+        x11.XChangeKeyboardMapping(display, spare.pop(0), per.value, syms, 1)
+    x11.XSync(display, 0)
+    x11.XCloseDisplay(display)
+
+
+def _keycode(name):
+    from gi.repository import Gdk
+    found, keys = Gdk.Keymap.get_for_display(Gdk.Display.get_default()).get_entries_for_keyval(_keyval(name))
+    if not found:
+        raise Failure("no key %r on the keyboard" % name)
+    return keys[0].keycode
 
 
 def run_walk(walk):
     """Runs walk(window, check) on the program and tool named on the command
     line (PROGRAM TRYSTER-CLI [SHOTS-FOLDER]). A failed check is counted and
     the walk goes on; a Failure ends it with a screenshot. Exits 1 when
-    anything failed."""
+    anything failed.
+
+    Orca listens from before the program starts (the walk moves by the
+    keyboard); the window must open on the welcome page with its name and
+    Create. What Orca said is written to TRANSCRIPT-FOLDER/NAME.txt when
+    TRYSTER_TRANSCRIPTS names a folder. Where Orca cannot start the walk is
+    skipped (exit 77), unless CI is set."""
     program, cli = sys.argv[1], sys.argv[2]
     shots = sys.argv[3] if len(sys.argv) > 3 else None
     failures = []
@@ -316,17 +446,40 @@ def run_walk(walk):
             failures.append(message)
             print("FAIL:", message)
 
-    w = Window(program, cli, shots)
+    work = tempfile.mkdtemp(prefix="tryster-a11y-")
     try:
+        reader = ScreenReader(os.path.join(work, "orca"))
+    except Unavailable as e:
+        print("screen reader: %s; what it says is not checked" % e)
+        shutil.rmtree(work, ignore_errors=True)
+        sys.exit(1 if os.environ.get("CI") else 77)
+    started = time.monotonic()
+    w = None
+    try:
+        w = Window(program, cli, shots, work=work, reader=reader)
+        w.listen("(start)", lambda h: h.is_focus and h.said, "the welcome page", 120)
+        w.listener.entered("Welcome to The Ploms Tryster", "Create", w.reader.heard + w.heard_until_quiet(),
+                           w.frame.getIndexInParent())
         walk(w, check)
     except Failure as e:
         failures.append(str(e))
         print("FAIL:", e)
-        w.screenshot("failure")
+        if w:
+            w.screenshot("failure")
     finally:
-        w.close()
+        if w:
+            w.close()
+        orca_cpu = reader.cpu_seconds()
+        reader.stop()
+    if w:
+        failures += w.listener.failures
+        name = os.path.splitext(os.path.basename(sys.argv[0]))[0]
+        folder = os.environ.get("TRYSTER_TRANSCRIPTS")
+        w.listener.write_transcript(os.path.join(folder or work, name.replace("walk_", "") + ".txt"),
+                                    "tests/a11y/%s.py" % name)
+        print("listened for %.0f s; Orca used %.1f s of processor time" % (time.monotonic() - started, orca_cpu))
     if failures:
-        print("%d check(s) failed; the program's folder and log are kept in %s" % (len(failures), w.work))
+        print("%d check(s) failed; the program's folder and log are kept in %s" % (len(failures), work))
         sys.exit(1)
-    shutil.rmtree(w.work, ignore_errors=True)
+    shutil.rmtree(work, ignore_errors=True)
     print("all checks passed")

@@ -86,8 +86,10 @@ docs: release
 	"$(RELEASE)/tools/docshots/tryster-docshots" docs/images
 
 # Each mutant is built without sanitizers in build/mutants (ccache keeps the
-# clean objects, so putting one back costs a cache hit), and only the tests
-# labelled with its module run. The report lands in build/mutants/report.md.
+# clean objects, so putting one back costs a cache hit), and every test whose
+# program links the library it changed runs, until one catches it. The
+# report lands in build/mutants/report.md, the score beside the score without
+# the equivalent mutants of docs/mutants/equivalent.md.
 mutants:
 	@scripts/install-deps build test mutants
 	@scripts/mutation-sample --seed $(MUTANTS_SEED) --count $(MUTANTS_COUNT) --least $(MUTANTS_LEAST) \

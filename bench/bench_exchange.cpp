@@ -32,8 +32,7 @@ constexpr std::size_t kFillerSize = 3600;
 struct Setup {
     std::filesystem::path dir;
     std::string templatePath;
-    PlomData record;
-    Look look;
+    Character character;
 
     ~Setup() {
         std::error_code ec;
@@ -70,12 +69,12 @@ void setUp() {
         std::fprintf(stderr, "bench_exchange: cannot make the template\n");
         std::exit(1);
     }
-    const Appearance& a = g_setup->look.appearance;
+    const Appearance& a = g_setup->character.appearance;
     platform::writeWholeFile(g_setup->file(("game/GameData/Skins/" + a.bodyMesh + ".cmx").c_str()), "xskin-body\n", 11);
     platform::writeWholeFile(g_setup->file("game/GameData/Skins/xskin-body.skn"), "xskin-body\nbodytexture\n", 23);
     platform::writeWholeFile(g_setup->file("game/GameData/Skins/bodytexture.bmp"), "BM", 2);
-    g_setup->record.setName("Bench");
-    g_setup->record.setDescription("A date made again and again.");
+    g_setup->character.record.setName("Bench");
+    g_setup->character.record.setDescription("A date made again and again.");
     std::printf("template: %ju bytes\n", static_cast<std::uintmax_t>(std::filesystem::file_size(g_setup->templatePath)));
 }
 
@@ -110,7 +109,7 @@ void BM_NewDate(benchmark::State& state) {
     const auto before = gameFiles();
     for (auto _ : state) {
         share::GameChange placement("", share::ChangeKind::NewDate);
-        if (!createNewDate(base, g_setup->templatePath, g_setup->record, g_setup->look, reporter, placement))
+        if (!createNewDate(base, g_setup->templatePath, g_setup->character, reporter, placement))
             state.SkipWithError("new date");
         removeAddedFiles(state, before);
     }
@@ -121,14 +120,12 @@ void BM_SaveSequence(benchmark::State& state) {
     request.chosenPath = g_setup->file("game/TemplateNPCs/Saved.srf");
     request.gameFolder = g_setup->file("game");
     request.templatePath = g_setup->templatePath;
-    request.record = g_setup->record;
-    request.look = g_setup->look;
     SilentReporter reporter;
     const auto before = gameFiles();
     for (auto _ : state) {
         SkinFileList skinFiles;
         share::GameChange placement("", share::ChangeKind::NewDate);
-        SaveResult result = runSaveSequence(request, skinFiles, reporter, nullptr, placement);
+        SaveResult result = runSaveSequence(request, g_setup->character, skinFiles, reporter, nullptr, placement);
         if (!result.dateWritten || !result.webExchangeWritten) state.SkipWithError("save");
         removeAddedFiles(state, before);
     }

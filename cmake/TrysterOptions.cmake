@@ -31,9 +31,15 @@ if(TRYSTER_BUILD_FUZZ)
 endif()
 
 # Adds a core library: every .cpp of the folder, public include root src/.
+# Static, but shared with TRYSTER_SHARED_LIBRARIES: the mutation sample
+# builds so, and a mutant then rebuilds its own library and no program.
 function(tryster_add_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
-  add_library(${name} STATIC ${ARG_SOURCES})
+  if(TRYSTER_SHARED_LIBRARIES)
+    add_library(${name} SHARED ${ARG_SOURCES})
+  else()
+    add_library(${name} STATIC ${ARG_SOURCES})
+  endif()
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE tryster_warnings)
 endfunction()

@@ -56,14 +56,13 @@ const std::vector<std::uint8_t>& soundTemplate() {
 void makeDate() {
     static FixedClock clock;
     platform::installClockSource(&clock);
-    PlomData record;
-    record.setName("Bob");
-    record.setPersonality(kNice, 7);
-    record.setCareerTrack(-1);
-    Look look;
+    Character bob;
+    bob.record.setName("Bob");
+    bob.record.setPersonality(kNice, 7);
+    bob.record.setCareerTrack(-1);
     QuietReporter reporter;
     share::GameChange placement("", share::ChangeKind::NewDate);
-    const bool made = createNewDate("out/Bob", "TR_Template.iff", record, look, reporter, placement);
+    const bool made = createNewDate("out/Bob", "TR_Template.iff", bob, reporter, placement);
     auto& fs = fuzz::memoryFiles();
     if (!made) {
         if (reporter.messages != 1 || fs.exists("out/Bob.iff") || !fs.list("out").empty()) std::abort();
@@ -76,7 +75,7 @@ void makeDate() {
     cTreeConstants constants;
     if (catalog.load(date, kCatalogNameId) != kNoError || catalog.name != "Bob") std::abort();
     if (constants.load(date, kDateConstantsId) != kNoError || constants.count() < kDateConstantCount) std::abort();
-    auto expected = dateConstantValues(record);
+    auto expected = dateConstantValues(bob.record);
     for (int k = 0; k < kDateConstantCount; ++k)
         if (constants.entry(k)->value != expected[static_cast<std::size_t>(k)]) std::abort();
     (void)date.Close();

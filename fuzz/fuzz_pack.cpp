@@ -14,7 +14,7 @@
 #include "share/Installer.h"
 #include "share/PackLimits.h"
 #include "share/PackReader.h"
-#include "platform/Sha256.h"
+#include "formats/Sha256.h"
 #include "share/Undo.h"
 
 #include <algorithm>
@@ -31,7 +31,7 @@ void checkRead(const share::Pack& pack) {
     if (pack.manifest.files.size() != pack.files.size()) std::abort();
     if (pack.ignored.size() > share::kMaxArchiveEntries) std::abort();
     for (const share::PackFile& f : pack.files) {
-        if (platform::sha256Hex(f.bytes) != f.sha256) std::abort();
+        if (formats::sha256Hex(f.bytes) != f.sha256) std::abort();
         const share::PackPathCheck again = share::checkFileName(f.path.path);
         if (!again.path || again.path->path != f.path.path) std::abort();
     }

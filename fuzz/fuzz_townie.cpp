@@ -14,7 +14,7 @@
 #include "exchange/AppearanceStrings.h"
 #include "share/GameChange.h"
 #include "exchange/CatalogName.h"
-#include "exchange/CharacterLook.h"
+#include "exchange/CharacterReading.h"
 #include "exchange/DateTemplate.h"
 #include "exchange/ObjectDefinition.h"
 #include "exchange/SaveBack.h"
@@ -121,14 +121,14 @@ void exercise() {
 
     CharacterReading reading = readCharacter(kTownie);
     (void)extraPanelText(reading);
-    if (reading.look && reading.look->skinTone != kLight && reading.look->skinTone != kMedium &&
-        reading.look->skinTone != kDark)
+    if (reading.look && reading.look->record.skinTone() != kLight && reading.look->record.skinTone() != kMedium &&
+        reading.look->record.skinTone() != kDark)
         std::abort();
     (void)searchTownies(kFolder);
     if (*fs.get(kTownie) != before) std::abort();  // reading never writes
 
     QuietReporter reporter;
-    Look look;
+    const Character look;
     share::GameChange restyle("", share::ChangeKind::Restyled);
     SaveBackResult saved = saveBack(kTownie, reading.name, look, reporter, restyle);
     checkFolder(before, saved.saved(), saved.backupPath);

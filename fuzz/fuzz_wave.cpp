@@ -1,12 +1,12 @@
 // WAVE files named by animations come from the game's folders.
-#include "platform/WaveFile.h"
+#include "formats/WaveFile.h"
 
 #include <cstddef>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    tryster::platform::WaveSound sound;
-    if (tryster::platform::parseWave({data, size}, sound) == tryster::platform::WaveError::None) {
+    tryster::formats::WaveSound sound;
+    if (tryster::formats::parseWave({data, size}, sound) == tryster::formats::WaveError::None) {
         if (sound.bytesPerFrame() == 0 || sound.samples.size() % sound.bytesPerFrame() != 0) __builtin_trap();
         (void)sound.durationMs();
     }

@@ -10,9 +10,9 @@
 #include "anim/ForwardKinematics.h"
 #include "anim/PreviewCharacter.h"
 #include "anim/Skinning.h"
-#include "platform/FrameFileWindow.h"
 #include "render/AnimDevice.h"
 #include "render/Device3D.h"
+#include "softgpu/FrameFileWindow.h"
 
 #include "support/AllocationCounter.h"
 
@@ -127,7 +127,7 @@ public:
     const anim::CharacterFileContents& contents() const { return contents_; }
 
 private:
-    platform::FrameFileWindow window_;
+    softgpu::FrameFileWindow window_;
     render::AnimDevice device_;
     std::unique_ptr<render::Device3D> device3d_;
     std::unique_ptr<anim::CharacterLibrary> library_;

@@ -99,7 +99,8 @@ void BM_HeadlessFrame(benchmark::State& state) {
     preview::SilentPresenter presenter;
     preview::PreviewClock clock;
     NullWindow window;
-    preview::LookModel look;
+    Character character;
+    preview::LookModel look(character);
     preview::Preview preview(look, presenter, clock);
     (void)platform::fileSystem().setCurrentDirectory(gameFolder);
     look.setInstallFolder(gameFolder);

@@ -102,7 +102,8 @@ private:
     bench::BenchFolder folder_;
     NullWindow window_;
     preview::SilentPresenter presenter_;
-    preview::LookModel look_;
+    Character character_;
+    preview::LookModel look_{character_};
     preview::Preview preview_;
 };
 

@@ -13,11 +13,11 @@
 #include "../raster/MesaScene.h"
 
 #include "anim/SkinInstance.h"
+#include "formats/ImageDecoder.h"
 #include "platform/Clock.h"
 #include "platform/FileFinder.h"
 #include "platform/FileSystem.h"
 #include "preview/Preview.h"
-#include "render/ImageDecoder.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -91,7 +91,8 @@ private:
     CopyingWindow window_;
     preview::SilentPresenter presenter_;
     preview::PreviewClock previewClock_;
-    preview::LookModel look_;
+    Character character_;
+    preview::LookModel look_{character_};
     preview::Preview preview_;
 };
 
@@ -102,11 +103,11 @@ struct Batch {
     unsigned texture = 0;
 };
 
-render::DecodedImage textureImage(const std::string& name) {
-    render::DecodedImage image;
+formats::DecodedImage textureImage(const std::string& name) {
+    formats::DecodedImage image;
     const auto path = platform::FileFinder::instance().find(name, "BMP", preview::kTextureSearchPath);
     if (path)
-        if (auto bytes = platform::readWholeFile(*path); bytes && render::decodeBmp(*bytes, image)) return image;
+        if (auto bytes = platform::readWholeFile(*path); bytes && formats::decodeBmp(*bytes, image)) return image;
     image = {1, 1, {0xFFFFFFFF}};
     return image;
 }

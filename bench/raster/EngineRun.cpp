@@ -6,11 +6,11 @@
 
 #include "platform/FileFinder.h"
 #include "platform/GraphicsDevice.h"
+#include "platform/SurfacePixels.h"
 #include "render/AnimDevice.h"
 #include "render/Device3D.h"
 #include "render/RenderDIPMesh.h"
 #include "render/RenderGroup.h"
-#include "render/SurfacePixels.h"
 #include "render/Viewport3D.h"
 
 #include <chrono>

@@ -90,7 +90,7 @@ void MesaScene::setModelView(const render::Matrix4& modelView) {
     glLoadMatrixf(&modelView.m[0][0]);
 }
 
-unsigned MesaScene::addTexture(const render::DecodedImage& image) {
+unsigned MesaScene::addTexture(const formats::DecodedImage& image) {
     GLuint texture = 0;
     glGenTextures(1, &texture);
     if (!texture) return 0;

@@ -7,7 +7,7 @@
 // llvmpipe reads LP_NUM_THREADS once per process, when the first context
 // is made.
 
-#include "render/ImageDecoder.h"
+#include "formats/ImageDecoder.h"
 #include "render/Math3D.h"
 
 #include <cstdint>
@@ -34,7 +34,7 @@ public:
     void placeLights(const render::Matrix4& view);
 
     // A texture of the image; 0 when it cannot be made.
-    unsigned addTexture(const render::DecodedImage& image);
+    unsigned addTexture(const formats::DecodedImage& image);
     // The whole frame (colour and depth), or only the pixels from (left,
     // top) up to (right, bottom), y down, through the scissor test.
     void clear();

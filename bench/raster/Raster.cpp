@@ -21,8 +21,8 @@
 
 #include "RasterBench.h"
 
+#include "formats/PngImage.h"
 #include "platform/FileSystem.h"
-#include "platform/PngImage.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -71,7 +71,7 @@ std::string withSuffix(const std::string& path, const std::string& suffix) {
 
 void writePicture(const Setup& s, const std::string& path, const Picture& picture) {
     if (!picture.empty())
-        platform::writePng(path, s.width, s.height, picture.data(), static_cast<std::size_t>(s.width));
+        formats::writePng(path, s.width, s.height, picture.data(), static_cast<std::size_t>(s.width));
 }
 
 // Mesa keeps one screen per process and reads LP_NUM_THREADS when it makes
@@ -134,7 +134,7 @@ int main(int argc, char** argv) {
     }
     setup.texturePath = argv[2];
     auto bytes = tryster::platform::readWholeFile(setup.texturePath);
-    if (!bytes || !tryster::render::decodeBmp(*bytes, setup.texture)) {
+    if (!bytes || !tryster::formats::decodeBmp(*bytes, setup.texture)) {
         std::fprintf(stderr, "raster: %s is not a BMP image\n", argv[2]);
         return 1;
     }

@@ -3,7 +3,7 @@
 // it, the timing summary of one configuration, and the checks beside the
 // timings (the pictures of both sides agree; the memory-bandwidth floor).
 
-#include "render/ImageDecoder.h"
+#include "formats/ImageDecoder.h"
 #include "render/Math3D.h"
 
 #include <cstdint>
@@ -21,7 +21,7 @@ struct BenchMesh {
 
 struct Setup {
     BenchMesh mesh;
-    render::DecodedImage texture;
+    formats::DecodedImage texture;
     std::string texturePath;  // the BMP as given
     int width = 0, height = 0, frames = 0;
     std::string out;                // PNG of the last frame, or empty

@@ -15,13 +15,13 @@
 
 #include "BenchRatios.h"
 #include "demoworld/DemoWorld.h"
-#include "platform/ArchiveReader.h"
+#include "formats/ArchiveReader.h"
+#include "formats/ZipWriter.h"
 #include "platform/FileSystem.h"
-#include "platform/ZipWriter.h"
+#include "formats/Sha256.h"
 #include "share/Installer.h"
 #include "share/PackManifest.h"
 #include "share/SharedDate.h"
-#include "platform/Sha256.h"
 
 #include <benchmark/benchmark.h>
 
@@ -96,13 +96,13 @@ void setUp() {
         std::string path = name;
         for (char& c : path)
             if (c == '/') c = '\\';
-        manifest.files.push_back({path, bytes->size(), platform::sha256Hex(*bytes)});
+        manifest.files.push_back({path, bytes->size(), formats::sha256Hex(*bytes)});
         g_setup->bytes += bytes->size();
         files.emplace_back(name, std::move(*bytes));
     }
     g_setup->archive = (g_setup->dir / "Date_Rosa.zip").string();
     auto out = platform::fileSystem().open(g_setup->archive, platform::OpenMode::CreateNew);
-    auto zip = out ? platform::openZipWriter(*out, error) : nullptr;
+    auto zip = out ? formats::openZipWriter(*out, error) : nullptr;
     const std::string text = share::encodeManifest(manifest);
     bool ok = zip && zip->add("manifest.json", std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
     for (const auto& [name, bytes] : files) ok = ok && zip->add(name, bytes);
@@ -145,10 +145,10 @@ void BM_UnpackArchive(benchmark::State& state) {
     std::set<std::string> folders;
     for (auto _ : state) {
         std::string error;
-        auto reader = platform::openArchiveReader(platform::fileSystem().open(g_setup->archive, platform::OpenMode::Read),
+        auto reader = formats::openArchiveReader(platform::fileSystem().open(g_setup->archive, platform::OpenMode::Read),
                                                   error);
-        platform::ArchiveEntryHeader entry;
-        while (reader && reader->next(entry) == platform::ArchiveReader::Step::Entry) {
+        formats::ArchiveEntryHeader entry;
+        while (reader && reader->next(entry) == formats::ArchiveReader::Step::Entry) {
             bytes.clear();
             while (true) {
                 const auto got = reader->readData(bytes, std::size_t{1} << 20);

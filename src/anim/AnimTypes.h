@@ -1,13 +1,13 @@
 #pragma once
-// Types the animation module shares: the math, the engine's reference
-// counting, and clock readings.
+// Types the animation module shares: the math, reference counting, and
+// clock readings.
 
+#include "base/RefCounted.h"
 #include "math/Box.h"
 #include "math/Matrix3.h"
 #include "math/Matrix4.h"
 #include "math/Quaternion.h"
 #include "math/Vector3.h"
-#include "render/RefCounted.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -17,13 +17,13 @@
 
 namespace tryster::anim {
 
+using base::Ref;
+using base::RefCounted;
 using math::Box;
 using math::Matrix3;
 using math::Matrix4;
 using math::Quaternion;
 using math::Vector3;
-using render::Ref;
-using render::RefCounted;
 
 // Readings of the preview clock, in milliseconds. The core never reads a
 // clock itself: callers pass the time in.

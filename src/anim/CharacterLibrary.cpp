@@ -69,16 +69,6 @@ std::vector<std::string> meshTypes() {
     return preferBinary ? std::vector<std::string>{"BMF", "SKN"} : std::vector<std::string>{"SKN"};
 }
 
-// A damaged mesh is none.
-Ref<SkinMesh> readMesh(std::span<const std::uint8_t> bytes, std::string_view type) {
-    Ref<SkinMesh> mesh;
-    if (type == "BMF")
-        (void)readSkinMeshBinary(bytes, mesh);
-    else
-        (void)readSkinMeshText({reinterpret_cast<const char*>(bytes.data()), bytes.size()}, mesh);
-    return mesh;
-}
-
 // Whether the sweep may unload an object that nothing else holds and that
 // was released long enough ago.
 template <typename T>
@@ -133,10 +123,11 @@ void CharacterLibrary::loadCharacterFiles(std::string_view list) {
     for (std::size_t first = 0; first < files.size(); first += kReadBatch) {
         const std::size_t n = std::min(kReadBatch, files.size() - first);
         for (std::size_t i = 0; i < n; ++i) read[i] = readFile(files[first + i].path, batch[i]);
-        for (std::size_t i = 0; i < n; ++i)
-            if (read[i])
-                // A damaged file adds nothing.
-                (void)parseAndRegister(batch[i], files[first + i].folder, files[first + i].name, searchPath);
+        for (std::size_t i = 0; i < n; ++i) {
+            if (!read[i]) continue;
+            const platform::FoundFile& f = files[first + i];
+            (void)parseAndRegister(batch[i], f.folder, f.name, searchPath);  // a fault is kept in faults()
+        }
     }
 }
 
@@ -188,6 +179,7 @@ FormatStatus CharacterLibrary::parseAndRegister(const std::vector<std::uint8_t>&
                                                 std::string_view directory, std::string_view fileName,
                                                 const SearchPath& searchPath, bool replacing) {
     FormatStatus s = readCharacter(bytes, fileName, contents_);
+    if (!s.ok) noteFault(platform::joinPath(platform::toNativeSeparators(directory), fileName), s);
     registerContents(contents_, directory, fileName, searchPath, replacing);
     // The table holds the objects now; the sweep counts on it holding the
     // only references.
@@ -223,14 +215,15 @@ void CharacterLibrary::registerContents(const CharacterFileContents& contents, s
     }
 }
 
-void CharacterLibrary::holdFiles(const render::HeldFiles* files, const SearchPath& searchPath) {
+void CharacterLibrary::holdFiles(const platform::HeldFiles* files, const SearchPath& searchPath) {
     held_ = files;
     heldOutfits_.clear();
     if (!files) return;
     const std::vector<std::string> types = platform::FileFinder::instance().typesOf("ANIM");
-    for (const render::HeldFile* file : files->ofTypes(types)) {
+    for (const platform::HeldFile* file : files->ofTypes(types)) {
         CharacterFileContents contents;
-        (void)readCharacter(file->bytes, file->name, contents);  // what read before a fault still counts
+        // What read before a fault still counts.
+        if (const FormatStatus s = readCharacter(file->bytes, file->name, contents); !s.ok) noteFault(file->name, s);
         for (Ref<Outfit>& o : contents.outfits) {
             const bool known = std::any_of(heldOutfits_.begin(), heldOutfits_.end(),
                                            [&o](const Ref<Outfit>& h) { return h->name == o->name; });
@@ -275,14 +268,29 @@ Animation* CharacterLibrary::findAnimation(std::string_view name) {
 Ref<SkinMesh> CharacterLibrary::findMesh(std::string_view name, std::string_view searchPath) const {
     const std::vector<std::string> types = meshTypes();
     if (held_)
-        if (const render::HeldFile* file = held_->find(name, types)) return readMesh(file->bytes, file->type());
+        if (const platform::HeldFile* file = held_->find(name, types))
+            return readMesh(file->bytes, file->type(), file->name);
     platform::FileFinder& finder = platform::FileFinder::instance();
     for (const std::string& type : types)
         if (auto path = finder.find(name, type, searchPath)) {
             auto bytes = platform::readWholeFile(*path);
-            return bytes ? readMesh(*bytes, type) : Ref<SkinMesh>();
+            return bytes ? readMesh(*bytes, type, *path) : Ref<SkinMesh>();
         }
     return {};
+}
+
+Ref<SkinMesh> CharacterLibrary::readMesh(std::span<const std::uint8_t> bytes, std::string_view type,
+                                         std::string_view file) const {
+    Ref<SkinMesh> mesh;
+    const FormatStatus status =
+        type == "BMF" ? readSkinMeshBinary(bytes, mesh)
+                      : readSkinMeshText({reinterpret_cast<const char*>(bytes.data()), bytes.size()}, mesh);
+    if (!status.ok) noteFault(file, status);  // and the mesh is none
+    return mesh;
+}
+
+void CharacterLibrary::noteFault(std::string_view file, const FormatStatus& status) const {
+    faults_.push_back({std::string(file), status});
 }
 
 void CharacterLibrary::sweep(TimeMs nowMs) {

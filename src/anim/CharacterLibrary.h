@@ -8,7 +8,7 @@
 // for. The first definition of a name read wins. Unused animations and
 // outfits are unloaded by the sweep and read again when asked for.
 //
-// Files held in memory (render/HeldFiles.h) may stand in for the game's:
+// Files held in memory (platform/HeldFiles.h) may stand in for the game's:
 // while they are held, their outfits and meshes are found first.
 
 #include "anim/Animation.h"
@@ -16,7 +16,7 @@
 #include "anim/NameTable.h"
 #include "anim/Outfit.h"
 #include "anim/Skeleton.h"
-#include "render/HeldFiles.h"
+#include "platform/HeldFiles.h"
 #include "render/RenderObjectFactory.h"
 
 #include <string>
@@ -41,6 +41,14 @@ inline constexpr std::string_view kAnimationSearchPath =
     "ExpansionPack2\\Skins;ExpansionPack3\\Skins;ExpansionPack4\\Skins;ExpansionPack5\\Skins;"
     "ExpansionPack6\\Skins;ExpansionPack7\\Skins;ExpansionPack8\\Skins;ExpansionPack9\\Skins;ExpansionPack;"
     "ExpansionPack2;ExpansionPack3;Animation2";
+
+// A file whose reading stopped at a fault: a character file keeps what it
+// defined before it; a mesh is none, so the outfit parts that wear it are
+// left off.
+struct LibraryFault {
+    std::string file;  // its path, or its name among held files
+    FormatStatus status;
+};
 
 template <typename T>
 struct LibraryEntry {
@@ -100,7 +108,7 @@ public:
     // folders'. Skeletons and animations in them are not used. The files
     // must outlive their use here; a held character file that does not
     // read adds what it read before the fault.
-    void holdFiles(const render::HeldFiles* files, const SearchPath& searchPath);
+    void holdFiles(const platform::HeldFiles* files, const SearchPath& searchPath);
 
     // Null when the name is unknown or its file lacks it; an unloaded
     // entry's file is read first.
@@ -123,6 +131,9 @@ public:
     const Table<Animation>& animations() const { return animations_; }
     render::Device3D* device() const { return device_; }
     render::RenderObjectFactory& factory() { return factory_; }
+    // The damaged files met so far, in the order met (a mesh each time it
+    // is read); a file that cannot be opened is passed over and not told.
+    const std::vector<LibraryFault>& faults() const { return faults_; }
 
 private:
     // Files a scan reads before it parses them.
@@ -136,6 +147,9 @@ private:
                                   std::string_view fileName, const SearchPath& searchPath, bool replacing = false);
     template <typename T>
     T* find(Table<T>& table, std::string_view name);
+    // A damaged mesh is none, and told.
+    Ref<SkinMesh> readMesh(std::span<const std::uint8_t> bytes, std::string_view type, std::string_view file) const;
+    void noteFault(std::string_view file, const FormatStatus& status) const;
 
     render::Device3D* device_;
     Table<Skeleton> skeletons_;
@@ -144,8 +158,10 @@ private:
     render::RenderObjectFactory factory_;
     TimeMs lastSweepMs_ = 0;
     CharacterFileContents contents_;  // what the file being read holds
-    const render::HeldFiles* held_ = nullptr;
+    const platform::HeldFiles* held_ = nullptr;
     std::vector<Ref<Outfit>> heldOutfits_;  // of the held character files, by name first read
+    // Told by lookups too, which change nothing else.
+    mutable std::vector<LibraryFault> faults_;
 };
 
 }  // namespace tryster::anim

@@ -3,10 +3,8 @@
 #include "app/CPictureButton.h"
 #include "app/ListBox.h"
 #include "app/TextBoundary.h"
-#include "character/PlomData.h"
 #include "platform/Sound.h"
 #include "wizard/Announcements.h"
-#include "wizard/PageRules.h"
 #include "wizard/StepTable.h"
 
 #include <QComboBox>
@@ -18,8 +16,12 @@
 namespace tryster::app {
 namespace {
 
-const QStringList kBodyTypes = {QStringLiteral("Fit"), QStringLiteral("Full"), QStringLiteral("Thin")};
-const QStringList kSkinTypes = {QStringLiteral("Light"), QStringLiteral("Medium"), QStringLiteral("Dark")};
+template <std::size_t N>
+QStringList entriesOf(const std::array<std::string_view, N>& words) {
+    QStringList out;
+    for (std::string_view word : words) out << gameTextToQt(word);
+    return out;
+}
 
 // The lists' places: full height, or shortened to leave the bottom row to
 // Save back.
@@ -43,13 +45,13 @@ std::string selectedEntry(const QListWidget* list, const preview::NameListModel&
 AppearancePage::AppearancePage(PageHost& host, QWidget* parent) : WizardPage(host, parent), m_look(host.look()) {
     auto* bodyTypeLabel = placeLabel(QStringLiteral("Body Type:"), {16, 14, 130, 18});
     m_bodyType = place(new QComboBox(this), {16, 32, 130, 26});
-    m_bodyType->addItems(kBodyTypes);
+    m_bodyType->addItems(entriesOf(kBodyTypeEntries));
     m_bodyType->setToolTip(QStringLiteral("Change the Body Type."));
     nameAfterLabel(bodyTypeLabel, m_bodyType);
 
     auto* skinTypeLabel = placeLabel(QStringLiteral("Skin Type:"), {156, 14, 130, 18});
     m_skinType = place(new QComboBox(this), {156, 32, 130, 26});
-    m_skinType->addItems(kSkinTypes);
+    m_skinType->addItems(entriesOf(kSkinTypeEntries));
     m_skinType->setToolTip(QStringLiteral("Change the skin color."));
     nameAfterLabel(skinTypeLabel, m_skinType);
 
@@ -148,16 +150,13 @@ void AppearancePage::showLoaded(const QString& name) {
 }
 
 int AppearancePage::enter(int step) {
-    const std::int32_t recordGender = host().record().gender();
-    m_genderShown = recordGender == kMale || recordGender == kFemale;
-    m_look.enterLookPage(recordGender);
-    Q_EMIT nextAllowed(m_genderShown);
+    m_look.enterLookPage();
+    allowNext();
     return step;
 }
 
-bool AppearancePage::leave() {
-    wizard::commitAppearance(host().record(), m_look.bodyType(), m_look.skinTone(), m_look.gender() == kMale);
-    return true;
+void AppearancePage::allowNext() {
+    Q_EMIT nextAllowed(wizard::appearanceNextEnabled(m_look.gender()));
 }
 
 void AppearancePage::genderToggled(QPushButton* toggled) {
@@ -167,9 +166,8 @@ void AppearancePage::genderToggled(QPushButton* toggled) {
         const QSignalBlocker block(other);
         other->setChecked(!toggled->isChecked());
     }
-    m_genderShown = true;
-    Q_EMIT nextAllowed(true);
     m_look.chooseGender(m_female->isChecked() ? kFemale : kMale);
+    allowNext();
 }
 
 void AppearancePage::listChosen(QListWidget* list, const preview::NameListModel& model) {
@@ -191,8 +189,8 @@ void AppearancePage::lookChanged(const preview::LookModel& look) {
     const QSignalBlocker blockBody(m_bodyType), blockSkin(m_skinType), blockMale(m_male), blockFemale(m_female);
     m_bodyType->setCurrentIndex(look.bodyType());
     m_skinType->setCurrentIndex(look.skinTone());
-    m_male->setChecked(m_genderShown && look.gender() == kMale);
-    m_female->setChecked(m_genderShown && look.gender() == kFemale);
+    m_male->setChecked(look.gender() == kMale);
+    m_female->setChecked(look.gender() == kFemale);
 }
 
 QListWidget* AppearancePage::widgetOf(const preview::NameListModel& model) const {

@@ -22,11 +22,9 @@ public:
     AppearancePage(PageHost& host, QWidget* parent);
     ~AppearancePage() override;
 
-    // The record's gender pressed (none when it is neither), the lists
+    // The look's gender pressed (none while it has none), the lists
     // refilled for it; Next waits for a gender.
     int enter(int step) override;
-    // Body type, skin type and gender into the record.
-    bool leave() override;
 
     // A character of the player's was loaded (`name` its catalog name as the
     // window shows it): Save back is offered from now on.
@@ -38,6 +36,8 @@ Q_SIGNALS:
 
 private:
     void genderToggled(QPushButton* toggled);
+    // Next goes on once the look has a gender.
+    void allowNext();
     void listChosen(QListWidget* list, const preview::NameListModel& model);
     // The lists shorten to make room for the Save back row.
     void layOutLists(bool withSaveBack);
@@ -48,7 +48,6 @@ private:
     QListWidget* widgetOf(const preview::NameListModel& model) const;
 
     preview::LookModel& m_look;
-    bool m_genderShown = true;  // false from entering without a gender until one is pressed
     QComboBox* m_bodyType;
     QComboBox* m_skinType;
     QPushButton* m_male;

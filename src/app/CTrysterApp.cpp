@@ -3,8 +3,8 @@
 #include "app/CTrysterDlg.h"
 #include "app/StartFolder.h"
 #include "app/TextBoundary.h"
+#include "formats/ImageLibrary.h"
 #include "platform/FileSystem.h"
-#include "platform/ImageLibrary.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Sound.h"
 
@@ -40,7 +40,7 @@ void CTrysterApp::applyDialogColours() {
 int CTrysterApp::initInstance(const QStringList& arguments) {
     // The image library that writes the snapshots lives from the program's
     // start to its end.
-    const platform::ImageLibrarySession images;
+    const formats::ImageLibrarySession images;
     // Sockets and OLE need no start-up here; those steps always succeed.
     if (hasAutomationSwitch(arguments))
         m_automation.registerRunning();

@@ -1,7 +1,7 @@
 #pragma once
 // The main dialog: the wizard's pages on the left, the live preview on the
-// right. It coordinates: it holds the record and the look that the pages
-// build, wires the pages, the live preview (which reads the look) and the
+// right. It coordinates: it holds the character that the pages build (the
+// record and the look, over which the look model rules), wires the pages, the live preview (which reads the look) and the
 // commands together, and moves between the pages along the step table. The
 // pages show and bind their own controls, the live preview paces its own
 // frames; the rules live in src/wizard and src/preview.
@@ -9,7 +9,7 @@
 #include "app/LivePreview.h"
 #include "app/PageStack.h"
 #include "app/WizardPage.h"
-#include "character/PlomData.h"
+#include "character/Character.h"
 #include "platform/Automation.h"
 #include "preview/LookModel.h"
 #include "preview/PreviewPresenter.h"
@@ -56,7 +56,7 @@ public:
     QMenu* systemMenu() const;
 
     // PageHost.
-    PlomData& record() override { return m_record; }
+    PlomData& record() override { return m_character.record; }
     preview::LookModel& look() override { return m_look; }
     const std::string& installFolder() const override { return m_installFolder; }
     const std::string& startFolder() const override { return m_startFolder; }
@@ -96,8 +96,8 @@ private:
     void back();
     void next();
 
-    PlomData m_record;
-    preview::LookModel m_look;
+    Character m_character;
+    preview::LookModel m_look{m_character};
     wizard::Navigator m_navigator;
 
     std::string m_startFolder;    // the copy kept for the template

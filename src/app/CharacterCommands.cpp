@@ -7,8 +7,7 @@
 #include "app/TextBoundary.h"
 #include "app/WindowReporter.h"
 #include "app/WizardPage.h"
-#include "character/PlomData.h"
-#include "exchange/CharacterLook.h"
+#include "exchange/CharacterReading.h"
 #include "exchange/SaveBack.h"
 #include "platform/Sound.h"
 #include "preview/LookModel.h"
@@ -59,9 +58,6 @@ bool CharacterCommands::load() {
     // leaves it as it was.
     const bool loaded = reading.opened && reading.look;
     if (loaded) {
-        // The look page takes the record's gender, so restyling keeps the
-        // loaded one.
-        m_host.record().setGender(m_host.look().gender());
         m_saveBack->setEnabled(true);
         Q_EMIT characterLoaded(gameTextToQt(m_name));
     }
@@ -74,7 +70,10 @@ void CharacterCommands::saveBack() {
     if (m_path.empty() || !finishInterrupted(m_window, m_host.installFolder())) return;
     share::GameChange change(m_host.installFolder(), share::ChangeKind::Restyled);
     WindowReporter reporter(m_window, nullptr, nullptr, [this] { m_host.livePreview().redrawNow(); });
-    (void)exchange::saveBack(m_path, m_name, m_host.look().written(), reporter, change);
+    reporter.holdMessages();
+    const exchange::SaveBackResult saved =
+        exchange::saveBack(m_path, m_name, m_host.look().character(), reporter, change);
+    reporter.showHeld(exchange::failureDetail(saved));
 }
 
 void CharacterCommands::rescan() {

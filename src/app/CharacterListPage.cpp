@@ -2,7 +2,7 @@
 
 #include "app/ListBox.h"
 #include "app/TextBoundary.h"
-#include "exchange/CharacterLook.h"
+#include "exchange/CharacterReading.h"
 #include "platform/FileSystem.h"
 #include "platform/Sound.h"
 

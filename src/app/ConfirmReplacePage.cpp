@@ -32,7 +32,9 @@ int ConfirmReplacePage::enter(int) {
         if (!finishInterrupted(this, host().installFolder())) return wizard::kWelcomeStep;
         share::GameChange change(host().installFolder(), share::ChangeKind::TownieReplaced);
         WindowReporter reporter(this, nullptr, nullptr, [this] { host().livePreview().redrawNow(); });
-        (void)exchange::replaceTownie(townie, date, reporter, change);
+        reporter.holdMessages();
+        const exchange::ReplaceResult replaced = exchange::replaceTownie(townie, date, reporter, change);
+        reporter.showHeld(exchange::failureDetail(replaced));
         host().livePreview().redrawNow();
     }
     return wizard::kWelcomeStep;

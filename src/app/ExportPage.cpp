@@ -10,8 +10,9 @@
 #include "app/TextBoundary.h"
 #include "app/WaitCursor.h"
 #include "app/WindowReporter.h"
-#include "character/PlomData.h"
+#include "character/Character.h"
 #include "exchange/ExchangeTexts.h"
+#include "exchange/GameLayout.h"
 #include "exchange/NewDate.h"
 #include "exchange/SaveSequence.h"
 #include "platform/Registry.h"
@@ -77,7 +78,7 @@ void ExportPage::showProgress(bool shown) {
 QString ExportPage::askForPath() {
     FileChoice choice;
     choice.title = QStringLiteral("Select the name to save this Plom");
-    choice.folder = gameSubfolder(host().installFolder(), "TemplateNPCs");
+    choice.folder = gameSubfolder(host().installFolder(), exchange::kDatesFolder);
     choice.filter = QStringLiteral("Tryster Files (*.srf)");
     choice.save = true;
     choice.suffix = QStringLiteral("srf");
@@ -114,16 +115,15 @@ void ExportPage::save() {
     request.chosenPath = qtToFileName(chosen);
     request.gameFolder = host().installFolder();
     request.templatePath = exchange::templatePathIn(host().startFolder());
-    request.record = host().record();
-    request.look = host().look().written();
+    const Character& character = host().look().character();
 
     WindowReporter reporter(this, m_status, m_progress, [this] { host().livePreview().redrawNow(); });
     const exchange::SaveResult saved =
-        exchange::runSaveSequence(request, m_skinFiles, reporter, &host().livePreview().preview(), change);
+        exchange::runSaveSequence(request, character, m_skinFiles, reporter, &host().livePreview().preview(), change);
     reporter.announceLastStep();
     if (saved.dateWritten) {
         m_savedDate = exchange::basePathOf(request.chosenPath) + ".iff";
-        m_savedName = request.record.name();
+        m_savedName = character.record.name();
         m_share->setAccessibleDescription(gameTextToQt(wizard::shareDescription(m_savedName)));
         m_share->show();
     }

@@ -48,7 +48,7 @@ QString chooseFile(QWidget* parent, const FileChoice& choice) {
     }
 }
 
-QString gameSubfolder(const std::string& gameFolder, const char* relative) {
+QString gameSubfolder(const std::string& gameFolder, std::string_view relative) {
     return fileNameToQt(platform::resolvePath(platform::joinPath(gameFolder, relative)).string());
 }
 

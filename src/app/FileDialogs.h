@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 class QFileDialog;
 class QWidget;
@@ -33,6 +34,6 @@ QString chooseFile(QWidget* parent, const FileChoice& choice);
 
 // A folder below the game's, its components matched without regard to case
 // (the name as given where it does not exist).
-QString gameSubfolder(const std::string& gameFolder, const char* relative);
+QString gameSubfolder(const std::string& gameFolder, std::string_view relative);
 
 }  // namespace tryster::app

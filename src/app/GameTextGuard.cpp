@@ -9,12 +9,16 @@
 
 namespace tryster::app {
 
-GameTextGuard::GameTextGuard(QLineEdit* field) : QObject(field), m_line(field), m_accepted(field->text()) {
+// A field's first text is the program's own, which the game can store.
+GameTextGuard::GameTextGuard(QLineEdit* field)
+    : QObject(field), m_line(field), m_accepted(field->text()),
+      m_acceptedBytes(qtToGameText(m_accepted, false).text.value_or(std::string())) {
     connect(field, &QLineEdit::textChanged, this, &GameTextGuard::check);
 }
 
 GameTextGuard::GameTextGuard(QPlainTextEdit* field)
-    : QObject(field), m_plain(field), m_accepted(field->toPlainText()) {
+    : QObject(field), m_plain(field), m_accepted(field->toPlainText()),
+      m_acceptedBytes(qtToGameText(m_accepted, true).text.value_or(std::string())) {
     connect(field, &QPlainTextEdit::textChanged, this, &GameTextGuard::check);
 }
 
@@ -29,9 +33,10 @@ QWidget* GameTextGuard::field() const {
 void GameTextGuard::check() {
     if (m_restoring) return;
     const QString now = text();
-    const platform::GameTextResult result = qtToGameText(now, m_plain != nullptr);
+    platform::GameTextResult result = qtToGameText(now, multiLine());
     if (result.text) {
         m_accepted = now;
+        m_acceptedBytes = std::move(*result.text);
         field()->setAccessibleDescription(QString());
         return;
     }

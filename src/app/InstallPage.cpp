@@ -10,7 +10,7 @@
 #include "app/TextBoundary.h"
 #include "app/WaitCursor.h"
 #include "exchange/ExchangeTexts.h"
-#include "platform/JpegImage.h"
+#include "formats/JpegImage.h"
 #include "platform/Sound.h"
 #include "share/GameChange.h"
 #include "share/Installer.h"
@@ -46,8 +46,8 @@ QLineEdit* valueField(QWidget* parent) {
 // A snapshot of the pack, decoded as the pack's check decoded it, fitted
 // to its place; "No picture" where the pack has none.
 void showSnapshot(QLabel* place, const share::PackFile* file) {
-    platform::JpegPicture picture;
-    if (!file || !platform::decodeJpeg(file->bytes, share::kMaxSnapshotSide, picture)) {
+    formats::JpegPicture picture;
+    if (!file || !formats::decodeJpeg(file->bytes, share::kMaxSnapshotSide, picture)) {
         place->setPixmap({});
         place->setText(QStringLiteral("No picture"));
         return;
@@ -164,9 +164,9 @@ void InstallPage::showDate() {
     m_description->setPlainText(sharedTextToQt(share::sharedDateDescription(shared)));
     showSnapshot(m_body, shared.pack.bodySnapshot());
     showSnapshot(m_head, shared.pack.headSnapshot());
-    m_lookBefore = host().look().state();
-    if (const std::optional<exchange::CharacterLook> look = share::shownLook(shared))
-        host().livePreview().showHeldCharacter(std::make_shared<render::HeldFiles>(share::heldSkins(shared.pack)), *look);
+    m_lookBefore = host().look().keep();
+    if (const std::optional<Character> look = share::shownLook(shared))
+        host().livePreview().showHeldCharacter(std::make_shared<platform::HeldFiles>(share::heldSkins(shared.pack)), *look);
 }
 
 void InstallPage::plan() {

@@ -70,7 +70,7 @@ private:
     std::optional<share::SharedDate> m_shared;
     std::vector<share::ConflictChoice> m_choices;
     share::InstallPlan m_plan;
-    preview::LookModel::State m_lookBefore;
+    preview::LookModel::Kept m_lookBefore;
 };
 
 }  // namespace tryster::app

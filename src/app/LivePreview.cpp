@@ -34,8 +34,11 @@ void LivePreview::tick() {
         if (!m_preview.initialised() && !m_preview.gameMissing()) {
             const WaitCursor wait;
             const QSize size = m_pane->surfaceSize();
-            (void)preview::startPreview(m_preview, m_look, m_pane, size.width(), size.height(), m_pane->renderScale());
-            if (m_preview.gameMissing()) m_pacing.setGameMissing();
+            // A set-up that stops short is tried again at the next tick,
+            // unless the game is missing: then there is nothing to draw.
+            const bool started =
+                preview::startPreview(m_preview, m_look, m_pane, size.width(), size.height(), m_pane->renderScale());
+            if (!started && m_preview.gameMissing()) m_pacing.setGameMissing();
         }
         drawFrame();
     }
@@ -45,7 +48,8 @@ void LivePreview::tick() {
 }
 
 void LivePreview::drawFrame() {
-    if (m_preview.initialised() && !m_pacing.held()) (void)m_preview.frame(nullptr, true, true);
+    if (m_preview.initialised() && !m_pacing.held())
+        (void)m_preview.frame(nullptr, true, true);  // a refused frame: the next tick draws anew
 }
 
 void LivePreview::redrawNow() {
@@ -91,8 +95,7 @@ exchange::CharacterReading LivePreview::showCharacterFile(const std::string& pat
     return reading;
 }
 
-void LivePreview::showHeldCharacter(std::shared_ptr<const render::HeldFiles> files,
-                                    const exchange::CharacterLook& look) {
+void LivePreview::showHeldCharacter(std::shared_ptr<const platform::HeldFiles> files, const Character& look) {
     hold(true);
     {
         const WaitCursor wait;

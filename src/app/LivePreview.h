@@ -5,7 +5,7 @@
 // (active or not) by itself; the dialog holds it and tells it when the
 // preview is held, redrawn at once, or when the program quits.
 
-#include "exchange/CharacterLook.h"
+#include "exchange/CharacterReading.h"
 #include "preview/FramePacing.h"
 #include "preview/Preview.h"
 
@@ -52,8 +52,8 @@ public:
     exchange::CharacterReading showCharacterFile(const std::string& path);
     // The same for a character whose files are held in memory, which the
     // preview wears until holdFiles(nullptr).
-    void showHeldCharacter(std::shared_ptr<const render::HeldFiles> files, const exchange::CharacterLook& look);
-    void holdFiles(std::shared_ptr<const render::HeldFiles> files) { m_preview.holdFiles(std::move(files)); }
+    void showHeldCharacter(std::shared_ptr<const platform::HeldFiles> files, const Character& look);
+    void holdFiles(std::shared_ptr<const platform::HeldFiles> files) { m_preview.holdFiles(std::move(files)); }
     // Character files just written into the game's folders (game paths):
     // the preview reads them so it can wear them, and the look's lists
     // offer their outfits.

@@ -2,7 +2,7 @@
 
 #include "app/TextBoundary.h"
 #include "app/WizardPage.h"
-#include "exchange/CharacterLook.h"
+#include "exchange/CharacterReading.h"
 
 #include <QAbstractItemView>
 #include <QFileDialog>

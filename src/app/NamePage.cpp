@@ -19,16 +19,14 @@ NamePage::NamePage(PageHost& host, QWidget* parent) : WizardPage(host, parent) {
     m_description = place(new QPlainTextEdit(this), {16, 100, 414, 196});
     m_description->setTabChangesFocus(true);
     nameAfterLabel(descriptionLabel, m_description);
-    new GameTextGuard(m_name);
-    new GameTextGuard(m_description);
+    m_nameText = new GameTextGuard(m_name);
+    m_descriptionText = new GameTextGuard(m_description);
     setTabOrder({m_name, m_description});
 }
 
-// The guards keep both texts within the game's code page.
 bool NamePage::leave() {
-    const std::string name = qtToGameText(m_name->text(), false).text.value_or("");
-    const std::string description = qtToGameText(m_description->toPlainText(), true).text.value_or("");
-    if (const wizard::CheckResult failed = wizard::commitNaming(host().record(), name, description)) {
+    if (const wizard::CheckResult failed =
+            wizard::commitNaming(host().record(), m_nameText->gameText(), m_descriptionText->gameText())) {
         showMessage(this, gameTextToQt(wizard::kWarningCaption), gameTextToQt(*failed));
         return false;
     }

@@ -9,6 +9,8 @@ class QPlainTextEdit;
 
 namespace tryster::app {
 
+class GameTextGuard;
+
 class NamePage final : public WizardPage {
     Q_OBJECT
 
@@ -22,6 +24,9 @@ public:
 private:
     QLineEdit* m_name;
     QPlainTextEdit* m_description;
+    // They hold both texts in the game's bytes.
+    GameTextGuard* m_nameText;
+    GameTextGuard* m_descriptionText;
 };
 
 }  // namespace tryster::app

@@ -1,7 +1,7 @@
 #include "app/PreviewPane.h"
 
+#include "platform/SurfacePixels.h"
 #include "preview/Preview.h"
-#include "render/SurfacePixels.h"
 
 #include <QEvent>
 #include <QPaintEvent>
@@ -84,7 +84,7 @@ void PreviewPane::showFrame(const platform::LockedSurface& frame, const platform
                 std::memcpy(&pixel, row + x * 4, 4);
                 out[x] = pixel | 0xFF000000u;
             }
-        } else if (!render::convertPixels(frame, {r.left, y, r.right, y + 1}, out)) {
+        } else if (!platform::convertPixels(frame, {r.left, y, r.right, y + 1}, out)) {
             return;
         }
     }

@@ -9,8 +9,7 @@ static void initAssets() { Q_INIT_RESOURCE(tryster_assets); }
 namespace tryster::app {
 
 void initProgramResources() {
-    static const bool once = (initAssets(), true);
-    (void)once;
+    [[maybe_unused]] static const bool once = (initAssets(), true);
 }
 
 QPixmap programBitmap(const QString& name) {

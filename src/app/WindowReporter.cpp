@@ -14,7 +14,17 @@ WindowReporter::WindowReporter(QWidget* owner, QLabel* status, QProgressBar* pro
     : m_owner(owner), m_status(status), m_progress(progress), m_drawFrame(std::move(drawFrame)) {}
 
 void WindowReporter::showMessage(std::string_view caption, std::string_view text) {
-    app::showMessage(m_owner, gameTextToQt(caption), gameTextToQt(text));
+    if (m_holding)
+        m_held.emplace_back(caption, text);
+    else
+        app::showMessage(m_owner, gameTextToQt(caption), gameTextToQt(text));
+}
+
+void WindowReporter::showHeld(std::string_view detail) {
+    m_holding = false;
+    if (!detail.empty() && !m_held.empty()) m_held.back().second += "\n\n" + std::string(detail);
+    for (const auto& [caption, text] : m_held) showMessage(caption, text);
+    m_held.clear();
 }
 
 // The command runs inside one button press: the label and the bar are

@@ -12,6 +12,8 @@
 
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <QString>
 
@@ -27,6 +29,13 @@ public:
     // null (operations without a status line).
     WindowReporter(QWidget* owner, QLabel* status, QProgressBar* progress, std::function<void()> drawFrame);
 
+    // From now on messages wait for showHeld: a command whose outcome knows
+    // more than its message adds that to it, in the same box.
+    void holdMessages() { m_holding = true; }
+    // Shows the held messages in order, `detail` (a sentence, when not
+    // empty) after the last one, and stops holding.
+    void showHeld(std::string_view detail);
+
     void showMessage(std::string_view caption, std::string_view text) override;
     void showStatus(std::string_view text) override;
     void stepProgress() override;
@@ -40,6 +49,8 @@ private:
     QLabel* m_status;
     QProgressBar* m_progress;
     std::function<void()> m_drawFrame;
+    bool m_holding = false;
+    std::vector<std::pair<std::string, std::string>> m_held;  // caption, text
     std::string m_statusText;  // game text
     QString m_lastStep;
 };

@@ -36,7 +36,8 @@ class LivePreview;
 class PageHost {
 public:
     virtual ~PageHost() = default;
-    // What the wizard builds: the record and the look.
+    // What the wizard builds: the character's record, and the look model
+    // over the character's look (whose character() is the whole).
     virtual PlomData& record() = 0;
     virtual preview::LookModel& look() = 0;
     // The game's install folder and the folder of the program's template

@@ -1,7 +1,7 @@
 #pragma once
 // The look currently shown in the preview: four outfits (head, both hands,
-// body), each an outfit name and a texture name, and the two default sets
-// the program starts from.
+// body), each an outfit name and a texture name, the age they are worn at,
+// and the two default sets the program starts from.
 
 #include <string>
 #include <string_view>
@@ -43,6 +43,9 @@ inline constexpr DefaultSet kChildDefaults = {
     "child", "b001ucchd_01", "B001UAChdmed_kid", "c201ma_child", "C201mamed_child",
     "hulc", "HUAClgt", "hurc", "HUAClgt", "c2a-goodbye-refuse"};
 
+// The default set of an age.
+constexpr const DefaultSet& defaultsOf(bool adult) { return adult ? kAdultDefaults : kChildDefaults; }
+
 struct Appearance {
     std::string headMesh;
     std::string headTexture;
@@ -52,11 +55,14 @@ struct Appearance {
     std::string rightHandTexture;
     std::string bodyMesh;
     std::string bodyTexture;
+    // The flag of the look beside its names: the catalog's child rule and
+    // the body strings of a character file follow it.
+    bool isAdult = true;
 
     Appearance() { assign(kAdultDefaults); }
 
-    // Copies the eight names of a default set (the skeleton and the
-    // animation names live with their owners).
+    // Copies the eight names of a default set; the age stays (the skeleton
+    // and the animation names live with their owners).
     void assign(const DefaultSet& set) {
         headMesh = set.headMesh;
         headTexture = set.headTexture;
@@ -66,6 +72,13 @@ struct Appearance {
         rightHandTexture = set.rightHandTexture;
         bodyMesh = set.bodyMesh;
         bodyTexture = set.bodyTexture;
+    }
+
+    // The eight names of `other`; the age stays.
+    void wearNames(const Appearance& other) {
+        const bool adult = isAdult;
+        *this = other;
+        isAdult = adult;
     }
 
     // mesh + ",BODY=" + texture, and mesh + ",HEAD-HEAD=" + texture.

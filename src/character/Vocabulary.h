@@ -13,6 +13,11 @@ enum Gender : std::int32_t { kMale = 0, kFemale = 1 };
 enum BodyType : std::int32_t { kFit = 0, kFat = 1, kSkinny = 2 };
 enum SkinTone : std::int32_t { kLight = 0, kMedium = 1, kDark = 2 };
 
+// The entries of the "Body Type:" and "Skin Type:" lists, by body type and
+// skin tone.
+inline constexpr std::array<std::string_view, 3> kBodyTypeEntries = {"Fit", "Full", "Thin"};
+inline constexpr std::array<std::string_view, 3> kSkinTypeEntries = {"Light", "Medium", "Dark"};
+
 // Index into PlomData's personality.
 enum Trait : std::int32_t { kNeat = 0, kActive = 1, kPlayful = 2, kOutgoing = 3, kNice = 4 };
 inline constexpr int kTraitCount = 5;

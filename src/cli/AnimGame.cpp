@@ -46,7 +46,7 @@ void enterGameFolder(const std::string& folder) {
 AnimGame::AnimGame(const std::string& folder, bool withDevice) {
     enterGameFolder(folder);
     if (withDevice) {
-        window_ = std::make_unique<platform::FrameFileWindow>(std::string(), kTargetSize, kTargetSize);
+        window_ = std::make_unique<softgpu::FrameFileWindow>(std::string(), kTargetSize, kTargetSize);
         animDevice_ = std::make_unique<render::AnimDevice>();
         render::RenderResult rc = animDevice_->initialise(window_.get(), false, false, kTargetSize,
                                                           kTargetSize, 32, render::AnimDevice::kRgb, 0);

@@ -4,9 +4,9 @@
 
 #include "anim/CharacterLibrary.h"
 #include "platform/FileSystem.h"
-#include "platform/FrameFileWindow.h"
 #include "render/AnimDevice.h"
 #include "render/Device3D.h"
+#include "softgpu/FrameFileWindow.h"
 
 #include <nlohmann/json.hpp>
 
@@ -49,7 +49,7 @@ public:
     }
 
 private:
-    std::unique_ptr<platform::FrameFileWindow> window_;
+    std::unique_ptr<softgpu::FrameFileWindow> window_;
     std::unique_ptr<render::AnimDevice> animDevice_;
     std::unique_ptr<render::Device3D> device_;
     std::unique_ptr<anim::CharacterLibrary> library_;

@@ -28,6 +28,7 @@ constexpr int kTargetSize = 64;
 void runCatalog(const CatalogOptions& options) {
     PreviewGame game(options.game, kTargetSize, kTargetSize, 1);
     game.applyLook(options.look);
+    game.warnOfDamagedFiles();
     const preview::SkinCatalog& c = game.look().catalog();
     const Appearance& look = game.look().names();
 

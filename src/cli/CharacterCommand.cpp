@@ -30,7 +30,7 @@
 #include "cli/MessageLog.h"
 #include "cli/PreviewGame.h"
 #include "cli/TextOutput.h"
-#include "exchange/CharacterLook.h"
+#include "exchange/CharacterReading.h"
 #include "exchange/SaveBack.h"
 #include "platform/FileSystem.h"
 #include "share/GameChange.h"
@@ -54,10 +54,6 @@ using nlohmann::ordered_json;
 
 // The catalog needs the preview set up; nothing is drawn.
 constexpr int kCatalogTargetSize = 64;
-
-// The entries of the "Skin Type:" and "Body Type:" lists, by selection.
-constexpr std::array<std::string_view, 3> kSkinTypeEntries = {"Light", "Medium", "Dark"};
-constexpr std::array<std::string_view, 3> kBodyTypeEntries = {"Fit", "Full", "Thin"};
 
 struct CharacterOptions {
     std::string file;
@@ -88,14 +84,15 @@ ordered_json showJson(const exchange::CharacterReading& reading) {
     out["name"] = utf8(reading.name);
     const auto& look = reading.look;
     auto entry = [&](auto text) { return look ? ordered_json(utf8(text)) : ordered_json(nullptr); };
-    out["age"] = entry(look && look->isAdult ? "Adult" : "Child");
-    out["gender"] = entry(look && look->isMale ? "Male" : "Female");
-    out["skinTone"] = entry(look ? kSkinTypeEntries[static_cast<std::size_t>(look->skinTone)] : "");
-    out["bodyType"] = entry(look ? kBodyTypeEntries[static_cast<std::size_t>(look->bodyType)] : "");
-    out["bodyMesh"] = entry(look ? look->bodyMesh : "");
-    out["bodyTexture"] = entry(look ? look->bodyTexture : "");
-    out["headMesh"] = entry(look ? look->headMesh : "");
-    out["headTexture"] = entry(look ? look->headTexture : "");
+    const Appearance* names = look ? &look->appearance : nullptr;
+    out["age"] = entry(names && names->isAdult ? "Adult" : "Child");
+    out["gender"] = entry(look && look->isMale() ? "Male" : "Female");
+    out["skinTone"] = entry(look ? kSkinTypeEntries[static_cast<std::size_t>(look->record.skinTone())] : "");
+    out["bodyType"] = entry(look ? kBodyTypeEntries[static_cast<std::size_t>(look->record.bodyType())] : "");
+    out["bodyMesh"] = entry(names ? names->bodyMesh : "");
+    out["bodyTexture"] = entry(names ? names->bodyTexture : "");
+    out["headMesh"] = entry(names ? names->headMesh : "");
+    out["headTexture"] = entry(names ? names->headTexture : "");
     return out;
 }
 
@@ -141,22 +138,12 @@ std::string shellWord(const std::string& word) {
 // Refuses a look with names the game's catalog does not offer this
 // character, as the window could never choose them. The catalog is the
 // preview's, set up on the game as the `catalog` command sets it up.
-void requireOfferedNames(const CharacterOptions& o, const exchange::Look& look) {
+void requireOfferedNames(const CharacterOptions& o, const Character& d) {
     const std::string game = o.game.empty() ? gameFolderOf(o.file) : o.game;
     if (game.empty())
         throw CommandError(resfile::FileProblem{
             o.file, "a character file in a game's UserData/Characters folder, or the game named with --game",
             "a file outside a game, so its names cannot be checked against the game's"});
-    CharacterDescription d;
-    d.record.setGender(look.isMale ? kMale : kFemale);
-    d.record.setBodyType(look.bodyType);
-    d.record.setSkinTone(look.skinTone);
-    d.adult = look.isAdult;
-    d.appearance.assign(look.isAdult ? kAdultDefaults : kChildDefaults);
-    d.appearance.bodyMesh = look.appearance.bodyMesh;
-    d.appearance.bodyTexture = look.appearance.bodyTexture;
-    d.appearance.headMesh = look.appearance.headMesh;
-    d.appearance.headTexture = look.appearance.headTexture;
 
     std::vector<std::string> refused;
     const std::string start = platform::fileSystem().currentDirectory();
@@ -184,8 +171,8 @@ void requireOfferedNames(const CharacterOptions& o, const exchange::Look& look) 
         list += (i == 0 ? "" : i + 1 == refused.size() ? " and " : ", ") + refused[i];
     const std::string command = fmt::format(
         "tryster-cli catalog --game {} --gender {} --body-type {} --skin-tone {}{} --body-mesh {} --head-mesh {}",
-        shellWord(absolutePath(game)), look.isMale ? "male" : "female", look.bodyType, look.skinTone,
-        look.isAdult ? "" : " --child", shellWord(look.appearance.bodyMesh), shellWord(look.appearance.headMesh));
+        shellWord(absolutePath(game)), d.isMale() ? "male" : "female", d.record.bodyType(), d.record.skinTone(),
+        d.appearance.isAdult ? "" : " --child", shellWord(d.appearance.bodyMesh), shellWord(d.appearance.headMesh));
     throw CommandError(resfile::FileProblem{
         o.file, "mesh and texture names the game's catalog offers this character",
         fmt::format("{}, which it does not offer; nothing was changed. The names it offers are listed by: {}", list,
@@ -195,15 +182,17 @@ void requireOfferedNames(const CharacterOptions& o, const exchange::Look& look) 
 void runSaveBack(const CharacterOptions& o) {
     const exchange::CharacterReading existing = readExisting(o.file);
     const std::string& name = existing.name;
-    exchange::Look look;
+    // The look asked for, on the character's own gender.
+    Character look;
+    look.appearance.isAdult = !o.child;
+    look.appearance.assign(defaultsOf(look.appearance.isAdult));
     look.appearance.bodyMesh = o.bodyMesh;
     look.appearance.bodyTexture = o.bodyTexture;
     look.appearance.headMesh = o.headMesh;
     look.appearance.headTexture = o.headTexture;
-    look.skinTone = o.skinTone;
-    look.bodyType = o.bodyType;
-    look.isAdult = !o.child;
-    look.isMale = !existing.look || existing.look->isMale;
+    look.record.setSkinTone(o.skinTone);
+    look.record.setBodyType(o.bodyType);
+    look.record.setGender(!existing.look || existing.look->isMale() ? kMale : kFemale);
     // Empty texture names get the program's own refusal from the save.
     if (!look.appearance.bodyTexture.empty() && !look.appearance.headTexture.empty()) requireOfferedNames(o, look);
 

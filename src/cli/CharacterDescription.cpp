@@ -102,10 +102,10 @@ void parseInterests(const json& interests, PlomData& record) {
 
 }  // namespace
 
-CharacterDescription parseCharacterDescription(const json& root) {
+Character parseCharacterDescription(const json& root) {
     checkKeys(root, "", {"name", "description", "gender", "bodyType", "skinTone", "personality",
                          "interests", "career", "appearance", "adult"});
-    CharacterDescription out;
+    Character out;
     PlomData& record = out.record;
 
     if (root.contains("name")) {
@@ -166,9 +166,9 @@ CharacterDescription parseCharacterDescription(const json& root) {
 
     if (root.contains("adult")) {
         if (!root["adult"].is_boolean()) fail("adult", "expected true or false");
-        out.adult = root["adult"].get<bool>();
+        out.appearance.isAdult = root["adult"].get<bool>();
     }
-    out.appearance.assign(out.adult ? kAdultDefaults : kChildDefaults);
+    out.appearance.assign(defaultsOf(out.appearance.isAdult));
     if (root.contains("appearance")) {
         const json& a = root["appearance"];
         checkKeys(a, "appearance", {"bodyMesh", "bodyTexture", "headMesh", "headTexture"});
@@ -180,7 +180,7 @@ CharacterDescription parseCharacterDescription(const json& root) {
     return out;
 }
 
-CharacterDescription loadCharacterDescription(const std::string& path) {
+Character loadCharacterDescription(const std::string& path) {
     auto bytes = platform::readWholeFile(path);
     constexpr std::string_view kExpected = "a character description in JSON";
     if (!bytes) throw CommandError(resfile::FileProblem{path, std::string(kExpected), resfile::describeContents(path)});

@@ -15,10 +15,9 @@
 // appearance takes the default set of the age). The wizard's own rules
 // apply to what is given (name up to 30 characters, 25 personality points,
 // five top interests, each interest once), and a violation is reported
-// with the field's name.
+// with the field's name. The result is the character the window builds.
 
-#include "character/Appearance.h"
-#include "character/PlomData.h"
+#include "character/Character.h"
 
 #include <nlohmann/json_fwd.hpp>
 
@@ -26,14 +25,8 @@
 
 namespace tryster::cli {
 
-struct CharacterDescription {
-    PlomData record;
-    Appearance appearance;
-    bool adult = true;
-};
-
 // Throws CommandError naming the offending field.
-CharacterDescription parseCharacterDescription(const nlohmann::json& json);
-CharacterDescription loadCharacterDescription(const std::string& path);
+Character parseCharacterDescription(const nlohmann::json& json);
+Character loadCharacterDescription(const std::string& path);
 
 }  // namespace tryster::cli

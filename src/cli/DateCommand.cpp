@@ -31,9 +31,9 @@
 #include "exchange/ObjectDefinition.h"
 #include "exchange/SaveSequence.h"
 #include "exchange/WebExchange.h"
+#include "formats/ImageLibrary.h"
 #include "platform/FileSystem.h"
 #include "platform/GameText.h"
-#include "platform/ImageLibrary.h"
 #include "platform/ProgramFolder.h"
 #include "resfile/StdResFile.h"
 #include "resfile/StringSet.h"
@@ -149,7 +149,7 @@ private:
 };
 
 void runCreate(const CreateOptions& o) {
-    CharacterDescription d = loadCharacterDescription(o.character);
+    const Character d = loadCharacterDescription(o.character);
     const std::string templatePath = o.templatePath.empty() ? defaultTemplatePath() : o.templatePath;
     checkCreateArguments(o, templatePath);
 
@@ -157,19 +157,13 @@ void runCreate(const CreateOptions& o) {
     request.chosenPath = absolutePath(o.out);
     request.gameFolder = absolutePath(o.game);
     request.templatePath = absolutePath(templatePath);
-    request.record = d.record;
-    request.look.appearance = d.appearance;
-    request.look.skinTone = d.record.skinTone();
-    request.look.bodyType = d.record.bodyType();
-    request.look.isAdult = d.adult;
-    request.look.isMale = d.record.gender() == kMale;
 
     // The snapshots come from the preview of the character on the game
     // folder, dressed in exactly the look the date is given. Without a
     // preview the rest is still written. The preview's set-up seeds the
     // generator for its own repeatable pictures; the generator as the
     // program's start seeded it is kept for the date's identifiers.
-    platform::ImageLibrarySession images;
+    formats::ImageLibrarySession images;
     const std::uint32_t generator = platform::randomState();
     std::unique_ptr<PreviewGame> preview;
     try {
@@ -194,9 +188,9 @@ void runCreate(const CreateOptions& o) {
         // time); only the snapshots are drawn on the preview's own.
         SnapshotsOnOwnClock snapshots(*preview);
         const SystemClockScope systemClock(preview->clock());
-        result = exchange::runSaveSequence(request, skinFiles, reporter, &snapshots, change);
+        result = exchange::runSaveSequence(request, d, skinFiles, reporter, &snapshots, change);
     } else {
-        result = exchange::runSaveSequence(request, skinFiles, reporter, nullptr, change);
+        result = exchange::runSaveSequence(request, d, skinFiles, reporter, nullptr, change);
     }
     tellRecorded(request.gameFolder, change.recordedId());
     for (const std::string& path : result.filesWritten) fmt::print("{}\n", path);

@@ -1,9 +1,11 @@
 #include "cli/PreviewGame.h"
 
+#include "anim/CharacterLibrary.h"
 #include "cli/AnimGame.h"
+#include "cli/CommandError.h"
 #include "cli/Commands.h"
 #include "platform/PixelConversion.h"
-#include "render/SurfacePixels.h"
+#include "platform/SurfacePixels.h"
 
 #include <CLI/CLI.hpp>
 #include <fmt/format.h>
@@ -52,11 +54,11 @@ PreviewGame::PreviewGame(const std::string& folder, int width, int height, std::
 
 PreviewGame::~PreviewGame() { preview_.tearDown(); }
 
-CharacterDescription LookOptions::describe() const {
-    CharacterDescription d;
+Character LookOptions::describe() const {
+    Character d;
     if (!characterFile.empty()) d = loadCharacterDescription(characterFile);
     if (child) {
-        d.adult = false;
+        d.appearance.isAdult = false;
         if (characterFile.empty()) d.appearance.assign(kChildDefaults);
     }
     if (gender) d.record.setGender(*gender == "female" ? kFemale : kMale);
@@ -69,11 +71,9 @@ CharacterDescription LookOptions::describe() const {
     return d;
 }
 
-void PreviewGame::showLook(const CharacterDescription& d) {
-    const DefaultSet& set = d.adult ? kAdultDefaults : kChildDefaults;
-    preview_.keepPlaying(set.animation);
-    look_.describe(d.appearance, d.record.gender() == kFemale ? kFemale : kMale, d.adult, d.record.bodyType(),
-                   d.record.skinTone());
+void PreviewGame::showLook(const Character& described) {
+    preview_.keepPlaying(defaultsOf(described.appearance.isAdult).animation);
+    look_.describe(described);
 }
 
 void PreviewGame::applyLook(const LookOptions& o) {
@@ -90,11 +90,19 @@ void PreviewGame::applyLook(const LookOptions& o) {
                        what, *wanted, current);
 }
 
+void PreviewGame::warnOfDamagedFiles() const {
+    if (!preview_.library()) return;
+    for (const anim::LibraryFault& fault : preview_.library()->faults())
+        printWarning(resfile::FileProblem{absolutePath(fault.file), "a character file or mesh the game can read",
+                                          fmt::format("{} at byte {}, so it was read only that far",
+                                                      fault.status.message, fault.status.position)});
+}
+
 std::vector<std::uint32_t> PreviewGame::picture() const {
     std::vector<std::uint32_t> out;
     platform::Surface* s = preview_.animDevice()->backSurface()->get();
     const platform::SurfaceDesc d = s->description();
-    if (!render::readSurfacePixels(*s, {0, 0, d.width, d.height}, out))
+    if (!platform::readSurfacePixels(*s, {0, 0, d.width, d.height}, out))
         throw CommandError("the picture cannot be read");
     return out;
 }

@@ -57,7 +57,7 @@ struct LookOptions {
     // Adds the options (the character file only with `withCharacterFile`).
     void addTo(CLI::App& command, bool withCharacterFile);
     // The character file's description with the options applied over it.
-    CharacterDescription describe() const;
+    Character describe() const;
 };
 
 class PreviewGame {
@@ -71,17 +71,23 @@ public:
 
     preview::Preview& preview() { return preview_; }
     const preview::LookModel& look() const { return look_; }
+    // What the preview shows, as the window keeps it.
+    const Character& character() const { return character_; }
     SimulatedClock& clock() { return clock_; }
 
-    // Puts the look on the preview as the wizard's gender buttons do: both
-    // refills, then the texture refill. Names the lists do not offer are
-    // replaced by what they select.
-    void showLook(const CharacterDescription& description);
+    // Puts the look of `described` on the preview as the wizard's gender
+    // buttons do: both refills, then the texture refill. Names the lists do
+    // not offer are replaced by what they select.
+    void showLook(const Character& described);
     // showLook, telling on standard error about each name asked for by an
     // option that the lists replaced.
     void applyLook(const LookOptions& options);
     // The four names exactly as given, whether the lists offer them or not.
     void wearExactly(const Appearance& names) { look_.wearExactly(names); }
+
+    // A warning on standard error for each damaged character file or mesh
+    // the preview met, which it wore as far as it read.
+    void warnOfDamagedFiles() const;
 
     // The drawing surface as 0xAARRGGBB pixels, rows top first.
     std::vector<std::uint32_t> picture() const;
@@ -106,7 +112,8 @@ private:
     CopyingWindow window_;
     StepPresenter presenter_;
     preview::PreviewClock previewClock_;
-    preview::LookModel look_;
+    Character character_;
+    preview::LookModel look_{character_};
     preview::Preview preview_;
 };
 

@@ -21,7 +21,7 @@ struct RecordOptions {
 };
 
 void runRecord(const RecordOptions& options) {
-    CharacterDescription d = loadCharacterDescription(options.file);
+    Character d = loadCharacterDescription(options.file);
     StarSign sign = nearestSign(d.record.personalityValues());
     const auto& ranking = d.record.interestRankingValues();
 

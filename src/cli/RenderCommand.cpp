@@ -7,10 +7,10 @@
 #include "cli/Commands.h"
 #include "cli/PreviewGame.h"
 
+#include "formats/ImageLibrary.h"
+#include "formats/PngImage.h"
 #include "platform/FileFinder.h"
 #include "platform/FileSystem.h"
-#include "platform/ImageLibrary.h"
-#include "platform/PngImage.h"
 #include "render/Snapshot.h"
 
 #include <CLI/CLI.hpp>
@@ -69,12 +69,12 @@ void writePicture(PreviewGame& game, const std::string& path, bool jpeg) {
     platform::fileSystem().remove(path);
     bool ok;
     if (jpeg) {
-        platform::ImageLibrarySession images;
+        formats::ImageLibrarySession images;
         ok = render::writeSnapshot(path, game.preview().animDevice()->backSurface()->get(), {-1, 0, 0, 0});
     } else {
         const std::vector<std::uint32_t> pixels = game.picture();
         const render::AnimDevice& d = *game.preview().animDevice();
-        ok = platform::writePng(path, d.width(), d.height(), pixels.data(), static_cast<std::size_t>(d.width()));
+        ok = formats::writePng(path, d.width(), d.height(), pixels.data(), static_cast<std::size_t>(d.width()));
     }
     if (!ok) throw CommandError(fmt::format("{}: cannot write the picture", path));
 }
@@ -140,6 +140,7 @@ void runRender(const RenderOptions& o) {
         stages["present"].push_back(times.presentMs);
     }
     writePicture(game, o.out, jpeg);
+    game.warnOfDamagedFiles();
 
     const std::string playing = p.playback() ? p.playback()->animation().name : std::string("nothing");
     const render::AnimDevice& device = *p.animDevice();

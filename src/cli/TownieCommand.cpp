@@ -19,7 +19,7 @@
 #include "cli/JsonOutput.h"
 #include "cli/MessageLog.h"
 #include "cli/TextOutput.h"
-#include "exchange/CharacterLook.h"
+#include "exchange/CharacterReading.h"
 #include "exchange/TownieReplacement.h"
 #include "exchange/TownieSearch.h"
 #include "platform/FileSystem.h"
@@ -107,7 +107,7 @@ std::string whyNoTownie(const std::string& path) {
     if (!platform::matchesPattern(platform::namePart(path), exchange::kTowniePattern))
         return fmt::format("a file whose name does not match {}", exchange::kTowniePattern);
     const exchange::CharacterReading reading = exchange::readCharacter(path);
-    if (reading.look && !reading.look->isAdult) return fmt::format("a child (age \"{}\")", reading.ageText);
+    if (reading.look && !reading.look->appearance.isAdult) return fmt::format("a child (age \"{}\")", reading.ageText);
     return fmt::format("a file of {} bytes", platform::fileSystem().fileSize(path).value_or(0));
 }
 

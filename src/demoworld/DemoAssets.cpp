@@ -6,7 +6,7 @@
 #include "anim/CharacterFile.h"
 #include "anim/IndexFile.h"
 #include "anim/SkinMeshFile.h"
-#include "platform/WaveFile.h"
+#include "formats/WaveFile.h"
 
 #include <cmath>
 #include <map>
@@ -199,7 +199,7 @@ void addMotions(Assets& a) {
 // A soft tap of a shoe on the floor: a low thump under a short click.
 std::vector<std::uint8_t> tapSound() {
     constexpr int kRate = 22050;
-    platform::WaveSound sound;
+    formats::WaveSound sound;
     sound.channels = 1;
     sound.sampleRate = kRate;
     sound.bitsPerSample = 16;
@@ -215,7 +215,7 @@ std::vector<std::uint8_t> tapSound() {
         sound.samples.push_back(static_cast<std::uint8_t>(static_cast<std::uint16_t>(v) & 0xFF));
         sound.samples.push_back(static_cast<std::uint8_t>(static_cast<std::uint16_t>(v) >> 8));
     }
-    return platform::encodeWave(sound);
+    return formats::encodeWave(sound);
 }
 
 }  // namespace

@@ -45,14 +45,15 @@ void rewrite(StringSet& strings, int number, const auto& change) {
     if (const std::string* old = strings.GetString(number)) strings.SetString(number, change(*old));
 }
 
-void writeStrings(StringSet& strings, const Look& look) {
-    const std::string_view tone = appearanceToneCode(look.skinTone);
-    const std::string_view body = bodyTypeCode(look.bodyType);
-    strings.SetString(kBodyString, look.appearance.bodyString());
-    strings.SetString(kHeadString, look.appearance.headString());
+void writeStrings(StringSet& strings, const Character& character) {
+    const Appearance& names = character.appearance;
+    const std::string_view tone = appearanceToneCode(character.record.skinTone());
+    const std::string_view body = bodyTypeCode(character.record.bodyType());
+    strings.SetString(kBodyString, names.bodyString());
+    strings.SetString(kHeadString, names.headString());
     strings.SetString(kToneString, tone);
     for (int number : kBodyOutfitStrings)
-        rewrite(strings, number, [&](const std::string& s) { return bodyOutfitString(s, tone, body, look.isAdult); });
+        rewrite(strings, number, [&](const std::string& s) { return bodyOutfitString(s, tone, body, names.isAdult); });
     for (int number = kFirstHandString; number <= kLastHandString; ++number)
         rewrite(strings, number, [&](const std::string& s) { return handOutfitString(s, tone); });
 }
@@ -107,17 +108,17 @@ std::string handOutfitString(std::string_view text, std::string_view tone) {
 
 namespace {
 
-// `isMale` only for a new date.
-ResError rewriteList(IFFResFile2& file, const Look& look, std::optional<bool> isMale) {
+// `newDate`: the date also says its age and gender.
+ResError rewriteList(IFFResFile2& file, const Character& character, bool newDate) {
     ResError error = kNoError;
     StringSet strings;
     if (strings.Load(&file, kAppearanceListId, false) == kNoError) {
-        writeStrings(strings, look);
-        if (isMale) {
+        writeStrings(strings, character);
+        if (newDate) {
             const std::string age = stringOr(strings, kAgeString);
             const std::string gender = stringOr(strings, kGenderString);
-            strings.SetString(kAgeString, inLetterCaseOf(look.isAdult ? "Adult" : "Child", age));
-            strings.SetString(kGenderString, inLetterCaseOf(*isMale ? "Male" : "Female", gender));
+            strings.SetString(kAgeString, inLetterCaseOf(character.appearance.isAdult ? "Adult" : "Child", age));
+            strings.SetString(kGenderString, inLetterCaseOf(character.isMale() ? "Male" : "Female", gender));
         }
         error = strings.Save();
     }
@@ -139,16 +140,16 @@ std::string inLetterCaseOf(std::string_view word, std::string_view model) {
     return out;
 }
 
-ResError writeAppearanceStrings(IFFResFile2& file, const Look& look) { return rewriteList(file, look, std::nullopt); }
-
-ResError writeNewDateStrings(IFFResFile2& file, const Look& look, bool isMale) {
-    return rewriteList(file, look, isMale);
+ResError writeAppearanceStrings(IFFResFile2& file, const Character& character) {
+    return rewriteList(file, character, false);
 }
 
-ResError writeAppearanceStrings(std::string_view path, const Look& look) {
+ResError writeNewDateStrings(IFFResFile2& file, const Character& character) { return rewriteList(file, character, true); }
+
+ResError writeAppearanceStrings(std::string_view path, const Character& character) {
     IFFResFile2 file;
     if (ResError error = file.Open(path); error != kNoError) return error;
-    ResError error = writeAppearanceStrings(file, look);
+    ResError error = writeAppearanceStrings(file, character);
     ResError closed = file.Close();
     return error != kNoError ? error : closed;
 }

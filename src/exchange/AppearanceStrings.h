@@ -5,7 +5,7 @@
 // outfit strings keep their names but take the tone code (and, for adults,
 // the body-type code) at the places the game's names carry them.
 
-#include "exchange/Look.h"
+#include "character/Character.h"
 #include "resfile/IFFResFile2.h"
 #include "resfile/ResError.h"
 #include "resfile/ResTypes.h"
@@ -35,18 +35,19 @@ std::string bodyOutfitString(std::string_view text, std::string_view tone, std::
 std::string handOutfitString(std::string_view text, std::string_view tone);
 
 // Opens the character file at `path`, rewrites its appearance strings from
-// `look` (when it has string list 200; without one no string is written),
-// removes its 'BMP_' pictures and closes it. 0, or the first error of
-// opening, saving, removing or closing.
-[[nodiscard]] resfile::ResError writeAppearanceStrings(std::string_view path, const Look& look);
+// the look of `character` (its names and age, its record's body type and
+// skin tone) when it has string list 200 (without one no string is
+// written), removes its 'BMP_' pictures and closes it. 0, or the first
+// error of opening, saving, removing or closing.
+[[nodiscard]] resfile::ResError writeAppearanceStrings(std::string_view path, const Character& character);
 // The same on a character file open for writing, which stays open: 0, or the
 // first error of saving or removing.
-[[nodiscard]] resfile::ResError writeAppearanceStrings(resfile::IFFResFile2& file, const Look& look);
+[[nodiscard]] resfile::ResError writeAppearanceStrings(resfile::IFFResFile2& file, const Character& character);
 // The same for a new date, which also says its own age and gender: string 1
-// "Adult" or "Child" from `look.isAdult`, string 13 "Male" or "Female", each
-// in the letter case of the template's text there. (A save back leaves both
-// as the file has them.)
-[[nodiscard]] resfile::ResError writeNewDateStrings(resfile::IFFResFile2& file, const Look& look, bool isMale);
+// "Adult" or "Child" from the appearance's age, string 13 "Male" or
+// "Female" from the record's gender, each in the letter case of the
+// template's text there. (A save back leaves both as the file has them.)
+[[nodiscard]] resfile::ResError writeNewDateStrings(resfile::IFFResFile2& file, const Character& character);
 
 // `word` in the letter case of `model`: all capitals or all small letters
 // when `model`'s letters are, else a capital and small letters (also for a

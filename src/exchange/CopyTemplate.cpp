@@ -41,8 +41,8 @@ ResError renewObject(DataHandle handle, bool native, const TemplateCopyPlan& pla
     std::span<std::uint8_t> data = handleBytes(handle);
     if (data.size() < kMinObjectDefinitionSize) return kBadChunk;
     std::copy_n(data.begin() + kObjectIdentifierOffset, 4, data.begin() + kPreviousIdentifierOffset);
-    // The size was checked: the field fits.
-    (void)writeObjectField(data, kObjectIdentifierOffset, native, freshObjectIdentifier());
+    const std::uint32_t fresh = freshObjectIdentifier();
+    (void)writeObjectField(data, kObjectIdentifierOffset, native, fresh);  // the size was checked: it fits
     if (plan.keepNames == 0) name = plan.prefixNames != 0 ? plan.targetObjectName + name : plan.targetObjectName;
     return kNoError;
 }
@@ -153,8 +153,8 @@ ResError copyTemplate(TemplateCopyPlan& plan, std::string_view templatePath, std
         ResError closed = target.Close();
         if (error == kNoError) error = closed;
     }
-    // The copy's own error is the one reported.
-    if (error != kNoError) (void)platform::fileSystem().remove(targetPath);
+    if (error != kNoError)
+        (void)platform::fileSystem().remove(targetPath);  // the copy's own error is the one told
     return error;
 }
 

@@ -89,8 +89,7 @@ private:
 std::vector<std::uint8_t> objectData(std::size_t size, std::uint32_t identifier) {
     std::vector<std::uint8_t> data(size);
     for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<std::uint8_t>(i * 7);
-    // An object too small for it keeps no identifier.
-    (void)writeObjectField(data, kObjectIdentifierOffset, true, identifier);
+    (void)writeObjectField(data, kObjectIdentifierOffset, true, identifier);  // a smaller object keeps none
     return data;
 }
 

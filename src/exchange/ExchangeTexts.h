@@ -2,11 +2,17 @@
 // The captions, messages and status texts of the exporters, as the user and
 // the game's players know them.
 
+#include <string>
 #include <string_view>
 
 namespace tryster::exchange {
 
 inline constexpr std::string_view kErrorCaption = "Tryster Error:";
+
+// "What failed: <what>.", said after a write's message when it failed.
+inline std::string failureSentence(std::string_view what) {
+    return "What failed: " + std::string(what) + ".";
+}
 inline constexpr std::string_view kInquiryCaption = "Tryster Inquery:";
 
 inline constexpr std::string_view kCouldNotCreateMessage = "Could not create new file.";

@@ -43,8 +43,8 @@ std::string chooseStartFolder(const std::string& currentFolder, const std::strin
     return currentFolder;
 }
 
-bool buildNewDate(platform::StagedFile& staged, std::string_view templatePath, const PlomData& record,
-                  const Look& look, ExchangeReporter& reporter) {
+bool buildNewDate(platform::StagedFile& staged, std::string_view templatePath, const Character& character,
+                  ExchangeReporter& reporter) {
     auto fail = [&](std::string_view message) {
         staged.discard();
         reporter.showMessage(kErrorCaption, message);
@@ -64,10 +64,10 @@ bool buildNewDate(platform::StagedFile& staged, std::string_view templatePath, c
     std::string_view failure;
     auto nameAndLook = [&](IFFResFile2& file) -> ResError {
         reportProgress(reporter, kNamingDateStatus);
-        failure = nameAndConstants(file, record, reporter);
+        failure = nameAndConstants(file, character.record, reporter);
         if (!failure.empty()) return kFileError;
         reportProgress(reporter, kDateSkinStatus);
-        return writeNewDateStrings(file, look, record.gender() == kMale);
+        return writeNewDateStrings(file, character);
     };
     // What the steps left pending is written at the close; a write error
     // spoils the whole file.
@@ -76,16 +76,16 @@ bool buildNewDate(platform::StagedFile& staged, std::string_view templatePath, c
     return true;
 }
 
-bool createNewDate(std::string_view basePath, std::string_view templatePath, const PlomData& record,
-                   const Look& look, ExchangeReporter& reporter, FilePlacement& placement) {
+bool createNewDate(std::string_view basePath, std::string_view templatePath, const Character& character,
+                   ExchangeReporter& reporter, FilePlacement& placement) {
     const std::string target = std::string(basePath) + std::string(kDateExtension);
     if (!placement.begin(std::span(&target, 1))) {
         reporter.showMessage(kErrorCaption, placement.problem());
         return false;
     }
     platform::StagedFile staged(target);
-    if (!buildNewDate(staged, templatePath, record, look, reporter)) return false;
-    placement.describe(record.name());
+    if (!buildNewDate(staged, templatePath, character, reporter)) return false;
+    placement.describe(character.record.name());
     const Placement placed = placement.place(std::span(&staged, 1), {});
     if (!placed.placed) reporter.showMessage(kErrorCaption, std::string(kCouldNotCreateMessage) + " " + placed.problem);
     return placed.placed;

@@ -1,12 +1,12 @@
 #pragma once
 // New date creation: the template copied into a new character file that
-// carries the record's name, description, personality, interests and
-// career and the current look.
+// carries the character's name, description, personality, interests and
+// career and its look.
 
-#include "character/PlomData.h"
+#include "character/Character.h"
 #include "exchange/ExchangeReporter.h"
 #include "exchange/FilePlacement.h"
-#include "exchange/Look.h"
+#include "exchange/GameLayout.h"
 #include "platform/StagedFile.h"
 
 #include <string>
@@ -15,7 +15,6 @@
 namespace tryster::exchange {
 
 inline constexpr std::string_view kTemplateFileName = "TR_Template.iff";
-inline constexpr std::string_view kDateExtension = ".iff";
 
 // The template of a start folder: the folder followed by "TR_Template.iff".
 std::string templatePathIn(std::string_view startFolder);
@@ -35,19 +34,19 @@ std::string chooseStartFolder(const std::string& currentFolder, const std::strin
 // fails, and shows a failure as its message with the caption "Tryster
 // Error:"; the staged file is then gone.
 //
-// The date's string list 200 says its age (`look.isAdult`) and its gender
-// (the record's) besides its look: the template's "Adult" and "Male" would
-// make every date read back as a male adult. A template without string
-// list 200 still gives a date (without appearance strings), as the game
-// allows. True when the date is built; the caller puts it in place.
-bool buildNewDate(platform::StagedFile& staged, std::string_view templatePath, const PlomData& record,
-                  const Look& look, ExchangeReporter& reporter);
+// The date's string list 200 says its age and its gender besides its look:
+// the template's "Adult" and "Male" would make every date read back as a
+// male adult. A template without string list 200 still gives a date
+// (without appearance strings), as the game allows. True when the date is
+// built; the caller puts it in place.
+bool buildNewDate(platform::StagedFile& staged, std::string_view templatePath, const Character& character,
+                  ExchangeReporter& reporter);
 
 // Builds base path + ".iff" and has `placement` put it in place, so a
 // failure leaves neither a partial date nor a damaged earlier file, and an
 // earlier date of the same name is kept as a backup. True when the date is
 // in place.
-bool createNewDate(std::string_view basePath, std::string_view templatePath, const PlomData& record,
-                   const Look& look, ExchangeReporter& reporter, FilePlacement& placement);
+bool createNewDate(std::string_view basePath, std::string_view templatePath, const Character& character,
+                   ExchangeReporter& reporter, FilePlacement& placement);
 
 }  // namespace tryster::exchange

@@ -2,6 +2,7 @@
 
 #include "io/ByteReader.h"
 #include "platform/Clock.h"
+#include "resfile/iResFile.h"
 
 namespace tryster::exchange {
 
@@ -17,6 +18,22 @@ std::optional<std::uint32_t> readObjectField(std::span<const std::uint8_t> data,
     std::uint32_t value = 0;
     if (!in.seek(offset) || !in.u32(value, native ? std::endian::little : std::endian::big)) return std::nullopt;
     return value;
+}
+
+std::vector<ObjectDefinitionRead> readObjectDefinitions(resfile::iResFile& file) {
+    std::vector<ObjectDefinitionRead> out;
+    const std::int16_t count = file.CountResources(kTypeObjectDefinition);
+    for (std::int16_t i = 1; i <= count; ++i) {
+        ObjectDefinitionRead& definition = out.emplace_back();
+        resfile::DataHandle handle = file.GetIndResource(kTypeObjectDefinition, i, nullptr);
+        if (!handle) continue;
+        const std::span<const std::uint8_t> data = resfile::handleBytes(handle);
+        definition.read = true;
+        definition.identifier = readObjectField(data, kObjectIdentifierOffset, file.IsNativeOrder(handle));
+        definition.whole = definition.identifier && data.size() >= kMinObjectDefinitionSize;
+        (void)resfile::ReleaseAndDispose(file, handle);  // only read: nothing to write back
+    }
+    return out;
 }
 
 namespace {

@@ -12,6 +12,11 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
+
+namespace tryster::resfile {
+class iResFile;
+}
 
 namespace tryster::exchange {
 
@@ -29,6 +34,18 @@ inline constexpr std::size_t kMinObjectDefinitionSize = kPreviousIdentifierOffse
 // runtime generator: two objects made in the same second and millisecond
 // still differ through the generator.
 std::uint32_t freshObjectIdentifier();
+
+// What one object definition of a file holds, as far as it can be read.
+struct ObjectDefinitionRead {
+    bool read = false;  // its data could be read
+    std::optional<std::uint32_t> identifier;  // none: not read, or ending before it
+    // Read and long enough for both identifiers, as the game writes them.
+    bool whole = false;
+};
+
+// Every object definition of the file, in index order; the file is only
+// read. Each caller decides what a damaged definition means to it.
+std::vector<ObjectDefinitionRead> readObjectDefinitions(resfile::iResFile& file);
 
 // The 32-bit value at `offset`; none when the data ends before it.
 std::optional<std::uint32_t> readObjectField(std::span<const std::uint8_t> data, std::size_t offset, bool native);

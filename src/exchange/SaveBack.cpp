@@ -32,9 +32,20 @@ std::string saveCompleteText(std::string_view name) {
     return text;
 }
 
-SaveBackResult saveBack(std::string_view path, std::string_view loadedName, const Look& look,
+std::string failureDetail(const SaveBackResult& result) {
+    std::string_view what;
+    switch (result.status) {
+    case Status::Saved:
+    case Status::Refused: return {};
+    case Status::NotWritten: what = "the file could not be copied or its look written"; break;
+    case Status::NotPlaced: what = "the new look could not be put in place of the character"; break;
+    }
+    return failureSentence(what);
+}
+
+SaveBackResult saveBack(std::string_view path, std::string_view loadedName, const Character& character,
                         ExchangeReporter& reporter, FilePlacement& placement) {
-    if (look.appearance.bodyTexture.empty() || look.appearance.headTexture.empty()) {
+    if (character.appearance.bodyTexture.empty() || character.appearance.headTexture.empty()) {
         reporter.showMessage(kSaveErrorCaption, kChooseTexturesMessage);
         SaveBackResult refused;
         refused.status = Status::Refused;
@@ -47,7 +58,7 @@ SaveBackResult saveBack(std::string_view path, std::string_view loadedName, cons
     platform::StagedFile staged(path);
     staged.discard();
     if (!platform::copyFile(path, staged.path())) return failed(Status::NotWritten, kFileError, reporter);
-    if (ResError error = writeAppearanceStrings(staged.path(), look); error != kNoError)
+    if (ResError error = writeAppearanceStrings(staged.path(), character); error != kNoError)
         return failed(Status::NotWritten, error, reporter);
 
     placement.describe(loadedName);

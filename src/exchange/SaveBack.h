@@ -8,9 +8,9 @@
 // moves the changed file over it in one step, so an interrupted save
 // leaves the old file whole.
 
+#include "character/Character.h"
 #include "exchange/ExchangeReporter.h"
 #include "exchange/FilePlacement.h"
-#include "exchange/Look.h"
 #include "resfile/ResError.h"
 
 #include <string>
@@ -37,8 +37,13 @@ struct SaveBackResult {
 // they will look like."
 std::string saveCompleteText(std::string_view name);
 
-// Writes `look` into the character file at `path`. `loadedName` is the
-// name the load read, for the closing message.
+// What a failed write did not do, as a sentence for its message ("What
+// failed: no backup of the character could be written."); empty when the
+// file was saved or the save refused (its message says why).
+std::string failureDetail(const SaveBackResult& result);
+
+// Writes the look of `character` into the character file at `path`.
+// `loadedName` is the name the load read, for the closing message.
 //
 // Messages: with an empty body or head texture name, "You must choose
 // valid textures to save." (caption "Save Error"); on success "Save
@@ -47,7 +52,7 @@ std::string saveCompleteText(std::string_view name);
 // removed); on a failure to write, "Could not save this Plom back to the
 // game. The file was left as it was." (caption "Save Error"), with the
 // placement's reason where it gave one.
-SaveBackResult saveBack(std::string_view path, std::string_view loadedName, const Look& look,
+SaveBackResult saveBack(std::string_view path, std::string_view loadedName, const Character& character,
                         ExchangeReporter& reporter, FilePlacement& placement);
 
 }  // namespace tryster::exchange

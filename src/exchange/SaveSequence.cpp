@@ -1,6 +1,7 @@
 #include "exchange/SaveSequence.h"
 
 #include "exchange/ExchangeTexts.h"
+#include "exchange/GameLayout.h"
 #include "exchange/GameFileNames.h"
 #include "exchange/NewDate.h"
 #include "exchange/WebExchange.h"
@@ -14,16 +15,14 @@ namespace tryster::exchange {
 namespace {
 
 constexpr std::size_t kExtensionLength = 4;
-constexpr std::string_view kHeadSnapshotSuffix = "head.jpg";
-constexpr std::string_view kBodySnapshotSuffix = "body.jpg";
 
-bool writeWebExchange(const SaveRequest& request, SkinFileList& skinFiles, ExchangeReporter& reporter,
-                      platform::StagedFile& staged) {
+bool writeWebExchange(const SaveRequest& request, const Character& character, SkinFileList& skinFiles,
+                      ExchangeReporter& reporter, platform::StagedFile& staged) {
     staged.discard();
-    bool ok = writeWebExchangeKeys(staged.path(), request.record, request.look.isMale);
+    bool ok = writeWebExchangeKeys(staged.path(), character.record);
 
     reportProgress(reporter, kBuildingSkinListStatus);
-    collectSkinFiles(skinFolderOf(request.gameFolder), request.look.appearance, skinFiles);
+    collectSkinFiles(skinFolderOf(request.gameFolder), character.appearance, skinFiles);
 
     reportProgress(reporter, kWritingSkinListStatus);
     const std::string knownFolder = request.gameFolderAsGameKnows ? *request.gameFolderAsGameKnows
@@ -61,8 +60,8 @@ std::vector<std::string> savedFilesOf(std::string_view chosenPath) {
             base + std::string(kBodySnapshotSuffix)};
 }
 
-SaveResult runSaveSequence(const SaveRequest& request, SkinFileList& skinFiles, ExchangeReporter& reporter,
-                           PreviewSnapshots* snapshots, FilePlacement& placement) {
+SaveResult runSaveSequence(const SaveRequest& request, const Character& character, SkinFileList& skinFiles,
+                           ExchangeReporter& reporter, PreviewSnapshots* snapshots, FilePlacement& placement) {
     SaveResult result;
     const std::string base = basePathOf(request.chosenPath);
     if (platform::namePart(base).empty()) {
@@ -90,8 +89,8 @@ SaveResult runSaveSequence(const SaveRequest& request, SkinFileList& skinFiles, 
     std::vector<bool> built(targets.size(), false);
 
     reportProgress(reporter, kWebExportStatus);
-    built[0] = writeWebExchange(request, skinFiles, reporter, staged[0]);
-    built[1] = buildNewDate(staged[1], request.templatePath, request.record, request.look, reporter);
+    built[0] = writeWebExchange(request, character, skinFiles, reporter, staged[0]);
+    built[1] = buildNewDate(staged[1], request.templatePath, character, reporter);
 
     reportProgress(reporter, kSnapshotsStatus);
     std::vector<std::string> removed;
@@ -109,7 +108,7 @@ SaveResult runSaveSequence(const SaveRequest& request, SkinFileList& skinFiles, 
     for (std::size_t i = 0; i < targets.size(); ++i)
         if (built[i]) placed.push_back(std::move(staged[i]));
     if (!placed.empty() || !removed.empty()) {
-        placement.describe(request.record.name());
+        placement.describe(character.record.name());
         const Placement outcome = placement.place(placed, removed);
         if (!outcome.placed) {
             reporter.showMessage(kErrorCaption, std::string(kCouldNotSaveMessage) + " " + outcome.problem);

@@ -5,10 +5,9 @@
 // asks about the exchange page afterwards; the command-line tool runs it
 // alone.
 
-#include "character/PlomData.h"
+#include "character/Character.h"
 #include "exchange/ExchangeReporter.h"
 #include "exchange/FilePlacement.h"
-#include "exchange/Look.h"
 #include "exchange/PreviewSnapshots.h"
 #include "exchange/SkinFileList.h"
 
@@ -26,8 +25,6 @@ struct SaveRequest {
     // export file (GameFileNames.h); none: looked up.
     std::optional<std::string> gameFolderAsGameKnows;
     std::string templatePath;  // the start folder's template
-    PlomData record;
-    Look look;
 };
 
 struct SaveResult {
@@ -49,12 +46,12 @@ std::string basePathOf(std::string_view chosenPath);
 // device name of its platform ("nul.srf", "CON.srf"). Empty when it can.
 std::string chosenNameProblem(std::string_view chosenPath);
 
-// A chosen file name without a name before its extension writes nothing
-// and says so (kNoFileNameMessage), and so does a device name
-// (chosenNameProblem). Otherwise reports nine steps when everything
-// succeeds. A failed step shows its message and the later steps still run.
-// `skinFiles` is the list the caller keeps between saves; `snapshots` may
-// be null (no preview).
+// Saves `character` as the request says. A chosen file name without a name
+// before its extension writes nothing and says so (kNoFileNameMessage), and
+// so does a device name (chosenNameProblem). Otherwise reports nine steps
+// when everything succeeds. A failed step shows its message and the later
+// steps still run. `skinFiles` is the list the caller keeps between saves;
+// `snapshots` may be null (no preview).
 //
 // Every file is built under a staged name and, once all steps have run,
 // what was built is put in place together by `placement`, which keeps
@@ -63,8 +60,8 @@ std::string chosenNameProblem(std::string_view chosenPath);
 // earlier one of the same name away with it, as it would show another
 // look. A failed web export file shows "Could not write the web export
 // file." and keeps an earlier one.
-SaveResult runSaveSequence(const SaveRequest& request, SkinFileList& skinFiles, ExchangeReporter& reporter,
-                           PreviewSnapshots* snapshots, FilePlacement& placement);
+SaveResult runSaveSequence(const SaveRequest& request, const Character& character, SkinFileList& skinFiles,
+                           ExchangeReporter& reporter, PreviewSnapshots* snapshots, FilePlacement& placement);
 
 // The files a save of `chosenPath` writes: the web export file, the date
 // and its two snapshots (local paths).

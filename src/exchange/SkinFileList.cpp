@@ -1,5 +1,6 @@
 #include "exchange/SkinFileList.h"
 
+#include "exchange/GameLayout.h"
 #include "exchange/TextLines.h"
 #include "platform/FileSystem.h"
 #include "platform/GameText.h"
@@ -79,7 +80,7 @@ bool SkinFileList::add(std::string_view path) {
 
 std::string skinFolderOf(std::string_view gameFolder) {
     while (gameFolder.size() > 1 && (gameFolder.back() == '/' || gameFolder.back() == '\\')) gameFolder.remove_suffix(1);
-    return platform::toNativeSeparators(std::string(gameFolder) + "\\GameData\\Skins\\");
+    return platform::toNativeSeparators(std::string(gameFolder) + "\\" + std::string(kSkinsFolder) + "\\");
 }
 
 void collectSkinFiles(std::string_view skinFolder, const Appearance& appearance, SkinFileList& list) {

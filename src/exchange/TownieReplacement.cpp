@@ -2,7 +2,7 @@
 
 #include "exchange/CopyTemplate.h"
 #include "exchange/ExchangeTexts.h"
-#include "exchange/CharacterLook.h"
+#include "exchange/CharacterReading.h"
 #include "exchange/ObjectDefinition.h"
 #include "platform/PathText.h"
 #include "platform/StagedFile.h"
@@ -102,6 +102,10 @@ std::string_view describe(Status status) {
     case Status::NotPlaced: return "the copy could not be put in the townie's place";
     }
     return "unknown failure";
+}
+
+std::string failureDetail(const ReplaceResult& result) {
+    return result.replaced() ? std::string() : failureSentence(describe(result.status));
 }
 
 std::string replacedText(std::string_view dateName, std::string_view townieFile) {

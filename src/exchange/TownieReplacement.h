@@ -37,6 +37,9 @@ struct ReplaceResult {
 
 // A short account of a failure ("the townie has no object definition").
 std::string_view describe(ReplaceResult::Status status);
+// The same as a sentence for the failure's message ("What failed: the date
+// could not be copied."); empty when the townie was replaced.
+std::string failureDetail(const ReplaceResult& result);
 
 // "Rosa Marsh has taken the place of the Townie in User00001.iff."
 std::string replacedText(std::string_view dateName, std::string_view townieFile);

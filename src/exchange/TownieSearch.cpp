@@ -49,7 +49,7 @@ std::vector<std::string> searchTownies(std::string_view charactersFolder) {
     return townies;
 }
 
-std::string datesFolder(std::string_view gameFolder) { return platform::joinPath(gameFolder, kDatesFolderName); }
+std::string datesFolder(std::string_view gameFolder) { return platform::joinPath(gameFolder, kDatesFolder); }
 
 std::vector<std::string> searchDates(std::string_view gameFolder) {
     std::vector<std::string> dates;

@@ -7,6 +7,8 @@
 // and holds at least 58000 bytes. A date is any "*.iff" file of the game's
 // "TemplateNPCs" folder except the game's generic one.
 
+#include "exchange/GameLayout.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -16,7 +18,6 @@ namespace tryster::exchange {
 
 inline constexpr std::string_view kTowniePattern = "User*.iff";
 inline constexpr std::uint64_t kMinTownieFileSize = 58000;
-inline constexpr std::string_view kDatesFolderName = "TemplateNPCs";
 inline constexpr std::string_view kDatePattern = "*.iff";
 // Never offered; the comparison counts letter case, as the game's does.
 inline constexpr std::string_view kGenericDateName = "GLM_Generic.iff";

@@ -27,12 +27,12 @@ private:
 
 }  // namespace
 
-bool writeWebExchangeKeys(std::string_view path, const PlomData& record, bool isMale) {
+bool writeWebExchangeKeys(std::string_view path, const PlomData& record) {
     KeyWriter keys;
     keys.put("Sign", nearestSign(record.personalityValues()) + 1);
     keys.put("CareerPath", record.careerTrack());
     keys.put("CareerLevel", record.careerLevel());
-    keys.put("Gender", isMale ? "Male" : "Female");
+    keys.put("Gender", record.gender() == kMale ? "Male" : "Female");
     keys.put("Name", record.name());
     keys.put("Description", record.description());
     keys.put("SkinColor", skinToneExportCode(record.skinTone()));

@@ -4,6 +4,7 @@
 // numbers in decimal.
 
 #include "character/PlomData.h"
+#include "exchange/GameLayout.h"
 #include "exchange/SkinFileList.h"
 
 #include <optional>
@@ -15,13 +16,13 @@
 namespace tryster::exchange {
 
 inline constexpr std::string_view kWebExchangeSection = "Tryster";
-inline constexpr std::string_view kWebExchangeExtension = ".srf";
 
 // "Sign", "CareerPath", "CareerLevel", "Gender", "Name", "Description",
-// "SkinColor", the five traits and the fifteen interest levels, in that
-// order, in one pass over the file (so a description of several lines is
-// never read back as keys). False when the file could not be written.
-bool writeWebExchangeKeys(std::string_view path, const PlomData& record, bool isMale);
+// "SkinColor", the five traits and the fifteen interest levels of the
+// record, in that order, in one pass over the file (so a description of
+// several lines is never read back as keys). False when the file could not
+// be written.
+bool writeWebExchangeKeys(std::string_view path, const PlomData& record);
 
 // "SkinFileCount" and "SkinFile1", "SkinFile2", ... with the list's paths
 // named as the game knows them (GameFileNames.h): relative to `gameFolder`,

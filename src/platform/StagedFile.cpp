@@ -83,14 +83,10 @@ bool copyFile(std::string_view from, std::string_view to) {
 }
 
 bool copyFileDurably(std::string_view from, std::string_view to) {
-    if (!copyFile(from, to)) return false;
-    auto& files = fileSystem();
-    if (!files.syncFile(to)) {
-        (void)files.remove(to);  // the copy is not durable; that is what counts
-        return false;
-    }
-    (void)files.syncFolder(folderOf(to));  // as in StagedFile::commit: some file systems refuse
-    return true;
+    if (fileSystem().exists(to)) return false;  // the rename would replace it
+    StagedFile staged(to);
+    staged.discard();  // what an interrupted copy left there
+    return copyFile(from, staged.path()) && staged.commit();
 }
 
 }  // namespace tryster::platform

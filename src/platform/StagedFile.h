@@ -29,7 +29,8 @@
 //
 // A copy kept of a file before it is replaced (a backup) is made with
 // `copyFileDurably`, which returns once the copy and its name are on the
-// disk, so the backup is there before the rename it protects.
+// disk, so the backup is there before the rename it protects; it too is
+// staged first, so a power cut never leaves half a copy under its name.
 //
 // A staged file that is not committed is removed when its object goes, and
 // a staged name is cleared of what an interrupted run left there by
@@ -92,9 +93,9 @@ private:
 // `to`, when the copy could not be completed. Nothing is synced: for a
 // staged file that a commit syncs anyway.
 [[nodiscard]] bool copyFile(std::string_view from, std::string_view to);
-// The same, returning once the copy's bytes are synced and then its folder
-// (whose sync, as in `commit`, may be refused); false, and nothing left at
-// `to`, when the copy or its sync fails.
+// The same through a staged file (committed as StagedFile::commit does),
+// returning once the copy is in place and on the disk; false, and nothing
+// left at `to`, when `to` exists or the copy or its commit fails.
 [[nodiscard]] bool copyFileDurably(std::string_view from, std::string_view to);
 
 }  // namespace tryster::platform

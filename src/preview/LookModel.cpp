@@ -18,22 +18,19 @@ void selectLoaded(NameListModel& list, std::string& chosen, const std::string& n
 
 }  // namespace
 
-LookModel::LookModel() {
-    deriveHands(names_);
+LookModel::LookModel(Character& character) : character_(character) {
+    deriveHands(character_.appearance);
 }
 
+// A gender that is neither counts as a man's for the lists, the letter and
+// the child rule alike.
 CatalogFilter LookModel::filter() const {
-    return CatalogFilter::from(gender_ == kFemale, bodyType_, skinTone_, adult_, gender_ == kMale);
+    const bool female = gender() == kFemale;
+    return CatalogFilter::from(female, bodyType(), skinTone(), isAdult(), !female);
 }
 
-exchange::Look LookModel::written() const {
-    exchange::Look out;
-    out.appearance = names_;
-    out.skinTone = skinTone_;
-    out.bodyType = bodyType_;
-    out.isAdult = adult_;
-    out.isMale = gender_ == kMale;
-    return out;
+LookModel::Kept LookModel::keep() const {
+    return {gender(), bodyType(), skinTone(), names(), skeleton_};
 }
 
 void LookModel::addObserver(LookObserver* observer) const {
@@ -47,7 +44,7 @@ void LookModel::removeObserver(LookObserver* observer) const {
 // The hands follow the body each time the look changes, before anyone sees
 // it.
 void LookModel::changed() {
-    deriveHands(names_);
+    deriveHands(character_.appearance);
     for (LookObserver* observer : std::vector<LookObserver*>(observers_)) observer->lookChanged(*this);
 }
 
@@ -55,53 +52,54 @@ void LookModel::changed() {
 // before it: a mesh change needs a second, texture-only refill to match.
 void LookModel::refill(bool meshes, bool textures) {
     if (!started_) return;
-    if (!installFolder_.empty()) (void)platform::fileSystem().setCurrentDirectory(installFolder_);
+    if (!installFolder_.empty())
+        (void)platform::fileSystem().setCurrentDirectory(installFolder_);  // if not: fewer textures found
+    Appearance& names = character_.appearance;
     const CatalogFilter chosen = filter();
     if (meshes) catalog_.refillMeshes(outfitNames_, chosen);
-    SkinCatalog::selectCurrent(catalog_.headMeshes, names_.headMesh);
+    SkinCatalog::selectCurrent(catalog_.headMeshes, names.headMesh);
     if (skeleton_.empty()) skeleton_ = kAdultDefaults.skeleton;
     if (meshes || textures) {
         catalog_.rebuildTextureNames();
-        catalog_.refillTextures(chosen, names_.headMesh, names_.bodyMesh);
+        catalog_.refillTextures(chosen, names.headMesh, names.bodyMesh);
     }
-    SkinCatalog::selectCurrent(catalog_.bodyMeshes, names_.bodyMesh);
-    SkinCatalog::selectCurrent(catalog_.headTextures, names_.headTexture);
-    SkinCatalog::selectCurrent(catalog_.bodyTextures, names_.bodyTexture);
+    SkinCatalog::selectCurrent(catalog_.bodyMeshes, names.bodyMesh);
+    SkinCatalog::selectCurrent(catalog_.headTextures, names.headTexture);
+    SkinCatalog::selectCurrent(catalog_.bodyTextures, names.bodyTexture);
 }
 
 void LookModel::startCatalog(std::vector<std::string> outfitNames) {
     outfitNames_ = std::move(outfitNames);
     started_ = true;
-    bodyType_ = kFit;
-    skinTone_ = kMedium;
-    adult_ = true;
-    gender_ = kMale;
+    character_.record.setBodyType(kFit);
+    character_.record.setSkinTone(kMedium);
+    character_.appearance.isAdult = true;
+    character_.record.setGender(kMale);
     refill(true, true);
     changed();
 }
 
-void LookModel::enterLookPage(std::int32_t recordGender) {
-    if (recordGender == kMale || recordGender == kFemale) gender_ = static_cast<Gender>(recordGender);
+void LookModel::enterLookPage() {
     refill(true, true);
     refill(false, true);
     changed();
 }
 
 void LookModel::chooseGender(Gender gender) {
-    gender_ = gender;
+    character_.record.setGender(gender);
     refill(true, true);
     refill(false, true);
     changed();
 }
 
 void LookModel::chooseBodyType(int index) {
-    bodyType_ = index;
+    character_.record.setBodyType(index);
     refill(true, true);
     changed();
 }
 
 void LookModel::chooseSkinTone(int index) {
-    skinTone_ = index;
+    character_.record.setSkinTone(index);
     refill(true, true);
     changed();
 }
@@ -109,7 +107,7 @@ void LookModel::chooseSkinTone(int index) {
 // A child's body needs the child skeleton.
 void LookModel::chooseBodyMesh(std::string_view name) {
     if (name.empty()) return;
-    names_.bodyMesh = std::string(name);
+    character_.appearance.bodyMesh = std::string(name);
     skeleton_ = std::string(skeletonForBodyMesh(name));
     refill(false, true);
     changed();
@@ -117,24 +115,25 @@ void LookModel::chooseBodyMesh(std::string_view name) {
 
 void LookModel::chooseBodyTexture(std::string_view name) {
     if (name.empty()) return;
-    names_.bodyTexture = std::string(name);
+    character_.appearance.bodyTexture = std::string(name);
     changed();
 }
 
 void LookModel::chooseHeadMesh(std::string_view name) {
     if (name.empty()) return;
-    names_.headMesh = std::string(name);
+    Appearance& names = character_.appearance;
+    names.headMesh = std::string(name);
     refill(false, true);
     if (!catalog_.headTextures.empty()) {
         catalog_.headTextures.select(0);
-        names_.headTexture = catalog_.headTextures.entries().front();
+        names.headTexture = catalog_.headTextures.entries().front();
     }
     changed();
 }
 
 void LookModel::chooseHeadTexture(std::string_view name) {
     if (name.empty()) return;
-    names_.headTexture = std::string(name);
+    character_.appearance.headTexture = std::string(name);
     changed();
 }
 
@@ -148,52 +147,53 @@ void LookModel::offerOutfits(std::vector<std::string> outfitNames) {
     rescan();
 }
 
-void LookModel::showCharacter(const exchange::CharacterLook& character) {
-    const DefaultSet& defaults = character.defaults();
-    adult_ = character.isAdult;
+void LookModel::showCharacter(const Character& read) {
+    const Appearance& shown = read.appearance;
+    Appearance& names = character_.appearance;
+    PlomData& record = character_.record;
+    const DefaultSet& defaults = defaultsOf(shown.isAdult);
+    names.isAdult = shown.isAdult;
     skeleton_ = std::string(defaults.skeleton);
-    names_.assign(defaults);
+    names.assign(defaults);
     refill(true, true);
 
-    gender_ = character.isMale ? kMale : kFemale;
-    skinTone_ = character.skinTone;
-    bodyType_ = character.bodyType;
+    record.setGender(read.record.gender());
+    record.setSkinTone(read.record.skinTone());
+    record.setBodyType(read.record.bodyType());
     refill(true, true);
 
-    selectLoaded(catalog_.bodyMeshes, names_.bodyMesh, character.bodyMesh);
+    selectLoaded(catalog_.bodyMeshes, names.bodyMesh, shown.bodyMesh);
     refill(false, true);
-    selectLoaded(catalog_.bodyTextures, names_.bodyTexture, character.bodyTexture);
-    selectLoaded(catalog_.headMeshes, names_.headMesh, character.headMesh);
+    selectLoaded(catalog_.bodyTextures, names.bodyTexture, shown.bodyTexture);
+    selectLoaded(catalog_.headMeshes, names.headMesh, shown.headMesh);
     refill(false, true);
-    selectLoaded(catalog_.headTextures, names_.headTexture, character.headTexture);
+    selectLoaded(catalog_.headTextures, names.headTexture, shown.headTexture);
     refill(true, true);
     changed();
 }
 
-void LookModel::describe(const Appearance& names, Gender gender, bool adult, int bodyType, int skinTone) {
-    names_ = names;
-    gender_ = gender;
-    adult_ = adult;
-    skeleton_ = std::string(adult ? kAdultDefaults.skeleton : kChildDefaults.skeleton);
-    bodyType_ = bodyType;
-    skinTone_ = skinTone;
+void LookModel::describe(const Character& described) {
+    character_.appearance = described.appearance;
+    character_.record.setGender(described.record.gender());
+    character_.record.setBodyType(described.record.bodyType());
+    character_.record.setSkinTone(described.record.skinTone());
+    skeleton_ = std::string(defaultsOf(described.appearance.isAdult).skeleton);
     refill(true, true);
     refill(false, true);
     changed();
 }
 
 void LookModel::wearExactly(const Appearance& names) {
-    names_ = names;
+    character_.appearance.wearNames(names);
     changed();
 }
 
-void LookModel::restore(const State& state) {
-    gender_ = state.gender;
-    adult_ = state.adult;
-    bodyType_ = state.bodyType;
-    skinTone_ = state.skinTone;
-    names_ = state.names;
-    skeleton_ = state.skeleton;
+void LookModel::restore(const Kept& kept) {
+    character_.record.setGender(kept.gender);
+    character_.record.setBodyType(kept.bodyType);
+    character_.record.setSkinTone(kept.skinTone);
+    character_.appearance = kept.names;
+    skeleton_ = kept.skeleton;
     refill(true, true);
     changed();
 }

@@ -1,21 +1,22 @@
 #pragma once
-// The look of the character being built, and the one place it changes:
-// gender, age, build and tone, the four chosen names with the hands that
-// follow from them, the skeleton they are worn on, and the four appearance
-// lists that offer what fits. Each operation is a choice a player makes (or
-// the set-up, a load or a preview makes) and does what the window does
-// about it: which lists are filled again, which names are kept or replaced
-// by what the lists offer. It ends by telling its observers, once.
+// The rules of the look of the character being built, and the one way it
+// changes: gender, age, build and tone, the four chosen names with the
+// hands that follow from them, the skeleton they are worn on, and the four
+// appearance lists that offer what fits. The facts themselves live in the
+// character the model is made over (its record and its appearance); the
+// model keeps only what the preview needs beside them (the skeleton) and
+// the lists. Each operation is a choice a player makes (or the set-up, a
+// load or a preview makes) and does what the window does about it: which
+// lists are filled again, which names are kept or replaced by what the
+// lists offer. It ends by telling its observers, once.
 //
 // The window's pages change the look only through these operations; the
-// record takes its gender, build and tone from it when the look page is
-// left; the preview reads it and dresses the character when told.
+// writers read the character; the preview reads the model and dresses the
+// character when told.
 
-#include "character/Appearance.h"
 #include "character/CatalogRules.h"
+#include "character/Character.h"
 #include "character/Vocabulary.h"
-#include "exchange/CharacterLook.h"
-#include "exchange/Look.h"
 #include "preview/SkinCatalog.h"
 
 #include <string>
@@ -34,37 +35,39 @@ public:
 
 class LookModel {
 public:
-    // The adult default set, a man of fit build and medium tone; the lists
-    // stay empty until startCatalog.
-    LookModel();
+    // Over `character`, which outlives the model; its hands follow its body
+    // from now on. The lists stay empty until startCatalog.
+    explicit LookModel(Character& character);
     LookModel(const LookModel&) = delete;
     LookModel& operator=(const LookModel&) = delete;
 
-    Gender gender() const { return gender_; }
-    bool isAdult() const { return adult_; }
+    // The record's gender: kMale, kFemale, or anything else while none is
+    // chosen yet (the lists then offer a man's outfits).
+    std::int32_t gender() const { return character_.record.gender(); }
+    bool isAdult() const { return character_.appearance.isAdult; }
     // Selections of "Body Type:" and "Skin Type:".
-    int bodyType() const { return bodyType_; }
-    int skinTone() const { return skinTone_; }
+    int bodyType() const { return character_.record.bodyType(); }
+    int skinTone() const { return character_.record.skinTone(); }
     // The eight names, the hands derived from the body.
-    const Appearance& names() const { return names_; }
+    const Appearance& names() const { return character_.appearance; }
+    // The character the look is part of, as the writers read it.
+    const Character& character() const { return character_; }
     // "adult" or "child".
     const std::string& skeleton() const { return skeleton_; }
     const SkinCatalog& catalog() const { return catalog_; }
     CatalogFilter filter() const;
-    // What the exporters write.
-    exchange::Look written() const;
 
-    // The whole look at one moment, to be put back (restore) when a page
-    // that showed another character is left without taking it.
-    struct State {
-        Gender gender = kMale;
-        bool adult = true;
+    // The look at one moment, kept by a page that shows another character
+    // for a while, to be put back (restore) when it is left without taking
+    // that character.
+    struct Kept {
+        std::int32_t gender = kMale;
         int bodyType = kFit;
         int skinTone = kMedium;
         Appearance names;
         std::string skeleton;
     };
-    State state() const { return {gender_, adult_, bodyType_, skinTone_, names_, skeleton_}; }
+    Kept keep() const;
 
     // Observers are told after each operation; they are not part of the
     // look, so a reader may sign up.
@@ -80,10 +83,9 @@ public:
     // Until then every operation changes the choices and names only.
     void startCatalog(std::vector<std::string> outfitNames);
 
-    // Entering the look page: the gender the record holds (anything but
-    // male or female leaves the gender as it is), both refills, then the
-    // textures again for the body mesh the first one chose.
-    void enterLookPage(std::int32_t recordGender);
+    // Entering the look page: both refills, then the textures again for the
+    // body mesh the first one chose.
+    void enterLookPage();
     // Each followed by both refills, then the textures again.
     void chooseGender(Gender gender);
     // Each followed by both refills.
@@ -103,31 +105,30 @@ public:
     // them, the choices kept.
     void offerOutfits(std::vector<std::string> outfitNames);
 
-    // A character read from its file (a loaded one, a townie, a date): its
-    // age's default set, its gender, tone and build, then its four names,
-    // each selected where the lists offer it and kept as the chosen name
-    // either way, and a last refill of both.
-    void showCharacter(const exchange::CharacterLook& character);
-    // A whole look at once, as a description asks for it (the command-line
-    // tool): both refills, then the textures again; names the lists lack
-    // are replaced by what they select.
-    void describe(const Appearance& names, Gender gender, bool adult, int bodyType, int skinTone);
-    // The four names exactly as given, whether the lists offer them or not
-    // (the command-line tool's new date, written with them).
+    // The look of a character read from its file (a loaded one, a townie, a
+    // date; see exchange::lookFromStrings): its age's default set, its
+    // gender, tone and build, then its four names, each selected where the
+    // lists offer it and kept as the chosen name either way, and a last
+    // refill of both. Only the look is taken; the record's name and the
+    // rest stay.
+    void showCharacter(const Character& read);
+    // The look of a described character at once (the command-line tool):
+    // its eight names, age, gender, build and tone, then both refills and
+    // the textures again; names the lists lack are replaced by what they
+    // select.
+    void describe(const Character& described);
+    // The eight names exactly as given, whether the lists offer them or not
+    // (the command-line tool's new date, written with them); the age stays.
     void wearExactly(const Appearance& names);
-    // The look as it was, then both refills, which select its names where
-    // the lists offer them.
-    void restore(const State& state);
+    // The look as it was kept, then both refills, which select its names
+    // where the lists offer them.
+    void restore(const Kept& kept);
 
 private:
     void refill(bool meshes, bool textures);
     void changed();
 
-    Gender gender_ = kMale;
-    bool adult_ = true;
-    int bodyType_ = kFit;
-    int skinTone_ = kMedium;
-    Appearance names_;
+    Character& character_;
     std::string skeleton_{kAdultDefaults.skeleton};
     std::string installFolder_;
     bool started_ = false;

@@ -14,6 +14,7 @@
 #include "character/Appearance.h"
 #include "exchange/PreviewSnapshots.h"
 #include "platform/DisplayWindow.h"
+#include "platform/HeldFiles.h"
 #include "preview/CameraPlacement.h"
 #include "preview/IdleDirector.h"
 #include "preview/LookModel.h"
@@ -21,7 +22,6 @@
 #include "preview/PreviewPresenter.h"
 #include "render/AnimDevice.h"
 #include "render/Device3D.h"
-#include "render/HeldFiles.h"
 #include "render/Light.h"
 #include "render/Viewport3D.h"
 
@@ -126,8 +126,8 @@ public:
     // until the next call: character files, meshes and textures. Null: the
     // game's files only. The character is dressed anew. Before set-up the
     // files wait for it.
-    void holdFiles(std::shared_ptr<const render::HeldFiles> files);
-    const render::HeldFiles* heldFiles() const { return held_.get(); }
+    void holdFiles(std::shared_ptr<const platform::HeldFiles> files);
+    const platform::HeldFiles* heldFiles() const { return held_.get(); }
     // Character files just written into the game's folders (a shared date's,
     // installed): read now, their outfits taking the place of earlier ones
     // of the same names. Game paths ("GameData\Skins\x.cmx"). The character
@@ -214,7 +214,7 @@ private:
     float scale_ = 1.0f;
     bool presenting_ = true;  // off while snapshots draw at scale 1
     bool gameMissing_ = false;
-    std::shared_ptr<const render::HeldFiles> held_;
+    std::shared_ptr<const platform::HeldFiles> held_;
 
     std::string animationName_{kAdultDefaults.animation};
     CameraView view_;

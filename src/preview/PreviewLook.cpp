@@ -54,7 +54,7 @@ void Preview::applyAppearance() {
     putOn(worn_.body, bodyOutfit, kBodyOverrideKey, names.bodyTexture);
 }
 
-void Preview::holdFiles(std::shared_ptr<const render::HeldFiles> files) {
+void Preview::holdFiles(std::shared_ptr<const platform::HeldFiles> files) {
     takeOffAppearance(false);
     held_ = std::move(files);
     useHeldFiles();
@@ -76,9 +76,8 @@ void Preview::readNewCharacterFiles(const std::vector<std::string>& gamePaths) {
     const anim::SearchPath searchPath(anim::kCharacterSearchPath);
     for (const std::string& path : gamePaths) {
         const std::string_view folder = platform::folderPart(path);
-        // A file that does not read adds what it read before the fault.
-        (void)library_->loadNewFile(folder.substr(0, folder.empty() ? 0 : folder.size() - 1),
-                                    platform::namePart(path), searchPath);
+        const std::string_view withoutSeparator = folder.substr(0, folder.empty() ? 0 : folder.size() - 1);
+        (void)library_->loadNewFile(withoutSeparator, platform::namePart(path), searchPath);  // see faults()
     }
     applyAppearance();
 }

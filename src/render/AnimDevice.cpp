@@ -224,8 +224,7 @@ RenderResult AnimDevice::makeDeviceMaterial(Material& m) {
 }
 
 void AnimDevice::releaseDeviceMaterial(Material& m) {
-    // The handle is forgotten either way.
-    if (m.handle_ && graphics_) (void)graphics_->releaseMaterial(m.handle_);
+    if (m.handle_ && graphics_) (void)graphics_->releaseMaterial(m.handle_);  // forgotten either way
     m.handle_ = 0;
 }
 

@@ -3,12 +3,15 @@
 // along the direction, y up) and the projection, and hands both to the
 // viewport.
 
+#include "base/RefCounted.h"
 #include "render/Math3D.h"
-#include "render/RefCounted.h"
 
 #include <numbers>
 
 namespace tryster::render {
+
+using base::Ref;
+using base::RefCounted;
 
 class Viewport3D;
 

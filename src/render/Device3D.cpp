@@ -55,8 +55,7 @@ Device3D::~Device3D() {
 RenderResult Device3D::createViewport(Viewport3D*& out) {
     std::unique_ptr<Viewport3D> v(new Viewport3D(*this));
     if (RenderResult rc = v->create()) return rc;
-    // A light the device refuses leaves the scene darker, not broken.
-    for (Light* l : lights_) (void)graphics_->addLight(v->handle(), l->handle());
+    for (Light* l : lights_) (void)graphics_->addLight(v->handle(), l->handle());  // refused: only darker
     out = v.get();
     viewports_.push_back(std::move(v));
     return render_error::kOk;

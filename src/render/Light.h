@@ -2,12 +2,15 @@
 // Lights of the device. Every change goes to the device at once. The
 // effective colour is colour × intensity; setting a colour sets alpha 1.
 
+#include "base/RefCounted.h"
 #include "platform/GraphicsDevice.h"
 #include "render/Math3D.h"
-#include "render/RefCounted.h"
 #include "render/RenderError.h"
 
 namespace tryster::render {
+
+using base::Ref;
+using base::RefCounted;
 
 class Device3D;
 

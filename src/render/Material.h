@@ -4,8 +4,8 @@
 // (after the display took the surfaces away) can make their device
 // objects anew in place, behind the pointers meshes hold.
 
+#include "base/RefCounted.h"
 #include "platform/GraphicsDevice.h"
-#include "render/RefCounted.h"
 
 #include <memory>
 #include <optional>
@@ -13,6 +13,9 @@
 #include <string_view>
 
 namespace tryster::render {
+
+using base::Ref;
+using base::RefCounted;
 
 class AnimDevice;
 class TextureCache;

@@ -3,12 +3,15 @@
 // matrix (relative to its group; identity-tagged matrices cost nothing),
 // a box, and the screen extent it covered when last drawn.
 
+#include "base/RefCounted.h"
 #include "render/Math3D.h"
-#include "render/RefCounted.h"
 #include "render/RenderError.h"
 #include "render/Viewport3D.h"
 
 namespace tryster::render {
+
+using base::Ref;
+using base::RefCounted;
 
 class RenderObject : public RefCounted {
 public:

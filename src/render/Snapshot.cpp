@@ -1,8 +1,8 @@
 #include "render/Snapshot.h"
 
+#include "formats/ImageLibrary.h"
 #include "platform/FileSystem.h"
-#include "platform/ImageLibrary.h"
-#include "render/SurfacePixels.h"
+#include "platform/SurfacePixels.h"
 
 #include <string>
 #include <vector>
@@ -24,8 +24,8 @@ bool writeSnapshot(std::string_view path, platform::Surface* surface, const plat
                                      static_cast<std::size_t>(rect.height()));
     convertPixels(locked, rect, block.data());
 
-    platform::ImageLibrary& library = platform::ImageLibrary::instance();
-    const platform::ImageLibrary::Format* jpeg = library.find("jpg", 0);
+    formats::ImageLibrary& library = formats::ImageLibrary::instance();
+    const formats::ImageLibrary::Format* jpeg = library.find("jpg", 0);
     if (!jpeg) {
         (void)surface->unlock();  // locked above: it cannot fail
         return false;
@@ -36,8 +36,8 @@ bool writeSnapshot(std::string_view path, platform::Surface* surface, const plat
         (void)surface->unlock();  // locked above: it cannot fail
         return false;
     }
-    platform::ImageDescription description{rect.width(), rect.height(), 32, 1};
-    platform::ImageLibrary::Writer* writer = library.wopen(jpeg, description, stream, path, 1);
+    formats::ImageDescription description{rect.width(), rect.height(), 32, 1};
+    formats::ImageLibrary::Writer* writer = library.wopen(jpeg, description, stream, path, 1);
     if (!writer) {
         library.callbacks().close(stream);
         platform::fileSystem().remove(path);

@@ -1,6 +1,6 @@
 #pragma once
 // Writes a rectangle of a surface to a JPEG file through the image
-// library (platform/ImageLibrary.h), as the save command's snapshots do.
+// library (formats/ImageLibrary.h), as the save command's snapshots do.
 
 #include "platform/Surface.h"
 

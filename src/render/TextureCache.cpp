@@ -1,9 +1,9 @@
 #include "render/TextureCache.h"
 
+#include "formats/ImageDecoder.h"
 #include "platform/FileFinder.h"
 #include "platform/FileSystem.h"
 #include "render/AnimDevice.h"
-#include "render/ImageDecoder.h"
 
 #include <algorithm>
 #include <cstring>
@@ -41,14 +41,14 @@ RenderResult TextureCache::load(Texture& t) {
     platform::GraphicsDevice* graphics = owner_.graphics();
     if (!graphics) return render_error::kNotReady;
     platform::FileFinder& finder = platform::FileFinder::instance();
-    DecodedImage image;
-    if (const HeldFile* held = held_ ? held_->find(t.name_, finder.typesOf("IMAG")) : nullptr) {
-        if (!decodeImage(held->bytes, held->type(), image)) return render_error::kBadImage;
+    formats::DecodedImage image;
+    if (const platform::HeldFile* held = held_ ? held_->find(t.name_, finder.typesOf("IMAG")) : nullptr) {
+        if (!formats::decodeImage(held->bytes, held->type(), image)) return render_error::kBadImage;
     } else {
         auto path = finder.find(t.name_, "IMAG", owner_.texturePath());
         if (!path) return render_error::kNotFound;
         auto bytes = platform::readWholeFile(*path);
-        if (!bytes || !decodeImage(*bytes, platform::fileType(*path), image)) return render_error::kBadImage;
+        if (!bytes || !formats::decodeImage(*bytes, platform::fileType(*path), image)) return render_error::kBadImage;
     }
 
     std::shared_ptr<platform::Surface> surface;
@@ -70,23 +70,21 @@ RenderResult TextureCache::load(Texture& t) {
 }
 
 void TextureCache::forget(Texture* t) {
-    // The handle is forgotten either way.
-    if (t->handle_ && owner_.graphics()) (void)owner_.graphics()->releaseTexture(t->handle_);
+    if (t->handle_ && owner_.graphics()) (void)owner_.graphics()->releaseTexture(t->handle_);  // gone anyway
     entries_.erase(std::remove(entries_.begin(), entries_.end(), t), entries_.end());
 }
 
 void TextureCache::releaseAll() {
     for (Texture* t : entries_) {
-        // The handle is forgotten either way.
-        if (t->handle_ && owner_.graphics()) (void)owner_.graphics()->releaseTexture(t->handle_);
+        if (t->handle_ && owner_.graphics())
+            (void)owner_.graphics()->releaseTexture(t->handle_);  // the handle is forgotten either way
         t->handle_ = 0;
         t->surface_.reset();
     }
 }
 
 void TextureCache::reloadAll() {
-    // A texture whose file went away stays in the cache without an image.
-    for (Texture* t : entries_) (void)load(*t);
+    for (Texture* t : entries_) (void)load(*t);  // one whose file went away stays, without an image
 }
 
 }  // namespace tryster::render

@@ -4,7 +4,7 @@
 // texture path, decodes it into a 32-bit texture surface and makes its
 // device texture. A texture leaves the cache when its last reference goes.
 
-#include "render/HeldFiles.h"
+#include "platform/HeldFiles.h"
 #include "render/Material.h"
 #include "render/RenderError.h"
 
@@ -29,7 +29,7 @@ public:
     // files of the same name (null: the folders' only); they must outlive
     // their use here. Textures already made keep their images until they
     // are loaded again (reloadAll).
-    void holdFiles(const HeldFiles* files) { held_ = files; }
+    void holdFiles(const platform::HeldFiles* files) { held_ = files; }
 
     // Drops every texture's surface and device texture (they stay in the
     // cache by name), then loads each again.
@@ -43,7 +43,7 @@ private:
 
     AnimDevice& owner_;
     std::vector<Texture*> entries_;
-    const HeldFiles* held_ = nullptr;
+    const platform::HeldFiles* held_ = nullptr;
 };
 
 }  // namespace tryster::render

@@ -22,9 +22,9 @@ std::uint32_t packed(float r, float g, float b, float a) {
 Viewport3D::~Viewport3D() {
     if (camera_) camera_->viewport_ = nullptr;
     platform::GraphicsDevice& g = device_.graphics();
-    // Both are forgotten either way; a destructor has no one to tell.
-    if (backgroundMaterial_) (void)g.releaseMaterial(backgroundMaterial_);
-    if (handle_) (void)g.releaseViewport(handle_);
+    // A destructor has no one to tell.
+    if (backgroundMaterial_) (void)g.releaseMaterial(backgroundMaterial_);  // forgotten either way
+    if (handle_) (void)g.releaseViewport(handle_);  // forgotten either way
 }
 
 RenderResult Viewport3D::create() {
@@ -165,8 +165,7 @@ RenderResult Viewport3D::beginScene() {
     platform::GraphicsDevice& g = device_.graphics();
     platform::DeviceResult begun = g.beginScene();
     if (begun == platform::device_result::kSurfaceLost) {
-        // A restore that fails shows in the second try.
-        (void)device_.animDevice().restoreSurfaces();
+        (void)device_.animDevice().restoreSurfaces();  // a failed restore shows in the second try
         invalidate();
         begun = g.beginScene();
     }

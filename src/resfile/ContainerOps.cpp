@@ -82,8 +82,7 @@ ResError writeEntry(ChunkFile& chunks, ResEntry& entry, std::span<const std::uin
 void disposeHandles(ResIndex& index) {
     for (const auto& type : index.types())
         for (const auto& entry : type->entries)
-            // One disposed behind the file's back is gone already.
-            if (entry->handle) (void)DisposeDataHandle(entry->handle);
+            if (entry->handle) (void)DisposeDataHandle(entry->handle);  // one disposed before is gone already
 }
 
 ResError compactFile(ChunkFile& chunks, ResIndex& index, ResType droppedType) {

@@ -6,6 +6,7 @@
 #include "platform/MemoryFile.h"
 #include "resfile/IFFResFile2.h"
 
+#include <algorithm>
 #include <set>
 
 namespace tryster::share {
@@ -17,17 +18,12 @@ using namespace resfile;
 // before through the generator, so this is never reached in practice.
 constexpr int kMaxDraws = 1000;
 
+// A date of the game takes every identifier it holds, whatever else of it
+// is damaged: the game may still know the object by it.
 std::vector<std::uint32_t> identifiersIn(IFFResFile2& file) {
     std::vector<std::uint32_t> out;
-    const std::int16_t count = file.CountResources(exchange::kTypeObjectDefinition);
-    for (std::int16_t i = 1; i <= count; ++i) {
-        DataHandle handle = file.GetIndResource(exchange::kTypeObjectDefinition, i, nullptr);
-        if (!handle) continue;
-        if (auto id = exchange::readObjectField(handleBytes(handle), exchange::kObjectIdentifierOffset,
-                                                file.IsNativeOrder(handle)))
-            out.push_back(*id);
-        (void)ReleaseAndDispose(file, handle);  // only read: nothing to write back
-    }
+    for (const exchange::ObjectDefinitionRead& definition : exchange::readObjectDefinitions(file))
+        if (definition.identifier) out.push_back(*definition.identifier);
     return out;
 }
 
@@ -71,25 +67,23 @@ std::optional<std::vector<std::uint8_t>> withIdentifiers(std::span<const std::ui
     IFFResFile2 file;
     file.openNextFrom(platform::MemoryFile::writing(bytes));
     if (file.Open("shared-date.iff") != kNoError) return std::nullopt;
-    bool ok = true;
-    const std::int16_t count = file.CountResources(exchange::kTypeObjectDefinition);
-    for (std::int16_t i = 1; ok && i <= count; ++i) {
-        DataHandle handle = file.GetIndResource(exchange::kTypeObjectDefinition, i, nullptr);
-        if (!handle) {
-            ok = false;
-            break;
-        }
-        const bool native = file.IsNativeOrder(handle);
-        const auto id =
-            exchange::readObjectField(handleBytes(handle), exchange::kObjectIdentifierOffset, native);
-        for (const IdentifierChange& change : changes) {
-            if (!id || *id != change.from) continue;
-            ok = exchange::writeObjectField(handleBytes(handle), exchange::kObjectIdentifierOffset, native,
-                                            change.to) &&
-                 file.WriteResource(handle) == kNoError;
-            break;
-        }
-        (void)ReleaseAndDispose(file, handle);  // written above where it changed
+    // A shared date is whole (its pack was checked so), so a definition that
+    // is not can only be refused.
+    const std::vector<exchange::ObjectDefinitionRead> definitions = exchange::readObjectDefinitions(file);
+    bool ok = std::all_of(definitions.begin(), definitions.end(),
+                          [](const exchange::ObjectDefinitionRead& d) { return d.whole; });
+    for (std::size_t i = 0; ok && i < definitions.size(); ++i) {
+        const auto change = std::find_if(changes.begin(), changes.end(), [&](const IdentifierChange& c) {
+            return c.from == *definitions[i].identifier;
+        });
+        if (change == changes.end()) continue;
+        DataHandle handle =
+            file.GetIndResource(exchange::kTypeObjectDefinition, static_cast<std::int16_t>(i + 1), nullptr);
+        ok = handle &&
+             exchange::writeObjectField(handleBytes(handle), exchange::kObjectIdentifierOffset,
+                                        file.IsNativeOrder(handle), change->to) &&
+             file.WriteResource(handle) == kNoError;
+        if (handle) (void)ReleaseAndDispose(file, handle);  // written above where it changed
     }
     if (file.Close() != kNoError) ok = false;
     if (!ok) return std::nullopt;

@@ -1,7 +1,7 @@
 #include "share/FileDigest.h"
 
 #include "platform/FileSystem.h"
-#include "platform/Sha256.h"
+#include "formats/Sha256.h"
 
 #include <array>
 
@@ -11,7 +11,7 @@ std::optional<std::string> fileDigest(std::string_view path) {
     std::unique_ptr<platform::File> file = platform::fileSystem().open(path, platform::OpenMode::Read);
     const std::optional<std::uint64_t> size = file ? file->size() : std::nullopt;
     if (!size) return std::nullopt;
-    platform::Sha256 hash;
+    formats::Sha256 hash;
     std::array<std::uint8_t, 64 * 1024> buffer;
     std::uint64_t done = 0;
     while (done < *size) {
@@ -20,7 +20,7 @@ std::optional<std::string> fileDigest(std::string_view path) {
         hash.update(std::span<const std::uint8_t>(buffer.data(), n));
         done += n;
     }
-    return platform::toHex(hash.finish());
+    return formats::toHex(hash.finish());
 }
 
 }  // namespace tryster::share

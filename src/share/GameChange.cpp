@@ -3,7 +3,7 @@
 #include "exchange/FileBackup.h"
 #include "platform/Clock.h"
 #include "platform/GameText.h"
-#include "platform/Sha256.h"
+#include "formats/Sha256.h"
 #include "share/FileDigest.h"
 #include "share/GameWrites.h"
 #include "share/Journal.h"
@@ -150,7 +150,7 @@ ChangeOutcome GameChange::commit(std::vector<File> files) {
         p.record.path = gamePath(f.target);
         if (disk.exists(f.target)) p.existing = platform::readWholeFile(f.target);
         if (disk.exists(f.target) && !p.existing) return refuse(p.record.path + " is in the game folder but cannot be read");
-        const std::string existingSha = p.existing ? platform::sha256Hex(*p.existing) : std::string();
+        const std::string existingSha = p.existing ? formats::sha256Hex(*p.existing) : std::string();
         if (f.found && *f.found != existingSha)
             return refuse(p.record.path + " changed while the change was being prepared");
         if (f.built && f.sha256.empty()) {

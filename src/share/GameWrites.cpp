@@ -9,7 +9,9 @@ platform::FileSystem& files() { return platform::fileSystem(); }
 
 // A folder the file system refuses to sync fails no step: the file is in
 // place by then (as the staged writer has it).
-void syncFolderOf(std::string_view path) { (void)files().syncFolder(platform::folderPart(path)); }
+void syncFolderOf(std::string_view path) {
+    (void)files().syncFolder(platform::folderPart(path));  // refused: the file is in place all the same
+}
 
 bool writeAll(std::unique_ptr<platform::File> file, std::span<const std::uint8_t> bytes) {
     return file && file->write(bytes.data(), bytes.size()) == bytes.size() && file->flush();
@@ -17,13 +19,12 @@ bool writeAll(std::unique_ptr<platform::File> file, std::span<const std::uint8_t
 
 }  // namespace
 
+// Staged first, as the platform's durable copy is: a power cut must never
+// leave half a backup under the backup's own name.
 bool writeNewFile(std::string_view path, std::span<const std::uint8_t> bytes) {
-    if (!writeAll(files().open(path, platform::OpenMode::CreateNew), bytes) || !files().syncFile(path)) {
-        (void)files().remove(path);  // the write failed already; that is what counts
-        return false;
-    }
-    syncFolderOf(path);
-    return true;
+    if (files().exists(path)) return false;  // the rename would replace it
+    platform::StagedFile staged(path);
+    return writeStaged(staged, bytes) && staged.commit();
 }
 
 std::unique_ptr<platform::File> createStaged(platform::StagedFile& file) {

@@ -14,7 +14,7 @@
 namespace tryster::share {
 namespace {
 
-using platform::JsonValue;
+using formats::JsonValue;
 
 // Far beyond any player's count of changes; keeps a damaged file from
 // being read without end.
@@ -304,13 +304,13 @@ std::string encodeHistory(const History& history) {
     root.add("nextId", JsonValue::of(history.nextId));
     JsonValue& entries = root.add("entries", JsonValue::array());
     for (const HistoryEntry& e : history.entries) entries.push(entryToJson(e));
-    return platform::formatJson(root);
+    return formats::formatJson(root);
 }
 
 HistoryReading decodeHistory(std::string_view text) {
     HistoryReading out;
     std::string error;
-    std::optional<JsonValue> root = platform::parseJson(text, error);
+    std::optional<JsonValue> root = formats::parseJson(text, error);
     const JsonValue* format = root ? root->find("format") : nullptr;
     const JsonValue* version = root ? root->find("version") : nullptr;
     const std::int64_t number = version && version->asInteger() ? *version->asInteger() : 0;

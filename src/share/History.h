@@ -34,7 +34,7 @@
 // game folder or a kind of file its change does not write, a backup not
 // named after its file, or a digest that is not 64 hexadecimal digits.
 
-#include "platform/Json.h"
+#include "formats/Json.h"
 
 #include <cstdint>
 #include <optional>
@@ -118,8 +118,8 @@ struct HistoryReading {
 HistoryReading decodeHistory(std::string_view text);
 
 // One entry on its own, as a journal keeps it.
-platform::JsonValue entryToJson(const HistoryEntry& entry);
-std::optional<HistoryEntry> entryFromJson(const platform::JsonValue& value, std::string& problem);
+formats::JsonValue entryToJson(const HistoryEntry& entry);
+std::optional<HistoryEntry> entryFromJson(const formats::JsonValue& value, std::string& problem);
 
 // Whether a change of `kind` may write the file at game path `path`: a
 // path inside the game folder with an extension such a change writes (an

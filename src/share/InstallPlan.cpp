@@ -7,7 +7,7 @@
 #include "share/FileDigest.h"
 #include "share/Journal.h"
 #include "share/ShownText.h"
-#include "platform/Sha256.h"
+#include "formats/Sha256.h"
 
 #include <algorithm>
 
@@ -139,13 +139,13 @@ private:
         plan_.identifierChanges = *changes;
         plan_.dateBytes = std::move(*bytes);
         for (PlannedFile& p : plan_.files)
-            if (p.kind == PackFileKind::Date) p.sha256 = platform::sha256Hex(plan_.dateBytes);
+            if (p.kind == PackFileKind::Date) p.sha256 = formats::sha256Hex(plan_.dateBytes);
         return true;
     }
 
     void findMissingSkins() {
         if (!shared_.facts.reading.look) return;
-        const exchange::CharacterLook& look = *shared_.facts.reading.look;
+        const Appearance& look = shared_.facts.reading.look->appearance;
         const std::pair<const std::string*, std::string_view> wanted[] = {
             {&look.bodyMesh, ".cmx"}, {&look.bodyTexture, ".bmp"}, {&look.headMesh, ".cmx"}, {&look.headTexture, ".bmp"}};
         for (const auto& [name, extension] : wanted) {

@@ -45,20 +45,20 @@ std::string sharedDateName(const SharedDate& shared) {
 }
 
 std::string sharedDateGender(const SharedDate& shared) {
-    const std::optional<exchange::CharacterLook>& look = shared.facts.reading.look;
-    return !look ? std::string(kUnknownGender) : look->isMale ? "Male" : "Female";
+    const std::optional<Character>& look = shared.facts.reading.look;
+    return !look ? std::string(kUnknownGender) : look->isMale() ? "Male" : "Female";
 }
 
 std::string sharedDateAge(const SharedDate& shared) {
-    const std::optional<exchange::CharacterLook>& look = shared.facts.reading.look;
-    return !look ? std::string(kUnknownAge) : look->isAdult ? "Adult" : "Child";
+    const std::optional<Character>& look = shared.facts.reading.look;
+    return !look ? std::string(kUnknownAge) : look->appearance.isAdult ? "Adult" : "Child";
 }
 
 std::string sharedDateDescription(const SharedDate& shared) {
     return shownText(platform::fromGameText(shared.facts.description), kShownDescriptionLength, true);
 }
 
-std::optional<exchange::CharacterLook> shownLook(const SharedDate& shared) { return shared.facts.reading.look; }
+std::optional<Character> shownLook(const SharedDate& shared) { return shared.facts.reading.look; }
 
 std::vector<std::string> claimNotices(const SharedDate& shared) {
     std::vector<std::string> out;

@@ -44,7 +44,7 @@ std::string sharedDateDescription(const SharedDate& shared);
 
 // The look the preview shows: the date's own. None when the date tells no
 // look.
-std::optional<exchange::CharacterLook> shownLook(const SharedDate& shared);
+std::optional<Character> shownLook(const SharedDate& shared);
 
 // Where the manifest's name, gender or description differs from the
 // date's, a sentence for each, quoting both.

@@ -10,7 +10,7 @@
 namespace tryster::share {
 namespace {
 
-using platform::JsonValue;
+using formats::JsonValue;
 
 constexpr std::string_view kJournalFormat = "tryster-ledger-journal";
 constexpr std::int64_t kJournalVersion = 2;
@@ -228,7 +228,7 @@ bool writeJournal(std::string_view gameFolder, const Journal& journal) {
     for (const UndoStep& s : journal.steps) steps.push(stepToJson(s));
     JsonValue& obsolete = root.add("obsoleteBackups", JsonValue::array());
     for (const std::string& b : journal.obsoleteBackups) obsolete.push(JsonValue::of(b));
-    const std::string text = platform::formatJson(root);
+    const std::string text = formats::formatJson(root);
     return replaceFile(journalPath(gameFolder),
                        std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
@@ -246,7 +246,7 @@ JournalReading readJournal(std::string_view gameFolder) {
         bytes ? std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()) : std::string_view();
     std::string problem = bytes ? "is damaged" : "cannot be read";
     std::optional<JsonValue> root;
-    if (bytes) root = platform::parseJson(text, problem);
+    if (bytes) root = formats::parseJson(text, problem);
     if (root) out.journal = journalFromJson(*root, problem);
     if (!out.journal) {
         if (bytes && !root) problem = "is damaged";

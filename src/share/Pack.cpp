@@ -39,8 +39,8 @@ const PackFile* Pack::find(std::string_view gamePath) const {
     return nullptr;
 }
 
-render::HeldFiles heldSkins(const Pack& pack) {
-    render::HeldFiles held;
+platform::HeldFiles heldSkins(const Pack& pack) {
+    platform::HeldFiles held;
     for (const PackFile& f : pack.files)
         if (isSkin(f.path.kind)) held.add(std::string(f.path.fileName()), f.bytes);
     return held;

@@ -2,7 +2,7 @@
 // A shared date as read from its archive: the manifest and every other file
 // with its bytes, all checked (see PackReader.h) before anyone sees them.
 
-#include "render/HeldFiles.h"
+#include "platform/HeldFiles.h"
 #include "share/PackManifest.h"
 #include "share/PackPath.h"
 
@@ -41,12 +41,12 @@ struct Pack {
 
 // The pack's skins (character files, meshes, textures) as files the preview
 // may wear from memory, by their file names.
-render::HeldFiles heldSkins(const Pack& pack);
+platform::HeldFiles heldSkins(const Pack& pack);
 
-// The snapshots' names after the date's base name, as the save writes them.
-inline constexpr std::string_view kHeadSnapshotSuffix = "head.jpg";
-inline constexpr std::string_view kBodySnapshotSuffix = "body.jpg";
-inline constexpr std::string_view kDateExtension = ".iff";
-inline constexpr std::string_view kWebExchangeExtension = ".srf";
+// A date's files named after its base name, as the save writes them.
+using exchange::kBodySnapshotSuffix;
+using exchange::kDateExtension;
+using exchange::kHeadSnapshotSuffix;
+using exchange::kWebExchangeExtension;
 
 }  // namespace tryster::share

@@ -1,16 +1,16 @@
 #include "share/PackBuilder.h"
 
-#include "exchange/CharacterLook.h"
+#include "exchange/CharacterReading.h"
 #include "exchange/SkinFileList.h"
 #include "exchange/WebExchange.h"
+#include "formats/ZipWriter.h"
 #include "platform/FileSystem.h"
-#include "platform/ZipWriter.h"
+#include "platform/GameText.h"
+#include "formats/Sha256.h"
 #include "share/GameWrites.h"
 #include "share/Pack.h"
 #include "share/PackContents.h"
 #include "share/PackLimits.h"
-#include "platform/Sha256.h"
-#include "platform/GameText.h"
 
 namespace tryster::share {
 namespace {
@@ -78,7 +78,7 @@ private:
         if (!bytes) return refuse(std::string(local) + " cannot be read");
         PackFile file;
         file.path = *check.path;
-        file.sha256 = platform::sha256Hex(*bytes);
+        file.sha256 = formats::sha256Hex(*bytes);
         file.bytes = std::move(*bytes);
         if (file.path.kind != PackFileKind::Date)
             if (std::string problem = fileProblem(file); !problem.empty())
@@ -111,7 +111,7 @@ private:
 
     bool addSkins() {
         exchange::SkinFileList list;
-        exchange::collectSkinFiles(exchange::skinFolderOf(request_.gameFolder), facts_.reading.look->appearance(),
+        exchange::collectSkinFiles(exchange::skinFolderOf(request_.gameFolder), facts_.reading.look->appearance,
                                    list);
         for (const std::string& local : list.entries()) {
             // The name as the game folder spells it, not as the look does.
@@ -138,7 +138,7 @@ private:
         if (!file) return refuse("cannot write " + request_.outPath);
         std::string error;
         bool ok = false;
-        if (std::unique_ptr<platform::ZipWriter> zip = platform::openZipWriter(*file, error)) {
+        if (std::unique_ptr<formats::ZipWriter> zip = formats::openZipWriter(*file, error)) {
             ok = zip->add(kManifestName, std::span(reinterpret_cast<const std::uint8_t*>(manifest.data()),
                                                    manifest.size()));
             outcome_.files.push_back(std::string(kManifestName));

@@ -5,10 +5,10 @@
 #include "exchange/AppearanceStrings.h"
 #include "exchange/CatalogName.h"
 #include "exchange/ObjectDefinition.h"
-#include "platform/JpegImage.h"
+#include "formats/ImageDecoder.h"
+#include "formats/JpegImage.h"
 #include "platform/MemoryFile.h"
 #include "platform/TextNoCase.h"
-#include "render/ImageDecoder.h"
 #include "resfile/IFFResFile2.h"
 #include "share/PackLimits.h"
 
@@ -51,20 +51,12 @@ std::string unreadableResource(IFFResFile2& file) {
     return {};
 }
 
-// The identifiers of every object definition; none when one is too short.
+// The identifiers of every object definition; none when one is not whole.
 std::optional<std::vector<std::uint32_t>> identifiersOf(IFFResFile2& file) {
     std::vector<std::uint32_t> out;
-    const std::int16_t count = file.CountResources(exchange::kTypeObjectDefinition);
-    for (std::int16_t i = 1; i <= count; ++i) {
-        DataHandle handle = file.GetIndResource(exchange::kTypeObjectDefinition, i, nullptr);
-        if (!handle) return std::nullopt;
-        const bool native = file.IsNativeOrder(handle);
-        const std::optional<std::uint32_t> id =
-            exchange::readObjectField(handleBytes(handle), exchange::kObjectIdentifierOffset, native);
-        const bool whole = handleBytes(handle).size() >= exchange::kMinObjectDefinitionSize;
-        (void)ReleaseAndDispose(file, handle);  // only read: nothing to write back
-        if (!id || !whole) return std::nullopt;
-        out.push_back(*id);
+    for (const exchange::ObjectDefinitionRead& definition : exchange::readObjectDefinitions(file)) {
+        if (!definition.whole) return std::nullopt;
+        out.push_back(*definition.identifier);
     }
     return out;
 }
@@ -89,8 +81,8 @@ std::string skinProblem(const PackFile& file) {
         return {};
     }
     case PackFileKind::Texture: {
-        render::DecodedImage image;
-        if (!render::decodeBmp(bytes, image)) return "is not a picture the game can read (a BMP file)";
+        formats::DecodedImage image;
+        if (!formats::decodeBmp(bytes, image)) return "is not a picture the game can read (a BMP file)";
         return {};
     }
     default: return {};
@@ -133,8 +125,8 @@ std::string fileProblem(const PackFile& file) {
             return "is not a web exchange file (it is not text)";
         return {};
     case PackFileKind::Snapshot: {
-        platform::JpegPicture picture;
-        if (!platform::decodeJpeg(file.bytes, kMaxSnapshotSide, picture))
+        formats::JpegPicture picture;
+        if (!formats::decodeJpeg(file.bytes, kMaxSnapshotSide, picture))
             return "is not a JPEG picture of at most " + std::to_string(kMaxSnapshotSide) + " pixels a side";
         return {};
     }

@@ -7,7 +7,7 @@
 // page can show the decoded pixels, and no other decoder meets them). All
 // of it is read from memory.
 
-#include "exchange/CharacterLook.h"
+#include "exchange/CharacterReading.h"
 #include "share/Pack.h"
 
 #include <cstdint>

@@ -1,13 +1,13 @@
 #include "share/PackManifest.h"
 
-#include "platform/Json.h"
+#include "formats/Json.h"
 #include "platform/TextNoCase.h"
 #include "share/PackLimits.h"
 
 namespace tryster::share {
 namespace {
 
-using platform::JsonValue;
+using formats::JsonValue;
 
 // A SHA-256 digest in hexadecimal, in either letter case: tools that
 // print digests differ in that.
@@ -62,12 +62,12 @@ std::string encodeManifest(const PackManifest& manifest) {
         entry.add("size", JsonValue::of(static_cast<std::int64_t>(f.size)));
         entry.add("sha256", JsonValue::of(f.sha256));
     }
-    return platform::formatJson(root);
+    return formats::formatJson(root);
 }
 
 ManifestReading decodeManifest(std::string_view text) {
     std::string error;
-    std::optional<JsonValue> root = platform::parseJson(text, error);
+    std::optional<JsonValue> root = formats::parseJson(text, error);
     if (!root) return problem("is " + error);
     const JsonValue* format = root->find("format");
     if (!format || !format->asString() || *format->asString() != kManifestFormat)

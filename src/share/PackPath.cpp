@@ -17,8 +17,8 @@ struct FolderRule {
 };
 
 constexpr FolderRule kRules[] = {
-    {kDatesFolder, ".iff", PackFileKind::Date},
-    {kDatesFolder, ".srf", PackFileKind::WebExchange},
+    {kDatesFolder, exchange::kDateExtension, PackFileKind::Date},
+    {kDatesFolder, exchange::kWebExchangeExtension, PackFileKind::WebExchange},
     {kDatesFolder, ".jpg", PackFileKind::Snapshot},
     {kSkinsFolder, ".cmx", PackFileKind::CharacterFile},
     {kSkinsFolder, ".bcf", PackFileKind::CharacterFile},

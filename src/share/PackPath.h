@@ -25,6 +25,8 @@
 // kept in the game's form: '\' separators, the folders spelt as above, the
 // file name as the archive spells it.
 
+#include "exchange/GameLayout.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,8 +44,8 @@ enum class PackFileKind {
 };
 
 inline constexpr std::string_view kManifestName = "manifest.json";
-inline constexpr std::string_view kDatesFolder = "TemplateNPCs";
-inline constexpr std::string_view kSkinsFolder = "GameData\\Skins";
+using exchange::kDatesFolder;
+using exchange::kSkinsFolder;
 
 // Whether a kind is one of the look's skins.
 inline bool isSkin(PackFileKind kind) {

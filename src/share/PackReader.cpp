@@ -1,7 +1,7 @@
 #include "share/PackReader.h"
 
-#include "platform/ArchiveReader.h"
-#include "platform/Sha256.h"
+#include "formats/ArchiveReader.h"
+#include "formats/Sha256.h"
 #include "share/PackLayout.h"
 #include "share/PackLimits.h"
 #include "share/ShownText.h"
@@ -11,9 +11,9 @@
 namespace tryster::share {
 namespace {
 
-using platform::ArchiveEntryHeader;
-using platform::ArchiveEntryType;
-using platform::ArchiveReader;
+using formats::ArchiveEntryHeader;
+using formats::ArchiveEntryType;
+using formats::ArchiveReader;
 
 // Bytes asked of the archive at a time, so the caps are checked often.
 constexpr std::size_t kReadChunk = 64 * 1024;
@@ -181,7 +181,7 @@ private:
         }
         PackFile file;
         file.path = std::move(*check.path);
-        file.sha256 = platform::sha256Hex(e.bytes);
+        file.sha256 = formats::sha256Hex(e.bytes);
         file.bytes = std::move(e.bytes);
         files.push_back(std::move(file));
         return true;
@@ -200,10 +200,12 @@ std::string layoutProblem(const Pack& pack) {
     const std::string base = pack.dateName();
     for (const PackFile& f : pack.files) {
         if (f.path.kind != PackFileKind::WebExchange && f.path.kind != PackFileKind::Snapshot) continue;
-        if (&f != pack.webExchange() && &f != pack.headSnapshot() && &f != pack.bodySnapshot())
+        if (&f != pack.webExchange() && &f != pack.headSnapshot() && &f != pack.bodySnapshot()) {
+            const std::string shown = shownText(base, kShownNameLength);
             return "the pack's file " + inQuotes(f.path.path) + " is not named after the date " + inQuotes(base) +
-                   " (" + shownText(base, kShownNameLength) + ".srf, " + shownText(base, kShownNameLength) +
-                   "head.jpg, " + shownText(base, kShownNameLength) + "body.jpg)";
+                   " (" + shown + std::string(kWebExchangeExtension) + ", " + shown + std::string(kHeadSnapshotSuffix) +
+                   ", " + shown + std::string(kBodySnapshotSuffix) + ")";
+        }
     }
     return {};
 }
@@ -242,7 +244,7 @@ PackReading readPackArchive(std::unique_ptr<platform::File> file) {
     if (!size) return refused("the pack cannot be read");
     if (*size > kMaxArchiveBytes) return refused("the pack is larger than " + megabytes(kMaxArchiveBytes));
     std::string error;
-    std::unique_ptr<ArchiveReader> reader = platform::openArchiveReader(std::move(file), error);
+    std::unique_ptr<ArchiveReader> reader = formats::openArchiveReader(std::move(file), error);
     if (!reader) return refused("the pack is not an archive that can be read (" + shownText(error, 200) + ")");
 
     ArchiveWalk walk(*reader);

@@ -34,6 +34,8 @@ bool rollBackFile(std::string_view gameFolder, const ChangedFile& f, std::vector
     bool ok = removeFile(local + std::string(kStagedSuffix));
     const std::optional<std::string> now = fileDigest(local);
     const std::string backup = f.backup.empty() ? std::string() : pathIn(gameFolder, f.backup);
+    // A backup is written under a staged name first; one left there was cut short.
+    if (!backup.empty()) ok = removeFile(backup + std::string(kStagedSuffix)) && ok;
     switch (f.role) {
     case FileRole::Added:
         if (now == f.sha256) ok = removeFile(local) && ok;

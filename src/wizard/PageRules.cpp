@@ -26,12 +26,6 @@ CheckResult checkDescription(std::string_view description) {
     return std::nullopt;
 }
 
-void commitAppearance(PlomData& record, int bodyTypeIndex, int skinToneIndex, bool malePressed) {
-    record.setBodyType(bodyTypeIndex);
-    record.setSkinTone(skinToneIndex);
-    record.setGender(malePressed ? kMale : kFemale);
-}
-
 CheckResult commitNaming(PlomData& record, std::string_view name, std::string_view description) {
     if (CheckResult failed = checkName(name)) return failed;
     record.setName(name);

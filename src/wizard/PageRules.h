@@ -46,9 +46,6 @@ using CheckResult = std::optional<std::string_view>;
 CheckResult checkName(std::string_view name);
 CheckResult checkDescription(std::string_view description);
 
-// Step 1 has no check: body type and skin tone are the type lists'
-// selections, the gender the Male button's state.
-void commitAppearance(PlomData& record, int bodyTypeIndex, int skinToneIndex, bool malePressed);
 // Step 2: the name is stored before the description is checked, so a
 // refused description leaves the new name in the record.
 CheckResult commitNaming(PlomData& record, std::string_view name, std::string_view description);

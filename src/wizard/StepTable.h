@@ -13,6 +13,9 @@
 // (Back). A page may send the wizard on as soon as its step is entered (a cancelled
 // neighbourhood or shared date, the confirmation).
 
+#include "character/Vocabulary.h"
+
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -49,9 +52,10 @@ std::span<const Step> steps();
 // The row of a step of the table.
 const Step& stepOf(int step);
 
-// Next on step 1 is enabled only while one of the gender buttons is pressed.
-inline bool appearanceNextEnabled(bool malePressed, bool femalePressed) {
-    return malePressed || femalePressed;
+// Next on step 1 is enabled only while the look has a gender (one of the
+// gender buttons is pressed).
+inline bool appearanceNextEnabled(std::int32_t gender) {
+    return gender == kMale || gender == kFemale;
 }
 
 // Where the moves lead. Next runs the step's checks first (the window

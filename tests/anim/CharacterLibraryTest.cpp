@@ -32,6 +32,19 @@ protected:
     CharacterLibrary library{nullptr};
 };
 
+// The game has hundreds of animations: the table of names grows past its
+// first slots many times, and finds every name it was given.
+TEST(NameTable, GrowsAndFindsEveryName) {
+    struct Entry {
+        std::string name;
+    };
+    NameTable<Entry> table(4);
+    for (int i = 0; i < 1000; ++i) ASSERT_TRUE(table.tryEmplace("a2o-" + std::to_string(i)).second);
+    EXPECT_FALSE(table.tryEmplace("a2o-7").second);
+    for (int i = 0; i < 1000; ++i) EXPECT_NE(table.find("a2o-" + std::to_string(i)), nullptr) << i;
+    EXPECT_EQ(table.size(), 1000u);
+}
+
 TEST_F(Library, AFileThatStopsEarlyKeepsWhatCameBefore) {
     CharacterFileContents c = withSkeleton("first", 1);
     c.skeletons.push_back(withSkeleton("second", 1).skeletons[0]);
@@ -45,6 +58,9 @@ TEST_F(Library, AFileThatStopsEarlyKeepsWhatCameBefore) {
     EXPECT_TRUE(library.findSkeleton("first"));
     EXPECT_FALSE(library.findSkeleton("second"));
     EXPECT_FALSE(library.loadFile("GameData\\cmx", "missing.cmx", kCharacterSearchPath));
+    ASSERT_EQ(library.faults().size(), 1u) << "the cut file is told; a missing one is passed over";
+    EXPECT_TRUE(library.faults()[0].file.ends_with("cut.cmx")) << library.faults()[0].file;
+    EXPECT_EQ(library.faults()[0].status.message, status.message);
 }
 
 TEST_F(Library, IndexEntriesDeferTheirFileAndAreAskedOnce) {
@@ -133,6 +149,8 @@ TEST_F(Library, MeshesFollowTheBinaryPreference) {
     EXPECT_EQ(library.findMesh("body", kCharacterSearchPath)->textureName, "from-binary");
     dir.write("GameData/Skins/body.bmf", "\x04");
     EXPECT_FALSE(library.findMesh("body", kCharacterSearchPath));  // a damaged file gives no mesh
+    ASSERT_EQ(library.faults().size(), 1u) << "and is told";
+    EXPECT_TRUE(library.faults()[0].file.ends_with("body.bmf")) << library.faults()[0].file;
     CharacterLibrary::setPreferBinaryAssets(false);
     EXPECT_FALSE(library.findMesh("head", kCharacterSearchPath));
 }

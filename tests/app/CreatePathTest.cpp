@@ -7,9 +7,9 @@
 #include "AppFixture.h"
 
 #include "app/ExportPage.h"
-#include "platform/ImageLibrary.h"
-#include "share/SharedDate.h"
+#include "formats/ImageLibrary.h"
 #include "share/ShareOffer.h"
+#include "share/SharedDate.h"
 #include "wizard/PageRules.h"
 
 #include <QComboBox>
@@ -61,7 +61,7 @@ protected:
     // wrote with the independent reader; returns its report.
     QJsonObject saveAndCheck(const QString& base, const char* objectName);
 
-    platform::ImageLibrarySession images;  // as the program holds it
+    formats::ImageLibrarySession images;  // as the program holds it
     QString statusAtQuestion;
     int progressAtQuestion = -1;
 };

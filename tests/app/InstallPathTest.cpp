@@ -9,7 +9,7 @@
 #include "AppFixture.h"
 
 #include "app/InstallPage.h"
-#include "platform/ZipWriter.h"
+#include "formats/ZipWriter.h"
 #include "share/PackBuilder.h"
 #include "share/SharedDate.h"
 #include "wizard/StepTable.h"
@@ -42,7 +42,7 @@ std::string bytesOf(const std::string& path) {
 bool rewritePack(const share::Pack& p, const share::PackManifest& manifest, const std::string& path) {
     std::unique_ptr<platform::File> file = platform::fileSystem().open(path, platform::OpenMode::CreateTruncate);
     std::string error;
-    std::unique_ptr<platform::ZipWriter> zip = file ? platform::openZipWriter(*file, error) : nullptr;
+    std::unique_ptr<formats::ZipWriter> zip = file ? formats::openZipWriter(*file, error) : nullptr;
     const std::string text = share::encodeManifest(manifest);
     bool ok = zip && zip->add("manifest.json", std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
     for (const share::PackFile& f : p.files) ok = ok && zip->add(share::archiveName(f.path.path), f.bytes);
@@ -80,7 +80,7 @@ protected:
         };
         click("Install a shared date");
     }
-    const render::HeldFiles* held() { return dialog->livePreview().preview().heldFiles(); }
+    const platform::HeldFiles* held() { return dialog->livePreview().preview().heldFiles(); }
 
     std::string pack;
     std::string mine;

@@ -263,6 +263,15 @@ TEST_F(ReplaceAndLoad, SaveBackWritesTheNewLookOrRefusesWithoutTextures) {
                                               QStringLiteral("\n\nThis change can be undone from History on the first page."));
     EXPECT_EQ(bytesOf(path + ".bak"), before);
     EXPECT_NE(bytesOf(path).find(other.toStdString()), std::string::npos) << "the body string names the new texture";
+
+    // A file gone meanwhile: one box says so, and what failed.
+    std::filesystem::remove(path);
+    const std::size_t shown = runner.shown.size();
+    click("Save Back");
+    ASSERT_EQ(runner.shown.size(), shown + 1);
+    EXPECT_EQ(runner.shown.back().caption, "Save Error");
+    EXPECT_EQ(runner.shown.back().message, "Could not save this Plom back to the game. The file was left as it "
+                                           "was.\n\nWhat failed: the file could not be copied or its look written.");
 }
 
 }  // namespace

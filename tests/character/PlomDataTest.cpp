@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 namespace tryster {
 namespace {
 
@@ -21,8 +23,12 @@ TEST(NearestSign, AllZerosTieBetweenCancerAndAquariusGoesToTheLowerIndex) {
     EXPECT_EQ(nearestSign(personality(0, 0, 0, 0, 0)), kCancer);
 }
 
-TEST(NearestSign, EveryPresetYieldsItsOwnSign) {
+// A preset is a personality a player could make: it spends the points a
+// personality has, and gives its own sign.
+TEST(NearestSign, EveryPresetIsAPersonalityAndYieldsItsOwnSign) {
     for (int sign = 0; sign < kSignCount; ++sign) {
+        EXPECT_EQ(std::accumulate(std::begin(kSignPresets[sign]), std::end(kSignPresets[sign]), 0.0f),
+                  static_cast<float>(kPersonalityPoints)) << kSignNames[static_cast<std::size_t>(sign)];
         std::array<std::int32_t, kTraitCount> p{};
         for (int column = 0; column < kTraitCount; ++column)
             p[static_cast<std::size_t>(kSignPresetTraits[static_cast<std::size_t>(column)])] =

@@ -1,7 +1,7 @@
 // tryster-cli anim pose, skin, frames and convert, run in-process on a game
 // folder written with the project's own writers: an arm one unit along x from
-// the root, and a one-second animation, of rotations only, that turns the
-// root a quarter about y.
+// the root, and a one-second animation that turns the root a quarter about
+// y (and keeps it where it is).
 
 #include "RunCli.h"
 #include "anim/CharacterScene.h"
@@ -26,13 +26,14 @@ protected:
         auto turn = Animation::create();
         turn->name = turn->dataName = "turn";
         turn->duration = 1000;
-        turn->rotationCount = 2;
-        turn->tracks = {test::makeTrack("ROOT", 2, -1, 0)};
+        turn->translationCount = turn->rotationCount = 2;
+        turn->tracks = {test::makeTrack("ROOT", 2, 0, 0)};
         c.animations.push_back(turn);
         writeCharacters("GameData/cmx/people.cmx", c);
         writeMesh("GameData/Skins/hand-mesh.skn", *hand);
         // The stored rotation is the inverse of the turn the bone applies.
-        dir.write("GameData/cmx/turn.bin", test::text(writeBinFrames({{}, {{0, 0, 0, 1}, {0, kHalf, 0, kHalf}}})));
+        dir.write("GameData/cmx/turn.bin",
+                  test::text(writeBinFrames({{{0, 0, 0}, {0, 0, 0}}, {{0, 0, 0, 1}, {0, kHalf, 0, kHalf}}})));
     }
     json run(const std::string& command, std::vector<std::string> args) {
         args.insert(args.begin(), {"anim", command, "--game", dir.str(), "--json"});
@@ -48,8 +49,14 @@ protected:
     const float kHalf = std::sqrt(0.5f);
 };
 
+TEST_F(AnimCommand, FramesListsEveryEntryOfBothPools) {
+    EXPECT_EQ(test::runCli({cli::addAnimCommand}, {"anim", "frames", "--game", dir.str(), "--anim", "turn"}),
+              "translations: 2\n  0: 0 0 0\n  1: 0 0 0\nrotations: 2\n  0: 0 0 0 1\n  1: 0 0.70710677 0 0.70710677\n");
+}
+
 TEST_F(AnimCommand, PoseFollowsTheAnimationToItsEnd) {
-    const json frames = run("pose", {"--skeleton", "adult", "--anim", "turn", "--loop", "hold", "--times", "0,1000"});
+    const json frames = run("pose", {"--skeleton", "adult", "--anim", "turn", "--loop", "hold", "--weight", "1",
+                                     "--times", "0,1000"});
     ASSERT_EQ(frames.size(), 2u);
     EXPECT_EQ(frames[0]["phase"], 0);
     expectNear(frames[0]["bones"][1]["position"], {1, 0, 0});

@@ -20,7 +20,7 @@ std::string failure(const std::string& text) {
 }
 
 TEST(CharacterDescription, ReadsEveryField) {
-    CharacterDescription d = parseCharacterDescription(json::parse(R"({
+    Character d = parseCharacterDescription(json::parse(R"({
         "name": "Ann", "description": "two\nlines", "gender": "female", "bodyType": 2, "skinTone": 0,
         "personality": {"neat": 1, "active": 2, "playful": 3, "outgoing": 4, "nice": 5},
         "interests": {"top": ["Food", "exercise", "Music", "Sports", "Style"], "low": ["Weather"],
@@ -43,11 +43,20 @@ TEST(CharacterDescription, ReadsEveryField) {
     EXPECT_EQ(d.record.interestRanking(14), kWeather);
     EXPECT_EQ(d.record.careerTrack(), -1);
     EXPECT_EQ(d.record.careerLevel(), 10);
-    EXPECT_FALSE(d.adult);
+    EXPECT_FALSE(d.appearance.isAdult);
     // The child set, with the two head names given.
     EXPECT_EQ(d.appearance.bodyMesh, kChildDefaults.bodyMesh);
     EXPECT_EQ(d.appearance.headMesh, "c005fa_x");
     EXPECT_EQ(d.appearance.headTexture, "C005falgt_x");
+}
+
+// What a field left out means: the record a new date starts from.
+TEST(CharacterDescription, FieldsLeftOutKeepTheNewDatesValues) {
+    const Character d = parseCharacterDescription(json::object());
+    EXPECT_EQ(kCareerNames[static_cast<std::size_t>(d.record.careerTrack())], "Paranormal");
+    EXPECT_EQ(d.record.careerLevel(), 0);
+    EXPECT_EQ(d.record.skinTone(), kMedium);
+    EXPECT_TRUE(d.appearance.isAdult);
 }
 
 TEST(CharacterDescription, FaultsNameTheirField) {
@@ -86,7 +95,7 @@ TEST(CharacterDescription, ThirtyCharactersAndLineBreaksCountedTwice) {
 // The rule the window keeps too: the game's Western code page, one byte a
 // character; what it cannot hold is refused with the field's name.
 TEST(CharacterDescription, TextIsStoredInTheGamesCodePage) {
-    CharacterDescription d = parseCharacterDescription(json{{"name", "Zo\u00eb \u20ac"}});
+    Character d = parseCharacterDescription(json{{"name", "Zo\u00eb \u20ac"}});
     EXPECT_EQ(d.record.name(), "Zo\xEB \x80");
     EXPECT_NO_THROW(parseCharacterDescription(json{{"name", std::string(29, 'x') + "\u00e9"}}))
         << "thirty characters, though thirty-one bytes of UTF-8";

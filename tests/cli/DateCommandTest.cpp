@@ -66,6 +66,10 @@ TEST_F(DateCommand, CreateWritesADateItsExportAndTheSnapshotsAndNothingElse) {
     EXPECT_EQ(date["objects"][0]["name"], "Bob.iff");
     EXPECT_EQ(date["webExchange"]["keys"]["Gender"], "Male");
     EXPECT_EQ(date["webExchange"]["keys"]["SkinFileCount"], "1");
+    // As text: a line per value, lists numbered from 0.
+    const std::string text = run({"date", "show", dir.file("game/TemplateNPCs/Bob.iff")});
+    EXPECT_NE(text.find("\nobjects[1].name: Bob.iff\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("objects[2]"), std::string::npos) << text;
 }
 
 // The identifiers come from the system's clock and the program's generator,

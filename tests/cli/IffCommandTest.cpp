@@ -2,6 +2,7 @@
 // that replace the file whole or not at all.
 
 #include "RunCli.h"
+#include "exchange/DateTemplate.h"
 #include "resfile/ContainerBytes.h"
 #include "support/EveryFault.h"
 #include "support/TempDir.h"
@@ -59,6 +60,16 @@ TEST_F(IffCommand, ListsAndGetsFromAVersion10File) {
     EXPECT_EQ(listing["format"], "1.0");
     EXPECT_EQ(listing["types"][0]["code"], "0x54455854");
     EXPECT_EQ(test::runCli({addIffCommand}, {"iff", "get", path, "0x54455854", "1"}), "abc");
+    EXPECT_NE(run({"get", path, "TEXT", "1", "--variant", "255"}).find("(kNoVariants (-91))"), std::string::npos)
+        << "a 1.0 file has no variants, up to the last one";
+}
+
+// A string set as the program loads one: "STR#" first, numbered from 1.
+TEST_F(IffCommand, StringsShowsASetAsTheProgramLoadsIt) {
+    const std::string date = dir.file("t.iff");
+    ASSERT_EQ(exchange::buildDateTemplate(date), resfile::kNoError);
+    const std::string out = test::runCli({addIffCommand}, {"iff", "strings", date, "200"});
+    EXPECT_TRUE(out.starts_with("STR# 200 name=\"Appearance\"\n1 [0] Adult\n2 [0] b003mafit_01,")) << out;
 }
 
 // Whichever change of the disk fails (a write, the copy's creation or sync,

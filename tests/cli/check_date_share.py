@@ -1,10 +1,10 @@
 """A date shared through tryster-cli from one demo game folder to another:
 `date pack`, then `date install --dry-run --json` (what it would write and
-every conflict, nothing written), `date install`, `date uninstall`, which
-leaves the second folder as it began. An empty name and a folder that is
-not the game's are refused before anything else is said. A damaged journal
-is set aside only with --set-aside-journal, and a new date may not be named
-after a device of the game's platform.
+every conflict, nothing written), `date install`, `date uninstall --json`
+(each step it took), which leaves the second folder as it began. An empty
+name and a folder that is not the game's are refused before anything else is
+said. A damaged journal is set aside only with --set-aside-journal, and a new
+date may not be named after a device of the game's platform.
 
     check_date_share.py PATH-TO-TRYSTER-CLI
 """
@@ -67,7 +67,9 @@ def main():
         again = run("date", "install", pack, "--game", game, expect_ok=False)
         check(again.returncode == 1 and b"already installed" in again.stderr, "a second install is refused")
 
-        run("date", "uninstall", "Rosa Marsh", "--game", game)
+        done = json.loads(run("date", "uninstall", "Rosa Marsh", "--game", game, "--json").stdout)
+        check({"path": "TemplateNPCs\\Date_Rosa.iff", "action": "remove"} in done["steps"],
+              "the uninstall names its steps: %s" % done.get("steps"))
         # The history stays: it lists the install and its undo.
         check({k: v for k, v in tree(game).items() if k != "TrysterLedger.json"} == before,
               "the uninstall leaves the folder as it began, its history aside")

@@ -8,8 +8,8 @@
 #include "anim/AnimationPlayback.h"
 #include "anim/CharacterLibrary.h"
 #include "anim/PreviewCharacter.h"
+#include "formats/ImageDecoder.h"
 #include "platform/FileFinder.h"
-#include "render/ImageDecoder.h"
 
 #include <filesystem>
 #include <fstream>
@@ -86,8 +86,8 @@ TEST_F(DemoLibrary, EveryTextureDecodesAndEveryMeshFindsItsOwn) {
     for (const auto& f : platform::FileFinder::instance().enumerateType("BMP", anim::kCharacterSearchPath)) {
         auto bytes = platform::readWholeFile(f.path);
         ASSERT_TRUE(bytes);
-        render::DecodedImage image;
-        EXPECT_TRUE(render::decodeBmp(*bytes, image)) << f.path;
+        formats::DecodedImage image;
+        EXPECT_TRUE(formats::decodeBmp(*bytes, image)) << f.path;
         depths.insert((*bytes)[28]);
     }
     EXPECT_EQ(depths, (std::set<int>{8, 24}));

@@ -51,10 +51,10 @@ TEST_F(DemoCharacterFiles, ATownieReplacedByADateStaysATownie) {
     std::vector<std::string> dates;
     for (const std::string& name : filesIn("TemplateNPCs", "*.iff"))
         dates.push_back(platform::resolvePath("TemplateNPCs\\" + name).string());
-    PlomData record;
-    record.setGender(kFemale);
+    Character made;
+    made.record.setGender(kFemale);
     share::GameChange placement("", share::ChangeKind::NewDate);
-    ASSERT_TRUE(exchange::createNewDate(dir.file("New"), templatePath, record, exchange::Look{}, reporter, placement));
+    ASSERT_TRUE(exchange::createNewDate(dir.file("New"), templatePath, made, reporter, placement));
     dates.push_back(dir.file("New.iff"));
 
     const std::string characters = dir.file("Characters");

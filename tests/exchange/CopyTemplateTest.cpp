@@ -1,4 +1,5 @@
-// The template copy's failures leave no target behind.
+// The template copy's failures leave no target behind; the object
+// definitions read as far as each goes.
 
 #include "ExchangeTestSupport.h"
 #include "exchange/CopyTemplate.h"
@@ -51,6 +52,29 @@ TEST_F(TemplateCopy, MissingTemplateOrExistingTargetFailsWithoutHarm) {
     std::string existing = dir.write("Old.iff", "keep me");
     EXPECT_EQ(copy(plan, existing), kFileExists);
     EXPECT_EQ(dir.read("Old.iff"), "keep me");
+}
+
+// Whole, long enough for the identifier alone, and too short for it; each
+// in its own byte order.
+TEST(ObjectDefinitions, EachIsReadAsFarAsItGoes) {
+    test::TempDir dir;
+    IFFResFile2 file;
+    ASSERT_EQ(file.Create(dir.file("Objects.iff")), kNoError);
+    ASSERT_EQ(file.Open(dir.file("Objects.iff")), kNoError);
+    const std::pair<std::size_t, bool> definitions[] = {
+        {kMinObjectDefinitionSize, true}, {kObjectIdentifierOffset + 4, false}, {10, true}};  // size, native
+    std::int16_t id = 1;
+    for (const auto& [size, native] : definitions) {
+        DataHandle h = NewDataHandle(size);
+        (void)writeObjectField(handleBytes(h), kObjectIdentifierOffset, native, 0x01020304u + id);
+        ASSERT_EQ(file.AddResource(h, kTypeObjectDefinition, id++, "object", native), kNoError);
+    }
+    const std::vector<ObjectDefinitionRead> read = readObjectDefinitions(file);
+    ASSERT_EQ(read.size(), 3u);
+    EXPECT_TRUE(read[0].read && read[0].whole && read[0].identifier == 0x01020305u);
+    EXPECT_TRUE(read[1].read && !read[1].whole && read[1].identifier == 0x01020306u) << "in its own byte order";
+    EXPECT_TRUE(read[2].read && !read[2].whole && !read[2].identifier);
+    EXPECT_EQ(file.Close(), kNoError);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include "exchange/AppearanceStrings.h"
 #include "exchange/DateTemplate.h"
 #include "exchange/ExchangeReporter.h"
-#include "exchange/Look.h"
+#include "character/Character.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "resfile/IFFResFile2.h"
@@ -84,17 +84,15 @@ inline PlomData sampleRecord() {
     return r;
 }
 
-inline exchange::Look sampleLook(const PlomData& record) {
-    exchange::Look look;
-    look.appearance.bodyMesh = "b005fafat_01";
-    look.appearance.bodyTexture = "b005fafatdrk_suit";
-    look.appearance.headMesh = "c020fa_bob";
-    look.appearance.headTexture = "c020fadrk_bob";
-    look.skinTone = record.skinTone();
-    look.bodyType = record.bodyType();
-    look.isAdult = true;
-    look.isMale = record.gender() == kMale;
-    return look;
+// Bob in a full suit and a bob, dark.
+inline Character sampleCharacter() {
+    Character c;
+    c.record = sampleRecord();
+    c.appearance.bodyMesh = "b005fafat_01";
+    c.appearance.bodyTexture = "b005fafatdrk_suit";
+    c.appearance.headMesh = "c020fa_bob";
+    c.appearance.headTexture = "c020fadrk_bob";
+    return c;
 }
 
 inline std::string makeTemplate(const TempDir& dir, const exchange::DateTemplateOptions& options = {},

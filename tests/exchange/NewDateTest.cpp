@@ -5,7 +5,7 @@
 #include "exchange/AppearanceStrings.h"
 #include "share/GameChange.h"
 #include "exchange/CatalogName.h"
-#include "exchange/CharacterLook.h"
+#include "exchange/CharacterReading.h"
 #include "exchange/CopyTemplate.h"
 #include "exchange/DateConstants.h"
 #include "exchange/ExchangeTexts.h"
@@ -43,7 +43,7 @@ class NewDate : public ::testing::Test {
 protected:
     bool create(const std::string& templateFile) {
         share::GameChange placement("", share::ChangeKind::NewDate);
-        return createNewDate(base, templateFile, record, look, reporter, placement);
+        return createNewDate(base, templateFile, character, reporter, placement);
     }
     bool create() { return create(templatePath); }
     // A template changed by `change` after it was built.
@@ -70,8 +70,9 @@ protected:
     test::FixedClock clock;
     test::RecordingReporter reporter;
     std::string templatePath = test::makeTemplate(dir, {.catalogText = true});
-    PlomData record = test::sampleRecord();
-    Look look = test::sampleLook(record);
+    Character character = test::sampleCharacter();
+    PlomData& record = character.record;
+    Appearance& look = character.appearance;
     std::string base = dir.file("Bob");
 };
 
@@ -160,14 +161,14 @@ TEST_F(NewDate, SaysItsOwnAgeAndGenderInTheTemplatesLetterCase) {
         ASSERT_TRUE(back.look);
         EXPECT_EQ(back.ageText, row.age);
         EXPECT_EQ(back.genderText, row.genderText);
-        EXPECT_EQ(back.look->isAdult, row.adult);
-        EXPECT_EQ(back.look->isMale, row.gender == kMale);
+        EXPECT_EQ(back.look->appearance.isAdult, row.adult);
+        EXPECT_EQ(back.look->isMale(), row.gender == kMale);
     }
 }
 
 TEST_F(NewDate, ChildOutfitsKeepTheirBodyTypeAndTakeTheTone) {
     look.isAdult = false;
-    look.skinTone = kMedium;
+    record.setSkinTone(kMedium);
     ASSERT_TRUE(create());
     IFFResFile2 file;
     ASSERT_EQ(file.Open(dir.file("Bob.iff")), kNoError);

@@ -6,11 +6,10 @@
 #include "exchange/AppearanceStrings.h"
 #include "share/GameChange.h"
 #include "exchange/CatalogName.h"
-#include "exchange/CharacterLook.h"
+#include "exchange/CharacterReading.h"
 #include "exchange/ExchangeTexts.h"
 #include "exchange/FileBackup.h"
 #include "exchange/SaveBack.h"
-#include "support/RecordingFileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -57,12 +56,13 @@ protected:
     test::RecordingReporter reporter;
     std::string path = dir.file("User1.iff");
     std::vector<std::uint8_t> original;
-    Look look = test::sampleLook(test::sampleRecord());
+    Character look = test::sampleCharacter();
 };
 
 TEST_F(SaveBackTest, RewritesTheLookAsForANewDateAndKeepsABackup) {
     SaveBackResult result = save();
     ASSERT_TRUE(result.saved());
+    EXPECT_EQ(failureDetail(result), "");
     ASSERT_EQ(reporter.messages.size(), 1u);
     EXPECT_EQ(reporter.messages[0].first, kSaveCompleteCaption);
     EXPECT_EQ(reporter.messages[0].second,
@@ -83,18 +83,10 @@ TEST_F(SaveBackTest, RewritesTheLookAsForANewDateAndKeepsABackup) {
     EXPECT_EQ(file.CountResources(kTypePicture), 0);
 }
 
-TEST_F(SaveBackTest, TheFileAndItsBackupAreOnTheDiskBeforeTheRename) {
-    test::RecordingFileSystem recording;
-    test::ScopedFileSystem scoped(recording);
-    ASSERT_TRUE(save().saved());
-    EXPECT_EQ(recording.undurable(), std::vector<std::string>{});
-    EXPECT_EQ(recording.count(test::RecordingFileSystem::Kind::Rename), 1);
-}
-
 TEST_F(SaveBackTest, AgeAndGenderStayAsTheFileHasThem) {
     test::setAppearanceStrings(path, {{1, "Child"}, {13, "Female"}});
-    look.isAdult = true;
-    look.isMale = true;
+    look.appearance.isAdult = true;
+    look.record.setGender(kMale);
     ASSERT_TRUE(save().saved());
     const CharacterReading back = readCharacter(path);
     EXPECT_EQ(back.ageText, "Child");
@@ -108,6 +100,7 @@ TEST_F(SaveBackTest, UnreadableFileIsLeftAsItWas) {
     EXPECT_EQ(result.status, SaveBackResult::Status::NotWritten);
     expectLeftAsItWas(result);
     EXPECT_EQ(reporter.messages[0].second, kCouldNotSaveBackMessage);
+    EXPECT_EQ(failureDetail(result), "What failed: the file could not be copied or its look written.");
 }
 
 TEST_F(SaveBackTest, AFailedWriteAnywhereLeavesTheFileAsItWas) {

@@ -7,7 +7,6 @@
 #include "exchange/SaveSequence.h"
 #include "exchange/WebExchange.h"
 #include "support/FaultyFileSystem.h"
-#include "support/RecordingFileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -37,12 +36,10 @@ protected:
         request.chosenPath = dir.file("game/TemplateNPCs/Bob.srf");
         request.gameFolder = dir.file("game");
         request.templatePath = test::makeTemplate(dir);
-        request.record = test::sampleRecord();
-        request.look = test::sampleLook(request.record);
     }
     SaveResult run(PreviewSnapshots* snapshots = nullptr) {
         share::GameChange placement("", share::ChangeKind::NewDate);
-        return runSaveSequence(request, skinFiles, reporter, snapshots, placement);
+        return runSaveSequence(request, character, skinFiles, reporter, snapshots, placement);
     }
 
     test::TempDir dir;
@@ -50,6 +47,7 @@ protected:
     test::RecordingReporter reporter;
     SkinFileList skinFiles;
     SaveRequest request;
+    Character character = test::sampleCharacter();
 };
 
 TEST_F(SaveSequence, RunsEveryStepInOrder) {
@@ -99,7 +97,7 @@ TEST_F(SaveSequence, TheSkinListNamesFilesUnderTheGamesWindowsPathWhereItHasOne)
 // no date.
 TEST_F(SaveSequence, NamesWithAccentsReachTheGameInItsCodePage) {
     dir.write("game/GameData/Skins/c020fadrk_bob\xC3\xA9.bmp", "BM");  // "...bobé.bmp"
-    request.look.appearance.headTexture = "c020fadrk_bob\xE9";
+    character.appearance.headTexture = "c020fadrk_bob\xE9";
     request.chosenPath = dir.file("game/TemplateNPCs/Zo\xC3\xAB\xE2\x82\xAC.srf");  // "Zoë€.srf"
     ASSERT_TRUE(run().dateWritten);
     auto keys = readWebExchangeKeys(dir.file("game/TemplateNPCs/Zo\xC3\xAB\xE2\x82\xAC.srf"));
@@ -142,19 +140,6 @@ TEST_F(SaveSequence, TheBasePathDropsTheExtensionAndAnEmptyNameIsRefused) {
     EXPECT_FALSE(result.dateWritten);
     EXPECT_EQ(reporter.messageTexts(), (std::vector<std::string>{std::string(kFolderChosenMessage)}));
     EXPECT_FALSE(dir.exists("game/TemplateNPCs.iff")) << "a folder is no file name";
-}
-
-// The export and the date reach the disk before they replace the earlier
-// ones, and the backups of the earlier ones before that.
-TEST_F(SaveSequence, EveryFileIsOnTheDiskBeforeItsRename) {
-    dir.write("game/TemplateNPCs/Bob.srf", "earlier export");
-    dir.write("game/TemplateNPCs/Bob.iff", "earlier date");
-    test::RecordingFileSystem recording;
-    test::ScopedFileSystem scoped(recording);
-    ASSERT_EQ(run().filesWritten.size(), 2u);
-    EXPECT_EQ(recording.undurable(), std::vector<std::string>{});
-    EXPECT_EQ(recording.count(test::RecordingFileSystem::Kind::Rename), 2);
-    EXPECT_EQ(recording.count(test::RecordingFileSystem::Kind::Sync), 4) << "the export, the date, a backup of each";
 }
 
 TEST_F(SaveSequence, AFailedStepShowsItsMessageAndTheRestRuns) {

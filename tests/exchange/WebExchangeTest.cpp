@@ -18,7 +18,7 @@ TEST(WebExchangeKeys, AreWrittenInOrderAsDecimalText) {
     test::TempDir dir;
     std::string path = dir.file("Bob.srf");
     PlomData record = test::sampleRecord();
-    ASSERT_TRUE(writeWebExchangeKeys(path, record, true));
+    ASSERT_TRUE(writeWebExchangeKeys(path, record));
     EXPECT_EQ(dir.read("Bob.srf"),
               "[Tryster]\r\nSign=4\r\nCareerPath=3\r\nCareerLevel=4\r\nGender=Male\r\nName=Bob\r\n"
               "Description=Likes long walks.\r\nDislikes short ones.\r\nSkinColor=DRK\r\n"
@@ -28,7 +28,8 @@ TEST(WebExchangeKeys, AreWrittenInOrderAsDecimalText) {
 
     record.setCareerTrack(-1);
     record.setSkinTone(kLight);
-    ASSERT_TRUE(writeWebExchangeKeys(dir.file("Other.srf"), record, false));
+    record.setGender(kFemale);
+    ASSERT_TRUE(writeWebExchangeKeys(dir.file("Other.srf"), record));
     auto keys = readWebExchangeKeys(dir.file("Other.srf"));
     ASSERT_TRUE(keys);
     ASSERT_EQ(keys->size(), 27u);
@@ -62,7 +63,7 @@ protected:
 
     test::TempDir dir;
     std::string folder = skinFolderOf(dir.str() + "/");
-    Appearance look = test::sampleLook(test::sampleRecord()).appearance;
+    Appearance look = test::sampleCharacter().appearance;
 };
 
 TEST_F(SkinFiles, FollowTheMeshListsOnceEachAndASecondSaveAppendsTheNewFiles) {

@@ -45,7 +45,7 @@ TEST_F(PreviewTest, AGenderChangeRefillsTheTexturesForTheNewBody) {
     EXPECT_EQ(look.names().headTexture, "C200famed_anne");
     EXPECT_EQ(look.names().leftHandMesh, "hflo");
     EXPECT_EQ(dress(p).at("b004fafit_01"), "B004FAFitmed_x");
-    EXPECT_FALSE(look.written().isMale) << "one gender for the lists, the voice and the file";
+    EXPECT_FALSE(character.isMale()) << "one gender for the lists, the voice and the file";
 }
 
 TEST_F(PreviewTest, AChoiceThatSurvivesTheChangeStaysSelected) {
@@ -68,10 +68,11 @@ TEST_F(PreviewTest, AChildSkeletonReplacesThePreviewCharacterAndListsChildBodies
     Preview& p = start();
     ASSERT_EQ(p.character()->name(), "adult");
     p.keepPlaying("a2o-idle1");
-    Appearance child;
-    child.assign(kChildDefaults);
-    child.bodyMesh = "b005mcchd_01";
-    look.describe(child, kMale, false, kFit, kMedium);
+    Character child;
+    child.appearance.isAdult = false;
+    child.appearance.assign(kChildDefaults);
+    child.appearance.bodyMesh = "b005mcchd_01";
+    look.describe(child);
     ASSERT_TRUE(p.character());
     EXPECT_EQ(p.character()->name(), "child") << "a character of the new skeleton";
     EXPECT_EQ(p.character()->skeleton()->name(), "child");

@@ -4,8 +4,8 @@
 #include "PreviewHarness.h"
 
 #include "demoworld/DemoWorld.h"
+#include "formats/ImageLibrary.h"
 #include "platform/FileSystem.h"
-#include "platform/ImageLibrary.h"
 
 #include <set>
 
@@ -50,9 +50,10 @@ protected:
         EXPECT_TRUE(preview::startPreview(*preview, look, &window, preview::kPreviewWidth, preview::kPreviewHeight));
         if (!adult) {
             preview->keepPlaying(kChildDefaults.animation);
-            Appearance child;
-            child.assign(kChildDefaults);
-            look.describe(child, kMale, false, kFit, kMedium);
+            Character child;
+            child.appearance.isAdult = false;
+            child.appearance.assign(kChildDefaults);
+            look.describe(child);
         }
         return *preview;
     }

@@ -33,7 +33,7 @@ class HeldFiles : public PreviewTest {
 protected:
     // A body the game lacks: a character file with its outfit, the outfit's
     // mesh and a texture, as a pack holds them.
-    std::shared_ptr<render::HeldFiles> heldBody(const std::string& outfitName = kHeldBody) {
+    std::shared_ptr<platform::HeldFiles> heldBody(const std::string& outfitName = kHeldBody) {
         anim::CharacterFileContents c;
         auto outfit = anim::Outfit::create();
         outfit->name = outfitName;
@@ -49,7 +49,7 @@ protected:
                                                      {0.55f, 4.55f, 0.2f}, "no-such-body"),
                                             skn)
                         .ok);
-        auto held = std::make_shared<render::HeldFiles>();
+        auto held = std::make_shared<platform::HeldFiles>();
         held->add(std::string(kHeldBody) + ".cmx", {cmx.begin(), cmx.end()});
         held->add(part.meshName + ".skn", {skn.begin(), skn.end()});
         held->add(std::string(kHeldTexture) + ".bmp", solidBmp(kOtherColour));
@@ -91,7 +91,7 @@ TEST_F(HeldFiles, TheCharacterWearsTheHeldOutfitMeshAndTextureUntilTheyAreLetGo)
 TEST_F(HeldFiles, AHeldTextureTakesThePlaceOfTheGamesOfTheSameName) {
     Preview& p = start();
     EXPECT_GT(count(frame(), isBodyColour), 500);
-    auto held = std::make_shared<render::HeldFiles>();
+    auto held = std::make_shared<platform::HeldFiles>();
     held->add("b003mafitMED_BMOC.bmp", solidBmp(kOtherColour));  // letter case aside
     p.holdFiles(held);
     const Picture shown = frame();
@@ -116,7 +116,7 @@ TEST_F(HeldFiles, CharacterFilesWrittenAfterTheScanAreReadIntoTheLibrary) {
     Preview& p = start();
     const auto held = heldBody("b003mafit_01");
     for (const char* name : {"b009fafit_held.cmx", "b009fafit_held-BODY.skn", "B009FAFitmed_held.bmp"}) {
-        const render::HeldFile* file = held->find(name, std::vector<std::string>{platform::fileType(name)});
+        const platform::HeldFile* file = held->find(name, std::vector<std::string>{platform::fileType(name)});
         ASSERT_TRUE(file) << name;
         dir.write(std::string(kSkins) + name, text(file->bytes));
     }

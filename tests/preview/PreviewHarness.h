@@ -4,11 +4,11 @@
 
 #include "PreviewInstall.h"
 
+#include "formats/PngImage.h"
 #include "platform/Clock.h"
-#include "platform/PngImage.h"
 #include "platform/Sound.h"
+#include "platform/SurfacePixels.h"
 #include "preview/Preview.h"
-#include "render/SurfacePixels.h"
 #include "support/RecordingSoundPlayer.h"
 
 #include <algorithm>
@@ -107,7 +107,7 @@ protected:
         const platform::ScreenRect r = rect ? *rect : whole;
         p.width = r.width();
         p.height = r.height();
-        EXPECT_TRUE(render::readSurfacePixels(*s, r, p.pixels));
+        EXPECT_TRUE(platform::readSurfacePixels(*s, r, p.pixels));
         return p;
     }
 
@@ -115,7 +115,7 @@ protected:
     static void shoot(const Picture& p, const std::string& name) {
         const char* folder = std::getenv("TRYSTER_SHOTS");
         if (!folder) return;
-        platform::writePng(std::string(folder) + "/" + name + ".png", p.width, p.height, p.pixels.data(),
+        formats::writePng(std::string(folder) + "/" + name + ".png", p.width, p.height, p.pixels.data(),
                            static_cast<std::size_t>(p.width));
     }
 
@@ -124,7 +124,8 @@ protected:
     RecordingPresenter presenter;
     NullWindow window;
     preview::PreviewClock previewClock;
-    preview::LookModel look;  // outlives the preview that reads it
+    Character character;
+    preview::LookModel look{character};  // outlives the preview that reads it
     std::unique_ptr<preview::Preview> preview;
 };
 

@@ -9,7 +9,7 @@
 // -0.8..0.8, facing +z.
 
 #include "anim/AnimFixtures.h"
-#include "render/ImageFiles.h"
+#include "formats/ImageFiles.h"
 
 #include "anim/CharacterFile.h"
 #include "anim/FrameFile.h"

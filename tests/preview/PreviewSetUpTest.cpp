@@ -44,10 +44,10 @@ TEST_F(PreviewTest, AnUnreadableDisplayModeGivesSixteenBitsAndThePreviewStillSta
     // The depth query's display cannot read the mode; the device's can.
     int displays = 0;
     platform::installDisplaySystemFactory([&displays] {
-        platform::soft::SoftwareDisplay::Options options;
+        softgpu::SoftwareDisplay::Options options;
         options.desktop.bitsPerPixel = 16;
         options.modeReadable = displays++ > 0;
-        return std::make_unique<platform::soft::SoftwareDisplay>(options);
+        return std::make_unique<softgpu::SoftwareDisplay>(options);
     });
     Preview& p = start();
     platform::installDisplaySystemFactory({});
@@ -62,7 +62,7 @@ TEST_F(PreviewTest, AFailedStepLeavesThePreviewEmptyAndTheNextTickTriesAgain) {
     writeInstall();
     preview = std::make_unique<Preview>(look, presenter, previewClock);
     {
-        platform::soft::SoftwareDisplay::Options options;
+        softgpu::SoftwareDisplay::Options options;
         options.drivers = {{"Ramp Emulation", false}};
         DisplayOverride display(options);
         EXPECT_FALSE(preview->setUp(&window, 332, 432));

@@ -3,7 +3,7 @@
 
 #include "PreviewHarness.h"
 
-#include "platform/ImageLibrary.h"
+#include "formats/ImageLibrary.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -97,7 +97,7 @@ TEST_F(RenderScale, ChangingTheScaleDrawsAsIfSetUpWithIt) {
 }
 
 TEST_F(RenderScale, SnapshotsAreTheSameAtEveryScale) {
-    platform::ImageLibrarySession images;
+    formats::ImageLibrarySession images;
     std::vector<std::string> shots;
     for (float scale : {1.0f, 2.0f, 1.5f}) {
         drawnAt(scale);

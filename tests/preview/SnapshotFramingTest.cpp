@@ -1,6 +1,6 @@
 #include "PreviewHarness.h"
 
-#include "platform/ImageLibrary.h"
+#include "formats/ImageLibrary.h"
 
 #include <algorithm>
 
@@ -84,7 +84,7 @@ TEST_F(PreviewTest, AtZoomFourTheWholeFigureStillFits) {
 }
 
 TEST_F(PreviewTest, SnapshotsAreTakenAtZoomTwoFromTheFrontAndTheViewComesBack) {
-    platform::ImageLibrarySession images;
+    formats::ImageLibrarySession images;
     preview::Preview& p = start();
     p.setZoomLevel(4);
     p.setFacing(1.5f);
@@ -102,7 +102,7 @@ TEST_F(PreviewTest, SnapshotsAreTakenAtZoomTwoFromTheFrontAndTheViewComesBack) {
 }
 
 TEST_F(PreviewTest, WithoutADrawingSurfaceNoSnapshotIsWritten) {
-    platform::ImageLibrarySession images;
+    formats::ImageLibrarySession images;
     preview::Preview p(look, presenter, previewClock);
     EXPECT_TRUE(p.takeSnapshots(dir.file("Bobhead.jpg"), dir.file("Bobbody.jpg")).empty());
     EXPECT_FALSE(platform::fileSystem().exists(dir.file("Bobhead.jpg")));

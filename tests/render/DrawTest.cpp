@@ -1,6 +1,6 @@
-#include "ImageFiles.h"
 #include "Pictures.h"
 #include "Scene.h"
+#include "formats/ImageFiles.h"
 #include "support/TempDir.h"
 
 #include "render/RenderDIPMesh.h"

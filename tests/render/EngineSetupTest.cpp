@@ -8,7 +8,7 @@
 namespace tryster::render {
 namespace {
 
-using platform::soft::SoftwareDisplay;
+using softgpu::SoftwareDisplay;
 
 RenderResult initialise(AnimDevice& anim, test::RecordingWindow& window, int depth, int colourModel = 1,
                         bool hardware = false, int width = 64, int height = 48) {

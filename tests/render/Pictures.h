@@ -2,7 +2,7 @@
 // Compares a picture with a stored PNG in tests/render/data. With
 // TRYSTER_UPDATE_PICTURES set the picture is stored instead.
 
-#include "platform/PngImage.h"
+#include "formats/PngImage.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -27,11 +27,11 @@ inline void expectPicture(const std::string& name, const std::vector<std::uint32
                           int height, int tolerance = 2) {
     std::string path = std::string(TRYSTER_TEST_DATA) + "/" + name + ".png";
     if (std::getenv("TRYSTER_UPDATE_PICTURES")) {
-        ASSERT_TRUE(platform::writePng(path, width, height, pixels.data(), static_cast<std::size_t>(width)));
+        ASSERT_TRUE(formats::writePng(path, width, height, pixels.data(), static_cast<std::size_t>(width)));
         return;
     }
-    platform::PngPicture stored;
-    ASSERT_TRUE(platform::readPng(path, stored)) << path;
+    formats::PngPicture stored;
+    ASSERT_TRUE(formats::readPng(path, stored)) << path;
     ASSERT_EQ(stored.width, width);
     ASSERT_EQ(stored.height, height);
     int bad = 0;

@@ -3,15 +3,15 @@
 // device, one viewport with the preview's background, render states, two
 // lights and ambient, and a camera at (0, 0, -10) looking along +z.
 
+#include "formats/PngImage.h"
 #include "platform/DisplaySystem.h"
-#include "platform/PngImage.h"
-#include "platform/soft/SoftwareDisplay.h"
+#include "platform/SurfacePixels.h"
 #include "render/AnimDevice.h"
 #include "render/Device3D.h"
 #include "render/RenderGroup.h"
 #include "render/RenderMesh.h"
-#include "render/SurfacePixels.h"
 #include "render/Viewport3D.h"
+#include "softgpu/SoftwareDisplay.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -45,9 +45,9 @@ public:
 // Installs a software display with the given options for its lifetime.
 class DisplayOverride {
 public:
-    explicit DisplayOverride(platform::soft::SoftwareDisplay::Options options = {}) {
+    explicit DisplayOverride(softgpu::SoftwareDisplay::Options options = {}) {
         platform::installDisplaySystemFactory(
-            [options] { return std::make_unique<platform::soft::SoftwareDisplay>(options); });
+            [options] { return std::make_unique<softgpu::SoftwareDisplay>(options); });
     }
     ~DisplayOverride() {
         platform::installDisplaySystemFactory({});
@@ -58,7 +58,7 @@ public:
 class Scene {
 public:
     Scene(int width, int height, std::string texturePath = {},
-          platform::soft::SoftwareDisplay::Options options = {})
+          softgpu::SoftwareDisplay::Options options = {})
         : display_(options) {
         EXPECT_EQ(anim.initialise(&window, false, false, width, height, options.desktop.bitsPerPixel, 1, 0),
                   render::render_error::kOk);
@@ -99,7 +99,7 @@ public:
         std::vector<std::uint32_t> out;
         platform::Surface* s = anim.backSurface()->get();
         auto d = s->description();
-        EXPECT_TRUE(render::readSurfacePixels(*s, {0, 0, d.width, d.height}, out));
+        EXPECT_TRUE(platform::readSurfacePixels(*s, {0, 0, d.width, d.height}, out));
         return out;
     }
     std::uint32_t pixel(int x, int y) const {

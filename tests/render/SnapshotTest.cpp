@@ -1,10 +1,10 @@
 #include "support/EveryFault.h"
 #include "support/TempDir.h"
 
-#include "platform/ImageLibrary.h"
-#include "platform/soft/SoftwareSurface.h"
+#include "formats/ImageLibrary.h"
+#include "platform/SurfacePixels.h"
 #include "render/Snapshot.h"
-#include "render/SurfacePixels.h"
+#include "softgpu/SoftwareSurface.h"
 
 #include <cstring>
 
@@ -15,8 +15,8 @@ namespace {
 
 using platform::ScreenRect;
 
-std::shared_ptr<platform::soft::SoftwareSurface> surface(int w, int h, const platform::PixelFormat& f) {
-    return platform::soft::SoftwareSurface::create({w, h, f, platform::SurfaceKind::Offscreen});
+std::shared_ptr<softgpu::SoftwareSurface> surface(int w, int h, const platform::PixelFormat& f) {
+    return softgpu::SoftwareSurface::create({w, h, f, platform::SurfaceKind::Offscreen});
 }
 
 template <typename T>
@@ -30,11 +30,11 @@ void poke(platform::Surface& s, int x, int y, T value) {
 class Snapshots : public ::testing::Test {
 protected:
     Snapshots() {
-        auto& lib = platform::ImageLibrary::instance();
-        lib.installCallbacks(platform::fileSystemCallbacks());
+        auto& lib = formats::ImageLibrary::instance();
+        lib.installCallbacks(formats::fileSystemCallbacks());
         lib.init();
     }
-    ~Snapshots() override { platform::ImageLibrary::instance().restore(); }
+    ~Snapshots() override { formats::ImageLibrary::instance().restore(); }
 
     // Width and height from the JPEG's start-of-frame marker.
     static std::pair<int, int> jpegSize(const std::string& bytes) {
@@ -89,7 +89,7 @@ TEST_F(Snapshots, WritesNothingForBadRectanglesDepthsOrAMissingLibrary) {
             EXPECT_EQ(std::filesystem::remove(dir.file("g.jpg")), n == 0);
         });
     }
-    platform::ImageLibrary::instance().restore();
+    formats::ImageLibrary::instance().restore();
     EXPECT_FALSE(writeSnapshot(dir.file("f.jpg"), s.get(), {0, 0, 10, 10}));
     EXPECT_FALSE(writeSnapshot(dir.file("no-folder/h.jpg"), s.get(), {0, 0, 10, 10}));
     for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg", "f.jpg", "g.jpg"})

@@ -103,6 +103,7 @@ TEST_F(CombinedTest, ResolveResFileServesTheDirectory) {
     EXPECT_FALSE(file.IsWritable());
     EXPECT_EQ(file.CountTypes(), 1);
     EXPECT_EQ(file.CountResources(kText), 2);
+    EXPECT_EQ(file.GetIndType(1), kText);
     EXPECT_EQ(file.GetIndType(2), 0u);
     EXPECT_EQ(file.lastError(), kResNotFound);
     ResLoader mark = [](std::uint8_t* d, std::size_t n) {

@@ -1,18 +1,17 @@
 // Installing a shared date: the round trip from one game folder to
 // another, conflicts both ways, a taken identifier, and the game folder as
-// it was after a full disk or a kill at any step.
+// it was after a full disk at any step (a power cut at any step:
+// tests/cli/PowerCutTest.cpp).
 
 #include "ShareTestSupport.h"
-#include "exchange/CharacterLook.h"
+#include "exchange/CharacterReading.h"
 #include "share/FileDigest.h"
 #include "share/InstallReview.h"
 #include "share/Installer.h"
 #include "share/Journal.h"
-#include "share/Recovery.h"
 #include "share/SharedDate.h"
 #include "support/EveryFault.h"
 #include "support/FaultyFileSystem.h"
-#include "support/RecordingFileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -211,36 +210,6 @@ TEST_F(Install, ADateOfTheSameNameIsNeverReplaced) {
         << p.problem;
 }
 
-// Every file is on the disk before a rename relies on it: the staged files
-// all synced before the first goes into place and their folders after,
-// each backup with its folder before the renames, the journal and the
-// ledger by their own staged writes.
-TEST_F(Install, EveryFileReachesTheDiskBeforeTheRenameThatReliesOnIt) {
-    GameFolder game({"Date_Rosa.iff"});
-    writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
-    const share::SharedDate shared = open();
-    const share::InstallPlan p = plan(shared, game, {true, {}});
-    RecordingFileSystem recording;
-    {
-        const ScopedFileSystem scoped(recording);
-        ASSERT_TRUE(share::installSharedDate(shared, p).installed);
-    }
-    EXPECT_EQ(recording.undurable(), std::vector<std::string>{});
-    using Kind = RecordingFileSystem::Kind;
-    const auto isGameFile = [](const std::string& path) {
-        return path.find("/GameData/Skins/") != std::string::npos || path.find("/TemplateNPCs/") != std::string::npos;
-    };
-    std::size_t lastSync = 0, firstMove = recording.events.size(), moves = 0;
-    for (std::size_t i = 0; i < recording.events.size(); ++i) {
-        const RecordingFileSystem::Event& e = recording.events[i];
-        if (!isGameFile(e.path) || !e.path.ends_with(".tryster-new")) continue;
-        if (e.kind == Kind::Sync) lastSync = i;
-        if (e.kind == Kind::Rename) firstMove = std::min(firstMove, i), ++moves;
-    }
-    EXPECT_EQ(moves, 9u);
-    EXPECT_LT(lastSync, firstMove) << "the files go into place together, once all are on the disk";
-}
-
 TEST_F(Install, AFullDiskAtAnyWriteLeavesTheGameFolderAsItWas) {
     writeBytes(archive, lightRosaParts().archive());
     GameFolder game({"Date_Rosa.iff"}, {"c021fa_long.cmx"});
@@ -264,54 +233,6 @@ TEST_F(Install, AFullDiskAtAnyWriteLeavesTheGameFolderAsItWas) {
             EXPECT_EQ(differences(game.state(), before), std::vector<std::string>{});
         });
     EXPECT_GE(writes, 10u);  // journal, seven files, a backup, ledger
-}
-
-TEST_F(Install, AKillAtAnyStepIsUndoneByTheNextRun) {
-    writeBytes(archive, lightRosaParts().archive());
-    GameFolder game({"Date_Rosa.iff"}, {"c021fa_long.cmx"});
-    writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
-    const FolderState before = game.state();
-    const share::SharedDate shared = open();
-    FaultyFileSystem faulty;
-    faulty.everyChange = true;  // from the n-th change on, nothing reaches the disk: the process is gone
-    const ScopedFileSystem scoped(faulty);
-    FolderState complete;
-    const std::uint64_t changes = forEveryFault(
-        faulty, [&] { restoreFolder(game.path(), before); },
-        [&](std::uint64_t n) {
-            const share::InstallPlan p = plan(shared, game, {true, {}});
-            ASSERT_TRUE(p.ok()) << p.problem;
-            const bool installed = share::installSharedDate(shared, p).installed;
-            if (n == 0) {
-                complete = game.state();
-                return;
-            }
-            faulty.failFrom = 0;  // the next run
-            const share::RecoveryOutcome recovery = share::recoverInterrupted(game.path());
-            EXPECT_TRUE(recovery.clean) << ::testing::PrintToString(recovery.messages);
-            // Only a kill after the history took the date (before the
-            // journal went) leaves it installed, as it said; the history
-            // agrees either way (its entry's time aside).
-            const std::vector<std::string> historyOnly{std::string(share::kHistoryFileName)};
-            const std::vector<std::string> changed = differences(game.state(), installed ? complete : before);
-            EXPECT_TRUE(changed.empty() || (installed && changed == historyOnly)) << ::testing::PrintToString(changed);
-            const share::HistoryReading history = share::loadHistory(game.path());
-            ASSERT_TRUE(history.history) << history.problem;
-            EXPECT_EQ(history.history->entries.size(), installed ? 1u : 0u);
-        });
-    EXPECT_GT(changes, 15u);
-}
-
-TEST_F(Install, TheNextRunLeavesACompletedInstallAsItIs) {
-    GameFolder game({"Date_Rosa.iff"});
-    ASSERT_TRUE(install(game).installed);
-    const FolderState installed = game.state();
-    // A kill between the ledger's update and the journal's removal.
-    share::Journal journal;
-    journal.entry = share::loadHistory(game.path()).history->entries[0];
-    ASSERT_TRUE(share::writeJournal(game.path(), journal));
-    EXPECT_TRUE(share::recoverInterrupted(game.path()).clean);
-    EXPECT_EQ(differences(game.state(), installed), std::vector<std::string>{});
 }
 
 TEST_F(Install, TheDatesLookIsCheckedForSkinsNobodyHas) {

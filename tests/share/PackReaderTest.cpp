@@ -4,6 +4,7 @@
 #include "ShareTestSupport.h"
 #include "share/Installer.h"
 #include "share/SharedDate.h"
+#include "support/FaultyFileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -213,11 +214,30 @@ TEST(HostilePacks, AreRefusedWithAClearMessageAndNothingIsWritten) {
         share::SharedDateOpening opened = share::openSharedDate(path);
         EXPECT_FALSE(opened.date);
         EXPECT_NE(opened.problem.find(h.message), std::string::npos) << opened.problem;
+        EXPECT_EQ(opened.problem.find("()"), std::string::npos) << "a reason left out: " << opened.problem;
         if (opened.date) {
             const share::InstallPlan plan = share::planInstall(*opened.date, game.path(), {});
             if (plan.ok()) (void)share::installSharedDate(*opened.date, plan);
         }
         EXPECT_TRUE(differences(game.state(), before).empty());
+    }
+}
+
+// A full disk from the first write of a pack, half-way or at its last: no
+// pack is said to be written, and an earlier one stays as it was.
+TEST(PackWriting, AFullDiskKeepsTheEarlierPack) {
+    TempDir downloads;
+    const share::PackRequest request{demoGame() + "/TemplateNPCs/Date_Rosa.iff", demoGame(), downloads.file("R.zip"), {}};
+    FaultyFileSystem faulty;
+    const ScopedFileSystem scoped(faulty);
+    ASSERT_TRUE(share::packDate(request).written);
+    const std::uint64_t writes = faulty.writes;
+    for (const std::uint64_t n : {std::uint64_t{1}, writes / 2, writes}) {
+        writeBytes(request.outPath, {'o', 'l', 'd'});
+        faulty.writes = 0;
+        faulty.failFrom = n;
+        EXPECT_FALSE(share::packDate(request).written) << "write " << n << " of " << writes;
+        EXPECT_EQ(fileBytes(request.outPath), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
     }
 }
 

@@ -23,4 +23,12 @@ TEST(ShareOffer, ThePacksNameIsTheCharactersMadeAFileName) {
     EXPECT_EQ(defaultPackFileName(""), "Shared date.zip");
 }
 
+// Messages of the sharing code, shown by the window as sentences.
+TEST(ShareOffer, AReasonBecomesASentence) {
+    EXPECT_EQ(asSentence("this date could not be shared: the disk is full"),
+              "This date could not be shared: the disk is full.");
+    EXPECT_EQ(asSentence("Date_Rosa.iff was kept."), "Date_Rosa.iff was kept.");
+    EXPECT_EQ(asSentence(""), "");
+}
+
 }  // namespace

@@ -12,7 +12,7 @@
 #include "platform/Clock.h"
 #include "share/PackBuilder.h"
 #include "share/PackReader.h"
-#include "platform/Sha256.h"
+#include "formats/Sha256.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -139,7 +139,7 @@ struct PackParts {
             std::string path = f.name;
             for (char& c : path)
                 if (c == '/') c = '\\';
-            manifest.files.push_back({path, f.bytes.size(), platform::sha256Hex(f.bytes)});
+            manifest.files.push_back({path, f.bytes.size(), formats::sha256Hex(f.bytes)});
         }
     }
     std::vector<ArchiveItem> items() const {
@@ -195,15 +195,13 @@ inline void makeDate(const std::string& game, const std::string& name, const App
         void stepProgress() override {}
         void redrawPreview() override {}
     } reporter;
-    PlomData record;
-    record.setName(name);
-    record.setGender(kFemale);
-    exchange::Look l;
-    l.appearance = look;
-    l.isMale = false;
+    Character date;
+    date.record.setName(name);
+    date.record.setGender(kFemale);
+    date.appearance = look;
     // Made as the game came, not as a recorded change.
     share::GameChange placement("", share::ChangeKind::NewDate);
-    ASSERT_TRUE(exchange::createNewDate(game + "/TemplateNPCs/" + name, templatePath, record, l, reporter, placement));
+    ASSERT_TRUE(exchange::createNewDate(game + "/TemplateNPCs/" + name, templatePath, date, reporter, placement));
 }
 
 }  // namespace tryster::test

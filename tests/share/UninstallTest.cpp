@@ -11,7 +11,6 @@
 #include "share/Recovery.h"
 #include "share/SharedDate.h"
 #include "share/Undo.h"
-#include "support/EveryFault.h"
 #include "support/FaultyFileSystem.h"
 
 #include <gtest/gtest.h>
@@ -201,36 +200,30 @@ TEST_F(Uninstall, TwoDatesThatReplacedOneFileAreTakenBackNewestFirst) {
     EXPECT_EQ(differences(game.state(), before), kHistoryOnly);
 }
 
-TEST_F(Uninstall, AKillAtAnyStepIsFinishedByTheNextRun) {
+// A forget cut short after the history took the result: the next run
+// removes the backups it no longer needed, but not one another change needs.
+TEST_F(Uninstall, TheNextRunRemovesOnlyBackupsNoChangeNeeds) {
     const std::string rosa = downloads.file("rosa.zip");
     writeBytes(rosa, lightRosaParts().archive());
     GameFolder game({"Date_Rosa.iff"});
     writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
-    const FolderState before = game.state();
     install(rosa, game, true);
-    const FolderState installed = game.state();
-    FaultyFileSystem faulty;
-    faulty.everyChange = true;
-    const ScopedFileSystem scoped(faulty);
-    forEveryFault(
-        faulty, [&] { restoreFolder(game.path(), installed); },
-        [&](std::uint64_t) {
-            const bool done = share::undoChange(game.path(), 1, false).done;
-            faulty.failFrom = 0;  // the next run
-            EXPECT_TRUE(share::recoverInterrupted(game.path()).clean);
-            // Killed before its journal was whole, nothing had changed: the
-            // date is still installed, and taking it back now works.
-            const FolderState now = game.state();
-            if (!done && differences(now, installed).empty()) uninstall(game, "Date_Rosa");
-            EXPECT_EQ(differences(game.state(), before), kHistoryOnly);
-            EXPECT_EQ(history(game).entry(1)->undoneBy, 2) << "the folder and its history agree";
-        });
+    writeBytes(game.file("GameData/Skins/old.cmx.bak"), {'o', 'l', 'd'});
+    share::Journal journal;
+    journal.operation = share::Journal::Operation::Forget;
+    journal.target = 99;  // a change since taken out of the history
+    journal.entry = share::loadHistory(game.path()).history->entries[0];
+    journal.obsoleteBackups = {"GameData\\Skins\\old.cmx.bak", "GameData\\Skins\\c021fa_long.cmx.bak"};
+    ASSERT_TRUE(share::writeJournal(game.path(), journal));
+    EXPECT_TRUE(share::recoverInterrupted(game.path()).clean);
+    EXPECT_FALSE(fs::exists(game.file("GameData/Skins/old.cmx.bak")));
+    EXPECT_TRUE(fs::exists(game.file("GameData/Skins/c021fa_long.cmx.bak"))) << "Rosa's install needs it";
 }
 
 TEST_F(Uninstall, AHistoryNamingFilesNoPackMayWriteIsRefusedAndNothingRemoved) {
     GameFolder game;
     const FolderState before = game.state();
-    const std::string digest = platform::sha256Hex(fileBytes(game.file("TemplateNPCs/Date_Jamie.iff")));
+    const std::string digest = formats::sha256Hex(fileBytes(game.file("TemplateNPCs/Date_Jamie.iff")));
     for (const std::string& path : {std::string("TemplateNPCs\\\\..\\\\TemplateNPCs\\\\Date_Jamie.iff"),
                                     std::string("UserData\\\\Neighborhood.iff"), std::string("/etc/passwd")}) {
         SCOPED_TRACE(path);

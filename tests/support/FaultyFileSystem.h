@@ -6,8 +6,9 @@
 //
 // With `everyChange`, every change of the disk counts: writes, truncation,
 // renaming, removing, opening a file to create it, and syncing a file or a
-// folder (as a full disk or a failing one reports it). With `once`, only the
-// n-th counted operation fails and the ones after it succeed again.
+// folder (as a full disk or a failing one reports it). With `reads`, reads
+// count too (a failing disk returns nothing). With `once`, only the n-th
+// counted operation fails and the ones after it succeed again.
 
 #include "support/PassThroughFileSystem.h"
 
@@ -23,6 +24,7 @@ public:
     // Operations counted so far (writes only, unless `everyChange`).
     std::uint64_t writes = 0;
     bool everyChange = false;
+    bool reads = false;
     bool once = false;
 
     std::unique_ptr<platform::File> open(std::string_view path, platform::OpenMode mode) override {
@@ -50,7 +52,9 @@ private:
     class FaultyFile final : public platform::File {
     public:
         FaultyFile(std::unique_ptr<platform::File> inner, FaultyFileSystem& fs) : inner_(std::move(inner)), fs_(fs) {}
-        std::size_t read(void* buffer, std::size_t count) override { return inner_->read(buffer, count); }
+        std::size_t read(void* buffer, std::size_t count) override {
+            return !fs_.reads || fs_.allowWrite() ? inner_->read(buffer, count) : 0;
+        }
         std::size_t write(const void* buffer, std::size_t count) override {
             return fs_.allowWrite() ? inner_->write(buffer, count) : 0;
         }

@@ -124,11 +124,13 @@ TEST(InterestMoves, FewerThanFiveTopInterestsAreRefused) {
     EXPECT_EQ(commitInterests(record, lists), kFewInterestsMessage);
 }
 
-TEST(Career, AnUnselectedTrackIsMinusOne) {
+TEST(Career, AnUnselectedTrackIsMinusOneAndEveryListedOneItself) {
     PlomData record;
     commitCareer(record, -1, 4);
     EXPECT_EQ(record.careerTrack(), -1);
     EXPECT_EQ(record.careerLevel(), 4);
+    commitCareer(record, 0, 10);
+    EXPECT_EQ(record.careerTrack(), 0);
     commitCareer(record, 14, 10);
     EXPECT_EQ(record.careerTrack(), 14);
     EXPECT_EQ(careerTrackOf(15), -1);

@@ -55,8 +55,9 @@ TEST(Steps, TitlesAndMovesFollowTheStep) {
     EXPECT_EQ(*stepOf(kConfirmStep).title, "Replace the Plom");
     EXPECT_FALSE(stepOf(kWelcomeStep).title);
     EXPECT_FALSE(stepOf(kDatesStep).title) << "the search sets its own";
-    EXPECT_FALSE(appearanceNextEnabled(false, false));
-    EXPECT_TRUE(appearanceNextEnabled(false, true));
+    EXPECT_FALSE(appearanceNextEnabled(7)) << "no gender chosen yet";
+    EXPECT_TRUE(appearanceNextEnabled(kFemale));
+    EXPECT_TRUE(appearanceNextEnabled(kMale));
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include "Art.h"
 
-#include "platform/WaveFile.h"
+#include "formats/WaveFile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,7 +34,7 @@ QByteArray toWave(Signal signal, double peak = 0.75) {
     double loudest = 0;
     for (double s : signal) loudest = std::max(loudest, std::abs(s));
     double gain = loudest > 0 ? peak / loudest : 0;
-    platform::WaveSound sound;
+    formats::WaveSound sound;
     sound.channels = 1;
     sound.sampleRate = kRate;
     sound.bitsPerSample = 16;
@@ -45,7 +45,7 @@ QByteArray toWave(Signal signal, double peak = 0.75) {
         sound.samples.push_back(static_cast<std::uint8_t>(u & 0xFF));
         sound.samples.push_back(static_cast<std::uint8_t>(u >> 8));
     }
-    auto bytes = platform::encodeWave(sound);
+    auto bytes = formats::encodeWave(sound);
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
 }
 

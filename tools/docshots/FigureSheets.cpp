@@ -2,11 +2,11 @@
 
 #include "demoworld/DemoCatalog.h"
 #include "demoworld/Motions.h"
+#include "formats/PngImage.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
-#include "platform/PngImage.h"
+#include "platform/SurfacePixels.h"
 #include "preview/Preview.h"
-#include "render/SurfacePixels.h"
 
 #include <cstdio>
 
@@ -32,7 +32,11 @@ public:
     }
     // The look exactly as named, the character standing still.
     void wear(const Appearance& names, bool child) {
-        look_.describe(names, names.bodyMesh[4] == 'f' ? kFemale : kMale, !child, kFit, kMedium);
+        Character shown;
+        shown.appearance = names;
+        shown.appearance.isAdult = !child;
+        shown.record.setGender(names.bodyMesh[4] == 'f' ? kFemale : kMale);
+        look_.describe(shown);
         look_.wearExactly(names);
         preview_.standStill();
     }
@@ -40,12 +44,15 @@ public:
         ticks_.ticks = kStartMs + atMs;
         preview_.setFacing(facing);
         preview_.setZoomLevel(2);
-        (void)preview_.frame();
+        if (preview_.frame()) {
+            std::fprintf(stderr, "tryster-docshots: could not draw %s\n", name.c_str());
+            return false;
+        }
         platform::Surface* surface = preview_.animDevice()->backSurface()->get();
         const platform::SurfaceDesc d = surface->description();
         std::vector<std::uint32_t> pixels;
-        const bool ok = render::readSurfacePixels(*surface, {0, 0, d.width, d.height}, pixels) &&
-                        platform::writePng(output_ + "/" + name + ".png", d.width, d.height, pixels.data(),
+        const bool ok = platform::readSurfacePixels(*surface, {0, 0, d.width, d.height}, pixels) &&
+                        formats::writePng(output_ + "/" + name + ".png", d.width, d.height, pixels.data(),
                                            static_cast<std::size_t>(d.width));
         if (!ok) std::fprintf(stderr, "tryster-docshots: cannot write %s\n", name.c_str());
         return ok;
@@ -63,7 +70,8 @@ private:
     NoWindow window_;
     preview::SilentPresenter presenter_;
     preview::PreviewClock clock_;
-    preview::LookModel look_;
+    Character character_;
+    preview::LookModel look_{character_};
     preview::Preview preview_;
 };
 

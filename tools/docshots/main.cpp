@@ -25,9 +25,9 @@
 #include "app/ProgramResources.h"
 #include "demoworld/DemoWorld.h"
 #include "demoworld/GameContainers.h"
+#include "formats/ImageLibrary.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
-#include "platform/ImageLibrary.h"
 
 #include <QApplication>
 #include <QDir>
@@ -156,7 +156,7 @@ int main(int argc, char** argv) {
 
     // The program holds the snapshot writer for its whole run; so does the
     // walk, whose save writes them.
-    const platform::ImageLibrarySession images;
+    const formats::ImageLibrarySession images;
     if (figures) return docshots::writeFigureSheets(game.string(), output) ? 0 : 1;
     platform::FixedClock clock{20'000'000, 1'796'000'000};
     platform::installClockSource(&clock);

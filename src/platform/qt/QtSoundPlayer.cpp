@@ -20,14 +20,14 @@ const QString kSoundFolder = QStringLiteral(":/sounds");
 // up on the output (a stalled device must not freeze the program).
 constexpr int kWaitGraceMs = 1000;
 
-std::optional<WaveSound> readWave(std::span<const std::uint8_t> bytes) {
-    WaveSound sound;
-    if (parseWave(bytes, sound) != WaveError::None) return std::nullopt;
+std::optional<formats::WaveSound> readWave(std::span<const std::uint8_t> bytes) {
+    formats::WaveSound sound;
+    if (formats::parseWave(bytes, sound) != formats::WaveError::None) return std::nullopt;
     return sound;
 }
 
 // QAudioFormat has no 24-bit samples: widen them to 32.
-void widen24To32(WaveSound& sound) {
+void widen24To32(formats::WaveSound& sound) {
     std::vector<std::uint8_t> wide;
     wide.reserve(sound.samples.size() / 3 * 4);
     for (std::size_t i = 0; i + 3 <= sound.samples.size(); i += 3) {
@@ -39,7 +39,7 @@ void widen24To32(WaveSound& sound) {
     sound.bitsPerSample = 32;
 }
 
-QAudioFormat formatOf(const WaveSound& sound) {
+QAudioFormat formatOf(const formats::WaveSound& sound) {
     QAudioFormat format;
     format.setSampleRate(static_cast<int>(sound.sampleRate));
     format.setChannelCount(sound.channels);
@@ -93,11 +93,11 @@ void QtSoundPlayer::stop() {
     buffer_.close();
 }
 
-void QtSoundPlayer::play(const WaveSound& original, PlayMode mode) {
+void QtSoundPlayer::play(const formats::WaveSound& original, PlayMode mode) {
     stop();
     QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull()) return;
-    WaveSound sound = original;
+    formats::WaveSound sound = original;
     if (sound.bitsPerSample == 24) widen24To32(sound);
     QAudioFormat format = formatOf(sound);
     if (!device.isFormatSupported(format)) return;

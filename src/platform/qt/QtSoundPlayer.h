@@ -6,8 +6,8 @@
 // Without an audio output, or for a sound the output cannot take, nothing
 // plays and nothing is reported.
 
+#include "formats/WaveFile.h"
 #include "platform/Sound.h"
-#include "platform/WaveFile.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -35,7 +35,7 @@ public:
     static QString findResource(std::string_view name);
 
 private:
-    void play(const WaveSound& sound, PlayMode mode);
+    void play(const formats::WaveSound& sound, PlayMode mode);
 
     std::unique_ptr<QAudioSink> sink_;
     QByteArray pcm_;

@@ -1,6 +1,6 @@
 #include "platform/qt/QtSoundPlayer.h"
 
-#include "platform/WaveFile.h"
+#include "formats/WaveFile.h"
 
 #include <QFile>
 
@@ -21,10 +21,10 @@ TEST(QtSoundPlayer, EverySoundOfTheProgramIsBuiltInAndPlayable) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
         QByteArray bytes = file.readAll();
-        WaveSound sound;
+        formats::WaveSound sound;
         std::span<const std::uint8_t> view(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                                            static_cast<std::size_t>(bytes.size()));
-        ASSERT_EQ(parseWave(view, sound), WaveError::None) << name;
+        ASSERT_EQ(formats::parseWave(view, sound), formats::WaveError::None) << name;
         EXPECT_GT(sound.durationMs(), 10u) << name;
     }
 }

@@ -1,0 +1,141 @@
+#pragma once
+// Draws screen-space triangles into a surface: fixed-point (28.4) edge
+// functions walked over 8 × 8 pixel blocks, with a depth test, Gouraud
+// colour, perspective-correct texturing (nearest, or bilinear where a
+// triangle magnifies its texture and the filter asks for it), texture
+// modulation, specular, and blending.
+//
+// Pixel centres sit at (x + 0.5, y + 0.5); edges follow the top-left rule,
+// so triangles that share an edge touch every pixel once.
+
+#include "platform/DeviceTypes.h"
+#include "softgpu/ProcessedVertex.h"
+#include "softgpu/SoftwareSurface.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace tryster::softgpu {
+
+struct TextureView {
+    const std::uint32_t* texels = nullptr;  // 0xAARRGGBB, rows top first
+    int width = 0;
+    int height = 0;
+    int pitch = 0;  // texels per row
+    bool hasAlpha = false;
+};
+
+struct RasterState {
+    SoftwareSurface* target = nullptr;
+    float* depth = nullptr;  // one float per pixel, `depthPitch` floats per row
+    int depthPitch = 0;
+    platform::ScreenRect clip;  // the viewport
+    bool depthTest = true;
+    bool depthWrite = true;
+    std::uint32_t depthFunc = 4;  // compare_func
+    std::uint32_t cull = 3;       // cull_mode
+    bool gouraud = true;
+    bool perspective = true;
+    bool specular = false;
+    const TextureView* texture = nullptr;
+    std::uint32_t magFilter = 1;  // texture_filter
+    std::uint32_t minFilter = 1;
+    bool blend = false;
+    std::uint32_t srcBlend = 2;  // blend_factor
+    std::uint32_t destBlend = 1;
+};
+
+// Triangles waiting to be drawn together, in drawing order.
+struct TriangleBatch {
+    static constexpr int kSize = 4;
+    const ProcessedVertex* corners[kSize][3];
+    int count = 0;
+
+    void add(const ProcessedVertex& a, const ProcessedVertex& b, const ProcessedVertex& c) {
+        corners[count][0] = &a;
+        corners[count][1] = &b;
+        corners[count][2] = &c;
+        ++count;
+    }
+    bool full() const { return count == kSize; }
+};
+
+class Rasterizer {
+public:
+    // Screen positions snap to 1/16 pixel (28.4 fixed point).
+    static constexpr int kSubpixels = 16;
+
+    // With AVX2 the common case goes eight pixels at a time; tests turn
+    // that off to compare with four at a time (the pictures are the same).
+    // Read by setState().
+    static void forbidEightWide(bool forbidden);
+
+    void setState(const RasterState& state);
+    // The vertices' screen fields must be set. Vertices inside every clip
+    // plane are always usable; clipped ones must be checked first.
+    static bool usable(const ProcessedVertex& v);
+    void drawTriangle(const ProcessedVertex& a, const ProcessedVertex& b, const ProcessedVertex& c);
+    // Draws the batch's triangles, whose vertices all lie inside every
+    // clip plane, as drawTriangle would one by one, and empties it. Their
+    // positions, culling, bounds and edges are worked out together.
+    void drawBatch(TriangleBatch& batch);
+
+    // The pixels touched since the last reset (bounding rectangles of the
+    // triangles, clipped to the viewport).
+    void resetExtent() { hasExtent_ = false; }
+    bool hasExtent() const { return hasExtent_; }
+    const platform::ScreenRect& extent() const { return extent_; }
+
+    struct Setup;  // per-triangle edge and attribute planes (PixelPipeline.h)
+
+private:
+    // A triangle's snapped positions as its attribute planes take them, in
+    // pixels: the second and third vertex from the first, the area and its
+    // inverse, and the first pixel centre from the first vertex.
+    struct Positions {
+        float dx1, dy1, dx2, dy2;
+        float areaPixels, inverseArea;
+        float ox, oy;
+    };
+
+    // How a triangle samples its texture.
+    struct TextureLook {
+        bool perspective = false;
+        bool bilinear = false;
+    };
+    // Texture coordinates up to this size convert to fixed point safely as
+    // they are; larger ones are first moved by whole repeats towards 0 and
+    // bounded by kMaxTexCoord.
+    static constexpr float kSafeTexCoord = 4096.0f;
+    static constexpr float kMaxTexCoord = 8192.0f;
+
+    // The rest of a triangle's set-up once its positions (clockwise),
+    // bounds and edges are known, and its drawing.
+    void finish(Setup& s, const ProcessedVertex* const v[3], const Positions& p);
+    // Looks at the vertices' (sz, rhw, u, v) and makes them ready for the
+    // plane through them: large coordinates moved, u and v times rhw when
+    // perspective-correct.
+    TextureLook textureLook(float (&values)[3][4], float areaPixels) const;
+    std::uint32_t filterFor(const float u[3], const float w[3], float areaPixels) const {
+        if (state_.magFilter == state_.minFilter) return state_.magFilter;
+        // Magnified where a texel covers more than a pixel.
+        const float texels = std::fabs((u[1] - u[0]) * (w[2] - w[0]) - (u[2] - u[0]) * (w[1] - w[0])) *
+                             textureWidth_ * textureHeight_;
+        return texels < areaPixels ? state_.magFilter : state_.minFilter;
+    }
+    static void normaliseTexCoords(float& c0, float& c1, float& c2);
+    // The same for a triangle drawn by quads, from the batch's lanes; false
+    // when it needs finish() after all.
+    bool finishQuads(const ProcessedVertex* const v[3], const Positions& p, const Setup& bounds);
+    void uniteExtent(int left, int top, int right, int bottom);
+
+    RasterState state_;
+    bool fast_ = false;   // 32-bit target, no blending, depth LESSEQUAL with writes
+    bool quads_ = false;   // fast_ without specular, with SSE2: quads draw the pixels
+    bool stamps_ = false;  // and with AVX2, stamps of two quads
+    float textureWidth_ = 0, textureHeight_ = 0;
+    bool hasExtent_ = false;
+    platform::ScreenRect extent_;
+};
+
+}  // namespace tryster::softgpu

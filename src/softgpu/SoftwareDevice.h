@@ -1,0 +1,143 @@
+#pragma once
+// The software 3D device: Direct3D immediate-mode behaviour for the calls
+// the program makes, drawing into a system-memory surface with a float
+// depth buffer of its own.
+
+#include "platform/GraphicsDevice.h"
+#include "softgpu/Clipper.h"
+#include "softgpu/Rasterizer.h"
+#include "softgpu/SoftwareSurface.h"
+#include "softgpu/VertexProcessor.h"
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace tryster::softgpu {
+
+class SoftwareDevice final : public platform::GraphicsDevice {
+public:
+    // `zBuffer` only says that depth is wanted; the depth values live in
+    // the device.
+    SoftwareDevice(std::shared_ptr<SoftwareSurface> target, std::shared_ptr<SoftwareSurface> zBuffer,
+                   bool indexedPrimitives);
+
+    bool supportsIndexedPrimitives() const override { return indexedPrimitives_; }
+    platform::DeviceResult beginScene() override;
+    platform::DeviceResult endScene() override;
+    platform::DeviceResult setRenderTarget(std::shared_ptr<platform::Surface> target, std::shared_ptr<platform::Surface> zBuffer) override;
+
+    platform::DeviceResult createViewport(platform::ViewportHandle& out) override;
+    platform::DeviceResult releaseViewport(platform::ViewportHandle viewport) override;
+    platform::DeviceResult setViewport(platform::ViewportHandle viewport, const platform::ViewportDesc& desc) override;
+    platform::DeviceResult setCurrentViewport(platform::ViewportHandle viewport) override;
+    platform::DeviceResult setBackground(platform::ViewportHandle viewport, platform::MaterialHandle material) override;
+    platform::DeviceResult addLight(platform::ViewportHandle viewport, platform::LightHandle light) override;
+    platform::DeviceResult removeLight(platform::ViewportHandle viewport, platform::LightHandle light) override;
+    platform::DeviceResult clear(platform::ViewportHandle viewport, std::span<const platform::ScreenRect> rects,
+                       std::uint32_t flags) override;
+
+    platform::DeviceResult createMaterial(platform::MaterialHandle& out) override;
+    platform::DeviceResult setMaterial(platform::MaterialHandle material, const platform::MaterialDesc& desc) override;
+    platform::DeviceResult releaseMaterial(platform::MaterialHandle material) override;
+    platform::DeviceResult createTexture(std::shared_ptr<platform::Surface> surface, platform::TextureHandle& out) override;
+    platform::DeviceResult releaseTexture(platform::TextureHandle texture) override;
+    platform::DeviceResult createLight(platform::LightHandle& out) override;
+    platform::DeviceResult setLight(platform::LightHandle light, const platform::LightDesc& desc) override;
+    platform::DeviceResult releaseLight(platform::LightHandle light) override;
+
+    platform::DeviceResult setRenderState(std::uint32_t state, std::uint32_t value) override;
+    platform::DeviceResult renderState(std::uint32_t state, std::uint32_t& value) const override;
+    platform::DeviceResult setLightState(std::uint32_t state, std::uint32_t value) override;
+    platform::DeviceResult setTransform(std::uint32_t state, const platform::DeviceMatrix& matrix) override;
+    platform::DeviceResult transform(std::uint32_t state, platform::DeviceMatrix& out) const override;
+
+    void setClipStatus(const platform::ClipStatus& status) override { clipStatus_ = status; }
+    platform::ClipStatus clipStatus() const override { return clipStatus_; }
+
+    platform::DeviceResult drawIndexedPrimitive(platform::PrimitiveType type, std::uint32_t vertexFormat, const void* vertices,
+                                      std::uint32_t vertexCount, const std::uint16_t* indices,
+                                      std::uint32_t indexCount, std::uint32_t flags) override;
+    platform::DeviceResult execute(std::span<const std::uint8_t> buffer, const platform::ExecuteData& data,
+                         platform::ExecuteClipping clipping) override;
+
+private:
+    struct Viewport {
+        bool live = false;
+        bool placed = false;
+        platform::ViewportDesc desc;
+        platform::MaterialHandle background = 0;
+        std::vector<platform::LightHandle> lights;
+    };
+    struct Texture {
+        std::shared_ptr<SoftwareSurface> surface;
+        TextureView view;
+    };
+
+    Viewport* viewport(platform::ViewportHandle handle);
+    // The depth buffer for the target's size, every value far.
+    void makeDepth();
+    // Readies the rasterizer, screen mapping and matrices for a draw on
+    // the current viewport.
+    platform::DeviceResult prepareDraw();
+    void prepareLighting();
+    void process(const platform::DeviceVertex* in, std::uint32_t count, ProcessedVertex* out, bool lit);
+    // Indices are checked against `vertexCount`.
+    template <typename IndexAt>
+    void drawTriangles(std::uint32_t triangleCount, std::uint32_t vertexCount, IndexAt indexAt);
+    // A triangle with a vertex outside the view volume.
+    void drawClipped(const ProcessedVertex& a, const ProcessedVertex& b, const ProcessedVertex& c);
+    void uniteExtent();
+
+    std::shared_ptr<SoftwareSurface> target_;
+    std::vector<float> depth_;
+    bool hasDepth_;
+    bool indexedPrimitives_;
+    bool inScene_ = false;
+
+    std::vector<Viewport> viewports_;
+    std::vector<std::optional<platform::MaterialDesc>> materials_;
+    std::vector<std::optional<Texture>> textures_;
+    std::vector<std::optional<platform::LightDesc>> lights_;
+    platform::ViewportHandle current_ = 0;
+
+    std::array<std::uint32_t, platform::render_state::kCount> renderStates_{};
+    std::array<std::uint32_t, platform::light_state::kCount> lightStates_{};
+    platform::DeviceMatrix world_, view_, projection_;
+    platform::DeviceMatrix worldViewProjection_;
+    bool matricesChanged_ = true;
+
+    platform::ClipStatus clipStatus_;
+    ScreenMapping mapping_;
+    LightingSetup lighting_;
+    std::vector<platform::LightDesc> activeLights_;
+    Rasterizer rasterizer_;
+    Clipper clipper_;
+    std::vector<ProcessedVertex> processed_;  // reused between draws
+    std::vector<platform::DeviceVertex> sourceScratch_;
+};
+
+// Both device paths feed their triangles through here. Triangles wholly
+// inside the view volume go to the rasterizer a batch at a time; the batch
+// is drawn before any triangle that needs clipping, to keep the order.
+template <typename IndexAt>
+void SoftwareDevice::drawTriangles(std::uint32_t triangleCount, std::uint32_t vertexCount, IndexAt indexAt) {
+    TriangleBatch batch;
+    for (std::uint32_t t = 0; t < triangleCount; ++t) {
+        std::uint32_t i0, i1, i2;
+        indexAt(t, i0, i1, i2);
+        if (i0 >= vertexCount || i1 >= vertexCount || i2 >= vertexCount) continue;
+        const ProcessedVertex &a = processed_[i0], &b = processed_[i1], &c = processed_[i2];
+        if ((a.clip | b.clip | c.clip) == 0) {
+            batch.add(a, b, c);
+            if (batch.full()) rasterizer_.drawBatch(batch);
+            continue;
+        }
+        rasterizer_.drawBatch(batch);
+        drawClipped(a, b, c);
+    }
+    rasterizer_.drawBatch(batch);
+}
+
+}  // namespace tryster::softgpu

@@ -1,0 +1,246 @@
+#pragma once
+// The quad walk (QuadPipeline.h) for processors with AVX2, chosen at run
+// time: two quads on top of each other, a stamp of 2 × 4 pixels, go
+// through eight-lane registers, and texels come by hardware gathers. Each
+// lane sees the float and integer operations of drawQuads, so the pixels
+// are the same bit for bit.
+//
+// A stamp may reach three rows past the block and the surface (the
+// surfaces and the depth buffer keep spare rows for it); the lanes outside
+// the block write back what they read. Included by QuadPipeline.h only.
+
+#if defined(__SSE2__) && (defined(__GNUC__) || defined(__clang__))
+
+#include "softgpu/QuadBlock.h"
+
+#include <immintrin.h>
+
+#include <cstdint>
+
+#define TRYSTER_AVX2 __attribute__((target("avx2")))
+
+namespace tryster::softgpu {
+
+// Lanes of a stamp at (x, y), the columns x and x + 1 in turn: rows y and
+// y + 2 in the low half, y + 1 and y + 3 in the high half. (AVX2 packs and
+// shuffles work within halves; this order lets them build the stamp from
+// the quad's rows without crossing.)
+
+inline bool hasAvx2() {
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+
+TRYSTER_AVX2 inline __m256 bothHalves(__m128 v) { return _mm256_set_m128(v, v); }
+TRYSTER_AVX2 inline __m256i bothHalves(__m128i v) { return _mm256_set_m128i(v, v); }
+
+// Each lane's row value of one attribute: lane `Lane` of the rows
+// [r0 | r1] and [r2 | r3] in stamp order.
+template <int Lane>
+TRYSTER_AVX2 inline __m256 stampRows(__m256 rows01, __m256 rows23) {
+    return _mm256_shuffle_ps(rows01, rows23, _MM_SHUFFLE(Lane, Lane, Lane, Lane));
+}
+
+// Two pixels from each of the four rows, in stamp order.
+TRYSTER_AVX2 inline __m256 loadStamp(const float* p, std::ptrdiff_t pitch) {
+    const __m128 low = _mm_loadh_pi(_mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(p)),
+                                    reinterpret_cast<const __m64*>(p + 2 * pitch));
+    const __m128 high = _mm_loadh_pi(_mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(p + pitch)),
+                                     reinterpret_cast<const __m64*>(p + 3 * pitch));
+    return _mm256_set_m128(high, low);
+}
+TRYSTER_AVX2 inline void storeStamp(float* p, std::ptrdiff_t pitch, __m256 v) {
+    const __m128 low = _mm256_castps256_ps128(v), high = _mm256_extractf128_ps(v, 1);
+    _mm_storel_pi(reinterpret_cast<__m64*>(p), low);
+    _mm_storeh_pi(reinterpret_cast<__m64*>(p + 2 * pitch), low);
+    _mm_storel_pi(reinterpret_cast<__m64*>(p + pitch), high);
+    _mm_storeh_pi(reinterpret_cast<__m64*>(p + 3 * pitch), high);
+}
+TRYSTER_AVX2 inline __m256i loadStamp(const std::uint8_t* p, std::ptrdiff_t pitch) {
+    auto row = [](const std::uint8_t* q) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(q)); };
+    return _mm256_set_m128i(_mm_unpacklo_epi64(row(p + pitch), row(p + 3 * pitch)),
+                            _mm_unpacklo_epi64(row(p), row(p + 2 * pitch)));
+}
+TRYSTER_AVX2 inline void storeStamp(std::uint8_t* p, std::ptrdiff_t pitch, __m256i v) {
+    const __m128i low = _mm256_castsi256_si128(v), high = _mm256_extracti128_si256(v, 1);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), low);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p + 2 * pitch), _mm_unpackhi_epi64(low, low));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p + pitch), high);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p + 3 * pitch), _mm_unpackhi_epi64(high, high));
+}
+
+TRYSTER_AVX2 inline __m256i gatherStamp(const std::uint32_t* texels, __m256i index) {
+    return _mm256_i32gather_epi32(reinterpret_cast<const int*>(texels), index, 4);
+}
+
+// lerpChannels and spreadWeights (QuadTexels.h) on eight pixels.
+TRYSTER_AVX2 inline __m256i lerpStamp(__m256i a, __m256i b, __m256i f) {
+    const __m256i g = _mm256_sub_epi16(_mm256_set1_epi16(256), f);
+    return _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(a, g), _mm256_mullo_epi16(b, f)), 8);
+}
+TRYSTER_AVX2 inline void spreadStampWeights(__m256i weights, __m256i& low, __m256i& high) {
+    const __m256i w16 = _mm256_packs_epi32(weights, weights);
+    const __m256i pairs = _mm256_unpacklo_epi16(w16, w16);
+    low = _mm256_unpacklo_epi32(pairs, pairs);
+    high = _mm256_unpackhi_epi32(pairs, pairs);
+}
+
+class StampTexture {
+public:
+    TRYSTER_AVX2 explicit StampTexture(const TextureView& t)
+        : texels_(t.texels),
+          width_(_mm256_set1_epi32(t.width)),
+          height_(_mm256_set1_epi32(t.height)),
+          pitch_(_mm256_set1_epi32(t.pitch)) {}
+
+    // QuadTexture::nearest, the coordinates times 65536.
+    TRYSTER_AVX2 __m256i nearest(__m256 u, __m256 v) const {
+        const __m256i tx = _mm256_mulhi_epu16(_mm256_cvttps_epi32(u), width_);
+        const __m256i ty = _mm256_mulhi_epu16(_mm256_cvttps_epi32(v), height_);
+        return gatherStamp(texels_, _mm256_add_epi32(_mm256_madd_epi16(ty, pitch_), tx));
+    }
+
+    // QuadTexture::bilinear.
+    TRYSTER_AVX2 __m256i bilinear(__m256 u, __m256 v) const {
+        __m256i x0, x1, fx, y0, y1, fy;
+        tap(u, width_, x0, x1, fx);
+        tap(v, height_, y0, y1, fy);
+        const __m256i row0 = _mm256_madd_epi16(y0, pitch_), row1 = _mm256_madd_epi16(y1, pitch_);
+        const __m256i t00 = gatherStamp(texels_, _mm256_add_epi32(row0, x0));
+        const __m256i t01 = gatherStamp(texels_, _mm256_add_epi32(row0, x1));
+        const __m256i t10 = gatherStamp(texels_, _mm256_add_epi32(row1, x0));
+        const __m256i t11 = gatherStamp(texels_, _mm256_add_epi32(row1, x1));
+        __m256i fxLow, fxHigh, fyLow, fyHigh;
+        spreadStampWeights(fx, fxLow, fxHigh);
+        spreadStampWeights(fy, fyLow, fyHigh);
+        const __m256i zero = _mm256_setzero_si256();
+        const __m256i top0 = lerpStamp(_mm256_unpacklo_epi8(t00, zero), _mm256_unpacklo_epi8(t01, zero), fxLow);
+        const __m256i top1 = lerpStamp(_mm256_unpackhi_epi8(t00, zero), _mm256_unpackhi_epi8(t01, zero), fxHigh);
+        const __m256i bottom0 = lerpStamp(_mm256_unpacklo_epi8(t10, zero), _mm256_unpacklo_epi8(t11, zero), fxLow);
+        const __m256i bottom1 = lerpStamp(_mm256_unpackhi_epi8(t10, zero), _mm256_unpackhi_epi8(t11, zero), fxHigh);
+        return _mm256_packus_epi16(lerpStamp(top0, bottom0, fyLow), lerpStamp(top1, bottom1, fyHigh));
+    }
+
+private:
+    TRYSTER_AVX2 static void tap(__m256 c, __m256i size, __m256i& i0, __m256i& i1, __m256i& f) {
+        const __m256i fixed = _mm256_cvttps_epi32(c);
+        const __m256i product =
+            _mm256_or_si256(_mm256_slli_epi32(_mm256_mulhi_epu16(fixed, size), 16), _mm256_mullo_epi16(fixed, size));
+        const __m256i p = _mm256_sub_epi32(_mm256_srli_epi32(product, 8), _mm256_set1_epi32(128));
+        f = _mm256_and_si256(p, _mm256_set1_epi32(255));
+        i0 = _mm256_srai_epi32(p, 8);
+        i0 = _mm256_add_epi32(i0, _mm256_and_si256(_mm256_cmpgt_epi32(_mm256_setzero_si256(), i0), size));
+        i1 = _mm256_add_epi32(i0, _mm256_set1_epi32(1));
+        i1 = _mm256_andnot_si256(_mm256_cmpeq_epi32(i1, size), i1);
+    }
+
+    const std::uint32_t* texels_;
+    __m256i width_, height_, pitch_;
+};
+
+// drawQuads on stamps: quads (x, y) and (x, y + 2) at once, down each
+// column of quads.
+template <bool Textured, bool Perspective, bool Bilinear, bool Full>
+TRYSTER_AVX2 void drawStamps(const QuadBlock& b, const RasterState& st) {
+    const int x0 = b.x0, x1 = b.x1, y0 = b.y0, y1 = b.y1;
+    // The rows of the lanes, for the last stamp of a column, and the
+    // left-hand lanes, for a last column one pixel wide.
+    const __m256i laneRow = _mm256_setr_epi32(0, 0, 2, 2, 1, 1, 3, 3);
+    const __m256i all = _mm256_set1_epi32(-1), leftHalf = _mm256_setr_epi32(-1, 0, -1, 0, -1, 0, -1, 0);
+    const StampTexture texture = Textured ? StampTexture(*st.texture) : StampTexture(TextureView{});
+
+    // The quad's edges at (x, y) and (x, y + 2), in stamp order.
+    __m256i edge[3], right[3], down[3];
+    for (int k = 0; k < 3; ++k) {
+        const __m128i below = _mm_add_epi32(b.edges.at[k], b.edges.down[k]);
+        edge[k] = _mm256_set_m128i(_mm_unpackhi_epi64(b.edges.at[k], below), _mm_unpacklo_epi64(b.edges.at[k], below));
+        right[k] = bothHalves(b.edges.right[k]);
+        down[k] = bothHalves(_mm_add_epi32(b.edges.down[k], b.edges.down[k]));
+    }
+    const __m256 dxDepth = bothHalves(b.depthRight);
+
+    const std::ptrdiff_t depthPitch = st.depthPitch;
+    const std::ptrdiff_t colourPitch = st.target->pitch();
+    float* const depthStart = st.depth + y0 * depthPitch;
+    std::uint8_t* const colourStart = st.target->row(y0);
+    for (int x = x0; x <= x1; x += 2) {
+        const float column = static_cast<float>(x - x0);
+        const __m256 i = _mm256_setr_ps(column, column + 1, column, column + 1, column, column + 1, column, column + 1);
+        const __m256 dz = _mm256_mul_ps(_mm256_shuffle_ps(dxDepth, dxDepth, _MM_SHUFFLE(kZ, kZ, kZ, kZ)), i);
+        [[maybe_unused]] __m256 du, dv, dq;
+        if constexpr (Textured) {
+            du = _mm256_mul_ps(_mm256_shuffle_ps(dxDepth, dxDepth, _MM_SHUFFLE(kU, kU, kU, kU)), i);
+            dv = _mm256_mul_ps(_mm256_shuffle_ps(dxDepth, dxDepth, _MM_SHUFFLE(kV, kV, kV, kV)), i);
+            if constexpr (Perspective) dq = _mm256_mul_ps(_mm256_shuffle_ps(dxDepth, dxDepth, _MM_SHUFFLE(kQ, kQ, kQ, kQ)), i);
+        }
+        const __m256 dLeft = bothHalves(_mm_mul_ps(b.colourRight, _mm_set1_ps(column))),
+                     dRight = bothHalves(_mm_mul_ps(b.colourRight, _mm_set1_ps(column + 1)));
+        const __m256i columnIn = x == x1 ? leftHalf : all;
+        __m256i e0 = edge[0], e1 = edge[1], e2 = edge[2];
+        __m128 depthRow = b.depth, colourRow = b.colour;
+        float* depth = depthStart + x;
+        std::uint8_t* colour = colourStart + x * 4;
+        for (int y = y0; y <= y1; y += 4, depth += 4 * depthPitch, colour += 4 * colourPitch) {
+            // The four rows' values, stepped one row at a time.
+            const __m128 d1 = _mm_add_ps(depthRow, b.depthDown), d2 = _mm_add_ps(d1, b.depthDown),
+                         d3 = _mm_add_ps(d2, b.depthDown);
+            const __m128 c1 = _mm_add_ps(colourRow, b.colourDown), c2 = _mm_add_ps(c1, b.colourDown),
+                         c3 = _mm_add_ps(c2, b.colourDown);
+            const __m256 depth01 = _mm256_set_m128(d1, depthRow), depth23 = _mm256_set_m128(d3, d2);
+            const __m256 colour01 = _mm256_set_m128(c1, colourRow), colour23 = _mm256_set_m128(c3, c2);
+            depthRow = _mm_add_ps(d3, b.depthDown);
+            colourRow = _mm_add_ps(c3, b.colourDown);
+            __m256i in = _mm256_and_si256(columnIn, _mm256_cmpgt_epi32(_mm256_set1_epi32(y1 - y + 1), laneRow));
+            if constexpr (!Full)
+                in = _mm256_andnot_si256(_mm256_srai_epi32(_mm256_or_si256(_mm256_or_si256(e0, e1), e2), 31), in);
+            e0 = _mm256_add_epi32(e0, down[0]);
+            e1 = _mm256_add_epi32(e1, down[1]);
+            e2 = _mm256_add_epi32(e2, down[2]);
+            if (_mm256_testz_si256(in, in)) continue;
+
+            const __m256 z = _mm256_add_ps(stampRows<kZ>(depth01, depth23), dz);
+            const __m256 stored = loadStamp(depth, depthPitch);
+            const __m256 pass = _mm256_and_ps(_mm256_cmp_ps(z, stored, _CMP_LE_OQ), _mm256_castsi256_ps(in));
+            if (_mm256_testz_ps(pass, pass)) continue;
+            storeStamp(depth, depthPitch, _mm256_blendv_ps(stored, z, pass));
+
+            // Colour one vector per pixel, packed so that the stamp order
+            // comes out (see the lane order above).
+            const __m256 top = _mm256_add_ps(colour01, dLeft), topRight = _mm256_add_ps(colour01, dRight),
+                         bottom = _mm256_add_ps(colour23, dLeft), bottomRight = _mm256_add_ps(colour23, dRight);
+            const __m256i zero = _mm256_setzero_si256(), most = _mm256_set1_epi16(255);
+            __m256i low = _mm256_min_epi16(
+                _mm256_max_epi16(_mm256_packs_epi32(_mm256_cvttps_epi32(top), _mm256_cvttps_epi32(topRight)), zero), most);
+            __m256i high = _mm256_min_epi16(
+                _mm256_max_epi16(_mm256_packs_epi32(_mm256_cvttps_epi32(bottom), _mm256_cvttps_epi32(bottomRight)), zero),
+                most);
+            __m256i c;
+            if constexpr (Textured) {
+                __m256 u = _mm256_add_ps(stampRows<kU>(depth01, depth23), du),
+                       v = _mm256_add_ps(stampRows<kV>(depth01, depth23), dv);
+                if constexpr (Perspective) {
+                    const __m256 w = _mm256_div_ps(_mm256_set1_ps(1.0f), _mm256_add_ps(stampRows<kQ>(depth01, depth23), dq));
+                    u = _mm256_mul_ps(u, w);
+                    v = _mm256_mul_ps(v, w);
+                }
+                const __m256i texels = Bilinear ? texture.bilinear(u, v) : texture.nearest(u, v);
+                low = _mm256_add_epi16(low, _mm256_srli_epi16(low, 7));
+                high = _mm256_add_epi16(high, _mm256_srli_epi16(high, 7));
+                c = _mm256_packus_epi16(_mm256_mulhi_epu16(_mm256_unpacklo_epi8(zero, texels), low),
+                                        _mm256_mulhi_epu16(_mm256_unpackhi_epi8(zero, texels), high));
+            } else {
+                c = _mm256_packus_epi16(low, high);
+            }
+            c = _mm256_and_si256(c, _mm256_set1_epi32(0xFFFFFF));
+            const __m256i old = loadStamp(colour, colourPitch);
+            storeStamp(colour, colourPitch, _mm256_blendv_epi8(old, c, _mm256_castps_si256(pass)));
+        }
+        for (int k = 0; k < 3; ++k) edge[k] = _mm256_add_epi32(edge[k], right[k]);
+    }
+}
+
+}  // namespace tryster::softgpu
+
+#undef TRYSTER_AVX2
+
+#endif

@@ -2,9 +2,11 @@
 
 #include "app/PreviewPane.h"
 #include "app/WaitCursor.h"
+#include "platform/Clock.h"
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
 namespace tryster::app {
@@ -13,6 +15,8 @@ LivePreview::LivePreview(QWidget* window, QPoint at, preview::LookModel& look, p
     : QObject(window), m_window(window), m_look(look), m_preview(look, presenter), m_pane(new PreviewPane(window)) {
     // The pane's drawing surface holds both snapshot rectangles.
     m_pane->move(at);
+    // The pane keeps what it was shown, so only the figure's boxes travel.
+    m_preview.setPresentChangesOnly(true);
     m_pane->setExposedHandler([this] { wantFrame(); });
     // Before the set-up the scale is kept for it.
     m_pane->setScaleHandler([this](float scale) {
@@ -40,7 +44,16 @@ void LivePreview::tick() {
                 preview::startPreview(m_preview, m_look, m_pane, size.width(), size.height(), m_pane->renderScale());
             if (!started && m_preview.gameMissing()) m_pacing.setGameMissing();
         }
-        drawFrame();
+        if (m_preview.initialised() && !m_pacing.held()) {
+            // The clock and the pose move at every tick; the picture at
+            // most once per display refresh.
+            const QScreen* screen = m_window->screen();
+            m_pacing.setDisplayRefreshHz(screen ? screen->refreshRate() : 0);
+            const std::uint32_t now = platform::tickCountMs();
+            const bool draw = m_pacing.drawDue(now);
+            (void)m_preview.frame(nullptr, draw);
+            if (draw) m_pacing.drew(now);
+        }
     }
     // Armed again only now, so frames never queue; the set-up is tried
     // again at the next tick until it completes.
@@ -48,8 +61,7 @@ void LivePreview::tick() {
 }
 
 void LivePreview::drawFrame() {
-    if (m_preview.initialised() && !m_pacing.held())
-        (void)m_preview.frame(nullptr, true, true);  // a refused frame: the next tick draws anew
+    if (m_preview.initialised() && !m_pacing.held()) (void)m_preview.frame();  // a refused frame: the next tick draws anew
 }
 
 void LivePreview::redrawNow() {

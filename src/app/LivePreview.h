@@ -31,7 +31,7 @@ public:
     PreviewPane* pane() const { return m_pane; }
 
     // One tick of the frame timer: the preview's set-up until it has
-    // completed, then a frame.
+    // completed, then a frame, drawn when the pacing says a refresh is due.
     void tick();
     // One frame now, presented to the pane (nothing while held).
     void drawFrame();

@@ -90,14 +90,28 @@ void PreviewPane::showFrame(const platform::LockedSurface& frame, const platform
     }
     ++m_framesShown;
     m_ownUpdate = true;
-    update(surfaceRect());
+    // Only the presented part is painted again, in the pane's units.
+    const QRect surface = surfaceRect();
+    const double sx = static_cast<double>(surface.width()) / m_picture.width();
+    const double sy = static_cast<double>(surface.height()) / m_picture.height();
+    const QRectF changed(r.left * sx, r.top * sy, r.width() * sx, r.height() * sy);
+    update(changed.toAlignedRect().translated(surface.topLeft()) & surface);
 }
 
 void PreviewPane::paintEvent(QPaintEvent* event) {
     checkScale();
     QPainter painter(this);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(surfaceRect(), m_picture);
+    const QRect surface = surfaceRect();
+    const qreal ratio = devicePixelRatioF();
+    if (m_picture.width() == qRound(surface.width() * ratio) &&
+        m_picture.height() == qRound(surface.height() * ratio)) {
+        // One picture pixel per device pixel: a plain copy, no filtering.
+        if (m_picture.devicePixelRatio() != ratio) m_picture.setDevicePixelRatio(ratio);
+        painter.drawImage(surface.topLeft(), m_picture);
+    } else {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(surface, m_picture);
+    }
     painter.end();
     QFrame::paintEvent(event);  // the frame around the picture
     const bool exposed = !m_ownUpdate;

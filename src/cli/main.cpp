@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <sstream>
 #include <exception>
 
 namespace {
@@ -19,6 +20,17 @@ namespace {
 // command that printed its document already put the error in it.
 void printJsonError(bool json, const nlohmann::ordered_json& error) {
     if (json && !tryster::cli::jsonPrinted()) tryster::cli::printJson(nlohmann::ordered_json{{"error", error}});
+}
+
+// Help asked for with --json: the text goes to the error stream, where a
+// person sees it, and the one document carries it for a script.
+int showHelp(const CLI::App& app, const CLI::Error& e, bool json) {
+    if (!json) return app.exit(e);
+    std::ostringstream text;
+    const int status = app.exit(e, text, text);
+    std::fputs(text.str().c_str(), stderr);
+    tryster::cli::printJson(nlohmann::ordered_json{{"help", text.str()}});
+    return status;
 }
 
 nlohmann::ordered_json messageOnly(const char* message) {
@@ -56,9 +68,9 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
-        return app.exit(e);
+        return showHelp(app, e, json);
     } catch (const CLI::CallForAllHelp& e) {
-        return app.exit(e);
+        return showHelp(app, e, json);
     } catch (const CLI::ParseError& e) {
         std::fprintf(stderr, "tryster-cli: %s\n", e.what());
         printJsonError(json, messageOnly(e.what()));

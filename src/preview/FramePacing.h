@@ -11,7 +11,14 @@
 //
 // The window tells the pacing what happens and asks it one question: the
 // delay before the next frame, or none.
+//
+// A frame moves the clock and poses the figure at every tick, but draws
+// and presents at most once per display refresh: the display would never
+// show the others. It draws at the first tick in each refresh interval,
+// so the frames drawn follow the display's rate; a wanted frame draws at
+// once.
 
+#include <cstdint>
 #include <optional>
 
 namespace tryster::preview {
@@ -41,8 +48,25 @@ public:
     void quit() { quit_ = true; }
     void setGameMissing() { gameMissing_ = true; }
     // The window was uncovered or restored: a frame at once, not after the
-    // period.
-    void wantFrame() { frameWanted_ = true; }
+    // period, and drawn.
+    void wantFrame() {
+        frameWanted_ = true;
+        drawWanted_ = true;
+    }
+
+    // The screen's refresh rate; 0 or less when unknown (every frame then
+    // draws, as does every frame of a display faster than the ticks).
+    void setDisplayRefreshHz(double hz) { refreshHz_ = hz; }
+    // Whether the frame at `nowMs` (the system's tick count) draws: the
+    // first one, a wanted one, else the first in a refresh interval since
+    // the last frame drawn.
+    bool drawDue(std::uint32_t nowMs) const {
+        return drawWanted_ || !lastDrawn_ || refreshHz_ <= 0 || refreshIndex(nowMs) != *lastDrawn_;
+    }
+    void drew(std::uint32_t nowMs) {
+        drawWanted_ = false;
+        lastDrawn_ = refreshIndex(nowMs);
+    }
 
     // Marks the life of one frame.
     class Frame {
@@ -60,6 +84,14 @@ public:
     };
 
 private:
+    std::uint64_t refreshIndex(std::uint32_t nowMs) const {
+        return refreshHz_ > 0 ? static_cast<std::uint64_t>(static_cast<double>(nowMs) * refreshHz_ / 1000.0)
+                              : 0;
+    }
+
+    double refreshHz_ = 0;
+    bool drawWanted_ = false;
+    std::optional<std::uint64_t> lastDrawn_;
     bool active_ = false;
     bool onScreen_ = false;
     int holds_ = 0;

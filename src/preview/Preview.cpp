@@ -133,6 +133,7 @@ bool Preview::setRenderScale(float scale) {
         const platform::ScreenRect area = scaledArea(width_, height_, scale);
         if (animDevice_->resizeSurfaces(area.width(), area.height())) return false;
         if (viewport_->setSize(animDevice_->width(), animDevice_->height())) return false;
+        presentWhole_ = true;
     }
     scale_ = scale;
     return true;
@@ -219,6 +220,7 @@ void Preview::tearDown() {
     character_.reset();
     releaseEngine();
     initialised_ = false;
+    presentWhole_ = true;
 }
 
 // Everything an attempt may have made, in reverse order of making.
@@ -249,39 +251,80 @@ void Preview::windowMoved() {
 
 render::RenderResult Preview::frame(FrameTimes* times, bool draw, bool whole) {
     if (!initialised_) return render::render_error::kOk;
-    if (whole && animDevice_) animDevice_->addUpdateRect({0, 0, animDevice_->width(), animDevice_->height()});
-    return frameFrom(nullptr, times, draw);
+    const bool showAll = whole || presentWhole_ || !presentChangesOnly_;
+    if (draw && showAll && animDevice_) {
+        animDevice_->addUpdateRect({0, 0, animDevice_->width(), animDevice_->height()});
+        presentWhole_ = false;
+    }
+    return frameFrom(nullptr, times, draw, !showAll);
 }
 
 // A frame seen from `fixed` (the snapshots), or from the view the controls
-// set, turned by the time since the last frame.
-render::RenderResult Preview::frameFrom(const CameraView* fixed, FrameTimes* times, bool draw) {
+// set, turned by the time since the last frame. With `skipUnchanged`, a
+// picture like the last one drawn here is not drawn again.
+render::RenderResult Preview::frameFrom(const CameraView* fixed, FrameTimes* times, bool draw,
+                                        bool skipUnchanged) {
     StageTimer timer(times);
     if (playback_ && playback_->reachedEnd()) runDirector();
     clock_.step();
     clock_.setMaxStepMs(PreviewClock::kFrameMaxStepMs);
-    if (fixed)
-        positionCamera(fixed->facing, fixed->zoomLevel);
-    else
-        positionCamera(view_.advance(clock_.nowMs()), view_.zoomLevel);
+    const float facing = fixed ? fixed->facing : view_.advance(clock_.nowMs());
+    positionCamera(facing, fixed ? fixed->zoomLevel : view_.zoomLevel);
     if (!character_ || !character_->skeleton()) return render::render_error::kOk;
     character_->update(render::Matrix4::translation({0, kCharacterDrop, 0}), clock_.nowMs());
     timer.lap(&FrameTimes::updateMs);
     if (!draw) return render::render_error::kOk;
-    return drawScene(times);
+    if (fixed) {
+        shownValid_ = false;
+    } else if (presentChangesOnly_) {
+        if (sameAsShown(facing) && skipUnchanged) return render::render_error::kOk;
+        shownValid_ = true;
+        std::swap(shown_.pose, poseScratch_);
+        shown_.facing = facing;
+        shown_.zoomLevel = view_.zoomLevel;
+        shown_.surfaceWidth = animDevice_->width();
+        shown_.resources = animDevice_->resourceGeneration();
+    }
+    const render::RenderResult rc = drawScene(times);
+    if (rc) {  // the surface may hold part of a picture
+        presentWhole_ = true;
+        shownValid_ = false;
+    }
+    return rc;
+}
+
+// Leaves the pose's bytes in poseScratch_ either way.
+bool Preview::sameAsShown(float facing) {
+    const anim::PosedSkeleton& skeleton = *character_->skeleton();
+    const auto matrices = std::as_bytes(skeleton.worldMatrices());
+    const auto positions = std::as_bytes(skeleton.worldPositions());
+    poseScratch_.assign(matrices.begin(), matrices.end());
+    poseScratch_.insert(poseScratch_.end(), positions.begin(), positions.end());
+    return shownValid_ && shown_.pose == poseScratch_ && shown_.facing == facing &&
+           shown_.zoomLevel == view_.zoomLevel && shown_.surfaceWidth == animDevice_->width() &&
+           shown_.resources == animDevice_->resourceGeneration();
 }
 
 render::RenderResult Preview::drawScene(FrameTimes* times) {
     StageTimer timer(times);
     if (render::RenderResult rc = character_->deformSkins()) return rc;
     timer.lap(&FrameTimes::skinMs);
+    // What changes on the surface: last frame's boxes, cleared now, and
+    // this frame's, drawn now.
+    auto addChanged = [this] {
+        if (presentChangesOnly_)
+            for (const platform::ScreenRect& r : viewport_->dirtyRects()) animDevice_->addUpdateRect(r);
+    };
     if (render::RenderResult rc = viewport_->beginScene()) return rc;
+    addChanged();
     render::RenderResult rc = viewport_->clear();
     (void)light1_->setIntensity(1.0f);  // only a setting
     (void)light2_->setIntensity(1.0f);  // only a setting
     if (!rc) rc = character_->draw(*viewport_, clock_.nowMs());
+    addChanged();
     const render::RenderResult ended = viewport_->endScene();
     timer.lap(&FrameTimes::drawMs);
+    if (!presenting_) presentWhole_ = true;  // the window's copy lags behind
     if (rc || ended) return rc ? rc : ended;
     if (presenting_) rc = animDevice_->present();
     timer.lap(&FrameTimes::presentMs);

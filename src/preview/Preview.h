@@ -141,6 +141,15 @@ public:
     // (of the whole surface with `whole`, else of what changed). Nothing
     // happens before set-up.
     render::RenderResult frame(FrameTimes* times = nullptr, bool draw = true, bool whole = false);
+    // With this on, a present without `whole` shows only the union of the
+    // figure's box in this frame and in the last one (the rest of the
+    // surface did not change since the last present). The window sets it;
+    // headless callers, which may read each presented area as a whole
+    // picture, leave it off. A frame after one that was drawn but not
+    // presented, or after the surfaces were made anew, shows everything.
+    // A frame that would show the same picture as the last one drawn (the
+    // same pose, facing, zoom, clothes and textures) is then not drawn.
+    void setPresentChangesOnly(bool on) { presentChangesOnly_ = on; }
 
     // Starts the named animation from its beginning as the director starts
     // an idle (once, resting on its end). False when the library lacks it;
@@ -185,7 +194,9 @@ private:
     bool makeEngine(platform::DisplayWindow* window);
     bool gameFoldersExist();
     void releaseEngine();
-    render::RenderResult frameFrom(const CameraView* fixed, FrameTimes* times, bool draw);
+    render::RenderResult frameFrom(const CameraView* fixed, FrameTimes* times, bool draw,
+                                   bool skipUnchanged = false);
+    bool sameAsShown(float facing);
     void positionCamera(float facing, int zoomLevel);
     void runDirector();
     void startAnimation(anim::LoopMode mode);
@@ -213,6 +224,20 @@ private:
     int width_ = 0, height_ = 0;  // the preview's size
     float scale_ = 1.0f;
     bool presenting_ = true;  // off while snapshots draw at scale 1
+    bool presentChangesOnly_ = false;
+    bool presentWhole_ = true;  // the window's copy may differ outside the figure
+    // What the last frame drawn by frame() showed, valid until another
+    // picture was drawn or the clothes changed.
+    struct Shown {
+        std::vector<std::byte> pose;
+        float facing = 0;
+        int zoomLevel = 0;
+        int surfaceWidth = 0;
+        std::uint32_t resources = 0;
+    };
+    Shown shown_;
+    bool shownValid_ = false;
+    std::vector<std::byte> poseScratch_;
     bool gameMissing_ = false;
     std::shared_ptr<const platform::HeldFiles> held_;
 

@@ -83,6 +83,7 @@ void Preview::readNewCharacterFiles(const std::vector<std::string>& gamePaths) {
 }
 
 void Preview::takeOffAppearance(bool alsoStopAnimation) {
+    shownValid_ = false;  // other clothes, or the same from other files
     if (!character_) return;
     const anim::TimeMs now = clock_.nowMs();
     if (alsoStopAnimation && playback_) {

@@ -7,10 +7,13 @@
 #include "app/CTrysterApp.h"
 #include "app/PreviewPane.h"
 #include "platform/DisplaySystem.h"
+#include "preview/PreviewPresenter.h"
 
 #include <QComboBox>
 #include <QSlider>
 #include <QTest>
+
+#include <cstring>
 
 namespace tryster::app::tests {
 namespace {
@@ -41,12 +44,20 @@ protected:
     }
     app::LivePreview& live() { return dialog->livePreview(); }
     PreviewPane& pane() { return *live().pane(); }
-    // The picture after the pane has shown `count` more frames.
+    // The picture after the pane has shown `count` more frames. Frames are
+    // drawn once per display refresh and the test's clock stands still,
+    // so it moves on by a refresh while waiting.
     QImage nextPicture(int count = 2) {
         const int target = pane().framesShown() + count;
-        EXPECT_TRUE(QTest::qWaitFor([&] { return pane().framesShown() >= target; }, 10'000));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                clock.ticks += kRefreshMs;
+                return pane().framesShown() >= target;
+            },
+            10'000));
         return pane().picture();
     }
+    static constexpr std::uint32_t kRefreshMs = 17;
     QImage grabbed() { return pane().grab(pane().surfaceRect()).toImage().convertToFormat(QImage::Format_RGB32); }
 
     QList<bool> waitCursorAt;
@@ -89,7 +100,8 @@ TEST_F(LivePreview, TheRenderScaleFollowsTheScreenAndKeepsTheFraming) {
 
     const float other = screen == 1.0f ? 2.0f : 1.0f;
     ASSERT_TRUE(live().preview().setRenderScale(other));
-    const QImage second = nextPicture();
+    live().redrawNow();  // the same pose at the new scale
+    const QImage second = pane().picture();
     EXPECT_EQ(second.size(), sizeAt(other));
     const QRect a = figureExtent(first), b = figureExtent(second);
     const double ratio = static_cast<double>(other) / screen;
@@ -143,6 +155,8 @@ TEST_F(LivePreview, TheViewControlsTurnAndZoomTheFigure) {
 
 TEST_F(LivePreview, AnotherActiveApplicationSlowsTheTimerToOneFiftyMilliseconds) {
     ASSERT_TRUE(waitUntilReady());
+    // Real time here: frames are counted over real waits.
+    platform::installClockSource(nullptr);
     live().setApplicationActive(false);
     EXPECT_TRUE(QTest::qWaitFor([&] { return live().frameTimerActive(); }, 1000)) << "started again";
     const int before = pane().framesShown();
@@ -152,6 +166,81 @@ TEST_F(LivePreview, AnotherActiveApplicationSlowsTheTimerToOneFiftyMilliseconds)
     const int active = pane().framesShown();
     QTest::qWait(100);
     EXPECT_GE(pane().framesShown() - active, 2) << "a tick every 10 ms again";
+    EXPECT_LE(pane().framesShown() - active, 7) << "drawn at most once per display refresh";
+    platform::installClockSource(&clock);
+}
+
+// Receives a headless preview's whole frames as the pane keeps them.
+class PictureWindow final : public platform::DisplayWindow {
+public:
+    platform::DisplayWindow* parentWindow() override { return nullptr; }
+    platform::ScreenRect screenRect() override { return {0, 0, 0, 0}; }
+    void showFrame(const platform::LockedSurface& frame, const platform::ScreenRect&) override {
+        ASSERT_EQ(frame.format.bitsPerPixel, 32);
+        picture = QImage(frame.width, frame.height, QImage::Format_RGB32);
+        for (int y = 0; y < frame.height; ++y)
+            for (int x = 0; x < frame.width; ++x) {
+                std::uint32_t pixel;
+                std::memcpy(&pixel, frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch + x * 4, 4);
+                picture.setPixel(x, y, pixel | 0xFF000000u);
+            }
+    }
+    QImage picture;
+};
+
+// The window moves the figure at every tick but draws only some ticks and
+// presents only the figure's boxes; what the pane holds is still, pixel for
+// pixel, the whole picture a headless preview draws at the same clock time,
+// while the figure turns (its box moving), zooms and breathes. Run at both
+// scales (see above).
+TEST_F(LivePreview, ThePaneHoldsTheWholePictureOfEachClockTime) {
+    ASSERT_TRUE(waitUntilReady());
+    preview::Preview& shown = live().preview();
+    preview::SilentPresenter presenter;
+    preview::PreviewClock headlessClock;
+    Character character;
+    preview::LookModel look{character};
+    look.setInstallFolder(game);
+    preview::Preview headless(look, presenter, headlessClock);
+    PictureWindow window;
+    ASSERT_TRUE(preview::startPreview(headless, look, &window, preview::kPreviewWidth, preview::kPreviewHeight,
+                                      shown.renderScale()));
+
+    // Both step `ms` on, the window at its next tick, so from there on each
+    // clock step is the same.
+    // (The facing adds up the turn of each step, so the headless preview
+    // takes the same steps, drawing or not.)
+    auto stepBoth = [&](std::uint32_t ms, bool draw = true) {
+        clock.ticks += ms;
+        return QTest::qWaitFor([&] { return shown.clock().lastRealTimeMs() == clock.ticks; }, 10'000) &&
+               headless.frame(nullptr, draw, true) == render::render_error::kOk;
+    };
+    ASSERT_TRUE(stepBoth(kRefreshMs));
+    shown.standStill();
+    headless.standStill();
+    ASSERT_TRUE(stepBoth(900));  // any blending out of the greeting is over
+    for (preview::Preview* p : {&shown, &headless}) {
+        p->keepPlaying("a2o-idle-armsdown-breathe");
+        p->setRotationSpeed(1.0f);
+    }
+    int compared = 0;
+    for (std::uint32_t step : {5u, 40u, 3u, 120u, 17u, 260u, 9u, 33u, 700u, 25u}) {
+        if (step < kRefreshMs) {
+            ASSERT_TRUE(stepBoth(step, false));  // a tick that may not draw
+            continue;
+        }
+        const int frames = pane().framesShown();
+        ASSERT_TRUE(stepBoth(step));
+        ASSERT_GT(pane().framesShown(), frames) << "the figure moved";
+        ASSERT_EQ(pane().picture().size(), window.picture.size());
+        EXPECT_TRUE(pane().picture() == window.picture) << "after a step of " << step << " ms";
+        if (compared++ == 3) {
+            shown.setZoomLevel(preview::kMaxZoomLevel);
+            headless.setZoomLevel(preview::kMaxZoomLevel);
+        }
+    }
+    EXPECT_EQ(compared, 7);
+    headless.tearDown();
 }
 
 TEST_F(LivePreview, NothingIsDrawnWhileHiddenOrMinimised) {

@@ -36,6 +36,17 @@ def one_document(args, ok):
     return document
 
 
+def help_document(args):
+    """Help asked for with --json is one document too, its text under "help"."""
+    result = run(*args, "--json", expect_ok=False)
+    try:
+        document = json.loads(result.stdout)
+    except ValueError as e:
+        check(False, "%r: help is not one JSON document (%s): %r" % (args, e, result.stdout[:300]))
+        return
+    check(result.returncode == 0 and "Usage" in document.get("help", ""), "%r: help: %s" % (args, document))
+
+
 def main():
     with tempfile.TemporaryDirectory() as work:
         game = os.path.join(work, "game")
@@ -80,6 +91,8 @@ def main():
             (None, [["date", "install", missing, "--game", game], ["date", "install", odd, "--game", game],
                     ["date", "install", odd, "--game", work], ["date", "install", "--bogus", odd]]),
         ]
+        for args in (["--help"], ["date", "install", "--help"], ["--help-all"]):
+            help_document(args)
         for good, failing in commands:
             if good:
                 one_document(good, True)

@@ -101,6 +101,22 @@ def main():
             check("was undone by the change" in again.get("error", {}).get("message", "") and tree(game) == before,
                   "%s: a second undo is refused, nothing touched: %s" % (kind, again))
 
+        # A folder the previous version changed: its ledger of installs is
+        # read, taken back by `date uninstall`, and written anew.
+        game = game_with("previous")
+        before = tree(game)
+        kinds[3][2](game)
+        change = changes(game)[0]
+        files = [{k: v for k, v in f.items() if k in ("path", "role", "sha256")} for f in change["files"]]
+        with open(os.path.join(game, HISTORY), "w") as f:
+            json.dump({"format": "tryster-ledger", "version": 1, "installs": [
+                {"date": change["date"], "name": change["name"], "pack": change["pack"], "files": files}]}, f)
+        check(changes(game)[0]["files"] == change["files"], "the previous version's ledger read")
+        run("date", "uninstall", "Bob", "--game", game)
+        with open(os.path.join(game, HISTORY)) as f:
+            check(json.load(f).get("version") == 2, "written anew on the first change")
+        check(tree(game) == before, "an install of the previous version taken back byte for byte")
+
         # Forget: the game stays replaced, the backup goes, undo is refused.
         game = game_with("forget")
         kinds[1][2](game)

@@ -4,6 +4,7 @@
 #include "app/CPlomSaved.h"
 #include "app/CTROKCancel.h"
 #include "app/FolderRecovery.h"
+#include "app/ListBox.h"
 #include "app/LivePreview.h"
 #include "app/TextBoundary.h"
 #include "app/WaitCursor.h"
@@ -12,6 +13,7 @@
 #include "preview/LookModel.h"
 #include "share/HistoryView.h"
 #include "share/ShareOffer.h"
+#include "wizard/Announcements.h"
 #include "wizard/StepTable.h"
 
 #include <QLabel>
@@ -29,14 +31,17 @@ QString shared(std::string_view text) { return sharedTextToQt(text); }
 
 HistoryPage::HistoryPage(PageHost& host, QWidget* parent) : WizardPage(host, parent) {
     auto* listLabel = placeLabel(QStringLiteral("Changes, newest first:"), {16, 6, 414, 16});
-    m_list = place(new QListWidget(this), {16, 22, 414, 134});
+    m_list = place(new ListBox(this), {16, 22, 414, 134});
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setTextElideMode(Qt::ElideRight);
     nameAfterLabel(listLabel, m_list);
     auto* filesLabel = placeLabel(QStringLiteral("Files of this change:"), {16, 160, 414, 16});
-    m_files = place(new QListWidget(this), {16, 176, 414, 84});
+    m_files = place(new ListBox(this), {16, 176, 414, 84});
     m_files->setSelectionMode(QAbstractItemView::SingleSelection);
     m_files->setTextElideMode(Qt::ElideMiddle);
+    // A long line is shortened where it is cut, as the other lists do, and
+    // read whole by a screen reader; a scroll bar would hide a row.
+    for (QListWidget* list : {m_list, m_files}) list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     nameAfterLabel(filesLabel, m_files);
     m_space = placeLabel(QString(), {16, 266, 310, 30});
     m_space->setWordWrap(true);
@@ -102,9 +107,9 @@ void HistoryPage::showSelected() {
     const std::string& game = host().installFolder();
     m_undo->setEnabled(entry && entry->undoable());
     m_forget->setEnabled(entry && share::planForget(m_history, game, entry->id).ok());
-    const QString title = entry ? shared(share::changeTitle(m_history, *entry)) : QString();
-    m_undo->setAccessibleDescription(entry ? QStringLiteral("Undoes the change selected: ") + title : QString());
-    m_forget->setAccessibleDescription(entry ? QStringLiteral("Forgets the change selected: ") + title : QString());
+    const std::string title = entry ? share::changeTitle(m_history, *entry) : std::string();
+    m_undo->setAccessibleDescription(shared(wizard::undoDescription(title)));
+    m_forget->setAccessibleDescription(shared(wizard::forgetDescription(title)));
     if (!entry) return;
     for (const share::ChangedFile& f : entry->files) m_files->addItem(shared(share::fileLine(f)));
     const std::string character = share::characterFileOf(game, *entry);

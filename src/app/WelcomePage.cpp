@@ -47,7 +47,7 @@ WelcomePage::WelcomePage(PageHost& host, QWidget* parent) : WizardPage(host, par
     auto* history = place(new CPictureButton(QStringLiteral("History"), this),
                           QRect(picture->pos() + kHistoryInPicture, kWayButtonSize));
     history->setToolTip(QStringLiteral("See what Tryster changed in the game, and undo it."));
-    history->setAccessibleDescription(QStringLiteral("Lists what Tryster changed in the game folder; each change can be undone."));
+    history->setAccessibleDescription(gameTextToQt(wizard::kHistoryDescription));
     for (CPictureButton* button : {create, replace, load, install, history}) button->loadBitmaps();
     connect(create, &QPushButton::clicked, this, &WelcomePage::createChosen);
     connect(replace, &QPushButton::clicked, this, &WelcomePage::replaceChosen);

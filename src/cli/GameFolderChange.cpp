@@ -26,6 +26,7 @@ void failWith(nlohmann::ordered_json document, const std::string& message, bool 
 
 void finishInterrupted(const std::string& game, bool setAside, bool json) {
     share::RecoveryOutcome recovery = share::recoverInterrupted(game);
+    if (recovery.folderBusy) throw CommandError(recovery.messages.front());
     if (recovery.damagedJournal) {
         const std::string meaning = share::damagedJournalMeaning(recovery);
         if (!setAside) {

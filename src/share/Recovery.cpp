@@ -109,6 +109,7 @@ RecoveryOutcome recoverInterrupted(std::string_view gameFolder) {
     if (!hold.lock) {
         RecoveryOutcome out;
         out.clean = false;
+        out.folderBusy = true;
         out.messages.push_back(hold.problem);
         return out;
     }

@@ -28,6 +28,9 @@ struct RecoveryOutcome {
     // The journal cannot be read, so nothing could be finished: the player
     // may set it aside (setJournalAside) after looking at what it names.
     bool damagedJournal = false;
+    // Another copy of the program held the folder past the wait: nothing
+    // was looked at, and the one message says so.
+    bool folderBusy = false;
     std::string journalFile;                  // its local path
     std::vector<std::string> journalListing;  // game paths
 };

@@ -112,6 +112,15 @@ const Writer kWriters[] = {
                        .rfind("failed", 0), std::string::npos);
      },
      true},
+    {"UndoKeepingCurrent", {"history", "undo", "1", "--game", "@", "--keep-current"},
+     "UserData/Characters/User00001.iff",
+     [](const fs::path& game, const fs::path& work) {
+         EXPECT_EQ(run({"townie", "replace", "@/UserData/Neighborhood.iff", "User00001.iff",
+                        "@/TemplateNPCs/Date_Rosa.iff"}, game, work)
+                       .rfind("failed", 0), std::string::npos);
+         std::ofstream(game / "UserData/Characters/User00001.iff", std::ios::app) << "played since\n";
+     },
+     true},
 };
 
 void PrintTo(const Writer& writer, std::ostream* out) { *out << writer.name; }

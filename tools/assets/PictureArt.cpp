@@ -239,8 +239,8 @@ QImage drawWelcome() {
     p.setFont(artFont(Face::Sans, 12));
     p.setPen(QColor(255, 242, 226));
     p.drawText(QRectF(20, 41, kW - 40, 34), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-               QStringLiteral("Make a new date, swap one into a neighbourhood, restyle one of your own, "
-                              "install one shared with you, or take a change back."));
+               QStringLiteral("Make a new date, swap one into a neighbourhood, restyle your own, "
+                              "install a shared one, undo a change."));
     p.setPen(QPen(QColor(242, 196, 98, 110), 1));
     p.drawLine(QPointF(40, 78), QPointF(kW - 40, 78));
 

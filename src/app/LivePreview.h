@@ -44,7 +44,7 @@ public:
     void quit();
     void setApplicationActive(bool active);
     bool frameTimerActive() const { return m_frameTimer.isActive(); }
-    int frameTimerInterval() const { return m_frameTimer.interval(); }
+    int frameTimerIntervalMs() const { return m_frameTimer.interval(); }
     // Releases the preview; safe to run any number of times.
     void tearDown();
     // Reads a character file and shows its look, standing still, the

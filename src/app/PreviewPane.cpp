@@ -74,8 +74,11 @@ void PreviewPane::showFrame(const platform::LockedSurface& frame, const platform
     }
     const platform::ScreenRect r = platform::intersect(source, {0, 0, m_picture.width(), m_picture.height()});
     if (r.empty()) return;
+    // One detach check for the whole copy, not one per row.
+    std::uint8_t* const rows = m_picture.bits();
+    const qsizetype rowBytes = m_picture.bytesPerLine();
     for (int y = r.top; y < r.bottom; ++y) {
-        auto* out = reinterpret_cast<std::uint32_t*>(m_picture.scanLine(y)) + r.left;
+        auto* out = reinterpret_cast<std::uint32_t*>(rows + y * rowBytes) + r.left;
         if (frame.format.bitsPerPixel == 32) {
             const std::uint8_t* row =
                 frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch + r.left * 4;
@@ -113,7 +116,10 @@ void PreviewPane::paintEvent(QPaintEvent* event) {
         painter.drawImage(surface, m_picture);
     }
     painter.end();
-    QFrame::paintEvent(event);  // the frame around the picture
+    // The frame around the picture, unless only the picture is painted
+    // (each frame of ours): the style's frame drawing costs as much as
+    // the picture's.
+    if (!surface.contains(event->rect())) QFrame::paintEvent(event);
     const bool exposed = !m_ownUpdate;
     m_ownUpdate = false;
     if (exposed && m_exposed) m_exposed();

@@ -7,6 +7,7 @@
 
 #include "BenchRatios.h"
 #include "exchange/DateTemplate.h"
+#include "share/GameChange.h"
 #include "exchange/NewDate.h"
 #include "exchange/SaveSequence.h"
 #include "platform/FileSystem.h"
@@ -107,7 +108,8 @@ void BM_NewDate(benchmark::State& state) {
     SilentReporter reporter;
     const auto before = gameFiles();
     for (auto _ : state) {
-        if (!createNewDate(base, g_setup->templatePath, g_setup->character, reporter))
+        share::GameChange placement("", share::ChangeKind::NewDate);
+        if (!createNewDate(base, g_setup->templatePath, g_setup->character, reporter, placement))
             state.SkipWithError("new date");
         removeAddedFiles(state, before);
     }
@@ -122,7 +124,8 @@ void BM_SaveSequence(benchmark::State& state) {
     const auto before = gameFiles();
     for (auto _ : state) {
         SkinFileList skinFiles;
-        SaveResult result = runSaveSequence(request, g_setup->character, skinFiles, reporter, nullptr);
+        share::GameChange placement("", share::ChangeKind::NewDate);
+        SaveResult result = runSaveSequence(request, g_setup->character, skinFiles, reporter, nullptr, placement);
         if (!result.dateWritten || !result.webExchangeWritten) state.SkipWithError("save");
         removeAddedFiles(state, before);
     }

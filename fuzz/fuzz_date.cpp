@@ -11,6 +11,7 @@
 
 #include "ResFileFuzzSupport.h"
 #include "exchange/AppearanceStrings.h"
+#include "share/GameChange.h"
 #include "exchange/CatalogName.h"
 #include "exchange/CopyTemplate.h"
 #include "exchange/DateConstants.h"
@@ -60,7 +61,8 @@ void makeDate() {
     bob.record.setPersonality(kNice, 7);
     bob.record.setCareerTrack(-1);
     QuietReporter reporter;
-    const bool made = createNewDate("out/Bob", "TR_Template.iff", bob, reporter);
+    share::GameChange placement("", share::ChangeKind::NewDate);
+    const bool made = createNewDate("out/Bob", "TR_Template.iff", bob, reporter, placement);
     auto& fs = fuzz::memoryFiles();
     if (!made) {
         if (reporter.messages != 1 || fs.exists("out/Bob.iff") || !fs.list("out").empty()) std::abort();

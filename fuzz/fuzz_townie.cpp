@@ -12,6 +12,7 @@
 
 #include "ResFileFuzzSupport.h"
 #include "exchange/AppearanceStrings.h"
+#include "share/GameChange.h"
 #include "exchange/CatalogName.h"
 #include "exchange/CharacterReading.h"
 #include "exchange/DateTemplate.h"
@@ -128,13 +129,15 @@ void exercise() {
 
     QuietReporter reporter;
     const Character look;
-    SaveBackResult saved = saveBack(kTownie, reading.name, look, reporter);
+    share::GameChange restyle("", share::ChangeKind::Restyled);
+    SaveBackResult saved = saveBack(kTownie, reading.name, look, reporter, restyle);
     checkFolder(before, saved.saved(), saved.backupPath);
     if (saved.saved()) (void)fs.remove(saved.backupPath);
 
     const std::vector<std::uint8_t> current = *fs.get(kTownie);
     const std::optional<Identity> townie = firstObject(kTownie);
-    ReplaceResult replaced = replaceTownie(kTownie, kDate, reporter);
+    share::GameChange replacement("", share::ChangeKind::TownieReplaced);
+    ReplaceResult replaced = replaceTownie(kTownie, kDate, reporter, replacement);
     checkFolder(current, replaced.replaced(), replaced.backupPath);
     // A replaced townie keeps its own identifier, with the replaced mark.
     if (replaced.replaced() && (!townie || firstObject(kTownie) != Identity{townie->identifier, kReplacedMark}))

@@ -12,6 +12,7 @@
 #include "app/DatesPage.h"
 #include "app/DialogUnits.h"
 #include "app/ExportPage.h"
+#include "app/HistoryPage.h"
 #include "app/InstallPage.h"
 #include "app/InterestsPage.h"
 #include "app/ModalRunner.h"
@@ -133,6 +134,12 @@ void CTrysterDlg::addPages() {
     });
     connect(install, &InstallPage::installPressed, this, &CTrysterDlg::next);
     connect(install, &InstallPage::cancelled, this, &CTrysterDlg::back);
+    addPage<HistoryPage>(kHistoryStep);
+    connect(welcome, &WelcomePage::historyChosen, this, [this] {
+        platform::playClick();
+        m_navigator.history();
+        showStep(step());
+    });
 }
 
 void CTrysterDlg::setProgressTitle(const QString& stepText) {

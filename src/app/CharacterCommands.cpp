@@ -1,6 +1,7 @@
 #include "app/CharacterCommands.h"
 
 #include "app/FileDialogs.h"
+#include "app/FolderRecovery.h"
 #include "app/LivePreview.h"
 #include "app/LoadExtraPanel.h"
 #include "app/TextBoundary.h"
@@ -10,6 +11,7 @@
 #include "exchange/SaveBack.h"
 #include "platform/Sound.h"
 #include "preview/LookModel.h"
+#include "share/GameChange.h"
 
 #include <QAction>
 #include <QWidget>
@@ -65,10 +67,12 @@ bool CharacterCommands::load() {
 
 void CharacterCommands::saveBack() {
     platform::playClick(platform::PlayMode::Wait);
-    if (m_path.empty()) return;
+    if (m_path.empty() || !finishInterrupted(m_window, m_host.installFolder())) return;
+    share::GameChange change(m_host.installFolder(), share::ChangeKind::Restyled);
     WindowReporter reporter(m_window, nullptr, nullptr, [this] { m_host.livePreview().redrawNow(); });
     reporter.holdMessages();
-    const exchange::SaveBackResult saved = exchange::saveBack(m_path, m_name, m_host.look().character(), reporter);
+    const exchange::SaveBackResult saved =
+        exchange::saveBack(m_path, m_name, m_host.look().character(), reporter, change);
     reporter.showHeld(exchange::failureDetail(saved));
 }
 

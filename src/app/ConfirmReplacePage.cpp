@@ -3,11 +3,13 @@
 #include "app/CPlomSaved.h"
 #include "app/CTROKCancel.h"
 #include "app/CharacterListPage.h"
+#include "app/FolderRecovery.h"
 #include "app/LivePreview.h"
 #include "app/TextBoundary.h"
 #include "app/WindowReporter.h"
 #include "exchange/ExchangeTexts.h"
 #include "exchange/TownieReplacement.h"
+#include "share/GameChange.h"
 #include "wizard/PageRules.h"
 #include "wizard/StepTable.h"
 
@@ -27,9 +29,11 @@ int ConfirmReplacePage::enter(int) {
     }
     if (askOkCancel(this, gameTextToQt(exchange::kInquiryCaption),
                     QStringLiteral("Are you sure you want to replace this Plom?"))) {
+        if (!finishInterrupted(this, host().installFolder())) return wizard::kWelcomeStep;
+        share::GameChange change(host().installFolder(), share::ChangeKind::TownieReplaced);
         WindowReporter reporter(this, nullptr, nullptr, [this] { host().livePreview().redrawNow(); });
         reporter.holdMessages();
-        const exchange::ReplaceResult replaced = exchange::replaceTownie(townie, date, reporter);
+        const exchange::ReplaceResult replaced = exchange::replaceTownie(townie, date, reporter, change);
         reporter.showHeld(exchange::failureDetail(replaced));
         host().livePreview().redrawNow();
     }

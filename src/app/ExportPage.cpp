@@ -4,6 +4,7 @@
 #include "app/CPlomSaved.h"
 #include "app/CTROKCancel.h"
 #include "app/FileDialogs.h"
+#include "app/FolderRecovery.h"
 #include "app/GameTextGuard.h"
 #include "app/LivePreview.h"
 #include "app/TextBoundary.h"
@@ -18,6 +19,7 @@
 #include "platform/Shell.h"
 #include "platform/Sound.h"
 #include "preview/LookModel.h"
+#include "share/GameChange.h"
 #include "share/PackBuilder.h"
 #include "share/ShareOffer.h"
 #include "wizard/Announcements.h"
@@ -103,6 +105,12 @@ void ExportPage::save() {
         showProgress(false);
         return;
     }
+    if (!finishInterrupted(this, host().installFolder())) {
+        showProgress(false);
+        return;
+    }
+    // The folder is held for the whole save, snapshots and all.
+    share::GameChange change(host().installFolder(), share::ChangeKind::NewDate);
     exchange::SaveRequest request;
     request.chosenPath = qtToFileName(chosen);
     request.gameFolder = host().installFolder();
@@ -111,7 +119,7 @@ void ExportPage::save() {
 
     WindowReporter reporter(this, m_status, m_progress, [this] { host().livePreview().redrawNow(); });
     const exchange::SaveResult saved =
-        exchange::runSaveSequence(request, character, m_skinFiles, reporter, &host().livePreview().preview());
+        exchange::runSaveSequence(request, character, m_skinFiles, reporter, &host().livePreview().preview(), change);
     reporter.announceLastStep();
     if (saved.dateWritten) {
         m_savedDate = exchange::basePathOf(request.chosenPath) + ".iff";
@@ -119,20 +127,22 @@ void ExportPage::save() {
         m_share->setAccessibleDescription(gameTextToQt(wizard::shareDescription(m_savedName)));
         m_share->show();
     }
-    if (saved.webExchangeWritten && saved.dateWritten) askAfterSave();
+    if (saved.webExchangeWritten && saved.dateWritten) askAfterSave(gameTextToQt(saved.closingNote));
     showProgress(false);
 }
 
 // The exchange's page where one is configured; where none is, the default
-// would lead nowhere, so a shared date's file is offered instead.
-void ExportPage::askAfterSave() {
+// would lead nowhere, so a shared date's file is offered instead. The
+// question follows what the save says of itself (that it can be undone).
+void ExportPage::askAfterSave(const QString& note) {
     const QString caption = gameTextToQt(exchange::kInquiryCaption);
+    const QString lead = note.isEmpty() ? QString() : note + QStringLiteral("\n\n");
     const std::string address = configuredExchangeAddress();
     if (!share::offersPackAfterSave(address)) {
-        if (askOkCancel(this, caption, gameTextToQt(exchange::kConnectQuestion))) platform::shell().open(address);
+        if (askOkCancel(this, caption, lead + gameTextToQt(exchange::kConnectQuestion))) platform::shell().open(address);
         return;
     }
-    if (askOkCancel(this, caption, sharedTextToQt(share::kPackQuestion))) share();
+    if (askOkCancel(this, caption, lead + sharedTextToQt(share::kPackQuestion))) share();
 }
 
 void ExportPage::share() {

@@ -33,7 +33,7 @@ private:
     void save();
     // The chosen ".srf" path, or empty when the user cancelled.
     QString askForPath();
-    void askAfterSave();
+    void askAfterSave(const QString& note);
     void share();
     void showProgress(bool shown);
 

@@ -4,6 +4,7 @@
 #include "app/CPlomSaved.h"
 #include "app/CTROKCancel.h"
 #include "app/FileDialogs.h"
+#include "app/FolderRecovery.h"
 #include "app/ListBox.h"
 #include "app/LivePreview.h"
 #include "app/TextBoundary.h"
@@ -11,8 +12,8 @@
 #include "exchange/ExchangeTexts.h"
 #include "formats/JpegImage.h"
 #include "platform/Sound.h"
+#include "share/GameChange.h"
 #include "share/Installer.h"
-#include "share/Journal.h"
 #include "share/PackLimits.h"
 #include "share/Recovery.h"
 #include "wizard/Announcements.h"
@@ -125,7 +126,7 @@ InstallPage::InstallPage(PageHost& host, QWidget* parent) : WizardPage(host, par
 }
 
 int InstallPage::enter(int step) {
-    if (!finishInterrupted()) return wizard::kWelcomeStep;
+    if (!finishInterrupted(this, host().installFolder())) return wizard::kWelcomeStep;
     FileChoice choice;
     choice.title = sharedTextToQt(share::kOpenSharedDateTitle);
     choice.folder = QDir::homePath();
@@ -133,39 +134,6 @@ int InstallPage::enter(int step) {
     const QString archive = chooseFile(this, choice);
     if (archive.isEmpty() || !open(archive)) return wizard::kWelcomeStep;
     return step;
-}
-
-// An install or uninstall cut short is finished before anything else is
-// planned; the player is told what was found.
-bool InstallPage::finishInterrupted() {
-    share::RecoveryOutcome recovery;
-    {
-        const WaitCursor wait;
-        recovery = share::recoverInterrupted(host().installFolder());
-    }
-    if (recovery.damagedJournal) {
-        if (!setJournalAside(recovery)) return false;
-        const WaitCursor wait;
-        recovery = share::recoverInterrupted(host().installFolder());
-    }
-    if (recovery.messages.empty()) return recovery.clean;
-    QStringList sentences;
-    for (const std::string& message : recovery.messages) sentences << sharedTextToQt(share::asSentence(message));
-    showMessage(this, gameTextToQt(recovery.clean ? wizard::kWarningCaption : exchange::kErrorCaption),
-                sentences.join(QLatin1Char(' ')));
-    return recovery.clean;
-}
-
-// A journal that cannot be read blocks every install: the player sees what
-// it names and may set it aside, kept under another name.
-bool InstallPage::setJournalAside(const share::RecoveryOutcome& recovery) {
-    const QString question = sharedTextToQt(share::asSentence(share::damagedJournalMeaning(recovery))) +
-                             QStringLiteral("\n\n") + sharedTextToQt(share::kSetJournalAsideQuestion);
-    if (!askOkCancel(this, gameTextToQt(exchange::kInquiryCaption), question)) return false;
-    if (share::setJournalAside(host().installFolder())) return true;
-    showMessage(this, gameTextToQt(exchange::kErrorCaption),
-                sharedTextToQt(share::asSentence("the damaged journal could not be set aside; nothing was changed")));
-    return false;
 }
 
 bool InstallPage::open(const QString& archive) {
@@ -272,7 +240,8 @@ bool InstallPage::leave() {
         outcome = share::installSharedDate(*m_shared, m_plan);
         host().livePreview().hold(false);
     }
-    const QString message = sharedTextToQt(share::installOutcomeMessage(*m_shared, outcome));
+    QString message = sharedTextToQt(share::installOutcomeMessage(*m_shared, outcome));
+    if (outcome.id) message += QStringLiteral("\n\n") + sharedTextToQt(share::kUndoableNote);
     if (!outcome.installed) {
         showMessage(this, gameTextToQt(exchange::kErrorCaption), message);
         plan();  // as the game folder is now

@@ -13,7 +13,6 @@
 #include "preview/LookModel.h"
 #include "share/InstallPlan.h"
 #include "share/InstallReview.h"
-#include "share/Recovery.h"
 #include "share/SharedDate.h"
 
 #include <optional>
@@ -47,8 +46,6 @@ Q_SIGNALS:
     void cancelled();
 
 private:
-    bool finishInterrupted();
-    bool setJournalAside(const share::RecoveryOutcome& recovery);
     bool open(const QString& archive);
     void showDate();
     void showPlan();

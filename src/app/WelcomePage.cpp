@@ -12,10 +12,11 @@
 namespace tryster::app {
 namespace {
 
-// Where the picture leaves room for the Load and Install buttons, beside
-// the lines that explain them (the picture's own pixels).
-constexpr QPoint kLoadInPicture(274, 218);
-constexpr QPoint kInstallInPicture(274, 250);
+// Where the picture leaves room for the Load, Install and History buttons,
+// beside the lines that explain them (the picture's own pixels).
+constexpr QPoint kLoadInPicture(274, 188);
+constexpr QPoint kInstallInPicture(274, 220);
+constexpr QPoint kHistoryInPicture(274, 252);
 constexpr QSize kWayButtonSize(90, 30);
 
 }  // namespace
@@ -26,7 +27,7 @@ WelcomePage::WelcomePage(PageHost& host, QWidget* parent) : WizardPage(host, par
     picture->setAccessibleName(QStringLiteral("Welcome to The Ploms Tryster"));
     picture->setAccessibleDescription(
         QStringLiteral("Create a new date, replace a Townie with a date, load one of your Ploms to restyle it, "
-                       "or install a date another player shared."));
+                       "install a date another player shared, or look back at what Tryster changed and undo it."));
 
     auto* create = new CPictureButton(QStringLiteral("Create"), this);
     create->setToolTip(QStringLiteral("Create a new Date."));
@@ -43,13 +44,18 @@ WelcomePage::WelcomePage(PageHost& host, QWidget* parent) : WizardPage(host, par
     install->setAccessibleName(sharedTextToQt(share::kInstallCommandText));
     install->setToolTip(QStringLiteral("Install a date another player shared as one file."));
     install->setAccessibleDescription(gameTextToQt(wizard::kInstallSharedDescription));
-    for (CPictureButton* button : {create, replace, load, install}) button->loadBitmaps();
+    auto* history = place(new CPictureButton(QStringLiteral("History"), this),
+                          QRect(picture->pos() + kHistoryInPicture, kWayButtonSize));
+    history->setToolTip(QStringLiteral("See what Tryster changed in the game, and undo it."));
+    history->setAccessibleDescription(gameTextToQt(wizard::kHistoryDescription));
+    for (CPictureButton* button : {create, replace, load, install, history}) button->loadBitmaps();
     connect(create, &QPushButton::clicked, this, &WelcomePage::createChosen);
     connect(replace, &QPushButton::clicked, this, &WelcomePage::replaceChosen);
     connect(load, &QPushButton::clicked, this, &WelcomePage::restyleChosen);
     connect(install, &QPushButton::clicked, this, &WelcomePage::installChosen);
+    connect(history, &QPushButton::clicked, this, &WelcomePage::historyChosen);
     setMoveButtons({create, replace});
-    setTabOrder({create, replace, load, install});
+    setTabOrder({create, replace, load, install, history});
 }
 
 }  // namespace tryster::app

@@ -15,7 +15,8 @@
 // after a load (skin tone 0 Light, 1 Medium, 2 Dark; body type 0 Fit,
 // 1 Full, 2 Thin; --child keeps the body-type codes of the outfit strings),
 // then prints the path of the backup kept of the old file and the program's
-// closing message. It writes only names the window could choose: the meshes
+// closing message; the change is recorded in the game's history, to be
+// undone with `history undo`. It writes only names the window could choose: the meshes
 // and textures the game's catalog offers this character (its gender as the
 // file says, the age, body type and skin tone given), which `tryster-cli
 // catalog` lists; any other name is refused and nothing is changed. The
@@ -24,6 +25,7 @@
 
 #include "cli/AnimGame.h"
 #include "cli/Commands.h"
+#include "cli/GameFolderChange.h"
 #include "cli/JsonOutput.h"
 #include "cli/MessageLog.h"
 #include "cli/PreviewGame.h"
@@ -31,6 +33,7 @@
 #include "exchange/CharacterReading.h"
 #include "exchange/SaveBack.h"
 #include "platform/FileSystem.h"
+#include "share/GameChange.h"
 
 #include <CLI/CLI.hpp>
 #include <fmt/format.h>
@@ -193,14 +196,19 @@ void runSaveBack(const CharacterOptions& o) {
     // Empty texture names get the program's own refusal from the save.
     if (!look.appearance.bodyTexture.empty() && !look.appearance.headTexture.empty()) requireOfferedNames(o, look);
 
+    const std::string game = o.game.empty() ? gameFolderOf(o.file) : o.game;
+    if (!game.empty()) finishInterrupted(game, false, false);
+    share::GameChange change(game, share::ChangeKind::Restyled);
+    if (!change.ready()) throw CommandError(fmt::format("{}: {}", game, change.reason()));
     MessageLog messages;
-    exchange::SaveBackResult result = exchange::saveBack(o.file, name, look, messages);
+    exchange::SaveBackResult result = exchange::saveBack(o.file, name, look, messages, change);
     if (!result.saved()) {
         std::string detail = messages.lastText();
         if (result.error != resfile::kNoError) detail += fmt::format(" ({})", resfile::describeError(result.error));
         throw CommandError(fmt::format("{}: {}", o.file, detail));
     }
     fmt::print("{}\n{}\n", result.backupPath, exchange::saveCompleteText(name));
+    tellRecorded(game, change.recordedId());
 }
 
 }  // namespace

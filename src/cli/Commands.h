@@ -23,5 +23,6 @@ void addCatalogCommand(CLI::App& app);
 void addRenderCommand(CLI::App& app);
 void addTownieCommand(CLI::App& app);
 void addCharacterCommand(CLI::App& app);
+void addHistoryCommand(CLI::App& app);
 
 }  // namespace tryster::cli

@@ -18,6 +18,7 @@
 #include "cli/AnimGame.h"
 #include "cli/CharacterDescription.h"
 #include "cli/Commands.h"
+#include "cli/GameFolderChange.h"
 #include "cli/JsonOutput.h"
 #include "cli/OpenContainer.h"
 #include "cli/PreviewGame.h"
@@ -36,6 +37,7 @@
 #include "platform/ProgramFolder.h"
 #include "resfile/StdResFile.h"
 #include "resfile/StringSet.h"
+#include "share/GameChange.h"
 
 #include <fmt/format.h>
 #include <CLI/CLI.hpp>
@@ -178,15 +180,19 @@ void runCreate(const CreateOptions& o) {
     exchange::SkinFileList skinFiles;
     PrintingReporter reporter;
     exchange::SaveResult result;
+    finishInterrupted(request.gameFolder, false, false);
+    share::GameChange change(request.gameFolder, share::ChangeKind::NewDate);
+    if (!change.ready()) throw CommandError(fmt::format("{}: {}", o.game, change.reason()));
     if (preview) {
         // The save reads the system's clock (the identifiers' tick and
         // time); only the snapshots are drawn on the preview's own.
         SnapshotsOnOwnClock snapshots(*preview);
         const SystemClockScope systemClock(preview->clock());
-        result = exchange::runSaveSequence(request, d, skinFiles, reporter, &snapshots);
+        result = exchange::runSaveSequence(request, d, skinFiles, reporter, &snapshots, change);
     } else {
-        result = exchange::runSaveSequence(request, d, skinFiles, reporter, nullptr);
+        result = exchange::runSaveSequence(request, d, skinFiles, reporter, nullptr, change);
     }
+    tellRecorded(request.gameFolder, change.recordedId());
     for (const std::string& path : result.filesWritten) fmt::print("{}\n", path);
     // What went wrong was told above, in the program's own message.
     const std::string base = exchange::basePathOf(request.chosenPath);

@@ -2,18 +2,20 @@
 //
 //   date pack DATE.iff --game DIR --out FILE.zip
 //   date install FILE --game DIR [--dry-run] [--json] [--replace-skins] [--set-aside-journal]
-//   date uninstall NAME --game DIR [--dry-run] [--json] [--set-aside-journal]
+//   date uninstall NAME --game DIR [--dry-run] [--json] [--keep-current] [--set-aside-journal]
 //
 // "pack" writes the date, its web export file and snapshots, the skins its
 // look wears and a manifest into one zip file. "install" reads a pack (zip,
 // 7z, tar, rar) as untrusted data, checks every file, prints what it would
 // write and every conflict, and unless --dry-run installs it all or
 // nothing; a skin that differs from the game's is kept as the game has it
-// unless --replace-skins. "uninstall" takes back what an install did, as
-// the game folder's ledger records it. Install and uninstall first finish
+// unless --replace-skins. "uninstall" is the undo of that install in the
+// game folder's history (as `history undo` does it; --keep-current keeps
+// a file changed since as a backup). Install and uninstall first finish
 // what an interrupted run left.
 
 #include "cli/Commands.h"
+#include "cli/GameFolderChange.h"
 #include "cli/JsonOutput.h"
 #include "cli/TextOutput.h"
 #include "platform/FileSystem.h"
@@ -23,7 +25,7 @@
 #include "share/PackBuilder.h"
 #include "share/Recovery.h"
 #include "share/ShownText.h"
-#include "share/Uninstall.h"
+#include "share/Undo.h"
 
 #include <CLI/CLI.hpp>
 #include <fmt/format.h>
@@ -54,20 +56,9 @@ struct UninstallOptions {
     std::string game;
     bool dryRun = false;
     bool json = false;
+    bool keepCurrent = false;
     bool setAsideJournal = false;
 };
-
-// Fails the command with `message`; with --json, `document` is printed first
-// with the error in it, so it is the run's one document.
-[[noreturn]] void failWith(ordered_json document, const std::string& message, bool json) {
-    CommandError error(message);
-    if (json) {
-        document["error"] = error.json();
-        printJson(document);
-        error.inOutput = true;
-    }
-    throw error;
-}
 
 // Checked before anything else is done or printed.
 void requireGameFolder(const std::string& game) {
@@ -76,32 +67,6 @@ void requireGameFolder(const std::string& game) {
 
 void requireInstallFolder(const std::string& game) {
     if (std::string problem = share::gameFolderProblem(game); !problem.empty()) throw CommandError(problem);
-}
-
-// Finishes what an interrupted run left. A journal that cannot be read
-// stops here unless the player asked to set it aside, having seen what it
-// names.
-void finishInterrupted(const std::string& game, bool setAside, bool json) {
-    share::RecoveryOutcome recovery = share::recoverInterrupted(game);
-    if (recovery.damagedJournal) {
-        const std::string meaning = share::damagedJournalMeaning(recovery);
-        if (!setAside) {
-            ordered_json document;
-            document["journal"] = {{"file", share::journalPath(game)}, {"names", recovery.journalListing}};
-            failWith(document,
-                     meaning + ". Look at those files; then run again with --set-aside-journal, which keeps the "
-                               "journal under another name and goes on",
-                     json);
-        }
-        fmt::print(stderr, "tryster-cli: {}.\n", meaning);
-        const std::optional<std::string> aside = share::setJournalAside(game);
-        if (!aside) throw CommandError(fmt::format("{}: the damaged journal could not be set aside", game));
-        fmt::print(stderr, "tryster-cli: the damaged journal is kept as {}\n", platform::joinPath(game, *aside));
-        recovery = share::recoverInterrupted(game);
-    }
-    for (const std::string& message : recovery.messages) fmt::print(stderr, "tryster-cli: {}\n", message);
-    if (!recovery.clean)
-        throw CommandError(fmt::format("{}: an interrupted install or uninstall could not be finished", game));
 }
 
 // ---- pack
@@ -233,64 +198,39 @@ void runInstall(const InstallCommandOptions& o) {
     if (!outcome.installed) failWith(json, fmt::format("{}: not installed: {}", o.file, outcome.problem), o.json);
     if (o.json) printJson(json);
     else fmt::print("Installed {}: {} files written.\n", plan.dateName, outcome.written.size());
+    tellRecorded(o.game, outcome.id);
 }
 
 // ---- uninstall
-
-std::string_view takeBackName(share::TakeBack action) {
-    switch (action) {
-    case share::TakeBack::Remove: return "remove";
-    case share::TakeBack::Restore: return "restore";
-    case share::TakeBack::Stays: return "stays";
-    case share::TakeBack::KeepChanged: return "keep";
-    case share::TakeBack::Gone: return "gone";
-    case share::TakeBack::BackupMissing: return "keep";
-    }
-    return "keep";
-}
 
 void runUninstall(const UninstallOptions& o) {
     if (o.name.find_first_not_of(' ') == std::string::npos) throw CommandError(std::string(share::kNoDateNamed));
     requireInstallFolder(o.game);
     if (!o.dryRun) finishInterrupted(o.game, o.setAsideJournal, o.json);
-    const share::UninstallPlan plan = share::planUninstall(o.game, o.name);
-    if (!plan.ok()) failWith({{"date", o.name}}, plan.problem, o.json);
-    ordered_json json;
-    json["date"] = plan.record.date;
-    json["name"] = plan.record.name;
-    ordered_json steps = ordered_json::array();
-    for (const share::UninstallStep& s : plan.steps) {
-        ordered_json step = {{"path", s.path}, {"action", takeBackName(s.action)}};
-        if (!s.backup.empty()) step["backup"] = s.backup;
-        if (!s.usedBy.empty()) step["usedBy"] = s.usedBy;
-        if (s.action == share::TakeBack::KeepChanged) step["reason"] = "changed since the install";
-        if (s.action == share::TakeBack::BackupMissing) step["reason"] = "its backup is gone";
-        steps.push_back(step);
-        if (!o.json) {
-            std::string note = s.usedBy.empty() ? std::string() : "  used by the date " + s.usedBy;
-            if (s.action == share::TakeBack::Restore) note = "  from " + s.backup;
-            if (s.action == share::TakeBack::KeepChanged) note = "  changed since the install";
-            if (s.action == share::TakeBack::BackupMissing) note = "  its backup " + s.backup + " is gone";
-            fmt::print("  {:<8} {}{}\n", takeBackName(s.action), s.path, note);
-        }
-    }
-    json["steps"] = steps;
+    const share::HistoryReading reading = share::loadHistory(o.game);
+    if (!reading.history) failWith({{"date", o.name}}, reading.problem, o.json);
+    const share::InstalledDate installed = share::findInstalledDate(*reading.history, o.name);
+    if (!installed.entry) failWith({{"date", o.name}}, installed.problem, o.json);
+    const std::string date = installed.entry->date;
+    const share::UndoPlan plan = share::planUndo(*reading.history, o.game, installed.entry->id, o.keepCurrent);
+    ordered_json json = {{"date", date}, {"name", installed.entry->name}, {"id", installed.entry->id}};
+    json["steps"] = undoStepsJson(*reading.history, plan);
+    if (!o.json) printUndoSteps(plan);
+    if (!plan.ok()) failWith(json, fmt::format("{}: not uninstalled: {}{}", date, plan.problem, keepCurrentHint(plan)), o.json);
     if (o.dryRun) {
         json["dryRun"] = true;
         if (o.json) printJson(json);
         else fmt::print("Dry run: nothing was changed.\n");
         return;
     }
-    share::UninstallOutcome outcome = share::uninstallSharedDate(plan);
-    json["removed"] = outcome.removed;
-    json["restored"] = outcome.restored;
-    json["notes"] = outcome.notes;
+    const share::UndoOutcome outcome = share::undoChange(o.game, installed.entry->id, o.keepCurrent, &plan);
+    addUndoOutcome(json, outcome);
     if (!o.json)
         for (const std::string& note : outcome.notes) fmt::print("Note: {}.\n", note);
-    if (!outcome.done) failWith(json, fmt::format("{}: not uninstalled: {}", plan.record.date, outcome.problem), o.json);
+    if (!outcome.problem.empty()) failWith(json, fmt::format("{}: not uninstalled: {}", date, outcome.problem), o.json);
     if (o.json) printJson(json);
     else
-        fmt::print("Uninstalled {}: {} files removed, {} restored.\n", plan.record.date, outcome.removed.size(),
+        fmt::print("Uninstalled {}: {} files removed, {} restored.\n", date, outcome.removed.size(),
                    outcome.restored.size());
 }
 
@@ -323,12 +263,15 @@ void addDateShareCommands(CLI::App& date) {
 
     auto uninstall = std::make_shared<UninstallOptions>();
     CLI::App* u = date.add_subcommand(
-        "uninstall", "Take back an installed shared date: remove what it added, restore what it replaced");
+        "uninstall",
+        "Take back an installed shared date (the undo of its install): remove what it added, restore what it replaced");
     u->add_option("NAME", uninstall->name, "The date's file name (Rosa or Rosa.iff) or its character's name")
         ->required();
     u->add_option("--game", uninstall->game, "The game's install folder")->required();
     u->add_flag("--dry-run", uninstall->dryRun, "Print what would be done; change nothing");
     u->add_flag("--json", uninstall->json, "Print JSON");
+    u->add_flag("--keep-current", uninstall->keepCurrent,
+                "Where a file changed since the install, keep it as a backup and uninstall anyway");
     u->add_flag("--set-aside-journal", uninstall->setAsideJournal,
                 "When the journal of an interrupted run is damaged, keep it under another name and go on");
     u->callback([uninstall] { runUninstall(*uninstall); });

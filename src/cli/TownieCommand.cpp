@@ -9,10 +9,13 @@
 // ..." for a file it cannot read); JSON: a list of objects with the keys
 // file, name, age and gender. "replace" puts a copy of the date in the
 // townie's place, keeping the townie's identity, and prints the path of
-// the backup kept of the townie. TOWNIE_FILE is a file name as "list"
-// prints it (or its path in the neighbourhood's characters folder).
+// the backup kept of the townie; in a game folder (GAME/UserData/
+// Neighborhood.iff) the change is recorded in its history, to be undone
+// with `history undo`. TOWNIE_FILE is a file name as "list" prints it (or
+// its path in the neighbourhood's characters folder).
 
 #include "cli/Commands.h"
+#include "cli/GameFolderChange.h"
 #include "cli/JsonOutput.h"
 #include "cli/MessageLog.h"
 #include "cli/TextOutput.h"
@@ -20,6 +23,7 @@
 #include "exchange/TownieReplacement.h"
 #include "exchange/TownieSearch.h"
 #include "platform/FileSystem.h"
+#include "share/GameChange.h"
 
 #include <CLI/CLI.hpp>
 #include <fmt/format.h>
@@ -130,12 +134,19 @@ void runReplace(const TownieOptions& o) {
     if (o.date.find(exchange::kGenericDateName) != std::string::npos)
         fail(o.date, "a date that can replace a townie", "the game's generic date, which cannot");
 
+    const std::string game = gameFolderAbove(o.neighborhood, 1);
+    if (!game.empty()) finishInterrupted(game, false, false);
+    share::GameChange change(game, share::ChangeKind::TownieReplaced);
+    if (!change.ready()) throw CommandError(fmt::format("{}: {}", game, change.reason()));
     MessageLog messages;
-    exchange::ReplaceResult result = exchange::replaceTownie(townie, o.date, messages);
+    exchange::ReplaceResult result = exchange::replaceTownie(townie, o.date, messages, change);
     if (!result.replaced())
         fail(townie, fmt::format("to be replaced by a copy of {}", o.date),
-             fmt::format("{}, so it is as it was", exchange::describe(result.status)), result.error);
+             fmt::format("{}{}, so it is as it was", exchange::describe(result.status),
+                         result.problem.empty() ? std::string() : " (" + result.problem + ")"),
+             result.error);
     fmt::print("{}\n", result.backupPath);
+    tellRecorded(game, change.recordedId());
 }
 
 }  // namespace

@@ -60,6 +60,7 @@ int main(int argc, char** argv) {
     tryster::cli::addTownieCommand(app);
     tryster::cli::addCharacterCommand(app);
     tryster::cli::addDemoWorldCommand(app);
+    tryster::cli::addHistoryCommand(app);
 
     bool json = false;
     for (int i = 1; i < argc; ++i) json = json || std::strcmp(argv[i], "--json") == 0;

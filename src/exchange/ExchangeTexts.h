@@ -26,6 +26,8 @@ inline constexpr std::string_view kNoFileNameMessage =
     "Please give this Plom's file a name: there is nothing before its extension.";
 inline constexpr std::string_view kFolderChosenMessage =
     "Please give this Plom's file a name: a folder was chosen, not a file.";
+// The files of a save could not be put in place together; none was.
+inline constexpr std::string_view kCouldNotSaveMessage = "Could not save this Plom into the game; nothing was changed.";
 inline constexpr std::string_view kConnectQuestion =
     "Would you like to connect to The Ploms Date Exchange now?";
 
@@ -50,6 +52,7 @@ inline constexpr std::string_view kSelectTownieTitle = "Select Townie to replace
 inline constexpr std::string_view kSearchingTowniesTitle = "Searching for Townies...";
 inline constexpr std::string_view kSearchingDatesTitle = "Searching for Dates...";
 inline constexpr std::string_view kCouldNotReplaceMessage = "Could not replace this Plom. The Townie was left as it was.";
+inline constexpr std::string_view kReplaceCompleteCaption = "Replace Complete";
 
 // Loading and saving back an existing character.
 inline constexpr std::string_view kFigurantTitle = "The Ploms Figurant";

@@ -5,7 +5,6 @@
 #include "exchange/CopyTemplate.h"
 #include "exchange/DateConstants.h"
 #include "exchange/ExchangeTexts.h"
-#include "exchange/FileBackup.h"
 #include "platform/FileSystem.h"
 #include "platform/StagedFile.h"
 #include "resfile/IFFResFile2.h"
@@ -44,10 +43,8 @@ std::string chooseStartFolder(const std::string& currentFolder, const std::strin
     return currentFolder;
 }
 
-bool createNewDate(std::string_view basePath, std::string_view templatePath, const Character& character,
-                   ExchangeReporter& reporter) {
-    const std::string target = std::string(basePath) + std::string(kDateExtension);
-    platform::StagedFile staged(target);
+bool buildNewDate(platform::StagedFile& staged, std::string_view templatePath, const Character& character,
+                  ExchangeReporter& reporter) {
     auto fail = [&](std::string_view message) {
         staged.discard();
         reporter.showMessage(kErrorCaption, message);
@@ -55,7 +52,7 @@ bool createNewDate(std::string_view basePath, std::string_view templatePath, con
     };
     // The object is named after the file; a file name the game cannot hold
     // is refused where it is typed, and here rather than written spoilt.
-    const std::optional<std::string> objectName = objectNameForPath(target);
+    const std::optional<std::string> objectName = objectNameForPath(staged.target());
     if (!objectName) return fail(kCouldNotCreateMessage);
     TemplateCopyPlan plan;
     plan.setTargetObjectName(*objectName);
@@ -76,12 +73,22 @@ bool createNewDate(std::string_view basePath, std::string_view templatePath, con
     // spoils the whole file.
     if (copyTemplate(plan, templatePath, staged.path(), nameAndLook) != kNoError)
         return fail(failure.empty() ? kCouldNotCreateMessage : failure);
-    // An earlier date of the same name is kept as a backup, so a name chosen
-    // by mistake never loses one.
-    const bool replacing = platform::fileSystem().exists(target);
-    if (replacing ? !commitKeepingBackup(staged).committed() : !staged.commit())
-        return fail(kCouldNotCreateMessage);
     return true;
+}
+
+bool createNewDate(std::string_view basePath, std::string_view templatePath, const Character& character,
+                   ExchangeReporter& reporter, FilePlacement& placement) {
+    const std::string target = std::string(basePath) + std::string(kDateExtension);
+    if (!placement.begin(std::span(&target, 1))) {
+        reporter.showMessage(kErrorCaption, placement.problem());
+        return false;
+    }
+    platform::StagedFile staged(target);
+    if (!buildNewDate(staged, templatePath, character, reporter)) return false;
+    placement.describe(character.record.name());
+    const Placement placed = placement.place(std::span(&staged, 1), {});
+    if (!placed.placed) reporter.showMessage(kErrorCaption, std::string(kCouldNotCreateMessage) + " " + placed.problem);
+    return placed.placed;
 }
 
 }  // namespace tryster::exchange

@@ -5,7 +5,9 @@
 
 #include "character/Character.h"
 #include "exchange/ExchangeReporter.h"
+#include "exchange/FilePlacement.h"
 #include "exchange/GameLayout.h"
+#include "platform/StagedFile.h"
 
 #include <string>
 #include <string_view>
@@ -24,23 +26,27 @@ std::string templatePathIn(std::string_view startFolder);
 // still have); else the current folder.
 std::string chooseStartFolder(const std::string& currentFolder, const std::string& dataFolder);
 
-// Writes base path + ".iff" from the template at `templatePath`. Reports
-// four steps through `reporter` ("Creating New Date Plom...", "Setting New
-// Date Plom's Name...", "Injecting Date Plom's New DNA...", "Setting New
-// Date Plom's Skin..."), fewer when a step fails, and shows a failure as
-// its message with the caption "Tryster Error:".
+// Builds a new date from the template at `templatePath` into the staged
+// name of `staged`, whose target names it (the object is named after the
+// target's file name). Reports four steps through `reporter` ("Creating
+// New Date Plom...", "Setting New Date Plom's Name...", "Injecting Date
+// Plom's New DNA...", "Setting New Date Plom's Skin..."), fewer when a step
+// fails, and shows a failure as its message with the caption "Tryster
+// Error:"; the staged file is then gone.
 //
 // The date's string list 200 says its age and its gender besides its look:
 // the template's "Adult" and "Male" would make every date read back as a
-// male adult.
-//
-// The file is built under a staged name beside the target and moved into
-// place only when every step has run, so a failure leaves neither a
-// partial date nor a damaged earlier file; an earlier date of the same
-// name is kept as a backup (see FileBackup.h). A template without string list
-// 200 still gives a date (without appearance strings), as the game allows.
-// True when the date is in place.
+// male adult. A template without string list 200 still gives a date
+// (without appearance strings), as the game allows. True when the date is
+// built; the caller puts it in place.
+bool buildNewDate(platform::StagedFile& staged, std::string_view templatePath, const Character& character,
+                  ExchangeReporter& reporter);
+
+// Builds base path + ".iff" and has `placement` put it in place, so a
+// failure leaves neither a partial date nor a damaged earlier file, and an
+// earlier date of the same name is kept as a backup. True when the date is
+// in place.
 bool createNewDate(std::string_view basePath, std::string_view templatePath, const Character& character,
-                   ExchangeReporter& reporter);
+                   ExchangeReporter& reporter, FilePlacement& placement);
 
 }  // namespace tryster::exchange

@@ -12,7 +12,8 @@ namespace tryster::exchange {
 class PreviewSnapshots {
 public:
     virtual ~PreviewSnapshots() = default;
-    // Writes what it can; the paths of the files written.
+    // Writes what it can at these paths (the save puts them in place
+    // later); the paths of the files written whole.
     virtual std::vector<std::string> takeSnapshots(std::string_view headPath, std::string_view bodyPath) = 0;
 };
 

@@ -2,7 +2,6 @@
 
 #include "exchange/AppearanceStrings.h"
 #include "exchange/ExchangeTexts.h"
-#include "exchange/FileBackup.h"
 #include "platform/StagedFile.h"
 
 namespace tryster::exchange {
@@ -12,11 +11,14 @@ using Status = SaveBackResult::Status;
 
 namespace {
 
-SaveBackResult failed(Status status, ResError error, ExchangeReporter& reporter) {
-    reporter.showMessage(kSaveErrorCaption, kCouldNotSaveBackMessage);
+SaveBackResult failed(Status status, ResError error, ExchangeReporter& reporter, std::string problem = {}) {
+    reporter.showMessage(kSaveErrorCaption, problem.empty()
+                                                ? std::string(kCouldNotSaveBackMessage)
+                                                : std::string(kCouldNotSaveBackMessage) + "\n\n" + problem);
     SaveBackResult result;
     result.status = status;
     result.error = error;
+    result.problem = std::move(problem);
     return result;
 }
 
@@ -36,20 +38,22 @@ std::string failureDetail(const SaveBackResult& result) {
     case Status::Saved:
     case Status::Refused: return {};
     case Status::NotWritten: what = "the file could not be copied or its look written"; break;
-    case Status::NoBackup: what = "no backup of the character could be written"; break;
-    case Status::NotMoved: what = "the new look could not be moved over the character"; break;
+    case Status::NotPlaced: what = "the new look could not be put in place of the character"; break;
     }
     return failureSentence(what);
 }
 
 SaveBackResult saveBack(std::string_view path, std::string_view loadedName, const Character& character,
-                        ExchangeReporter& reporter) {
+                        ExchangeReporter& reporter, FilePlacement& placement) {
     if (character.appearance.bodyTexture.empty() || character.appearance.headTexture.empty()) {
         reporter.showMessage(kSaveErrorCaption, kChooseTexturesMessage);
         SaveBackResult refused;
         refused.status = Status::Refused;
         return refused;
     }
+    const std::string target(path);
+    if (!placement.begin(std::span(&target, 1)))
+        return failed(Status::NotPlaced, kNoError, reporter, placement.problem());
 
     platform::StagedFile staged(path);
     staged.discard();
@@ -57,13 +61,14 @@ SaveBackResult saveBack(std::string_view path, std::string_view loadedName, cons
     if (ResError error = writeAppearanceStrings(staged.path(), character); error != kNoError)
         return failed(Status::NotWritten, error, reporter);
 
-    CommitResult commit = commitKeepingBackup(staged);
-    if (!commit.committed())
-        return failed(commit.status == CommitResult::Status::NoBackup ? Status::NoBackup : Status::NotMoved,
-                      kNoError, reporter);
-    reporter.showMessage(kSaveCompleteCaption, saveCompleteText(loadedName));
+    placement.describe(loadedName);
+    const Placement placed = placement.place(std::span(&staged, 1), {});
+    if (!placed.placed) return failed(Status::NotPlaced, kNoError, reporter, placed.problem);
+    std::string text = saveCompleteText(loadedName);
+    if (!placed.closingNote.empty()) text += "\n\n" + placed.closingNote;
+    reporter.showMessage(kSaveCompleteCaption, text);
     SaveBackResult result;
-    result.backupPath = std::move(commit.backupPath);
+    if (!placed.backups.empty()) result.backupPath = placed.backups.front();
     return result;
 }
 

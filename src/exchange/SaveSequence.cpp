@@ -8,6 +8,8 @@
 #include "platform/FileSystem.h"
 #include "platform/StagedFile.h"
 
+#include <algorithm>
+
 namespace tryster::exchange {
 
 namespace {
@@ -15,8 +17,7 @@ namespace {
 constexpr std::size_t kExtensionLength = 4;
 
 bool writeWebExchange(const SaveRequest& request, const Character& character, SkinFileList& skinFiles,
-                      ExchangeReporter& reporter) {
-    platform::StagedFile staged(request.chosenPath);
+                      ExchangeReporter& reporter, platform::StagedFile& staged) {
     staged.discard();
     bool ok = writeWebExchangeKeys(staged.path(), character.record);
 
@@ -27,7 +28,8 @@ bool writeWebExchange(const SaveRequest& request, const Character& character, Sk
     const std::string knownFolder = request.gameFolderAsGameKnows ? *request.gameFolderAsGameKnows
                                                                    : gameFolderAsGameKnows(request.gameFolder);
     ok = writeSkinFileKeys(staged.path(), skinFiles, request.gameFolder, knownFolder) && ok;
-    if (ok && staged.commit()) return true;
+    if (ok) return true;
+    staged.discard();
     reporter.showMessage(kErrorCaption, kCouldNotExportMessage);
     return false;
 }
@@ -52,8 +54,14 @@ std::string chosenNameProblem(std::string_view chosenPath) {
            ". Please choose another name.";
 }
 
+std::vector<std::string> savedFilesOf(std::string_view chosenPath) {
+    const std::string base = basePathOf(chosenPath);
+    return {std::string(chosenPath), base + std::string(kDateExtension), base + std::string(kHeadSnapshotSuffix),
+            base + std::string(kBodySnapshotSuffix)};
+}
+
 SaveResult runSaveSequence(const SaveRequest& request, const Character& character, SkinFileList& skinFiles,
-                           ExchangeReporter& reporter, PreviewSnapshots* snapshots) {
+                           ExchangeReporter& reporter, PreviewSnapshots* snapshots, FilePlacement& placement) {
     SaveResult result;
     const std::string base = basePathOf(request.chosenPath);
     if (platform::namePart(base).empty()) {
@@ -70,20 +78,48 @@ SaveResult runSaveSequence(const SaveRequest& request, const Character& characte
         reporter.showMessage(kErrorCaption, kFolderChosenMessage);
         return result;
     }
+    const std::vector<std::string> targets = savedFilesOf(request.chosenPath);
+    if (!placement.begin(targets)) {
+        reporter.showMessage(kErrorCaption, placement.problem());
+        return result;
+    }
+    // In the order of `targets`; only the ones built are put in place.
+    std::vector<platform::StagedFile> staged;
+    for (const std::string& t : targets) staged.emplace_back(t);
+    std::vector<bool> built(targets.size(), false);
 
     reportProgress(reporter, kWebExportStatus);
-    result.webExchangeWritten = writeWebExchange(request, character, skinFiles, reporter);
-    if (result.webExchangeWritten) result.filesWritten.push_back(request.chosenPath);
-
-    result.dateWritten = createNewDate(base, request.templatePath, character, reporter);
-    if (result.dateWritten) result.filesWritten.push_back(base + std::string(kDateExtension));
+    built[0] = writeWebExchange(request, character, skinFiles, reporter, staged[0]);
+    built[1] = buildNewDate(staged[1], request.templatePath, character, reporter);
 
     reportProgress(reporter, kSnapshotsStatus);
+    std::vector<std::string> removed;
     if (snapshots) {
-        for (std::string& path : snapshots->takeSnapshots(base + std::string(kHeadSnapshotSuffix),
-                                                          base + std::string(kBodySnapshotSuffix)))
-            result.filesWritten.push_back(std::move(path));
+        staged[2].discard();
+        staged[3].discard();
+        const std::vector<std::string> taken = snapshots->takeSnapshots(staged[2].path(), staged[3].path());
+        for (std::size_t i = 2; i < 4; ++i) {
+            built[i] = std::find(taken.begin(), taken.end(), staged[i].path()) != taken.end();
+            if (!built[i] && platform::fileSystem().exists(targets[i])) removed.push_back(targets[i]);
+        }
     }
+
+    std::vector<platform::StagedFile> placed;
+    for (std::size_t i = 0; i < targets.size(); ++i)
+        if (built[i]) placed.push_back(std::move(staged[i]));
+    if (!placed.empty() || !removed.empty()) {
+        placement.describe(character.record.name());
+        const Placement outcome = placement.place(placed, removed);
+        if (!outcome.placed) {
+            reporter.showMessage(kErrorCaption, std::string(kCouldNotSaveMessage) + " " + outcome.problem);
+            built.assign(built.size(), false);
+        }
+        result.closingNote = outcome.closingNote;
+    }
+    for (std::size_t i = 0; i < targets.size(); ++i)
+        if (built[i]) result.filesWritten.push_back(targets[i]);
+    result.webExchangeWritten = built[0];
+    result.dateWritten = built[1];
 
     reportProgress(reporter, kFinishedStatus);
     return result;

@@ -7,6 +7,7 @@
 
 #include "character/Character.h"
 #include "exchange/ExchangeReporter.h"
+#include "exchange/FilePlacement.h"
 #include "exchange/PreviewSnapshots.h"
 #include "exchange/SkinFileList.h"
 
@@ -30,6 +31,9 @@ struct SaveResult {
     bool webExchangeWritten = false;
     bool dateWritten = false;
     std::vector<std::string> filesWritten;
+    // What the closing question adds (the placement's note): a sentence, or
+    // empty.
+    std::string closingNote;
 };
 
 // The chosen path without its extension: the last four characters when
@@ -45,14 +49,22 @@ std::string chosenNameProblem(std::string_view chosenPath);
 // Saves `character` as the request says. A chosen file name without a name
 // before its extension writes nothing and says so (kNoFileNameMessage), and
 // so does a device name (chosenNameProblem). Otherwise reports nine steps
-// when everything succeeds. A failed step shows its
-// message and the later steps still run. `skinFiles` is the list the
-// caller keeps between saves; `snapshots` may be null (no preview).
+// when everything succeeds. A failed step shows its message and the later
+// steps still run. `skinFiles` is the list the caller keeps between saves;
+// `snapshots` may be null (no preview).
 //
-// The web export file is written under a staged name and moved into place
-// once all its keys are written, so a failure keeps an earlier file of the
-// same name and shows "Could not write the web export file.".
+// Every file is built under a staged name and, once all steps have run,
+// what was built is put in place together by `placement`, which keeps
+// what it replaces (an earlier date, web export file or snapshot of the
+// same name) as a backup; a snapshot that could not be taken takes an
+// earlier one of the same name away with it, as it would show another
+// look. A failed web export file shows "Could not write the web export
+// file." and keeps an earlier one.
 SaveResult runSaveSequence(const SaveRequest& request, const Character& character, SkinFileList& skinFiles,
-                           ExchangeReporter& reporter, PreviewSnapshots* snapshots);
+                           ExchangeReporter& reporter, PreviewSnapshots* snapshots, FilePlacement& placement);
+
+// The files a save of `chosenPath` writes: the web export file, the date
+// and its two snapshots (local paths).
+std::vector<std::string> savedFilesOf(std::string_view chosenPath);
 
 }  // namespace tryster::exchange

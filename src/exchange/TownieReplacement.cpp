@@ -2,8 +2,9 @@
 
 #include "exchange/CopyTemplate.h"
 #include "exchange/ExchangeTexts.h"
-#include "exchange/FileBackup.h"
+#include "exchange/CharacterReading.h"
 #include "exchange/ObjectDefinition.h"
+#include "platform/PathText.h"
 #include "platform/StagedFile.h"
 #include "resfile/IFFResFile2.h"
 
@@ -78,11 +79,14 @@ ResError markAsTownie(std::string_view path, std::uint32_t identifier) {
     return error != kNoError ? error : closed;
 }
 
-ReplaceResult failed(Status status, ResError error, ExchangeReporter& reporter) {
-    reporter.showMessage(kErrorCaption, kCouldNotReplaceMessage);
+ReplaceResult failed(Status status, ResError error, ExchangeReporter& reporter, std::string problem = {}) {
+    reporter.showMessage(kErrorCaption,
+                         problem.empty() ? std::string(kCouldNotReplaceMessage)
+                                         : std::string(kCouldNotReplaceMessage) + "\n\n" + problem);
     ReplaceResult result;
     result.status = status;
     result.error = error;
+    result.problem = std::move(problem);
     return result;
 }
 
@@ -95,8 +99,7 @@ std::string_view describe(Status status) {
     case Status::NoTownieObject: return "the townie's file has no object definition with an identifier";
     case Status::NotCopied: return "the date could not be copied";
     case Status::NotMarked: return "the copy could not be given the townie's identifier";
-    case Status::NoBackup: return "no backup of the townie could be written";
-    case Status::NotMoved: return "the copy could not be moved over the townie";
+    case Status::NotPlaced: return "the copy could not be put in the townie's place";
     }
     return "unknown failure";
 }
@@ -105,7 +108,15 @@ std::string failureDetail(const ReplaceResult& result) {
     return result.replaced() ? std::string() : failureSentence(describe(result.status));
 }
 
-ReplaceResult replaceTownie(std::string_view towniePath, std::string_view datePath, ExchangeReporter& reporter) {
+std::string replacedText(std::string_view dateName, std::string_view townieFile) {
+    return std::string(dateName) + " has taken the place of the Townie in " + std::string(townieFile) + ".";
+}
+
+ReplaceResult replaceTownie(std::string_view towniePath, std::string_view datePath, ExchangeReporter& reporter,
+                            FilePlacement& placement) {
+    const std::string target(towniePath);
+    if (!placement.begin(std::span(&target, 1)))
+        return failed(Status::NotPlaced, kNoError, reporter, placement.problem());
     Identity townie = readTownieIdentity(towniePath);
     if (townie.status != Status::Replaced) return failed(townie.status, townie.error, reporter);
 
@@ -120,12 +131,15 @@ ReplaceResult replaceTownie(std::string_view towniePath, std::string_view datePa
     if (ResError error = markAsTownie(staged.path(), townie.identifier); error != kNoError)
         return failed(Status::NotMarked, error, reporter);
 
-    CommitResult commit = commitKeepingBackup(staged);
-    if (!commit.committed())
-        return failed(commit.status == CommitResult::Status::NoBackup ? Status::NoBackup : Status::NotMoved,
-                      kNoError, reporter);
+    const std::string dateName = readCharacter(datePath).name;
+    placement.describe(dateName);
+    const Placement placed = placement.place(std::span(&staged, 1), {});
+    if (!placed.placed) return failed(Status::NotPlaced, kNoError, reporter, placed.problem);
+    std::string text = replacedText(dateName, platform::namePart(towniePath));
+    if (!placed.closingNote.empty()) text += "\n\n" + placed.closingNote;
+    reporter.showMessage(kReplaceCompleteCaption, text);
     ReplaceResult result;
-    result.backupPath = std::move(commit.backupPath);
+    if (!placed.backups.empty()) result.backupPath = placed.backups.front();
     return result;
 }
 

@@ -7,6 +7,9 @@
 // director depend on its exact sequence.
 
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
 
 namespace tryster::platform {
 
@@ -16,6 +19,15 @@ std::uint32_t tickCountMs();
 
 // Calendar time in seconds since 1970.
 std::int64_t calendarSeconds();
+
+// Calendar time as text that files keep: UTC in ISO 8601 form,
+// "2024-05-14T13:02:09Z". The parse takes exactly that form, for a moment
+// from 1970 to 9999, and gives none for anything else.
+std::string utcTimeText(std::int64_t seconds);
+std::optional<std::int64_t> parseUtcTime(std::string_view text);
+// The same moment in this computer's local time, as people read it:
+// "2024-05-14 15:02".
+std::string localTimeText(std::int64_t seconds);
 
 // A source of the two clocks, replaceable by tests.
 class ClockSource {

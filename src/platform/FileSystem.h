@@ -71,6 +71,15 @@ struct DirEntry {
     bool isDirectory = false;
 };
 
+// A folder held for one copy of the program: another copy, or another
+// holder in this one, waits until it is released. Released when the object
+// goes, and by the system when the process ends, however it ends, so a
+// killed run never leaves a folder held.
+class FolderLock {
+public:
+    virtual ~FolderLock() = default;
+};
+
 // The operating system's files. Paths are given as the program writes them
 // and resolved with `resolvePath`.
 class FileSystem {
@@ -101,6 +110,11 @@ public:
     virtual std::vector<DirEntry> list(std::string_view folder) = 0;
     virtual std::string currentDirectory() = 0;
     virtual bool setCurrentDirectory(std::string_view path) = 0;
+    // Holds `folder` (see FolderLock), waiting up to `waitMs` while someone
+    // else holds it; null when it was not had by then, or the folder cannot
+    // be held at all (it is missing, or its file system has no locks).
+    // Nothing is written into the folder.
+    virtual std::unique_ptr<FolderLock> lockFolder(std::string_view folder, std::uint32_t waitMs) = 0;
 };
 
 // The process-wide file system: the real one unless a test installed

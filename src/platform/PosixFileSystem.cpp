@@ -3,8 +3,11 @@
 #include "platform/FileSystem.h"
 
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 #include <dirent.h>
@@ -101,6 +104,22 @@ private:
     int fd_;
     bool writable_;
 };
+
+// The folder's own descriptor under flock: no lock file is left behind, and
+// the lock goes with the descriptor when the process ends.
+class PosixFolderLock final : public FolderLock {
+public:
+    explicit PosixFolderLock(int fd) : fd_(fd) {}
+    ~PosixFolderLock() override { ::close(fd_); }
+    PosixFolderLock(const PosixFolderLock&) = delete;
+    PosixFolderLock& operator=(const PosixFolderLock&) = delete;
+
+private:
+    int fd_;
+};
+
+// How often a held folder is tried again while waiting.
+constexpr auto kLockRetry = std::chrono::milliseconds(20);
 
 class PosixFileSystem final : public FileSystem {
 public:
@@ -213,6 +232,21 @@ public:
 
     bool setCurrentDirectory(std::string_view path) override {
         return ::chdir(resolvePath(path).c_str()) == 0;
+    }
+
+    std::unique_ptr<FolderLock> lockFolder(std::string_view folder, std::uint32_t waitMs) override {
+        std::string native = resolvePath(folder).string();
+        if (native.empty()) native = ".";
+        const int fd = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) return nullptr;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+        for (;;) {
+            if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return std::make_unique<PosixFolderLock>(fd);
+            if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) break;
+            std::this_thread::sleep_for(kLockRetry);
+        }
+        ::close(fd);
+        return nullptr;
     }
 };
 

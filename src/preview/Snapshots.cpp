@@ -5,7 +5,6 @@
 #include "preview/PreviewEngine.h"
 
 #include "platform/FileSystem.h"
-#include "platform/StagedFile.h"
 #include "render/Snapshot.h"
 
 #include <string>
@@ -17,13 +16,10 @@ constexpr int kSnapshotZoomLevel = 2;
 // Frames drawn before the body is taken.
 constexpr int kBodySettleFrames = 3;
 
-// Written staged and committed as the program's other files are. A
-// snapshot that cannot be written leaves none: an earlier one of the same
-// name would show another look.
+// Written where the caller asks (the save's staged name); one that cannot
+// be written whole leaves nothing there.
 bool writeRect(const std::string& path, platform::Surface* surface, const platform::ScreenRect& rect) {
-    platform::StagedFile staged(path);
-    staged.discard();
-    if (render::writeSnapshot(staged.path(), surface, rect) && staged.commit()) return true;
+    if (render::writeSnapshot(path, surface, rect)) return true;
     (void)platform::fileSystem().remove(path);  // often there is none
     return false;
 }

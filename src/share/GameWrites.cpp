@@ -19,13 +19,12 @@ bool writeAll(std::unique_ptr<platform::File> file, std::span<const std::uint8_t
 
 }  // namespace
 
+// Staged first, as the platform's durable copy is: a power cut must never
+// leave half a backup under the backup's own name.
 bool writeNewFile(std::string_view path, std::span<const std::uint8_t> bytes) {
-    if (!writeAll(files().open(path, platform::OpenMode::CreateNew), bytes) || !files().syncFile(path)) {
-        (void)files().remove(path);  // the write failed already; that is what counts
-        return false;
-    }
-    syncFolderOf(path);
-    return true;
+    if (files().exists(path)) return false;  // the rename would replace it
+    platform::StagedFile staged(path);
+    return writeStaged(staged, bytes) && staged.commit();
 }
 
 std::unique_ptr<platform::File> createStaged(platform::StagedFile& file) {

@@ -6,8 +6,8 @@
 // - a file is replaced by moving a complete, synced file over it in one
 //   step, then syncing its folder;
 // - a new file that stays under its own name (a backup) is written
-//   completely, synced and its folder synced before anyone relies on it,
-//   and removed again when that fails.
+//   completely under a staged name, synced, moved to its name and its
+//   folder synced before anyone relies on it.
 // Paths are local paths as the file system seam takes them.
 
 #include "platform/FileSystem.h"
@@ -24,8 +24,9 @@ namespace tryster::share {
 // The suffix of a file being built beside its target: the staged writer's.
 inline constexpr std::string_view kStagedSuffix = platform::StagedFile::kSuffix;
 
-// Writes `bytes` to `path`, which must not exist, and syncs it and its
-// folder. False, and nothing left at `path`, on failure.
+// Writes `bytes` to `path`, which must not exist, through a staged file
+// (StagedFile::commit). False, and nothing left at `path`, when it exists
+// or the write or commit fails.
 [[nodiscard]] bool writeNewFile(std::string_view path, std::span<const std::uint8_t> bytes);
 // Writes `bytes` under the staged name of `file`, cleared first of what an
 // interrupted run left there; the commit syncs it (StagedFile::commit,

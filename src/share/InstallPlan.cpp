@@ -18,10 +18,11 @@ namespace {
 // backups: "<file>.bak", "<file>.2.bak", ...).
 constexpr int kMaxBackupNumber = 9999;
 
-// The last record of the ledger that lists `path` (the layer on top).
-const LedgerFile* topEntry(const Ledger& ledger, std::string_view path, std::string& owner) {
-    for (auto r = ledger.records.rbegin(); r != ledger.records.rend(); ++r) {
-        if (const LedgerFile* f = r->find(path)) {
+// The last install not taken back that lists `path` (the layer on top).
+const ChangedFile* topEntry(const History& history, std::string_view path, std::string& owner) {
+    for (auto r = history.entries.rbegin(); r != history.entries.rend(); ++r) {
+        if (r->kind != ChangeKind::Installed || !r->undoable()) continue;
+        if (const ChangedFile* f = r->find(path)) {
             owner = r->date;
             return f;
         }
@@ -58,7 +59,7 @@ public:
     }
 
     InstallPlan run() {
-        if (!checkFolder() || !readLedger()) return std::move(plan_);
+        if (!checkFolder() || !readHistory()) return std::move(plan_);
         std::vector<const PackFile*> order;
         for (const PackFile& f : shared_.pack.files) order.push_back(&f);
         std::stable_sort(order.begin(), order.end(), [](const PackFile* a, const PackFile* b) {
@@ -81,16 +82,15 @@ private:
         auto& files = platform::fileSystem();
         if (std::string problem = gameFolderProblem(plan_.gameFolder); !problem.empty()) return refuse(problem);
         if (files.exists(journalPath(plan_.gameFolder)))
-            return refuse("an earlier install or uninstall in " + plan_.gameFolder +
-                          " was interrupted and must be finished first");
+            return refuse("an earlier change in " + plan_.gameFolder + " was interrupted and must be finished first");
         return true;
     }
 
-    bool readLedger() {
-        LedgerReading reading = loadLedger(plan_.gameFolder);
-        if (!reading.ledger) return refuse(reading.problem);
-        plan_.ledger = std::move(*reading.ledger);
-        if (const LedgerRecord* r = plan_.ledger.find(plan_.dateName))
+    bool readHistory() {
+        HistoryReading reading = loadHistory(plan_.gameFolder);
+        if (!reading.history) return refuse(reading.problem);
+        plan_.history = std::move(*reading.history);
+        if (const HistoryEntry* r = installedDate(plan_.history, plan_.dateName))
             return refuse("the date " + r->date + " is already installed" +
                           (r->pack.empty() ? std::string() : " (from " + r->pack + ")") + "; uninstall it first");
         return true;
@@ -107,7 +107,7 @@ private:
             if (!digest) return refuse(p.path + " is in the game folder but cannot be read");
             p.existingSha256 = std::move(*digest);
             std::string owner;
-            const LedgerFile* top = topEntry(plan_.ledger, p.path, owner);
+            const ChangedFile* top = topEntry(plan_.history, p.path, owner);
             if (top && top->sha256 == p.existingSha256) p.owner = owner;
         }
         if (p.existingSha256.empty()) {

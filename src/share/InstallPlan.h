@@ -17,7 +17,7 @@
 //   gets a fresh one, and the player is told.
 
 #include "share/DateIdentity.h"
-#include "share/Ledger.h"
+#include "share/History.h"
 #include "share/SharedDate.h"
 
 #include <string>
@@ -65,7 +65,7 @@ struct InstallPlan {
     // Set when the date cannot be installed at all: the plan is not to be
     // carried out. A sentence without a closing full stop.
     std::string problem;
-    Ledger ledger;  // as read before planning
+    History history;  // as read before planning
 
     bool ok() const { return problem.empty(); }
     // The files in conflict (Replace or Keep).
@@ -76,7 +76,7 @@ struct InstallPlan {
 // lacks TemplateNPCs or GameData\Skins); empty when it is one.
 std::string gameFolderProblem(std::string_view gameFolder);
 
-// Reads the game folder (the files the pack would touch, the ledger, the
+// Reads the game folder (the files the pack would touch, the history, the
 // identifiers of its dates) and decides; writes nothing.
 InstallPlan planInstall(const SharedDate& shared, std::string_view gameFolder, const InstallOptions& options);
 

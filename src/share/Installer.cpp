@@ -1,12 +1,8 @@
 #include "share/Installer.h"
 
-#include "platform/FileSystem.h"
 #include "platform/GameText.h"
-#include "share/FileDigest.h"
+#include "share/GameChange.h"
 #include "share/GameWrites.h"
-#include "share/Journal.h"
-#include "share/Recovery.h"
-#include "formats/Sha256.h"
 
 namespace tryster::share {
 namespace {
@@ -19,131 +15,57 @@ std::span<const std::uint8_t> bytesFor(const SharedDate& shared, const InstallPl
     return f ? std::span<const std::uint8_t>(f->bytes) : std::span<const std::uint8_t>();
 }
 
-class Install {
-public:
-    Install(const SharedDate& shared, const InstallPlan& plan)
-        : shared_(shared), plan_(plan), folder_(plan.gameFolder), record_(recordOf(shared, plan)) {}
-
-    InstallOutcome run() {
-        if (!plan_.ok()) return fail(plan_.problem);
-        Journal journal;
-        journal.record = record_;
-        if (!writeJournal(folder_, journal))
-            return fail("nothing could be written in " + folder_ + " (is the disk full, or is it read-only?)");
-        if (stage() && keepBackups() && moveIntoPlace() && commit()) {
-            outcome_.installed = true;
-            (void)removeJournal(folder_);  // the ledger has the record; one left is the next run's to remove
-            return std::move(outcome_);
-        }
-        return undo();
-    }
-
-private:
-    InstallOutcome fail(std::string problem) {
-        outcome_.problem = std::move(problem);
-        return std::move(outcome_);
-    }
-
-    bool failStep(std::string problem) {
-        outcome_.problem = std::move(problem);
-        return false;
-    }
-
-    bool stage() {
-        for (const PlannedFile& p : plan_.files) {
-            if (!writes(p.action)) continue;
-            staged_.emplace_back(localPath(folder_, p.path));
-            if (!writeStaged(staged_.back(), bytesFor(shared_, plan_, p)))
-                return failStep("could not write " + p.path + " (is the disk full?)");
-        }
-        return true;
-    }
-
-    // Each backup is the file as planned: one changed since is not
-    // replaced unseen.
-    bool keepBackups() {
-        for (const PlannedFile& p : plan_.files) {
-            if (p.action != FileAction::Replace) continue;
-            const std::string local = localPath(folder_, p.path);
-            const std::optional<std::vector<std::uint8_t>> bytes = platform::readWholeFile(local);
-            if (!bytes || formats::sha256Hex(*bytes) != p.existingSha256)
-                return failStep(p.path + " changed while the install was being prepared");
-            if (!writeNewFile(localPath(folder_, p.backup), *bytes))
-                return failStep("could not keep a backup of " + p.path + " (is the disk full?)");
-            outcome_.backups.push_back(p.backup);
-        }
-        return true;
-    }
-
-    // All synced before the first goes into place, skins first and the
-    // date last, then each folder synced. A failure leaves some in place:
-    // the undo takes them back.
-    bool moveIntoPlace() {
-        if (!platform::commitTogether(staged_)) return failStep("could not move the date's files into place");
-        for (const PlannedFile& p : plan_.files)
-            if (writes(p.action)) outcome_.written.push_back(p.path);
-        return true;
-    }
-
-    bool commit() {
-        Ledger ledger = plan_.ledger;
-        ledger.records.push_back(record_);
-        return saveLedger(folder_, ledger) ||
-               failStep("could not write the record of installed dates (is the disk full?)");
-    }
-
-    InstallOutcome undo() {
-        std::vector<std::string> messages;
-        if (rollBackInstall(folder_, record_, messages) && removeJournal(folder_)) {
-            outcome_.problem += "; nothing was installed";
-        } else {
-            outcome_.leftForRecovery = true;
-            outcome_.problem += "; what was done could not all be undone now, and will be on the next run";
-        }
-        outcome_.written.clear();
-        outcome_.backups.clear();
-        return std::move(outcome_);
-    }
-
-    const SharedDate& shared_;
-    const InstallPlan& plan_;
-    std::string folder_;
-    LedgerRecord record_;
-    std::vector<platform::StagedFile> staged_;  // in the plan's order
-    InstallOutcome outcome_;
-};
-
 }  // namespace
 
-LedgerRecord recordOf(const SharedDate& shared, const InstallPlan& plan) {
-    LedgerRecord record;
-    record.date = plan.dateName;
+InstallOutcome installSharedDate(const SharedDate& shared, const InstallPlan& plan) {
+    InstallOutcome outcome;
+    const auto fail = [&](std::string problem) {
+        outcome.problem = std::move(problem);
+        return outcome;
+    };
+    if (!plan.ok()) return fail(plan.problem);
+    GameChange change(plan.gameFolder, ChangeKind::Installed);
+    if (!change.ready()) return fail(change.reason());
+    // Planned on an earlier reading: what another run did since counts.
+    if (const HistoryEntry* r = installedDate(change.history(), plan.dateName))
+        return fail("the date " + r->date + " was installed meanwhile");
     // The date's own name, as the review showed it; the archive's name may
     // be bytes of another system, kept readable.
-    record.name = platform::fromGameText(shared.facts.reading.name);
-    record.pack = platform::escapedUtf8(platform::namePart(shared.archivePath));
-    for (const PlannedFile& p : plan.files) {
-        LedgerFile f;
-        f.path = p.path;
-        f.sha256 = p.sha256;
-        switch (p.action) {
-        case FileAction::Write: f.role = LedgerRole::Added; break;
-        case FileAction::Replace:
-            f.role = LedgerRole::Replaced;
-            f.backup = p.backup;
-            f.replacedSha256 = p.existingSha256;
-            break;
-        case FileAction::Share: f.role = LedgerRole::Shared; break;
-        case FileAction::Keep:
-        case FileAction::Skip: continue;  // the player's own file: never touched
-        }
-        record.files.push_back(std::move(f));
-    }
-    return record;
-}
+    change.describeInstall(platform::fromGameText(shared.facts.reading.name), plan.dateName,
+                    platform::escapedUtf8(platform::namePart(shared.archivePath)));
 
-InstallOutcome installSharedDate(const SharedDate& shared, const InstallPlan& plan) {
-    return Install(shared, plan).run();
+    std::vector<std::string> targets;
+    for (const PlannedFile& p : plan.files)
+        if (writes(p.action)) targets.push_back(localPath(plan.gameFolder, p.path));
+    if (!change.begin(targets)) return fail(change.reason());
+    std::vector<platform::StagedFile> staged;
+    staged.reserve(targets.size());
+    std::vector<GameChange::File> files;
+    for (const PlannedFile& p : plan.files) {
+        const std::string target = localPath(plan.gameFolder, p.path);
+        if (p.action == FileAction::Share) files.push_back({target, nullptr, false, p.sha256, p.sha256});
+        if (!writes(p.action)) continue;  // the player's own file, or the same bytes: never touched
+        staged.emplace_back(target);
+        if (!writeStaged(staged.back(), bytesFor(shared, plan, p)))
+            return fail("could not write " + p.path + " (is the disk full?); nothing was installed");
+        files.push_back({target, &staged.back(), false, p.sha256, p.existingSha256});
+    }
+    const ChangeOutcome done = change.commit(std::move(files));
+    outcome.installed = done.done;
+    outcome.leftForRecovery = done.leftForRecovery;
+    outcome.id = done.id;
+    if (!done.done) {
+        // "Changed while being prepared" and the like end in what became of the folder.
+        outcome.problem = done.problem;
+        if (!done.leftForRecovery && !done.problem.ends_with("nothing was changed")) outcome.problem += "; nothing was installed";
+        return outcome;
+    }
+    for (const ChangedFile& f : done.entry.files) {
+        if (f.role == FileRole::Shared) continue;
+        outcome.written.push_back(f.path);
+        if (!f.backup.empty()) outcome.backups.push_back(f.backup);
+    }
+    return outcome;
 }
 
 }  // namespace tryster::share

@@ -5,6 +5,7 @@
 #include "share/PackPath.h"
 
 #include <algorithm>
+#include <array>
 
 namespace tryster::share {
 namespace {
@@ -12,13 +13,62 @@ namespace {
 using formats::JsonValue;
 
 constexpr std::string_view kJournalFormat = "tryster-ledger-journal";
+constexpr std::int64_t kJournalVersion = 2;
 constexpr std::uint64_t kMaxJournalBytes = 16ull << 20;
 // Names listed from a damaged journal, and set-aside names tried.
 constexpr std::size_t kMaxListed = 200;
 constexpr int kMaxAsideNumber = 999;
 
+constexpr std::array<std::pair<Journal::Operation, std::string_view>, 4> kOperations = {{
+    {Journal::Operation::Stage, "stage"},
+    {Journal::Operation::Change, "change"},
+    {Journal::Operation::Undo, "undo"},
+    {Journal::Operation::Forget, "forget"},
+}};
+constexpr std::array<std::pair<UndoAction, std::string_view>, 4> kActions = {{
+    {UndoAction::Remove, "remove"},
+    {UndoAction::Restore, "restore"},
+    {UndoAction::Stays, "stays"},
+    {UndoAction::Gone, "gone"},
+}};
+
+template <typename T, std::size_t N>
+std::string_view textOf(const std::array<std::pair<T, std::string_view>, N>& table, T value) {
+    for (const auto& [v, text] : table)
+        if (v == value) return text;
+    return table[0].second;
+}
+
+template <typename T, std::size_t N>
+std::optional<T> valueOf(const std::array<std::pair<T, std::string_view>, N>& table, std::string_view text) {
+    for (const auto& [v, t] : table)
+        if (t == text) return v;
+    return std::nullopt;
+}
+
+std::string stringOf(const JsonValue& object, std::string_view key) {
+    const JsonValue* v = object.find(key);
+    return v && v->asString() ? *v->asString() : std::string();
+}
+
+std::int64_t integerOf(const JsonValue& object, std::string_view key) {
+    const JsonValue* v = object.find(key);
+    return v && v->asInteger() ? *v->asInteger() : 0;
+}
+
+bool isDigestOrNone(std::string_view text) {
+    return text.empty() ||
+           (text.size() == 64 && text.find_first_not_of("0123456789abcdef") == std::string_view::npos);
+}
+
+// The items of an array member; none when it is absent or no array.
+std::span<const JsonValue> itemsOf(const JsonValue& object, std::string_view key) {
+    const JsonValue* v = object.find(key);
+    return v && v->kind == JsonValue::Kind::Array ? std::span<const JsonValue>(v->items) : std::span<const JsonValue>();
+}
+
 // The game paths a damaged journal's text names: every string in it that
-// reads as a path a pack may write, once each.
+// reads as a path inside the game folder with a file name, once each.
 std::vector<std::string> pathsNamedIn(std::string_view text) {
     std::vector<std::string> out;
     std::string current;
@@ -39,12 +89,120 @@ std::vector<std::string> pathsNamedIn(std::string_view text) {
             continue;
         }
         inString = false;
-        const PackPathCheck check = checkFileName(current);
-        if (check.path && check.path->kind != PackFileKind::Manifest &&
-            std::find(out.begin(), out.end(), check.path->path) == out.end())
-            out.push_back(check.path->path);
+        if (isPathOfKind(ChangeKind::Undone, current) && std::find(out.begin(), out.end(), current) == out.end())
+            out.push_back(current);
     }
     return out;
+}
+
+JsonValue stepToJson(const UndoStep& s) {
+    JsonValue out = JsonValue::object();
+    out.add("path", JsonValue::of(s.path));
+    out.add("action", JsonValue::of(textOf(kActions, s.action)));
+    out.add("found", JsonValue::of(s.found));
+    out.add("backup", JsonValue::of(s.backup));
+    out.add("backupSha256", JsonValue::of(s.backupSha256));
+    out.add("keptAs", JsonValue::of(s.keptAs));
+    out.add("heir", JsonValue::of(s.heir));
+    return out;
+}
+
+std::optional<UndoStep> stepFromJson(const JsonValue& value) {
+    UndoStep s;
+    s.path = stringOf(value, "path");
+    s.found = stringOf(value, "found");
+    s.backup = stringOf(value, "backup");
+    s.backupSha256 = stringOf(value, "backupSha256");
+    s.keptAs = stringOf(value, "keptAs");
+    s.heir = integerOf(value, "heir");
+    const std::optional<UndoAction> action = valueOf(kActions, stringOf(value, "action"));
+    if (!action || !isPathOfKind(ChangeKind::Undone, s.path) || !isDigestOrNone(s.found) ||
+        !isDigestOrNone(s.backupSha256) || s.heir < 0 || (!s.keptAs.empty() && !isBackupName(s.keptAs, s.path)))
+        return std::nullopt;
+    s.action = *action;
+    if (s.action == UndoAction::Restore && (!isBackupName(s.backup, s.path) || s.backupSha256.empty()))
+        return std::nullopt;
+    return s;
+}
+
+// A journal of version 1: an install (its ledger record) or an uninstall.
+std::optional<Journal> version1Journal(const JsonValue& root, std::string& problem) {
+    const std::string operation = stringOf(root, "operation");
+    const JsonValue* record = root.find("record");
+    if ((operation != "install" && operation != "uninstall") || !record) {
+        problem = "is damaged";
+        return std::nullopt;
+    }
+    JsonValue asEntry = *record;
+    asEntry.add("id", JsonValue::of(std::int64_t{1}));
+    asEntry.add("kind", JsonValue::of("installed"));
+    std::optional<HistoryEntry> entry = entryFromJson(asEntry, problem);
+    if (!entry) {
+        problem = "is damaged: it " + problem;
+        return std::nullopt;
+    }
+    entry->id = 0;  // an install of version 1 is known by its date
+    Journal journal;
+    journal.operation = operation == "install" ? Journal::Operation::Change : Journal::Operation::Undo;
+    journal.entry = std::move(*entry);
+    return journal;
+}
+
+std::optional<Journal> journalFromJson(const JsonValue& root, std::string& problem) {
+    if (stringOf(root, "format") != kJournalFormat) {
+        problem = "is damaged";
+        return std::nullopt;
+    }
+    if (!root.find("version")) return version1Journal(root, problem);
+    const std::optional<Journal::Operation> operation = valueOf(kOperations, stringOf(root, "operation"));
+    const JsonValue* entry = root.find("entry");
+    if (integerOf(root, "version") != kJournalVersion || !operation || !entry) {
+        problem = "is damaged";
+        return std::nullopt;
+    }
+    Journal journal;
+    journal.operation = *operation;
+    journal.target = integerOf(root, "target");
+    if (journal.operation == Journal::Operation::Stage) {
+        // The targets alone: nothing of them has reached the game yet.
+        journal.entry.name = stringOf(*entry, "name");
+        journal.entry.kind = kindNamed(stringOf(*entry, "kind")).value_or(ChangeKind::NewDate);
+        for (const JsonValue& t : itemsOf(*entry, "targets")) {
+            if (!t.asString() || !isPathOfKind(ChangeKind::Undone, *t.asString())) {
+                problem = "is damaged: it names a file outside the game folder";
+                return std::nullopt;
+            }
+            journal.entry.files.push_back({*t.asString(), FileRole::Added, {}, {}, {}});
+        }
+        return journal;
+    }
+    std::optional<HistoryEntry> e = entryFromJson(*entry, problem);
+    if (!e) {
+        problem = "is damaged: it " + problem;
+        return std::nullopt;
+    }
+    journal.entry = std::move(*e);
+    for (const JsonValue& item : itemsOf(root, "steps")) {
+        std::optional<UndoStep> step = stepFromJson(item);
+        if (!step) {
+            problem = "is damaged: it has a step that is not one an undo takes";
+            return std::nullopt;
+        }
+        journal.steps.push_back(std::move(*step));
+    }
+    for (const JsonValue& b : itemsOf(root, "obsoleteBackups")) {
+        if (!b.asString() || !b.asString()->ends_with(".bak") || !gamePathProblem(*b.asString()).empty()) {
+            problem = "is damaged: it names a backup outside the game folder";
+            return std::nullopt;
+        }
+        journal.obsoleteBackups.push_back(*b.asString());
+    }
+    if ((journal.operation == Journal::Operation::Undo || journal.operation == Journal::Operation::Forget) &&
+        journal.target < 1) {
+        problem = "is damaged: it names no change";
+        return std::nullopt;
+    }
+    return journal;
 }
 
 }  // namespace
@@ -54,9 +212,20 @@ std::string journalPath(std::string_view gameFolder) { return platform::joinPath
 bool writeJournal(std::string_view gameFolder, const Journal& journal) {
     JsonValue root = JsonValue::object();
     root.add("format", JsonValue::of(kJournalFormat));
-    root.add("operation",
-             JsonValue::of(journal.operation == Journal::Operation::Install ? "install" : "uninstall"));
-    root.add("record", recordToJson(journal.record));
+    root.add("version", JsonValue::of(kJournalVersion));
+    root.add("operation", JsonValue::of(textOf(kOperations, journal.operation)));
+    root.add("target", JsonValue::of(journal.target));
+    if (journal.operation == Journal::Operation::Stage) {
+        JsonValue& entry = root.add("entry", JsonValue::object());
+        entry.add("kind", JsonValue::of(kindName(journal.entry.kind)));
+        entry.add("name", JsonValue::of(journal.entry.name));
+        JsonValue& targets = entry.add("targets", JsonValue::array());
+        for (const ChangedFile& f : journal.entry.files) targets.push(JsonValue::of(f.path));
+    } else {
+        root.add("entry", entryToJson(journal.entry));
+    }
+    JsonValue& steps = root.add("steps", JsonValue::array());
+    for (const UndoStep& s : journal.steps) steps.push(stepToJson(s));
     JsonValue& obsolete = root.add("obsoleteBackups", JsonValue::array());
     for (const std::string& b : journal.obsoleteBackups) obsolete.push(JsonValue::of(b));
     const std::string text = formats::formatJson(root);
@@ -73,31 +242,17 @@ JournalReading readJournal(std::string_view gameFolder) {
     const std::optional<std::uint64_t> size = files.fileSize(path);
     std::optional<std::vector<std::uint8_t>> bytes;
     if (size && *size <= kMaxJournalBytes) bytes = platform::readWholeFile(path);
-    std::string error;
+    const std::string_view text =
+        bytes ? std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()) : std::string_view();
+    std::string problem = bytes ? "is damaged" : "cannot be read";
     std::optional<JsonValue> root;
-    if (bytes) root = formats::parseJson(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), error);
-    const JsonValue* format = root ? root->find("format") : nullptr;
-    const JsonValue* operation = root ? root->find("operation") : nullptr;
-    const JsonValue* record = root ? root->find("record") : nullptr;
-    const auto damaged = [&](std::string why) {
-        out.problem = "the journal of an interrupted install or uninstall (" + path + ") " + why;
-        if (bytes) out.listed = pathsNamedIn(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
-        return out;
-    };
-    if (!format || !format->asString() || *format->asString() != kJournalFormat || !operation ||
-        !operation->asString() || (*operation->asString() != "install" && *operation->asString() != "uninstall") ||
-        !record)
-        return damaged(bytes ? "is damaged" : "cannot be read");
-    std::optional<LedgerRecord> r = recordFromJson(*record, error);
-    if (!r) return damaged("is damaged: it " + error);
-    Journal journal;
-    journal.operation = *operation->asString() == "install" ? Journal::Operation::Install
-                                                             : Journal::Operation::Uninstall;
-    journal.record = std::move(*r);
-    if (const JsonValue* obsolete = root->find("obsoleteBackups"); obsolete && obsolete->kind == JsonValue::Kind::Array)
-        for (const JsonValue& b : obsolete->items)
-            if (b.asString()) journal.obsoleteBackups.push_back(*b.asString());
-    out.journal = std::move(journal);
+    if (bytes) root = formats::parseJson(text, problem);
+    if (root) out.journal = journalFromJson(*root, problem);
+    if (!out.journal) {
+        if (bytes && !root) problem = "is damaged";
+        out.problem = "the journal of an interrupted change (" + path + ") " + problem;
+        out.listed = pathsNamedIn(text);
+    }
     return out;
 }
 

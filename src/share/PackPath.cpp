@@ -120,6 +120,12 @@ PackPathCheck checkFileName(std::string_view name) {
     return out;
 }
 
+std::string gamePathProblem(std::string_view path) {
+    std::string problem;
+    (void)components(path, problem);
+    return problem;
+}
+
 bool isKnownFolder(std::string_view name) {
     while (!name.empty() && (name.back() == '/' || name.back() == '\\')) name.remove_suffix(1);
     std::string problem;

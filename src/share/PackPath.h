@@ -66,6 +66,10 @@ struct PackPathCheck {
 
 // Checks the name of a regular file entry.
 PackPathCheck checkFileName(std::string_view name);
+// Why `path` is not a path inside the game folder that its platform can
+// hold (relative, no way up, each name one the rules above allow, in any
+// folder); empty when it is one.
+std::string gamePathProblem(std::string_view path);
 // Whether a folder entry names one of the folders above (or "GameData"):
 // such entries are skipped, any other folder is refused.
 bool isKnownFolder(std::string_view name);

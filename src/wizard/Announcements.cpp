@@ -47,6 +47,16 @@ std::string installDescription(std::string_view dateName) {
     return named("Install ", dateName, "this date", " and the skins it wears into the game.");
 }
 
+std::string undoDescription(std::string_view changeTitle) {
+    return named("Undo ", changeTitle, "the change selected",
+                 ": remove what it added and put back what it replaced.");
+}
+
+std::string forgetDescription(std::string_view changeTitle) {
+    return named("Forget ", changeTitle, "the change selected",
+                 ": keep the game as it is and delete the backups only it needed.");
+}
+
 std::string signButtonName(StarSign sign) {
     return "Sign: " + std::string(kSignNames[static_cast<std::size_t>(sign)]);
 }

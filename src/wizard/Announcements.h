@@ -24,6 +24,9 @@ std::string_view pageName(int step);
 // The welcome page's Load and Install, as the lines beside them read.
 inline constexpr std::string_view kLoadDescription = "Restyle: a new look for one of your Ploms.";
 inline constexpr std::string_view kInstallSharedDescription = "Install a shared date: a date another player sent you.";
+// The welcome page's History.
+inline constexpr std::string_view kHistoryDescription =
+    "History: what Tryster changed in the game; each change can be undone.";
 // The save on the last page of the Create path.
 inline constexpr std::string_view kSaveDateDescription = "Save this Plom as a new date in the game.";
 
@@ -32,6 +35,11 @@ inline constexpr std::string_view kSaveDateDescription = "Save this Plom as a ne
 std::string saveBackDescription(std::string_view characterName);
 std::string shareDescription(std::string_view characterName);
 std::string installDescription(std::string_view dateName);
+// What the History page's Undo and Forget act on: the change selected in
+// the list, by its title ("Townie replaced: Rosa Marsh"); "the change
+// selected" while none is.
+std::string undoDescription(std::string_view changeTitle);
+std::string forgetDescription(std::string_view changeTitle);
 
 // The sign button shows only the nearest sign's name: it is named for what
 // it shows and says what it does.

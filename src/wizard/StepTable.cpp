@@ -20,6 +20,8 @@ constexpr std::array kSteps = {
     Step{kConfirmStep, "Replace the Plom", kDatesStep, kWelcomeStep, true, true},
     // Cancel and Install lie over Back and Next.
     Step{kInstallStep, "Install a shared date", kWelcomeStep, kWelcomeStep, false, false},
+    // Undo lies over Next.
+    Step{kHistoryStep, "History", kWelcomeStep, kHistoryStep, true, false},
 };
 
 }  // namespace

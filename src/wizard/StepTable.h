@@ -8,8 +8,9 @@
 // is chosen and its townies listed) -> 11 (dates listed) -> 12 (confirm,
 // replace) -> 0. Back from 10 returns to the welcome page; Back from 11
 // asks for the neighbourhood again. Install path: 0 -> 20 (a shared date is
-// chosen and shown) -> 0, whether it is installed (Next) or not (Back). A
-// page may send the wizard on as soon as its step is entered (a cancelled
+// chosen and shown) -> 0, whether it is installed (Next) or not (Back).
+// History: 0 -> 30 (the changes listed, undone or forgotten there) -> 0
+// (Back). A page may send the wizard on as soon as its step is entered (a cancelled
 // neighbourhood or shared date, the confirmation).
 
 #include "character/Vocabulary.h"
@@ -32,6 +33,7 @@ inline constexpr int kNeighbourhoodStep = 10;
 inline constexpr int kDatesStep = 11;
 inline constexpr int kConfirmStep = 12;
 inline constexpr int kInstallStep = 20;
+inline constexpr int kHistoryStep = 30;
 
 // Every title is the caption followed by ": " and a step text.
 inline constexpr std::string_view kWindowCaption = "The Ploms Tryster";
@@ -65,6 +67,7 @@ public:
     void next() { step_ = stepOf(step_).next; }
     void replace() { step_ = kNeighbourhoodStep; }
     void install() { step_ = kInstallStep; }
+    void history() { step_ = kHistoryStep; }
     // A page that sends the wizard on from its step.
     void goTo(int step) { step_ = stepOf(step).step; }
 

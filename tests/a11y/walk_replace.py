@@ -41,6 +41,9 @@ def walk(w, check):
     question = w.open_dialog("space", "Tryster Inquery:", "OK")
     check("Are you sure you want to replace this Plom?" in w.text_in(question), "the replace question")
     w.screenshot("12-confirm")
+    done = w.open_dialog("Return", "Replace Complete", "OK")
+    check(any("Rosa Marsh has taken the place of the Townie in User00002.iff" in t and "History" in t
+              for t in w.text_in(done)), "the replacement told, and how to undo it: %r" % w.text_in(done))
     w.enter("Return", "Welcome to The Ploms Tryster", "Create")
     backup = os.path.join(chars, "User00002.iff.bak")
     wait_for(lambda: os.path.isfile(backup), 10, "the townie's backup")

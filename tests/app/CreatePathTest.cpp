@@ -244,7 +244,7 @@ TEST_F(CreatePath, AUserBuildsADateAndSavesItIntoTheGame) {
     EXPECT_EQ(statusAtQuestion, "Finished!");
     EXPECT_EQ(progressAtQuestion, 9);
     EXPECT_EQ(runner.shown.back().caption, "Tryster Inquery:");
-    EXPECT_EQ(runner.shown.back().message, share::kPackQuestion.data());
+    EXPECT_EQ(runner.shown.back().message, QStringLiteral("This change can be undone from History on the first page.\n\n") + share::kPackQuestion.data());
     EXPECT_TRUE(shell.opened.empty());
     EXPECT_FALSE(control<QLabel>("Status")->isVisible());
     EXPECT_FALSE(control("Progress")->isVisible());
@@ -286,7 +286,7 @@ TEST_F(CreatePath, AUserBuildsADateAndSavesItIntoTheGame) {
     const QJsonArray secondSkins = saveAndCheck(dates() + QStringLiteral("/Quill"), "Quill.iff")["skinFiles"].toArray();
     ASSERT_GT(secondSkins.size(), firstSkins.size());
     for (qsizetype i = 0; i < firstSkins.size(); ++i) EXPECT_EQ(secondSkins[i], firstSkins[i]);
-    EXPECT_EQ(runner.shown.back().message, "Would you like to connect to The Ploms Date Exchange now?");
+    EXPECT_EQ(runner.shown.back().message, QStringLiteral("This change can be undone from History on the first page.\n\n") + "Would you like to connect to The Ploms Date Exchange now?");
     EXPECT_EQ(shell.opened, std::vector<std::string>{"https://dates.example.org/"});
 
     // Shared in one file, from the home folder, named after the character.

@@ -126,7 +126,8 @@ TEST_F(InstallPath, TheDateIsShownInItsOwnSkinsAndInstalledAsThePlayerChose) {
     click("Install");
     EXPECT_EQ(dialog->step(), wizard::kWelcomeStep);
     EXPECT_EQ(runner.shown.back().caption, "Install Complete");
-    EXPECT_EQ(runner.shown.back().message, "Rosa Marsh is installed: 6 files written, 1 skin of yours kept as a backup.");
+    EXPECT_EQ(runner.shown.back().message, "Rosa Marsh is installed: 6 files written, 1 skin of yours kept as a backup." +
+                                               QStringLiteral("\n\nThis change can be undone from History on the first page."));
     EXPECT_TRUE(fs::exists(game + "/TemplateNPCs/Date_Rosabody.jpg"));
     EXPECT_NE(bytesOf(skin("C021falgt_blnd.bmp")), mine);
     EXPECT_EQ(bytesOf(skin("C021falgt_blnd.bmp.bak")), mine);

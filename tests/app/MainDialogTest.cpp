@@ -114,8 +114,8 @@ TEST_F(MainDialog, CreateLeadsToTheLookPageWithTheFocusOnItsFirstControlAndBackR
                                        "Head Mesh", "Head Texture", "Back"}));
     press("Back");
     EXPECT_EQ(dialog->step(), 0);
-    EXPECT_EQ(tabbing(9), (QStringList{"Create", "Replace", "Load", "Install a shared date", "Facing", "Rotate",
-                                       "Zoom", "About", "Help"}));
+    EXPECT_EQ(tabbing(10), (QStringList{"Create", "Replace", "Load", "Install a shared date", "History", "Facing",
+                                        "Rotate", "Zoom", "About", "Help"}));
 }
 
 // Every control the keyboard can reach has a name; a drop-down's is its

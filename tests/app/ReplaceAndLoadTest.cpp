@@ -123,7 +123,9 @@ TEST_F(ReplaceAndLoad, ATownieIsReplacedByADateKeepingItsIdentityAndABackup) {
     const std::size_t shown = runner.shown.size();
     click("Next");
     EXPECT_EQ(dialog->step(), 0);
-    EXPECT_EQ(runner.shown.size(), shown + 1) << "only the question: success says nothing";
+    ASSERT_EQ(runner.shown.size(), shown + 2) << "the question, then the outcome";
+    EXPECT_EQ(runner.shown.back().caption, "Replace Complete");
+    EXPECT_TRUE(runner.shown.back().message.endsWith(QStringLiteral("\n\nThis change can be undone from History on the first page.")));
     QProcess checker;
     checker.start(QStringLiteral("python3"),
                   {QStringLiteral(TRYSTER_TEST_SOURCE "/app/check_replaced_townie.py"), QString::fromStdString(townie),
@@ -257,7 +259,8 @@ TEST_F(ReplaceAndLoad, SaveBackWritesTheNewLookOrRefusesWithoutTextures) {
     click("Save Back");
     EXPECT_EQ(runner.shown.back().caption, "Save Complete");
     EXPECT_EQ(runner.shown.back().message, QStringLiteral("Zo\u00eb Quill has been saved to the game. The next time you "
-                                                          "see Zo\u00eb Quill this is what they will look like."));
+                                                          "see Zo\u00eb Quill this is what they will look like.") +
+                                              QStringLiteral("\n\nThis change can be undone from History on the first page."));
     EXPECT_EQ(bytesOf(path + ".bak"), before);
     EXPECT_NE(bytesOf(path).find(other.toStdString()), std::string::npos) << "the body string names the new texture";
 

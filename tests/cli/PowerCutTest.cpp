@@ -1,11 +1,12 @@
 // Every command that writes the player's files, with the power cut after
 // each change it makes, in every state the disk may then hold
 // (support/PowerCutFileSystem.h). In each state, once the next run has
-// done what it does first (finishing an interrupted install or uninstall
-// from its journal):
+// done what it does first (finishing an interrupted install, uninstall or
+// undo from its journal):
 // - every file is the old one or the new one, whole, and nothing else of
 //   the player's has changed;
-// - an install or uninstall is there whole or not at all;
+// - a change recorded in the game folder's history is there whole or not
+//   at all;
 // - where the command's file is still the old one, running the command
 //   again does the job and leaves nothing of the first run behind.
 
@@ -33,7 +34,8 @@ namespace fs = std::filesystem;
 using State = PowerCutFileSystem::State;
 
 std::string runCommand(std::vector<std::string> args) {
-    return runCli({cli::addDateCommand, cli::addTownieCommand, cli::addCharacterCommand, cli::addIffCommand},
+    return runCli({cli::addDateCommand, cli::addTownieCommand, cli::addCharacterCommand, cli::addIffCommand,
+                   cli::addHistoryCommand},
                   std::move(args));
 }
 
@@ -57,7 +59,7 @@ struct Writer {
     std::vector<std::string> command;
     std::string file;
     void (*setUp)(const fs::path& game, const fs::path& work) = nullptr;
-    bool journalled = false;  // an install or uninstall: the next run finishes it
+    bool journalled = false;  // a change to the game folder's history: the next run finishes it
 };
 
 std::string run(std::vector<std::string> args, const fs::path& game, const fs::path& work) {
@@ -83,14 +85,15 @@ const Writer kWriters[] = {
      [](const fs::path& game, const fs::path&) {
          fs::copy_file(game / "TemplateNPCs/Date_Rosa.iff", game / "TemplateNPCs/Bob.iff");
          std::ofstream(game / "TemplateNPCs/Bob.srf") << "an earlier export\n";
-     }},
+     },
+     true},
     {"TownieReplace", {"townie", "replace", "@/UserData/Neighborhood.iff", "User00001.iff", "@/TemplateNPCs/Date_Rosa.iff"},
-     "UserData/Characters/User00001.iff"},
+     "UserData/Characters/User00001.iff", nullptr, true},
     {"SaveBack",
      {"character", "save-back", "@/UserData/Characters/User00001.iff", "--body-mesh", "b004mafat_01", "--body-texture",
       "B004MAFatdrk_plad", "--head-mesh", "c011ma_repo", "--head-texture", "C011madrk_rotc", "--skin-tone", "2",
       "--body-type", "1"},
-     "UserData/Characters/User00001.iff"},
+     "UserData/Characters/User00001.iff", nullptr, true},
     {"IffPut", {"iff", "put", "@/TemplateNPCs/Date_Rosa.iff", "TEXT", "7", "-i", "%/in.bin"}, "TemplateNPCs/Date_Rosa.iff"},
     {"IffRm", {"iff", "rm", "@/TemplateNPCs/Date_Rosa.iff", "CTSS", "2000"}, "TemplateNPCs/Date_Rosa.iff"},
     {"Install", {"date", "install", "%/Date_Rosa.zip", "--game", "@", "--replace-skins"}, "TemplateNPCs/Date_Rosa.iff",
@@ -102,9 +105,22 @@ const Writer kWriters[] = {
                        .rfind("failed", 0), std::string::npos);
      },
      true},
-    // Undo joins here as a row of its own: its command (with what it undoes
-    // made in setUp), the file it puts back, and `journalled` if it keeps a
-    // journal the next run finishes.
+    {"Undo", {"history", "undo", "1", "--game", "@"}, "UserData/Characters/User00001.iff",
+     [](const fs::path& game, const fs::path& work) {
+         EXPECT_EQ(run({"townie", "replace", "@/UserData/Neighborhood.iff", "User00001.iff",
+                        "@/TemplateNPCs/Date_Rosa.iff"}, game, work)
+                       .rfind("failed", 0), std::string::npos);
+     },
+     true},
+    {"UndoKeepingCurrent", {"history", "undo", "1", "--game", "@", "--keep-current"},
+     "UserData/Characters/User00001.iff",
+     [](const fs::path& game, const fs::path& work) {
+         EXPECT_EQ(run({"townie", "replace", "@/UserData/Neighborhood.iff", "User00001.iff",
+                        "@/TemplateNPCs/Date_Rosa.iff"}, game, work)
+                       .rfind("failed", 0), std::string::npos);
+         std::ofstream(game / "UserData/Characters/User00001.iff", std::ios::app) << "played since\n";
+     },
+     true},
 };
 
 void PrintTo(const Writer& writer, std::ostream* out) { *out << writer.name; }

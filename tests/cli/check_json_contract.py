@@ -70,6 +70,12 @@ def main():
         oddly_named = os.path.join(dates.encode(), LATIN1 + b".iff")
         shutil.copy(quill, oddly_named)
 
+        # A game folder whose history someone damaged.
+        damaged = os.path.join(work, "damaged")
+        run("demo-world", damaged)
+        with open(os.path.join(damaged, "TrysterLedger.json"), "w") as f:
+            f.write('{"version": 2, "entries": [{"id": 1, "kind"')
+
         pose = ["--game", game, "--skeleton", "adult", "--times", "0"]
         catalog = ["--gender", "female", "--body-type", "0", "--skin-tone", "1"]
         commands = [  # a good run, then failing ones
@@ -86,6 +92,12 @@ def main():
             (["townie", "dates", "--game", game], [["townie", "dates", "--game", missing]]),
             (["character", "show", quill], [["character", "show", missing], ["character", "show", odd]]),
             (["date", "show", quill], [["date", "show", missing], ["date", "show", odd]]),
+            (["history", "--game", game], [["history", "--game", missing], ["history", "--game", damaged],
+                                           ["history", "undo", "99", "--game", game],
+                                           ["history", "undo", "x", "--game", game],
+                                           ["history", "undo", "1", "--game", damaged, "--keep-current"],
+                                           ["history", "forget", "99", "--game", game, "--dry-run"],
+                                           ["history", "forget", "1", "--game", missing]]),
             (None, [["date", "uninstall", "Nobody", "--game", game], ["date", "uninstall", "", "--game", game],
                     ["date", "uninstall", LATIN1, "--game", missing]]),
             (None, [["date", "install", missing, "--game", game], ["date", "install", odd, "--game", game],

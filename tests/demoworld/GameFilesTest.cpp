@@ -4,7 +4,9 @@
 #include "DemoFolder.h"
 
 #include "demoworld/GameContainers.h"
+#include "exchange/ExchangeTexts.h"
 #include "exchange/NewDate.h"
+#include "share/GameChange.h"
 #include "exchange/TownieReplacement.h"
 #include "exchange/TownieSearch.h"
 #include "platform/FileFinder.h"
@@ -39,7 +41,9 @@ protected:
 // or by a date made from the program's template, is still a townie.
 TEST_F(DemoCharacterFiles, ATownieReplacedByADateStaysATownie) {
     struct Silent final : exchange::ExchangeReporter {
-        void showMessage(std::string_view, std::string_view text) override { ADD_FAILURE() << text; }
+        void showMessage(std::string_view caption, std::string_view text) override {
+            if (caption != exchange::kReplaceCompleteCaption) ADD_FAILURE() << text;
+        }
         void showStatus(std::string_view) override {}
         void stepProgress() override {}
         void redrawPreview() override {}
@@ -49,7 +53,8 @@ TEST_F(DemoCharacterFiles, ATownieReplacedByADateStaysATownie) {
         dates.push_back(platform::resolvePath("TemplateNPCs\\" + name).string());
     Character made;
     made.record.setGender(kFemale);
-    ASSERT_TRUE(exchange::createNewDate(dir.file("New"), templatePath, made, reporter));
+    share::GameChange placement("", share::ChangeKind::NewDate);
+    ASSERT_TRUE(exchange::createNewDate(dir.file("New"), templatePath, made, reporter, placement));
     dates.push_back(dir.file("New.iff"));
 
     const std::string characters = dir.file("Characters");
@@ -59,7 +64,8 @@ TEST_F(DemoCharacterFiles, ATownieReplacedByADateStaysATownie) {
         fs::remove_all(characters);
         fs::create_directories(characters);
         fs::copy_file(platform::resolvePath("UserData\\Characters\\User00002.iff"), townie);
-        ASSERT_TRUE(exchange::replaceTownie(townie, date, reporter).replaced());
+        share::GameChange replacement("", share::ChangeKind::TownieReplaced);
+        ASSERT_TRUE(exchange::replaceTownie(townie, date, reporter, replacement).replaced());
         EXPECT_EQ(exchange::searchTownies(characters), std::vector<std::string>{"User00002.iff"});
     }
 }

@@ -3,6 +3,7 @@
 
 #include "ExchangeTestSupport.h"
 #include "exchange/AppearanceStrings.h"
+#include "share/GameChange.h"
 #include "exchange/CatalogName.h"
 #include "exchange/CharacterReading.h"
 #include "exchange/CopyTemplate.h"
@@ -41,7 +42,8 @@ std::string stringOf(StringSet& set, int number) {
 class NewDate : public ::testing::Test {
 protected:
     bool create(const std::string& templateFile) {
-        return createNewDate(base, templateFile, character, reporter);
+        share::GameChange placement("", share::ChangeKind::NewDate);
+        return createNewDate(base, templateFile, character, reporter, placement);
     }
     bool create() { return create(templatePath); }
     // A template changed by `change` after it was built.

@@ -4,6 +4,7 @@
 
 #include "ExchangeTestSupport.h"
 #include "exchange/AppearanceStrings.h"
+#include "share/GameChange.h"
 #include "exchange/CatalogName.h"
 #include "exchange/CharacterReading.h"
 #include "exchange/ExchangeTexts.h"
@@ -24,7 +25,10 @@ protected:
         EXPECT_EQ(buildDateTemplate(path), kNoError);
         original = test::fileBytes(path);
     }
-    SaveBackResult save() { return saveBack(path, "Bob", look, reporter); }
+    SaveBackResult save() {
+        share::GameChange placement("", share::ChangeKind::Restyled);
+        return saveBack(path, "Bob", look, reporter, placement);
+    }
     void restore() {
         auto& disk = platform::realFileSystem();
         for (const std::string& name : test::filesIn(dir.str())) (void)disk.remove(dir.file(name));

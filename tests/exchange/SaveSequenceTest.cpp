@@ -2,12 +2,15 @@
 
 #include "ExchangeTestSupport.h"
 #include "exchange/ExchangeTexts.h"
+#include "share/GameChange.h"
 #include "exchange/ObjectDefinition.h"
 #include "exchange/SaveSequence.h"
 #include "exchange/WebExchange.h"
 #include "support/FaultyFileSystem.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 using namespace tryster;
 using namespace tryster::exchange;
@@ -19,6 +22,7 @@ using Key = std::pair<std::string, std::string>;
 struct FakeSnapshots final : PreviewSnapshots {
     std::vector<std::string> takeSnapshots(std::string_view head, std::string_view body) override {
         asked = {std::string(head), std::string(body)};
+        for (const std::string& path : asked) std::ofstream(path, std::ios::binary) << "JPG";
         return asked;
     }
     std::vector<std::string> asked;
@@ -34,7 +38,8 @@ protected:
         request.templatePath = test::makeTemplate(dir);
     }
     SaveResult run(PreviewSnapshots* snapshots = nullptr) {
-        return runSaveSequence(request, character, skinFiles, reporter, snapshots);
+        share::GameChange placement("", share::ChangeKind::NewDate);
+        return runSaveSequence(request, character, skinFiles, reporter, snapshots, placement);
     }
 
     test::TempDir dir;
@@ -59,7 +64,11 @@ TEST_F(SaveSequence, RunsEveryStepInOrder) {
     EXPECT_EQ(reporter.redraws, kSaveProgressSteps);
 
     const std::string base = dir.file("game/TemplateNPCs/Bob");
-    EXPECT_EQ(snapshots.asked, (std::vector<std::string>{base + "head.jpg", base + "body.jpg"}));
+    // Taken under staged names beside their targets, put in place with the rest.
+    ASSERT_EQ(snapshots.asked.size(), 2u);
+    EXPECT_TRUE(snapshots.asked[0].starts_with(base + "head.jpg") && snapshots.asked[1].starts_with(base + "body.jpg"));
+    EXPECT_EQ(test::filesIn(dir.file("game/TemplateNPCs")),
+              (std::vector<std::string>{"Bob.iff", "Bob.srf", "Bobbody.jpg", "Bobhead.jpg", "readme.txt"}));
     EXPECT_TRUE(result.webExchangeWritten);
     EXPECT_TRUE(result.dateWritten);
     EXPECT_EQ(result.filesWritten,

@@ -3,6 +3,7 @@
 
 #include "ExchangeTestSupport.h"
 #include "exchange/CopyTemplate.h"
+#include "share/GameChange.h"
 #include "exchange/ExchangeTexts.h"
 #include "exchange/FileBackup.h"
 #include "exchange/ObjectDefinition.h"
@@ -48,7 +49,10 @@ protected:
         std::filesystem::create_directories(dir.file("TemplateNPCs"));
         EXPECT_EQ(buildDateTemplate(date, {.fillerCount = 1, .fillerSize = kMinTownieFileSize}), kNoError);
     }
-    ReplaceResult replace() { return replaceTownie(townie, date, reporter); }
+    ReplaceResult replace() {
+        share::GameChange placement("", share::ChangeKind::TownieReplaced);
+        return replaceTownie(townie, date, reporter, placement);
+    }
     std::vector<std::string> characters() const { return test::filesIn(dir.file("UserData/Characters")); }
     // The townie as it was made, alone in its folder.
     void restore() {
@@ -62,7 +66,9 @@ protected:
         EXPECT_TRUE(test::fileBytes(townie) == original);
         EXPECT_EQ(characters(), std::vector<std::string>{"User00001.iff"});
         ASSERT_EQ(reporter.messages.size(), 1u);
-        EXPECT_EQ(reporter.messages[0], std::make_pair(std::string(kErrorCaption), std::string(kCouldNotReplaceMessage)));
+        EXPECT_EQ(reporter.messages[0].first, kErrorCaption);
+        // The message, and where the placement failed, the reason after it.
+        EXPECT_TRUE(reporter.messages[0].second.starts_with(kCouldNotReplaceMessage)) << reporter.messages[0].second;
     }
     void expectRefused(ReplaceResult::Status status) {
         ReplaceResult result = replace();
@@ -82,7 +88,8 @@ protected:
 TEST_F(Replacement, TownieFileHoldsTheDateWithTheTowniesIdentity) {
     ReplaceResult result = replace();
     ASSERT_TRUE(result.replaced()) << describe(result.status);
-    EXPECT_TRUE(reporter.messages.empty());
+    EXPECT_EQ(reporter.messages, (std::vector<std::pair<std::string, std::string>>{
+                                     {std::string(kReplaceCompleteCaption), replacedText("Template", "User00001.iff")}}));
     EXPECT_EQ(result.backupPath, townie + ".bak");
     EXPECT_TRUE(test::fileBytes(result.backupPath) == original);
     EXPECT_EQ(characters(), (std::vector<std::string>{"User00001.iff", "User00001.iff.bak"}));

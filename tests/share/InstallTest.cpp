@@ -67,12 +67,13 @@ TEST_F(Install, PackedOnOneGameFolderTheDateAndItsSkinsArriveInAnotherByteForByt
     EXPECT_EQ(differences(after, before).size(), 10u);  // nine files and the ledger
     EXPECT_FALSE(fs::exists(game.file(std::string(share::kJournalFileName))));
 
-    const share::LedgerReading ledger = share::loadLedger(game.path());
-    ASSERT_TRUE(ledger.ledger) << ledger.problem;
-    ASSERT_EQ(ledger.ledger->records.size(), 1u);
-    EXPECT_EQ(ledger.ledger->records[0].date, "Date_Rosa");
-    EXPECT_EQ(ledger.ledger->records[0].name, "Rosa Marsh");
-    EXPECT_EQ(ledger.ledger->records[0].files.size(), 9u);
+    const share::HistoryReading ledger = share::loadHistory(game.path());
+    ASSERT_TRUE(ledger.history) << ledger.problem;
+    ASSERT_EQ(ledger.history->entries.size(), 1u);
+    EXPECT_EQ(ledger.history->entries[0].kind, share::ChangeKind::Installed);
+    EXPECT_EQ(ledger.history->entries[0].date, "Date_Rosa");
+    EXPECT_EQ(ledger.history->entries[0].name, "Rosa Marsh");
+    EXPECT_EQ(ledger.history->entries[0].files.size(), 9u);
 
     // The same pack again is refused before anything is written.
     const share::SharedDate shared = open();
@@ -152,7 +153,7 @@ TEST_F(Install, TheReviewShowsTheDateItselfAndTellsWhatThePackClaimsOtherwise) {
     // Installed, the ledger names the date as it is.
     GameFolder game({"Date_Rosa.iff"});
     ASSERT_TRUE(share::installSharedDate(shared, plan(shared, game)).installed);
-    EXPECT_EQ(share::loadLedger(game.path()).ledger->records.at(0).name, "Rosa Marsh");
+    EXPECT_EQ(share::loadHistory(game.path()).history->entries.at(0).name, "Rosa Marsh");
 }
 
 TEST_F(Install, KeepingTheirsLeavesTheirFileAndReplacingKeepsItsBackup) {
@@ -197,7 +198,7 @@ TEST_F(Install, ADateWhoseIdentifierIsTakenGetsAFreshOneAndThePlayerIsTold) {
               (std::vector<std::uint32_t>{p.identifierChanges[0].to, p.identifierChanges[1].to}));
     EXPECT_EQ(written.facts->reading.name, "Rosa Marsh");
     // The ledger knows the date as written, so an uninstall still takes it.
-    EXPECT_EQ(share::loadLedger(game.path()).ledger->records[0].find("TemplateNPCs\\Date_Rosa.iff")->sha256,
+    EXPECT_EQ(share::loadHistory(game.path()).history->entries[0].find("TemplateNPCs\\Date_Rosa.iff")->sha256,
               share::fileDigest(game.file("TemplateNPCs/Date_Rosa.iff")));
 }
 

@@ -50,7 +50,7 @@ TEST(PlayersPacks, TheUsualToolsLayoutsOpenInEveryKindAndTheirLitterIsLeftOutAnd
     } cases[] = {
         {"tar -czf x.tar.gz -C folder .", packedFolder("./"), ArchiveKind::TarGz, {}},
         {"a zipped folder", packedFolder("Rosa/"), ArchiveKind::Zip, {}},
-        {"a folder tarred with ./", packedFolder("./Rosa/"), ArchiveKind::TarXz, {}},
+        {"a folder tarred with ./, from its parent", packedFolder("./Rosa/", {folder("./")}), ArchiveKind::TarXz, {}},
         {"a folder in a 7z", packedFolder("Rosa Marsh/"), ArchiveKind::SevenZip, {}},
         {"a folder zipped on a Mac",
          packedFolder("Rosa/", {folder("__MACOSX/"), ArchiveItem::file("__MACOSX/Rosa/._manifest.json", "fork"),

@@ -7,6 +7,7 @@
 #include "ArchiveBuilder.h"
 #include "demoworld/DemoFolder.h"
 #include "exchange/DateTemplate.h"
+#include "share/GameChange.h"
 #include "exchange/NewDate.h"
 #include "platform/Clock.h"
 #include "share/PackBuilder.h"
@@ -187,7 +188,9 @@ inline void makeDate(const std::string& game, const std::string& name, const App
     date.record.setName(name);
     date.record.setGender(kFemale);
     date.appearance = look;
-    ASSERT_TRUE(exchange::createNewDate(game + "/TemplateNPCs/" + name, templatePath, date, reporter));
+    // Made as the game came, not as a recorded change.
+    share::GameChange placement("", share::ChangeKind::NewDate);
+    ASSERT_TRUE(exchange::createNewDate(game + "/TemplateNPCs/" + name, templatePath, date, reporter, placement));
 }
 
 }  // namespace tryster::test

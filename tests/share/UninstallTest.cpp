@@ -1,14 +1,16 @@
-// Taking installed dates back: two dates that share a skin, in either
-// order, leave the game folder byte for byte as it began; a file the
-// player changed survives; a failed restore keeps its backup; duties pass
-// between dates that replaced the same file; a tampered ledger is refused.
+// Taking installed dates back (the undo of the install): two dates that
+// share a skin, in either order, leave the game folder byte for byte as it
+// began, apart from the history; a file the player changed refuses the
+// undo, or is kept as a backup when asked; a failed restore keeps its
+// backup; duties pass between dates that replaced the same file; a
+// tampered history is refused.
 
 #include "ShareTestSupport.h"
 #include "share/Installer.h"
 #include "share/Journal.h"
 #include "share/Recovery.h"
 #include "share/SharedDate.h"
-#include "share/Uninstall.h"
+#include "share/Undo.h"
 #include "support/FaultyFileSystem.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +19,9 @@ using namespace tryster;
 using namespace tryster::test;
 
 namespace {
+
+// The history stays after an undo: it lists the change and its undo.
+const std::vector<std::string> kHistoryOnly{std::string(share::kHistoryFileName)};
 
 class Uninstall : public ::testing::Test {
 protected:
@@ -33,10 +38,19 @@ protected:
         EXPECT_TRUE(outcome.installed) << outcome.problem;
         return outcome;
     }
-    static share::UninstallOutcome uninstall(const GameFolder& game, const std::string& name) {
-        const share::UninstallPlan plan = share::planUninstall(game.path(), name);
-        EXPECT_TRUE(plan.ok()) << plan.problem;
-        share::UninstallOutcome outcome = share::uninstallSharedDate(plan);
+    static share::History history(const GameFolder& game) {
+        share::HistoryReading reading = share::loadHistory(game.path());
+        EXPECT_TRUE(reading.history) << reading.problem;
+        return reading.history.value_or(share::History{});
+    }
+    static std::int64_t installId(const GameFolder& game, const std::string& name) {
+        const share::History h = history(game);
+        const share::InstalledDate found = share::findInstalledDate(h, name);
+        EXPECT_TRUE(found.entry) << found.problem;
+        return found.entry ? found.entry->id : 0;
+    }
+    static share::UndoOutcome uninstall(const GameFolder& game, const std::string& name, bool keepCurrent = false) {
+        share::UndoOutcome outcome = share::undoChange(game.path(), installId(game, name), keepCurrent);
         EXPECT_TRUE(outcome.done) << outcome.problem;
         return outcome;
     }
@@ -72,39 +86,52 @@ TEST_F(Uninstall, TwoDatesSharingASkinLeaveTheFolderAsItBeganInEitherOrder) {
         const share::InstallOutcome second = install(mia, game);
         // Mia's body skins are Rosa's: already there, shared.
         EXPECT_EQ(std::count(second.written.begin(), second.written.end(), "GameData\\Skins\\b006fafit_01.cmx"), 0);
-        const share::Ledger ledger = *share::loadLedger(game.path()).ledger;
-        EXPECT_EQ(ledger.records[1].find("GameData\\Skins\\b006fafit_01.cmx")->role, share::LedgerRole::Shared);
+        const share::History ledger = history(game);
+        EXPECT_EQ(ledger.entries[1].find("GameData\\Skins\\b006fafit_01.cmx")->role, share::FileRole::Shared);
         // The player's own mesh was there before either: neither records it.
-        EXPECT_FALSE(ledger.records[0].find("GameData\\Skins\\xskin-b006fafit_01-BODY.skn"));
+        EXPECT_FALSE(ledger.entries[0].find("GameData\\Skins\\xskin-b006fafit_01-BODY.skn"));
 
-        const share::UninstallOutcome first = uninstall(game, rosaFirst ? "Date_Rosa" : "Mia");
+        const share::UndoOutcome first = uninstall(game, rosaFirst ? "Date_Rosa" : "Mia");
         const FolderState between = game.state();
         EXPECT_TRUE(between.count("GameData/Skins/b006fafit_01.cmx")) << "a skin the other date uses stays";
         if (rosaFirst) {
-            EXPECT_NE(std::find(first.notes.begin(), first.notes.end(),
-                                "GameData\\Skins\\b006fafit_01.cmx stays: the date Mia uses it"),
-                      first.notes.end());
+            EXPECT_NE(std::find_if(first.notes.begin(), first.notes.end(),
+                                   [](const std::string& note) {
+                                       return note.starts_with("GameData\\Skins\\b006fafit_01.cmx stays: the change 2 (");
+                                   }),
+                      first.notes.end())
+                << ::testing::PrintToString(first.notes);
         }
         uninstall(game, rosaFirst ? "Mia" : "Date_Rosa");
-        EXPECT_EQ(differences(game.state(), before), std::vector<std::string>{});
+        EXPECT_EQ(differences(game.state(), before), kHistoryOnly);
     }
 }
 
-TEST_F(Uninstall, AFileThePlayerChangedIsKeptAndReported) {
+TEST_F(Uninstall, AFileThePlayerChangedRefusesTheUndoOrIsKeptAsABackup) {
     const std::string rosa = downloads.file("rosa.zip");
     writeBytes(rosa, rosaParts().archive());
     GameFolder game({"Date_Rosa.iff"});
+    const FolderState before = game.state();
     install(rosa, game);
-    writeBytes(game.file("GameData/Skins/C021famed_blnd.bmp"), {'B', 'M', '!'});
-    const share::UninstallPlan plan = share::planUninstall(game.path(), "Rosa Marsh");
-    ASSERT_TRUE(plan.ok()) << plan.problem;
-    const share::UninstallOutcome outcome = share::uninstallSharedDate(plan);
-    EXPECT_TRUE(outcome.done);
-    EXPECT_EQ(outcome.removed.size(), 8u);
-    EXPECT_EQ(outcome.notes,
-              std::vector<std::string>{"GameData\\Skins\\C021famed_blnd.bmp was changed after the install and is kept"});
-    EXPECT_EQ(fileBytes(game.file("GameData/Skins/C021famed_blnd.bmp")), (std::vector<std::uint8_t>{'B', 'M', '!'}));
-    EXPECT_FALSE(fs::exists(game.file(std::string(share::kLedgerFileName))));
+    const std::vector<std::uint8_t> mine{'B', 'M', '!'};
+    writeBytes(game.file("GameData/Skins/C021famed_blnd.bmp"), mine);
+    const FolderState changed = game.state();
+    const std::int64_t id = installId(game, "Rosa Marsh");
+
+    const share::UndoOutcome refused = share::undoChange(game.path(), id, false);
+    EXPECT_FALSE(refused.done);
+    EXPECT_NE(refused.problem.find("GameData\\Skins\\C021famed_blnd.bmp was changed outside Tryster"),
+              std::string::npos)
+        << refused.problem;
+    EXPECT_EQ(differences(game.state(), changed), std::vector<std::string>{}) << "nothing touched";
+
+    const share::UndoOutcome outcome = uninstall(game, "Rosa Marsh", true);
+    EXPECT_EQ(outcome.removed.size(), 9u);
+    EXPECT_EQ(outcome.kept, std::vector<std::string>{"GameData\\Skins\\C021famed_blnd.bmp.bak"});
+    EXPECT_EQ(fileBytes(game.file("GameData/Skins/C021famed_blnd.bmp.bak")), mine);
+    std::vector<std::string> expected = kHistoryOnly;
+    expected.insert(expected.begin(), "GameData/Skins/C021famed_blnd.bmp.bak");
+    EXPECT_EQ(differences(game.state(), before), expected);
 }
 
 // The real files, but a backup cannot be moved back.
@@ -125,7 +152,8 @@ TEST_F(Uninstall, AFailedRestoreKeepsTheBackupAndTheEntryToTryAgain) {
     {
         BackupsStay failing;
         const ScopedFileSystem scoped(failing);
-        const share::UninstallOutcome outcome = uninstall(game, "Date_Rosa");
+        const share::UndoOutcome outcome = share::undoChange(game.path(), installId(game, "Date_Rosa"), false);
+        EXPECT_FALSE(outcome.done);
         EXPECT_EQ(outcome.removed.size(), 8u);
         EXPECT_NE(std::find(outcome.notes.begin(), outcome.notes.end(),
                             "could not restore GameData\\Skins\\c021fa_long.cmx; the file it replaced is kept at "
@@ -133,15 +161,19 @@ TEST_F(Uninstall, AFailedRestoreKeepsTheBackupAndTheEntryToTryAgain) {
                   outcome.notes.end());
     }
     EXPECT_EQ(fileBytes(game.file("GameData/Skins/c021fa_long.cmx.bak")), (std::vector<std::uint8_t>{'m', 'i', 'n', 'e'}));
-    const share::Ledger ledger = *share::loadLedger(game.path()).ledger;
-    ASSERT_EQ(ledger.records.size(), 1u);
-    EXPECT_EQ(ledger.records[0].files.size(), 1u);
+    const share::History ledger = history(game);
+    ASSERT_NE(ledger.entry(1), nullptr);
+    EXPECT_TRUE(ledger.entry(1)->undoable()) << "the install stays, to try again";
+    EXPECT_EQ(ledger.entry(1)->files.size(), 1u);
 
     uninstall(game, "Date_Rosa");
-    EXPECT_EQ(differences(game.state(), before), std::vector<std::string>{});
+    EXPECT_EQ(differences(game.state(), before), kHistoryOnly);
 }
 
-TEST_F(Uninstall, TwoDatesThatReplacedOneFileGiveThePlayersFileBackInEitherOrder) {
+// Two installs that replaced one file: the earlier one is refused while
+// the later one stands, naming it, and nothing is touched; newest first,
+// the player's file comes back byte for byte.
+TEST_F(Uninstall, TwoDatesThatReplacedOneFileAreTakenBackNewestFirst) {
     const std::string rosa = downloads.file("rosa.zip");
     const std::string other = downloads.file("other.zip");
     writeBytes(rosa, rosaParts().archive());
@@ -150,23 +182,27 @@ TEST_F(Uninstall, TwoDatesThatReplacedOneFileGiveThePlayersFileBackInEitherOrder
     parts.file("GameData/Skins/c021fa_long.cmx").bytes = fileBytes(demoGame() + "/GameData/Skins/c022fa_bob.cmx");
     parts.describeFiles();
     writeBytes(other, parts.archive());
-    for (bool rosaFirst : {true, false}) {
-        SCOPED_TRACE(rosaFirst ? "Rosa taken back first" : "Other taken back first");
-        GameFolder game({"Date_Rosa.iff"});
-        writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
-        const FolderState before = game.state();
-        install(rosa, game, true);
-        install(other, game, true);
-        EXPECT_TRUE(fs::exists(game.file("GameData/Skins/c021fa_long.cmx.2.bak")));
-        uninstall(game, rosaFirst ? "Date_Rosa" : "Date_Other");
-        uninstall(game, rosaFirst ? "Date_Other" : "Date_Rosa");
-        EXPECT_EQ(differences(game.state(), before), std::vector<std::string>{});
-    }
+    GameFolder game({"Date_Rosa.iff"});
+    writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
+    const FolderState before = game.state();
+    install(rosa, game, true);
+    install(other, game, true);
+    EXPECT_TRUE(fs::exists(game.file("GameData/Skins/c021fa_long.cmx.2.bak")));
+    const FolderState installed = game.state();
+
+    const share::UndoOutcome refused = share::undoChange(game.path(), installId(game, "Date_Rosa"), true);
+    EXPECT_FALSE(refused.done);
+    EXPECT_TRUE(refused.problem.starts_with("the change 2 (")) << refused.problem;
+    EXPECT_EQ(differences(game.state(), installed), std::vector<std::string>{}) << "nothing touched";
+
+    uninstall(game, "Date_Other");
+    uninstall(game, "Date_Rosa");
+    EXPECT_EQ(differences(game.state(), before), kHistoryOnly);
 }
 
-// An uninstall cut short after the ledger took the result: the next run
-// removes the backups it no longer needed, but not one another date needs.
-TEST_F(Uninstall, TheNextRunRemovesOnlyBackupsNoDateNeeds) {
+// A forget cut short after the history took the result: the next run
+// removes the backups it no longer needed, but not one another change needs.
+TEST_F(Uninstall, TheNextRunRemovesOnlyBackupsNoChangeNeeds) {
     const std::string rosa = downloads.file("rosa.zip");
     writeBytes(rosa, lightRosaParts().archive());
     GameFolder game({"Date_Rosa.iff"});
@@ -174,16 +210,17 @@ TEST_F(Uninstall, TheNextRunRemovesOnlyBackupsNoDateNeeds) {
     install(rosa, game, true);
     writeBytes(game.file("GameData/Skins/old.cmx.bak"), {'o', 'l', 'd'});
     share::Journal journal;
-    journal.operation = share::Journal::Operation::Uninstall;
-    journal.record.date = "Date_Gone";
+    journal.operation = share::Journal::Operation::Forget;
+    journal.target = 99;  // a change since taken out of the history
+    journal.entry = share::loadHistory(game.path()).history->entries[0];
     journal.obsoleteBackups = {"GameData\\Skins\\old.cmx.bak", "GameData\\Skins\\c021fa_long.cmx.bak"};
     ASSERT_TRUE(share::writeJournal(game.path(), journal));
     EXPECT_TRUE(share::recoverInterrupted(game.path()).clean);
     EXPECT_FALSE(fs::exists(game.file("GameData/Skins/old.cmx.bak")));
-    EXPECT_TRUE(fs::exists(game.file("GameData/Skins/c021fa_long.cmx.bak"))) << "Rosa's uninstall needs it";
+    EXPECT_TRUE(fs::exists(game.file("GameData/Skins/c021fa_long.cmx.bak"))) << "Rosa's install needs it";
 }
 
-TEST_F(Uninstall, ALedgerNamingFilesNoPackMayWriteIsRefusedAndNothingRemoved) {
+TEST_F(Uninstall, AHistoryNamingFilesNoPackMayWriteIsRefusedAndNothingRemoved) {
     GameFolder game;
     const FolderState before = game.state();
     const std::string digest = formats::sha256Hex(fileBytes(game.file("TemplateNPCs/Date_Jamie.iff")));
@@ -193,10 +230,11 @@ TEST_F(Uninstall, ALedgerNamingFilesNoPackMayWriteIsRefusedAndNothingRemoved) {
         const std::string ledger = R"({"format": "tryster-ledger", "version": 1, "installs": [
             {"date": "Evil", "name": "", "pack": "", "files": [
               {"path": ")" + path + R"(", "role": "added", "sha256": ")" + digest + R"("}]}]})";
-        writeBytes(game.file(std::string(share::kLedgerFileName)), std::vector<std::uint8_t>(ledger.begin(), ledger.end()));
-        const share::UninstallPlan plan = share::planUninstall(game.path(), "Evil");
-        EXPECT_NE(plan.problem.find("record of installed dates"), std::string::npos) << plan.problem;
-        fs::remove(game.file(std::string(share::kLedgerFileName)));
+        writeBytes(game.file(std::string(share::kHistoryFileName)), std::vector<std::uint8_t>(ledger.begin(), ledger.end()));
+        const share::UndoOutcome refused = share::undoChange(game.path(), 1, true);
+        EXPECT_FALSE(refused.done);
+        EXPECT_NE(refused.problem.find("names a file outside the game folder"), std::string::npos) << refused.problem;
+        fs::remove(game.file(std::string(share::kHistoryFileName)));
         EXPECT_EQ(differences(game.state(), before), std::vector<std::string>{});
     }
 }
@@ -209,7 +247,7 @@ namespace {
 // player is told what it names, and it is set aside, kept, only when asked.
 TEST(DamagedJournal, IsExplainedListedAndSetAsideKeptOnlyWhenAsked) {
     GameFolder game({"Date_Rosa.iff"});
-    EXPECT_EQ(share::planUninstall(game.path(), "").problem, share::kNoDateNamed) << "an empty name names no date";
+    EXPECT_EQ(share::findInstalledDate(share::History{}, "").problem, share::kNoDateNamed) << "an empty name names no date";
     const std::string cut = "{\"format\": \"tryster-ledger-journal\", \"record\": {\"files\": [{\"path\": "
                             "\"GameData\\\\Skins\\\\b006fafit_01.cmx\", \"sha256\": \"12";
     const std::vector<std::uint8_t> bytes(cut.begin(), cut.end());
@@ -218,7 +256,7 @@ TEST(DamagedJournal, IsExplainedListedAndSetAsideKeptOnlyWhenAsked) {
     const share::RecoveryOutcome found = share::recoverInterrupted(game.path());
     EXPECT_TRUE(!found.clean && found.damagedJournal);
     EXPECT_EQ(found.journalListing, std::vector<std::string>{"GameData\\Skins\\b006fafit_01.cmx"});
-    EXPECT_NE(share::damagedJournalMeaning(found).find("no date can be installed or uninstalled until it is set aside"),
+    EXPECT_NE(share::damagedJournalMeaning(found).find("nothing can be changed in the game folder until it is set aside"),
               std::string::npos);
     EXPECT_TRUE(differences(game.state(), before).empty()) << "looking changes nothing";
 

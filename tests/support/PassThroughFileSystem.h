@@ -28,6 +28,9 @@ public:
     std::vector<platform::DirEntry> list(std::string_view folder) override { return real().list(folder); }
     std::string currentDirectory() override { return real().currentDirectory(); }
     bool setCurrentDirectory(std::string_view path) override { return real().setCurrentDirectory(path); }
+    std::unique_ptr<platform::FolderLock> lockFolder(std::string_view folder, std::uint32_t waitMs) override {
+        return real().lockFolder(folder, waitMs);
+    }
 
 protected:
     static platform::FileSystem& real() { return platform::realFileSystem(); }

@@ -44,8 +44,9 @@ TEST(Steps, TitlesAndMovesFollowTheStep) {
     EXPECT_FALSE(stepOf(kExportStep).nextEnabled) << "Save is the last move";
     EXPECT_FALSE(stepOf(kInstallStep).backEnabled || stepOf(kInstallStep).nextEnabled)
         << "Cancel and Install lie over them";
+    EXPECT_TRUE(stepOf(kHistoryStep).backEnabled && !stepOf(kHistoryStep).nextEnabled) << "Undo lies over Next";
     for (const Step& s : steps()) {
-        if (s.step != kWelcomeStep && s.step != kExportStep && s.step != kInstallStep) {
+        if (s.step != kWelcomeStep && s.step != kExportStep && s.step != kInstallStep && s.step != kHistoryStep) {
             EXPECT_TRUE(s.backEnabled && s.nextEnabled) << s.step;
         }
     }

@@ -37,6 +37,10 @@ constexpr ButtonLook kButtons[] = {
     {"Install", 120, 36, Glyph::Right},
     {"Cancel", 120, 36, Glyph::Left, "CANCELSTEP"},
     {"Share this date...", 170, 36, Glyph::None, "SHARE"},
+    // History: the welcome page's way in, the page's Undo and Forget.
+    {"History", 90, 30, Glyph::None},
+    {"Undo", 120, 36, Glyph::None},
+    {"Forget", 90, 30, Glyph::None},
 };
 
 constexpr int kMargin = 3;  // room for the shadow and the focus ring

@@ -184,9 +184,31 @@ void drawParcel(QPainter& p, QPointF centre, double size) {
     drawHeart(p, QPointF(centre.x(), box.top() - size * 0.12), size * 0.45);
 }
 
-// One of the two ways in below the columns: a picture, its name and a line
-// that explains it, left of the button the page lays over the band's right
-// end.
+// A clock face with a hand turning back: the changes made, and taking one
+// back.
+void drawClock(QPainter& p, QPointF centre, double radius) {
+    p.save();
+    p.setPen(QPen(kInk, 1));
+    p.setBrush(kPaleGold);
+    p.drawEllipse(centre, radius, radius);
+    p.setPen(QPen(kInk, 1.6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(centre, centre + QPointF(0, -radius * 0.62));
+    p.drawLine(centre, centre + QPointF(-radius * 0.45, radius * 0.2));
+    // The arrow round its rim, turning anticlockwise.
+    p.setPen(QPen(kGold, 1.8, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    const double r = radius + 3.5;
+    p.drawArc(QRectF(centre.x() - r, centre.y() - r, 2 * r, 2 * r), 30 * 16, 220 * 16);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kGold);
+    const QPointF tip = centre + QPointF(r * 0.866, -r * 0.5);
+    p.drawPolygon(QPolygonF({tip + QPointF(-4, -2.5), tip + QPointF(3, -3.5), tip + QPointF(0.5, 3.5)}));
+    p.restore();
+}
+
+// One of the three ways in below the columns: a picture, its name and a
+// line that explains it, left of the button the page lays over the band's
+// right end.
 void drawWay(QPainter& p, double top, const QString& heading, const QString& text) {
     p.setFont(artFont(Face::SansBold, 15));
     p.setPen(kGold);
@@ -213,42 +235,45 @@ QImage drawWelcome() {
     drawBokeh(p, panel, 16);
     p.restore();
 
-    drawTitle(p, QStringLiteral("Welcome!"), artFont(Face::SerifBold, 28), kW / 2.0, 36);
+    drawTitle(p, QStringLiteral("Welcome!"), artFont(Face::SerifBold, 28), kW / 2.0, 34);
     p.setFont(artFont(Face::Sans, 12));
     p.setPen(QColor(255, 242, 226));
-    p.drawText(QRectF(24, 44, kW - 48, 34), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-               QStringLiteral("Make a new date, swap one into a neighbourhood, restyle one of "
-                              "your own or install one shared with you."));
+    p.drawText(QRectF(20, 41, kW - 40, 34), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+               QStringLiteral("Make a new date, swap one into a neighbourhood, restyle your own, "
+                              "install a shared one, undo a change."));
     p.setPen(QPen(QColor(242, 196, 98, 110), 1));
-    p.drawLine(QPointF(40, 82), QPointF(kW - 40, 82));
+    p.drawLine(QPointF(40, 78), QPointF(kW - 40, 78));
 
     // Columns sit above the buttons they explain: Create left, Replace right.
-    constexpr double kCreateX = 100, kReplaceX = 280, kFloor = 138;
-    drawFigure(p, kCreateX, kFloor, 50, QColor(40, 150, 160), QColor(236, 198, 166));
+    constexpr double kCreateX = 100, kReplaceX = 280, kFloor = 124;
+    drawFigure(p, kCreateX, kFloor, 40, QColor(40, 150, 160), QColor(236, 198, 166));
     p.setPen(Qt::NoPen);
     p.setBrush(kGold);
-    p.drawEllipse(QPointF(kCreateX + 20, 96), 9, 9);
+    p.drawEllipse(QPointF(kCreateX + 18, 90), 8, 8);
     p.setBrush(kInk);
-    p.drawRect(QRectF(kCreateX + 15.5, 94.9, 9, 2.2));
-    p.drawRect(QRectF(kCreateX + 18.9, 91.5, 2.2, 9));
+    p.drawRect(QRectF(kCreateX + 14, 89, 8, 2));
+    p.drawRect(QRectF(kCreateX + 17, 86, 2, 8));
 
-    drawFigure(p, kReplaceX - 24, kFloor, 42, QColor(150, 150, 160), QColor(220, 190, 160));
-    drawFigure(p, kReplaceX + 24, kFloor, 46, QColor(236, 146, 58), QColor(196, 144, 112));
-    drawSwapArrows(p, QPointF(kReplaceX, 98), 11, kGold);
+    drawFigure(p, kReplaceX - 22, kFloor, 34, QColor(150, 150, 160), QColor(220, 190, 160));
+    drawFigure(p, kReplaceX + 22, kFloor, 38, QColor(236, 146, 58), QColor(196, 144, 112));
+    drawSwapArrows(p, QPointF(kReplaceX, 92), 10, kGold);
 
-    drawColumn(p, kCreateX, 140, QStringLiteral("Create"),
-               QStringLiteral("Design a new date: looks, name, personality, interests and career."));
-    drawColumn(p, kReplaceX, 140, QStringLiteral("Replace"),
-               QStringLiteral("Swap a Townie of a neighbourhood for a date you already have."));
+    drawColumn(p, kCreateX, 124, QStringLiteral("Create"),
+               QStringLiteral("Design a new date, from looks to career."));
+    drawColumn(p, kReplaceX, 124, QStringLiteral("Replace"),
+               QStringLiteral("Swap a neighbourhood's Townie for a date."));
 
-    // The third and fourth ways, beside the Load and Install buttons.
+    // The third, fourth and fifth ways, beside the Load, Install and
+    // History buttons.
     p.setPen(QPen(QColor(242, 196, 98, 110), 1));
-    p.drawLine(QPointF(40, 214), QPointF(kW - 40, 214));
-    drawFigure(p, 40, 246, 26, QColor(120, 90, 170), QColor(226, 188, 156));
-    drawSparkle(p, QPointF(52, 224), 5, kGold);
-    drawWay(p, 218, QStringLiteral("Restyle"), QStringLiteral("A new look for one of your Ploms."));
-    drawParcel(p, QPointF(40, 268), 20);
-    drawWay(p, 250, QStringLiteral("Install a shared date"), QStringLiteral("A date another player sent you."));
+    p.drawLine(QPointF(40, 183), QPointF(kW - 40, 183));
+    drawFigure(p, 40, 216, 26, QColor(120, 90, 170), QColor(226, 188, 156));
+    drawSparkle(p, QPointF(52, 194), 5, kGold);
+    drawWay(p, 188, QStringLiteral("Restyle"), QStringLiteral("A new look for one of your Ploms."));
+    drawParcel(p, QPointF(40, 238), 20);
+    drawWay(p, 220, QStringLiteral("Install a shared date"), QStringLiteral("A date another player sent you."));
+    drawClock(p, QPointF(40, 267), 9);
+    drawWay(p, 252, QStringLiteral("History"), QStringLiteral("What Tryster changed; undo it."));
     return image;
 }
 

@@ -55,6 +55,9 @@ const std::vector<Picture> kPictures = {
     {"load-saved.png", "Save back: the new look written into the character's file"},
     {"install-review.png", "Install a shared date: the date in its own skins, its files and a skin that differs"},
     {"install-done.png", "Install a shared date: installed, the player's differing skin kept"},
+    {"history-list.png", "History: the changes of the tour, newest first, the install selected"},
+    {"history-question.png", "History: Undo asks first, naming what it puts back"},
+    {"history-undone.png", "History: the restyle undone, and its undo listed"},
 };
 
 namespace {
@@ -153,7 +156,7 @@ bool GuideTour::run() {
 
     for (void (GuideTour::*part)() :
          {&GuideTour::welcome, &GuideTour::createPath, &GuideTour::replacePath, &GuideTour::loadPath,
-          &GuideTour::installPath}) {
+          &GuideTour::installPath, &GuideTour::historyPath}) {
         (this->*part)();
         if (m_failed) return false;
         if (!m_answers.empty()) {
@@ -528,6 +531,35 @@ void GuideTour::installPath() {
     click("Install");
     expectStep(0);
     if (!fs::exists(dates + "Mara.iff")) fail(QStringLiteral("the install wrote no date"));
+}
+
+// The tour's own changes, listed; the restyle of the Load section taken
+// back.
+void GuideTour::historyPath() {
+    click("History");
+    expectStep(wizard::kHistoryStep);
+    pose(kPoseStepMs);
+    save("history-list.png", window());
+
+    auto* changes = control<QListWidget>("Changes, newest first");
+    const QList<QListWidgetItem*> restyle =
+        changes ? changes->findItems(QStringLiteral("Restyled: Nadia Brook"), Qt::MatchEndsWith) : QList<QListWidgetItem*>();
+    if (restyle.isEmpty()) {
+        fail(QStringLiteral("History does not list the restyle"));
+        return;
+    }
+    changes->setCurrentItem(restyle.front());
+    pose(kPoseStepMs);
+    expectDialog([this](QDialog& d) {
+        save("history-question.png", overWindow(d));
+        return int(QDialog::Accepted);
+    });
+    expectDialog([](QDialog&) { return int(QDialog::Accepted); });
+    click("Undo");
+    pose(kPoseStepMs);
+    save("history-undone.png", window());
+    click("Back");
+    expectStep(0);
 }
 
 }  // namespace tryster::docshots

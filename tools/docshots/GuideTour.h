@@ -54,6 +54,7 @@ private:
     void replacePath();
     void loadPath();
     void installPath();
+    void historyPath();
 
     // The window's control of that accessible name, as assistive tools
     // find it; the walk fails without one.

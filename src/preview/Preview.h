@@ -10,7 +10,7 @@
 // reverse and may run any number of times.
 
 #include "anim/CharacterLibrary.h"
-#include "preview/PreviewCharacter.h"
+#include "anim/PosedSkeleton.h"
 #include "character/Appearance.h"
 #include "exchange/PreviewSnapshots.h"
 #include "platform/DisplayWindow.h"

@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "share/GameWrites.h"
+#include "share/JsonFields.h"
 #include "share/PackPath.h"
 #include "share/ShownText.h"
 
@@ -15,6 +16,7 @@ namespace tryster::share {
 namespace {
 
 using formats::JsonValue;
+using namespace json_fields;
 
 // Far beyond any player's count of changes; keeps a damaged file from
 // being read without end.
@@ -34,30 +36,6 @@ constexpr std::array<std::pair<FileRole, std::string_view>, 5> kRoles = {{
     {FileRole::Removed, "removed"},
     {FileRole::Restored, "restored"},
 }};
-
-template <typename T, std::size_t N>
-std::string_view textOf(const std::array<std::pair<T, std::string_view>, N>& table, T value) {
-    for (const auto& [v, text] : table)
-        if (v == value) return text;
-    return table[0].second;
-}
-
-template <typename T, std::size_t N>
-std::optional<T> valueOf(const std::array<std::pair<T, std::string_view>, N>& table, std::string_view text) {
-    for (const auto& [v, t] : table)
-        if (t == text) return v;
-    return std::nullopt;
-}
-
-std::string stringOf(const JsonValue& object, std::string_view key) {
-    const JsonValue* v = object.find(key);
-    return v && v->asString() ? *v->asString() : std::string();
-}
-
-std::int64_t integerOf(const JsonValue& object, std::string_view key) {
-    const JsonValue* v = object.find(key);
-    return v && v->asInteger() ? *v->asInteger() : 0;
-}
 
 bool isDigest(std::string_view text) {
     return text.size() == 64 && text.find_first_not_of("0123456789abcdef") == std::string_view::npos;

@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 #include "share/GameWrites.h"
+#include "share/JsonFields.h"
 #include "share/PackPath.h"
 
 #include <algorithm>
@@ -11,6 +12,7 @@ namespace tryster::share {
 namespace {
 
 using formats::JsonValue;
+using namespace json_fields;
 
 constexpr std::string_view kJournalFormat = "tryster-ledger-journal";
 constexpr std::int64_t kJournalVersion = 2;
@@ -31,30 +33,6 @@ constexpr std::array<std::pair<UndoAction, std::string_view>, 4> kActions = {{
     {UndoAction::Stays, "stays"},
     {UndoAction::Gone, "gone"},
 }};
-
-template <typename T, std::size_t N>
-std::string_view textOf(const std::array<std::pair<T, std::string_view>, N>& table, T value) {
-    for (const auto& [v, text] : table)
-        if (v == value) return text;
-    return table[0].second;
-}
-
-template <typename T, std::size_t N>
-std::optional<T> valueOf(const std::array<std::pair<T, std::string_view>, N>& table, std::string_view text) {
-    for (const auto& [v, t] : table)
-        if (t == text) return v;
-    return std::nullopt;
-}
-
-std::string stringOf(const JsonValue& object, std::string_view key) {
-    const JsonValue* v = object.find(key);
-    return v && v->asString() ? *v->asString() : std::string();
-}
-
-std::int64_t integerOf(const JsonValue& object, std::string_view key) {
-    const JsonValue* v = object.find(key);
-    return v && v->asInteger() ? *v->asInteger() : 0;
-}
 
 bool isDigestOrNone(std::string_view text) {
     return text.empty() ||

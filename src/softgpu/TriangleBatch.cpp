@@ -143,6 +143,33 @@ void Rasterizer::drawBatch(TriangleBatch& batch) {
         _mm_store_si128(reinterpret_cast<__m128i*>(edges[3 + i]), _mm_sub_epi32(zero, _mm_slli_epi32(dy, 4)));
         _mm_store_si128(reinterpret_cast<__m128i*>(edges[6 + i]), _mm_slli_epi32(dx, 4));
     }
+    // A triangle whose bounds hold one quad or less often covers none of
+    // its pixel centres (the small triangles of a detailed mesh): it is
+    // left out before its planes are set up, as its walk would draw nothing.
+    int emptyLanes = 0;
+    {
+        const __m128i two = _mm_set1_epi32(2), all = _mm_set1_epi32(-1);
+        const __m128i oneQuad = _mm_and_si128(_mm_cmplt_epi32(_mm_sub_epi32(xmax, xmin), two),
+                                              _mm_cmplt_epi32(_mm_sub_epi32(ymax, ymin), two));
+        const __m128i wide = _mm_cmplt_epi32(xmin, xmax), tall = _mm_cmplt_epi32(ymin, ymax);
+        auto row = [&](int i) { return _mm_load_si128(reinterpret_cast<const __m128i*>(edges[i])); };
+        // Covered where all three edge functions are at least 0.
+        auto covered = [&](bool toRight, bool toBottom) {
+            __m128i signs = zero;
+            for (int i = 0; i < 3; ++i) {
+                __m128i e = row(i);
+                if (toRight) e = _mm_add_epi32(e, row(3 + i));
+                if (toBottom) e = _mm_add_epi32(e, row(6 + i));
+                signs = _mm_or_si128(signs, e);
+            }
+            return _mm_andnot_si128(_mm_srai_epi32(signs, 31), all);
+        };
+        const __m128i any = _mm_or_si128(
+            _mm_or_si128(covered(false, false), _mm_and_si128(covered(true, false), wide)),
+            _mm_or_si128(_mm_and_si128(covered(false, true), tall),
+                         _mm_and_si128(covered(true, true), _mm_and_si128(wide, tall))));
+        emptyLanes = _mm_movemask_ps(_mm_castsi128_ps(_mm_andnot_si128(any, oneQuad)));
+    }
     _mm_store_si128(reinterpret_cast<__m128i*>(bounds[0]), xmin);
     _mm_store_si128(reinterpret_cast<__m128i*>(bounds[1]), xmax);
     _mm_store_si128(reinterpret_cast<__m128i*>(bounds[2]), ymin);
@@ -170,7 +197,7 @@ void Rasterizer::drawBatch(TriangleBatch& batch) {
             drawTriangle(*c[0], *c[1], *c[2]);
             continue;
         }
-        if (!(drawnLanes >> k & 1)) continue;
+        if (!(drawnLanes >> k & 1) || (emptyLanes >> k & 1)) continue;
         const bool turn = turnedLanes >> k & 1;
         const ProcessedVertex* v[3] = {c[0], turn ? c[2] : c[1], turn ? c[1] : c[2]};
         const Positions p{positions[0][k], positions[1][k], positions[2][k], positions[3][k],

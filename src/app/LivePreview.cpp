@@ -22,7 +22,9 @@ LivePreview::LivePreview(QWidget* window, QPoint at, preview::LookModel& look, p
     m_pane->setScaleHandler([this](float scale) {
         if (m_preview.renderScale() != scale && m_preview.setRenderScale(scale)) wantFrame();
     });
-    m_frameTimer.setSingleShot(true);
+    // A repeating timer: re-arming a single shot at every tick cost as much
+    // as the clock's step. Qt never queues a late timer's events, so a slow
+    // tick (the set-up) is followed by one tick, not a burst.
     m_frameTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_frameTimer, &QTimer::timeout, this, &LivePreview::tick);
     m_pacing.setApplicationActive(QGuiApplication::applicationState() == Qt::ApplicationActive);
@@ -32,7 +34,10 @@ LivePreview::LivePreview(QWidget* window, QPoint at, preview::LookModel& look, p
 }
 
 void LivePreview::tick() {
-    if (!m_pacing.nextFrameDelayMs()) return;
+    if (!m_pacing.nextFrameDelayMs()) {
+        pace();  // stops the timer
+        return;
+    }
     {
         const preview::FramePacing::Frame frame(m_pacing);
         if (!m_preview.initialised() && !m_preview.gameMissing()) {
@@ -55,7 +60,7 @@ void LivePreview::tick() {
             if (draw) m_pacing.drew(now);
         }
     }
-    // Armed again only now, so frames never queue; the set-up is tried
+    // The period may have changed during the tick; the set-up is tried
     // again at the next tick until it completes.
     pace();
 }

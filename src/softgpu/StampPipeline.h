@@ -106,10 +106,16 @@ public:
         tap(u, width_, x0, x1, fx);
         tap(v, height_, y0, y1, fy);
         const __m256i row0 = _mm256_madd_epi16(y0, pitch_), row1 = _mm256_madd_epi16(y1, pitch_);
-        const __m256i t00 = gatherStamp(texels_, _mm256_add_epi32(row0, x0));
-        const __m256i t01 = gatherStamp(texels_, _mm256_add_epi32(row0, x1));
-        const __m256i t10 = gatherStamp(texels_, _mm256_add_epi32(row1, x0));
-        const __m256i t11 = gatherStamp(texels_, _mm256_add_epi32(row1, x1));
+        // Each row's two texels side by side, read as one pair; where x1
+        // wraps to 0 the second is read again from there.
+        const __m256i wraps = _mm256_cmpeq_epi32(x1, _mm256_setzero_si256());
+        __m256i t00, t01, t10, t11;
+        gatherPairs(_mm256_add_epi32(row0, x0), t00, t01);
+        gatherPairs(_mm256_add_epi32(row1, x0), t10, t11);
+        if (!_mm256_testz_si256(wraps, wraps)) {
+            t01 = _mm256_blendv_epi8(t01, gatherStamp(texels_, row0), wraps);
+            t11 = _mm256_blendv_epi8(t11, gatherStamp(texels_, row1), wraps);
+        }
         __m256i fxLow, fxHigh, fyLow, fyHigh;
         spreadStampWeights(fx, fxLow, fxHigh);
         spreadStampWeights(fy, fyLow, fyHigh);
@@ -122,6 +128,19 @@ public:
     }
 
 private:
+    // The texels at `index` and one past it, for each lane. The texel
+    // after the last of a texture is in its spare rows.
+    TRYSTER_AVX2 void gatherPairs(__m256i index, __m256i& first, __m256i& second) const {
+        const auto* base = reinterpret_cast<const long long*>(texels_);
+        const __m256 low = _mm256_castsi256_ps(_mm256_i32gather_epi64(base, _mm256_castsi256_si128(index), 4));
+        const __m256 high = _mm256_castsi256_ps(_mm256_i32gather_epi64(base, _mm256_extracti128_si256(index, 1), 4));
+        // Lanes 0 1 4 5 | 2 3 6 7 after the shuffle, put in order by the permute.
+        first = _mm256_permute4x64_epi64(_mm256_castps_si256(_mm256_shuffle_ps(low, high, _MM_SHUFFLE(2, 0, 2, 0))),
+                                         _MM_SHUFFLE(3, 1, 2, 0));
+        second = _mm256_permute4x64_epi64(_mm256_castps_si256(_mm256_shuffle_ps(low, high, _MM_SHUFFLE(3, 1, 3, 1))),
+                                          _MM_SHUFFLE(3, 1, 2, 0));
+    }
+
     TRYSTER_AVX2 static void tap(__m256 c, __m256i size, __m256i& i0, __m256i& i1, __m256i& f) {
         const __m256i fixed = _mm256_cvttps_epi32(c);
         const __m256i product =

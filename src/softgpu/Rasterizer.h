@@ -18,7 +18,9 @@
 namespace tryster::softgpu {
 
 struct TextureView {
-    const std::uint32_t* texels = nullptr;  // 0xAARRGGBB, rows top first
+    // 0xAARRGGBB, rows top first; at least one texel past the last is
+    // readable (a surface's spare rows), for the bilinear stamps' pairs.
+    const std::uint32_t* texels = nullptr;
     int width = 0;
     int height = 0;
     int pitch = 0;  // texels per row

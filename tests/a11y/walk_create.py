@@ -4,7 +4,9 @@ page must be announced by its name and then its focused control, every
 control presented with its label and role, and nothing said out of turn;
 the files the save writes are checked as before. Before the walk, the view
 controls are used through their accessible actions, as tools that drive
-the window by name use them.
+the window by name use them. After the save, the date is put in one file
+from the question that follows it, and "Share this date..." offers it
+again, saying which date it shares.
 
     walk_create.py PROGRAM TRYSTER-CLI [SHOTS-FOLDER]
 
@@ -13,6 +15,7 @@ Run inside scripts/desktop-session with Debian's python3.
 
 import os
 import sys
+import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from window_driver import run_walk, wait_for  # noqa: E402
@@ -111,8 +114,8 @@ def walk(w, check):
     w.screenshot("6-save-dialog")
     w.type_keys("Zo\u00eb\u20ac")
     w.heard_until_quiet("Zo\u00eb\u20ac")
-    # No exchange page is configured: the question offers one file to share
-    # (walk_share.py answers it). The save is told finished before it.
+    # No exchange page is configured: the question offers one file to share.
+    # The save is told finished before it.
     w.key("Return")
     heard = w.listen("Return", lambda h: h.event == "window:activate" and h.name == "Tryster Inquery:",
                      "the question", 90)
@@ -123,12 +126,32 @@ def walk(w, check):
     check(any("one file to share" in t for t in w.text_in(question)),
           "the question after the save: %r" % w.text_in(question))
     w.screenshot("6-finished")
-    w.press_key("Escape", lambda h: h.is_focus and h.said, "the window again")
+    chooser = w.open_dialog("Return", "Share this date as one file")
+    check(w.field_text(chooser, "File name:") == "Zo\u00eb Quill.zip",
+          "named after the character: %r" % w.field_text(chooser, "File name:"))
+    pack = os.path.join(w.work, "Zo\u00eb Quill.zip")
+    # Not the home folder of whoever runs the walk.
+    w.key("ctrl+a")
+    w.type_keys(pack)
+    wait_for(lambda: w.field_text(chooser, "File name:") == pack, 10, "the pack's path typed")
+    w.heard_until_quiet("(the pack's path)")
+    w.screenshot("share-dialog")
+    done = w.open_dialog("Return", "Share Complete", "OK")
+    check(any(pack in t for t in w.text_in(done)), "the message names the file: %r" % w.text_in(done))
+    w.screenshot("share-done")
+    w.press_key("Return", lambda h: h.is_focus and h.name == "Save", "the window again")
     folder = os.path.join(w.game, "TemplateNPCs")
     for suffix in (".srf", ".iff", "head.jpg", "body.jpg"):
         check(os.path.isfile(os.path.join(folder, "Zo\u00eb\u20ac" + suffix)), "the save wrote Zo\u00eb\u20ac%s" % suffix)
     srf = open(os.path.join(folder, "Zo\u00eb\u20ac.srf"), "rb").read()
     check(b"Name=Zo\xeb Quill\r\n" in srf, "the exchange file holds the name in the game's code page")
+
+    w.tab_to("Share this date...", key="shift+Tab")
+    check("Put Zo\u00eb Quill, its pictures and the skins it wears in one file" in w.listener.transcript[-1],
+          "Share says which date: %r" % w.listener.transcript[-1])
+    names = zipfile.ZipFile(pack).namelist() if os.path.isfile(pack) else []
+    check("TemplateNPCs/Zo\u00eb\u20ac.iff" in names and "TemplateNPCs/Zo\u00eb\u20achead.jpg" in names,
+          "the pack holds the date and its snapshots: %r" % names)
 
 
 run_walk(walk)

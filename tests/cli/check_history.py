@@ -130,6 +130,8 @@ def main():
         check(done.get("forgotten") is True and tree(game) == made, "only the backup is deleted: %s" % done)
         listed = changes(game)
         check(listed[0]["state"] == "forgotten" and not listed[0]["undoable"], "listed as forgotten: %s" % listed)
+        shown = run("history", "--game", game).stdout.decode(errors="replace")
+        check("[forgotten]" in shown and shown.count("[") == 1, "and so in the text: %r" % shown)
         json_run("history", "undo", "1", "--game", game, ok=False)
         check(tree(game) == made, "a forgotten change is not undone")
 

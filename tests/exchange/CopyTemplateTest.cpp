@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace tryster;
 using namespace tryster::exchange;
 using namespace tryster::resfile;
@@ -52,6 +54,32 @@ TEST_F(TemplateCopy, MissingTemplateOrExistingTargetFailsWithoutHarm) {
     std::string existing = dir.write("Old.iff", "keep me");
     EXPECT_EQ(copy(plan, existing), kFileExists);
     EXPECT_EQ(dir.read("Old.iff"), "keep me");
+}
+
+// A variant is put in beside its twin through an id no resource of its
+// type has taken yet, whatever ids the template uses: nothing is lost.
+TEST_F(TemplateCopy, EveryResourceIsCopiedWhateverItsId) {
+    const std::string source = dir.file("Low.iff");
+    {
+        IFFResFile2 file;
+        ASSERT_EQ(file.Create(source), kNoError);
+        ASSERT_EQ(file.Open(source), kNoError);
+        const ResType text = makeType("TEXT");
+        const auto add = [&](std::int16_t id, std::uint8_t variant, std::string_view data) {
+            DataHandle h = newHandleWith(std::vector<std::uint8_t>(data.begin(), data.end()));
+            ASSERT_EQ(variant == 0 ? file.AddResource(h, text, id, "", true)
+                                   : addBesideTwin(file, h, text, id, 501, "", variant, true),
+                      kNoError);
+            ASSERT_EQ(file.WriteResource(h), kNoError);
+        };
+        add(std::numeric_limits<std::int16_t>::min(), 0, "lowest");
+        add(500, 0, "plain");
+        add(500, 1, "variant");
+        ASSERT_EQ(file.Close(), kNoError);
+    }
+    TemplateCopyPlan plan = bobPlan();
+    ASSERT_EQ(copyTemplate(plan, source, target), kNoError);
+    EXPECT_TRUE(test::listAll(target) == test::listAll(source));
 }
 
 // Whole, long enough for the identifier alone, and too short for it; each

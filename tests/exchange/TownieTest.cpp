@@ -141,6 +141,15 @@ TEST_F(Replacement, IdentifierKeepsItsValueAcrossByteOrders) {
     EXPECT_EQ(readObjectField(object, kObjectIdentifierOffset, true), kTownieIdentifier);
 }
 
+// The townie's identity goes into the date's first object; a date that
+// has none is placed as it is.
+TEST_F(Replacement, ADateWithoutObjectsIsPlacedAsItIs) {
+    std::filesystem::remove(date);
+    ASSERT_EQ(buildDateTemplate(date, {.objectCount = 0, .fillerCount = 1, .fillerSize = kMinTownieFileSize}), kNoError);
+    ASSERT_TRUE(replace().replaced());
+    EXPECT_EQ(test::listAll(townie).size(), test::listAll(date).size());
+}
+
 TEST_F(Replacement, TownieWithoutUsableObjectIsLeftAsItWas) {
     setFirstObject(townie, std::vector<std::uint8_t>(kObjectIdentifierOffset + 3, 1), true);
     original = test::fileBytes(townie);

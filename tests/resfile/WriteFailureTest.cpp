@@ -119,18 +119,22 @@ TEST(WriteFailure, Container2xStaysReadable) {
     runEveryFailurePoint(original, data, [] { return std::make_unique<IFFResFile2>(); });
 }
 
+// The name list in its record form, and in its raw form, which the first
+// change replaces by a record.
 TEST(WriteFailure, Container10StaysReadable) {
-    std::map<int, Bytes> data;
-    Bytes names = {0, 0, 0, 0, 0, 0, 0, 0, 'E', 'M', 'A', 'N', 0, 0, 0, 0};  // record, empty list
-    Bytes body = test::chunk1("NAME", 1, 0x18, 0xFFFFFFFF, names);
-    for (int id = 1; id <= 6; ++id) {
-        data[id] = content(id, static_cast<std::size_t>(40 + 30 * id));
-        Bytes chunk = test::chunk1("TEXT", static_cast<std::int16_t>(id), 0, 0xFFFFFFFF, data[id]);
-        body.insert(body.end(), chunk.begin(), chunk.end());
-        if (id == 1) {
-            Bytes gap = test::chunk1("XXXX", 0, 0x0004, 0xFFFFFFFF, Bytes(12000, 0));
-            body.insert(body.end(), gap.begin(), gap.end());
+    const Bytes record = {0, 0, 0, 0, 0, 0, 0, 0, 'E', 'M', 'A', 'N', 0, 0, 0, 0};  // empty list
+    for (const Bytes& names : {test::chunk1("NAME", 1, 0x18, 0xFFFFFFFF, record), test::chunk1("NAME", 0, 0x08, 0xFFFFFFFF, {})}) {
+        std::map<int, Bytes> data;
+        Bytes body = names;
+        for (int id = 1; id <= 6; ++id) {
+            data[id] = content(id, static_cast<std::size_t>(40 + 30 * id));
+            Bytes chunk = test::chunk1("TEXT", static_cast<std::int16_t>(id), 0, 0xFFFFFFFF, data[id]);
+            body.insert(body.end(), chunk.begin(), chunk.end());
+            if (id == 1) {
+                Bytes gap = test::chunk1("XXXX", 0, 0x0004, 0xFFFFFFFF, Bytes(12000, 0));
+                body.insert(body.end(), gap.begin(), gap.end());
+            }
         }
+        runEveryFailurePoint(test::cat({test::header10(), body}), data, [] { return std::make_unique<IFFResFile>(); });
     }
-    runEveryFailurePoint(test::cat({test::header10(), body}), data, [] { return std::make_unique<IFFResFile>(); });
 }

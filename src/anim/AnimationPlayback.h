@@ -43,11 +43,8 @@ public:
     bool reachedEnd() const { return reachedEnd_; }
     LoopMode loopMode() const { return loopMode_; }
     void setLoopMode(LoopMode mode) { loopMode_ = mode; }
-    bool fading() const { return fading_; }
     bool exclusive() const { return exclusive_; }
     // Takes effect at the next update of the skeleton.
-    Interpolation interpolation() const { return interpolation_; }
-    int frameStep() const { return frameStep_; }
     void setFrameStep(int step) { frameStep_ = step; }
     int frameCount() const { return frameCount_; }
     TimeMs timeMs() const { return time_; }

@@ -59,9 +59,6 @@ public:
     // The pose revision at which the bone's world pose last changed.
     std::uint32_t boneRevision(BoneIndex b) const { return boneRevision_[index(b)]; }
     std::uint32_t poseRevision() const { return poseRevision_; }
-    // Boxes of the rigid vertices bound to each bone, in the bone's frame
-    // and carried to the skeleton's.
-    const Box& localBox(BoneIndex b) const { return localBox_[index(b)]; }
 
     // Playbacks, ordered by priority (equal priorities in start order).
     // Starting loads the animation's frames when needed.
@@ -71,7 +68,6 @@ public:
     // release time becomes `nowMs` when its last playback stops.
     bool stopPlayback(AnimationPlayback* playback, TimeMs nowMs);
     const std::vector<std::unique_ptr<AnimationPlayback>>& playbacks() const { return playbacks_; }
-    void markPlaybackOrderChanged() { orderChanged_ = true; }
     // Updates every playback to `t`. Does nothing when the time is that of
     // the last update, the order has not changed and `force` is off.
     void animate(TimeMs t, bool apply, bool force = false);

@@ -71,7 +71,6 @@ public:
 
     void automationAttached() override;
     void automationReleased() override;
-    bool automationHeld() const { return m_automationHeld; }
 
     // Closing while an automation client holds the program only hides it.
     void done(int result) override;

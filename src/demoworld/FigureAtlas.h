@@ -29,12 +29,6 @@ inline constexpr Band kArm{0.46f, 0.66f, -0.16f, 1.78f};
 inline constexpr Band kLeg{0.67f, 0.91f, 2.75f, -0.22f};
 inline constexpr Band kShoe{0.92f, 1.0f, -0.18f, 0.34f};
 
-// Heights of the design that the painter places clothes by.
-inline constexpr float kShoulderTopY = 4.3f;
-inline constexpr float kWaistY = 3.1f;
-inline constexpr float kElbowAlongArm = 0.92f;  // distance shoulder to elbow
-inline constexpr float kKneeY = 1.35f;
-
 // Head textures. The head: y from the crown down to the chin. The hair
 // (a shell behind the head): y from its top down.
 inline constexpr Band kHead{0.0f, 0.74f, 5.55f, 4.55f};

@@ -19,13 +19,7 @@ using math::length;
 using math::normalised;
 
 // The adult figure (the measure the preview's framing is built on).
-inline constexpr float kGroundY = -0.35f;    // soles
-inline constexpr float kHeadTopY = 5.55f;    // crown
-inline constexpr float kChinY = 4.55f;       // the head runs from here to the crown
-inline constexpr float kHeadHalfWidth = 0.4f;
-inline constexpr float kShoulderHalfWidth = 0.65f;
-// Arms hanging at rest keep every vertex within ±kMaxHalfWidth in x.
-inline constexpr float kMaxHalfWidth = 0.8f;
+inline constexpr float kGroundY = -0.35f;  // soles
 
 // Joint positions in model space at rest. Paired joints are given for the
 // right side (+x); the left side mirrors them.

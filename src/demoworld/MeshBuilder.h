@@ -77,7 +77,6 @@ public:
     void transform(const std::function<Vector3(Vector3)>& map);
 
     std::size_t vertexCount() const { return vertices_.size(); }
-    std::size_t faceCount() const { return faces_.size(); }
     // Model-space extent of the vertices.
     anim::Box bounds() const;
 

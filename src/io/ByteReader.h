@@ -99,7 +99,6 @@ public:
     [[nodiscard]] bool u32le(std::uint32_t& v) { return readInt(v, std::endian::little); }
     [[nodiscard]] bool u32be(std::uint32_t& v) { return readInt(v, std::endian::big); }
     [[nodiscard]] bool i32le(std::int32_t& v) { return readSigned(v, std::endian::little); }
-    [[nodiscard]] bool i32be(std::int32_t& v) { return readSigned(v, std::endian::big); }
     [[nodiscard]] bool f32le(float& v) { return readFloat(v, std::endian::little); }
 
     // In the byte order given at run time.

@@ -28,18 +28,11 @@ public:
     void i16le(std::int16_t v) { u16le(static_cast<std::uint16_t>(v)); }
     void i16be(std::int16_t v) { u16be(static_cast<std::uint16_t>(v)); }
     void i32le(std::int32_t v) { u32le(static_cast<std::uint32_t>(v)); }
-    void i32be(std::int32_t v) { u32be(static_cast<std::uint32_t>(v)); }
     void f32le(float v) { u32le(std::bit_cast<std::uint32_t>(v)); }
     void text(std::string_view s) { raw(s.data(), s.size()); }
     void cstring(std::string_view s) {
         text(s);
         u8(0);
-    }
-    // Exactly `width` bytes: the text cut to fit, then zeros.
-    void fixedString(std::string_view s, std::size_t width) {
-        std::size_t n = std::min(s.size(), width);
-        raw(s.data(), n);
-        bytes_.insert(bytes_.end(), width - n, 0);
     }
     void zeros(std::size_t count) { bytes_.insert(bytes_.end(), count, 0); }
 

@@ -99,6 +99,8 @@ inline constexpr std::uint32_t kClearZBuffer = 0x2;
 struct MaterialDesc {
     ColourValue diffuse;
     ColourValue ambient;
+    // Specular colour and power are kept but not drawn: every material the
+    // program makes reflects no specular light.
     ColourValue specular;
     ColourValue emissive;
     float power = 0;
@@ -175,7 +177,6 @@ public:
     [[nodiscard]] virtual DeviceResult renderState(std::uint32_t state, std::uint32_t& value) const = 0;
     [[nodiscard]] virtual DeviceResult setLightState(std::uint32_t state, std::uint32_t value) = 0;
     [[nodiscard]] virtual DeviceResult setTransform(std::uint32_t state, const DeviceMatrix& matrix) = 0;
-    [[nodiscard]] virtual DeviceResult transform(std::uint32_t state, DeviceMatrix& out) const = 0;
 
     virtual void setClipStatus(const ClipStatus& status) = 0;
     virtual ClipStatus clipStatus() const = 0;

@@ -82,11 +82,4 @@ bool copyFile(std::string_view from, std::string_view to) {
     return ok;
 }
 
-bool copyFileDurably(std::string_view from, std::string_view to) {
-    if (fileSystem().exists(to)) return false;  // the rename would replace it
-    StagedFile staged(to);
-    staged.discard();  // what an interrupted copy left there
-    return copyFile(from, staged.path()) && staged.commit();
-}
-
 }  // namespace tryster::platform

@@ -27,11 +27,6 @@
 // syncs every staged file first, so none is renamed before all are on the
 // disk, then renames each, then syncs each folder once.
 //
-// A copy kept of a file before it is replaced (a backup) is made with
-// `copyFileDurably`, which returns once the copy and its name are on the
-// disk, so the backup is there before the rename it protects; it too is
-// staged first, so a power cut never leaves half a copy under its name.
-//
 // A staged file that is not committed is removed when its object goes, and
 // a staged name is cleared of what an interrupted run left there by
 // `discard()`.
@@ -93,9 +88,5 @@ private:
 // `to`, when the copy could not be completed. Nothing is synced: for a
 // staged file that a commit syncs anyway.
 [[nodiscard]] bool copyFile(std::string_view from, std::string_view to);
-// The same through a staged file (committed as StagedFile::commit does),
-// returning once the copy is in place and on the disk; false, and nothing
-// left at `to`, when `to` exists or the copy or its commit fails.
-[[nodiscard]] bool copyFileDurably(std::string_view from, std::string_view to);
 
 }  // namespace tryster::platform

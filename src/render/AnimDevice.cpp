@@ -7,8 +7,6 @@
 namespace tryster::render {
 namespace {
 
-constexpr const char* kDefaultBitmapPath = "Bitmaps; ../Bitmaps";
-constexpr const char* kDefaultZBufferPath = "ZBuffers; ../ZBuffers";
 constexpr const char* kDefaultTexturePath = "Textures; ../Textures";
 
 }  // namespace
@@ -42,22 +40,19 @@ RenderResult AnimDevice::initialise(platform::DisplayWindow* window, bool fullSc
     window_ = window;
     topLevel_ = window;
     while (topLevel_ && topLevel_->parentWindow()) topLevel_ = topLevel_->parentWindow();
-    fullScreen_ = fullScreen;
-    preferHardware_ = preferHardware;
     width_ = width & ~1;
     height_ = height;
     depth_ = depth;
-    colourModel_ = colourModel;
     flags_ = flags;
 
     // 2. The display mode, and whether it must change.
     platform::DisplayMode current;
     if (RenderResult rc{display_->currentMode(current)}) return rc;
-    modes_ = display_->modes();
+    const std::vector<platform::DisplayMode> modes = display_->modes();
     bool changeMode =
         fullScreen || current.bitsPerPixel != depth || current.width < width_ || current.height < height_;
     platform::DisplayMode wanted{width_, height_, depth};
-    if (changeMode && std::find(modes_.begin(), modes_.end(), wanted) == modes_.end())
+    if (changeMode && std::find(modes.begin(), modes.end(), wanted) == modes.end())
         return render_error::kNoDisplayMode;
     int effectiveDepth = changeMode ? depth : current.bitsPerPixel;
     if (effectiveDepth == 8) {
@@ -80,8 +75,6 @@ RenderResult AnimDevice::initialise(platform::DisplayWindow* window, bool fullSc
     auto& finder = platform::FileFinder::instance();
     finder.registerCategory("IMAG", {"BMP", "PPM"});
     finder.registerCategory("ZBUF", {"ZBF"});
-    bitmapPath_ = kDefaultBitmapPath;
-    zBufferPath_ = kDefaultZBufferPath;
     texturePath_ = kDefaultTexturePath;
     windowMoved();
     return createSurfaces();
@@ -195,18 +188,6 @@ void AnimDevice::attachGraphics(platform::GraphicsDevice* graphics) {
     }
     graphics_ = graphics;
     ++generation_;
-}
-
-RenderResult AnimDevice::reloadTexturesAndMaterials() {
-    if (!graphics_) return render_error::kNotReady;
-    for (Material* m : materials_) releaseDeviceMaterial(*m);
-    textures_.releaseAll();
-    textures_.reloadAll();
-    RenderResult result = render_error::kOk;
-    for (Material* m : materials_)
-        if (RenderResult rc = makeDeviceMaterial(*m); rc && !result) result = rc;
-    ++generation_;
-    return result;
 }
 
 RenderResult AnimDevice::makeDeviceMaterial(Material& m) {

@@ -35,12 +35,8 @@ public:
                                           int colourModel, std::uint32_t flags);
     bool initialised() const { return back_ != nullptr; }
 
-    // ';'-separated folder lists.
-    void setBitmapPath(std::string path) { bitmapPath_ = std::move(path); }
-    void setZBufferPath(std::string path) { zBufferPath_ = std::move(path); }
+    // A ';'-separated folder list.
     void setTexturePath(std::string path) { texturePath_ = std::move(path); }
-    const std::string& bitmapPath() const { return bitmapPath_; }
-    const std::string& zBufferPath() const { return zBufferPath_; }
     const std::string& texturePath() const { return texturePath_; }
 
     // Makes the back buffer and z-buffer anew at another size (the width
@@ -60,9 +56,6 @@ public:
 
     // Restores lost surfaces; true in `restored` when any was lost.
     RenderResult restoreSurfaces(bool* restored = nullptr);
-    // Releases every texture surface and material's device object, then
-    // loads the textures again and makes the materials anew.
-    RenderResult reloadTexturesAndMaterials();
     // Changes whenever device objects were made anew; meshes that recorded
     // handles rebuild when it moves.
     std::uint32_t resourceGeneration() const { return generation_; }
@@ -74,17 +67,13 @@ public:
 
     platform::DisplaySystem* display() const { return display_.get(); }
     platform::GraphicsDevice* graphics() const { return graphics_; }
-    DDDSurface4* primarySurface() const { return primary_.get(); }
     // The drawing surface of the preview (snapshots read it).
     DDDSurface4* backSurface() const { return back_.get(); }
     DDDSurface4* zBufferSurface() const { return zBuffer_.get(); }
     platform::DisplayWindow* window() const { return window_; }
-    platform::DisplayWindow* topLevelWindow() const { return topLevel_; }
     int width() const { return width_; }
     int height() const { return height_; }
     int depth() const { return depth_; }
-    bool fullScreen() const { return fullScreen_; }
-    const std::vector<platform::DisplayMode>& displayModes() const { return modes_; }
     const std::vector<platform::DriverInfo>& drivers() const { return drivers_; }
     std::size_t chosenDriver() const { return chosenDriver_; }
     const std::optional<platform::Palette>& palette() const { return palette_; }
@@ -104,17 +93,14 @@ private:
     platform::DisplayWindow* window_ = nullptr;
     platform::DisplayWindow* topLevel_ = nullptr;
     platform::ScreenRect windowRect_;
-    bool fullScreen_ = false;
-    bool preferHardware_ = false;
-    int width_ = 0, height_ = 0, depth_ = 0, colourModel_ = kRgb;
+    int width_ = 0, height_ = 0, depth_ = 0;
     std::uint32_t flags_ = 0;
-    std::vector<platform::DisplayMode> modes_;
     std::vector<platform::DriverInfo> drivers_;
     std::size_t chosenDriver_ = 0;
     std::optional<platform::Palette> palette_;
     std::unique_ptr<DDDSurface4> primary_, back_, zBuffer_;
     std::vector<platform::ScreenRect> updateRects_;
-    std::string bitmapPath_, zBufferPath_, texturePath_;
+    std::string texturePath_;
     TextureCache textures_;
     std::vector<Material*> materials_;  // every live material
     std::uint32_t generation_ = 0;

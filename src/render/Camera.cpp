@@ -26,11 +26,6 @@ void Camera::setBackClip(float back) {
     update();
 }
 
-void Camera::setFieldOfView(float radians) {
-    fov_ = radians;
-    update();
-}
-
 Matrix4 Camera::viewMatrix() const {
     Vector3 z = direction_;
     Vector3 up{0, 1, 0};
@@ -46,7 +41,7 @@ Matrix4 Camera::viewMatrix() const {
 }
 
 Matrix4 Camera::projectionMatrix(float aspect) const {
-    const float t = std::tan(fov_ / 2), n = front_, f = back_;
+    const float t = std::tan(kFieldOfView / 2), n = front_, f = back_;
     Matrix4 p;
     p.m[0][0] = aspect <= 1 ? 1 / aspect : 1;
     p.m[1][1] = aspect <= 1 ? 1 : aspect;

@@ -29,13 +29,9 @@ public:
     void setDirection(Vector3 direction);
     void setFrontClip(float front);
     void setBackClip(float back);
-    void setFieldOfView(float radians);
 
     Vector3 position() const { return position_; }
     Vector3 direction() const { return direction_; }
-    float frontClip() const { return front_; }
-    float backClip() const { return back_; }
-    float fieldOfView() const { return fov_; }
 
     Matrix4 viewMatrix() const;
     // With t = tan(fov / 2), front n, back f, aspect a = width / height:
@@ -61,7 +57,7 @@ private:
     Vector3 direction_{1, 0, 0};
     float front_ = 10.0f;
     float back_ = 200.0f;
-    float fov_ = std::numbers::pi_v<float> / 4;
+    static constexpr float kFieldOfView = std::numbers::pi_v<float> / 4;
 };
 
 }  // namespace tryster::render

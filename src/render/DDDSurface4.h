@@ -23,7 +23,6 @@ public:
         return render_error::kOk;
     }
     bool isLost() const { return surface_ && surface_->isLost(); }
-    RenderResult restoreIfLost() { return isLost() ? RenderResult(surface_->restore()) : render_error::kOk; }
 
 private:
     std::shared_ptr<platform::Surface> surface_;

@@ -45,11 +45,9 @@ public:
     // A viewport over the whole back buffer, owned by the device.
     [[nodiscard]] RenderResult createViewport(Viewport3D*& out);
     RenderResult releaseViewport(Viewport3D* viewport);
-    const std::vector<std::unique_ptr<Viewport3D>>& viewports() const { return viewports_; }
 
     // White, intensity 1, shining along +z; added to every viewport.
     [[nodiscard]] RenderResult createDirectionalLight(Ref<DirectionalLight>& out);
-    std::size_t lightCount() const { return lights_.size(); }
 
     // See AnimDevice::material.
     [[nodiscard]] RenderResult material(std::string_view name, Ref<Material>& out) {

@@ -74,10 +74,6 @@ void ExecuteBuffer::triangleList(std::span<const std::uint16_t> indices) {
     }
 }
 
-void ExecuteBuffer::nop() {
-    header(D3DInstruction::OpNop, 0, 0);
-}
-
 void ExecuteBuffer::exit() {
     header(D3DInstruction::OpExit, 0, 0);
 }

@@ -46,7 +46,6 @@ public:
     void processVertices(std::uint32_t flags, std::uint16_t start, std::uint16_t dest, std::uint32_t count);
     // Split into instructions of at most 65535 triangles.
     void triangleList(std::span<const std::uint16_t> indices);
-    void nop();
     void exit();
 
     std::span<const std::uint8_t> bytes() const { return bytes_; }

@@ -18,8 +18,5 @@ const std::string& Mesh3D::searchPath() {
 void Mesh3D::setSearchPath(std::string_view p) {
     path() = std::string(p);
 }
-void Mesh3D::registerFileKind() {
-    platform::FileFinder::instance().registerCategory(kCategory, {});
-}
 
 }  // namespace tryster::render

@@ -10,12 +10,9 @@ namespace tryster::render {
 class Mesh3D {
 public:
     static constexpr std::string_view kDefaultPath = "Meshes; ../Meshes";
-    static constexpr std::string_view kCategory = "Mesh";
 
     static const std::string& searchPath();
     static void setSearchPath(std::string_view path);
-    // Registers the category with the file finder.
-    static void registerFileKind();
 };
 
 }  // namespace tryster::render

@@ -37,9 +37,7 @@ RenderResult RenderDIPMesh::draw(Viewport3D& viewport, ClipMode mode) {
         platform::DeviceResult rc = g.setLightState(ls::kMaterial, group.material->handle());
         if (!rc) rc = g.setRenderState(rs::kTextureHandle, group.material->textureHandle());
         if (!rc) rc = g.setRenderState(rs::kTextureMag, platform::texture_filter::kLinear);
-        if (!rc) rc = g.setRenderState(rs::kAlphaBlendEnable, translucent_ ? 1 : 0);
-        if (!rc && translucent_) rc = g.setRenderState(rs::kSrcBlend, platform::blend_factor::kSrcColor);
-        if (!rc && translucent_) rc = g.setRenderState(rs::kDestBlend, platform::blend_factor::kInvSrcColor);
+        if (!rc) rc = g.setRenderState(rs::kAlphaBlendEnable, 0);
         if (!rc)
             rc = g.drawIndexedPrimitive(platform::PrimitiveType::TriangleList,
                                         platform::kVertexFormatXyzNormalTex1, vertices_.data() + drawnFirst_,

@@ -1,7 +1,7 @@
 #pragma once
 // A mesh drawn with indexed primitives: per material, the material and
-// texture handles, linear magnification, blending by source colour when
-// translucent, then one triangle list over the drawn vertices (unclipped
+// texture handles, linear magnification, no blending, then one triangle
+// list over the drawn vertices (unclipped
 // when the box lies inside the view). Where indexed primitives are
 // forbidden it draws as its base class does.
 

@@ -44,7 +44,7 @@ RenderResult RenderGroup::draw(Viewport3D& viewport, ClipMode mode) {
         if (RenderResult rc = viewport.draw(*child, mode)) return rc;
         extent_.unite(child->screenExtent());
     }
-    if (viewport.collectingDirtyRects()) viewport.addDirtyRect(extent_);
+    viewport.addDirtyRect(extent_);
     return render_error::kOk;
 }
 

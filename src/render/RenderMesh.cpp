@@ -48,11 +48,6 @@ void RenderMesh::markChanged(std::uint32_t first, std::uint32_t last) {
     }
 }
 
-void RenderMesh::setTranslucent(bool translucent) {
-    translucent_ = translucent;
-    structureChanged_ = true;
-}
-
 void RenderMesh::setMaterialGroups(std::vector<IndexRange> groups) {
     groups_ = std::move(groups);
     structureChanged_ = true;
@@ -147,10 +142,8 @@ void RenderMesh::buildExecuteBuffer() {
             buffer_.processVertices(platform::kProcessTransformLight, static_cast<std::uint16_t>(first),
                                     static_cast<std::uint16_t>(first), last - first + 1);
         const ExecuteBuffer::StatePair states[] = {{rs::kTextureHandle, g.material->textureHandle()},
-                                                   {rs::kAlphaBlendEnable, translucent_ ? 1u : 0u},
-                                                   {rs::kSrcBlend, platform::blend_factor::kSrcColor},
-                                                   {rs::kDestBlend, platform::blend_factor::kInvSrcColor}};
-        buffer_.stateRender(std::span(states, translucent_ ? 4 : 2));
+                                                   {rs::kAlphaBlendEnable, 0u}};
+        buffer_.stateRender(states);
         buffer_.triangleList(tris);
     }
     buffer_.exit();

@@ -63,14 +63,9 @@ public:
 
     // Inclusive; clamped to the vertices at draw time.
     void setDrawnRange(std::uint32_t first, std::uint32_t last);
-    std::uint32_t drawnFirst() const { return drawnFirst_; }
-    std::uint32_t drawnLast() const { return drawnLast_; }
     void markChanged(std::uint32_t first, std::uint32_t last);
 
     void setBox(const Box& box) { box_ = box; }
-    // Blends by source colour (source × source + destination × (1 − source)).
-    void setTranslucent(bool translucent);
-    bool translucent() const { return translucent_; }
     // Triangles per material, in material order; without groups every
     // triangle takes the first material.
     void setMaterialGroups(std::vector<IndexRange> groups);
@@ -119,7 +114,6 @@ protected:
     bool materialsChanged_ = true;
     bool structureChanged_ = true;
     Box box_;
-    bool translucent_ = false;
     ExecuteBuffer buffer_;
     std::uint32_t bufferGeneration_ = 0;
     bool bufferBuilt_ = false;

@@ -21,7 +21,6 @@ public:
     virtual Box bounds() const = 0;
     virtual bool needsRedraw() const { return changed_; }
     virtual void resetScreenExtent() { extent_.reset(); }
-    virtual bool specialFlag() const { return false; }
 
     const ScreenExtent& screenExtent() const { return extent_; }
     void setTransform(const Matrix4& matrix, MatrixKind kind = MatrixKind::General) {

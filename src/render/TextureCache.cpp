@@ -83,8 +83,4 @@ void TextureCache::releaseAll() {
     }
 }
 
-void TextureCache::reloadAll() {
-    for (Texture* t : entries_) (void)load(*t);  // one whose file went away stays, without an image
-}
-
 }  // namespace tryster::render

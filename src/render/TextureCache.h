@@ -28,13 +28,12 @@ public:
     // Images held in memory that take the place of the texture folders'
     // files of the same name (null: the folders' only); they must outlive
     // their use here. Textures already made keep their images until they
-    // are loaded again (reloadAll).
+    // are loaded again.
     void holdFiles(const platform::HeldFiles* files) { held_ = files; }
 
     // Drops every texture's surface and device texture (they stay in the
-    // cache by name), then loads each again.
+    // cache by name).
     void releaseAll();
-    void reloadAll();
 
 private:
     friend class Texture;

@@ -147,16 +147,8 @@ RenderResult Viewport3D::clear(bool zBuffer) {
     if (restored) invalidate();
     if (dirty_.empty()) return render_error::kOk;
     platform::GraphicsDevice& g = device_.graphics();
-    platform::DeviceResult rc = platform::device_result::kOk;
-    if (backgroundBitmap_) {
-        platform::Surface* back = device_.animDevice().backSurface()->get();
-        for (const platform::ScreenRect& r : dirty_)
-            if (platform::DeviceResult c = back->copyFrom(*backgroundBitmap_, r); c && !rc) rc = c;
-        if (zBuffer && !rc) rc = g.clear(handle_, dirty_, platform::kClearZBuffer);
-    } else {
-        rc = g.clear(handle_, dirty_, platform::kClearTarget | (zBuffer ? platform::kClearZBuffer : 0));
-    }
-    if (rc) return RenderResult(rc);
+    const std::uint32_t what = platform::kClearTarget | (zBuffer ? platform::kClearZBuffer : 0);
+    if (platform::DeviceResult rc = g.clear(handle_, dirty_, what)) return RenderResult(rc);
     dirty_.clear();
     return render_error::kOk;
 }
@@ -170,7 +162,6 @@ RenderResult Viewport3D::beginScene() {
         begun = g.beginScene();
     }
     if (begun) return RenderResult(begun);
-    sceneOpen_ = true;
     RenderResult rc{g.setCurrentViewport(handle_)};
     if (rc || (rc = applyRenderState()) || (rc = pushMatrices()) ||
         (rc = setWorld(Matrix4::identity(), MatrixKind::Identity)))
@@ -179,9 +170,7 @@ RenderResult Viewport3D::beginScene() {
 }
 
 RenderResult Viewport3D::endScene() {
-    RenderResult rc{device_.graphics().endScene()};
-    if (rc == render_error::kOk) sceneOpen_ = false;
-    return rc;
+    return RenderResult(device_.graphics().endScene());
 }
 
 RenderResult Viewport3D::setWorld(const Matrix4& world, MatrixKind kind) {

@@ -41,12 +41,6 @@ public:
     // The background material's diffuse colour (alpha as given; the clear
     // uses it clamped to 0..1).
     [[nodiscard]] RenderResult setBackgroundColour(float r, float g, float b, float a);
-    platform::ColourValue backgroundColour() const { return background_; }
-    // Clears copy from this surface (same format as the back buffer)
-    // instead of filling; nullptr goes back to the colour.
-    void setBackgroundBitmap(std::shared_ptr<platform::Surface> bitmap) {
-        backgroundBitmap_ = std::move(bitmap);
-    }
 
     // Sent as 0xAARRGGBB, each channel the integer part of 255 × component.
     [[nodiscard]] RenderResult setAmbientColour(float r, float g, float b, float a);
@@ -71,18 +65,14 @@ public:
     [[nodiscard]] RenderResult clear(bool zBuffer = true);
     [[nodiscard]] RenderResult beginScene();
     [[nodiscard]] RenderResult endScene();
-    bool sceneOpen() const { return sceneOpen_; }
 
     // Draws an object with its matrix applied over the current world
     // transform (an identity-tagged matrix leaves it), then restores it.
     [[nodiscard]] RenderResult draw(RenderObject& object, ClipMode mode = ClipMode::Untested);
-    const Matrix4& worldTransform() const { return world_; }
     // The box's eight corners carried by world × view × projection against
     // the six clip planes.
     BoxClass classifyBox(const Box& box) const;
 
-    bool collectingDirtyRects() const { return collectDirty_; }
-    void setCollectingDirtyRects(bool on) { collectDirty_ = on; }
     void addDirtyRect(const ScreenExtent& extent);
     const std::vector<platform::ScreenRect>& dirtyRects() const { return dirty_; }
     // Marks the whole viewport for the next clear.
@@ -100,15 +90,12 @@ private:
     platform::MaterialHandle backgroundMaterial_ = 0;
     int width_ = 0, height_ = 0;
     platform::ColourValue background_{0, 0, 0, 1};
-    std::shared_ptr<platform::Surface> backgroundBitmap_;
     std::uint32_t ambient_ = 0;
     RenderStateBlock state_;
     Ref<Camera> camera_;
     Matrix4 view_, projection_, world_;
     MatrixKind worldKind_ = MatrixKind::Identity;
     bool matricesChanged_ = true;
-    bool sceneOpen_ = false;
-    bool collectDirty_ = true;
     std::vector<platform::ScreenRect> dirty_;
 };
 

@@ -114,12 +114,6 @@ ResError FlatFile::flush() {
     return kNoError;
 }
 
-ResError FlatFile::getSize(std::uint64_t& size) const {
-    if (!file_) return kNotOpen;
-    size = size_;
-    return kNoError;
-}
-
 ResError FlatFile::setSize(std::uint64_t size) {
     if (!file_) return kNotOpen;
     if (!writable_) return kFileError;

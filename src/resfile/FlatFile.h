@@ -50,7 +50,6 @@ public:
     ResError readAt(std::uint64_t offset, void* buffer, std::size_t count);
     ResError writeAt(std::uint64_t offset, const void* buffer, std::size_t count);
     ResError flush();
-    ResError getSize(std::uint64_t& size) const;
     ResError setSize(std::uint64_t size);
     ResError getPath(std::string& path) const;
 

@@ -28,8 +28,4 @@ ObjResFile::Attachment* ObjResFile::FindKeyed(std::int16_t key) const {
     return nullptr;
 }
 
-void ObjResFile::Adopt(int list, std::unique_ptr<Attachment> object) {
-    if (list == 0 || list == 1) owned_[list].push_back(std::move(object));
-}
-
 }  // namespace tryster::resfile

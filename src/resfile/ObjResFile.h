@@ -2,7 +2,7 @@
 // The combined file of an object: ".iff", ".spf" and ".stx" as version 2.x
 // and a ".dir" resource directory. It also carries objects for whoever reads
 // the file: a table searched by 16-bit key (per-id defaults of behaviour
-// constants) and two lists of owned objects, all destroyed with the file.
+// constants), destroyed with the file.
 
 #include "resfile/StdResFile.h"
 
@@ -25,12 +25,9 @@ public:
     void SetKeyed(std::int16_t key, std::unique_ptr<Attachment> object);
     // Null when nothing is kept under `key`.
     Attachment* FindKeyed(std::int16_t key) const;
-    // Keeps `object` in owned list 0 or 1.
-    void Adopt(int list, std::unique_ptr<Attachment> object);
 
 private:
     std::vector<std::pair<std::int16_t, std::unique_ptr<Attachment>>> keyed_;
-    std::vector<std::unique_ptr<Attachment>> owned_[2];
 };
 
 }  // namespace tryster::resfile

@@ -29,7 +29,6 @@ public:
 
     Mode mode() const { return mode_; }
     bool reading() const { return mode_ == Mode::Read; }
-    bool swapped() const { return swap_; }
     std::size_t position() const { return mode_ == Mode::Read ? in_.position() : pos_; }
     bool ok() const { return !failed_; }
     void fail() { failed_ = true; }

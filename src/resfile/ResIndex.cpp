@@ -91,12 +91,6 @@ ResIndex::Location ResIndex::find(DataHandle handle) const {
     return it == handles_.end() ? Location{} : it->second;
 }
 
-std::size_t ResIndex::resourceCount() const {
-    std::size_t n = 0;
-    for (const auto& type : types_) n += type->entries.size();
-    return n;
-}
-
 void ResIndex::clear() {
     types_.clear();
     typeMap_.clear();

@@ -64,7 +64,6 @@ public:
     void detach(ResEntry& entry);
     Location find(DataHandle handle) const;
 
-    std::size_t resourceCount() const;
     void clear();
 
 private:

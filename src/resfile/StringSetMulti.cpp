@@ -46,12 +46,6 @@ void StringSetMulti::SetString(int number, std::string_view text, std::uint8_t l
     put(language, number, std::string(text), comment ? *comment : std::string());
 }
 
-void StringSetMulti::SetComment(int number, std::string_view comment, std::uint8_t language) {
-    auto* l = list(language);
-    if (l && number >= 1 && static_cast<std::size_t>(number) <= l->size())
-        (*l)[static_cast<std::size_t>(number) - 1].second = comment;
-}
-
 void StringSetMulti::InsertString(int number, std::string_view text, std::uint8_t language) {
     auto* l = list(language);
     if (!l) return;

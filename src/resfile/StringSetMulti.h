@@ -22,7 +22,6 @@ public:
     void Clear() override;
 
     const std::string* GetComment(int number, std::uint8_t language = kOwnLanguage) const;
-    void SetComment(int number, std::string_view comment, std::uint8_t language = kOwnLanguage);
 
 protected:
     void storePlain(int number, std::string text) override;

@@ -122,7 +122,7 @@ PackPathCheck checkFileName(std::string_view name) {
 
 std::string gamePathProblem(std::string_view path) {
     std::string problem;
-    (void)components(path, problem);
+    (void)components(path, problem);  // only the reason is asked for, not the parts
     return problem;
 }
 

@@ -34,9 +34,6 @@ ProcessedVertex lerp(const ProcessedVertex& a, const ProcessedVertex& b, float t
     r.g = mix(a.g, b.g);
     r.b = mix(a.b, b.b);
     r.a = mix(a.a, b.a);
-    r.sr = mix(a.sr, b.sr);
-    r.sg = mix(a.sg, b.sg);
-    r.sb = mix(a.sb, b.sb);
     r.u = mix(a.u, b.u);
     r.v = mix(a.v, b.v);
     return r;

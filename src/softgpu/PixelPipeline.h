@@ -1,8 +1,8 @@
 #pragma once
 // The pixel stage of the rasterizer: texture sampling (wrap addressing,
-// nearest or bilinear), modulation by the Gouraud colour, specular, the
-// depth test and blending, and the walk over one block of a triangle's
-// pixels. Included by the rasterizer's own files only.
+// nearest or bilinear), modulation by the Gouraud colour, the depth test
+// and blending, and the walk over one block of a triangle's pixels.
+// Included by the rasterizer's own files only.
 
 #include "platform/GraphicsDevice.h"
 #include "softgpu/Rasterizer.h"
@@ -67,14 +67,6 @@ struct Plane {
     return (tr << 16) | (tg << 8) | tb;
 }
 
-[[gnu::always_inline]] inline std::uint32_t addSaturate(std::uint32_t c, int r, int g, int b) {
-    int cr = std::min(255, static_cast<int>((c >> 16) & 255) + r);
-    int cg = std::min(255, static_cast<int>((c >> 8) & 255) + g);
-    int cb = std::min(255, static_cast<int>(c & 255) + b);
-    return (c & 0xFF000000) | (static_cast<std::uint32_t>(cr) << 16) | (static_cast<std::uint32_t>(cg) << 8) |
-           static_cast<std::uint32_t>(cb);
-}
-
 inline bool depthPasses(std::uint32_t func, float z, float stored) {
     switch (func) {
         case platform::compare_func::kNever:
@@ -128,10 +120,10 @@ inline std::uint32_t blendColours(std::uint32_t src, std::uint32_t dst, std::uin
 }
 
 // Attribute planes come in groups of four, solved and stepped together.
-enum PlaneGroup { kDepthTexture = 0, kColour = 1, kSpecular = 2 };
+enum PlaneGroup { kDepthTexture = 0, kColour = 1 };
 // Lanes of kDepthTexture: depth, 1/w, and u and v (times 1/w when
 // perspective-correct); of kColour: blue, green, red, alpha (a pixel's
-// bytes); of kSpecular: blue, green, red.
+// bytes).
 enum PlaneLane { kZ = 0, kQ = 1, kU = 2, kV = 3, kBlue = 0, kGreen = 1, kRed = 2, kAlpha = 3 };
 
 // An edge function in 32 bits near a triangle: a value beyond ±2^30 keeps
@@ -148,10 +140,9 @@ struct Rasterizer::Setup {
     // per pixel right and down; a pixel is covered where all three are at
     // least 0.
     std::int64_t e[3], ex[3], ey[3];
-    alignas(16) float at[3][4];
-    alignas(16) float dx[3][4];
-    alignas(16) float dy[3][4];
-    bool hasSpecular;
+    alignas(16) float at[2][4];
+    alignas(16) float dx[2][4];
+    alignas(16) float dy[2][4];
     Plane plane(PlaneGroup group, PlaneLane lane) const { return {at[group][lane], dx[group][lane], dy[group][lane]}; }
 };
 
@@ -222,8 +213,6 @@ void drawBlock(const Setup& s, const RasterState& st, int x0, int x1, int y0, in
                 pu = s.plane(kDepthTexture, kU), pv = s.plane(kDepthTexture, kV);
     const Plane pr = s.plane(kColour, kRed), pg = s.plane(kColour, kGreen), pb = s.plane(kColour, kBlue),
                 pa = s.plane(kColour, kAlpha);
-    const Plane psr = s.plane(kSpecular, kRed), psg = s.plane(kSpecular, kGreen),
-                psb = s.plane(kSpecular, kBlue);
     const auto fx = static_cast<float>(x0 - s.xmin), fy = static_cast<float>(y0 - s.ymin);
     // Values at the first pixel of each row, stepped down row by row.
     std::int64_t e0Row = s.e[0] + s.ex[0] * (x0 - s.xmin) + s.ey[0] * (y0 - s.ymin);
@@ -236,13 +225,8 @@ void drawBlock(const Setup& s, const RasterState& st, int x0, int x1, int y0, in
         vRow = pv.value(fx, fy);
         if constexpr (Perspective) qRow = pq.value(fx, fy);
     }
-    [[maybe_unused]] float aRow = 0, srRow = 0, sgRow = 0, sbRow = 0;
-    if constexpr (!Fast) {
-        aRow = pa.value(fx, fy);
-        srRow = psr.value(fx, fy);
-        sgRow = psg.value(fx, fy);
-        sbRow = psb.value(fx, fy);
-    }
+    [[maybe_unused]] float aRow = 0;
+    if constexpr (!Fast) aRow = pa.value(fx, fy);
     for (int y = y0; y <= y1; ++y) {
         std::int64_t e0 = e0Row, e1 = e1Row, e2 = e2Row;
         float* depthRow = st.depth ? st.depth + static_cast<std::ptrdiff_t>(y) * st.depthPitch : nullptr;
@@ -280,9 +264,6 @@ void drawBlock(const Setup& s, const RasterState& st, int x0, int x1, int y0, in
                         std::uint32_t c = colour();
                         if (!Textured || !st.texture->hasAlpha)
                             c = (c & 0xFFFFFF) | (static_cast<std::uint32_t>(channel(aRow + pa.dx * i)) << 24);
-                        if (s.hasSpecular)
-                            c = addSaturate(c, channel(srRow + psr.dx * i), channel(sgRow + psg.dx * i),
-                                            channel(sbRow + psb.dx * i));
                         std::uint8_t* p = colourRow + x * bpp;
                         if (st.blend)
                             c = blendColours(c, loadPixel(kind, p, target.paletteOrNull()), st.srcBlend,
@@ -307,12 +288,7 @@ void drawBlock(const Setup& s, const RasterState& st, int x0, int x1, int y0, in
             vRow += pv.dy;
             if constexpr (Perspective) qRow += pq.dy;
         }
-        if constexpr (!Fast) {
-            aRow += pa.dy;
-            srRow += psr.dy;
-            sgRow += psg.dy;
-            sbRow += psb.dy;
-        }
+        if constexpr (!Fast) aRow += pa.dy;
     }
 }
 }  // namespace tryster::softgpu

@@ -14,20 +14,18 @@ inline constexpr std::uint32_t kClipLeft = 1, kClipRight = 2, kClipBottom = 4, k
 // written; triangles naming them are skipped.
 inline constexpr std::uint32_t kUnprocessed = 0x80000000u;
 
-// Five groups of four values: the vertex stage stores them and the
+// Four groups of four values: the vertex stage stores them and the
 // rasterizer loads them as vectors, so their order matters.
 struct alignas(16) ProcessedVertex {
     float cx, cy, cz, cw;  // clip space
     float sz, rhw;         // depth 0..1, 1/w (valid when clip == 0)
     float u, v;
     float b, g, r, a;  // diffuse colour, 0..255, in the order of a pixel's bytes
-    float sb, sg, sr;  // specular colour, 0..255
-    float unused = 0;
     float sx, sy;  // pixels (valid when clip == 0)
     std::uint32_t clip;
-    std::uint32_t unused2 = 0;
+    std::uint32_t unused = 0;
 };
-static_assert(sizeof(ProcessedVertex) == 80);
+static_assert(sizeof(ProcessedVertex) == 64);
 
 inline std::uint32_t clipCode(float x, float y, float z, float w) {
     std::uint32_t code = 0;

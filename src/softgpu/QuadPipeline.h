@@ -1,6 +1,6 @@
 #pragma once
 // The pixel stage of the common case on SSE2: a 32-bit target, LESSEQUAL
-// depth with writes, no blending, no specular. A block's pixels are walked
+// depth with writes, no blending. A block's pixels are walked
 // as 2 × 2 quads: edge tests, attributes, texturing, modulation and the
 // depth test run on the four pixels of a quad at once.
 //

@@ -51,7 +51,7 @@ void Rasterizer::setState(const RasterState& state) {
             state.depthTest && state.depthWrite && state.depthFunc == platform::compare_func::kLessEqual &&
             !state.blend;
 #if defined(__SSE2__)
-    quads_ = fast_ && !state.specular;
+    quads_ = fast_;
     stamps_ = hasAvx2() && !gEightWideForbidden;
 #endif
     if (state.texture) {
@@ -158,16 +158,6 @@ void Rasterizer::finish(Setup& s, const ProcessedVertex* const v[3], const Posit
         solve(kColour, Float4::load(&v[0]->b), Float4::load(&v[1]->b), Float4::load(&v[2]->b));
     else
         flat(kColour, &v[0]->b);
-    s.hasSpecular = state_.specular && (v[0]->sr + v[0]->sg + v[0]->sb + v[1]->sr + v[1]->sg + v[1]->sb +
-                                        v[2]->sr + v[2]->sg + v[2]->sb) > 0;
-    if (!s.hasSpecular) {
-        const float none[4] = {};
-        flat(kSpecular, none);
-    } else if (state_.gouraud) {
-        solve(kSpecular, Float4::load(&v[0]->sb), Float4::load(&v[1]->sb), Float4::load(&v[2]->sb));
-    } else {
-        flat(kSpecular, &v[0]->sb);
-    }
 
     alignas(16) float values[3][4];
     for (int i = 0; i < 3; ++i) std::memcpy(values[i], &v[i]->sz, sizeof values[i]);
@@ -175,7 +165,7 @@ void Rasterizer::finish(Setup& s, const ProcessedVertex* const v[3], const Posit
     solve(kDepthTexture, Float4::load(values[0]), Float4::load(values[1]), Float4::load(values[2]));
 
 #if defined(__SSE2__)
-    if (quads_ && !s.hasSpecular) {
+    if (quads_) {
         const bool textured = state_.texture != nullptr;
         drawQuadTriangle(quadTriangle(s, textured), QuadWalk(textured, look.perspective, look.bilinear, stamps_),
                          state_);

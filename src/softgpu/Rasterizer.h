@@ -3,7 +3,7 @@
 // functions walked over 8 × 8 pixel blocks, with a depth test, Gouraud
 // colour, perspective-correct texturing (nearest, or bilinear where a
 // triangle magnifies its texture and the filter asks for it), texture
-// modulation, specular, and blending.
+// modulation, and blending.
 //
 // Pixel centres sit at (x + 0.5, y + 0.5); edges follow the top-left rule,
 // so triangles that share an edge touch every pixel once.
@@ -38,7 +38,6 @@ struct RasterState {
     std::uint32_t cull = 3;       // cull_mode
     bool gouraud = true;
     bool perspective = true;
-    bool specular = false;
     const TextureView* texture = nullptr;
     std::uint32_t magFilter = 1;  // texture_filter
     std::uint32_t minFilter = 1;
@@ -133,7 +132,7 @@ private:
 
     RasterState state_;
     bool fast_ = false;   // 32-bit target, no blending, depth LESSEQUAL with writes
-    bool quads_ = false;   // fast_ without specular, with SSE2: quads draw the pixels
+    bool quads_ = false;   // fast_ with SSE2: quads draw the pixels
     bool stamps_ = false;  // and with AVX2, stamps of two quads
     float textureWidth_ = 0, textureHeight_ = 0;
     bool hasExtent_ = false;

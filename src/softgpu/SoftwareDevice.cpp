@@ -285,22 +285,6 @@ platform::DeviceResult SoftwareDevice::setTransform(std::uint32_t state, const p
     return kOk;
 }
 
-platform::DeviceResult SoftwareDevice::transform(std::uint32_t state, platform::DeviceMatrix& out) const {
-    switch (state) {
-        case platform::transform_state::kWorld:
-            out = world_;
-            return kOk;
-        case platform::transform_state::kView:
-            out = view_;
-            return kOk;
-        case platform::transform_state::kProjection:
-            out = projection_;
-            return kOk;
-        default:
-            return kInvalidParams;
-    }
-}
-
 platform::DeviceResult SoftwareDevice::prepareDraw() {
     if (!inScene_) return kSceneNotInScene;
     if (target_->isLost()) return kSurfaceLost;
@@ -324,10 +308,6 @@ platform::DeviceResult SoftwareDevice::prepareDraw() {
     st.cull = renderStates_[rs::kCullMode];
     st.gouraud = renderStates_[rs::kShadeMode] != platform::shade_mode::kFlat;
     st.perspective = renderStates_[rs::kTexturePerspective] != 0;
-    // Specular light needs the state and a material that reflects some.
-    const platform::MaterialDesc* lit = slot(materials_, lightStates_[platform::light_state::kMaterial]);
-    st.specular = renderStates_[rs::kSpecularEnable] != 0 && lit && lit->power > 0 &&
-                  (lit->specular.r > 0 || lit->specular.g > 0 || lit->specular.b > 0);
     st.magFilter = renderStates_[rs::kTextureMag];
     st.minFilter = renderStates_[rs::kTextureMin];
     st.blend = renderStates_[rs::kAlphaBlendEnable] != 0;
@@ -348,10 +328,8 @@ void SoftwareDevice::prepareLighting() {
             if (const platform::LightDesc* l = slot(lights_, h)) activeLights_.push_back(*l);
     const platform::MaterialDesc* material = slot(materials_, lightStates_[platform::light_state::kMaterial]);
     static const platform::MaterialDesc kNoMaterial{};
-    // The camera looks along the view space's z axis.
-    platform::DeviceVector viewDirection{view_.m[0][2], view_.m[1][2], view_.m[2][2]};
     lighting_.prepare(material ? *material : kNoMaterial, lightStates_[platform::light_state::kAmbient], activeLights_,
-                      world_, viewDirection, renderStates_[rs::kSpecularEnable] != 0);
+                      world_);
 }
 
 void SoftwareDevice::process(const platform::DeviceVertex* in, std::uint32_t count, ProcessedVertex* out, bool lit) {

@@ -51,7 +51,6 @@ public:
     platform::DeviceResult renderState(std::uint32_t state, std::uint32_t& value) const override;
     platform::DeviceResult setLightState(std::uint32_t state, std::uint32_t value) override;
     platform::DeviceResult setTransform(std::uint32_t state, const platform::DeviceMatrix& matrix) override;
-    platform::DeviceResult transform(std::uint32_t state, platform::DeviceMatrix& out) const override;
 
     void setClipStatus(const platform::ClipStatus& status) override { clipStatus_ = status; }
     platform::ClipStatus clipStatus() const override { return clipStatus_; }

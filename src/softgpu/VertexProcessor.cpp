@@ -27,10 +27,6 @@ platform::ColourValue times(const platform::ColourValue& a, const platform::Colo
     return {a.r * b.r, a.g * b.g, a.b * b.b, a.a * b.a};
 }
 
-bool isBlack(const platform::ColourValue& c) {
-    return c.r == 0 && c.g == 0 && c.b == 0;
-}
-
 float saturate255(float c) {
     return c <= 0 ? 0.0f : c >= 1 ? 255.0f : c * 255.0f;
 }
@@ -47,8 +43,8 @@ platform::DeviceMatrix multiply(const platform::DeviceMatrix& a, const platform:
 }
 
 void LightingSetup::prepare(const platform::MaterialDesc& material, std::uint32_t ambientArgb,
-                            const std::vector<platform::LightDesc>& worldLights, const platform::DeviceMatrix& world,
-                            const platform::DeviceVector& viewDirection, bool specularEnabled) {
+                            const std::vector<platform::LightDesc>& worldLights,
+                            const platform::DeviceMatrix& world) {
     platform::ColourValue ambient{static_cast<float>((ambientArgb >> 16) & 0xFF) / 255.0f,
                         static_cast<float>((ambientArgb >> 8) & 0xFF) / 255.0f,
                         static_cast<float>(ambientArgb & 0xFF) / 255.0f, 1.0f};
@@ -56,17 +52,11 @@ void LightingSetup::prepare(const platform::MaterialDesc& material, std::uint32_
             material.emissive.g + material.ambient.g * ambient.g,
             material.emissive.b + material.ambient.b * ambient.b, 0};
     alpha = material.diffuse.a;
-    power = material.power;
-    specular = specularEnabled && !isBlack(material.specular) && power > 0;
-    platform::DeviceVector toViewer = normalised({-viewDirection.x, -viewDirection.y, -viewDirection.z});
     lights.clear();
     for (const platform::LightDesc& l : worldLights) {
         if (l.type != platform::LightType::Directional) continue;
         platform::DeviceVector toLight = normalised({-l.direction.x, -l.direction.y, -l.direction.z});
-        platform::DeviceVector half =
-            normalised({toLight.x + toViewer.x, toLight.y + toViewer.y, toLight.z + toViewer.z});
-        lights.push_back({toModel(world, toLight), toModel(world, half), times(material.diffuse, l.colour),
-                          times(material.specular, l.colour)});
+        lights.push_back({toModel(world, toLight), times(material.diffuse, l.colour)});
     }
 }
 
@@ -85,11 +75,9 @@ void processOne(const platform::DeviceVertex& s, ProcessedVertex& o, const platf
     o.v = s.v;
     if (!lighting) {
         o.r = o.g = o.b = o.a = 255.0f;
-        o.sr = o.sg = o.sb = 0;
         return;
     }
     float r = lighting->base.r, g = lighting->base.g, b = lighting->base.b;
-    float sr = 0, sg = 0, sb = 0;
     for (const LightingSetup::Directional& l : lighting->lights) {
         float d = s.nx * l.toLight.x + s.ny * l.toLight.y + s.nz * l.toLight.z;
         if (d > 0) {
@@ -97,29 +85,17 @@ void processOne(const platform::DeviceVertex& s, ProcessedVertex& o, const platf
             g += d * l.diffuse.g;
             b += d * l.diffuse.b;
         }
-        if (lighting->specular) {
-            float h = s.nx * l.halfway.x + s.ny * l.halfway.y + s.nz * l.halfway.z;
-            if (h > 0 && d > 0) {
-                float f = std::pow(h, lighting->power);
-                sr += f * l.specular.r;
-                sg += f * l.specular.g;
-                sb += f * l.specular.b;
-            }
-        }
     }
     o.r = saturate255(r);
     o.g = saturate255(g);
     o.b = saturate255(b);
     o.a = saturate255(lighting->alpha);
-    o.sr = saturate255(sr);
-    o.sg = saturate255(sg);
-    o.sb = saturate255(sb);
 }
 
 #if defined(__SSE2__)
 // Four vertices at once, lane k the k-th: processOne's operations in the
-// same order, so the same results (specular light, which needs pow, stays
-// with processOne), as is lighting by more than kMaxLights. The constants
+// same order, so the same results (lighting by more than kMaxLights stays
+// with processOne). The constants
 // are spread over the lanes once per draw.
 class FourAtOnce {
 public:
@@ -215,8 +191,7 @@ public:
             _mm_store_ps(o, groups[k][0]);
             _mm_store_ps(o + 4, groups[k][1]);
             _mm_store_ps(o + 8, groups[k][2]);
-            _mm_store_ps(o + 12, zero);  // no specular
-            _mm_store_ps(o + 16, groups[k][3]);
+            _mm_store_ps(o + 12, groups[k][3]);
         }
     }
 
@@ -248,7 +223,7 @@ void processVertices(const platform::DeviceVertex* in, std::uint32_t count, Proc
                      const ScreenMapping& mapping, const LightingSetup* lighting) {
     std::uint32_t i = 0;
 #if defined(__SSE2__)
-    if (count >= 4 && (!lighting || (!lighting->specular && lighting->lights.size() <= FourAtOnce::kMaxLights))) {
+    if (count >= 4 && (!lighting || lighting->lights.size() <= FourAtOnce::kMaxLights)) {
         const FourAtOnce four(t, mapping, lighting);
         for (; i + 4 <= count; i += 4) four.process(in + i, out + i);
     }

@@ -1,7 +1,8 @@
 #pragma once
 // Transform and lighting of source vertices: clip-space position and clip
-// code, fixed-function lighting (emissive + ambient + directional lights,
-// optional specular), texture coordinates passed through.
+// code, fixed-function lighting (emissive + ambient + directional lights;
+// materials here reflect no specular light), texture coordinates passed
+// through.
 //
 // Lighting runs in model space: light directions are carried into the
 // model's frame once per draw instead of carrying every normal to the
@@ -18,21 +19,15 @@ namespace tryster::softgpu {
 struct LightingSetup {
     struct Directional {
         platform::DeviceVector toLight;  // model space
-        platform::DeviceVector halfway;  // model space, for specular
         platform::ColourValue diffuse;   // material diffuse × light colour
-        platform::ColourValue specular;  // material specular × light colour
     };
     std::vector<Directional> lights;
     platform::ColourValue base;  // emissive + material ambient × ambient light
     float alpha = 1;
-    float power = 0;
-    bool specular = false;
 
-    // world: the model's world matrix; viewDirection: where the camera
-    // looks, in world space.
+    // world: the model's world matrix.
     void prepare(const platform::MaterialDesc& material, std::uint32_t ambientArgb,
-                 const std::vector<platform::LightDesc>& worldLights, const platform::DeviceMatrix& world,
-                 const platform::DeviceVector& viewDirection, bool specularEnabled);
+                 const std::vector<platform::LightDesc>& worldLights, const platform::DeviceMatrix& world);
 };
 
 platform::DeviceMatrix multiply(const platform::DeviceMatrix& a, const platform::DeviceMatrix& b);

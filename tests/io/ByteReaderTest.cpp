@@ -105,7 +105,7 @@ TEST(ByteWriter, RoundTripsThroughTheReader) {
     w.i32le(-2);
     w.f32le(1.5f);
     w.cstring("hi");
-    w.fixedString("toolong", 4);
+    w.text("tool");
     ByteReader r(w.bytes());
     std::uint16_t a;
     std::int32_t b;

@@ -1,6 +1,6 @@
 // Combined files: the container version chosen, names unique across
-// members, create and delete, operations that reach every member, and the
-// resource directory.
+// members, create and delete, operations that reach every member, members
+// taken out, the resource directory, and the open flags.
 
 #include "ResFileTestSupport.h"
 #include "platform/FileSystem.h"
@@ -155,4 +155,60 @@ TEST_F(CombinedTest, OperationsReachEveryMember) {
     std::int16_t reserved = 3;
     EXPECT_EQ(file.ReservedQuery(file.GetResource(kText, 1, nullptr), reserved), kUnsupported);
     EXPECT_EQ(reserved, 0);
+}
+
+TEST_F(CombinedTest, OpenResFileCreatesOrStartsAfreshOnlyWhenAsked) {
+    const Bytes kept = test::readBytes(container("model.iff", {{1, "keep"}}));
+    const Bytes empty = test::header2('5', 0);
+    struct Case {
+        int flags;
+        bool exists;
+        ResError result;
+        bool keepsResource;
+    };
+    const Case cases[] = {
+        {0, false, kFileError, false},        {0, true, kNoError, true},
+        {kOpenCreate, false, kNoError, false}, {kOpenCreate, true, kNoError, true},
+        {kOpenAfresh, false, kNoError, false}, {kOpenAfresh, true, kNoError, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "flags " << c.flags << (c.exists ? ", file there" : ", no file"));
+        const std::string path = dir.file("open.iff");
+        std::filesystem::remove(path);
+        if (c.exists) test::writeBytes(dir, "open.iff", kept);
+        IFFResFile2 file;
+        EXPECT_EQ(OpenResFile(file, path, c.flags), c.result);
+        if (c.result != kNoError) {
+            EXPECT_FALSE(std::filesystem::exists(path)) << "a plain open makes no file";
+            continue;
+        }
+        EXPECT_EQ(test::dataOf(file.GetResource(kText, 1, nullptr)),
+                  c.keepsResource ? test::bytes("keep") : Bytes{});
+        EXPECT_EQ(file.Close(), kNoError);
+        EXPECT_EQ(test::readBytes(path), c.keepsResource ? kept : empty);
+    }
+}
+
+TEST_F(CombinedTest, RemovedMembersLeaveTheChainAndLaterOnesMoveUp) {
+    SeqResFile chain;
+    iResFile* members[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        auto member = std::make_unique<IFFResFile2>();
+        std::string name = "m" + std::to_string(i) + ".iff";
+        ASSERT_EQ(member->Open(container(name, {{static_cast<std::int16_t>(i + 1), name}})), kNoError);
+        members[i] = chain.AddMember(std::move(member));
+    }
+    IFFResFile2 stranger;
+    EXPECT_EQ(chain.RemoveMember(&stranger), nullptr);
+    std::unique_ptr<iResFile> removed = chain.RemoveMember(members[1]);
+    EXPECT_EQ(removed.get(), members[1]);
+    ASSERT_EQ(chain.CountMembers(), 2);
+    EXPECT_EQ(chain.GetMember(0), members[0]);
+    EXPECT_EQ(chain.GetMember(1), members[2]);
+    EXPECT_FALSE(chain.GetResource(kText, 2, nullptr)) << "the removed member is no longer searched";
+    EXPECT_EQ(test::dataOf(chain.GetResource(kText, 3, nullptr)), test::bytes("m2.iff"));
+    // The slot is free again: eight members fit once more.
+    for (int i = 0; i < 6; ++i) EXPECT_NE(chain.AddMember(std::make_unique<IFFResFile2>()), nullptr);
+    EXPECT_EQ(chain.AddMember(std::make_unique<IFFResFile2>()), nullptr);
+    EXPECT_EQ(removed->Close(), kNoError);
 }

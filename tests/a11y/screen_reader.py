@@ -245,7 +245,12 @@ class ScreenReader:
         seen = []
         deadline = time.monotonic() + timeout
         while True:
-            for heard in self.new():
+            self._read()
+            # One event at a time: what Orca handled after the one awaited
+            # stays for the next call, even when both came in one read.
+            while self._cursor < len(self.heard):
+                heard = self.heard[self._cursor]
+                self._cursor += 1
                 seen.append(heard)
                 if predicate(heard):
                     return seen

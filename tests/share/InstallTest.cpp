@@ -7,9 +7,7 @@
 #include "exchange/CharacterReading.h"
 #include "share/FileDigest.h"
 #include "share/InstallReview.h"
-#include "share/Installer.h"
 #include "share/Journal.h"
-#include "share/SharedDate.h"
 #include "support/EveryFault.h"
 #include "support/FaultyFileSystem.h"
 
@@ -36,12 +34,6 @@ protected:
                             const share::InstallOptions& options = {}) {
         return share::planInstall(shared, game.path(), options);
     }
-    share::InstallOutcome install(const GameFolder& game, const share::InstallOptions& options = {}) {
-        const share::SharedDate shared = open();
-        const share::InstallPlan p = plan(shared, game, options);
-        EXPECT_TRUE(p.ok()) << p.problem;
-        return share::installSharedDate(shared, p);
-    }
     const share::PlannedFile& planned(const share::InstallPlan& p, const std::string& path) {
         for (const share::PlannedFile& f : p.files)
             if (f.path == path) return f;
@@ -55,8 +47,7 @@ protected:
 TEST_F(Install, PackedOnOneGameFolderTheDateAndItsSkinsArriveInAnotherByteForByte) {
     GameFolder game({"Date_Rosa.iff"});
     const FolderState before = game.state();
-    const share::InstallOutcome outcome = install(game);
-    ASSERT_TRUE(outcome.installed) << outcome.problem;
+    const share::InstallOutcome outcome = installPack(archive, game.path());
     EXPECT_EQ(outcome.written.size(), 9u);
     EXPECT_EQ(outcome.written.back(), "TemplateNPCs\\Date_Rosa.iff");
 
@@ -163,10 +154,7 @@ TEST_F(Install, KeepingTheirsLeavesTheirFileAndReplacingKeepsItsBackup) {
         writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
         // A backup name already taken is not overwritten.
         writeBytes(game.file("GameData/Skins/c021fa_long.cmx.bak"), {'o', 'l', 'd'});
-        share::InstallOptions options;
-        options.replaceSkins = replaceSkins;
-        const share::InstallOutcome outcome = install(game, options);
-        ASSERT_TRUE(outcome.installed) << outcome.problem;
+        const share::InstallOutcome outcome = installPack(archive, game.path(), {replaceSkins, {}});
         const FolderState after = game.state();
         EXPECT_EQ(after.at("GameData/Skins/c021fa_long.cmx.bak"), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
         if (replaceSkins) {

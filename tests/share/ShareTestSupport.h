@@ -1,17 +1,14 @@
 #pragma once
 // Shared by the sharing tests: game folders made from the demo folder,
-// their files as a whole for byte-for-byte comparison, packs taken apart
-// into their files and manifest so a test can break one thing, and new
-// dates of a chosen look.
+// their files as a whole for byte-for-byte comparison, and packs taken
+// apart into their files and manifest so a test can break one thing.
 
 #include "ArchiveBuilder.h"
 #include "demoworld/DemoFolder.h"
-#include "exchange/DateTemplate.h"
-#include "share/GameChange.h"
-#include "exchange/NewDate.h"
-#include "platform/Clock.h"
+#include "share/Installer.h"
 #include "share/PackBuilder.h"
 #include "share/PackReader.h"
+#include "share/SharedDate.h"
 #include "formats/Sha256.h"
 #include "support/TempDir.h"
 
@@ -172,25 +169,17 @@ inline const PackParts& lightRosaParts() {
     return parts;
 }
 
-// A new date in `game`'s TemplateNPCs with the given body and head, made as
-// the save makes it.
-inline void makeDate(const std::string& game, const std::string& name, const Appearance& look) {
-    TempDir dir;
-    const std::string templatePath = dir.file("TR_Template.iff");
-    ASSERT_EQ(exchange::buildDateTemplate(templatePath), resfile::kNoError);
-    struct Quiet final : exchange::ExchangeReporter {
-        void showMessage(std::string_view, std::string_view text) override { ADD_FAILURE() << text; }
-        void showStatus(std::string_view) override {}
-        void stepProgress() override {}
-        void redrawPreview() override {}
-    } reporter;
-    Character date;
-    date.record.setName(name);
-    date.record.setGender(kFemale);
-    date.appearance = look;
-    // Made as the game came, not as a recorded change.
-    share::GameChange placement("", share::ChangeKind::NewDate);
-    ASSERT_TRUE(exchange::createNewDate(game + "/TemplateNPCs/" + name, templatePath, date, reporter, placement));
+// Installs the pack at `archive` into `game`, which must take it.
+inline share::InstallOutcome installPack(const std::string& archive, const std::string& game,
+                                         const share::InstallOptions& options = {}) {
+    const share::SharedDateOpening opened = share::openSharedDate(archive);
+    EXPECT_TRUE(opened.date) << opened.problem;
+    if (!opened.date) return {};
+    const share::InstallPlan plan = share::planInstall(*opened.date, game, options);
+    EXPECT_TRUE(plan.ok()) << plan.problem;
+    share::InstallOutcome outcome = share::installSharedDate(*opened.date, plan);
+    EXPECT_TRUE(outcome.installed) << outcome.problem;
+    return outcome;
 }
 
 }  // namespace tryster::test

@@ -6,10 +6,8 @@
 // tampered history is refused.
 
 #include "ShareTestSupport.h"
-#include "share/Installer.h"
 #include "share/Journal.h"
 #include "share/Recovery.h"
-#include "share/SharedDate.h"
 #include "share/Undo.h"
 #include "support/FaultyFileSystem.h"
 
@@ -25,19 +23,6 @@ const std::vector<std::string> kHistoryOnly{std::string(share::kHistoryFileName)
 
 class Uninstall : public ::testing::Test {
 protected:
-    // Installs the pack at `archive` into `game`.
-    static share::InstallOutcome install(const std::string& archive, const GameFolder& game, bool replaceSkins = false) {
-        share::SharedDateOpening opened = share::openSharedDate(archive);
-        EXPECT_TRUE(opened.date) << opened.problem;
-        if (!opened.date) return {};
-        share::InstallOptions options;
-        options.replaceSkins = replaceSkins;
-        const share::InstallPlan plan = share::planInstall(*opened.date, game.path(), options);
-        EXPECT_TRUE(plan.ok()) << plan.problem;
-        share::InstallOutcome outcome = share::installSharedDate(*opened.date, plan);
-        EXPECT_TRUE(outcome.installed) << outcome.problem;
-        return outcome;
-    }
     static share::History history(const GameFolder& game) {
         share::HistoryReading reading = share::loadHistory(game.path());
         EXPECT_TRUE(reading.history) << reading.problem;
@@ -55,20 +40,17 @@ protected:
         return outcome;
     }
 
-    // Rosa's pack, and Mia's: a new date wearing Rosa's body and Quinn's head.
+    // Rosa's pack, and Mia's: Rosa's body with Quinn's head.
     static void makePacks(const std::string& rosa, const std::string& mia) {
         writeBytes(rosa, rosaParts().archive());
-        GameFolder source;
-        for (const std::string& skin : rosaSkins()) source.copySkin(skin);
-        for (const char* skin : {"c022fa_bob.cmx", "xskin-c022fa_bob-HEAD-HEAD.skn", "C022famed_red.bmp"})
-            source.copySkin(skin);
-        Appearance look;
-        look.bodyMesh = "b006fafit_01";
-        look.bodyTexture = "B006FAFitmed_dots";
-        look.headMesh = "c022fa_bob";
-        look.headTexture = "C022famed_red";
-        makeDate(source.path(), "Mia", look);
-        pack(source.path(), source.file("TemplateNPCs/Mia.iff"), mia);
+        PackParts parts = rosaParts();
+        std::erase_if(parts.files, [](const ArchiveItem& f) { return f.name.find("021fa") != std::string::npos; });
+        parts.file("TemplateNPCs/Date_Rosa.iff").name = "TemplateNPCs/Mia.iff";
+        for (const std::string skin : {"c022fa_bob.cmx", "xskin-c022fa_bob-HEAD-HEAD.skn", "C022famed_red.bmp"})
+            parts.files.push_back(
+                ArchiveItem::file("GameData/Skins/" + skin, fileBytes(demoGame() + "/GameData/Skins/" + skin)));
+        parts.describeFiles();
+        writeBytes(mia, parts.archive());
     }
 
     TempDir downloads;
@@ -82,8 +64,8 @@ TEST_F(Uninstall, TwoDatesSharingASkinLeaveTheFolderAsItBeganInEitherOrder) {
         SCOPED_TRACE(rosaFirst ? "Rosa taken back first" : "Mia taken back first");
         GameFolder game({"Date_Rosa.iff"}, {"xskin-b006fafit_01-BODY.skn"});
         const FolderState before = game.state();
-        install(rosa, game);
-        const share::InstallOutcome second = install(mia, game);
+        installPack(rosa, game.path());
+        const share::InstallOutcome second = installPack(mia, game.path());
         // Mia's body skins are Rosa's: already there, shared.
         EXPECT_EQ(std::count(second.written.begin(), second.written.end(), "GameData\\Skins\\b006fafit_01.cmx"), 0);
         const share::History ledger = history(game);
@@ -112,7 +94,7 @@ TEST_F(Uninstall, AFileThePlayerChangedRefusesTheUndoOrIsKeptAsABackup) {
     writeBytes(rosa, rosaParts().archive());
     GameFolder game({"Date_Rosa.iff"});
     const FolderState before = game.state();
-    install(rosa, game);
+    installPack(rosa, game.path());
     const std::vector<std::uint8_t> mine{'B', 'M', '!'};
     writeBytes(game.file("GameData/Skins/C021famed_blnd.bmp"), mine);
     const FolderState changed = game.state();
@@ -148,7 +130,7 @@ TEST_F(Uninstall, AFailedRestoreKeepsTheBackupAndTheEntryToTryAgain) {
     GameFolder game({"Date_Rosa.iff"});
     writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
     const FolderState before = game.state();
-    install(rosa, game, true);
+    installPack(rosa, game.path(), {true, {}});
     {
         BackupsStay failing;
         const ScopedFileSystem scoped(failing);
@@ -185,8 +167,8 @@ TEST_F(Uninstall, TwoDatesThatReplacedOneFileAreTakenBackNewestFirst) {
     GameFolder game({"Date_Rosa.iff"});
     writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
     const FolderState before = game.state();
-    install(rosa, game, true);
-    install(other, game, true);
+    installPack(rosa, game.path(), {true, {}});
+    installPack(other, game.path(), {true, {}});
     EXPECT_TRUE(fs::exists(game.file("GameData/Skins/c021fa_long.cmx.2.bak")));
     const FolderState installed = game.state();
 
@@ -207,7 +189,7 @@ TEST_F(Uninstall, TheNextRunRemovesOnlyBackupsNoChangeNeeds) {
     writeBytes(rosa, lightRosaParts().archive());
     GameFolder game({"Date_Rosa.iff"});
     writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
-    install(rosa, game, true);
+    installPack(rosa, game.path(), {true, {}});
     writeBytes(game.file("GameData/Skins/old.cmx.bak"), {'o', 'l', 'd'});
     share::Journal journal;
     journal.operation = share::Journal::Operation::Forget;

@@ -8,19 +8,8 @@
 namespace tryster {
 namespace {
 
-std::array<std::int32_t, kTraitCount> personality(int neat, int active, int playful, int outgoing,
-                                                  int nice) {
-    std::array<std::int32_t, kTraitCount> p{};
-    p[kNeat] = neat;
-    p[kActive] = active;
-    p[kPlayful] = playful;
-    p[kOutgoing] = outgoing;
-    p[kNice] = nice;
-    return p;
-}
-
 TEST(NearestSign, AllZerosTieBetweenCancerAndAquariusGoesToTheLowerIndex) {
-    EXPECT_EQ(nearestSign(personality(0, 0, 0, 0, 0)), kCancer);
+    EXPECT_EQ(nearestSign({}), kCancer);
 }
 
 // A preset is a personality a player could make: it spends the points a

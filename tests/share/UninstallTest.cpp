@@ -23,6 +23,8 @@ const std::vector<std::string> kHistoryOnly{std::string(share::kHistoryFileName)
 
 class Uninstall : public ::testing::Test {
 protected:
+    Uninstall() { writeBytes(rosa, rosaParts().archive()); }
+
     static share::History history(const GameFolder& game) {
         share::HistoryReading reading = share::loadHistory(game.path());
         EXPECT_TRUE(reading.history) << reading.problem;
@@ -40,9 +42,8 @@ protected:
         return outcome;
     }
 
-    // Rosa's pack, and Mia's: Rosa's body with Quinn's head.
-    static void makePacks(const std::string& rosa, const std::string& mia) {
-        writeBytes(rosa, rosaParts().archive());
+    // Mia's pack: Rosa's body with Quinn's head.
+    static void makeMia(const std::string& mia) {
         PackParts parts = rosaParts();
         std::erase_if(parts.files, [](const ArchiveItem& f) { return f.name.find("021fa") != std::string::npos; });
         parts.file("TemplateNPCs/Date_Rosa.iff").name = "TemplateNPCs/Mia.iff";
@@ -54,12 +55,12 @@ protected:
     }
 
     TempDir downloads;
+    const std::string rosa = downloads.file("rosa.zip");
 };
 
 TEST_F(Uninstall, TwoDatesSharingASkinLeaveTheFolderAsItBeganInEitherOrder) {
-    const std::string rosa = downloads.file("rosa.zip");
     const std::string mia = downloads.file("mia.zip");
-    makePacks(rosa, mia);
+    makeMia(mia);
     for (bool rosaFirst : {true, false}) {
         SCOPED_TRACE(rosaFirst ? "Rosa taken back first" : "Mia taken back first");
         GameFolder game({"Date_Rosa.iff"}, {"xskin-b006fafit_01-BODY.skn"});
@@ -90,8 +91,6 @@ TEST_F(Uninstall, TwoDatesSharingASkinLeaveTheFolderAsItBeganInEitherOrder) {
 }
 
 TEST_F(Uninstall, AFileThePlayerChangedRefusesTheUndoOrIsKeptAsABackup) {
-    const std::string rosa = downloads.file("rosa.zip");
-    writeBytes(rosa, rosaParts().archive());
     GameFolder game({"Date_Rosa.iff"});
     const FolderState before = game.state();
     installPack(rosa, game.path());
@@ -125,8 +124,6 @@ public:
 };
 
 TEST_F(Uninstall, AFailedRestoreKeepsTheBackupAndTheEntryToTryAgain) {
-    const std::string rosa = downloads.file("rosa.zip");
-    writeBytes(rosa, rosaParts().archive());
     GameFolder game({"Date_Rosa.iff"});
     writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
     const FolderState before = game.state();
@@ -156,9 +153,7 @@ TEST_F(Uninstall, AFailedRestoreKeepsTheBackupAndTheEntryToTryAgain) {
 // the later one stands, naming it, and nothing is touched; newest first,
 // the player's file comes back byte for byte.
 TEST_F(Uninstall, TwoDatesThatReplacedOneFileAreTakenBackNewestFirst) {
-    const std::string rosa = downloads.file("rosa.zip");
     const std::string other = downloads.file("other.zip");
-    writeBytes(rosa, rosaParts().archive());
     PackParts parts = rosaParts();
     parts.file("TemplateNPCs/Date_Rosa.iff").name = "TemplateNPCs/Date_Other.iff";
     parts.file("GameData/Skins/c021fa_long.cmx").bytes = fileBytes(demoGame() + "/GameData/Skins/c022fa_bob.cmx");
@@ -185,7 +180,6 @@ TEST_F(Uninstall, TwoDatesThatReplacedOneFileAreTakenBackNewestFirst) {
 // A forget cut short after the history took the result: the next run
 // removes the backups it no longer needed, but not one another change needs.
 TEST_F(Uninstall, TheNextRunRemovesOnlyBackupsNoChangeNeeds) {
-    const std::string rosa = downloads.file("rosa.zip");
     writeBytes(rosa, lightRosaParts().archive());
     GameFolder game({"Date_Rosa.iff"});
     writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});

@@ -66,8 +66,6 @@ TEST(Appearance, StartsAsTheAdultSetAndSwitchesWholeSets) {
     EXPECT_EQ(a.headString(), "c011ma_repo,HEAD-HEAD=C011mamed_rotc");
     EXPECT_EQ(a.leftHandMesh, "hmlo");
     a.assign(kChildDefaults);
-    EXPECT_EQ(a.bodyMesh, "b001ucchd_01");
-    EXPECT_EQ(a.leftHandMesh, "hulc");
     EXPECT_EQ(a.rightHandTexture, "HUAClgt");
     a.assign(kAdultDefaults);
     EXPECT_EQ(a, Appearance());

@@ -53,8 +53,8 @@ TEST_F(Install, PackedOnOneGameFolderTheDateAndItsSkinsArriveInAnotherByteForByt
 
     const FolderState after = game.state();
     for (const std::string& skin : rosaSkins())
-        EXPECT_EQ(after.at("GameData/Skins/" + skin), fileBytes(demoGame() + "/GameData/Skins/" + skin)) << skin;
-    EXPECT_EQ(after.at("TemplateNPCs/Date_Rosa.iff"), fileBytes(demoGame() + "/TemplateNPCs/Date_Rosa.iff"));
+        EXPECT_EQ(after.at("GameData/Skins/" + skin), fileBytes(demoFolder() + "/GameData/Skins/" + skin)) << skin;
+    EXPECT_EQ(after.at("TemplateNPCs/Date_Rosa.iff"), fileBytes(demoFolder() + "/TemplateNPCs/Date_Rosa.iff"));
     EXPECT_EQ(differences(after, before).size(), 10u);  // nine files and the ledger
     EXPECT_FALSE(fs::exists(game.file(std::string(share::kJournalFileName))));
 }
@@ -74,7 +74,7 @@ TEST_F(Install, ADifferingSkinIsKeptUnlessReplacedNamedInAnyLetterCase) {
 TEST_F(Install, TheReviewListsEveryFileAndEachChoiceIsPlannedAgain) {
     GameFolder game({"Date_Rosa.iff"}, {"b006fafit_01.cmx"});
     writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
-    fs::copy_file(demoGame() + "/TemplateNPCs/Date_Rosa.iff", game.file("TemplateNPCs/Twin.iff"));
+    fs::copy_file(demoFolder() + "/TemplateNPCs/Date_Rosa.iff", game.file("TemplateNPCs/Twin.iff"));
     const share::SharedDate shared = open();
     EXPECT_EQ(share::sharedDateName(shared), "Rosa Marsh");
     EXPECT_EQ(share::sharedDateGender(shared), "Female");
@@ -138,7 +138,7 @@ TEST_F(Install, KeepingTheirsLeavesTheirFileAndReplacingKeepsItsBackup) {
         EXPECT_EQ(after.at("GameData/Skins/c021fa_long.cmx.bak"), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
         if (replaceSkins) {
             EXPECT_EQ(after.at("GameData/Skins/c021fa_long.cmx"),
-                      fileBytes(demoGame() + "/GameData/Skins/c021fa_long.cmx"));
+                      fileBytes(demoFolder() + "/GameData/Skins/c021fa_long.cmx"));
             EXPECT_EQ(after.at("GameData/Skins/c021fa_long.cmx.2.bak"), (std::vector<std::uint8_t>{'m', 'i', 'n', 'e'}));
             EXPECT_EQ(outcome.backups, (std::vector<std::string>{"GameData\\Skins\\c021fa_long.cmx.2.bak"}));
         } else {
@@ -150,7 +150,7 @@ TEST_F(Install, KeepingTheirsLeavesTheirFileAndReplacingKeepsItsBackup) {
 
 TEST_F(Install, ADateWhoseIdentifierIsTakenGetsAFreshOneAndThePlayerIsTold) {
     GameFolder game({"Date_Rosa.iff"});
-    fs::copy_file(demoGame() + "/TemplateNPCs/Date_Rosa.iff", game.file("TemplateNPCs/Twin.iff"));
+    fs::copy_file(demoFolder() + "/TemplateNPCs/Date_Rosa.iff", game.file("TemplateNPCs/Twin.iff"));
     const share::SharedDate shared = open();
     const share::InstallPlan p = plan(shared, game);
     ASSERT_TRUE(p.ok()) << p.problem;

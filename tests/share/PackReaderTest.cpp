@@ -161,7 +161,7 @@ const std::vector<Hostile>& hostilePacks() {
         {"a date that is no container", [](PackParts p) { return withBytes(p, kDate, noise(9000)); },
          "is not a character file of the game"},
         {"a date that is no character",
-         [](PackParts p) { return withBytes(p, kDate, fileBytes(demoGame() + "/UserData/Neighborhood.iff")); },
+         [](PackParts p) { return withBytes(p, kDate, fileBytes(demoFolder() + "/UserData/Neighborhood.iff")); },
          "is not a character"},
         {"a mesh that does not parse",
          [](PackParts p) { return withBytes(p, kMesh, {'m', 'e', 's', 'h', '\n', 'x', '\n', '9', '9'}); },
@@ -210,7 +210,7 @@ TEST(HostilePacks, AreRefusedWithAClearMessageAndNothingIsWritten) {
 // pack is said to be written, and an earlier one stays as it was.
 TEST(PackWriting, AFullDiskKeepsTheEarlierPack) {
     TempDir downloads;
-    const share::PackRequest request{demoGame() + "/TemplateNPCs/Date_Rosa.iff", demoGame(), downloads.file("R.zip"), {}};
+    const share::PackRequest request{demoFolder() + "/TemplateNPCs/Date_Rosa.iff", demoFolder(), downloads.file("R.zip"), {}};
     FaultyFileSystem faulty;
     const ScopedFileSystem scoped(faulty);
     ASSERT_TRUE(share::packDate(request).written);

@@ -103,7 +103,7 @@ TEST(PlayersPacks, ALayoutStillRefusedSaysWhatThePlayerCanDo) {
 TEST(PackNames, ADateNamedInTheGamesEuropeanLettersIsSharedAndInstalled) {
     GameFolder source({}, rosaSkins());
     const std::string zoe = "Zo\xC3\xAB";  // "Zoë", as file names are written here
-    fs::copy_file(demoGame() + "/TemplateNPCs/Date_Rosa.iff", source.file("TemplateNPCs/" + zoe + ".iff"));
+    fs::copy_file(demoFolder() + "/TemplateNPCs/Date_Rosa.iff", source.file("TemplateNPCs/" + zoe + ".iff"));
     TempDir dir;
     pack(source.path(), source.file("TemplateNPCs/" + zoe + ".iff"), dir.file("z.zip"));
     // The entry's local header: its flags (bit 11, a UTF-8 name), then its name.

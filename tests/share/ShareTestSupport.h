@@ -24,8 +24,6 @@ namespace tryster::test {
 
 namespace fs = std::filesystem;
 
-inline const std::string& demoGame() { return demoFolder(); }
-
 inline std::vector<std::uint8_t> fileBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
@@ -75,16 +73,13 @@ public:
     explicit GameFolder(const std::vector<std::string>& withoutDates = {}, const std::vector<std::string>& skins = {}) {
         folder_ = dir_.file("game");
         fs::create_directories(fs::path(folder_) / "GameData/Skins");
-        fs::copy(fs::path(demoGame()) / "TemplateNPCs", fs::path(folder_) / "TemplateNPCs");
+        fs::copy(fs::path(demoFolder()) / "TemplateNPCs", fs::path(folder_) / "TemplateNPCs");
         for (const std::string& date : withoutDates) fs::remove(fs::path(folder_) / "TemplateNPCs" / date);
-        for (const std::string& skin : skins) copySkin(skin);
+        for (const std::string& skin : skins)
+            fs::copy_file(fs::path(demoFolder()) / "GameData/Skins" / skin, file("GameData/Skins/" + skin));
     }
     const std::string& path() const { return folder_; }
     std::string file(const std::string& relative) const { return (fs::path(folder_) / relative).string(); }
-    void copySkin(const std::string& name) const {
-        fs::copy_file(fs::path(demoGame()) / "GameData/Skins" / name, fs::path(folder_) / "GameData/Skins" / name,
-                      fs::copy_options::overwrite_existing);
-    }
     FolderState state() const { return folderState(folder_); }
 
 private:
@@ -136,23 +131,19 @@ struct PackParts {
     std::vector<std::uint8_t> archive(ArchiveKind kind = ArchiveKind::Zip) const { return buildArchive(items(), kind); }
 };
 
-inline PackParts partsOf(const std::string& archivePath) {
-    share::PackReading reading = share::readPackArchive(archivePath);
-    EXPECT_TRUE(reading.pack) << reading.problem;
-    PackParts parts;
-    if (!reading.pack) return parts;
-    parts.manifest = reading.pack->manifest;
-    for (const share::PackFile& f : reading.pack->files)
-        parts.files.push_back(ArchiveItem::file(share::archiveName(f.path.path), f.bytes));
-    return parts;
-}
-
 // Rosa's pack from the demo folder, taken apart (made once).
 inline const PackParts& rosaParts() {
     static const PackParts parts = [] {
         TempDir dir;
-        pack(demoGame(), demoGame() + "/TemplateNPCs/Date_Rosa.iff", dir.file("rosa.zip"));
-        return partsOf(dir.file("rosa.zip"));
+        pack(demoFolder(), demoFolder() + "/TemplateNPCs/Date_Rosa.iff", dir.file("rosa.zip"));
+        share::PackReading reading = share::readPackArchive(dir.file("rosa.zip"));
+        EXPECT_TRUE(reading.pack) << reading.problem;
+        PackParts p;
+        if (!reading.pack) return p;
+        p.manifest = reading.pack->manifest;
+        for (const share::PackFile& f : reading.pack->files)
+            p.files.push_back(ArchiveItem::file(share::archiveName(f.path.path), f.bytes));
+        return p;
     }();
     return parts;
 }

@@ -49,7 +49,7 @@ protected:
         parts.file("TemplateNPCs/Date_Rosa.iff").name = "TemplateNPCs/Mia.iff";
         for (const std::string skin : {"c022fa_bob.cmx", "xskin-c022fa_bob-HEAD-HEAD.skn", "C022famed_red.bmp"})
             parts.files.push_back(
-                ArchiveItem::file("GameData/Skins/" + skin, fileBytes(demoGame() + "/GameData/Skins/" + skin)));
+                ArchiveItem::file("GameData/Skins/" + skin, fileBytes(demoFolder() + "/GameData/Skins/" + skin)));
         parts.describeFiles();
         writeBytes(mia, parts.archive());
     }
@@ -156,7 +156,7 @@ TEST_F(Uninstall, TwoDatesThatReplacedOneFileAreTakenBackNewestFirst) {
     const std::string other = downloads.file("other.zip");
     PackParts parts = rosaParts();
     parts.file("TemplateNPCs/Date_Rosa.iff").name = "TemplateNPCs/Date_Other.iff";
-    parts.file("GameData/Skins/c021fa_long.cmx").bytes = fileBytes(demoGame() + "/GameData/Skins/c022fa_bob.cmx");
+    parts.file("GameData/Skins/c021fa_long.cmx").bytes = fileBytes(demoFolder() + "/GameData/Skins/c022fa_bob.cmx");
     parts.describeFiles();
     writeBytes(other, parts.archive());
     GameFolder game({"Date_Rosa.iff"});

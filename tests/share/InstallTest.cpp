@@ -11,6 +11,7 @@
 #include "support/EveryFault.h"
 #include "support/FaultyFileSystem.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 using namespace tryster;
@@ -90,9 +91,7 @@ TEST_F(Install, TheReviewListsEveryFileAndEachChoiceIsPlannedAgain) {
     const std::vector<std::string> lines = share::plannedFileLines(replacing);
     ASSERT_EQ(lines.size(), replacing.files.size());
     EXPECT_EQ(lines.front(), "b006fafit_01.cmx (already there)");
-    EXPECT_NE(std::find(lines.begin(), lines.end(),
-                        "c021fa_long.cmx (replaces yours, which is kept as c021fa_long.cmx.bak)"),
-              lines.end());
+    EXPECT_THAT(lines, ::testing::Contains("c021fa_long.cmx (replaces yours, which is kept as c021fa_long.cmx.bak)"));
     EXPECT_EQ(lines.back(), "Date_Rosa.iff (new)");
     EXPECT_EQ(share::installNotices(replacing),
               std::vector<std::string>{"A date of your game has its object identifier already, so it gets a fresh one."});
@@ -173,8 +172,7 @@ TEST_F(Install, ADateOfTheSameNameIsNeverReplaced) {
     GameFolder game;
     const share::SharedDate shared = open();
     const share::InstallPlan p = plan(shared, game, {true, {}});
-    EXPECT_NE(p.problem.find("TemplateNPCs\\Date_Rosa.iff is already in the game folder"), std::string::npos)
-        << p.problem;
+    EXPECT_THAT(p.problem, ::testing::HasSubstr("TemplateNPCs\\Date_Rosa.iff is already in the game folder"));
 }
 
 TEST_F(Install, AFullDiskAtAnyWriteLeavesTheGameFolderAsItWas) {

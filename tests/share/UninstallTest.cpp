@@ -11,10 +11,16 @@
 #include "share/Undo.h"
 #include "support/FaultyFileSystem.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 using namespace tryster;
 using namespace tryster::test;
+
+using ::testing::Contains;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using ::testing::StartsWith;
 
 namespace {
 
@@ -68,22 +74,12 @@ TEST_F(Uninstall, TwoDatesSharingASkinLeaveTheFolderAsItBeganInEitherOrder) {
         installPack(rosa, game.path());
         const share::InstallOutcome second = installPack(mia, game.path());
         // Mia's body skins are Rosa's: already there, shared.
-        EXPECT_EQ(std::count(second.written.begin(), second.written.end(), "GameData\\Skins\\b006fafit_01.cmx"), 0);
-        const share::History ledger = history(game);
-        EXPECT_EQ(ledger.entries[1].find("GameData\\Skins\\b006fafit_01.cmx")->role, share::FileRole::Shared);
-        // The player's own mesh was there before either: neither records it.
-        EXPECT_FALSE(ledger.entries[0].find("GameData\\Skins\\xskin-b006fafit_01-BODY.skn"));
+        EXPECT_THAT(second.written, Not(Contains("GameData\\Skins\\b006fafit_01.cmx")));
 
         const share::UndoOutcome first = uninstall(game, rosaFirst ? "Date_Rosa" : "Mia");
-        const FolderState between = game.state();
-        EXPECT_TRUE(between.count("GameData/Skins/b006fafit_01.cmx")) << "a skin the other date uses stays";
+        EXPECT_TRUE(game.state().count("GameData/Skins/b006fafit_01.cmx")) << "a skin the other date uses stays";
         if (rosaFirst) {
-            EXPECT_NE(std::find_if(first.notes.begin(), first.notes.end(),
-                                   [](const std::string& note) {
-                                       return note.starts_with("GameData\\Skins\\b006fafit_01.cmx stays: the change 2 (");
-                                   }),
-                      first.notes.end())
-                << ::testing::PrintToString(first.notes);
+            EXPECT_THAT(first.notes, Contains(StartsWith("GameData\\Skins\\b006fafit_01.cmx stays: the change 2 (")));
         }
         uninstall(game, rosaFirst ? "Mia" : "Date_Rosa");
         EXPECT_EQ(differences(game.state(), before), kHistoryOnly);
@@ -101,9 +97,7 @@ TEST_F(Uninstall, AFileThePlayerChangedRefusesTheUndoOrIsKeptAsABackup) {
 
     const share::UndoOutcome refused = share::undoChange(game.path(), id, false);
     EXPECT_FALSE(refused.done);
-    EXPECT_NE(refused.problem.find("GameData\\Skins\\C021famed_blnd.bmp was changed outside Tryster"),
-              std::string::npos)
-        << refused.problem;
+    EXPECT_THAT(refused.problem, HasSubstr("GameData\\Skins\\C021famed_blnd.bmp was changed outside Tryster"));
     EXPECT_EQ(differences(game.state(), changed), std::vector<std::string>{}) << "nothing touched";
 
     const share::UndoOutcome outcome = uninstall(game, "Rosa Marsh", true);
@@ -134,10 +128,8 @@ TEST_F(Uninstall, AFailedRestoreKeepsTheBackupAndTheEntryToTryAgain) {
         const share::UndoOutcome outcome = share::undoChange(game.path(), installId(game, "Date_Rosa"), false);
         EXPECT_FALSE(outcome.done);
         EXPECT_EQ(outcome.removed.size(), 8u);
-        EXPECT_NE(std::find(outcome.notes.begin(), outcome.notes.end(),
-                            "could not restore GameData\\Skins\\c021fa_long.cmx; the file it replaced is kept at "
-                            "GameData\\Skins\\c021fa_long.cmx.bak"),
-                  outcome.notes.end());
+        EXPECT_THAT(outcome.notes, Contains("could not restore GameData\\Skins\\c021fa_long.cmx; the file it replaced is "
+                                            "kept at GameData\\Skins\\c021fa_long.cmx.bak"));
     }
     EXPECT_EQ(fileBytes(game.file("GameData/Skins/c021fa_long.cmx.bak")), (std::vector<std::uint8_t>{'m', 'i', 'n', 'e'}));
     const share::History ledger = history(game);
@@ -209,7 +201,7 @@ TEST_F(Uninstall, AHistoryNamingFilesNoPackMayWriteIsRefusedAndNothingRemoved) {
         writeBytes(game.file(std::string(share::kHistoryFileName)), std::vector<std::uint8_t>(ledger.begin(), ledger.end()));
         const share::UndoOutcome refused = share::undoChange(game.path(), 1, true);
         EXPECT_FALSE(refused.done);
-        EXPECT_NE(refused.problem.find("names a file outside the game folder"), std::string::npos) << refused.problem;
+        EXPECT_THAT(refused.problem, HasSubstr("names a file outside the game folder"));
         fs::remove(game.file(std::string(share::kHistoryFileName)));
         EXPECT_EQ(differences(game.state(), before), std::vector<std::string>{});
     }
@@ -232,8 +224,8 @@ TEST(DamagedJournal, IsExplainedListedAndSetAsideKeptOnlyWhenAsked) {
     const share::RecoveryOutcome found = share::recoverInterrupted(game.path());
     EXPECT_TRUE(!found.clean && found.damagedJournal);
     EXPECT_EQ(found.journalListing, std::vector<std::string>{"GameData\\Skins\\b006fafit_01.cmx"});
-    EXPECT_NE(share::damagedJournalMeaning(found).find("nothing can be changed in the game folder until it is set aside"),
-              std::string::npos);
+    EXPECT_THAT(share::damagedJournalMeaning(found),
+                HasSubstr("nothing can be changed in the game folder until it is set aside"));
     EXPECT_TRUE(differences(game.state(), before).empty()) << "looking changes nothing";
 
     EXPECT_EQ(share::setJournalAside(game.path()), "TrysterLedger.journal.damaged.json");

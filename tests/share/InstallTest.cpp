@@ -125,26 +125,17 @@ TEST_F(Install, TheReviewShowsTheDateItselfAndTellsWhatThePackClaimsOtherwise) {
     EXPECT_EQ(share::loadHistory(game.path()).history->entries.at(0).name, "Rosa Marsh");
 }
 
-TEST_F(Install, KeepingTheirsLeavesTheirFileAndReplacingKeepsItsBackup) {
-    for (bool replaceSkins : {false, true}) {
-        SCOPED_TRACE(replaceSkins ? "replace" : "keep");
-        GameFolder game({"Date_Rosa.iff"});
-        writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
-        // A backup name already taken is not overwritten.
-        writeBytes(game.file("GameData/Skins/c021fa_long.cmx.bak"), {'o', 'l', 'd'});
-        const share::InstallOutcome outcome = installPack(archive, game.path(), {replaceSkins, {}});
-        const FolderState after = game.state();
-        EXPECT_EQ(after.at("GameData/Skins/c021fa_long.cmx.bak"), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
-        if (replaceSkins) {
-            EXPECT_EQ(after.at("GameData/Skins/c021fa_long.cmx"),
-                      fileBytes(demoFolder() + "/GameData/Skins/c021fa_long.cmx"));
-            EXPECT_EQ(after.at("GameData/Skins/c021fa_long.cmx.2.bak"), (std::vector<std::uint8_t>{'m', 'i', 'n', 'e'}));
-            EXPECT_EQ(outcome.backups, (std::vector<std::string>{"GameData\\Skins\\c021fa_long.cmx.2.bak"}));
-        } else {
-            EXPECT_EQ(after.at("GameData/Skins/c021fa_long.cmx"), (std::vector<std::uint8_t>{'m', 'i', 'n', 'e'}));
-            EXPECT_FALSE(after.count("GameData/Skins/c021fa_long.cmx.2.bak"));
-        }
-    }
+// A backup name the player already uses is passed over, never overwritten.
+TEST_F(Install, ReplacingKeepsTheirFileUnderABackupNameNotYetTaken) {
+    GameFolder game({"Date_Rosa.iff"});
+    writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
+    writeBytes(game.file("GameData/Skins/c021fa_long.cmx.bak"), {'o', 'l', 'd'});
+    const share::InstallOutcome outcome = installPack(archive, game.path(), {true, {}});
+    const FolderState after = game.state();
+    EXPECT_EQ(after.at("GameData/Skins/c021fa_long.cmx.bak"), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(after.at("GameData/Skins/c021fa_long.cmx"), fileBytes(demoFolder() + "/GameData/Skins/c021fa_long.cmx"));
+    EXPECT_EQ(after.at("GameData/Skins/c021fa_long.cmx.2.bak"), (std::vector<std::uint8_t>{'m', 'i', 'n', 'e'}));
+    EXPECT_EQ(outcome.backups, (std::vector<std::string>{"GameData\\Skins\\c021fa_long.cmx.2.bak"}));
 }
 
 TEST_F(Install, ADateWhoseIdentifierIsTakenGetsAFreshOneAndThePlayerIsTold) {

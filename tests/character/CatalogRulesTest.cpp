@@ -114,7 +114,6 @@ TEST(DeriveHands, FromTheBodyMeshAndTexture) {
         {"any other gender letter", "b003xafit", "", "hflo", "hfro", "HUAOlgt"},
         {"child", "b001ucchd_01", "B001UAChdmed_kid", "hulo", "huro", "HUAOmed"},
         {"too short for an age", "b003m", "", "hulo", "huro", "HUAOlgt"},
-        {"too short for a gender", "b003", "", "hulo", "huro", "HUAOlgt"},
         {"empty", "", "", "hulo", "huro", "HUAOlgt"},
         {"med wins over drk", "b003mafit_01", "B003MAFitdrk_med", "hmlo", "hmro", "HUAOmed"},
         {"nine letters carry no tone", "b003mafit_01", "b003mamed", "hmlo", "hmro", "HUAOlgt"},

@@ -100,8 +100,7 @@ TEST_F(DateCommand, ShowReadsBackAFemaleChildWithoutCareer) {
     json date = show(dir.file("game/TemplateNPCs/Ann.iff"));
     // The game's line breaks; a child keeps the body type in its outfits.
     EXPECT_EQ(test::missingFrom(date, json::parse(R"({"catalog": {"description": "two\r\nlines"},
-        "constants": {"career": "none", "careerTrack": -1, "personality": {"Nice": 5},
-                      "interests": {"Food": 10, "Weather": 1}},
+        "constants": {"career": "none", "careerTrack": -1, "interests": {"Food": 10, "Weather": 1}},
         "appearance": {"3": "c205fc_ann,HEAD-HEAD=C205fclgt_ann", "16": "u0fit_swim,BODY=u0fitlgt_swim"}})")),
               json::array());
     EXPECT_FALSE(date.contains("webExchange"));  // "Ann.txt" is no ".srf"

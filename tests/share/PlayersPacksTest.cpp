@@ -68,7 +68,6 @@ TEST(PlayersPacks, TheUsualToolsLayoutsOpenInEveryKindAndTheirLitterIsLeftOutAnd
         EXPECT_EQ(opened.date->pack.dateName(), "Date_Rosa");
         EXPECT_EQ(opened.date->pack.files.size(), rosaSkins().size() + 2);
         EXPECT_TRUE(opened.date->pack.headSnapshot());
-        EXPECT_EQ(opened.date->facts.identifiers.size(), 2u);
         EXPECT_EQ(opened.date->pack.ignored, c.ignored);
         const std::string notice = share::ignoredNotice(*opened.date);
         EXPECT_EQ(notice.empty(), c.ignored.empty());

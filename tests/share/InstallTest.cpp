@@ -168,16 +168,20 @@ TEST_F(Install, ADateOfTheSameNameIsNeverReplaced) {
 
 TEST_F(Install, AFullDiskAtAnyWriteLeavesTheGameFolderAsItWas) {
     writeBytes(archive, lightRosaParts().archive());
-    GameFolder game({"Date_Rosa.iff"}, {"c021fa_long.cmx"});
-    writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
-    const FolderState before = game.state();
+    std::optional<GameFolder> game;  // a fresh one for each run
+    const auto fresh = [&] {
+        game.emplace(std::vector<std::string>{"Date_Rosa.iff"});
+        writeBytes(game->file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
+    };
+    fresh();
+    const FolderState before = game->state();
     const share::SharedDate shared = open();
     FaultyFileSystem faulty;
     const ScopedFileSystem scoped(faulty);
     const std::uint64_t writes = forEveryFault(
-        faulty, [&] { restoreFolder(game.path(), before); },
+        faulty, fresh,
         [&](std::uint64_t n) {
-            const share::InstallPlan p = plan(shared, game, {true, {}});
+            const share::InstallPlan p = plan(shared, *game, {true, {}});
             ASSERT_TRUE(p.ok()) << p.problem;
             const share::InstallOutcome outcome = share::installSharedDate(shared, p);
             if (n == 0) {
@@ -186,7 +190,7 @@ TEST_F(Install, AFullDiskAtAnyWriteLeavesTheGameFolderAsItWas) {
             }
             EXPECT_FALSE(outcome.installed);
             EXPECT_FALSE(outcome.leftForRecovery) << outcome.problem;
-            EXPECT_EQ(differences(game.state(), before), std::vector<std::string>{});
+            EXPECT_EQ(differences(game->state(), before), std::vector<std::string>{});
         });
     EXPECT_GE(writes, 10u);  // journal, seven files, a backup, ledger
 }

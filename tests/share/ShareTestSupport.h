@@ -45,17 +45,6 @@ inline FolderState folderState(const std::string& folder) {
     return state;
 }
 
-// Puts a folder back to `state`: files not in it removed, the others written.
-inline void restoreFolder(const std::string& folder, const FolderState& state) {
-    for (const auto& [name, bytes] : folderState(folder)) {
-        auto it = state.find(name);
-        if (it == state.end()) fs::remove(fs::path(folder) / name);
-        else if (it->second != bytes) writeBytes(fs::path(folder) / name, it->second);
-    }
-    for (const auto& [name, bytes] : state)
-        if (!fs::exists(fs::path(folder) / name)) writeBytes(fs::path(folder) / name, bytes);
-}
-
 // The names of a state that differ from another's.
 inline std::vector<std::string> differences(const FolderState& a, const FolderState& b) {
     std::vector<std::string> out;

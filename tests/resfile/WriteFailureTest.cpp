@@ -107,8 +107,8 @@ TEST(WriteFailure, Container2xStaysReadable) {
 // The name list in its record form, and in its raw form, which the first
 // change replaces by a record.
 TEST(WriteFailure, Container10StaysReadable) {
-    const Bytes record = {0, 0, 0, 0, 0, 0, 0, 0, 'E', 'M', 'A', 'N', 0, 0, 0, 0};  // empty list
-    for (const Bytes& names : {test::chunk1("NAME", 1, 0x18, 0xFFFFFFFF, record), test::chunk1("NAME", 0, 0x08, 0xFFFFFFFF, {})}) {
+    for (const Bytes& names : {test::chunk1("NAME", 1, 0x18, 0xFFFFFFFF, test::nameRecord({})),
+                               test::chunk1("NAME", 0, 0x08, 0xFFFFFFFF, {})}) {
         std::map<int, Bytes> data;
         Bytes body = names;
         for (int id = 1; id <= 6; ++id) {

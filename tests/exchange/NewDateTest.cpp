@@ -39,26 +39,6 @@ protected:
         return createNewDate(base, templateFile, character, reporter, placement);
     }
     bool create() { return create(templatePath); }
-    // A template changed by `change` after it was built.
-    std::string changedTemplate(const std::function<void(IFFResFile2&)>& change,
-                                const DateTemplateOptions& options = {}) {
-        std::string path = test::makeTemplate(dir, options, "Changed.iff");
-        IFFResFile2 file;
-        EXPECT_EQ(file.Open(path), kNoError);
-        change(file);
-        EXPECT_EQ(file.Close(), kNoError);
-        return path;
-    }
-    void expectFailure(std::string_view message, std::size_t statuses) {
-        ASSERT_EQ(reporter.messages.size(), 1u);
-        EXPECT_EQ(reporter.messages[0].first, kErrorCaption);
-        EXPECT_EQ(reporter.messages[0].second, message);
-        EXPECT_EQ(reporter.statuses, std::vector<std::string>(kFourSteps.begin(), kFourSteps.begin() + statuses));
-        EXPECT_EQ(dir.read("Bob.iff"), "earlier date");
-        for (const std::string& name : filesIn(dir))
-            EXPECT_FALSE(name.ends_with(platform::StagedFile::kSuffix)) << name;
-    }
-
     test::TempDir dir;
     test::FixedClock clock;
     test::RecordingReporter reporter;
@@ -174,36 +154,28 @@ TEST_F(NewDate, ChildOutfitsKeepTheirBodyTypeAndTakeTheTone) {
 // Each failing step shows its message; the earlier date stays and nothing
 // half-written is left beside it.
 TEST_F(NewDate, EachFailingStepShowsItsMessage) {
-    struct Row {
+    const struct {
         const char* what;
-        std::function<std::string()> templateFile;
+        std::string templateFile;
         std::string_view message;
         std::size_t statuses;
     } rows[] = {
-        {"missing template", [&] { return dir.file("Missing.iff"); }, kCouldNotCreateMessage, 1},
-        {"an object too short", [&] {
-             return changedTemplate([](IFFResFile2& f) {
-                 ASSERT_EQ(f.AddResource(NewDataHandle(100), kTypeObjectDefinition, 300, "", true), kNoError);
-             });
-         },
-         kCouldNotCreateMessage, 1},
-        {"fewer than 22 constants", [&] { return changedTemplate([](IFFResFile2&) {}, {.constantCount = 21}); },
-         kCouldNotTraitsMessage, 3},
-        {"no labels", [&] {
-             return changedTemplate([](IFFResFile2& f) {
-                 ASSERT_EQ(f.RemoveResource(f.GetResource(kTypeConstantLabels, kDateConstantsId, nullptr)), kNoError);
-             });
-         },
+        {"missing template", dir.file("Missing.iff"), kCouldNotCreateMessage, 1},
+        {"fewer than 22 constants", test::makeTemplate(dir, {.constantCount = 21}, "Changed.iff"),
          kCouldNotTraitsMessage, 3},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        (void)platform::fileSystem().remove(dir.file("Changed.iff"));
-        const std::string templateFile = row.templateFile();
         dir.write("Bob.iff", "earlier date");
         reporter.clear();
-        EXPECT_FALSE(create(templateFile));
-        expectFailure(row.message, row.statuses);
+        EXPECT_FALSE(create(row.templateFile));
+        EXPECT_EQ(reporter.messages, (std::vector<std::pair<std::string, std::string>>{
+                                         {std::string(kErrorCaption), std::string(row.message)}}));
+        EXPECT_EQ(reporter.statuses,
+                  std::vector<std::string>(kFourSteps.begin(), kFourSteps.begin() + static_cast<long>(row.statuses)));
+        EXPECT_EQ(dir.read("Bob.iff"), "earlier date");
+        for (const std::string& name : filesIn(dir))
+            EXPECT_FALSE(name.ends_with(platform::StagedFile::kSuffix)) << name;
     }
 }
 

@@ -71,6 +71,7 @@ TEST_F(SaveBackTest, RewritesTheLookAsForANewDateAndKeepsABackup) {
     // The new date's rewrite, whose strings the new date's tests check, and
     // nothing else: the name and every other resource as they were.
     EXPECT_EQ(test::listAll(path), rewrittenOriginal());
+    EXPECT_TRUE(test::resourceBytes(path, kTypePicture, 1).empty()) << "the pictures go";
 }
 
 TEST_F(SaveBackTest, AgeAndGenderStayAsTheFileHasThem) {

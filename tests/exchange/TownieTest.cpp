@@ -166,8 +166,6 @@ TEST_F(Replacement, TownieWithoutUsableObjectIsLeftAsItWas) {
 }
 
 TEST_F(Replacement, UnreadableTownieOrDateLeavesTheTownieAsItWas) {
-    date = dir.file("TemplateNPCs/Missing.iff");
-    expectRefused(ReplaceResult::Status::NotCopied);
     date = dir.write("TemplateNPCs/Broken.iff", "not a container");
     expectRefused(ReplaceResult::Status::NotCopied);
 

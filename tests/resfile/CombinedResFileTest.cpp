@@ -1,5 +1,5 @@
-// Combined files: the container version chosen, create and delete,
-// operations that reach every member, and the resource directory.
+// Combined files: the container version chosen, operations that reach
+// every member, and the resource directory.
 
 #include "ResFileTestSupport.h"
 #include "platform/FileSystem.h"
@@ -53,20 +53,6 @@ TEST_F(CombinedTest, StdResFileChoosesTheContainerVersion) {
     EXPECT_EQ(file.Open(dir.file("missing.iff")), kNoRuleApplies);
     EXPECT_EQ(file.Open(dir.file("missing")), kAlreadyOpen);
     EXPECT_EQ(file.Open(dir.file("x.txt")), kNoRuleApplies);
-}
-
-TEST_F(CombinedTest, CreateNeverOverwritesAndDeleteRemoves) {
-    container("x.iff", {{1, "keep"}});
-    StdResFile file;
-    EXPECT_EQ(file.Create(dir.file("x")), kFileExists);
-    EXPECT_EQ(test::readBytes(dir.file("x.iff")).size(), 64u + 80u);
-    ASSERT_EQ(file.Create(dir.file("y")), kNoError);
-    EXPECT_EQ(test::readBytes(dir.file("y.iff")), test::header2('5', 0));
-    EXPECT_FALSE(std::filesystem::exists(dir.file("y.dir")));
-    EXPECT_EQ(file.Delete(dir.file("y")), kNoError);
-    EXPECT_FALSE(std::filesystem::exists(dir.file("y.iff")));
-    EXPECT_EQ(file.Delete(dir.file("y")), kUnsupported) << "the last rule's answer";
-    EXPECT_EQ(file.Delete(dir.file("y.txt")), kNoRuleApplies);
 }
 
 TEST_F(CombinedTest, ResolveResFileServesTheDirectory) {

@@ -184,15 +184,6 @@ TEST_F(Write2Test, SetResInfoRewritesTheHeaderInPlace) {
     EXPECT_EQ(file.GetVariantResource(kText, 7, 3, nullptr), h);
 }
 
-// Close writes what was added but never written.
-TEST_F(Write2Test, CloseWritesPendingResources) {
-    openWith(withLive());
-    ASSERT_EQ(file.AddResource(test::handleWith("later"), kText, 1, "l", true), kNoError);
-    ASSERT_EQ(file.Close(), kNoError);
-    ASSERT_EQ(file.Open(path), kNoError);
-    EXPECT_EQ(test::dataOf(file.GetNamedResource(kText, "L", nullptr)), test::bytes("later"));
-}
-
 TEST_F(Write2Test, RemoveAndRelease) {
     openWith(withLive(test::chunk2("TEXT", 1, 0, "", test::bytes("abcd"))));
     EXPECT_EQ(file.CountTypes(), 2);

@@ -139,18 +139,6 @@ TEST_F(NewDate, SaysItsOwnAgeAndGenderInTheTemplatesLetterCase) {
     }
 }
 
-TEST_F(NewDate, ChildOutfitsKeepTheirBodyTypeAndTakeTheTone) {
-    look.isAdult = false;
-    record.setSkinTone(kMedium);
-    ASSERT_TRUE(create());
-    IFFResFile2 file;
-    ASSERT_EQ(file.Open(dir.file("Bob.iff")), kNoError);
-    StringSet strings;
-    ASSERT_EQ(strings.Load(&file, kAppearanceListId, false), kNoError);
-    EXPECT_EQ(stringOf(strings, 16), "u0fit_swim,BODY=u0fitmed_swim");
-    EXPECT_EQ(stringOf(strings, 15), "med");
-}
-
 // Each failing step shows its message; the earlier date stays and nothing
 // half-written is left beside it.
 TEST_F(NewDate, EachFailingStepShowsItsMessage) {

@@ -32,11 +32,6 @@ Bytes pattern(std::size_t size, int seed) {
     return b;
 }
 
-Bytes chunkOf(bool v10, const Piece& p, int seed) {
-    return v10 ? test::chunk1(p.type, p.id, 0, 0xFFFFFFFF, pattern(p.data, seed))
-               : test::chunk2(p.type, p.id, 0, "", pattern(p.data, seed));
-}
-
 // Chunk `damaged` claims 3 bytes more than it has and 2 stray bytes follow
 // it, so the next header is read one byte late: for these sizes it claims
 // far more than the file holds and ends the walk. The offset where the
@@ -47,7 +42,9 @@ Bytes damagedFile(bool v10, const std::vector<Piece>& pieces, std::size_t damage
                   : test::header2('5', 0);
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         const std::size_t at = b.size();
-        Bytes c = chunkOf(v10, pieces[i], static_cast<int>(i));
+        const Piece& p = pieces[i];
+        Bytes c = v10 ? test::chunk1(p.type, p.id, 0, 0xFFFFFFFF, pattern(p.data, static_cast<int>(i)))
+                      : test::chunk2(p.type, p.id, 0, "", pattern(p.data, static_cast<int>(i)));
         if (i == damaged) {
             const std::uint32_t size = test::readBe32(c, 4) + 3;
             for (int k = 0; k < 4; ++k) c[4 + static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(size >> (24 - 8 * k));

@@ -1,9 +1,12 @@
-// Combined files: the container version chosen, operations that reach
-// every member, and the resource directory.
+// Combined files: the container version chosen, names unique across
+// members, create and delete, operations that reach every member, members
+// taken out, the resource directory, and the open flags.
 
 #include "ResFileTestSupport.h"
 #include "platform/FileSystem.h"
 #include "resfile/IFFResFile.h"
+#include "resfile/IFFResFile2.h"
+#include "resfile/ObjResFile.h"
 #include "resfile/ResolveResFile.h"
 #include "resfile/StdResFile.h"
 
@@ -102,6 +105,10 @@ TEST_F(CombinedTest, OperationsReachEveryMember) {
     DataHandle added = test::handleWith("pending");
     ASSERT_EQ(file.AddResource(added, kText, 2, "", true), kNoError);
     EXPECT_EQ(file.Update(), kNoError) << "the read-only directory is not asked";
+    EXPECT_EQ(file.Suspend(), kNoError);
+    EXPECT_FALSE(file.GetMember(0)->IsOpen());
+    EXPECT_TRUE(file.IsOpen()) << "the directory stays open";
+    EXPECT_EQ(file.Resume(), kNoError);
     EXPECT_EQ(test::dataOf(file.GetResource(kText, 2, nullptr)), test::bytes("pending"));
     EXPECT_EQ(file.RemoveResource(file.GetResource(kText, 1, nullptr)), kNoError);
     EXPECT_FALSE(file.GetResource(kText, 1, nullptr));
@@ -109,4 +116,94 @@ TEST_F(CombinedTest, OperationsReachEveryMember) {
     EXPECT_EQ(file.GetResType(d), kData);
     EXPECT_EQ(file.ReleaseResource(d), kNoError);
     (void)DisposeDataHandle(d);
+    std::int16_t reserved = 3;
+    EXPECT_EQ(file.ReservedQuery(file.GetResource(kText, 1, nullptr), reserved), kUnsupported);
+    EXPECT_EQ(reserved, 0);
+}
+
+TEST_F(CombinedTest, UniqueNameAcrossMembers) {
+    std::string a = container("a.iff", {});
+    SeqResFile chain;
+    auto member = std::make_unique<IFFResFile2>();
+    ASSERT_EQ(member->Open(a), kNoError);
+    iResFile* m = chain.AddMember(std::move(member));
+    std::string name;
+    EXPECT_EQ(chain.UniqueName(kText, name), kNoError);
+    EXPECT_EQ(name, "anonymous 0");
+    ASSERT_EQ(m->AddResource(test::handleWith("x"), kText, 1, "anonymous 0", true), kNoError);
+    name.clear();
+    EXPECT_EQ(chain.UniqueName(kText, name), kNoError);
+    EXPECT_EQ(name, "anonymous 00");
+    EXPECT_EQ(chain.UniqueID(kText), 129);
+    EXPECT_EQ(chain.ReservedAction(0), kUnsupported);
+}
+
+TEST_F(CombinedTest, CreateNeverOverwritesAndDeleteRemoves) {
+    container("x.iff", {{1, "keep"}});
+    StdResFile file;
+    EXPECT_EQ(file.Create(dir.file("x")), kFileExists);
+    EXPECT_EQ(test::readBytes(dir.file("x.iff")).size(), 64u + 80u);
+    ASSERT_EQ(file.Create(dir.file("y")), kNoError);
+    EXPECT_EQ(test::readBytes(dir.file("y.iff")), test::header2('5', 0));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("y.dir")));
+    EXPECT_EQ(file.Delete(dir.file("y")), kNoError);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("y.iff")));
+    EXPECT_EQ(file.Delete(dir.file("y")), kUnsupported) << "the last rule's answer";
+    EXPECT_EQ(file.Delete(dir.file("y.txt")), kNoRuleApplies);
+}
+
+TEST_F(CombinedTest, OpenResFileCreatesOrStartsAfreshOnlyWhenAsked) {
+    const Bytes kept = test::readBytes(container("model.iff", {{1, "keep"}}));
+    const Bytes empty = test::header2('5', 0);
+    struct Case {
+        int flags;
+        bool exists;
+        ResError result;
+        bool keepsResource;
+    };
+    const Case cases[] = {
+        {0, false, kFileError, false},        {0, true, kNoError, true},
+        {kOpenCreate, false, kNoError, false}, {kOpenCreate, true, kNoError, true},
+        {kOpenAfresh, false, kNoError, false}, {kOpenAfresh, true, kNoError, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "flags " << c.flags << (c.exists ? ", file there" : ", no file"));
+        const std::string path = dir.file("open.iff");
+        std::filesystem::remove(path);
+        if (c.exists) test::writeBytes(dir, "open.iff", kept);
+        IFFResFile2 file;
+        EXPECT_EQ(OpenResFile(file, path, c.flags), c.result);
+        if (c.result != kNoError) {
+            EXPECT_FALSE(std::filesystem::exists(path)) << "a plain open makes no file";
+            continue;
+        }
+        EXPECT_EQ(test::dataOf(file.GetResource(kText, 1, nullptr)),
+                  c.keepsResource ? test::bytes("keep") : Bytes{});
+        EXPECT_EQ(file.Close(), kNoError);
+        EXPECT_EQ(test::readBytes(path), c.keepsResource ? kept : empty);
+    }
+}
+
+TEST_F(CombinedTest, RemovedMembersLeaveTheChainAndLaterOnesMoveUp) {
+    SeqResFile chain;
+    iResFile* members[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        auto member = std::make_unique<IFFResFile2>();
+        std::string name = "m" + std::to_string(i) + ".iff";
+        ASSERT_EQ(member->Open(container(name, {{static_cast<std::int16_t>(i + 1), name}})), kNoError);
+        members[i] = chain.AddMember(std::move(member));
+    }
+    IFFResFile2 stranger;
+    EXPECT_EQ(chain.RemoveMember(&stranger), nullptr);
+    std::unique_ptr<iResFile> removed = chain.RemoveMember(members[1]);
+    EXPECT_EQ(removed.get(), members[1]);
+    ASSERT_EQ(chain.CountMembers(), 2);
+    EXPECT_EQ(chain.GetMember(0), members[0]);
+    EXPECT_EQ(chain.GetMember(1), members[2]);
+    EXPECT_FALSE(chain.GetResource(kText, 2, nullptr)) << "the removed member is no longer searched";
+    EXPECT_EQ(test::dataOf(chain.GetResource(kText, 3, nullptr)), test::bytes("m2.iff"));
+    // The slot is free again: eight members fit once more.
+    for (int i = 0; i < 6; ++i) EXPECT_NE(chain.AddMember(std::make_unique<IFFResFile2>()), nullptr);
+    EXPECT_EQ(chain.AddMember(std::make_unique<IFFResFile2>()), nullptr);
+    EXPECT_EQ(removed->Close(), kNoError);
 }

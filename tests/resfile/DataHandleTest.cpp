@@ -42,3 +42,30 @@ TEST(ResTypes, FourLettersOrEightHexDigitsNameAType) {
     EXPECT_EQ(typeText(makeType("A\x01\\z")), "A\\x01\\x5Cz");
     EXPECT_EQ(typeHex(makeType("OBJD")), "0x4F424A44");
 }
+
+TEST(DataHandle, LocksNestAndHoldTheSizeUntilTheLastUnlock) {
+    DataHandle h = NewDataHandle(4);
+    std::uint8_t* data = LockDataHandle(h);
+    ASSERT_NE(data, nullptr);
+    data[0] = 'x';
+    EXPECT_EQ(LockDataHandle(h), data);
+    UnlockDataHandle(h);
+    EXPECT_TRUE(IsDataHandleLocked(h)) << "one lock is still held";
+    EXPECT_EQ(SetDataHandleSize(h, 8), kHandleLocked);
+    EXPECT_EQ(LastHandleError(), kHandleLocked);
+    EXPECT_EQ(GetDataHandleSize(h), 4u);
+    UnlockDataHandle(h);
+    EXPECT_FALSE(IsDataHandleLocked(h));
+    // An unlock too many leaves no debt that would hide the next lock.
+    UnlockDataHandle(h);
+    (void)LockDataHandle(h);  // only the count matters here
+    EXPECT_TRUE(IsDataHandleLocked(h));
+    UnlockDataHandle(h);
+    ASSERT_EQ(SetDataHandleSize(h, 8), kNoError);
+    const std::uint8_t* grown = LockDataHandle(h);
+    EXPECT_EQ(grown[0], 'x');
+    EXPECT_EQ(grown[7], 0);
+    UnlockDataHandle(h);
+    EXPECT_FALSE(IsDataHandleLocked(DataHandle{}));
+    EXPECT_EQ(DisposeDataHandle(h), kNoError);
+}

@@ -180,8 +180,14 @@ TEST_F(Write2Test, SetResInfoRewritesTheHeaderInPlace) {
     EXPECT_EQ(c.id, 7);
     EXPECT_EQ(c.name, "new name");
     EXPECT_EQ(c.flags, 0x0300) << "the variant is kept";
+    ASSERT_EQ(file.SetResID(h, 8), kNoError);
+    EXPECT_EQ(chunkAt(64).id, 8);
+    EXPECT_EQ(chunkAt(64).name, "new name");
     EXPECT_FALSE(file.GetVariantResource(kText, 1, 3, nullptr));
-    EXPECT_EQ(file.GetVariantResource(kText, 7, 3, nullptr), h);
+    EXPECT_EQ(file.GetVariantResource(kText, 8, 3, nullptr), h);
+    DataHandle stranger = NewDataHandle(1);
+    EXPECT_EQ(file.SetResInfo(stranger, 1, "", 0), kResNameNotFound);
+    (void)DisposeDataHandle(stranger);
 }
 
 TEST_F(Write2Test, RemoveAndRelease) {
@@ -193,6 +199,12 @@ TEST_F(Write2Test, RemoveAndRelease) {
     EXPECT_EQ(chunkAt(64).type, "XXXX");
     EXPECT_EQ(file.CountTypes(), 1) << "an emptied type goes";
     EXPECT_EQ(file.RemoveResource(h), kResNameNotFound);
+
+    // A removed id is free again (the search past 32767 takes the smallest).
+    add(129, 1);
+    add(32767, 1);
+    ASSERT_EQ(file.RemoveResource(file.GetResource(kText, 129, nullptr)), kNoError);
+    EXPECT_EQ(file.UniqueID(kText), 129);
 
     // Releasing a resource never written writes it first.
     DataHandle pending = test::handleWith("pending");

@@ -69,6 +69,9 @@ TEST_F(File10Test, RecordNameListAndNamesOfNewResources) {
     EXPECT_EQ(test::dataOf(file.GetNamedResource(kText, "ALPHA", nullptr)), test::bytes("a"));
     EXPECT_FALSE(file.GetNamedResource(kText, "beta", nullptr)) << "no resource carries key 7";
     EXPECT_EQ(file.lastError(), kResNameNotFound);
+    std::string unique = "alpha";
+    EXPECT_EQ(file.UniqueName(kText, unique), kNoError);
+    EXPECT_EQ(unique, "alpha0");
 
     ASSERT_EQ(file.AddResource(test::handleWith("n"), kText, 4, "new", true), kNoError);
     ASSERT_EQ(file.AddResource(test::handleWith("u"), kText, 5, "", true), kNoError);
@@ -79,6 +82,13 @@ TEST_F(File10Test, RecordNameListAndNamesOfNewResources) {
     EXPECT_TRUE(file.IsNativeOrder(named));
     EXPECT_EQ(nameOf(file.GetResource(kText, 5, nullptr)), "");
     EXPECT_EQ(nameOf(file.GetResource(kText, 1, nullptr)), "Alpha");
+    // A removed resource's name leaves the list.
+    ASSERT_EQ(file.RemoveResource(file.GetResource(kText, 1, nullptr)), kNoError);
+    ASSERT_EQ(file.Close(), kNoError);
+    ASSERT_EQ(file.Open(path), kNoError);
+    unique = "alpha";
+    EXPECT_EQ(file.UniqueName(kText, unique), kNoError);
+    EXPECT_EQ(unique, "alpha");
 }
 
 // The raw form is read; after a change the list is written as a record and

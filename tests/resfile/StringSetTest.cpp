@@ -113,6 +113,11 @@ TEST_F(StringSetTest, LanguagesAndTheLanguageZeroFallback) {
     ASSERT_EQ(multi.Read(true, true), kNoError);
     EXPECT_EQ(strings(multi, 0), (Strings{"own", "c0"})) << "language 0 starts again at 1 after language 3";
     EXPECT_EQ(strings(multi, 3), (Strings{"a3"}));
+    EXPECT_EQ(*multi.GetComment(1, 3), "c");
+    std::uint8_t found = 0;
+    ASSERT_NE(multi.FindString(1, found), nullptr);
+    EXPECT_EQ(found, 0);
+    EXPECT_EQ(multi.FindString(4, found), nullptr);
 }
 
 TEST_F(StringSetTest, CaretTextAndLoad) {
@@ -139,4 +144,18 @@ TEST_F(StringSetTest, CaretTextAndLoad) {
 
     EXPECT_EQ(again.Load(&file, 99, false), kResNotFound);
     EXPECT_EQ(again.Count(), 0);
+}
+
+TEST_F(StringSetTest, GetIndString) {
+    put(kTypeStringList, 10, {0xFF, 0xFF, 0x02, 0x00, 'a', 0, 'b', 0}, true);
+    std::string out = "previous";
+    file.GetIndString(out, 10, 2);
+    EXPECT_EQ(out, "b");
+    // Past either end of the list, or of a list that is not there.
+    for (const auto& [id, position] : {std::pair<std::int16_t, std::int16_t>{10, 0}, {10, 3}, {10, -1}, {11, 1}}) {
+        out = "previous";
+        file.GetIndString(out, id, position);
+        EXPECT_EQ(out, "") << id << " " << position;
+    }
+    EXPECT_EQ(file.lastError(), kNoError);
 }

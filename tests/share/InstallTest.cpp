@@ -77,8 +77,6 @@ TEST_F(Install, TheReviewListsEveryFileAndEachChoiceIsPlannedAgain) {
     writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
     fs::copy_file(demoFolder() + "/TemplateNPCs/Date_Rosa.iff", game.file("TemplateNPCs/Twin.iff"));
     const share::SharedDate shared = open();
-    EXPECT_EQ(share::sharedDateName(shared), "Rosa Marsh");
-    EXPECT_EQ(share::sharedDateGender(shared), "Female");
     EXPECT_TRUE(share::claimNotices(shared).empty()) << "the pack says what the date says";
 
     std::vector<share::ConflictChoice> choices = share::conflictChoices(plan(shared, game));

@@ -1,17 +1,8 @@
-"""What a player who cannot see the screen hears: Orca, the desktop's screen
-reader, run beside the program in the walk's desktop with its speech off
-and its debug file on. Every event Orca handles is read back from that file
-with what Orca presented for it: the utterances its speech would have said
-and the line its braille display would have shown.
-
-    reader = ScreenReader(folder)   # raises Unavailable with the reason
-    ...                             # start the program, press keys
-    for heard in reader.new():      # what Orca handled since the last call
-        heard.said, heard.role, heard.name
-
-Orca keeps its settings, and everything else it writes, under `folder`;
-the user's own are never read or touched. Run inside
-scripts/desktop-session with Debian's python3.
+"""What a player who cannot see the screen hears: Orca run beside the
+program with its speech off and its debug file on, each event it handles
+read back from that file with what its speech would have said and its
+braille display shown. Orca keeps everything it writes under the reader's
+folder; the user's own settings are never read or touched.
 """
 
 import os
@@ -59,14 +50,10 @@ class Unavailable(Exception):
 
 
 class Heard:
-    """One event Orca handled: an object's event from a program, or a key.
-
-    `event` is the event's type ("object:state-changed:focused", "focus:",
-    "window:activate", ...) or the key's ("ATSPI_KEY_PRESSED_EVENT");
-    `name`, `role` and `path` describe its source as Orca found
-    it (for a key: its name in `name`); `speech` holds the utterances Orca
-    would have spoken for it, `braille` its braille lines.
-    """
+    """One event Orca handled: an object's event ("focus:",
+    "window:activate", ...) with its source's name, role and path, or a key
+    ("ATSPI_KEY_PRESSED_EVENT", its name in `name`); with the utterances and
+    braille lines Orca presented for it."""
 
     def __init__(self, event):
         self.event = event
@@ -275,33 +262,22 @@ class ScreenReader:
 
 # --- Checking what Orca presents ------------------------------------------
 
-# Events that move Orca's focus to an object of a program; what Orca says
-# for them is checked. Window activations present a window (a dialog read
-# whole) and are only recorded.
+# A window's activation presents it whole (a dialog read out): recorded only.
 def _is_window(heard):
     return heard.event.startswith("window:")
 
 
 class Listener:
     """Holds a walk to what a blind player needs of Orca, event by event:
-
-    - every control that takes the focus is presented with its name (its
-      label) and its role, by speech and on the braille line;
-    - an entry of a list is presented only while its list has the focus:
-      right after the list itself or another of its entries;
-    - nothing is presented from a page that is not shown;
-    - a page is entered with its name, then its focused control, and
-      nothing else (checked by the walk with entered()).
-
-    Everything Orca says is kept, with the keys that made it speak, as the
-    walk's transcript.
-    """
+    every control that takes the focus is presented with its name and role,
+    by speech and braille; a list's entry only while its list has the focus;
+    nothing from a page not shown; a page is entered with its name, then its
+    focused control, and nothing else (entered()). What Orca says is kept
+    with the keys that made it speak, as the walk's transcript."""
 
     def __init__(self, app_name, resolve=None):
         self.app_name = app_name
-        # resolve(path) -> the accessible at that path of the program, or
-        # None; used to tell whether a presented object is on a shown page.
-        self.resolve = resolve
+        self.resolve = resolve  # path -> the program's accessible there, or None
         self.failures = []
         self.transcript = []
         self.focus = None  # the last Heard that moved the focus with a presentation

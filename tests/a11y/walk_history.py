@@ -6,10 +6,6 @@ says what it is for, the page lists the four newest first, each entry
 presents its character, and Undo names the change selected. Each is undone
 in turn after its question, until the game folder is byte for byte as it
 began (its history aside). A screenshot of each state of the page.
-
-    walk_history.py PROGRAM TRYSTER-CLI [SHOTS-FOLDER]
-
-Run inside scripts/desktop-session with Debian's python3.
 """
 
 import filecmp
@@ -17,10 +13,8 @@ import json
 import os
 import shutil
 import subprocess
-import sys
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from window_driver import run_walk, wait_for  # noqa: E402
+from window_driver import run_walk, wait_for
 
 LIST = "Changes, newest first"
 TITLES = ["Shared date installed: Kit Lowe", "Restyled: Nadia Brook", "Townie replaced: Rosa Marsh",

@@ -6,28 +6,14 @@
 
 #include "AppFixture.h"
 
-#include "app/ExportPage.h"
 #include "formats/ImageLibrary.h"
 #include "share/ShareOffer.h"
 #include "share/SharedDate.h"
 #include "wizard/PageRules.h"
 
-#include <QComboBox>
-#include <QFileDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QProcess>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QSlider>
-#include <QTest>
-
-#include <filesystem>
 
 namespace tryster::app::tests {
 namespace {
@@ -204,12 +190,7 @@ QJsonObject CreatePath::saveAndCheck(const QString& base, const char* objectName
     EXPECT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(QJsonDocument(e).toJson());
     f.close();
-    QProcess checker;
-    checker.start(QStringLiteral("python3"), {QStringLiteral(TRYSTER_TEST_SOURCE "/app/check_saved_date.py"), base, json});
-    EXPECT_TRUE(checker.waitForFinished(60'000));
-    const QByteArray out = checker.readAllStandardOutput();
-    EXPECT_EQ(checker.exitCode(), 0) << out.toStdString() << checker.readAllStandardError().toStdString();
-    for (const QByteArray& line : out.split('\n'))
+    for (const QByteArray& line : checkWritten({QStringLiteral("date"), base, json}).split('\n'))
         if (line.startsWith('{')) return QJsonDocument::fromJson(line).object();
     return {};
 }
@@ -229,7 +210,7 @@ TEST_F(CreatePath, AUserBuildsADateAndSavesItIntoTheGame) {
     EXPECT_EQ(r.interestRanking(14), kPolitics);
 
     // A cancelled save writes nothing.
-    const auto count = [this] { return std::distance(std::filesystem::directory_iterator(dates().toStdString()), {}); };
+    const auto count = [this] { return std::distance(fs::directory_iterator(dates().toStdString()), {}); };
     const auto before = count();
     click("Save");  // no file given: cancelled
     EXPECT_EQ(count(), before);

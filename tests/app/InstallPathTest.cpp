@@ -8,35 +8,16 @@
 
 #include "AppFixture.h"
 
-#include "app/InstallPage.h"
 #include "formats/ZipWriter.h"
 #include "share/PackBuilder.h"
 #include "share/SharedDate.h"
-#include "wizard/StepTable.h"
 
-#include <QAccessible>
-#include <QApplication>
 #include <QCheckBox>
-#include <QDir>
-#include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QTest>
 
-#include <filesystem>
 #include <fstream>
 
 namespace tryster::app::tests {
 namespace {
-
-namespace fs = std::filesystem;
-
-std::string bytesOf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // The pack's files again, under another manifest.
 bool rewritePack(const share::Pack& p, const share::PackManifest& manifest, const std::string& path) {

@@ -10,10 +10,6 @@
 #include "preview/PreviewEngine.h"
 #include "preview/PreviewPresenter.h"
 
-#include <QComboBox>
-#include <QSlider>
-#include <QTest>
-
 #include <cstring>
 
 namespace tryster::app::tests {

@@ -9,17 +9,7 @@
 #include "app/CPictureButton.h"
 #include "app/ControlIds.h"
 
-#include <QAccessible>
-#include <QAbstractItemView>
-#include <QApplication>
-#include <QComboBox>
-#include <QItemSelectionModel>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QMenu>
-#include <QSignalSpy>
-#include <QSlider>
-#include <QTest>
 
 namespace tryster::app::tests {
 namespace {
@@ -35,16 +25,7 @@ protected:
         runner.shown.clear();
         sounds.events.clear();
     }
-    void TearDown() override {
-        dialog.reset();
-        AppTest::TearDown();
-    }
 
-    QWidget* control(const char* name) {
-        QWidget* found = namedControl(dialog.get(), QString::fromUtf8(name));
-        EXPECT_TRUE(found) << name;
-        return found;
-    }
     bool shown(const char* name) { return control(name)->isVisibleTo(dialog.get()); }
     bool enabled(const char* name) { return control(name)->isEnabled(); }
     void press(const char* name) { qobject_cast<QAbstractButton*>(control(name))->click(); }
@@ -59,8 +40,6 @@ protected:
         }
         return visited;
     }
-
-    std::unique_ptr<CTrysterDlg> dialog;
 };
 
 TEST_F(MainDialog, TheWelcomePageOffersCreateReplaceAndLoad) {

@@ -10,25 +10,9 @@
 
 #include "app/Announcer.h"
 #include "app/AppearancePage.h"
-#include "app/CharacterCommands.h"
 #include "app/WindowReporter.h"
 #include "wizard/Announcements.h"
-#include "wizard/StepTable.h"
 
-#include <QAccessible>
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QSlider>
-#include <QTest>
-
-#include <utility>
-#include <vector>
 
 namespace tryster::app::tests {
 namespace {

@@ -8,11 +8,6 @@
 #include "app/CPlomSaved.h"
 #include "app/CTROKCancel.h"
 #include "app/CTitleDlg.h"
-#include "app/TextLimits.h"
-
-#include <QApplication>
-#include <QSignalSpy>
-#include <QTest>
 
 namespace tryster::app::tests {
 namespace {

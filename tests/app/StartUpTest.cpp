@@ -7,11 +7,7 @@
 #include "app/CTrysterApp.h"
 #include "app/StartFolder.h"
 
-#include <QApplication>
-#include <QLabel>
 #include <QTimer>
-
-#include <filesystem>
 
 namespace tryster::app::tests {
 namespace {
@@ -34,24 +30,24 @@ using StartUp = AppTest;
 TEST_F(StartUp, AStartThatFindsTheGameEntersItsFolder) {
     addTemplate();
     const std::string game = installGame();
-    CTrysterDlg dialog(startDir.str());
-    EXPECT_EQ(titlesDuringInit(dialog),
+    CTrysterDlg window(startDir.str());
+    EXPECT_EQ(titlesDuringInit(window),
               (QStringList{"The Ploms Tryster: Initing Tool", "The Ploms Tryster: Checking for The Ploms",
                            "The Ploms Tryster: Found it:", "The Ploms Tryster: " + QString::fromStdString(game),
                            "The Ploms Tryster: Creating Tool Tips:", "The Ploms Tryster: Tool Initialized"}));
-    EXPECT_FALSE(dialog.quitPosted());
+    EXPECT_FALSE(window.quitPosted());
     ASSERT_EQ(runner.shown.size(), 1u);
     EXPECT_EQ(runner.shown[0].className, "tryster::app::CTitleDlg");
     EXPECT_EQ(runner.shown[0].ownerTitle, "The Ploms Tryster: Initing Tool");
-    EXPECT_EQ(dialog.installFolder(), game);
+    EXPECT_EQ(window.installFolder(), game);
     EXPECT_EQ(platform::fileSystem().currentDirectory(), game);
     EXPECT_TRUE(platform::fileSystem().exists("GameData\\keep.txt"));
-    EXPECT_EQ(dialog.startFolder(), startDir.str());
+    EXPECT_EQ(window.startFolder(), startDir.str());
 }
 
 TEST_F(StartUp, WithoutTheKeyTheErrorBoxComesOnceAndTheRestStillRuns) {
-    CTrysterDlg dialog(startDir.str());
-    EXPECT_EQ(titlesDuringInit(dialog),
+    CTrysterDlg window(startDir.str());
+    EXPECT_EQ(titlesDuringInit(window),
               (QStringList{"The Ploms Tryster: Initing Tool", "The Ploms Tryster: Checking for The Ploms",
                            "The Ploms Tryster: Not Found! Bailing", "The Ploms Tryster: Creating Tool Tips:",
                            "The Ploms Tryster: Tool Initialized"}));
@@ -60,8 +56,8 @@ TEST_F(StartUp, WithoutTheKeyTheErrorBoxComesOnceAndTheRestStillRuns) {
     EXPECT_EQ(runner.shown[1].caption, "Error");
     EXPECT_EQ(runner.shown[1].message, kNotDetected);
     EXPECT_EQ(runner.shown[1].ownerTitle, "The Ploms Tryster: Not Found! Bailing");
-    EXPECT_TRUE(dialog.quitPosted());
-    EXPECT_EQ(dialog.quitCode(), 0);
+    EXPECT_TRUE(window.quitPosted());
+    EXPECT_EQ(window.quitCode(), 0);
     EXPECT_EQ(platform::fileSystem().currentDirectory(), startDir.str());
 
     // The application then ends with 0, the box shown once.
@@ -74,10 +70,10 @@ TEST_F(StartUp, WithoutTheKeyTheErrorBoxComesOnceAndTheRestStillRuns) {
 
 TEST_F(StartUp, AKeyWithoutTheValueLeavesTheInstallFolderEmpty) {
     configDir.write("registry.ini", "[HKEY_LOCAL_MACHINE\\Software\\Orvel\\The Ploms]\nOTHER=1\n");
-    CTrysterDlg dialog(startDir.str());
-    dialog.initDialog();
-    EXPECT_FALSE(dialog.quitPosted());
-    EXPECT_EQ(dialog.installFolder(), "");
+    CTrysterDlg window(startDir.str());
+    window.initDialog();
+    EXPECT_FALSE(window.quitPosted());
+    EXPECT_EQ(window.installFolder(), "");
     EXPECT_EQ(platform::fileSystem().currentDirectory(), startDir.str());
 }
 
@@ -144,7 +140,7 @@ TEST_F(StartUp, TheStartFolderNeedsTheTemplateElseTheInstalledDataIsUsed) {
     startDir.write("tr_template.IFF", "");  // any letter case will do
     EXPECT_EQ(chooseStartFolder(startDir.str(), data.str()), startDir.str());
     // Without installed data the current folder stays, readme and all.
-    std::filesystem::remove(startDir.path() / "tr_template.IFF");
+    fs::remove(startDir.path() / "tr_template.IFF");
     EXPECT_EQ(chooseStartFolder(startDir.str(), data.str() + "/missing"), startDir.str());
 }
 

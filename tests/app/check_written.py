@@ -1,16 +1,24 @@
-"""Reads what the save command wrote, with the project's independent
-container reader (tests/resfile/containers.py) and readers of its own for
-the string lists, the behaviour constants, the web exchange file and the
-JPEG headers, and checks them against what was typed into the window.
+"""Reads what the window wrote with the project's independent container
+reader (tests/resfile/containers.py), and readers of its own for the string
+lists, the behaviour constants, the web exchange file and the JPEG headers.
 
-    check_saved_date.py BASE EXPECTED.json
+    check_written.py date BASE EXPECTED.json
 
-BASE is the chosen ".srf" path without its extension; EXPECTED holds the
-record as entered: name, description (CR LF line breaks), gender,
-personality {neat, active, playful, outgoing, nice}, ranking (15 interest
-ids, most liked first), careerTrack, careerLevel, skinTone, bodyType,
-bodyMesh, bodyTexture, headMesh, headTexture, templateIdentifier, and
-objectName where the object's name is to be checked.
+checks a saved date against what was typed into the window. BASE is the
+chosen ".srf" path without its extension; EXPECTED holds the record as
+entered: name, description (CR LF line breaks), gender, personality {neat,
+active, playful, outgoing, nice}, ranking (15 interest ids, most liked
+first), careerTrack, careerLevel, skinTone, bodyType, bodyMesh,
+bodyTexture, headMesh, headTexture, templateIdentifier, and objectName
+where the object's name is to be checked.
+
+    check_written.py townie TOWNIE BACKUP DATE OLD-TOWNIE-COPY
+
+checks a replacement: the backup is the old townie byte for byte; the
+townie holds the date's resources; its first object definition keeps the
+townie's identifier at offset 28, has 2 in the 16-bit field at offset 18
+and the date's identifier at offset 140; its other object definitions
+have identifiers of their own.
 """
 
 import json
@@ -177,14 +185,47 @@ def jpeg_size(path):
     return None
 
 
+def chunks(path):
+    data = open(path, "rb").read()
+    version, _ = containers.read_header(data)
+    size = 76 if version != "1.0" else 16
+    return [(rtype, rid, payload) for _, rtype, _, rid, _, _, payload in containers.walk(data, size)
+            if rtype not in (b"XXXX", b"rsmp")]
+
+
+def objects(path):
+    return [payload for rtype, _, payload in chunks(path) if rtype == b"OBJD"]
+
+
+def check_townie(townie, backup, date, old):
+    check(open(backup, "rb").read() == open(old, "rb").read(), "the backup is the old townie")
+    # String lists may change their stored form in the copy; every other
+    # resource is there with its type and id.
+    kinds = lambda path: sorted((t, i) for t, i, _ in chunks(path) if t not in (b"OBJD", b"STR#", b"cst\0"))
+    check(kinds(townie) == kinds(date), "the townie holds the date's resources: %s against %s" % (
+        kinds(townie), kinds(date)))
+    mine, theirs, before = objects(townie), objects(date), objects(old)
+    check(len(mine) == len(theirs) and mine, "as many object definitions as the date")
+    if mine and before and theirs:
+        first = mine[0]
+        check(first[28:32] == before[0][28:32], "the townie's identifier stays at 28")
+        check(struct.unpack("<H", first[18:20])[0] == 2, "field 18 is 2")
+        check(first[140:144] == theirs[0][28:32], "the date's identifier moved to 140")
+        others = [o[28:32] for o in mine[1:]]
+        check(all(o != t[28:32] for o, t in zip(others, theirs[1:])), "the others have fresh identifiers")
+
+
 def main():
-    base = sys.argv[1]
-    e = json.load(open(sys.argv[2]))
-    check_date(base, e)
-    files = check_exchange_file(base, e)
-    check(jpeg_size(base + "head.jpg") == (45, 45), "the head snapshot is 45 x 45")
-    check(jpeg_size(base + "body.jpg") == (100, 220), "the body snapshot is 100 x 220")
-    print(json.dumps({"skinFiles": files}))
+    if sys.argv[1] == "townie":
+        check_townie(*sys.argv[2:6])
+    else:
+        base = sys.argv[2]
+        e = json.load(open(sys.argv[3]))
+        check_date(base, e)
+        files = check_exchange_file(base, e)
+        check(jpeg_size(base + "head.jpg") == (45, 45), "the head snapshot is 45 x 45")
+        check(jpeg_size(base + "body.jpg") == (100, 220), "the body snapshot is 100 x 220")
+        print(json.dumps({"skinFiles": files}))
     if failures:
         print("%d check(s) failed" % len(failures))
         sys.exit(1)

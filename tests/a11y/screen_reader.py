@@ -126,15 +126,6 @@ class ScreenReader:
         except FileNotFoundError:
             return False
 
-    def cpu_seconds(self):
-        """The processor time Orca has used so far (what it costs a walk)."""
-        try:
-            with open("/proc/%d/stat" % self.process.pid) as f:
-                fields = f.read().rsplit(")", 1)[1].split()
-            return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
-        except (OSError, ValueError, IndexError):
-            return 0.0
-
     def stop(self):
         if self.process.poll() is None:
             os.killpg(self.process.pid, signal.SIGTERM)

@@ -1,9 +1,6 @@
 """Walks the install of a shared date by the keyboard alone, with Orca
-listening: "Install a shared date" on the welcome page (which says what it
-installs) shows a friend's date, whose texture differs from the player's
-copy; the review page is read control by control, the player chooses to
-replace that skin, and Install (which names the date) installs it. A
-screenshot of each step.
+listening: a friend's date whose texture differs from the player's copy,
+its review page read control by control, that skin chosen to be replaced.
 """
 
 import os

@@ -13,8 +13,6 @@ def walk(w, check):
     w.heard_until_quiet()
     w.screenshot("10-neighbourhood")
     w.enter("Return", "Select the Townie to replace", "Townies")
-    check(w.items("Townies") == ["User00001.iff", "User00002.iff", "User00006.iff"],
-          "the townies: %r" % w.items("Townies"))
     w.wait_title("Arlo Finch", 10)
     w.arrow_to("User00002.iff")
     w.wait_title("Nadia Brook", 10)
@@ -22,13 +20,11 @@ def walk(w, check):
     w.tab_to("Next")
     w.enter("space", "Select the Date to put in its place", "Dates")
     w.wait_title("Jamie Rook", 20)
-    check("GLM_Generic.iff" not in w.items("Dates"), "the generic date is not offered")
     w.arrow_to("Date_Rosa.iff")
     w.wait_title("Rosa Marsh", 10)
     w.screenshot("11-dates")
     w.tab_to("Next")
-    question = w.open_dialog("space", "Tryster Inquery:", "OK")
-    check("Are you sure you want to replace this Plom?" in w.text_in(question), "the replace question")
+    w.open_dialog("space", "Tryster Inquery:", "OK")
     w.screenshot("12-confirm")
     done = w.open_dialog("Return", "Replace Complete", "OK")
     check(any("Rosa Marsh has taken the place of the Townie in User00002.iff" in t and "History" in t

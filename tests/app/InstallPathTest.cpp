@@ -1,10 +1,7 @@
-// "Install a shared date" as a player walks it on a copy of the demo game
-// folder: a pack of one of its dates, made before the date was taken out,
-// comes back with a skin of the player's that differs from the pack's and
-// another date holding its object identifier, and one of its outfits gone.
-// The page shows the date wearing the pack's own skins, every file and the
-// choice; Install writes what was chosen, and the look page offers the
-// outfit again; Cancel writes nothing.
+// "Install a shared date" as a player walks it: a pack of one of the demo
+// game's dates comes back after the date was taken out, with a skin of the
+// player's that differs from the pack's, another date holding its object
+// identifier, and one of its outfits gone.
 
 #include "AppFixture.h"
 

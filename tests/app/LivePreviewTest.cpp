@@ -1,6 +1,4 @@
-// The window's live preview on the demo game folder: the set-up seen in the
-// title, the figure in the pane, the view controls, the timer's pace, and
-// the window's states in which nothing is drawn.
+// The window's live preview on the demo game folder.
 
 #include "AppFixture.h"
 
@@ -9,8 +7,6 @@
 #include "platform/DisplaySystem.h"
 #include "preview/PreviewEngine.h"
 #include "preview/PreviewPresenter.h"
-
-#include <cstring>
 
 namespace tryster::app::tests {
 namespace {
@@ -177,13 +173,7 @@ public:
     platform::ScreenRect screenRect() override { return {0, 0, 0, 0}; }
     void showFrame(const platform::LockedSurface& frame, const platform::ScreenRect&) override {
         ASSERT_EQ(frame.format.bitsPerPixel, 32);
-        picture = QImage(frame.width, frame.height, QImage::Format_RGB32);
-        for (int y = 0; y < frame.height; ++y)
-            for (int x = 0; x < frame.width; ++x) {
-                std::uint32_t pixel;
-                std::memcpy(&pixel, frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch + x * 4, 4);
-                picture.setPixel(x, y, pixel | 0xFF000000u);
-            }
+        picture = QImage(frame.pixels, frame.width, frame.height, frame.pitch, QImage::Format_RGB32).copy();
     }
     QImage picture;
 };

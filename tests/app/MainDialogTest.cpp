@@ -1,7 +1,4 @@
-// The main dialog before its preview is set up: the welcome page, the view
-// controls' defaults, the moves between pages, the keyboard's way through
-// them, the names assistive tools find the controls by, the About and Help
-// commands, and closing.
+// The main dialog before its preview is set up.
 
 #include "AppFixture.h"
 

@@ -1,8 +1,6 @@
 // The Replace path and the Load and Save-back commands as a user walks them
-// on a copy of the demo game folder: the file dialogs answered, the lists
-// and previews checked, and the files the commands wrote read back by the
-// independent container reader. A character whose name and file name carry
-// accents shows them as written.
+// on a copy of the demo game folder, the files they wrote read back by the
+// independent container reader.
 
 #include "AppFixture.h"
 
@@ -96,7 +94,6 @@ TEST_F(ReplaceAndLoad, ATownieIsReplacedByADateKeepingItsIdentityAndABackup) {
     EXPECT_EQ(bytesOf(townie), before);
     EXPECT_FALSE(fs::exists(townie + ".bak"));
 
-    // OK replaces it.
     const std::string old = configDir.write("old-townie.iff", before);
     files = {neighbourhood()};
     answer = QDialog::Accepted;
@@ -228,7 +225,6 @@ TEST_F(ReplaceAndLoad, SaveBackWritesTheNewLookOrRefusesWithoutTextures) {
     EXPECT_EQ(bytesOf(path), before);
     EXPECT_FALSE(fs::exists(path + ".bak"));
 
-    // Restyled: another body texture.
     names.headTexture = headTexture;
     dialog->look().wearExactly(names);
     ASSERT_GE(entries("Body Texture").size(), 2);

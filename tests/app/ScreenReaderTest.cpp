@@ -1,10 +1,5 @@
 // What a screen reader gets from the window, checked through Qt's own
-// accessibility interfaces and the events the window sends them (the walks
-// in tests/a11y hear the same through Orca): lists named for their labels
-// with their entries, focus from a list only while it has the focus and
-// never from a hidden page, pages as named panels holding their buttons,
-// verbs that say what they act on, and announcements of the changes the
-// player must know.
+// accessibility interfaces (the walks in tests/a11y hear it through Orca).
 
 #include "AppFixture.h"
 

@@ -1,5 +1,4 @@
-// The message, question and About boxes, the picture buttons they share
-// with the main dialog, and the splash.
+// The message, question and About boxes, their picture buttons and the splash.
 
 #include "AppFixture.h"
 

@@ -1,6 +1,4 @@
-// The program's start: the titles of the dialog's initialisation, the game
-// found or not, the folders, the theme, the automation switches, the
-// dialogs' colours and the start folder.
+// The program's start, with the game found or not.
 
 #include "AppFixture.h"
 
@@ -60,7 +58,6 @@ TEST_F(StartUp, WithoutTheKeyTheErrorBoxComesOnceAndTheRestStillRuns) {
     EXPECT_EQ(window.quitCode(), 0);
     EXPECT_EQ(platform::fileSystem().currentDirectory(), startDir.str());
 
-    // The application then ends with 0, the box shown once.
     runner.shown.clear();
     RecordingAutomation automation;
     CTrysterApp app(automation);

@@ -162,9 +162,10 @@ TEST_F(ReplaceAndLoad, NoFrameIsDrawnWhileACharacterFileIsRead) {
 }
 
 // The welcome page's third way: Load, with the panel naming the file under
-// the cursor; the look page then offers Save back; a file that is no
-// character changes the title only.
-TEST_F(ReplaceAndLoad, LoadFromTheWelcomePageLeadsToTheLookPageWithSaveBack) {
+// the cursor; the look page then offers Save back, which refuses a look
+// without textures and writes a new one. A file that is no character
+// changes the title only.
+TEST_F(ReplaceAndLoad, LoadLeadsToTheLookPageWhoseSaveBackWritesTheNewLookOrRefuses) {
     addZoe();
     configDir.write("game/UserData/Characters/UserBroken.iff", "not a container");
     QStringList panelTexts;
@@ -196,21 +197,6 @@ TEST_F(ReplaceAndLoad, LoadFromTheWelcomePageLeadsToTheLookPageWithSaveBack) {
     EXPECT_TRUE(control("Save Back")->isVisible());
     EXPECT_TRUE(dialog->commands().saveBackAction()->isEnabled());
 
-    // A file that is no character: the title says so, Save back stays for
-    // the character loaded before.
-    onChooser = nullptr;
-    files = {characters("UserBroken.iff")};
-    dialog->commands().loadAction()->trigger();
-    EXPECT_EQ(dialog->windowTitle(), "The Ploms Figurant");
-    EXPECT_TRUE(control("Save Back")->isVisible());
-    EXPECT_EQ(dialog->step(), wizard::kAppearanceStep) << "the window menu's Load stays where it is";
-}
-
-TEST_F(ReplaceAndLoad, SaveBackWritesTheNewLookOrRefusesWithoutTextures) {
-    addZoe();
-    files = {characters("UserZo\u00eb.iff")};
-    click("Load");
-    ASSERT_EQ(dialog->step(), wizard::kAppearanceStep);
     const std::string path = characters("UserZo\u00eb.iff").toStdString();
     const std::string before = bytesOf(path);
 
@@ -247,6 +233,15 @@ TEST_F(ReplaceAndLoad, SaveBackWritesTheNewLookOrRefusesWithoutTextures) {
     EXPECT_EQ(runner.shown.back().caption, "Save Error");
     EXPECT_EQ(runner.shown.back().message, "Could not save this Plom back to the game. The file was left as it "
                                            "was.\n\nWhat failed: the file could not be copied or its look written.");
+
+    // A file that is no character: the title says so, Save back stays for
+    // the character loaded before.
+    onChooser = nullptr;
+    files = {characters("UserBroken.iff")};
+    dialog->commands().loadAction()->trigger();
+    EXPECT_EQ(dialog->windowTitle(), "The Ploms Figurant");
+    EXPECT_TRUE(control("Save Back")->isVisible());
+    EXPECT_EQ(dialog->step(), wizard::kAppearanceStep) << "the window menu's Load stays where it is";
 }
 
 }  // namespace

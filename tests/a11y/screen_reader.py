@@ -79,9 +79,6 @@ class Heard:
         return self.event in ("focus:", "object:active-descendant-changed") or (
             self.event == "object:state-changed:focused" and self.detail1 == 1)
 
-    def __repr__(self):
-        return "<%s %s %r: %r>" % (self.event, self.role, self.name, self.said)
-
 
 class ScreenReader:
     def __init__(self, folder, timeout=30):
@@ -334,10 +331,9 @@ class Listener:
             self.fail("%r announced from what is not shown (%s)" % (heard.said, ", ".join(hidden)))
 
     def entered(self, page, first, events, window=0):
-        """Checks a page's entry from what Orca presented for it: the first
-        thing said for the focus names the page, then the control `first`;
-        nothing else is said but what presents a window. Only what Orca
-        presented of the program's `window` (its index) counts: a dialog
+        """Checks that the first thing said for the focus names the page, then
+        the control `first`, and nothing else but windows; only what Orca
+        presented of the program's `window` (its index) counts, as a dialog
         closing on the way may be heard."""
         spoken = [h for h in events if not h.is_key and h.said and h.app in ("", self.app_name)
                   and (not h.path or h.path[0] == window)]

@@ -107,6 +107,8 @@ def walk(w, check):
     w.wait_dialog("Tryster Inquery:")
     w.screenshot("6-finished")
     chooser = w.open_dialog("Return", "Share this date as one file")
+    check(w.field_text(chooser, "File name:") == "Zo\u00eb Quill.zip",
+          "named after the character: %r" % w.field_text(chooser, "File name:"))
     pack = os.path.join(w.work, "Zo\u00eb Quill.zip")
     # Not the home folder of whoever runs the walk.
     w.key("ctrl+a")

@@ -24,8 +24,6 @@ def walk(w, check):
 
     w.wait_title("Ready!")
     w.tab_to("Install a shared date")
-    check("Install a shared date: a date another player sent you." in w.listener.transcript[-1],
-          "Install says what it installs: %r" % w.listener.transcript[-1])
     chooser = w.open_dialog("space", "Select a shared date")
     w.key("ctrl+a")
     w.type_keys(rosa)
@@ -34,10 +32,6 @@ def walk(w, check):
     w.enter("Return", "Install a shared date", "Name")
     for control in ("Gender", "Description", "Files to be written", "Replace your C021falgt_blnd.bmp"):
         w.tab_to(control)
-    # A field is read to its last letter.
-    for field, value in (("Name:", "Rosa Marsh"), ("Gender:", "Female")):
-        said = [line for line in w.listener.transcript if field in line]
-        check(said and value in said[-1], "the field %s read as %r" % (field, said))
     w.screenshot("install-review")
     w.press_key("space", lambda h: "checked" in h.said, "the replace chosen")
     wait_for(lambda: "C021falgt_blnd.bmp (replaces yours, which is kept as C021falgt_blnd.bmp.bak)"

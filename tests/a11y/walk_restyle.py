@@ -25,11 +25,8 @@ def walk(w, check):
     w.wait_title("Ready!")
     check("Load a Plom from the game..." in w.menu_commands(), "the window menu keeps Load")
 
-    # Load says what it loads for, then its file dialog names the
-    # character under the cursor.
+    # Load's file dialog names the character under the cursor.
     w.tab_to("Load")
-    check("Restyle: a new look for one of your Ploms." in w.listener.transcript[-1],
-          "Load says what it is for: %r" % w.listener.transcript[-1])
     chooser = w.open_dialog("space", "Select a Plom Character")
     w.type_keys(FILE)
     wait_for(lambda: w.field_text(chooser, "Character Name") == NAME, 20, "the panel naming her")
@@ -44,7 +41,6 @@ def walk(w, check):
     w.arrow_to(other[0], key="Down" if textures.index(other[0]) > 0 else "Up")
     w.screenshot("load-restyle")
     w.tab_to("Save Back")
-    check(NAME in w.listener.transcript[-1], "Save back names her: %r" % w.listener.transcript[-1])
     w.open_dialog("space", "Save Complete", "OK")
     w.screenshot("load-saved")
     w.press_key("Return", lambda h: h.is_focus and h.name == "Save Back", "the window again")

@@ -65,9 +65,7 @@ class Window:
         try:
             for index in path:
                 node = node.getChildAtIndex(index)
-                if node is None:
-                    return None
-        except Exception:
+        except Exception:  # a step past the tree's end, or an object gone
             return None
         return node
 
@@ -78,13 +76,10 @@ class Window:
         """The wizard's window: the program's dialog that holds the preview
         (the splash and the message boxes share its title, not its controls)."""
         try:
-            for window in self.app:
-                if window is not None and window.name.startswith("The Ploms Tryster") and \
-                        any(child is not None and child.name == "Preview" for child in window):
-                    return window
+            return next((w for w in self.app if w is not None and w.name.startswith("The Ploms Tryster") and
+                         any(c is not None and c.name == "Preview" for c in w)), None)
         except Exception:
             return None
-        return None
 
     def menu_commands(self):
         """The commands of the window menu, as the window's actions name them."""
@@ -101,13 +96,10 @@ class Window:
         def find():
             try:
                 self.app.clearCache()
-                for window in self.app:
-                    if window is not None and window.name == title and \
-                            window.getState().contains(pyatspi.STATE_SHOWING):
-                        return window
+                return next((w for w in self.app if w is not None and w.name == title and
+                             w.getState().contains(pyatspi.STATE_SHOWING)), None)
             except Exception:
                 return None
-            return None
         return wait_for(find, timeout, "the window %r" % title)
 
     def text_in(self, window):
@@ -258,9 +250,8 @@ class Window:
         return self.listen(name, lambda h: not h.is_key and h.said and (until is None or until(h)), what, timeout)
 
     def tab_to(self, name, key="Tab", limit=30):
-        """Tab (or `key`) until the control named `name` (or whose name
-        starts with `name`, when it ends in ":") has the focus; each control
-        on the way is presented as the listener requires."""
+        """Tab (or `key`) until the control named `name` (or starting with
+        it, when it ends in ":") has the focus."""
         for _ in range(limit):
             events = self.press_key(key, lambda h: h.is_focus and h.said, "the next control")
             reached = [h for h in events if h.is_focus and h.said][-1].name
@@ -295,9 +286,9 @@ class Window:
         return events
 
     def open_dialog(self, key, title, focus=None, timeout=60):
-        """A key that opens a dialog of the program, presented by Orca, then
-        (where `focus` names it) its control with the focus, so that the
-        next key does not close it while Orca still reads it."""
+        """A key that opens a dialog, presented by Orca, then its control
+        `focus` with the focus, so the next key does not close it while
+        Orca still reads it."""
         self.key(key)
         self.listen(key, lambda h: h.event == "window:activate" and h.name == title and h.said,
                     "the dialog %r" % title, timeout)
@@ -344,10 +335,8 @@ def _keyval(name):
 
 
 def _keys_for(text):
-    """Puts each character of `text` that no key types on a spare key of the
-    display's keyboard. (The accessibility bus would otherwise lend one key
-    to each such character in turn, and a program that reads the key late
-    reads the next character.)"""
+    """Puts each character of `text` that no key types on a spare key. (The
+    bus would lend one key to each in turn, and a late reader reads the next.)"""
     from gi.repository import Gdk
     lacking = sorted({c for c in text if ord(c) > 0x7e})
     if not lacking:

@@ -123,9 +123,7 @@ protected:
     void TearDown() override;
     bool waitUntilReady();
 
-    // A click on a button that is shown and enabled.
-    void click(const char* name);
-    // A click on the entry with this text.
+    void click(const char* name);  // a button that must be shown and enabled
     void pick(const char* list, const QString& text);
     QStringList entries(const char* list);
     QStringList selected(const char* list);

@@ -49,7 +49,6 @@ protected:
         ASSERT_TRUE(waitUntilReady());
     }
     std::string skin(const char* name) const { return game + "/GameData/Skins/" + name; }
-    // Chooses the pack from the welcome page.
     void openPack(const std::string& path) {
         files = {QString::fromStdString(path)};
         onChooser = [this](QFileDialog& chooser) {

@@ -196,10 +196,8 @@ TEST_F(LivePreview, ThePaneHoldsTheWholePictureOfEachClockTime) {
     ASSERT_TRUE(preview::startPreview(headless, look, &window, preview::kPreviewWidth, preview::kPreviewHeight,
                                       shown.renderScale()));
 
-    // Both step `ms` on, the window at its next tick, so from there on each
-    // clock step is the same.
-    // (The facing adds up the turn of each step, so the headless preview
-    // takes the same steps, drawing or not.)
+    // Both step `ms` on, the window at its next tick: the facing adds up the
+    // turn of each step, so the headless preview takes the same steps.
     auto stepBoth = [&](std::uint32_t ms, bool draw = true) {
         clock.ticks += ms;
         return QTest::qWaitFor([&] { return shown.clock().lastRealTimeMs() == clock.ticks; }, 10'000) &&
@@ -233,15 +231,11 @@ TEST_F(LivePreview, ThePaneHoldsTheWholePictureOfEachClockTime) {
     headless.tearDown();
 }
 
-TEST_F(LivePreview, NothingIsDrawnWhileHiddenOrMinimised) {
+// (A hidden window is the automation close's case in StartUp.)
+TEST_F(LivePreview, NothingIsDrawnWhileMinimised) {
     ASSERT_TRUE(waitUntilReady());
     (void)nextPicture();
-    dialog->hide();
-    EXPECT_FALSE(live().frameTimerActive());
-    int frames = pane().framesShown();
-    QTest::qWait(100);
-    EXPECT_EQ(pane().framesShown(), frames);
-
+    const int frames = pane().framesShown();
     dialog->showMinimized();
     QTest::qWait(100);
     if (dialog->isMinimized()) {  // some platforms refuse to minimise

@@ -51,30 +51,6 @@ TEST_F(SmallDialogs, EveryButtonOfTheBoxesClicksAndCloses) {
     EXPECT_EQ(runner.shown.at(1).message, "Replace?");
 }
 
-TEST_F(SmallDialogs, PictureButtonsPaintTheBitmapOfTheirState) {
-    QWidget window;
-    auto* button = new CPictureButton(QStringLiteral("&Back"), &window);
-    ASSERT_TRUE(button->loadBitmaps());
-    window.show();
-    auto shows = [button](const char* name) {
-        return button->currentBitmap().toImage() ==
-               QPixmap(QStringLiteral(":/bitmaps/%1.png").arg(QLatin1String(name))).toImage();
-    };
-    EXPECT_TRUE(shows("BACKU"));
-    button->setDown(true);
-    EXPECT_TRUE(shows("BACKD"));
-    button->setDown(false);
-    window.activateWindow();
-    button->setFocus();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return button->hasFocus(); }, 2000));
-    EXPECT_TRUE(shows("BACKF"));
-    button->setEnabled(false);
-    EXPECT_TRUE(shows("BACKX"));
-    EXPECT_EQ(button->size(), QPixmap(QStringLiteral(":/bitmaps/BACKU.png")).size());
-    CPictureButton unknown(QStringLiteral("Nowhere"));
-    EXPECT_FALSE(unknown.loadBitmaps());
-}
-
 // The splash closes on Enter, a left click or its time; never on Escape,
 // other keys or other buttons.
 TEST_F(SmallDialogs, TheSplashClosesOnEnterALeftClickOrItsTime) {

@@ -65,15 +65,6 @@ TEST_F(StartUp, WithoutTheKeyTheErrorBoxComesOnceAndTheRestStillRuns) {
     EXPECT_EQ(runner.shown.size(), 2u) << "the splash and the box; the main loop never ran";
 }
 
-TEST_F(StartUp, AKeyWithoutTheValueLeavesTheInstallFolderEmpty) {
-    configDir.write("registry.ini", "[HKEY_LOCAL_MACHINE\\Software\\Orvel\\The Ploms]\nOTHER=1\n");
-    CTrysterDlg window(startDir.str());
-    window.initDialog();
-    EXPECT_FALSE(window.quitPosted());
-    EXPECT_EQ(window.installFolder(), "");
-    EXPECT_EQ(platform::fileSystem().currentDirectory(), startDir.str());
-}
-
 TEST_F(StartUp, TheThemePlaysFromTheStartAndStopsAfterTheSplash) {
     RecordingAutomation automation;
     CTrysterApp app(automation);
@@ -119,16 +110,6 @@ TEST_F(StartUp, WhileAClientHoldsTheObjectClosingTheWindowOnlyHidesIt) {
     });
     EXPECT_EQ(app.initInstance({"tryster", "-Embedding"}), 0);
     EXPECT_TRUE(hiddenButRunning);
-}
-
-TEST_F(StartUp, DialogsGetTheProgramsColours) {
-    CTrysterApp::applyDialogColours();
-    QDialog box;
-    auto* label = new QLabel("text", &box);
-    box.ensurePolished();
-    EXPECT_EQ(box.palette().color(QPalette::Window), QColor(142, 0, 0));
-    EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(255, 255, 255));
-    QApplication::setPalette(QPalette(), "QDialog");
 }
 
 TEST_F(StartUp, TheStartFolderNeedsTheTemplateElseTheInstalledDataIsUsed) {

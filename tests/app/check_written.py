@@ -52,20 +52,14 @@ def level(ranking, interest):
 
 
 def sign(p):
+    """The nearest preset; the first of equally near ones."""
     vector = (p["outgoing"], p["nice"], p["playful"], p["neat"], p["active"])
-    best, index = 1e38, 0
-    for i, preset in enumerate(PRESETS):
-        d = sum((a - b) ** 2 for a, b in zip(vector, preset))
-        if d < best:
-            best, index = d, i
-    return index
+    return min(range(len(PRESETS)), key=lambda i: sum((a - b) ** 2 for a, b in zip(vector, PRESETS[i])))
 
 
-def read_strings(payload, little):
+def read_strings(payload):
     """A string list of the form the program writes (-3), or -1."""
-    order = "<" if little else ">"
-    form = struct.unpack(order + "h", payload[:2])[0]
-    count = struct.unpack("<H" if form == -3 else order + "H", payload[2:4])[0]
+    form, count = struct.unpack("<hH", payload[:4])
     pos, out = 4, []
     for _ in range(count):
         if form == -3:
@@ -84,10 +78,16 @@ def resources(path):
     check(version == "2.5", "the date is a 2.5 container (%s)" % version)
     out = {}
     for _, rtype, _, rid, flags, name, payload in containers.walk(data, 76):
-        if rtype == b"XXXX":
-            continue
-        out.setdefault(rtype, []).append((rid, flags, name, payload))
+        if rtype != b"XXXX":
+            out.setdefault(rtype, []).append((rid, flags, name, payload))
     return out
+
+
+def the_one(res, rtype, rid):
+    """The payload of the one resource of this type and id, or None."""
+    found = [r[3] for r in res.get(rtype, []) if r[0] == rid]
+    check(len(found) == 1, "one %r %d" % (rtype, rid))
+    return found[0] if len(found) == 1 else None
 
 
 def check_date(base, e):
@@ -108,17 +108,14 @@ def check_date(base, e):
     check(len(seen) == len(objects), "every object has its own identifier")
 
     check(b"CATS" not in res, "no 'CATS' left")
-    catalog = [r for r in res.get(b"CTSS", []) if r[0] == 2000]
-    check(len(catalog) == 1, "one 'CTSS' 2000")
+    catalog = the_one(res, b"CTSS", 2000)
     if catalog:
-        texts = read_strings(catalog[0][3], True)
+        texts = read_strings(catalog)
         check(texts == [e["name"].encode("cp1252"), e["description"].encode("cp1252")],
               "'CTSS' 2000 holds the name and the description: %r" % texts)
 
-    constants = [r for r in res.get(b"BCON", []) if r[0] == 4096]
-    check(len(constants) == 1, "one 'BCON' 4096")
-    if constants:
-        payload = constants[0][3]
+    payload = the_one(res, b"BCON", 4096)
+    if payload:
         header = struct.unpack("<H", payload[:2])[0]
         values = struct.unpack("<%dH" % (header & 0x7FFF), payload[2:2 + 2 * (header & 0x7FFF)])
         p = e["personality"]
@@ -127,10 +124,9 @@ def check_date(base, e):
         expected += [level(e["ranking"], i) * 100 for i in CONSTANT_INTERESTS]
         check(list(values[:22]) == expected, "'BCON' 4096 values %s, expected %s" % (list(values[:22]), expected))
 
-    lists = [r for r in res.get(b"STR#", []) if r[0] == 200]
-    check(len(lists) == 1, "one string list 200")
-    if lists:
-        s = [t.decode("cp1252") for t in read_strings(lists[0][3], True)]
+    strings = the_one(res, b"STR#", 200)
+    if strings:
+        s = [t.decode("cp1252") for t in read_strings(strings)]
         tone = ["lgt", "med", "drk"][e["skinTone"]]
         check(s[1] == e["bodyMesh"] + ",BODY=" + e["bodyTexture"], "string 2: %r" % s[1])
         check(s[2] == e["headMesh"] + ",HEAD-HEAD=" + e["headTexture"], "string 3: %r" % s[2])

@@ -106,7 +106,7 @@ def walk(w, check):
     w.listen("", lambda h: h.is_focus and h.said and h.name == "OK", "its OK")
     w.wait_dialog("Tryster Inquery:")
     w.screenshot("6-finished")
-    chooser = w.open_dialog("Return", "Share this date as one file")
+    chooser = w.open_dialog("Return", "Share this date as one file", "File name:")
     check(w.field_text(chooser, "File name:") == "Zo\u00eb Quill.zip",
           "named after the character: %r" % w.field_text(chooser, "File name:"))
     pack = os.path.join(w.work, "Zo\u00eb Quill.zip")

@@ -24,7 +24,7 @@ def walk(w, check):
 
     w.wait_title("Ready!")
     w.tab_to("Install a shared date")
-    chooser = w.open_dialog("space", "Select a shared date")
+    chooser = w.open_dialog("space", "Select a shared date", "File name:")
     w.key("ctrl+a")
     w.type_keys(rosa)
     wait_for(lambda: w.field_text(chooser, "File name:") == rosa, 10, "the pack's path typed")

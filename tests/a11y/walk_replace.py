@@ -1,30 +1,18 @@
 """Walks the Replace path by the keyboard alone, with Orca listening: a
-townie of the demo neighbourhood replaced by a date. Each page is
-announced by its name and its list, each list with its current entry; the
-townie's backup is checked as before.
-
-    walk_replace.py PROGRAM TRYSTER-CLI [SHOTS-FOLDER]
-
-Run inside scripts/desktop-session with Debian's python3.
+townie of the demo neighbourhood replaced by a date, each page announced
+by its name and its list, each list with its current entry.
 """
 
-import os
-import sys
-
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from window_driver import run_walk, wait_for  # noqa: E402
+from window_driver import run_walk
 
 
 def walk(w, check):
-    chars = os.path.join(w.game, "UserData", "Characters")
     w.wait_title("Ready!")
     w.tab_to("Replace")
     w.open_dialog("space", "Select the neighborhood:")
     w.heard_until_quiet()
     w.screenshot("10-neighbourhood")
     w.enter("Return", "Select the Townie to replace", "Townies")
-    check(w.items("Townies") == ["User00001.iff", "User00002.iff", "User00006.iff"],
-          "the townies: %r" % w.items("Townies"))
     w.wait_title("Arlo Finch", 10)
     w.arrow_to("User00002.iff")
     w.wait_title("Nadia Brook", 10)
@@ -32,22 +20,16 @@ def walk(w, check):
     w.tab_to("Next")
     w.enter("space", "Select the Date to put in its place", "Dates")
     w.wait_title("Jamie Rook", 20)
-    check("GLM_Generic.iff" not in w.items("Dates"), "the generic date is not offered")
     w.arrow_to("Date_Rosa.iff")
     w.wait_title("Rosa Marsh", 10)
     w.screenshot("11-dates")
-    before = open(os.path.join(chars, "User00002.iff"), "rb").read()
     w.tab_to("Next")
-    question = w.open_dialog("space", "Tryster Inquery:", "OK")
-    check("Are you sure you want to replace this Plom?" in w.text_in(question), "the replace question")
+    w.open_dialog("space", "Tryster Inquery:", "OK")
     w.screenshot("12-confirm")
     done = w.open_dialog("Return", "Replace Complete", "OK")
     check(any("Rosa Marsh has taken the place of the Townie in User00002.iff" in t and "History" in t
               for t in w.text_in(done)), "the replacement told, and how to undo it: %r" % w.text_in(done))
     w.enter("Return", "Welcome to The Ploms Tryster", "Create")
-    backup = os.path.join(chars, "User00002.iff.bak")
-    wait_for(lambda: os.path.isfile(backup), 10, "the townie's backup")
-    check(open(backup, "rb").read() == before, "the townie's backup holds the townie")
 
 
 run_walk(walk)

@@ -1,22 +1,13 @@
 """Walks the restyling of one of the player's Ploms by the keyboard alone,
-with Orca listening: Load from the welcome page (which says what it loads
-for), the panel naming the character under the cursor, a new look on the
-look page, and Save back there (which names her). The character's name
-and file name carry accents, as the game stores them; a screenshot of
-each page.
-
-    walk_restyle.py PROGRAM TRYSTER-CLI [SHOTS-FOLDER]
-
-Run inside scripts/desktop-session with Debian's python3.
+with Orca listening: Load, the panel naming the character under the
+cursor, a new look, and Save back. Her name and file name carry accents.
 """
 
 import json
 import os
 import subprocess
-import sys
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from window_driver import run_walk, wait_for  # noqa: E402
+from window_driver import run_walk, wait_for
 
 NAME = "Zo\u00eb Quill"
 FILE = "UserZo\u00eb.iff"
@@ -34,20 +25,15 @@ def walk(w, check):
     w.wait_title("Ready!")
     check("Load a Plom from the game..." in w.menu_commands(), "the window menu keeps Load")
 
-    # Load says what it loads for, then its file dialog names the
-    # character under the cursor.
+    # Load's file dialog names the character under the cursor.
     w.tab_to("Load")
-    check("Restyle: a new look for one of your Ploms." in w.listener.transcript[-1],
-          "Load says what it is for: %r" % w.listener.transcript[-1])
     chooser = w.open_dialog("space", "Select a Plom Character")
     w.type_keys(FILE)
     wait_for(lambda: w.field_text(chooser, "Character Name") == NAME, 20, "the panel naming her")
     w.heard_until_quiet(FILE)
-    check(w.field_text(chooser, "Age") == "Adult", "the panel's age: %r" % w.field_text(chooser, "Age"))
     w.screenshot("load-dialog")
     w.enter("Return", "Beauty is Skin Deep", "Body Type")
 
-    before = open(os.path.join(chars, FILE), "rb").read()
     w.tab_to("Body Texture")
     textures = w.items("Body Texture")
     other = [t for t in textures if t not in w.selected("Body Texture")]
@@ -55,15 +41,9 @@ def walk(w, check):
     w.arrow_to(other[0], key="Down" if textures.index(other[0]) > 0 else "Up")
     w.screenshot("load-restyle")
     w.tab_to("Save Back")
-    check(NAME in w.listener.transcript[-1], "Save back names her: %r" % w.listener.transcript[-1])
-    saved = w.open_dialog("space", "Save Complete", "OK")
-    check(any(NAME + " has been saved to the game." in t for t in w.text_in(saved)),
-          "the saved message names her: %r" % w.text_in(saved))
+    w.open_dialog("space", "Save Complete", "OK")
     w.screenshot("load-saved")
     w.press_key("Return", lambda h: h.is_focus and h.name == "Save Back", "the window again")
-    after = open(os.path.join(chars, FILE), "rb").read()
-    check(other[0].encode("cp1252") in after, "the file names the new texture")
-    check(open(os.path.join(chars, FILE + ".bak"), "rb").read() == before, "the character's backup")
 
 
 run_walk(walk)

@@ -1,18 +1,9 @@
 """Drives the program's window the way assistive tools do: through the
-desktop's accessibility interface (AT-SPI). Controls are found by their
-accessible names and used through the actions, texts, values and
-selections they expose. Run inside scripts/desktop-session, with Debian's
-python3 (which has pyatspi).
-
-A Window starts the program on a game folder of its own (made with
-tryster-cli demo-world), waits for it on the accessibility bus, and can
-take screenshots of the virtual display; the window menu's commands are
-the window's own accessible actions.
-
-With a screen reader listening (screen_reader.py), a walk also moves by
-the keyboard alone, as a player who cannot see the screen does: every key
-is followed by what Orca presents for it, which the listener checks and
-writes into the walk's transcript.
+desktop's accessibility interface (AT-SPI), controls found by their
+accessible names and used through their actions, texts, values and
+selections; and by the keyboard alone, each key followed by what Orca
+presents for it (screen_reader.py). Run inside scripts/desktop-session,
+with Debian's python3 (which has pyatspi).
 """
 
 import ctypes
@@ -47,15 +38,16 @@ def wait_for(condition, timeout=30.0, what="a condition"):
 
 
 class Window:
-    def __init__(self, program, cli, shots=None, game=None, work=None, reader=None):
+    """The program started on a demo game folder of its own in `work`."""
+
+    def __init__(self, program, cli, shots, work, reader):
         self.shots = shots
         self.cli = cli
-        self.work = work or tempfile.mkdtemp(prefix="tryster-a11y-")
+        self.work = work
         self.reader = reader
-        self.listener = Listener("tryster", self.at_path) if reader else None
-        self.game = game or os.path.join(self.work, "game")
-        if not game:
-            subprocess.run([cli, "demo-world", self.game], check=True, capture_output=True)
+        self.listener = Listener("tryster", self.at_path)
+        self.game = os.path.join(work, "game")
+        subprocess.run([cli, "demo-world", self.game], check=True, capture_output=True)
         registry = os.path.join(self.work, "registry.ini")
         with open(registry, "w") as f:
             f.write("[HKEY_LOCAL_MACHINE\\Software\\Orvel\\The Ploms]\nPLOMS_DATA=%s\n" % self.game)
@@ -73,30 +65,21 @@ class Window:
         try:
             for index in path:
                 node = node.getChildAtIndex(index)
-                if node is None:
-                    return None
-        except Exception:
+        except Exception:  # a step past the tree's end, or an object gone
             return None
         return node
 
     def _find_app(self):
-        desktop = pyatspi.Registry.getDesktop(0)
-        for app in desktop:
-            if app is not None and app.name == "tryster":
-                return app
-        return None
+        return next((a for a in pyatspi.Registry.getDesktop(0) if a is not None and a.name == "tryster"), None)
 
     def _main_window(self):
         """The wizard's window: the program's dialog that holds the preview
         (the splash and the message boxes share its title, not its controls)."""
         try:
-            for window in self.app:
-                if window is not None and window.name.startswith("The Ploms Tryster") and \
-                        any(child is not None and child.name == "Preview" for child in window):
-                    return window
+            return next((w for w in self.app if w is not None and w.name.startswith("The Ploms Tryster") and
+                         any(c is not None and c.name == "Preview" for c in w)), None)
         except Exception:
             return None
-        return None
 
     def menu_commands(self):
         """The commands of the window menu, as the window's actions name them."""
@@ -106,58 +89,32 @@ class Window:
     def field_text(self, window, name):
         """The text of the field with this name in a window, or None."""
         field = self._find(window, lambda a: a.name == name and a.getRole() in (pyatspi.ROLE_TEXT, pyatspi.ROLE_ENTRY))
-        if field is None:
-            return None
-        t = field.queryText()
-        return t.getText(0, t.characterCount)
+        return None if field is None else _text(field)
 
     def wait_dialog(self, title, timeout=20):
         """Another window of the program with this title, once it is open."""
         def find():
             try:
                 self.app.clearCache()
-                for window in self.app:
-                    if window is not None and window.name == title and \
-                            window.getState().contains(pyatspi.STATE_SHOWING):
-                        return window
+                return next((w for w in self.app if w is not None and w.name == title and
+                             w.getState().contains(pyatspi.STATE_SHOWING)), None)
             except Exception:
                 return None
-            return None
         return wait_for(find, timeout, "the window %r" % title)
 
     def text_in(self, window):
         """The texts of the labels of a window (a message box's message)."""
-        out = []
-        stack = [window]
-        while stack:
-            node = stack.pop()
-            for child in node:
-                if child is None:
-                    continue
-                if child.getRole() == pyatspi.ROLE_LABEL and child.name:
-                    out.append(child.name)
-                stack.append(child)
-        return out
+        return [a.name for a in _descendants(window) if a.getRole() == pyatspi.ROLE_LABEL and a.name]
 
     @staticmethod
     def _find(root, predicate):
         """The first descendant, breadth first, that satisfies the predicate."""
-        queue = [root]
-        while queue:
-            node = queue.pop(0)
+        for node in _descendants(root):
             try:
-                children = list(node)
+                if predicate(node):
+                    return node
             except Exception:
-                continue
-            for child in children:
-                if child is None:
-                    continue
-                try:
-                    if predicate(child):
-                        return child
-                except Exception:
-                    pass
-                queue.append(child)
+                pass
         return None
 
     # --- Looking -----------------------------------------------------------
@@ -168,24 +125,19 @@ class Window:
     def wait_title(self, text, timeout=60):
         wait_for(lambda: self.title() == TITLE_PREFIX + text, timeout, "the title %r" % text)
 
-    def control(self, name, role=None, showing=True):
-        """The control with this accessible name (and role), shown on screen.
-        Without a role a label is passed over: a field shares its label's name."""
-        def match(a):
-            if a.name != name:
-                return False
-            if role is not None and a.getRole() != role:
-                return False
-            if role is None and a.getRole() == pyatspi.ROLE_LABEL:
-                return False
-            return not showing or a.getState().contains(pyatspi.STATE_SHOWING)
-        found = wait_for(lambda: self._find(self.frame, match), 10, "the control %r" % name)
-        return found
-
-    def has_control(self, name, role=None):
+    def _shown(self, name, role):
+        """The control with this accessible name (and role) shown on screen,
+        or None. Without a role a label is passed over: a field shares its
+        label's name."""
         return self._find(self.frame, lambda a: a.name == name and (
             a.getRole() == role if role is not None else a.getRole() != pyatspi.ROLE_LABEL) and
-            a.getState().contains(pyatspi.STATE_SHOWING)) is not None
+            a.getState().contains(pyatspi.STATE_SHOWING))
+
+    def control(self, name, role=None):
+        return wait_for(lambda: self._shown(name, role), 10, "the control %r" % name)
+
+    def has_control(self, name, role=None):
+        return self._shown(name, role) is not None
 
     def enabled(self, name):
         return self.control(name).getState().contains(pyatspi.STATE_ENABLED)
@@ -209,8 +161,7 @@ class Window:
     # --- Using -------------------------------------------------------------
 
     def text_of(self, name):
-        t = self.control(name).queryText()
-        return t.getText(0, t.characterCount)
+        return _text(self.control(name))
 
     def set_value(self, name, value):
         self.control(name).queryValue().currentValue = value
@@ -256,20 +207,14 @@ class Window:
     def selected(self, name):
         control = self.control(name)
         if control.getRole() == pyatspi.ROLE_COMBO_BOX:
-            return self._combo_text(control)
+            return _text(control)
         return [e.name for e in self._entries(control) if e.getState().contains(pyatspi.STATE_SELECTED)]
-
-    @staticmethod
-    def _combo_text(control):
-        t = control.queryText()
-        return t.getText(0, t.characterCount)
 
     # --- The keyboard, with a screen reader listening ----------------------
 
     def key(self, name):
-        """Presses and releases a key of the keyboard ("Tab", "space",
-        "Down", "Return", "shift+Tab", "ctrl+a"), as the player does: the
-        window with the keyboard's focus gets it."""
+        """Presses and releases a key ("Tab", "shift+Tab", "ctrl+a") in the
+        window with the keyboard's focus."""
         *modifiers, key = name.split("+")
         held = [_keycode(_MODIFIERS[m]) for m in modifiers]
         for code in held:
@@ -279,18 +224,16 @@ class Window:
             pyatspi.Registry.generateKeyboardEvent(code, None, pyatspi.KEY_RELEASE)
 
     def type_keys(self, text):
-        """Types the text on the keyboard, one key after another. Letters
-        the virtual keyboard lacks are given keys of their own first, as a
-        player's keyboard layout has them."""
+        """Types the text key by key; letters the virtual keyboard lacks get
+        keys of their own first, as a player's keyboard layout has them."""
         _keys_for(text)
         # A few keys at a time: the bus answers a long string late.
         for start in range(0, len(text), 8):
             pyatspi.Registry.generateKeyboardEvent(0, text[start:start + 8], pyatspi.KEY_STRING)
 
     def listen(self, label, until, what, timeout=30):
-        """What Orca presents after the walk's `label` (a key), read until
-        until(heard) holds, checked and written into the transcript. A
-        Failure when it does not come."""
+        """What Orca presents after the walk's `label` (a key) until
+        until(heard) holds, checked and kept for the transcript."""
         try:
             events = self.reader.wait(until, timeout)
         except TimeoutError as e:
@@ -307,9 +250,8 @@ class Window:
         return self.listen(name, lambda h: not h.is_key and h.said and (until is None or until(h)), what, timeout)
 
     def tab_to(self, name, key="Tab", limit=30):
-        """Tab (or `key`) until the control named `name` (or whose name
-        starts with `name`, when it ends in ":") has the focus; each control
-        on the way is presented as the listener requires."""
+        """Tab (or `key`) until the control named `name` (or starting with
+        it, when it ends in ":") has the focus."""
         for _ in range(limit):
             events = self.press_key(key, lambda h: h.is_focus and h.said, "the next control")
             reached = [h for h in events if h.is_focus and h.said][-1].name
@@ -338,16 +280,15 @@ class Window:
         self.listener.entered(page, first, events + self.heard_until_quiet(), self.frame.getIndexInParent())
 
     def heard_until_quiet(self, label=""):
-        """What Orca presents until it has been quiet for a while (after the
-        walk's `label`)."""
+        """What Orca presents (after `label`) until it has been quiet a while."""
         events = self.reader.quiet()
         self.listener.heard(label, events)
         return events
 
     def open_dialog(self, key, title, focus=None, timeout=60):
-        """A key that opens a dialog of the program, presented by Orca, then
-        (where `focus` names it) its control with the focus, so that the
-        next key does not close it while Orca still reads it."""
+        """A key that opens a dialog, presented by Orca, then its control
+        `focus` with the focus, so the next key does not close it while
+        Orca still reads it."""
         self.key(key)
         self.listen(key, lambda h: h.event == "window:activate" and h.name == title and h.said,
                     "the dialog %r" % title, timeout)
@@ -368,6 +309,23 @@ class Window:
 _MODIFIERS = {"shift": "Shift_L", "ctrl": "Control_L", "alt": "Alt_L"}
 
 
+def _text(accessible):
+    t = accessible.queryText()
+    return t.getText(0, t.characterCount)
+
+
+def _descendants(root):
+    """Every descendant, breadth first; a node that no longer answers is passed over."""
+    queue = [root]
+    while queue:
+        try:
+            children = [c for c in queue.pop(0) if c is not None]
+        except Exception:
+            continue
+        yield from children
+        queue += children
+
+
 def _keyval(name):
     from gi.repository import Gdk
     value = Gdk.keyval_from_name(name)
@@ -377,10 +335,8 @@ def _keyval(name):
 
 
 def _keys_for(text):
-    """Puts each character of `text` that no key types on a spare key of the
-    display's keyboard. (The accessibility bus would otherwise lend one key
-    to each such character in turn, and a program that reads the key late
-    reads the next character.)"""
+    """Puts each character of `text` that no key types on a spare key. (The
+    bus would lend one key to each in turn, and a late reader reads the next.)"""
     from gi.repository import Gdk
     lacking = sorted({c for c in text if ord(c) > 0x7e})
     if not lacking:
@@ -427,16 +383,12 @@ def _keycode(name):
 
 
 def run_walk(walk):
-    """Runs walk(window, check) on the program and tool named on the command
-    line (PROGRAM TRYSTER-CLI [SHOTS-FOLDER]). A failed check is counted and
-    the walk goes on; a Failure ends it with a screenshot. Exits 1 when
-    anything failed.
-
-    Orca listens from before the program starts (the walk moves by the
-    keyboard); the window must open on the welcome page with its name and
-    Create. What Orca said is written to TRANSCRIPT-FOLDER/NAME.txt when
-    TRYSTER_TRANSCRIPTS names a folder. Where Orca cannot start the walk is
-    skipped (exit 77), unless CI is set."""
+    """Runs walk(window, check) on PROGRAM TRYSTER-CLI [SHOTS-FOLDER] from the
+    command line, with Orca listening from before the program starts. A
+    failed check is counted and the walk goes on; a Failure ends it with a
+    screenshot. What Orca said goes to $TRYSTER_TRANSCRIPTS/NAME.txt where
+    that names a folder. Without Orca the walk is skipped (exit 77), unless
+    CI is set."""
     program, cli = sys.argv[1], sys.argv[2]
     shots = sys.argv[3] if len(sys.argv) > 3 else None
     failures = []
@@ -456,7 +408,7 @@ def run_walk(walk):
     started = time.monotonic()
     w = None
     try:
-        w = Window(program, cli, shots, work=work, reader=reader)
+        w = Window(program, cli, shots, work, reader)
         w.listen("(start)", lambda h: h.is_focus and h.said, "the welcome page", 120)
         w.listener.entered("Welcome to The Ploms Tryster", "Create", w.reader.heard + w.heard_until_quiet(),
                            w.frame.getIndexInParent())
@@ -469,7 +421,6 @@ def run_walk(walk):
     finally:
         if w:
             w.close()
-        orca_cpu = reader.cpu_seconds()
         reader.stop()
     if w:
         failures += w.listener.failures
@@ -477,7 +428,7 @@ def run_walk(walk):
         folder = os.environ.get("TRYSTER_TRANSCRIPTS")
         w.listener.write_transcript(os.path.join(folder or work, name.replace("walk_", "") + ".txt"),
                                     "tests/a11y/%s.py" % name)
-        print("listened for %.0f s; Orca used %.1f s of processor time" % (time.monotonic() - started, orca_cpu))
+        print("listened for %.0f s" % (time.monotonic() - started))
     if failures:
         print("%d check(s) failed; the program's folder and log are kept in %s" % (len(failures), work))
         sys.exit(1)

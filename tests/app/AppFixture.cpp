@@ -5,15 +5,27 @@
 #include "demoworld/DemoFolder.h"
 #include "demoworld/GameContainers.h"
 
-#include <QApplication>
-#include <QFileDialog>
 #include <QKeyEvent>
-#include <QListWidget>
-#include <QTest>
+#include <QProcess>
 
-#include <filesystem>
+#include <fstream>
 
 namespace tryster::app::tests {
+
+std::string bytesOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+QByteArray checkWritten(const QStringList& arguments) {
+    QProcess checker;
+    checker.start(QStringLiteral("python3"),
+                  QStringList{TRYSTER_TEST_SOURCE "/app/check_written.py"} + arguments);
+    EXPECT_TRUE(checker.waitForFinished(60'000));
+    const QByteArray out = checker.readAllStandardOutput();
+    EXPECT_EQ(checker.exitCode(), 0) << out.toStdString() << checker.readAllStandardError().toStdString();
+    return out;
+}
 
 int RecordingModalRunner::run(QDialog& dialog) {
     ShownDialog seen;
@@ -37,6 +49,7 @@ void AppTest::SetUp() {
 }
 
 void AppTest::TearDown() {
+    dialog.reset();
     installModalRunner(nullptr);
     platform::installShell(nullptr);
     platform::installSoundPlayer(nullptr);
@@ -61,7 +74,7 @@ void WindowTest::SetUp() {
     std::string error;
     ASSERT_TRUE(demoworld::writeTemplateFile(startDir.file("TR_Template.iff"), error)) << error;
     game = configDir.file("game");
-    std::filesystem::copy(test::demoFolder(), game, std::filesystem::copy_options::recursive);
+    fs::copy(test::demoFolder(), game, fs::copy_options::recursive);
     pointRegistryAt(game);
     platform::installClockSource(&clock);
     dialog = std::make_unique<CTrysterDlg>(startDir.str());
@@ -77,9 +90,8 @@ void WindowTest::SetUp() {
 }
 
 void WindowTest::TearDown() {
-    dialog.reset();
-    platform::installClockSource(nullptr);
     AppTest::TearDown();
+    platform::installClockSource(nullptr);
 }
 
 bool WindowTest::waitUntilReady() {

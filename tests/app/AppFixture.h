@@ -1,9 +1,9 @@
 #pragma once
 // What the application tests share: recording doubles in place of sound,
 // shell and modal loops, a registry file and a start folder of their own,
-// the current directory put back afterwards; and the window on a copy of
-// the demo game folder, its controls found by their accessible names as
-// assistive tools find them.
+// the current directory put back afterwards; the window on a copy of the
+// demo game folder, its controls found by their accessible names as
+// assistive tools find them; and the toolkit's widgets the tests use.
 
 #include "app/CTrysterDlg.h"
 #include "app/ModalRunner.h"
@@ -16,21 +16,42 @@
 #include "support/RecordingShell.h"
 #include "support/RecordingSoundPlayer.h"
 #include "support/TempDir.h"
+#include "wizard/StepTable.h"
 
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
 #include <QDialog>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <vector>
 
-class QFileDialog;
-class QListWidget;
-
 namespace tryster::app::tests {
+
+namespace fs = std::filesystem;
+
+// A file's bytes; empty when it cannot be read.
+std::string bytesOf(const std::string& path);
+// Runs tests/app/check_written.py with these arguments and expects it to
+// pass; returns what it printed.
+QByteArray checkWritten(const QStringList& arguments);
 
 using Sound = test::RecordingSoundPlayer::Event;
 inline const Sound kClick{Sound::Resource, "Click", platform::PlayMode::Async};
@@ -74,7 +95,15 @@ protected:
     void pointRegistryAt(const std::string& folder);
     // Makes the start folder hold the template, as an unpacked program's does.
     void addTemplate() { startDir.write("TR_Template.iff", "template"); }
+    // The window's control of this accessible name.
+    template <typename T = QWidget>
+    T* control(const char* name) {
+        T* found = namedControl<T>(dialog.get(), QString::fromUtf8(name));
+        EXPECT_TRUE(found) << name;
+        return found;
+    }
 
+    std::unique_ptr<CTrysterDlg> dialog;
     test::TempDir startDir;   // the current directory at launch
     test::TempDir configDir;  // the registry file and the game
     test::RecordingSoundPlayer sounds;
@@ -94,16 +123,7 @@ protected:
     void TearDown() override;
     bool waitUntilReady();
 
-    // The window's control of this accessible name.
-    template <typename T = QWidget>
-    T* control(const char* name) {
-        T* found = namedControl<T>(dialog.get(), QString::fromUtf8(name));
-        EXPECT_TRUE(found) << name;
-        return found;
-    }
-    // A click on a button that is shown and enabled.
-    void click(const char* name);
-    // A click on the entry with this text.
+    void click(const char* name);  // a button that must be shown and enabled
     void pick(const char* list, const QString& text);
     QStringList entries(const char* list);
     QStringList selected(const char* list);
@@ -124,7 +144,6 @@ protected:
     bool showWindow = true;
     platform::FixedClock clock{20'000'000};
     std::string game;
-    std::unique_ptr<CTrysterDlg> dialog;
     QStringList titles;  // every title the window took
 };
 

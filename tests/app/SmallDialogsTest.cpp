@@ -1,5 +1,4 @@
-// The message, question and About boxes, the picture buttons they share
-// with the main dialog, and the splash.
+// The message, question and About boxes, their picture buttons and the splash.
 
 #include "AppFixture.h"
 
@@ -8,11 +7,6 @@
 #include "app/CPlomSaved.h"
 #include "app/CTROKCancel.h"
 #include "app/CTitleDlg.h"
-#include "app/TextLimits.h"
-
-#include <QApplication>
-#include <QSignalSpy>
-#include <QTest>
 
 namespace tryster::app::tests {
 namespace {
@@ -55,30 +49,6 @@ TEST_F(SmallDialogs, EveryButtonOfTheBoxesClicksAndCloses) {
     runner.result = QDialog::Accepted;
     EXPECT_TRUE(askOkCancel(nullptr, "Tryster Inquery:", "Replace?"));
     EXPECT_EQ(runner.shown.at(1).message, "Replace?");
-}
-
-TEST_F(SmallDialogs, PictureButtonsPaintTheBitmapOfTheirState) {
-    QWidget window;
-    auto* button = new CPictureButton(QStringLiteral("&Back"), &window);
-    ASSERT_TRUE(button->loadBitmaps());
-    window.show();
-    auto shows = [button](const char* name) {
-        return button->currentBitmap().toImage() ==
-               QPixmap(QStringLiteral(":/bitmaps/%1.png").arg(QLatin1String(name))).toImage();
-    };
-    EXPECT_TRUE(shows("BACKU"));
-    button->setDown(true);
-    EXPECT_TRUE(shows("BACKD"));
-    button->setDown(false);
-    window.activateWindow();
-    button->setFocus();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return button->hasFocus(); }, 2000));
-    EXPECT_TRUE(shows("BACKF"));
-    button->setEnabled(false);
-    EXPECT_TRUE(shows("BACKX"));
-    EXPECT_EQ(button->size(), QPixmap(QStringLiteral(":/bitmaps/BACKU.png")).size());
-    CPictureButton unknown(QStringLiteral("Nowhere"));
-    EXPECT_FALSE(unknown.loadBitmaps());
 }
 
 // The splash closes on Enter, a left click or its time; never on Escape,

@@ -1,17 +1,11 @@
-// The program's start: the titles of the dialog's initialisation, the game
-// found or not, the folders, the theme, the automation switches, the
-// dialogs' colours and the start folder.
+// The program's start, with the game found or not.
 
 #include "AppFixture.h"
 
 #include "app/CTrysterApp.h"
 #include "app/StartFolder.h"
 
-#include <QApplication>
-#include <QLabel>
 #include <QTimer>
-
-#include <filesystem>
 
 namespace tryster::app::tests {
 namespace {
@@ -34,24 +28,24 @@ using StartUp = AppTest;
 TEST_F(StartUp, AStartThatFindsTheGameEntersItsFolder) {
     addTemplate();
     const std::string game = installGame();
-    CTrysterDlg dialog(startDir.str());
-    EXPECT_EQ(titlesDuringInit(dialog),
+    CTrysterDlg window(startDir.str());
+    EXPECT_EQ(titlesDuringInit(window),
               (QStringList{"The Ploms Tryster: Initing Tool", "The Ploms Tryster: Checking for The Ploms",
                            "The Ploms Tryster: Found it:", "The Ploms Tryster: " + QString::fromStdString(game),
                            "The Ploms Tryster: Creating Tool Tips:", "The Ploms Tryster: Tool Initialized"}));
-    EXPECT_FALSE(dialog.quitPosted());
+    EXPECT_FALSE(window.quitPosted());
     ASSERT_EQ(runner.shown.size(), 1u);
     EXPECT_EQ(runner.shown[0].className, "tryster::app::CTitleDlg");
     EXPECT_EQ(runner.shown[0].ownerTitle, "The Ploms Tryster: Initing Tool");
-    EXPECT_EQ(dialog.installFolder(), game);
+    EXPECT_EQ(window.installFolder(), game);
     EXPECT_EQ(platform::fileSystem().currentDirectory(), game);
     EXPECT_TRUE(platform::fileSystem().exists("GameData\\keep.txt"));
-    EXPECT_EQ(dialog.startFolder(), startDir.str());
+    EXPECT_EQ(window.startFolder(), startDir.str());
 }
 
 TEST_F(StartUp, WithoutTheKeyTheErrorBoxComesOnceAndTheRestStillRuns) {
-    CTrysterDlg dialog(startDir.str());
-    EXPECT_EQ(titlesDuringInit(dialog),
+    CTrysterDlg window(startDir.str());
+    EXPECT_EQ(titlesDuringInit(window),
               (QStringList{"The Ploms Tryster: Initing Tool", "The Ploms Tryster: Checking for The Ploms",
                            "The Ploms Tryster: Not Found! Bailing", "The Ploms Tryster: Creating Tool Tips:",
                            "The Ploms Tryster: Tool Initialized"}));
@@ -60,25 +54,15 @@ TEST_F(StartUp, WithoutTheKeyTheErrorBoxComesOnceAndTheRestStillRuns) {
     EXPECT_EQ(runner.shown[1].caption, "Error");
     EXPECT_EQ(runner.shown[1].message, kNotDetected);
     EXPECT_EQ(runner.shown[1].ownerTitle, "The Ploms Tryster: Not Found! Bailing");
-    EXPECT_TRUE(dialog.quitPosted());
-    EXPECT_EQ(dialog.quitCode(), 0);
+    EXPECT_TRUE(window.quitPosted());
+    EXPECT_EQ(window.quitCode(), 0);
     EXPECT_EQ(platform::fileSystem().currentDirectory(), startDir.str());
 
-    // The application then ends with 0, the box shown once.
     runner.shown.clear();
     RecordingAutomation automation;
     CTrysterApp app(automation);
     EXPECT_EQ(app.initInstance({"tryster"}), 0);
     EXPECT_EQ(runner.shown.size(), 2u) << "the splash and the box; the main loop never ran";
-}
-
-TEST_F(StartUp, AKeyWithoutTheValueLeavesTheInstallFolderEmpty) {
-    configDir.write("registry.ini", "[HKEY_LOCAL_MACHINE\\Software\\Orvel\\The Ploms]\nOTHER=1\n");
-    CTrysterDlg dialog(startDir.str());
-    dialog.initDialog();
-    EXPECT_FALSE(dialog.quitPosted());
-    EXPECT_EQ(dialog.installFolder(), "");
-    EXPECT_EQ(platform::fileSystem().currentDirectory(), startDir.str());
 }
 
 TEST_F(StartUp, TheThemePlaysFromTheStartAndStopsAfterTheSplash) {
@@ -128,23 +112,13 @@ TEST_F(StartUp, WhileAClientHoldsTheObjectClosingTheWindowOnlyHidesIt) {
     EXPECT_TRUE(hiddenButRunning);
 }
 
-TEST_F(StartUp, DialogsGetTheProgramsColours) {
-    CTrysterApp::applyDialogColours();
-    QDialog box;
-    auto* label = new QLabel("text", &box);
-    box.ensurePolished();
-    EXPECT_EQ(box.palette().color(QPalette::Window), QColor(142, 0, 0));
-    EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(255, 255, 255));
-    QApplication::setPalette(QPalette(), "QDialog");
-}
-
 TEST_F(StartUp, TheStartFolderNeedsTheTemplateElseTheInstalledDataIsUsed) {
     test::TempDir data;
     EXPECT_EQ(chooseStartFolder(startDir.str(), data.str()), data.str());
     startDir.write("tr_template.IFF", "");  // any letter case will do
     EXPECT_EQ(chooseStartFolder(startDir.str(), data.str()), startDir.str());
     // Without installed data the current folder stays, readme and all.
-    std::filesystem::remove(startDir.path() / "tr_template.IFF");
+    fs::remove(startDir.path() / "tr_template.IFF");
     EXPECT_EQ(chooseStartFolder(startDir.str(), data.str() + "/missing"), startDir.str());
 }
 

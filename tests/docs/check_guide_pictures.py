@@ -65,20 +65,16 @@ def main():
                 problems.append("%s is only %dx%d" % (name, size[0], size[1]))
 
     guide = names_in((source / "docs" / "guide.md").read_text(encoding="utf-8"), "images/")
-    for name in sorted(set(listed) - guide):
-        problems.append("the guide does not show %s" % name)
-    for name in sorted(guide - set(listed)):
-        problems.append("the guide shows %s, which nothing makes" % name)
     readme = names_in((source / "README.md").read_text(encoding="utf-8"), "docs/images/")
     if not readme:
         problems.append("the README shows no picture")
-    for name in sorted(readme - set(listed)):
-        problems.append("the README shows %s, which nothing makes" % name)
     committed = {p.name for p in (source / "docs" / "images").glob("*.png")}
-    for name in sorted(set(listed) - committed):
-        problems.append("docs/images lacks %s (run make docs and commit it)" % name)
-    for name in sorted(committed - set(listed)):
-        problems.append("docs/images keeps %s, which nothing makes any more" % name)
+    for names, missing, extra in ((guide, "the guide does not show %s", "the guide shows %s, which nothing makes"),
+                                  (readme, None, "the README shows %s, which nothing makes"),
+                                  (committed, "docs/images lacks %s (run make docs and commit it)",
+                                   "docs/images keeps %s, which nothing makes any more")):
+        problems += [missing % n for n in sorted(set(listed) - names) if missing]
+        problems += [extra % n for n in sorted(names - set(listed))]
 
     for problem in problems:
         print("FAIL:", problem)

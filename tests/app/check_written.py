@@ -1,16 +1,24 @@
-"""Reads what the save command wrote, with the project's independent
-container reader (tests/resfile/containers.py) and readers of its own for
-the string lists, the behaviour constants, the web exchange file and the
-JPEG headers, and checks them against what was typed into the window.
+"""Reads what the window wrote with the project's independent container
+reader (tests/resfile/containers.py), and readers of its own for the string
+lists, the behaviour constants, the web exchange file and the JPEG headers.
 
-    check_saved_date.py BASE EXPECTED.json
+    check_written.py date BASE EXPECTED.json
 
-BASE is the chosen ".srf" path without its extension; EXPECTED holds the
-record as entered: name, description (CR LF line breaks), gender,
-personality {neat, active, playful, outgoing, nice}, ranking (15 interest
-ids, most liked first), careerTrack, careerLevel, skinTone, bodyType,
-bodyMesh, bodyTexture, headMesh, headTexture, templateIdentifier, and
-objectName where the object's name is to be checked.
+checks a saved date against what was typed into the window. BASE is the
+chosen ".srf" path without its extension; EXPECTED holds the record as
+entered: name, description (CR LF line breaks), gender, personality {neat,
+active, playful, outgoing, nice}, ranking (15 interest ids, most liked
+first), careerTrack, careerLevel, skinTone, bodyType, bodyMesh,
+bodyTexture, headMesh, headTexture, templateIdentifier, and objectName
+where the object's name is to be checked.
+
+    check_written.py townie TOWNIE BACKUP DATE OLD-TOWNIE-COPY
+
+checks a replacement: the backup is the old townie byte for byte; the
+townie holds the date's resources; its first object definition keeps the
+townie's identifier at offset 28, has 2 in the 16-bit field at offset 18
+and the date's identifier at offset 140; its other object definitions
+have identifiers of their own.
 """
 
 import json
@@ -44,20 +52,14 @@ def level(ranking, interest):
 
 
 def sign(p):
+    """The nearest preset; the first of equally near ones."""
     vector = (p["outgoing"], p["nice"], p["playful"], p["neat"], p["active"])
-    best, index = 1e38, 0
-    for i, preset in enumerate(PRESETS):
-        d = sum((a - b) ** 2 for a, b in zip(vector, preset))
-        if d < best:
-            best, index = d, i
-    return index
+    return min(range(len(PRESETS)), key=lambda i: sum((a - b) ** 2 for a, b in zip(vector, PRESETS[i])))
 
 
-def read_strings(payload, little):
+def read_strings(payload):
     """A string list of the form the program writes (-3), or -1."""
-    order = "<" if little else ">"
-    form = struct.unpack(order + "h", payload[:2])[0]
-    count = struct.unpack("<H" if form == -3 else order + "H", payload[2:4])[0]
+    form, count = struct.unpack("<hH", payload[:4])
     pos, out = 4, []
     for _ in range(count):
         if form == -3:
@@ -76,10 +78,16 @@ def resources(path):
     check(version == "2.5", "the date is a 2.5 container (%s)" % version)
     out = {}
     for _, rtype, _, rid, flags, name, payload in containers.walk(data, 76):
-        if rtype == b"XXXX":
-            continue
-        out.setdefault(rtype, []).append((rid, flags, name, payload))
+        if rtype != b"XXXX":
+            out.setdefault(rtype, []).append((rid, flags, name, payload))
     return out
+
+
+def the_one(res, rtype, rid):
+    """The payload of the one resource of this type and id, or None."""
+    found = [r[3] for r in res.get(rtype, []) if r[0] == rid]
+    check(len(found) == 1, "one %r %d" % (rtype, rid))
+    return found[0] if len(found) == 1 else None
 
 
 def check_date(base, e):
@@ -100,17 +108,14 @@ def check_date(base, e):
     check(len(seen) == len(objects), "every object has its own identifier")
 
     check(b"CATS" not in res, "no 'CATS' left")
-    catalog = [r for r in res.get(b"CTSS", []) if r[0] == 2000]
-    check(len(catalog) == 1, "one 'CTSS' 2000")
+    catalog = the_one(res, b"CTSS", 2000)
     if catalog:
-        texts = read_strings(catalog[0][3], True)
+        texts = read_strings(catalog)
         check(texts == [e["name"].encode("cp1252"), e["description"].encode("cp1252")],
               "'CTSS' 2000 holds the name and the description: %r" % texts)
 
-    constants = [r for r in res.get(b"BCON", []) if r[0] == 4096]
-    check(len(constants) == 1, "one 'BCON' 4096")
-    if constants:
-        payload = constants[0][3]
+    payload = the_one(res, b"BCON", 4096)
+    if payload:
         header = struct.unpack("<H", payload[:2])[0]
         values = struct.unpack("<%dH" % (header & 0x7FFF), payload[2:2 + 2 * (header & 0x7FFF)])
         p = e["personality"]
@@ -119,10 +124,9 @@ def check_date(base, e):
         expected += [level(e["ranking"], i) * 100 for i in CONSTANT_INTERESTS]
         check(list(values[:22]) == expected, "'BCON' 4096 values %s, expected %s" % (list(values[:22]), expected))
 
-    lists = [r for r in res.get(b"STR#", []) if r[0] == 200]
-    check(len(lists) == 1, "one string list 200")
-    if lists:
-        s = [t.decode("cp1252") for t in read_strings(lists[0][3], True)]
+    strings = the_one(res, b"STR#", 200)
+    if strings:
+        s = [t.decode("cp1252") for t in read_strings(strings)]
         tone = ["lgt", "med", "drk"][e["skinTone"]]
         check(s[1] == e["bodyMesh"] + ",BODY=" + e["bodyTexture"], "string 2: %r" % s[1])
         check(s[2] == e["headMesh"] + ",HEAD-HEAD=" + e["headTexture"], "string 3: %r" % s[2])
@@ -177,14 +181,47 @@ def jpeg_size(path):
     return None
 
 
+def chunks(path):
+    data = open(path, "rb").read()
+    version, _ = containers.read_header(data)
+    size = 76 if version != "1.0" else 16
+    return [(rtype, rid, payload) for _, rtype, _, rid, _, _, payload in containers.walk(data, size)
+            if rtype not in (b"XXXX", b"rsmp")]
+
+
+def objects(path):
+    return [payload for rtype, _, payload in chunks(path) if rtype == b"OBJD"]
+
+
+def check_townie(townie, backup, date, old):
+    check(open(backup, "rb").read() == open(old, "rb").read(), "the backup is the old townie")
+    # String lists may change their stored form in the copy; every other
+    # resource is there with its type and id.
+    kinds = lambda path: sorted((t, i) for t, i, _ in chunks(path) if t not in (b"OBJD", b"STR#", b"cst\0"))
+    check(kinds(townie) == kinds(date), "the townie holds the date's resources: %s against %s" % (
+        kinds(townie), kinds(date)))
+    mine, theirs, before = objects(townie), objects(date), objects(old)
+    check(len(mine) == len(theirs) and mine, "as many object definitions as the date")
+    if mine and before and theirs:
+        first = mine[0]
+        check(first[28:32] == before[0][28:32], "the townie's identifier stays at 28")
+        check(struct.unpack("<H", first[18:20])[0] == 2, "field 18 is 2")
+        check(first[140:144] == theirs[0][28:32], "the date's identifier moved to 140")
+        others = [o[28:32] for o in mine[1:]]
+        check(all(o != t[28:32] for o, t in zip(others, theirs[1:])), "the others have fresh identifiers")
+
+
 def main():
-    base = sys.argv[1]
-    e = json.load(open(sys.argv[2]))
-    check_date(base, e)
-    files = check_exchange_file(base, e)
-    check(jpeg_size(base + "head.jpg") == (45, 45), "the head snapshot is 45 x 45")
-    check(jpeg_size(base + "body.jpg") == (100, 220), "the body snapshot is 100 x 220")
-    print(json.dumps({"skinFiles": files}))
+    if sys.argv[1] == "townie":
+        check_townie(*sys.argv[2:6])
+    else:
+        base = sys.argv[2]
+        e = json.load(open(sys.argv[3]))
+        check_date(base, e)
+        files = check_exchange_file(base, e)
+        check(jpeg_size(base + "head.jpg") == (45, 45), "the head snapshot is 45 x 45")
+        check(jpeg_size(base + "body.jpg") == (100, 220), "the body snapshot is 100 x 220")
+        print(json.dumps({"skinFiles": files}))
     if failures:
         print("%d check(s) failed" % len(failures))
         sys.exit(1)

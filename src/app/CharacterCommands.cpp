@@ -50,14 +50,15 @@ bool CharacterCommands::load() {
         m_host.livePreview().hold(false);
         return false;
     }
-    m_path = qtToFileName(chosen);
-    const exchange::CharacterReading reading = m_host.livePreview().showCharacterFile(m_path);
+    const std::string path = qtToFileName(chosen);
+    const exchange::CharacterReading reading = m_host.livePreview().showCharacterFile(path);
     m_window->setWindowTitle(gameTextToQt(exchange::loadedWindowTitle(reading)));
-    if (reading.opened) m_name = reading.name;
     // Save back needs a file that opened and told its look; a failed load
-    // leaves it as it was.
+    // leaves it with the character loaded before, its file and its name.
     const bool loaded = reading.opened && reading.look;
     if (loaded) {
+        m_path = path;
+        m_name = reading.name;
         m_saveBack->setEnabled(true);
         Q_EMIT characterLoaded(gameTextToQt(m_name));
     }

@@ -235,13 +235,18 @@ TEST_F(ReplaceAndLoad, LoadLeadsToTheLookPageWhoseSaveBackWritesTheNewLookOrRefu
                                            "was.\n\nWhat failed: the file could not be copied or its look written.");
 
     // A file that is no character: the title says so, Save back stays for
-    // the character loaded before.
+    // the character loaded before, and writes that one.
+    configDir.write("game/UserData/Characters/UserZo\u00eb.iff", before);
     onChooser = nullptr;
     files = {characters("UserBroken.iff")};
     dialog->commands().loadAction()->trigger();
     EXPECT_EQ(dialog->windowTitle(), "The Ploms Figurant");
     EXPECT_TRUE(control("Save Back")->isVisible());
     EXPECT_EQ(dialog->step(), wizard::kAppearanceStep) << "the window menu's Load stays where it is";
+    click("Save Back");
+    EXPECT_EQ(runner.shown.back().caption, "Save Complete");
+    EXPECT_NE(bytesOf(path), before);
+    EXPECT_EQ(bytesOf(characters("UserBroken.iff").toStdString()), "not a container");
 }
 
 }  // namespace

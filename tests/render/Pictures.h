@@ -1,7 +1,9 @@
 #pragma once
-// Compares a picture with a stored PNG in tests/render/data. With
-// TRYSTER_UPDATE_PICTURES set the picture is stored instead.
+// Compares a picture with a stored PNG in tests/render/data (with
+// TRYSTER_UPDATE_PICTURES set the picture is stored instead), and reads
+// the size of a written JPEG.
 
+#include "formats/JpegImage.h"
 #include "formats/PngImage.h"
 
 #include <cstdint>
@@ -41,6 +43,15 @@ inline void expectPicture(const std::string& name, const std::vector<std::uint32
                           << i / static_cast<std::size_t>(width) << std::hex << " is "
                           << (pixels[i] & 0xFFFFFF) << ", stored " << (stored.pixels[i] & 0xFFFFFF);
     EXPECT_EQ(bad, 0) << name;
+}
+
+// Width and height of a whole JPEG; {0, 0} when the bytes do not decode.
+inline std::pair<int, int> jpegSize(const std::string& bytes) {
+    formats::JpegPicture picture;
+    if (!formats::decodeJpeg({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, 4096,
+                             picture))
+        return {0, 0};
+    return {picture.width, picture.height};
 }
 
 }  // namespace tryster::test

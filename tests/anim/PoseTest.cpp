@@ -10,8 +10,8 @@
 namespace tryster::anim {
 namespace {
 
-using test::BoneDef;
 using test::makeSkeleton;
+using Names = std::vector<std::string>;
 
 const float kHalf = std::sqrt(0.5f);
 
@@ -82,17 +82,15 @@ TEST_F(Skinning, OverridesAndCensorMasksChooseWhatIsWornAndHow) {
     auto head = test::squareMesh("xskin-HEAD", "HEAD", {}, 1, "head-default");
     auto outfit = test::outfitOf("o", {body, head}, {1, 2});
     auto textures = [&](WornOutfit* w) {
-        std::vector<std::string> out;
+        Names out;
         for (const WornPart& p : w->parts()) out.push_back(p.skin->textureName());
         return out;
     };
-    EXPECT_EQ(textures(c->putOn(*outfit, "BODY=skin-dark", 0, -1)),
-              (std::vector<std::string>{"skin-dark", "head-default"}));
-    EXPECT_EQ(textures(c->putOn(*outfit, "BODY skin-dark", 0, -1)),
-              (std::vector<std::string>{"body-default", "head-default"}));
+    EXPECT_EQ(textures(c->putOn(*outfit, "BODY=skin-dark", 0, -1)), (Names{"skin-dark", "head-default"}));
+    EXPECT_EQ(textures(c->putOn(*outfit, "BODY skin-dark", 0, -1)), (Names{"body-default", "head-default"}));
     EXPECT_EQ(textures(c->putOn(*outfit, "xskin-fit-BODY-longer=t", 0, -1)),
-              (std::vector<std::string>{"body-default", "head-default"}));
-    EXPECT_EQ(textures(c->putOn(*outfit, {}, 0, 2)), (std::vector<std::string>{"head-default"}));
+              (Names{"body-default", "head-default"}));
+    EXPECT_EQ(textures(c->putOn(*outfit, {}, 0, 2)), (Names{"head-default"}));
     EXPECT_TRUE(c->putOn(*outfit, {}, 0, 0)->parts().empty());
     EXPECT_EQ(outfit->wornCount, 5);
     // Only drawn outfits join the group.

@@ -36,7 +36,6 @@ void fillQuad(RenderMesh& mesh, float half, std::string_view texture) {
 class TexturedScene : public ::testing::Test {
 protected:
     TexturedScene() {
-        dir.write("Textures/skin.bmp", "");
         auto bmp = test::bmp24(16, 16, test::checker(16, 16, 4, 0xF0C0A0, 0x4060C0));
         dir.write("Textures/skin.bmp", std::string(bmp.begin(), bmp.end()));
     }

@@ -8,18 +8,14 @@
 namespace tryster::render {
 namespace {
 
-Box unitBox() {
-    Box b;
-    b.extend({-1, -1, -1});
-    b.extend({1, 1, 1});
-    return b;
-}
-
 TEST(RenderGroup, AddingHoldsAReferenceAndExtendsTheBoxByTheChildsMatrix) {
     test::Scene scene(8, 8);
     auto group = RenderGroup::create();
     auto mesh = scene.device->createRenderMesh();
-    mesh->setBox(unitBox());
+    Box box;
+    box.extend({-1, -1, -1});
+    box.extend({1, 1, 1});
+    mesh->setBox(box);
     mesh->setTransform(Matrix4::translation({10, 0, 0}));
     group->setChanged(true);
     group->addChild(*mesh);

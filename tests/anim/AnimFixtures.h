@@ -49,6 +49,22 @@ inline anim::BoneTrack makeTrack(std::string bone, int frames, int translationOf
     return t;
 }
 
+// An outfit of one part per mesh, each on the mesh's first bone.
+inline anim::Ref<anim::Outfit> outfitOf(std::string name, std::vector<anim::Ref<anim::SkinMesh>> meshes,
+                                        std::vector<int> censorFlags = {}) {
+    auto o = anim::Outfit::create();
+    o->name = std::move(name);
+    for (std::size_t i = 0; i < meshes.size(); ++i) {
+        anim::OutfitPart p;
+        p.boneName = meshes[i]->boneNames.front();
+        p.meshName = meshes[i]->name;
+        p.censorFlags = i < censorFlags.size() ? censorFlags[i] : 1;
+        p.mesh = meshes[i];
+        o->parts.push_back(std::move(p));
+    }
+    return o;
+}
+
 inline std::string text(const std::vector<std::uint8_t>& bytes) {
     return {bytes.begin(), bytes.end()};
 }

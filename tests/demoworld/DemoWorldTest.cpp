@@ -37,13 +37,9 @@ TEST(DemoWorldFolder, IsTheSameEveryRunAndWithinItsBudget) {
     std::string error;
     ASSERT_TRUE(demoworld::writeDemoWorld(dir.file("again"), error)) << error;
     const auto first = readTree(test::demoFolder()), second = readTree(dir.file("again"));
-    ASSERT_EQ(first.size(), second.size());
+    EXPECT_TRUE(first == second) << "the same files, byte for byte";
     std::uintmax_t total = 0;
-    for (const auto& [path, bytes] : first) {
-        ASSERT_TRUE(second.count(path)) << path;
-        EXPECT_TRUE(second.at(path) == bytes) << path;
-        total += bytes.size();
-    }
+    for (const auto& [path, bytes] : first) total += bytes.size();
     EXPECT_LT(total, 10u * 1024 * 1024);
     EXPECT_FALSE(fs::exists(dir.file("again.partial")));
 }

@@ -22,14 +22,10 @@ ScreenPoint project(const render::Viewport3D& v, render::Vector3 world) {
 }
 
 // Facing 0.5 looks straight along -z: world x is the screen's horizontal.
-struct ViewCase {
-    int width, height;
-};
-
 TEST_F(PreviewTest, WideAndTallPreviewsKeepSquarePixelsAndTheCharacterNearTheTopLeft) {
-    for (ViewCase size : {ViewCase{600, 300}, ViewCase{300, 600}}) {
-        SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height));
-        Preview& p = start(size.width, size.height);
+    for (auto [width, height] : {std::pair{600, 300}, {300, 600}}) {
+        SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
+        Preview& p = start(width, height);
         p.setFacing(0.5f);
         p.setZoomLevel(2);
         (void)p.frame(nullptr, false);
@@ -37,7 +33,7 @@ TEST_F(PreviewTest, WideAndTallPreviewsKeepSquarePixelsAndTheCharacterNearTheTop
         const float pixelsPerUnit = 256 / (1.5f * std::sqrt(2.0f) * 3);
         const ScreenPoint origin = project(v, {0, 0, 0});
         EXPECT_NEAR(origin.x, 166.7f, 0.5f);
-        EXPECT_NEAR(origin.y, 213.3f + static_cast<float>(size.height) / 6, 0.5f);
+        EXPECT_NEAR(origin.y, 213.3f + static_cast<float>(height) / 6, 0.5f);
         const ScreenPoint right = project(v, {1, 0, 0});
         EXPECT_NEAR(std::abs(right.x - origin.x), pixelsPerUnit, 0.1f);
         EXPECT_NEAR(right.y, origin.y, 0.01f);

@@ -34,24 +34,16 @@ protected:
     // A body the game lacks: a character file with its outfit, the outfit's
     // mesh and a texture, as a pack holds them.
     std::shared_ptr<platform::HeldFiles> heldBody(const std::string& outfitName = kHeldBody) {
+        const auto mesh = boxMesh(std::string(kHeldBody) + "-BODY", "ROOT", {-0.55f, -0.1f, -0.2f},
+                                  {0.55f, 4.55f, 0.2f}, "no-such-body");
         anim::CharacterFileContents c;
-        auto outfit = anim::Outfit::create();
-        outfit->name = outfitName;
-        anim::OutfitPart part;
-        part.boneName = "ROOT";
-        part.meshName = std::string(kHeldBody) + "-BODY";
-        part.censorFlags = 1;
-        outfit->parts.push_back(part);
-        c.outfits.push_back(outfit);
+        c.outfits.push_back(outfitOf(outfitName, {mesh}));
         std::string cmx, skn;
         EXPECT_TRUE(anim::writeCharacterText(c, cmx).ok);
-        EXPECT_TRUE(anim::writeSkinMeshText(*boxMesh(part.meshName, "ROOT", {-0.55f, -0.1f, -0.2f},
-                                                     {0.55f, 4.55f, 0.2f}, "no-such-body"),
-                                            skn)
-                        .ok);
+        EXPECT_TRUE(anim::writeSkinMeshText(*mesh, skn).ok);
         auto held = std::make_shared<platform::HeldFiles>();
         held->add(std::string(kHeldBody) + ".cmx", {cmx.begin(), cmx.end()});
-        held->add(part.meshName + ".skn", {skn.begin(), skn.end()});
+        held->add(mesh->name + ".skn", {skn.begin(), skn.end()});
         held->add(std::string(kHeldTexture) + ".bmp", solidBmp(kOtherColour));
         return held;
     }

@@ -116,26 +116,5 @@ TEST_F(Skinning, AMeshNamingABoneTheSkeletonLacksIsNotWorn) {
     EXPECT_EQ(&w->parts()[0].skin->mesh(), good.get());
 }
 
-TEST_F(Skinning, ACharacterIsDrawnThroughItsGroupInFleshWithoutItsTexture) {
-    auto c = character(makeSkeleton("s", {{"ROOT", ""}}));
-    c->putOn(*test::outfitOf("o", {test::squareMesh("square", "ROOT", {}, 1.5f)}), {}, 0, -1);
-    c->update(Matrix4::identity(), 0);
-    ASSERT_EQ(scene.viewport->clear(), render::render_error::kOk);
-    ASSERT_EQ(scene.viewport->beginScene(), render::render_error::kOk);
-    ASSERT_EQ(c->draw(*scene.viewport, 0), render::render_error::kOk);
-    ASSERT_EQ(scene.viewport->endScene(), render::render_error::kOk);
-    const std::uint32_t centre = scene.pixel(32, 32);
-    EXPECT_NE(centre, scene.pixel(1, 1));
-    EXPECT_GT((centre >> 16) & 0xFF, (centre >> 8) & 0xFF);  // flesh: more red than green
-    EXPECT_FALSE(c->renderGroup().screenExtent().empty());
-
-    auto bare = character(makeSkeleton("bare", {{"ROOT", ""}}));
-    bare->update(Matrix4::identity(), 0);
-    ASSERT_EQ(scene.viewport->beginScene(), render::render_error::kOk);
-    ASSERT_EQ(bare->draw(*scene.viewport, 0), render::render_error::kOk);
-    ASSERT_EQ(scene.viewport->endScene(), render::render_error::kOk);
-    EXPECT_TRUE(bare->renderGroup().screenExtent().empty());
-}
-
 }  // namespace
 }  // namespace tryster::anim

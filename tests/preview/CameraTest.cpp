@@ -53,16 +53,5 @@ TEST(CameraPlacement, ZoomScalesTheViewAndOutOfRangeLevelsAreClamped) {
     EXPECT_EQ(preview::placeCamera(0, -1, 332, 432).viewWidth, preview::placeCamera(0, 0, 332, 432).viewWidth);
 }
 
-TEST(CameraView, TheFacingTurnsWithTheClockAfterItIsUsed) {
-    preview::CameraView v;
-    v.rotationSpeed = 0.1f;  // "Slow": a quarter turn in ten seconds
-    v.lastCameraTimeMs = 1000;
-    EXPECT_EQ(v.advance(11000), 0.0f);
-    EXPECT_NEAR(v.facing, 1.0f, 1e-6f);
-    v.rotationSpeed = 1.5f;
-    EXPECT_NEAR(v.advance(12000), 1.0f, 1e-6f);
-    EXPECT_NEAR(v.facing, 2.5f, 1e-6f);
-}
-
 }  // namespace
 }  // namespace tryster::test

@@ -66,5 +66,13 @@ TEST(RenderMesh, NoMaterialNamesTakeDefault) {
     EXPECT_EQ(mesh->materials()[0]->name(), "default");
 }
 
+TEST(AnimDeviceSetup, NoDisplayLibraryMeansNoDevice) {
+    platform::installDisplaySystemFactory([] { return std::unique_ptr<platform::DisplaySystem>(); });
+    AnimDevice anim;
+    test::RecordingWindow window;
+    EXPECT_EQ(anim.initialise(&window, false, false, 64, 48, 32, 1, 0).code(), 0x9B0B0001u);
+    platform::installDisplaySystemFactory({});
+}
+
 }  // namespace
 }  // namespace tryster::render

@@ -1,14 +1,21 @@
 // The demo game folder as the program reads it: written the same every
-// time and within its budget, and its textures and meshes readable
-// by the program's own readers.
+// time and within its budget, its textures and meshes readable by the
+// program's own readers, and its dates fit to stand in for a townie.
 
 #include "DemoFolder.h"
 #include "render/Scene.h"
 
 #include "anim/AnimationPlayback.h"
 #include "anim/CharacterLibrary.h"
+#include "demoworld/GameContainers.h"
+#include "exchange/ExchangeTexts.h"
+#include "exchange/NewDate.h"
+#include "exchange/TownieReplacement.h"
+#include "exchange/TownieSearch.h"
 #include "formats/ImageDecoder.h"
 #include "platform/FileFinder.h"
+#include "platform/PathPattern.h"
+#include "share/GameChange.h"
 
 #include <filesystem>
 #include <fstream>
@@ -95,6 +102,50 @@ TEST_F(DemoLibrary, EveryTextureDecodesAndEveryMeshFindsItsOwn) {
                                                               "GameData\\Animations;ExpansionPack3\\Skins"))
                 << mesh->textureName;
         }
+}
+
+class DemoCharacterFiles : public ::testing::Test {
+protected:
+    DemoCharacterFiles() {
+        std::string error;
+        EXPECT_TRUE(demoworld::writeTemplateFile(templatePath, error)) << error;
+    }
+    test::TempDir dir;
+    std::string templatePath = dir.file("TR_Template.iff");
+    test::InDemoFolder in;
+};
+
+// The dates are the size the game's are: a townie replaced by one of them,
+// or by a date made from the program's template, is still a townie.
+TEST_F(DemoCharacterFiles, ATownieReplacedByADateStaysATownie) {
+    struct Silent final : exchange::ExchangeReporter {
+        void showMessage(std::string_view caption, std::string_view text) override {
+            if (caption != exchange::kReplaceCompleteCaption) ADD_FAILURE() << text;
+        }
+        void showStatus(std::string_view) override {}
+        void stepProgress() override {}
+        void redrawPreview() override {}
+    } reporter;
+    std::vector<std::string> dates;
+    for (const std::string& name : platform::findFiles("TemplateNPCs", "*.iff"))
+        dates.push_back(platform::resolvePath("TemplateNPCs\\" + name).string());
+    Character made;
+    made.record.setGender(kFemale);
+    share::GameChange placement("", share::ChangeKind::NewDate);
+    ASSERT_TRUE(exchange::createNewDate(dir.file("New"), templatePath, made, reporter, placement));
+    dates.push_back(dir.file("New.iff"));
+
+    const std::string characters = dir.file("Characters");
+    const std::string townie = platform::joinPath(characters, "User00002.iff");
+    for (const std::string& date : dates) {
+        SCOPED_TRACE(date);
+        fs::remove_all(characters);
+        fs::create_directories(characters);
+        fs::copy_file(platform::resolvePath("UserData\\Characters\\User00002.iff"), townie);
+        share::GameChange replacement("", share::ChangeKind::TownieReplaced);
+        ASSERT_TRUE(exchange::replaceTownie(townie, date, reporter, replacement).replaced());
+        EXPECT_EQ(exchange::searchTownies(characters), std::vector<std::string>{"User00002.iff"});
+    }
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
+#include "platform/FileFinder.h"
 #include "platform/FileSystem.h"
+#include "platform/ProfileWriter.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -35,6 +37,67 @@ TEST(Files, RenameReplacesTheTargetInOneStep) {
     EXPECT_TRUE(fileSystem().rename(dir.file("new.tmp"), dir.file("OLD.iff")));
     EXPECT_EQ(dir.read("old.iff"), "new");
     EXPECT_FALSE(fileSystem().exists(dir.file("new.tmp")));
+}
+
+// Runs a test inside a fake install folder, as the program runs inside the
+// game's.
+class InstallFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved_ = fileSystem().currentDirectory();
+        ASSERT_TRUE(fileSystem().setCurrentDirectory(dir.str()));
+        finder.registerCategory("ANIM", {"CMX", "BCF"});
+        finder.registerCategory("SKIN", {"SKN", "BMF"});
+    }
+    void TearDown() override { fileSystem().setCurrentDirectory(saved_); }
+
+    TempDir dir;
+    FileFinder finder;
+    std::string saved_;
+};
+
+TEST_F(InstallFolder, EnumeratesACategoryFolderByFolderInNameOrder) {
+    dir.write("GameData/cmx/b.cmx", "");
+    dir.write("GameData/cmx/A.BCF", "");
+    dir.write("GameData/cmx/c.skn", "");
+    dir.write("GameData/Skins/z.cmx", "");
+    auto files = finder.enumerateCategory("ANIM", "GameData\\Skins;GameData\\missing; GameData\\CMX ");
+    ASSERT_EQ(files.size(), 3u);
+    EXPECT_EQ(files[0].name, "z.cmx");
+    EXPECT_EQ(files[1].name, "A.BCF");
+    EXPECT_EQ(files[1].type, "BCF");
+    EXPECT_EQ(files[1].folder, "GameData\\CMX");
+    EXPECT_EQ(files[2].name, "b.cmx");
+    EXPECT_EQ(finder.enumerateType("skn", "GameData\\cmx").size(), 1u);
+    EXPECT_TRUE(finder.enumerateCategory("NOPE", "GameData\\cmx").empty());
+}
+
+TEST(FileNames, TypeAndBaseName) {
+    EXPECT_EQ(fileType("a.b.Cmx"), "CMX");
+    EXPECT_EQ(fileType("dir.x/noext"), "");
+    EXPECT_EQ(baseName("GameData\\Skins\\B003.bmp"), "B003");
+    EXPECT_EQ(splitFolderList(";a; b ;;c"), (std::vector<std::string>{"a", "b", "c"}));
+}
+
+// Keys in the order first written; a key written again (in any letter case)
+// replaces its line; a value's own line breaks are written as they are.
+TEST(ProfileWriter, CreatesTheFileAndKeepsOneLinePerKey) {
+    TempDir dir;
+    std::string path = dir.file("Bob.srf");
+    EXPECT_TRUE(writeProfileString(path, "Tryster", "SkinFileCount", "1"));
+    EXPECT_TRUE(writeProfileString(path, "Tryster", "Description", "line one\r\nline two\nthree"));
+    EXPECT_TRUE(writeProfileString(path, "Tryster", "skinfilecount", "2"));
+    EXPECT_EQ(dir.read("Bob.srf"), "[Tryster]\r\nskinfilecount=2\r\nDescription=line one\r\nline two\nthree\r\n");
+    EXPECT_FALSE(writeProfileString(dir.file("missing/folder/x.srf"), "Tryster", "a", "b"));
+}
+
+// In one pass a value's own lines are never taken for keys.
+TEST(ProfileWriter, SeveralKeysInOnePass) {
+    TempDir dir;
+    std::string path = dir.write("x.srf", "[Tryster]\r\nName=Old\r\n");
+    EXPECT_TRUE(writeProfileStrings(path, "Tryster",
+                                    {{"Description", "two\r\nNice=lines"}, {"Nice", "3"}, {"name", "Bob"}}));
+    EXPECT_EQ(dir.read("x.srf"), "[Tryster]\r\nname=Bob\r\nDescription=two\r\nNice=lines\r\nNice=3\r\n");
 }
 
 }  // namespace

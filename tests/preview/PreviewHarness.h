@@ -4,7 +4,6 @@
 
 #include "PreviewInstall.h"
 
-#include "formats/PngImage.h"
 #include "platform/Clock.h"
 #include "platform/Sound.h"
 #include "platform/SurfacePixels.h"
@@ -13,7 +12,6 @@
 #include "support/RecordingSoundPlayer.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -110,14 +108,6 @@ protected:
         p.height = r.height();
         EXPECT_TRUE(platform::readSurfacePixels(*s, r, p.pixels));
         return p;
-    }
-
-    // With TRYSTER_SHOTS set, writes the picture there as a PNG to look at.
-    static void shoot(const Picture& p, const std::string& name) {
-        const char* folder = std::getenv("TRYSTER_SHOTS");
-        if (!folder) return;
-        formats::writePng(std::string(folder) + "/" + name + ".png", p.width, p.height, p.pixels.data(),
-                           static_cast<std::size_t>(p.width));
     }
 
     ManualClock clock;

@@ -34,12 +34,6 @@ TEST_F(PreviewTest, SetUpDressesAndGreetsTheDefaultCharacter) {
     EXPECT_EQ(animDevice(p)->width(), preview::kPreviewWidth);
 }
 
-TEST_F(PreviewTest, AnOddPreviewAreaDrawsOnePixelSmallerEachWay) {
-    Preview& p = start(333, 435);
-    EXPECT_EQ(animDevice(p)->width(), 332);
-    EXPECT_EQ(animDevice(p)->height(), 434);
-}
-
 TEST_F(PreviewTest, AnUnreadableDisplayModeGivesSixteenBitsAndThePreviewStillStarts) {
     // The depth query's display cannot read the mode; the device's can.
     int displays = 0;

@@ -44,7 +44,6 @@ TEST_F(PreviewTest, AtZoomTwoTheHeadRectangleFramesTheHeadAndTheBodyRectangleThe
     p.setFacing(0);
     run(100);
     const Picture whole = picture();
-    shoot(whole, "framing-zoom2");
 
     const Census head = census(picture(&kHeadSnapshotRect));
     EXPECT_GT(head.head, head.total * 6 / 10) << "mostly head";
@@ -65,7 +64,6 @@ TEST_F(PreviewTest, AtZoomFourTheWholeFigureStillFits) {
     p.setZoomLevel(4);
     run(100);
     const Picture whole = picture();
-    shoot(whole, "framing-zoom4");
     const platform::ScreenRect figure = figureExtent(whole);
     EXPECT_GT(figure.top, 0) << "the head is whole";
     EXPECT_GT(figure.bottom - figure.top, whole.height * 8 / 10) << "and the figure fills the height";

@@ -3,8 +3,10 @@
 #include "support/EveryFault.h"
 #include "support/TempDir.h"
 
+#include "formats/ImageFiles.h"
 #include "formats/ImageLibrary.h"
 #include "render/ExecuteBuffer.h"
+#include "render/RenderDIPMesh.h"
 #include "render/RenderObjectFactory.h"
 #include "render/Snapshot.h"
 #include "softgpu/SoftwareSurface.h"
@@ -130,6 +132,144 @@ TEST_F(Snapshots, WritesNothingForBadRectanglesDepthsOrAMissingLibrary) {
     EXPECT_FALSE(writeSnapshot(dir.file("no-folder/h.jpg"), s.get(), {0, 0, 10, 10}));
     for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg", "f.jpg", "g.jpg"})
         EXPECT_FALSE(std::filesystem::exists(dir.file(name))) << name;
+}
+
+using test::Scene;
+
+constexpr std::uint32_t kBackground = 0x8D0000;  // 0.5546875 × 255 = 141
+
+// A square of side 2·half in the plane z = 0 facing the camera (normal -z).
+void fillQuad(RenderMesh& mesh, float half, std::string_view texture) {
+    mesh.lock();
+    mesh.setTextureName(texture);
+    mesh.setVertexCount(4);
+    auto v = mesh.vertices();
+    v[0] = {-half, half, 0, 0, 0, -1, 0, 0};
+    v[1] = {half, half, 0, 0, 0, -1, 1, 0};
+    v[2] = {half, -half, 0, 0, 0, -1, 1, 1};
+    v[3] = {-half, -half, 0, 0, 0, -1, 0, 1};
+    mesh.setIndexCount(6);
+    const std::uint16_t idx[] = {0, 1, 2, 0, 2, 3};
+    std::copy(std::begin(idx), std::end(idx), mesh.indices().begin());
+    Box box;
+    box.extend({-half, -half, 0});
+    box.extend({half, half, 0});
+    mesh.setBox(box);
+}
+
+class TexturedScene : public ::testing::Test {
+protected:
+    TexturedScene() {
+        auto bmp = test::bmp24(16, 16, test::checker(16, 16, 4, 0xF0C0A0, 0x4060C0));
+        dir.write("Textures/skin.bmp", std::string(bmp.begin(), bmp.end()));
+    }
+    std::string textures() const { return dir.file("Textures"); }
+    test::TempDir dir;
+};
+
+std::vector<std::uint32_t> drawSphere(Scene& scene, Ref<RenderMesh> mesh) {
+    test::fillSphere(*mesh, 12, 16, 3.0f);
+    mesh->setTextureName("skin");
+    EXPECT_EQ(mesh->commit(), render::render_error::kOk);
+    auto group = KinoRenderGroup::create();
+    group->setBox(mesh->bounds());
+    group->addChild(*mesh);
+    EXPECT_EQ(scene.frame(*group), render::render_error::kOk);
+    return scene.pixels();
+}
+
+TEST_F(TexturedScene, BothDevicePathsDrawTheSamePicture) {
+    Scene scene(64, 64, textures());
+    ASSERT_TRUE(scene.device->usesIndexedPrimitives());
+    auto indexed = drawSphere(scene, RenderDIPMesh::create(*scene.device));
+
+    Device3D::setIndexedPrimitivesForbidden(true);
+    scene.viewport->invalidate();
+    auto executed = drawSphere(scene, RenderMesh::create(*scene.device));
+    EXPECT_EQ(indexed, executed);
+
+    // A mesh made for indexed primitives falls back to the execute buffer.
+    scene.viewport->invalidate();
+    auto fallback = drawSphere(scene, RenderDIPMesh::create(*scene.device));
+    EXPECT_EQ(indexed, fallback);
+
+    EXPECT_EQ(scene.pixel(0, 0), kBackground);
+    EXPECT_NE(scene.pixel(32, 32), kBackground);
+    test::expectPicture("lit-textured-sphere", indexed, 64, 64);
+}
+
+// A texture that is missing or cannot be read gives the Flesh material.
+TEST_F(TexturedScene, MissingOrDamagedTexturesDrawInFleshColours) {
+    dir.write("Textures/broken.bmp", "BM\x10\x00");
+    Scene scene(32, 32, textures());
+    for (const char* texture : {"no-such-texture", "broken"}) {
+        auto mesh = scene.device->createRenderMesh();
+        fillQuad(*mesh, 2, texture);
+        ASSERT_EQ(mesh->commit(), render::render_error::kOk);
+        ASSERT_EQ(mesh->materials().size(), 1u);
+        EXPECT_EQ(mesh->materials()[0]->name(), "Flesh");
+        ASSERT_EQ(scene.frame(*mesh), render::render_error::kOk);
+        // Facing the camera, the two lights graze it: ambient 178/255 × Flesh.
+        std::uint32_t c = scene.pixel(16, 16);
+        EXPECT_LE(test::channelDifference(c, 0xAB8076), 1) << std::hex << c;
+    }
+    EXPECT_EQ(scene.anim.textures().size(), 0u);
+}
+
+// Records how it was asked to draw.
+class Probe final : public ConcreteRenderObject {
+public:
+    RenderResult draw(Viewport3D&, ClipMode mode) override {
+        modes.push_back(mode);
+        return render_error::kOk;
+    }
+    Box bounds() const override { return {}; }
+    std::vector<ClipMode> modes;
+};
+
+class Culling : public ::testing::Test {
+protected:
+    // A group holding a probe and a sphere of radius 1, placed at `at`.
+    void drawAt(Vector3 at) {
+        group = RenderGroup::create();
+        sphere = scene.device->createRenderMesh();
+        test::fillSphere(*sphere, 8, 8, 1.0f);
+        sphere->setTextureName("white");
+        ASSERT_EQ(sphere->commit(), render::render_error::kOk);
+        probe = Ref<Probe>::adopt(new Probe);
+        group->addChild(*probe);
+        group->addChild(*sphere);
+        group->setTransform(Matrix4::translation(at));
+        ASSERT_EQ(scene.frame(*group), render::render_error::kOk);
+    }
+    Scene scene{48, 48};
+    Ref<RenderGroup> group;
+    Ref<RenderMesh> sphere;
+    Ref<Probe> probe;
+};
+
+TEST_F(Culling, AGroupEntirelyOutsideDrawsNothingAndLeavesNoDirtyRect) {
+    drawAt({40, 0, 0});
+    EXPECT_TRUE(probe->modes.empty());
+    EXPECT_TRUE(group->screenExtent().empty());
+    EXPECT_TRUE(scene.viewport->dirtyRects().empty());
+    for (std::uint32_t p : scene.pixels()) ASSERT_EQ(p & 0xFFFFFF, kBackground);
+}
+
+TEST_F(Culling, AGroupInsideDrawsUnclippedAndTheNextClearTouchesOnlyItsRectangle) {
+    drawAt({0, 0, 0});
+    ASSERT_EQ(probe->modes.size(), 1u);
+    EXPECT_EQ(probe->modes[0], ClipMode::Inside);
+    const ScreenExtent drawn = group->screenExtent();
+    ASSERT_EQ(scene.viewport->dirtyRects().size(), 1u);
+    EXPECT_EQ(scene.viewport->dirtyRects()[0], drawn.rect());
+    // A mark outside what was drawn survives the clear; the sphere does not.
+    auto* back = scene.anim.backSurface()->get();
+    ASSERT_EQ(back->fill({0, 0, 1, 1}, 0x00FF00), platform::device_result::kOk);
+    ASSERT_EQ(scene.viewport->clear(), render::render_error::kOk);
+    EXPECT_EQ(scene.pixel(0, 0), 0x00FF00u);
+    EXPECT_EQ(scene.pixel((drawn.left + drawn.right) / 2, (drawn.top + drawn.bottom) / 2), kBackground);
+    EXPECT_TRUE(scene.viewport->dirtyRects().empty());
 }
 
 }  // namespace

@@ -37,7 +37,6 @@ inline anim::Ref<anim::Skeleton> makeSkeleton(std::string name, const std::vecto
     return s;
 }
 
-// A track of `frames` frames at the given pool offsets.
 inline anim::BoneTrack makeTrack(std::string bone, int frames, int translationOffset, int rotationOffset) {
     anim::BoneTrack t;
     t.boneName = std::move(bone);

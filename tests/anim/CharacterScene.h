@@ -38,7 +38,6 @@ protected:
     }
     ~CharacterScene() override { render::Device3D::setCurrent(nullptr); }
 
-    // Registers a skeleton and makes a character of it.
     std::unique_ptr<preview::PreviewCharacter> character(anim::Ref<anim::Skeleton> skeleton) {
         anim::CharacterFileContents c;
         std::string name = skeleton->name();

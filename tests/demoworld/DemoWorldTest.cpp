@@ -1,9 +1,7 @@
-// The demo game folder as the program reads it: written the same every
-// time and within its budget, its textures and meshes readable by the
-// program's own readers, and its dates fit to stand in for a townie; and
-// the pieces the demo figure is made of: its skeletons and meshes checked
-// for what they mean (whatever their measures), its pictures' encodings and
-// its animations' first and last frames.
+// The demo game folder as the program reads it: the same every time and
+// within its budget, read by the program's own readers, its dates fit to
+// stand in for a townie; and its figure checked for what it means
+// (whatever its measures), down to its animations' first and last frames.
 
 #include "DemoFolder.h"
 #include "render/Scene.h"
@@ -67,7 +65,6 @@ TEST(DemoWorldFolder, LeavesAFolderThatHoldsFilesAsItWas) {
     EXPECT_NE(error.find("not an empty folder"), std::string::npos) << error;
     EXPECT_EQ(readTree(dir.file("mine")).size(), 1u);
     EXPECT_EQ(dir.read("mine/keep.txt"), "mine");
-    // An empty folder is filled.
     fs::create_directory(dir.file("empty"));
     EXPECT_TRUE(demoworld::writeDemoWorld(dir.file("empty"), error)) << error;
     EXPECT_TRUE(fs::exists(dir.file("empty/GameData")));
@@ -156,7 +153,6 @@ TEST_F(DemoCharacterFiles, ATownieReplacedByADateStaysATownie) {
     }
 }
 
-// The figure checked for what it means, whatever its measures.
 BoneId twin(BoneId b) {
     for (int left = 0; left < kBoneCount; ++left)
         if (sided(static_cast<BoneId>(left), true) == b) return static_cast<BoneId>(left);

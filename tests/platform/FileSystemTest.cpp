@@ -106,8 +106,6 @@ TEST(ProfileWriter, SeveralKeysInOnePass) {
     EXPECT_EQ(dir.read("x.srf"), "[Tryster]\r\nname=Bob\r\nDescription=two\r\nNice=lines\r\nNice=3\r\n");
 }
 
-// Staged files survive a power cut at any step whole, old or new; a
-// failure before the rename keeps the target.
 using State = test::PowerCutFileSystem::State;
 
 std::vector<std::string> namesIn(const test::TempDir& dir) {

@@ -131,7 +131,6 @@ protected:
         PreviewInstall::TearDown();
     }
 
-    // A preview of the test install, set up at the given size.
     preview::Preview& start(int width = preview::kPreviewWidth, int height = preview::kPreviewHeight) {
         writeInstall();
         preview = std::make_unique<preview::Preview>(look, presenter, previewClock);

@@ -3,6 +3,7 @@
 // only what changed.
 
 #include "PreviewHarness.h"
+#include "render/Scene.h"
 
 #include "formats/ImageLibrary.h"
 
@@ -72,12 +73,8 @@ TEST_F(RenderScale, TwiceThePixelsShowTheSamePicture) {
     const Picture reduced = halved(twice);
     int differing = 0;
     for (int y = 0; y < single.height; ++y)
-        for (int x = 0; x < single.width; ++x) {
-            const std::uint32_t a = single.at(x, y), b = reduced.at(x, y);
-            const int worst = std::max({std::abs(red(a) - red(b)), std::abs(green(a) - green(b)),
-                                        std::abs(blue(a) - blue(b))});
-            differing += worst > 48;
-        }
+        for (int x = 0; x < single.width; ++x)
+            differing += channelDifference(single.at(x, y), reduced.at(x, y)) > 48;
     EXPECT_LT(differing, single.width * single.height / 100);
 
     // The figure stands in the same place, twice as large.

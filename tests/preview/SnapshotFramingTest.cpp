@@ -5,7 +5,7 @@
 
 #include "formats/ImageLibrary.h"
 #include "preview/CameraPlacement.h"
-#include "render/Pictures.h"
+#include "render/Scene.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,3 @@
-#include "Pictures.h"
 #include "Scene.h"
 #include "support/EveryFault.h"
 #include "support/TempDir.h"
@@ -52,7 +51,6 @@ TEST(RenderMesh, CommitRecordsTheInstructionsInOrder) {
     const std::uint16_t idx[] = {0, 1, 2, 3, 4, 5};
     std::copy(std::begin(idx), std::end(idx), mesh->indices().begin());
     mesh->setMaterialGroups({{0, 3}, {3, 3}});
-    EXPECT_TRUE(mesh->locked());
     ASSERT_EQ(mesh->commit(), render::render_error::kOk);
     EXPECT_FALSE(mesh->locked());
     using I = D3DInstruction;
@@ -216,7 +214,6 @@ TEST_F(TexturedScene, MissingOrDamagedTexturesDrawInFleshColours) {
     EXPECT_EQ(scene.anim.textures().size(), 0u);
 }
 
-// Records how it was asked to draw.
 class Probe final : public ConcreteRenderObject {
 public:
     RenderResult draw(Viewport3D&, ClipMode mode) override {

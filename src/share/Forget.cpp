@@ -14,13 +14,10 @@ namespace tryster::share {
 ForgetPlan planForget(const History& history, std::string_view gameFolder, std::int64_t id) {
     ForgetPlan plan;
     plan.gameFolder = gameFolder;
-    const HistoryEntry* entry = history.entry(id);
-    if (!entry) {
-        plan.problem = "there is no change " + std::to_string(id) + " in the history of " + std::string(gameFolder);
-        return plan;
-    }
+    const HistoryEntry* entry = plannedChange(history, gameFolder, id, plan.problem);
+    if (!entry) return plan;
     plan.entry = *entry;
-    const std::string title = "the change " + std::to_string(id) + " (" + changeTitle(history, *entry) + ")";
+    const std::string title = changeNamed(history, *entry);
     auto& files = platform::fileSystem();
     // Another change may have taken a backup over (an installed date that
     // relied on the file): it needs it still.

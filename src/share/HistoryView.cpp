@@ -54,6 +54,17 @@ std::string changeTitle(const History& history, const HistoryEntry& entry) {
     return entry.name.empty() ? label : label + ": " + shown(entry.name);
 }
 
+std::string changeNamed(const History& history, const HistoryEntry& entry) {
+    return "the change " + std::to_string(entry.id) + " (" + changeTitle(history, entry) + ")";
+}
+
+const HistoryEntry* plannedChange(const History& history, std::string_view gameFolder, std::int64_t id,
+                                  std::string& problem) {
+    const HistoryEntry* entry = history.entry(id);
+    if (!entry) problem = "there is no change " + std::to_string(id) + " in the history of " + std::string(gameFolder);
+    return entry;
+}
+
 std::string whenText(const HistoryEntry& entry) {
     const std::optional<std::int64_t> seconds = platform::parseUtcTime(entry.time);
     return seconds ? platform::localTimeText(*seconds) : std::string("before History was kept");

@@ -25,6 +25,12 @@ std::string kindLabel(const History& history, const HistoryEntry& entry);
 // "Townie replaced: Rosa Marsh" (the label alone for a change without a
 // name).
 std::string changeTitle(const History& history, const HistoryEntry& entry);
+// "the change 7 (Townie replaced: Rosa Marsh)", as a refusal names it.
+std::string changeNamed(const History& history, const HistoryEntry& entry);
+// The change an undo or a forget is planned for; null, with `problem`
+// saying so, when the history of `gameFolder` has no change `id`.
+const HistoryEntry* plannedChange(const History& history, std::string_view gameFolder, std::int64_t id,
+                                  std::string& problem);
 // In local time, "2024-05-14 15:02"; "before History was kept" for an
 // install recorded without a time.
 std::string whenText(const HistoryEntry& entry);

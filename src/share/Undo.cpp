@@ -50,8 +50,7 @@ std::string changedBy(const History& history, const HistoryEntry& entry, std::st
     for (const HistoryEntry& e : history.entries)
         if (e.id > entry.id && e.forgotten && e.find(path)) by = &e;
     if (!by) return std::string(path) + " was changed outside Tryster since this change";
-    return std::string(path) + " was changed by the change " + std::to_string(by->id) + " (" +
-           changeTitle(history, *by) + "), which was forgotten";
+    return std::string(path) + " was changed by " + changeNamed(history, *by) + ", which was forgotten";
 }
 
 // Whether `path` holds bytes of digest `sha256` (none: no file).
@@ -126,13 +125,10 @@ UndoPlan planUndo(const History& history, std::string_view gameFolder, std::int6
     UndoPlan plan;
     plan.gameFolder = gameFolder;
     plan.keepCurrent = keepCurrent;
-    const HistoryEntry* entry = history.entry(id);
-    if (!entry) {
-        plan.problem = "there is no change " + std::to_string(id) + " in the history of " + std::string(gameFolder);
-        return plan;
-    }
+    const HistoryEntry* entry = plannedChange(history, gameFolder, id, plan.problem);
+    if (!entry) return plan;
     plan.entry = *entry;
-    const std::string title = "the change " + std::to_string(id) + " (" + changeTitle(history, *entry) + ")";
+    const std::string title = changeNamed(history, *entry);
     if (entry->kind == ChangeKind::Undone) plan.problem = title + " is itself an undo";
     else if (entry->undoneBy) plan.problem = title + " was undone by the change " + std::to_string(entry->undoneBy);
     else if (entry->forgotten) plan.problem = title + " was forgotten: its backups are gone";
@@ -152,8 +148,8 @@ UndoPlan planUndo(const History& history, std::string_view gameFolder, std::int6
         std::string file;
         for (const ChangedFile& f : entry->files)
             if (first.find(f.path) && f.role != FileRole::Shared) file = f.path;
-        plan.problem = "the change " + std::to_string(first.id) + " (" + changeTitle(history, first) + ") changed " +
-                       file + " after " + title + ": undo the later changes first, newest first";
+        plan.problem = changeNamed(history, first) + " changed " + file + " after " + title +
+                       ": undo the later changes first, newest first";
         return plan;
     }
 
@@ -219,8 +215,7 @@ UndoOutcome finishUndo(std::string_view gameFolder, History history, const Journ
                 f->role = original->role;
                 f->backup = original->backup;
                 f->replacedSha256 = original->replacedSha256;
-                out.notes.push_back(step.path + " stays: the change " + std::to_string(heir->id) + " (" +
-                                    changeTitle(history, *heir) + ") relies on it");
+                out.notes.push_back(step.path + " stays: " + changeNamed(history, *heir) + " relies on it");
             }
         }
         if (step.action != UndoAction::Remove && step.action != UndoAction::Restore) continue;

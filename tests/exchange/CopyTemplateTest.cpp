@@ -18,17 +18,14 @@ namespace {
 
 class TemplateCopy : public ::testing::Test {
 protected:
-    ResError copy(TemplateCopyPlan& plan, const std::string& to) { return copyTemplate(plan, templatePath, to); }
-    TemplateCopyPlan bobPlan() {
-        TemplateCopyPlan plan;
-        plan.setTargetObjectName("Bob.iff");
-        return plan;
-    }
+    TemplateCopy() { plan.setTargetObjectName("Bob.iff"); }
+    ResError copy(const std::string& to) { return copyTemplate(plan, templatePath, to); }
 
     test::TempDir dir;
     test::FixedClock clock;
     std::string templatePath = test::makeTemplate(dir);
     std::string target = dir.file("Bob.iff");
+    TemplateCopyPlan plan;
 };
 
 TEST_F(TemplateCopy, ObjectTooShortForTheIdentifiersFailsAndLeavesNoTarget) {
@@ -40,19 +37,17 @@ TEST_F(TemplateCopy, ObjectTooShortForTheIdentifiersFailsAndLeavesNoTarget) {
         ASSERT_EQ(file.Close(), kNoError);
     }
     const std::size_t handles = liveHandleCount();
-    TemplateCopyPlan plan = bobPlan();
-    EXPECT_EQ(copy(plan, target), kBadChunk);
+    EXPECT_EQ(copy(target), kBadChunk);
     EXPECT_FALSE(platform::fileSystem().exists(target));
     EXPECT_EQ(liveHandleCount(), handles);
 }
 
 TEST_F(TemplateCopy, MissingTemplateOrExistingTargetFailsWithoutHarm) {
-    TemplateCopyPlan plan = bobPlan();
     EXPECT_NE(copyTemplate(plan, dir.file("none.iff"), target), kNoError);
     EXPECT_FALSE(platform::fileSystem().exists(target));
 
     std::string existing = dir.write("Old.iff", "keep me");
-    EXPECT_EQ(copy(plan, existing), kFileExists);
+    EXPECT_EQ(copy(existing), kFileExists);
     EXPECT_EQ(dir.read("Old.iff"), "keep me");
 }
 
@@ -77,7 +72,6 @@ TEST_F(TemplateCopy, EveryResourceIsCopiedWhateverItsId) {
         add(500, 1, "variant");
         ASSERT_EQ(file.Close(), kNoError);
     }
-    TemplateCopyPlan plan = bobPlan();
     ASSERT_EQ(copyTemplate(plan, source, target), kNoError);
     EXPECT_TRUE(test::listAll(target) == test::listAll(source));
 }

@@ -11,6 +11,7 @@
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "resfile/IFFResFile2.h"
+#include "resfile/ResFileTestSupport.h"
 #include "resfile/StringSet.h"
 #include "support/EveryFault.h"
 #include "support/TempDir.h"
@@ -109,8 +110,7 @@ inline std::vector<std::uint8_t> resourceBytes(const std::string& path, resfile:
     if (file.Open(path) != resfile::kNoError) return {};
     resfile::DataHandle h = file.GetVariantResource(type, id, variant, nullptr);
     if (!h) return {};
-    auto span = resfile::handleBytes(h);
-    return {span.begin(), span.end()};
+    return dataOf(h);
 }
 
 struct Listed {
@@ -133,11 +133,9 @@ inline std::vector<Listed> listAll(const std::string& path) {
         ResType type = file.GetIndType(static_cast<std::int16_t>(t));
         for (int i = 1; i <= file.CountResources(type); ++i) {
             DataHandle h = file.GetIndResource(type, static_cast<std::int16_t>(i), nullptr);
-            Listed r{type, 0, file.GetResVariant(h), "", file.IsNativeOrder(h), {}};
+            Listed r{type, 0, file.GetResVariant(h), "", file.IsNativeOrder(h), test::dataOf(h)};
             (void)file.GetResID(h, r.id);
             (void)file.GetResName(h, r.name);
-            auto bytes = handleBytes(h);
-            r.data.assign(bytes.begin(), bytes.end());
             out.push_back(r);
         }
     }

@@ -133,8 +133,7 @@ TEST_F(SaveSequence, TheBasePathDropsTheExtensionAndAnEmptyNameIsRefused) {
     EXPECT_TRUE(reporter.statuses.empty()) << "nothing was started";
     EXPECT_FALSE(dir.exists("game/TemplateNPCs/.iff"));
 
-    reporter.messages.clear();
-    reporter.statuses.clear();
+    reporter.clear();
     request.chosenPath = dir.file("game/TemplateNPCs");
     result = run();
     EXPECT_FALSE(result.dateWritten);

@@ -166,8 +166,6 @@ TEST_F(Replacement, TownieWithoutUsableObjectIsLeftAsItWas) {
 }
 
 TEST_F(Replacement, UnreadableTownieOrDateLeavesTheTownieAsItWas) {
-    date = dir.file("TemplateNPCs/Missing.iff");
-    expectRefused(ReplaceResult::Status::NotCopied);
     date = dir.write("TemplateNPCs/Broken.iff", "not a container");
     expectRefused(ReplaceResult::Status::NotCopied);
 
@@ -176,38 +174,33 @@ TEST_F(Replacement, UnreadableTownieOrDateLeavesTheTownieAsItWas) {
     expectRefused(ReplaceResult::Status::TownieUnreadable);
 }
 
-// A disk that fills up at any write: the townie stays byte for byte, and
-// neither a staged copy nor a backup is left beside it.
-TEST_F(Replacement, AFailedWriteAnywhereLeavesTheTownieAsItWas) {
-    test::FaultyFileSystem faulty;
-    test::ScopedFileSystem scoped(faulty);
-    const std::uint64_t writes = test::forEveryFault(faulty, [&] { restore(); }, [&](std::uint64_t n) {
-        ReplaceResult result = replace();
-        if (n == 0) EXPECT_TRUE(result.replaced());
-        else expectLeftAsItWas(result);
-    });
-    EXPECT_GT(writes, 20u);
-}
-
-// Any single change of the disk refused (a write, a creation, the move or
-// a removal), or any single read: the townie is either as it was or fully
-// replaced, and a replacement said to be done is one.
-TEST_F(Replacement, ASingleFailedChangeOrReadLeavesTheTownieWholeOrReplaced) {
-    for (bool reads : {false, true}) {
+// A disk that fills up at any write, any single change of the disk refused
+// (a write, a creation, the move or a removal), or any single read: the
+// townie is either as it was or fully replaced, neither a staged copy nor a
+// backup is left beside a townie left as it was, and a replacement said to
+// be done is one.
+TEST_F(Replacement, AFailedWriteChangeOrReadLeavesTheTownieWholeOrReplaced) {
+    struct Mode {
+        bool everyChange, reads, once;
+    };
+    for (const Mode mode : {Mode{false, false, false}, Mode{true, false, true}, Mode{false, true, true}}) {
         test::FaultyFileSystem faulty;
-        faulty.everyChange = !reads;
-        faulty.reads = reads;
-        faulty.once = true;
+        faulty.everyChange = mode.everyChange;
+        faulty.reads = mode.reads;
+        faulty.once = mode.once;
         test::ScopedFileSystem scoped(faulty);
-        test::forEveryFault(faulty, [&] { restore(); }, [&](std::uint64_t) {
+        const std::uint64_t operations = test::forEveryFault(faulty, [&] { restore(); }, [&](std::uint64_t n) {
             ReplaceResult result = replace();
             faulty.failFrom = 0;  // the checks read through it too
+            // On a full disk every write from the n-th on fails.
+            EXPECT_TRUE(mode.once || result.replaced() == (n == 0));
             if (!result.replaced()) return expectLeftAsItWas(result);
             EXPECT_EQ(characters(), (std::vector<std::string>{"User00001.iff", "User00001.iff.bak"}));
             EXPECT_TRUE(test::fileBytes(result.backupPath) == original);
             auto object = test::resourceBytes(townie, kTypeObjectDefinition, kTemplateFirstObjectId);
             EXPECT_EQ(readObjectField(object, kObjectIdentifierOffset, true), kTownieIdentifier);
         });
+        EXPECT_GT(operations, 20u);
     }
 }
 

@@ -64,24 +64,17 @@ TEST(WaveFile, RefusesWhatItCannotPlay) {
         WaveBytes file;
         WaveError expected;
     };
-    Format adpcm;
-    adpcm.tag = 2;
-    Format noChannels;
-    noChannels.channels = 0;
-    Format oddBits;
-    oddBits.bits = 12;
-    Format badAlign;
-    badAlign.blockAlign = 3;
     Case cases[] = {
         {"not RIFF", WaveBytes().header("RIFX"), WaveError::NotRiffWave},
         {"not WAVE", WaveBytes().header("RIFF", "AVI "), WaveError::NotRiffWave},
         {"data before fmt", WaveBytes().header().chunk("data", {0, 0}), WaveError::NoFormat},
         {"fmt cut short", WaveBytes().header().chunk("fmt ", {1, 0, 1, 0}), WaveError::NoFormat},
         {"fmt past the end", WaveBytes().header().fmt({}, 400), WaveError::NoFormat},
-        {"compressed", WaveBytes().header().fmt(adpcm).chunk("data", {0, 0}), WaveError::UnsupportedFormat},
-        {"no channels", WaveBytes().header().fmt(noChannels), WaveError::UnsupportedFormat},
-        {"12 bits", WaveBytes().header().fmt(oddBits), WaveError::UnsupportedFormat},
-        {"block align", WaveBytes().header().fmt(badAlign), WaveError::UnsupportedFormat},
+        {"compressed", WaveBytes().header().fmt({.tag = 2}).chunk("data", {0, 0}),
+         WaveError::UnsupportedFormat},
+        {"no channels", WaveBytes().header().fmt({.channels = 0}), WaveError::UnsupportedFormat},
+        {"12 bits", WaveBytes().header().fmt({.bits = 12}), WaveError::UnsupportedFormat},
+        {"block align", WaveBytes().header().fmt({.blockAlign = 3}), WaveError::UnsupportedFormat},
         {"no data", WaveBytes().header().fmt({}), WaveError::NoData},
         {"empty", WaveBytes(), WaveError::NotRiffWave},
     };

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tryster::test {
@@ -80,6 +81,20 @@ inline Bytes chunk1(std::string_view type, std::int16_t id, std::uint16_t flags,
     return out;
 }
 
+// The record form of a name list: frame ("NAME" in machine order), count,
+// then key and padded name per pair.
+inline Bytes nameRecord(std::initializer_list<std::pair<std::uint32_t, std::string>> pairs) {
+    Bytes b{0, 0, 0, 0, 0, 0, 0, 0, 'E', 'M', 'A', 'N'};
+    le(b, static_cast<std::uint32_t>(pairs.size()), 4);
+    for (const auto& [key, name] : pairs) {
+        le(b, key, 4);
+        text(b, name);
+        b.push_back(0);
+        if (b.size() % 2) b.push_back(0);
+    }
+    return b;
+}
+
 struct MapEntry {
     std::uint32_t offset;
     std::int16_t id;
@@ -122,13 +137,10 @@ inline std::uint32_t readBe32(const Bytes& b, std::size_t at) {
 // stray bytes, then a 59 000-byte picture whose header, read a byte late,
 // claims about 15 MB. `fill` makes the data of the list and the picture.
 inline Bytes misalignedVersion10File(std::uint8_t listFill, std::uint8_t pictureFill) {
-    Bytes record{0, 0, 0, 0, 0, 0, 0, 0, 'E', 'M', 'A', 'N', 1, 0, 0, 0, 1, 0, 0, 0};
-    text(record, "Appearances");
-    record.push_back(0);
     Bytes strings = chunk1("STR#", 200, 0, 1, Bytes(404, listFill));
     strings[7] = static_cast<std::uint8_t>(strings[7] + 3);  // 420 becomes 423
-    return cat({header10(), chunk1("NAME", 1, 0x0018, 0xFFFFFFFF, record), strings, {0xAB, 0xCD},
-                chunk1("BMP_", 1, 0, 0xFFFFFFFF, Bytes(59000, pictureFill))});
+    return cat({header10(), chunk1("NAME", 1, 0x0018, 0xFFFFFFFF, nameRecord({{1, "Appearances"}})), strings,
+                {0xAB, 0xCD}, chunk1("BMP_", 1, 0, 0xFFFFFFFF, Bytes(59000, pictureFill))});
 }
 
 }  // namespace tryster::test

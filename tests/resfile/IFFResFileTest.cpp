@@ -16,20 +16,6 @@ constexpr ResType kText = makeType("TEXT");
 constexpr ResType kData = makeType("DATA");
 constexpr std::uint32_t kNoKey = 0xFFFFFFFF;
 
-// The record form of a name list: frame ("NAME" in machine order), count,
-// then key and padded name per pair.
-Bytes nameRecord(std::initializer_list<std::pair<std::uint32_t, std::string>> pairs) {
-    Bytes b{0, 0, 0, 0, 0, 0, 0, 0, 'E', 'M', 'A', 'N'};
-    test::le(b, static_cast<std::uint32_t>(pairs.size()), 4);
-    for (const auto& [key, name] : pairs) {
-        test::le(b, key, 4);
-        test::text(b, name);
-        b.push_back(0);
-        if (b.size() % 2) b.push_back(0);
-    }
-    return b;
-}
-
 // The raw form: key (little-endian), length byte, characters.
 Bytes rawNames(std::initializer_list<std::pair<std::uint32_t, std::string>> pairs) {
     Bytes b;
@@ -63,7 +49,7 @@ TEST_F(File10Test, CreateWritesTheHeaderAndAnEmptyNameList) {
     path = dir.file("new.iff");
     ASSERT_EQ(file.Create(path), kNoError);
     EXPECT_FALSE(file.IsOpen());
-    Bytes expected = test::cat({test::header10(), test::chunk1("NAME", 1, 0x0018, kNoKey, nameRecord({}))});
+    Bytes expected = test::cat({test::header10(), test::chunk1("NAME", 1, 0x0018, kNoKey, test::nameRecord({}))});
     EXPECT_EQ(test::readBytes(path), expected);
     ASSERT_EQ(file.Open(path), kNoError);
     EXPECT_EQ(file.CountTypes(), 0) << "the name list is internal";
@@ -74,7 +60,7 @@ TEST_F(File10Test, CreateWritesTheHeaderAndAnEmptyNameList) {
 }
 
 TEST_F(File10Test, RecordNameListAndNamesOfNewResources) {
-    openWith(test::cat({test::header10(), test::chunk1("NAME", 1, 0x18, kNoKey, nameRecord({{3, "Alpha"}, {7, "beta"}})),
+    openWith(test::cat({test::header10(), test::chunk1("NAME", 1, 0x18, kNoKey, test::nameRecord({{3, "Alpha"}, {7, "beta"}})),
                         test::chunk1("TEXT", 1, 0, 3, test::bytes("a")), test::chunk1("TEXT", 2, 0, kNoKey, test::bytes("b")),
                         test::chunk1("TEXT", 3, 0, 9, test::bytes("c"))}));
     EXPECT_EQ(nameOf(file.GetResource(kText, 1, nullptr)), "Alpha");
@@ -127,7 +113,7 @@ TEST_F(File10Test, DamagedNameListLeavesResourcesReachableById) {
     Bytes cutRaw = rawNames({{1, "one"}});
     cutRaw.back() = 'x';
     cutRaw[4] = 40;  // length past the end
-    Bytes cutRecord = nameRecord({{1, "one"}});
+    Bytes cutRecord = test::nameRecord({{1, "one"}});
     cutRecord.resize(cutRecord.size() - 4);
     for (const Bytes& list : {test::chunk1("NAME", 0, 0x08, kNoKey, cutRaw), test::chunk1("NAME", 1, 0x18, kNoKey, cutRecord)}) {
         openWith(test::cat({test::header10(), list, test::chunk1("TEXT", 1, 0, 1, test::bytes("a"))}));

@@ -37,12 +37,6 @@ protected:
         ASSERT_EQ(file.WriteResource(h), kNoError);
         ASSERT_EQ(ReleaseAndDispose(file, h), kNoError);
     }
-    Bytes stored(ResType type, std::int16_t id) {
-        DataHandle h = file.GetResource(type, id, nullptr);
-        Bytes b = test::dataOf(h);
-        (void)ReleaseAndDispose(file, h);
-        return b;
-    }
     test::TempDir dir;
     std::string path;
     IFFResFile2 file;
@@ -139,7 +133,9 @@ TEST_F(StringSetTest, CaretTextAndLoad) {
     EXPECT_EQ(set.type(), kTypeStringList);
     Bytes expected = {0xFD, 0xFF, 0x02, 0x00, 1, 'f', 'i', 'r', 's', 't', 0, 0,
                       1, 's', 'e', 'c', 'o', 'n', 'd', 0, 0, 0, 0};
-    EXPECT_EQ(stored(kTypeStringList, 7), expected) << "one spare zero byte per string at the end";
+    DataHandle saved = file.GetResource(kTypeStringList, 7, nullptr);
+    EXPECT_EQ(test::dataOf(saved), expected) << "one spare zero byte per string at the end";
+    (void)ReleaseAndDispose(file, saved);
     StringSet again;
     ASSERT_EQ(again.Load(&file, 7, false), kNoError);
     EXPECT_FALSE(again.caretMode());

@@ -4,7 +4,7 @@
 #include "ResFileTestSupport.h"
 #include "resfile/IFFResFile.h"
 #include "resfile/IFFResFile2.h"
-#include "support/FaultyFileSystem.h"
+#include "support/EveryFault.h"
 
 #include <gtest/gtest.h>
 
@@ -59,82 +59,68 @@ void expectReadable(iResFile& file, const std::string& path, const std::map<int,
     EXPECT_EQ(file.Close(), kNoError);
 }
 
+// The file is written afresh before each run; the checks read with no
+// fault set, and no run may leave a handle behind.
 void runEveryFailurePoint(const Bytes& original, const std::map<int, Bytes>& data,
                           const std::function<std::unique_ptr<iResFile>()>& make) {
     test::TempDir dir;
-    std::string path = test::writeBytes(dir, "f.iff", original);
+    const std::string path = dir.file("f.iff");
     test::FaultyFileSystem faulty;
-    {
-        test::ScopedFileSystem scoped(faulty);
-        auto file = make();
-        changeAll(*file, path);
-    }
-    const std::uint64_t writes = faulty.writes;
-    ASSERT_GT(writes, 5u);
-    {
-        auto file = make();
-        SCOPED_TRACE("no failure");
-        expectReadable(*file, path, data);
-    }
-    std::size_t live = liveHandleCount();
-    for (std::uint64_t n = 1; n <= writes; ++n) {
-        SCOPED_TRACE("write " + std::to_string(n) + " of " + std::to_string(writes) + " fails");
-        path = test::writeBytes(dir, "f.iff", original);
-        faulty.writes = 0;
-        faulty.failFrom = n;
-        {
-            test::ScopedFileSystem scoped(faulty);
-            auto file = make();
-            changeAll(*file, path);
-        }
-        EXPECT_EQ(liveHandleCount(), live);
-        auto file = make();
-        expectReadable(*file, path, data);
-        if (::testing::Test::HasFatalFailure()) return;
-    }
+    test::ScopedFileSystem scoped(faulty);
+    const std::size_t live = liveHandleCount();
+    const std::uint64_t writes = test::forEveryFault(
+        faulty, [&] { test::writeBytes(dir, "f.iff", original); },
+        [&](std::uint64_t) {
+            changeAll(*make(), path);
+            faulty.failFrom = 0;
+            EXPECT_EQ(liveHandleCount(), live);
+            expectReadable(*make(), path, data);
+        });
+    EXPECT_GT(writes, 5u);
 }
 
 }  // namespace
 
+// Resources 1 to 6 of growing sizes, their data stored in `data`, in
+// chunks made by `chunk`; the free chunk `gap` follows the first.
+std::vector<Bytes> sixChunks(std::map<int, Bytes>& data,
+                             const std::function<Bytes(std::int16_t, const Bytes&)>& chunk, const Bytes& gap) {
+    std::vector<Bytes> out;
+    for (std::int16_t id = 1; id <= 6; ++id) {
+        data[id] = content(id, static_cast<std::size_t>(40 + 30 * id));
+        out.push_back(test::cat({chunk(id, data[id]), id == 1 ? gap : Bytes{}}));
+    }
+    return out;
+}
+
 // With a map in the header, and enough free space that Close compacts.
 TEST(WriteFailure, Container2xStaysReadable) {
     std::map<int, Bytes> data;
+    const auto chunks = sixChunks(
+        data, [](std::int16_t id, const Bytes& d) { return test::chunk2("TEXT", id, 0, "", d); }, test::free2(12000));
     std::vector<test::MapEntry> entries;
     Bytes body;
-    std::uint32_t offset = 64;
-    for (int id = 1; id <= 6; ++id) {
-        data[id] = content(id, static_cast<std::size_t>(40 + 30 * id));
-        Bytes chunk = test::chunk2("TEXT", static_cast<std::int16_t>(id), 0, "", data[id]);
-        entries.push_back({offset, static_cast<std::int16_t>(id), 0, ""});
-        offset += static_cast<std::uint32_t>(chunk.size());
-        body.insert(body.end(), chunk.begin(), chunk.end());
-        if (id == 1) {
-            Bytes gap = test::free2(12000);
-            offset += 12000;
-            body.insert(body.end(), gap.begin(), gap.end());
-        }
+    for (std::int16_t id = 1; id <= 6; ++id) {
+        entries.push_back({static_cast<std::uint32_t>(64 + body.size()), id, 0, ""});
+        body = test::cat({body, chunks[static_cast<std::size_t>(id - 1)]});
     }
+    const auto mapAt = static_cast<std::uint32_t>(64 + body.size());
     Bytes map = test::chunk2("rsmp", 0, 0x10, "", test::mapData(12000, {{"TEXT", entries}}));
-    Bytes original = test::cat({test::header2('5', offset), body, map});
-    runEveryFailurePoint(original, data, [] { return std::make_unique<IFFResFile2>(); });
+    runEveryFailurePoint(test::cat({test::header2('5', mapAt), body, map}), data,
+                         [] { return std::make_unique<IFFResFile2>(); });
 }
 
 // The name list in its record form, and in its raw form, which the first
 // change replaces by a record.
 TEST(WriteFailure, Container10StaysReadable) {
-    const Bytes record = {0, 0, 0, 0, 0, 0, 0, 0, 'E', 'M', 'A', 'N', 0, 0, 0, 0};  // empty list
-    for (const Bytes& names : {test::chunk1("NAME", 1, 0x18, 0xFFFFFFFF, record), test::chunk1("NAME", 0, 0x08, 0xFFFFFFFF, {})}) {
+    for (const Bytes& names : {test::chunk1("NAME", 1, 0x18, 0xFFFFFFFF, test::nameRecord({})),
+                               test::chunk1("NAME", 0, 0x08, 0xFFFFFFFF, {})}) {
         std::map<int, Bytes> data;
-        Bytes body = names;
-        for (int id = 1; id <= 6; ++id) {
-            data[id] = content(id, static_cast<std::size_t>(40 + 30 * id));
-            Bytes chunk = test::chunk1("TEXT", static_cast<std::int16_t>(id), 0, 0xFFFFFFFF, data[id]);
-            body.insert(body.end(), chunk.begin(), chunk.end());
-            if (id == 1) {
-                Bytes gap = test::chunk1("XXXX", 0, 0x0004, 0xFFFFFFFF, Bytes(12000, 0));
-                body.insert(body.end(), gap.begin(), gap.end());
-            }
-        }
-        runEveryFailurePoint(test::cat({test::header10(), body}), data, [] { return std::make_unique<IFFResFile>(); });
+        Bytes file = test::cat({test::header10(), names});
+        for (const Bytes& chunk : sixChunks(
+                 data, [](std::int16_t id, const Bytes& d) { return test::chunk1("TEXT", id, 0, 0xFFFFFFFF, d); },
+                 test::chunk1("XXXX", 0, 0x0004, 0xFFFFFFFF, Bytes(12000, 0))))
+            file = test::cat({file, chunk});
+        runEveryFailurePoint(file, data, [] { return std::make_unique<IFFResFile>(); });
     }
 }

@@ -4,6 +4,7 @@
 
 #include "PreviewInstall.h"
 
+#include "formats/PngImage.h"
 #include "platform/Clock.h"
 #include "platform/Sound.h"
 #include "platform/SurfacePixels.h"

@@ -34,13 +34,11 @@ TEST(CharacterDescription, ReadsEveryField) {
     EXPECT_EQ(d.record.gender(), kFemale);
     EXPECT_EQ(d.record.bodyType(), 2);
     EXPECT_EQ(d.record.skinTone(), 0);
-    EXPECT_EQ(d.record.personality(kNeat), 1);
-    EXPECT_EQ(d.record.personality(kNice), 5);
-    EXPECT_EQ(d.record.interestRanking(0), kFood);
-    EXPECT_EQ(d.record.interestRanking(1), kExercise);
-    EXPECT_EQ(d.record.interestRanking(5), kTravel);
-    EXPECT_EQ(d.record.interestRanking(13), kOutdoors);
-    EXPECT_EQ(d.record.interestRanking(14), kWeather);
+    EXPECT_EQ(d.record.personalityValues(), (std::array<std::int32_t, kTraitCount>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(d.record.interestRankingValues(),
+              (std::array<std::int32_t, kInterestCount>{kFood, kExercise, kMusic, kSports, kStyle, kTravel,
+                                                        kMoney, kPolitics, kSixties, kHollywood, kRomance,
+                                                        kTechnology, kParties, kOutdoors, kWeather}));
     EXPECT_EQ(d.record.careerTrack(), -1);
     EXPECT_EQ(d.record.careerLevel(), 10);
     EXPECT_FALSE(d.appearance.isAdult);
@@ -60,29 +58,26 @@ TEST(CharacterDescription, FieldsLeftOutKeepTheNewDatesValues) {
 }
 
 TEST(CharacterDescription, FaultsNameTheirField) {
-    EXPECT_EQ(failure(R"({"personality": {"nice": 11}})"),
-              "character description: personality.nice: 11 is outside 0..10");
-    EXPECT_EQ(failure(R"({"personality": {"neat": 10, "nice": 10, "active": 6}})"),
-              "character description: personality: 26 points given, at most 25");
-    EXPECT_EQ(failure(R"({"gender": "other"})"),
-              "character description: gender: \"other\" is neither \"male\" nor \"female\"");
-    EXPECT_EQ(failure(R"({"name": "This name is far too long for a Plom"})"),
-              "character description: name: 36 characters, at most 30");
-    EXPECT_EQ(failure(R"({"career": {"track": 15}})"),
-              "character description: career.track: 15 is outside -1..14");
-    EXPECT_EQ(failure(R"({"bodyType": "fit"})"),
-              "character description: bodyType: expected a whole number 0..2");
-    EXPECT_EQ(failure(R"({"colour": 1})"), "character description: colour: unknown field");
-    EXPECT_EQ(failure(R"({"interests": {"top": ["Food"]}})"),
-              "character description: interests.top: expected exactly 5 interests, got 1");
-    EXPECT_EQ(failure(R"({"interests": {"top": ["Food", "Food", "Music", "Sports", "Style"]}})"),
-              "character description: interests.top[1]: \"Food\" is listed twice");
-    EXPECT_EQ(failure(R"({"interests": {"top": ["Food", "Knitting", "Music", "Sports", "Style"]}})"),
-              "character description: interests.top[1]: \"Knitting\" is no interest");
-    EXPECT_EQ(failure(R"({"interests": {"top": ["Food", "Exercise", "Music", "Sports", "Style"],
-                                        "remaining": ["Travel"]}})"),
-              "character description: interests: \"Weather\" is in none of the lists");
-    EXPECT_EQ(failure(R"([1, 2])"), "character description: expected an object");
+    const std::pair<const char*, const char*> cases[] = {
+        {R"({"personality": {"nice": 11}})", "personality.nice: 11 is outside 0..10"},
+        {R"({"personality": {"neat": 10, "nice": 10, "active": 6}})",
+         "personality: 26 points given, at most 25"},
+        {R"({"gender": "other"})", "gender: \"other\" is neither \"male\" nor \"female\""},
+        {R"({"name": "This name is far too long for a Plom"})", "name: 36 characters, at most 30"},
+        {R"({"career": {"track": 15}})", "career.track: 15 is outside -1..14"},
+        {R"({"bodyType": "fit"})", "bodyType: expected a whole number 0..2"},
+        {R"({"colour": 1})", "colour: unknown field"},
+        {R"({"interests": {"top": ["Food"]}})", "interests.top: expected exactly 5 interests, got 1"},
+        {R"({"interests": {"top": ["Food", "Food", "Music", "Sports", "Style"]}})",
+         "interests.top[1]: \"Food\" is listed twice"},
+        {R"({"interests": {"top": ["Food", "Knitting", "Music", "Sports", "Style"]}})",
+         "interests.top[1]: \"Knitting\" is no interest"},
+        {R"({"interests": {"top": ["Food", "Exercise", "Music", "Sports", "Style"], "remaining": ["Travel"]}})",
+         "interests: \"Weather\" is in none of the lists"},
+        {R"([1, 2])", "expected an object"},
+    };
+    for (const auto& [text, message] : cases)
+        EXPECT_EQ(failure(text), std::string("character description: ") + message);
 }
 
 TEST(CharacterDescription, ThirtyCharactersAndLineBreaksCountedTwice) {

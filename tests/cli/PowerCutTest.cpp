@@ -33,12 +33,6 @@ namespace {
 namespace fs = std::filesystem;
 using State = PowerCutFileSystem::State;
 
-std::string runCommand(std::vector<std::string> args) {
-    return runCli({cli::addDateCommand, cli::addTownieCommand, cli::addCharacterCommand, cli::addIffCommand,
-                   cli::addHistoryCommand},
-                  std::move(args));
-}
-
 // The demo folder, written once; each writer gets a copy.
 const fs::path& demo() {
     static TempDir dir;
@@ -65,14 +59,26 @@ struct Writer {
 std::string run(std::vector<std::string> args, const fs::path& game, const fs::path& work) {
     for (std::string& a : args)
         if (a[0] == '@' || a[0] == '%') a = (a[0] == '@' ? game : work).string() + a.substr(1);
-    return runCommand(std::move(args));
+    return runCli({cli::addDateCommand, cli::addTownieCommand, cli::addCharacterCommand, cli::addIffCommand,
+                   cli::addHistoryCommand},
+                  std::move(args));
 }
+
+// A step of a row's set-up, which must succeed.
+void prepare(std::vector<std::string> args, const fs::path& game, const fs::path& work) {
+    const std::string out = run(std::move(args), game, work);
+    EXPECT_EQ(out.rfind("failed", 0), std::string::npos) << out;
+}
+
+const std::vector<std::string> kReplaceTownie = {"townie", "replace", "@/UserData/Neighborhood.iff", "User00001.iff",
+                                                 "@/TemplateNPCs/Date_Rosa.iff"};
+
+void replaceTownie(const fs::path& game, const fs::path& work) { prepare(kReplaceTownie, game, work); }
 
 // Rosa's pack, made from the demo folder, and a game folder without her
 // whose copy of one of her skins is the player's own.
 void packRosa(const fs::path& game, const fs::path& work) {
-    EXPECT_EQ(run({"date", "pack", "Date_Rosa", "--game", demo().string(), "--out", "%/Date_Rosa.zip"}, game, work)
-                  .rfind("failed", 0), std::string::npos);
+    prepare({"date", "pack", "Date_Rosa", "--game", demo().string(), "--out", "%/Date_Rosa.zip"}, game, work);
     fs::remove(game / "TemplateNPCs/Date_Rosa.iff");
     std::ofstream(game / "GameData/Skins/c021fa_long.cmx") << "the player's own\n";
 }
@@ -87,8 +93,7 @@ const Writer kWriters[] = {
          std::ofstream(game / "TemplateNPCs/Bob.srf") << "an earlier export\n";
      },
      true},
-    {"TownieReplace", {"townie", "replace", "@/UserData/Neighborhood.iff", "User00001.iff", "@/TemplateNPCs/Date_Rosa.iff"},
-     "UserData/Characters/User00001.iff", nullptr, true},
+    {"TownieReplace", kReplaceTownie, "UserData/Characters/User00001.iff", nullptr, true},
     {"SaveBack",
      {"character", "save-back", "@/UserData/Characters/User00001.iff", "--body-mesh", "b004mafat_01", "--body-texture",
       "B004MAFatdrk_plad", "--head-mesh", "c011ma_repo", "--head-texture", "C011madrk_rotc", "--skin-tone", "2",
@@ -101,23 +106,14 @@ const Writer kWriters[] = {
     {"Uninstall", {"date", "uninstall", "Date_Rosa", "--game", "@"}, "TemplateNPCs/Date_Rosa.iff",
      [](const fs::path& game, const fs::path& work) {
          packRosa(game, work);
-         EXPECT_EQ(run({"date", "install", "%/Date_Rosa.zip", "--game", "@", "--replace-skins"}, game, work)
-                       .rfind("failed", 0), std::string::npos);
+         prepare({"date", "install", "%/Date_Rosa.zip", "--game", "@", "--replace-skins"}, game, work);
      },
      true},
-    {"Undo", {"history", "undo", "1", "--game", "@"}, "UserData/Characters/User00001.iff",
-     [](const fs::path& game, const fs::path& work) {
-         EXPECT_EQ(run({"townie", "replace", "@/UserData/Neighborhood.iff", "User00001.iff",
-                        "@/TemplateNPCs/Date_Rosa.iff"}, game, work)
-                       .rfind("failed", 0), std::string::npos);
-     },
-     true},
+    {"Undo", {"history", "undo", "1", "--game", "@"}, "UserData/Characters/User00001.iff", replaceTownie, true},
     {"UndoKeepingCurrent", {"history", "undo", "1", "--game", "@", "--keep-current"},
      "UserData/Characters/User00001.iff",
      [](const fs::path& game, const fs::path& work) {
-         EXPECT_EQ(run({"townie", "replace", "@/UserData/Neighborhood.iff", "User00001.iff",
-                        "@/TemplateNPCs/Date_Rosa.iff"}, game, work)
-                       .rfind("failed", 0), std::string::npos);
+         replaceTownie(game, work);
          std::ofstream(game / "UserData/Characters/User00001.iff", std::ios::app) << "played since\n";
      },
      true},

@@ -1,11 +1,13 @@
 #pragma once
 // Runs tryster-cli in-process: the arguments after the program's name,
-// parsed by an application holding the given commands.
+// parsed by an application holding the given commands. Its JSON output is
+// checked against the values a test expects, the rest left aside.
 
 #include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <exception>
 #include <initializer_list>
@@ -30,6 +32,14 @@ inline std::string runCli(std::initializer_list<void (*)(CLI::App&)> commands, s
     }
     const std::string out = ::testing::internal::GetCapturedStdout();
     return failure.empty() ? out : failure;
+}
+
+// How `document` differs from itself with the values of `expected` laid
+// over it, as a JSON patch: empty when it holds them all.
+inline nlohmann::json missingFrom(const nlohmann::json& document, const nlohmann::json& expected) {
+    nlohmann::json wanted = document;
+    wanted.merge_patch(expected);
+    return nlohmann::json::diff(document, wanted);
 }
 
 }  // namespace tryster::test

@@ -3,7 +3,9 @@ made by `tryster-cli date create` (the save command's steps) on a demo game
 say their age and gender in string list 200, as the independent container
 reader reads it (tests/resfile/containers.py), as `character show` (the Load
 command's reader) reads it, and, once the woman has replaced a townie, as
-`townie list` shows her: still a townie, and female.
+`townie list` shows her: still a townie, and female. Started where there is
+no TR_Template.iff, `date create` takes the program's own; its two runs, one
+right after the other, give their dates object identifiers of their own.
 
     check_dates_read_back.py PATH-TO-TRYSTER-CLI
 """
@@ -48,6 +50,8 @@ def main():
     with tempfile.TemporaryDirectory() as work:
         game = os.path.join(work, "game")
         run("demo-world", game)
+        os.chdir(work)
+        identifiers = []
         for name, (description, age, gender) in DATES.items():
             character = os.path.join(work, name + ".json")
             with open(character, "w") as f:
@@ -59,6 +63,9 @@ def main():
                   "%s.iff: strings 1 and 13 are %s and %s: %s" % (name, age, gender, strings[:1] + strings[12:13]))
             shown = json.loads(run("character", "show", base + ".iff", "--json").stdout)
             check((shown["age"], shown["gender"]) == (age, gender), "character show %s: %s" % (name, shown))
+            objects = json.loads(run("date", "show", base + ".iff", "--json").stdout)["objects"]
+            identifiers += [o["identifier"] for o in objects]
+        check(len(identifiers) >= 4 and len(set(identifiers)) == len(identifiers), "identifiers: %s" % identifiers)
 
         hood = os.path.join(game, "UserData", "Neighborhood.iff")
         run("townie", "replace", hood, "User00001.iff", os.path.join(game, "TemplateNPCs", "Ann.iff"))

@@ -21,8 +21,9 @@ ZOE = "Zo\u00eb Quill"
 LATIN1 = b"Zo\xeb"  # a file name made by another system: not UTF-8
 
 
-def one_document(args, ok):
-    """Runs a command with --json and returns its one document."""
+def one_document(args, ok, help=False):
+    """Runs a command with --json and returns its one document; help asked
+    for so is one document too, its text under "help"."""
     result = run(*args, "--json", expect_ok=False)
     shown = repr(args)
     try:
@@ -33,18 +34,8 @@ def one_document(args, ok):
     check(result.returncode == (0 if ok else 1) and b"unexpected failure" not in result.stderr,
           "%s: exit status %d: %s" % (shown, result.returncode, result.stderr))
     check(ok or document.get("error", {}).get("message"), "%s: an error with a message: %s" % (shown, document))
+    check(not help or "Usage" in document.get("help", ""), "%s: help: %s" % (shown, document))
     return document
-
-
-def help_document(args):
-    """Help asked for with --json is one document too, its text under "help"."""
-    result = run(*args, "--json", expect_ok=False)
-    try:
-        document = json.loads(result.stdout)
-    except ValueError as e:
-        check(False, "%r: help is not one JSON document (%s): %r" % (args, e, result.stdout[:300]))
-        return
-    check(result.returncode == 0 and "Usage" in document.get("help", ""), "%r: help: %s" % (args, document))
 
 
 def main():
@@ -104,7 +95,7 @@ def main():
                     ["date", "install", odd, "--game", work], ["date", "install", "--bogus", odd]]),
         ]
         for args in (["--help"], ["date", "install", "--help"], ["--help-all"]):
-            help_document(args)
+            one_document(args, True, help=True)
         for good, failing in commands:
             if good:
                 one_document(good, True)

@@ -4,18 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace tryster::share;
 
 namespace {
 
-struct Allowed {
-    const char* name;
-    const char* gamePath;
-    PackFileKind kind;
-};
-
 TEST(PackPath, KnownFoldersAndExtensionsAreKeptInTheGamesForm) {
-    const Allowed cases[] = {
+    const std::tuple<const char*, const char*, PackFileKind> cases[] = {
         {"manifest.json", "manifest.json", PackFileKind::Manifest},
         {"TemplateNPCs/Rosa.iff", "TemplateNPCs\\Rosa.iff", PackFileKind::Date},
         {"templatenpcs\\Rosa.SRF", "TemplateNPCs\\Rosa.SRF", PackFileKind::WebExchange},
@@ -30,22 +26,17 @@ TEST(PackPath, KnownFoldersAndExtensionsAreKeptInTheGamesForm) {
         {"GameData/Skins/caf\xc3\xa9.bmp", "GameData\\Skins\\caf\xc3\xa9.bmp", PackFileKind::Texture},
         {"TemplateNPCs/Zo\xc3\xab\xe2\x82\xac.iff", "TemplateNPCs\\Zo\xc3\xab\xe2\x82\xac.iff", PackFileKind::Date},
     };
-    for (const Allowed& c : cases) {
-        SCOPED_TRACE(c.name);
-        const PackPathCheck check = checkFileName(c.name);
+    for (const auto& [name, gamePath, kind] : cases) {
+        SCOPED_TRACE(name);
+        const PackPathCheck check = checkFileName(name);
         ASSERT_TRUE(check.path) << check.problem;
-        EXPECT_EQ(check.path->path, c.gamePath);
-        EXPECT_EQ(check.path->kind, c.kind);
+        EXPECT_EQ(check.path->path, gamePath);
+        EXPECT_EQ(check.path->kind, kind);
     }
 }
 
-struct Refused {
-    const char* name;
-    const char* problem;
-};
-
 TEST(PackPath, EverythingElseIsRefusedWithItsReason) {
-    const Refused cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"", "has no name"},
         {"GameData/Skins/../../../.bashrc", "way up"},
         {"GameData/Skins/..", "way up"},
@@ -73,11 +64,11 @@ TEST(PackPath, EverythingElseIsRefusedWithItsReason) {
         {"Rosa.iff", "outside the folders"},
         {"autorun.inf", "outside the folders"},
     };
-    for (const Refused& c : cases) {
-        SCOPED_TRACE(c.name);
-        const PackPathCheck check = checkFileName(c.name);
+    for (const auto& [name, problem] : cases) {
+        SCOPED_TRACE(name);
+        const PackPathCheck check = checkFileName(name);
         EXPECT_FALSE(check.path);
-        EXPECT_NE(check.problem.find(c.problem), std::string::npos) << check.problem;
+        EXPECT_NE(check.problem.find(problem), std::string::npos) << check.problem;
     }
     EXPECT_FALSE(checkFileName(std::string(150, 'a') + ".bmp").path);
 }
@@ -93,11 +84,6 @@ TEST(PackPath, DeviceNamesOfTheGamesPlatformAreRefused) {
 }
 
 TEST(PackPath, OnlyTheDatesFoldersAreKnownFolders) {
-    EXPECT_TRUE(isKnownFolder("TemplateNPCs/"));
-    EXPECT_TRUE(isKnownFolder("GameData"));
-    EXPECT_TRUE(isKnownFolder("gamedata/skins/"));
-    EXPECT_FALSE(isKnownFolder("GameData/Skins/../.."));
-    EXPECT_FALSE(isKnownFolder("UserData/"));
     EXPECT_EQ(caseKey("GameData\\Skins\\X.BMP"), caseKey("gamedata\\skins\\x.bmp"));
     EXPECT_EQ(caseKey("TemplateNPCs\\ZO\xc3\x8b.iff"), caseKey("templatenpcs\\zo\xc3\xab.iff")) << "\"\u00cb\" is \"\u00eb\"";
     EXPECT_NE(caseKey("TemplateNPCs\\\xc3\x97.iff"), caseKey("TemplateNPCs\\\xc3\xb7.iff")) << "\"\u00d7\" is no letter";

@@ -38,6 +38,19 @@ std::vector<std::uint8_t> withFile(PackParts p, ArchiveItem item, ArchiveKind ki
     return p.archive(kind);
 }
 
+// The pack with the bytes of one of its files changed, and described so.
+std::vector<std::uint8_t> withBytes(PackParts p, const std::string& name, std::vector<std::uint8_t> bytes) {
+    p.file(name).bytes = std::move(bytes);
+    p.describeFiles();
+    return p.archive();
+}
+
+// The manifest and one more file of `size` bytes, packed as tar.xz.
+std::vector<std::uint8_t> withLarge(const PackParts& p, std::size_t size) {
+    return buildArchive({p.items()[0], ArchiveItem::file("GameData/Skins/bomb.bmp", std::vector<std::uint8_t>(size))},
+                        ArchiveKind::TarXz);
+}
+
 std::vector<std::uint8_t> withEntry(PackParts p, ArchiveItem item, ArchiveKind kind = ArchiveKind::Zip) {
     std::vector<ArchiveItem> items = p.items();
     items.push_back(std::move(item));
@@ -45,6 +58,7 @@ std::vector<std::uint8_t> withEntry(PackParts p, ArchiveItem item, ArchiveKind k
 }
 
 const std::string kMesh = "GameData/Skins/xskin-b006fafit_01-BODY.skn";
+const std::string kDate = "TemplateNPCs/Date_Rosa.iff";
 
 const std::vector<Hostile>& hostilePacks() {
     static const std::vector<Hostile> cases = {
@@ -73,19 +87,9 @@ const std::vector<Hostile>& hostilePacks() {
         {"an unknown extension",
          [](PackParts p) { return withFile(p, ArchiveItem::file("GameData/Skins/setup.exe", "MZ")); },
          "is not a kind of file the game reads"},
-        {"an archive bomb",
-         [](PackParts p) {
-             return buildArchive({p.items()[0], ArchiveItem::file("GameData/Skins/bomb.bmp",
-                                                                  std::vector<std::uint8_t>(15u << 20))},
-                                 ArchiveKind::TarXz);
-         },
+        {"an archive bomb", [](PackParts p) { return withLarge(p, 15u << 20); },
          "inflates to more than 1000 times its size, as an archive bomb does"},
-        {"a file that says it is too large",
-         [](PackParts p) {
-             return buildArchive({p.items()[0], ArchiveItem::file("GameData/Skins/bomb.bmp",
-                                                                  std::vector<std::uint8_t>(17u << 20))},
-                                 ArchiveKind::TarXz);
-         },
+        {"a file that says it is too large", [](PackParts p) { return withLarge(p, 17u << 20); },
          "is larger than 16384 KB"},
         {"a file larger than its kind may be",
          [](PackParts p) {
@@ -104,7 +108,7 @@ const std::vector<Hostile>& hostilePacks() {
          "more than 64 files"},
         {"a file its manifest does not describe",
          [](PackParts p) {
-             p.file(kMesh).bytes.push_back('\n');
+             p.file(kMesh).bytes.push_back('\n');  // after the manifest described it
              return p.archive();
          },
          "is not the file its manifest describes"},
@@ -149,38 +153,21 @@ const std::vector<Hostile>& hostilePacks() {
          "damaged"},
         {"no archive at all", [](PackParts) { return noise(5000); }, "not an archive"},
         {"two dates",
-         [](PackParts p) { return withFile(p, ArchiveItem::file("TemplateNPCs/Other.iff", p.file("TemplateNPCs/Date_Rosa.iff").bytes)); },
+         [](PackParts p) { return withFile(p, ArchiveItem::file("TemplateNPCs/Other.iff", p.file(kDate).bytes)); },
          "more than one date"},
         {"a web exchange file of another date",
          [](PackParts p) { return withFile(p, ArchiveItem::file("TemplateNPCs/Other.srf", "[Tryster]\r\n")); },
          "is not named after the date"},
-        {"a date that is no container",
-         [](PackParts p) {
-             p.file("TemplateNPCs/Date_Rosa.iff").bytes = noise(9000);
-             p.describeFiles();
-             return p.archive();
-         },
+        {"a date that is no container", [](PackParts p) { return withBytes(p, kDate, noise(9000)); },
          "is not a character file of the game"},
         {"a date that is no character",
-         [](PackParts p) {
-             p.file("TemplateNPCs/Date_Rosa.iff").bytes = fileBytes(demoGame() + "/UserData/Neighborhood.iff");
-             p.describeFiles();
-             return p.archive();
-         },
+         [](PackParts p) { return withBytes(p, kDate, fileBytes(demoFolder() + "/UserData/Neighborhood.iff")); },
          "is not a character"},
         {"a mesh that does not parse",
-         [](PackParts p) {
-             p.file(kMesh).bytes = std::vector<std::uint8_t>{'m', 'e', 's', 'h', '\n', 'x', '\n', '9', '9'};
-             p.describeFiles();
-             return p.archive();
-         },
+         [](PackParts p) { return withBytes(p, kMesh, {'m', 'e', 's', 'h', '\n', 'x', '\n', '9', '9'}); },
          "is not a mesh the game can read"},
         {"a texture that is no picture",
-         [](PackParts p) {
-             p.file("GameData/Skins/B006FAFitmed_dots.bmp").bytes = noise(2000);
-             p.describeFiles();
-             return p.archive();
-         },
+         [](PackParts p) { return withBytes(p, "GameData/Skins/B006FAFitmed_dots.bmp", noise(2000)); },
          "is not a picture the game can read"},
         {"a snapshot that is no picture",
          [](PackParts p) { return withFile(p, ArchiveItem::file("TemplateNPCs/Date_Rosahead.jpg", noise(3000))); },
@@ -193,11 +180,7 @@ const std::vector<Hostile>& hostilePacks() {
          },
          "is not a JPEG picture"},
         {"a character file that does not parse",
-         [](PackParts p) {
-             p.file("GameData/Skins/c021fa_long.cmx").bytes = {'x', '\n', 'y', '\n', 'z'};
-             p.describeFiles();
-             return p.archive();
-         },
+         [](PackParts p) { return withBytes(p, "GameData/Skins/c021fa_long.cmx", {'x', '\n', 'y', '\n', 'z'}); },
          "is not a character file the game can read"},
     };
     return cases;
@@ -227,7 +210,7 @@ TEST(HostilePacks, AreRefusedWithAClearMessageAndNothingIsWritten) {
 // pack is said to be written, and an earlier one stays as it was.
 TEST(PackWriting, AFullDiskKeepsTheEarlierPack) {
     TempDir downloads;
-    const share::PackRequest request{demoGame() + "/TemplateNPCs/Date_Rosa.iff", demoGame(), downloads.file("R.zip"), {}};
+    const share::PackRequest request{demoFolder() + "/TemplateNPCs/Date_Rosa.iff", demoFolder(), downloads.file("R.zip"), {}};
     FaultyFileSystem faulty;
     const ScopedFileSystem scoped(faulty);
     ASSERT_TRUE(share::packDate(request).written);

@@ -1,17 +1,14 @@
 #pragma once
 // Shared by the sharing tests: game folders made from the demo folder,
-// their files as a whole for byte-for-byte comparison, packs taken apart
-// into their files and manifest so a test can break one thing, and new
-// dates of a chosen look.
+// their files as a whole for byte-for-byte comparison, and packs taken
+// apart into their files and manifest so a test can break one thing.
 
 #include "ArchiveBuilder.h"
 #include "demoworld/DemoFolder.h"
-#include "exchange/DateTemplate.h"
-#include "share/GameChange.h"
-#include "exchange/NewDate.h"
-#include "platform/Clock.h"
+#include "share/Installer.h"
 #include "share/PackBuilder.h"
 #include "share/PackReader.h"
+#include "share/SharedDate.h"
 #include "formats/Sha256.h"
 #include "support/TempDir.h"
 
@@ -26,8 +23,6 @@
 namespace tryster::test {
 
 namespace fs = std::filesystem;
-
-inline const std::string& demoGame() { return demoFolder(); }
 
 inline std::vector<std::uint8_t> fileBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -50,17 +45,6 @@ inline FolderState folderState(const std::string& folder) {
     return state;
 }
 
-// Puts a folder back to `state`: files not in it removed, the others written.
-inline void restoreFolder(const std::string& folder, const FolderState& state) {
-    for (const auto& [name, bytes] : folderState(folder)) {
-        auto it = state.find(name);
-        if (it == state.end()) fs::remove(fs::path(folder) / name);
-        else if (it->second != bytes) writeBytes(fs::path(folder) / name, it->second);
-    }
-    for (const auto& [name, bytes] : state)
-        if (!fs::exists(fs::path(folder) / name)) writeBytes(fs::path(folder) / name, bytes);
-}
-
 // The names of a state that differ from another's.
 inline std::vector<std::string> differences(const FolderState& a, const FolderState& b) {
     std::vector<std::string> out;
@@ -78,16 +62,13 @@ public:
     explicit GameFolder(const std::vector<std::string>& withoutDates = {}, const std::vector<std::string>& skins = {}) {
         folder_ = dir_.file("game");
         fs::create_directories(fs::path(folder_) / "GameData/Skins");
-        fs::copy(fs::path(demoGame()) / "TemplateNPCs", fs::path(folder_) / "TemplateNPCs");
+        fs::copy(fs::path(demoFolder()) / "TemplateNPCs", fs::path(folder_) / "TemplateNPCs");
         for (const std::string& date : withoutDates) fs::remove(fs::path(folder_) / "TemplateNPCs" / date);
-        for (const std::string& skin : skins) copySkin(skin);
+        for (const std::string& skin : skins)
+            fs::copy_file(fs::path(demoFolder()) / "GameData/Skins" / skin, file("GameData/Skins/" + skin));
     }
     const std::string& path() const { return folder_; }
     std::string file(const std::string& relative) const { return (fs::path(folder_) / relative).string(); }
-    void copySkin(const std::string& name) const {
-        fs::copy_file(fs::path(demoGame()) / "GameData/Skins" / name, fs::path(folder_) / "GameData/Skins" / name,
-                      fs::copy_options::overwrite_existing);
-    }
     FolderState state() const { return folderState(folder_); }
 
 private:
@@ -139,23 +120,19 @@ struct PackParts {
     std::vector<std::uint8_t> archive(ArchiveKind kind = ArchiveKind::Zip) const { return buildArchive(items(), kind); }
 };
 
-inline PackParts partsOf(const std::string& archivePath) {
-    share::PackReading reading = share::readPackArchive(archivePath);
-    EXPECT_TRUE(reading.pack) << reading.problem;
-    PackParts parts;
-    if (!reading.pack) return parts;
-    parts.manifest = reading.pack->manifest;
-    for (const share::PackFile& f : reading.pack->files)
-        parts.files.push_back(ArchiveItem::file(share::archiveName(f.path.path), f.bytes));
-    return parts;
-}
-
 // Rosa's pack from the demo folder, taken apart (made once).
 inline const PackParts& rosaParts() {
     static const PackParts parts = [] {
         TempDir dir;
-        pack(demoGame(), demoGame() + "/TemplateNPCs/Date_Rosa.iff", dir.file("rosa.zip"));
-        return partsOf(dir.file("rosa.zip"));
+        pack(demoFolder(), demoFolder() + "/TemplateNPCs/Date_Rosa.iff", dir.file("rosa.zip"));
+        share::PackReading reading = share::readPackArchive(dir.file("rosa.zip"));
+        EXPECT_TRUE(reading.pack) << reading.problem;
+        PackParts p;
+        if (!reading.pack) return p;
+        p.manifest = reading.pack->manifest;
+        for (const share::PackFile& f : reading.pack->files)
+            p.files.push_back(ArchiveItem::file(share::archiveName(f.path.path), f.bytes));
+        return p;
     }();
     return parts;
 }
@@ -172,25 +149,17 @@ inline const PackParts& lightRosaParts() {
     return parts;
 }
 
-// A new date in `game`'s TemplateNPCs with the given body and head, made as
-// the save makes it.
-inline void makeDate(const std::string& game, const std::string& name, const Appearance& look) {
-    TempDir dir;
-    const std::string templatePath = dir.file("TR_Template.iff");
-    ASSERT_EQ(exchange::buildDateTemplate(templatePath), resfile::kNoError);
-    struct Quiet final : exchange::ExchangeReporter {
-        void showMessage(std::string_view, std::string_view text) override { ADD_FAILURE() << text; }
-        void showStatus(std::string_view) override {}
-        void stepProgress() override {}
-        void redrawPreview() override {}
-    } reporter;
-    Character date;
-    date.record.setName(name);
-    date.record.setGender(kFemale);
-    date.appearance = look;
-    // Made as the game came, not as a recorded change.
-    share::GameChange placement("", share::ChangeKind::NewDate);
-    ASSERT_TRUE(exchange::createNewDate(game + "/TemplateNPCs/" + name, templatePath, date, reporter, placement));
+// Installs the pack at `archive` into `game`, which must take it.
+inline share::InstallOutcome installPack(const std::string& archive, const std::string& game,
+                                         const share::InstallOptions& options = {}) {
+    const share::SharedDateOpening opened = share::openSharedDate(archive);
+    EXPECT_TRUE(opened.date) << opened.problem;
+    if (!opened.date) return {};
+    const share::InstallPlan plan = share::planInstall(*opened.date, game, options);
+    EXPECT_TRUE(plan.ok()) << plan.problem;
+    share::InstallOutcome outcome = share::installSharedDate(*opened.date, plan);
+    EXPECT_TRUE(outcome.installed) << outcome.problem;
+    return outcome;
 }
 
 }  // namespace tryster::test

@@ -6,17 +6,21 @@
 // tampered history is refused.
 
 #include "ShareTestSupport.h"
-#include "share/Installer.h"
 #include "share/Journal.h"
 #include "share/Recovery.h"
-#include "share/SharedDate.h"
 #include "share/Undo.h"
 #include "support/FaultyFileSystem.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 using namespace tryster;
 using namespace tryster::test;
+
+using ::testing::Contains;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using ::testing::StartsWith;
 
 namespace {
 
@@ -25,19 +29,8 @@ const std::vector<std::string> kHistoryOnly{std::string(share::kHistoryFileName)
 
 class Uninstall : public ::testing::Test {
 protected:
-    // Installs the pack at `archive` into `game`.
-    static share::InstallOutcome install(const std::string& archive, const GameFolder& game, bool replaceSkins = false) {
-        share::SharedDateOpening opened = share::openSharedDate(archive);
-        EXPECT_TRUE(opened.date) << opened.problem;
-        if (!opened.date) return {};
-        share::InstallOptions options;
-        options.replaceSkins = replaceSkins;
-        const share::InstallPlan plan = share::planInstall(*opened.date, game.path(), options);
-        EXPECT_TRUE(plan.ok()) << plan.problem;
-        share::InstallOutcome outcome = share::installSharedDate(*opened.date, plan);
-        EXPECT_TRUE(outcome.installed) << outcome.problem;
-        return outcome;
-    }
+    Uninstall() { writeBytes(rosa, rosaParts().archive()); }
+
     static share::History history(const GameFolder& game) {
         share::HistoryReading reading = share::loadHistory(game.path());
         EXPECT_TRUE(reading.history) << reading.problem;
@@ -55,52 +48,38 @@ protected:
         return outcome;
     }
 
-    // Rosa's pack, and Mia's: a new date wearing Rosa's body and Quinn's head.
-    static void makePacks(const std::string& rosa, const std::string& mia) {
-        writeBytes(rosa, rosaParts().archive());
-        GameFolder source;
-        for (const std::string& skin : rosaSkins()) source.copySkin(skin);
-        for (const char* skin : {"c022fa_bob.cmx", "xskin-c022fa_bob-HEAD-HEAD.skn", "C022famed_red.bmp"})
-            source.copySkin(skin);
-        Appearance look;
-        look.bodyMesh = "b006fafit_01";
-        look.bodyTexture = "B006FAFitmed_dots";
-        look.headMesh = "c022fa_bob";
-        look.headTexture = "C022famed_red";
-        makeDate(source.path(), "Mia", look);
-        pack(source.path(), source.file("TemplateNPCs/Mia.iff"), mia);
+    // Mia's pack: Rosa's body with Quinn's head.
+    static void makeMia(const std::string& mia) {
+        PackParts parts = rosaParts();
+        std::erase_if(parts.files, [](const ArchiveItem& f) { return f.name.find("021fa") != std::string::npos; });
+        parts.file("TemplateNPCs/Date_Rosa.iff").name = "TemplateNPCs/Mia.iff";
+        for (const std::string skin : {"c022fa_bob.cmx", "xskin-c022fa_bob-HEAD-HEAD.skn", "C022famed_red.bmp"})
+            parts.files.push_back(
+                ArchiveItem::file("GameData/Skins/" + skin, fileBytes(demoFolder() + "/GameData/Skins/" + skin)));
+        parts.describeFiles();
+        writeBytes(mia, parts.archive());
     }
 
     TempDir downloads;
+    const std::string rosa = downloads.file("rosa.zip");
 };
 
 TEST_F(Uninstall, TwoDatesSharingASkinLeaveTheFolderAsItBeganInEitherOrder) {
-    const std::string rosa = downloads.file("rosa.zip");
     const std::string mia = downloads.file("mia.zip");
-    makePacks(rosa, mia);
+    makeMia(mia);
     for (bool rosaFirst : {true, false}) {
         SCOPED_TRACE(rosaFirst ? "Rosa taken back first" : "Mia taken back first");
         GameFolder game({"Date_Rosa.iff"}, {"xskin-b006fafit_01-BODY.skn"});
         const FolderState before = game.state();
-        install(rosa, game);
-        const share::InstallOutcome second = install(mia, game);
+        installPack(rosa, game.path());
+        const share::InstallOutcome second = installPack(mia, game.path());
         // Mia's body skins are Rosa's: already there, shared.
-        EXPECT_EQ(std::count(second.written.begin(), second.written.end(), "GameData\\Skins\\b006fafit_01.cmx"), 0);
-        const share::History ledger = history(game);
-        EXPECT_EQ(ledger.entries[1].find("GameData\\Skins\\b006fafit_01.cmx")->role, share::FileRole::Shared);
-        // The player's own mesh was there before either: neither records it.
-        EXPECT_FALSE(ledger.entries[0].find("GameData\\Skins\\xskin-b006fafit_01-BODY.skn"));
+        EXPECT_THAT(second.written, Not(Contains("GameData\\Skins\\b006fafit_01.cmx")));
 
         const share::UndoOutcome first = uninstall(game, rosaFirst ? "Date_Rosa" : "Mia");
-        const FolderState between = game.state();
-        EXPECT_TRUE(between.count("GameData/Skins/b006fafit_01.cmx")) << "a skin the other date uses stays";
+        EXPECT_TRUE(game.state().count("GameData/Skins/b006fafit_01.cmx")) << "a skin the other date uses stays";
         if (rosaFirst) {
-            EXPECT_NE(std::find_if(first.notes.begin(), first.notes.end(),
-                                   [](const std::string& note) {
-                                       return note.starts_with("GameData\\Skins\\b006fafit_01.cmx stays: the change 2 (");
-                                   }),
-                      first.notes.end())
-                << ::testing::PrintToString(first.notes);
+            EXPECT_THAT(first.notes, Contains(StartsWith("GameData\\Skins\\b006fafit_01.cmx stays: the change 2 (")));
         }
         uninstall(game, rosaFirst ? "Mia" : "Date_Rosa");
         EXPECT_EQ(differences(game.state(), before), kHistoryOnly);
@@ -108,11 +87,9 @@ TEST_F(Uninstall, TwoDatesSharingASkinLeaveTheFolderAsItBeganInEitherOrder) {
 }
 
 TEST_F(Uninstall, AFileThePlayerChangedRefusesTheUndoOrIsKeptAsABackup) {
-    const std::string rosa = downloads.file("rosa.zip");
-    writeBytes(rosa, rosaParts().archive());
     GameFolder game({"Date_Rosa.iff"});
     const FolderState before = game.state();
-    install(rosa, game);
+    installPack(rosa, game.path());
     const std::vector<std::uint8_t> mine{'B', 'M', '!'};
     writeBytes(game.file("GameData/Skins/C021famed_blnd.bmp"), mine);
     const FolderState changed = game.state();
@@ -120,18 +97,15 @@ TEST_F(Uninstall, AFileThePlayerChangedRefusesTheUndoOrIsKeptAsABackup) {
 
     const share::UndoOutcome refused = share::undoChange(game.path(), id, false);
     EXPECT_FALSE(refused.done);
-    EXPECT_NE(refused.problem.find("GameData\\Skins\\C021famed_blnd.bmp was changed outside Tryster"),
-              std::string::npos)
-        << refused.problem;
+    EXPECT_THAT(refused.problem, HasSubstr("GameData\\Skins\\C021famed_blnd.bmp was changed outside Tryster"));
     EXPECT_EQ(differences(game.state(), changed), std::vector<std::string>{}) << "nothing touched";
 
     const share::UndoOutcome outcome = uninstall(game, "Rosa Marsh", true);
     EXPECT_EQ(outcome.removed.size(), 9u);
     EXPECT_EQ(outcome.kept, std::vector<std::string>{"GameData\\Skins\\C021famed_blnd.bmp.bak"});
     EXPECT_EQ(fileBytes(game.file("GameData/Skins/C021famed_blnd.bmp.bak")), mine);
-    std::vector<std::string> expected = kHistoryOnly;
-    expected.insert(expected.begin(), "GameData/Skins/C021famed_blnd.bmp.bak");
-    EXPECT_EQ(differences(game.state(), before), expected);
+    EXPECT_EQ(differences(game.state(), before),
+              (std::vector<std::string>{"GameData/Skins/C021famed_blnd.bmp.bak", kHistoryOnly[0]}));
 }
 
 // The real files, but a backup cannot be moved back.
@@ -143,22 +117,18 @@ public:
 };
 
 TEST_F(Uninstall, AFailedRestoreKeepsTheBackupAndTheEntryToTryAgain) {
-    const std::string rosa = downloads.file("rosa.zip");
-    writeBytes(rosa, rosaParts().archive());
     GameFolder game({"Date_Rosa.iff"});
     writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
     const FolderState before = game.state();
-    install(rosa, game, true);
+    installPack(rosa, game.path(), {true, {}});
     {
         BackupsStay failing;
         const ScopedFileSystem scoped(failing);
         const share::UndoOutcome outcome = share::undoChange(game.path(), installId(game, "Date_Rosa"), false);
         EXPECT_FALSE(outcome.done);
         EXPECT_EQ(outcome.removed.size(), 8u);
-        EXPECT_NE(std::find(outcome.notes.begin(), outcome.notes.end(),
-                            "could not restore GameData\\Skins\\c021fa_long.cmx; the file it replaced is kept at "
-                            "GameData\\Skins\\c021fa_long.cmx.bak"),
-                  outcome.notes.end());
+        EXPECT_THAT(outcome.notes, Contains("could not restore GameData\\Skins\\c021fa_long.cmx; the file it replaced is "
+                                            "kept at GameData\\Skins\\c021fa_long.cmx.bak"));
     }
     EXPECT_EQ(fileBytes(game.file("GameData/Skins/c021fa_long.cmx.bak")), (std::vector<std::uint8_t>{'m', 'i', 'n', 'e'}));
     const share::History ledger = history(game);
@@ -174,19 +144,17 @@ TEST_F(Uninstall, AFailedRestoreKeepsTheBackupAndTheEntryToTryAgain) {
 // the later one stands, naming it, and nothing is touched; newest first,
 // the player's file comes back byte for byte.
 TEST_F(Uninstall, TwoDatesThatReplacedOneFileAreTakenBackNewestFirst) {
-    const std::string rosa = downloads.file("rosa.zip");
     const std::string other = downloads.file("other.zip");
-    writeBytes(rosa, rosaParts().archive());
     PackParts parts = rosaParts();
     parts.file("TemplateNPCs/Date_Rosa.iff").name = "TemplateNPCs/Date_Other.iff";
-    parts.file("GameData/Skins/c021fa_long.cmx").bytes = fileBytes(demoGame() + "/GameData/Skins/c022fa_bob.cmx");
+    parts.file("GameData/Skins/c021fa_long.cmx").bytes = fileBytes(demoFolder() + "/GameData/Skins/c022fa_bob.cmx");
     parts.describeFiles();
     writeBytes(other, parts.archive());
     GameFolder game({"Date_Rosa.iff"});
     writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
     const FolderState before = game.state();
-    install(rosa, game, true);
-    install(other, game, true);
+    installPack(rosa, game.path(), {true, {}});
+    installPack(other, game.path(), {true, {}});
     EXPECT_TRUE(fs::exists(game.file("GameData/Skins/c021fa_long.cmx.2.bak")));
     const FolderState installed = game.state();
 
@@ -203,11 +171,10 @@ TEST_F(Uninstall, TwoDatesThatReplacedOneFileAreTakenBackNewestFirst) {
 // A forget cut short after the history took the result: the next run
 // removes the backups it no longer needed, but not one another change needs.
 TEST_F(Uninstall, TheNextRunRemovesOnlyBackupsNoChangeNeeds) {
-    const std::string rosa = downloads.file("rosa.zip");
     writeBytes(rosa, lightRosaParts().archive());
     GameFolder game({"Date_Rosa.iff"});
     writeBytes(game.file("GameData/Skins/c021fa_long.cmx"), {'m', 'i', 'n', 'e'});
-    install(rosa, game, true);
+    installPack(rosa, game.path(), {true, {}});
     writeBytes(game.file("GameData/Skins/old.cmx.bak"), {'o', 'l', 'd'});
     share::Journal journal;
     journal.operation = share::Journal::Operation::Forget;
@@ -233,7 +200,7 @@ TEST_F(Uninstall, AHistoryNamingFilesNoPackMayWriteIsRefusedAndNothingRemoved) {
         writeBytes(game.file(std::string(share::kHistoryFileName)), std::vector<std::uint8_t>(ledger.begin(), ledger.end()));
         const share::UndoOutcome refused = share::undoChange(game.path(), 1, true);
         EXPECT_FALSE(refused.done);
-        EXPECT_NE(refused.problem.find("names a file outside the game folder"), std::string::npos) << refused.problem;
+        EXPECT_THAT(refused.problem, HasSubstr("names a file outside the game folder"));
         fs::remove(game.file(std::string(share::kHistoryFileName)));
         EXPECT_EQ(differences(game.state(), before), std::vector<std::string>{});
     }
@@ -256,8 +223,8 @@ TEST(DamagedJournal, IsExplainedListedAndSetAsideKeptOnlyWhenAsked) {
     const share::RecoveryOutcome found = share::recoverInterrupted(game.path());
     EXPECT_TRUE(!found.clean && found.damagedJournal);
     EXPECT_EQ(found.journalListing, std::vector<std::string>{"GameData\\Skins\\b006fafit_01.cmx"});
-    EXPECT_NE(share::damagedJournalMeaning(found).find("nothing can be changed in the game folder until it is set aside"),
-              std::string::npos);
+    EXPECT_THAT(share::damagedJournalMeaning(found),
+                HasSubstr("nothing can be changed in the game folder until it is set aside"));
     EXPECT_TRUE(differences(game.state(), before).empty()) << "looking changes nothing";
 
     EXPECT_EQ(share::setJournalAside(game.path()), "TrysterLedger.journal.damaged.json");

@@ -10,19 +10,6 @@ std::atomic<bool> counting{false};
 std::atomic<long> count{0};
 std::atomic<std::size_t> bytes{0};
 
-void* allocate(std::size_t size) {
-    if (counting) {
-        ++count;
-        bytes += size;
-    }
-    return std::malloc(size ? size : 1);
-}
-
-void* allocateOrThrow(std::size_t size) {
-    if (void* p = allocate(size)) return p;
-    throw std::bad_alloc();
-}
-
 }  // namespace
 
 namespace tryster::test {
@@ -40,33 +27,16 @@ AllocationCount stopCountingAllocations() {
 
 }  // namespace tryster::test
 
+// The other forms (arrays, nothrow, sized delete) call these two unless they
+// are replaced too, so every allocation is counted, and freed by free().
 void* operator new(std::size_t size) {
-    return allocateOrThrow(size);
-}
-void* operator new[](std::size_t size) {
-    return allocateOrThrow(size);
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return allocate(size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    return allocate(size);
+    if (counting) {
+        ++count;
+        bytes += size;
+    }
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
 }
 void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, const std::nothrow_t&) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, const std::nothrow_t&) noexcept {
     std::free(p);
 }

@@ -1,6 +1,7 @@
 """Shared by the scripts that drive tryster-cli from the tests: the tool's
-path (the script's first argument), running one of its commands, and
-checks that are counted instead of stopping at the first failure.
+path (the script's first argument), running one of its commands, a folder's
+files for byte-for-byte comparison, and checks that are counted instead of
+stopping at the first failure.
 """
 
 import os
@@ -25,6 +26,19 @@ def run(*args, expect_ok=True):
     if expect_ok and result.returncode != 0:
         raise AssertionError("%s failed: %s" % (" ".join(args), result.stderr.decode()))
     return result
+
+
+def tree(folder, leave_out=()):
+    """Every file under the folder (relative path) and its bytes, but those
+    named in `leave_out`."""
+    out = {}
+    for root, _, files in os.walk(folder):
+        for name in files:
+            rel = os.path.relpath(os.path.join(root, name), folder)
+            if rel not in leave_out:
+                with open(os.path.join(folder, rel), "rb") as f:
+                    out[rel] = f.read()
+    return out
 
 
 def check(condition, message):

@@ -55,7 +55,6 @@ TEST(Announcements, VerbDescriptionsNameWhatTheyActOn) {
     EXPECT_EQ(shareDescription("Lena"),
               "Put Lena, its pictures and the skins it wears in one file to send to other players.");
     EXPECT_EQ(installDescription("Ros\xc3\xa1"), "Install Ros\xc3\xa1 and the skins it wears into the game.");
-    EXPECT_EQ(installDescription(""), "Install this date and the skins it wears into the game.");
     EXPECT_EQ(undoDescription("Townie replaced: Rosa Marsh"),
               "Undo Townie replaced: Rosa Marsh: remove what it added and put back what it replaced.");
     EXPECT_EQ(forgetDescription(""),

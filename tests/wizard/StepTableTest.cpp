@@ -39,8 +39,7 @@ TEST(Steps, TheReplaceAndInstallPathsComeHome) {
 }
 
 TEST(Steps, TitlesAndMovesFollowTheStep) {
-    EXPECT_FALSE(stepOf(kWelcomeStep).backEnabled);
-    EXPECT_FALSE(stepOf(kWelcomeStep).nextEnabled);
+    EXPECT_FALSE(stepOf(kWelcomeStep).backEnabled || stepOf(kWelcomeStep).nextEnabled);
     EXPECT_FALSE(stepOf(kExportStep).nextEnabled) << "Save is the last move";
     EXPECT_FALSE(stepOf(kInstallStep).backEnabled || stepOf(kInstallStep).nextEnabled)
         << "Cancel and Install lie over them";
@@ -56,8 +55,7 @@ TEST(Steps, TitlesAndMovesFollowTheStep) {
     EXPECT_FALSE(stepOf(kWelcomeStep).title);
     EXPECT_FALSE(stepOf(kDatesStep).title) << "the search sets its own";
     EXPECT_FALSE(appearanceNextEnabled(7)) << "no gender chosen yet";
-    EXPECT_TRUE(appearanceNextEnabled(kFemale));
-    EXPECT_TRUE(appearanceNextEnabled(kMale));
+    EXPECT_TRUE(appearanceNextEnabled(kFemale) && appearanceNextEnabled(kMale));
 }
 
 }  // namespace

@@ -37,7 +37,6 @@ inline anim::Ref<anim::Skeleton> makeSkeleton(std::string name, const std::vecto
     return s;
 }
 
-// A track of `frames` frames at the given pool offsets.
 inline anim::BoneTrack makeTrack(std::string bone, int frames, int translationOffset, int rotationOffset) {
     anim::BoneTrack t;
     t.boneName = std::move(bone);
@@ -47,6 +46,22 @@ inline anim::BoneTrack makeTrack(std::string bone, int frames, int translationOf
     t.translationOffset = std::max(translationOffset, 0);
     t.rotationOffset = std::max(rotationOffset, 0);
     return t;
+}
+
+// An outfit of one part per mesh, each on the mesh's first bone.
+inline anim::Ref<anim::Outfit> outfitOf(std::string name, std::vector<anim::Ref<anim::SkinMesh>> meshes,
+                                        std::vector<int> censorFlags = {}) {
+    auto o = anim::Outfit::create();
+    o->name = std::move(name);
+    for (std::size_t i = 0; i < meshes.size(); ++i) {
+        anim::OutfitPart p;
+        p.boneName = meshes[i]->boneNames.front();
+        p.meshName = meshes[i]->name;
+        p.censorFlags = i < censorFlags.size() ? censorFlags[i] : 1;
+        p.mesh = meshes[i];
+        o->parts.push_back(std::move(p));
+    }
+    return o;
 }
 
 inline std::string text(const std::vector<std::uint8_t>& bytes) {

@@ -31,21 +31,6 @@ inline anim::Ref<anim::SkinMesh> squareMesh(std::string name, std::string bone, 
     return m;
 }
 
-inline anim::Ref<anim::Outfit> outfitOf(std::string name, std::vector<anim::Ref<anim::SkinMesh>> meshes,
-                                        std::vector<int> censorFlags = {}) {
-    auto o = anim::Outfit::create();
-    o->name = std::move(name);
-    for (std::size_t i = 0; i < meshes.size(); ++i) {
-        anim::OutfitPart p;
-        p.boneName = meshes[i]->boneNames.front();
-        p.meshName = meshes[i]->name;
-        p.censorFlags = i < censorFlags.size() ? censorFlags[i] : 1;
-        p.mesh = meshes[i];
-        o->parts.push_back(std::move(p));
-    }
-    return o;
-}
-
 class CharacterScene : public ::testing::Test {
 protected:
     CharacterScene() : scene(64, 64) {
@@ -53,7 +38,6 @@ protected:
     }
     ~CharacterScene() override { render::Device3D::setCurrent(nullptr); }
 
-    // Registers a skeleton and makes a character of it.
     std::unique_ptr<preview::PreviewCharacter> character(anim::Ref<anim::Skeleton> skeleton) {
         anim::CharacterFileContents c;
         std::string name = skeleton->name();

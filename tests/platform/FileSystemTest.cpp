@@ -1,5 +1,13 @@
+#include "platform/FileFinder.h"
 #include "platform/FileSystem.h"
+#include "platform/ProfileWriter.h"
+#include "platform/StagedFile.h"
+#include "support/EveryFault.h"
+#include "support/FaultyFileSystem.h"
+#include "support/PowerCutFileSystem.h"
 #include "support/TempDir.h"
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -35,6 +43,157 @@ TEST(Files, RenameReplacesTheTargetInOneStep) {
     EXPECT_TRUE(fileSystem().rename(dir.file("new.tmp"), dir.file("OLD.iff")));
     EXPECT_EQ(dir.read("old.iff"), "new");
     EXPECT_FALSE(fileSystem().exists(dir.file("new.tmp")));
+}
+
+// Runs a test inside a fake install folder, as the program runs inside the
+// game's.
+class InstallFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved_ = fileSystem().currentDirectory();
+        ASSERT_TRUE(fileSystem().setCurrentDirectory(dir.str()));
+        finder.registerCategory("ANIM", {"CMX", "BCF"});
+        finder.registerCategory("SKIN", {"SKN", "BMF"});
+    }
+    void TearDown() override { fileSystem().setCurrentDirectory(saved_); }
+
+    TempDir dir;
+    FileFinder finder;
+    std::string saved_;
+};
+
+TEST_F(InstallFolder, EnumeratesACategoryFolderByFolderInNameOrder) {
+    dir.write("GameData/cmx/b.cmx", "");
+    dir.write("GameData/cmx/A.BCF", "");
+    dir.write("GameData/cmx/c.skn", "");
+    dir.write("GameData/Skins/z.cmx", "");
+    auto files = finder.enumerateCategory("ANIM", "GameData\\Skins;GameData\\missing; GameData\\CMX ");
+    ASSERT_EQ(files.size(), 3u);
+    EXPECT_EQ(files[0].name, "z.cmx");
+    EXPECT_EQ(files[1].name, "A.BCF");
+    EXPECT_EQ(files[1].type, "BCF");
+    EXPECT_EQ(files[1].folder, "GameData\\CMX");
+    EXPECT_EQ(files[2].name, "b.cmx");
+    EXPECT_EQ(finder.enumerateType("skn", "GameData\\cmx").size(), 1u);
+    EXPECT_TRUE(finder.enumerateCategory("NOPE", "GameData\\cmx").empty());
+}
+
+TEST(FileNames, TypeAndBaseName) {
+    EXPECT_EQ(fileType("a.b.Cmx"), "CMX");
+    EXPECT_EQ(fileType("dir.x/noext"), "");
+    EXPECT_EQ(baseName("GameData\\Skins\\B003.bmp"), "B003");
+    EXPECT_EQ(splitFolderList(";a; b ;;c"), (std::vector<std::string>{"a", "b", "c"}));
+}
+
+// Keys in the order first written; a key written again (in any letter case)
+// replaces its line; a value's own line breaks are written as they are.
+TEST(ProfileWriter, CreatesTheFileAndKeepsOneLinePerKey) {
+    TempDir dir;
+    std::string path = dir.file("Bob.srf");
+    EXPECT_TRUE(writeProfileString(path, "Tryster", "SkinFileCount", "1"));
+    EXPECT_TRUE(writeProfileString(path, "Tryster", "Description", "line one\r\nline two\nthree"));
+    EXPECT_TRUE(writeProfileString(path, "Tryster", "skinfilecount", "2"));
+    EXPECT_EQ(dir.read("Bob.srf"), "[Tryster]\r\nskinfilecount=2\r\nDescription=line one\r\nline two\nthree\r\n");
+    EXPECT_FALSE(writeProfileString(dir.file("missing/folder/x.srf"), "Tryster", "a", "b"));
+}
+
+// In one pass a value's own lines are never taken for keys.
+TEST(ProfileWriter, SeveralKeysInOnePass) {
+    TempDir dir;
+    std::string path = dir.write("x.srf", "[Tryster]\r\nName=Old\r\n");
+    EXPECT_TRUE(writeProfileStrings(path, "Tryster",
+                                    {{"Description", "two\r\nNice=lines"}, {"Nice", "3"}, {"name", "Bob"}}));
+    EXPECT_EQ(dir.read("x.srf"), "[Tryster]\r\nname=Bob\r\nDescription=two\r\nNice=lines\r\nNice=3\r\n");
+}
+
+using State = test::PowerCutFileSystem::State;
+
+std::vector<std::string> namesIn(const test::TempDir& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The power cut after any step, one file or several together: in every
+// state the disk may hold, each file is the old one or the new one, never
+// empty or cut short; once the commit returned, only the new one.
+TEST(StagedFile, APowerCutAnywhereLeavesEachFileOldOrNew) {
+    const std::vector<std::string> names = {"a/one.bmp", "b/two.bmp", "a/three.bmp"};
+    for (bool together : {false, true}) {
+        test::TempDir dir;
+        for (const std::string& name : names) dir.write(name, "old");
+        test::PowerCutFileSystem cut(dir.str());
+        {
+            test::ScopedFileSystem scoped(cut);
+            std::vector<StagedFile> files;
+            for (const std::string& name : names) {
+                files.emplace_back(dir.file(name));
+                ASSERT_TRUE(writeWholeFile(files.back().path(), "new", 3));
+                ASSERT_TRUE(together || files.back().commit());
+            }
+            ASSERT_TRUE(!together || commitTogether(files));
+        }
+        std::size_t states = 0;
+        cut.forEachState([&](const State& state, bool done) {
+            ++states;
+            for (const std::string& name : names) {
+                const auto& bytes = state.at(name);
+                const std::string text = bytes ? std::string(bytes->begin(), bytes->end()) : "(none)";
+                EXPECT_TRUE(text == "new" || (text == "old" && !done)) << name << ": " << text;
+            }
+        });
+        EXPECT_GT(states, 3u);
+        EXPECT_EQ(namesIn(dir), (std::vector<std::string>{"a", "b"}));
+    }
+}
+
+// Any one step refused: a refused sync keeps the old file (nothing is
+// renamed that is not on the disk), a refused folder sync still leaves
+// the file in place, and no staged file is ever left behind.
+TEST(StagedFile, AFailedStepKeepsTheOldFileOrCommits) {
+    test::TempDir dir;
+    test::FaultyFileSystem faulty;
+    faulty.everyChange = true;
+    faulty.once = true;
+    test::ScopedFileSystem scoped(faulty);
+    const std::string target = dir.file("Bob.iff");
+    const std::uint64_t steps = test::forEveryFault(faulty, [&] { dir.write("Bob.iff", "old"); }, [&](std::uint64_t n) {
+        bool committed = false;
+        {
+            StagedFile staged(target);
+            committed = writeWholeFile(staged.path(), "new", 3) && staged.commit();
+        }
+        EXPECT_EQ(dir.read("Bob.iff"), committed ? "new" : "old");
+        EXPECT_FALSE(dir.exists("Bob.iff" + std::string(StagedFile::kSuffix)));
+        if (n == 3) {
+            EXPECT_FALSE(committed) << "the sync failed: nothing may be renamed";
+        }
+        if (n == 5) {
+            EXPECT_TRUE(committed) << "only the folder's sync failed";
+        }
+    });
+    EXPECT_EQ(steps, 5u);  // create, write, sync, rename, folder sync
+}
+
+TEST(StagedFile, TogetherAFailedSyncRenamesNothing) {
+    test::TempDir dir;
+    test::FaultyFileSystem faulty;
+    faulty.everyChange = true;
+    test::ScopedFileSystem scoped(faulty);
+    std::vector<StagedFile> files;
+    for (const char* name : {"one.bmp", "two.bmp"}) {
+        dir.write(name, "old");
+        files.emplace_back(dir.file(name));
+        ASSERT_TRUE(writeWholeFile(files.back().path(), "new", 3));
+    }
+    faulty.writes = 0;
+    faulty.failFrom = 2;  // the second file's sync
+    faulty.once = true;
+    EXPECT_FALSE(commitTogether(files));
+    EXPECT_EQ(namesIn(dir), (std::vector<std::string>{"one.bmp", "two.bmp"}));
+    EXPECT_EQ(dir.read("one.bmp"), "old");
 }
 
 }  // namespace

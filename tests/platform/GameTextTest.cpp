@@ -1,12 +1,13 @@
-// The game's code page against the system's UTF-8: what fits, what is
-// refused, and file names both ways.
+// What the game's runtime gives: the code page of its text against the
+// system's UTF-8 (what fits, what is refused, and file names both ways),
+// and its random sequence.
 
+#include "platform/Clock.h"
 #include "platform/GameText.h"
 
 #include <gtest/gtest.h>
 
-using namespace tryster::platform;
-
+namespace tryster::platform {
 namespace {
 
 TEST(GameText, WesternTextFitsAndTheRestIsRefused) {
@@ -48,4 +49,18 @@ TEST(GameText, FileNamesCrossBothWaysAndSystemTextIsMadeValid) {
     EXPECT_EQ(escapedUtf8("zo\xC3\xAB \xEF\xBF\xBD"), "zo\xC3\xAB \xEF\xBF\xBD") << "UTF-8, and a real U+FFFD, stay";
 }
 
+TEST(RuntimeRandom, MatchesTheClassicRuntimeSequence) {
+    RuntimeRandom r(1);
+    EXPECT_EQ(r.next(), 41);
+    EXPECT_EQ(r.next(), 18467);
+    EXPECT_EQ(r.next(), 6334);
+    r.seed(0);
+    EXPECT_EQ(r.next(), 38);
+    EXPECT_EQ(r.next(), 7719);
+    seedRandom(1);  // the process's own generator
+    EXPECT_EQ(nextRandom(), 41);
+    EXPECT_EQ(nextRandom(), 18467);
+}
+
 }  // namespace
+}  // namespace tryster::platform

@@ -1,6 +1,7 @@
 #include "PreviewHarness.h"
 
 #include "anim/SkinInstance.h"
+#include "preview/LookModel.h"
 
 namespace tryster::test {
 namespace {
@@ -141,6 +142,182 @@ TEST_F(BareCatalog, WithoutAHeadForTheGenderEveryHeadTextureOfTheToneIsListed) {
     catalog.refillTextures(filter, head, "b003mafit_01");
     EXPECT_EQ(catalog.headTextures.entries(), (Names{"C011mamed_rotc", "C500mamed_anim", "C900mamed_any"}));
     EXPECT_EQ(catalog.bodyTextures.entries(), (Names{"B003MAFitmed_bmoc"}));
+}
+
+// The look's own rules, without a preview: each operation tells its
+// observers once, the hands follow the body, and every choice lands in the
+// character the model is made over, the one the writers read.
+using preview::LookModel;
+
+class CountingObserver final : public preview::LookObserver {
+public:
+    void lookChanged(const LookModel&) override { ++calls; }
+    int calls = 0;
+};
+
+TEST(LookModel, EachChoiceIsToldOnceAndTheHandsFollowTheBody) {
+    Character character;
+    LookModel look(character);
+    CountingObserver observer;
+    look.addObserver(&observer);
+    look.chooseBodyTexture("B003MAFitdrk_x");
+    EXPECT_EQ(observer.calls, 1);
+    EXPECT_EQ(character.appearance.leftHandTexture, "HUAOdrk");
+    look.chooseBodyMesh("b001ucchd_01");
+    EXPECT_EQ(look.skeleton(), "child");
+    EXPECT_EQ(look.names().rightHandMesh, "huro");
+    look.chooseBodyTexture("");
+    EXPECT_EQ(observer.calls, 2) << "an empty choice (nothing selected) changes nothing";
+    const LookModel::Kept before = look.keep();
+    look.chooseHeadMesh("c012ma_beard");
+    EXPECT_EQ(look.names().headMesh, "c012ma_beard");
+    look.restore(before);
+    EXPECT_EQ(look.names().headMesh, before.names.headMesh);
+    EXPECT_EQ(observer.calls, 4) << "a look put back is told too";
+    look.removeObserver(&observer);
+    look.chooseGender(kFemale);
+    EXPECT_EQ(observer.calls, 4);
+}
+
+TEST(LookModel, EveryChoiceIsTheCharactersAtOnceAndAShownCharacterTakesOnlyItsLook) {
+    Character character;
+    character.record.setName("Ann");
+    LookModel look(character);
+    look.chooseGender(kFemale);
+    look.chooseBodyType(kSkinny);
+    look.chooseSkinTone(kDark);
+    EXPECT_TRUE(character.record.gender() == kFemale && character.record.bodyType() == kSkinny &&
+                character.record.skinTone() == kDark);
+    EXPECT_EQ(look.filter().gender, 'f');
+    EXPECT_FALSE(look.filter().isMale) << "the letter and the child rule agree";
+
+    const LookModel::Kept kept = look.keep();
+    Character read;
+    read.record.setGender(kMale);
+    read.record.setName("Somebody else");
+    read.appearance.isAdult = false;
+    read.appearance.bodyMesh = "b001ucchd_01";
+    look.showCharacter(read);
+    EXPECT_TRUE(character.isMale() && !character.appearance.isAdult && character.appearance.bodyMesh == "b001ucchd_01");
+    EXPECT_EQ(character.record.name(), "Ann") << "a shown character lends its look, not its name";
+    look.restore(kept);
+    EXPECT_TRUE(character.record.gender() == kFemale && character.appearance.isAdult);
+
+    // A gender that is neither: no button is pressed, so Next waits; the
+    // lists offer a man's outfits meanwhile.
+    character.record.setGender(7);
+    EXPECT_TRUE(look.filter().gender == 'm' && look.filter().isMale);
+}
+
+// A shared date is worn on the preview from memory before anything of it
+// is written: its outfits, meshes and textures come from the held files,
+// over the game's of the same names, and go when they are let go.
+using preview::Preview;
+
+constexpr const char* kHeldBody = "b009fafit_held";
+constexpr const char* kHeldTexture = "B009FAFitmed_held";
+
+bool isOtherColour(std::uint32_t p) { return red(p) > 100 && green(p) > 100 && blue(p) < 80; }
+
+int count(const Picture& p, bool (*colour)(std::uint32_t)) {
+    return static_cast<int>(std::count_if(p.pixels.begin(), p.pixels.end(),
+                                          [colour](std::uint32_t px) { return colour(px & 0xFFFFFF); }));
+}
+
+// The mesh of each worn outfit's first part, by outfit name.
+std::map<std::string, std::string> meshes(const Preview& p) {
+    std::map<std::string, std::string> out;
+    for (const auto& worn : previewCharacter(p)->skeleton()->wornOutfits())
+        out[worn->outfit().name] = worn->parts().front().part->meshName;
+    return out;
+}
+
+class HeldFiles : public PreviewTest {
+protected:
+    // A body the game lacks: a character file with its outfit, the outfit's
+    // mesh and a texture, as a pack holds them.
+    std::shared_ptr<platform::HeldFiles> heldBody(const std::string& outfitName = kHeldBody) {
+        const auto mesh = boxMesh(std::string(kHeldBody) + "-BODY", "ROOT", {-0.55f, -0.1f, -0.2f},
+                                  {0.55f, 4.55f, 0.2f}, "no-such-body");
+        anim::CharacterFileContents c;
+        c.outfits.push_back(outfitOf(outfitName, {mesh}));
+        std::string cmx, skn;
+        EXPECT_TRUE(anim::writeCharacterText(c, cmx).ok);
+        EXPECT_TRUE(anim::writeSkinMeshText(*mesh, skn).ok);
+        auto held = std::make_shared<platform::HeldFiles>();
+        held->add(std::string(kHeldBody) + ".cmx", {cmx.begin(), cmx.end()});
+        held->add(mesh->name + ".skn", {skn.begin(), skn.end()});
+        held->add(std::string(kHeldTexture) + ".bmp", solidBmp(kOtherColour));
+        return held;
+    }
+
+    void wearHeldBody() {
+        Appearance names = look.names();
+        names.bodyMesh = kHeldBody;
+        names.bodyTexture = kHeldTexture;
+        look.wearExactly(names);
+    }
+
+    Picture frame() {
+        preview->standStill();
+        run(20);
+        return picture();
+    }
+};
+
+TEST_F(HeldFiles, TheCharacterWearsTheHeldOutfitMeshAndTextureUntilTheyAreLetGo) {
+    Preview& p = start();
+    wearHeldBody();
+    EXPECT_EQ(meshes(p).count(kHeldBody), 0u) << "the game has no such outfit";
+
+    p.holdFiles(heldBody());
+    EXPECT_EQ(meshes(p)[kHeldBody], std::string(kHeldBody) + "-BODY");
+    const Picture held = frame();
+    EXPECT_GT(count(held, isOtherColour), 500) << "the held texture";
+    EXPECT_EQ(count(held, isBodyColour), 0);
+
+    p.holdFiles(nullptr);
+    EXPECT_EQ(meshes(p).count(kHeldBody), 0u);
+    EXPECT_EQ(count(frame(), isOtherColour), 0);
+}
+
+// The game's texture was made before the held one came, and is made again
+// when it goes: neither is kept by name in between.
+TEST_F(HeldFiles, AHeldTextureTakesThePlaceOfTheGamesOfTheSameName) {
+    Preview& p = start();
+    EXPECT_GT(count(frame(), isBodyColour), 500);
+    auto held = std::make_shared<platform::HeldFiles>();
+    held->add("b003mafitMED_BMOC.bmp", solidBmp(kOtherColour));  // letter case aside
+    p.holdFiles(held);
+    const Picture shown = frame();
+    EXPECT_EQ(count(shown, isBodyColour), 0);
+    EXPECT_GT(count(shown, isOtherColour), 500);
+    p.holdFiles(nullptr);
+    EXPECT_GT(count(frame(), isBodyColour), 500);
+}
+
+TEST_F(HeldFiles, HeldBeforeTheSetUpTheyAreWornFromTheFirstFrame) {
+    writeInstall();
+    preview = std::make_unique<Preview>(look, presenter, previewClock);
+    preview->holdFiles(heldBody());
+    ASSERT_TRUE(preview::startPreview(*preview, look, &window, preview::kPreviewWidth, preview::kPreviewHeight));
+    wearHeldBody();
+    EXPECT_GT(count(frame(), isOtherColour), 500);
+}
+
+// Installed, the files are read from the game's folder; a file that
+// defines an outfit the scan found already takes its place.
+TEST_F(HeldFiles, CharacterFilesWrittenAfterTheScanAreReadIntoTheLibrary) {
+    Preview& p = start();
+    const auto held = heldBody("b003mafit_01");
+    for (const char* name : {"b009fafit_held.cmx", "b009fafit_held-BODY.skn", "B009FAFitmed_held.bmp"}) {
+        const platform::HeldFile* file = held->find(name, std::vector<std::string>{platform::fileType(name)});
+        ASSERT_TRUE(file) << name;
+        dir.write(std::string(kSkins) + name, text(file->bytes));
+    }
+    EXPECT_EQ(meshes(p)["b003mafit_01"], "b003mafit_01-BODY");
+    p.readNewCharacterFiles({"GameData\\Skins\\b009fafit_held.cmx"});
+    EXPECT_EQ(meshes(p)["b003mafit_01"], "b009fafit_held-BODY") << "the new definition";
 }
 
 }  // namespace

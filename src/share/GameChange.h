@@ -72,8 +72,6 @@ public:
     bool ready() const { return problem_.empty(); }
     // Why the change cannot be made: a sentence without its full stop.
     const std::string& reason() const { return problem_; }
-    // What finishing an interrupted run found and did, for the player.
-    const std::vector<std::string>& recoveryMessages() const { return recovered_; }
     // As read inside the hold.
     const History& history() const { return history_; }
     // An install: the character (UTF-8), the date and the archive.
@@ -109,7 +107,6 @@ private:
     FolderHold hold_;
     History history_;
     std::string problem_;
-    std::vector<std::string> recovered_;
     bool recorded_;
     bool staging_ = false;  // a stage journal is on the disk
     std::int64_t recordedId_ = 0;

@@ -3,6 +3,8 @@
 #include "anim/ForwardKinematics.h"
 #include "anim/PosedSkeleton.h"
 #include "anim/Skinning.h"
+#include "math/Box.h"
+#include "math/Matrix4.h"
 
 #include <cmath>
 
@@ -237,6 +239,26 @@ TEST_F(Playback, TimedEntriesFireOnceAsThePhasePassesThem) {
     pose->animate(1200, true);  // wrapped: the rest of the pass, then the new one
     EXPECT_EQ(fired, (std::vector<std::string>{"s0@1", "s300@1", "s600@1", "s0@1"}));
     setAnimationEventHook(nullptr, nullptr);
+}
+
+// The matrices behind posing, placing and bounds, against what they stand for.
+TEST(MathTypes, MatricesAgreeWithTheRotationsAndPointsTheyStandFor) {
+    const Vector3 v{0.3f, -1.2f, 2.5f}, scale{2, 0.5f, 3}, moved{1, 2, 3};
+    for (math::Quaternion q : {math::Quaternion{0.1f, 0.7f, -0.3f, 0.64f}, math::Quaternion{-0.5f, 0.2f, 0.6f, 0.59f}}) {
+        const float n = std::sqrt(math::dot(q, q));
+        q = {q.x / n, q.y / n, q.z / n, q.w / n};
+        expectNear(math::rowRotationMatrix(q).apply(v), math::rotate(q, v));
+        const math::Matrix4 placed = math::Matrix4::placement(math::rowRotationMatrix(q), scale, moved);
+        expectNear(placed.transformPoint(v), math::rotate(q, {v.x * 2, v.y * 0.5f, v.z * 3}) + moved);
+        const math::Matrix4 turned = math::Matrix4::rotationY(0.4f) * math::Matrix4::rotationX(-0.7f);
+        expectNear((placed * turned).transformPoint(v), turned.transformPoint(placed.transformPoint(v)));
+    }
+    expectNear(math::Matrix3{}.apply(v), v);
+    EXPECT_EQ(math::rowRotationMatrix({0, 0, 0, 1}), math::Matrix3{});
+    EXPECT_FALSE(math::Matrix4::translation(moved) == math::Matrix4::identity());
+    math::Matrix4 skew = math::Matrix4::translation(moved);
+    for (int row = 0; row < 3; ++row) std::fill(skew.m[row], skew.m[row] + 3, 1.0f);
+    EXPECT_EQ((math::Box{{0, 0, 0}, {1, 1, 1}}.transformed(skew)), (math::Box{{1, 2, 3}, {4, 5, 6}}));
 }
 
 }  // namespace

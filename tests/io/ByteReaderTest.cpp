@@ -98,6 +98,7 @@ TEST(ByteWriter, RoundTripsThroughTheReader) {
     w.f32le(1.5f);
     w.cstring("hi");
     w.text("tool");
+    w.zeros(2);
     ByteReader r(w.bytes());
     std::uint16_t a;
     std::int32_t b;
@@ -109,6 +110,7 @@ TEST(ByteWriter, RoundTripsThroughTheReader) {
     EXPECT_EQ(c, 1.5f);
     EXPECT_EQ(d, "hi");
     EXPECT_EQ(e, "tool");
+    EXPECT_EQ(w.bytes().back(), 0);
 }
 
 }  // namespace

@@ -256,6 +256,7 @@ TEST(MathTypes, MatricesAgreeWithTheRotationsAndPointsTheyStandFor) {
     expectNear(math::Matrix3{}.apply(v), v);
     EXPECT_EQ(math::rowRotationMatrix({0, 0, 0, 1}), math::Matrix3{});
     EXPECT_FALSE(math::Matrix4::translation(moved) == math::Matrix4::identity());
+    EXPECT_EQ(math::Matrix4::identity() * math::Matrix4::translation(moved), math::Matrix4::translation(moved));
     math::Matrix4 skew = math::Matrix4::translation(moved);
     for (int row = 0; row < 3; ++row) std::fill(skew.m[row], skew.m[row] + 3, 1.0f);
     EXPECT_EQ((math::Box{{0, 0, 0}, {1, 1, 1}}.transformed(skew)), (math::Box{{1, 2, 3}, {4, 5, 6}}));

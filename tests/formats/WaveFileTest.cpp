@@ -1,6 +1,8 @@
 #include "formats/WaveFile.h"
 #include "io/ByteWriter.h"
 
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 namespace tryster::formats {
@@ -56,6 +58,14 @@ TEST(WaveFile, DataLongerThanTheFileIsCutToWholeFrames) {
     WaveSound sound;
     ASSERT_EQ(parseWave(file.bytes(), sound), WaveError::None);
     EXPECT_EQ(sound.samples, (std::vector<std::uint8_t>{1, 2, 3, 4}));
+}
+
+TEST(WaveFile, WhatItWritesReadsBack) {
+    const WaveSound sound{2, 22050, 16, {1, 2, 3, 4, 5, 6, 7, 8}};
+    WaveSound back;
+    ASSERT_EQ(parseWave(encodeWave(sound), back), WaveError::None);
+    EXPECT_EQ(std::tie(back.channels, back.sampleRate, back.bitsPerSample, back.samples),
+              std::tie(sound.channels, sound.sampleRate, sound.bitsPerSample, sound.samples));
 }
 
 TEST(WaveFile, RefusesWhatItCannotPlay) {

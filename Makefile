@@ -89,10 +89,14 @@ docs: release
 # clean objects, so putting one back costs a cache hit), and every test whose
 # program links the library it changed runs, until one catches it. The
 # report lands in build/mutants/report.md, the score beside the score without
-# the equivalent mutants of docs/mutants/equivalent.md.
+# the equivalent mutants of docs/mutants/equivalent.md. With
+# MUTANTS_AGAIN=docs/mutants/results.json (the last whole run's results, kept
+# with its report), only the survivors not listed as equivalent run again,
+# after tests were added: the rest keep their outcome.
 mutants:
 	@scripts/install-deps build test mutants
 	@scripts/mutation-sample --seed $(MUTANTS_SEED) --count $(MUTANTS_COUNT) --least $(MUTANTS_LEAST) \
+	  $(if $(MUTANTS_AGAIN),--again $(MUTANTS_AGAIN)) \
 	  --report build/mutants/report.md --results build/mutants/results.json
 
 package: release

@@ -8,6 +8,7 @@
 
 #include "anim/AnimationPlayback.h"
 #include "anim/CharacterLibrary.h"
+#include "demoworld/DemoCatalog.h"
 #include "demoworld/FigureAtlas.h"
 #include "demoworld/FigureMeshes.h"
 #include "demoworld/GameContainers.h"
@@ -208,6 +209,23 @@ TEST(Figure, MeshesAreSymmetricWeightedWholeAndMappedIntoTheirBands) {
                 EXPECT_TRUE(e.weight >= 0 && e.weight <= anim::kFullBlendWeight) << e.weight;
                 EXPECT_EQ(++pulls.at(static_cast<std::size_t>(e.vertex)), 1) << "vertex " << e.vertex;
             }
+            // Each vertex's share of each bone; along a face it shifts by less than 0.9.
+            std::vector<std::vector<float>> share(m.texCoords.size(), std::vector<float>(m.boneNames.size()));
+            std::vector<std::size_t> boneOf(m.texCoords.size());
+            for (const anim::BoneBinding& b : m.bindings)
+                for (std::int32_t i = b.firstRigid; i < b.firstRigid + b.rigidCount; ++i) boneOf.at(i) = b.bone, share[i][b.bone] = 1;
+            for (const anim::BoneBinding& b : m.bindings)
+                for (std::int32_t e = b.firstBlended; e < b.firstBlended + b.blendedCount; ++e) {
+                    const auto [weight, v] = m.blends.at(static_cast<std::size_t>(e));
+                    const float t = static_cast<float>(weight) / anim::kFullBlendWeight;
+                    share[v][b.bone] += t, share[v][boneOf[v]] -= t;
+                }
+            for (const auto& face : m.faces)
+                for (std::size_t a = 0; a < face.size(); ++a) {
+                    float shift = 0;
+                    for (std::size_t j = 0; j < m.boneNames.size(); ++j) shift += std::fabs(share[face[a]][j] - share[face[(a + 1) % face.size()]][j]) / 2;
+                    EXPECT_LT(shift, 0.9f);
+                }
             const auto mirror = vertices(n == 1 || n == 2 ? *meshes[3 - n].first : m);
             for (const auto& [at, bone] : vertices(m)) {
                 auto i = std::lower_bound(mirror.begin(), mirror.end(), at.y - 2e-3f, [](const auto& v, float y) { return v.first.y < y; });
@@ -222,6 +240,19 @@ TEST(Figure, MeshesAreSymmetricWeightedWholeAndMappedIntoTheirBands) {
                 })) << "a face across bands";
         }
     }
+}
+
+// Darker tones take hair toward a dark brown, every channel alike; the
+// arms are painted, in clothes or skin, all the way round.
+TEST(Figure, DarkerHairKeepsItsHueAndArmsArePainted) {
+    FaceStyle grey;
+    grey.hair = 0xF0F0F0;
+    const std::uint32_t dark = faceForTone(grey, Tone::Dark).hair;
+    EXPECT_TRUE(dark == (dark & 0xFF) * 0x010101u && (dark & 0xFF) > 22 && (dark & 0xFF) < 0xF0) << std::hex << dark;
+    const BodyEntry& body = bodyEntries()[0];
+    const Picture p = paintBody(body.kind, Tone::Light, body.clothes[0].style);
+    const int row = static_cast<int>((atlas::kArm.v0 + atlas::kArm.v1) / 2 * static_cast<float>(p.height));
+    for (int x = 0; x < p.width; ++x) EXPECT_NE(p.at(x, row) & 0xFFFFFF, 0u) << x;
 }
 
 Picture gradient(int w, int h) {
@@ -268,6 +299,7 @@ TEST_F(DemoLibrary, AnimationsBeginAndEndInTheirPostures) {
     for (const auto& e : library->animations()) {
         anim::Animation* a = library->findAnimation(e.name);
         ASSERT_TRUE(a && a->loadFrames()) << e.name;
+        for (const auto& t : a->tracks) EXPECT_TRUE(!t.hasTranslation || t.boneName == boneInfo(BoneId::Pelvis).name) << "only the root moves";
         const std::string& n = a->name;
         const auto transition = n.find("transition-");
         if (transition != std::string::npos) {

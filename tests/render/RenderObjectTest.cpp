@@ -70,6 +70,8 @@ TEST(RenderMesh, NoMaterialNamesTakeDefault) {
     ASSERT_EQ(mesh->commit(), render::render_error::kOk);
     ASSERT_EQ(mesh->materials().size(), 1u);
     EXPECT_EQ(mesh->materials()[0]->name(), "default");
+    EXPECT_EQ(scene.anim.resizeSurfaces(11, 7), render::render_error::kOk);
+    EXPECT_EQ(scene.anim.width(), 10) << "surfaces are an even number of pixels wide";
 }
 
 TEST(AnimDeviceSetup, NoDisplayLibraryMeansNoDevice) {
@@ -177,19 +179,20 @@ std::vector<std::uint32_t> drawSphere(Scene& scene, Ref<RenderMesh> mesh) {
 }
 
 TEST_F(TexturedScene, BothDevicePathsDrawTheSamePicture) {
-    Scene scene(64, 64, textures());
-    ASSERT_TRUE(scene.device->usesIndexedPrimitives());
-    auto indexed = drawSphere(scene, RenderDIPMesh::create(*scene.device));
-
+    // The execute buffer from the start (the scene's lights too): no state is left from the other path.
     Device3D::setIndexedPrimitivesForbidden(true);
-    scene.viewport->invalidate();
+    Scene scene(64, 64, textures());
     auto executed = drawSphere(scene, RenderMesh::create(*scene.device));
-    EXPECT_EQ(indexed, executed);
-
     // A mesh made for indexed primitives falls back to the execute buffer.
     scene.viewport->invalidate();
     auto fallback = drawSphere(scene, RenderDIPMesh::create(*scene.device));
-    EXPECT_EQ(indexed, fallback);
+    EXPECT_EQ(executed, fallback);
+
+    Device3D::setIndexedPrimitivesForbidden(false);
+    ASSERT_TRUE(scene.device->usesIndexedPrimitives());
+    scene.viewport->invalidate();
+    auto indexed = drawSphere(scene, RenderDIPMesh::create(*scene.device));
+    EXPECT_EQ(indexed, executed);
 
     EXPECT_EQ(scene.pixel(0, 0), kBackground);
     EXPECT_NE(scene.pixel(32, 32), kBackground);
@@ -253,6 +256,11 @@ TEST_F(Culling, AGroupEntirelyOutsideDrawsNothingAndLeavesNoDirtyRect) {
     for (std::uint32_t p : scene.pixels()) ASSERT_EQ(p & 0xFFFFFF, kBackground);
 }
 
+TEST_F(Culling, AGroupAcrossTheBackClipIsDrawnClipped) {
+    drawAt({0, 0, 90.5f});  // its centre just beyond the back clip, 100 from the camera
+    EXPECT_EQ(probe->modes, std::vector<ClipMode>{ClipMode::Partial});
+}
+
 TEST_F(Culling, AGroupInsideDrawsUnclippedAndTheNextClearTouchesOnlyItsRectangle) {
     drawAt({0, 0, 0});
     ASSERT_EQ(probe->modes.size(), 1u);
@@ -260,6 +268,8 @@ TEST_F(Culling, AGroupInsideDrawsUnclippedAndTheNextClearTouchesOnlyItsRectangle
     const ScreenExtent drawn = group->screenExtent();
     ASSERT_EQ(scene.viewport->dirtyRects().size(), 1u);
     EXPECT_EQ(scene.viewport->dirtyRects()[0], drawn.rect());
+    const std::uint32_t facing = scene.pixel((drawn.left + drawn.right) / 2, (drawn.top + drawn.bottom) / 2);
+    EXPECT_EQ(facing, (facing & 0xFF) * 0x010101u) << std::hex << facing << ": white lit by white is grey";
     // A mark outside what was drawn survives the clear; the sphere does not.
     auto* back = scene.anim.backSurface()->get();
     ASSERT_EQ(back->fill({0, 0, 1, 1}, 0x00FF00), platform::device_result::kOk);

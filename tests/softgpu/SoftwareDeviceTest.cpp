@@ -160,6 +160,7 @@ struct SceneOptions {
     bool perspective = false;
     bool flat = false;
     float size = 0.2f;  // of a triangle, in viewport halves
+    bool farTexels = false;  // some corners' texture coordinates beyond 4096
 };
 
 enum class Path { Widest, FourWide, OneAtATime };
@@ -232,7 +233,8 @@ protected:
                 v.push_back({(cx + (unit(random) - 0.5f) * o.size * 2) * spread,
                              (cy + (unit(random) - 0.5f) * o.size * 2) * spread,
                              (cz + (unit(random) - 0.5f) * 0.1f) * (o.perspective ? 1.5f : 1.0f), std::cos(a),
-                             std::sin(a), -0.5f, unit(random) * 3 - 1, unit(random) * 3 - 1});
+                             std::sin(a), -0.5f, unit(random) * 3 - 1 + (o.farTexels && k == t % 3 ? 5000.0f : 0),
+                             unit(random) * 3 - 1});
                 indices.push_back(static_cast<std::uint16_t>(v.size() - 1));
             }
         }
@@ -267,6 +269,7 @@ TEST_F(RasterPaths, AgreeOnLargeTrianglesDrawnInBlocks) {
 
 TEST_F(RasterPaths, AgreeOnPerspectiveTexturing) {
     expectAllPathsAgree({.perspective = true, .size = 0.4f});
+    expectAllPathsAgree({.perspective = true, .size = 0.4f, .farTexels = true});
 }
 
 TEST_F(RasterPaths, AgreeOnFlatShading) {

@@ -123,6 +123,10 @@ TEST_F(MainDialog, AboutClicksToTheEndFirstTheMenuNotAndHelpOpensTheStartFolders
     };
     about->trigger();
     EXPECT_EQ(runner.shown.size(), 2u);
+    runner.onShow = {};
+    QAccessible::queryAccessibleInterface(dialog.get())->actionInterface()->doAction("About this program...");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(runner.shown.size(), 3u) << "a screen reader opens it from the window's menu";
     press("Help");
     // The current directory is the game's by now; the readme is not there.
     EXPECT_EQ(shell.opened, std::vector<std::string>(2, startDir.file("readme.txt")));

@@ -41,6 +41,7 @@ TEST_F(SmallDialogs, EveryButtonOfTheBoxesClicksAndCloses) {
         button->click();
     }
     EXPECT_EQ(accepted.count() + yes.count() + no.count() + aboutAccepted.count(), 4);
+    EXPECT_TRUE(about.okButton()->isDefault() && about.helpButton()->hasBitmaps()) << "the About box's own buttons";
     EXPECT_EQ(sounds.events, std::vector<Sound>(4, kClick));
     EXPECT_TRUE(shell.opened.empty());
 

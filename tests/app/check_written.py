@@ -26,10 +26,11 @@ import os
 import struct
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resfile"))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "support"))
+sys.path.insert(0, os.path.join(HERE, "..", "resfile"))
 import containers  # noqa: E402
-
-failures = []
+from cli_checks import check, finish  # noqa: E402
 
 EXPORT_KEYS = ["Weather", "Hollywood", "Romance", "Technology", "Money", "Parties", "Travel", "Politics",
                "Sixties", "Style", "Sports", "Music", "Outdoors", "Food", "Exercise"]
@@ -38,12 +39,6 @@ CONSTANT_INTERESTS = [6, 4, 7, 8, 0, 10, 11, 12, 14, 13, 5, 9, 1, 3, 2]
 PRESETS = [  # Outgoing, Nice, Playful, Neat, Active
     (8, 3, 3, 5, 6), (5, 4, 8, 5, 3), (7, 3, 3, 4, 8), (3, 6, 4, 6, 6), (10, 3, 4, 4, 4), (2, 5, 3, 9, 6),
     (8, 7, 6, 2, 2), (5, 3, 3, 6, 8), (3, 4, 7, 2, 9), (4, 5, 8, 7, 1), (4, 6, 7, 4, 4), (3, 7, 3, 5, 7)]
-
-
-def check(condition, message):
-    if not condition:
-        failures.append(message)
-        print("FAIL:", message)
 
 
 def level(ranking, interest):
@@ -55,21 +50,6 @@ def sign(p):
     """The nearest preset; the first of equally near ones."""
     vector = (p["outgoing"], p["nice"], p["playful"], p["neat"], p["active"])
     return min(range(len(PRESETS)), key=lambda i: sum((a - b) ** 2 for a, b in zip(vector, PRESETS[i])))
-
-
-def read_strings(payload):
-    """A string list of the form the program writes (-3), or -1."""
-    form, count = struct.unpack("<hH", payload[:4])
-    pos, out = 4, []
-    for _ in range(count):
-        if form == -3:
-            pos += 1  # language + 1
-        end = payload.index(b"\0", pos)
-        out.append(payload[pos:end])
-        pos = end + 1
-        if form == -3:
-            pos = payload.index(b"\0", pos) + 1  # the comment
-    return out
 
 
 def resources(path):
@@ -110,7 +90,7 @@ def check_date(base, e):
     check(b"CATS" not in res, "no 'CATS' left")
     catalog = the_one(res, b"CTSS", 2000)
     if catalog:
-        texts = read_strings(catalog)
+        texts = containers.string_list(catalog)[1]
         check(texts == [e["name"].encode("cp1252"), e["description"].encode("cp1252")],
               "'CTSS' 2000 holds the name and the description: %r" % texts)
 
@@ -126,7 +106,7 @@ def check_date(base, e):
 
     strings = the_one(res, b"STR#", 200)
     if strings:
-        s = [t.decode("cp1252") for t in read_strings(strings)]
+        s = [t.decode("cp1252") for t in containers.string_list(strings)[1]]
         tone = ["lgt", "med", "drk"][e["skinTone"]]
         check(s[1] == e["bodyMesh"] + ",BODY=" + e["bodyTexture"], "string 2: %r" % s[1])
         check(s[2] == e["headMesh"] + ",HEAD-HEAD=" + e["headTexture"], "string 3: %r" % s[2])
@@ -222,10 +202,7 @@ def main():
         check(jpeg_size(base + "head.jpg") == (45, 45), "the head snapshot is 45 x 45")
         check(jpeg_size(base + "body.jpg") == (100, 220), "the body snapshot is 100 x 220")
         print(json.dumps({"skinFiles": files}))
-    if failures:
-        print("%d check(s) failed" % len(failures))
-        sys.exit(1)
-    print("all checks passed")
+    sys.exit(finish())
 
 
 main()

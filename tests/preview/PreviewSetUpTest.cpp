@@ -100,6 +100,10 @@ TEST_F(PreviewTest, OneAnimationFolderIsEnoughForTheFolderCheck) {
 TEST_F(PreviewTest, TeardownReleasesEverythingAndIsSafeToRunTwice) {
     Preview& p = start();
     run(100);
+    const anim::Box box = previewCharacter(p)->skeleton()->bounds();
+    EXPECT_GT(box.max.y - box.min.y, 4.0f) << "the box holds the whole figure";
+    for (const auto& worn : previewCharacter(p)->skeleton()->wornOutfits())
+        for (const anim::WornPart& part : worn->parts()) EXPECT_FALSE(part.skin->needsDeform()) << "the pose drawn is deformed once";
     p.tearDown();
     EXPECT_EQ(render::Device3D::current(), nullptr);
     EXPECT_FALSE(p.initialised());

@@ -14,12 +14,9 @@
 
 using namespace tryster;
 using namespace tryster::resfile;
-using test::Bytes;
+using test::Bytes, test::kText, test::kData;
 
 namespace {
-
-constexpr ResType kText = makeType("TEXT");
-constexpr ResType kData = makeType("DATA");
 
 class CombinedTest : public ::testing::Test {
 protected:
@@ -69,6 +66,8 @@ TEST_F(CombinedTest, ResolveResFileServesTheDirectory) {
     ResError opened = file.Open(".\\./r.dir");
     ASSERT_TRUE(platform::fileSystem().setCurrentDirectory(cwd));
     ASSERT_EQ(opened, kNoError);
+    std::string name;
+    EXPECT_TRUE(file.GetFileName(name) == kNoError && name == "r.dir") << name;
     EXPECT_FALSE(file.IsWritable());
     EXPECT_EQ(file.CountTypes(), 1);
     EXPECT_EQ(file.CountResources(kText), 2);

@@ -9,11 +9,9 @@
 
 using namespace tryster;
 using namespace tryster::resfile;
-using test::Bytes;
+using test::Bytes, test::kText, test::kData;
 
 namespace {
-
-constexpr ResType kText = makeType("TEXT");
 
 // A chunk header as found on disk.
 struct Chunk {

@@ -8,12 +8,10 @@
 
 using namespace tryster;
 using namespace tryster::resfile;
-using test::Bytes;
+using test::Bytes, test::kText, test::kData;
 
 namespace {
 
-constexpr ResType kText = makeType("TEXT");
-constexpr ResType kData = makeType("DATA");
 constexpr std::uint32_t kNoKey = 0xFFFFFFFF;
 
 // The raw form: key (little-endian), length byte, characters.

@@ -3,6 +3,7 @@
 
 #include "ContainerBytes.h"
 #include "resfile/DataHandle.h"
+#include "resfile/ResTypes.h"
 #include "support/TempDir.h"
 
 #include <fstream>
@@ -11,6 +12,8 @@
 #include <string_view>
 
 namespace tryster::test {
+
+inline constexpr resfile::ResType kText = resfile::makeType("TEXT"), kData = resfile::makeType("DATA");
 
 inline std::string writeBytes(const TempDir& dir, std::string_view name, const Bytes& b) {
     return dir.write(name, std::string_view(reinterpret_cast<const char*>(b.data()), b.size()));

@@ -113,6 +113,8 @@ TEST_F(StringSetTest, LanguagesAndTheLanguageZeroFallback) {
     ASSERT_EQ(multi.Read(true, true), kNoError);
     EXPECT_EQ(strings(multi, 0), (Strings{"own", "c0"})) << "language 0 starts again at 1 after language 3";
     EXPECT_EQ(strings(multi, 3), (Strings{"a3"}));
+    multi.SetString(3, "own3");
+    EXPECT_EQ(strings(multi, 0), (Strings{"own", "c0", "own3"})) << "written under the set's own language";
     EXPECT_EQ(*multi.GetComment(1, 3), "c");
     std::uint8_t found = 0;
     ASSERT_NE(multi.FindString(1, found), nullptr);

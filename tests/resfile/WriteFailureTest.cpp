@@ -13,11 +13,9 @@
 
 using namespace tryster;
 using namespace tryster::resfile;
-using test::Bytes;
+using test::Bytes, test::kText, test::kData;
 
 namespace {
-
-constexpr ResType kText = makeType("TEXT");
 
 Bytes content(int id, std::size_t size) { return Bytes(size, static_cast<std::uint8_t>('a' + id)); }
 

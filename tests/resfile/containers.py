@@ -37,3 +37,19 @@ def walk(data, header_size):
     if pos != len(data):
         raise ValueError("trailing bytes after the last chunk")
     return out
+
+
+def string_list(payload):
+    """A string list's form and texts (bytes): form -3 holds a language and
+    a comment with each text, form -1 the text alone."""
+    form, count = struct.unpack("<hH", payload[:4])
+    pos, out = 4, []
+    for _ in range(count):
+        if form == -3:
+            pos += 1  # the language, plus 1
+        end = payload.index(b"\0", pos)
+        out.append(payload[pos:end])
+        pos = end + 1
+        if form == -3:
+            pos = payload.index(b"\0", pos) + 1  # the comment
+    return form, out

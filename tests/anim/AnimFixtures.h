@@ -79,27 +79,21 @@ protected:
     }
     void TearDown() override { (void)platform::fileSystem().setCurrentDirectory(saved_); }
 
+    // In the text form where the file's type says so ("CMX", "SKN"), else in the binary one.
+    template <typename Asset, typename TextWriter, typename BinaryWriter>
+    void writeAsset(const std::string& path, const Asset& asset, std::string_view textType, TextWriter writeText,
+                    BinaryWriter writeBinary) {
+        std::string out;
+        std::vector<std::uint8_t> binary;
+        const bool isText = platform::fileType(path) == textType;
+        ASSERT_TRUE(isText ? writeText(asset, out).ok : writeBinary(asset, binary).ok);
+        dir.write(path, isText ? out : text(binary));
+    }
     void writeCharacters(const std::string& path, const anim::CharacterFileContents& c) {
-        if (platform::fileType(path) == "CMX") {
-            std::string out;
-            ASSERT_TRUE(anim::writeCharacterText(c, out).ok);
-            dir.write(path, out);
-        } else {
-            std::vector<std::uint8_t> out;
-            ASSERT_TRUE(anim::writeCharacterBinary(c, out).ok);
-            dir.write(path, text(out));
-        }
+        writeAsset(path, c, "CMX", anim::writeCharacterText, anim::writeCharacterBinary);
     }
     void writeMesh(const std::string& path, const anim::SkinMesh& mesh) {
-        if (platform::fileType(path) == "SKN") {
-            std::string out;
-            ASSERT_TRUE(anim::writeSkinMeshText(mesh, out).ok);
-            dir.write(path, out);
-        } else {
-            std::vector<std::uint8_t> out;
-            ASSERT_TRUE(anim::writeSkinMeshBinary(mesh, out).ok);
-            dir.write(path, text(out));
-        }
+        writeAsset(path, mesh, "SKN", anim::writeSkinMeshText, anim::writeSkinMeshBinary);
     }
 
     TempDir dir;

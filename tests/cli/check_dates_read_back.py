@@ -12,7 +12,6 @@ right after the other, give their dates object identifiers of their own.
 
 import json
 import os
-import struct
 import sys
 import tempfile
 
@@ -34,14 +33,9 @@ def list_200(path):
     containers.read_header(data)
     for _, rtype, _, rid, _, _, payload in containers.walk(data, 76):
         if rtype == b"STR#" and rid == 200:
-            form, count = struct.unpack("<hH", payload[:4])
+            form, texts = containers.string_list(payload)
             check(form == -3, "list 200 in form -3")
-            pos, texts = 4, []
-            for _ in range(count):
-                end = payload.index(b"\0", pos + 1)
-                texts.append(payload[pos + 1:end].decode("cp1252"))
-                pos = payload.index(b"\0", end + 1) + 1
-            return texts
+            return [t.decode("cp1252") for t in texts]
     check(False, "%s has a string list 200" % path)
     return []
 

@@ -242,8 +242,7 @@ TEST(Figure, MeshesAreSymmetricWeightedWholeAndMappedIntoTheirBands) {
     }
 }
 
-// Darker tones take hair toward a dark brown, every channel alike; the
-// arms are painted, in clothes or skin, all the way round.
+// Darker tones darken hair, every channel alike; arms are painted all the way round.
 TEST(Figure, DarkerHairKeepsItsHueAndArmsArePainted) {
     FaceStyle grey;
     grey.hair = 0xF0F0F0;

@@ -135,7 +135,9 @@ TEST(StagedFile, AFailedStepKeepsTheOldFileOrCommits) {
         bool committed = false;
         {
             StagedFile staged(target);
-            committed = writeWholeFile(staged.path(), "new", 3) && staged.commit();
+            const bool written = writeWholeFile(staged.path(), "new", 3);
+            committed = written && staged.commit();
+            EXPECT_FALSE(written && dir.exists("Bob.iff" + std::string(StagedFile::kSuffix))) << "gone at once, step " << n;
         }
         EXPECT_EQ(dir.read("Bob.iff"), committed ? "new" : "old");
         EXPECT_FALSE(dir.exists("Bob.iff" + std::string(StagedFile::kSuffix)));
@@ -149,23 +151,26 @@ TEST(StagedFile, AFailedStepKeepsTheOldFileOrCommits) {
     EXPECT_EQ(steps, 5u);  // create, write, sync, rename, folder sync
 }
 
-TEST(StagedFile, TogetherAFailedSyncRenamesNothing) {
+TEST(StagedFile, TogetherAFailedSyncOrRenameRenamesNothingAndLeavesNothingStaged) {
     test::TempDir dir;
     test::FaultyFileSystem faulty;
     faulty.everyChange = true;
     test::ScopedFileSystem scoped(faulty);
-    std::vector<StagedFile> files;
-    for (const char* name : {"one.bmp", "two.bmp"}) {
-        dir.write(name, "old");
-        files.emplace_back(dir.file(name));
-        ASSERT_TRUE(writeWholeFile(files.back().path(), "new", 3));
-    }
-    faulty.writes = 0;
-    faulty.failFrom = 2;  // the second file's sync
     faulty.once = true;
-    EXPECT_FALSE(commitTogether(files));
-    EXPECT_EQ(namesIn(dir), (std::vector<std::string>{"one.bmp", "two.bmp"}));
-    EXPECT_EQ(dir.read("one.bmp"), "old");
+    for (std::uint64_t step : {2, 3}) {  // the second file's sync; the first one's rename
+        faulty.failFrom = 0;
+        std::vector<StagedFile> files;
+        for (const char* name : {"one.bmp", "two.bmp"}) {
+            dir.write(name, "old");
+            files.emplace_back(dir.file(name));
+            ASSERT_TRUE(writeWholeFile(files.back().path(), "new", 3));
+        }
+        faulty.writes = 0;
+        faulty.failFrom = step;
+        EXPECT_FALSE(commitTogether(files));
+        EXPECT_EQ(namesIn(dir), (std::vector<std::string>{"one.bmp", "two.bmp"})) << step;
+        EXPECT_EQ(dir.read("one.bmp"), "old");
+    }
 }
 
 }  // namespace

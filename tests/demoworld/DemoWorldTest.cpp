@@ -244,8 +244,7 @@ TEST(Figure, MeshesAreSymmetricWeightedWholeAndMappedIntoTheirBands) {
 
 // Darker tones darken hair, every channel alike; arms are painted all the way round.
 TEST(Figure, DarkerHairKeepsItsHueAndArmsArePainted) {
-    FaceStyle grey;
-    grey.hair = 0xF0F0F0;
+    const FaceStyle grey{.hair = 0xF0F0F0};
     const std::uint32_t dark = faceForTone(grey, Tone::Dark).hair;
     EXPECT_TRUE(dark == (dark & 0xFF) * 0x010101u && (dark & 0xFF) > 22 && (dark & 0xFF) < 0xF0) << std::hex << dark;
     const BodyEntry& body = bodyEntries()[0];

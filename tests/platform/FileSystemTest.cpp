@@ -37,7 +37,7 @@ TEST(CaseRules, OnlyAsciiLettersFold) {
     EXPECT_FALSE(containsNoCase("ab", "abc"));
 }
 
-TEST(Files, RenameReplacesTheTargetInOneStep) {
+TEST(Files, RenameReplacesTheTargetInOneStepAndSyncNeedsNoStandardInput) {
     TempDir dir;
     dir.write("old.iff", "old");
     dir.write("new.tmp", "new");

@@ -97,7 +97,7 @@ TEST_F(PreviewTest, OneAnimationFolderIsEnoughForTheFolderCheck) {
     EXPECT_FALSE(p.frame());
 }
 
-TEST_F(PreviewTest, TeardownReleasesEverythingAndIsSafeToRunTwice) {
+TEST_F(PreviewTest, AFigureDrawnIsBoxedAndDeformedOnceAndTeardownReleasesEverything) {
     Preview& p = start();
     run(100);
     const anim::Box box = previewCharacter(p)->skeleton()->bounds();

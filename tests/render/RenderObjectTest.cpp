@@ -64,7 +64,7 @@ TEST(RenderMesh, CommitRecordsTheInstructionsInOrder) {
     EXPECT_EQ(mesh->materials()[1]->name(), "blue");
 }
 
-TEST(RenderMesh, NoMaterialNamesTakeDefault) {
+TEST(RenderMesh, NoMaterialNamesTakeDefaultAndSurfacesStayEvenWide) {
     test::Scene scene(8, 8);
     auto mesh = scene.device->createRenderMesh();
     ASSERT_EQ(mesh->commit(), render::render_error::kOk);

@@ -31,6 +31,9 @@ TEST(ShareOffer, AReasonBecomesASentence) {
               "This date could not be shared: the disk is full.");
     EXPECT_EQ(asSentence("Date_Rosa.iff was kept."), "Date_Rosa.iff was kept.");
     EXPECT_EQ(asSentence(""), "");
+}
+
+TEST(HistoryView, SizesAreSaidInBytesThenKilobytes) {
     EXPECT_EQ(sizeText(1) + ", " + sizeText(1023) + ", " + sizeText(1536), "1 byte, 1023 bytes, 1.5 KB");
 }
 

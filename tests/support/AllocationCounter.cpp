@@ -27,8 +27,8 @@ AllocationCount stopCountingAllocations() {
 
 }  // namespace tryster::test
 
-// The other forms (arrays, nothrow, sized delete) call these two unless they
-// are replaced too, so every allocation is counted, and freed by free().
+// The other forms (arrays, nothrow) call these unless they are replaced
+// too, so every allocation is counted, and freed by free().
 void* operator new(std::size_t size) {
     if (counting) {
         ++count;
@@ -38,5 +38,8 @@ void* operator new(std::size_t size) {
     throw std::bad_alloc();
 }
 void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
     std::free(p);
 }

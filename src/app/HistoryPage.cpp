@@ -110,12 +110,15 @@ void HistoryPage::showSelected() {
     const std::string title = entry ? share::changeTitle(m_history, *entry) : std::string();
     m_undo->setAccessibleDescription(shared(wizard::undoDescription(title)));
     m_forget->setAccessibleDescription(shared(wizard::forgetDescription(title)));
-    if (!entry) return;
-    for (const share::ChangedFile& f : entry->files) m_files->addItem(shared(share::fileLine(f)));
-    const std::string character = share::characterFileOf(game, *entry);
-    if (character.empty()) return;
-    const exchange::CharacterReading reading = host().livePreview().showCharacterFile(character);
-    if (reading.opened) host().setProgressTitle(gameTextToQt(reading.name));
+    if (entry)
+        for (const share::ChangedFile& f : entry->files) m_files->addItem(shared(share::fileLine(f)));
+    const std::string character = entry ? share::characterFileOf(game, *entry) : std::string();
+    const exchange::CharacterReading reading =
+        character.empty() ? exchange::CharacterReading{} : host().livePreview().showCharacterFile(character);
+    // A change with no character to show leaves no other change's name in
+    // the title.
+    host().setProgressTitle(reading.opened ? gameTextToQt(reading.name)
+                                           : gameTextToQt(*wizard::stepOf(wizard::kHistoryStep).title));
 }
 
 void HistoryPage::undo() {

@@ -113,6 +113,7 @@ def walk(w, check):
     # An undone change cannot be undone again: Undo waits on it.
     undone = next(c for c in w.items(LIST) if TITLES[0] + " [undone" in c)
     w.arrow_to(undone)
+    wait_for(lambda: w.title().endswith(": History"), 20, "no other change's character named in the title")
     check(not w.enabled("Undo"), "an undone change is not undone again")
     w.screenshot("history-undone")
     check(differing(before, w.game) == ["TrysterLedger.json"],

@@ -27,8 +27,7 @@ AllocationCount stopCountingAllocations() {
 
 }  // namespace tryster::test
 
-// The other forms (arrays, nothrow) call these unless they are replaced
-// too, so every allocation is counted, and freed by free().
+// The other forms call these, so every allocation is counted and freed by free().
 void* operator new(std::size_t size) {
     if (counting) {
         ++count;

@@ -285,8 +285,11 @@ int main(int argc, char** argv) {
             break;
         }
 
-    const int status =
-        tryster::bench::runWithRatios(argc, argv, {{"BM_WindowTick", "BM_HeadlessFrame", 1.2, 0, "window tick / headless frame"}});
+    // A run at another scale (QT_SCALE_FACTOR) makes rows of its own.
+    const std::string scale =
+        qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR") ? "" : " at scale " + qEnvironmentVariable("QT_SCALE_FACTOR").toStdString();
+    const int status = tryster::bench::runWithRatios(
+        argc, argv, {{"BM_WindowTick", "BM_HeadlessFrame", 1.2, 0, "window tick / headless frame" + scale}});
 
     if (cpuSeconds > 0) measureProcessorUse(cpuSeconds);
     tryster::platform::installClockSource(nullptr);

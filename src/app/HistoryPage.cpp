@@ -110,9 +110,11 @@ void HistoryPage::showSelected() {
     const std::string title = entry ? share::changeTitle(m_history, *entry) : std::string();
     m_undo->setAccessibleDescription(shared(wizard::undoDescription(title)));
     m_forget->setAccessibleDescription(shared(wizard::forgetDescription(title)));
-    if (entry)
+    std::string character;
+    if (entry) {
         for (const share::ChangedFile& f : entry->files) m_files->addItem(shared(share::fileLine(f)));
-    const std::string character = entry ? share::characterFileOf(game, *entry) : std::string();
+        character = share::characterFileOf(game, *entry);
+    }
     const exchange::CharacterReading reading =
         character.empty() ? exchange::CharacterReading{} : host().livePreview().showCharacterFile(character);
     // A change with no character to show leaves no other change's name in

@@ -70,6 +70,13 @@ public:
 std::string gameFolder;
 platform::FixedClock steppedClock{1'000'000};
 
+// The scale the window draws at, as the run gives it: a run with
+// QT_SCALE_FACTOR=2 draws twice the pixels, and its figures are rows of
+// their own.
+std::string scaleText() {
+    return qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR") ? "1" : qEnvironmentVariable("QT_SCALE_FACTOR").toStdString();
+}
+
 // Shows the window and lets its deferred set-up run to "Ready!" (a minute at most).
 void showUntilReady(app::CTrysterDlg& dialog) {
     dialog.initDialog();
@@ -131,12 +138,9 @@ public:
     HeadlessPreview() : preview_(look_, presenter_, clock_) {
         (void)platform::fileSystem().setCurrentDirectory(gameFolder);
         look_.setInstallFolder(gameFolder);
-        // At the window's scale (a run with QT_SCALE_FACTOR=2 draws twice the pixels).
-        const float scale = qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR")
-                                ? 1.0f
-                                : qEnvironmentVariable("QT_SCALE_FACTOR").toFloat();
+        // At the window's scale.
         started_ = preview::startPreview(preview_, look_, &window_, preview::kPreviewWidth, preview::kPreviewHeight,
-                                         scale);
+                                         std::stof(scaleText()));
         preview_.setRotationSpeed(kTurnsPerSecond);
     }
     ~HeadlessPreview() { preview_.tearDown(); }
@@ -230,11 +234,7 @@ void measureProcessorUse(double seconds) {
     const double drawnShare = frameSeconds * idleFramesPerSecond;
     std::printf("  headless frame %.3f ms: %.1f %% of one core at the frames drawn\n", frameSeconds * 1000,
                 100 * drawnShare);
-    // The scale is in the figure's name: a run with QT_SCALE_FACTOR=2 is
-    // another row.
-    const std::string scale = qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR")
-                                  ? std::string("1")
-                                  : qEnvironmentVariable("QT_SCALE_FACTOR").toStdString();
+    const std::string scale = scaleText();
     const double target = kIdleCoreShare * std::stod(scale);
     bench::detail::TableFile table("bench_window_tick");
     const bool met = idleShare <= target;
@@ -285,9 +285,7 @@ int main(int argc, char** argv) {
             break;
         }
 
-    // A run at another scale (QT_SCALE_FACTOR) makes rows of its own.
-    const std::string scale =
-        qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR") ? "" : " at scale " + qEnvironmentVariable("QT_SCALE_FACTOR").toStdString();
+    const std::string scale = scaleText() == "1" ? "" : " at scale " + scaleText();
     const int status = tryster::bench::runWithRatios(
         argc, argv, {{"BM_WindowTick", "BM_HeadlessFrame", 1.2, 0, "window tick / headless frame" + scale}});
 

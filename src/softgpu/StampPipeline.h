@@ -15,6 +15,7 @@
 
 #include <immintrin.h>
 
+#include <cassert>
 #include <cstdint>
 
 #define TRYSTER_AVX2 __attribute__((target("avx2")))
@@ -157,104 +158,134 @@ private:
     __m256i width_, height_, pitch_;
 };
 
-// drawQuads on stamps: quads (x, y) and (x, y + 2) at once, down each
-// column of quads.
+// A block's stamps are at most this many: a small triangle's block is
+// below 16 × 16 pixels (isSmall), a large triangle's 8 × 8.
+inline constexpr int kMaxBlockSide = 2 * kBlock;
+inline constexpr int kMaxStamps = (kMaxBlockSide / 2) * (kMaxBlockSide / 4);
+
+// drawQuads on stamps: quads (x, y) and (x, y + 2) at once. The stamps
+// that hold a pixel of the triangle are listed first, column by column,
+// and only they are drawn (a small triangle leaves about a third of its
+// block's stamps empty); the rows' values are stepped once for the block,
+// not once for each column.
 template <bool Textured, bool Perspective, bool Bilinear, bool Full>
 TRYSTER_AVX2 void drawStamps(const QuadBlock& b, const RasterState& st) {
     const int x0 = b.x0, x1 = b.x1, y0 = b.y0, y1 = b.y1;
+    assert(x1 - x0 < kMaxBlockSide && y1 - y0 < kMaxBlockSide);
     // The rows of the lanes, for the last stamp of a column, and the
     // left-hand lanes, for a last column one pixel wide.
     const __m256i laneRow = _mm256_setr_epi32(0, 0, 2, 2, 1, 1, 3, 3);
     const __m256i all = _mm256_set1_epi32(-1), leftHalf = _mm256_setr_epi32(-1, 0, -1, 0, -1, 0, -1, 0);
-    const StampTexture texture = Textured ? StampTexture(*st.texture) : StampTexture(TextureView{});
 
-    // The quad's edges at (x, y) and (x, y + 2), in stamp order.
-    __m256i edge[3], right[3], down[3];
-    for (int k = 0; k < 3; ++k) {
-        const __m128i below = _mm_add_epi32(b.edges.at[k], b.edges.down[k]);
-        edge[k] = _mm256_set_m128i(_mm_unpackhi_epi64(b.edges.at[k], below), _mm_unpacklo_epi64(b.edges.at[k], below));
-        right[k] = bothHalves(b.edges.right[k]);
-        down[k] = bothHalves(_mm_add_epi32(b.edges.down[k], b.edges.down[k]));
+    // The stamps with a pixel in the block and (unless Full) in the
+    // triangle, and their lanes that are.
+    struct Stamp {
+        __m256i in;
+        int x, y;
+    };
+    alignas(32) Stamp stamps[kMaxStamps];
+    int count = 0;
+    {
+        // The quad's edges at (x, y) and (x, y + 2), in stamp order.
+        __m256i edge[3], right[3], down[3];
+        for (int k = 0; k < 3; ++k) {
+            const __m128i below = _mm_add_epi32(b.edges.at[k], b.edges.down[k]);
+            edge[k] =
+                _mm256_set_m128i(_mm_unpackhi_epi64(b.edges.at[k], below), _mm_unpacklo_epi64(b.edges.at[k], below));
+            right[k] = bothHalves(b.edges.right[k]);
+            down[k] = bothHalves(_mm_add_epi32(b.edges.down[k], b.edges.down[k]));
+        }
+        for (int x = x0; x <= x1; x += 2) {
+            const __m256i columnIn = x == x1 ? leftHalf : all;
+            __m256i e0 = edge[0], e1 = edge[1], e2 = edge[2];
+            for (int y = y0; y <= y1; y += 4) {
+                __m256i in = _mm256_and_si256(columnIn, _mm256_cmpgt_epi32(_mm256_set1_epi32(y1 - y + 1), laneRow));
+                if constexpr (!Full)
+                    in = _mm256_andnot_si256(_mm256_srai_epi32(_mm256_or_si256(_mm256_or_si256(e0, e1), e2), 31), in);
+                e0 = _mm256_add_epi32(e0, down[0]);
+                e1 = _mm256_add_epi32(e1, down[1]);
+                e2 = _mm256_add_epi32(e2, down[2]);
+                stamps[count] = {in, x, y};
+                count += !_mm256_testz_si256(in, in);
+            }
+            for (int k = 0; k < 3; ++k) edge[k] = _mm256_add_epi32(edge[k], right[k]);
+        }
     }
-    const __m256 dxDepth = bothHalves(b.depthRight);
+    if (count == 0) return;
 
+    // Each row's plane values, stepped one row at a time from the block's
+    // first, for the rows the stamps reach: rows r and r + 1 of a stamp
+    // at row r in one vector, r + 2 and r + 3 in the next (stored as they
+    // are loaded, so that the loads are forwarded from the stores).
+    __m256 depthRows[kMaxBlockSide / 2 + 2], colourRows[kMaxBlockSide / 2 + 2];
+    {
+        __m128 depthRow = b.depth, colourRow = b.colour;
+        for (int pair = 0; pair <= (y1 - y0) / 4 * 2 + 1; ++pair) {
+            const __m128 depthBelow = _mm_add_ps(depthRow, b.depthDown);
+            const __m128 colourBelow = _mm_add_ps(colourRow, b.colourDown);
+            depthRows[pair] = _mm256_set_m128(depthBelow, depthRow);
+            colourRows[pair] = _mm256_set_m128(colourBelow, colourRow);
+            depthRow = _mm_add_ps(depthBelow, b.depthDown);
+            colourRow = _mm_add_ps(colourBelow, b.colourDown);
+        }
+    }
+
+    const StampTexture texture = Textured ? StampTexture(*st.texture) : StampTexture(TextureView{});
+    const __m256 dxDepth = bothHalves(b.depthRight);
     const std::ptrdiff_t depthPitch = st.depthPitch;
     const std::ptrdiff_t colourPitch = st.target->pitch();
-    float* const depthStart = st.depth + y0 * depthPitch;
-    std::uint8_t* const colourStart = st.target->row(y0);
-    for (int x = x0; x <= x1; x += 2) {
+    for (int k = 0; k < count; ++k) {
+        const Stamp& stamp = stamps[k];
+        const int x = stamp.x, r = stamp.y - y0;
         const float column = static_cast<float>(x - x0);
         const __m256 i = _mm256_setr_ps(column, column + 1, column, column + 1, column, column + 1, column, column + 1);
         const __m256 dz = _mm256_mul_ps(_mm256_shuffle_ps(dxDepth, dxDepth, _MM_SHUFFLE(kZ, kZ, kZ, kZ)), i);
-        [[maybe_unused]] __m256 du, dv, dq;
-        if constexpr (Textured) {
-            du = _mm256_mul_ps(_mm256_shuffle_ps(dxDepth, dxDepth, _MM_SHUFFLE(kU, kU, kU, kU)), i);
-            dv = _mm256_mul_ps(_mm256_shuffle_ps(dxDepth, dxDepth, _MM_SHUFFLE(kV, kV, kV, kV)), i);
-            if constexpr (Perspective) dq = _mm256_mul_ps(_mm256_shuffle_ps(dxDepth, dxDepth, _MM_SHUFFLE(kQ, kQ, kQ, kQ)), i);
-        }
+        const __m256 depth01 = depthRows[r / 2], depth23 = depthRows[r / 2 + 1];
+        float* const depth = st.depth + stamp.y * depthPitch + x;
+        std::uint8_t* const colour = st.target->row(stamp.y) + x * 4;
+
+        const __m256 z = _mm256_add_ps(stampRows<kZ>(depth01, depth23), dz);
+        const __m256 stored = loadStamp(depth, depthPitch);
+        const __m256 pass = _mm256_and_ps(_mm256_cmp_ps(z, stored, _CMP_LE_OQ), _mm256_castsi256_ps(stamp.in));
+        if (_mm256_testz_ps(pass, pass)) continue;
+        storeStamp(depth, depthPitch, _mm256_blendv_ps(stored, z, pass));
+
+        // Colour one vector per pixel, packed so that the stamp order
+        // comes out (see the lane order above).
         const __m256 dLeft = bothHalves(_mm_mul_ps(b.colourRight, _mm_set1_ps(column))),
                      dRight = bothHalves(_mm_mul_ps(b.colourRight, _mm_set1_ps(column + 1)));
-        const __m256i columnIn = x == x1 ? leftHalf : all;
-        __m256i e0 = edge[0], e1 = edge[1], e2 = edge[2];
-        __m128 depthRow = b.depth, colourRow = b.colour;
-        float* depth = depthStart + x;
-        std::uint8_t* colour = colourStart + x * 4;
-        for (int y = y0; y <= y1; y += 4, depth += 4 * depthPitch, colour += 4 * colourPitch) {
-            // The four rows' values, stepped one row at a time.
-            const __m128 d1 = _mm_add_ps(depthRow, b.depthDown), d2 = _mm_add_ps(d1, b.depthDown),
-                         d3 = _mm_add_ps(d2, b.depthDown);
-            const __m128 c1 = _mm_add_ps(colourRow, b.colourDown), c2 = _mm_add_ps(c1, b.colourDown),
-                         c3 = _mm_add_ps(c2, b.colourDown);
-            const __m256 depth01 = _mm256_set_m128(d1, depthRow), depth23 = _mm256_set_m128(d3, d2);
-            const __m256 colour01 = _mm256_set_m128(c1, colourRow), colour23 = _mm256_set_m128(c3, c2);
-            depthRow = _mm_add_ps(d3, b.depthDown);
-            colourRow = _mm_add_ps(c3, b.colourDown);
-            __m256i in = _mm256_and_si256(columnIn, _mm256_cmpgt_epi32(_mm256_set1_epi32(y1 - y + 1), laneRow));
-            if constexpr (!Full)
-                in = _mm256_andnot_si256(_mm256_srai_epi32(_mm256_or_si256(_mm256_or_si256(e0, e1), e2), 31), in);
-            e0 = _mm256_add_epi32(e0, down[0]);
-            e1 = _mm256_add_epi32(e1, down[1]);
-            e2 = _mm256_add_epi32(e2, down[2]);
-            if (_mm256_testz_si256(in, in)) continue;
-
-            const __m256 z = _mm256_add_ps(stampRows<kZ>(depth01, depth23), dz);
-            const __m256 stored = loadStamp(depth, depthPitch);
-            const __m256 pass = _mm256_and_ps(_mm256_cmp_ps(z, stored, _CMP_LE_OQ), _mm256_castsi256_ps(in));
-            if (_mm256_testz_ps(pass, pass)) continue;
-            storeStamp(depth, depthPitch, _mm256_blendv_ps(stored, z, pass));
-
-            // Colour one vector per pixel, packed so that the stamp order
-            // comes out (see the lane order above).
-            const __m256 top = _mm256_add_ps(colour01, dLeft), topRight = _mm256_add_ps(colour01, dRight),
-                         bottom = _mm256_add_ps(colour23, dLeft), bottomRight = _mm256_add_ps(colour23, dRight);
-            const __m256i zero = _mm256_setzero_si256(), most = _mm256_set1_epi16(255);
-            __m256i low = _mm256_min_epi16(
-                _mm256_max_epi16(_mm256_packs_epi32(_mm256_cvttps_epi32(top), _mm256_cvttps_epi32(topRight)), zero), most);
-            __m256i high = _mm256_min_epi16(
-                _mm256_max_epi16(_mm256_packs_epi32(_mm256_cvttps_epi32(bottom), _mm256_cvttps_epi32(bottomRight)), zero),
-                most);
-            __m256i c;
-            if constexpr (Textured) {
-                __m256 u = _mm256_add_ps(stampRows<kU>(depth01, depth23), du),
-                       v = _mm256_add_ps(stampRows<kV>(depth01, depth23), dv);
-                if constexpr (Perspective) {
-                    const __m256 w = _mm256_div_ps(_mm256_set1_ps(1.0f), _mm256_add_ps(stampRows<kQ>(depth01, depth23), dq));
-                    u = _mm256_mul_ps(u, w);
-                    v = _mm256_mul_ps(v, w);
-                }
-                const __m256i texels = Bilinear ? texture.bilinear(u, v) : texture.nearest(u, v);
-                low = _mm256_add_epi16(low, _mm256_srli_epi16(low, 7));
-                high = _mm256_add_epi16(high, _mm256_srli_epi16(high, 7));
-                c = _mm256_packus_epi16(_mm256_mulhi_epu16(_mm256_unpacklo_epi8(zero, texels), low),
-                                        _mm256_mulhi_epu16(_mm256_unpackhi_epi8(zero, texels), high));
-            } else {
-                c = _mm256_packus_epi16(low, high);
+        const __m256 colour01 = colourRows[r / 2], colour23 = colourRows[r / 2 + 1];
+        const __m256 top = _mm256_add_ps(colour01, dLeft), topRight = _mm256_add_ps(colour01, dRight),
+                     bottom = _mm256_add_ps(colour23, dLeft), bottomRight = _mm256_add_ps(colour23, dRight);
+        const __m256i zero = _mm256_setzero_si256(), most = _mm256_set1_epi16(255);
+        __m256i low = _mm256_min_epi16(
+            _mm256_max_epi16(_mm256_packs_epi32(_mm256_cvttps_epi32(top), _mm256_cvttps_epi32(topRight)), zero), most);
+        __m256i high = _mm256_min_epi16(
+            _mm256_max_epi16(_mm256_packs_epi32(_mm256_cvttps_epi32(bottom), _mm256_cvttps_epi32(bottomRight)), zero),
+            most);
+        __m256i c;
+        if constexpr (Textured) {
+            const __m256 du = _mm256_mul_ps(_mm256_shuffle_ps(dxDepth, dxDepth, _MM_SHUFFLE(kU, kU, kU, kU)), i),
+                         dv = _mm256_mul_ps(_mm256_shuffle_ps(dxDepth, dxDepth, _MM_SHUFFLE(kV, kV, kV, kV)), i);
+            __m256 u = _mm256_add_ps(stampRows<kU>(depth01, depth23), du),
+                   v = _mm256_add_ps(stampRows<kV>(depth01, depth23), dv);
+            if constexpr (Perspective) {
+                const __m256 dq = _mm256_mul_ps(_mm256_shuffle_ps(dxDepth, dxDepth, _MM_SHUFFLE(kQ, kQ, kQ, kQ)), i);
+                const __m256 w = _mm256_div_ps(_mm256_set1_ps(1.0f), _mm256_add_ps(stampRows<kQ>(depth01, depth23), dq));
+                u = _mm256_mul_ps(u, w);
+                v = _mm256_mul_ps(v, w);
             }
-            c = _mm256_and_si256(c, _mm256_set1_epi32(0xFFFFFF));
-            const __m256i old = loadStamp(colour, colourPitch);
-            storeStamp(colour, colourPitch, _mm256_blendv_epi8(old, c, _mm256_castps_si256(pass)));
+            const __m256i texels = Bilinear ? texture.bilinear(u, v) : texture.nearest(u, v);
+            low = _mm256_add_epi16(low, _mm256_srli_epi16(low, 7));
+            high = _mm256_add_epi16(high, _mm256_srli_epi16(high, 7));
+            c = _mm256_packus_epi16(_mm256_mulhi_epu16(_mm256_unpacklo_epi8(zero, texels), low),
+                                    _mm256_mulhi_epu16(_mm256_unpackhi_epi8(zero, texels), high));
+        } else {
+            c = _mm256_packus_epi16(low, high);
         }
-        for (int k = 0; k < 3; ++k) edge[k] = _mm256_add_epi32(edge[k], right[k]);
+        c = _mm256_and_si256(c, _mm256_set1_epi32(0xFFFFFF));
+        const __m256i old = loadStamp(colour, colourPitch);
+        storeStamp(colour, colourPitch, _mm256_blendv_epi8(old, c, _mm256_castps_si256(pass)));
     }
 }
 

@@ -181,8 +181,8 @@ double cpuSeconds() {
 
 // Processor seconds of one headless frame: drawn back to back, or each
 // after sleeping a display refresh as the idle window's frames are. The
-// sleeping frame finds the caches cold and costs about twice as much on
-// the machines we measured, so the idle window is weighed against both.
+// sleeping frame finds the caches cold (on the machine we measure on it
+// costs about twice the other), so the idle window is weighed against both.
 struct HeadlessFrameCost {
     double warm = 0;
     double asleep = 0;

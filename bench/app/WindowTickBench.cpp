@@ -15,6 +15,7 @@
 #include "demoworld/DemoWorld.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "preview/FramePacing.h"
 #include "preview/Preview.h"
 #include "preview/PreviewEngine.h"
 
@@ -208,13 +209,18 @@ HeadlessFrameCost headlessFrameCpuSeconds() {
 
 // The program's processor time while its timer paces the preview for
 // `seconds` in each state: active (a frame every 10 ms), another
-// application active (150 ms), and hidden (no frames).
+// application active (150 ms), and hidden (no frames). Then, still
+// hidden, a timer that does nothing every 10 ms: what the ticks cost
+// before any work, the floor under the active state's share.
 void measureProcessorUse(double seconds) {
     AnsweringRunner runner;
     app::installModalRunner(&runner);
     platform::installClockSource(nullptr);  // real time: the timer paces real frames
     app::CTrysterDlg dialog(gameFolder);
     showUntilReady(dialog);
+    QTimer bareTimer;
+    bareTimer.setTimerType(Qt::PreciseTimer);  // as the frame timer
+    QObject::connect(&bareTimer, &QTimer::timeout, [] {});
     struct State {
         const char* name;
         std::function<void()> enter;
@@ -223,9 +229,10 @@ void measureProcessorUse(double seconds) {
         {"active", [&] { dialog.livePreview().setApplicationActive(true); }},
         {"another application active", [&] { dialog.livePreview().setApplicationActive(false); }},
         {"hidden", [&] { dialog.hide(); }},
+        {"hidden, a bare 10 ms timer", [&] { bareTimer.start(preview::FramePacing::kActivePeriodMs); }},
     };
     std::printf("\nprocessor use of the window over %.0f s each:\n", seconds);
-    double idleShare = 0, idleFramesPerSecond = 0;
+    double idleShare = 0, idleFramesPerSecond = 0, timerShare = 0;
     for (const State& state : states) {
         state.enter();
         const int frames = dialog.livePreview().pane()->framesShown();
@@ -244,7 +251,9 @@ void measureProcessorUse(double seconds) {
             idleShare = share;
             idleFramesPerSecond = framesPerSecond;
         }
+        if (&state == &states[3]) timerShare = share;
     }
+    bareTimer.stop();
     dialog.livePreview().tearDown();
     app::installModalRunner(nullptr);
     platform::installClockSource(&steppedClock);
@@ -264,6 +273,8 @@ void measureProcessorUse(double seconds) {
     if (drawnShare > 0)
         table.row("idle window at scale " + scale + " / headless frames drawn", "window idle", idleShare,
                   "headless frames", drawnShare, idleShare / drawnShare, "", "-");
+    table.row("idle window at scale " + scale + ": a bare 10 ms timer's share of one core", "bare timer",
+              timerShare, "one core", 1.0, timerShare, "", "-");
     if (asleepShare > 0)
         table.row("idle window at scale " + scale + " / headless frames drawn after a refresh asleep", "window idle",
                   idleShare, "headless frames asleep", asleepShare, idleShare / asleepShare, "", "-");

@@ -183,7 +183,7 @@ TRYSTER_AVX2 void drawStamps(const QuadBlock& b, const RasterState& st) {
         __m256i in;
         int x, y;
     };
-    alignas(32) Stamp stamps[kMaxStamps];
+    Stamp stamps[kMaxStamps];
     int count = 0;
     {
         // The quad's edges at (x, y) and (x, y + 2), in stamp order.
@@ -216,8 +216,10 @@ TRYSTER_AVX2 void drawStamps(const QuadBlock& b, const RasterState& st) {
     // Each row's plane values, stepped one row at a time from the block's
     // first, for the rows the stamps reach: rows r and r + 1 of a stamp
     // at row r in one vector, r + 2 and r + 3 in the next (stored as they
-    // are loaded, so that the loads are forwarded from the stores).
-    __m256 depthRows[kMaxBlockSide / 2 + 2], colourRows[kMaxBlockSide / 2 + 2];
+    // are loaded, so that the loads are forwarded from the stores). A
+    // stamp starts at most 12 rows down (the block is under 16 rows), so
+    // its rows end within kMaxBlockSide.
+    __m256 depthRows[kMaxBlockSide / 2], colourRows[kMaxBlockSide / 2];
     {
         __m128 depthRow = b.depth, colourRow = b.colour;
         for (int pair = 0; pair <= (y1 - y0) / 4 * 2 + 1; ++pair) {

@@ -52,7 +52,7 @@ void Rasterizer::setState(const RasterState& state) {
             !state.blend;
 #if defined(__SSE2__)
     quads_ = fast_;
-    stamps_ = hasAvx2() && !gEightWideForbidden;
+    eightWide_ = hasAvx2() && !gEightWideForbidden;
 #endif
     if (state.texture) {
         textureWidth_ = static_cast<float>(state.texture->width);
@@ -167,7 +167,7 @@ void Rasterizer::finish(Setup& s, const ProcessedVertex* const v[3], const Posit
 #if defined(__SSE2__)
     if (quads_) {
         const bool textured = state_.texture != nullptr;
-        drawQuadTriangle(quadTriangle(s, textured), QuadWalk(textured, look.perspective, look.bilinear, stamps_),
+        drawQuadTriangle(quadTriangle(s, textured), QuadWalk(textured, look.perspective, look.bilinear, eightWide_),
                          state_);
         return;
     }

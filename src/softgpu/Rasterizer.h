@@ -48,8 +48,9 @@ struct RasterState {
 
 // Triangles waiting to be drawn together, in drawing order.
 struct TriangleBatch {
-    static constexpr int kSize = 4;
-    const ProcessedVertex* corners[kSize][3];
+    static constexpr int kSize = 8;
+    using Corners = const ProcessedVertex* [kSize][3];
+    Corners corners;
     int count = 0;
 
     void add(const ProcessedVertex& a, const ProcessedVertex& b, const ProcessedVertex& c) {
@@ -66,9 +67,10 @@ public:
     // Screen positions snap to 1/16 pixel (28.4 fixed point).
     static constexpr int kSubpixels = 16;
 
-    // With AVX2 the common case goes eight pixels at a time; tests turn
-    // that off to compare with four at a time (the pictures are the same).
-    // Read by setState().
+    // With AVX2 the common case goes eight pixels at a time, and batches
+    // are set up eight triangles at once; tests turn that off to compare
+    // with four pixels and one triangle at a time (the pictures are the
+    // same). Read by setState().
     static void forbidEightWide(bool forbidden);
 
     void setState(const RasterState& state);
@@ -77,8 +79,9 @@ public:
     static bool usable(const ProcessedVertex& v);
     void drawTriangle(const ProcessedVertex& a, const ProcessedVertex& b, const ProcessedVertex& c);
     // Draws the batch's triangles, whose vertices all lie inside every
-    // clip plane, as drawTriangle would one by one, and empties it. Their
-    // positions, culling, bounds and edges are worked out together.
+    // clip plane, as drawTriangle would one by one, and empties it. With
+    // AVX2 their positions, culling, bounds and edges are worked out
+    // together.
     void drawBatch(TriangleBatch& batch);
 
     // The pixels touched since the last reset (bounding rectangles of the
@@ -88,6 +91,7 @@ public:
     const platform::ScreenRect& extent() const { return extent_; }
 
     struct Setup;  // per-triangle edge and attribute planes (PixelPipeline.h)
+    struct BatchLanes;  // a batch's position stage, triangle by lane (TriangleBatch.cpp)
 
 private:
     // A triangle's snapped positions as its attribute planes take them, in
@@ -125,15 +129,15 @@ private:
         return texels < areaPixels ? state_.magFilter : state_.minFilter;
     }
     static void normaliseTexCoords(float& c0, float& c1, float& c2);
-    // The same for a triangle drawn by quads, from the batch's lanes; false
-    // when it needs finish() after all.
-    bool finishQuads(const ProcessedVertex* const v[3], const Positions& p, const Setup& bounds);
+    // The same for the triangle in lane `k` of a batch, drawn by quads;
+    // false when it needs finish() after all.
+    bool finishQuads(const ProcessedVertex* const v[3], const BatchLanes& lanes, int k);
     void uniteExtent(int left, int top, int right, int bottom);
 
     RasterState state_;
     bool fast_ = false;   // 32-bit target, no blending, depth LESSEQUAL with writes
     bool quads_ = false;   // fast_ with SSE2: quads draw the pixels
-    bool stamps_ = false;  // and with AVX2, stamps of two quads
+    bool eightWide_ = false;  // AVX2: stamps of two quads, batches set up together
     float textureWidth_ = 0, textureHeight_ = 0;
     bool hasExtent_ = false;
     platform::ScreenRect extent_;

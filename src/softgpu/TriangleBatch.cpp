@@ -1,8 +1,9 @@
-// Rasterizer::drawBatch: the position stage of four triangles at once on
-// SSE2 (snapping, area and culling, bounds, edge functions), then each
-// triangle's own set-up and drawing in order; triangles drawn by quads are
-// set up straight from the lanes. Triangles wider or taller than
-// kMaxSpan take drawTriangle's 64-bit path, as do all of them without SSE2.
+// Rasterizer::drawBatch: the position stage of a batch's triangles at once
+// (snapping, area and culling, bounds, edge functions), eight at a time
+// with AVX2, else four at a time on SSE2; then each triangle's own set-up
+// and drawing in order; triangles drawn by quads are set up straight from
+// the lanes. Triangles wider or taller than the stage's span take
+// drawTriangle's 64-bit path, as do all of them without SSE2.
 
 #include "softgpu/Rasterizer.h"
 
@@ -10,36 +11,192 @@
 #include "softgpu/PixelPipeline.h"
 #include "softgpu/QuadPipeline.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#if defined(__GNUC__) || defined(__clang__)
+#define TRYSTER_EIGHT_LANES 1
+#include <immintrin.h>
+#endif
 #endif
 
 namespace tryster::softgpu {
 
+// What the position stage leaves for each triangle's own set-up, triangle
+// k in lane k.
+struct Rasterizer::BatchLanes {
+    alignas(32) std::int32_t edges[9][TriangleBatch::kSize];   // e, then ex, then ey of the three edges
+    alignas(32) std::int32_t bounds[4][TriangleBatch::kSize];  // xmin, xmax, ymin, ymax
+    alignas(32) float positions[8][TriangleBatch::kSize];      // Positions, field by field
+    int drawn = 0, wide = 0, empty = 0, turned = 0;             // lane masks
+    platform::ScreenRect extent;                                // of the drawn lanes
+
+    // Adds drawn lanes' bounds to the extent, before they join `drawn`.
+    void unite(const platform::ScreenRect& r) {
+        extent = drawn ? platform::ScreenRect{std::min(extent.left, r.left), std::min(extent.top, r.top),
+                                              std::max(extent.right, r.right), std::max(extent.bottom, r.bottom)}
+                       : r;
+    }
+};
+
 #if defined(__SSE2__)
 namespace {
 
-// Below this span in 1/16 pixels, every difference of positions fits 15
-// bits and every product of two of them (areas, edge functions) 32.
-constexpr int kMaxSpan = 1 << 14;
+// Four lanes on SSE2.
+namespace lanes4 {
 
-// Two 16-bit values per lane, for _mm_madd_epi16: low + high << 16.
-[[gnu::always_inline]] inline __m128i pair16(__m128i low, __m128i high) {
-    return _mm_or_si128(_mm_and_si128(low, _mm_set1_epi32(0xFFFF)), _mm_slli_epi32(high, 16));
-}
+struct L {
+    static constexpr int kCount = 4;
+    using I = __m128i;
+    using F = __m128;
 
-[[gnu::always_inline]] inline __m128i select(__m128i mask, __m128i yes, __m128i no) {
-    return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
-}
+    static I set(int v) { return _mm_set1_epi32(v); }
+    static F set(float v) { return _mm_set1_ps(v); }
+    static I add(I a, I b) { return _mm_add_epi32(a, b); }
+    static I sub(I a, I b) { return _mm_sub_epi32(a, b); }
+    static F add(F a, F b) { return _mm_add_ps(a, b); }
+    static F sub(F a, F b) { return _mm_sub_ps(a, b); }
+    static F mul(F a, F b) { return _mm_mul_ps(a, b); }
+    static F div(F a, F b) { return _mm_div_ps(a, b); }
+    static F min(F a, F b) { return _mm_min_ps(a, b); }
+    static F max(F a, F b) { return _mm_max_ps(a, b); }
+    static I min(I a, I b) { return select(greater(a, b), b, a); }
+    static I max(I a, I b) { return select(greater(b, a), b, a); }
+    static I bitAnd(I a, I b) { return _mm_and_si128(a, b); }
+    static I bitOr(I a, I b) { return _mm_or_si128(a, b); }
+    static I bitXor(I a, I b) { return _mm_xor_si128(a, b); }
+    static I andNot(I a, I b) { return _mm_andnot_si128(a, b); }  // ~a & b
+    static I greater(I a, I b) { return _mm_cmpgt_epi32(a, b); }
+    static I equal(I a, I b) { return _mm_cmpeq_epi32(a, b); }
+    static I select(I mask, I yes, I no) { return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no)); }
+    static I shiftRight4(I v) { return _mm_srai_epi32(v, 4); }
+    static I shiftLeft4(I v) { return _mm_slli_epi32(v, 4); }
+    // a·c + b·d, each below 2^15 in magnitude.
+    static I madd16(I a, I b, I c, I d) { return _mm_madd_epi16(pair16(a, b), pair16(c, d)); }
+    static I round(F v) { return _mm_cvtps_epi32(v); }  // to nearest, as toFixed()
+    static F toFloat(I v) { return _mm_cvtepi32_ps(v); }
+    static int mask(I v) { return _mm_movemask_ps(_mm_castsi128_ps(v)); }
+    static void store(std::int32_t* p, I v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+    static void store(float* p, F v) { _mm_storeu_ps(p, v); }
 
-// The lowest of the lanes in `keep` (pixel positions, so floats hold them).
-[[gnu::always_inline]] inline int lowest(__m128i v, __m128i keep) {
-    __m128 f = _mm_or_ps(_mm_and_ps(_mm_castsi128_ps(keep), _mm_cvtepi32_ps(v)),
-                         _mm_andnot_ps(_mm_castsi128_ps(keep), _mm_set1_ps(1e9f)));
-    f = _mm_min_ps(f, _mm_shuffle_ps(f, f, _MM_SHUFFLE(1, 0, 3, 2)));
-    f = _mm_min_ps(f, _mm_shuffle_ps(f, f, _MM_SHUFFLE(2, 3, 0, 1)));
-    return _mm_cvtss_si32(f);
-}
+    // The lowest of the lanes in `keep` (pixel positions, so floats hold them).
+    static int lowest(I v, I keep) {
+        const __m128 k = _mm_castsi128_ps(keep);
+        __m128 f = _mm_or_ps(_mm_and_ps(k, _mm_cvtepi32_ps(v)), _mm_andnot_ps(k, _mm_set1_ps(1e9f)));
+        f = _mm_min_ps(f, _mm_shuffle_ps(f, f, _MM_SHUFFLE(1, 0, 3, 2)));
+        f = _mm_min_ps(f, _mm_shuffle_ps(f, f, _MM_SHUFFLE(2, 3, 0, 1)));
+        return _mm_cvtss_si32(f);
+    }
+
+    // Corner i's (sx, sy) of the triangles first .. first + 3, times 16.
+    static void positions(const TriangleBatch::Corners& c, int first, int i, F& fx, F& fy) {
+        const __m128 p01 = pair(c[first][i], c[first + 1][i]), p23 = pair(c[first + 2][i], c[first + 3][i]);
+        fx = _mm_mul_ps(_mm_shuffle_ps(p01, p23, _MM_SHUFFLE(2, 0, 2, 0)), _mm_set1_ps(Rasterizer::kSubpixels));
+        fy = _mm_mul_ps(_mm_shuffle_ps(p01, p23, _MM_SHUFFLE(3, 1, 3, 1)), _mm_set1_ps(Rasterizer::kSubpixels));
+    }
+
+    // (sx, sy) of two vertices.
+    static __m128 pair(const ProcessedVertex* a, const ProcessedVertex* b) {
+        return _mm_loadh_pi(_mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(&a->sx)),
+                            reinterpret_cast<const __m64*>(&b->sx));
+    }
+    // Two 16-bit values per lane, for _mm_madd_epi16: low + high << 16.
+    static I pair16(I low, I high) {
+        return _mm_or_si128(_mm_and_si128(low, _mm_set1_epi32(0xFFFF)), _mm_slli_epi32(high, 16));
+    }
+};
+
+#include "softgpu/PositionStage.h"
+
+}  // namespace lanes4
+
+#if defined(TRYSTER_EIGHT_LANES)
+// Eight lanes with AVX2, for processors that have it (the callers ask).
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#endif
+namespace lanes8 {
+
+struct L {
+    static constexpr int kCount = 8;
+    using I = __m256i;
+    using F = __m256;
+
+    static I set(int v) { return _mm256_set1_epi32(v); }
+    static F set(float v) { return _mm256_set1_ps(v); }
+    static I add(I a, I b) { return _mm256_add_epi32(a, b); }
+    static I sub(I a, I b) { return _mm256_sub_epi32(a, b); }
+    static F add(F a, F b) { return _mm256_add_ps(a, b); }
+    static F sub(F a, F b) { return _mm256_sub_ps(a, b); }
+    static F mul(F a, F b) { return _mm256_mul_ps(a, b); }
+    static F div(F a, F b) { return _mm256_div_ps(a, b); }
+    static F min(F a, F b) { return _mm256_min_ps(a, b); }
+    static F max(F a, F b) { return _mm256_max_ps(a, b); }
+    static I min(I a, I b) { return _mm256_min_epi32(a, b); }
+    static I max(I a, I b) { return _mm256_max_epi32(a, b); }
+    static I bitAnd(I a, I b) { return _mm256_and_si256(a, b); }
+    static I bitOr(I a, I b) { return _mm256_or_si256(a, b); }
+    static I bitXor(I a, I b) { return _mm256_xor_si256(a, b); }
+    static I andNot(I a, I b) { return _mm256_andnot_si256(a, b); }  // ~a & b
+    static I greater(I a, I b) { return _mm256_cmpgt_epi32(a, b); }
+    static I equal(I a, I b) { return _mm256_cmpeq_epi32(a, b); }
+    static I select(I mask, I yes, I no) { return _mm256_blendv_epi8(no, yes, mask); }
+    static I shiftRight4(I v) { return _mm256_srai_epi32(v, 4); }
+    static I shiftLeft4(I v) { return _mm256_slli_epi32(v, 4); }
+    // a·c + b·d, each below 2^15 in magnitude.
+    static I madd16(I a, I b, I c, I d) { return _mm256_madd_epi16(pair16(a, b), pair16(c, d)); }
+    static I round(F v) { return _mm256_cvtps_epi32(v); }  // to nearest, as toFixed()
+    static F toFloat(I v) { return _mm256_cvtepi32_ps(v); }
+    static int mask(I v) { return _mm256_movemask_ps(_mm256_castsi256_ps(v)); }
+    static void store(std::int32_t* p, I v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+    static void store(float* p, F v) { _mm256_storeu_ps(p, v); }
+
+    // The lowest of the lanes in `keep`.
+    static int lowest(I v, I keep) {
+        const __m256i kept = select(keep, v, _mm256_set1_epi32(std::numeric_limits<std::int32_t>::max()));
+        __m128i m = _mm_min_epi32(_mm256_castsi256_si128(kept), _mm256_extracti128_si256(kept, 1));
+        m = _mm_min_epi32(m, _mm_shuffle_epi32(m, _MM_SHUFFLE(1, 0, 3, 2)));
+        m = _mm_min_epi32(m, _mm_shuffle_epi32(m, _MM_SHUFFLE(2, 3, 0, 1)));
+        return _mm_cvtsi128_si32(m);
+    }
+
+    // Corner i's (sx, sy) of the triangles first .. first + 7, times 16.
+    static void positions(const TriangleBatch::Corners& c, int first, int i, F& fx, F& fy) {
+        const __m256 p0145 =
+            _mm256_set_m128(pair(c[first + 4][i], c[first + 5][i]), pair(c[first][i], c[first + 1][i]));
+        const __m256 p2367 =
+            _mm256_set_m128(pair(c[first + 6][i], c[first + 7][i]), pair(c[first + 2][i], c[first + 3][i]));
+        const __m256 scale = _mm256_set1_ps(Rasterizer::kSubpixels);
+        fx = _mm256_mul_ps(_mm256_shuffle_ps(p0145, p2367, _MM_SHUFFLE(2, 0, 2, 0)), scale);
+        fy = _mm256_mul_ps(_mm256_shuffle_ps(p0145, p2367, _MM_SHUFFLE(3, 1, 3, 1)), scale);
+    }
+
+    // (sx, sy) of two vertices.
+    static __m128 pair(const ProcessedVertex* a, const ProcessedVertex* b) {
+        return _mm_loadh_pi(_mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(&a->sx)),
+                            reinterpret_cast<const __m64*>(&b->sx));
+    }
+    // Two 16-bit values per lane, for _mm256_madd_epi16: low + high << 16.
+    static I pair16(I low, I high) {
+        return _mm256_or_si256(_mm256_and_si256(low, _mm256_set1_epi32(0xFFFF)), _mm256_slli_epi32(high, 16));
+    }
+};
+
+#include "softgpu/PositionStage.h"
+
+}  // namespace lanes8
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
+#endif
 
 }  // namespace
 #endif
@@ -47,178 +204,56 @@ constexpr int kMaxSpan = 1 << 14;
 void Rasterizer::drawBatch(TriangleBatch& batch) {
     const int count = batch.count;
     batch.count = 0;
-#if !defined(__SSE2__)
-    for (int k = 0; k < count; ++k)
-        drawTriangle(*batch.corners[k][0], *batch.corners[k][1], *batch.corners[k][2]);
-#else
-    if (count == 0) return;
     auto& corners = batch.corners;
-    for (int k = count; k < TriangleBatch::kSize; ++k)
-        for (int i = 0; i < 3; ++i) corners[k][i] = corners[0][i];
-    const int lanes = (1 << count) - 1;
-
-    // Snapped positions, lane k the batch's triangle k: toFixed() four at a
-    // time (the same rounding).
-    __m128i X[3], Y[3];
-    __m128 minX, maxX, minY, maxY;
-    for (int i = 0; i < 3; ++i) {
-        auto position = [&](int k) { return reinterpret_cast<const __m64*>(&corners[k][i]->sx); };
-        const __m128 p01 = _mm_loadh_pi(_mm_loadl_pi(_mm_setzero_ps(), position(0)), position(1));
-        const __m128 p23 = _mm_loadh_pi(_mm_loadl_pi(_mm_setzero_ps(), position(2)), position(3));
-        const __m128 fx = _mm_mul_ps(_mm_shuffle_ps(p01, p23, _MM_SHUFFLE(2, 0, 2, 0)), _mm_set1_ps(kSubpixels));
-        const __m128 fy = _mm_mul_ps(_mm_shuffle_ps(p01, p23, _MM_SHUFFLE(3, 1, 3, 1)), _mm_set1_ps(kSubpixels));
-        X[i] = _mm_cvtps_epi32(fx);
-        Y[i] = _mm_cvtps_epi32(fy);
-        minX = i ? _mm_min_ps(minX, fx) : fx;
-        maxX = i ? _mm_max_ps(maxX, fx) : fx;
-        minY = i ? _mm_min_ps(minY, fy) : fy;
-        maxY = i ? _mm_max_ps(maxY, fy) : fy;
-    }
-    // Rounding keeps order, so the bounds of the snapped positions are the
-    // snapped bounds.
-    const __m128i left = _mm_cvtps_epi32(minX), right = _mm_cvtps_epi32(maxX), top = _mm_cvtps_epi32(minY),
-                  bottom = _mm_cvtps_epi32(maxY);
-    const __m128i inSpan = _mm_and_si128(_mm_cmplt_epi32(_mm_sub_epi32(right, left), _mm_set1_epi32(kMaxSpan)),
-                                         _mm_cmplt_epi32(_mm_sub_epi32(bottom, top), _mm_set1_epi32(kMaxSpan)));
-
-    // Twice the signed area; with y pointing down, positive is clockwise.
-    __m128i area = _mm_madd_epi16(pair16(_mm_sub_epi32(X[1], X[0]), _mm_sub_epi32(X[2], X[0])),
-                                  pair16(_mm_sub_epi32(Y[2], Y[0]), _mm_sub_epi32(Y[0], Y[1])));
-    const __m128i zero = _mm_setzero_si128();
-    __m128i drawn = _mm_andnot_si128(_mm_cmpeq_epi32(area, zero), inSpan);
-    if (state_.cull == platform::cull_mode::kCounterClockwise) drawn = _mm_and_si128(drawn, _mm_cmpgt_epi32(area, zero));
-    if (state_.cull == platform::cull_mode::kClockwise) drawn = _mm_and_si128(drawn, _mm_cmplt_epi32(area, zero));
-    const int wideLanes = ~_mm_movemask_ps(_mm_castsi128_ps(inSpan)) & lanes;
-    if ((_mm_movemask_ps(_mm_castsi128_ps(drawn)) & lanes) == 0 && wideLanes == 0) return;
-
-    // Counter-clockwise triangles that stay turn clockwise.
-    const __m128i turned = _mm_cmplt_epi32(area, zero);
-    const __m128i x1 = select(turned, X[2], X[1]), y1 = select(turned, Y[2], Y[1]);
-    X[2] = select(turned, X[1], X[2]);
-    Y[2] = select(turned, Y[1], Y[2]);
-    X[1] = x1;
-    Y[1] = y1;
-    area = _mm_sub_epi32(_mm_xor_si128(area, turned), turned);
-
-    // Pixels whose centres (x·16 + 8) lie within the bounds, clipped.
-    const platform::ScreenRect& clip = state_.clip;
-    auto atLeast = [](__m128i v, int limit) {
-        const __m128i l = _mm_set1_epi32(limit);
-        return select(_mm_cmplt_epi32(v, l), l, v);
-    };
-    auto atMost = [](__m128i v, int limit) {
-        const __m128i l = _mm_set1_epi32(limit);
-        return select(_mm_cmpgt_epi32(v, l), l, v);
-    };
-    const __m128i seven = _mm_set1_epi32(kSubpixels / 2 - 1), eight = _mm_set1_epi32(kSubpixels / 2);
-    const __m128i xmin = atLeast(_mm_srai_epi32(_mm_add_epi32(left, seven), 4), clip.left);
-    const __m128i xmax = atMost(_mm_srai_epi32(_mm_sub_epi32(right, eight), 4), clip.right - 1);
-    const __m128i ymin = atLeast(_mm_srai_epi32(_mm_add_epi32(top, seven), 4), clip.top);
-    const __m128i ymax = atMost(_mm_srai_epi32(_mm_sub_epi32(bottom, eight), 4), clip.bottom - 1);
-    drawn = _mm_andnot_si128(_mm_or_si128(_mm_cmpgt_epi32(xmin, xmax), _mm_cmpgt_epi32(ymin, ymax)), drawn);
-    const int drawnLanes = _mm_movemask_ps(_mm_castsi128_ps(drawn)) & lanes;
-    if (drawnLanes == 0 && wideLanes == 0) return;
-    if (drawnLanes) {
-        // The drawn lanes' bounds, all at once.
-        const __m128i allOnes = _mm_set1_epi32(-1);
-        uniteExtent(lowest(xmin, drawn), lowest(ymin, drawn), -lowest(_mm_sub_epi32(allOnes, xmax), drawn),
-                    -lowest(_mm_sub_epi32(allOnes, ymax), drawn));
-    }
-
-    // Edge functions at the first pixel centre, top-left rule applied. The
-    // origin lies within the bounds, so its distances to the vertices fit
-    // 15 bits too.
-    const __m128i originX = _mm_add_epi32(_mm_slli_epi32(xmin, 4), eight),
-                  originY = _mm_add_epi32(_mm_slli_epi32(ymin, 4), eight);
-    alignas(16) std::int32_t edges[9][4], bounds[4][4];
-    for (int i = 0; i < 3; ++i) {
-        const int j = (i + 1) % 3;
-        const __m128i dx = _mm_sub_epi32(X[j], X[i]), dy = _mm_sub_epi32(Y[j], Y[i]);
-        const __m128i e = _mm_madd_epi16(pair16(_mm_sub_epi32(zero, dy), dx),
-                                         pair16(_mm_sub_epi32(originX, X[i]), _mm_sub_epi32(originY, Y[i])));
-        const __m128i topLeft = _mm_or_si128(_mm_cmplt_epi32(dy, zero),
-                                             _mm_and_si128(_mm_cmpeq_epi32(dy, zero), _mm_cmpgt_epi32(dx, zero)));
-        _mm_store_si128(reinterpret_cast<__m128i*>(edges[i]),
-                        _mm_add_epi32(e, _mm_andnot_si128(topLeft, _mm_set1_epi32(-1))));
-        _mm_store_si128(reinterpret_cast<__m128i*>(edges[3 + i]), _mm_sub_epi32(zero, _mm_slli_epi32(dy, 4)));
-        _mm_store_si128(reinterpret_cast<__m128i*>(edges[6 + i]), _mm_slli_epi32(dx, 4));
-    }
-    // A triangle whose bounds hold one quad or less often covers none of
-    // its pixel centres (the small triangles of a detailed mesh): it is
-    // left out before its planes are set up, as its walk would draw nothing.
-    int emptyLanes = 0;
-    {
-        const __m128i two = _mm_set1_epi32(2), all = _mm_set1_epi32(-1);
-        const __m128i oneQuad = _mm_and_si128(_mm_cmplt_epi32(_mm_sub_epi32(xmax, xmin), two),
-                                              _mm_cmplt_epi32(_mm_sub_epi32(ymax, ymin), two));
-        const __m128i wide = _mm_cmplt_epi32(xmin, xmax), tall = _mm_cmplt_epi32(ymin, ymax);
-        auto row = [&](int i) { return _mm_load_si128(reinterpret_cast<const __m128i*>(edges[i])); };
-        // Covered where all three edge functions are at least 0.
-        auto covered = [&](bool toRight, bool toBottom) {
-            __m128i signs = zero;
-            for (int i = 0; i < 3; ++i) {
-                __m128i e = row(i);
-                if (toRight) e = _mm_add_epi32(e, row(3 + i));
-                if (toBottom) e = _mm_add_epi32(e, row(6 + i));
-                signs = _mm_or_si128(signs, e);
+#if defined(__SSE2__)
+    if (count > 0) {
+        for (int k = count; k < TriangleBatch::kSize; ++k)
+            for (int i = 0; i < 3; ++i) corners[k][i] = corners[0][i];
+        const int lanes = (1 << count) - 1;
+        BatchLanes l;
+        bool any = false;
+#if defined(TRYSTER_EIGHT_LANES)
+        if (eightWide_)
+            any = lanes8::positionStage<lanes8::L>(corners, 0, lanes, state_.cull, state_.clip, l);
+        else
+#endif
+            for (int first = 0; first < count; first += lanes4::L::kCount)
+                any |= lanes4::positionStage<lanes4::L>(corners, first, lanes >> first & 0xF, state_.cull,
+                                                        state_.clip, l);
+        if (!any) return;
+        if (l.drawn) uniteExtent(l.extent.left, l.extent.top, l.extent.right, l.extent.bottom);
+        for (int k = 0; k < count; ++k) {
+            const ProcessedVertex* const* c = corners[k];
+            if (l.wide >> k & 1) {
+                drawTriangle(*c[0], *c[1], *c[2]);
+                continue;
             }
-            return _mm_andnot_si128(_mm_srai_epi32(signs, 31), all);
-        };
-        const __m128i any = _mm_or_si128(
-            _mm_or_si128(covered(false, false), _mm_and_si128(covered(true, false), wide)),
-            _mm_or_si128(_mm_and_si128(covered(false, true), tall),
-                         _mm_and_si128(covered(true, true), _mm_and_si128(wide, tall))));
-        emptyLanes = _mm_movemask_ps(_mm_castsi128_ps(_mm_andnot_si128(any, oneQuad)));
-    }
-    _mm_store_si128(reinterpret_cast<__m128i*>(bounds[0]), xmin);
-    _mm_store_si128(reinterpret_cast<__m128i*>(bounds[1]), xmax);
-    _mm_store_si128(reinterpret_cast<__m128i*>(bounds[2]), ymin);
-    _mm_store_si128(reinterpret_cast<__m128i*>(bounds[3]), ymax);
-
-    // The positions as the planes take them (drawTriangle's formulas).
-    const __m128 sixteenth = _mm_set1_ps(1.0f / kSubpixels);
-    auto pixels = [&](__m128i v) { return _mm_mul_ps(_mm_cvtepi32_ps(v), sixteenth); };
-    const __m128 areaPixels = _mm_mul_ps(_mm_cvtepi32_ps(area), _mm_set1_ps(1.0f / (kSubpixels * kSubpixels)));
-    const __m128 half = _mm_set1_ps(0.5f);
-    alignas(16) float positions[8][4];
-    _mm_store_ps(positions[0], pixels(_mm_sub_epi32(X[1], X[0])));
-    _mm_store_ps(positions[1], pixels(_mm_sub_epi32(Y[1], Y[0])));
-    _mm_store_ps(positions[2], pixels(_mm_sub_epi32(X[2], X[0])));
-    _mm_store_ps(positions[3], pixels(_mm_sub_epi32(Y[2], Y[0])));
-    _mm_store_ps(positions[4], areaPixels);
-    _mm_store_ps(positions[5], _mm_div_ps(_mm_set1_ps(1.0f), areaPixels));
-    _mm_store_ps(positions[6], _mm_sub_ps(_mm_add_ps(_mm_cvtepi32_ps(xmin), half), pixels(X[0])));
-    _mm_store_ps(positions[7], _mm_sub_ps(_mm_add_ps(_mm_cvtepi32_ps(ymin), half), pixels(Y[0])));
-    const int turnedLanes = _mm_movemask_ps(_mm_castsi128_ps(turned));
-
-    for (int k = 0; k < count; ++k) {
-        const ProcessedVertex* const* c = corners[k];
-        if (wideLanes >> k & 1) {
-            drawTriangle(*c[0], *c[1], *c[2]);
-            continue;
+            if (!(l.drawn >> k & 1) || (l.empty >> k & 1)) continue;
+            const bool turn = l.turned >> k & 1;
+            const ProcessedVertex* v[3] = {c[0], turn ? c[2] : c[1], turn ? c[1] : c[2]};
+            if (quads_ && finishQuads(v, l, k)) continue;
+            const auto& at = l.positions;
+            const Positions p{at[0][k], at[1][k], at[2][k], at[3][k], at[4][k], at[5][k], at[6][k], at[7][k]};
+            Setup s;
+            s.xmin = l.bounds[0][k];
+            s.xmax = l.bounds[1][k];
+            s.ymin = l.bounds[2][k];
+            s.ymax = l.bounds[3][k];
+            for (int i = 0; i < 3; ++i) {
+                s.e[i] = l.edges[i][k];
+                s.ex[i] = l.edges[3 + i][k];
+                s.ey[i] = l.edges[6 + i][k];
+            }
+            finish(s, v, p);
         }
-        if (!(drawnLanes >> k & 1) || (emptyLanes >> k & 1)) continue;
-        const bool turn = turnedLanes >> k & 1;
-        const ProcessedVertex* v[3] = {c[0], turn ? c[2] : c[1], turn ? c[1] : c[2]};
-        const Positions p{positions[0][k], positions[1][k], positions[2][k], positions[3][k],
-                          positions[4][k], positions[5][k], positions[6][k], positions[7][k]};
-        Setup s;
-        s.xmin = bounds[0][k];
-        s.xmax = bounds[1][k];
-        s.ymin = bounds[2][k];
-        s.ymax = bounds[3][k];
-        for (int i = 0; i < 3; ++i) {
-            s.e[i] = edges[i][k];
-            s.ex[i] = edges[3 + i][k];
-            s.ey[i] = edges[6 + i][k];
-        }
-        if (!quads_ || !finishQuads(v, p, s)) finish(s, v, p);
+        return;
     }
 #endif
+    for (int k = 0; k < count; ++k) drawTriangle(*corners[k][0], *corners[k][1], *corners[k][2]);
 }
 
 #if defined(__SSE2__)
-bool Rasterizer::finishQuads(const ProcessedVertex* const v[3], const Positions& p, const Setup& bounds) {
+bool Rasterizer::finishQuads(const ProcessedVertex* const v[3], const BatchLanes& lanes, int k) {
     // (sz, rhw, u, v) of each vertex: finish() and textureLook() in
     // vectors. Coordinates that need moving go there.
     __m128 depth[3];
@@ -237,7 +272,7 @@ bool Rasterizer::finishQuads(const ProcessedVertex* const v[3], const Positions&
                 _mm_movemask_ps(_mm_cmpgt_ps(_mm_sub_ps(most, least), _mm_mul_ps(most, _mm_set1_ps(1e-6f)))) & 2;
         }
         const float u[3] = {v[0]->u, v[1]->u, v[2]->u}, w[3] = {v[0]->v, v[1]->v, v[2]->v};
-        look.bilinear = filterFor(u, w, p.areaPixels) == platform::texture_filter::kLinear;
+        look.bilinear = filterFor(u, w, lanes.positions[4][k]) == platform::texture_filter::kLinear;
         // u and v times rhw when perspective-correct, and times 65536 (see
         // QuadTriangle): both exact as drawBlock's.
         for (__m128& d : depth) {
@@ -246,10 +281,10 @@ bool Rasterizer::finishQuads(const ProcessedVertex* const v[3], const Positions&
         }
     }
 
-    // finish()'s planes.
-    const __m128 dx1 = _mm_set1_ps(p.dx1), dy1 = _mm_set1_ps(p.dy1), dx2 = _mm_set1_ps(p.dx2),
-                 dy2 = _mm_set1_ps(p.dy2), inv = _mm_set1_ps(p.inverseArea), ox = _mm_set1_ps(p.ox),
-                 oy = _mm_set1_ps(p.oy);
+    // finish()'s planes, from the lane's Positions.
+    auto position = [&](int field) { return _mm_set1_ps(lanes.positions[field][k]); };
+    const __m128 dx1 = position(0), dy1 = position(1), dx2 = position(2), dy2 = position(3), inv = position(5),
+                 ox = position(6), oy = position(7);
     auto solve = [&](__m128 a0, __m128 a1, __m128 a2, __m128& at, __m128& right, __m128& down) {
         const __m128 d1 = _mm_sub_ps(a1, a0), d2 = _mm_sub_ps(a2, a0);
         right = _mm_mul_ps(_mm_sub_ps(_mm_mul_ps(d1, dy2), _mm_mul_ps(d2, dy1)), inv);
@@ -265,7 +300,9 @@ bool Rasterizer::finishQuads(const ProcessedVertex* const v[3], const Positions&
         t.colour = _mm_load_ps(&v[0]->b);
         t.colourRight = t.colourDown = _mm_setzero_ps();
     }
-    if (isSmall(bounds.xmin, bounds.xmax, bounds.ymin, bounds.ymax)) {
+    const int xmin = lanes.bounds[0][k], xmax = lanes.bounds[1][k], ymin = lanes.bounds[2][k],
+              ymax = lanes.bounds[3][k];
+    if (isSmall(xmin, xmax, ymin, ymax)) {
         // One block from the first pixel (as quadBlock() makes it); the
         // edges there fit 32 bits as they are.
         QuadBlock b;
@@ -275,20 +312,27 @@ bool Rasterizer::finishQuads(const ProcessedVertex* const v[3], const Positions&
         b.colour = valueAt(t.colour, t.colourRight, t.colourDown, 0, 0);
         b.colourRight = t.colourRight;
         b.colourDown = t.colourDown;
-        for (int i = 0; i < 3; ++i)
-            b.edges.set(i, static_cast<std::int32_t>(bounds.e[i]), static_cast<std::int32_t>(bounds.ex[i]),
-                        static_cast<std::int32_t>(bounds.ey[i]));
-        b.x0 = bounds.xmin;
-        b.x1 = bounds.xmax;
-        b.y0 = bounds.ymin;
-        b.y1 = bounds.ymax;
-        QuadWalk(textured, look.perspective, look.bilinear, stamps_).pick<false>(b.y1 - b.y0 + 1)(b, state_);
+        for (int i = 0; i < 3; ++i) b.edges.set(i, lanes.edges[i][k], lanes.edges[3 + i][k], lanes.edges[6 + i][k]);
+        b.x0 = xmin;
+        b.x1 = xmax;
+        b.y0 = ymin;
+        b.y1 = ymax;
+        QuadWalk(textured, look.perspective, look.bilinear, eightWide_).pick<false>(b.y1 - b.y0 + 1)(b, state_);
         return true;
     }
-    takeEdges(t, bounds);
-    drawQuadTriangle(t, QuadWalk(textured, look.perspective, look.bilinear, stamps_), state_);
+    for (int i = 0; i < 3; ++i) {
+        t.e[i] = lanes.edges[i][k];
+        t.ex[i] = lanes.edges[3 + i][k];
+        t.ey[i] = lanes.edges[6 + i][k];
+    }
+    t.xmin = xmin;
+    t.xmax = xmax;
+    t.ymin = ymin;
+    t.ymax = ymax;
+    drawQuadTriangle(t, QuadWalk(textured, look.perspective, look.bilinear, eightWide_), state_);
     return true;
 }
 #endif
 
 }  // namespace tryster::softgpu
+

@@ -278,8 +278,9 @@ TEST_F(RasterPaths, AgreeOnFlatShading) {
 
 // Triangles of a pixel or two, at every subpixel position: many cover no
 // pixel centre at all, and those the batch leaves out early. One at a time
-// (drawTriangle, which sets up every triangle) and in batches of four, the
-// pictures and depths must be the same.
+// (drawTriangle, which sets up every triangle) and in batches, eight or four
+// at a time, the pictures and depths must be the same, whichever winding is
+// culled.
 TEST_F(RasterPaths, BatchesOfTinyTrianglesDrawAsOneAtATime) {
     constexpr int kSide = 24;
     std::mt19937 tiny(7);
@@ -297,7 +298,7 @@ TEST_F(RasterPaths, BatchesOfTinyTrianglesDrawAsOneAtATime) {
         v.r = 200;
         v.clip = 0;
     }
-    auto draw = [&](bool batched) {
+    auto draw = [&](bool batched, std::uint32_t cull) {
         auto surface =
             softgpu::SoftwareSurface::create({kSide, kSide, PixelFormat{}, SurfaceKind::Offscreen});
         std::vector<float> depths(
@@ -309,7 +310,7 @@ TEST_F(RasterPaths, BatchesOfTinyTrianglesDrawAsOneAtATime) {
         state.depth = depths.data();
         state.depthPitch = kSide;
         state.clip = {0, 0, kSide, kSide};
-        state.cull = cull_mode::kNone;
+        state.cull = cull;
         softgpu::Rasterizer rasterizer;
         rasterizer.setState(state);
         softgpu::TriangleBatch batch;
@@ -334,11 +335,17 @@ TEST_F(RasterPaths, BatchesOfTinyTrianglesDrawAsOneAtATime) {
             }
         return out;
     };
-    const std::vector<std::uint32_t> reference = draw(false);
-    int drawn = 0;
-    for (std::size_t i = 0; i < reference.size(); i += 2) drawn += reference[i] != 0;
-    EXPECT_GT(drawn, kSide * kSide / 2) << "the triangles cover most of the view";
-    EXPECT_EQ(draw(true), reference);
+    for (std::uint32_t cull : {cull_mode::kNone, cull_mode::kClockwise, cull_mode::kCounterClockwise}) {
+        const std::vector<std::uint32_t> reference = draw(false, cull);
+        int drawn = 0;
+        for (std::size_t i = 0; i < reference.size(); i += 2) drawn += reference[i] != 0;
+        EXPECT_GT(drawn, kSide * kSide / 4) << "the triangles cover much of the view; cull mode " << cull;
+        EXPECT_EQ(draw(true, cull), reference) << "cull mode " << cull;
+        // Four at a time, as on processors without AVX2.
+        softgpu::Rasterizer::forbidEightWide(true);
+        EXPECT_EQ(draw(true, cull), reference) << "four at a time, cull mode " << cull;
+        softgpu::Rasterizer::forbidEightWide(false);
+    }
 }
 
 }  // namespace

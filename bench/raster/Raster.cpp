@@ -69,9 +69,12 @@ std::string withSuffix(const std::string& path, const std::string& suffix) {
     return out;
 }
 
+// The engine's surface may be narrower than asked (an even width), so the
+// picture's own rows say how wide it is.
 void writePicture(const Setup& s, const std::string& path, const Picture& picture) {
-    if (!picture.empty())
-        formats::writePng(path, s.width, s.height, picture.data(), static_cast<std::size_t>(s.width));
+    const std::size_t width = picture.size() / static_cast<std::size_t>(s.height);
+    if (width > 0)
+        formats::writePng(path, static_cast<int>(width), s.height, picture.data(), width);
 }
 
 // Mesa keeps one screen per process and reads LP_NUM_THREADS when it makes

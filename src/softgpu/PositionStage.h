@@ -1,11 +1,11 @@
 // No include guard: TriangleBatch.cpp includes this once for each set of
 // lanes, inside that set's namespace, so that each copy is compiled for its
-// own instruction set (SSE2, or AVX2 under a target pragma). No function
-// here may be a lambda: a lambda would not take the pragma's target.
+// own instruction set (SSE2, or AVX2 under a target pragma). It holds no
+// lambdas, so that every function in it takes the pragma's target.
 //
 // The set of lanes `L` provides the vector types I (32-bit integers) and F
-// (floats), its width kCount, and the operations below by their intrinsic
-// names' meaning.
+// (floats), its width kCount, and the operations the stage calls, named for
+// what they do.
 
 // drawTriangle's position stage for the batch's triangles first ..
 // first + L::kCount - 1 (all filled; `lanes` the ones that count, as bits

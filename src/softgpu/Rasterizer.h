@@ -69,7 +69,7 @@ public:
 
     // With AVX2 the common case goes eight pixels at a time, and batches
     // are set up eight triangles at once; tests turn that off to compare
-    // with four pixels and one triangle at a time (the pictures are the
+    // with four of each at a time, as on SSE2 alone (the pictures are the
     // same). Read by setState().
     static void forbidEightWide(bool forbidden);
 
@@ -79,9 +79,9 @@ public:
     static bool usable(const ProcessedVertex& v);
     void drawTriangle(const ProcessedVertex& a, const ProcessedVertex& b, const ProcessedVertex& c);
     // Draws the batch's triangles, whose vertices all lie inside every
-    // clip plane, as drawTriangle would one by one, and empties it. With
-    // AVX2 their positions, culling, bounds and edges are worked out
-    // together.
+    // clip plane, as drawTriangle would one by one, and empties it. Their
+    // positions, culling, bounds and edges are worked out together, eight
+    // at a time with AVX2, four on SSE2 alone.
     void drawBatch(TriangleBatch& batch);
 
     // The pixels touched since the last reset (bounding rectangles of the

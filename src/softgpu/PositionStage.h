@@ -9,14 +9,15 @@
 
 // drawTriangle's position stage for the batch's triangles first ..
 // first + L::kCount - 1 (all filled; `lanes` the ones that count, as bits
-// from `first`): snapping, area and culling, bounds, edge functions, and
-// the positions the planes take. Adds the lanes' results to `out`; false
-// when none of them is drawn or wide.
+// from `first`, those past the set's width ignored): snapping, area and
+// culling, bounds, edge functions, and the positions the planes take. Adds
+// the lanes' results to `out`; false when none of them is drawn or wide.
 template <class L>
 bool positionStage(const TriangleBatch::Corners& corners, int first, int lanes, std::uint32_t cull,
                    const platform::ScreenRect& clip, Rasterizer::BatchLanes& out) {
     using I = typename L::I;
     using F = typename L::F;
+    lanes &= (1 << L::kCount) - 1;
     constexpr int kSubpixels = Rasterizer::kSubpixels;
     // Below this span in 1/16 pixels, every difference of positions fits
     // 15 bits and every product of two of them (areas, edge functions) 32.

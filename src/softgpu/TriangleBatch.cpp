@@ -218,8 +218,7 @@ void Rasterizer::drawBatch(TriangleBatch& batch) {
         else
 #endif
             for (int first = 0; first < count; first += lanes4::L::kCount)
-                any |= lanes4::positionStage<lanes4::L>(corners, first, lanes >> first & 0xF, state_.cull,
-                                                        state_.clip, l);
+                any |= lanes4::positionStage<lanes4::L>(corners, first, lanes >> first, state_.cull, state_.clip, l);
         if (!any) return;
         if (l.drawn) uniteExtent(l.extent.left, l.extent.top, l.extent.right, l.extent.bottom);
         for (int k = 0; k < count; ++k) {

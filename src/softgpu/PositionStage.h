@@ -25,16 +25,19 @@ bool positionStage(const TriangleBatch::Corners& corners, int first, int lanes, 
 
     // Snapped positions: toFixed() for all lanes (the same rounding).
     I X[3], Y[3];
-    F minX, maxX, minY, maxY;
-    for (int i = 0; i < 3; ++i) {
-        F fx, fy;
+    F fx, fy;
+    L::positions(corners, first, 0, fx, fy);
+    X[0] = L::round(fx);
+    Y[0] = L::round(fy);
+    F minX = fx, maxX = fx, minY = fy, maxY = fy;
+    for (int i = 1; i < 3; ++i) {
         L::positions(corners, first, i, fx, fy);
         X[i] = L::round(fx);
         Y[i] = L::round(fy);
-        minX = i ? L::min(minX, fx) : fx;
-        maxX = i ? L::max(maxX, fx) : fx;
-        minY = i ? L::min(minY, fy) : fy;
-        maxY = i ? L::max(maxY, fy) : fy;
+        minX = L::min(minX, fx);
+        maxX = L::max(maxX, fx);
+        minY = L::min(minY, fy);
+        maxY = L::max(maxY, fy);
     }
     // Rounding keeps order, so the bounds of the snapped positions are the
     // snapped bounds.

@@ -34,6 +34,20 @@ struct Rasterizer::BatchLanes {
     int drawn = 0, wide = 0, empty = 0, turned = 0;             // lane masks
     platform::ScreenRect extent;                                // of the drawn lanes
 
+    // Lane k's bounds and edges into anything with Setup's fields for them.
+    template <typename Edges>
+    void edgesOf(int k, Edges& out) const {
+        out.xmin = bounds[0][k];
+        out.xmax = bounds[1][k];
+        out.ymin = bounds[2][k];
+        out.ymax = bounds[3][k];
+        for (int i = 0; i < 3; ++i) {
+            out.e[i] = edges[i][k];
+            out.ex[i] = edges[3 + i][k];
+            out.ey[i] = edges[6 + i][k];
+        }
+    }
+
     // Adds drawn lanes' bounds to the extent, before they join `drawn`.
     void unite(const platform::ScreenRect& r) {
         extent = drawn ? platform::ScreenRect{std::min(extent.left, r.left), std::min(extent.top, r.top),
@@ -177,11 +191,7 @@ struct L {
         fy = _mm256_mul_ps(_mm256_shuffle_ps(p0145, p2367, _MM_SHUFFLE(3, 1, 3, 1)), scale);
     }
 
-    // (sx, sy) of two vertices.
-    static __m128 pair(const ProcessedVertex* a, const ProcessedVertex* b) {
-        return _mm_loadh_pi(_mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(&a->sx)),
-                            reinterpret_cast<const __m64*>(&b->sx));
-    }
+    static __m128 pair(const ProcessedVertex* a, const ProcessedVertex* b) { return lanes4::L::pair(a, b); }
     // Two 16-bit values per lane, for _mm256_madd_epi16: low + high << 16.
     static I pair16(I low, I high) {
         return _mm256_or_si256(_mm256_and_si256(low, _mm256_set1_epi32(0xFFFF)), _mm256_slli_epi32(high, 16));
@@ -234,15 +244,7 @@ void Rasterizer::drawBatch(TriangleBatch& batch) {
             const auto& at = l.positions;
             const Positions p{at[0][k], at[1][k], at[2][k], at[3][k], at[4][k], at[5][k], at[6][k], at[7][k]};
             Setup s;
-            s.xmin = l.bounds[0][k];
-            s.xmax = l.bounds[1][k];
-            s.ymin = l.bounds[2][k];
-            s.ymax = l.bounds[3][k];
-            for (int i = 0; i < 3; ++i) {
-                s.e[i] = l.edges[i][k];
-                s.ex[i] = l.edges[3 + i][k];
-                s.ey[i] = l.edges[6 + i][k];
-            }
+            l.edgesOf(k, s);
             finish(s, v, p);
         }
         return;
@@ -319,19 +321,10 @@ bool Rasterizer::finishQuads(const ProcessedVertex* const v[3], const BatchLanes
         QuadWalk(textured, look.perspective, look.bilinear, eightWide_).pick<false>(b.y1 - b.y0 + 1)(b, state_);
         return true;
     }
-    for (int i = 0; i < 3; ++i) {
-        t.e[i] = lanes.edges[i][k];
-        t.ex[i] = lanes.edges[3 + i][k];
-        t.ey[i] = lanes.edges[6 + i][k];
-    }
-    t.xmin = xmin;
-    t.xmax = xmax;
-    t.ymin = ymin;
-    t.ymax = ymax;
+    lanes.edgesOf(k, t);
     drawQuadTriangle(t, QuadWalk(textured, look.perspective, look.bilinear, eightWide_), state_);
     return true;
 }
 #endif
 
 }  // namespace tryster::softgpu
-

@@ -2,9 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#if defined(__GNUC__) || defined(__clang__)
+#define TRYSTER_EIGHT_LANES 1
+#include <immintrin.h>
+#endif
 #endif
 
 namespace tryster::softgpu {
@@ -93,139 +99,111 @@ void processOne(const platform::DeviceVertex& s, ProcessedVertex& o, const platf
 }
 
 #if defined(__SSE2__)
-// Four vertices at once, lane k the k-th: processOne's operations in the
-// same order, so the same results (lighting by more than kMaxLights stays
-// with processOne). The constants
-// are spread over the lanes once per draw.
-class FourAtOnce {
-public:
-    static constexpr std::size_t kMaxLights = 8;
+// Four lanes on SSE2.
+namespace lanes4 {
 
-    FourAtOnce(const platform::DeviceMatrix& t, const ScreenMapping& mapping, const LightingSetup* lighting) {
-        for (int i = 0; i < 4; ++i)
-            for (int j = 0; j < 4; ++j) m_[i][j] = _mm_set1_ps(t.m[i][j]);
-        scaleX_ = _mm_set1_ps(mapping.scaleX);
-        offsetX_ = _mm_set1_ps(mapping.offsetX);
-        scaleY_ = _mm_set1_ps(mapping.scaleY);
-        offsetY_ = _mm_set1_ps(mapping.offsetY);
-        lit_ = lighting != nullptr;
-        if (!lit_) return;
-        base_[0] = _mm_set1_ps(lighting->base.r);
-        base_[1] = _mm_set1_ps(lighting->base.g);
-        base_[2] = _mm_set1_ps(lighting->base.b);
-        alpha_ = _mm_set1_ps(saturate255(lighting->alpha));
-        for (const LightingSetup::Directional& l : lighting->lights)
-            lights_[lightCount_++] = {
-                {_mm_set1_ps(l.toLight.x), _mm_set1_ps(l.toLight.y), _mm_set1_ps(l.toLight.z)},
-                {_mm_set1_ps(l.diffuse.r), _mm_set1_ps(l.diffuse.g), _mm_set1_ps(l.diffuse.b)}};
-    }
+struct L {
+    static constexpr std::uint32_t kCount = 4;
+    using F = __m128;
 
-    void process(const platform::DeviceVertex* in, ProcessedVertex* out) const {
-        __m128 x = _mm_loadu_ps(&in[0].x), y = _mm_loadu_ps(&in[1].x), z = _mm_loadu_ps(&in[2].x),
-               nx = _mm_loadu_ps(&in[3].x);
-        _MM_TRANSPOSE4_PS(x, y, z, nx);
-        __m128 ny = _mm_loadu_ps(&in[0].ny), nz = _mm_loadu_ps(&in[1].ny), u = _mm_loadu_ps(&in[2].ny),
-               v = _mm_loadu_ps(&in[3].ny);
-        _MM_TRANSPOSE4_PS(ny, nz, u, v);
-
-        auto row = [&](int j) {
-            return _mm_add_ps(
-                _mm_add_ps(_mm_add_ps(_mm_mul_ps(x, m_[0][j]), _mm_mul_ps(y, m_[1][j])), _mm_mul_ps(z, m_[2][j])),
-                m_[3][j]);
-        };
-        __m128 cx = row(0), cy = row(1), cz = row(2), cw = row(3);
-
-        // clipCode: a comparison that fails (NaN too) sets the plane's bit.
-        auto outside = [](__m128 inside, std::uint32_t bit) {
-            return _mm_andnot_si128(_mm_castps_si128(inside), _mm_set1_epi32(static_cast<int>(bit)));
-        };
-        const __m128 minusW = _mm_xor_ps(cw, _mm_set1_ps(-0.0f)), zero = _mm_setzero_ps();
-        __m128i clip =
-            _mm_or_si128(outside(_mm_cmpge_ps(cx, minusW), kClipLeft), outside(_mm_cmple_ps(cx, cw), kClipRight));
-        clip = _mm_or_si128(clip, outside(_mm_cmpge_ps(cy, minusW), kClipBottom));
-        clip = _mm_or_si128(clip, outside(_mm_cmple_ps(cy, cw), kClipTop));
-        clip = _mm_or_si128(clip, outside(_mm_cmpge_ps(cz, zero), kClipFront));
-        clip = _mm_or_si128(clip, outside(_mm_cmple_ps(cz, cw), kClipBack));
-        clip = _mm_or_si128(clip, outside(_mm_cmpgt_ps(cw, _mm_set1_ps(1e-30f)), kClipFront));
-
-        // ScreenMapping::project, worked out for every lane: the screen
-        // fields of clipped vertices are not read.
-        __m128 rhw = _mm_div_ps(_mm_set1_ps(1.0f), cw);
-        __m128 sx = _mm_add_ps(_mm_mul_ps(_mm_mul_ps(cx, rhw), scaleX_), offsetX_);
-        __m128 sy = _mm_add_ps(_mm_mul_ps(_mm_mul_ps(cy, rhw), scaleY_), offsetY_);
-        __m128 sz = _mm_mul_ps(cz, rhw);
-
-        __m128 r, g, b, a;
-        if (!lit_) {
-            r = g = b = a = _mm_set1_ps(255.0f);
-        } else {
-            r = base_[0];
-            g = base_[1];
-            b = base_[2];
-            for (std::size_t i = 0; i < lightCount_; ++i) {
-                const Light& l = lights_[i];
-                const __m128 d = _mm_add_ps(_mm_add_ps(_mm_mul_ps(nx, l.toLight[0]), _mm_mul_ps(ny, l.toLight[1])),
-                                            _mm_mul_ps(nz, l.toLight[2]));
-                const __m128 lit = _mm_cmpgt_ps(d, zero);
-                auto add = [&](__m128 c, __m128 diffuse) {
-                    return _mm_or_ps(_mm_and_ps(lit, _mm_add_ps(c, _mm_mul_ps(d, diffuse))), _mm_andnot_ps(lit, c));
-                };
-                r = add(r, l.diffuse[0]);
-                g = add(g, l.diffuse[1]);
-                b = add(b, l.diffuse[2]);
-            }
-            r = saturate(r);
-            g = saturate(g);
-            b = saturate(b);
-            a = alpha_;
-        }
-
-        __m128 clipBits = _mm_castsi128_ps(clip), none = zero;
-        _MM_TRANSPOSE4_PS(cx, cy, cz, cw);
-        _MM_TRANSPOSE4_PS(sz, rhw, u, v);
-        _MM_TRANSPOSE4_PS(b, g, r, a);
-        _MM_TRANSPOSE4_PS(sx, sy, clipBits, none);
-        const __m128 groups[4][4] = {{cx, sz, b, sx}, {cy, rhw, g, sy}, {cz, u, r, clipBits}, {cw, v, a, none}};
-        for (int k = 0; k < 4; ++k) {
-            float* o = &out[k].cx;
-            _mm_store_ps(o, groups[k][0]);
-            _mm_store_ps(o + 4, groups[k][1]);
-            _mm_store_ps(o + 8, groups[k][2]);
-            _mm_store_ps(o + 12, groups[k][3]);
-        }
-    }
-
-private:
-    struct Light {
-        __m128 toLight[3], diffuse[3];
-    };
-
-    // saturate255: 0 up to 0, 255 from 1, else times 255 (NaN too).
-    static __m128 saturate(__m128 c) {
-        const __m128 scaled = _mm_mul_ps(c, _mm_set1_ps(255.0f));
-        const __m128 high = _mm_cmpge_ps(c, _mm_set1_ps(1.0f));
-        const __m128 kept = _mm_or_ps(_mm_and_ps(high, _mm_set1_ps(255.0f)), _mm_andnot_ps(high, scaled));
-        return _mm_andnot_ps(_mm_cmple_ps(c, _mm_setzero_ps()), kept);
-    }
-
-    __m128 m_[4][4];
-    __m128 scaleX_, offsetX_, scaleY_, offsetY_;
-    bool lit_ = false;
-    __m128 base_[3]{}, alpha_{};
-    Light lights_[kMaxLights];
-    std::size_t lightCount_ = 0;
+    static F set(float v) { return _mm_set1_ps(v); }
+    static F bits(std::uint32_t v) { return _mm_castsi128_ps(_mm_set1_epi32(static_cast<int>(v))); }
+    static F zero() { return _mm_setzero_ps(); }
+    static F add(F a, F b) { return _mm_add_ps(a, b); }
+    static F mul(F a, F b) { return _mm_mul_ps(a, b); }
+    static F div(F a, F b) { return _mm_div_ps(a, b); }
+    static F bitAnd(F a, F b) { return _mm_and_ps(a, b); }
+    static F bitOr(F a, F b) { return _mm_or_ps(a, b); }
+    static F bitXor(F a, F b) { return _mm_xor_ps(a, b); }
+    static F andNot(F a, F b) { return _mm_andnot_ps(a, b); }  // ~a & b
+    // All ones where the comparison holds; NaN never does.
+    static F atLeast(F a, F b) { return _mm_cmpge_ps(a, b); }
+    static F atMost(F a, F b) { return _mm_cmple_ps(a, b); }
+    static F above(F a, F b) { return _mm_cmpgt_ps(a, b); }
+    static F unpackLow(F a, F b) { return _mm_unpacklo_ps(a, b); }
+    static F unpackHigh(F a, F b) { return _mm_unpackhi_ps(a, b); }
+    static F lowPairs(F a, F b) { return _mm_shuffle_ps(a, b, _MM_SHUFFLE(1, 0, 1, 0)); }
+    static F highPairs(F a, F b) { return _mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 2, 3, 2)); }
+    // Four floats at p (and, for a wider set, at p + apart).
+    static F load(const float* p, std::ptrdiff_t) { return _mm_loadu_ps(p); }
+    static void store(float* p, std::ptrdiff_t, F v) { _mm_store_ps(p, v); }
 };
+
+#include "softgpu/VertexStage.h"
+
+}  // namespace lanes4
+
+#if defined(TRYSTER_EIGHT_LANES)
+// Asked before anything compiled for AVX2 runs.
+bool hasAvx2() {
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+
+// Eight lanes with AVX2, for processors that have it: two halves of four.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#endif
+namespace lanes8 {
+
+struct L {
+    static constexpr std::uint32_t kCount = 8;
+    using F = __m256;
+
+    static F set(float v) { return _mm256_set1_ps(v); }
+    static F bits(std::uint32_t v) { return _mm256_castsi256_ps(_mm256_set1_epi32(static_cast<int>(v))); }
+    static F zero() { return _mm256_setzero_ps(); }
+    static F add(F a, F b) { return _mm256_add_ps(a, b); }
+    static F mul(F a, F b) { return _mm256_mul_ps(a, b); }
+    static F div(F a, F b) { return _mm256_div_ps(a, b); }
+    static F bitAnd(F a, F b) { return _mm256_and_ps(a, b); }
+    static F bitOr(F a, F b) { return _mm256_or_ps(a, b); }
+    static F bitXor(F a, F b) { return _mm256_xor_ps(a, b); }
+    static F andNot(F a, F b) { return _mm256_andnot_ps(a, b); }  // ~a & b
+    static F atLeast(F a, F b) { return _mm256_cmp_ps(a, b, _CMP_GE_OS); }
+    static F atMost(F a, F b) { return _mm256_cmp_ps(a, b, _CMP_LE_OS); }
+    static F above(F a, F b) { return _mm256_cmp_ps(a, b, _CMP_GT_OS); }
+    static F unpackLow(F a, F b) { return _mm256_unpacklo_ps(a, b); }
+    static F unpackHigh(F a, F b) { return _mm256_unpackhi_ps(a, b); }
+    static F lowPairs(F a, F b) { return _mm256_shuffle_ps(a, b, _MM_SHUFFLE(1, 0, 1, 0)); }
+    static F highPairs(F a, F b) { return _mm256_shuffle_ps(a, b, _MM_SHUFFLE(3, 2, 3, 2)); }
+    static F load(const float* p, std::ptrdiff_t apart) {
+        return _mm256_set_m128(_mm_loadu_ps(p + apart), _mm_loadu_ps(p));
+    }
+    static void store(float* p, std::ptrdiff_t apart, F v) {
+        _mm_store_ps(p, _mm256_castps256_ps128(v));
+        _mm_store_ps(p + apart, _mm256_extractf128_ps(v, 1));
+    }
+};
+
+#include "softgpu/VertexStage.h"
+
+}  // namespace lanes8
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
+#endif
 #endif
 
 }  // namespace
 
-void processVertices(const platform::DeviceVertex* in, std::uint32_t count, ProcessedVertex* out, const platform::DeviceMatrix& t,
-                     const ScreenMapping& mapping, const LightingSetup* lighting) {
+void processVertices(const platform::DeviceVertex* in, std::uint32_t count, ProcessedVertex* out,
+                     const platform::DeviceMatrix& t, const ScreenMapping& mapping, const LightingSetup* lighting,
+                     VertexLanes lanes) {
     std::uint32_t i = 0;
 #if defined(__SSE2__)
-    if (count >= 4 && (!lighting || lighting->lights.size() <= FourAtOnce::kMaxLights)) {
-        const FourAtOnce four(t, mapping, lighting);
-        for (; i + 4 <= count; i += 4) four.process(in + i, out + i);
+    constexpr std::size_t kMaxLights = lanes4::VertexStage<lanes4::L>::kMaxLights;
+    if (lanes != VertexLanes::One && (!lighting || lighting->lights.size() <= kMaxLights)) {
+#if defined(TRYSTER_EIGHT_LANES)
+        if (lanes == VertexLanes::Widest && hasAvx2())
+            i = lanes8::processLanes<lanes8::L>(in, count, out, t, mapping, lighting);
+#endif
+        i += lanes4::processLanes<lanes4::L>(in + i, count - i, out + i, t, mapping, lighting);
     }
 #endif
     for (; i < count; ++i) processOne(in[i], out[i], t, mapping, lighting);

@@ -32,9 +32,14 @@ struct LightingSetup {
 
 platform::DeviceMatrix multiply(const platform::DeviceMatrix& a, const platform::DeviceMatrix& b);
 
+// How many vertices go through at once: as many as the processor can
+// take (eight with AVX2, else four on SSE2), four, or one. Every width
+// gives the same results to the bit; tests ask for each.
+enum class VertexLanes { Widest, Four, One };
+
 // Without `lighting` (transform-only processing) every vertex is white.
 void processVertices(const platform::DeviceVertex* in, std::uint32_t count, ProcessedVertex* out,
                      const platform::DeviceMatrix& worldViewProjection, const ScreenMapping& mapping,
-                     const LightingSetup* lighting);
+                     const LightingSetup* lighting, VertexLanes lanes = VertexLanes::Widest);
 
 }  // namespace tryster::softgpu

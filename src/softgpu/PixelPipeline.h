@@ -148,11 +148,11 @@ struct Rasterizer::Setup {
 
 using Setup = Rasterizer::Setup;
 
-// Calls draw(x0, x1, y0, y1, covered) for the blocks of a triangle with the
-// given bounds and edges (as in Setup). A small triangle (most of a
-// character) is one block; others go in 8 × 8 pixel blocks on the grid,
-// those the triangle misses left out, `covered` set for those wholly
-// inside it.
+// Calls draw(x0, x1, y0, y1, covered, at) for the blocks of a triangle
+// with the given bounds and edges (as in Setup), `at` the three edges at
+// the block's first pixel (x0, y0). A small triangle (most of a character)
+// is one block; others go in 8 × 8 pixel blocks on the grid, those the
+// triangle misses left out, `covered` set for those wholly inside it.
 inline constexpr int kBlock = 8;
 inline bool isSmall(int xmin, int xmax, int ymin, int ymax) {
     return xmax - xmin < 2 * kBlock && ymax - ymin < 2 * kBlock;
@@ -162,24 +162,29 @@ template <typename DrawBlock>
 void forEachBlock(int xmin, int xmax, int ymin, int ymax, const std::int64_t e[3], const std::int64_t ex[3],
                   const std::int64_t ey[3], DrawBlock draw) {
     if (isSmall(xmin, xmax, ymin, ymax)) {
-        draw(xmin, xmax, ymin, ymax, false);
+        draw(xmin, xmax, ymin, ymax, false, e);
         return;
     }
+    // The edges at the first pixel of each block, stepped from block to
+    // block along a row of blocks and from row to row (exact: integers).
+    std::int64_t rowAt[3] = {e[0], e[1], e[2]};
     for (int by = ymin & ~(kBlock - 1); by <= ymax; by += kBlock) {
         const int y0b = std::max(by, ymin), y1b = std::min(by + kBlock - 1, ymax);
+        std::int64_t at[3] = {rowAt[0], rowAt[1], rowAt[2]}, down[3];
+        for (int i = 0; i < 3; ++i) down[i] = ey[i] * (y1b - y0b);
         for (int bx = xmin & ~(kBlock - 1); bx <= xmax; bx += kBlock) {
             const int x0b = std::max(bx, xmin), x1b = std::min(bx + kBlock - 1, xmax);
             bool covered = true, empty = false;
             for (int i = 0; i < 3 && !empty; ++i) {
-                std::int64_t c00 = e[i] + ex[i] * (x0b - xmin) + ey[i] * (y0b - ymin);
-                std::int64_t c10 = c00 + ex[i] * (x1b - x0b), c01 = c00 + ey[i] * (y1b - y0b);
-                std::int64_t c11 = c10 + ey[i] * (y1b - y0b);
+                const std::int64_t c00 = at[i], c10 = c00 + ex[i] * (x1b - x0b), c01 = c00 + down[i],
+                                   c11 = c10 + down[i];
                 if ((c00 & c10 & c01 & c11) < 0) empty = true;  // all four negative
                 if ((c00 | c10 | c01 | c11) < 0) covered = false;
             }
-            if (empty) continue;
-            draw(x0b, x1b, y0b, y1b, covered);
+            if (!empty) draw(x0b, x1b, y0b, y1b, covered, at);
+            for (int i = 0; i < 3; ++i) at[i] += ex[i] * (x1b + 1 - x0b);
         }
+        for (int i = 0; i < 3; ++i) rowAt[i] += ey[i] * (y1b + 1 - y0b);
     }
 }
 

@@ -85,8 +85,8 @@ inline QuadTriangle quadTriangle(const Setup& s, bool textured) {
     return t;
 }
 
-// The block (x0..x1, y0..y1) of a triangle.
-inline QuadBlock quadBlock(const QuadTriangle& t, int x0, int x1, int y0, int y1) {
+// The block (x0..x1, y0..y1) of a triangle, whose edges at (x0, y0) are `at`.
+inline QuadBlock quadBlock(const QuadTriangle& t, int x0, int x1, int y0, int y1, const std::int64_t at[3]) {
     QuadBlock b;
     const float fx = static_cast<float>(x0 - t.xmin), fy = static_cast<float>(y0 - t.ymin);
     b.depthRight = t.depthRight;
@@ -96,8 +96,7 @@ inline QuadBlock quadBlock(const QuadTriangle& t, int x0, int x1, int y0, int y1
     b.colourDown = t.colourDown;
     b.colour = valueAt(t.colour, t.colourRight, t.colourDown, fx, fy);
     for (int i = 0; i < 3; ++i)
-        b.edges.set(i, nearEdge(t.e[i] + t.ex[i] * (x0 - t.xmin) + t.ey[i] * (y0 - t.ymin)),
-                    static_cast<std::int32_t>(t.ex[i]), static_cast<std::int32_t>(t.ey[i]));
+        b.edges.set(i, nearEdge(at[i]), static_cast<std::int32_t>(t.ex[i]), static_cast<std::int32_t>(t.ey[i]));
     b.x0 = x0;
     b.x1 = x1;
     b.y0 = y0;

@@ -170,9 +170,11 @@ struct QuadWalk {
 
 // A whole triangle, in the blocks drawBlock would get.
 inline void drawQuadTriangle(const QuadTriangle& t, const QuadWalk& walk, const RasterState& st) {
-    forEachBlock(t.xmin, t.xmax, t.ymin, t.ymax, t.e, t.ex, t.ey, [&](int x0, int x1, int y0, int y1, bool covered) {
-        (covered ? walk.pick<true>(y1 - y0 + 1) : walk.pick<false>(y1 - y0 + 1))(quadBlock(t, x0, x1, y0, y1), st);
-    });
+    forEachBlock(t.xmin, t.xmax, t.ymin, t.ymax, t.e, t.ex, t.ey,
+                 [&](int x0, int x1, int y0, int y1, bool covered, const std::int64_t at[3]) {
+                     (covered ? walk.pick<true>(y1 - y0 + 1)
+                              : walk.pick<false>(y1 - y0 + 1))(quadBlock(t, x0, x1, y0, y1, at), st);
+                 });
 }
 
 }  // namespace tryster::softgpu

@@ -177,9 +177,10 @@ void Rasterizer::finish(Setup& s, const ProcessedVertex* const v[3], const Posit
                                   : pickBlock<false, false>(textured, look.perspective, look.bilinear);
     const BlockFn full = fast_ ? pickBlock<true, true>(textured, look.perspective, look.bilinear)
                                : pickBlock<false, true>(textured, look.perspective, look.bilinear);
-    forEachBlock(s.xmin, s.xmax, s.ymin, s.ymax, s.e, s.ex, s.ey, [&](int x0, int x1, int y0, int y1, bool covered) {
-        (covered ? full : partial)(s, state_, x0, x1, y0, y1);
-    });
+    forEachBlock(s.xmin, s.xmax, s.ymin, s.ymax, s.e, s.ex, s.ey,
+                 [&](int x0, int x1, int y0, int y1, bool covered, const std::int64_t*) {
+                     (covered ? full : partial)(s, state_, x0, x1, y0, y1);
+                 });
 }
 
 Rasterizer::TextureLook Rasterizer::textureLook(float (&values)[3][4], float areaPixels) const {

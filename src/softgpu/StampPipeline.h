@@ -11,6 +11,7 @@
 
 #if defined(__SSE2__) && (defined(__GNUC__) || defined(__clang__))
 
+#include "softgpu/Avx2.h"
 #include "softgpu/QuadBlock.h"
 
 #include <immintrin.h>
@@ -26,11 +27,6 @@ namespace tryster::softgpu {
 // y + 2 in the low half, y + 1 and y + 3 in the high half. (AVX2 packs and
 // shuffles work within halves; this order lets them build the stamp from
 // the quad's rows without crossing.)
-
-inline bool hasAvx2() {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
 
 TRYSTER_AVX2 inline __m256 bothHalves(__m128 v) { return _mm256_set_m128(v, v); }
 TRYSTER_AVX2 inline __m256i bothHalves(__m128i v) { return _mm256_set_m128i(v, v); }

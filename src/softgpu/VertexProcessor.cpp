@@ -1,5 +1,7 @@
 #include "softgpu/VertexProcessor.h"
 
+#include "softgpu/Avx2.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -99,6 +101,9 @@ void processOne(const platform::DeviceVertex& s, ProcessedVertex& o, const platf
 }
 
 #if defined(__SSE2__)
+// The most lights the lanes take; more stay with processOne.
+constexpr std::size_t kMaxLaneLights = 8;
+
 // Four lanes on SSE2.
 namespace lanes4 {
 
@@ -134,12 +139,6 @@ struct L {
 }  // namespace lanes4
 
 #if defined(TRYSTER_EIGHT_LANES)
-// Asked before anything compiled for AVX2 runs.
-bool hasAvx2() {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
-
 // Eight lanes with AVX2, for processors that have it: two halves of four.
 #if defined(__clang__)
 #pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
@@ -197,8 +196,7 @@ void processVertices(const platform::DeviceVertex* in, std::uint32_t count, Proc
                      VertexLanes lanes) {
     std::uint32_t i = 0;
 #if defined(__SSE2__)
-    constexpr std::size_t kMaxLights = lanes4::VertexStage<lanes4::L>::kMaxLights;
-    if (lanes != VertexLanes::One && (!lighting || lighting->lights.size() <= kMaxLights)) {
+    if (lanes != VertexLanes::One && (!lighting || lighting->lights.size() <= kMaxLaneLights)) {
 #if defined(TRYSTER_EIGHT_LANES)
         if (lanes == VertexLanes::Widest && hasAvx2())
             i = lanes8::processLanes<lanes8::L>(in, count, out, t, mapping, lighting);

@@ -9,14 +9,13 @@
 // low half, vertex k + 4 in the high one.
 
 // processOne for L::kCount vertices at once, lane by lane: its operations
-// in the same order, so the same results (lighting by more than kMaxLights
-// stays with processOne). The constants are spread over the lanes once per
-// draw.
+// in the same order, so the same results (lighting by more than
+// kMaxLaneLights stays with processOne). The constants are spread over
+// the lanes once per draw.
 template <class L>
 class VertexStage {
 public:
     using F = typename L::F;
-    static constexpr std::size_t kMaxLights = 8;
 
     VertexStage(const platform::DeviceMatrix& t, const ScreenMapping& mapping,
                 const LightingSetup* lighting) {
@@ -144,7 +143,7 @@ private:
     F scaleX_, offsetX_, scaleY_, offsetY_;
     bool lit_ = false;
     F base_[3]{}, alpha_{};
-    Light lights_[kMaxLights];
+    Light lights_[kMaxLaneLights];
     std::size_t lightCount_ = 0;
 };
 

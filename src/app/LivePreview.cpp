@@ -56,7 +56,9 @@ void LivePreview::tick() {
             m_pacing.setDisplayRefreshHz(screen ? screen->refreshRate() : 0);
             const std::uint32_t now = platform::tickCountMs();
             const bool draw = m_pacing.drawDue(now);
+            const double started = platform::threadProcessorMs();
             (void)m_preview.frame(nullptr, draw);  // a refused frame: the next tick draws anew
+            m_pacing.frameTook(platform::threadProcessorMs() - started);
             if (draw) m_pacing.drew(now);
         }
     }

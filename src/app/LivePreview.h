@@ -45,6 +45,7 @@ public:
     void setApplicationActive(bool active);
     bool frameTimerActive() const { return m_frameTimer.isActive(); }
     int frameTimerIntervalMs() const { return m_frameTimer.interval(); }
+    const preview::FramePacing& pacing() const { return m_pacing; }
     // Releases the preview; safe to run any number of times.
     void tearDown();
     // Reads a character file and shows its look, standing still, the

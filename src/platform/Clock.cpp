@@ -27,6 +27,12 @@ std::int64_t calendarSeconds() {
     return static_cast<std::int64_t>(std::time(nullptr));
 }
 
+double threadProcessorMs() {
+    timespec ts{};
+    if (::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts) != 0) return 0;
+    return static_cast<double>(ts.tv_sec) * 1000.0 + static_cast<double>(ts.tv_nsec) / 1e6;
+}
+
 void installClockSource(ClockSource* source) { g_clock = source; }
 
 namespace {

@@ -20,6 +20,11 @@ std::uint32_t tickCountMs();
 // Calendar time in seconds since 1970.
 std::int64_t calendarSeconds();
 
+// The processor time the calling thread has used, in milliseconds: what
+// a piece of work cost, not what it waited for. The system's own, whatever
+// clock source is installed.
+double threadProcessorMs();
+
 // Calendar time as text that files keep: UTC in ISO 8601 form,
 // "2024-05-14T13:02:09Z". The parse takes exactly that form, for a moment
 // from 1970 to 9999, and gives none for anything else.

@@ -9,6 +9,13 @@
 // inside a frame), once the program is ending, or when the game was not
 // found.
 //
+// A frame that costs more than half the period (a slow machine, or a
+// checked build) spaces the frames out instead: the window is left at
+// least as long idle as the frames take, in steps of the active period,
+// so that it still answers the player, and assistive tools, at once.
+// The animations follow the clock, not the frames, so they keep their
+// speed with fewer frames.
+//
 // The window tells the pacing what happens and asks it one question: the
 // delay before the next frame, or none.
 //
@@ -18,6 +25,8 @@
 // so the frames drawn follow the display's rate; a wanted frame draws at
 // once.
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 
@@ -27,12 +36,22 @@ class FramePacing {
 public:
     static constexpr int kActivePeriodMs = 10;
     static constexpr int kInactivePeriodMs = 150;
+    // What one frame's time counts for at most: frames stay at least a
+    // couple of times a second.
+    static constexpr double kMaxFrameMs = 250;
 
     // The delay before the next frame; none while no frame is to come.
     std::optional<int> nextFrameDelayMs() const {
         if (quit_ || gameMissing_ || !onScreen_ || holds_ > 0 || inFrame_) return std::nullopt;
         if (frameWanted_) return 0;
-        return active_ ? kActivePeriodMs : kInactivePeriodMs;
+        const int spaced = static_cast<int>(std::ceil(2 * frameMs_ / kActivePeriodMs)) * kActivePeriodMs;
+        return std::max(active_ ? kActivePeriodMs : kInactivePeriodMs, spaced);
+    }
+
+    // The processor time the last frame took, in milliseconds; a running
+    // mean of them spaces the frames (one slow frame barely does).
+    void frameTook(double ms) {
+        if (ms >= 0) frameMs_ += (std::min(ms, kMaxFrameMs) - frameMs_) / 4;
     }
 
     void setApplicationActive(bool active) { active_ = active; }
@@ -90,6 +109,7 @@ private:
     }
 
     double refreshHz_ = 0;
+    double frameMs_ = 0;
     bool drawWanted_ = false;
     std::optional<std::uint64_t> lastDrawn_;
     bool active_ = false;

@@ -39,13 +39,15 @@ protected:
     PreviewPane& pane() { return *live().pane(); }
     // The picture after the pane has shown `count` more frames. Frames are
     // drawn once per display refresh and the test's clock stands still,
-    // so it moves on by a refresh while waiting.
+    // so it moves on by a refresh while waiting, and stops at the last
+    // frame's time: a redraw right after shows the same pose.
     QImage nextPicture(int count = 2) {
         const int target = pane().framesShown() + count;
         EXPECT_TRUE(QTest::qWaitFor(
             [&] {
+                if (pane().framesShown() >= target) return true;
                 clock.ticks += kRefreshMs;
-                return pane().framesShown() >= target;
+                return false;
             },
             10'000));
         return pane().picture();
@@ -150,7 +152,10 @@ TEST_F(LivePreview, AnotherActiveApplicationSlowsTheTimerToOneFiftyMilliseconds)
     EXPECT_EQ(live().frameTimerIntervalMs(), 150);
     live().setApplicationActive(true);
     EXPECT_TRUE(QTest::qWaitFor([&] { return live().frameTimerActive(); }, 1000));
-    EXPECT_EQ(live().frameTimerIntervalMs(), 10) << "a tick every 10 ms again";
+    // Every 10 ms again, or a little more where frames cost more than
+    // half that (as a checked build's may).
+    EXPECT_EQ(std::optional(live().frameTimerIntervalMs()), live().pacing().nextFrameDelayMs());
+    EXPECT_LT(live().frameTimerIntervalMs(), 150) << "faster again";
 
     // Ten ticks 10 ms apart on the test's clock span six refreshes of a
     // 60 Hz display: the turning figure is drawn at each, and only then.

@@ -6,6 +6,8 @@
 
 #include "preview/FramePacing.h"
 
+#include <limits>
+
 namespace tryster::test {
 namespace {
 
@@ -71,6 +73,40 @@ TEST(FramePacing, FramesDrawAtMostOncePerDisplayRefresh) {
     FramePacing fresh;
     fresh.setDisplayRefreshHz(60);
     EXPECT_TRUE(fresh.drawDue(0)) << "the first frame draws";
+}
+
+// Frames that cost more than half the period leave the window idle at
+// least as long as they take, in whole periods; cheap frames keep the
+// period, and the spacing follows the frames' cost back down.
+TEST(FramePacing, SlowFramesLeaveTheWindowAsLongIdle) {
+    FramePacing pacing;
+    pacing.setOnScreen(true);
+    pacing.setApplicationActive(true);
+    for (int i = 0; i < 50; ++i) pacing.frameTook(4.9);
+    EXPECT_EQ(pacing.nextFrameDelayMs(), FramePacing::kActivePeriodMs) << "frames under half the period";
+    for (int i = 0; i < 50; ++i) pacing.frameTook(12);
+    EXPECT_EQ(pacing.nextFrameDelayMs(), 30) << "twice 12 ms, in whole periods";
+    pacing.setApplicationActive(false);
+    EXPECT_EQ(pacing.nextFrameDelayMs(), FramePacing::kInactivePeriodMs) << "the longer period holds";
+    pacing.setApplicationActive(true);
+    pacing.wantFrame();
+    EXPECT_EQ(pacing.nextFrameDelayMs(), 0) << "a wanted frame still comes at once";
+    { const FramePacing::Frame frame(pacing); }
+
+    // A frame that ran long (a message box inside it) counts for a bounded time.
+    pacing.frameTook(60'000);
+    const int afterStall = *pacing.nextFrameDelayMs();
+    EXPECT_GT(afterStall, 30);
+    EXPECT_LE(afterStall, 2 * FramePacing::kMaxFrameMs);
+    pacing.frameTook(-1);
+    pacing.frameTook(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(pacing.nextFrameDelayMs(), afterStall) << "no reading is no cost";
+    int frames = 0;
+    while (pacing.nextFrameDelayMs() != FramePacing::kActivePeriodMs && frames < 100) {
+        pacing.frameTook(0.5);
+        ++frames;
+    }
+    EXPECT_LT(frames, 30) << "back to the period once the frames are cheap again";
 }
 
 using preview::PreviewClock;

@@ -1,5 +1,7 @@
 #include "softgpu/SoftwareDevice.h"
 
+#include "platform/Clock.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -107,13 +109,54 @@ platform::DeviceResult SoftwareDevice::beginScene() {
     if (inScene_) return kSceneInScene;
     if (target_->isLost()) return kSurfaceLost;
     inScene_ = true;
+    sceneTextureCount_ = 0;
+    if (platform::tickCountMs() - lastSceneEndMs_ >= kCachesColdAfterMs) readLastSceneTextures();
     return kOk;
 }
 
 platform::DeviceResult SoftwareDevice::endScene() {
     if (!inScene_) return kSceneNotInScene;
     inScene_ = false;
+    lastSceneTextures_ = sceneTextures_;
+    lastSceneTextureCount_ = sceneTextureCount_;
+    lastSceneEndMs_ = platform::tickCountMs();
     return kOk;
+}
+
+void SoftwareDevice::noteSceneTexture(platform::TextureHandle texture) {
+    const auto noted = std::span(sceneTextures_).first(sceneTextureCount_);
+    if (sceneTextureCount_ < kSceneTextures && std::find(noted.begin(), noted.end(), texture) == noted.end())
+        sceneTextures_[sceneTextureCount_++] = texture;
+}
+
+// The raster reads texels in an order the processor cannot foresee. When
+// the window has slept between frames they are no longer in its caches,
+// and each read waits on memory in turn: most of what a frame after a
+// sleep costs more than one right after another. Read through in order,
+// one byte per cache line, they arrive at the memory's full speed, and the
+// raster then finds them in cache. A scene draws with the textures the
+// last one did, as a rule. Scenes drawn one right after another (an
+// export, a benchmark) skip it. (Prefetch hints in place of the reads
+// gained nothing: the processor drops most of them.)
+void SoftwareDevice::readLastSceneTextures() {
+    constexpr std::size_t kLine = 64;
+    // About what a core's own cache holds: beyond it the texels would push
+    // each other out again.
+    constexpr std::size_t kMostBytes = std::size_t{1} << 20;
+    std::size_t budget = kMostBytes;
+    unsigned sum = 0;
+    for (platform::TextureHandle handle : lastSceneTextures()) {
+        const Texture* texture = slot(textures_, handle);
+        if (!texture || texture->surface->isLost() || !texture->view.texels) continue;
+        const TextureView& view = texture->view;
+        const std::size_t bytes = std::min(
+            budget, static_cast<std::size_t>(view.pitch) * static_cast<std::size_t>(view.height) * sizeof(std::uint32_t));
+        const auto* bytesAt = reinterpret_cast<const unsigned char*>(view.texels);
+        for (std::size_t at = 0; at < bytes; at += kLine) sum += bytesAt[at];
+        budget -= bytes;
+    }
+    // Read for their side effect on the caches only.
+    [[maybe_unused]] volatile unsigned sink = sum;
 }
 
 SoftwareDevice::Viewport* SoftwareDevice::viewport(platform::ViewportHandle h) {
@@ -316,6 +359,7 @@ platform::DeviceResult SoftwareDevice::prepareDraw() {
     const Texture* texture = slot(textures_, renderStates_[rs::kTextureHandle]);
     // A lost texture draws as if none were set, until it is reloaded.
     st.texture = texture && !texture->surface->isLost() ? &texture->view : nullptr;
+    if (st.texture) noteSceneTexture(renderStates_[rs::kTextureHandle]);
     rasterizer_.setState(st);
     rasterizer_.resetExtent();
     return kOk;

@@ -12,6 +12,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace tryster::softgpu {
@@ -24,6 +25,9 @@ public:
                    bool indexedPrimitives);
 
     bool supportsIndexedPrimitives() const override { return indexedPrimitives_; }
+    // A scene that starts a while after the last one ended first reads
+    // once, in order, the texels of the textures the last one drew with
+    // (see lastSceneTextures()).
     platform::DeviceResult beginScene() override;
     platform::DeviceResult endScene() override;
     platform::DeviceResult setRenderTarget(std::shared_ptr<platform::Surface> target, std::shared_ptr<platform::Surface> zBuffer) override;
@@ -58,6 +62,12 @@ public:
     platform::DeviceResult drawIndexedPrimitive(platform::PrimitiveType type, std::uint32_t vertexFormat, const void* vertices,
                                       std::uint32_t vertexCount, const std::uint16_t* indices,
                                       std::uint32_t indexCount, std::uint32_t flags) override;
+    // The textures the last finished scene drew with, the first few of
+    // them, in the order first drawn with.
+    std::span<const platform::TextureHandle> lastSceneTextures() const {
+        return std::span(lastSceneTextures_).first(lastSceneTextureCount_);
+    }
+
     platform::DeviceResult execute(std::span<const std::uint8_t> buffer, const platform::ExecuteData& data,
                          platform::ExecuteClipping clipping) override;
 
@@ -113,6 +123,16 @@ private:
     std::vector<platform::LightDesc> activeLights_;
     Rasterizer rasterizer_;
     Clipper clipper_;
+    // The textures this scene draws with, and the last scene's.
+    static constexpr std::size_t kSceneTextures = 8;
+    void noteSceneTexture(platform::TextureHandle texture);
+    void readLastSceneTextures();
+    std::array<platform::TextureHandle, kSceneTextures> sceneTextures_{}, lastSceneTextures_{};
+    std::size_t sceneTextureCount_ = 0, lastSceneTextureCount_ = 0;
+    // Scenes closer together than this find the texels in cache still.
+    static constexpr std::uint32_t kCachesColdAfterMs = 2;
+    std::uint32_t lastSceneEndMs_ = 0;
+
     std::vector<ProcessedVertex> processed_;  // reused between draws
     std::vector<platform::DeviceVertex> sourceScratch_;
 };

@@ -1,4 +1,5 @@
 #include "softgpu/Rasterizer.h"
+#include "softgpu/SoftwareDevice.h"
 #include "softgpu/SoftwareDisplay.h"
 #include "softgpu/SoftwareSurface.h"
 
@@ -148,6 +149,50 @@ TEST_F(Device, LightsShadeVerticesAndGouraudBlendsThem) {
     ASSERT_EQ(draw(v, {0, 1, 2, 0, 2, 3}), kOk);
     EXPECT_GT(pixel(28, 16) & 255, 0xF0u);  // the first vertex's colour throughout
     ASSERT_EQ(device->endScene(), kOk);
+}
+
+// Each scene starts by reading the textures the last finished scene drew
+// with: those it set while drawing, each once, up to eight; none once
+// released.
+TEST_F(Device, KnowsTheTexturesTheLastSceneDrewWith) {
+    make(8, 8);
+    auto* soft = static_cast<softgpu::SoftwareDevice*>(device.get());
+    auto newTexture = [&] {
+        std::shared_ptr<Surface> surface;
+        TextureHandle handle = 0;
+        EXPECT_EQ(display.createSurface({4, 4, pixel_format::kXrgb8888, SurfaceKind::Texture}, surface), kOk);
+        EXPECT_EQ(device->createTexture(surface, handle), kOk);
+        return handle;
+    };
+    auto drawWith = [&](TextureHandle texture) {
+        ASSERT_EQ(device->setRenderState(rs::kTextureHandle, texture), kOk);
+        ASSERT_EQ(draw({at(-1, -1), at(-1, 1), at(1, 1)}, {0, 1, 2}), kOk);
+    };
+    auto scene = [&](const std::vector<TextureHandle>& textures) {
+        ASSERT_EQ(device->beginScene(), kOk);
+        for (TextureHandle t : textures) drawWith(t);
+        ASSERT_EQ(device->endScene(), kOk);
+    };
+    auto last = [&] { return std::vector<TextureHandle>(soft->lastSceneTextures().begin(), soft->lastSceneTextures().end()); };
+    std::vector<TextureHandle> many;
+    for (int i = 0; i < 10; ++i) many.push_back(newTexture());
+    const TextureHandle a = many[0], b = many[1];
+
+    EXPECT_TRUE(last().empty());
+    scene({b, 0, a, b});
+    EXPECT_EQ(last(), (std::vector{b, a}));
+    ASSERT_EQ(device->beginScene(), kOk);  // a scene not yet finished counts once it is
+    drawWith(a);
+    EXPECT_EQ(last(), (std::vector{b, a}));
+    ASSERT_EQ(device->endScene(), kOk);
+    EXPECT_EQ(last(), (std::vector{a}));
+    scene({});
+    EXPECT_TRUE(last().empty());
+    scene(many);
+    EXPECT_EQ(last(), std::vector(many.begin(), many.begin() + 8));
+    // Released, then not read by the next scene (nor by any other).
+    for (TextureHandle t : many) ASSERT_EQ(device->releaseTexture(t), kOk);
+    scene({});
 }
 
 // The rasterizer draws the common case (32-bit target, LESSEQUAL depth, no

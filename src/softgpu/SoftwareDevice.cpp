@@ -123,6 +123,12 @@ platform::DeviceResult SoftwareDevice::endScene() {
     return kOk;
 }
 
+// A lost texture draws as if none were set, until it is reloaded.
+const TextureView* SoftwareDevice::textureView(platform::TextureHandle handle) {
+    const Texture* texture = slot(textures_, handle);
+    return texture && !texture->surface->isLost() ? &texture->view : nullptr;
+}
+
 void SoftwareDevice::noteSceneTexture(platform::TextureHandle texture) {
     const auto noted = std::span(sceneTextures_).first(sceneTextureCount_);
     if (sceneTextureCount_ < kSceneTextures && std::find(noted.begin(), noted.end(), texture) == noted.end())
@@ -146,12 +152,11 @@ void SoftwareDevice::readLastSceneTextures() {
     std::size_t budget = kMostBytes;
     unsigned sum = 0;
     for (platform::TextureHandle handle : lastSceneTextures()) {
-        const Texture* texture = slot(textures_, handle);
-        if (!texture || texture->surface->isLost() || !texture->view.texels) continue;
-        const TextureView& view = texture->view;
+        const TextureView* view = textureView(handle);
+        if (!view) continue;
         const std::size_t bytes = std::min(
-            budget, static_cast<std::size_t>(view.pitch) * static_cast<std::size_t>(view.height) * sizeof(std::uint32_t));
-        const auto* bytesAt = reinterpret_cast<const unsigned char*>(view.texels);
+            budget, static_cast<std::size_t>(view->pitch) * static_cast<std::size_t>(view->height) * sizeof(std::uint32_t));
+        const auto* bytesAt = reinterpret_cast<const unsigned char*>(view->texels);
         for (std::size_t at = 0; at < bytes; at += kLine) sum += bytesAt[at];
         budget -= bytes;
     }
@@ -356,10 +361,9 @@ platform::DeviceResult SoftwareDevice::prepareDraw() {
     st.blend = renderStates_[rs::kAlphaBlendEnable] != 0;
     st.srcBlend = renderStates_[rs::kSrcBlend];
     st.destBlend = renderStates_[rs::kDestBlend];
-    const Texture* texture = slot(textures_, renderStates_[rs::kTextureHandle]);
-    // A lost texture draws as if none were set, until it is reloaded.
-    st.texture = texture && !texture->surface->isLost() ? &texture->view : nullptr;
-    if (st.texture) noteSceneTexture(renderStates_[rs::kTextureHandle]);
+    const platform::TextureHandle texture = renderStates_[rs::kTextureHandle];
+    st.texture = textureView(texture);
+    if (st.texture) noteSceneTexture(texture);
     rasterizer_.setState(st);
     rasterizer_.resetExtent();
     return kOk;

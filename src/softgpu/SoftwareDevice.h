@@ -85,6 +85,9 @@ private:
     };
 
     Viewport* viewport(platform::ViewportHandle handle);
+    // The texels a handle names; null for none, an unknown handle or a
+    // lost texture.
+    const TextureView* textureView(platform::TextureHandle handle);
     // The depth buffer for the target's size, every value far.
     void makeDepth();
     // Readies the rasterizer, screen mapping and matrices for a draw on

@@ -159,11 +159,62 @@ private:
 inline constexpr int kMaxBlockSide = 2 * kBlock;
 inline constexpr int kMaxStamps = (kMaxBlockSide / 2) * (kMaxBlockSide / 4);
 
+// Moving the set lanes of a stamp to the front of a vector, in order, and
+// back: for each mask of eight lanes, the lanes set, one per nibble from
+// the lowest, and each set lane's place among them.
+struct LanePacking {
+    std::uint32_t pack[256] = {}, unpack[256] = {};
+};
+consteval LanePacking makeLanePacking() {
+    LanePacking p;
+    for (int mask = 0; mask < 256; ++mask)
+        for (int lane = 0, place = 0; lane < 8; ++lane)
+            if (mask >> lane & 1) {
+                p.pack[mask] |= static_cast<std::uint32_t>(lane) << (4 * place);
+                p.unpack[mask] |= static_cast<std::uint32_t>(place) << (4 * lane);
+                ++place;
+            }
+    return p;
+}
+inline constexpr LanePacking kLanePacking = makeLanePacking();
+
+TRYSTER_AVX2 inline __m256i laneIndices(std::uint32_t nibbles) {
+    return _mm256_and_si256(_mm256_srlv_epi32(_mm256_set1_epi32(static_cast<int>(nibbles)),
+                                              _mm256_setr_epi32(0, 4, 8, 12, 16, 20, 24, 28)),
+                            _mm256_set1_epi32(15));
+}
+
+// Modulates a stamp's colours, 16 bits a channel, by its texels and writes
+// them where the stamp passed.
+template <bool Textured>
+TRYSTER_AVX2 inline void writeStamp(std::uint8_t* colour, std::ptrdiff_t pitch, __m256i low, __m256i high,
+                                    [[maybe_unused]] __m256i texels, __m256i pass) {
+    __m256i c;
+    if constexpr (Textured) {
+        const __m256i zero = _mm256_setzero_si256();
+        low = _mm256_add_epi16(low, _mm256_srli_epi16(low, 7));
+        high = _mm256_add_epi16(high, _mm256_srli_epi16(high, 7));
+        c = _mm256_packus_epi16(_mm256_mulhi_epu16(_mm256_unpacklo_epi8(zero, texels), low),
+                                _mm256_mulhi_epu16(_mm256_unpackhi_epi8(zero, texels), high));
+    } else {
+        c = _mm256_packus_epi16(low, high);
+    }
+    c = _mm256_and_si256(c, _mm256_set1_epi32(0xFFFFFF));
+    storeStamp(colour, pitch, _mm256_blendv_epi8(loadStamp(colour, pitch), c, pass));
+}
+
 // drawQuads on stamps: quads (x, y) and (x, y + 2) at once. The stamps
 // that hold a pixel of the triangle are listed first, column by column,
 // and only they are drawn (a small triangle leaves about a third of its
 // block's stamps empty); the rows' values are stepped once for the block,
 // not once for each column.
+//
+// Bilinear texels, four pairs of texels for each pixel, are fetched only
+// for the pixels that passed the depth test: their coordinates are packed
+// eight to a vector across the block's stamps (half a stamp's lanes pass,
+// on the average), and the stamps' colours are written once all are
+// fetched. Each lane's texel depends on its coordinates alone, so the
+// packing changes no pixel.
 template <bool Textured, bool Perspective, bool Bilinear, bool Full>
 TRYSTER_AVX2 void drawStamps(const QuadBlock& b, const RasterState& st) {
     const int x0 = b.x0, x1 = b.x1, y0 = b.y0, y1 = b.y1;
@@ -232,6 +283,22 @@ TRYSTER_AVX2 void drawStamps(const QuadBlock& b, const RasterState& st) {
     const __m256 dxDepth = bothHalves(b.depthRight);
     const std::ptrdiff_t depthPitch = st.depthPitch;
     const std::ptrdiff_t colourPitch = st.target->pitch();
+    const __m256i zero = _mm256_setzero_si256();
+
+    // The bilinear stamps that passed, waiting for their texels, and their
+    // pixels' coordinates packed (a vector's worth of spare places past
+    // the last, for the last vector).
+    constexpr bool kPacked = Textured && Bilinear;
+    struct Waiting {
+        __m256i pass, low, high;
+        std::uint8_t* colour;
+        int first;  // of its pixels in the packed coordinates
+    };
+    constexpr int kWaiting = kPacked ? kMaxStamps : 1;
+    Waiting waiting[kWaiting];
+    alignas(32) float packedU[kWaiting * 8 + 8], packedV[kWaiting * 8 + 8];
+    int waitingCount = 0, packed = 0;
+
     for (int k = 0; k < count; ++k) {
         const Stamp& stamp = stamps[k];
         const int x = stamp.x, r = stamp.y - y0;
@@ -255,13 +322,13 @@ TRYSTER_AVX2 void drawStamps(const QuadBlock& b, const RasterState& st) {
         const __m256 colour01 = colourRows[r / 2], colour23 = colourRows[r / 2 + 1];
         const __m256 top = _mm256_add_ps(colour01, dLeft), topRight = _mm256_add_ps(colour01, dRight),
                      bottom = _mm256_add_ps(colour23, dLeft), bottomRight = _mm256_add_ps(colour23, dRight);
-        const __m256i zero = _mm256_setzero_si256(), most = _mm256_set1_epi16(255);
+        const __m256i most = _mm256_set1_epi16(255);
         __m256i low = _mm256_min_epi16(
             _mm256_max_epi16(_mm256_packs_epi32(_mm256_cvttps_epi32(top), _mm256_cvttps_epi32(topRight)), zero), most);
         __m256i high = _mm256_min_epi16(
             _mm256_max_epi16(_mm256_packs_epi32(_mm256_cvttps_epi32(bottom), _mm256_cvttps_epi32(bottomRight)), zero),
             most);
-        __m256i c;
+        __m256i texels = zero;
         if constexpr (Textured) {
             const __m256 du = _mm256_mul_ps(_mm256_shuffle_ps(dxDepth, dxDepth, _MM_SHUFFLE(kU, kU, kU, kU)), i),
                          dv = _mm256_mul_ps(_mm256_shuffle_ps(dxDepth, dxDepth, _MM_SHUFFLE(kV, kV, kV, kV)), i);
@@ -273,17 +340,39 @@ TRYSTER_AVX2 void drawStamps(const QuadBlock& b, const RasterState& st) {
                 u = _mm256_mul_ps(u, w);
                 v = _mm256_mul_ps(v, w);
             }
-            const __m256i texels = Bilinear ? texture.bilinear(u, v) : texture.nearest(u, v);
-            low = _mm256_add_epi16(low, _mm256_srli_epi16(low, 7));
-            high = _mm256_add_epi16(high, _mm256_srli_epi16(high, 7));
-            c = _mm256_packus_epi16(_mm256_mulhi_epu16(_mm256_unpacklo_epi8(zero, texels), low),
-                                    _mm256_mulhi_epu16(_mm256_unpackhi_epi8(zero, texels), high));
-        } else {
-            c = _mm256_packus_epi16(low, high);
+            if constexpr (kPacked) {
+                const int lanes = _mm256_movemask_ps(pass);
+                const __m256i order = laneIndices(kLanePacking.pack[lanes]);
+                _mm256_storeu_ps(packedU + packed, _mm256_permutevar8x32_ps(u, order));
+                _mm256_storeu_ps(packedV + packed, _mm256_permutevar8x32_ps(v, order));
+                waiting[waitingCount++] = {_mm256_castps_si256(pass), low, high, colour, packed};
+                packed += __builtin_popcount(static_cast<unsigned>(lanes));
+                continue;
+            } else {
+                texels = texture.nearest(u, v);
+            }
         }
-        c = _mm256_and_si256(c, _mm256_set1_epi32(0xFFFFFF));
-        const __m256i old = loadStamp(colour, colourPitch);
-        storeStamp(colour, colourPitch, _mm256_blendv_epi8(old, c, _mm256_castps_si256(pass)));
+        writeStamp<Textured>(colour, colourPitch, low, high, texels, _mm256_castps_si256(pass));
+    }
+
+    if constexpr (kPacked) {
+        if (waitingCount == 0) return;
+        // The places past the last packed pixel hold coordinates too (any
+        // coordinates give a texel inside the texture).
+        _mm256_storeu_ps(packedU + packed, _mm256_setzero_ps());
+        _mm256_storeu_ps(packedV + packed, _mm256_setzero_ps());
+        alignas(32) std::uint32_t texels[kWaiting * 8 + 8];
+        for (int i = 0; i < packed; i += 8)
+            _mm256_store_si256(reinterpret_cast<__m256i*>(texels + i),
+                               texture.bilinear(_mm256_load_ps(packedU + i), _mm256_load_ps(packedV + i)));
+        for (int k = 0; k < waitingCount; ++k) {
+            const Waiting& w = waiting[k];
+            const __m256i place = laneIndices(kLanePacking.unpack[_mm256_movemask_ps(_mm256_castsi256_ps(w.pass))]);
+            const __m256i mine =
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + w.first));
+            writeStamp<Textured>(w.colour, colourPitch, w.low, w.high, _mm256_permutevar8x32_epi32(mine, place),
+                                 w.pass);
+        }
     }
 }
 

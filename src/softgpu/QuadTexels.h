@@ -38,18 +38,20 @@ namespace tryster::softgpu {
     return _mm_or_si128(_mm_slli_epi32(_mm_mulhi_epu16(coordinate, size), 16), _mm_mullo_epi16(coordinate, size));
 }
 
-// a + (b − a)·f/256 per 8-bit channel, as lerpArgb: (a·(256 − f) + b·f) / 256
-// with 16-bit channels (the sums stay below 2^16). `f` holds each pixel's
-// weight in its four channels.
-[[gnu::always_inline]] inline __m128i lerpChannels(__m128i a, __m128i b, __m128i f) {
-    const __m128i g = _mm_sub_epi16(_mm_set1_epi16(256), f);
-    return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(a, g), _mm_mullo_epi16(b, f)), 8);
+// a + (b − a)·f/256 per 8-bit channel, as lerpArgb: (a·(256 − f) + b·f) / 256,
+// rounded down, is a + ((b − a)·f) / 256 rounded down (a·256 is whole). In
+// 16-bit channels that is the high half of (b − a)·128 times 2f, both
+// within 16 bits signed. `twice` holds each pixel's 2f in its four
+// channels.
+[[gnu::always_inline]] inline __m128i lerpChannels(__m128i a, __m128i b, __m128i twice) {
+    return _mm_add_epi16(a, _mm_mulhi_epi16(_mm_slli_epi16(_mm_sub_epi16(b, a), 7), twice));
 }
 
-// Each lane's 0..256 weight spread over the four 16-bit channels of its
-// pixel: pixels 0 and 1 in `low`, 2 and 3 in `high`.
+// Each lane's 0..255 weight, doubled, spread over the four 16-bit channels
+// of its pixel: pixels 0 and 1 in `low`, 2 and 3 in `high`.
 [[gnu::always_inline]] inline void spreadWeights(__m128i weights, __m128i& low, __m128i& high) {
-    const __m128i w16 = _mm_packs_epi32(weights, weights);  // w0 w1 w2 w3 (twice)
+    weights = _mm_add_epi32(weights, weights);
+    const __m128i w16 = _mm_packs_epi32(weights, weights);  // 2·w0 2·w1 2·w2 2·w3 (twice)
     const __m128i pairs = _mm_unpacklo_epi16(w16, w16);      // w0 w0 w1 w1 w2 w2 w3 w3
     low = _mm_unpacklo_epi32(pairs, pairs);
     high = _mm_unpackhi_epi32(pairs, pairs);

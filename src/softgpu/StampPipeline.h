@@ -71,12 +71,11 @@ TRYSTER_AVX2 inline __m256i gatherStamp(const std::uint32_t* texels, __m256i ind
 }
 
 // lerpChannels and spreadWeights (QuadTexels.h) on eight pixels.
-TRYSTER_AVX2 inline __m256i lerpStamp(__m256i a, __m256i b, __m256i f) {
-    const __m256i g = _mm256_sub_epi16(_mm256_set1_epi16(256), f);
-    return _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(a, g), _mm256_mullo_epi16(b, f)), 8);
+TRYSTER_AVX2 inline __m256i lerpStamp(__m256i a, __m256i b, __m256i twice) {
+    return _mm256_add_epi16(a, _mm256_mulhi_epi16(_mm256_slli_epi16(_mm256_sub_epi16(b, a), 7), twice));
 }
 TRYSTER_AVX2 inline void spreadStampWeights(__m256i weights, __m256i& low, __m256i& high) {
-    const __m256i w16 = _mm256_packs_epi32(weights, weights);
+    const __m256i w16 = _mm256_packs_epi32(_mm256_add_epi32(weights, weights), _mm256_add_epi32(weights, weights));
     const __m256i pairs = _mm256_unpacklo_epi16(w16, w16);
     low = _mm256_unpacklo_epi32(pairs, pairs);
     high = _mm256_unpackhi_epi32(pairs, pairs);

@@ -321,12 +321,13 @@ TRYSTER_AVX2 void drawStamps(const QuadBlock& b, const RasterState& st) {
         const __m256 colour01 = colourRows[r / 2], colour23 = colourRows[r / 2 + 1];
         const __m256 top = _mm256_add_ps(colour01, dLeft), topRight = _mm256_add_ps(colour01, dRight),
                      bottom = _mm256_add_ps(colour23, dLeft), bottomRight = _mm256_add_ps(colour23, dRight);
+        // channel(): packed with unsigned saturation (negatives to 0),
+        // then at most 255.
         const __m256i most = _mm256_set1_epi16(255);
-        __m256i low = _mm256_min_epi16(
-            _mm256_max_epi16(_mm256_packs_epi32(_mm256_cvttps_epi32(top), _mm256_cvttps_epi32(topRight)), zero), most);
-        __m256i high = _mm256_min_epi16(
-            _mm256_max_epi16(_mm256_packs_epi32(_mm256_cvttps_epi32(bottom), _mm256_cvttps_epi32(bottomRight)), zero),
-            most);
+        const __m256i low =
+            _mm256_min_epu16(_mm256_packus_epi32(_mm256_cvttps_epi32(top), _mm256_cvttps_epi32(topRight)), most);
+        const __m256i high =
+            _mm256_min_epu16(_mm256_packus_epi32(_mm256_cvttps_epi32(bottom), _mm256_cvttps_epi32(bottomRight)), most);
         __m256i texels = zero;
         if constexpr (Textured) {
             const __m256 du = _mm256_mul_ps(_mm256_shuffle_ps(dxDepth, dxDepth, _MM_SHUFFLE(kU, kU, kU, kU)), i),

@@ -75,7 +75,8 @@ TRYSTER_AVX2 inline __m256i lerpStamp(__m256i a, __m256i b, __m256i twice) {
     return _mm256_add_epi16(a, _mm256_mulhi_epi16(_mm256_slli_epi16(_mm256_sub_epi16(b, a), 7), twice));
 }
 TRYSTER_AVX2 inline void spreadStampWeights(__m256i weights, __m256i& low, __m256i& high) {
-    const __m256i w16 = _mm256_packs_epi32(_mm256_add_epi32(weights, weights), _mm256_add_epi32(weights, weights));
+    const __m256i twice = _mm256_add_epi32(weights, weights);
+    const __m256i w16 = _mm256_packs_epi32(twice, twice);
     const __m256i pairs = _mm256_unpacklo_epi16(w16, w16);
     low = _mm256_unpacklo_epi32(pairs, pairs);
     high = _mm256_unpackhi_epi32(pairs, pairs);
@@ -364,14 +365,17 @@ TRYSTER_AVX2 void drawStamps(const QuadBlock& b, const RasterState& st) {
         _mm256_storeu_ps(packedU + packed, middle);
         _mm256_storeu_ps(packedV + packed, middle);
         alignas(32) std::uint32_t texels[kWaiting * 8 + 8];
-        for (int i = 0; i < packed; i += 8)
-            _mm256_store_si256(reinterpret_cast<__m256i*>(texels + i),
-                               texture.bilinear(_mm256_load_ps(packedU + i), _mm256_load_ps(packedV + i)));
+        int fetched = 0;
+        for (; fetched < packed; fetched += 8)
+            _mm256_store_si256(reinterpret_cast<__m256i*>(texels + fetched),
+                               texture.bilinear(_mm256_load_ps(packedU + fetched), _mm256_load_ps(packedV + fetched)));
+        // The last stamp's vector may reach past them, into lanes it
+        // leaves out: they hold something all the same.
+        _mm256_store_si256(reinterpret_cast<__m256i*>(texels + fetched), zero);
         for (int k = 0; k < waitingCount; ++k) {
             const Waiting& w = waiting[k];
             const __m256i place = laneIndices(kLanePacking.unpack[_mm256_movemask_ps(_mm256_castsi256_ps(w.pass))]);
-            const __m256i mine =
-                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + w.first));
+            const __m256i mine = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + w.first));
             writeStamp<Textured>(w.colour, colourPitch, w.low, w.high, _mm256_permutevar8x32_epi32(mine, place),
                                  w.pass);
         }

@@ -61,7 +61,7 @@ template <int Lane>
 // are worked out once, and the row values are stepped down it as drawBlock
 // steps them. `Full` blocks lie wholly inside the triangle.
 template <bool Textured, bool Perspective, bool Bilinear, bool Full>
-void drawQuads(const QuadBlock& b, const RasterState& st) {
+void drawQuads(const QuadBlock& b, const RasterState& st, StampQueue&) {
     const int x0 = b.x0, x1 = b.x1, y0 = b.y0, y1 = b.y1;
     // A quad at the last column or row sticks out of the block by one.
     const __m128i all = _mm_set1_epi32(-1);
@@ -140,7 +140,8 @@ void drawQuads(const QuadBlock& b, const RasterState& st) {
     }
 }
 
-using QuadFn = void (*)(const QuadBlock&, const RasterState&);
+// A block's walk; stamps that wait for their texels go in the queue.
+using QuadFn = void (*)(const QuadBlock&, const RasterState&, StampQueue&);
 
 // The walks by (textured, perspective-correct, bilinear) as 4t + 2p + b.
 template <bool Full>
@@ -168,13 +169,21 @@ struct QuadWalk {
     }
 };
 
-// A whole triangle, in the blocks drawBlock would get.
+// Draws a block, or a whole triangle in the blocks drawBlock would get,
+// and then the stamps that waited.
+inline void drawQuadBlock(const QuadBlock& b, const QuadWalk& walk, const RasterState& st) {
+    StampQueue queue;
+    walk.pick<false>(b.y1 - b.y0 + 1)(b, st, queue);
+    if (queue.count) flushStamps(queue, st);
+}
 inline void drawQuadTriangle(const QuadTriangle& t, const QuadWalk& walk, const RasterState& st) {
+    StampQueue queue;
     forEachBlock(t.xmin, t.xmax, t.ymin, t.ymax, t.e, t.ex, t.ey,
                  [&](int x0, int x1, int y0, int y1, bool covered, const std::int64_t at[3]) {
                      (covered ? walk.pick<true>(y1 - y0 + 1)
-                              : walk.pick<false>(y1 - y0 + 1))(quadBlock(t, x0, x1, y0, y1, at), st);
+                              : walk.pick<false>(y1 - y0 + 1))(quadBlock(t, x0, x1, y0, y1, at), st, queue);
                  });
+    if (queue.count) flushStamps(queue, st);
 }
 
 }  // namespace tryster::softgpu

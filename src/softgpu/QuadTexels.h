@@ -52,7 +52,7 @@ namespace tryster::softgpu {
 [[gnu::always_inline]] inline void spreadWeights(__m128i weights, __m128i& low, __m128i& high) {
     weights = _mm_add_epi32(weights, weights);
     const __m128i w16 = _mm_packs_epi32(weights, weights);  // 2·w0 2·w1 2·w2 2·w3 (twice)
-    const __m128i pairs = _mm_unpacklo_epi16(w16, w16);      // w0 w0 w1 w1 w2 w2 w3 w3
+    const __m128i pairs = _mm_unpacklo_epi16(w16, w16);      // 2·w0 2·w0 2·w1 2·w1 ...
     low = _mm_unpacklo_epi32(pairs, pairs);
     high = _mm_unpackhi_epi32(pairs, pairs);
 }

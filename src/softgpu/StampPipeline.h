@@ -203,6 +203,52 @@ TRYSTER_AVX2 inline void writeStamp(std::uint8_t* colour, std::ptrdiff_t pitch, 
     storeStamp(colour, pitch, _mm256_blendv_epi8(loadStamp(colour, pitch), c, pass));
 }
 
+// Bilinear stamps that passed, waiting for their texels, and their pixels'
+// coordinates packed eight to a vector (a vector's worth of spare places
+// past the last, for the last vector). A triangle's blocks share one
+// queue: their pixels are distinct, so their colours may wait until the
+// triangle's last block, and fewer vectors go out part empty.
+struct StampQueue {
+    static constexpr int kCapacity = kMaxStamps;
+    struct Waiting {
+        __m256i pass, low, high;
+        std::uint8_t* colour;
+        int first;  // of its pixels in the packed coordinates
+    };
+    Waiting waiting[kCapacity];
+    alignas(32) float u[kCapacity * 8 + 8], v[kCapacity * 8 + 8];
+    int count = 0, packed = 0;
+};
+
+// Fetches the waiting stamps' texels and writes their colours; empties the
+// queue.
+TRYSTER_AVX2 inline void flushStamps(StampQueue& q, const RasterState& st) {
+    if (q.count == 0) return;
+    const StampTexture texture(*st.texture);
+    const std::ptrdiff_t colourPitch = st.target->pitch();
+    // The places past the last packed pixel hold coordinates too: any give
+    // a texel inside the texture, and the middle of it takes no wrapped
+    // pair (0 would, and cost two more gathers).
+    const __m256 middle = _mm256_set1_ps(32768.0f);
+    _mm256_storeu_ps(q.u + q.packed, middle);
+    _mm256_storeu_ps(q.v + q.packed, middle);
+    alignas(32) std::uint32_t texels[StampQueue::kCapacity * 8 + 8];
+    int fetched = 0;
+    for (; fetched < q.packed; fetched += 8)
+        _mm256_store_si256(reinterpret_cast<__m256i*>(texels + fetched),
+                           texture.bilinear(_mm256_load_ps(q.u + fetched), _mm256_load_ps(q.v + fetched)));
+    // The last stamp's vector may reach past them, into lanes it leaves
+    // out: they hold something all the same.
+    _mm256_store_si256(reinterpret_cast<__m256i*>(texels + fetched), _mm256_setzero_si256());
+    for (int k = 0; k < q.count; ++k) {
+        const StampQueue::Waiting& w = q.waiting[k];
+        const __m256i place = laneIndices(kLanePacking.unpack[_mm256_movemask_ps(_mm256_castsi256_ps(w.pass))]);
+        const __m256i mine = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + w.first));
+        writeStamp<true>(w.colour, colourPitch, w.low, w.high, _mm256_permutevar8x32_epi32(mine, place), w.pass);
+    }
+    q.count = q.packed = 0;
+}
+
 // drawQuads on stamps: quads (x, y) and (x, y + 2) at once. The stamps
 // that hold a pixel of the triangle are listed first, column by column,
 // and only they are drawn (a small triangle leaves about a third of its
@@ -211,12 +257,12 @@ TRYSTER_AVX2 inline void writeStamp(std::uint8_t* colour, std::ptrdiff_t pitch, 
 //
 // Bilinear texels, four pairs of texels for each pixel, are fetched only
 // for the pixels that passed the depth test: their coordinates are packed
-// eight to a vector across the block's stamps (half a stamp's lanes pass,
-// on the average), and the stamps' colours are written once all are
-// fetched. Each lane's texel depends on its coordinates alone, so the
-// packing changes no pixel.
+// eight to a vector across the stamps (half a stamp's lanes pass, on the
+// average) in `queue`, and the stamps' colours are written once their
+// texels are fetched, when the queue is flushed. Each lane's texel depends
+// on its coordinates alone, so the packing changes no pixel.
 template <bool Textured, bool Perspective, bool Bilinear, bool Full>
-TRYSTER_AVX2 void drawStamps(const QuadBlock& b, const RasterState& st) {
+TRYSTER_AVX2 void drawStamps(const QuadBlock& b, const RasterState& st, StampQueue& queue) {
     const int x0 = b.x0, x1 = b.x1, y0 = b.y0, y1 = b.y1;
     assert(x1 - x0 < kMaxBlockSide && y1 - y0 < kMaxBlockSide);
     // The rows of the lanes, for the last stamp of a column, and the
@@ -285,19 +331,9 @@ TRYSTER_AVX2 void drawStamps(const QuadBlock& b, const RasterState& st) {
     const std::ptrdiff_t colourPitch = st.target->pitch();
     const __m256i zero = _mm256_setzero_si256();
 
-    // The bilinear stamps that passed, waiting for their texels, and their
-    // pixels' coordinates packed (a vector's worth of spare places past
-    // the last, for the last vector).
     constexpr bool kPacked = Textured && Bilinear;
-    struct Waiting {
-        __m256i pass, low, high;
-        std::uint8_t* colour;
-        int first;  // of its pixels in the packed coordinates
-    };
-    constexpr int kWaiting = kPacked ? kMaxStamps : 1;
-    Waiting waiting[kWaiting];
-    alignas(32) float packedU[kWaiting * 8 + 8], packedV[kWaiting * 8 + 8];
-    int waitingCount = 0, packed = 0;
+    if constexpr (kPacked)
+        if (queue.count + count > StampQueue::kCapacity) flushStamps(queue, st);
 
     for (int k = 0; k < count; ++k) {
         const Stamp& stamp = stamps[k];
@@ -344,41 +380,16 @@ TRYSTER_AVX2 void drawStamps(const QuadBlock& b, const RasterState& st) {
             if constexpr (kPacked) {
                 const int lanes = _mm256_movemask_ps(pass);
                 const __m256i order = laneIndices(kLanePacking.pack[lanes]);
-                _mm256_storeu_ps(packedU + packed, _mm256_permutevar8x32_ps(u, order));
-                _mm256_storeu_ps(packedV + packed, _mm256_permutevar8x32_ps(v, order));
-                waiting[waitingCount++] = {_mm256_castps_si256(pass), low, high, colour, packed};
-                packed += __builtin_popcount(static_cast<unsigned>(lanes));
+                _mm256_storeu_ps(queue.u + queue.packed, _mm256_permutevar8x32_ps(u, order));
+                _mm256_storeu_ps(queue.v + queue.packed, _mm256_permutevar8x32_ps(v, order));
+                queue.waiting[queue.count++] = {_mm256_castps_si256(pass), low, high, colour, queue.packed};
+                queue.packed += __builtin_popcount(static_cast<unsigned>(lanes));
                 continue;
             } else {
                 texels = texture.nearest(u, v);
             }
         }
         writeStamp<Textured>(colour, colourPitch, low, high, texels, _mm256_castps_si256(pass));
-    }
-
-    if constexpr (kPacked) {
-        if (waitingCount == 0) return;
-        // The places past the last packed pixel hold coordinates too: any
-        // give a texel inside the texture, and the middle of it takes no
-        // wrapped pair (0 would, and cost two more gathers).
-        const __m256 middle = _mm256_set1_ps(32768.0f);
-        _mm256_storeu_ps(packedU + packed, middle);
-        _mm256_storeu_ps(packedV + packed, middle);
-        alignas(32) std::uint32_t texels[kWaiting * 8 + 8];
-        int fetched = 0;
-        for (; fetched < packed; fetched += 8)
-            _mm256_store_si256(reinterpret_cast<__m256i*>(texels + fetched),
-                               texture.bilinear(_mm256_load_ps(packedU + fetched), _mm256_load_ps(packedV + fetched)));
-        // The last stamp's vector may reach past them, into lanes it
-        // leaves out: they hold something all the same.
-        _mm256_store_si256(reinterpret_cast<__m256i*>(texels + fetched), zero);
-        for (int k = 0; k < waitingCount; ++k) {
-            const Waiting& w = waiting[k];
-            const __m256i place = laneIndices(kLanePacking.unpack[_mm256_movemask_ps(_mm256_castsi256_ps(w.pass))]);
-            const __m256i mine = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + w.first));
-            writeStamp<Textured>(w.colour, colourPitch, w.low, w.high, _mm256_permutevar8x32_epi32(mine, place),
-                                 w.pass);
-        }
     }
 }
 

@@ -318,7 +318,7 @@ bool Rasterizer::finishQuads(const ProcessedVertex* const v[3], const BatchLanes
         b.x1 = xmax;
         b.y0 = ymin;
         b.y1 = ymax;
-        QuadWalk(textured, look.perspective, look.bilinear, eightWide_).pick<false>(b.y1 - b.y0 + 1)(b, state_);
+        drawQuadBlock(b, QuadWalk(textured, look.perspective, look.bilinear, eightWide_), state_);
         return true;
     }
     lanes.edgesOf(k, t);

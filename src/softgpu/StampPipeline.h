@@ -221,9 +221,9 @@ struct StampQueue {
 };
 
 // Fetches the waiting stamps' texels and writes their colours; empties the
-// queue.
+// queue. For a queue with stamps in it only: only AVX2 code fills one, and
+// this is AVX2 code too.
 TRYSTER_AVX2 inline void flushStamps(StampQueue& q, const RasterState& st) {
-    if (q.count == 0) return;
     const StampTexture texture(*st.texture);
     const std::ptrdiff_t colourPitch = st.target->pitch();
     // The places past the last packed pixel hold coordinates too: any give

@@ -61,6 +61,11 @@ void Rasterizer::setState(const RasterState& state) {
 }
 
 void Rasterizer::uniteExtent(int left, int top, int right, int bottom) {
+    if (ColumnSpan* bands = state_.touchedBands)
+        for (int b = top / kTouchedBandRows, last = (bottom - 1) / kTouchedBandRows; b <= last; ++b) {
+            ColumnSpan& s = bands[b];
+            s = s.empty() ? ColumnSpan{left, right} : ColumnSpan{std::min(s.left, left), std::max(s.right, right)};
+        }
     if (!hasExtent_) {
         extent_ = {left, top, right, bottom};
         hasExtent_ = true;

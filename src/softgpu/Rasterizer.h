@@ -27,6 +27,16 @@ struct TextureView {
     bool hasAlpha = false;
 };
 
+// Columns [left, right) of a band of rows; none when left >= right.
+struct ColumnSpan {
+    int left = 0;
+    int right = 0;
+    bool empty() const { return left >= right; }
+};
+
+// Rows go in bands of this many for the columns the draws touched.
+constexpr int kTouchedBandRows = 8;
+
 struct RasterState {
     SoftwareSurface* target = nullptr;
     float* depth = nullptr;  // one float per pixel, `depthPitch` floats per row
@@ -44,6 +54,9 @@ struct RasterState {
     bool blend = false;
     std::uint32_t srcBlend = 2;  // blend_factor
     std::uint32_t destBlend = 1;
+    // Where given, one span per band of the target's rows: each draw adds
+    // the columns it may change in the bands it covers.
+    ColumnSpan* touchedBands = nullptr;
 };
 
 // Triangles waiting to be drawn together, in drawing order.

@@ -55,6 +55,7 @@ SoftwareDevice::SoftwareDevice(std::shared_ptr<SoftwareSurface> target,
                                std::shared_ptr<SoftwareSurface> zBuffer, bool indexedPrimitives)
     : target_(std::move(target)), hasDepth_(zBuffer != nullptr), indexedPrimitives_(indexedPrimitives) {
     if (hasDepth_) makeDepth();
+    forgetClear();
     renderStates_[rs::kTexturePerspective] = 1;
     renderStates_[rs::kZEnable] = hasDepth_ ? 1 : 0;
     renderStates_[rs::kFillMode] = platform::fill_mode::kSolid;
@@ -89,6 +90,7 @@ platform::DeviceResult SoftwareDevice::setRenderTarget(std::shared_ptr<platform:
         return kInvalidParams;
     try {
         target_ = std::move(softTarget);
+        forgetClear();
         hasDepth_ = softZ != nullptr;
         if (hasDepth_)
             makeDepth();
@@ -242,17 +244,57 @@ platform::DeviceResult SoftwareDevice::clear(platform::ViewportHandle h, std::sp
     platform::ScreenRect area{d.x, d.y, d.x + d.width, d.y + d.height};
     const platform::MaterialDesc* background = slot(materials_, v->background);
     std::uint32_t colour = background ? toArgb(background->diffuse) : 0xFF000000u;
-    const int width = target_->description().width;
+    const platform::SurfaceDesc t = target_->description();
+    const bool both = (flags & platform::kClearTarget) && (!hasDepth_ || (flags & platform::kClearZBuffer));
+    const bool known = clearKnown_ && clearColour_ == colour && target_->writes() == targetWrites_;
+    bool whole = false;
     for (const platform::ScreenRect& rect : rects) {
         platform::ScreenRect r = platform::intersect(rect, area);
         if (r.empty()) continue;
+        if (known && both) {
+            clearTouched(r, colour);
+            continue;
+        }
         if (flags & platform::kClearTarget) (void)target_->fill(r, colour);  // a lost target shows at the next lock
-        if ((flags & platform::kClearZBuffer) && hasDepth_)
-            for (int y = r.top; y < r.bottom; ++y)
-                std::fill_n(depth_.begin() + static_cast<std::ptrdiff_t>(y) * width + r.left, r.width(),
-                            1.0f);
+        if ((flags & platform::kClearZBuffer) && hasDepth_) clearDepth(r);
+        whole = whole || (r.left == 0 && r.top == 0 && r.right == t.width && r.bottom == t.height);
     }
+    if (!known) clearKnown_ = false;
+    if (both && whole) {
+        std::fill(touched_.begin(), touched_.end(), ColumnSpan{});
+        clearKnown_ = true;
+        clearColour_ = colour;
+    }
+    targetWrites_ = target_->writes();
     return kOk;
+}
+
+void SoftwareDevice::forgetClear() {
+    clearKnown_ = false;
+    touched_.clear();
+    const int bands = (target_->description().height + kTouchedBandRows - 1) / kTouchedBandRows;
+    touched_.assign(static_cast<std::size_t>(bands), ColumnSpan{});
+}
+
+void SoftwareDevice::clearDepth(const platform::ScreenRect& r) {
+    const int width = target_->description().width;
+    for (int y = r.top; y < r.bottom; ++y)
+        std::fill_n(depth_.begin() + static_cast<std::ptrdiff_t>(y) * width + r.left, r.width(), 1.0f);
+}
+
+void SoftwareDevice::clearTouched(const platform::ScreenRect& r, std::uint32_t colour) {
+    const int height = target_->description().height;
+    for (int b = r.top / kTouchedBandRows, last = (r.bottom - 1) / kTouchedBandRows; b <= last; ++b) {
+        ColumnSpan& s = touched_[static_cast<std::size_t>(b)];
+        if (s.empty()) continue;
+        const int top = b * kTouchedBandRows, bottom = std::min(top + kTouchedBandRows, height);
+        const platform::ScreenRect part{std::max(r.left, s.left), std::max(r.top, top), std::min(r.right, s.right),
+                                        std::min(r.bottom, bottom)};
+        if (part.empty()) continue;
+        (void)target_->fill(part, colour);
+        if (hasDepth_) clearDepth(part);
+        if (r.left <= s.left && r.right >= s.right && r.top <= top && r.bottom >= bottom) s = {};
+    }
 }
 
 platform::DeviceResult SoftwareDevice::createMaterial(platform::MaterialHandle& out) {
@@ -361,6 +403,7 @@ platform::DeviceResult SoftwareDevice::prepareDraw() {
     st.blend = renderStates_[rs::kAlphaBlendEnable] != 0;
     st.srcBlend = renderStates_[rs::kSrcBlend];
     st.destBlend = renderStates_[rs::kDestBlend];
+    st.touchedBands = touched_.empty() ? nullptr : touched_.data();
     const platform::TextureHandle texture = renderStates_[rs::kTextureHandle];
     st.texture = textureView(texture);
     if (st.texture) noteSceneTexture(texture);

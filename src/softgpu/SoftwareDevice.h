@@ -101,10 +101,24 @@ private:
     // A triangle with a vertex outside the view volume.
     void drawClipped(const ProcessedVertex& a, const ProcessedVertex& b, const ProcessedVertex& c);
     void uniteExtent();
+    // Clears `r` of a target and depth known clear outside the touched
+    // bands: only the touched columns of each band.
+    void clearTouched(const platform::ScreenRect& r, std::uint32_t colour);
+    void clearDepth(const platform::ScreenRect& r);
+    // A new target: nothing known of it.
+    void forgetClear();
 
     std::shared_ptr<SoftwareSurface> target_;
     std::vector<float> depth_;
     bool hasDepth_;
+    // Clearing the figure's box each frame, most of it already clear: once
+    // a clear of the whole target is known to hold outside the columns the
+    // draws touched since (while nothing else wrote the target), a clear
+    // in that colour writes only those columns.
+    std::vector<ColumnSpan> touched_;  // one per band of kTouchedBandRows rows
+    bool clearKnown_ = false;
+    std::uint32_t clearColour_ = 0;
+    std::uint64_t targetWrites_ = 0;  // the target's writes() when it was last known
     bool indexedPrimitives_;
     bool inScene_ = false;
 

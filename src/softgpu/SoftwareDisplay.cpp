@@ -136,7 +136,8 @@ platform::DeviceResult SoftwareDisplay::present(platform::DisplayWindow& window,
     platform::SurfaceDesc d = backBuffer.description();
     platform::ScreenRect r = platform::intersect(source, {0, 0, d.width, d.height});
     platform::LockedSurface locked;
-    if (platform::DeviceResult rc = backBuffer.lock(locked)) return rc;
+    auto* soft = dynamic_cast<SoftwareSurface*>(&backBuffer);
+    if (platform::DeviceResult rc = soft ? soft->lockForReading(locked) : backBuffer.lock(locked)) return rc;
     if (!r.empty()) window.showFrame(locked, r);
     return backBuffer.unlock();
 }

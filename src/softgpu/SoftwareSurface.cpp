@@ -57,6 +57,12 @@ std::shared_ptr<SoftwareSurface> SoftwareSurface::create(const platform::Surface
 }
 
 platform::DeviceResult SoftwareSurface::lock(platform::LockedSurface& out) {
+    const platform::DeviceResult rc = lockForReading(out);
+    if (!rc) ++writes_;
+    return rc;
+}
+
+platform::DeviceResult SoftwareSurface::lockForReading(platform::LockedSurface& out) {
     if (lost_) return platform::device_result::kSurfaceLost;
     if (locked_) return platform::device_result::kSurfaceBusy;
     locked_ = true;
@@ -74,6 +80,7 @@ platform::DeviceResult SoftwareSurface::restore() {
     if (lost_) {
         // The memory came back with whatever was in it; say so plainly.
         std::fill(words_.begin(), words_.end(), 0xCDCDCDCDu);
+        ++writes_;
         lost_ = false;
     }
     return platform::device_result::kOk;
@@ -96,6 +103,7 @@ platform::DeviceResult SoftwareSurface::fill(const platform::ScreenRect& rect, s
     if (lost_) return platform::device_result::kSurfaceLost;
     platform::ScreenRect r = platform::intersect(rect, {0, 0, desc_.width, desc_.height});
     if (r.empty()) return platform::device_result::kOk;
+    ++writes_;
     int bpp = desc_.format.bytesPerPixel();
     std::uint8_t pattern[4] = {};
     storePixel(kind_, pattern, argb, &paletteMap_);
@@ -121,6 +129,7 @@ platform::DeviceResult SoftwareSurface::copyFrom(const platform::Surface& source
     if (lost_ || src->lost_) return platform::device_result::kSurfaceLost;
     platform::ScreenRect r = platform::intersect(platform::intersect(rect, {0, 0, desc_.width, desc_.height}),
                              {0, 0, src->desc_.width, src->desc_.height});
+    ++writes_;
     int bpp = desc_.format.bytesPerPixel();
     for (int y = r.top; y < r.bottom; ++y)
         std::memcpy(row(y) + r.left * bpp, src->row(y) + r.left * bpp,

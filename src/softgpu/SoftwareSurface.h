@@ -25,6 +25,12 @@ public:
 
     platform::SurfaceDesc description() const override { return desc_; }
     platform::DeviceResult lock(platform::LockedSurface& out) override;
+    // A lock whose holder only reads the pixels (the display presenting
+    // them): it leaves writes() as it was.
+    platform::DeviceResult lockForReading(platform::LockedSurface& out);
+    // Goes up at every lock, fill, copy and restore: whatever may have
+    // written the pixels other than a device drawing into them.
+    std::uint64_t writes() const { return writes_; }
     platform::DeviceResult unlock() override;
     bool isLost() const override { return lost_; }
     platform::DeviceResult restore() override;
@@ -65,6 +71,7 @@ private:
     PaletteMap paletteMap_;
     bool lost_ = false;
     bool locked_ = false;
+    std::uint64_t writes_ = 0;
 };
 
 }  // namespace tryster::softgpu

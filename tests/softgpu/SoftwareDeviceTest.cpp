@@ -195,6 +195,86 @@ TEST_F(Device, KnowsTheTexturesTheLastSceneDrewWith) {
     scene({});
 }
 
+// A clear of the last frame's box writes only the columns the draws since
+// touched, where the device knows the rest is clear already. Frames of
+// triangles wandering over the target, each cleared by the box of the one
+// before (or less, or the whole), with a change of background, a lock and
+// a clear of depth alone between them, must leave the pictures that full
+// clears of the same rectangles leave: those of the colour and the depth
+// each on its own, which the device always clears whole.
+TEST_F(Device, ClearsOfTheLastBoxLeaveWhatWholeClearsLeave) {
+    constexpr int kWidth = 75, kHeight = 61;
+    auto frames = [&](bool whole) {
+        make(kWidth, kHeight);
+        std::mt19937 random(11);
+        std::uniform_real_distribution<float> unit(0, 1);
+        std::vector<std::uint32_t> pictures;
+        ScreenRect box{0, 0, kWidth, kHeight};
+        for (int frame = 0; frame < 40; ++frame) {
+            if (frame == 17) {  // another background for a while
+                EXPECT_EQ(device->setMaterial(background, {{0.2f, 0.4f, 0.6f, 1}, {}, {}, {}, 0, 0}), kOk);
+            }
+            if (frame == 23) {
+                EXPECT_EQ(device->setMaterial(background, {}), kOk);
+            }
+            if (frame == 0 || frame == 29) {
+                LockedSurface locked;
+                EXPECT_EQ(target->lock(locked), kOk);
+                if (frame == 0)  // a line drawn by whoever locked it
+                    std::memset(locked.pixels + 30 * locked.pitch, 0x7F, static_cast<std::size_t>(kWidth) * 4);
+                EXPECT_EQ(target->unlock(), kOk);
+            }
+            // The last box; now and then part of it, or everything.
+            ScreenRect cleared = box;
+            if (frame % 7 == 3) cleared.right = (box.left + box.right) / 2;
+            if (frame % 7 == 5) cleared.bottom = (box.top + box.bottom) / 2;
+            if (frame % 11 == 10) cleared = {0, 0, kWidth, kHeight};
+            const std::uint32_t what = frame % 13 == 12 ? kClearZBuffer : kClearTarget | kClearZBuffer;
+            if (whole && what != kClearZBuffer) {
+                EXPECT_EQ(device->clear(viewport, {&cleared, 1}, kClearTarget), kOk);
+                EXPECT_EQ(device->clear(viewport, {&cleared, 1}, kClearZBuffer), kOk);
+            } else {
+                EXPECT_EQ(device->clear(viewport, {&cleared, 1}, what), kOk);
+            }
+            // A cluster of triangles somewhere, overlapping in depth.
+            colour(0x102030u + static_cast<std::uint32_t>(frame) * 0x050309u);
+            const float cx = unit(random) * 1.6f - 0.8f, cy = unit(random) * 1.6f - 0.8f;
+            std::vector<DeviceVertex> v;
+            std::vector<std::uint16_t> indices;
+            for (int t = 0; t < 12; ++t)
+                for (int k = 0; k < 3; ++k) {
+                    v.push_back(at(cx + (unit(random) - 0.5f) * 0.6f, cy + (unit(random) - 0.5f) * 0.6f,
+                                   unit(random) * 0.9f + 0.05f));
+                    indices.push_back(static_cast<std::uint16_t>(v.size() - 1));
+                }
+            EXPECT_EQ(device->setRenderState(rs::kCullMode, cull_mode::kNone), kOk);
+            EXPECT_EQ(device->beginScene(), kOk);
+            EXPECT_EQ(draw(v, indices), kOk);
+            EXPECT_EQ(device->endScene(), kOk);
+            // The drawn box, from the corners, a pixel wider all round.
+            float xmin = 1, xmax = -1, ymin = 1, ymax = -1;
+            for (const DeviceVertex& d : v) {
+                xmin = std::min(xmin, d.x), xmax = std::max(xmax, d.x);
+                ymin = std::min(ymin, d.y), ymax = std::max(ymax, d.y);
+            }
+            box = intersect({static_cast<int>((xmin + 1) * kWidth / 2) - 1,
+                             static_cast<int>((1 - ymax) * kHeight / 2) - 1,
+                             static_cast<int>((xmax + 1) * kWidth / 2) + 2,
+                             static_cast<int>((1 - ymin) * kHeight / 2) + 2},
+                            {0, 0, kWidth, kHeight});
+            for (int y = 0; y < kHeight; ++y)
+                for (int x = 0; x < kWidth; ++x) pictures.push_back(pixel(x, y));
+        }
+        return pictures;
+    };
+    const std::vector<std::uint32_t> whole = frames(true);
+    const std::vector<std::uint32_t> known = frames(false);
+    ASSERT_EQ(known.size(), whole.size());
+    std::size_t first = 0;
+    while (first < whole.size() && whole[first] == known[first]) ++first;
+    EXPECT_EQ(first, whole.size()) << "first difference in frame " << first / (kWidth * kHeight);
+}
+
 // The rasterizer draws the common case (32-bit target, LESSEQUAL depth, no
 // blending) four or, with AVX2, eight pixels at a time, and everything
 // else one pixel at a time. A blend of one and zero writes the source as

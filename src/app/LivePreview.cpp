@@ -17,7 +17,14 @@ LivePreview::LivePreview(QWidget* window, QPoint at, preview::LookModel& look, p
     m_pane->move(at);
     // The pane keeps what it was shown, so only the figure's boxes travel.
     m_preview.setPresentChangesOnly(true);
-    m_pane->setExposedHandler([this] { wantFrame(); });
+    // A pane that painted frames straight asks for the last one again to
+    // paint for the toolkit; if even that is not to be had, the next frame
+    // shows everything.
+    m_pane->setRefreshHandler([this] { return m_preview.presentAgain(); });
+    m_pane->setExposedHandler([this] {
+        if (m_pane->pictureBehind()) m_wholeWanted = true;
+        wantFrame();
+    });
     // Before the set-up the scale is kept for it.
     m_pane->setScaleHandler([this](float scale) {
         if (m_preview.renderScale() != scale && m_preview.setRenderScale(scale)) wantFrame();
@@ -57,7 +64,8 @@ void LivePreview::tick() {
             const std::uint32_t now = platform::tickCountMs();
             const bool draw = m_pacing.drawDue(now);
             const double started = platform::threadProcessorMs();
-            (void)m_preview.frame(nullptr, draw);  // a refused frame: the next tick draws anew
+            (void)m_preview.frame(nullptr, draw, draw && m_wholeWanted);  // a refused frame: the next tick draws anew
+            if (draw) m_wholeWanted = false;
             m_pacing.frameTook(platform::threadProcessorMs() - started);
             if (draw) m_pacing.drew(now);
         }
@@ -68,12 +76,15 @@ void LivePreview::tick() {
 }
 
 void LivePreview::drawFrame() {
-    if (m_preview.initialised() && !m_pacing.held()) (void)m_preview.frame();  // a refused frame: the next tick draws anew
+    if (!m_preview.initialised() || m_pacing.held()) return;
+    (void)m_preview.frame(nullptr, true, m_wholeWanted);  // a refused frame: the next tick draws anew
+    m_wholeWanted = false;
 }
 
 void LivePreview::redrawNow() {
+    const int shown = m_pane->framesShown();
     drawFrame();
-    m_pane->repaint();
+    if (m_pane->framesShown() == shown) m_pane->repaint();  // a frame shown was painted at once
 }
 
 void LivePreview::hold(bool held) {

@@ -78,6 +78,7 @@ private:
     preview::FramePacing m_pacing;
     QTimer m_frameTimer;
     PreviewPane* m_pane;
+    bool m_wholeWanted = false;  // the pane's copy is behind: the next frame drawn shows everything
 };
 
 }  // namespace tryster::app

@@ -133,6 +133,7 @@ bool Preview::setRenderScale(float scale) {
     if (engine_->animDevice && engine_->viewport) {
         const platform::ScreenRect area = scaledArea(width_, height_, scale);
         if (engine_->animDevice->resizeSurfaces(area.width(), area.height())) return false;
+        backIsShown_ = false;
         if (engine_->viewport->setSize(engine_->animDevice->width(), engine_->animDevice->height())) return false;
         presentWhole_ = true;
     }
@@ -222,6 +223,7 @@ void Preview::tearDown() {
     releaseEngine();
     initialised_ = false;
     presentWhole_ = true;
+    backIsShown_ = false;
 }
 
 // Everything an attempt may have made, in reverse order of making.
@@ -258,6 +260,13 @@ FrameResult Preview::frame(FrameTimes* times, bool draw, bool whole) {
         presentWhole_ = false;
     }
     return frameFrom(nullptr, times, draw, !showAll);
+}
+
+bool Preview::presentAgain() {
+    if (!initialised_ || !backIsShown_ || !engine_->animDevice) return false;
+    render::AnimDevice& device = *engine_->animDevice;
+    device.addUpdateRect({0, 0, device.width(), device.height()});
+    return !device.present();
 }
 
 // A frame seen from `fixed` (the snapshots), or from the view the controls
@@ -307,6 +316,7 @@ bool Preview::sameAsShown(float facing) {
 
 FrameResult Preview::drawScene(FrameTimes* times) {
     StageTimer timer(times);
+    backIsShown_ = false;
     if (render::RenderResult rc = engine_->character->deformSkins()) return FrameResult(rc.code());
     timer.lap(&FrameTimes::skinMs);
     // What changes on the surface: last frame's boxes, cleared now, and
@@ -326,7 +336,10 @@ FrameResult Preview::drawScene(FrameTimes* times) {
     timer.lap(&FrameTimes::drawMs);
     if (!presenting_) presentWhole_ = true;  // the window's copy lags behind
     if (rc || ended) return FrameResult(rc ? rc.code() : ended.code());
-    if (presenting_) rc = engine_->animDevice->present();
+    if (presenting_) {
+        rc = engine_->animDevice->present();
+        backIsShown_ = !rc;
+    }
     timer.lap(&FrameTimes::presentMs);
     return FrameResult(rc.code());
 }

@@ -157,6 +157,12 @@ public:
     // A frame that would show the same picture as the last one drawn (the
     // same pose, facing, zoom, clothes and textures) is then not drawn.
     void setPresentChangesOnly(bool on) { presentChangesOnly_ = on; }
+    // The last frame presented, presented again whole without drawing, for
+    // a window that has to paint it again. False (and nothing presented)
+    // when the surface no longer holds that frame: another was drawn since
+    // without being presented, the surfaces were made anew, or a frame is
+    // being drawn now.
+    bool presentAgain();
 
     // Starts the named animation from its beginning as the director starts
     // an idle (once, resting on its end). False when the library lacks it;
@@ -227,6 +233,7 @@ private:
     bool presenting_ = true;  // off while snapshots draw at scale 1
     bool presentChangesOnly_ = false;
     bool presentWhole_ = true;  // the window's copy may differ outside the figure
+    bool backIsShown_ = false;  // the back surface holds the last frame presented
     // What the last frame drawn by frame() showed, valid until another
     // picture was drawn or the clothes changed.
     struct Shown {

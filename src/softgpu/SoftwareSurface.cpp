@@ -90,6 +90,7 @@ platform::DeviceResult SoftwareSurface::setPalette(const platform::Palette& pale
     if (!desc_.format.palettized()) return platform::device_result::kUnsupported;
     palette_ = palette;
     paletteMap_.build(palette);
+    ++writes_;  // the same colour may now store as another index
     return platform::device_result::kOk;
 }
 

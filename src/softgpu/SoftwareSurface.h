@@ -28,8 +28,9 @@ public:
     // A lock whose holder only reads the pixels (the display presenting
     // them): it leaves writes() as it was.
     platform::DeviceResult lockForReading(platform::LockedSurface& out);
-    // Goes up at every lock, fill, copy and restore: whatever may have
-    // written the pixels other than a device drawing into them.
+    // Goes up at every lock, fill, copy, restore and change of palette:
+    // whatever may have changed the pixels, or what a colour stores as,
+    // other than a device drawing into them.
     std::uint64_t writes() const { return writes_; }
     platform::DeviceResult unlock() override;
     bool isLost() const override { return lost_; }

@@ -198,14 +198,15 @@ TEST_F(Device, KnowsTheTexturesTheLastSceneDrewWith) {
 // A clear of the last frame's box writes only the columns the draws since
 // touched, where the device knows the rest is clear already. Frames of
 // triangles wandering over the target, each cleared by the box of the one
-// before (or less, or the whole), with a change of background, a lock and
-// a clear of depth alone between them, must leave the pictures that full
-// clears of the same rectangles leave: those of the colour and the depth
-// each on its own, which the device always clears whole.
+// before (or less, or the whole), with a change of background, a lock, a
+// change of palette and a clear of depth alone between them, on 32-bit and
+// palette targets, must leave the pictures that full clears of the same
+// rectangles leave: those of the colour and the depth each on its own,
+// which the device always clears whole.
 TEST_F(Device, ClearsOfTheLastBoxLeaveWhatWholeClearsLeave) {
     constexpr int kWidth = 75, kHeight = 61;
-    auto frames = [&](bool whole) {
-        make(kWidth, kHeight);
+    auto frames = [&](bool whole, PixelFormat format) {
+        make(kWidth, kHeight, format);
         std::mt19937 random(11);
         std::uniform_real_distribution<float> unit(0, 1);
         std::vector<std::uint32_t> pictures;
@@ -216,6 +217,14 @@ TEST_F(Device, ClearsOfTheLastBoxLeaveWhatWholeClearsLeave) {
             }
             if (frame == 23) {
                 EXPECT_EQ(device->setMaterial(background, {}), kOk);
+            }
+            if (frame == 34 && format.palettized()) {  // the same colours now store as other indices
+                Palette palette{};
+                for (int i = 0; i < 256; ++i)
+                    palette[static_cast<std::size_t>(i)] = {static_cast<std::uint8_t>(255 - i),
+                                                            static_cast<std::uint8_t>(i * 7),
+                                                            static_cast<std::uint8_t>(i * 13), 0};
+                EXPECT_EQ(target->setPalette(palette), kOk);
             }
             if (frame == 0 || frame == 29) {
                 LockedSurface locked;
@@ -228,7 +237,7 @@ TEST_F(Device, ClearsOfTheLastBoxLeaveWhatWholeClearsLeave) {
             ScreenRect cleared = box;
             if (frame % 7 == 3) cleared.right = (box.left + box.right) / 2;
             if (frame % 7 == 5) cleared.bottom = (box.top + box.bottom) / 2;
-            if (frame % 11 == 10) cleared = {0, 0, kWidth, kHeight};
+            if (frame % 11 == 10 || frame == 35) cleared = {0, 0, kWidth, kHeight};
             const std::uint32_t what = frame % 13 == 12 ? kClearZBuffer : kClearTarget | kClearZBuffer;
             if (whole && what != kClearZBuffer) {
                 EXPECT_EQ(device->clear(viewport, {&cleared, 1}, kClearTarget), kOk);
@@ -267,12 +276,15 @@ TEST_F(Device, ClearsOfTheLastBoxLeaveWhatWholeClearsLeave) {
         }
         return pictures;
     };
-    const std::vector<std::uint32_t> whole = frames(true);
-    const std::vector<std::uint32_t> known = frames(false);
-    ASSERT_EQ(known.size(), whole.size());
-    std::size_t first = 0;
-    while (first < whole.size() && whole[first] == known[first]) ++first;
-    EXPECT_EQ(first, whole.size()) << "first difference in frame " << first / (kWidth * kHeight);
+    for (PixelFormat format : {pixel_format::kXrgb8888, pixel_format::kPalette8}) {
+        const std::vector<std::uint32_t> whole = frames(true, format);
+        const std::vector<std::uint32_t> known = frames(false, format);
+        ASSERT_EQ(known.size(), whole.size());
+        std::size_t first = 0;
+        while (first < whole.size() && whole[first] == known[first]) ++first;
+        EXPECT_EQ(first, whole.size()) << "first difference in frame " << first / (kWidth * kHeight) << " of "
+                                       << format.bitsPerPixel << "-bit pixels";
+    }
 }
 
 // The rasterizer draws the common case (32-bit target, LESSEQUAL depth, no

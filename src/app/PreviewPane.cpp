@@ -18,6 +18,16 @@ namespace {
 // What the pane shows before the first frame: the preview's own background.
 const QColor kEmptyColour(142, 0, 0);
 
+// `count` pixels of a 32-bit frame's row from `in`, copied and made opaque
+// in one pass (the frame's fourth byte is not alpha).
+void copyOpaque(const std::uint8_t* in, std::uint32_t* out, int count) {
+    for (int x = 0; x < count; ++x) {
+        std::uint32_t pixel;
+        std::memcpy(&pixel, in + x * 4, 4);
+        out[x] = pixel | 0xFF000000u;
+    }
+}
+
 }  // namespace
 
 PreviewPane::PreviewPane(QWidget* parent)
@@ -111,12 +121,8 @@ bool PreviewPane::paintStraight(QImage& store, const QTransform& toDevice, const
             // scanLine would copy a shared store away from the engine.
             auto* out = reinterpret_cast<std::uint32_t*>(const_cast<uchar*>(store.constScanLine(y + at.y()))) +
                         pixels.left() + at.x();
-            const std::uint8_t* in = frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch + pixels.left() * 4;
-            for (int x = 0; x < pixels.width(); ++x) {
-                std::uint32_t pixel;
-                std::memcpy(&pixel, in + x * 4, 4);
-                out[x] = pixel | 0xFF000000u;
-            }
+            copyOpaque(frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch + pixels.left() * 4, out,
+                       pixels.width());
         }
     }
     return true;
@@ -139,13 +145,7 @@ void PreviewPane::copyFrame(const platform::LockedSurface& frame, const platform
     for (int y = r.top; y < r.bottom; ++y) {
         auto* out = reinterpret_cast<std::uint32_t*>(rows + y * rowBytes) + r.left;
         if (frame.format.bitsPerPixel == 32) {
-            const std::uint8_t* row =
-                frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch + r.left * 4;
-            for (int x = 0; x < r.width(); ++x) {  // one pass: copied and made opaque
-                std::uint32_t pixel;
-                std::memcpy(&pixel, row + x * 4, 4);
-                out[x] = pixel | 0xFF000000u;
-            }
+            copyOpaque(frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch + r.left * 4, out, r.width());
         } else if (!platform::convertPixels(frame, {r.left, y, r.right, y + 1}, out)) {
             return;
         }

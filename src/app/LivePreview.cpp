@@ -29,9 +29,11 @@ LivePreview::LivePreview(QWidget* window, QPoint at, preview::LookModel& look, p
     m_pane->setScaleHandler([this](float scale) {
         if (m_preview.renderScale() != scale && m_preview.setRenderScale(scale)) wantFrame();
     });
-    // A repeating timer: re-arming a single shot at every tick cost as much
-    // as the clock's step. Qt never queues a late timer's events, so a slow
-    // tick (the set-up) is followed by one tick, not a burst.
+    // A repeating timer for the fixed periods: re-arming a single shot at
+    // every tick cost as much as the clock's step. A delay to the next
+    // display refresh is armed anew at each tick. Qt never queues a late
+    // timer's events, so a slow tick (the set-up) is followed by one tick,
+    // not a burst.
     m_frameTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_frameTimer, &QTimer::timeout, this, &LivePreview::tick);
     m_pacing.setApplicationActive(QGuiApplication::applicationState() == Qt::ApplicationActive);
@@ -41,7 +43,7 @@ LivePreview::LivePreview(QWidget* window, QPoint at, preview::LookModel& look, p
 }
 
 void LivePreview::tick() {
-    if (!m_pacing.nextFrameDelayMs()) {
+    if (!m_pacing.nextFrameDelayMs(platform::tickCountMs())) {
         pace();  // stops the timer
         return;
     }
@@ -64,6 +66,10 @@ void LivePreview::tick() {
             const std::uint32_t now = platform::tickCountMs();
             const bool draw = m_pacing.drawDue(now);
             const double started = platform::threadProcessorMs();
+            // The ticks slept through until this refresh, at their own times.
+            for (std::optional<std::uint32_t> missed;
+                 (missed = preview::FramePacing::missedTick(m_preview.clock().lastRealTimeMs(), now));)
+                m_preview.missedTick(*missed);
             (void)m_preview.frame(nullptr, draw, draw && m_wholeWanted);  // a refused frame: the next tick draws anew
             if (draw) m_wholeWanted = false;
             m_pacing.frameTook(platform::threadProcessorMs() - started);
@@ -137,10 +143,11 @@ void LivePreview::showHeldCharacter(std::shared_ptr<const platform::HeldFiles> f
 }
 
 void LivePreview::pace() {
-    const std::optional<int> delay = m_pacing.nextFrameDelayMs();
+    const std::optional<int> delay = m_pacing.nextFrameDelayMs(platform::tickCountMs());
     if (!delay)
         m_frameTimer.stop();
-    else if (!m_frameTimer.isActive() || m_frameTimer.interval() != *delay)
+    else if (!m_frameTimer.isActive() || m_frameTimer.interval() != *delay ||
+             (*delay != preview::FramePacing::kActivePeriodMs && *delay != preview::FramePacing::kInactivePeriodMs))
         m_frameTimer.start(*delay);
 }
 

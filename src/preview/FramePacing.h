@@ -24,6 +24,13 @@
 // show the others. It draws at the first tick in each refresh interval,
 // so the frames drawn follow the display's rate; a wanted frame draws at
 // once.
+//
+// While active, the window wakes once per refresh of a display slower
+// than the ticks, not at every tick: each wake-up at the start of a
+// refresh interval first runs the ticks it slept through, at their own
+// times, then the tick that draws. The clock and the idle director still
+// step every 10 ms; only a wake-up without a picture is saved. A window
+// further behind than a few ticks (a stall) runs one tick, not a burst.
 
 #include <algorithm>
 #include <cmath>
@@ -39,13 +46,34 @@ public:
     // What one frame's time counts for at most: frames stay at least a
     // couple of times a second.
     static constexpr double kMaxFrameMs = 250;
+    // The most ticks a wake-up runs late.
+    static constexpr int kMostMissedTicks = 4;
 
-    // The delay before the next frame; none while no frame is to come.
-    std::optional<int> nextFrameDelayMs() const {
+    // The delay from `nowMs` (the system's tick count) before the next
+    // frame; none while no frame is to come.
+    std::optional<int> nextFrameDelayMs(std::uint32_t nowMs) const {
         if (quit_ || gameMissing_ || !onScreen_ || holds_ > 0 || inFrame_) return std::nullopt;
         if (frameWanted_) return 0;
         const int spaced = static_cast<int>(std::ceil(2 * frameMs_ / kActivePeriodMs)) * kActivePeriodMs;
-        return std::max(active_ ? kActivePeriodMs : kInactivePeriodMs, spaced);
+        if (!active_ || spaced > kActivePeriodMs) return std::max(active_ ? kActivePeriodMs : kInactivePeriodMs, spaced);
+        // A display faster than the ticks, or too slow for the ticks between
+        // its refreshes to be run late, wakes the window at every tick.
+        if (!(refreshHz_ * kActivePeriodMs < 1000 && refreshHz_ * (kMostMissedTicks + 1) * kActivePeriodMs > 1000))
+            return kActivePeriodMs;
+        // The first whole millisecond of the next refresh interval.
+        const auto next = static_cast<std::uint64_t>(
+            std::ceil(static_cast<double>(refreshIndex(nowMs) + 1) * 1000.0 / refreshHz_));
+        return static_cast<int>(std::max<std::uint64_t>(next - nowMs, 1));
+    }
+    // The time of the first tick slept through between the last tick, at
+    // `lastTickMs`, and a wake-up at `nowMs`: none when there is none, or
+    // when the window is more than kMostMissedTicks ticks behind. Run it,
+    // then ask again with its time.
+    static std::optional<std::uint32_t> missedTick(std::uint32_t lastTickMs, std::uint32_t nowMs) {
+        const std::uint32_t behind = nowMs - lastTickMs;
+        constexpr auto kPeriod = static_cast<std::uint32_t>(kActivePeriodMs);
+        if (behind <= kPeriod || behind > (kMostMissedTicks + 1) * kPeriod) return std::nullopt;
+        return lastTickMs + kPeriod;
     }
 
     // The processor time the last frame took, in milliseconds; a running

@@ -262,6 +262,10 @@ FrameResult Preview::frame(FrameTimes* times, bool draw, bool whole) {
     return frameFrom(nullptr, times, draw, !showAll);
 }
 
+void Preview::missedTick(std::uint32_t realMs) {
+    if (initialised_) (void)frameFrom(nullptr, nullptr, false, false, realMs);  // draws nothing to fail
+}
+
 bool Preview::presentAgain() {
     if (!initialised_ || !backIsShown_ || !engine_->animDevice) return false;
     render::AnimDevice& device = *engine_->animDevice;
@@ -272,10 +276,14 @@ bool Preview::presentAgain() {
 // A frame seen from `fixed` (the snapshots), or from the view the controls
 // set, turned by the time since the last frame. With `skipUnchanged`, a
 // picture like the last one drawn here is not drawn again.
-FrameResult Preview::frameFrom(const CameraView* fixed, FrameTimes* times, bool draw, bool skipUnchanged) {
+FrameResult Preview::frameFrom(const CameraView* fixed, FrameTimes* times, bool draw, bool skipUnchanged,
+                               std::optional<std::uint32_t> stepAtMs) {
     StageTimer timer(times);
     if (playback_ && playback_->reachedEnd()) runDirector();
-    clock_.step();
+    if (stepAtMs)
+        clock_.step(*stepAtMs);
+    else
+        clock_.step();
     clock_.setMaxStepMs(PreviewClock::kFrameMaxStepMs);
     const float facing = fixed ? fixed->facing : view_.advance(clock_.nowMs());
     positionCamera(facing, fixed ? fixed->zoomLevel : view_.zoomLevel);

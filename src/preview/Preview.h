@@ -23,6 +23,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -148,6 +149,9 @@ public:
     // (of the whole surface with `whole`, else of what changed). Nothing
     // happens before set-up.
     FrameResult frame(FrameTimes* times = nullptr, bool draw = true, bool whole = false);
+    // A frame that does not draw, its clock step taken as if the tick count
+    // read `realMs`: a tick the window slept through, run late.
+    void missedTick(std::uint32_t realMs);
     // With this on, a present without `whole` shows only the union of the
     // figure's box in this frame and in the last one (the rest of the
     // surface did not change since the last present). The window sets it;
@@ -207,7 +211,8 @@ private:
     bool makeEngine(platform::DisplayWindow* window);
     bool gameFoldersExist();
     void releaseEngine();
-    FrameResult frameFrom(const CameraView* fixed, FrameTimes* times, bool draw, bool skipUnchanged = false);
+    FrameResult frameFrom(const CameraView* fixed, FrameTimes* times, bool draw, bool skipUnchanged = false,
+                          std::optional<std::uint32_t> stepAtMs = std::nullopt);
     bool sameAsShown(float facing);
     void positionCamera(float facing, int zoomLevel);
     void runDirector();

@@ -10,7 +10,10 @@ PreviewClock& PreviewClock::instance() {
 }
 
 void PreviewClock::step() {
-    const std::uint32_t t = platform::tickCountMs();
+    step(platform::tickCountMs());
+}
+
+void PreviewClock::step(std::uint32_t t) {
     lastRealTime_ = t;
     const std::uint32_t d = offset_ + t - clock_;
     lastStep_ = d;

@@ -22,6 +22,8 @@ public:
     // one, clamped to the maximum step; all arithmetic wraps at 2^32 like
     // the tick count.
     void step();
+    // The same, as if the tick count read `realMs`.
+    void step(std::uint32_t realMs);
 
     std::uint32_t nowMs() const { return clock_; }
     std::uint32_t lastStepMs() const { return lastStep_; }

@@ -15,31 +15,31 @@ using preview::FramePacing;
 
 TEST(FramePacing, AFrameComesOnlyWhileNothingStopsIt) {
     FramePacing pacing;
-    EXPECT_EQ(pacing.nextFrameDelayMs(), std::nullopt) << "not on screen yet";
+    EXPECT_EQ(pacing.nextFrameDelayMs(0), std::nullopt) << "not on screen yet";
     pacing.setOnScreen(true);
-    EXPECT_EQ(pacing.nextFrameDelayMs(), FramePacing::kInactivePeriodMs);
+    EXPECT_EQ(pacing.nextFrameDelayMs(0), FramePacing::kInactivePeriodMs);
     pacing.setApplicationActive(true);
-    EXPECT_EQ(pacing.nextFrameDelayMs(), FramePacing::kActivePeriodMs);
+    EXPECT_EQ(pacing.nextFrameDelayMs(0), FramePacing::kActivePeriodMs);
 
     pacing.hold();
     pacing.hold();
     pacing.release();
-    EXPECT_EQ(pacing.nextFrameDelayMs(), std::nullopt) << "holds nest";
+    EXPECT_EQ(pacing.nextFrameDelayMs(0), std::nullopt) << "holds nest";
     pacing.wantFrame();
     pacing.release();
-    EXPECT_EQ(pacing.nextFrameDelayMs(), 0) << "a frame wanted while held comes at once after";
+    EXPECT_EQ(pacing.nextFrameDelayMs(0), 0) << "a frame wanted while held comes at once after";
     {
         const FramePacing::Frame frame(pacing);
-        EXPECT_EQ(pacing.nextFrameDelayMs(), std::nullopt) << "never from inside a frame";
+        EXPECT_EQ(pacing.nextFrameDelayMs(0), std::nullopt) << "never from inside a frame";
     }
-    EXPECT_EQ(pacing.nextFrameDelayMs(), FramePacing::kActivePeriodMs) << "the frame took the wish";
+    EXPECT_EQ(pacing.nextFrameDelayMs(0), FramePacing::kActivePeriodMs) << "the frame took the wish";
 
     pacing.setGameMissing();
-    EXPECT_EQ(pacing.nextFrameDelayMs(), std::nullopt);
+    EXPECT_EQ(pacing.nextFrameDelayMs(0), std::nullopt);
     FramePacing quitting;
     quitting.setOnScreen(true);
     quitting.quit();
-    EXPECT_EQ(quitting.nextFrameDelayMs(), std::nullopt);
+    EXPECT_EQ(quitting.nextFrameDelayMs(0), std::nullopt);
 }
 
 // Ticks every 10 ms (and a little more, as a frame takes time) draw at
@@ -75,6 +75,56 @@ TEST(FramePacing, FramesDrawAtMostOncePerDisplayRefresh) {
     EXPECT_TRUE(fresh.drawDue(0)) << "the first frame draws";
 }
 
+// On a 60 Hz display the active window wakes once per refresh, at the
+// start of each interval, and draws at every wake-up; the ticks between
+// wake-ups are run late at their own times, so the clock still steps at
+// most 10 ms at a time, a hundred times a second.
+TEST(FramePacing, TheWindowWakesOncePerRefreshAndRunsTheTicksItSleptThrough) {
+    FramePacing pacing;
+    pacing.setOnScreen(true);
+    pacing.setApplicationActive(true);
+    pacing.setDisplayRefreshHz(60);
+    std::uint32_t now = 0xFFFF'FF00u;  // across the tick count's wrap
+    std::uint32_t lastTick = now - 5;
+    int wakes = 0, ticks = 0;
+    for (std::uint32_t start = now; now - start < 1000;) {
+        const std::optional<int> delay = pacing.nextFrameDelayMs(now);
+        ASSERT_TRUE(delay);
+        ASSERT_GE(*delay, 1);
+        ASSERT_LE(*delay, 17);
+        now += static_cast<std::uint32_t>(*delay);
+        ++wakes;
+        while (const std::optional<std::uint32_t> missed = FramePacing::missedTick(lastTick, now)) {
+            ASSERT_EQ(*missed - lastTick, 10u);
+            lastTick = *missed;
+            ++ticks;
+        }
+        ASSERT_GT(now - lastTick, 0u);
+        ASSERT_LE(now - lastTick, 10u);
+        lastTick = now;
+        ++ticks;
+        ASSERT_TRUE(pacing.drawDue(now)) << "each wake-up starts a refresh interval";
+        pacing.drew(now);
+    }
+    EXPECT_GE(wakes, 59);
+    EXPECT_LE(wakes, 61);
+    EXPECT_GE(ticks, 99);
+
+    EXPECT_EQ(FramePacing::missedTick(100, 110), std::nullopt) << "one period: nothing slept through";
+    EXPECT_EQ(FramePacing::missedTick(100, 150), 110u) << "four ticks behind";
+    EXPECT_EQ(FramePacing::missedTick(100, 151), std::nullopt) << "a stall: one tick, not a burst";
+    pacing.setDisplayRefreshHz(144);
+    EXPECT_EQ(pacing.nextFrameDelayMs(now), FramePacing::kActivePeriodMs) << "a display faster than the ticks";
+    pacing.setDisplayRefreshHz(15);
+    EXPECT_EQ(pacing.nextFrameDelayMs(now), FramePacing::kActivePeriodMs) << "too slow to run its ticks late";
+    pacing.setDisplayRefreshHz(60);
+    pacing.setApplicationActive(false);
+    EXPECT_EQ(pacing.nextFrameDelayMs(now), FramePacing::kInactivePeriodMs);
+    pacing.setApplicationActive(true);
+    for (int i = 0; i < 50; ++i) pacing.frameTook(12);
+    EXPECT_EQ(pacing.nextFrameDelayMs(now), 30) << "slow frames keep their spacing";
+}
+
 // Frames that cost more than half the period leave the window idle at
 // least as long as they take, in whole periods; cheap frames keep the
 // period, and the spacing follows the frames' cost back down.
@@ -83,26 +133,26 @@ TEST(FramePacing, SlowFramesLeaveTheWindowAsLongIdle) {
     pacing.setOnScreen(true);
     pacing.setApplicationActive(true);
     for (int i = 0; i < 50; ++i) pacing.frameTook(4.9);
-    EXPECT_EQ(pacing.nextFrameDelayMs(), FramePacing::kActivePeriodMs) << "frames under half the period";
+    EXPECT_EQ(pacing.nextFrameDelayMs(0), FramePacing::kActivePeriodMs) << "frames under half the period";
     for (int i = 0; i < 50; ++i) pacing.frameTook(12);
-    EXPECT_EQ(pacing.nextFrameDelayMs(), 30) << "twice 12 ms, in whole periods";
+    EXPECT_EQ(pacing.nextFrameDelayMs(0), 30) << "twice 12 ms, in whole periods";
     pacing.setApplicationActive(false);
-    EXPECT_EQ(pacing.nextFrameDelayMs(), FramePacing::kInactivePeriodMs) << "the longer period holds";
+    EXPECT_EQ(pacing.nextFrameDelayMs(0), FramePacing::kInactivePeriodMs) << "the longer period holds";
     pacing.setApplicationActive(true);
     pacing.wantFrame();
-    EXPECT_EQ(pacing.nextFrameDelayMs(), 0) << "a wanted frame still comes at once";
+    EXPECT_EQ(pacing.nextFrameDelayMs(0), 0) << "a wanted frame still comes at once";
     { const FramePacing::Frame frame(pacing); }
 
     // A frame that ran long (a message box inside it) counts for a bounded time.
     pacing.frameTook(60'000);
-    const int afterStall = *pacing.nextFrameDelayMs();
+    const int afterStall = *pacing.nextFrameDelayMs(0);
     EXPECT_GT(afterStall, 30);
     EXPECT_LE(afterStall, 2 * FramePacing::kMaxFrameMs);
     pacing.frameTook(-1);
     pacing.frameTook(std::numeric_limits<double>::quiet_NaN());
-    EXPECT_EQ(pacing.nextFrameDelayMs(), afterStall) << "no reading is no cost";
+    EXPECT_EQ(pacing.nextFrameDelayMs(0), afterStall) << "no reading is no cost";
     int frames = 0;
-    while (pacing.nextFrameDelayMs() != FramePacing::kActivePeriodMs && frames < 100) {
+    while (pacing.nextFrameDelayMs(0) != FramePacing::kActivePeriodMs && frames < 100) {
         pacing.frameTook(0.5);
         ++frames;
     }

@@ -1,9 +1,9 @@
 #pragma once
-// When the preview draws its next frame. Frames are paced by a single-shot
-// timer that is armed again only at the end of each frame, so a slow frame
-// never queues frames: 10 ms between the end of one frame and the next
-// while the program is the active application, 150 ms while another one
-// is. No frame comes while the window is hidden or minimised, while the
+// When the preview draws its next frame. Frames are paced by a timer that
+// is armed again only at the end of each frame, so a slow frame never
+// queues frames: 10 ms between the end of one frame and the next while the
+// program is the active application (or until the display's next refresh,
+// below), 150 ms while another one is. No frame comes while the window is hidden or minimised, while the
 // preview is held (a search, a file read, the Load command's file dialog),
 // from inside another frame (a modal box or a sound played to its end
 // inside a frame), once the program is ending, or when the game was not
@@ -16,8 +16,8 @@
 // The animations follow the clock, not the frames, so they keep their
 // speed with fewer frames.
 //
-// The window tells the pacing what happens and asks it one question: the
-// delay before the next frame, or none.
+// The window tells the pacing what happens and asks it two questions: the
+// delay before the next frame, or none, and the ticks it slept through.
 //
 // A frame moves the clock and poses the figure at every tick, but draws
 // and presents at most once per display refresh: the display would never

@@ -9,7 +9,6 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QSlider>
 
 namespace tryster::app {
@@ -39,7 +38,9 @@ PersonalityPage::PersonalityPage(PageHost& host, QWidget* parent) : WizardPage(h
         slider->setToolTip(gameTextToQt(kTraitTips[trait]));
         nameAfterLabel(label, slider);
         showSliderValue(slider, {360, y, 28, 26});
-        connect(slider, &QSlider::valueChanged, this, [this] { showPointsAndSign(true); });
+        connect(slider, &QSlider::valueChanged, this, [this] {
+            if (!m_settingPreset) showPointsAndSign(true);
+        });
         m_sliders[static_cast<std::size_t>(trait)] = slider;
         order << slider;
         y += kRowHeight;
@@ -90,10 +91,11 @@ void PersonalityPage::showPointsAndSign(bool announced) {
 void PersonalityPage::nextSign() {
     platform::playClick();
     const wizard::TraitPositions preset = wizard::presetOf(wizard::signAfter(positions()));
-    for (std::size_t trait = 0; trait < m_sliders.size(); ++trait) {
-        const QSignalBlocker block(m_sliders[trait]);
-        m_sliders[trait]->setValue(preset[trait]);
-    }
+    // The numbers beside the sliders follow each one; the points and the
+    // sign are worked out and told once, for the whole preset.
+    m_settingPreset = true;
+    for (std::size_t trait = 0; trait < m_sliders.size(); ++trait) m_sliders[trait]->setValue(preset[trait]);
+    m_settingPreset = false;
     showPointsAndSign(true);
 }
 

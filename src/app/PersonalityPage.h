@@ -35,6 +35,7 @@ private:
     QPushButton* m_sign;
     int m_toldPoints = kPersonalityPoints;
     StarSign m_toldSign = kAries;
+    bool m_settingPreset = false;  // the sign button moves all five sliders at once
 };
 
 }  // namespace tryster::app

@@ -37,6 +37,13 @@ protected:
         for (auto [name, value] : values) control<QSlider>(name)->setValue(value);
     }
     QString points() { return control<QLabel>("Personality Points Left")->text(); }
+    // The number shown at a slider's right.
+    QString besideSlider(const char* name) {
+        auto* slider = control<QSlider>(name);
+        for (auto* label : slider->parentWidget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+            if (label->y() == slider->y() && label->x() > slider->geometry().right()) return label->text();
+        return {};
+    }
     // Named by its caption, the sign it shows.
     QPushButton* signButton() { return dialog->page(wizard::kPersonalityStep)->findChild<QPushButton*>(); }
     QString dates() const { return QString::fromStdString(game) + QStringLiteral("/TemplateNPCs"); }
@@ -105,6 +112,8 @@ void CreatePath::walkToExport() {
     EXPECT_EQ(next(), wizard::kTooManyPointsMessage.data());
     QTest::mouseClick(signButton(), Qt::LeftButton);  // the next sign's preset
     EXPECT_EQ(points(), "0");
+    for (const char* trait : {"Nice", "Neat", "Outgoing", "Active", "Playful"})
+        EXPECT_EQ(besideSlider(trait), QString::number(control<QSlider>(trait)->value())) << trait;
     setSliders(7, 4, 3, 6, 5);
     EXPECT_EQ(next(), QString());
 

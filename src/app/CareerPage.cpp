@@ -1,12 +1,12 @@
 #include "app/CareerPage.h"
 
 #include "app/TextBoundary.h"
+#include "app/TickedSlider.h"
 #include "character/Vocabulary.h"
 #include "wizard/PageRules.h"
 
 #include <QComboBox>
 #include <QLabel>
-#include <QSlider>
 
 namespace tryster::app {
 
@@ -17,11 +17,7 @@ CareerPage::CareerPage(PageHost& host, QWidget* parent) : WizardPage(host, paren
     m_track->setCurrentIndex(0);
     nameAfterLabel(trackLabel, m_track);
     auto* levelLabel = placeLabel(QStringLiteral("Job Level"), {16, 90, 240, 18});
-    m_level = place(new QSlider(Qt::Horizontal, this), {16, 110, 240, 26});
-    m_level->setRange(0, kMaxCareerLevel);
-    m_level->setTickPosition(QSlider::TicksBelow);
-    m_level->setTickInterval(1);
-    m_level->setPageStep(1);
+    m_level = place(new TickedSlider(kMaxCareerLevel, this), {16, 110, 240, 26});
     nameAfterLabel(levelLabel, m_level);
     showSliderValue(m_level, {260, 110, 28, 26});
     setTabOrder({m_track, m_level});

@@ -3,13 +3,13 @@
 #include "app/Announcer.h"
 #include "app/CPlomSaved.h"
 #include "app/TextBoundary.h"
+#include "app/TickedSlider.h"
 #include "character/Vocabulary.h"
 #include "platform/Sound.h"
 #include "wizard/Announcements.h"
 
 #include <QLabel>
 #include <QPushButton>
-#include <QSlider>
 
 namespace tryster::app {
 namespace {
@@ -30,11 +30,7 @@ PersonalityPage::PersonalityPage(PageHost& host, QWidget* parent) : WizardPage(h
     int y = kFirstRowY;
     for (Trait trait : kRows) {
         auto* label = placeLabel(gameTextToQt(kTraitLabels[trait]), {16, y, 96, 26});
-        auto* slider = place(new QSlider(Qt::Horizontal, this), {116, y, 240, 26});
-        slider->setRange(0, kMaxTraitValue);
-        slider->setTickPosition(QSlider::TicksBelow);
-        slider->setTickInterval(1);
-        slider->setPageStep(1);
+        auto* slider = place(new TickedSlider(kMaxTraitValue, this), {116, y, 240, 26});
         slider->setToolTip(gameTextToQt(kTraitTips[trait]));
         nameAfterLabel(label, slider);
         showSliderValue(slider, {360, y, 28, 26});

@@ -3,6 +3,7 @@
 #include "AppFixture.h"
 
 #include "app/CAboutDlg.h"
+#include "app/CTrysterApp.h"
 #include "app/CPictureButton.h"
 #include "app/ControlIds.h"
 
@@ -139,6 +140,24 @@ TEST_F(MainDialog, EscapeDoesNotCloseTheWizard) {
     QTest::keyClick(dialog.get(), Qt::Key_Escape);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(finished.count(), 0);
+}
+
+// The style's tick marks are a darker shade of the page, lost on its red;
+// the wizard's sliders show theirs.
+TEST_F(MainDialog, TheWizardsSlidersShowTheirTickMarksOnTheRed) {
+    const QPalette before = QApplication::palette("QDialog");
+    CTrysterApp::applyDialogColours();
+    for (const char* name : {"Nice", "Job Level"}) {
+        auto* slider = control<QSlider>(name);
+        slider->setValue(0);  // the handle at the left, clear of the ticks counted
+        const QImage shot = slider->grab().toImage();
+        ASSERT_EQ(shot.pixel(shot.width() - 1, shot.height() - 1), qRgb(142, 0, 0)) << "on the page's red";
+        int light = 0;  // pixels of the lower half, right of the middle, that are not red
+        for (int y = shot.height() / 2; y < shot.height(); ++y)
+            for (int x = shot.width() / 2; x < shot.width(); ++x) light += qGreen(shot.pixel(x, y)) > 100;
+        EXPECT_GE(light, 5) << name;
+    }
+    QApplication::setPalette(before, "QDialog");
 }
 
 }  // namespace

@@ -3,11 +3,12 @@
 #include "AppFixture.h"
 
 #include "app/CAboutDlg.h"
-#include "app/CTrysterApp.h"
 #include "app/CPictureButton.h"
+#include "app/CTrysterApp.h"
 #include "app/ControlIds.h"
 
 #include <QMenu>
+#include <QScopeGuard>
 
 namespace tryster::app::tests {
 namespace {
@@ -146,6 +147,7 @@ TEST_F(MainDialog, EscapeDoesNotCloseTheWizard) {
 // the wizard's sliders show theirs.
 TEST_F(MainDialog, TheWizardsSlidersShowTheirTickMarksOnTheRed) {
     const QPalette before = QApplication::palette("QDialog");
+    const auto restore = qScopeGuard([&] { QApplication::setPalette(before, "QDialog"); });
     CTrysterApp::applyDialogColours();
     for (const char* name : {"Nice", "Job Level"}) {
         auto* slider = control<QSlider>(name);
@@ -157,7 +159,6 @@ TEST_F(MainDialog, TheWizardsSlidersShowTheirTickMarksOnTheRed) {
             for (int x = shot.width() / 2; x < shot.width(); ++x) light += qGreen(shot.pixel(x, y)) > 100;
         EXPECT_GE(light, 5) << name;
     }
-    QApplication::setPalette(before, "QDialog");
 }
 
 }  // namespace

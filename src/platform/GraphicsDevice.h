@@ -10,6 +10,7 @@
 
 #include "platform/DeviceTypes.h"
 #include "platform/ExecuteBufferFormat.h"
+#include "platform/RedrawBlocks.h"
 #include "platform/Surface.h"
 
 #include <cstdint>
@@ -189,6 +190,21 @@ public:
                                                             const std::uint16_t* indices,
                                                             std::uint32_t indexCount,
                                                             std::uint32_t flags) = 0;
+
+    // Limits the next scene (up to its endScene) to the marked blocks of
+    // the render target: its clears touch only them, and its draws leave
+    // every pixel of the other blocks as it is. For a caller that knows
+    // those pixels already hold what a whole redraw would give them. The
+    // blocks are copied; null draws whole again. kUnsupported where the
+    // device cannot; kInvalidParams when the blocks are not the target's
+    // size.
+    [[nodiscard]] virtual DeviceResult limitRedraw(const RedrawBlocks* blocks) {
+        return blocks ? device_result::kUnsupported : device_result::kOk;
+    }
+    // False when a draw of the last limited scene could not keep the other
+    // blocks as they were (it did not test depth), so that the scene has
+    // to be drawn again whole.
+    virtual bool limitHeld() const { return true; }
 
     // Interprets an execute buffer instruction by instruction on the
     // current viewport. Instructions and records that do not fit the

@@ -50,6 +50,10 @@ void Rasterizer::setState(const RasterState& state) {
     fast_ = state.target && state.target->storeKind() == StoreKind::Xrgb8888 && state.depth &&
             state.depthTest && state.depthWrite && state.depthFunc == platform::compare_func::kLessEqual &&
             !state.blend;
+    namespace cf = platform::compare_func;
+    depthRejects_ = state.depth && state.depthTest &&
+                    (state.depthFunc == cf::kLessEqual || state.depthFunc == cf::kLess ||
+                     state.depthFunc == cf::kEqual || state.depthFunc == cf::kNever);
 #if defined(__SSE2__)
     quads_ = fast_;
     eightWide_ = hasAvx2() && !gEightWideForbidden;
@@ -134,6 +138,7 @@ void Rasterizer::drawTriangle(const ProcessedVertex& va, const ProcessedVertex& 
     p.ox = static_cast<float>(s.xmin) + 0.5f - x0;
     p.oy = static_cast<float>(s.ymin) + 0.5f - y0;
     uniteExtent(s.xmin, s.ymin, s.xmax + 1, s.ymax + 1);
+    if (!admitted(s.xmin, s.xmax, s.ymin, s.ymax)) return;
     finish(s, v, p);
 }
 

@@ -10,6 +10,7 @@
 
 #include "platform/DeviceTypes.h"
 #include "softgpu/ProcessedVertex.h"
+#include "softgpu/RedrawGuard.h"
 #include "softgpu/SoftwareSurface.h"
 
 #include <cmath>
@@ -57,6 +58,8 @@ struct RasterState {
     // Where given, one span per band of the target's rows: each draw adds
     // the columns it may change in the bands it covers.
     ColumnSpan* touchedBands = nullptr;
+    // Where given, the scene is limited to its redrawn blocks.
+    RedrawGuard* redraw = nullptr;
 };
 
 // Triangles waiting to be drawn together, in drawing order.
@@ -146,11 +149,17 @@ private:
     // false when it needs finish() after all.
     bool finishQuads(const ProcessedVertex* const v[3], const BatchLanes& lanes, int k);
     void uniteExtent(int left, int top, int right, int bottom);
+    // Whether a triangle with these pixel bounds (inclusive) is drawn in
+    // a limited scene; see RedrawGuard::admit.
+    bool admitted(int xmin, int xmax, int ymin, int ymax) {
+        return !state_.redraw || state_.redraw->admit(xmin, xmax, ymin, ymax, depthRejects_);
+    }
 
     RasterState state_;
     bool fast_ = false;   // 32-bit target, no blending, depth LESSEQUAL with writes
     bool quads_ = false;   // fast_ with SSE2: quads draw the pixels
     bool eightWide_ = false;  // AVX2: stamps of two quads, batches set up together
+    bool depthRejects_ = false;  // the depth test fails against minus infinity
     float textureWidth_ = 0, textureHeight_ = 0;
     bool hasExtent_ = false;
     platform::ScreenRect extent_;

@@ -88,6 +88,7 @@ platform::DeviceResult SoftwareDevice::setRenderTarget(std::shared_ptr<platform:
     const platform::SurfaceDesc d = softTarget->description();
     if (softZ && (softZ->description().width != d.width || softZ->description().height != d.height))
         return kInvalidParams;
+    redraw_.stop();
     try {
         target_ = std::move(softTarget);
         forgetClear();
@@ -119,6 +120,7 @@ platform::DeviceResult SoftwareDevice::beginScene() {
 platform::DeviceResult SoftwareDevice::endScene() {
     if (!inScene_) return kSceneNotInScene;
     inScene_ = false;
+    redraw_.stop();
     lastSceneTextures_ = sceneTextures_;
     lastSceneTextureCount_ = sceneTextureCount_;
     lastSceneEndMs_ = platform::tickCountMs();
@@ -251,6 +253,10 @@ platform::DeviceResult SoftwareDevice::clear(platform::ViewportHandle h, std::sp
     for (const platform::ScreenRect& rect : rects) {
         platform::ScreenRect r = platform::intersect(rect, area);
         if (r.empty()) continue;
+        if (redraw_.active()) {
+            clearRedrawn(r, colour, flags, known && both);
+            continue;
+        }
         if (known && both) {
             clearTouched(r, colour);
             continue;
@@ -295,6 +301,53 @@ void SoftwareDevice::clearTouched(const platform::ScreenRect& r, std::uint32_t c
         if (hasDepth_) clearDepth(part);
         if (r.left <= s.left && r.right >= s.right && r.top <= top && r.bottom >= bottom) s = {};
     }
+}
+
+void SoftwareDevice::clearRedrawn(const platform::ScreenRect& r, std::uint32_t colour, std::uint32_t flags,
+                                  bool known) {
+    static_assert(platform::kRedrawBlock == kTouchedBandRows, "a block row is a band");
+    const platform::RedrawBlocks& blocks = redraw_.blocks();
+    for (int row = r.top / platform::kRedrawBlock, last = (r.bottom - 1) / platform::kRedrawBlock;
+         row <= last; ++row) {
+        platform::ScreenRect band = platform::intersect(
+            r, {r.left, row * platform::kRedrawBlock, r.right, (row + 1) * platform::kRedrawBlock});
+        if (known) {
+            const ColumnSpan& s = touched_[static_cast<std::size_t>(row)];
+            band = platform::intersect(band, {s.left, band.top, s.right, band.bottom});
+        }
+        if (band.empty()) continue;
+        // Each run of redrawn blocks in the band at once.
+        for (int c = band.left / platform::kRedrawBlock, end = (band.right - 1) / platform::kRedrawBlock;
+             c <= end;) {
+            if (!blocks.marked(c, row)) {
+                ++c;
+                continue;
+            }
+            const int first = c;
+            while (c <= end && blocks.marked(c, row)) ++c;
+            const platform::ScreenRect part = platform::intersect(
+                band, {first * platform::kRedrawBlock, band.top, c * platform::kRedrawBlock, band.bottom});
+            if (flags & platform::kClearTarget)
+                (void)target_->fill(part, colour);  // a lost target shows at the next lock
+            if ((flags & platform::kClearZBuffer) && hasDepth_) clearDepth(part);
+        }
+    }
+}
+
+platform::DeviceResult SoftwareDevice::limitRedraw(const platform::RedrawBlocks* blocks) {
+    if (!blocks) {
+        redraw_.stop();
+        return kOk;
+    }
+    const platform::SurfaceDesc t = target_->description();
+    if (blocks->width() != t.width || blocks->height() != t.height) return kInvalidParams;
+    try {
+        redraw_.start(*blocks, hasDepth_ ? depth_.data() : nullptr, t.width);
+    } catch (const std::bad_alloc&) {
+        redraw_.stop();
+        return kOutOfMemory;
+    }
+    return kOk;
 }
 
 platform::DeviceResult SoftwareDevice::createMaterial(platform::MaterialHandle& out) {
@@ -404,6 +457,7 @@ platform::DeviceResult SoftwareDevice::prepareDraw() {
     st.srcBlend = renderStates_[rs::kSrcBlend];
     st.destBlend = renderStates_[rs::kDestBlend];
     st.touchedBands = touched_.empty() ? nullptr : touched_.data();
+    st.redraw = redraw_.active() ? &redraw_ : nullptr;
     const platform::TextureHandle texture = renderStates_[rs::kTextureHandle];
     st.texture = textureView(texture);
     if (st.texture) noteSceneTexture(texture);

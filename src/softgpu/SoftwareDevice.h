@@ -71,6 +71,9 @@ public:
     platform::DeviceResult execute(std::span<const std::uint8_t> buffer, const platform::ExecuteData& data,
                          platform::ExecuteClipping clipping) override;
 
+    platform::DeviceResult limitRedraw(const platform::RedrawBlocks* blocks) override;
+    bool limitHeld() const override { return redraw_.held(); }
+
 private:
     struct Viewport {
         bool live = false;
@@ -105,6 +108,9 @@ private:
     // bands: only the touched columns of each band.
     void clearTouched(const platform::ScreenRect& r, std::uint32_t colour);
     void clearDepth(const platform::ScreenRect& r);
+    // A limited scene's clear of `r`: the redrawn blocks in it, and of a
+    // target known clear, only their touched columns.
+    void clearRedrawn(const platform::ScreenRect& r, std::uint32_t colour, std::uint32_t flags, bool known);
     // A new target: nothing known of it.
     void forgetClear();
 
@@ -121,6 +127,7 @@ private:
     std::uint64_t targetWrites_ = 0;  // the target's writes() when it was last known
     bool indexedPrimitives_;
     bool inScene_ = false;
+    RedrawGuard redraw_;
 
     std::vector<Viewport> viewports_;
     std::vector<std::optional<platform::MaterialDesc>> materials_;

@@ -238,6 +238,7 @@ void Rasterizer::drawBatch(TriangleBatch& batch) {
                 continue;
             }
             if (!(l.drawn >> k & 1) || (l.empty >> k & 1)) continue;
+            if (!admitted(l.bounds[0][k], l.bounds[1][k], l.bounds[2][k], l.bounds[3][k])) continue;
             const bool turn = l.turned >> k & 1;
             const ProcessedVertex* v[3] = {c[0], turn ? c[2] : c[1], turn ? c[1] : c[2]};
             if (quads_ && finishQuads(v, l, k)) continue;

@@ -487,3 +487,93 @@ TEST_F(RasterPaths, BatchesOfTinyTrianglesDrawAsOneAtATime) {
 
 }  // namespace
 }  // namespace tryster::platform
+
+namespace tryster::platform {
+namespace {
+
+// A limited scene: its clears and draws change the marked blocks alone,
+// and there as a whole redraw would; a draw that cannot keep the rest says
+// so.
+class LimitedScene : public Device {
+protected:
+    // A far triangle over the whole view, and a near square whose left
+    // edge lies at `left` (x from -1 to 1 over 32 pixels).
+    void drawScene(float left, const RedrawBlocks* limit) {
+        ASSERT_EQ(device->limitRedraw(limit), kOk);
+        ASSERT_EQ(device->beginScene(), kOk);
+        ScreenRect all{0, 0, 32, 32};
+        ASSERT_EQ(device->clear(viewport, {&all, 1}, kClearTarget | kClearZBuffer), kOk);
+        colour(0x204060);
+        ASSERT_EQ(draw({at(-3, -1, 0.8f), at(-1, 3, 0.8f), at(3, -1, 0.8f)}, {0, 1, 2}), kOk);
+        colour(0xE0C0A0);
+        ASSERT_EQ(draw({at(left, -0.5f, 0.3f), at(left, 0.5f, 0.3f), at(left + 0.5f, 0.5f, 0.3f),
+                        at(left + 0.5f, -0.5f, 0.3f)},
+                       {0, 1, 2, 0, 2, 3}),
+                  kOk);
+        ASSERT_EQ(device->endScene(), kOk);
+    }
+    std::vector<std::uint32_t> pixels() {
+        std::vector<std::uint32_t> p;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) p.push_back(pixel(x, y));
+        return p;
+    }
+};
+
+TEST_F(LimitedScene, ChangesOnlyItsBlocksAsAWholeRedrawWould) {
+    make(32, 32);
+    drawScene(-0.5f, nullptr);
+    drawScene(-0.25f, nullptr);
+    const std::vector<std::uint32_t> whole = pixels();
+
+    // The square moves from pixels 8..16 to 12..20 across, rows 8..24:
+    // the blocks of columns 1 and 2 in rows 1 and 2 hold every change.
+    make(32, 32);
+    drawScene(-0.5f, nullptr);
+    RedrawBlocks moved;
+    moved.reset(32, 32);
+    moved.mark({8, 8, 24, 24});
+    drawScene(-0.25f, &moved);
+    EXPECT_TRUE(device->limitHeld());
+    EXPECT_EQ(pixels(), whole);
+
+    // Marked too small on purpose, the blocks left out keep the old square
+    // (the far triangle reaching into them draws nothing there).
+    make(32, 32);
+    drawScene(-0.5f, nullptr);
+    RedrawBlocks some;
+    some.reset(32, 32);
+    some.mark({16, 8, 24, 24});
+    drawScene(-0.25f, &some);
+    EXPECT_EQ(pixel(9, 12), 0xE0C0A0u) << "the old square, kept";
+    EXPECT_EQ(pixel(17, 12), 0xE0C0A0u) << "the new square, drawn";
+    EXPECT_EQ(pixel(21, 12), 0x204060u) << "the far triangle where the square was not";
+    // The depth of the kept blocks is back as it was: a nearer triangle
+    // drawn over everything without a clear covers the far one only.
+    ASSERT_EQ(device->beginScene(), kOk);
+    colour(0x00FF00);
+    ASSERT_EQ(draw({at(-3, -1, 0.5f), at(-1, 3, 0.5f), at(3, -1, 0.5f)}, {0, 1, 2}), kOk);
+    ASSERT_EQ(device->endScene(), kOk);
+    EXPECT_EQ(pixel(2, 12), 0x00FF00u);
+    EXPECT_EQ(pixel(9, 12), 0xE0C0A0u);
+}
+
+TEST_F(LimitedScene, ADrawWithoutADepthTestCannotKeepTheRest) {
+    make(32, 32);
+    drawScene(-0.5f, nullptr);
+    RedrawBlocks one;
+    one.reset(32, 32);
+    one.mark({0, 0, 8, 8});
+    drawScene(-0.5f, &one);
+    EXPECT_TRUE(device->limitHeld());
+    ASSERT_EQ(device->setRenderState(rs::kZEnable, 0), kOk);
+    drawScene(-0.5f, &one);
+    EXPECT_FALSE(device->limitHeld());
+
+    RedrawBlocks wrongSize;
+    wrongSize.reset(16, 32);
+    EXPECT_EQ(device->limitRedraw(&wrongSize), device_result::kInvalidParams);
+}
+
+}  // namespace
+}  // namespace tryster::platform

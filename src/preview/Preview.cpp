@@ -134,6 +134,7 @@ bool Preview::setRenderScale(float scale) {
         const platform::ScreenRect area = scaledArea(width_, height_, scale);
         if (engine_->animDevice->resizeSurfaces(area.width(), area.height())) return false;
         backIsShown_ = false;
+        engine_->changed.forget();
         if (engine_->viewport->setSize(engine_->animDevice->width(), engine_->animDevice->height())) return false;
         presentWhole_ = true;
     }
@@ -228,6 +229,7 @@ void Preview::tearDown() {
 
 // Everything an attempt may have made, in reverse order of making.
 void Preview::releaseEngine() {
+    engine_->changed.forget();
     playback_ = nullptr;
     worn_ = {};
     engine_->character.reset();
@@ -327,29 +329,62 @@ FrameResult Preview::drawScene(FrameTimes* times) {
     backIsShown_ = false;
     if (render::RenderResult rc = engine_->character->deformSkins()) return FrameResult(rc.code());
     timer.lap(&FrameTimes::skinMs);
+    render::Viewport3D& viewport = *engine_->viewport;
+    // Only the blocks that the moving triangles cross, when this frame can
+    // be compared with the one on the surface.
+    const std::uint32_t resources = engine_->animDevice->resourceGeneration();
+    if (resources != engine_->changedResources) engine_->changed.forget();
+    engine_->changedResources = resources;
+    const bool limit =
+        redraw_ == Redraw::ChangedBlocks || (redraw_ == Redraw::ChangedBlocksWhenScaled && scale_ > 1.0f);
+    bool limited =
+        limit && engine_->changed.find(engine_->character->renderGroup(), viewport, engine_->redrawBlocks) &&
+        !viewport.limitRedraw(&engine_->redrawBlocks);
     // What changes on the surface: last frame's boxes, cleared now, and
-    // this frame's, drawn now.
-    auto addChanged = [this] {
-        if (presentChangesOnly_)
-            for (const platform::ScreenRect& r : engine_->viewport->dirtyRects()) engine_->animDevice->addUpdateRect(r);
+    // this frame's, drawn now; or the limited scene's blocks.
+    auto addChanged = [&] {
+        if (!presentChangesOnly_) return;
+        if (limited) {
+            engine_->animDevice->addUpdateRect(engine_->redrawBlocks.bounds());
+            return;
+        }
+        for (const platform::ScreenRect& r : viewport.dirtyRects()) engine_->animDevice->addUpdateRect(r);
     };
-    if (render::RenderResult rc = engine_->viewport->beginScene()) return FrameResult(rc.code());
-    addChanged();
-    render::RenderResult rc = engine_->viewport->clear();
-    (void)engine_->light1->setIntensity(1.0f);  // only a setting
-    (void)engine_->light2->setIntensity(1.0f);  // only a setting
-    if (!rc) rc = engine_->character->draw(*engine_->viewport, clock_.nowMs());
-    addChanged();
-    const render::RenderResult ended = engine_->viewport->endScene();
+    auto drawAll = [&]() -> render::RenderResult {
+        if (render::RenderResult rc = viewport.beginScene()) return rc;
+        addChanged();
+        render::RenderResult rc = viewport.clear();
+        (void)engine_->light1->setIntensity(1.0f);  // only a setting
+        (void)engine_->light2->setIntensity(1.0f);  // only a setting
+        if (!rc) rc = engine_->character->draw(viewport, clock_.nowMs());
+        addChanged();
+        const render::RenderResult ended = viewport.endScene();
+        return rc ? rc : ended;
+    };
+    render::RenderResult rc = drawAll();
+    if (!rc && limited && !viewport.limitHeld()) {  // it could not keep the rest: all again
+        limited = false;
+        viewport.invalidate();
+        rc = drawAll();
+    }
     timer.lap(&FrameTimes::drawMs);
+    if (rc)
+        engine_->changed.forget();
+    else
+        engine_->changed.remember();
     if (!presenting_) presentWhole_ = true;  // the window's copy lags behind
-    if (rc || ended) return FrameResult(rc ? rc.code() : ended.code());
+    if (rc) return FrameResult(rc.code());
     if (presenting_) {
         rc = engine_->animDevice->present();
         backIsShown_ = !rc;
     }
     timer.lap(&FrameTimes::presentMs);
     return FrameResult(rc.code());
+}
+
+void Preview::setRedraw(Redraw redraw) {
+    redraw_ = redraw;
+    engine_->changed.forget();
 }
 
 void Preview::positionCamera(float facing, int zoomLevel) {

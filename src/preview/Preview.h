@@ -167,6 +167,13 @@ public:
     // without being presented, the surfaces were made anew, or a frame is
     // being drawn now.
     bool presentAgain();
+    // What a frame draws: everything, or (when it can be compared with the
+    // frame on the surface) only the blocks that the moving triangles
+    // cross, which gives the same picture. Finding those blocks costs about
+    // what they save at scale 1, and pays from there on as the pixels grow
+    // with the square of the scale; so, as it starts, only above scale 1.
+    enum class Redraw { Whole, ChangedBlocks, ChangedBlocksWhenScaled };
+    void setRedraw(Redraw redraw);
 
     // Starts the named animation from its beginning as the director starts
     // an idle (once, resting on its end). False when the library lacks it;
@@ -251,6 +258,7 @@ private:
     Shown shown_;
     bool shownValid_ = false;
     std::vector<std::byte> poseScratch_;
+    Redraw redraw_ = Redraw::ChangedBlocksWhenScaled;
     bool gameMissing_ = false;
     std::shared_ptr<const platform::HeldFiles> held_;
 

@@ -7,6 +7,7 @@
 #include "preview/Preview.h"
 #include "preview/PreviewCharacter.h"
 #include "render/AnimDevice.h"
+#include "render/ChangedBlocks.h"
 #include "render/Device3D.h"
 #include "render/Light.h"
 #include "render/Viewport3D.h"
@@ -22,6 +23,10 @@ struct Preview::Engine {
     render::Ref<render::Camera> camera;
     render::Ref<render::DirectionalLight> light1, light2;
     std::unique_ptr<PreviewCharacter> character;
+    // What the last frame drew, to find what the next one changes.
+    render::ChangedBlocks changed;
+    std::uint32_t changedResources = 0;  // the textures' generation it was drawn with
+    platform::RedrawBlocks redrawBlocks;
 };
 
 // Null before set-up and after teardown.

@@ -85,6 +85,7 @@ void Preview::readNewCharacterFiles(const std::vector<std::string>& gamePaths) {
 
 void Preview::takeOffAppearance(bool alsoStopAnimation) {
     shownValid_ = false;  // other clothes, or the same from other files
+    engine_->changed.forget();
     if (!engine_->character) return;
     const anim::TimeMs now = clock_.nowMs();
     if (alsoStopAnimation && playback_) {

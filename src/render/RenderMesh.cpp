@@ -60,6 +60,13 @@ std::uint32_t RenderMesh::drawnCount() const {
     return last - drawnFirst_ + 1;
 }
 
+void RenderMesh::drawnGroups(std::vector<DrawnGroup>& out) const {
+    out.clear();
+    std::vector<Group> groups;
+    collectGroups(groups);
+    for (const Group& g : groups) out.push_back({g.material->handle(), g.material->textureHandle(), g.range});
+}
+
 void RenderMesh::collectGroups(std::vector<Group>& out) const {
     out.clear();
     const auto total = static_cast<std::uint32_t>(indices_.size() / 3 * 3);

@@ -77,6 +77,23 @@ public:
     const std::vector<Ref<Material>>& materials() const { return materials_; }
     const ExecuteBuffer& executeBuffer() const { return buffer_; }
 
+    // What a draw sends, for those that compare one frame with another:
+    // the drawn vertices and, material by material, the handles and the
+    // triangles (indices into the drawn vertices).
+    struct DrawnGroup {
+        platform::MaterialHandle material = 0;
+        platform::TextureHandle texture = 0;
+        IndexRange range;
+        friend bool operator==(const DrawnGroup& a, const DrawnGroup& b) {
+            return a.material == b.material && a.texture == b.texture && a.range.first == b.range.first &&
+                   a.range.count == b.range.count;
+        }
+    };
+    std::span<const RenderVertex> drawnVertices() const {
+        return std::span(vertices_).subspan(drawnFirst_ < vertices_.size() ? drawnFirst_ : 0, drawnCount());
+    }
+    void drawnGroups(std::vector<DrawnGroup>& out) const;
+
     // Draws the last commit; a successful draw clears the changed flag.
     RenderResult draw(Viewport3D& viewport, ClipMode mode) override;
     Box bounds() const override { return box_; }

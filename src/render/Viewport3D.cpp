@@ -132,7 +132,16 @@ RenderResult Viewport3D::pushMatrices() {
     return render_error::kOk;
 }
 
+RenderResult Viewport3D::limitRedraw(const platform::RedrawBlocks* blocks) {
+    return RenderResult(device_.graphics().limitRedraw(blocks));
+}
+
+bool Viewport3D::limitHeld() const {
+    return device_.graphics().limitHeld();
+}
+
 void Viewport3D::invalidate() {
+    (void)device_.graphics().limitRedraw(nullptr);  // lifting a limit cannot fail
     dirty_.clear();
     dirty_.push_back({0, 0, width_, height_});
 }
@@ -190,9 +199,8 @@ RenderResult Viewport3D::draw(RenderObject& object, ClipMode mode) {
     return rc ? rc : restore;
 }
 
-BoxClass Viewport3D::classifyBox(const Box& box) const {
+BoxClass Viewport3D::classifyBox(const Box& box, const Matrix4& m) {
     if (!box.valid()) return BoxClass::Outside;
-    const Matrix4 m = world_ * view_ * projection_;
     std::uint32_t all = ~0u, any = 0;
     for (int i = 0; i < 8; ++i) {
         Vector3 c = box.corner(i);

@@ -71,7 +71,15 @@ public:
     [[nodiscard]] RenderResult draw(RenderObject& object, ClipMode mode = ClipMode::Untested);
     // The box's eight corners carried by world × view × projection against
     // the six clip planes.
-    BoxClass classifyBox(const Box& box) const;
+    BoxClass classifyBox(const Box& box) const { return classifyBox(box, world_ * view_ * projection_); }
+    // The same for a box carried by `toClip`.
+    static BoxClass classifyBox(const Box& box, const Matrix4& toClip);
+
+    // Limits the next scene to the marked blocks of the target (see
+    // GraphicsDevice::limitRedraw); null, invalidate() or the scene's end
+    // lifts it. limitHeld() says afterwards whether the scene kept to it.
+    [[nodiscard]] RenderResult limitRedraw(const platform::RedrawBlocks* blocks);
+    bool limitHeld() const;
 
     void addDirtyRect(const ScreenExtent& extent);
     const std::vector<platform::ScreenRect>& dirtyRects() const { return dirty_; }

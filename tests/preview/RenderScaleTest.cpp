@@ -3,6 +3,7 @@
 // only what changed.
 
 #include "PreviewHarness.h"
+#include "demoworld/DemoFolder.h"
 #include "render/Scene.h"
 
 #include "formats/ImageLibrary.h"
@@ -215,6 +216,74 @@ TEST_F(ChangedArea, AFigureStandingStillIsNotDrawnAgainUntilSomethingVisibleChan
     run(100, 50);
     EXPECT_EQ(copying.shown.size(), presents + 6) << "moving again";
     EXPECT_TRUE(copyIsWhole());
+}
+
+// Drawing only the blocks the moving triangles cross: the same pictures
+// as whole redraws at the same clock times, in the window's copy as on the
+// surface, through idles of the demo figure, a turn, a zoom and a change
+// of scale.
+class RedrawnBlocks : public ::testing::Test, protected PreviewDoubles {
+protected:
+    RedrawnBlocks() { installDoubles(); }
+    ~RedrawnBlocks() override { removeDoubles(); }
+
+    struct Run {
+        std::vector<Picture> frames;
+        std::vector<platform::ScreenRect> shown;
+        bool copyWhole = true;
+    };
+    Run framesOf(float scale, bool limited) {
+        clock.ticks = 5'000'000;
+        platform::seedRandom(7);  // the same voices and idles
+        previewClocks.emplace_back(std::make_unique<preview::PreviewClock>());
+        CopyingWindow copying;
+        preview = std::make_unique<preview::Preview>(look, presenter, *previewClocks.back());
+        look.setInstallFolder(demoFolder());
+        preview->setPresentChangesOnly(true);
+        preview->setRedraw(limited ? preview::Preview::Redraw::ChangedBlocks
+                                   : preview::Preview::Redraw::Whole);
+        EXPECT_TRUE(preview::startPreview(*preview, look, &copying, kPreviewWidth, kPreviewHeight, scale));
+        preview->keepPlaying("a2o-idle3");  // the head turns, nothing else moves
+        run(1000, 50);                      // once the greeting has blended out
+        Run r;
+        for (int i = 0; i < 60; ++i) {
+            if (i == 30) preview->keepPlaying("a2o-idle8");  // a hand scratches the head
+            if (i == 40) preview->setFacing(0.5f);
+            if (i == 45) preview->setZoomLevel(preview::kMaxZoomLevel);
+            if (i == 50) {
+                EXPECT_TRUE(preview->setRenderScale(scale == 1 ? 2.0f : 1.0f));
+            }
+            run(20, 20);
+            Picture p = picture();
+            for (std::size_t k = 0; k < p.pixels.size(); ++k)
+                r.copyWhole = r.copyWhole && (copying.copy.pixels[k] & 0xFFFFFF) == (p.pixels[k] & 0xFFFFFF);
+            r.frames.push_back(std::move(p));
+        }
+        r.shown = copying.shown;
+        preview.reset();
+        return r;
+    }
+
+    InDemoFolder in;
+    std::vector<std::unique_ptr<preview::PreviewClock>> previewClocks;
+};
+
+TEST_F(RedrawnBlocks, GiveThePicturesOfWholeRedrawsAtBothScales) {
+    for (float scale : {1.0f, 2.0f}) {
+        const Run whole = framesOf(scale, false), limited = framesOf(scale, true);
+        ASSERT_EQ(limited.frames.size(), whole.frames.size());
+        for (std::size_t i = 0; i < whole.frames.size(); ++i)
+            ASSERT_TRUE(limited.frames[i].pixels == whole.frames[i].pixels)
+                << "scale " << scale << ", frame " << i;
+        EXPECT_TRUE(limited.copyWhole) << scale;
+        // While only the head or an arm moves, the limited frames show a
+        // part of the figure's boxes.
+        ASSERT_EQ(limited.shown.size(), whole.shown.size());
+        int smaller = 0;
+        for (std::size_t i = 0; i < whole.shown.size(); ++i)
+            smaller += limited.shown[i].height() < whole.shown[i].height() / 2;
+        EXPECT_GT(smaller, 10) << scale;
+    }
 }
 
 }  // namespace

@@ -512,6 +512,16 @@ protected:
                   kOk);
         ASSERT_EQ(device->endScene(), kOk);
     }
+    // A fresh target with the square at `from`, then a scene limited to
+    // the blocks of `marked` with it at `to`.
+    void redrawWithin(const ScreenRect& marked, float from, float to) {
+        make(32, 32);
+        drawScene(from, nullptr);
+        RedrawBlocks blocks;
+        blocks.reset(32, 32);
+        blocks.mark(marked);
+        drawScene(to, &blocks);
+    }
     std::vector<std::uint32_t> pixels() {
         std::vector<std::uint32_t> p;
         for (int y = 0; y < 32; ++y)
@@ -528,23 +538,13 @@ TEST_F(LimitedScene, ChangesOnlyItsBlocksAsAWholeRedrawWould) {
 
     // The square moves from pixels 8..16 to 12..20 across, rows 8..24:
     // the blocks of columns 1 and 2 in rows 1 and 2 hold every change.
-    make(32, 32);
-    drawScene(-0.5f, nullptr);
-    RedrawBlocks moved;
-    moved.reset(32, 32);
-    moved.mark({8, 8, 24, 24});
-    drawScene(-0.25f, &moved);
+    redrawWithin({8, 8, 24, 24}, -0.5f, -0.25f);
     EXPECT_TRUE(device->limitHeld());
     EXPECT_EQ(pixels(), whole);
 
     // Marked too small on purpose, the blocks left out keep the old square
     // (the far triangle reaching into them draws nothing there).
-    make(32, 32);
-    drawScene(-0.5f, nullptr);
-    RedrawBlocks some;
-    some.reset(32, 32);
-    some.mark({16, 8, 24, 24});
-    drawScene(-0.25f, &some);
+    redrawWithin({16, 8, 24, 24}, -0.5f, -0.25f);
     EXPECT_EQ(pixel(9, 12), 0xE0C0A0u) << "the old square, kept";
     EXPECT_EQ(pixel(17, 12), 0xE0C0A0u) << "the new square, drawn";
     EXPECT_EQ(pixel(21, 12), 0x204060u) << "the far triangle where the square was not";
@@ -559,13 +559,11 @@ TEST_F(LimitedScene, ChangesOnlyItsBlocksAsAWholeRedrawWould) {
 }
 
 TEST_F(LimitedScene, ADrawWithoutADepthTestCannotKeepTheRest) {
-    make(32, 32);
-    drawScene(-0.5f, nullptr);
+    redrawWithin({0, 0, 8, 8}, -0.5f, -0.5f);
+    EXPECT_TRUE(device->limitHeld());
     RedrawBlocks one;
     one.reset(32, 32);
     one.mark({0, 0, 8, 8});
-    drawScene(-0.5f, &one);
-    EXPECT_TRUE(device->limitHeld());
     ASSERT_EQ(device->setRenderState(rs::kZEnable, 0), kOk);
     drawScene(-0.5f, &one);
     EXPECT_FALSE(device->limitHeld());

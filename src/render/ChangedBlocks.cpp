@@ -87,12 +87,11 @@ bool ChangedBlocks::takeShape(MeshState& s, const RenderMesh& mesh, const Matrix
     s.toClip = toClip;
     s.hidden = hidden;
     const std::span<const std::uint16_t> indices = mesh.indices();
-    std::vector<RenderMesh::DrawnGroup> groups;
-    mesh.drawnGroups(groups);
+    mesh.drawnGroups(groups_);
     if (!std::equal(indices.begin(), indices.end(), s.indices.begin(), s.indices.end()) ||
-        groups != s.groups || mesh.drawnVertices().size() != s.vertices.size()) {
+        groups_ != s.groups || mesh.drawnVertices().size() != s.vertices.size()) {
         s.indices.assign(indices.begin(), indices.end());
-        s.groups = std::move(groups);
+        s.groups = groups_;
         s.vertices.assign(mesh.drawnVertices().begin(), mesh.drawnVertices().end());
         s.placed = false;
         buildNeighbours(s);

@@ -69,6 +69,7 @@ private:
     std::vector<std::uint32_t> moved_;  // this mesh's moved vertices
     std::vector<Reach> span_;           // their reach before and now
     std::vector<std::uint8_t> isMoved_;
+    std::vector<RenderMesh::DrawnGroup> groups_;  // the mesh's, as it draws now
 };
 
 }  // namespace tryster::render

@@ -62,9 +62,9 @@ std::uint32_t RenderMesh::drawnCount() const {
 
 void RenderMesh::drawnGroups(std::vector<DrawnGroup>& out) const {
     out.clear();
-    std::vector<Group> groups;
-    collectGroups(groups);
-    for (const Group& g : groups) out.push_back({g.material->handle(), g.material->textureHandle(), g.range});
+    collectGroups(scratchGroups_);
+    for (const Group& g : scratchGroups_)
+        out.push_back({g.material->handle(), g.material->textureHandle(), g.range});
 }
 
 void RenderMesh::collectGroups(std::vector<Group>& out) const {

@@ -134,7 +134,7 @@ protected:
     ExecuteBuffer buffer_;
     std::uint32_t bufferGeneration_ = 0;
     bool bufferBuilt_ = false;
-    std::vector<Group> scratchGroups_;
+    mutable std::vector<Group> scratchGroups_;  // reused by the draws and drawnGroups()
 };
 
 }  // namespace tryster::render

@@ -158,34 +158,83 @@ inline bool isSmall(int xmin, int xmax, int ymin, int ymax) {
     return xmax - xmin < 2 * kBlock && ymax - ymin < 2 * kBlock;
 }
 
-template <typename DrawBlock>
-void forEachBlock(int xmin, int xmax, int ymin, int ymax, const std::int64_t e[3], const std::int64_t ex[3],
-                  const std::int64_t ey[3], DrawBlock draw) {
-    if (isSmall(xmin, xmax, ymin, ymax)) {
-        draw(xmin, xmax, ymin, ymax, false, e);
-        return;
+// The blocks forEachBlock visits, one at a time: for walks that keep the
+// loop in their own function (and their own instruction set).
+class BlockWalk {
+public:
+    BlockWalk(int xmin, int xmax, int ymin, int ymax, const std::int64_t e[3], const std::int64_t ex[3],
+              const std::int64_t ey[3])
+        : xmin_(xmin), xmax_(xmax), ymin_(ymin), ymax_(ymax), small_(isSmall(xmin, xmax, ymin, ymax)) {
+        for (int i = 0; i < 3; ++i) {
+            rowAt_[i] = e[i];
+            ex_[i] = ex[i];
+            ey_[i] = ey[i];
+        }
+        by_ = ymin & ~(kBlock - 1);
+        bx_ = xmax + 1;  // the first next() starts the first row
     }
-    // The edges at the first pixel of each block, stepped from block to
-    // block along a row of blocks and from row to row (exact: integers).
-    std::int64_t rowAt[3] = {e[0], e[1], e[2]};
-    for (int by = ymin & ~(kBlock - 1); by <= ymax; by += kBlock) {
-        const int y0b = std::max(by, ymin), y1b = std::min(by + kBlock - 1, ymax);
-        std::int64_t at[3] = {rowAt[0], rowAt[1], rowAt[2]}, down[3];
-        for (int i = 0; i < 3; ++i) down[i] = ey[i] * (y1b - y0b);
-        for (int bx = xmin & ~(kBlock - 1); bx <= xmax; bx += kBlock) {
-            const int x0b = std::max(bx, xmin), x1b = std::min(bx + kBlock - 1, xmax);
-            bool covered = true, empty = false;
+
+    // The next block; false after the last.
+    [[gnu::always_inline]] bool next() {
+        if (small_) {
+            if (done_) return false;
+            done_ = true;
+            x0 = xmin_, x1 = xmax_, y0 = ymin_, y1 = ymax_;
+            covered = false;
+            for (int i = 0; i < 3; ++i) at[i] = rowAt_[i];
+            return true;
+        }
+        for (;;) {
+            if (bx_ > xmax_) {  // the next row of blocks
+                if (started_) {
+                    for (int i = 0; i < 3; ++i) rowAt_[i] += ey_[i] * (y1 + 1 - y0);
+                    by_ += kBlock;
+                }
+                started_ = true;
+                if (by_ > ymax_) return false;
+                y0 = std::max(by_, ymin_), y1 = std::min(by_ + kBlock - 1, ymax_);
+                for (int i = 0; i < 3; ++i) {
+                    blockAt_[i] = rowAt_[i];
+                    down_[i] = ey_[i] * (y1 - y0);
+                }
+                bx_ = xmin_ & ~(kBlock - 1);
+            }
+            x0 = std::max(bx_, xmin_), x1 = std::min(bx_ + kBlock - 1, xmax_);
+            bool empty = false;
+            covered = true;
             for (int i = 0; i < 3 && !empty; ++i) {
-                const std::int64_t c00 = at[i], c10 = c00 + ex[i] * (x1b - x0b), c01 = c00 + down[i],
-                                   c11 = c10 + down[i];
+                const std::int64_t c00 = blockAt_[i], c10 = c00 + ex_[i] * (x1 - x0), c01 = c00 + down_[i],
+                                   c11 = c10 + down_[i];
                 if ((c00 & c10 & c01 & c11) < 0) empty = true;  // all four negative
                 if ((c00 | c10 | c01 | c11) < 0) covered = false;
             }
-            if (!empty) draw(x0b, x1b, y0b, y1b, covered, at);
-            for (int i = 0; i < 3; ++i) at[i] += ex[i] * (x1b + 1 - x0b);
+            for (int i = 0; i < 3; ++i) {
+                at[i] = blockAt_[i];
+                blockAt_[i] += ex_[i] * (x1 + 1 - x0);
+            }
+            bx_ += kBlock;
+            if (!empty) return true;
         }
-        for (int i = 0; i < 3; ++i) rowAt[i] += ey[i] * (y1b + 1 - y0b);
     }
+
+    // The block found by next(): its pixels (inclusive), whether the
+    // triangle covers it whole, and the edges at its first pixel.
+    int x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+    bool covered = false;
+    std::int64_t at[3] = {};
+
+private:
+    int xmin_, xmax_, ymin_, ymax_;
+    bool small_, done_ = false, started_ = false;
+    int by_, bx_;
+    std::int64_t rowAt_[3], blockAt_[3], down_[3], ex_[3], ey_[3];
+};
+
+template <typename DrawBlock>
+void forEachBlock(int xmin, int xmax, int ymin, int ymax, const std::int64_t e[3], const std::int64_t ex[3],
+                  const std::int64_t ey[3], const DrawBlock& draw) {
+    for (BlockWalk blocks(xmin, xmax, ymin, ymax, e, ex, ey); blocks.next();)
+        draw(blocks.x0, blocks.x1, blocks.y0, blocks.y1, blocks.covered, blocks.at);
 }
 
 template <bool Textured, bool Perspective, bool Bilinear>

@@ -176,13 +176,43 @@ inline void drawQuadBlock(const QuadBlock& b, const QuadWalk& walk, const Raster
     walk.pick<false>(b.y1 - b.y0 + 1)(b, st, queue);
     if (queue.count) flushStamps(queue, st);
 }
+
+// A triangle's blocks by stamps, in one function: a block holds a few
+// stamps only, so its walk's set-up weighs when each block is a call.
+template <bool Textured, bool Perspective, bool Bilinear>
+__attribute__((target("avx2"))) void stampTriangle(const QuadTriangle& t, const RasterState& st,
+                                                   StampQueue& queue) {
+    for (BlockWalk blocks(t.xmin, t.xmax, t.ymin, t.ymax, t.e, t.ex, t.ey); blocks.next();) {
+        const QuadBlock b = quadBlock(t, blocks.x0, blocks.x1, blocks.y0, blocks.y1, blocks.at);
+        if (b.y1 - b.y0 < 2)
+            (blocks.covered ? drawQuads<Textured, Perspective, Bilinear, true>
+                            : drawQuads<Textured, Perspective, Bilinear, false>)(b, st, queue);
+        else if (blocks.covered)
+            drawStampsInline<Textured, Perspective, Bilinear, true>(b, st, queue);
+        else
+            drawStampsInline<Textured, Perspective, Bilinear, false>(b, st, queue);
+    }
+}
+using TriangleFn = void (*)(const QuadTriangle&, const RasterState&, StampQueue&);
+inline constexpr TriangleFn kStampTriangles[8] = {stampTriangle<false, false, false>,
+                                                  nullptr,
+                                                  nullptr,
+                                                  nullptr,
+                                                  stampTriangle<true, false, false>,
+                                                  stampTriangle<true, false, true>,
+                                                  stampTriangle<true, true, false>,
+                                                  stampTriangle<true, true, true>};
+
 inline void drawQuadTriangle(const QuadTriangle& t, const QuadWalk& walk, const RasterState& st) {
     StampQueue queue;
-    forEachBlock(t.xmin, t.xmax, t.ymin, t.ymax, t.e, t.ex, t.ey,
-                 [&](int x0, int x1, int y0, int y1, bool covered, const std::int64_t at[3]) {
-                     (covered ? walk.pick<true>(y1 - y0 + 1)
-                              : walk.pick<false>(y1 - y0 + 1))(quadBlock(t, x0, x1, y0, y1, at), st, queue);
-                 });
+    if (walk.stamps)
+        kStampTriangles[walk.variant](t, st, queue);
+    else
+        forEachBlock(t.xmin, t.xmax, t.ymin, t.ymax, t.e, t.ex, t.ey,
+                     [&](int x0, int x1, int y0, int y1, bool covered, const std::int64_t at[3]) {
+                         (covered ? walk.pick<true>(y1 - y0 + 1) : walk.pick<false>(y1 - y0 + 1))(
+                             quadBlock(t, x0, x1, y0, y1, at), st, queue);
+                     });
     if (queue.count) flushStamps(queue, st);
 }
 

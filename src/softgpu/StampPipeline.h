@@ -90,11 +90,13 @@ public:
           height_(_mm256_set1_epi32(t.height)),
           pitch_(_mm256_set1_epi32(t.pitch)) {}
 
-    // QuadTexture::nearest, the coordinates times 65536.
-    TRYSTER_AVX2 __m256i nearest(__m256 u, __m256 v) const {
+    // QuadTexture::nearest, the coordinates times 65536, for the lanes in
+    // `mask` (the others are 0: no texel is read for them).
+    TRYSTER_AVX2 __m256i nearest(__m256 u, __m256 v, __m256i mask) const {
         const __m256i tx = _mm256_mulhi_epu16(_mm256_cvttps_epi32(u), width_);
         const __m256i ty = _mm256_mulhi_epu16(_mm256_cvttps_epi32(v), height_);
-        return gatherStamp(texels_, _mm256_add_epi32(_mm256_madd_epi16(ty, pitch_), tx));
+        return _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), reinterpret_cast<const int*>(texels_),
+                                           _mm256_add_epi32(_mm256_madd_epi16(ty, pitch_), tx), mask, 4);
     }
 
     // QuadTexture::bilinear.
@@ -262,7 +264,8 @@ TRYSTER_AVX2 inline void flushStamps(StampQueue& q, const RasterState& st) {
 // texels are fetched, when the queue is flushed. Each lane's texel depends
 // on its coordinates alone, so the packing changes no pixel.
 template <bool Textured, bool Perspective, bool Bilinear, bool Full>
-TRYSTER_AVX2 void drawStamps(const QuadBlock& b, const RasterState& st, StampQueue& queue) {
+TRYSTER_AVX2 [[gnu::always_inline]] inline void drawStampsInline(const QuadBlock& b, const RasterState& st,
+                                                                 StampQueue& queue) {
     const int x0 = b.x0, x1 = b.x1, y0 = b.y0, y1 = b.y1;
     assert(x1 - x0 < kMaxBlockSide && y1 - y0 < kMaxBlockSide);
     // The rows of the lanes, for the last stamp of a column, and the
@@ -327,8 +330,12 @@ TRYSTER_AVX2 void drawStamps(const QuadBlock& b, const RasterState& st, StampQue
 
     const StampTexture texture = Textured ? StampTexture(*st.texture) : StampTexture(TextureView{});
     const __m256 dxDepth = bothHalves(b.depthRight);
+    // Taken once: the stores below, of bytes, could alias the state's
+    // fields as far as the compiler knows.
     const std::ptrdiff_t depthPitch = st.depthPitch;
     const std::ptrdiff_t colourPitch = st.target->pitch();
+    float* const depthAt = st.depth;
+    std::uint8_t* const colourAt = st.target->row(0);
     const __m256i zero = _mm256_setzero_si256();
 
     constexpr bool kPacked = Textured && Bilinear;
@@ -342,8 +349,8 @@ TRYSTER_AVX2 void drawStamps(const QuadBlock& b, const RasterState& st, StampQue
         const __m256 i = _mm256_setr_ps(column, column + 1, column, column + 1, column, column + 1, column, column + 1);
         const __m256 dz = _mm256_mul_ps(_mm256_shuffle_ps(dxDepth, dxDepth, _MM_SHUFFLE(kZ, kZ, kZ, kZ)), i);
         const __m256 depth01 = depthRows[r / 2], depth23 = depthRows[r / 2 + 1];
-        float* const depth = st.depth + stamp.y * depthPitch + x;
-        std::uint8_t* const colour = st.target->row(stamp.y) + x * 4;
+        float* const depth = depthAt + stamp.y * depthPitch + x;
+        std::uint8_t* const colour = colourAt + stamp.y * colourPitch + x * 4;
 
         const __m256 z = _mm256_add_ps(stampRows<kZ>(depth01, depth23), dz);
         const __m256 stored = loadStamp(depth, depthPitch);
@@ -386,11 +393,16 @@ TRYSTER_AVX2 void drawStamps(const QuadBlock& b, const RasterState& st, StampQue
                 queue.packed += __builtin_popcount(static_cast<unsigned>(lanes));
                 continue;
             } else {
-                texels = texture.nearest(u, v);
+                texels = texture.nearest(u, v, _mm256_castps_si256(pass));
             }
         }
         writeStamp<Textured>(colour, colourPitch, low, high, texels, _mm256_castps_si256(pass));
     }
+}
+
+template <bool Textured, bool Perspective, bool Bilinear, bool Full>
+TRYSTER_AVX2 void drawStamps(const QuadBlock& b, const RasterState& st, StampQueue& queue) {
+    drawStampsInline<Textured, Perspective, Bilinear, Full>(b, st, queue);
 }
 
 }  // namespace tryster::softgpu

@@ -264,7 +264,7 @@ TRYSTER_AVX2 inline void flushStamps(StampQueue& q, const RasterState& st) {
 // texels are fetched, when the queue is flushed. Each lane's texel depends
 // on its coordinates alone, so the packing changes no pixel.
 template <bool Textured, bool Perspective, bool Bilinear, bool Full>
-TRYSTER_AVX2 [[gnu::always_inline]] inline void drawStampsInline(const QuadBlock& b, const RasterState& st,
+[[gnu::always_inline]] TRYSTER_AVX2 inline void drawStampsInline(const QuadBlock& b, const RasterState& st,
                                                                  StampQueue& queue) {
     const int x0 = b.x0, x1 = b.x1, y0 = b.y0, y1 = b.y1;
     assert(x1 - x0 < kMaxBlockSide && y1 - y0 < kMaxBlockSide);

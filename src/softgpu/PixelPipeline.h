@@ -171,7 +171,7 @@ public:
             ey_[i] = ey[i];
         }
         by_ = ymin & ~(kBlock - 1);
-        bx_ = xmax + 1;  // the first next() starts the first row
+        startRow();
     }
 
     // The next block; false after the last.
@@ -179,27 +179,23 @@ public:
         if (small_) {
             if (done_) return false;
             done_ = true;
-            x0 = xmin_, x1 = xmax_, y0 = ymin_, y1 = ymax_;
+            x0 = xmin_;
+            x1 = xmax_;
+            y0 = ymin_;
+            y1 = ymax_;
             covered = false;
             for (int i = 0; i < 3; ++i) at[i] = rowAt_[i];
             return true;
         }
         for (;;) {
             if (bx_ > xmax_) {  // the next row of blocks
-                if (started_) {
-                    for (int i = 0; i < 3; ++i) rowAt_[i] += ey_[i] * (y1 + 1 - y0);
-                    by_ += kBlock;
-                }
-                started_ = true;
-                if (by_ > ymax_) return false;
-                y0 = std::max(by_, ymin_), y1 = std::min(by_ + kBlock - 1, ymax_);
-                for (int i = 0; i < 3; ++i) {
-                    blockAt_[i] = rowAt_[i];
-                    down_[i] = ey_[i] * (y1 - y0);
-                }
-                bx_ = xmin_ & ~(kBlock - 1);
+                for (int i = 0; i < 3; ++i) rowAt_[i] += ey_[i] * (y1 + 1 - y0);
+                by_ += kBlock;
+                startRow();
             }
-            x0 = std::max(bx_, xmin_), x1 = std::min(bx_ + kBlock - 1, xmax_);
+            if (by_ > ymax_) return false;
+            x0 = std::max(bx_, xmin_);
+            x1 = std::min(bx_ + kBlock - 1, xmax_);
             bool empty = false;
             covered = true;
             for (int i = 0; i < 3 && !empty; ++i) {
@@ -224,8 +220,21 @@ public:
     std::int64_t at[3] = {};
 
 private:
+    // The row of blocks at by_, from its first block. The edges at the
+    // first pixel of each block are stepped from block to block and from
+    // row to row (exact: integers).
+    void startRow() {
+        y0 = std::max(by_, ymin_);
+        y1 = std::min(by_ + kBlock - 1, ymax_);
+        for (int i = 0; i < 3; ++i) {
+            blockAt_[i] = rowAt_[i];
+            down_[i] = ey_[i] * (y1 - y0);
+        }
+        bx_ = xmin_ & ~(kBlock - 1);
+    }
+
     int xmin_, xmax_, ymin_, ymax_;
-    bool small_, done_ = false, started_ = false;
+    bool small_, done_ = false;
     int by_, bx_;
     std::int64_t rowAt_[3], blockAt_[3], down_[3], ex_[3], ey_[3];
 };

@@ -178,19 +178,34 @@ inline void drawQuadBlock(const QuadBlock& b, const QuadWalk& walk, const Raster
 }
 
 // A triangle's blocks by stamps, in one function: a block holds a few
-// stamps only, so its walk's set-up weighs when each block is a call.
+// stamps only, so its walk's set-up weighs when each block is a call, and
+// what its blocks share is worked out once.
 template <bool Textured, bool Perspective, bool Bilinear>
 __attribute__((target("avx2"))) void stampTriangle(const QuadTriangle& t, const RasterState& st,
                                                    StampQueue& queue) {
+    const StampSetup setup(quadBlock(t, t.xmin, t.xmin, t.ymin, t.ymin, t.e), st);
     for (BlockWalk blocks(t.xmin, t.xmax, t.ymin, t.ymax, t.e, t.ex, t.ey); blocks.next();) {
-        const QuadBlock b = quadBlock(t, blocks.x0, blocks.x1, blocks.y0, blocks.y1, blocks.at);
-        if (b.y1 - b.y0 < 2)
-            (blocks.covered ? drawQuads<Textured, Perspective, Bilinear, true>
-                            : drawQuads<Textured, Perspective, Bilinear, false>)(b, st, queue);
-        else if (blocks.covered)
-            drawStampsInline<Textured, Perspective, Bilinear, true>(b, st, queue);
+        const int x0 = blocks.x0, x1 = blocks.x1, y0 = blocks.y0, y1 = blocks.y1;
+        if (y1 - y0 < 2) {
+            (blocks.covered
+                 ? drawQuads<Textured, Perspective, Bilinear, true>
+                 : drawQuads<Textured, Perspective, Bilinear, false>)(quadBlock(t, x0, x1, y0, y1, blocks.at),
+                                                                      st, queue);
+            continue;
+        }
+        if (x1 - x0 >= kBlock || y1 - y0 >= kBlock) {  // a small triangle's one block
+            drawStamps<Textured, Perspective, Bilinear, false>(quadBlock(t, x0, x1, y0, y1, blocks.at), st,
+                                                               queue);
+            continue;
+        }
+        const float fx = static_cast<float>(x0 - t.xmin), fy = static_cast<float>(y0 - t.ymin);
+        const std::int32_t at[3] = {nearEdge(blocks.at[0]), nearEdge(blocks.at[1]), nearEdge(blocks.at[2])};
+        const StampBlock b(x0, x1, y0, y1, valueAt(t.depth, t.depthRight, t.depthDown, fx, fy),
+                           valueAt(t.colour, t.colourRight, t.colourDown, fx, fy), at, setup);
+        if (blocks.covered)
+            drawStampsInline<Textured, Perspective, Bilinear, true, kBlock>(setup, b, st, queue);
         else
-            drawStampsInline<Textured, Perspective, Bilinear, false>(b, st, queue);
+            drawStampsInline<Textured, Perspective, Bilinear, false, kBlock>(setup, b, st, queue);
     }
 }
 using TriangleFn = void (*)(const QuadTriangle&, const RasterState&, StampQueue&);

@@ -161,6 +161,20 @@ private:
 inline constexpr int kMaxBlockSide = 2 * kBlock;
 inline constexpr int kMaxStamps = (kMaxBlockSide / 2) * (kMaxBlockSide / 4);
 
+// Each lane's column in a block, for the stamps of each column of stamps;
+// a stamp's left column is the first of its lanes.
+struct StampColumns {
+    alignas(32) float lanes[kMaxBlockSide / 2][8];
+};
+consteval StampColumns makeStampColumns() {
+    StampColumns c;
+    for (int column = 0; column < kMaxBlockSide / 2; ++column)
+        for (int lane = 0; lane < 8; ++lane)
+            c.lanes[column][lane] = static_cast<float>(2 * column + lane % 2);
+    return c;
+}
+inline constexpr StampColumns kStampColumns = makeStampColumns();
+
 // Moving the set lanes of a stamp to the front of a vector, in order, and
 // back: for each mask of eight lanes, the lanes set, one per nibble from
 // the lowest, and each set lane's place among them.
@@ -251,11 +265,86 @@ TRYSTER_AVX2 inline void flushStamps(StampQueue& q, const RasterState& st) {
     q.count = q.packed = 0;
 }
 
+// What all of a triangle's stamps share, whatever their block: the planes'
+// steps, the edges' steps in stamp form, the texture and the target.
+struct StampSetup {
+    __m256 dz, du, dv, dq;  // the planes' steps right, in each lane
+    __m128 colourRight, depthDown, colourDown;
+    // Each lane's edge values from the stamp's first pixel, and the steps
+    // to the next stamp right (two pixels) and down (four).
+    __m256i lanes[3], right[3], down[3];
+    StampTexture texture;
+    float* depth;
+    std::ptrdiff_t depthPitch;
+    std::uint8_t* colour;
+    std::ptrdiff_t colourPitch;
+    // From a stamp's first row to the rows of the places below it.
+    std::ptrdiff_t depthRowsDown[kBlock / 4], colourRowsDown[kBlock / 4];
+
+    // From a block's steps (the same in all of a triangle's blocks).
+    TRYSTER_AVX2 StampSetup(const QuadBlock& b, const RasterState& st)
+        : colourRight(b.colourRight),
+          depthDown(b.depthDown),
+          colourDown(b.colourDown),
+          texture(st.texture ? StampTexture(*st.texture) : StampTexture(TextureView{})),
+          depth(st.depth),
+          depthPitch(st.depthPitch),
+          colour(st.target->row(0)),
+          colourPitch(st.target->pitch()) {
+        const __m256 dx = bothHalves(b.depthRight);
+        dz = _mm256_shuffle_ps(dx, dx, _MM_SHUFFLE(kZ, kZ, kZ, kZ));
+        du = _mm256_shuffle_ps(dx, dx, _MM_SHUFFLE(kU, kU, kU, kU));
+        dv = _mm256_shuffle_ps(dx, dx, _MM_SHUFFLE(kV, kV, kV, kV));
+        dq = _mm256_shuffle_ps(dx, dx, _MM_SHUFFLE(kQ, kQ, kQ, kQ));
+        for (int r = 0; r < kBlock / 4; ++r) {
+            depthRowsDown[r] = 4 * r * depthPitch;
+            colourRowsDown[r] = 4 * r * colourPitch;
+        }
+        for (int k = 0; k < 3; ++k) {
+            // The quad's lanes from its first pixel, and the quad two rows
+            // down, in stamp order.
+            const __m128i quad = _mm_sub_epi32(b.edges.at[k], _mm_shuffle_epi32(b.edges.at[k], 0));
+            const __m128i below = _mm_add_epi32(quad, b.edges.down[k]);
+            lanes[k] = _mm256_set_m128i(_mm_unpackhi_epi64(quad, below), _mm_unpacklo_epi64(quad, below));
+            right[k] = bothHalves(b.edges.right[k]);
+            down[k] = bothHalves(_mm_add_epi32(b.edges.down[k], b.edges.down[k]));
+        }
+    }
+};
+
+// A block of a triangle: its pixels (inclusive), the planes' values at its
+// first pixel and the edges' at the lanes of its first stamp.
+struct StampBlock {
+    int x0, x1, y0, y1;
+    __m128 depth, colour;
+    __m256i edges[3];
+
+    // From the edges at its first pixel.
+    TRYSTER_AVX2 StampBlock(int x0_, int x1_, int y0_, int y1_, __m128 depth_, __m128 colour_,
+                            const std::int32_t (&at)[3], const StampSetup& s)
+        : x0(x0_), x1(x1_), y0(y0_), y1(y1_), depth(depth_), colour(colour_) {
+        for (int k = 0; k < 3; ++k) edges[k] = _mm256_add_epi32(_mm256_set1_epi32(at[k]), s.lanes[k]);
+    }
+    // A block on its own.
+    TRYSTER_AVX2 explicit StampBlock(const QuadBlock& b)
+        : x0(b.x0), x1(b.x1), y0(b.y0), y1(b.y1), depth(b.depth), colour(b.colour) {
+        for (int k = 0; k < 3; ++k) {
+            const __m128i below = _mm_add_epi32(b.edges.at[k], b.edges.down[k]);
+            edges[k] = _mm256_set_m128i(_mm_unpackhi_epi64(b.edges.at[k], below),
+                                        _mm_unpacklo_epi64(b.edges.at[k], below));
+        }
+    }
+};
+
 // drawQuads on stamps: quads (x, y) and (x, y + 2) at once. The stamps
-// that hold a pixel of the triangle are listed first, column by column,
-// and only they are drawn (a small triangle leaves about a third of its
-// block's stamps empty); the rows' values are stepped once for the block,
-// not once for each column.
+// that hold a pixel of the triangle are found first, as a mask of the
+// block's places for stamps, and only they are drawn (a small triangle
+// leaves about a third of its block's stamps empty); the rows' values are
+// stepped once for the block, not once for each column.
+//
+// `Side` bounds the block: kBlock for a block of the grid, whose eight
+// places are all tried without a branch, or kMaxBlockSide for a small
+// triangle's one block, tried only as far as it reaches.
 //
 // Bilinear texels, four pairs of texels for each pixel, are fetched only
 // for the pixels that passed the depth test: their coordinates are packed
@@ -263,106 +352,105 @@ TRYSTER_AVX2 inline void flushStamps(StampQueue& q, const RasterState& st) {
 // average) in `queue`, and the stamps' colours are written once their
 // texels are fetched, when the queue is flushed. Each lane's texel depends
 // on its coordinates alone, so the packing changes no pixel.
-template <bool Textured, bool Perspective, bool Bilinear, bool Full>
-[[gnu::always_inline]] TRYSTER_AVX2 inline void drawStampsInline(const QuadBlock& b, const RasterState& st,
-                                                                 StampQueue& queue) {
+template <bool Textured, bool Perspective, bool Bilinear, bool Full, int Side>
+[[gnu::always_inline]] TRYSTER_AVX2 inline void drawStampsInline(const StampSetup& s, const StampBlock& b,
+                                                                 const RasterState& st, StampQueue& queue) {
+    static_assert(Side == kBlock || Side == kMaxBlockSide);
+    // Places for stamps: kRows down each of kColumns columns, place k at
+    // column k / kRows and row k % kRows.
+    constexpr int kColumns = Side / 2, kRows = Side / 4;
+    static_assert(kColumns * kRows <= 32, "one bit a place");
     const int x0 = b.x0, x1 = b.x1, y0 = b.y0, y1 = b.y1;
-    assert(x1 - x0 < kMaxBlockSide && y1 - y0 < kMaxBlockSide);
-    // The rows of the lanes, for the last stamp of a column, and the
-    // left-hand lanes, for a last column one pixel wide.
+    assert(x1 - x0 < Side && y1 - y0 < Side);
+    // Each lane's column and row in its stamp.
+    const __m256i laneColumn = _mm256_setr_epi32(0, 1, 0, 1, 0, 1, 0, 1);
     const __m256i laneRow = _mm256_setr_epi32(0, 0, 2, 2, 1, 1, 3, 3);
-    const __m256i all = _mm256_set1_epi32(-1), leftHalf = _mm256_setr_epi32(-1, 0, -1, 0, -1, 0, -1, 0);
 
-    // The stamps with a pixel in the block and (unless Full) in the
-    // triangle, and their lanes that are.
-    struct Stamp {
-        __m256i in;
-        int x, y;
-    };
-    Stamp stamps[kMaxStamps];
-    int count = 0;
+    // The lanes of each place in the block and (unless Full) in the
+    // triangle, and the places with any.
+    __m256i in[kColumns * kRows];
+    std::uint32_t present = 0;
     {
-        // The quad's edges at (x, y) and (x, y + 2), in stamp order.
-        __m256i edge[3], right[3], down[3];
-        for (int k = 0; k < 3; ++k) {
-            const __m128i below = _mm_add_epi32(b.edges.at[k], b.edges.down[k]);
-            edge[k] =
-                _mm256_set_m128i(_mm_unpackhi_epi64(b.edges.at[k], below), _mm_unpacklo_epi64(b.edges.at[k], below));
-            right[k] = bothHalves(b.edges.right[k]);
-            down[k] = bothHalves(_mm_add_epi32(b.edges.down[k], b.edges.down[k]));
-        }
-        for (int x = x0; x <= x1; x += 2) {
-            const __m256i columnIn = x == x1 ? leftHalf : all;
+        const int columns = Side == kBlock ? kColumns : (x1 - x0) / 2 + 1;
+        const int rows = Side == kBlock ? kRows : (y1 - y0) / 4 + 1;
+        __m256i edge[3] = {b.edges[0], b.edges[1], b.edges[2]};
+        for (int c = 0; c < columns; ++c) {
+            const __m256i columnIn = _mm256_cmpgt_epi32(_mm256_set1_epi32(x1 - x0 - 2 * c + 1), laneColumn);
             __m256i e0 = edge[0], e1 = edge[1], e2 = edge[2];
-            for (int y = y0; y <= y1; y += 4) {
-                __m256i in = _mm256_and_si256(columnIn, _mm256_cmpgt_epi32(_mm256_set1_epi32(y1 - y + 1), laneRow));
+            for (int r = 0; r < rows; ++r) {
+                __m256i lanes = _mm256_and_si256(
+                    columnIn, _mm256_cmpgt_epi32(_mm256_set1_epi32(y1 - y0 - 4 * r + 1), laneRow));
                 if constexpr (!Full)
-                    in = _mm256_andnot_si256(_mm256_srai_epi32(_mm256_or_si256(_mm256_or_si256(e0, e1), e2), 31), in);
-                e0 = _mm256_add_epi32(e0, down[0]);
-                e1 = _mm256_add_epi32(e1, down[1]);
-                e2 = _mm256_add_epi32(e2, down[2]);
-                stamps[count] = {in, x, y};
-                count += !_mm256_testz_si256(in, in);
+                    lanes = _mm256_andnot_si256(
+                        _mm256_srai_epi32(_mm256_or_si256(_mm256_or_si256(e0, e1), e2), 31), lanes);
+                e0 = _mm256_add_epi32(e0, s.down[0]);
+                e1 = _mm256_add_epi32(e1, s.down[1]);
+                e2 = _mm256_add_epi32(e2, s.down[2]);
+                in[c * kRows + r] = lanes;
+                present |= static_cast<std::uint32_t>(!_mm256_testz_si256(lanes, lanes)) << (c * kRows + r);
             }
-            for (int k = 0; k < 3; ++k) edge[k] = _mm256_add_epi32(edge[k], right[k]);
+            for (int k = 0; k < 3; ++k) edge[k] = _mm256_add_epi32(edge[k], s.right[k]);
         }
     }
-    if (count == 0) return;
+    if (present == 0) return;
 
     // Each row's plane values, stepped one row at a time from the block's
-    // first, for the rows the stamps reach: rows r and r + 1 of a stamp
-    // at row r in one vector, r + 2 and r + 3 in the next (stored as they
-    // are loaded, so that the loads are forwarded from the stores). A
-    // stamp starts at most 12 rows down (the block is under 16 rows), so
-    // its rows end within kMaxBlockSide.
-    __m256 depthRows[kMaxBlockSide / 2], colourRows[kMaxBlockSide / 2];
+    // first, for the rows the stamps reach: for each row of places, its
+    // rows r and r + 1 in one vector, r + 2 and r + 3 in the next (stored
+    // as they are loaded, so that the loads are forwarded from the stores).
+    struct PlaceRows {
+        __m256 depth01, depth23, colour01, colour23;
+    };
+    PlaceRows placeRows[kRows];
     {
+        const int rows = Side == kBlock ? kRows : (y1 - y0) / 4 + 1;
         __m128 depthRow = b.depth, colourRow = b.colour;
-        for (int pair = 0; pair <= (y1 - y0) / 4 * 2 + 1; ++pair) {
-            const __m128 depthBelow = _mm_add_ps(depthRow, b.depthDown);
-            const __m128 colourBelow = _mm_add_ps(colourRow, b.colourDown);
-            depthRows[pair] = _mm256_set_m128(depthBelow, depthRow);
-            colourRows[pair] = _mm256_set_m128(colourBelow, colourRow);
-            depthRow = _mm_add_ps(depthBelow, b.depthDown);
-            colourRow = _mm_add_ps(colourBelow, b.colourDown);
+        for (int r = 0; r < rows; ++r) {
+            __m128 depthBelow = _mm_add_ps(depthRow, s.depthDown);
+            __m128 colourBelow = _mm_add_ps(colourRow, s.colourDown);
+            placeRows[r].depth01 = _mm256_set_m128(depthBelow, depthRow);
+            placeRows[r].colour01 = _mm256_set_m128(colourBelow, colourRow);
+            depthRow = _mm_add_ps(depthBelow, s.depthDown);
+            colourRow = _mm_add_ps(colourBelow, s.colourDown);
+            depthBelow = _mm_add_ps(depthRow, s.depthDown);
+            colourBelow = _mm_add_ps(colourRow, s.colourDown);
+            placeRows[r].depth23 = _mm256_set_m128(depthBelow, depthRow);
+            placeRows[r].colour23 = _mm256_set_m128(colourBelow, colourRow);
+            depthRow = _mm_add_ps(depthBelow, s.depthDown);
+            colourRow = _mm_add_ps(colourBelow, s.colourDown);
         }
     }
-
-    const StampTexture texture = Textured ? StampTexture(*st.texture) : StampTexture(TextureView{});
-    const __m256 dxDepth = bothHalves(b.depthRight);
-    // Taken once: the stores below, of bytes, could alias the state's
-    // fields as far as the compiler knows.
-    const std::ptrdiff_t depthPitch = st.depthPitch;
-    const std::ptrdiff_t colourPitch = st.target->pitch();
-    float* const depthAt = st.depth;
-    std::uint8_t* const colourAt = st.target->row(0);
-    const __m256i zero = _mm256_setzero_si256();
 
     constexpr bool kPacked = Textured && Bilinear;
     if constexpr (kPacked)
-        if (queue.count + count > StampQueue::kCapacity) flushStamps(queue, st);
+        if (queue.count + __builtin_popcount(present) > StampQueue::kCapacity) flushStamps(queue, st);
 
-    for (int k = 0; k < count; ++k) {
-        const Stamp& stamp = stamps[k];
-        const int x = stamp.x, r = stamp.y - y0;
-        const float column = static_cast<float>(x - x0);
-        const __m256 i = _mm256_setr_ps(column, column + 1, column, column + 1, column, column + 1, column, column + 1);
-        const __m256 dz = _mm256_mul_ps(_mm256_shuffle_ps(dxDepth, dxDepth, _MM_SHUFFLE(kZ, kZ, kZ, kZ)), i);
-        const __m256 depth01 = depthRows[r / 2], depth23 = depthRows[r / 2 + 1];
-        float* const depth = depthAt + stamp.y * depthPitch + x;
-        std::uint8_t* const colour = colourAt + stamp.y * colourPitch + x * 4;
+    float* const depthBlock = s.depth + y0 * s.depthPitch + x0;
+    std::uint8_t* const colourBlock = s.colour + y0 * s.colourPitch + x0 * 4;
+    for (; present != 0; present &= present - 1) {
+        const unsigned k = static_cast<unsigned>(__builtin_ctz(present)), column = k / kRows, row = k % kRows;
+        const float* const columnLanes = kStampColumns.lanes[column];
+        const __m256 i = _mm256_load_ps(columnLanes);
+        const PlaceRows& rows = placeRows[row];
+        const __m256 depth01 = rows.depth01, depth23 = rows.depth23;
+        // A grid block's rows of places are few and the same for the
+        // triangle's blocks: their offsets are set up with the triangle.
+        float* const depth =
+            depthBlock + (Side == kBlock ? s.depthRowsDown[row] : 4 * row * s.depthPitch) + 2 * column;
+        std::uint8_t* const colour =
+            colourBlock + (Side == kBlock ? s.colourRowsDown[row] : 4 * row * s.colourPitch) + 8 * column;
 
-        const __m256 z = _mm256_add_ps(stampRows<kZ>(depth01, depth23), dz);
-        const __m256 stored = loadStamp(depth, depthPitch);
-        const __m256 pass = _mm256_and_ps(_mm256_cmp_ps(z, stored, _CMP_LE_OQ), _mm256_castsi256_ps(stamp.in));
+        const __m256 z = _mm256_add_ps(stampRows<kZ>(depth01, depth23), _mm256_mul_ps(s.dz, i));
+        const __m256 stored = loadStamp(depth, s.depthPitch);
+        const __m256 pass = _mm256_and_ps(_mm256_cmp_ps(z, stored, _CMP_LE_OQ), _mm256_castsi256_ps(in[k]));
         if (_mm256_testz_ps(pass, pass)) continue;
-        storeStamp(depth, depthPitch, _mm256_blendv_ps(stored, z, pass));
+        storeStamp(depth, s.depthPitch, _mm256_blendv_ps(stored, z, pass));
 
         // Colour one vector per pixel, packed so that the stamp order
         // comes out (see the lane order above).
-        const __m256 dLeft = bothHalves(_mm_mul_ps(b.colourRight, _mm_set1_ps(column))),
-                     dRight = bothHalves(_mm_mul_ps(b.colourRight, _mm_set1_ps(column + 1)));
-        const __m256 colour01 = colourRows[r / 2], colour23 = colourRows[r / 2 + 1];
+        const __m256 dLeft = bothHalves(_mm_mul_ps(s.colourRight, _mm_broadcast_ss(columnLanes))),
+                     dRight = bothHalves(_mm_mul_ps(s.colourRight, _mm_broadcast_ss(columnLanes + 1)));
+        const __m256 colour01 = rows.colour01, colour23 = rows.colour23;
         const __m256 top = _mm256_add_ps(colour01, dLeft), topRight = _mm256_add_ps(colour01, dRight),
                      bottom = _mm256_add_ps(colour23, dLeft), bottomRight = _mm256_add_ps(colour23, dRight);
         // channel(): packed with unsigned saturation (negatives to 0),
@@ -372,15 +460,14 @@ template <bool Textured, bool Perspective, bool Bilinear, bool Full>
             _mm256_min_epu16(_mm256_packus_epi32(_mm256_cvttps_epi32(top), _mm256_cvttps_epi32(topRight)), most);
         const __m256i high =
             _mm256_min_epu16(_mm256_packus_epi32(_mm256_cvttps_epi32(bottom), _mm256_cvttps_epi32(bottomRight)), most);
-        __m256i texels = zero;
+        __m256i texels = _mm256_setzero_si256();
         if constexpr (Textured) {
-            const __m256 du = _mm256_mul_ps(_mm256_shuffle_ps(dxDepth, dxDepth, _MM_SHUFFLE(kU, kU, kU, kU)), i),
-                         dv = _mm256_mul_ps(_mm256_shuffle_ps(dxDepth, dxDepth, _MM_SHUFFLE(kV, kV, kV, kV)), i);
-            __m256 u = _mm256_add_ps(stampRows<kU>(depth01, depth23), du),
-                   v = _mm256_add_ps(stampRows<kV>(depth01, depth23), dv);
+            __m256 u = _mm256_add_ps(stampRows<kU>(depth01, depth23), _mm256_mul_ps(s.du, i)),
+                   v = _mm256_add_ps(stampRows<kV>(depth01, depth23), _mm256_mul_ps(s.dv, i));
             if constexpr (Perspective) {
-                const __m256 dq = _mm256_mul_ps(_mm256_shuffle_ps(dxDepth, dxDepth, _MM_SHUFFLE(kQ, kQ, kQ, kQ)), i);
-                const __m256 w = _mm256_div_ps(_mm256_set1_ps(1.0f), _mm256_add_ps(stampRows<kQ>(depth01, depth23), dq));
+                const __m256 w =
+                    _mm256_div_ps(_mm256_set1_ps(1.0f),
+                                  _mm256_add_ps(stampRows<kQ>(depth01, depth23), _mm256_mul_ps(s.dq, i)));
                 u = _mm256_mul_ps(u, w);
                 v = _mm256_mul_ps(v, w);
             }
@@ -393,16 +480,19 @@ template <bool Textured, bool Perspective, bool Bilinear, bool Full>
                 queue.packed += __builtin_popcount(static_cast<unsigned>(lanes));
                 continue;
             } else {
-                texels = texture.nearest(u, v, _mm256_castps_si256(pass));
+                texels = s.texture.nearest(u, v, _mm256_castps_si256(pass));
             }
         }
-        writeStamp<Textured>(colour, colourPitch, low, high, texels, _mm256_castps_si256(pass));
+        writeStamp<Textured>(colour, s.colourPitch, low, high, texels, _mm256_castps_si256(pass));
     }
 }
 
+// A block on its own: a small triangle's one block, and one at a time
+// where stamps are not drawn a triangle at once.
 template <bool Textured, bool Perspective, bool Bilinear, bool Full>
 TRYSTER_AVX2 void drawStamps(const QuadBlock& b, const RasterState& st, StampQueue& queue) {
-    drawStampsInline<Textured, Perspective, Bilinear, Full>(b, st, queue);
+    drawStampsInline<Textured, Perspective, Bilinear, Full, kMaxBlockSide>(StampSetup(b, st), StampBlock(b),
+                                                                           st, queue);
 }
 
 }  // namespace tryster::softgpu

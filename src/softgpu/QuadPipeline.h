@@ -184,6 +184,11 @@ template <bool Textured, bool Perspective, bool Bilinear>
 __attribute__((target("avx2"))) void stampTriangle(const QuadTriangle& t, const RasterState& st,
                                                    StampQueue& queue) {
     const StampSetup setup(quadBlock(t, t.xmin, t.xmin, t.ymin, t.ymin, t.e), st);
+    // Grid blocks' stamps wait for three more blocks' and are drawn with
+    // them.
+    BlockStamps<kBlock> found[4];
+    std::uint32_t waiting = 0;
+    int used = 0;
     for (BlockWalk blocks(t.xmin, t.xmax, t.ymin, t.ymax, t.e, t.ex, t.ey); blocks.next();) {
         const int x0 = blocks.x0, x1 = blocks.x1, y0 = blocks.y0, y1 = blocks.y1;
         if (y1 - y0 < 2) {
@@ -202,11 +207,17 @@ __attribute__((target("avx2"))) void stampTriangle(const QuadTriangle& t, const 
         const std::int32_t at[3] = {nearEdge(blocks.at[0]), nearEdge(blocks.at[1]), nearEdge(blocks.at[2])};
         const StampBlock b(x0, x1, y0, y1, valueAt(t.depth, t.depthRight, t.depthDown, fx, fy),
                            valueAt(t.colour, t.colourRight, t.colourDown, fx, fy), at, setup);
-        if (blocks.covered)
-            drawStampsInline<Textured, Perspective, Bilinear, true, kBlock>(setup, b, st, queue);
-        else
-            drawStampsInline<Textured, Perspective, Bilinear, false, kBlock>(setup, b, st, queue);
+        const std::uint32_t present = blocks.covered ? findStamps<true, kBlock>(setup, b, found[used])
+                                                     : findStamps<false, kBlock>(setup, b, found[used]);
+        if (present == 0) continue;
+        waiting |= present << (8 * used);
+        if (++used == 4) {
+            drawBlockStamps<Textured, Perspective, Bilinear>(setup, found, waiting, st, queue);
+            waiting = 0;
+            used = 0;
+        }
     }
+    drawBlockStamps<Textured, Perspective, Bilinear>(setup, found, waiting, st, queue);
 }
 using TriangleFn = void (*)(const QuadTriangle&, const RasterState&, StampQueue&);
 inline constexpr TriangleFn kStampTriangles[8] = {stampTriangle<false, false, false>,

@@ -344,7 +344,9 @@ struct StampBlock {
 //
 // `Side` bounds the block: kBlock for a block of the grid, whose eight
 // places are all tried without a branch, or kMaxBlockSide for a small
-// triangle's one block, tried only as far as it reaches.
+// triangle's one block, tried only as far as it reaches. Places for
+// stamps go kRows down each of kColumns columns, place k at column
+// k / kRows and row k % kRows.
 //
 // Bilinear texels, four pairs of texels for each pixel, are fetched only
 // for the pixels that passed the depth test: their coordinates are packed
@@ -352,139 +354,177 @@ struct StampBlock {
 // average) in `queue`, and the stamps' colours are written once their
 // texels are fetched, when the queue is flushed. Each lane's texel depends
 // on its coordinates alone, so the packing changes no pixel.
-template <bool Textured, bool Perspective, bool Bilinear, bool Full, int Side>
-[[gnu::always_inline]] TRYSTER_AVX2 inline void drawStampsInline(const StampSetup& s, const StampBlock& b,
-                                                                 const RasterState& st, StampQueue& queue) {
+
+// A row of places' plane values: its rows r and r + 1 in one vector,
+// r + 2 and r + 3 in the next.
+struct PlaceRows {
+    __m256 depth01, depth23, colour01, colour23;
+};
+
+// A block's stamps found: each place's lanes in the block and the
+// triangle, each row of places' plane values, and the block's first pixel
+// in the depth buffer and the target.
+template <int Side>
+struct BlockStamps {
     static_assert(Side == kBlock || Side == kMaxBlockSide);
-    // Places for stamps: kRows down each of kColumns columns, place k at
-    // column k / kRows and row k % kRows.
-    constexpr int kColumns = Side / 2, kRows = Side / 4;
+    static constexpr int kColumns = Side / 2, kRows = Side / 4;
     static_assert(kColumns * kRows <= 32, "one bit a place");
+    __m256i in[kColumns * kRows];
+    PlaceRows rows[kRows];
+    float* depth;
+    std::uint8_t* colour;
+};
+
+// Finds a block's stamps: the places with any lanes in the block and
+// (unless Full) in the triangle, bit k for place k, with the rows' values
+// for them (stepped one row at a time from the block's first).
+template <bool Full, int Side>
+[[gnu::always_inline]] TRYSTER_AVX2 inline std::uint32_t findStamps(const StampSetup& s, const StampBlock& b,
+                                                                    BlockStamps<Side>& out) {
+    constexpr int kColumns = BlockStamps<Side>::kColumns, kRows = BlockStamps<Side>::kRows;
     const int x0 = b.x0, x1 = b.x1, y0 = b.y0, y1 = b.y1;
     assert(x1 - x0 < Side && y1 - y0 < Side);
     // Each lane's column and row in its stamp.
     const __m256i laneColumn = _mm256_setr_epi32(0, 1, 0, 1, 0, 1, 0, 1);
     const __m256i laneRow = _mm256_setr_epi32(0, 0, 2, 2, 1, 1, 3, 3);
+    const int columns = Side == kBlock ? kColumns : (x1 - x0) / 2 + 1;
+    const int rows = Side == kBlock ? kRows : (y1 - y0) / 4 + 1;
 
-    // The lanes of each place in the block and (unless Full) in the
-    // triangle, and the places with any.
-    __m256i in[kColumns * kRows];
     std::uint32_t present = 0;
-    {
-        const int columns = Side == kBlock ? kColumns : (x1 - x0) / 2 + 1;
-        const int rows = Side == kBlock ? kRows : (y1 - y0) / 4 + 1;
-        __m256i edge[3] = {b.edges[0], b.edges[1], b.edges[2]};
-        for (int c = 0; c < columns; ++c) {
-            const __m256i columnIn = _mm256_cmpgt_epi32(_mm256_set1_epi32(x1 - x0 - 2 * c + 1), laneColumn);
-            __m256i e0 = edge[0], e1 = edge[1], e2 = edge[2];
-            for (int r = 0; r < rows; ++r) {
-                __m256i lanes = _mm256_and_si256(
-                    columnIn, _mm256_cmpgt_epi32(_mm256_set1_epi32(y1 - y0 - 4 * r + 1), laneRow));
-                if constexpr (!Full)
-                    lanes = _mm256_andnot_si256(
-                        _mm256_srai_epi32(_mm256_or_si256(_mm256_or_si256(e0, e1), e2), 31), lanes);
-                e0 = _mm256_add_epi32(e0, s.down[0]);
-                e1 = _mm256_add_epi32(e1, s.down[1]);
-                e2 = _mm256_add_epi32(e2, s.down[2]);
-                in[c * kRows + r] = lanes;
-                present |= static_cast<std::uint32_t>(!_mm256_testz_si256(lanes, lanes)) << (c * kRows + r);
-            }
-            for (int k = 0; k < 3; ++k) edge[k] = _mm256_add_epi32(edge[k], s.right[k]);
-        }
-    }
-    if (present == 0) return;
-
-    // Each row's plane values, stepped one row at a time from the block's
-    // first, for the rows the stamps reach: for each row of places, its
-    // rows r and r + 1 in one vector, r + 2 and r + 3 in the next (stored
-    // as they are loaded, so that the loads are forwarded from the stores).
-    struct PlaceRows {
-        __m256 depth01, depth23, colour01, colour23;
-    };
-    PlaceRows placeRows[kRows];
-    {
-        const int rows = Side == kBlock ? kRows : (y1 - y0) / 4 + 1;
-        __m128 depthRow = b.depth, colourRow = b.colour;
+    __m256i edge[3] = {b.edges[0], b.edges[1], b.edges[2]};
+    for (int c = 0; c < columns; ++c) {
+        const __m256i columnIn = _mm256_cmpgt_epi32(_mm256_set1_epi32(x1 - x0 - 2 * c + 1), laneColumn);
+        __m256i e0 = edge[0], e1 = edge[1], e2 = edge[2];
         for (int r = 0; r < rows; ++r) {
-            __m128 depthBelow = _mm_add_ps(depthRow, s.depthDown);
-            __m128 colourBelow = _mm_add_ps(colourRow, s.colourDown);
-            placeRows[r].depth01 = _mm256_set_m128(depthBelow, depthRow);
-            placeRows[r].colour01 = _mm256_set_m128(colourBelow, colourRow);
-            depthRow = _mm_add_ps(depthBelow, s.depthDown);
-            colourRow = _mm_add_ps(colourBelow, s.colourDown);
-            depthBelow = _mm_add_ps(depthRow, s.depthDown);
-            colourBelow = _mm_add_ps(colourRow, s.colourDown);
-            placeRows[r].depth23 = _mm256_set_m128(depthBelow, depthRow);
-            placeRows[r].colour23 = _mm256_set_m128(colourBelow, colourRow);
-            depthRow = _mm_add_ps(depthBelow, s.depthDown);
-            colourRow = _mm_add_ps(colourBelow, s.colourDown);
+            __m256i lanes = _mm256_and_si256(
+                columnIn, _mm256_cmpgt_epi32(_mm256_set1_epi32(y1 - y0 - 4 * r + 1), laneRow));
+            if constexpr (!Full)
+                lanes = _mm256_andnot_si256(
+                    _mm256_srai_epi32(_mm256_or_si256(_mm256_or_si256(e0, e1), e2), 31), lanes);
+            e0 = _mm256_add_epi32(e0, s.down[0]);
+            e1 = _mm256_add_epi32(e1, s.down[1]);
+            e2 = _mm256_add_epi32(e2, s.down[2]);
+            out.in[c * kRows + r] = lanes;
+            present |= static_cast<std::uint32_t>(!_mm256_testz_si256(lanes, lanes)) << (c * kRows + r);
+        }
+        for (int k = 0; k < 3; ++k) edge[k] = _mm256_add_epi32(edge[k], s.right[k]);
+    }
+    if (present == 0) return 0;
+
+    // Stored as they are loaded, so that the loads are forwarded from the
+    // stores. A stamp starts at most Side - 4 rows down, so its rows end
+    // within Side.
+    __m128 depthRow = b.depth, colourRow = b.colour;
+    for (int r = 0; r < rows; ++r) {
+        PlaceRows& place = out.rows[r];
+        __m128 depthBelow = _mm_add_ps(depthRow, s.depthDown);
+        __m128 colourBelow = _mm_add_ps(colourRow, s.colourDown);
+        place.depth01 = _mm256_set_m128(depthBelow, depthRow);
+        place.colour01 = _mm256_set_m128(colourBelow, colourRow);
+        depthRow = _mm_add_ps(depthBelow, s.depthDown);
+        colourRow = _mm_add_ps(colourBelow, s.colourDown);
+        depthBelow = _mm_add_ps(depthRow, s.depthDown);
+        colourBelow = _mm_add_ps(colourRow, s.colourDown);
+        place.depth23 = _mm256_set_m128(depthBelow, depthRow);
+        place.colour23 = _mm256_set_m128(colourBelow, colourRow);
+        depthRow = _mm_add_ps(depthBelow, s.depthDown);
+        colourRow = _mm_add_ps(colourBelow, s.colourDown);
+    }
+    out.depth = s.depth + y0 * s.depthPitch + x0;
+    out.colour = s.colour + y0 * s.colourPitch + x0 * 4;
+    return present;
+}
+
+// Draws the stamp at place k of a block, or (bilinear) queues it.
+template <bool Textured, bool Perspective, bool Bilinear, int Side>
+[[gnu::always_inline]] TRYSTER_AVX2 inline void drawStamp(const StampSetup& s, const BlockStamps<Side>& block,
+                                                          unsigned k, StampQueue& queue) {
+    constexpr unsigned kRows = BlockStamps<Side>::kRows;
+    const unsigned column = k / kRows, row = k % kRows;
+    const float* const columnLanes = kStampColumns.lanes[column];
+    const __m256 i = _mm256_load_ps(columnLanes);
+    const PlaceRows& rows = block.rows[row];
+    const __m256 depth01 = rows.depth01, depth23 = rows.depth23;
+    // A grid block's rows of places are few and the same for the
+    // triangle's blocks: their offsets are set up with the triangle.
+    float* const depth =
+        block.depth + (Side == kBlock ? s.depthRowsDown[row] : 4 * row * s.depthPitch) + 2 * column;
+    std::uint8_t* const colour =
+        block.colour + (Side == kBlock ? s.colourRowsDown[row] : 4 * row * s.colourPitch) + 8 * column;
+
+    const __m256 z = _mm256_add_ps(stampRows<kZ>(depth01, depth23), _mm256_mul_ps(s.dz, i));
+    const __m256 stored = loadStamp(depth, s.depthPitch);
+    const __m256 pass = _mm256_and_ps(_mm256_cmp_ps(z, stored, _CMP_LE_OQ), _mm256_castsi256_ps(block.in[k]));
+    if (_mm256_testz_ps(pass, pass)) return;
+    storeStamp(depth, s.depthPitch, _mm256_blendv_ps(stored, z, pass));
+
+    // Colour one vector per pixel, packed so that the stamp order comes
+    // out (see the lane order above).
+    const __m256 dLeft = bothHalves(_mm_mul_ps(s.colourRight, _mm_broadcast_ss(columnLanes))),
+                 dRight = bothHalves(_mm_mul_ps(s.colourRight, _mm_broadcast_ss(columnLanes + 1)));
+    const __m256 colour01 = rows.colour01, colour23 = rows.colour23;
+    const __m256 top = _mm256_add_ps(colour01, dLeft), topRight = _mm256_add_ps(colour01, dRight),
+                 bottom = _mm256_add_ps(colour23, dLeft), bottomRight = _mm256_add_ps(colour23, dRight);
+    // channel(): packed with unsigned saturation (negatives to 0), then at
+    // most 255.
+    const __m256i most = _mm256_set1_epi16(255);
+    const __m256i low =
+        _mm256_min_epu16(_mm256_packus_epi32(_mm256_cvttps_epi32(top), _mm256_cvttps_epi32(topRight)), most);
+    const __m256i high = _mm256_min_epu16(
+        _mm256_packus_epi32(_mm256_cvttps_epi32(bottom), _mm256_cvttps_epi32(bottomRight)), most);
+    __m256i texels = _mm256_setzero_si256();
+    if constexpr (Textured) {
+        __m256 u = _mm256_add_ps(stampRows<kU>(depth01, depth23), _mm256_mul_ps(s.du, i)),
+               v = _mm256_add_ps(stampRows<kV>(depth01, depth23), _mm256_mul_ps(s.dv, i));
+        if constexpr (Perspective) {
+            const __m256 w = _mm256_div_ps(
+                _mm256_set1_ps(1.0f), _mm256_add_ps(stampRows<kQ>(depth01, depth23), _mm256_mul_ps(s.dq, i)));
+            u = _mm256_mul_ps(u, w);
+            v = _mm256_mul_ps(v, w);
+        }
+        if constexpr (Bilinear) {
+            const int lanes = _mm256_movemask_ps(pass);
+            const __m256i order = laneIndices(kLanePacking.pack[lanes]);
+            _mm256_storeu_ps(queue.u + queue.packed, _mm256_permutevar8x32_ps(u, order));
+            _mm256_storeu_ps(queue.v + queue.packed, _mm256_permutevar8x32_ps(v, order));
+            queue.waiting[queue.count++] = {_mm256_castps_si256(pass), low, high, colour, queue.packed};
+            queue.packed += __builtin_popcount(static_cast<unsigned>(lanes));
+            return;
+        } else {
+            texels = s.texture.nearest(u, v, _mm256_castps_si256(pass));
         }
     }
+    writeStamp<Textured>(colour, s.colourPitch, low, high, texels, _mm256_castps_si256(pass));
+}
 
-    constexpr bool kPacked = Textured && Bilinear;
-    if constexpr (kPacked)
+// Draws the stamps of up to four grid blocks, waiting (bit 8j + k for
+// place k of block j): one loop for them all, whose end is not foreseen
+// as often as one for each block's would be.
+template <bool Textured, bool Perspective, bool Bilinear>
+[[gnu::always_inline]] TRYSTER_AVX2 inline void drawBlockStamps(const StampSetup& s,
+                                                                const BlockStamps<kBlock> (&blocks)[4],
+                                                                std::uint32_t waiting, const RasterState& st,
+                                                                StampQueue& queue) {
+    static_assert(StampQueue::kCapacity >= 32, "a queue holds four blocks' stamps");
+    if constexpr (Textured && Bilinear)
+        if (queue.count + __builtin_popcount(waiting) > StampQueue::kCapacity) flushStamps(queue, st);
+    for (; waiting != 0; waiting &= waiting - 1) {
+        const auto k = static_cast<unsigned>(__builtin_ctz(waiting));
+        drawStamp<Textured, Perspective, Bilinear, kBlock>(s, blocks[k / 8], k % 8, queue);
+    }
+}
+
+template <bool Textured, bool Perspective, bool Bilinear, bool Full, int Side>
+[[gnu::always_inline]] TRYSTER_AVX2 inline void drawStampsInline(const StampSetup& s, const StampBlock& b,
+                                                                 const RasterState& st, StampQueue& queue) {
+    BlockStamps<Side> block;
+    std::uint32_t present = findStamps<Full, Side>(s, b, block);
+    if (present == 0) return;
+    if constexpr (Textured && Bilinear)
         if (queue.count + __builtin_popcount(present) > StampQueue::kCapacity) flushStamps(queue, st);
-
-    float* const depthBlock = s.depth + y0 * s.depthPitch + x0;
-    std::uint8_t* const colourBlock = s.colour + y0 * s.colourPitch + x0 * 4;
-    for (; present != 0; present &= present - 1) {
-        const unsigned k = static_cast<unsigned>(__builtin_ctz(present)), column = k / kRows, row = k % kRows;
-        const float* const columnLanes = kStampColumns.lanes[column];
-        const __m256 i = _mm256_load_ps(columnLanes);
-        const PlaceRows& rows = placeRows[row];
-        const __m256 depth01 = rows.depth01, depth23 = rows.depth23;
-        // A grid block's rows of places are few and the same for the
-        // triangle's blocks: their offsets are set up with the triangle.
-        float* const depth =
-            depthBlock + (Side == kBlock ? s.depthRowsDown[row] : 4 * row * s.depthPitch) + 2 * column;
-        std::uint8_t* const colour =
-            colourBlock + (Side == kBlock ? s.colourRowsDown[row] : 4 * row * s.colourPitch) + 8 * column;
-
-        const __m256 z = _mm256_add_ps(stampRows<kZ>(depth01, depth23), _mm256_mul_ps(s.dz, i));
-        const __m256 stored = loadStamp(depth, s.depthPitch);
-        const __m256 pass = _mm256_and_ps(_mm256_cmp_ps(z, stored, _CMP_LE_OQ), _mm256_castsi256_ps(in[k]));
-        if (_mm256_testz_ps(pass, pass)) continue;
-        storeStamp(depth, s.depthPitch, _mm256_blendv_ps(stored, z, pass));
-
-        // Colour one vector per pixel, packed so that the stamp order
-        // comes out (see the lane order above).
-        const __m256 dLeft = bothHalves(_mm_mul_ps(s.colourRight, _mm_broadcast_ss(columnLanes))),
-                     dRight = bothHalves(_mm_mul_ps(s.colourRight, _mm_broadcast_ss(columnLanes + 1)));
-        const __m256 colour01 = rows.colour01, colour23 = rows.colour23;
-        const __m256 top = _mm256_add_ps(colour01, dLeft), topRight = _mm256_add_ps(colour01, dRight),
-                     bottom = _mm256_add_ps(colour23, dLeft), bottomRight = _mm256_add_ps(colour23, dRight);
-        // channel(): packed with unsigned saturation (negatives to 0),
-        // then at most 255.
-        const __m256i most = _mm256_set1_epi16(255);
-        const __m256i low =
-            _mm256_min_epu16(_mm256_packus_epi32(_mm256_cvttps_epi32(top), _mm256_cvttps_epi32(topRight)), most);
-        const __m256i high =
-            _mm256_min_epu16(_mm256_packus_epi32(_mm256_cvttps_epi32(bottom), _mm256_cvttps_epi32(bottomRight)), most);
-        __m256i texels = _mm256_setzero_si256();
-        if constexpr (Textured) {
-            __m256 u = _mm256_add_ps(stampRows<kU>(depth01, depth23), _mm256_mul_ps(s.du, i)),
-                   v = _mm256_add_ps(stampRows<kV>(depth01, depth23), _mm256_mul_ps(s.dv, i));
-            if constexpr (Perspective) {
-                const __m256 w =
-                    _mm256_div_ps(_mm256_set1_ps(1.0f),
-                                  _mm256_add_ps(stampRows<kQ>(depth01, depth23), _mm256_mul_ps(s.dq, i)));
-                u = _mm256_mul_ps(u, w);
-                v = _mm256_mul_ps(v, w);
-            }
-            if constexpr (kPacked) {
-                const int lanes = _mm256_movemask_ps(pass);
-                const __m256i order = laneIndices(kLanePacking.pack[lanes]);
-                _mm256_storeu_ps(queue.u + queue.packed, _mm256_permutevar8x32_ps(u, order));
-                _mm256_storeu_ps(queue.v + queue.packed, _mm256_permutevar8x32_ps(v, order));
-                queue.waiting[queue.count++] = {_mm256_castps_si256(pass), low, high, colour, queue.packed};
-                queue.packed += __builtin_popcount(static_cast<unsigned>(lanes));
-                continue;
-            } else {
-                texels = s.texture.nearest(u, v, _mm256_castps_si256(pass));
-            }
-        }
-        writeStamp<Textured>(colour, s.colourPitch, low, high, texels, _mm256_castps_si256(pass));
-    }
+    for (; present != 0; present &= present - 1)
+        drawStamp<Textured, Perspective, Bilinear, Side>(
+            s, block, static_cast<unsigned>(__builtin_ctz(present)), queue);
 }
 
 // A block on its own: a small triangle's one block, and one at a time

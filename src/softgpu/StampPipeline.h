@@ -320,9 +320,9 @@ struct StampBlock {
     __m256i edges[3];
 
     // From the edges at its first pixel.
-    TRYSTER_AVX2 StampBlock(int x0_, int x1_, int y0_, int y1_, __m128 depth_, __m128 colour_,
+    TRYSTER_AVX2 StampBlock(int left, int right, int top, int bottom, __m128 depthAt, __m128 colourAt,
                             const std::int32_t (&at)[3], const StampSetup& s)
-        : x0(x0_), x1(x1_), y0(y0_), y1(y1_), depth(depth_), colour(colour_) {
+        : x0(left), x1(right), y0(top), y1(bottom), depth(depthAt), colour(colourAt) {
         for (int k = 0; k < 3; ++k) edges[k] = _mm256_add_epi32(_mm256_set1_epi32(at[k]), s.lanes[k]);
     }
     // A block on its own.

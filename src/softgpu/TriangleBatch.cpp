@@ -231,13 +231,15 @@ void Rasterizer::drawBatch(TriangleBatch& batch) {
                 any |= lanes4::positionStage<lanes4::L>(corners, first, lanes >> first, state_.cull, state_.clip, l);
         if (!any) return;
         if (l.drawn) uniteExtent(l.extent.left, l.extent.top, l.extent.right, l.extent.bottom);
-        for (int k = 0; k < count; ++k) {
+        // The triangles to draw, in order: which lanes culling left is not
+        // to be foreseen, so they are taken from a mask, not tested in turn.
+        for (int todo = (l.wide | (l.drawn & ~l.empty)) & lanes; todo != 0; todo &= todo - 1) {
+            const int k = __builtin_ctz(static_cast<unsigned>(todo));
             const ProcessedVertex* const* c = corners[k];
             if (l.wide >> k & 1) {
                 drawTriangle(*c[0], *c[1], *c[2]);
                 continue;
             }
-            if (!(l.drawn >> k & 1) || (l.empty >> k & 1)) continue;
             if (!admitted(l.bounds[0][k], l.bounds[1][k], l.bounds[2][k], l.bounds[3][k])) continue;
             const bool turn = l.turned >> k & 1;
             const ProcessedVertex* v[3] = {c[0], turn ? c[2] : c[1], turn ? c[1] : c[2]};

@@ -155,8 +155,9 @@ inline constexpr QuadFn kStampWalks[8] = {drawStamps<false, false, false, Full>,
                                           drawStamps<true, false, false, Full>,  drawStamps<true, false, true, Full>,
                                           drawStamps<true, true, false, Full>,   drawStamps<true, true, true, Full>};
 
-// How a triangle's blocks are walked. Stamps (with AVX2) pay for blocks
-// of three rows or more.
+// How a triangle's blocks are walked. Stamps (with AVX2) pay for a block
+// of three rows or more on its own; in stampTriangle, where the stamps of
+// a triangle's blocks are drawn together, for all.
 struct QuadWalk {
     int variant;
     bool stamps;
@@ -191,13 +192,6 @@ __attribute__((target("avx2"))) void stampTriangle(const QuadTriangle& t, const 
     int used = 0;
     for (BlockWalk blocks(t.xmin, t.xmax, t.ymin, t.ymax, t.e, t.ex, t.ey); blocks.next();) {
         const int x0 = blocks.x0, x1 = blocks.x1, y0 = blocks.y0, y1 = blocks.y1;
-        if (y1 - y0 < 2) {
-            (blocks.covered
-                 ? drawQuads<Textured, Perspective, Bilinear, true>
-                 : drawQuads<Textured, Perspective, Bilinear, false>)(quadBlock(t, x0, x1, y0, y1, blocks.at),
-                                                                      st, queue);
-            continue;
-        }
         if (x1 - x0 >= kBlock || y1 - y0 >= kBlock) {  // a small triangle's one block
             drawStamps<Textured, Perspective, Bilinear, false>(quadBlock(t, x0, x1, y0, y1, blocks.at), st,
                                                                queue);

@@ -201,8 +201,7 @@ __attribute__((target("avx2"))) void stampTriangle(const QuadTriangle& t, const 
         const std::int32_t at[3] = {nearEdge(blocks.at[0]), nearEdge(blocks.at[1]), nearEdge(blocks.at[2])};
         const StampBlock b(x0, x1, y0, y1, valueAt(t.depth, t.depthRight, t.depthDown, fx, fy),
                            valueAt(t.colour, t.colourRight, t.colourDown, fx, fy), at, setup);
-        const std::uint32_t present = blocks.covered ? findStamps<true, kBlock>(setup, b, found[used])
-                                                     : findStamps<false, kBlock>(setup, b, found[used]);
+        const std::uint32_t present = findStamps<false, kBlock>(setup, b, found[used]);
         if (present == 0) continue;
         waiting |= present << (8 * used);
         if (++used == 4) {

@@ -1,6 +1,7 @@
 #include "softgpu/SoftwareDevice.h"
 
 #include "platform/Clock.h"
+#include "softgpu/FillWords.h"
 
 #include <algorithm>
 #include <cstring>
@@ -285,7 +286,7 @@ void SoftwareDevice::forgetClear() {
 void SoftwareDevice::clearDepth(const platform::ScreenRect& r) {
     const int width = target_->description().width;
     for (int y = r.top; y < r.bottom; ++y)
-        std::fill_n(depth_.begin() + static_cast<std::ptrdiff_t>(y) * width + r.left, r.width(), 1.0f);
+        fillWords(depth_.data() + static_cast<std::ptrdiff_t>(y) * width + r.left, r.width(), 1.0f);
 }
 
 void SoftwareDevice::clearTouched(const platform::ScreenRect& r, std::uint32_t colour) {

@@ -1,5 +1,7 @@
 #include "softgpu/SoftwareSurface.h"
 
+#include "softgpu/FillWords.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -113,7 +115,7 @@ platform::DeviceResult SoftwareSurface::fill(const platform::ScreenRect& rect, s
         if (bpp == 4) {
             std::uint32_t v;
             std::memcpy(&v, pattern, 4);
-            std::fill_n(
+            fillWords(
                 words_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(pitch_ / 4) + r.left,
                 r.width(), v);
         } else {

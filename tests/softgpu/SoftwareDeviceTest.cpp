@@ -1,3 +1,4 @@
+#include "softgpu/FillWords.h"
 #include "softgpu/Rasterizer.h"
 #include "softgpu/SoftwareDevice.h"
 #include "softgpu/SoftwareDisplay.h"
@@ -571,6 +572,23 @@ TEST_F(LimitedScene, ADrawWithoutADepthTestCannotKeepTheRest) {
     RedrawBlocks wrongSize;
     wrongSize.reset(16, 32);
     EXPECT_EQ(device->limitRedraw(&wrongSize), device_result::kInvalidParams);
+}
+
+// Rows of every length up to a few vectors, at every start within one:
+// each word of the row takes the value, and none before or after it does.
+TEST(FillWords, FillsTheRowAndNothingAroundIt) {
+    for (int start = 0; start < 4; ++start)
+        for (int count = 0; count <= 21; ++count) {
+            std::vector<std::uint32_t> words(32, 7u);
+            softgpu::fillWords(words.data() + start, count, 0xFF8E0000u);
+            for (int i = 0; i < 32; ++i)
+                EXPECT_EQ(words[static_cast<std::size_t>(i)],
+                          i >= start && i < start + count ? 0xFF8E0000u : 7u)
+                    << "start " << start << ", count " << count << ", word " << i;
+        }
+    std::vector<float> depth(9, 0.5f);
+    softgpu::fillWords(depth.data() + 1, 7, 1.0f);
+    EXPECT_EQ(depth, (std::vector<float>{0.5f, 1, 1, 1, 1, 1, 1, 1, 0.5f}));
 }
 
 }  // namespace

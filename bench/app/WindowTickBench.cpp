@@ -25,15 +25,18 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <functional>
-#include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -233,20 +236,35 @@ void measureProcessorUse(double seconds) {
     };
     std::printf("\nprocessor use of the window over %.0f s each:\n", seconds);
     double idleShare = 0, idleFramesPerSecond = 0, timerShare = 0;
+    // Each state's share is the median of its shares over windows of about
+    // a second: a spell of a busy host in one window (the host's other
+    // work slows the window's own) does not count for the whole.
+    const int windows = std::max(1, static_cast<int>(std::lround(seconds)));
     for (const State& state : states) {
         state.enter();
         const int frames = dialog.livePreview().pane()->framesShown();
-        const double cpu = cpuSeconds();
-        QElapsedTimer clock;
-        clock.start();
-        QEventLoop loop;  // sleeps between events, as the program's own loop does
-        QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
-        loop.exec();
-        const double wall = static_cast<double>(clock.elapsed()) / 1000;
-        const double share = (cpuSeconds() - cpu) / wall;
+        QElapsedTimer total;
+        total.start();
+        std::vector<double> shares;
+        for (int w = 0; w < windows; ++w) {
+            const double cpu = cpuSeconds();
+            QElapsedTimer clock;
+            clock.start();
+            QEventLoop loop;  // sleeps between events, as the program's own loop does
+            QTimer::singleShot(static_cast<int>(seconds * 1000 / windows), &loop, &QEventLoop::quit);
+            loop.exec();
+            shares.push_back((cpuSeconds() - cpu) / (static_cast<double>(clock.elapsed()) / 1000));
+        }
+        const double wall = static_cast<double>(total.elapsed()) / 1000;
+        std::vector<double> sorted = shares;
+        std::sort(sorted.begin(), sorted.end());
+        const std::size_t middle = sorted.size() / 2;
+        const double share = sorted.size() % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
         const double framesPerSecond = (dialog.livePreview().pane()->framesShown() - frames) / wall;
-        std::printf("  %-30s %5.1f %% of one core, %6.1f frames drawn a second\n", state.name, 100 * share,
-                    framesPerSecond);
+        std::printf("  %-30s %5.1f %% of one core, %6.1f frames drawn a second (each second:", state.name,
+                    100 * share, framesPerSecond);
+        for (double each : shares) std::printf(" %.1f", 100 * each);
+        std::printf(")\n");
         if (&state == &states[0]) {
             idleShare = share;
             idleFramesPerSecond = framesPerSecond;

@@ -13,10 +13,15 @@
 
 namespace tryster::softgpu {
 
-inline void fillWords(std::uint32_t* row, int count, std::uint32_t value) {
+// `Word` is a 32-bit integer or a float.
+template <typename Word>
+inline void fillWords(Word* row, int count, Word value) {
+    static_assert(sizeof(Word) == 4, "a word of 32 bits");
 #if defined(__SSE2__)
     if (count >= 4) {
-        const __m128i four = _mm_set1_epi32(static_cast<int>(value));
+        std::uint32_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        const __m128i four = _mm_set1_epi32(static_cast<int>(bits));
         int i = 0;
         for (; i + 4 <= count; i += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), four);
         if (i < count) _mm_storeu_si128(reinterpret_cast<__m128i*>(row + count - 4), four);
@@ -24,13 +29,6 @@ inline void fillWords(std::uint32_t* row, int count, std::uint32_t value) {
     }
 #endif
     for (int i = 0; i < count; ++i) row[i] = value;
-}
-
-inline void fillWords(float* row, int count, float value) {
-    std::uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    static_assert(sizeof(float) == sizeof(std::uint32_t));
-    fillWords(reinterpret_cast<std::uint32_t*>(row), count, bits);
 }
 
 }  // namespace tryster::softgpu

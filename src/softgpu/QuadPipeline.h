@@ -149,11 +149,14 @@ inline constexpr QuadFn kQuadWalks[8] = {drawQuads<false, false, false, Full>, n
                                          nullptr,                               nullptr,
                                          drawQuads<true, false, false, Full>,  drawQuads<true, false, true, Full>,
                                          drawQuads<true, true, false, Full>,   drawQuads<true, true, true, Full>};
-template <bool Full>
-inline constexpr QuadFn kStampWalks[8] = {drawStamps<false, false, false, Full>, nullptr,
-                                          nullptr,                                nullptr,
-                                          drawStamps<true, false, false, Full>,  drawStamps<true, false, true, Full>,
-                                          drawStamps<true, true, false, Full>,   drawStamps<true, true, true, Full>};
+inline constexpr QuadFn kStampWalks[8] = {drawStamps<false, false, false>,
+                                          nullptr,
+                                          nullptr,
+                                          nullptr,
+                                          drawStamps<true, false, false>,
+                                          drawStamps<true, false, true>,
+                                          drawStamps<true, true, false>,
+                                          drawStamps<true, true, true>};
 
 // How a triangle's blocks are walked. Stamps (with AVX2) pay for a block
 // of three rows or more on its own; in stampTriangle, where the stamps of
@@ -166,7 +169,7 @@ struct QuadWalk {
         : variant(textured ? 4 + 2 * perspective + bilinear : 0), stamps(avx2) {}
     template <bool Full>
     QuadFn pick(int rows) const {
-        return stamps && rows > 2 ? kStampWalks<Full>[variant] : kQuadWalks<Full>[variant];
+        return stamps && rows > 2 ? kStampWalks[variant] : kQuadWalks<Full>[variant];
     }
 };
 
@@ -193,24 +196,23 @@ __attribute__((target("avx2"))) void stampTriangle(const QuadTriangle& t, const 
     for (BlockWalk blocks(t.xmin, t.xmax, t.ymin, t.ymax, t.e, t.ex, t.ey); blocks.next();) {
         const int x0 = blocks.x0, x1 = blocks.x1, y0 = blocks.y0, y1 = blocks.y1;
         if (x1 - x0 >= kBlock || y1 - y0 >= kBlock) {  // a small triangle's one block
-            drawStamps<Textured, Perspective, Bilinear, false>(quadBlock(t, x0, x1, y0, y1, blocks.at), st,
-                                                               queue);
+            drawStamps<Textured, Perspective, Bilinear>(quadBlock(t, x0, x1, y0, y1, blocks.at), st, queue);
             continue;
         }
         const float fx = static_cast<float>(x0 - t.xmin), fy = static_cast<float>(y0 - t.ymin);
         const std::int32_t at[3] = {nearEdge(blocks.at[0]), nearEdge(blocks.at[1]), nearEdge(blocks.at[2])};
         const StampBlock b(x0, x1, y0, y1, valueAt(t.depth, t.depthRight, t.depthDown, fx, fy),
                            valueAt(t.colour, t.colourRight, t.colourDown, fx, fy), at, setup);
-        const std::uint32_t present = findStamps<false, kBlock>(setup, b, found[used]);
+        const std::uint32_t present = findStamps(setup, b, found[used]);
         if (present == 0) continue;
         waiting |= present << (8 * used);
         if (++used == 4) {
-            drawBlockStamps<Textured, Perspective, Bilinear>(setup, found, waiting, st, queue);
+            drawFoundStamps<Textured, Perspective, Bilinear>(setup, found, waiting, st, queue);
             waiting = 0;
             used = 0;
         }
     }
-    drawBlockStamps<Textured, Perspective, Bilinear>(setup, found, waiting, st, queue);
+    drawFoundStamps<Textured, Perspective, Bilinear>(setup, found, waiting, st, queue);
 }
 using TriangleFn = void (*)(const QuadTriangle&, const RasterState&, StampQueue&);
 inline constexpr TriangleFn kStampTriangles[8] = {stampTriangle<false, false, false>,

@@ -17,6 +17,7 @@
 #include <immintrin.h>
 
 #include <cassert>
+#include <cstddef>
 #include <cstdint>
 
 #define TRYSTER_AVX2 __attribute__((target("avx2")))
@@ -375,10 +376,10 @@ struct BlockStamps {
     std::uint8_t* colour;
 };
 
-// Finds a block's stamps: the places with any lanes in the block and
-// (unless Full) in the triangle, bit k for place k, with the rows' values
-// for them (stepped one row at a time from the block's first).
-template <bool Full, int Side>
+// Finds a block's stamps: the places with any lanes in the block and the
+// triangle, bit k for place k, with the rows' values for them (stepped one
+// row at a time from the block's first).
+template <int Side>
 [[gnu::always_inline]] TRYSTER_AVX2 inline std::uint32_t findStamps(const StampSetup& s, const StampBlock& b,
                                                                     BlockStamps<Side>& out) {
     constexpr int kColumns = BlockStamps<Side>::kColumns, kRows = BlockStamps<Side>::kRows;
@@ -398,9 +399,8 @@ template <bool Full, int Side>
         for (int r = 0; r < rows; ++r) {
             __m256i lanes = _mm256_and_si256(
                 columnIn, _mm256_cmpgt_epi32(_mm256_set1_epi32(y1 - y0 - 4 * r + 1), laneRow));
-            if constexpr (!Full)
-                lanes = _mm256_andnot_si256(
-                    _mm256_srai_epi32(_mm256_or_si256(_mm256_or_si256(e0, e1), e2), 31), lanes);
+            lanes = _mm256_andnot_si256(_mm256_srai_epi32(_mm256_or_si256(_mm256_or_si256(e0, e1), e2), 31),
+                                        lanes);
             e0 = _mm256_add_epi32(e0, s.down[0]);
             e1 = _mm256_add_epi32(e1, s.down[1]);
             e2 = _mm256_add_epi32(e2, s.down[2]);
@@ -497,42 +497,33 @@ template <bool Textured, bool Perspective, bool Bilinear, int Side>
     writeStamp<Textured>(colour, s.colourPitch, low, high, texels, _mm256_castps_si256(pass));
 }
 
-// Draws the stamps of up to four grid blocks, waiting (bit 8j + k for
-// place k of block j): one loop for them all, whose end is not foreseen
-// as often as one for each block's would be.
-template <bool Textured, bool Perspective, bool Bilinear>
-[[gnu::always_inline]] TRYSTER_AVX2 inline void drawBlockStamps(const StampSetup& s,
-                                                                const BlockStamps<kBlock> (&blocks)[4],
+// Draws the stamps found in N blocks, waiting (bit kPlaces·j + k for place
+// k of block j): one loop for them all, whose end is not foreseen as often
+// as one for each block's would be.
+template <bool Textured, bool Perspective, bool Bilinear, int Side, std::size_t N>
+[[gnu::always_inline]] TRYSTER_AVX2 inline void drawFoundStamps(const StampSetup& s,
+                                                                const BlockStamps<Side> (&blocks)[N],
                                                                 std::uint32_t waiting, const RasterState& st,
                                                                 StampQueue& queue) {
-    static_assert(StampQueue::kCapacity >= 32, "a queue holds four blocks' stamps");
+    constexpr unsigned kPlaces = BlockStamps<Side>::kColumns * BlockStamps<Side>::kRows;
+    static_assert(kPlaces * N <= 32 && StampQueue::kCapacity >= kPlaces * N,
+                  "a bit and a place in the queue each");
     if constexpr (Textured && Bilinear)
         if (queue.count + __builtin_popcount(waiting) > StampQueue::kCapacity) flushStamps(queue, st);
     for (; waiting != 0; waiting &= waiting - 1) {
         const auto k = static_cast<unsigned>(__builtin_ctz(waiting));
-        drawStamp<Textured, Perspective, Bilinear, kBlock>(s, blocks[k / 8], k % 8, queue);
+        drawStamp<Textured, Perspective, Bilinear, Side>(s, blocks[k / kPlaces], k % kPlaces, queue);
     }
-}
-
-template <bool Textured, bool Perspective, bool Bilinear, bool Full, int Side>
-[[gnu::always_inline]] TRYSTER_AVX2 inline void drawStampsInline(const StampSetup& s, const StampBlock& b,
-                                                                 const RasterState& st, StampQueue& queue) {
-    BlockStamps<Side> block;
-    std::uint32_t present = findStamps<Full, Side>(s, b, block);
-    if (present == 0) return;
-    if constexpr (Textured && Bilinear)
-        if (queue.count + __builtin_popcount(present) > StampQueue::kCapacity) flushStamps(queue, st);
-    for (; present != 0; present &= present - 1)
-        drawStamp<Textured, Perspective, Bilinear, Side>(
-            s, block, static_cast<unsigned>(__builtin_ctz(present)), queue);
 }
 
 // A block on its own: a small triangle's one block, and one at a time
 // where stamps are not drawn a triangle at once.
-template <bool Textured, bool Perspective, bool Bilinear, bool Full>
+template <bool Textured, bool Perspective, bool Bilinear>
 TRYSTER_AVX2 void drawStamps(const QuadBlock& b, const RasterState& st, StampQueue& queue) {
-    drawStampsInline<Textured, Perspective, Bilinear, Full, kMaxBlockSide>(StampSetup(b, st), StampBlock(b),
-                                                                           st, queue);
+    const StampSetup setup(b, st);
+    BlockStamps<kMaxBlockSide> found[1];
+    const std::uint32_t present = findStamps(setup, StampBlock(b), found[0]);
+    if (present != 0) drawFoundStamps<Textured, Perspective, Bilinear>(setup, found, present, st, queue);
 }
 
 }  // namespace tryster::softgpu
